@@ -1,0 +1,89 @@
+// Loads a drawing the way the control's Regen does.
+#include "drawing_loader.h"
+
+#include "control/database/control_error.h"
+#include "control/reader/dxf_reader.h"
+#include "control/reader/fix_unix_file.h"
+
+#include <platform/headless/headless_screen.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <ostream>
+
+namespace plandra::cli {
+
+namespace {
+
+// A temporary file that is removed when it goes out of scope.
+class TemporaryFile {
+public:
+    TemporaryFile() {
+        static std::atomic<unsigned> counter{0};
+        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        Path = std::filesystem::temp_directory_path() /
+               ("plandra-" + std::to_string(stamp) + "-" + std::to_string(counter++) + ".dxf");
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        std::error_code ignored;
+        std::filesystem::remove(Path, ignored);
+    }
+
+    std::string Name() const { return Path.string(); }
+
+private:
+    std::filesystem::path Path;
+};
+
+} // namespace
+
+bool HasBareLineFeeds(const std::string& fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    char buffer[1 << 16];
+    char previous = '\0';
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        std::streamsize count = file.gcount();
+        for (std::streamsize i = 0; i < count; ++i) {
+            if (buffer[i] == '\n' && previous != '\r') {
+                return true;
+            }
+            previous = buffer[i];
+        }
+    }
+    return false;
+}
+
+void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPolicy policy,
+                 std::ostream& notices) {
+    platform::HeadlessScreen screen;
+    std::unique_ptr<TemporaryFile> converted;
+    std::string readName = fileName;
+    if (policy == LineEndPolicy::ConvertBareLineFeeds && HasBareLineFeeds(fileName)) {
+        converted = std::make_unique<TemporaryFile>();
+        std::string error;
+        if (!FixUNIXFile(error, fileName, converted->Name(), screen)) {
+            throw ControlError::Raised(error, "FixUNIXFile");
+        }
+        notices << "plandra: " << fileName
+                << " has bare line-feed line ends; reading a copy with CR LF ends "
+                   "(--strict reads the file as it stands)\n";
+        readName = converted->Name();
+    }
+
+    DrawingDatabase& database = drawing.Database;
+    if (!database.InitDB(true)) {
+        throw ControlError::Raised("Internal data bases could not be initialized.");
+    }
+    database.BlockCount = 0;
+    database.PendingInsertCount = 0;
+    DxfReader reader(database, drawing.Options, drawing.PrevZoomStack, ReaderSurfaces{screen});
+    drawing.Completed = reader.LoadDXF(readName);
+}
+
+} // namespace plandra::cli

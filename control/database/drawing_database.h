@@ -1,0 +1,117 @@
+// The in-memory drawing: one growable record array per entity kind, the sequence
+// list in reading order, block definitions, layers, extents and the reader's fields.
+#pragma once
+
+#include "dxf_layers.h"
+#include "entity_records.h"
+#include "real_rect.h"
+#include "record_array.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace plandra {
+
+/// The value lines of the entity being read, by group code 0 to 1000.
+class GroupValues {
+public:
+    static constexpr Long HighestCode = 1000;
+
+    /// The value of a group code; empty when the entity did not carry it.
+    const std::string& operator[](Long code) const { return Values[static_cast<std::size_t>(code)]; }
+
+    /// The slot for a code from 0 to 1000, remembered so that Clear touches only it.
+    std::string& Slot(Long code);
+
+    /// Empties every slot: only those filled since the last Clear need it.
+    void Clear();
+
+private:
+    std::array<std::string, HighestCode + 1> Values;
+    std::array<bool, HighestCode + 1> Filled{};
+    std::array<Long, HighestCode + 1> FilledCodes{};
+    std::size_t FilledCount = 0;
+};
+
+/// The last layer found by name, so that runs of entities on one layer skip the scan.
+struct LayerLookupCache {
+    std::string LayerName;
+    Integer LayerID = 0;
+};
+
+class DrawingDatabase {
+public:
+    /// Empties the database for a new drawing when `Full`; always empties the block
+    /// table and leaves block definition mode. Returns True.
+    bool InitDB(bool Full);
+
+    /// Grows SeqArray by its increment of 100. Returns True.
+    bool ExpandSeqArray();
+
+    /// Widens Extents to contain both points.
+    void CheckExtents(double X1, double Y1, double X2, double Y2);
+
+    /// The layer collection, created empty when there is none yet.
+    DXFLayers& Layers();
+
+    /// Appends a record by the growth rule (bumping `counter`), then its sequence entry.
+    template <typename Record>
+    void AppendEntity(EntityKind kind, RecordArray<Record>& array, Long& counter,
+                      const Record& record, Long increment) {
+        ++counter;
+        array.Store(counter, record, increment);
+        ++SeqCount;
+        if (SeqCount > SeqArray.UpperBound()) {
+            ExpandSeqArray();
+        }
+        SeqArray[SeqCount] = SeqEntry{static_cast<Long>(kind), counter};
+    }
+
+    RecordArray<SeqEntry> SeqArray;
+    Long SeqCount = 0;
+    RecordArray<LineRec> Lines;
+    Long LineCount = 0;
+    RecordArray<PolySegRec> PolySegs;
+    Long PolySegCount = 0;
+    RecordArray<TextRec> Texts;
+    Long TextCount = 0;
+    RecordArray<ArcRec> Arcs;
+    Long ArcCount = 0;
+    RecordArray<EllipseRec> Ellipses;
+    Long EllipseCount = 0;
+    RecordArray<PointRec> Points;
+    Long PointCount = 0;
+    RecordArray<SolidRec> Solids;
+    Long SolidCount = 0;
+    RecordArray<AttribRec> Attribs;
+    Long AttribCount = 0;
+    RecordArray<BlockRec> Blocks;
+    Long BlockCount = 0;
+    RecordArray<PendingInsertRec> PendingInserts;
+    Long PendingInsertCount = 0;
+
+    /// The layer collection; null until the first InitDB(True) or Layers() call.
+    std::shared_ptr<DXFLayers> colLayers;
+
+    RealRect Extents = EmptyExtents;
+    /// True once both header variables gave the extents; entities then leave them alone.
+    bool ExtentsFromHeader = false;
+    bool ExtMinRead = false;
+    bool ExtMaxRead = false;
+
+    LayerLookupCache LastLayerLookup;
+
+    // Reader state kept between entity readers.
+    GroupValues GroupValue;
+    std::string CurrentLine;
+    bool InBlock = false;
+    Integer BlockFileNumber = 0;
+    FixedString<50> CurrentBlockName;
+    Integer CurrentInsertLayer = 0;
+    bool InEntitiesSection = false;
+    /// False while a file is being read; True once a read has finished.
+    bool DXFComplete = false;
+};
+
+} // namespace plandra

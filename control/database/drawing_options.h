@@ -1,0 +1,25 @@
+// The control's settings that the reader and the drawing consult.
+#pragma once
+
+#include "entity_records.h"
+#include "font_map.h"
+
+#include <string>
+
+namespace plandra {
+
+struct DrawingOptions {
+    /// True: header $EXTMIN/$EXTMAX are ignored and the extents come from the entities.
+    bool CalcExtents = false;
+    /// True: everything is drawn black, on every target.
+    bool PrintAllBlack = false;
+    /// The drawing surface's back colour (COLORREF).
+    Long BackColor = 0xFFFFFF;
+    FontChoices Fonts;
+    /// Folder of the block scratch files, ending in a separator.
+    std::string TmpFileNamePath;
+    /// Height of new redline texts: the largest text height of the last load.
+    float RedlineTextHeight = 1;
+};
+
+} // namespace plandra

@@ -1,0 +1,141 @@
+// The number rules of DXF values.
+#include "dxf_number.h"
+
+#include "control_error.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+namespace plandra {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Returns the length of the longest prefix of `text` that reads as an unsigned
+// decimal number with an optional fraction and exponent.
+std::size_t NumericPrefixLength(std::string_view text, bool& exponentUsesD) {
+    std::size_t i = 0;
+    std::size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return 0;
+    }
+    if (i < text.size()) {
+        char marker = text[i];
+        if (marker == 'e' || marker == 'E' || marker == 'd' || marker == 'D') {
+            std::size_t j = i + 1;
+            if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+                ++j;
+            }
+            if (j < text.size() && IsDigit(text[j])) {
+                while (j < text.size() && IsDigit(text[j])) {
+                    ++j;
+                }
+                exponentUsesD = marker == 'd' || marker == 'D';
+                i = j;
+            }
+        }
+    }
+    return i;
+}
+
+} // namespace
+
+double ParseLenientNumber(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size() && IsBlank(text[start])) {
+        ++start;
+    }
+    bool negative = false;
+    if (start < text.size() && (text[start] == '-' || text[start] == '+')) {
+        negative = text[start] == '-';
+        ++start;
+    }
+    text.remove_prefix(start);
+
+    // Plain integers are by far the most common values (group codes, colours,
+    // flags); read them without the general conversion.
+    std::size_t plainDigits = 0;
+    std::uint64_t integer = 0;
+    while (plainDigits < text.size() && plainDigits < 18 && IsDigit(text[plainDigits])) {
+        integer = integer * 10 + static_cast<unsigned>(text[plainDigits] - '0');
+        ++plainDigits;
+    }
+    if (plainDigits > 0 && (plainDigits == text.size() ||
+                            (text[plainDigits] != '.' && !IsDigit(text[plainDigits]) &&
+                             text[plainDigits] != 'e' && text[plainDigits] != 'E' &&
+                             text[plainDigits] != 'd' && text[plainDigits] != 'D'))) {
+        double value = static_cast<double>(integer);
+        return negative ? -value : value;
+    }
+
+    bool exponentUsesD = false;
+    std::size_t length = NumericPrefixLength(text, exponentUsesD);
+    if (length == 0) {
+        return 0.0;
+    }
+    std::string withExponentE;
+    if (exponentUsesD) {
+        withExponentE.assign(text.substr(0, length));
+        for (char& c : withExponentE) {
+            if (c == 'd' || c == 'D') {
+                c = 'e';
+            }
+        }
+        text = withExponentE;
+    }
+    double value = 0.0;
+    auto result = std::from_chars(text.data(), text.data() + length, value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone either way; tell overflow from underflow.
+        value = std::strtod(std::string(text.substr(0, length)).c_str(), nullptr);
+        if (std::isinf(value)) {
+            throw ControlError::Runtime(RuntimeError::Overflow);
+        }
+    }
+    return negative ? -value : value;
+}
+
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+std::int16_t ToInteger(double value) {
+    double rounded = RoundHalfEven(value);
+    if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
+          rounded <= std::numeric_limits<std::int16_t>::max())) {
+        throw ControlError::Runtime(RuntimeError::Overflow);
+    }
+    return static_cast<std::int16_t>(rounded);
+}
+
+float ToSingle(double value) {
+    if (std::abs(value) > std::numeric_limits<float>::max()) {
+        throw ControlError::Runtime(RuntimeError::Overflow);
+    }
+    return static_cast<float>(value);
+}
+
+std::int32_t ToLong(double value) {
+    double rounded = RoundHalfEven(value);
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
+          rounded <= std::numeric_limits<std::int32_t>::max())) {
+        throw ControlError::Runtime(RuntimeError::Overflow);
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+} // namespace plandra

@@ -1,0 +1,70 @@
+// Finding layers by name and asking them how to draw.
+#include "layer_lookup.h"
+
+#include "ansi_text.h"
+#include "control_error.h"
+
+namespace plandra {
+
+namespace {
+
+constexpr Long Black = 0x000000;
+constexpr Long White = 0xFFFFFF;
+
+bool LayerMatches(const DXFLayers& layers, Long position, std::string_view wanted) {
+    return EqualsIgnoringCase(TrimBlanks(layers.Item(position)->LayerName), wanted);
+}
+
+} // namespace
+
+Integer SetLayerID(DrawingDatabase& database, std::string_view LayerName) {
+    DXFLayers& layers = database.Layers();
+    // Entities mostly come in runs on one layer: try the last answer first. The
+    // cache is dropped whenever a new load starts, and a load only appends layers,
+    // so a cached position is still the first match.
+    LayerLookupCache& cache = database.LastLayerLookup;
+    if (cache.LayerID != 0 && cache.LayerID <= layers.Count() && cache.LayerName == LayerName &&
+        LayerMatches(layers, cache.LayerID, LayerName)) {
+        return cache.LayerID;
+    }
+    for (Long i = 1; i <= layers.Count(); ++i) {
+        if (LayerMatches(layers, i, LayerName)) {
+            cache = {std::string(LayerName), static_cast<Integer>(i)};
+            return static_cast<Integer>(i);
+        }
+    }
+    if (layers.Count() >= 32767) {
+        ControlError error = ControlError::Runtime(RuntimeError::Overflow);
+        error.AppendTrail("SetLayerID");
+        throw error;
+    }
+    layers.Add(IntegerTrue, Black, std::string(LayerName), IntegerFalse, false);
+    return static_cast<Integer>(layers.Count());
+}
+
+bool LayerIsOn(const DrawingDatabase& database, Long LayerID) {
+    if (!database.colLayers) {
+        throw ControlError::Runtime(RuntimeError::InvalidArgument);
+    }
+    return database.colLayers->Item(LayerID)->LayerOn != IntegerFalse;
+}
+
+Long LayerDrawColor(const DrawingDatabase& database, const DrawingOptions& options, Long LayerID,
+                    Long EntityColor) {
+    if (!database.colLayers) {
+        return EntityColor;
+    }
+    if (options.PrintAllBlack) {
+        return Black;
+    }
+    Long color = database.colLayers->Item(LayerID)->LayerColor;
+    if (color == Black && options.BackColor == Black) {
+        return White;
+    }
+    if (color == White && options.BackColor == White) {
+        return Black;
+    }
+    return color;
+}
+
+} // namespace plandra

@@ -1,0 +1,50 @@
+// A growable array of fixed records with element 0 unused and a visible upper bound.
+#pragma once
+
+#include "entity_records.h"
+
+#include <cassert>
+#include <vector>
+
+namespace plandra {
+
+/// The upper bound a caller sees follows the documented dimensioning and growth
+/// increments; the storage underneath grows geometrically, so appends stay cheap.
+template <typename Record>
+class RecordArray {
+public:
+    /// Dimensions the array afresh from 0 to `upperBound`, all elements zeroed.
+    void Dimension(Long upperBound) {
+        Items.clear();
+        Items.resize(static_cast<std::size_t>(upperBound) + 1);
+    }
+
+    /// The highest valid index; -1 while the array has never been dimensioned.
+    Long UpperBound() const { return static_cast<Long>(Items.size()) - 1; }
+
+    /// Enlarges or shrinks to `upperBound`, keeping the contents (new elements zeroed).
+    void Preserve(Long upperBound) { Items.resize(static_cast<std::size_t>(upperBound) + 1); }
+
+    /// Stores at `index` by the growth rule: an index beyond the upper bound first
+    /// enlarges the array to `index - 1 + increment`.
+    void Store(Long index, const Record& record, Long increment) {
+        if (index > UpperBound()) {
+            Preserve(index - 1 + increment);
+        }
+        Items[static_cast<std::size_t>(index)] = record;
+    }
+
+    const Record& operator[](Long index) const {
+        assert(index >= 0 && index <= UpperBound());
+        return Items[static_cast<std::size_t>(index)];
+    }
+    Record& operator[](Long index) {
+        assert(index >= 0 && index <= UpperBound());
+        return Items[static_cast<std::size_t>(index)];
+    }
+
+private:
+    std::vector<Record> Items;
+};
+
+} // namespace plandra

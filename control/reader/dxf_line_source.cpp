@@ -1,0 +1,96 @@
+// Reads a DXF file as text lines.
+#include "dxf_line_source.h"
+
+#include "control/database/control_error.h"
+
+#include <cstring>
+
+namespace plandra {
+
+namespace {
+
+constexpr std::size_t BufferSize = 1 << 20;
+
+// The length as a Long, as the file functions have always reported it: files of
+// 2 GB and more are beyond it.
+std::uint64_t FileSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) {
+        return 0;
+    }
+    long size = std::ftell(file);
+    std::rewind(file);
+    return size < 0 ? 0 : static_cast<std::uint64_t>(size);
+}
+
+} // namespace
+
+DxfLineSource DxfLineSource::Open(const std::string& fileName) {
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (file == nullptr) {
+        throw ControlError::Runtime(RuntimeError::FileNotFound);
+    }
+    return DxfLineSource(file, FileSize(file));
+}
+
+DxfLineSource::DxfLineSource(std::FILE* file, std::uint64_t length)
+    : File(file), FileLength(length), Buffer(BufferSize) {}
+
+bool DxfLineSource::Refill() {
+    if (Begin < End) {
+        std::memmove(Buffer.data(), Buffer.data() + Begin, End - Begin);
+    }
+    End -= Begin;
+    Begin = 0;
+    std::size_t read = std::fread(Buffer.data() + End, 1, Buffer.size() - End, File.get());
+    End += read;
+    return read > 0;
+}
+
+template <typename Sink>
+void DxfLineSource::ReadLineInto(Sink&& sink) {
+    if (AtEnd()) {
+        throw ControlError::Runtime(RuntimeError::InputPastEndOfFile);
+    }
+    for (;;) {
+        if (Begin == End && !Refill()) {
+            // The file is shorter than it was when opened: the line ends here.
+            Consumed = FileLength;
+            return;
+        }
+        const char* start = Buffer.data() + Begin;
+        const auto* carriageReturn =
+            static_cast<const char*>(std::memchr(start, '\r', End - Begin));
+        if (carriageReturn == nullptr) {
+            sink(start, End - Begin);
+            Consumed += End - Begin;
+            Begin = End;
+            if (AtEnd()) {
+                return;
+            }
+            continue;
+        }
+        std::size_t length = static_cast<std::size_t>(carriageReturn - start);
+        sink(start, length);
+        Begin += length + 1;
+        Consumed += length + 1;
+        if (Begin == End) {
+            Refill();
+        }
+        if (Begin < End && Buffer[Begin] == '\n') {
+            ++Begin;
+            ++Consumed;
+        }
+        return;
+    }
+}
+
+void DxfLineSource::ReadLine(std::string& line) {
+    line.clear();
+    ReadLineInto([&line](const char* data, std::size_t size) { line.append(data, size); });
+}
+
+void DxfLineSource::SkipLine() {
+    ReadLineInto([](const char*, std::size_t) {});
+}
+
+} // namespace plandra

@@ -1,0 +1,221 @@
+// The reader's main loop: keyword dispatch, progress bar and the end of a read.
+#include "dxf_reader.h"
+
+#include "control/database/ansi_text.h"
+#include "control/database/control_error.h"
+#include "control/database/dxf_number.h"
+
+#include <cstdio>
+
+namespace plandra {
+
+namespace {
+
+enum class Keyword {
+    None,
+    ExtMin,
+    ExtMax,
+    Layer,
+    EndBlock,
+    Line,
+    Circle,
+    Ellipse,
+    Point,
+    Solid,
+    Face3D,
+    Entities,
+    // Keywords whose readers are not part of the reader yet: passed over.
+    PassedOver,
+};
+
+// The exact, case-sensitive keyword lines; a value line that happens to equal one
+// of them starts that reader too.
+Keyword ClassifyLine(std::string_view line) {
+    struct Entry {
+        std::string_view Text;
+        Keyword Kind;
+    };
+    static constexpr Entry Table[] = {
+        {"$EXTMIN", Keyword::ExtMin},     {"$EXTMAX", Keyword::ExtMax},
+        {"ATTDEF", Keyword::PassedOver},  {"LAYER", Keyword::Layer},
+        {"BLOCK", Keyword::PassedOver},   {"ENDBLK", Keyword::EndBlock},
+        {"LINE", Keyword::Line},          {"CIRCLE", Keyword::Circle},
+        {"ARC", Keyword::Circle},         {"ELLIPSE", Keyword::Ellipse},
+        {"POINT", Keyword::Point},        {"POLYLINE", Keyword::PassedOver},
+        {"TEXT", Keyword::PassedOver},    {"MTEXT", Keyword::PassedOver},
+        {"SOLID", Keyword::Solid},        {"3DFACE", Keyword::Face3D},
+        {"INSERT", Keyword::PassedOver},  {"DIMENSION", Keyword::PassedOver},
+        {"ATTRIB", Keyword::PassedOver},  {"ENTITIES", Keyword::Entities},
+    };
+    if (line.size() < 3 || line.size() > 9) {
+        return Keyword::None;
+    }
+    for (const Entry& entry : Table) {
+        if (entry.Text.size() == line.size() && entry.Text == line) {
+            return entry.Kind;
+        }
+    }
+    return Keyword::None;
+}
+
+constexpr platform::ColorRef ProgressBlue = platform::Rgb(0, 0, 255);
+
+} // namespace
+
+DxfReader::DxfReader(DrawingDatabase& database, DrawingOptions& options,
+                     std::array<RealRect, 4>& prevZoomStack, ReaderSurfaces surfaces)
+    : Database(database), Options(options), PrevZoomStack(prevZoomStack), Surfaces(surfaces) {}
+
+void DxfReader::ResetPointer() { Surfaces.Screen.SetMousePointer(platform::MousePointer::Default); }
+
+bool DxfReader::LoadDXF(const std::string& FileName) {
+    auto cleanup = [this] { ResetPointer(); };
+    bool isDxf = WithErrorTrail("LoadDXF", cleanup, [&] {
+        Database.DXFComplete = false;
+        Database.InEntitiesSection = false;
+        Options.RedlineTextHeight = 0;
+        Source.reset();
+        Source.emplace(DxfLineSource::Open(FileName));
+        return MakeSureFileIsDXF(FileName);
+    });
+    if (!isDxf) {
+        Source.reset();
+        ResetPointer();
+        throw ControlError::Raised(FileName + " does not appear to be a DXF file.");
+    }
+
+    return WithErrorTrail("LoadDXF", cleanup, [&] {
+        Database.Extents = EmptyExtents;
+        // Header extents belong to the file they were read from: without this a
+        // later file without them would never widen its extents.
+        Database.ExtentsFromHeader = false;
+        Database.ExtMinRead = false;
+        Database.ExtMaxRead = false;
+        Database.LastLayerLookup = {};
+        LayerTableSeen = false;
+        NextStep = 0.05f;
+        StepSize = 0.05f;
+        if (Surfaces.StatusBar != nullptr) {
+            Surfaces.StatusBar->SetVisible(true);
+        }
+        bool result = ReadLines();
+        FinishRead();
+        return result;
+    });
+}
+
+bool DxfReader::ReadLines() {
+    bool keepReading = true;
+    while (keepReading && !Source->AtEnd()) {
+        Source->ReadLine(Database.CurrentLine);
+        ShowProgress();
+        keepReading = ActOnLine();
+    }
+    return keepReading;
+}
+
+void DxfReader::ShowProgress() {
+    // Position() is 0-based; the position of the next read counts from 1.
+    float progress = static_cast<float>(static_cast<double>(Source->Position() + 1) /
+                                        static_cast<double>(Source->Length()));
+    if (progress > 1) {
+        progress = 1;
+    }
+    if (progress > NextStep) {
+        if (Surfaces.StatusBar != nullptr) {
+            platform::PictureBox& bar = *Surfaces.StatusBar;
+            bar.FillBox(0, 0, bar.ScaleWidth() * progress, bar.Height(), ProgressBlue);
+            bar.Refresh();
+        }
+        NextStep += StepSize;
+    }
+}
+
+bool DxfReader::ActOnLine() {
+    switch (ClassifyLine(Database.CurrentLine)) {
+    case Keyword::ExtMin:
+        return DXFMinExtents();
+    case Keyword::ExtMax:
+        return DXFMaxExtents();
+    case Keyword::Layer:
+        // The first LAYER line names the layer table itself.
+        if (!LayerTableSeen) {
+            LayerTableSeen = true;
+            return true;
+        }
+        return DXFNewLayer();
+    case Keyword::EndBlock:
+        Database.InBlock = false;
+        return true;
+    case Keyword::Line:
+        return DXFLine();
+    case Keyword::Circle:
+        return DXFCircle();
+    case Keyword::Ellipse:
+        return DXFEllipse();
+    case Keyword::Point:
+        return DXFPoint();
+    case Keyword::Solid:
+        return DXFSolid();
+    case Keyword::Face3D:
+        return DXF3DFace();
+    case Keyword::Entities:
+        Database.InEntitiesSection = true;
+        return true;
+    case Keyword::PassedOver:
+    case Keyword::None:
+        return true;
+    }
+    return true;
+}
+
+void DxfReader::FinishRead() {
+    Source.reset();
+    PrevZoomStack.fill(Database.Extents);
+    if (Surfaces.StatusBar != nullptr) {
+        Surfaces.StatusBar->SetVisible(false);
+        Surfaces.StatusBar->Cls();
+    }
+    Database.DXFComplete = true;
+    for (Long i = 1; i <= Database.BlockCount; ++i) {
+        BlockRec& block = Database.Blocks[i];
+        std::string scratchFile(block.FileName.Trimmed());
+        if (!scratchFile.empty()) {
+            std::remove(scratchFile.c_str());
+        }
+        block.FileName.Assign("");
+    }
+}
+
+bool DxfReader::MakeSureFileIsDXF(const std::string& FileName) {
+    DxfLineSource check = DxfLineSource::Open(FileName);
+    std::string& line = Database.CurrentLine;
+    while (TrimBlanks(line) != "SECTION" && !check.AtEnd()) {
+        check.ReadLine(line);
+    }
+    return TrimBlanks(line) == "SECTION";
+}
+
+bool DxfReader::LoadEntity() {
+    try {
+        Database.GroupValue.Clear();
+        std::string codeLine;
+        for (;;) {
+            Source->ReadLine(codeLine);
+            Long code = ToLong(ParseLenientNumber(codeLine));
+            if (code == 0 || code == 9) {
+                return true;
+            }
+            if (code > 0 && code <= GroupValues::HighestCode) {
+                Source->ReadLine(Database.GroupValue.Slot(code));
+            } else {
+                Source->SkipLine();
+            }
+        }
+    } catch (ControlError& error) {
+        error.Description.append(". Error in LoadEntity.");
+        throw;
+    }
+}
+
+} // namespace plandra

@@ -1,0 +1,77 @@
+// The DXF reader: one forward pass over a file's lines into the drawing database.
+#pragma once
+
+#include "control/database/drawing_database.h"
+#include "control/database/drawing_options.h"
+#include "dxf_line_source.h"
+
+#include <platform/picture_box.h>
+#include <platform/screen.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace plandra {
+
+/// The surfaces and screen a read reports on.
+struct ReaderSurfaces {
+    platform::Screen& Screen;
+    /// Shows the progress bar while reading; may be null.
+    platform::PictureBox* StatusBar = nullptr;
+    /// The drawing surface, cleared when an entity reader fails; may be null.
+    platform::PictureBox* DrawingSurface = nullptr;
+};
+
+/// Reads DXF files into a database. Every failure is raised as a ControlError whose
+/// description carries the trail of the procedures it passed through.
+class DxfReader {
+public:
+    DxfReader(DrawingDatabase& database, DrawingOptions& options,
+              std::array<RealRect, 4>& prevZoomStack, ReaderSurfaces surfaces);
+
+    /// Reads `FileName` into the database. Returns the last entity reader's result:
+    /// True normally, False when a reader stopped the read.
+    bool LoadDXF(const std::string& FileName);
+
+    /// True when some line of the file, trimmed of blanks, is "SECTION". Starts the
+    /// test with the line the last read left behind.
+    bool MakeSureFileIsDXF(const std::string& FileName);
+
+private:
+    bool ReadLines();
+    void ShowProgress();
+    void FinishRead();
+    bool ActOnLine();
+
+    bool LoadEntity();
+    bool DXFMinExtents();
+    bool DXFMaxExtents();
+    bool DXFNewLayer();
+    bool DXFLine();
+    bool DXFPoint();
+    bool DXFCircle();
+    bool DXFEllipse();
+    bool DXFSolid();
+    bool DXF3DFace();
+
+    /// Runs an entity reader's work under its name in the error trail.
+    template <typename Work>
+    bool EntityReader(std::string_view name, Work&& work);
+
+    float Coordinate(Long code) const;
+    Long EntityColor(Long layerID) const;
+    void ResetPointer();
+
+    DrawingDatabase& Database;
+    DrawingOptions& Options;
+    std::array<RealRect, 4>& PrevZoomStack;
+    ReaderSurfaces Surfaces;
+
+    std::optional<DxfLineSource> Source;
+    bool LayerTableSeen = false;
+    float NextStep = 0;
+    float StepSize = 0;
+};
+
+} // namespace plandra

@@ -1,0 +1,66 @@
+// The readers of LAYER table entries and of the header's extents variables.
+#include "dxf_reader.h"
+
+#include "control/database/aci_colors.h"
+#include "control/database/control_error.h"
+#include "control/database/drawing_math.h"
+#include "control/database/dxf_number.h"
+
+#include <cstdlib>
+
+namespace plandra {
+
+bool DxfReader::DXFNewLayer() {
+    auto cleanup = [this] { ResetPointer(); };
+    return WithErrorTrail("DXFNewLayer", cleanup, [this] {
+        LoadEntity();
+        const GroupValues& group = Database.GroupValue;
+        Integer colorNumber = ToInteger(ParseLenientNumber(group[62]));
+        if (colorNumber == -32768) {
+            throw ControlError::Runtime(RuntimeError::Overflow);
+        }
+        // A negative colour number marks a layer that is switched off.
+        bool layerOn = colorNumber >= 0 && !IsBitSet(ToLong(ParseLenientNumber(group[70])), 0);
+        bool redline = group[999].find("REDLINE") != std::string::npos;
+        Database.Layers().Add(layerOn ? IntegerTrue : IntegerFalse,
+                              ColorFromACI(static_cast<Integer>(std::abs(colorNumber))), group[2],
+                              IntegerFalse, redline);
+        return true;
+    });
+}
+
+bool DxfReader::DXFMinExtents() {
+    if (Options.CalcExtents) {
+        return true;
+    }
+    auto cleanup = [this] { ResetPointer(); };
+    return WithErrorTrail("DXFMinExtents", cleanup, [this] {
+        LoadEntity();
+        Database.Extents.Left = Coordinate(10);
+        Database.Extents.Bottom = Coordinate(20);
+        if (Database.ExtMaxRead) {
+            Database.ExtentsFromHeader = true;
+        }
+        Database.ExtMinRead = true;
+        return true;
+    });
+}
+
+bool DxfReader::DXFMaxExtents() {
+    if (Options.CalcExtents) {
+        return true;
+    }
+    auto cleanup = [this] { ResetPointer(); };
+    return WithErrorTrail("DXFMaxExtents", cleanup, [this] {
+        LoadEntity();
+        Database.Extents.Right = Coordinate(10);
+        Database.Extents.Top = Coordinate(20);
+        if (Database.ExtMinRead) {
+            Database.ExtentsFromHeader = true;
+        }
+        Database.ExtMaxRead = true;
+        return true;
+    });
+}
+
+} // namespace plandra

@@ -1,0 +1,52 @@
+#include "control/database/control_error.h"
+#include "control/database/dxf_number.h"
+
+#include <gtest/gtest.h>
+
+namespace plandra {
+namespace {
+
+TEST(DxfNumber, LenientParsingTakesTheLongestNumericPrefix) {
+    struct Case {
+        const char* Text;
+        double Value;
+    };
+    const Case cases[] = {
+        {"", 0},          {"abc", 0},        {"  10", 10},         {"-3.5", -3.5},
+        {"+2", 2},        {"1.5E2", 150},    {"1.5e-1", 0.15},     {"2D3", 2000},
+        {"12abc", 12},    {"3.25 mm", 3.25}, {".5", 0.5},          {"7.", 7},
+        {"1e", 1},        {"1e+", 1},        {"-", 0},             {"\t 42", 42},
+        {"0.000001", 1e-6}, {"99999999999999999999", 1e20}, {"- 5", 0}, {"5-", 5},
+    };
+    for (const Case& c : cases) {
+        EXPECT_DOUBLE_EQ(ParseLenientNumber(c.Text), c.Value) << '"' << c.Text << '"';
+    }
+}
+
+TEST(DxfNumber, NumbersBeyondDoubleRangeOverflow) {
+    EXPECT_THROW(ParseLenientNumber("1e999"), ControlError);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("1e-999"), 0);
+}
+
+TEST(DxfNumber, IntegerConversionRoundsTiesToEvenAndChecksRange) {
+    EXPECT_EQ(ToInteger(2.5), 2);
+    EXPECT_EQ(ToInteger(3.5), 4);
+    EXPECT_EQ(ToInteger(-2.5), -2);
+    EXPECT_EQ(ToInteger(32767), 32767);
+    EXPECT_EQ(ToInteger(-32768), -32768);
+    EXPECT_EQ(ToLong(2147483647.0), 2147483647);
+    for (double outside : {32768.0, -32769.0, 32767.5}) {
+        try {
+            ToInteger(outside);
+            FAIL() << outside;
+        } catch (const ControlError& error) {
+            EXPECT_EQ(error.Description, "Overflow");
+        }
+    }
+    EXPECT_THROW(ToLong(2147483648.0), ControlError);
+    EXPECT_THROW(ToSingle(1e39), ControlError);
+    EXPECT_EQ(ToSingle(0.1), 0.1f);
+}
+
+} // namespace
+} // namespace plandra

@@ -1,0 +1,83 @@
+#include "control/database/control_error.h"
+#include "control/database/layer_lookup.h"
+
+#include <gtest/gtest.h>
+
+namespace plandra {
+namespace {
+
+TEST(LayerLookup, SetLayerIDMatchesTrimmedNamesWithoutRegardToCase) {
+    DrawingDatabase database;
+    database.InitDB(true);
+    database.Layers().Add(IntegerTrue, 0xFF, "WALLS ", IntegerFalse, false);
+    database.Layers().Add(IntegerTrue, 0xFF00, "Doors", IntegerFalse, false);
+
+    EXPECT_EQ(SetLayerID(database, "Walls"), 1);
+    EXPECT_EQ(SetLayerID(database, "walls"), 1);
+    EXPECT_EQ(SetLayerID(database, "DOORS"), 2);
+    EXPECT_EQ(SetLayerID(database, "\xE9t\xE9"), 3); // accented names match in upper case
+    EXPECT_EQ(SetLayerID(database, "\xC9T\xC9"), 3);
+    // The argument itself is not trimmed: this is a new layer.
+    EXPECT_EQ(SetLayerID(database, " Doors"), 4);
+    EXPECT_EQ(database.colLayers->Count(), 4);
+}
+
+TEST(LayerLookup, SetLayerIDAddsMissingLayersBlackAndOn) {
+    DrawingDatabase database;
+    database.InitDB(true);
+    EXPECT_EQ(SetLayerID(database, "New"), 1);
+    const DXFLayer& layer = *database.colLayers->Item(1);
+    EXPECT_EQ(layer.LayerName, "New");
+    EXPECT_EQ(layer.LayerColor, 0);
+    EXPECT_EQ(layer.LayerOn, IntegerTrue);
+    EXPECT_EQ(layer.NewLayer, IntegerFalse);
+    EXPECT_FALSE(layer.GetRedlineLayer());
+}
+
+TEST(LayerLookup, SetLayerIDFindsTheFirstMatchAfterTheHostRenamesLayers) {
+    DrawingDatabase database;
+    database.InitDB(true);
+    database.Layers().Add(IntegerTrue, 0, "A", IntegerFalse, false);
+    database.Layers().Add(IntegerTrue, 0, "B", IntegerFalse, false);
+    EXPECT_EQ(SetLayerID(database, "B"), 2);
+    database.colLayers->Item(1)->LayerName = "B";
+    database.LastLayerLookup = {}; // as every new load does
+    EXPECT_EQ(SetLayerID(database, "B"), 1);
+    database.colLayers->Item(1)->LayerName = "A";
+    EXPECT_EQ(SetLayerID(database, "B"), 2);
+}
+
+TEST(LayerLookup, LayerDrawColorAppliesTheColourRule) {
+    DrawingDatabase database;
+    DrawingOptions options;
+    EXPECT_EQ(LayerDrawColor(database, options, 1, 0x123456), 0x123456)
+        << "no layer collection yet: the entity's colour";
+
+    database.InitDB(true);
+    database.Layers().Add(IntegerTrue, 0x000000, "BLACK", IntegerFalse, false);
+    database.Layers().Add(IntegerTrue, 0xFFFFFF, "WHITE", IntegerFalse, false);
+    database.Layers().Add(IntegerTrue, 0x0000FF, "RED", IntegerFalse, false);
+
+    options.BackColor = 0x000000;
+    EXPECT_EQ(LayerDrawColor(database, options, 1, 0x55), 0xFFFFFF);
+    EXPECT_EQ(LayerDrawColor(database, options, 2, 0x55), 0xFFFFFF);
+    options.BackColor = 0xFFFFFF;
+    EXPECT_EQ(LayerDrawColor(database, options, 1, 0x55), 0x000000);
+    EXPECT_EQ(LayerDrawColor(database, options, 2, 0x55), 0x000000);
+    EXPECT_EQ(LayerDrawColor(database, options, 3, 0x55), 0x0000FF);
+    options.PrintAllBlack = true;
+    EXPECT_EQ(LayerDrawColor(database, options, 3, 0x55), 0x000000);
+}
+
+TEST(LayerLookup, LayerIsOnReadsTheLayerAndRejectsUnknownPositions) {
+    DrawingDatabase database;
+    database.InitDB(true);
+    database.Layers().Add(IntegerFalse, 0, "OFF", IntegerFalse, false);
+    database.Layers().Add(IntegerTrue, 0, "ON", IntegerFalse, false);
+    EXPECT_FALSE(LayerIsOn(database, 1));
+    EXPECT_TRUE(LayerIsOn(database, 2));
+    EXPECT_THROW(LayerIsOn(database, 3), ControlError);
+}
+
+} // namespace
+} // namespace plandra

@@ -1,0 +1,66 @@
+// Every public drawing of the shared corpus either loads or raises a documented error.
+#include "control/reader/fix_unix_file.h"
+#include "reader_fixture.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace plandra {
+namespace {
+
+std::vector<std::filesystem::path> CorpusFiles() {
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator it(test::CorpusDir(), error), end;
+         !error && it != end; it.increment(error)) {
+        if (it->is_regular_file() && it->path().extension() == ".dxf") {
+            files.push_back(it->path());
+        }
+    }
+    return files;
+}
+
+class CorpusTest : public test::ReaderFixture {
+protected:
+    void SetUp() override {
+        Files = CorpusFiles();
+        if (Files.empty()) {
+            GTEST_SKIP() << "the shared DXF corpus is not at " << test::CorpusDir().string();
+        }
+    }
+
+    std::vector<std::filesystem::path> Files;
+};
+
+TEST_F(CorpusTest, EveryFileAsItStandsLoadsOrIsRejectedAsNotDxf) {
+    for (const auto& path : Files) {
+        try {
+            LoadFile(path.string());
+            EXPECT_TRUE(Database.DXFComplete) << path;
+        } catch (const ControlError& error) {
+            // Files with bare line feeds read as one long line without "SECTION".
+            EXPECT_EQ(error.Description, path.string() + " does not appear to be a DXF file.");
+        }
+        EXPECT_EQ(Screen.GetMousePointer(), platform::MousePointer::Default) << path;
+    }
+}
+
+TEST_F(CorpusTest, EveryFileWithConvertedLineEndsLoads) {
+    int loaded = 0;
+    for (const auto& path : Files) {
+        test::TempFile converted;
+        std::string error;
+        ASSERT_TRUE(FixUNIXFile(error, path.string(), converted.Name(), Screen)) << error;
+        try {
+            LoadFile(converted.Name());
+            ++loaded;
+        } catch (const ControlError& error) {
+            ADD_FAILURE() << path << ": " << error.Description;
+        }
+        EXPECT_LE(Database.SeqCount, Database.SeqArray.UpperBound()) << path;
+    }
+    EXPECT_EQ(loaded, static_cast<int>(Files.size()));
+}
+
+} // namespace
+} // namespace plandra

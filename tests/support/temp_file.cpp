@@ -1,0 +1,49 @@
+// Temporary files for tests.
+#include "temp_file.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+namespace plandra::test {
+
+TempFile::TempFile(std::string_view contents, std::string_view suffix) {
+    static std::atomic<unsigned> counter{0};
+    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    Path = std::filesystem::temp_directory_path() /
+           ("plandra-test-" + std::to_string(stamp) + "-" + std::to_string(counter++) +
+            std::string(suffix));
+    std::ofstream file(Path, std::ios::binary);
+    file.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+}
+
+TempFile::~TempFile() {
+    std::error_code ignored;
+    std::filesystem::remove(Path, ignored);
+}
+
+std::string TempFile::Read() const {
+    std::ifstream file(Path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+std::string CrLfLines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    for (std::string_view line : lines) {
+        text.append(line).append("\r\n");
+    }
+    return text;
+}
+
+std::string DrawingWithEntities(std::initializer_list<std::string_view> entities) {
+    return CrLfLines({"0", "SECTION", "2", "ENTITIES"}) + CrLfLines(entities) +
+           CrLfLines({"0", "ENDSEC", "0", "EOF"});
+}
+
+std::filesystem::path SourceDir() { return PLANDRA_SOURCE_DIR; }
+std::filesystem::path CorpusDir() { return PLANDRA_CORPUS_DIR; }
+
+} // namespace plandra::test
