@@ -48,7 +48,7 @@ bool DrawingDatabase::InitDB(bool Full) {
     }
     Blocks.Dimension(5);
     InBlock = false;
-    LastLayerLookup = {};
+    LayerPositions.Clear();
     return true;
 }
 

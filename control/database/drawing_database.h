@@ -10,6 +10,8 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace plandra {
 
@@ -34,10 +36,28 @@ private:
     std::size_t FilledCount = 0;
 };
 
-/// The last layer found by name, so that runs of entities on one layer skip the scan.
-struct LayerLookupCache {
-    std::string LayerName;
-    Integer LayerID = 0;
+/// Layer positions found by name during one load, by the exact name asked for, so
+/// that each name is looked up in the collection once.
+class LayerLookupCache {
+public:
+    /// The cached position for exactly this name, or 0.
+    Integer Find(std::string_view layerName) const {
+        auto found = Positions.find(layerName);
+        return found == Positions.end() ? 0 : found->second;
+    }
+    void Remember(std::string_view layerName, Integer layerID) {
+        Positions.emplace(std::string(layerName), layerID);
+    }
+    void Clear() { Positions.clear(); }
+
+private:
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    std::unordered_map<std::string, Integer, NameHash, std::equal_to<>> Positions;
 };
 
 class DrawingDatabase {
@@ -100,7 +120,7 @@ public:
     bool ExtMinRead = false;
     bool ExtMaxRead = false;
 
-    LayerLookupCache LastLayerLookup;
+    LayerLookupCache LayerPositions;
 
     // Reader state kept between entity readers.
     GroupValues GroupValue;

@@ -68,19 +68,36 @@ double ParseLenientNumber(std::string_view text) {
     }
     text.remove_prefix(start);
 
-    // Plain integers are by far the most common values (group codes, colours,
-    // flags); read them without the general conversion.
-    std::size_t plainDigits = 0;
-    std::uint64_t integer = 0;
-    while (plainDigits < text.size() && plainDigits < 18 && IsDigit(text[plainDigits])) {
-        integer = integer * 10 + static_cast<unsigned>(text[plainDigits] - '0');
-        ++plainDigits;
+    // Values with up to 15 digits and no exponent, by far the most common in a
+    // drawing, are read directly: the digits and the power of ten are both exact
+    // in a double, so one division gives the correctly rounded value.
+    static constexpr double PowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t digits = 0;
+    int digitCount = 0;
+    int fractionDigits = 0;
+    std::size_t i = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        digits = digits * 10 + static_cast<unsigned>(text[i] - '0');
+        ++digitCount;
+        ++i;
     }
-    if (plainDigits > 0 && (plainDigits == text.size() ||
-                            (text[plainDigits] != '.' && !IsDigit(text[plainDigits]) &&
-                             text[plainDigits] != 'e' && text[plainDigits] != 'E' &&
-                             text[plainDigits] != 'd' && text[plainDigits] != 'D'))) {
-        double value = static_cast<double>(integer);
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) {
+            digits = digits * 10 + static_cast<unsigned>(text[i] - '0');
+            ++digitCount;
+            ++fractionDigits;
+            ++i;
+        }
+    }
+    bool exponentFollows = i < text.size() && (text[i] == 'e' || text[i] == 'E' ||
+                                                text[i] == 'd' || text[i] == 'D');
+    if (digitCount == 0) {
+        return 0.0;
+    }
+    if (digitCount <= 15 && !exponentFollows) {
+        double value = static_cast<double>(digits) / PowersOfTen[fractionDigits];
         return negative ? -value : value;
     }
 

@@ -19,17 +19,16 @@ bool LayerMatches(const DXFLayers& layers, Long position, std::string_view wante
 
 Integer SetLayerID(DrawingDatabase& database, std::string_view LayerName) {
     DXFLayers& layers = database.Layers();
-    // Entities mostly come in runs on one layer: try the last answer first. The
-    // cache is dropped whenever a new load starts, and a load only appends layers,
-    // so a cached position is still the first match.
-    LayerLookupCache& cache = database.LastLayerLookup;
-    if (cache.LayerID != 0 && cache.LayerID <= layers.Count() && cache.LayerName == LayerName &&
-        LayerMatches(layers, cache.LayerID, LayerName)) {
-        return cache.LayerID;
+    // Each name is looked up once per load. The cache is dropped whenever a load
+    // starts (the host may have renamed or removed layers before it), and during a
+    // load layers are only appended, so a remembered position stays the first match.
+    LayerLookupCache& cache = database.LayerPositions;
+    if (Integer cached = cache.Find(LayerName); cached != 0 && cached <= layers.Count()) {
+        return cached;
     }
     for (Long i = 1; i <= layers.Count(); ++i) {
         if (LayerMatches(layers, i, LayerName)) {
-            cache = {std::string(LayerName), static_cast<Integer>(i)};
+            cache.Remember(LayerName, static_cast<Integer>(i));
             return static_cast<Integer>(i);
         }
     }
@@ -39,6 +38,7 @@ Integer SetLayerID(DrawingDatabase& database, std::string_view LayerName) {
         throw error;
     }
     layers.Add(IntegerTrue, Black, std::string(LayerName), IntegerFalse, false);
+    cache.Remember(LayerName, static_cast<Integer>(layers.Count()));
     return static_cast<Integer>(layers.Count());
 }
 

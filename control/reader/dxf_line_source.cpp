@@ -3,6 +3,7 @@
 
 #include "control/database/control_error.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace plandra {
@@ -33,7 +34,8 @@ DxfLineSource DxfLineSource::Open(const std::string& fileName) {
 }
 
 DxfLineSource::DxfLineSource(std::FILE* file, std::uint64_t length)
-    : File(file), FileLength(length), Buffer(BufferSize) {}
+    : File(file), FileLength(length),
+      Buffer(static_cast<std::size_t>(std::min<std::uint64_t>(BufferSize, length + 1))) {}
 
 bool DxfLineSource::Refill() {
     if (Begin < End) {
@@ -46,51 +48,70 @@ bool DxfLineSource::Refill() {
     return read > 0;
 }
 
-template <typename Sink>
-void DxfLineSource::ReadLineInto(Sink&& sink) {
+void DxfLineSource::SkipLineFeedAfterCarriageReturn() {
+    if (Begin == End) {
+        Refill();
+    }
+    if (Begin < End && Buffer[Begin] == '\n') {
+        ++Begin;
+        ++Consumed;
+    }
+}
+
+std::string_view DxfLineSource::ReadLineView() {
     if (AtEnd()) {
         throw ControlError::Runtime(RuntimeError::InputPastEndOfFile);
     }
+    if (Begin == End) {
+        Refill();
+    }
+    // Most lines lie whole in the buffer: hand out a view of them.
+    const char* start = Buffer.data() + Begin;
+    if (const auto* carriageReturn =
+            static_cast<const char*>(std::memchr(start, '\r', End - Begin))) {
+        auto length = static_cast<std::size_t>(carriageReturn - start);
+        Begin += length + 1;
+        Consumed += length + 1;
+        if (Begin < End) {
+            if (Buffer[Begin] == '\n') {
+                ++Begin;
+                ++Consumed;
+            }
+            return {start, length};
+        }
+        LongLine.assign(start, length);
+        SkipLineFeedAfterCarriageReturn();
+        return LongLine;
+    }
+    // The line goes on past the buffer: gather it.
+    LongLine.clear();
     for (;;) {
         if (Begin == End && !Refill()) {
             // The file is shorter than it was when opened: the line ends here.
             Consumed = FileLength;
-            return;
+            return LongLine;
         }
-        const char* start = Buffer.data() + Begin;
+        start = Buffer.data() + Begin;
         const auto* carriageReturn =
             static_cast<const char*>(std::memchr(start, '\r', End - Begin));
         if (carriageReturn == nullptr) {
-            sink(start, End - Begin);
+            LongLine.append(start, End - Begin);
             Consumed += End - Begin;
             Begin = End;
             if (AtEnd()) {
-                return;
+                return LongLine;
             }
             continue;
         }
-        std::size_t length = static_cast<std::size_t>(carriageReturn - start);
-        sink(start, length);
+        auto length = static_cast<std::size_t>(carriageReturn - start);
+        LongLine.append(start, length);
         Begin += length + 1;
         Consumed += length + 1;
-        if (Begin == End) {
-            Refill();
-        }
-        if (Begin < End && Buffer[Begin] == '\n') {
-            ++Begin;
-            ++Consumed;
-        }
-        return;
+        SkipLineFeedAfterCarriageReturn();
+        return LongLine;
     }
 }
 
-void DxfLineSource::ReadLine(std::string& line) {
-    line.clear();
-    ReadLineInto([&line](const char* data, std::size_t size) { line.append(data, size); });
-}
-
-void DxfLineSource::SkipLine() {
-    ReadLineInto([](const char*, std::size_t) {});
-}
+void DxfLineSource::ReadLine(std::string& line) { line.assign(ReadLineView()); }
 
 } // namespace plandra

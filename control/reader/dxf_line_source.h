@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plandra {
@@ -21,8 +22,9 @@ public:
     /// file" when no line is left.
     void ReadLine(std::string& line);
 
-    /// Reads the next line and discards it.
-    void SkipLine();
+    /// Reads the next line and returns it without its end. The view is valid until
+    /// the next read.
+    std::string_view ReadLineView();
 
     bool AtEnd() const { return Consumed >= FileLength; }
     /// Bytes read so far: the 0-based position of the next read.
@@ -36,9 +38,8 @@ private:
 
     DxfLineSource(std::FILE* file, std::uint64_t length);
 
-    template <typename Sink>
-    void ReadLineInto(Sink&& sink);
     bool Refill();
+    void SkipLineFeedAfterCarriageReturn();
 
     std::unique_ptr<std::FILE, FileCloser> File;
     std::uint64_t FileLength;
@@ -46,6 +47,8 @@ private:
     std::vector<char> Buffer;
     std::size_t Begin = 0;
     std::size_t End = 0;
+    /// A line that does not fit in the buffer is gathered here.
+    std::string LongLine;
 };
 
 } // namespace plandra

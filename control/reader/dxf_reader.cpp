@@ -91,7 +91,7 @@ bool DxfReader::LoadDXF(const std::string& FileName) {
         Database.ExtentsFromHeader = false;
         Database.ExtMinRead = false;
         Database.ExtMaxRead = false;
-        Database.LastLayerLookup = {};
+        Database.LayerPositions.Clear();
         LayerTableSeen = false;
         NextStep = 0.05f;
         StepSize = 0.05f;
@@ -199,17 +199,15 @@ bool DxfReader::MakeSureFileIsDXF(const std::string& FileName) {
 bool DxfReader::LoadEntity() {
     try {
         Database.GroupValue.Clear();
-        std::string codeLine;
         for (;;) {
-            Source->ReadLine(codeLine);
-            Long code = ToLong(ParseLenientNumber(codeLine));
+            Long code = ToLong(ParseLenientNumber(Source->ReadLineView()));
             if (code == 0 || code == 9) {
                 return true;
             }
             if (code > 0 && code <= GroupValues::HighestCode) {
                 Source->ReadLine(Database.GroupValue.Slot(code));
             } else {
-                Source->SkipLine();
+                Source->ReadLineView();
             }
         }
     } catch (ControlError& error) {

@@ -41,9 +41,10 @@ TEST(LayerLookup, SetLayerIDFindsTheFirstMatchAfterTheHostRenamesLayers) {
     database.Layers().Add(IntegerTrue, 0, "B", IntegerFalse, false);
     EXPECT_EQ(SetLayerID(database, "B"), 2);
     database.colLayers->Item(1)->LayerName = "B";
-    database.LastLayerLookup = {}; // as every new load does
+    database.LayerPositions.Clear(); // as every new load does
     EXPECT_EQ(SetLayerID(database, "B"), 1);
     database.colLayers->Item(1)->LayerName = "A";
+    database.LayerPositions.Clear();
     EXPECT_EQ(SetLayerID(database, "B"), 2);
 }
 
