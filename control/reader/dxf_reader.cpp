@@ -58,6 +58,27 @@ Keyword ClassifyLine(std::string_view line) {
     return Keyword::None;
 }
 
+// A code line read as a Long. Nearly all are a few digits after blanks; anything
+// else goes through the general number rule.
+Long ParseGroupCode(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && line[i] == ' ') {
+        ++i;
+    }
+    if (i == line.size() || line.size() - i > 9) {
+        return ToLong(ParseLenientNumber(line));
+    }
+    Long code = 0;
+    for (; i < line.size(); ++i) {
+        char c = line[i];
+        if (c < '0' || c > '9') {
+            return ToLong(ParseLenientNumber(line));
+        }
+        code = code * 10 + (c - '0');
+    }
+    return code;
+}
+
 constexpr platform::ColorRef ProgressBlue = platform::Rgb(0, 0, 255);
 
 } // namespace
@@ -200,7 +221,7 @@ bool DxfReader::LoadEntity() {
     try {
         Database.GroupValue.Clear();
         for (;;) {
-            Long code = ToLong(ParseLenientNumber(Source->ReadLineView()));
+            Long code = ParseGroupCode(Source->ReadLineView());
             if (code == 0 || code == 9) {
                 return true;
             }
