@@ -10,10 +10,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 namespace plandra::cli {
 
@@ -45,16 +47,20 @@ private:
 
 bool HasBareLineFeeds(const std::string& fileName) {
     std::ifstream file(fileName, std::ios::binary);
-    char buffer[1 << 16];
+    std::vector<char> buffer(1 << 20);
     char previous = '\0';
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        std::streamsize count = file.gcount();
-        for (std::streamsize i = 0; i < count; ++i) {
-            if (buffer[i] == '\n' && previous != '\r') {
+    while (file.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) ||
+           file.gcount() > 0) {
+        const char* begin = buffer.data();
+        const char* end = begin + file.gcount();
+        for (const char* at = begin;
+             (at = static_cast<const char*>(std::memchr(at, '\n', end - at))) != nullptr; ++at) {
+            char before = at == begin ? previous : at[-1];
+            if (before != '\r') {
                 return true;
             }
-            previous = buffer[i];
         }
+        previous = end[-1];
     }
     return false;
 }
