@@ -89,6 +89,13 @@ DxfReader::DxfReader(DrawingDatabase& database, DrawingOptions& options,
 
 void DxfReader::ResetPointer() { Surfaces.Screen.SetMousePointer(platform::MousePointer::Default); }
 
+void DxfReader::ClearAfterFailure() {
+    ResetPointer();
+    if (Surfaces.DrawingSurface != nullptr) {
+        Surfaces.DrawingSurface->Cls();
+    }
+}
+
 bool DxfReader::LoadDXF(const std::string& FileName) {
     auto cleanup = [this] { ResetPointer(); };
     bool isDxf = WithErrorTrail("LoadDXF", cleanup, [&] {

@@ -1,6 +1,7 @@
 // The DXF reader: one forward pass over a file's lines into the drawing database.
 #pragma once
 
+#include "control/database/control_error.h"
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
 #include "dxf_line_source.h"
@@ -55,9 +56,11 @@ private:
     bool DXFSolid();
     bool DXF3DFace();
 
-    /// Runs an entity reader's work under its name in the error trail.
+    /// Reads the entity's groups and runs the reader's work under its name in the
+    /// error trail; a failure also clears the drawing surface.
     template <typename Work>
     bool EntityReader(std::string_view name, Work&& work);
+    void ClearAfterFailure();
 
     float Coordinate(Long code) const;
     Long EntityColor(Long layerID) const;
@@ -73,5 +76,14 @@ private:
     float NextStep = 0;
     float StepSize = 0;
 };
+
+template <typename Work>
+bool DxfReader::EntityReader(std::string_view name, Work&& work) {
+    return WithErrorTrail(name, [this] { ClearAfterFailure(); }, [&] {
+        LoadEntity();
+        work();
+        return true;
+    });
+}
 
 } // namespace plandra

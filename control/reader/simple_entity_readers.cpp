@@ -23,21 +23,6 @@ constexpr Long SolidIncrement = 10;
 
 } // namespace
 
-template <typename Work>
-bool DxfReader::EntityReader(std::string_view name, Work&& work) {
-    auto cleanup = [this] {
-        ResetPointer();
-        if (Surfaces.DrawingSurface != nullptr) {
-            Surfaces.DrawingSurface->Cls();
-        }
-    };
-    return WithErrorTrail(name, cleanup, [&] {
-        LoadEntity();
-        work();
-        return true;
-    });
-}
-
 float DxfReader::Coordinate(Long code) const {
     return ToSingle(ParseLenientNumber(Database.GroupValue[code]));
 }

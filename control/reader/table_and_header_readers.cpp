@@ -11,9 +11,7 @@
 namespace plandra {
 
 bool DxfReader::DXFNewLayer() {
-    auto cleanup = [this] { ResetPointer(); };
-    return WithErrorTrail("DXFNewLayer", cleanup, [this] {
-        LoadEntity();
+    return EntityReader("DXFNewLayer", [this] {
         const GroupValues& group = Database.GroupValue;
         Integer colorNumber = ToInteger(ParseLenientNumber(group[62]));
         if (colorNumber == -32768) {
@@ -25,7 +23,6 @@ bool DxfReader::DXFNewLayer() {
         Database.Layers().Add(layerOn ? IntegerTrue : IntegerFalse,
                               ColorFromACI(static_cast<Integer>(std::abs(colorNumber))), group[2],
                               IntegerFalse, redline);
-        return true;
     });
 }
 
@@ -33,16 +30,13 @@ bool DxfReader::DXFMinExtents() {
     if (Options.CalcExtents) {
         return true;
     }
-    auto cleanup = [this] { ResetPointer(); };
-    return WithErrorTrail("DXFMinExtents", cleanup, [this] {
-        LoadEntity();
+    return EntityReader("DXFMinExtents", [this] {
         Database.Extents.Left = Coordinate(10);
         Database.Extents.Bottom = Coordinate(20);
         if (Database.ExtMaxRead) {
             Database.ExtentsFromHeader = true;
         }
         Database.ExtMinRead = true;
-        return true;
     });
 }
 
@@ -50,16 +44,13 @@ bool DxfReader::DXFMaxExtents() {
     if (Options.CalcExtents) {
         return true;
     }
-    auto cleanup = [this] { ResetPointer(); };
-    return WithErrorTrail("DXFMaxExtents", cleanup, [this] {
-        LoadEntity();
+    return EntityReader("DXFMaxExtents", [this] {
         Database.Extents.Right = Coordinate(10);
         Database.Extents.Top = Coordinate(20);
         if (Database.ExtMinRead) {
             Database.ExtentsFromHeader = true;
         }
         Database.ExtMaxRead = true;
-        return true;
     });
 }
 
