@@ -1,0 +1,46 @@
+// Libraries loaded at run time, with the Win32 names and meanings: LoadLibraryA,
+// LoadLibraryExA, GetProcAddress, FreeLibrary.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace platform {
+
+/// A loaded library (HMODULE); null when loading failed.
+struct Module;
+using ModuleHandle = Module*;
+
+/// An exported entry (FARPROC); null when the library has no such export. Call it
+/// through LibraryService::CallEntry, which knows the calling convention.
+using ProcAddress = void (*)();
+
+/// Flags of LoadLibraryExA, with their Win32 values.
+namespace load {
+/// Dependencies of the library are searched in its own directory first.
+inline constexpr unsigned WithAlteredSearchPath = 0x8;
+} // namespace load
+
+class LibraryService {
+public:
+    virtual ~LibraryService() = default;
+
+    /// Loads a library (or takes another reference to a loaded one); null on failure.
+    virtual ModuleHandle LoadLibraryA(std::string_view fileName) = 0;
+    /// As LoadLibraryA, with load:: flags.
+    virtual ModuleHandle LoadLibraryExA(std::string_view fileName, unsigned flags) = 0;
+    virtual ProcAddress GetProcAddress(ModuleHandle module, std::string_view procName) = 0;
+    /// Drops one reference; the library is unloaded with its last one.
+    virtual bool FreeLibrary(ModuleHandle module) = 0;
+
+    /// Calls an export that takes one pointer and returns a 32-bit result, in the
+    /// platform's standard calling convention (stdcall on 32-bit Windows).
+    virtual std::int32_t CallEntry(ProcAddress entry, void* argument) = 0;
+};
+
+/// The machine's own loader: dlopen on Linux, the Win32 loader on Windows. Defined
+/// by the posix and win32 implementations (link platform_posix or platform_win32).
+std::unique_ptr<LibraryService> MakeSystemLibraryService();
+
+} // namespace platform

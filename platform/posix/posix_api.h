@@ -1,0 +1,4 @@
+// The one place the POSIX loader header comes in.
+#pragma once
+
+#include <dlfcn.h>

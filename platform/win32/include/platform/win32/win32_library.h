@@ -1,0 +1,18 @@
+// Libraries loaded at run time on Windows: a pass-through to the Win32 loader.
+#pragma once
+
+#include <platform/library.h>
+
+namespace platform {
+
+class Win32LibraryService final : public LibraryService {
+public:
+    ModuleHandle LoadLibraryA(std::string_view fileName) override;
+    ModuleHandle LoadLibraryExA(std::string_view fileName, unsigned flags) override;
+    ProcAddress GetProcAddress(ModuleHandle module, std::string_view procName) override;
+    bool FreeLibrary(ModuleHandle module) override;
+    /// Calls the entry as WINAPI (stdcall on 32-bit Windows).
+    std::int32_t CallEntry(ProcAddress entry, void* argument) override;
+};
+
+} // namespace platform

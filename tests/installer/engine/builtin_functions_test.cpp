@@ -1,0 +1,111 @@
+#include "engine_fakes.h"
+#include "installer/engine/builtin_functions.h"
+
+#include <gtest/gtest.h>
+
+namespace vorn {
+namespace {
+
+using testing::EngineHarness;
+
+TEST(BuiltinNumber, OnlyTheExportNames) {
+    EXPECT_EQ(BuiltinNumber("f0"), 0u);
+    EXPECT_EQ(BuiltinNumber("f16"), 16u);
+    EXPECT_EQ(BuiltinNumber("f34"), 34u);
+    for (const char* name : {"f35", "F16", "f", "f016", "f1x", "g1", "f-1"}) {
+        EXPECT_FALSE(BuiltinNumber(name)) << name;
+    }
+}
+
+TEST(ArgumentFields, SplitAtDel) {
+    ArgumentFields fields("12\x7F"
+                          "NAME\x7F\x7Flast");
+    EXPECT_EQ(fields.Number(0), 12);
+    EXPECT_EQ(fields.Text(1), "NAME");
+    EXPECT_EQ(fields.Text(2), "");
+    EXPECT_EQ(fields.Text(3), "last");
+    EXPECT_EQ(fields.Text(4), "");
+    EXPECT_EQ(fields.Number(4), 0);
+}
+
+TEST(f16, SetsAppendsAndTransforms) {
+    struct Case {
+        const char* Before;
+        int Flags;
+        const char* Value;
+        const char* After;
+    } cases[] = {
+        {"old", 1, "new", "new"},
+        {"old", 0, "new", "oldnew"},
+        {"", 1, "C:\\APP\\BIN\\X.EXE", "C:\\APP\\BIN\\X.EXE"},
+        {"", 1 | 2, "C:\\APP\\BIN\\X.EXE", "C:\\APP\\BIN"},
+        {"41", 1 << 2, "", "42"},
+        {"0", 2 << 2, "", "-1"},
+        {"", 1 | (3 << 2), "C:\\APP\\\\", "C:\\APP"},
+        {"", 1 | (6 << 2), "Mixed \xE9", "MIXED \xC9"},
+        {"", 1 | (7 << 2), "Mixed \xC9", "mixed \xE9"},
+        {"", 1 | (5 << 2), "C:\\LONG NAME", "C:\\LONG NAME"},
+    };
+    for (const Case& c : cases) {
+        EngineHarness h({});
+        h.Machine->Variables.SetVariable("V", c.Before);
+        DllCallBlock block{};
+        std::string argument = std::to_string(c.Flags) + "\x7FV\x7F" + c.Value;
+        block.Argument = argument.c_str();
+        EXPECT_EQ(f16(*h.Machine, block), 1);
+        EXPECT_EQ(h.Machine->Variables.GetVariable("V"), c.After) << c.Flags << " " << c.Value;
+    }
+}
+
+TEST(f16, AnswerFileSuppliesTheValue) {
+    EngineHarness h({});
+    h.Machine->Variables.SetVariable("WIN", "C:\\WINDOWS");
+    h.Machine->Answers = {{" target ", "%WIN%\\APP"}};
+    std::string argument = std::string("129\x7FTARGET\x7F") + "default";
+    DllCallBlock block{};
+    block.Argument = argument.c_str();
+    f16(*h.Machine, block);
+    EXPECT_EQ(h.Machine->Variables.GetVariable("TARGET"), "default");
+    h.Machine->HasAnswerFile = true;
+    f16(*h.Machine, block);
+    EXPECT_EQ(h.Machine->Variables.GetVariable("TARGET"), "C:\\WINDOWS\\APP");
+    std::string empty = "1\x7F\x7Fx";
+    block.Argument = empty.c_str();
+    EXPECT_EQ(f16(*h.Machine, block), 0);
+}
+
+TEST(f27, SplitsAtPatternOrPosition) {
+    struct Case {
+        int Flags;
+        const char* Text;
+        const char* Pattern;
+        const char* Left;
+        const char* Right;
+        int Result;
+    } cases[] = {
+        {0, "a=b=c", "=", "a", "b=c", 1},
+        {4, "a=b=c", "=", "a=b", "c", 1},
+        {0, "KeyVALUEkey", "key", "KeyVALUE", "", 1},
+        {2, "KeyVALUEkey", "key", "", "VALUEkey", 1},
+        {2 | 4, "KeyVALUEkey", "KEY", "KeyVALUE", "", 1},
+        {0, "no split", "=", "no split", "", 0},
+        {1, " left = right ", "=", "left", "right", 1},
+        {8, "abcdef", "2", "ab", "cdef", 1},
+        {8, "abc", "10", "abc", "", 1},
+        {12, "abcdef", "2", "abcd", "ef", 1},
+        {12, "abc", "10", "", "abc", 1},
+    };
+    for (const Case& c : cases) {
+        EngineHarness h({});
+        std::string argument =
+            std::to_string(c.Flags) + "\x7F" + c.Text + "\x7F" + c.Pattern + "\x7FL\x7FR";
+        DllCallBlock block{};
+        block.Argument = argument.c_str();
+        EXPECT_EQ(f27(*h.Machine, block), c.Result) << c.Flags << " " << c.Text;
+        EXPECT_EQ(h.Machine->Variables.GetVariable("L"), c.Left) << c.Flags << " " << c.Text;
+        EXPECT_EQ(h.Machine->Variables.GetVariable("R"), c.Right) << c.Flags << " " << c.Text;
+    }
+}
+
+} // namespace
+} // namespace vorn
