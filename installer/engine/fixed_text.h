@@ -31,7 +31,7 @@ public:
 
     /// Appends as much of the text as still fits.
     void Append(std::string_view text) {
-        std::size_t length = View().size();
+        std::size_t length = std::min(View().size(), N - 1);
         std::size_t count = std::min(text.size(), N - 1 - length);
         std::copy_n(text.begin(), count, Chars.begin() + static_cast<std::ptrdiff_t>(length));
         Chars[length + count] = '\0';
