@@ -10,10 +10,11 @@ root=$(pwd)
 work=${PLANDRA_PEERS_DIR:-/tmp/plandra-peers}
 
 export DEBIAN_FRONTEND=noninteractive
-for package in gdal-bin python3-ezdxf hyperfine nodejs npm; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    apt-get install -y -qq --no-install-recommends "$package" >/dev/null
+for needed in ogrinfo:gdal-bin hyperfine:hyperfine node:nodejs npm:npm; do
+  command -v "${needed%%:*}" >/dev/null || apt-get install -y -qq --no-install-recommends "${needed#*:}" >/dev/null
 done
+/usr/bin/python3 -c 'import ezdxf' 2>/dev/null ||
+  apt-get install -y -qq --no-install-recommends python3-ezdxf >/dev/null
 mkdir -p "$work"
 if [ ! -d "$work/node_modules/dxf-parser" ] || [ ! -d "$work/node_modules/dxf" ]; then
   (cd "$work" && npm init -y >/dev/null && npm install --silent dxf-parser dxf >/dev/null)
