@@ -5,8 +5,6 @@
 #include "control/reader/dxf_reader.h"
 #include "control/reader/fix_unix_file.h"
 
-#include <platform/headless/headless_screen.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -15,35 +13,48 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <platform/headless/headless_screen.h>
 #include <vector>
 
 namespace plandra::cli {
 
 namespace {
 
-// A temporary file that is removed when it goes out of scope.
-class TemporaryFile {
-public:
-    TemporaryFile() {
-        static std::atomic<unsigned> counter{0};
-        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        Path = std::filesystem::temp_directory_path() /
-               ("plandra-" + std::to_string(stamp) + "-" + std::to_string(counter++) + ".dxf");
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        std::error_code ignored;
-        std::filesystem::remove(Path, ignored);
-    }
-
-    std::string Name() const { return Path.string(); }
-
-private:
-    std::filesystem::path Path;
-};
+std::filesystem::path TemporaryName() {
+    static std::atomic<unsigned> counter{0};
+    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    return std::filesystem::temp_directory_path() /
+           ("plandra-" + std::to_string(stamp) + "-" + std::to_string(counter++) + ".dxf");
+}
 
 } // namespace
+
+ReadableFile::ReadableFile(std::string drawingName, LineEndPolicy policy, std::ostream& notices)
+    : ReadName(std::move(drawingName)) {
+    if (policy != LineEndPolicy::ConvertBareLineFeeds || !HasBareLineFeeds(ReadName)) {
+        return;
+    }
+    platform::HeadlessScreen screen;
+    std::string converted = TemporaryName().string();
+    std::string error;
+    if (!FixUNIXFile(error, ReadName, converted, screen)) {
+        std::error_code ignored;
+        std::filesystem::remove(converted, ignored);
+        throw ControlError::Raised(error, "FixUNIXFile");
+    }
+    notices << "plandra: " << ReadName
+            << " has bare line-feed line ends; reading a copy with CR LF ends "
+               "(--strict reads the file as it stands)\n";
+    ReadName = converted;
+    Converted = true;
+}
+
+ReadableFile::~ReadableFile() {
+    if (Converted) {
+        std::error_code ignored;
+        std::filesystem::remove(ReadName, ignored);
+    }
+}
 
 bool HasBareLineFeeds(const std::string& fileName) {
     std::ifstream file(fileName, std::ios::binary);
@@ -67,21 +78,8 @@ bool HasBareLineFeeds(const std::string& fileName) {
 
 void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPolicy policy,
                  std::ostream& notices) {
+    ReadableFile file(fileName, policy, notices);
     platform::HeadlessScreen screen;
-    std::unique_ptr<TemporaryFile> converted;
-    std::string readName = fileName;
-    if (policy == LineEndPolicy::ConvertBareLineFeeds && HasBareLineFeeds(fileName)) {
-        converted = std::make_unique<TemporaryFile>();
-        std::string error;
-        if (!FixUNIXFile(error, fileName, converted->Name(), screen)) {
-            throw ControlError::Raised(error, "FixUNIXFile");
-        }
-        notices << "plandra: " << fileName
-                << " has bare line-feed line ends; reading a copy with CR LF ends "
-                   "(--strict reads the file as it stands)\n";
-        readName = converted->Name();
-    }
-
     DrawingDatabase& database = drawing.Database;
     if (!database.InitDB(true)) {
         throw ControlError::Raised("Internal data bases could not be initialized.");
@@ -89,7 +87,7 @@ void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPol
     database.BlockCount = 0;
     database.PendingInsertCount = 0;
     DxfReader reader(database, drawing.Options, drawing.PrevZoomStack, ReaderSurfaces{screen});
-    drawing.Completed = reader.LoadDXF(readName);
+    drawing.Completed = reader.LoadDXF(file.Name());
 }
 
 } // namespace plandra::cli

@@ -24,6 +24,22 @@ struct LoadedDrawing {
     bool Completed = false;
 };
 
+/// The file to read in place of a drawing: the drawing itself, or a copy with CR LF
+/// line ends that is removed when this object goes.
+class ReadableFile {
+public:
+    ReadableFile(std::string drawingName, LineEndPolicy policy, std::ostream& notices);
+    ReadableFile(const ReadableFile&) = delete;
+    ReadableFile& operator=(const ReadableFile&) = delete;
+    ~ReadableFile();
+
+    const std::string& Name() const { return ReadName; }
+
+private:
+    std::string ReadName;
+    bool Converted = false;
+};
+
 /// Empties the database, then reads `fileName` into it. Notices (such as a line-end
 /// conversion) go to `notices`. Errors are raised as ControlError with their trail.
 void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPolicy policy,

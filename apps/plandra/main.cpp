@@ -1,11 +1,13 @@
 // plandra: the drawing control's work from the command line.
+#include "control/database/control_error.h"
 #include "drawing_loader.h"
 #include "info_report.h"
+#include "render_command.h"
 
-#include "control/database/control_error.h"
-
+#include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,12 @@ Commands:
                  it holds: the number of records of each kind, the length of the
                  drawing sequence, the block definitions, the extents, the layers
                  (name, colour, on/off, redline) and the redline text height.
+  render FILE -o OUT.png
+                 Load the drawing and draw it as the DXF control does (its Regen),
+                 onto a drawing surface of its own, and write that surface as a
+                 PNG picture. Lines, straight polyline segments, circles, arcs,
+                 ellipses, solids and points are drawn; texts, attributes and
+                 bulged polyline segments are not drawn yet.
   help           Show this text.
 
 Options of info:
@@ -28,6 +36,26 @@ Options of info:
                  "sequence", "blocks", "extents": {"left", "top", "right",
                  "bottom"}, "layers": [{"name", "color" (RRGGBB), "on",
                  "redline"}], "redlineTextHeight"}
+
+Options of render:
+  -o, --output OUT.png
+                 The picture to write (required).
+  --size WIDTHxHEIGHT
+                 The drawing surface in pixels, each 1 to 16384 (default
+                 1024x768).
+  --background RRGGBB
+                 The surface's back colour as six hexadecimal digits (default
+                 FFFFFF, white). Black layers are drawn white on a black
+                 background and white layers black on a white one.
+  --print-all-black
+                 Draw everything in black (the control's PrintAllBlack property).
+  --window LEFT,TOP,RIGHT,BOTTOM
+                 Show this window of the drawing (drawing units; LEFT is the
+                 smallest X, TOP the largest Y) instead of its extents, as the
+                 control's zoom does after loading. It grows upward or to the
+                 right to the surface's shape.
+
+Options of both:
   --calc-extents Compute the extents from the entities and ignore the header's
                  $EXTMIN and $EXTMAX (the control's CalcExtents property).
   --strict       Read a file with bare line-feed line ends as it stands. Without
@@ -36,8 +64,12 @@ Options of info:
                  FixUNIXFile method would.
   -h, --help     Show this text.
 
-Exit status: 0 when the drawing was read, 1 when reading failed (the error and
-the trail of procedures it passed through are printed), 2 for a usage error.
+Exit status: 0 when the drawing was read (info) or drawn (render); 1 when
+reading failed (the error and the trail of procedures it passed through are
+printed) or the picture could not be written; 2 for a usage error; 3 when render
+wrote the picture but nothing was drawn: the drawing is empty, the window has no
+width or no height, or its scale is out of range ("Zoom out of range" is then
+written on the picture).
 )";
 
 struct InfoRequest {
@@ -68,8 +100,9 @@ int RunInfo(const InfoRequest& request) {
     drawing.Options.CalcExtents = request.CalcExtents;
     try {
         plandra::cli::LoadDrawing(drawing, request.FileName,
-                                  request.Strict ? plandra::cli::LineEndPolicy::Strict
-                                                 : plandra::cli::LineEndPolicy::ConvertBareLineFeeds,
+                                  request.Strict
+                                      ? plandra::cli::LineEndPolicy::Strict
+                                      : plandra::cli::LineEndPolicy::ConvertBareLineFeeds,
                                   std::cerr);
     } catch (const plandra::ControlError& error) {
         char number[16];
@@ -86,21 +119,110 @@ int RunInfo(const InfoRequest& request) {
     return 0;
 }
 
-} // namespace
+// "WIDTHxHEIGHT", each from 1 to 16384.
+bool ParseSize(std::string_view text, int& width, int& height) {
+    auto separator = text.find('x');
+    if (separator == std::string_view::npos) {
+        return false;
+    }
+    auto number = [](std::string_view part, int& value) {
+        auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+        return error == std::errc() && end == part.data() + part.size() && value >= 1 &&
+               value <= 16384;
+    };
+    return number(text.substr(0, separator), width) && number(text.substr(separator + 1), height);
+}
 
-int main(int argc, char** argv) {
-    std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        return UsageError("no command given");
+// "RRGGBB" to a COLORREF.
+bool ParseColor(std::string_view text, plandra::Long& color) {
+    unsigned value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (text.size() != 6 || error != std::errc() || end != text.data() + text.size()) {
+        return false;
     }
-    std::string_view command = args.front();
-    if (command == "help" || command == "--help" || command == "-h") {
-        std::cout << Usage;
-        return 0;
+    color = static_cast<plandra::Long>(((value >> 16) & 0xFF) | (value & 0xFF00) |
+                                       ((value & 0xFF) << 16));
+    return true;
+}
+
+// "LEFT,TOP,RIGHT,BOTTOM" in drawing units.
+bool ParseWindow(std::string_view text, plandra::RealRect& window) {
+    float* sides[] = {&window.Left, &window.Top, &window.Right, &window.Bottom};
+    for (std::size_t i = 0; i < 4; ++i) {
+        auto comma = i < 3 ? text.find(',') : text.size();
+        if (comma == std::string_view::npos) {
+            return false;
+        }
+        std::string_view part = text.substr(0, comma);
+        auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), *sides[i]);
+        if (error != std::errc() || end != part.data() + part.size()) {
+            return false;
+        }
+        text.remove_prefix(i < 3 ? comma + 1 : comma);
     }
-    if (command != "info") {
-        return UsageError("unknown command '" + std::string(command) + "'");
+    return true;
+}
+
+int ParseRender(const std::vector<std::string_view>& args) {
+    plandra::cli::RenderRequest request;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        auto value = [&]() -> std::optional<std::string_view> {
+            if (i + 1 >= args.size()) {
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Usage;
+            return 0;
+        } else if (arg == "-o" || arg == "--output") {
+            auto name = value();
+            if (!name) {
+                return UsageError(std::string(arg) + " needs a file name");
+            }
+            request.OutputName = *name;
+        } else if (arg == "--size") {
+            auto size = value();
+            if (!size || !ParseSize(*size, request.Width, request.Height)) {
+                return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
+            }
+        } else if (arg == "--background") {
+            auto color = value();
+            if (!color || !ParseColor(*color, request.BackColor)) {
+                return UsageError("--background needs a colour as RRGGBB");
+            }
+        } else if (arg == "--window") {
+            auto text = value();
+            plandra::RealRect window;
+            if (!text || !ParseWindow(*text, window)) {
+                return UsageError("--window needs LEFT,TOP,RIGHT,BOTTOM");
+            }
+            request.Window = window;
+        } else if (arg == "--print-all-black") {
+            request.PrintAllBlack = true;
+        } else if (arg == "--calc-extents") {
+            request.CalcExtents = true;
+        } else if (arg == "--strict") {
+            request.Strict = true;
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            return UsageError("unknown option '" + std::string(arg) + "'");
+        } else if (!request.FileName.empty()) {
+            return UsageError("only one FILE can be given");
+        } else {
+            request.FileName = arg;
+        }
     }
+    if (request.FileName.empty()) {
+        return UsageError("render needs a FILE");
+    }
+    if (request.OutputName.empty()) {
+        return UsageError("render needs -o OUT.png");
+    }
+    return plandra::cli::RunRender(request, std::cerr);
+}
+
+int ParseInfo(const std::vector<std::string_view>& args) {
     InfoRequest request;
     for (std::size_t i = 1; i < args.size(); ++i) {
         std::string_view arg = args[i];
@@ -125,4 +247,25 @@ int main(int argc, char** argv) {
         return UsageError("info needs a FILE");
     }
     return RunInfo(request);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        return UsageError("no command given");
+    }
+    std::string_view command = args.front();
+    if (command == "help" || command == "--help" || command == "-h") {
+        std::cout << Usage;
+        return 0;
+    }
+    if (command == "info") {
+        return ParseInfo(args);
+    }
+    if (command == "render") {
+        return ParseRender(args);
+    }
+    return UsageError("unknown command '" + std::string(command) + "'");
 }

@@ -1,33 +1,80 @@
-// A picture box: one of the control's child drawing surfaces (the status bar for now).
+// A picture box: one of the control's child drawing surfaces (picPlandra, picStatusBar),
+// with the members the control uses.
 #pragma once
 
-#include <cstdint>
+#include <platform/gdi.h>
+#include <string_view>
 
 namespace platform {
 
-/// RGB colour in the Win32 COLORREF layout 0x00BBGGRR.
-using ColorRef = std::uint32_t;
+/// A window (HWND); null for a surface without one.
+struct Window;
+using HWND = Window*;
 
-constexpr ColorRef Rgb(unsigned red, unsigned green, unsigned blue) {
-    return (red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16);
-}
+/// ScaleMode values: the unit of ScaleWidth, ScaleHeight, CurrentX, CurrentY,
+/// TextWidth, TextHeight, Point and FillBox.
+namespace scale {
+inline constexpr int Points = 2;
+inline constexpr int Pixels = 3;
+inline constexpr int Millimeters = 6;
+} // namespace scale
 
-/// The members of a picture box that the control uses. Coordinates are in the
-/// box's current scale units.
+/// A drawing surface with a persistent image (AutoRedraw): everything drawn through
+/// its members or its hDC stays in the image until Cls, and Refresh shows the image.
 class PictureBox {
 public:
     virtual ~PictureBox() = default;
 
     virtual bool Visible() const = 0;
     virtual void SetVisible(bool visible) = 0;
+    /// Brings the box to the front (position 0) or sends it to the back (1).
+    virtual void ZOrder(int position = 0) = 0;
+
+    virtual bool AutoRedraw() const = 0;
+    virtual void SetAutoRedraw(bool autoRedraw) = 0;
+    /// A scale:: value; changing it keeps the image and converts nothing drawn.
+    virtual int ScaleMode() const = 0;
+    virtual void SetScaleMode(int mode) = 0;
+    /// The inside of the box in the current scale units.
     virtual double ScaleWidth() const = 0;
+    virtual double ScaleHeight() const = 0;
+    /// The outer height of the box in its container's units (pixels).
     virtual double Height() const = 0;
+
+    virtual ColorRef BackColor() const = 0;
+    /// Sets the back colour and clears the box to it.
+    virtual void SetBackColor(ColorRef color) = 0;
+
+    /// The device context of the persistent image; valid for the GdiService the box
+    /// was made with, for the box's lifetime.
+    virtual HDC hDC() = 0;
+    virtual HWND hWnd() const = 0;
+
     /// The box form of the Line method: fills the rectangle between the two corners.
     virtual void FillBox(double x1, double y1, double x2, double y2, ColorRef color) = 0;
-    /// Clears the box to its back colour.
+    /// Clears the box to its back colour and puts CurrentX and CurrentY at 0.
     virtual void Cls() = 0;
     /// Repaints the box on the screen from its persistent image.
     virtual void Refresh() = 0;
+
+    /// The next text position, in the current scale units.
+    virtual double CurrentX() const = 0;
+    virtual double CurrentY() const = 0;
+    virtual void SetCurrentX(double x) = 0;
+    virtual void SetCurrentY(double y) = 0;
+    /// Writes the text (ANSI) with its top left at CurrentX, CurrentY in the box's
+    /// fore colour (black), then moves to the start of the next line.
+    virtual void Print(std::string_view text) = 0;
+    /// The size the text would take in the current font, in the current scale units.
+    virtual double TextWidth(std::string_view text) = 0;
+    virtual double TextHeight(std::string_view text) = 0;
+    /// The font size in points.
+    virtual double FontSize() const = 0;
+    virtual void SetFontSize(double points) = 0;
+
+    /// The colour of the pixel at (x, y) in the current scale units; -1 (ClrInvalid)
+    /// outside the box.
+    virtual ColorRef Point(double x, double y) = 0;
 };
 
 } // namespace platform

@@ -2,38 +2,77 @@
 #pragma once
 
 #include <platform/picture_box.h>
-
+#include <string>
 #include <vector>
 
 namespace platform {
 
+/// Sizes are pixels; text measures a fixed 8 x 16 pixels per character so that tests
+/// can work out where a text goes.
 class RecordingPictureBox final : public PictureBox {
 public:
-    enum class Call { Show, Hide, FillBox, Cls, Refresh };
+    enum class Call { Show, Hide, FillBox, Cls, Refresh, Print, ZOrder };
 
     struct Filled {
         double X1, Y1, X2, Y2;
         ColorRef Color;
     };
 
-    RecordingPictureBox(double scaleWidth, double height)
-        : Width(scaleWidth), BoxHeight(height) {}
+    struct Printed {
+        std::string Text;
+        double X, Y; ///< CurrentX and CurrentY when it was printed
+    };
+
+    static constexpr double CharWidth = 8;
+    static constexpr double CharHeight = 16;
+
+    RecordingPictureBox(double scaleWidth, double height) : Width(scaleWidth), BoxHeight(height) {}
 
     bool Visible() const override { return IsVisible; }
     void SetVisible(bool visible) override;
+    void ZOrder(int position) override;
+    bool AutoRedraw() const override { return IsAutoRedraw; }
+    void SetAutoRedraw(bool autoRedraw) override { IsAutoRedraw = autoRedraw; }
+    int ScaleMode() const override { return Mode; }
+    void SetScaleMode(int mode) override { Mode = mode; }
     double ScaleWidth() const override { return Width; }
+    double ScaleHeight() const override { return BoxHeight; }
     double Height() const override { return BoxHeight; }
+    ColorRef BackColor() const override { return Back; }
+    void SetBackColor(ColorRef color) override { Back = color; }
+    HDC hDC() override { return Dc; }
+    HWND hWnd() const override { return Wnd; }
     void FillBox(double x1, double y1, double x2, double y2, ColorRef color) override;
-    void Cls() override { Calls.push_back(Call::Cls); }
+    void Cls() override;
     void Refresh() override { Calls.push_back(Call::Refresh); }
+    double CurrentX() const override { return X; }
+    double CurrentY() const override { return Y; }
+    void SetCurrentX(double x) override { X = x; }
+    void SetCurrentY(double y) override { Y = y; }
+    void Print(std::string_view text) override;
+    double TextWidth(std::string_view text) override { return CharWidth * text.size(); }
+    double TextHeight(std::string_view) override { return CharHeight; }
+    double FontSize() const override { return Points; }
+    void SetFontSize(double points) override { Points = points; }
+    ColorRef Point(double, double) override { return ClrInvalid; }
 
     std::vector<Call> Calls;
     std::vector<Filled> Boxes;
+    std::vector<Printed> Texts;
+    /// What hDC returns: set it to a device context of the GdiService under test.
+    HDC Dc = nullptr;
+    HWND Wnd = nullptr;
 
 private:
     double Width;
     double BoxHeight;
     bool IsVisible = false;
+    bool IsAutoRedraw = false;
+    int Mode = scale::Pixels;
+    ColorRef Back = 0xFFFFFF;
+    double X = 0;
+    double Y = 0;
+    double Points = 8.25;
 };
 
 } // namespace platform

@@ -1,0 +1,81 @@
+// `plandra render`: draws a drawing as the control does and writes it as a PNG file.
+#include "render_command.h"
+
+#include "control/database/control_error.h"
+#include "control/view/drawing_view.h"
+#include "drawing_loader.h"
+
+#include <cstdio>
+#include <ostream>
+#include <platform/headless/headless_screen.h>
+#include <platform/posix/cairo_gdi.h>
+#include <platform/posix/offscreen_picture_box.h>
+
+namespace plandra::cli {
+
+namespace {
+
+// The reader's progress bar: as wide as the drawing surface, as high as a status bar.
+constexpr int StatusBarHeight = 20;
+
+std::string PlainLineEnds(const std::string& text) {
+    std::string plain;
+    for (char c : text) {
+        if (c != '\r') {
+            plain += c;
+        }
+    }
+    return plain;
+}
+
+} // namespace
+
+int RunRender(const RenderRequest& request, std::ostream& errors) {
+    DrawingDatabase database;
+    DrawingOptions options;
+    options.CalcExtents = request.CalcExtents;
+    options.PrintAllBlack = request.PrintAllBlack;
+    options.BackColor = request.BackColor;
+    std::array<RealRect, 4> zoomStack{};
+
+    platform::HeadlessScreen screen;
+    platform::CairoGdi gdi;
+    platform::OffscreenPictureBox picPlandra(gdi, request.Width, request.Height);
+    platform::OffscreenPictureBox picStatusBar(gdi, request.Width, StatusBarHeight);
+    picPlandra.SetBackColor(static_cast<platform::ColorRef>(request.BackColor));
+    picStatusBar.SetVisible(false);
+    DrawingView view(database, options, zoomStack,
+                     ViewSurfaces{screen, gdi, picPlandra, &picStatusBar});
+
+    bool drawn = false;
+    try {
+        ReadableFile file(
+            request.FileName,
+            request.Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds, errors);
+        view.FileName = file.Name();
+        drawn = view.Regen(dxfMergeNew) != 0;
+        if (request.Window) {
+            view.Transform.ViewWindow = *request.Window;
+            drawn = view.DXFRefresh() != 0;
+        }
+    } catch (const ControlError& error) {
+        char number[16];
+        std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.Number));
+        errors << "plandra: error " << number << " drawing " << request.FileName << ":\n"
+               << PlainLineEnds(error.Description) << "\n";
+        return 1;
+    }
+    if (!picPlandra.WritePng(request.OutputName)) {
+        errors << "plandra: cannot write " << request.OutputName << "\n";
+        return 1;
+    }
+    if (!drawn) {
+        errors << "plandra: nothing was drawn (the drawing is empty, the window has no width "
+                  "or height, or its scale is out of range); "
+               << request.OutputName << " shows the empty surface\n";
+        return 3;
+    }
+    return 0;
+}
+
+} // namespace plandra::cli

@@ -1,0 +1,33 @@
+// `plandra render`: loads and draws a drawing as the control does and writes the
+// drawing surface as a PNG file.
+#pragma once
+
+#include "control/database/entity_records.h"
+#include "control/database/real_rect.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace plandra::cli {
+
+struct RenderRequest {
+    std::string FileName;
+    std::string OutputName;
+    int Width = 1024;          ///< pixels
+    int Height = 768;          ///< pixels
+    Long BackColor = 0xFFFFFF; ///< COLORREF
+    bool PrintAllBlack = false;
+    bool CalcExtents = false;
+    bool Strict = false;
+    /// The window to show instead of the extents, in drawing units.
+    std::optional<RealRect> Window;
+};
+
+/// Renders as requested. Returns the exit status: 0 when the drawing was drawn, 1 when
+/// it could not be read or the picture not written, 3 when the picture was written but
+/// the drawing pass drew nothing (empty drawing, window without width or height, scale
+/// out of range). Messages go to `errors`.
+int RunRender(const RenderRequest& request, std::ostream& errors);
+
+} // namespace plandra::cli

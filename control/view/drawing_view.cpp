@@ -1,0 +1,202 @@
+// The drawing pass and the redraw entry points.
+#include "drawing_view.h"
+
+#include "control/database/control_error.h"
+#include "control/reader/dxf_reader.h"
+#include "entity_painter.h"
+
+#include <cmath>
+
+namespace plandra {
+
+namespace {
+
+constexpr float SmallestScale = 0.000001f;
+constexpr float LargestScale = 1000000;
+
+// Puts the default pointer back however the scope is left.
+class DefaultPointerOnExit {
+public:
+    explicit DefaultPointerOnExit(platform::Screen& screen) : Screen(screen) {}
+    DefaultPointerOnExit(const DefaultPointerOnExit&) = delete;
+    DefaultPointerOnExit& operator=(const DefaultPointerOnExit&) = delete;
+    ~DefaultPointerOnExit() { Screen.SetMousePointer(platform::MousePointer::Default); }
+
+private:
+    platform::Screen& Screen;
+};
+
+Long SurfacePixels(double scaleSize) {
+    // A surface beyond any screen is refused like one without pixels.
+    if (!(scaleSize >= 0 && scaleSize < 1E9)) {
+        return 0;
+    }
+    return static_cast<Long>(std::nearbyint(scaleSize));
+}
+
+} // namespace
+
+DrawingView::DrawingView(DrawingDatabase& database, DrawingOptions& options,
+                         std::array<RealRect, 4>& prevZoomStack, ViewSurfaces surfaces)
+    : Transform(surfaces.Screen), Database(database), Options(options),
+      PrevZoomStack(prevZoomStack), Surfaces(surfaces) {}
+
+bool DrawingView::Zoom(const RealRect& window) {
+    if (Database.SeqCount <= 0) {
+        return false;
+    }
+    Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
+    DefaultPointerOnExit pointer(Surfaces.Screen);
+    return WithErrorTrail(
+        "Zoom", [this] { ViewRegion.Reset(); }, [&] { return DrawPass(window); });
+}
+
+bool DrawingView::FitWindow(const RealRect& window) {
+    platform::PictureBox& surface = Surfaces.picPlandra;
+    RealRect fitted = window;
+    Long surfaceWidth = SurfacePixels(surface.ScaleWidth());
+    Long surfaceHeight = SurfacePixels(surface.ScaleHeight());
+
+    // A side that is not a number or infinite (from a damaged file) cannot be fitted:
+    // refused as out of range before it reaches the view window.
+    if (!std::isfinite(fitted.Left) || !std::isfinite(fitted.Top) || !std::isfinite(fitted.Right) ||
+        !std::isfinite(fitted.Bottom)) {
+        ShowZoomOutOfRange();
+        return false;
+    }
+    float width = std::fabs(fitted.Right - fitted.Left);
+    float height = std::fabs(fitted.Top - fitted.Bottom);
+    // A window without height cannot be given the surface's shape, and a surface
+    // without pixels (a minimised host) has none to give: both draw nothing, as a
+    // window without width does, and leave the view as it was.
+    if (width == 0 || height == 0 || surfaceWidth <= 0 || surfaceHeight <= 0) {
+        return false;
+    }
+    float drawingAspect = width / height;
+    Transform.SurfaceAspect = static_cast<float>(surfaceWidth) / static_cast<float>(surfaceHeight);
+    if (Transform.SurfaceAspect < drawingAspect) {
+        height = width / Transform.SurfaceAspect;
+        fitted.Top = fitted.Bottom + height;
+    } else {
+        width = height * Transform.SurfaceAspect;
+        fitted.Right = fitted.Left + width;
+    }
+    Transform.ViewWindow = fitted;
+
+    float scale = static_cast<float>(surfaceWidth) / width;
+    // Written so that NaN, from a window whose size overflows a Single, is refused too.
+    if (!(scale >= SmallestScale && scale <= LargestScale)) {
+        ShowZoomOutOfRange();
+        return false;
+    }
+    Transform.SetViewTransform(surfaceHeight, fitted.Left, fitted.Bottom, scale, surface.hWnd());
+    Transform.SurfaceWidth = surfaceWidth;
+    ViewRegion = platform::UniqueGdiObject(
+        Surfaces.Gdi, Surfaces.Gdi.CreateRectRgn(0, 0, surfaceWidth, surfaceHeight));
+    return true;
+}
+
+void DrawingView::ShowZoomOutOfRange() {
+    platform::PictureBox& surface = Surfaces.picPlandra;
+    surface.SetCurrentX((surface.ScaleWidth() - surface.TextWidth(ZoomOutOfRange)) / 2);
+    surface.SetCurrentY(surface.ScaleHeight() / 2);
+    surface.Print(ZoomOutOfRange);
+}
+
+bool DrawingView::DrawPass(const RealRect& window) {
+    if (!FitWindow(window)) {
+        return false;
+    }
+    platform::PictureBox& surface = Surfaces.picPlandra;
+    EntityPainter painter(Surfaces.Gdi, surface.hDC(), Transform, ViewRegion.Get(), Database,
+                          Options);
+    Long count = Database.SeqCount;
+    // The surface is shown after every further 500th part of the drawing, so a long
+    // pass builds up on the screen.
+    float step = 50000.0f / static_cast<float>(count);
+    float threshold = step;
+    for (Long i = 1; i <= count; ++i) {
+        if (static_cast<double>(i) / count * 100 >= threshold) {
+            threshold += step;
+            surface.Refresh();
+        }
+        painter.Draw(Database.SeqArray[i]);
+    }
+    // The region goes after every pass, finished read or not, so no pass leaks one.
+    ViewRegion.Reset();
+    return true;
+}
+
+void DrawingView::PrepareSurface() {
+    platform::PictureBox& surface = Surfaces.picPlandra;
+    surface.Cls();
+    surface.SetScaleMode(platform::scale::Pixels);
+    surface.SetAutoRedraw(true);
+}
+
+bool DrawingView::ZoomExtents() {
+    return WithErrorTrail(
+        "ZoomExtents", [this] { RestorePointer(); },
+        [this] {
+            Surfaces.picPlandra.ZOrder(0);
+            PrepareSurface();
+            bool result = Zoom(Database.Extents);
+            Surfaces.picPlandra.Refresh();
+            return result;
+        });
+}
+
+bool DrawingView::Refresh(std::string& strError) {
+    try {
+        Surfaces.picPlandra.ZOrder(0);
+        PrepareSurface();
+        Zoom(Transform.ViewWindow);
+        Surfaces.picPlandra.Refresh();
+    } catch (const ControlError& error) {
+        RestorePointer();
+        strError = "Error in DXF.Refresh. The error is: " + error.Description;
+        return false;
+    } catch (const std::bad_alloc&) {
+        RestorePointer();
+        strError = "Error in DXF.Refresh. The error is: Out of memory";
+        return false;
+    }
+    strError.clear();
+    return true;
+}
+
+Integer DrawingView::DXFRefresh() {
+    return WithErrorTrail(
+        "DXFRefresh", [this] { RestorePointer(); },
+        [this] {
+            PrepareSurface();
+            bool result = Zoom(Transform.ViewWindow);
+            Surfaces.picPlandra.Refresh();
+            return result ? IntegerTrue : IntegerFalse;
+        });
+}
+
+Long DrawingView::Regen(MergeEnum Merge) {
+    WorkingFileName = FileName;
+    if (WorkingFileName.empty()) {
+        return 0;
+    }
+    Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
+    // Errors of the read and of the pass reach the host with their own trail.
+    DefaultPointerOnExit pointer(Surfaces.Screen);
+    if (Merge == dxfMergeNew && !Database.InitDB(true)) {
+        throw ControlError::Raised("Internal data bases could not be initialized.");
+    }
+    Database.BlockCount = 0;
+    Database.PendingInsertCount = 0;
+    DxfReader reader(Database, Options, PrevZoomStack,
+                     ReaderSurfaces{Surfaces.Screen, Surfaces.picStatusBar, &Surfaces.picPlandra});
+    reader.LoadDXF(WorkingFileName);
+    PrepareSurface();
+    bool result = Zoom(Database.Extents);
+    Surfaces.picPlandra.Refresh();
+    DrawingShown = true;
+    return result ? IntegerTrue : IntegerFalse;
+}
+
+} // namespace plandra

@@ -1,0 +1,225 @@
+// Draws one entity of the sequence list with GDI calls.
+#include "entity_painter.h"
+
+#include "control/database/drawing_math.h"
+#include "control/database/dxf_number.h"
+#include "control/database/layer_lookup.h"
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <platform/gdi_objects.h>
+
+namespace plandra {
+
+namespace {
+
+using platform::Point;
+
+// The drawing code converts degrees with its own five-decimal pi, so that arcs end on
+// the same pixels as they always have.
+double ToRadians(float degrees) {
+    return degrees * 2 * DrawingPi / 360;
+}
+
+// Pixel widths of wide polyline segments are 16-bit. A width beyond that range is
+// drawn as wide as the range allows (far wider than any surface) rather than failing
+// the whole pass, so a deep zoom into a wide segment still shows it filling the view.
+int SegmentPixelWidth(float width, float pixelsPerUnit) {
+    double pixels = RoundHalfEven(static_cast<double>(width) * pixelsPerUnit);
+    if (!(pixels > 1)) {
+        return 1;
+    }
+    return pixels > 32767 ? 32767 : static_cast<int>(pixels);
+}
+
+} // namespace
+
+void EntityPainter::Draw(const SeqEntry& entry) {
+    Long index = entry.EntityIndex;
+    // The reader only makes entries for records it stored; this keeps a damaged
+    // entry from reading outside its array.
+    auto stored = [index](Long count) { return index >= 1 && index <= count; };
+    switch (static_cast<EntityKind>(entry.EntityType)) {
+    case EntityKind::Line:
+        if (stored(Database.LineCount)) {
+            DrawLine(Database.Lines[index]);
+        }
+        break;
+    case EntityKind::PolySeg:
+        if (stored(Database.PolySegCount)) {
+            DrawPolySeg(Database.PolySegs[index]);
+        }
+        break;
+    case EntityKind::Arc:
+        if (stored(Database.ArcCount)) {
+            DrawArc(Database.Arcs[index]);
+        }
+        break;
+    case EntityKind::Solid:
+        if (stored(Database.SolidCount)) {
+            DrawSolid(Database.Solids[index]);
+        }
+        break;
+    case EntityKind::Point:
+        if (stored(Database.PointCount)) {
+            DrawPoint(Database.Points[index]);
+        }
+        break;
+    case EntityKind::Ellipse:
+        if (stored(Database.EllipseCount)) {
+            DrawEllipse(Database.Ellipses[index]);
+        }
+        break;
+    case EntityKind::Text:
+    case EntityKind::Attrib:
+    case EntityKind::Unused:
+        break;
+    }
+}
+
+platform::ColorRef EntityPainter::Color(Long layerID, Long entityColor) const {
+    return static_cast<platform::ColorRef>(LayerDrawColor(Database, Options, layerID, entityColor));
+}
+
+bool EntityPainter::IsVisible(Point corner1, Point corner2) {
+    platform::Rect rect;
+    ViewTransform::MakeTestRect({corner1, corner2}, rect);
+    return Gdi.RectInRegion(ViewRegion, rect);
+}
+
+void EntityPainter::StraightLine(Point from, Point to, int style, int width,
+                                 platform::ColorRef color) {
+    platform::ScopedSelection pen(
+        Gdi, Dc, platform::UniqueGdiObject(Gdi, Gdi.CreatePen(style, width, color)));
+    Gdi.MoveToEx(Dc, from.x, from.y, nullptr);
+    Gdi.LineTo(Dc, to.x, to.y);
+}
+
+void EntityPainter::DrawLine(const LineRec& line) {
+    if (!LayerIsOn(Database, line.LayerID) || line.Deleted != IntegerFalse) {
+        return;
+    }
+    auto start = Transform.PixelPoint(line.X1, line.Y1);
+    auto end = Transform.PixelPoint(line.X2, line.Y2);
+    if (!start || !end || !IsVisible(*start, *end)) {
+        return;
+    }
+    StraightLine(*start, *end, line.PenStyle, 1, Color(line.LayerID, line.Color));
+}
+
+void EntityPainter::DrawPolySeg(const PolySegRec& segment) {
+    if (segment.Bulge != 0) {
+        return;
+    }
+    if (!LayerIsOn(Database, segment.LayerID)) {
+        return;
+    }
+    auto start = Transform.PixelPoint(segment.X1, segment.Y1);
+    auto end = Transform.PixelPoint(segment.X2, segment.Y2);
+    if (!start || !end || !IsVisible(*start, *end)) {
+        return;
+    }
+    StraightLine(*start, *end, platform::ps::Solid,
+                 SegmentPixelWidth(segment.Width, Transform.PixelsPerUnit),
+                 Color(segment.LayerID, segment.Color));
+}
+
+void EntityPainter::DrawArc(const ArcRec& arc) {
+    if (!LayerIsOn(Database, arc.LayerID) || arc.Deleted != IntegerFalse) {
+        return;
+    }
+    // Sums are taken as Single, the type CvtX and CvtY take.
+    auto topLeft = Transform.PixelPoint(arc.CenterX - arc.Radius, arc.CenterY + arc.Radius);
+    auto bottomRight = Transform.PixelPoint(arc.CenterX + arc.Radius, arc.CenterY - arc.Radius);
+    if (!topLeft || !bottomRight || !IsVisible(*topLeft, *bottomRight)) {
+        return;
+    }
+    platform::ColorRef color = Color(arc.LayerID, arc.Color);
+    if (arc.StartAngle == arc.EndAngle) {
+        platform::ScopedSelection pen(
+            Gdi, Dc, platform::UniqueGdiObject(Gdi, Gdi.CreatePen(arc.PenStyle, 1, color)));
+        Gdi.Ellipse(Dc, topLeft->x, topLeft->y, bottomRight->x, bottomRight->y);
+        return;
+    }
+    double start = ToRadians(arc.StartAngle);
+    double end = ToRadians(arc.EndAngle);
+    auto startPoint =
+        Transform.PixelPoint(static_cast<float>(arc.CenterX + arc.Radius * std::cos(start)),
+                             static_cast<float>(arc.CenterY + arc.Radius * std::sin(start)));
+    auto endPoint =
+        Transform.PixelPoint(static_cast<float>(arc.CenterX + arc.Radius * std::cos(end)),
+                             static_cast<float>(arc.CenterY + arc.Radius * std::sin(end)));
+    if (!startPoint || !endPoint || *startPoint == *endPoint) {
+        return;
+    }
+    platform::ScopedSelection pen(
+        Gdi, Dc, platform::UniqueGdiObject(Gdi, Gdi.CreatePen(arc.PenStyle, 1, color)));
+    Gdi.Arc(Dc, topLeft->x, topLeft->y, bottomRight->x, bottomRight->y, startPoint->x,
+            startPoint->y, endPoint->x, endPoint->y);
+}
+
+void EntityPainter::DrawEllipse(const EllipseRec& ellipse) {
+    if (!LayerIsOn(Database, ellipse.LayerID)) {
+        return;
+    }
+    // Only axis-parallel ellipses are drawn, whole: a slanted one takes its width from
+    // the X part of its major axis.
+    float width;
+    float height;
+    if (ellipse.MajorX == 0) {
+        height = std::fabs(2 * ellipse.MajorY);
+        width = ellipse.Ratio * height;
+    } else {
+        width = std::fabs(2 * ellipse.MajorX);
+        height = ellipse.Ratio * width;
+    }
+    auto topLeft = Transform.PixelPoint(ellipse.CenterX - width / 2, ellipse.CenterY + height / 2);
+    auto bottomRight =
+        Transform.PixelPoint(ellipse.CenterX + width / 2, ellipse.CenterY - height / 2);
+    if (!topLeft || !bottomRight || !IsVisible(*topLeft, *bottomRight)) {
+        return;
+    }
+    platform::ScopedSelection pen(
+        Gdi, Dc,
+        platform::UniqueGdiObject(
+            Gdi, Gdi.CreatePen(ellipse.PenStyle, 1, Color(ellipse.LayerID, ellipse.Color))));
+    Gdi.Ellipse(Dc, topLeft->x, topLeft->y, bottomRight->x, bottomRight->y);
+}
+
+void EntityPainter::DrawSolid(const SolidRec& solid) {
+    if (!LayerIsOn(Database, solid.LayerID)) {
+        return;
+    }
+    std::array<std::optional<Point>, 4> corners = {
+        Transform.PixelPoint(solid.X1, solid.Y1), Transform.PixelPoint(solid.X2, solid.Y2),
+        Transform.PixelPoint(solid.X3, solid.Y3), Transform.PixelPoint(solid.X4, solid.Y4)};
+    std::array<Point, 4> pixels;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        if (!corners[i]) {
+            return;
+        }
+        pixels[i] = *corners[i];
+    }
+    Gdi.Polygon(Dc, pixels);
+    // The brush is selected only while the region is filled, and deleted after the old
+    // brush is back: a brush deleted while selected would stay allocated.
+    platform::ScopedSelection brush(
+        Gdi, Dc,
+        platform::UniqueGdiObject(Gdi, Gdi.CreateSolidBrush(Color(solid.LayerID, solid.Color))));
+    platform::UniqueGdiObject region(Gdi, Gdi.CreatePolygonRgn(pixels, platform::Alternate));
+    if (region) {
+        Gdi.FillRgn(Dc, region.Get(), brush.Get());
+    }
+}
+
+void EntityPainter::DrawPoint(const PointRec& point) {
+    if (!LayerIsOn(Database, point.LayerID)) {
+        return;
+    }
+    if (auto pixel = Transform.PixelPoint(point.X, point.Y)) {
+        Gdi.SetPixel(Dc, pixel->x, pixel->y, Color(point.LayerID, point.Color));
+    }
+}
+
+} // namespace plandra

@@ -1,0 +1,50 @@
+// Draws one entity of the sequence list with GDI calls, as the drawing pass does.
+#pragma once
+
+#include "control/database/drawing_database.h"
+#include "control/database/drawing_options.h"
+#include "view_transform.h"
+
+#include <platform/gdi.h>
+
+namespace plandra {
+
+/// Draws entities onto one device context with the transform of the current pass.
+/// Entities on switched-off layers, deleted records and entities whose pixel
+/// coordinates leave the 32-bit range are skipped. Texts, attributes and bulged
+/// polyline segments are not drawn here.
+class EntityPainter {
+public:
+    EntityPainter(platform::GdiService& gdi, platform::HDC dc, const ViewTransform& transform,
+                  platform::HRGN viewRegion, const DrawingDatabase& database,
+                  const DrawingOptions& options)
+        : Gdi(gdi), Dc(dc), Transform(transform), ViewRegion(viewRegion), Database(database),
+          Options(options) {}
+
+    /// Draws the entity one sequence entry names; entries of unknown kinds are skipped.
+    void Draw(const SeqEntry& entry);
+
+private:
+    void DrawLine(const LineRec& line);
+    void DrawPolySeg(const PolySegRec& segment);
+    void DrawArc(const ArcRec& arc);
+    void DrawEllipse(const EllipseRec& ellipse);
+    void DrawSolid(const SolidRec& solid);
+    void DrawPoint(const PointRec& point);
+
+    /// The visibility test: the test rectangle of two pixel corners against ViewRegion.
+    bool IsVisible(platform::Point corner1, platform::Point corner2);
+    /// A line with its own pen, made and deleted around it.
+    void StraightLine(platform::Point from, platform::Point to, int style, int width,
+                      platform::ColorRef color);
+    platform::ColorRef Color(Long layerID, Long entityColor) const;
+
+    platform::GdiService& Gdi;
+    platform::HDC Dc;
+    const ViewTransform& Transform;
+    platform::HRGN ViewRegion;
+    const DrawingDatabase& Database;
+    const DrawingOptions& Options;
+};
+
+} // namespace plandra

@@ -1,0 +1,160 @@
+// Device contexts, pens, brushes, regions, lines, arcs, ellipses, polygons and pixels,
+// with the Win32 GDI names and meanings of the calls the drawing code makes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace platform {
+
+/// RGB colour in the Win32 COLORREF layout 0x00BBGGRR.
+using ColorRef = std::uint32_t;
+
+constexpr ColorRef Rgb(unsigned red, unsigned green, unsigned blue) {
+    return (red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16);
+}
+
+/// What GetPixel and SetPixel return for a pixel outside the surface (CLR_INVALID).
+inline constexpr ColorRef ClrInvalid = 0xFFFFFFFF;
+
+/// A device context (HDC). Handles belong to the GdiService that made them.
+struct DeviceContext;
+using HDC = DeviceContext*;
+
+/// A GDI object (HGDIOBJ): pen, brush, region or bitmap. The typed names below are
+/// the same handle, as SelectObject and DeleteObject take any of them.
+struct GdiObject;
+using HGDIOBJ = GdiObject*;
+using HPEN = HGDIOBJ;
+using HBRUSH = HGDIOBJ;
+using HRGN = HGDIOBJ;
+using HBITMAP = HGDIOBJ;
+
+/// POINT: pixel coordinates, Y axis down.
+struct Point {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+/// RECT: pixel coordinates; a well-formed rectangle has left <= right, top <= bottom,
+/// and excludes its right column and bottom row.
+struct Rect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+/// Pen styles of CreatePen, with their Win32 values.
+namespace ps {
+inline constexpr int Solid = 0;
+inline constexpr int Dash = 1;
+inline constexpr int Dot = 2;
+inline constexpr int DashDot = 3;
+inline constexpr int DashDotDot = 4;
+inline constexpr int Null = 5;
+} // namespace ps
+
+/// Polygon fill modes of CreatePolygonRgn.
+inline constexpr int Alternate = 1;
+inline constexpr int Winding = 2;
+
+/// Mix modes of SetROP2 (a binary raster operation of pen P and destination D).
+namespace r2 {
+inline constexpr int Black = 1;
+inline constexpr int Not = 6;        ///< ~D
+inline constexpr int XorPen = 7;     ///< P ^ D
+inline constexpr int NotXorPen = 10; ///< ~(P ^ D)
+inline constexpr int CopyPen = 13;   ///< P, the default
+inline constexpr int White = 16;
+} // namespace r2
+
+/// Background modes of SetBkMode: whether the gaps of dashed pens are filled.
+inline constexpr int Transparent = 1;
+inline constexpr int Opaque = 2;
+
+/// Stock objects of GetStockObject.
+namespace stock {
+inline constexpr int WhiteBrush = 0;
+inline constexpr int BlackBrush = 4;
+inline constexpr int NullBrush = 5;
+inline constexpr int BlackPen = 7;
+} // namespace stock
+
+/// Indexes of GetDeviceCaps.
+namespace caps {
+inline constexpr int HorzSize = 4; ///< millimetres
+inline constexpr int VertSize = 6; ///< millimetres
+inline constexpr int HorzRes = 8;  ///< pixels
+inline constexpr int VertRes = 10; ///< pixels
+inline constexpr int LogPixelsX = 88;
+inline constexpr int LogPixelsY = 90;
+} // namespace caps
+
+/// The GDI calls of the control and its surfaces. Each implementation keeps Win32's
+/// results: null handles and FALSE on failure, nothing thrown. A fresh device context
+/// has GDI's defaults: the stock black pen, the stock white brush, R2_COPYPEN,
+/// OPAQUE background in white, current position (0, 0).
+class GdiService {
+public:
+    virtual ~GdiService() = default;
+
+    /// A memory device context with a 1 x 1 bitmap selected; free it with DeleteDC.
+    virtual HDC CreateCompatibleDC(HDC reference) = 0;
+    virtual bool DeleteDC(HDC dc) = 0;
+    /// A top-down 32-bit RGB bitmap of width x height pixels, all black, to select
+    /// into a memory device context. The pixels are read back with GetPixel.
+    virtual HBITMAP CreateDIBSection(HDC reference, int width, int height) = 0;
+
+    /// A cosmetic pen for width 0 or 1, else a geometric pen with round ends.
+    virtual HPEN CreatePen(int style, int width, ColorRef color) = 0;
+    virtual HBRUSH CreateSolidBrush(ColorRef color) = 0;
+    /// Stock objects are never deleted; DeleteObject on one does nothing.
+    virtual HGDIOBJ GetStockObject(int object) = 0;
+    /// Selects a pen, brush or bitmap and returns the one it replaces; null on failure.
+    /// Selecting a region sets the clipping region and returns its complexity instead
+    /// (not used by the drawing code, and not offered).
+    virtual HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) = 0;
+    /// Frees an object that is not selected into a device context.
+    virtual bool DeleteObject(HGDIOBJ object) = 0;
+
+    virtual bool MoveToEx(HDC dc, int x, int y, Point* previous) = 0;
+    /// Draws from the current position up to, but not including, (x, y), which
+    /// becomes the current position.
+    virtual bool LineTo(HDC dc, int x, int y) = 0;
+    /// The ellipse inscribed in the box, drawn counter-clockwise as seen on the screen
+    /// from where the ray from its centre through the start point meets it to where
+    /// the ray through the end point does. The box excludes its right and bottom edge.
+    virtual bool Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart,
+                     int xEnd, int yEnd) = 0;
+    /// Outline with the current pen, inside with the current brush.
+    virtual bool Ellipse(HDC dc, int left, int top, int right, int bottom) = 0;
+    /// Closed outline with the current pen, inside (ALTERNATE) with the current brush.
+    virtual bool Polygon(HDC dc, std::span<const Point> points) = 0;
+
+    virtual HRGN CreateRectRgn(int left, int top, int right, int bottom) = 0;
+    virtual HRGN CreatePolygonRgn(std::span<const Point> points, int fillMode) = 0;
+    virtual bool FillRgn(HDC dc, HRGN region, HBRUSH brush) = 0;
+    /// True when any part of the rectangle, taken with its corners in either order,
+    /// lies within the region.
+    virtual bool RectInRegion(HRGN region, const Rect& rect) = 0;
+    /// Fills the rectangle (right column and bottom row excluded) with the brush.
+    virtual int FillRect(HDC dc, const Rect& rect, HBRUSH brush) = 0;
+
+    /// Returns the colour set, or ClrInvalid outside the surface.
+    virtual ColorRef SetPixel(HDC dc, int x, int y, ColorRef color) = 0;
+    /// Returns the pixel's colour, or ClrInvalid outside the surface.
+    virtual ColorRef GetPixel(HDC dc, int x, int y) = 0;
+
+    /// Returns the previous mix mode (an r2:: value), 0 on failure.
+    virtual int SetROP2(HDC dc, int mode) = 0;
+    /// Returns the previous background mode, 0 on failure.
+    virtual int SetBkMode(HDC dc, int mode) = 0;
+    /// Returns the previous background colour.
+    virtual ColorRef SetBkColor(HDC dc, ColorRef color) = 0;
+    virtual int GetDeviceCaps(HDC dc, int index) = 0;
+};
+
+} // namespace platform

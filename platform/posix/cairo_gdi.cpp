@@ -1,0 +1,692 @@
+// GDI on cairo image surfaces.
+#include "cairo_api.h"
+#include "pixel_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <platform/posix/cairo_gdi.h>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+using raster::ToPixel;
+
+struct CairoObject {
+    enum class Kind { Pen, Brush, Region, Bitmap };
+    explicit CairoObject(Kind kind) : Type(kind) {}
+    virtual ~CairoObject() = default;
+
+    Kind Type;
+    bool Stock = false;
+    /// Selected into a device context: DeleteObject then waits until it is deselected.
+    bool Selected = false;
+    bool DeletePending = false;
+};
+
+struct PenObject final : CairoObject {
+    PenObject(int style, int width, ColorRef color)
+        : CairoObject(Kind::Pen), Style(style), Width(width), Color(color) {}
+    int Style;
+    int Width;
+    ColorRef Color;
+};
+
+struct BrushObject final : CairoObject {
+    BrushObject(bool hollow, ColorRef color)
+        : CairoObject(Kind::Brush), Hollow(hollow), Color(color) {}
+    bool Hollow;
+    ColorRef Color;
+};
+
+struct RegionObject final : CairoObject {
+    RegionObject() : CairoObject(Kind::Region) {}
+    bool IsRect = true;
+    Rect Bounds;               ///< the rectangle, or the polygon's bounding box
+    std::vector<Point> Points; ///< polygon regions only
+    int FillMode = Alternate;
+};
+
+struct BitmapObject final : CairoObject {
+    BitmapObject(cairo_surface_t* surface)
+        : CairoObject(Kind::Bitmap), Surface(surface), Cairo(cairo_create(surface)) {
+        Pixels.Pixels = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface));
+        Pixels.Stride = cairo_image_surface_get_stride(surface) / 4;
+        Pixels.Width = cairo_image_surface_get_width(surface);
+        Pixels.Height = cairo_image_surface_get_height(surface);
+        cairo_set_antialias(Cairo, CAIRO_ANTIALIAS_NONE);
+    }
+    ~BitmapObject() override {
+        cairo_destroy(Cairo);
+        cairo_surface_destroy(Surface);
+    }
+    BitmapObject(const BitmapObject&) = delete;
+    BitmapObject& operator=(const BitmapObject&) = delete;
+
+    cairo_surface_t* Surface;
+    cairo_t* Cairo;
+    raster::Target Pixels;
+};
+
+BitmapObject* MakeBitmap(int width, int height) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return new BitmapObject(surface);
+}
+
+CairoObject* Of(HGDIOBJ object) {
+    return reinterpret_cast<CairoObject*>(object);
+}
+
+HGDIOBJ Handle(CairoObject* object) {
+    return reinterpret_cast<HGDIOBJ>(object);
+}
+
+struct DcObject {
+    PenObject* Pen;
+    BrushObject* Brush;
+    BitmapObject* Bitmap;
+    std::unique_ptr<BitmapObject> DefaultBitmap;
+    Point Position;
+    int Rop2 = r2::CopyPen;
+    int BkMode = Opaque;
+    ColorRef BkColor = 0xFFFFFF;
+};
+
+DcObject* Of(HDC dc) {
+    return reinterpret_cast<DcObject*>(dc);
+}
+
+void SetSource(cairo_t* cairo, ColorRef color) {
+    cairo_set_source_rgb(cairo, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
+                         ((color >> 16) & 0xFF) / 255.0);
+}
+
+// Cairo samples a pixel at its centre; GDI fills a pixel when its top-left corner lies
+// inside, counting left and top edges in and right and bottom edges out. Moving the
+// shape by just under half a pixel gives GDI's answer, ties included.
+constexpr double FillShift = 0.5 - 1.0 / 256;
+
+// Cairo's fixed-point coordinates end near 8 million; shapes are cut to this margin
+// around the image first, which leaves the visible part unchanged.
+constexpr double GuardMargin = 64;
+
+struct Vertex {
+    double X, Y;
+};
+
+std::vector<Vertex> ClipPolygon(std::vector<Vertex> polygon, double low, double high, bool alongX) {
+    std::vector<Vertex> clipped;
+    for (double bound : {low, high}) {
+        clipped.clear();
+        auto inside = [&](const Vertex& v) {
+            double c = alongX ? v.X : v.Y;
+            return bound == low ? c >= low : c <= high;
+        };
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const Vertex& current = polygon[i];
+            const Vertex& next = polygon[(i + 1) % polygon.size()];
+            bool currentIn = inside(current);
+            bool nextIn = inside(next);
+            if (currentIn) {
+                clipped.push_back(current);
+            }
+            if (currentIn != nextIn) {
+                double c0 = alongX ? current.X : current.Y;
+                double c1 = alongX ? next.X : next.Y;
+                double t = (bound - c0) / (c1 - c0);
+                Vertex cut{current.X + t * (next.X - current.X),
+                           current.Y + t * (next.Y - current.Y)};
+                if (alongX) {
+                    cut.X = bound;
+                } else {
+                    cut.Y = bound;
+                }
+                clipped.push_back(cut);
+            }
+        }
+        polygon.swap(clipped);
+    }
+    return polygon;
+}
+
+void FillPolygon(BitmapObject& bitmap, std::span<const Point> points, int fillMode,
+                 ColorRef color) {
+    if (points.size() < 3) {
+        return;
+    }
+    std::vector<Vertex> polygon;
+    polygon.reserve(points.size());
+    for (const Point& point : points) {
+        polygon.push_back({static_cast<double>(point.x), static_cast<double>(point.y)});
+    }
+    polygon =
+        ClipPolygon(std::move(polygon), -GuardMargin, bitmap.Pixels.Width + GuardMargin, true);
+    polygon =
+        ClipPolygon(std::move(polygon), -GuardMargin, bitmap.Pixels.Height + GuardMargin, false);
+    if (polygon.size() < 3) {
+        return;
+    }
+    cairo_t* cairo = bitmap.Cairo;
+    cairo_surface_mark_dirty(bitmap.Surface);
+    cairo_new_path(cairo);
+    for (const Vertex& v : polygon) {
+        cairo_line_to(cairo, v.X + FillShift, v.Y + FillShift);
+    }
+    cairo_close_path(cairo);
+    cairo_set_fill_rule(cairo,
+                        fillMode == Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+    SetSource(cairo, color);
+    cairo_fill(cairo);
+    cairo_surface_flush(bitmap.Surface);
+}
+
+// A wide pen's line with round ends, cut to the image and its margin first.
+void WideLine(BitmapObject& bitmap, Point from, Point to, int width, ColorRef color) {
+    double margin = width + GuardMargin;
+    double x0 = from.x, y0 = from.y, x1 = to.x, y1 = to.y;
+    double t0 = 0, t1 = 1;
+    double dx = x1 - x0, dy = y1 - y0;
+    const double edges[4][2] = {{-dx, x0 + margin},
+                                {dx, bitmap.Pixels.Width + margin - x0},
+                                {-dy, y0 + margin},
+                                {dy, bitmap.Pixels.Height + margin - y0}};
+    for (const auto& [p, q] : edges) {
+        if (p == 0) {
+            if (q < 0) {
+                return;
+            }
+            continue;
+        }
+        double t = q / p;
+        if (p < 0) {
+            t0 = std::max(t0, t);
+        } else {
+            t1 = std::min(t1, t);
+        }
+    }
+    if (t0 > t1) {
+        return;
+    }
+    cairo_t* cairo = bitmap.Cairo;
+    cairo_surface_mark_dirty(bitmap.Surface);
+    cairo_new_path(cairo);
+    cairo_move_to(cairo, x0 + t0 * dx + 0.5, y0 + t0 * dy + 0.5);
+    cairo_line_to(cairo, x0 + t1 * dx + 0.5, y0 + t1 * dy + 0.5);
+    cairo_set_line_width(cairo, width);
+    cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cairo, CAIRO_LINE_JOIN_ROUND);
+    SetSource(cairo, color);
+    cairo_stroke(cairo);
+    cairo_surface_flush(bitmap.Surface);
+}
+
+bool FitsCairo(const Rect& box) {
+    constexpr std::int32_t Limit = 1 << 22;
+    return std::abs(box.left) < Limit && std::abs(box.right) < Limit && std::abs(box.top) < Limit &&
+           std::abs(box.bottom) < Limit;
+}
+
+// A wide pen's ellipse or arc (counter-clockwise on the screen from `arc[0]` to `arc[1]`).
+void WideEllipse(BitmapObject& bitmap, Rect box, const Point* arc, int width, ColorRef color) {
+    if (!FitsCairo(box) || box.left == box.right || box.top == box.bottom) {
+        return;
+    }
+    double cx = (box.left + box.right - 1) / 2.0 + 0.5;
+    double cy = (box.top + box.bottom - 1) / 2.0 + 0.5;
+    double rx = std::abs(box.right - box.left - 1) / 2.0;
+    double ry = std::abs(box.bottom - box.top - 1) / 2.0;
+    cairo_t* cairo = bitmap.Cairo;
+    cairo_surface_mark_dirty(bitmap.Surface);
+    cairo_new_path(cairo);
+    cairo_save(cairo);
+    cairo_translate(cairo, cx, cy);
+    cairo_scale(cairo, std::max(rx, 0.5), std::max(ry, 0.5));
+    if (arc == nullptr) {
+        cairo_arc(cairo, 0, 0, 1, 0, 2 * M_PI);
+    } else {
+        // Screen angles grow upward; cairo's grow downward.
+        double start = std::atan2(arc[0].y + 0.5 - cy, arc[0].x + 0.5 - cx);
+        double end = std::atan2(arc[1].y + 0.5 - cy, arc[1].x + 0.5 - cx);
+        cairo_arc_negative(cairo, 0, 0, 1, start, end == start ? start - 2 * M_PI : end);
+    }
+    cairo_restore(cairo);
+    cairo_set_line_width(cairo, width);
+    cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
+    SetSource(cairo, color);
+    cairo_stroke(cairo);
+    cairo_surface_flush(bitmap.Surface);
+}
+
+raster::PenPaint PaintOf(const DcObject& dc) {
+    return raster::PenPaint{ToPixel(dc.Pen->Color), ToPixel(dc.BkColor), dc.BkMode == Opaque,
+                            dc.Pen->Style, dc.Rop2};
+}
+
+void Release(CairoObject* object) {
+    object->Selected = false;
+    if (object->DeletePending) {
+        delete object;
+    }
+}
+
+} // namespace
+
+struct CairoGdi::Stock {
+    PenObject BlackPen{ps::Solid, 1, 0};
+    BrushObject WhiteBrush{false, 0xFFFFFF};
+    BrushObject BlackBrush{false, 0};
+    BrushObject NullBrush{true, 0};
+    Stock() { BlackPen.Stock = WhiteBrush.Stock = BlackBrush.Stock = NullBrush.Stock = true; }
+    ~Stock() {
+        for (PenObject* pen : FreePens) {
+            delete pen;
+        }
+        for (BrushObject* brush : FreeBrushes) {
+            delete brush;
+        }
+    }
+
+    // The drawing pass makes and deletes a pen or brush for every entity; deleted ones
+    // are kept for reuse, which spares the allocator a million round trips a redraw.
+    std::vector<PenObject*> FreePens;
+    std::vector<BrushObject*> FreeBrushes;
+};
+
+namespace {
+int LiveServices = 0;
+} // namespace
+
+CairoGdi::CairoGdi() : StockObjects(std::make_unique<Stock>()) {
+    ++LiveServices;
+}
+
+CairoGdi::~CairoGdi() {
+    // Cairo and fontconfig keep fonts and patterns in caches for the life of the
+    // process; once the last service has gone nothing uses them, and releasing them
+    // keeps the leak checkers of the test builds quiet.
+    if (--LiveServices == 0) {
+        cairo_debug_reset_static_data();
+        FcFini();
+    }
+}
+
+HDC CairoGdi::CreateCompatibleDC(HDC) {
+    BitmapObject* bitmap = MakeBitmap(1, 1);
+    if (bitmap == nullptr) {
+        return nullptr;
+    }
+    auto* dc = new DcObject{&StockObjects->BlackPen, &StockObjects->WhiteBrush, bitmap,
+                            std::unique_ptr<BitmapObject>(bitmap), Point{}};
+    bitmap->Stock = true;
+    bitmap->Selected = true;
+    return reinterpret_cast<HDC>(dc);
+}
+
+bool CairoGdi::DeleteDC(HDC dc) {
+    if (dc == nullptr) {
+        return false;
+    }
+    DcObject* state = Of(dc);
+    for (CairoObject* object :
+         {static_cast<CairoObject*>(state->Pen), static_cast<CairoObject*>(state->Brush),
+          static_cast<CairoObject*>(state->Bitmap)}) {
+        if (!object->Stock) {
+            Release(object);
+        }
+    }
+    delete state;
+    return true;
+}
+
+HBITMAP CairoGdi::CreateDIBSection(HDC, int width, int height) {
+    if (width <= 0 || height <= 0 || width > 32767 || height > 32767) {
+        return nullptr;
+    }
+    return Handle(MakeBitmap(width, height));
+}
+
+HPEN CairoGdi::CreatePen(int style, int width, ColorRef color) {
+    std::vector<PenObject*>& free = StockObjects->FreePens;
+    if (free.empty()) {
+        return Handle(new PenObject(style, width, color & 0xFFFFFF));
+    }
+    PenObject* pen = free.back();
+    free.pop_back();
+    pen->Style = style;
+    pen->Width = width;
+    pen->Color = color & 0xFFFFFF;
+    return Handle(pen);
+}
+
+HBRUSH CairoGdi::CreateSolidBrush(ColorRef color) {
+    std::vector<BrushObject*>& free = StockObjects->FreeBrushes;
+    if (free.empty()) {
+        return Handle(new BrushObject(false, color & 0xFFFFFF));
+    }
+    BrushObject* brush = free.back();
+    free.pop_back();
+    brush->Hollow = false;
+    brush->Color = color & 0xFFFFFF;
+    return Handle(brush);
+}
+
+HGDIOBJ CairoGdi::GetStockObject(int object) {
+    switch (object) {
+    case stock::WhiteBrush:
+        return Handle(&StockObjects->WhiteBrush);
+    case stock::BlackBrush:
+        return Handle(&StockObjects->BlackBrush);
+    case stock::NullBrush:
+        return Handle(&StockObjects->NullBrush);
+    case stock::BlackPen:
+        return Handle(&StockObjects->BlackPen);
+    default:
+        return nullptr;
+    }
+}
+
+HGDIOBJ CairoGdi::SelectObject(HDC dc, HGDIOBJ object) {
+    if (dc == nullptr || object == nullptr) {
+        return nullptr;
+    }
+    DcObject* state = Of(dc);
+    CairoObject* selected = Of(object);
+    CairoObject* previous = nullptr;
+    switch (selected->Type) {
+    case CairoObject::Kind::Pen:
+        previous = std::exchange(state->Pen, static_cast<PenObject*>(selected));
+        break;
+    case CairoObject::Kind::Brush:
+        previous = std::exchange(state->Brush, static_cast<BrushObject*>(selected));
+        break;
+    case CairoObject::Kind::Bitmap:
+        // A bitmap can be selected into one device context at a time.
+        if (selected->Selected && selected != state->Bitmap) {
+            return nullptr;
+        }
+        previous = std::exchange(state->Bitmap, static_cast<BitmapObject*>(selected));
+        break;
+    case CairoObject::Kind::Region:
+        return nullptr;
+    }
+    if (previous == selected) {
+        return object;
+    }
+    selected->Selected = true;
+    if (previous == state->DefaultBitmap.get()) {
+        previous->Selected = false;
+    } else if (!previous->Stock) {
+        Release(previous);
+    }
+    return Handle(previous);
+}
+
+bool CairoGdi::DeleteObject(HGDIOBJ object) {
+    if (object == nullptr) {
+        return false;
+    }
+    CairoObject* target = Of(object);
+    if (target->Stock) {
+        return true;
+    }
+    // GDI keeps an object that is still selected until it is deselected.
+    if (target->Selected) {
+        target->DeletePending = true;
+        return true;
+    }
+    constexpr std::size_t KeptForReuse = 64;
+    if (target->Type == CairoObject::Kind::Pen && StockObjects->FreePens.size() < KeptForReuse) {
+        StockObjects->FreePens.push_back(static_cast<PenObject*>(target));
+    } else if (target->Type == CairoObject::Kind::Brush &&
+               StockObjects->FreeBrushes.size() < KeptForReuse) {
+        StockObjects->FreeBrushes.push_back(static_cast<BrushObject*>(target));
+    } else {
+        delete target;
+    }
+    return true;
+}
+
+bool CairoGdi::MoveToEx(HDC dc, int x, int y, Point* previous) {
+    if (dc == nullptr) {
+        return false;
+    }
+    if (previous != nullptr) {
+        *previous = Of(dc)->Position;
+    }
+    Of(dc)->Position = Point{x, y};
+    return true;
+}
+
+bool CairoGdi::LineTo(HDC dc, int x, int y) {
+    if (dc == nullptr) {
+        return false;
+    }
+    DcObject& state = *Of(dc);
+    Point from = std::exchange(state.Position, Point{x, y});
+    if (state.Pen->Width > 1 && state.Pen->Style != ps::Null) {
+        WideLine(*state.Bitmap, from, Point{x, y}, state.Pen->Width, state.Pen->Color);
+    } else {
+        raster::CosmeticLine(state.Bitmap->Pixels, from, Point{x, y}, PaintOf(state));
+    }
+    return true;
+}
+
+bool CairoGdi::Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart,
+                   int xEnd, int yEnd) {
+    if (dc == nullptr) {
+        return false;
+    }
+    DcObject& state = *Of(dc);
+    const Point arc[2] = {{xStart, yStart}, {xEnd, yEnd}};
+    Rect box{left, top, right, bottom};
+    if (state.Pen->Width > 1 && state.Pen->Style != ps::Null) {
+        WideEllipse(*state.Bitmap, box, arc, state.Pen->Width, state.Pen->Color);
+    } else {
+        raster::EllipseOutline(state.Bitmap->Pixels, box, PaintOf(state), arc, nullptr);
+    }
+    return true;
+}
+
+bool CairoGdi::Ellipse(HDC dc, int left, int top, int right, int bottom) {
+    if (dc == nullptr) {
+        return false;
+    }
+    DcObject& state = *Of(dc);
+    Rect box{left, top, right, bottom};
+    std::uint32_t fill = ToPixel(state.Brush->Color);
+    bool wide = state.Pen->Width > 1 && state.Pen->Style != ps::Null;
+    raster::PenPaint pen = PaintOf(state);
+    if (wide) {
+        pen.Style = ps::Null;
+    }
+    raster::EllipseOutline(state.Bitmap->Pixels, box, pen, nullptr,
+                           state.Brush->Hollow ? nullptr : &fill);
+    if (wide) {
+        WideEllipse(*state.Bitmap, box, nullptr, state.Pen->Width, state.Pen->Color);
+    }
+    return true;
+}
+
+bool CairoGdi::Polygon(HDC dc, std::span<const Point> points) {
+    if (dc == nullptr || points.size() < 2) {
+        return false;
+    }
+    DcObject& state = *Of(dc);
+    if (!state.Brush->Hollow) {
+        FillPolygon(*state.Bitmap, points, Alternate, state.Brush->Color);
+    }
+    if (state.Pen->Style == ps::Null) {
+        return true;
+    }
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        Point from = points[i];
+        Point to = points[(i + 1) % points.size()];
+        if (state.Pen->Width > 1) {
+            WideLine(*state.Bitmap, from, to, state.Pen->Width, state.Pen->Color);
+        } else {
+            raster::CosmeticLine(state.Bitmap->Pixels, from, to, PaintOf(state));
+        }
+    }
+    return true;
+}
+
+HRGN CairoGdi::CreateRectRgn(int left, int top, int right, int bottom) {
+    auto* region = new RegionObject;
+    region->Bounds = Rect{std::min(left, right), std::min(top, bottom), std::max(left, right),
+                          std::max(top, bottom)};
+    return Handle(region);
+}
+
+HRGN CairoGdi::CreatePolygonRgn(std::span<const Point> points, int fillMode) {
+    if (points.size() < 3) {
+        return nullptr;
+    }
+    auto* region = new RegionObject;
+    region->IsRect = false;
+    region->Points.assign(points.begin(), points.end());
+    region->FillMode = fillMode;
+    Rect bounds{points[0].x, points[0].y, points[0].x, points[0].y};
+    for (const Point& point : points) {
+        bounds.left = std::min(bounds.left, point.x);
+        bounds.top = std::min(bounds.top, point.y);
+        bounds.right = std::max(bounds.right, point.x);
+        bounds.bottom = std::max(bounds.bottom, point.y);
+    }
+    region->Bounds = bounds;
+    return Handle(region);
+}
+
+bool CairoGdi::FillRgn(HDC dc, HRGN region, HBRUSH brush) {
+    if (dc == nullptr || region == nullptr || brush == nullptr) {
+        return false;
+    }
+    auto& area = static_cast<RegionObject&>(*Of(region));
+    auto& paint = static_cast<BrushObject&>(*Of(brush));
+    if (paint.Hollow) {
+        return true;
+    }
+    BitmapObject& bitmap = *Of(dc)->Bitmap;
+    if (area.IsRect) {
+        raster::FillRectangle(bitmap.Pixels, area.Bounds, ToPixel(paint.Color));
+    } else {
+        FillPolygon(bitmap, area.Points, area.FillMode, paint.Color);
+    }
+    return true;
+}
+
+bool CairoGdi::RectInRegion(HRGN region, const Rect& rect) {
+    if (region == nullptr) {
+        return false;
+    }
+    // Corners in either order; a polygon region answers from its bounding box.
+    const Rect& bounds = static_cast<RegionObject&>(*Of(region)).Bounds;
+    Rect tested{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
+                std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
+    return bounds.right > tested.left && bounds.left < tested.right && bounds.bottom > tested.top &&
+           bounds.top < tested.bottom;
+}
+
+int CairoGdi::FillRect(HDC dc, const Rect& rect, HBRUSH brush) {
+    if (dc == nullptr || brush == nullptr) {
+        return 0;
+    }
+    auto& paint = static_cast<BrushObject&>(*Of(brush));
+    if (!paint.Hollow) {
+        raster::FillRectangle(Of(dc)->Bitmap->Pixels, rect, ToPixel(paint.Color));
+    }
+    return 1;
+}
+
+ColorRef CairoGdi::SetPixel(HDC dc, int x, int y, ColorRef color) {
+    if (dc == nullptr) {
+        return ClrInvalid;
+    }
+    const raster::Target& pixels = Of(dc)->Bitmap->Pixels;
+    if (x < 0 || y < 0 || x >= pixels.Width || y >= pixels.Height) {
+        return ClrInvalid;
+    }
+    pixels.At(x, y) = ToPixel(color);
+    return color & 0xFFFFFF;
+}
+
+ColorRef CairoGdi::GetPixel(HDC dc, int x, int y) {
+    if (dc == nullptr) {
+        return ClrInvalid;
+    }
+    const raster::Target& pixels = Of(dc)->Bitmap->Pixels;
+    if (x < 0 || y < 0 || x >= pixels.Width || y >= pixels.Height) {
+        return ClrInvalid;
+    }
+    return raster::ToColorRef(pixels.At(x, y));
+}
+
+int CairoGdi::SetROP2(HDC dc, int mode) {
+    if (dc == nullptr || mode < r2::Black || mode > r2::White) {
+        return 0;
+    }
+    return std::exchange(Of(dc)->Rop2, mode);
+}
+
+int CairoGdi::SetBkMode(HDC dc, int mode) {
+    if (dc == nullptr || (mode != Transparent && mode != Opaque)) {
+        return 0;
+    }
+    return std::exchange(Of(dc)->BkMode, mode);
+}
+
+ColorRef CairoGdi::SetBkColor(HDC dc, ColorRef color) {
+    if (dc == nullptr) {
+        return ClrInvalid;
+    }
+    return std::exchange(Of(dc)->BkColor, color & 0xFFFFFF);
+}
+
+int CairoGdi::GetDeviceCaps(HDC dc, int index) {
+    if (dc == nullptr) {
+        return 0;
+    }
+    const raster::Target& pixels = Of(dc)->Bitmap->Pixels;
+    switch (index) {
+    case caps::HorzRes:
+        return pixels.Width;
+    case caps::VertRes:
+        return pixels.Height;
+    case caps::HorzSize:
+        return static_cast<int>(std::lround(pixels.Width * 25.4 / 96));
+    case caps::VertSize:
+        return static_cast<int>(std::lround(pixels.Height * 25.4 / 96));
+    case caps::LogPixelsX:
+    case caps::LogPixelsY:
+        return 96;
+    default:
+        return 0;
+    }
+}
+
+cairo_surface_t* CairoGdi::SurfaceOf(HDC dc) {
+    return dc == nullptr ? nullptr : Of(dc)->Bitmap->Surface;
+}
+
+void CairoGdi::BeginCairo(HDC dc) {
+    cairo_surface_mark_dirty(SurfaceOf(dc));
+}
+
+void CairoGdi::EndCairo(HDC dc) {
+    cairo_surface_flush(SurfaceOf(dc));
+}
+
+bool CairoGdi::WritePng(HDC dc, const std::string& fileName) {
+    if (dc == nullptr) {
+        return false;
+    }
+    BeginCairo(dc);
+    return cairo_surface_write_to_png(SurfaceOf(dc), fileName.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+} // namespace platform

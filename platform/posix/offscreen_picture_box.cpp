@@ -1,0 +1,178 @@
+// A picture box without a window, drawn on a cairo bitmap.
+#include "cairo_api.h"
+
+#include <algorithm>
+#include <cmath>
+#include <platform/posix/offscreen_picture_box.h>
+
+namespace platform {
+
+namespace {
+
+constexpr const char* FaceName = "Arial";
+
+std::string Utf8FromAnsi(std::string_view ansi) {
+    // Windows-1252 bytes 0x80 to 0x9F differ from Latin-1; the rest map directly.
+    static constexpr char16_t High[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    std::string utf8;
+    for (char c : ansi) {
+        auto byte = static_cast<unsigned char>(c);
+        char32_t code = byte >= 0x80 && byte < 0xA0 ? High[byte - 0x80] : byte;
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+// A cairo context for text on the box's bitmap, in the box's font, without
+// antialiasing.
+class TextContext {
+public:
+    TextContext(cairo_surface_t* surface, double pixelSize) : Cairo(cairo_create(surface)) {
+        cairo_select_font_face(Cairo, FaceName, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_set_font_size(Cairo, pixelSize);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+        cairo_set_font_options(Cairo, options);
+        cairo_font_options_destroy(options);
+        cairo_set_antialias(Cairo, CAIRO_ANTIALIAS_NONE);
+    }
+    ~TextContext() { cairo_destroy(Cairo); }
+    TextContext(const TextContext&) = delete;
+    TextContext& operator=(const TextContext&) = delete;
+
+    cairo_t* Cairo;
+};
+
+} // namespace
+
+OffscreenPictureBox::OffscreenPictureBox(CairoGdi& gdi, int width, int height)
+    : Gdi(gdi), PixelWidth(std::max(width, 1)), PixelHeight(std::max(height, 1)),
+      Bitmap(gdi, gdi.CreateDIBSection(nullptr, PixelWidth, PixelHeight)),
+      Dc(gdi, gdi.CreateCompatibleDC(nullptr)) {
+    FirstBitmap = Gdi.SelectObject(Dc.Get(), Bitmap.Get());
+    // The box's fill style is transparent: shapes drawn on its device context are not
+    // filled unless a brush is selected for them.
+    Gdi.SelectObject(Dc.Get(), Gdi.GetStockObject(stock::NullBrush));
+    Cls();
+}
+
+OffscreenPictureBox::~OffscreenPictureBox() {
+    if (FirstBitmap != nullptr) {
+        Gdi.SelectObject(Dc.Get(), FirstBitmap);
+    }
+}
+
+double OffscreenPictureBox::UnitsPerPixel() const {
+    switch (Mode) {
+    case 1:
+        return 15; // twips
+    case scale::Points:
+        return 0.75;
+    case scale::Millimeters:
+        return 25.4 / 96;
+    default:
+        return 1;
+    }
+}
+
+void OffscreenPictureBox::SetBackColor(ColorRef color) {
+    Back = color & 0xFFFFFF;
+    Cls();
+}
+
+void OffscreenPictureBox::Cls() {
+    UniqueGdiObject brush(Gdi, Gdi.CreateSolidBrush(Back));
+    Gdi.FillRect(Dc.Get(), Rect{0, 0, PixelWidth, PixelHeight}, brush.Get());
+    X = 0;
+    Y = 0;
+}
+
+void OffscreenPictureBox::FillBox(double x1, double y1, double x2, double y2, ColorRef color) {
+    auto pixel = [this](double units) {
+        double pixels = std::nearbyint(ToPixels(units));
+        return static_cast<std::int32_t>(std::clamp(pixels, -1.0, 32768.0));
+    };
+    std::int32_t left = std::min(pixel(x1), pixel(x2));
+    std::int32_t right = std::max(pixel(x1), pixel(x2));
+    std::int32_t top = std::min(pixel(y1), pixel(y2));
+    std::int32_t bottom = std::max(pixel(y1), pixel(y2));
+    UniqueGdiObject brush(Gdi, Gdi.CreateSolidBrush(color));
+    // Both corners belong to the box.
+    Gdi.FillRect(Dc.Get(), Rect{left, top, right + 1, bottom + 1}, brush.Get());
+}
+
+void OffscreenPictureBox::Measure(std::string_view text, double& width, double& height) {
+    TextContext context(Gdi.SurfaceOf(Dc.Get()), Points * 96 / 72);
+    cairo_text_extents_t extents;
+    std::string utf8 = Utf8FromAnsi(text);
+    cairo_text_extents(context.Cairo, utf8.c_str(), &extents);
+    cairo_font_extents_t font;
+    cairo_font_extents(context.Cairo, &font);
+    width = extents.x_advance;
+    height = font.height;
+}
+
+double OffscreenPictureBox::TextWidth(std::string_view text) {
+    double width, height;
+    Measure(text, width, height);
+    return FromPixels(width);
+}
+
+double OffscreenPictureBox::TextHeight(std::string_view text) {
+    double width, height;
+    Measure(text, width, height);
+    return FromPixels(height);
+}
+
+void OffscreenPictureBox::SetFontSize(double points) {
+    if (points > 0 && points < 2048) {
+        Points = points;
+    }
+}
+
+void OffscreenPictureBox::Print(std::string_view text) {
+    double height;
+    Gdi.BeginCairo(Dc.Get());
+    {
+        TextContext context(Gdi.SurfaceOf(Dc.Get()), Points * 96 / 72);
+        cairo_font_extents_t font;
+        cairo_font_extents(context.Cairo, &font);
+        height = font.height;
+        cairo_set_source_rgb(context.Cairo, 0, 0, 0);
+        cairo_move_to(context.Cairo, std::round(ToPixels(X)),
+                      std::round(ToPixels(Y)) + font.ascent);
+        std::string utf8 = Utf8FromAnsi(text);
+        cairo_show_text(context.Cairo, utf8.c_str());
+    }
+    Gdi.EndCairo(Dc.Get());
+    X = 0;
+    Y += FromPixels(height);
+}
+
+ColorRef OffscreenPictureBox::Point(double x, double y) {
+    double px = std::floor(ToPixels(x));
+    double py = std::floor(ToPixels(y));
+    if (!(px >= 0 && py >= 0 && px < PixelWidth && py < PixelHeight)) {
+        return ClrInvalid;
+    }
+    return Gdi.GetPixel(Dc.Get(), static_cast<int>(px), static_cast<int>(py));
+}
+
+bool OffscreenPictureBox::WritePng(const std::string& fileName) {
+    return Gdi.WritePng(Dc.Get(), fileName);
+}
+
+} // namespace platform

@@ -1,0 +1,432 @@
+// Pixel-exact drawing of width-1 pens and plain fills.
+#include "pixel_raster.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace platform::raster {
+
+namespace {
+
+// Lines between 32-bit coordinates need products beyond 64 bits when they are clipped;
+// this code is built for 64-bit Linux only, where the compilers offer 128 bits.
+using Wide = __int128;
+
+// GDI's stock dash patterns for width-1 pens, in pixels: on, off, on, off ...
+struct DashPattern {
+    int Period;
+    std::array<bool, 24> On;
+};
+
+constexpr DashPattern MakePattern(std::initializer_list<int> runs) {
+    DashPattern pattern{0, {}};
+    bool on = true;
+    for (int run : runs) {
+        for (int i = 0; i < run; ++i) {
+            pattern.On[static_cast<std::size_t>(pattern.Period++)] = on;
+        }
+        on = !on;
+    }
+    return pattern;
+}
+
+constexpr std::array<DashPattern, 5> Patterns = {
+    MakePattern({24}),               // solid
+    MakePattern({18, 6}),            // dash
+    MakePattern({3, 3}),             // dot
+    MakePattern({9, 6, 3, 6}),       // dash dot
+    MakePattern({9, 3, 3, 3, 3, 3}), // dash dot dot
+};
+
+bool IsDashed(int style) {
+    return style >= ps::Dash && style <= ps::DashDotDot;
+}
+
+// A binary raster operation: the mix mode's four bits say which combinations of pen
+// bit and destination bit give a set bit.
+std::uint32_t Mix(int rop2, std::uint32_t pen, std::uint32_t destination) {
+    unsigned op = static_cast<unsigned>(rop2 - 1) & 0xF;
+    std::uint32_t result = 0;
+    if (op & 8) {
+        result |= pen & destination;
+    }
+    if (op & 4) {
+        result |= pen & ~destination;
+    }
+    if (op & 2) {
+        result |= ~pen & destination;
+    }
+    if (op & 1) {
+        result |= ~pen & ~destination;
+    }
+    return result & 0xFFFFFF;
+}
+
+// Paints pixel number `step` of a pen's path at (x, y), which is inside the image.
+class PenPainter {
+public:
+    PenPainter(const Target& target, const PenPaint& pen)
+        : Image(target), Pen(pen), Pattern(Patterns[IsDashed(pen.Style) ? pen.Style : 0]),
+          Dashed(IsDashed(pen.Style)) {}
+
+    void Paint(int x, int y, std::int64_t step) const {
+        std::uint32_t& pixel = Image.At(x, y);
+        std::uint32_t ink = Pen.Ink;
+        if (Dashed && !Pattern.On[static_cast<std::size_t>(step % Pattern.Period)]) {
+            if (!Pen.OpaqueGaps) {
+                return;
+            }
+            ink = Pen.Background;
+        }
+        pixel = Pen.Rop2 == r2::CopyPen ? ink : Mix(Pen.Rop2, ink, pixel);
+    }
+
+private:
+    const Target& Image;
+    const PenPaint& Pen;
+    const DashPattern& Pattern;
+    bool Dashed;
+};
+
+Wide CeilDiv(Wide numerator, Wide denominator) {
+    Wide quotient = numerator / denominator;
+    if (numerator % denominator != 0 && numerator > 0) {
+        ++quotient;
+    }
+    return quotient;
+}
+
+// The minor-axis offset of step i is q(i) = floor((2 i a + b) / 2b): the ideal offset
+// i a / b rounded, halves away from the start. The first step whose offset reaches k:
+Wide FirstStepReaching(Wide k, Wide a, Wide b, Wide never) {
+    if (k <= 0) {
+        return 0;
+    }
+    if (a == 0) {
+        return never;
+    }
+    return CeilDiv(2 * b * k - b, 2 * a);
+}
+
+} // namespace
+
+namespace {
+
+// The pixels of a clipped line, stepped along with pointers: Bresenham's decision value
+// says when the minor coordinate moves on.
+struct LineWalk {
+    std::uint32_t* Pixel = nullptr;
+    std::ptrdiff_t MajorStep = 0;
+    std::ptrdiff_t MinorStep = 0;
+    std::int64_t Count = 0;
+    std::int64_t Remainder = 0;
+    std::int64_t TwiceA = 0;
+    std::int64_t TwiceB = 0;
+    int DashIndex = 0;
+};
+
+template <bool Dashed> void Walk(LineWalk walk, const PenPaint& pen) {
+    const DashPattern& pattern = Patterns[Dashed ? pen.Style : 0];
+    bool copy = pen.Rop2 == r2::CopyPen;
+    for (;;) {
+        std::uint32_t ink = pen.Ink;
+        bool paint = true;
+        if constexpr (Dashed) {
+            if (!pattern.On[static_cast<std::size_t>(walk.DashIndex)]) {
+                ink = pen.Background;
+                paint = pen.OpaqueGaps;
+            }
+            if (++walk.DashIndex == pattern.Period) {
+                walk.DashIndex = 0;
+            }
+        }
+        if (paint) {
+            *walk.Pixel = copy ? ink : Mix(pen.Rop2, ink, *walk.Pixel);
+        }
+        // Stops on the last pixel: the next step may lie outside the image.
+        if (--walk.Count == 0) {
+            return;
+        }
+        walk.Pixel += walk.MajorStep;
+        walk.Remainder += walk.TwiceA;
+        if (walk.Remainder >= walk.TwiceB) {
+            walk.Remainder -= walk.TwiceB;
+            walk.Pixel += walk.MinorStep;
+        }
+    }
+}
+
+} // namespace
+
+void CosmeticLine(const Target& target, Point from, Point to, const PenPaint& pen) {
+    if (pen.Style == ps::Null || target.Width <= 0 || target.Height <= 0) {
+        return;
+    }
+    std::int64_t dx = std::int64_t{to.x} - from.x;
+    std::int64_t dy = std::int64_t{to.y} - from.y;
+    bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    std::int64_t majorStart = xMajor ? from.x : from.y;
+    std::int64_t minorStart = xMajor ? from.y : from.x;
+    std::int64_t majorDelta = xMajor ? dx : dy;
+    std::int64_t minorDelta = xMajor ? dy : dx;
+    std::int64_t majorLimit = xMajor ? target.Width : target.Height;
+    std::int64_t minorLimit = xMajor ? target.Height : target.Width;
+    std::int64_t steps = std::llabs(majorDelta);
+    if (steps == 0) {
+        return;
+    }
+    int majorSign = majorDelta > 0 ? 1 : -1;
+    int minorSign = minorDelta >= 0 ? 1 : -1;
+    Wide a = std::llabs(minorDelta);
+    Wide b = steps;
+
+    // Steps whose major coordinate lies on the image.
+    Wide first = 0;
+    Wide last = steps - 1;
+    if (majorSign > 0) {
+        first = std::max<Wide>(first, -majorStart);
+        last = std::min<Wide>(last, majorLimit - 1 - majorStart);
+    } else {
+        first = std::max<Wide>(first, majorStart - (majorLimit - 1));
+        last = std::min<Wide>(last, majorStart);
+    }
+    // Steps whose minor coordinate does: the offset must lie in [low, high].
+    Wide low = minorSign > 0 ? -minorStart : minorStart - (minorLimit - 1);
+    Wide high = minorSign > 0 ? minorLimit - 1 - minorStart : minorStart;
+    if (high < 0) {
+        return;
+    }
+    Wide never = Wide{steps} + 1;
+    first = std::max(first, FirstStepReaching(low, a, b, never));
+    last = std::min(last, FirstStepReaching(high + 1, a, b, never) - 1);
+    if (first > last) {
+        return;
+    }
+
+    Wide numerator = 2 * first * a + b;
+    LineWalk walk;
+    walk.Count = static_cast<std::int64_t>(last - first) + 1;
+    walk.Remainder = static_cast<std::int64_t>(numerator % (2 * b));
+    walk.TwiceA = static_cast<std::int64_t>(2 * a);
+    walk.TwiceB = static_cast<std::int64_t>(2 * b);
+    std::int64_t offset = static_cast<std::int64_t>(numerator / (2 * b));
+    std::int64_t major = majorStart + majorSign * static_cast<std::int64_t>(first);
+    std::int64_t minor = minorStart + minorSign * offset;
+    int x = static_cast<int>(xMajor ? major : minor);
+    int y = static_cast<int>(xMajor ? minor : major);
+    walk.Pixel = &target.At(x, y);
+    walk.MajorStep = xMajor ? majorSign : majorSign * target.Stride;
+    walk.MinorStep = xMajor ? minorSign * target.Stride : minorSign;
+    walk.DashIndex = static_cast<int>(first % Patterns[IsDashed(pen.Style) ? pen.Style : 0].Period);
+    if (IsDashed(pen.Style)) {
+        Walk<true>(walk, pen);
+    } else {
+        Walk<false>(walk, pen);
+    }
+}
+
+namespace {
+
+// The pixels of an ellipse's inside on one row: x from Left to Right; empty when
+// Left > Right.
+struct Span {
+    std::int64_t Left = 1;
+    std::int64_t Right = 0;
+    bool Empty() const { return Left > Right; }
+};
+
+// The inside of the ellipse inscribed in a box, row by row. Its extreme pixels are the
+// box's first and last column and row, so the radii reach half a pixel beyond them.
+class EllipseRows {
+public:
+    explicit EllipseRows(Rect box)
+        : Top(box.top), Bottom(std::int64_t{box.bottom} - 1),
+          CenterX((double(box.left) + double(box.right) - 1) / 2),
+          CenterY((double(box.top) + double(box.bottom) - 1) / 2),
+          RadiusX((double(box.right) - double(box.left)) / 2),
+          RadiusY((double(box.bottom) - double(box.top)) / 2) {}
+
+    Span Row(std::int64_t y) const {
+        if (y < Top || y > Bottom) {
+            return {};
+        }
+        double dy = (static_cast<double>(y) - CenterY) / RadiusY;
+        double half = RadiusX * std::sqrt(std::max(0.0, 1 - dy * dy));
+        return {static_cast<std::int64_t>(std::ceil(CenterX - half)),
+                static_cast<std::int64_t>(std::floor(CenterX + half))};
+    }
+
+    std::int64_t Top, Bottom;
+    double CenterX, CenterY, RadiusX, RadiusY;
+};
+
+// Counter-clockwise as seen on the screen: the angle grows upward (toward smaller y).
+double ScreenAngle(double x, double y, double centerX, double centerY) {
+    return std::atan2(centerY - y, x - centerX);
+}
+
+// Whether a pixel lies in the counter-clockwise sweep from the ray through one point
+// to the ray through another, both from the centre, by cross products (upward on the
+// screen counts as positive); equal rays sweep the whole turn.
+class ArcSweep {
+public:
+    ArcSweep() = default;
+    ArcSweep(const Point* arc, double centerX, double centerY)
+        : CenterX(centerX), CenterY(centerY), StartX(arc[0].x - centerX),
+          StartY(centerY - arc[0].y), EndX(arc[1].x - centerX), EndY(centerY - arc[1].y),
+          Limited(true) {
+        double turn = Cross(StartX, StartY, EndX, EndY);
+        Whole = turn == 0 && StartX * EndX + StartY * EndY > 0;
+        Narrow = turn > 0;
+    }
+
+    bool Contains(double x, double y) const {
+        if (!Limited || Whole) {
+            return true;
+        }
+        double px = x - CenterX;
+        double py = CenterY - y;
+        bool afterStart = Cross(StartX, StartY, px, py) >= 0;
+        bool beforeEnd = Cross(px, py, EndX, EndY) >= 0;
+        // Up to half a turn a pixel must be after the start and before the end; beyond
+        // it, only a pixel that is neither lies outside.
+        return Narrow ? afterStart && beforeEnd : afterStart || beforeEnd;
+    }
+
+private:
+    static double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+    double CenterX = 0, CenterY = 0;
+    double StartX = 0, StartY = 0, EndX = 0, EndY = 0;
+    bool Limited = false;
+    bool Whole = false;
+    bool Narrow = false;
+};
+
+double Around(double angle) {
+    constexpr double Turn = 2 * std::numbers::pi;
+    angle = std::fmod(angle, Turn);
+    return angle < 0 ? angle + Turn : angle;
+}
+
+} // namespace
+
+void EllipseOutline(const Target& target, Rect box, const PenPaint& pen, const Point* arc,
+                    const std::uint32_t* fill) {
+    if (box.left > box.right) {
+        std::swap(box.left, box.right);
+    }
+    if (box.top > box.bottom) {
+        std::swap(box.top, box.bottom);
+    }
+    if (box.left == box.right || box.top == box.bottom || target.Width <= 0 || target.Height <= 0) {
+        return;
+    }
+    EllipseRows rows(box);
+    std::int64_t firstRow = std::max<std::int64_t>(rows.Top, 0);
+    std::int64_t lastRow = std::min<std::int64_t>(rows.Bottom, target.Height - 1);
+    const std::int64_t lastColumn = target.Width - 1;
+
+    if (fill != nullptr && arc == nullptr) {
+        for (std::int64_t y = firstRow; y <= lastRow; ++y) {
+            Span span = rows.Row(y);
+            FillRectangle(target,
+                          Rect{static_cast<std::int32_t>(
+                                   std::clamp<std::int64_t>(span.Left, 0, target.Width)),
+                               static_cast<std::int32_t>(y),
+                               static_cast<std::int32_t>(
+                                   std::clamp<std::int64_t>(span.Right + 1, 0, target.Width)),
+                               static_cast<std::int32_t>(y + 1)},
+                          *fill);
+        }
+    }
+    if (pen.Style == ps::Null) {
+        return;
+    }
+
+    // A pixel of the inside is on the outline when a pixel beside it, above it or
+    // below it is outside: per row, the run from each end of the row's span inward to
+    // where the rows above and below both reach.
+    // A solid arc needs no order, only the test whether a pixel lies within the sweep.
+    bool ordered = IsDashed(pen.Style);
+    ArcSweep sweepTest;
+    if (arc != nullptr && !ordered) {
+        sweepTest = ArcSweep(arc, rows.CenterX, rows.CenterY);
+    }
+    std::vector<Point> outline;
+    PenPainter painter(target, pen);
+    auto visit = [&](std::int64_t from, std::int64_t to, std::int64_t y) {
+        from = std::max<std::int64_t>(from, 0);
+        to = std::min(to, lastColumn);
+        for (std::int64_t x = from; x <= to; ++x) {
+            if (ordered) {
+                outline.push_back(
+                    Point{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
+            } else if (sweepTest.Contains(static_cast<double>(x), static_cast<double>(y))) {
+                painter.Paint(static_cast<int>(x), static_cast<int>(y), 0);
+            }
+        }
+    };
+    for (std::int64_t y = firstRow; y <= lastRow; ++y) {
+        Span span = rows.Row(y);
+        if (span.Empty()) {
+            continue;
+        }
+        Span above = rows.Row(y - 1);
+        Span below = rows.Row(y + 1);
+        if (above.Empty() || below.Empty()) {
+            visit(span.Left, span.Right, y);
+            continue;
+        }
+        std::int64_t innerLeft = std::max(above.Left, below.Left);
+        std::int64_t innerRight = std::min(above.Right, below.Right);
+        std::int64_t leftEnd = std::min(span.Right, std::max(span.Left, innerLeft - 1));
+        std::int64_t rightStart = std::max(leftEnd + 1, std::min(span.Right, innerRight + 1));
+        visit(span.Left, leftEnd, y);
+        visit(rightStart, span.Right, y);
+    }
+    if (!ordered) {
+        return;
+    }
+
+    double startAngle = 0;
+    double sweep = 2 * std::numbers::pi;
+    if (arc != nullptr) {
+        startAngle = ScreenAngle(arc[0].x, arc[0].y, rows.CenterX, rows.CenterY);
+        double end =
+            Around(ScreenAngle(arc[1].x, arc[1].y, rows.CenterX, rows.CenterY) - startAngle);
+        if (end != 0) {
+            sweep = end;
+        }
+    }
+    std::vector<std::pair<double, Point>> path;
+    path.reserve(outline.size());
+    for (const Point& point : outline) {
+        double along =
+            Around(ScreenAngle(point.x, point.y, rows.CenterX, rows.CenterY) - startAngle);
+        if (along <= sweep) {
+            path.emplace_back(along, point);
+        }
+    }
+    std::sort(path.begin(), path.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::int64_t step = 0;
+    for (const auto& [along, point] : path) {
+        painter.Paint(point.x, point.y, step++);
+    }
+}
+
+void FillRectangle(const Target& target, Rect rect, std::uint32_t pixel) {
+    int left = std::max(std::min(rect.left, rect.right), 0);
+    int right = std::min(std::max(rect.left, rect.right), target.Width);
+    int top = std::max(std::min(rect.top, rect.bottom), 0);
+    int bottom = std::min(std::max(rect.top, rect.bottom), target.Height);
+    for (int y = top; y < bottom; ++y) {
+        std::fill(&target.At(left, y), &target.At(left, y) + std::max(0, right - left), pixel);
+    }
+}
+
+} // namespace platform::raster

@@ -1,0 +1,37 @@
+// GDI through GDI32: every call passes straight to the Win32 function of its name.
+#pragma once
+
+#include <platform/gdi.h>
+
+namespace platform {
+
+class Win32Gdi final : public GdiService {
+public:
+    HDC CreateCompatibleDC(HDC reference) override;
+    bool DeleteDC(HDC dc) override;
+    HBITMAP CreateDIBSection(HDC reference, int width, int height) override;
+    HPEN CreatePen(int style, int width, ColorRef color) override;
+    HBRUSH CreateSolidBrush(ColorRef color) override;
+    HGDIOBJ GetStockObject(int object) override;
+    HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) override;
+    bool DeleteObject(HGDIOBJ object) override;
+    bool MoveToEx(HDC dc, int x, int y, Point* previous) override;
+    bool LineTo(HDC dc, int x, int y) override;
+    bool Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+             int yEnd) override;
+    bool Ellipse(HDC dc, int left, int top, int right, int bottom) override;
+    bool Polygon(HDC dc, std::span<const Point> points) override;
+    HRGN CreateRectRgn(int left, int top, int right, int bottom) override;
+    HRGN CreatePolygonRgn(std::span<const Point> points, int fillMode) override;
+    bool FillRgn(HDC dc, HRGN region, HBRUSH brush) override;
+    bool RectInRegion(HRGN region, const Rect& rect) override;
+    int FillRect(HDC dc, const Rect& rect, HBRUSH brush) override;
+    ColorRef SetPixel(HDC dc, int x, int y, ColorRef color) override;
+    ColorRef GetPixel(HDC dc, int x, int y) override;
+    int SetROP2(HDC dc, int mode) override;
+    int SetBkMode(HDC dc, int mode) override;
+    ColorRef SetBkColor(HDC dc, ColorRef color) override;
+    int GetDeviceCaps(HDC dc, int index) override;
+};
+
+} // namespace platform

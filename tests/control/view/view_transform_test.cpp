@@ -1,0 +1,186 @@
+// Fitting a window to the surface and converting between drawing units and pixels.
+#include "control/database/control_error.h"
+#include "view_fixture.h"
+
+#include <cmath>
+#include <limits>
+
+namespace plandra {
+namespace {
+
+using platform::MousePointer;
+
+class ViewTransformTest : public test::ViewFixture {
+protected:
+    ViewTransformTest() {
+        Layer = AddLayer(0x000000);
+        Add(PointRec{1, 1, Layer, 0});
+    }
+    Long Layer;
+};
+
+TEST_F(ViewTransformTest, ConversionsBackToDrawingUnitsAreZeroBeforeTheFirstPass) {
+    EXPECT_EQ(View.Transform.IntToRealX(50), 0.0f);
+    EXPECT_EQ(View.Transform.IntToRealY(50), 0.0f);
+}
+
+TEST_F(ViewTransformTest, WindowGrowsUpOrRightToTheSurfaceShapeKeepingLeftAndBottom) {
+    struct Case {
+        RealRect Requested;
+        double SurfaceWidth, SurfaceHeight;
+        RealRect Fitted;
+        float PixelsPerUnit;
+    };
+    const Case cases[] = {
+        // Wider than the surface: the height grows from the bottom.
+        {{0, 1, 10, 0}, 100, 100, {0, 10, 10, 0}, 10},
+        // Same shape: the top stays and the right is worked out from the height.
+        {{0, 10, 10, 0}, 100, 100, {0, 10, 10, 0}, 10},
+        // Taller than the surface: the width grows to the right.
+        {{0, 10, 1, 0}, 100, 100, {0, 10, 10, 0}, 10},
+        {{5, 20, 15, 10}, 200, 100, {5, 20, 25, 10}, 10},
+        {{-4, 3, 4, -3}, 90, 30, {-4, 3, 14, -3}, 5},
+    };
+    for (const Case& c : cases) {
+        platform::RecordingPictureBox surface(c.SurfaceWidth, c.SurfaceHeight);
+        surface.Dc = Surface.Dc;
+        DrawingView view(Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, surface});
+        EXPECT_TRUE(view.Zoom(c.Requested));
+        EXPECT_EQ(view.Transform.ViewWindow, c.Fitted) << c.Requested.Left;
+        EXPECT_EQ(view.Transform.PixelsPerUnit, c.PixelsPerUnit);
+        EXPECT_EQ(view.Transform.SurfaceWidth, static_cast<Long>(c.SurfaceWidth));
+        EXPECT_EQ(view.Transform.SurfaceHeight, static_cast<Long>(c.SurfaceHeight));
+        EXPECT_EQ(view.Transform.ViewOriginX, c.Fitted.Left);
+        EXPECT_EQ(view.Transform.ViewOriginY, c.Fitted.Bottom);
+    }
+}
+
+TEST_F(ViewTransformTest, PixelConversionsFlipYAndRoundHalfToEven) {
+    ASSERT_TRUE(View.Zoom({0, 1, 10, 0}));
+    const ViewTransform& t = View.Transform;
+    EXPECT_EQ(t.CvtX(0), 0);
+    EXPECT_EQ(t.CvtY(0), 100); // one row below the last visible row
+    EXPECT_EQ(t.CvtX(10), 100);
+    EXPECT_EQ(t.CvtY(10), 0);
+    EXPECT_EQ(t.CvtX(0.25f), 2);   // 2.5
+    EXPECT_EQ(t.CvtX(0.75f), 8);   // 7.5
+    EXPECT_EQ(t.CvtY(9.75f), 2);   // 100 - 97.5
+    EXPECT_EQ(t.CvtX(-0.25f), -2); // left of the surface is fine
+    for (float x : {0.0f, 0.3f, 1.234f, 5.5f, 9.99f}) {
+        EXPECT_NEAR(t.IntToRealX(t.CvtX(x)), x, 0.05f) << x;
+        EXPECT_NEAR(t.IntToRealY(t.CvtY(x)), x, 0.05f) << x;
+    }
+    float left, top, right, bottom;
+    EXPECT_TRUE(t.GetCurrentZoom(left, top, right, bottom));
+    EXPECT_EQ((RealRect{left, top, right, bottom}), (RealRect{0, 10, 10, 0}));
+}
+
+TEST_F(ViewTransformTest, ConversionOutsideThe32BitRangeRaisesItsOwnErrorAndResetsThePointer) {
+    ASSERT_TRUE(View.Zoom({0, 1, 10, 0}));
+    struct Case {
+        float X, Y;
+        bool ErrorInX;
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (Case c :
+         {Case{3E8f, 0, true}, Case{nan, 0, true}, Case{0, -3E8f, false}, Case{0, inf, false}}) {
+        Screen.SetMousePointer(MousePointer::Hourglass);
+        try {
+            if (c.ErrorInX) {
+                View.Transform.CvtX(c.X);
+            } else {
+                View.Transform.CvtY(c.Y);
+            }
+            ADD_FAILURE() << "no error for " << c.X << ", " << c.Y;
+        } catch (const ControlError& error) {
+            EXPECT_EQ(error.Number, ControlErrorNumber);
+            EXPECT_EQ(error.Description, c.ErrorInX ? "Error in CvtX." : "Error in CvtY.");
+        }
+        EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
+    }
+    EXPECT_EQ(View.Transform.CvtX(2E8f), 2000000000);
+}
+
+TEST_F(ViewTransformTest, TestRectangleStartsOnePixelInAndWidensWhenEmpty) {
+    struct Case {
+        platform::Point A, B;
+        platform::Rect Expected;
+    };
+    constexpr std::int32_t Max = std::numeric_limits<std::int32_t>::max();
+    const Case cases[] = {
+        {{5, 5}, {6, 6}, {4, 4, 6, 6}},
+        {{5, 5}, {9, 9}, {6, 6, 9, 9}},
+        {{10, 50}, {40, 20}, {11, 51, 40, 20}}, // corners are not put in order
+        {{7, 3}, {8, 30}, {6, 4, 8, 30}},
+        {{Max, 0}, {Max, 10}, {Max, 1, Max, 10}}, // no wrap to the far side
+    };
+    for (const Case& c : cases) {
+        platform::Rect rect;
+        EXPECT_TRUE(ViewTransform::MakeTestRect({c.A, c.B}, rect));
+        EXPECT_EQ(rect, c.Expected) << c.A.x << "," << c.A.y;
+    }
+}
+
+TEST_F(ViewTransformTest, WindowWithoutWidthOrHeightDrawsNothingAndKeepsTheView) {
+    ASSERT_TRUE(View.Zoom({0, 1, 10, 0}));
+    for (RealRect window : {RealRect{3, 8, 3, 2}, RealRect{1, 4, 9, 4}, RealRect{2, 2, 2, 2}}) {
+        Gdi.Calls.clear();
+        Screen.History.clear();
+        EXPECT_FALSE(View.Zoom(window));
+        EXPECT_TRUE(Gdi.Calls.empty());
+        EXPECT_TRUE(Surface.Texts.empty());
+        EXPECT_EQ(View.Transform.ViewWindow, (RealRect{0, 10, 10, 0}));
+        EXPECT_EQ(View.Transform.PixelsPerUnit, 10);
+        EXPECT_EQ(Screen.History,
+                  (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
+    }
+}
+
+TEST_F(ViewTransformTest, ScaleOutOfRangeWritesTheMessageCentredAndKeepsTheMapping) {
+    ASSERT_TRUE(View.Zoom({0, 1, 10, 0}));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const RealRect windows[] = {
+        {0, 0.00001f, 0.00001f, 0}, // 10,000,000 pixels per unit
+        {0, 1E9f, 1E9f, 0},         // 0.0000001 pixels per unit
+        {nan, 1, 10, 0},            // NaN from a damaged file
+        {0, inf, 10, 0},
+        {-1E30f, 1E30f, 1E30f, -1E30f}, // the extents of an empty read
+    };
+    for (const RealRect& window : windows) {
+        Surface.Texts.clear();
+        Gdi.Calls.clear();
+        EXPECT_FALSE(View.Zoom(window));
+        ASSERT_EQ(Surface.Texts.size(), 1u);
+        EXPECT_EQ(Surface.Texts[0].Text, "Zoom out of range");
+        EXPECT_EQ(Surface.Texts[0].X, (100 - 17 * 8) / 2.0);
+        EXPECT_EQ(Surface.Texts[0].Y, 50);
+        EXPECT_TRUE(Gdi.Calls.empty());
+        EXPECT_EQ(View.Transform.PixelsPerUnit, 10);
+        EXPECT_EQ(View.Transform.ViewOriginX, 0);
+        EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
+    }
+    // The fitted window is kept even when its scale is refused.
+    EXPECT_EQ(View.Transform.ViewWindow, (RealRect{-1E30f, 1E30f, 1E30f, -1E30f}));
+}
+
+TEST_F(ViewTransformTest, ScaleLimitsThemselvesAreAccepted) {
+    EXPECT_TRUE(View.Zoom({0, 0.0001f, 0.0001f, 0})); // 100 px over 0.0001 units: 1,000,000
+    EXPECT_EQ(View.Transform.PixelsPerUnit, 100 / 0.0001f);
+    EXPECT_TRUE(View.Zoom({0, 1E8f, 1E8f, 0})); // 0.000001
+    EXPECT_EQ(View.Transform.PixelsPerUnit, 100 / 1E8f);
+}
+
+TEST_F(ViewTransformTest, SurfaceWithoutPixelsDrawsNothing) {
+    platform::RecordingPictureBox hidden(0, 0);
+    hidden.Dc = Surface.Dc;
+    DrawingView view(Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, hidden});
+    EXPECT_FALSE(view.Zoom({0, 1, 10, 0}));
+    EXPECT_EQ(view.Transform.ViewWindow, RealRect{});
+    EXPECT_TRUE(hidden.Texts.empty());
+    EXPECT_TRUE(Gdi.Calls.empty());
+}
+
+} // namespace
+} // namespace plandra

@@ -1,0 +1,327 @@
+// The cairo raster device context: GDI's pixel rules, clipping of far-away shapes,
+// object lifetimes, and the offscreen picture box.
+#include "gdi_test_scene.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <platform/gdi_objects.h>
+#include <platform/posix/cairo_gdi.h>
+#include <platform/posix/offscreen_picture_box.h>
+#include <random>
+#include <set>
+
+namespace platform {
+namespace {
+
+constexpr ColorRef White = 0xFFFFFF;
+constexpr ColorRef Black = 0;
+
+// A memory device context with a bitmap of its own, cleared to white.
+class RasterFixture : public ::testing::Test {
+protected:
+    explicit RasterFixture(int width = 64, int height = 64)
+        : Bitmap(Gdi, Gdi.CreateDIBSection(nullptr, width, height)),
+          Dc(Gdi, Gdi.CreateCompatibleDC(nullptr)), Width(width), Height(height) {
+        Old = Gdi.SelectObject(Dc.Get(), Bitmap.Get());
+        Clear();
+    }
+    ~RasterFixture() override { Gdi.SelectObject(Dc.Get(), Old); }
+
+    void Clear() {
+        UniqueGdiObject white(Gdi, Gdi.CreateSolidBrush(White));
+        Gdi.FillRect(Dc.Get(), Rect{0, 0, Width, Height}, white.Get());
+    }
+
+    void Line(Point from, Point to, int style = ps::Solid) {
+        ScopedSelection pen(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreatePen(style, 1, Black)));
+        Gdi.MoveToEx(Dc.Get(), from.x, from.y, nullptr);
+        Gdi.LineTo(Dc.Get(), to.x, to.y);
+    }
+
+    std::set<std::pair<int, int>> BlackPixels() {
+        std::set<std::pair<int, int>> pixels;
+        for (int y = 0; y < Height; ++y) {
+            for (int x = 0; x < Width; ++x) {
+                if (Gdi.GetPixel(Dc.Get(), x, y) == Black) {
+                    pixels.insert({x, y});
+                }
+            }
+        }
+        return pixels;
+    }
+
+    CairoGdi Gdi;
+    UniqueGdiObject Bitmap;
+    UniqueDeviceContext Dc;
+    HGDIOBJ Old = nullptr;
+    int Width, Height;
+};
+
+class CairoGdiTest : public RasterFixture {};
+
+TEST_F(CairoGdiTest, TestSceneHasGdisPixels) {
+    // The scene needs 80 x 80 pixels.
+    CairoGdi gdi;
+    UniqueGdiObject bitmap(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
+    UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));
+    HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
+    test::DrawTestScene(gdi, dc.Get());
+    for (const test::ExpectedPixel& pixel : test::TestSceneExpectations()) {
+        EXPECT_EQ(gdi.GetPixel(dc.Get(), pixel.X, pixel.Y), pixel.Color)
+            << pixel.Why << " at " << pixel.X << ", " << pixel.Y;
+    }
+    gdi.SelectObject(dc.Get(), old);
+}
+
+// Every step of a line, unclipped, by the rule the raster uses.
+std::set<std::pair<int, int>> ReferenceLine(Point from, Point to, int width, int height) {
+    std::set<std::pair<int, int>> pixels;
+    long long dx = to.x - from.x, dy = to.y - from.y;
+    bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    long long steps = xMajor ? std::llabs(dx) : std::llabs(dy);
+    long long minor = xMajor ? std::llabs(dy) : std::llabs(dx);
+    for (long long i = 0; i < steps; ++i) {
+        long long offset = (2 * i * minor + steps) / (2 * steps);
+        long long x, y;
+        if (xMajor) {
+            x = from.x + (dx > 0 ? i : -i);
+            y = from.y + (dy >= 0 ? offset : -offset);
+        } else {
+            y = from.y + (dy > 0 ? i : -i);
+            x = from.x + (dx >= 0 ? offset : -offset);
+        }
+        if (x >= 0 && y >= 0 && x < width && y < height) {
+            pixels.insert({static_cast<int>(x), static_cast<int>(y)});
+        }
+    }
+    return pixels;
+}
+
+TEST_F(CairoGdiTest, LinesCutToTheImageKeepEveryPixelOfTheWholeLine) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> coordinate(-150, 210);
+    for (int i = 0; i < 400; ++i) {
+        Point from{coordinate(random), coordinate(random)};
+        Point to{coordinate(random), coordinate(random)};
+        Clear();
+        Line(from, to);
+        ASSERT_EQ(BlackPixels(), ReferenceLine(from, to, Width, Height))
+            << from.x << "," << from.y << " to " << to.x << "," << to.y;
+    }
+}
+
+TEST_F(CairoGdiTest, LinesBetweenFarCoordinatesDrawOnlyTheirVisiblePart) {
+    constexpr int Far = 2000000000;
+    Line({-Far, 10}, {Far, 10});
+    Line({-Far, -Far}, {Far, Far});
+    Line({Far, -Far}, {Far - 5, Far}); // entirely right of the image
+    auto pixels = BlackPixels();
+    for (int x = 0; x < Width; ++x) {
+        EXPECT_TRUE(pixels.contains({x, 10})) << x;
+        EXPECT_TRUE(pixels.contains({x, x})) << x;
+    }
+    EXPECT_EQ(pixels.size(), static_cast<std::size_t>(2 * Width - 1));
+}
+
+TEST_F(CairoGdiTest, EllipsesOfAnySizeAndCornerOrderDrawTheSameOutline) {
+    ScopedSelection pen(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black)));
+    Gdi.SelectObject(Dc.Get(), Gdi.GetStockObject(stock::NullBrush));
+    Gdi.Ellipse(Dc.Get(), 10, 10, 31, 41);
+    auto forward = BlackPixels();
+    Clear();
+    Gdi.Ellipse(Dc.Get(), 31, 41, 10, 10);
+    EXPECT_EQ(BlackPixels(), forward);
+    // Symmetric about its centre (20, 25), and 8-connected without gaps: every pixel
+    // has another within one step.
+    for (auto [x, y] : forward) {
+        EXPECT_TRUE(forward.contains({40 - x, 50 - y})) << x << "," << y;
+        int neighbours = 0;
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                neighbours += (dx || dy) && forward.contains({x + dx, y + dy});
+            }
+        }
+        EXPECT_GE(neighbours, 2) << x << "," << y;
+    }
+    Clear();
+    // A circle around the whole image (and far beyond it) leaves it untouched.
+    Gdi.Ellipse(Dc.Get(), -2000000000, -2000000000, 2000000000, 2000000000);
+    Gdi.Ellipse(Dc.Get(), 5, 5, 5, 30); // no width: nothing
+    EXPECT_TRUE(BlackPixels().empty());
+    // A box of one pixel is that pixel.
+    Gdi.Ellipse(Dc.Get(), 3, 4, 4, 5);
+    EXPECT_EQ(BlackPixels(), (std::set<std::pair<int, int>>{{3, 4}}));
+}
+
+TEST_F(CairoGdiTest, ArcWithTheSameStartAndEndRayIsTheWholeEllipse) {
+    ScopedSelection pen(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black)));
+    Gdi.SelectObject(Dc.Get(), Gdi.GetStockObject(stock::NullBrush));
+    Gdi.Ellipse(Dc.Get(), 10, 10, 51, 41);
+    auto whole = BlackPixels();
+    Clear();
+    Gdi.Arc(Dc.Get(), 10, 10, 51, 41, 60, 25, 55, 25);
+    EXPECT_EQ(BlackPixels(), whole);
+    Clear();
+    // Upper half, counter-clockwise from the right to the left.
+    Gdi.Arc(Dc.Get(), 10, 10, 51, 41, 60, 25, 0, 25);
+    for (auto [x, y] : BlackPixels()) {
+        EXPECT_LE(y, 25) << x << "," << y;
+    }
+    Clear();
+    // Lower half: from the left round the bottom to the right.
+    Gdi.Arc(Dc.Get(), 10, 10, 51, 41, 0, 25, 60, 25);
+    for (auto [x, y] : BlackPixels()) {
+        EXPECT_GE(y, 25) << x << "," << y;
+    }
+}
+
+TEST_F(CairoGdiTest, FarPolygonAndRegionsFillOnlyWhatIsInside) {
+    constexpr int Far = 2000000000;
+    const std::array<Point, 4> huge = {{{-Far, -Far}, {Far, -Far}, {Far, Far}, {-Far, Far}}};
+    UniqueGdiObject black(Gdi, Gdi.CreateSolidBrush(Black));
+    UniqueGdiObject region(Gdi, Gdi.CreatePolygonRgn(huge, Alternate));
+    Gdi.FillRgn(Dc.Get(), region.Get(), black.Get());
+    EXPECT_EQ(BlackPixels().size(), static_cast<std::size_t>(Width * Height));
+
+    Clear();
+    const std::array<Point, 3> triangle = {{{0, 0}, {20, 0}, {0, 20}}};
+    ScopedSelection brush(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreateSolidBrush(Black)));
+    ScopedSelection pen(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreatePen(ps::Null, 1, Black)));
+    Gdi.Polygon(Dc.Get(), triangle);
+    auto pixels = BlackPixels();
+    // The pixel's top-left corner decides: x + y < 20, with the slanted edge excluded.
+    for (int y = 0; y < 22; ++y) {
+        for (int x = 0; x < 22; ++x) {
+            EXPECT_EQ(pixels.contains({x, y}), x + y < 20) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(CairoGdiTest, RectInRegionTakesCornersInEitherOrderAndExcludesTouchingEdges) {
+    UniqueGdiObject region(Gdi, Gdi.CreateRectRgn(0, 0, 100, 50));
+    struct Case {
+        Rect Tested;
+        bool Inside;
+    };
+    const Case cases[] = {
+        {{10, 10, 20, 20}, true},    {{20, 20, 10, 10}, true}, {{-10, -10, 1, 1}, true},
+        {{100, 10, 120, 20}, false}, {{-5, 10, 0, 20}, false}, {{10, 50, 20, 60}, false},
+        {{50, 60, 60, 49}, true},    {{5, 5, 5, 5}, true},     {{-3, 80, 200, -40}, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Gdi.RectInRegion(region.Get(), c.Tested), c.Inside)
+            << c.Tested.left << "," << c.Tested.top << "," << c.Tested.right << ","
+            << c.Tested.bottom;
+    }
+}
+
+TEST_F(CairoGdiTest, PixelsAndQueriesAnswerLikeGdi) {
+    EXPECT_EQ(Gdi.SetPixel(Dc.Get(), 3, 4, Rgb(1, 2, 3)), Rgb(1, 2, 3));
+    EXPECT_EQ(Gdi.GetPixel(Dc.Get(), 3, 4), Rgb(1, 2, 3));
+    EXPECT_EQ(Gdi.SetPixel(Dc.Get(), -1, 4, Black), ClrInvalid);
+    EXPECT_EQ(Gdi.GetPixel(Dc.Get(), 64, 0), ClrInvalid);
+    EXPECT_EQ(Gdi.GetDeviceCaps(Dc.Get(), caps::HorzRes), 64);
+    EXPECT_EQ(Gdi.GetDeviceCaps(Dc.Get(), caps::LogPixelsY), 96);
+    EXPECT_EQ(Gdi.SetROP2(Dc.Get(), r2::Not), r2::CopyPen);
+    Line({0, 1}, {10, 1}); // R2_NOT inverts whatever is there
+    EXPECT_EQ(Gdi.GetPixel(Dc.Get(), 4, 1), Black);
+    Line({0, 1}, {10, 1});
+    EXPECT_EQ(Gdi.GetPixel(Dc.Get(), 4, 1), White);
+    EXPECT_EQ(Gdi.SetROP2(Dc.Get(), r2::CopyPen), r2::Not);
+    EXPECT_EQ(Gdi.SetROP2(Dc.Get(), 0), 0);
+}
+
+TEST_F(CairoGdiTest, ObjectDeletedWhileSelectedLivesUntilItIsDeselected) {
+    HPEN pen = Gdi.CreatePen(ps::Solid, 1, Black);
+    HGDIOBJ old = Gdi.SelectObject(Dc.Get(), pen);
+    EXPECT_TRUE(Gdi.DeleteObject(pen));
+    Gdi.MoveToEx(Dc.Get(), 0, 0, nullptr);
+    EXPECT_TRUE(Gdi.LineTo(Dc.Get(), 5, 0)); // still drawing with it
+    EXPECT_EQ(Gdi.GetPixel(Dc.Get(), 4, 0), Black);
+    EXPECT_EQ(Gdi.SelectObject(Dc.Get(), old), pen); // freed now (the leak checker sees it)
+    EXPECT_TRUE(Gdi.DeleteObject(Gdi.GetStockObject(stock::BlackPen)));
+    // A bitmap is selected into one device context at a time.
+    UniqueDeviceContext other(Gdi, Gdi.CreateCompatibleDC(nullptr));
+    EXPECT_EQ(Gdi.SelectObject(other.Get(), Bitmap.Get()), nullptr);
+}
+
+TEST(OffscreenPictureBox, ClearsToItsBackColourAndReadsPixelsInItsScale) {
+    CairoGdi gdi;
+    OffscreenPictureBox box(gdi, 40, 20);
+    EXPECT_EQ(box.Point(0, 0), White);
+    box.SetBackColor(Rgb(10, 20, 30));
+    EXPECT_EQ(box.Point(39, 19), Rgb(10, 20, 30));
+    EXPECT_EQ(box.Point(40, 0), ClrInvalid);
+    box.FillBox(2, 3, 5, 6, Black);
+    EXPECT_EQ(box.Point(2, 3), Black);
+    EXPECT_EQ(box.Point(5, 6), Black); // both corners belong to the box
+    EXPECT_EQ(box.Point(6, 6), Rgb(10, 20, 30));
+
+    box.SetScaleMode(scale::Points);
+    EXPECT_DOUBLE_EQ(box.ScaleWidth(), 30);
+    EXPECT_DOUBLE_EQ(box.ScaleHeight(), 15);
+    EXPECT_EQ(box.Point(3, 3), Black); // pixel (4, 4)
+    box.SetScaleMode(scale::Millimeters);
+    EXPECT_NEAR(box.ScaleWidth(), 40 * 25.4 / 96, 1E-9);
+    box.SetScaleMode(scale::Pixels);
+    EXPECT_DOUBLE_EQ(box.Height(), 20);
+
+    box.Cls();
+    EXPECT_EQ(box.Point(2, 3), Rgb(10, 20, 30));
+}
+
+TEST(OffscreenPictureBox, PrintWritesBlackTextAndMovesToTheNextLine) {
+    CairoGdi gdi;
+    OffscreenPictureBox box(gdi, 200, 60);
+    double width = box.TextWidth("Zoom out of range");
+    double height = box.TextHeight("Zoom out of range");
+    EXPECT_GT(width, 60);
+    EXPECT_LT(width, 140);
+    EXPECT_GT(height, 8);
+    EXPECT_LT(height, 20);
+    box.SetFontSize(16.5);
+    EXPECT_NEAR(box.TextWidth("Zoom out of range"), 2 * width, 0.2 * width);
+    box.SetFontSize(8.25);
+
+    box.SetCurrentX(10);
+    box.SetCurrentY(20);
+    box.Print("Zoom out of range");
+    EXPECT_EQ(box.CurrentX(), 0);
+    EXPECT_DOUBLE_EQ(box.CurrentY(), 20 + height);
+    int black = 0, other = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            ColorRef pixel = box.Point(x, y);
+            if (pixel == Black) {
+                ++black;
+                EXPECT_GE(x, 10);
+                EXPECT_LE(x, 10 + width + 1);
+                EXPECT_GE(y, 20);
+                EXPECT_LE(y, 20 + height + 1);
+            } else if (pixel != White) {
+                ++other;
+            }
+        }
+    }
+    EXPECT_GT(black, 40);
+    EXPECT_EQ(other, 0); // no antialiasing: only the ink and the background
+}
+
+TEST(OffscreenPictureBox, WritesItsImageAsPng) {
+    CairoGdi gdi;
+    OffscreenPictureBox box(gdi, 30, 10);
+    auto path = std::filesystem::temp_directory_path() / "offscreen-picture-box-test.png";
+    ASSERT_TRUE(box.WritePng(path.string()));
+    std::ifstream file(path, std::ios::binary);
+    char signature[8] = {};
+    file.read(signature, 8);
+    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+    std::filesystem::remove(path);
+    EXPECT_FALSE(box.WritePng("/nonexistent-folder/x.png"));
+}
+
+} // namespace
+} // namespace platform

@@ -1,0 +1,35 @@
+// GDI32 through the pass-through: the test scene drawn into a memory device context
+// gives the same pixels as the cairo raster.
+#include "gdi_test_scene.h"
+
+#include <gtest/gtest.h>
+#include <platform/gdi_objects.h>
+#include <platform/win32/win32_gdi.h>
+
+namespace platform {
+namespace {
+
+TEST(Win32Gdi, TestSceneHasTheSamePixelsAsTheRaster) {
+    Win32Gdi gdi;
+    UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    UniqueGdiObject bitmap(gdi,
+                           gdi.CreateDIBSection(dc.Get(), test::SceneWidth, test::SceneHeight));
+    ASSERT_TRUE(bitmap);
+    HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
+    test::DrawTestScene(gdi, dc.Get());
+    for (const test::ExpectedPixel& pixel : test::TestSceneExpectations()) {
+        EXPECT_EQ(gdi.GetPixel(dc.Get(), pixel.X, pixel.Y), pixel.Color)
+            << pixel.Why << " at " << pixel.X << ", " << pixel.Y;
+    }
+    EXPECT_EQ(gdi.GetPixel(dc.Get(), test::SceneWidth, 0), ClrInvalid);
+
+    UniqueGdiObject region(gdi, gdi.CreateRectRgn(0, 0, 100, 50));
+    EXPECT_TRUE(gdi.RectInRegion(region.Get(), Rect{20, 20, 10, 10}));
+    EXPECT_TRUE(gdi.RectInRegion(region.Get(), Rect{50, 60, 60, 49}));
+    EXPECT_FALSE(gdi.RectInRegion(region.Get(), Rect{100, 10, 120, 20}));
+    gdi.SelectObject(dc.Get(), old);
+}
+
+} // namespace
+} // namespace platform
