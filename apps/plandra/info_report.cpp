@@ -1,7 +1,9 @@
 // What `plandra info` prints about a loaded drawing.
 #include "info_report.h"
 
-#include "control/database/ansi_text.h"
+#include "apps/common/json_text.h"
+
+#include <platform/ansi_text.h>
 
 #include <array>
 #include <cstdio>
@@ -24,38 +26,6 @@ std::string FormatRrggbb(Long colorRef) {
     std::snprintf(text, sizeof text, "%02X%02X%02X", value & 0xFF, (value >> 8) & 0xFF,
                   (value >> 16) & 0xFF);
     return text;
-}
-
-std::string JsonString(std::string_view ansi) {
-    std::string json = "\"";
-    for (char c : AnsiToUtf8(ansi)) {
-        switch (c) {
-        case '"':
-            json += "\\\"";
-            break;
-        case '\\':
-            json += "\\\\";
-            break;
-        case '\n':
-            json += "\\n";
-            break;
-        case '\r':
-            json += "\\r";
-            break;
-        case '\t':
-            json += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
-                json += escape;
-            } else {
-                json += c;
-            }
-        }
-    }
-    return json + "\"";
 }
 
 struct KindCount {
@@ -81,7 +51,7 @@ std::array<KindCount, 8> KindCounts(const DrawingDatabase& database) {
 
 void WriteInfoText(std::ostream& out, const std::string& fileName, const LoadedDrawing& drawing) {
     const DrawingDatabase& database = drawing.Database;
-    out << "file: " << AnsiToUtf8(fileName) << "\n";
+    out << "file: " << platform::AnsiToUtf8(fileName) << "\n";
     for (const KindCount& kind : KindCounts(database)) {
         out << "  " << kind.TextName << ": " << kind.Count << "\n";
     }
@@ -96,7 +66,7 @@ void WriteInfoText(std::ostream& out, const std::string& fileName, const LoadedD
     out << "layers: " << layerCount << "\n";
     for (Long i = 1; i <= layerCount; ++i) {
         const DXFLayer& layer = *database.colLayers->Item(i);
-        out << "  " << i << " \"" << AnsiToUtf8(layer.LayerName) << "\" colour "
+        out << "  " << i << " \"" << platform::AnsiToUtf8(layer.LayerName) << "\" colour "
             << FormatRrggbb(layer.LayerColor) << (layer.LayerOn ? " on" : " off")
             << (layer.GetRedlineLayer() ? " redline" : "") << "\n";
     }
@@ -104,7 +74,7 @@ void WriteInfoText(std::ostream& out, const std::string& fileName, const LoadedD
 
 void WriteInfoJson(std::ostream& out, const std::string& fileName, const LoadedDrawing& drawing) {
     const DrawingDatabase& database = drawing.Database;
-    out << "{\"file\": " << JsonString(fileName) << ", \"entities\": {";
+    out << "{\"file\": " << apps::JsonString(fileName) << ", \"entities\": {";
     const char* separator = "";
     for (const KindCount& kind : KindCounts(database)) {
         out << separator << "\"" << kind.JsonName << "\": " << kind.Count;
@@ -119,7 +89,7 @@ void WriteInfoJson(std::ostream& out, const std::string& fileName, const LoadedD
     Long layerCount = database.colLayers ? database.colLayers->Count() : 0;
     for (Long i = 1; i <= layerCount; ++i) {
         const DXFLayer& layer = *database.colLayers->Item(i);
-        out << (i > 1 ? ", " : "") << "{\"name\": " << JsonString(layer.LayerName)
+        out << (i > 1 ? ", " : "") << "{\"name\": " << apps::JsonString(layer.LayerName)
             << ", \"color\": \"" << FormatRrggbb(layer.LayerColor)
             << "\", \"on\": " << (layer.LayerOn ? "true" : "false")
             << ", \"redline\": " << (layer.GetRedlineLayer() ? "true" : "false") << "}";

@@ -1,6 +1,10 @@
 // What `vornlog` prints about a read installation log.
 #include "log_report.h"
 
+#include "apps/common/json_text.h"
+
+#include <platform/ansi_text.h>
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -14,58 +18,6 @@ namespace vorn::cli {
 
 namespace {
 
-// The log is code page 1252 text; the terminal and JSON want UTF-8.
-std::string AnsiToUtf8(std::string_view text) {
-    // Code points of bytes 0x80 to 0x9F; the rest of the page equals Latin-1, and the
-    // bytes the page leaves undefined keep their own value.
-    static constexpr std::array<std::uint16_t, 32> High = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::string utf8;
-    utf8.reserve(text.size());
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        std::uint32_t code = byte >= 0x80 && byte <= 0x9F ? High[byte - 0x80] : byte;
-        if (code < 0x80) {
-            utf8.push_back(static_cast<char>(code));
-        } else if (code < 0x800) {
-            utf8.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else {
-            utf8.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            utf8.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        }
-    }
-    return utf8;
-}
-
-std::string JsonString(std::string_view ansi) {
-    std::string json = "\"";
-    for (char c : AnsiToUtf8(ansi)) {
-        switch (c) {
-        case '"':
-            json += "\\\"";
-            break;
-        case '\\':
-            json += "\\\\";
-            break;
-        case '\t':
-            json += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
-                json += escape;
-            } else {
-                json += c;
-            }
-        }
-    }
-    return json + "\"";
-}
 
 /// A field's value: text, a number, a flag, nothing (an absent old value), or a list.
 using FieldValue =
@@ -162,14 +114,14 @@ struct RecordReporter {
 
 struct JsonValue {
     std::ostream& Out;
-    void operator()(const std::string& text) const { Out << JsonString(text); }
+    void operator()(const std::string& text) const { Out << apps::JsonString(text); }
     void operator()(long long number) const { Out << number; }
     void operator()(bool flag) const { Out << (flag ? "true" : "false"); }
     void operator()(std::monostate) const { Out << "null"; }
     void operator()(const std::vector<std::string>& list) const {
         Out << "[";
         for (std::size_t i = 0; i < list.size(); ++i) {
-            Out << (i > 0 ? ", " : "") << JsonString(list[i]);
+            Out << (i > 0 ? ", " : "") << apps::JsonString(list[i]);
         }
         Out << "]";
     }
@@ -177,14 +129,14 @@ struct JsonValue {
 
 struct TextValue {
     std::ostream& Out;
-    void operator()(const std::string& text) const { Out << "\"" << AnsiToUtf8(text) << "\""; }
+    void operator()(const std::string& text) const { Out << "\"" << platform::AnsiToUtf8(text) << "\""; }
     void operator()(long long number) const { Out << number; }
     void operator()(bool flag) const { Out << (flag ? "yes" : "no"); }
     void operator()(std::monostate) const { Out << "(none)"; }
     void operator()(const std::vector<std::string>& list) const {
         Out << "[";
         for (std::size_t i = 0; i < list.size(); ++i) {
-            Out << (i > 0 ? ", " : "") << "\"" << AnsiToUtf8(list[i]) << "\"";
+            Out << (i > 0 ? ", " : "") << "\"" << platform::AnsiToUtf8(list[i]) << "\"";
         }
         Out << "]";
     }
@@ -193,14 +145,14 @@ struct TextValue {
 } // namespace
 
 void WriteLogText(std::ostream& out, const InstallLog& log) {
-    out << "title: " << AnsiToUtf8(log.Title) << "\n"
+    out << "title: " << platform::AnsiToUtf8(log.Title) << "\n"
         << "sections: " << log.Sections << "\n"
         << "last section offset: " << log.LastSectionOffset << "\n"
-        << "uninstall MIF: " << AnsiToUtf8(log.Info.Mif) << "\n"
-        << "manufacturer: " << AnsiToUtf8(log.Info.Manufacturer) << "\n"
-        << "product: " << AnsiToUtf8(log.Info.Product) << "\n"
-        << "version number: " << AnsiToUtf8(log.Info.VersionNumber) << "\n"
-        << "serial number: " << AnsiToUtf8(log.Info.SerialNumber) << "\n"
+        << "uninstall MIF: " << platform::AnsiToUtf8(log.Info.Mif) << "\n"
+        << "manufacturer: " << platform::AnsiToUtf8(log.Info.Manufacturer) << "\n"
+        << "product: " << platform::AnsiToUtf8(log.Info.Product) << "\n"
+        << "version number: " << platform::AnsiToUtf8(log.Info.VersionNumber) << "\n"
+        << "serial number: " << platform::AnsiToUtf8(log.Info.SerialNumber) << "\n"
         << "records: " << log.Records.size() << "\n";
     for (const LogEntry& entry : log.Records) {
         RecordReport report = std::visit(RecordReporter{}, entry.Record);
@@ -214,13 +166,13 @@ void WriteLogText(std::ostream& out, const InstallLog& log) {
 }
 
 void WriteLogJson(std::ostream& out, const InstallLog& log) {
-    out << "{\"title\": " << JsonString(log.Title) << ", \"sections\": " << log.Sections
+    out << "{\"title\": " << apps::JsonString(log.Title) << ", \"sections\": " << log.Sections
         << ", \"lastSectionOffset\": " << log.LastSectionOffset
-        << ", \"info\": {\"mif\": " << JsonString(log.Info.Mif)
-        << ", \"manufacturer\": " << JsonString(log.Info.Manufacturer)
-        << ", \"product\": " << JsonString(log.Info.Product)
-        << ", \"version\": " << JsonString(log.Info.VersionNumber)
-        << ", \"serial\": " << JsonString(log.Info.SerialNumber) << "}, \"records\": [";
+        << ", \"info\": {\"mif\": " << apps::JsonString(log.Info.Mif)
+        << ", \"manufacturer\": " << apps::JsonString(log.Info.Manufacturer)
+        << ", \"product\": " << apps::JsonString(log.Info.Product)
+        << ", \"version\": " << apps::JsonString(log.Info.VersionNumber)
+        << ", \"serial\": " << apps::JsonString(log.Info.SerialNumber) << "}, \"records\": [";
     for (std::size_t i = 0; i < log.Records.size(); ++i) {
         const LogEntry& entry = log.Records[i];
         RecordReport report = std::visit(RecordReporter{}, entry.Record);

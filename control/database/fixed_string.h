@@ -1,7 +1,7 @@
 // A fixed-length text field: always N characters, padded with blanks, longer text cut.
 #pragma once
 
-#include "ansi_text.h"
+#include <platform/ansi_text.h>
 
 #include <algorithm>
 #include <array>
@@ -27,7 +27,7 @@ public:
     std::string_view View() const { return {Chars.data(), N}; }
 
     /// The text without leading and trailing blanks.
-    std::string_view Trimmed() const { return TrimBlanks(View()); }
+    std::string_view Trimmed() const { return platform::TrimBlanks(View()); }
 
     friend bool operator==(const FixedString&, const FixedString&) = default;
 

@@ -1,7 +1,7 @@
 // The font map.
 #include "font_map.h"
 
-#include "ansi_text.h"
+#include <platform/ansi_text.h>
 
 #include <algorithm>
 #include <array>
@@ -20,7 +20,7 @@ bool IsProportionalStyle(std::string_view style) {
 } // namespace
 
 float MapTextStyleToFont(std::string& styleName, const FontChoices& fonts) {
-    if (IsProportionalStyle(UpperCase(TrimBlanks(styleName)))) {
+    if (IsProportionalStyle(platform::UpperAnsi(platform::TrimBlanks(styleName)))) {
         styleName = fonts.PropFontName;
         return fonts.PropFontScalar;
     }

@@ -1,7 +1,7 @@
 // Finding layers by name and asking them how to draw.
 #include "layer_lookup.h"
 
-#include "ansi_text.h"
+#include <platform/ansi_text.h>
 #include "control_error.h"
 
 namespace plandra {
@@ -12,7 +12,7 @@ constexpr Long Black = 0x000000;
 constexpr Long White = 0xFFFFFF;
 
 bool LayerMatches(const DXFLayers& layers, Long position, std::string_view wanted) {
-    return EqualsIgnoringCase(TrimBlanks(layers.Item(position)->LayerName), wanted);
+    return platform::EqualsIgnoringCase(platform::TrimBlanks(layers.Item(position)->LayerName), wanted);
 }
 
 } // namespace

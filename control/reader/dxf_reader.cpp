@@ -1,7 +1,7 @@
 // The reader's main loop: keyword dispatch, progress bar and the end of a read.
 #include "dxf_reader.h"
 
-#include "control/database/ansi_text.h"
+#include <platform/ansi_text.h>
 #include "control/database/control_error.h"
 #include "control/database/dxf_number.h"
 
@@ -218,10 +218,10 @@ void DxfReader::FinishRead() {
 bool DxfReader::MakeSureFileIsDXF(const std::string& FileName) {
     DxfLineSource check = DxfLineSource::Open(FileName);
     std::string& line = Database.CurrentLine;
-    while (TrimBlanks(line) != "SECTION" && !check.AtEnd()) {
+    while (platform::TrimBlanks(line) != "SECTION" && !check.AtEnd()) {
         check.ReadLine(line);
     }
-    return TrimBlanks(line) == "SECTION";
+    return platform::TrimBlanks(line) == "SECTION";
 }
 
 bool DxfReader::LoadEntity() {

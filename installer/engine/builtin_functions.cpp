@@ -1,7 +1,7 @@
 // The engine's own script-callable functions.
 #include "builtin_functions.h"
 
-#include "ansi_case.h"
+#include <platform/ansi_text.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -28,15 +28,6 @@ long DecimalNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 // A path cut to its directory: everything from the last backslash on goes.
 std::string DirectoryOf(std::string_view path) {
     std::size_t slash = path.rfind('\\');
@@ -45,7 +36,7 @@ std::string DirectoryOf(std::string_view path) {
 
 const AnswerLine* FindAnswer(const Engine& engine, std::string_view name) {
     for (const AnswerLine& line : engine.Answers) {
-        if (EqualsIgnoringCase(TrimBlanks(line.Name), name)) {
+        if (platform::EqualsIgnoringCase(platform::TrimBlanks(line.Name), name)) {
             return &line;
         }
     }
@@ -79,9 +70,9 @@ std::string ApplyMode(Engine& engine, long mode, std::string text) {
     case SetMode::ShortPath:
         return engine.Services.Paths != nullptr ? engine.Services.Paths->ShortPathForm(text) : text;
     case SetMode::UpperCase:
-        return UpperAnsi(text);
+        return platform::UpperAnsi(text);
     case SetMode::LowerCase:
-        return LowerAnsi(text);
+        return platform::LowerAnsi(text);
     }
     return text;
 }
@@ -182,7 +173,7 @@ std::int32_t f27(Engine& engine, const DllCallBlock& block) {
         if (!pattern.empty()) {
             bool first = mode == FirstOccurrence;
             if ((flags & IgnoreCase) != 0) {
-                at = first ? FindIgnoringCase(text, pattern) : FindLastIgnoringCase(text, pattern);
+                at = first ? platform::FindIgnoringCase(text, pattern) : platform::FindLastIgnoringCase(text, pattern);
             } else {
                 at = first ? text.find(pattern) : text.rfind(pattern);
             }
@@ -202,8 +193,8 @@ std::int32_t f27(Engine& engine, const DllCallBlock& block) {
         right = text.substr(fromLeft);
     }
     if ((flags & TrimParts) != 0) {
-        left = TrimBlanks(left);
-        right = TrimBlanks(right);
+        left = platform::TrimBlanks(left);
+        right = platform::TrimBlanks(right);
     }
     for (auto [name, part] : {std::pair{fields.Text(3), left}, std::pair{fields.Text(4), right}}) {
         if (!name.empty()) {

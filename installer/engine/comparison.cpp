@@ -1,7 +1,7 @@
 // The comparisons of the If/While record.
 #include "comparison.h"
 
-#include "ansi_case.h"
+#include <platform/ansi_text.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -152,9 +152,9 @@ bool EvaluateComparison(int code, std::string_view variable, std::string_view va
     case 3:
         return variable.find(value) == std::string_view::npos;
     case 4:
-        return EqualsIgnoringCase(variable, value);
+        return platform::EqualsIgnoringCase(variable, value);
     case 5:
-        return !EqualsIgnoringCase(variable, value);
+        return !platform::EqualsIgnoringCase(variable, value);
     case 6:
         return CompareVersions(variable, value) > 0;
     case 7:

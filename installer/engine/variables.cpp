@@ -1,7 +1,7 @@
 // The variable table.
 #include "variables.h"
 
-#include "ansi_case.h"
+#include <platform/ansi_text.h>
 
 #include <algorithm>
 #include <cstring>
@@ -46,7 +46,7 @@ std::string_view VariableTable::SlotValue(std::size_t slot) const {
 
 std::size_t VariableTable::Find(std::string_view storedName) const {
     for (std::size_t slot = 0; slot < Count; ++slot) {
-        if (EqualsIgnoringCase(SlotName(slot), storedName)) {
+        if (platform::EqualsIgnoringCase(SlotName(slot), storedName)) {
             return slot;
         }
     }
@@ -151,7 +151,7 @@ std::string VariableTable::Expand(std::string_view source, std::size_t size) con
         std::size_t slot = 0;
         for (; slot < Count; ++slot) {
             std::string_view slotName = SlotName(slot);
-            if (!slotName.empty() && StartsWithIgnoringCase(rest, slotName)) {
+            if (!slotName.empty() && platform::StartsWithIgnoringCase(rest, slotName)) {
                 break;
             }
         }

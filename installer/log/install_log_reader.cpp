@@ -4,6 +4,8 @@
 #include "log_line_source.h"
 #include "oem_to_char.h"
 
+#include <platform/ansi_text.h>
+
 #include <algorithm>
 #include <climits>
 #include <fstream>
@@ -14,35 +16,9 @@ namespace vorn {
 
 namespace {
 
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && AsciiUpper(a[i]) != AsciiUpper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool StartsWithIgnoringCase(std::string_view line, std::string_view prefix) {
-    return line.size() >= prefix.size() &&
-           EqualsIgnoringCase(line.substr(0, prefix.size()), prefix);
-}
-
-bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
 /// The text after `prefix` when the line begins with it, in any case.
 std::optional<std::string_view> After(std::string_view line, std::string_view prefix) {
-    if (!StartsWithIgnoringCase(line, prefix)) {
+    if (!platform::StartsWithIgnoringCase(line, prefix)) {
         return std::nullopt;
     }
     return line.substr(prefix.size());
@@ -74,10 +50,10 @@ std::string TrimmedTitle(std::string_view title) {
     constexpr std::string_view Installation = " INSTALLATION";
     constexpr std::string_view Install = " INSTALL";
     // A title that is no more than the ending itself keeps it.
-    if (title.size() > Installation.size() && EndsWithIgnoringCase(title, Installation)) {
+    if (title.size() > Installation.size() && platform::EndsWithIgnoringCase(title, Installation)) {
         title.remove_suffix(Installation.size());
     }
-    if (title.size() > Install.size() && EndsWithIgnoringCase(title, Install)) {
+    if (title.size() > Install.size() && platform::EndsWithIgnoringCase(title, Install)) {
         title.remove_suffix(Install.size());
     }
     return std::string(title);
@@ -167,9 +143,9 @@ void LogParser::HandleLine() {
     FileMarks marks;
     for (;;) {
         std::string_view line = Lines.Line();
-        if (EqualsIgnoringCase(line, "Non-System File:")) {
+        if (platform::EqualsIgnoringCase(line, "Non-System File:")) {
             marks.NonSystem = true;
-        } else if (EqualsIgnoringCase(line, "Shared DLL counter ignored:")) {
+        } else if (platform::EqualsIgnoringCase(line, "Shared DLL counter ignored:")) {
             marks.SharedCountIgnored = true;
         } else {
             break;
@@ -185,7 +161,7 @@ void LogParser::HandleLine() {
     // blank, like the file record after "Version: Following file not copied.", matches
     // none, so a file that was not copied is never removed.
     std::string_view line = Lines.Line();
-    switch (AsciiUpper(line.front())) {
+    switch (platform::UpperAnsi(line.front())) {
     case '*':
         if (line.starts_with("*** ")) {
             ++Installation;
@@ -195,7 +171,7 @@ void LogParser::HandleLine() {
     case 'U':
         if (auto mif = After(line, "Uninstall MIF: ")) {
             Log.Info.Mif = *mif;
-        } else if (EqualsIgnoringCase(line, "User Rights: Admin")) {
+        } else if (platform::EqualsIgnoringCase(line, "User Rights: Admin")) {
             Add(AdminRightsRecord{});
         }
         break;
@@ -223,7 +199,7 @@ void LogParser::HandleLine() {
             ReadFileRecord(FileRecordKind::ShellLink, *link, marks);
         } else if (auto server = After(line, "Self-Register: ")) {
             Add(SelfRegisterRecord{PathText(*server)});
-        } else if (StartsWithIgnoringCase(line, "SubSystem: B")) {
+        } else if (platform::StartsWithIgnoringCase(line, "SubSystem: B")) {
             Add(SubSystemRecord{std::string(line.substr(std::string_view("SubSystem: ").size()))});
         }
         break;
@@ -249,7 +225,7 @@ void LogParser::HandleLine() {
         }
         break;
     case 'I':
-        if (StartsWithIgnoringCase(line, "INI New: ")) {
+        if (platform::StartsWithIgnoringCase(line, "INI New: ")) {
             ReadIniNew();
         } else if (auto file = After(line, "INI File: ")) {
             ReadIniEntry(*file);
@@ -314,8 +290,8 @@ void LogParser::ReadIniNew() {
     while (Lines.Next()) {
         std::string_view line = Lines.Line();
         bool entryLine =
-            StartsWithIgnoringCase(line, "INI ") &&
-            (line.size() < 5 || (AsciiUpper(line[4]) != 'F' && AsciiUpper(line[4]) != 'N'));
+            platform::StartsWithIgnoringCase(line, "INI ") &&
+            (line.size() < 5 || (platform::UpperAnsi(line[4]) != 'F' && platform::UpperAnsi(line[4]) != 'N'));
         if (!entryLine) {
             Lines.PutBack();
             return;

@@ -1,7 +1,10 @@
-// Case rules of the engine's 8-bit ANSI text.
-#include "ansi_case.h"
+// The rules of the system's 8-bit ANSI text.
+#include <platform/ansi_text.h>
 
-namespace vorn {
+#include <array>
+#include <cstdint>
+
+namespace platform {
 
 char UpperAnsi(char c) {
     auto code = static_cast<unsigned char>(c);
@@ -70,6 +73,11 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
            EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 std::size_t FindIgnoringCase(std::string_view text, std::string_view pattern) {
     if (pattern.size() > text.size()) {
         return std::string_view::npos;
@@ -94,4 +102,38 @@ std::size_t FindLastIgnoringCase(std::string_view text, std::string_view pattern
     return std::string_view::npos;
 }
 
-} // namespace vorn
+std::string_view TrimBlanks(std::string_view text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string AnsiToUtf8(std::string_view text) {
+    // Code points of bytes 0x80 to 0x9F; the rest of the page equals Latin-1.
+    // Bytes the code page leaves undefined keep their own value.
+    static constexpr std::array<std::uint16_t, 32> High = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        std::uint32_t code = byte >= 0x80 && byte <= 0x9F ? High[byte - 0x80] : byte;
+        if (code < 0x80) {
+            utf8.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            utf8.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            utf8.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            utf8.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    }
+    return utf8;
+}
+
+} // namespace platform

@@ -1,11 +1,12 @@
-// Case rules of the engine's 8-bit ANSI (code page 1252) text.
+// The rules of the system's 8-bit ANSI (code page 1252) text: case, blanks, and
+// conversion to UTF-8 at the edge where Unicode is wanted.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace vorn {
+namespace platform {
 
 /// One character in upper case, accented letters of code page 1252 included.
 char UpperAnsi(char c);
@@ -17,10 +18,17 @@ std::string LowerAnsi(std::string_view text);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
 
 /// Position of the first (or last) occurrence of `pattern` in `text`, comparing
 /// ignoring case; npos when there is none.
 std::size_t FindIgnoringCase(std::string_view text, std::string_view pattern);
 std::size_t FindLastIgnoringCase(std::string_view text, std::string_view pattern);
 
-} // namespace vorn
+/// The text without leading and trailing blanks (spaces only, as Trim does).
+std::string_view TrimBlanks(std::string_view text);
+
+/// Code page 1252 text as UTF-8, for output that must be Unicode (JSON, consoles).
+std::string AnsiToUtf8(std::string_view text);
+
+} // namespace platform
