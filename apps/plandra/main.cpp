@@ -84,6 +84,25 @@ int UsageError(std::string_view message) {
     return 2;
 }
 
+// Takes an argument every command that reads a drawing understands: the file and
+// the reading options. Returns nothing when it was taken, else the exit code of a
+// usage error.
+std::optional<int> TakeReadingArgument(std::string_view arg, std::string& fileName,
+                                       bool& calcExtents, bool& strict) {
+    if (arg == "--calc-extents") {
+        calcExtents = true;
+    } else if (arg == "--strict") {
+        strict = true;
+    } else if (arg.size() > 1 && arg.front() == '-') {
+        return UsageError("unknown option '" + std::string(arg) + "'");
+    } else if (!fileName.empty()) {
+        return UsageError("only one FILE can be given");
+    } else {
+        fileName = arg;
+    }
+    return std::nullopt;
+}
+
 // The trail's CR LF pairs read better as plain line ends on a terminal.
 std::string WithPlainLineEnds(std::string text) {
     std::string plain;
@@ -201,16 +220,9 @@ int ParseRender(const std::vector<std::string_view>& args) {
             request.Window = window;
         } else if (arg == "--print-all-black") {
             request.PrintAllBlack = true;
-        } else if (arg == "--calc-extents") {
-            request.CalcExtents = true;
-        } else if (arg == "--strict") {
-            request.Strict = true;
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            return UsageError("unknown option '" + std::string(arg) + "'");
-        } else if (!request.FileName.empty()) {
-            return UsageError("only one FILE can be given");
-        } else {
-            request.FileName = arg;
+        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
+                                                       request.Strict)) {
+            return *exitCode;
         }
     }
     if (request.FileName.empty()) {
@@ -231,16 +243,9 @@ int ParseInfo(const std::vector<std::string_view>& args) {
             return 0;
         } else if (arg == "--json") {
             request.Json = true;
-        } else if (arg == "--calc-extents") {
-            request.CalcExtents = true;
-        } else if (arg == "--strict") {
-            request.Strict = true;
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            return UsageError("unknown option '" + std::string(arg) + "'");
-        } else if (!request.FileName.empty()) {
-            return UsageError("only one FILE can be given");
-        } else {
-            request.FileName = arg;
+        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
+                                                       request.Strict)) {
+            return *exitCode;
         }
     }
     if (request.FileName.empty()) {

@@ -128,8 +128,6 @@ double ParseLenientNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
-
 std::int16_t ToInteger(double value) {
     double rounded = RoundHalfEven(value);
     if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&

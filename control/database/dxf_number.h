@@ -1,6 +1,7 @@
 // The number rules of DXF values: lenient parsing and the checked integer conversions.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -12,7 +13,18 @@ namespace plandra {
 double ParseLenientNumber(std::string_view text);
 
 /// Rounds to the nearest integer, ties to even (the rule of every integer conversion).
-double RoundHalfEven(double value);
+inline double RoundHalfEven(double value) {
+#if defined(__SSE2_MATH__) || defined(_M_X64)
+    // In double-precision arithmetic adding and taking away 1.5 x 2^52 leaves no
+    // fraction bits, so the sum rounds half to even without a library call (the
+    // drawing pass rounds every pixel coordinate).
+    constexpr double Shift = 6755399441055744.0;
+    if (std::abs(value) < 2251799813685248.0) {
+        return (value + Shift) - Shift;
+    }
+#endif
+    return std::nearbyint(value);
+}
 
 /// Converts to a 16-bit Integer, rounding ties to even; throws the Overflow error
 /// outside -32768 to 32767.

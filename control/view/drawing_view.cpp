@@ -115,10 +115,30 @@ bool DrawingView::DrawPass(const RealRect& window) {
     // pass builds up on the screen.
     float step = 50000.0f / static_cast<float>(count);
     float threshold = step;
+    // The share drawn only grows with i, so the entry that reaches the next threshold
+    // is found by bisection instead of being tested at every entity.
+    auto reached = [count, &threshold](Long i) {
+        return static_cast<double>(i) / count * 100 >= threshold;
+    };
+    auto nextRefresh = [&reached, count](Long from) {
+        Long low = from;
+        Long high = count + 1;
+        while (low < high) {
+            Long middle = low + (high - low) / 2;
+            if (reached(middle)) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
+        }
+        return low;
+    };
+    Long refreshAt = nextRefresh(1);
     for (Long i = 1; i <= count; ++i) {
-        if (static_cast<double>(i) / count * 100 >= threshold) {
+        if (i == refreshAt) {
             threshold += step;
             surface.Refresh();
+            refreshAt = nextRefresh(i + 1);
         }
         painter.Draw(Database.SeqArray[i]);
     }

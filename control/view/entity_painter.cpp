@@ -3,7 +3,6 @@
 
 #include "control/database/drawing_math.h"
 #include "control/database/dxf_number.h"
-#include "control/database/layer_lookup.h"
 
 #include <array>
 #include <cmath>
@@ -34,6 +33,24 @@ int SegmentPixelWidth(float width, float pixelsPerUnit) {
 }
 
 } // namespace
+
+EntityPainter::EntityPainter(platform::GdiService& gdi, platform::HDC dc,
+                             const ViewTransform& transform, platform::HRGN viewRegion,
+                             const DrawingDatabase& database, const DrawingOptions& options)
+    : Gdi(gdi), Dc(dc), Transform(transform), ViewRegion(viewRegion), Database(database),
+      Options(options) {
+    // Without a layer collection every entity takes the lookup's own path (and error).
+    if (!Database.colLayers) {
+        return;
+    }
+    Long count = Database.colLayers->Count();
+    Layers.resize(static_cast<std::size_t>(count) + 1);
+    for (Long id = 1; id <= count; ++id) {
+        Layers[static_cast<std::size_t>(id)] = {
+            LayerIsOn(Database, id),
+            static_cast<platform::ColorRef>(LayerDrawColor(Database, Options, id, 0))};
+    }
+}
 
 void EntityPainter::Draw(const SeqEntry& entry) {
     Long index = entry.EntityIndex;
@@ -79,6 +96,9 @@ void EntityPainter::Draw(const SeqEntry& entry) {
 }
 
 platform::ColorRef EntityPainter::Color(Long layerID, Long entityColor) const {
+    if (layerID >= 1 && layerID < static_cast<Long>(Layers.size())) {
+        return Layers[static_cast<std::size_t>(layerID)].Color;
+    }
     return static_cast<platform::ColorRef>(LayerDrawColor(Database, Options, layerID, entityColor));
 }
 
@@ -97,7 +117,7 @@ void EntityPainter::StraightLine(Point from, Point to, int style, int width,
 }
 
 void EntityPainter::DrawLine(const LineRec& line) {
-    if (!LayerIsOn(Database, line.LayerID) || line.Deleted != IntegerFalse) {
+    if (!IsOn(line.LayerID) || line.Deleted != IntegerFalse) {
         return;
     }
     auto start = Transform.PixelPoint(line.X1, line.Y1);
@@ -112,7 +132,7 @@ void EntityPainter::DrawPolySeg(const PolySegRec& segment) {
     if (segment.Bulge != 0) {
         return;
     }
-    if (!LayerIsOn(Database, segment.LayerID)) {
+    if (!IsOn(segment.LayerID)) {
         return;
     }
     auto start = Transform.PixelPoint(segment.X1, segment.Y1);
@@ -126,7 +146,7 @@ void EntityPainter::DrawPolySeg(const PolySegRec& segment) {
 }
 
 void EntityPainter::DrawArc(const ArcRec& arc) {
-    if (!LayerIsOn(Database, arc.LayerID) || arc.Deleted != IntegerFalse) {
+    if (!IsOn(arc.LayerID) || arc.Deleted != IntegerFalse) {
         return;
     }
     // Sums are taken as Single, the type CvtX and CvtY take.
@@ -160,7 +180,7 @@ void EntityPainter::DrawArc(const ArcRec& arc) {
 }
 
 void EntityPainter::DrawEllipse(const EllipseRec& ellipse) {
-    if (!LayerIsOn(Database, ellipse.LayerID)) {
+    if (!IsOn(ellipse.LayerID)) {
         return;
     }
     // Only axis-parallel ellipses are drawn, whole: a slanted one takes its width from
@@ -188,7 +208,7 @@ void EntityPainter::DrawEllipse(const EllipseRec& ellipse) {
 }
 
 void EntityPainter::DrawSolid(const SolidRec& solid) {
-    if (!LayerIsOn(Database, solid.LayerID)) {
+    if (!IsOn(solid.LayerID)) {
         return;
     }
     std::array<std::optional<Point>, 4> corners = {
@@ -214,7 +234,7 @@ void EntityPainter::DrawSolid(const SolidRec& solid) {
 }
 
 void EntityPainter::DrawPoint(const PointRec& point) {
-    if (!LayerIsOn(Database, point.LayerID)) {
+    if (!IsOn(point.LayerID)) {
         return;
     }
     if (auto pixel = Transform.PixelPoint(point.X, point.Y)) {

@@ -3,9 +3,11 @@
 
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
+#include "control/database/layer_lookup.h"
 #include "view_transform.h"
 
 #include <platform/gdi.h>
+#include <vector>
 
 namespace plandra {
 
@@ -17,9 +19,7 @@ class EntityPainter {
 public:
     EntityPainter(platform::GdiService& gdi, platform::HDC dc, const ViewTransform& transform,
                   platform::HRGN viewRegion, const DrawingDatabase& database,
-                  const DrawingOptions& options)
-        : Gdi(gdi), Dc(dc), Transform(transform), ViewRegion(viewRegion), Database(database),
-          Options(options) {}
+                  const DrawingOptions& options);
 
     /// Draws the entity one sequence entry names; entries of unknown kinds are skipped.
     void Draw(const SeqEntry& entry);
@@ -37,6 +37,12 @@ private:
     /// A line with its own pen, made and deleted around it.
     void StraightLine(platform::Point from, platform::Point to, int style, int width,
                       platform::ColorRef color);
+    bool IsOn(Long layerID) const {
+        if (layerID >= 1 && layerID < static_cast<Long>(Layers.size())) {
+            return Layers[static_cast<std::size_t>(layerID)].On;
+        }
+        return LayerIsOn(Database, layerID);
+    }
     platform::ColorRef Color(Long layerID, Long entityColor) const;
 
     platform::GdiService& Gdi;
@@ -45,6 +51,15 @@ private:
     platform::HRGN ViewRegion;
     const DrawingDatabase& Database;
     const DrawingOptions& Options;
+
+    struct LayerPaint {
+        bool On = false;
+        platform::ColorRef Color = 0;
+    };
+    /// Each layer's switch and colour by layer ID, read once for the pass: the layers
+    /// do not change while it runs, and a million lookups through the collection cost
+    /// more than the drawing of small entities. Index 0 is unused.
+    std::vector<LayerPaint> Layers;
 };
 
 } // namespace plandra

@@ -1,10 +1,15 @@
 // The view state of the control and the conversions between drawing units and pixels.
 #pragma once
 
+#include "control/database/dxf_number.h"
+
 #include "control/database/entity_records.h"
 #include "control/database/real_rect.h"
 
 #include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <platform/gdi.h>
 #include <platform/picture_box.h>
@@ -26,10 +31,21 @@ public:
     Long CvtY(float Y) const;
 
     /// CvtX and CvtY for the drawing pass: no value where CvtX would raise.
-    std::optional<Long> PixelX(float X) const;
-    std::optional<Long> PixelY(float Y) const;
+    std::optional<Long> PixelX(float X) const {
+        return ToPixel((static_cast<double>(X) - ViewOriginX) * PixelsPerUnit);
+    }
+    std::optional<Long> PixelY(float Y) const {
+        return ToPixel(SurfaceHeight - (static_cast<double>(Y) - ViewOriginY) * PixelsPerUnit);
+    }
     /// Both coordinates of a drawing point; no value if either overflows.
-    std::optional<platform::Point> PixelPoint(float X, float Y) const;
+    std::optional<platform::Point> PixelPoint(float X, float Y) const {
+        std::optional<Long> x = PixelX(X);
+        std::optional<Long> y = PixelY(Y);
+        if (!x || !y) {
+            return std::nullopt;
+        }
+        return platform::Point{*x, *y};
+    }
 
     /// A pixel column to drawing X; 0 before the first drawing pass.
     float IntToRealX(double XPixel) const;
@@ -46,7 +62,24 @@ public:
     /// The rectangle for the visibility test from two pixel corners: (x1 + 1, y1 + 1)
     /// to (x2, y2), widened to x1 - 1 or y1 - 1 where it would be empty. The corners
     /// are not put in order. Returns True.
-    static bool MakeTestRect(const std::array<platform::Point, 2>& points, platform::Rect& rect);
+    static bool MakeTestRect(const std::array<platform::Point, 2>& points, platform::Rect& rect) {
+        // Computed in 64 bits: a corner at the edge of the 32-bit range must not wrap
+        // round to the other side of the surface.
+        std::int64_t x1 = points[0].x;
+        std::int64_t y1 = points[0].y;
+        std::int64_t left = x1 + 1;
+        std::int64_t top = y1 + 1;
+        std::int64_t right = points[1].x;
+        std::int64_t bottom = points[1].y;
+        if (left == right) {
+            left = x1 - 1;
+        }
+        if (top == bottom) {
+            top = y1 - 1;
+        }
+        rect = platform::Rect{Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
+        return true;
+    }
 
     RealRect ViewWindow;
     float PixelsPerUnit = 0;
@@ -58,6 +91,30 @@ public:
     platform::HWND SurfaceWindow = nullptr;
 
 private:
+    /// A pixel coordinate rounded half to even; no value for NaN or beyond 32 bits.
+    /// Inline because the drawing pass converts several points per entity.
+    static std::optional<Long> ToPixel(double value) {
+        // The comparison is false for NaN, which is refused with the out-of-range values.
+        if (!(value > -2147483648.0 && value < 2147483648.0)) {
+            return std::nullopt;
+        }
+        double rounded = RoundHalfEven(value);
+        if (rounded >= 2147483648.0) {
+            return std::nullopt;
+        }
+        return static_cast<Long>(rounded);
+    }
+
+    static Long Clamped(std::int64_t value) {
+        if (value > std::numeric_limits<Long>::max()) {
+            return std::numeric_limits<Long>::max();
+        }
+        if (value < std::numeric_limits<Long>::min()) {
+            return std::numeric_limits<Long>::min();
+        }
+        return static_cast<Long>(value);
+    }
+
     platform::Screen& Screen;
 };
 

@@ -19,9 +19,11 @@ constexpr std::uint8_t OwnFunction = 0x08;
 constexpr std::uint8_t TestAtEnd = 0x10;
 constexpr std::uint8_t Tested = 0x20;
 
-DllCallBlock MakeBlock(Engine& engine) {
-    DllCallBlock block{};
-    block.Size = sizeof(DllCallBlock);
+// The members both blocks share, in the same order.
+template <typename Block>
+Block MakeCommonBlock(Engine& engine) {
+    Block block{};
+    block.Size = sizeof(Block);
     block.MainWindow = engine.Services.Host.MainWindow();
     block.MaxSlots = VariableTable::Slots;
     block.NameSize = VariableTable::NameSize;
@@ -29,26 +31,20 @@ DllCallBlock MakeBlock(Engine& engine) {
     block.SlotsInUse = engine.Variables.SlotsInUse();
     block.Names = engine.Variables.NamesData();
     block.Values = engine.Variables.ValuesData();
-    block.Mode = static_cast<std::uint8_t>(engine.Mode);
+    block.Mode = static_cast<decltype(block.Mode)>(engine.Mode);
     block.LogFile = engine.Services.Log.FileHandle();
     block.Argument = engine.ArgumentText.Data();
+    return block;
+}
+
+DllCallBlock MakeBlock(Engine& engine) {
+    auto block = MakeCommonBlock<DllCallBlock>(engine);
     block.MessageTable = engine.Messages != nullptr ? engine.Messages->Pointers() : nullptr;
     return block;
 }
 
 DllCallBlockEx MakeBlockEx(Engine& engine) {
-    DllCallBlockEx block{};
-    block.Size = sizeof(DllCallBlockEx);
-    block.MainWindow = engine.Services.Host.MainWindow();
-    block.MaxSlots = VariableTable::Slots;
-    block.NameSize = VariableTable::NameSize;
-    block.ValueSize = VariableTable::ValueSize;
-    block.SlotsInUse = engine.Variables.SlotsInUse();
-    block.Names = engine.Variables.NamesData();
-    block.Values = engine.Variables.ValuesData();
-    block.Mode = static_cast<std::uintptr_t>(engine.Mode);
-    block.LogFile = engine.Services.Log.FileHandle();
-    block.Argument = engine.ArgumentText.Data();
+    auto block = MakeCommonBlock<DllCallBlockEx>(engine);
     block.ErrorTitle = engine.Messages != nullptr ? engine.Messages->CText(msg::ErrorTitle) : "";
     block.RegistryWriteFailed =
         engine.Messages != nullptr ? engine.Messages->CText(msg::RegistryWriteFailed) : "";

@@ -3,6 +3,7 @@
 #include "pixel_raster.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <platform/posix/cairo_gdi.h>
 #include <utility>
@@ -44,9 +45,31 @@ struct BrushObject final : CairoObject {
 struct RegionObject final : CairoObject {
     RegionObject() : CairoObject(Kind::Region) {}
     bool IsRect = true;
-    Rect Bounds;               ///< the rectangle, or the polygon's bounding box
-    std::vector<Point> Points; ///< polygon regions only
+    Rect Bounds; ///< the rectangle, or the polygon's bounding box
     int FillMode = Alternate;
+
+    /// Polygon regions only.
+    std::span<const Point> Points() const {
+        return Corners.size() <= SmallCorners.size()
+                   ? std::span<const Point>(SmallCorners.data(), CornerCount)
+                   : std::span<const Point>(Corners);
+    }
+    void SetPoints(std::span<const Point> points) {
+        // The drawing pass makes a four-corner region for every solid; those stay out
+        // of the heap.
+        CornerCount = points.size();
+        if (points.size() <= SmallCorners.size()) {
+            Corners.clear();
+            std::copy(points.begin(), points.end(), SmallCorners.begin());
+        } else {
+            Corners.assign(points.begin(), points.end());
+        }
+    }
+
+private:
+    std::array<Point, 4> SmallCorners{};
+    std::size_t CornerCount = 0;
+    std::vector<Point> Corners;
 };
 
 struct BitmapObject final : CairoObject {
@@ -290,12 +313,29 @@ struct CairoGdi::Stock {
         for (BrushObject* brush : FreeBrushes) {
             delete brush;
         }
+        for (RegionObject* region : FreeRegions) {
+            delete region;
+        }
     }
 
-    // The drawing pass makes and deletes a pen or brush for every entity; deleted ones
-    // are kept for reuse, which spares the allocator a million round trips a redraw.
+    // The drawing pass makes and deletes a pen, brush or region for every entity;
+    // deleted ones are kept for reuse, which spares the allocator a million round trips
+    // a redraw.
     std::vector<PenObject*> FreePens;
     std::vector<BrushObject*> FreeBrushes;
+    std::vector<RegionObject*> FreeRegions;
+
+    RegionObject* NewRegion() {
+        if (FreeRegions.empty()) {
+            return new RegionObject;
+        }
+        RegionObject* region = FreeRegions.back();
+        FreeRegions.pop_back();
+        region->IsRect = true;
+        region->FillMode = Alternate;
+        region->SetPoints({});
+        return region;
+    }
 };
 
 namespace {
@@ -446,6 +486,9 @@ bool CairoGdi::DeleteObject(HGDIOBJ object) {
     } else if (target->Type == CairoObject::Kind::Brush &&
                StockObjects->FreeBrushes.size() < KeptForReuse) {
         StockObjects->FreeBrushes.push_back(static_cast<BrushObject*>(target));
+    } else if (target->Type == CairoObject::Kind::Region &&
+               StockObjects->FreeRegions.size() < KeptForReuse) {
+        StockObjects->FreeRegions.push_back(static_cast<RegionObject*>(target));
     } else {
         delete target;
     }
@@ -537,7 +580,7 @@ bool CairoGdi::Polygon(HDC dc, std::span<const Point> points) {
 }
 
 HRGN CairoGdi::CreateRectRgn(int left, int top, int right, int bottom) {
-    auto* region = new RegionObject;
+    RegionObject* region = StockObjects->NewRegion();
     region->Bounds = Rect{std::min(left, right), std::min(top, bottom), std::max(left, right),
                           std::max(top, bottom)};
     return Handle(region);
@@ -547,9 +590,9 @@ HRGN CairoGdi::CreatePolygonRgn(std::span<const Point> points, int fillMode) {
     if (points.size() < 3) {
         return nullptr;
     }
-    auto* region = new RegionObject;
+    RegionObject* region = StockObjects->NewRegion();
     region->IsRect = false;
-    region->Points.assign(points.begin(), points.end());
+    region->SetPoints(points);
     region->FillMode = fillMode;
     Rect bounds{points[0].x, points[0].y, points[0].x, points[0].y};
     for (const Point& point : points) {
@@ -575,7 +618,7 @@ bool CairoGdi::FillRgn(HDC dc, HRGN region, HBRUSH brush) {
     if (area.IsRect) {
         raster::FillRectangle(bitmap.Pixels, area.Bounds, ToPixel(paint.Color));
     } else {
-        FillPolygon(bitmap, area.Points, area.FillMode, paint.Color);
+        FillPolygon(bitmap, area.Points(), area.FillMode, paint.Color);
     }
     return true;
 }

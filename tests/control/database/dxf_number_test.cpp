@@ -32,6 +32,10 @@ TEST(DxfNumber, IntegerConversionRoundsTiesToEvenAndChecksRange) {
     EXPECT_EQ(ToInteger(2.5), 2);
     EXPECT_EQ(ToInteger(3.5), 4);
     EXPECT_EQ(ToInteger(-2.5), -2);
+    EXPECT_EQ(ToInteger(-7.5), -8);
+    EXPECT_EQ(ToInteger(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(2251799813685248.5), 2251799813685248.0) << "past the quick path";
+    EXPECT_EQ(RoundHalfEven(-1e300), -1e300);
     EXPECT_EQ(ToInteger(32767), 32767);
     EXPECT_EQ(ToInteger(-32768), -32768);
     EXPECT_EQ(ToLong(2147483647.0), 2147483647);

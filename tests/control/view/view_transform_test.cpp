@@ -66,6 +66,7 @@ TEST_F(ViewTransformTest, PixelConversionsFlipYAndRoundHalfToEven) {
     EXPECT_EQ(t.CvtX(0.75f), 8);   // 7.5
     EXPECT_EQ(t.CvtY(9.75f), 2);   // 100 - 97.5
     EXPECT_EQ(t.CvtX(-0.25f), -2); // left of the surface is fine
+    EXPECT_EQ(t.CvtX(-0.75f), -8); // -7.5
     for (float x : {0.0f, 0.3f, 1.234f, 5.5f, 9.99f}) {
         EXPECT_NEAR(t.IntToRealX(t.CvtX(x)), x, 0.05f) << x;
         EXPECT_NEAR(t.IntToRealY(t.CvtY(x)), x, 0.05f) << x;
