@@ -2,7 +2,6 @@
 #include "drawing_loader.h"
 
 #include "control/database/control_error.h"
-#include "control/reader/dxf_reader.h"
 #include "control/reader/fix_unix_file.h"
 
 #include <atomic>
@@ -76,18 +75,19 @@ bool HasBareLineFeeds(const std::string& fileName) {
     return false;
 }
 
+LoadedDrawing::LoadedDrawing()
+    : Control(Host.Surfaces(Screen, Gdi, picPlandra, picStatusBar), Host.Host()),
+      Database(Control.Drawing()), Options(Control.Settings()) {
+    picPlandra.Dc = Gdi.CreateCompatibleDC(nullptr);
+    Control.InitProperties();
+}
+
 void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPolicy policy,
                  std::ostream& notices) {
     ReadableFile file(fileName, policy, notices);
-    platform::HeadlessScreen screen;
-    DrawingDatabase& database = drawing.Database;
-    if (!database.InitDB(true)) {
-        throw ControlError::Raised("Internal data bases could not be initialized.");
-    }
-    database.BlockCount = 0;
-    database.PendingInsertCount = 0;
-    DxfReader reader(database, drawing.Options, drawing.PrevZoomStack, ReaderSurfaces{screen});
-    drawing.Completed = reader.LoadDXF(file.Name());
+    drawing.Control.SetFileName(file.Name());
+    drawing.Control.Regen(dxfMergeNew);
+    drawing.Completed = drawing.Control.DXFComplete;
 }
 
 } // namespace plandra::cli

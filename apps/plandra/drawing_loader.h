@@ -3,9 +3,13 @@
 
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
+#include "control/interface/dxf_control.h"
+#include "control_host.h"
 
-#include <array>
 #include <iosfwd>
+#include <platform/headless/headless_screen.h>
+#include <platform/headless/recording_gdi.h>
+#include <platform/headless/recording_picture_box.h>
 #include <string>
 
 namespace plandra::cli {
@@ -17,10 +21,22 @@ enum class LineEndPolicy {
     Strict,
 };
 
+/// A DXF control on surfaces without pixels, so that Regen reads the drawing and its
+/// drawing pass has nothing to draw on.
 struct LoadedDrawing {
-    DrawingDatabase Database;
-    DrawingOptions Options;
-    std::array<RealRect, 4> PrevZoomStack{};
+    LoadedDrawing();
+    LoadedDrawing(const LoadedDrawing&) = delete;
+    LoadedDrawing& operator=(const LoadedDrawing&) = delete;
+
+    platform::HeadlessScreen Screen;
+    platform::RecordingGdi Gdi;
+    platform::RecordingPictureBox picPlandra{0, 0};
+    platform::RecordingPictureBox picStatusBar{0, 0};
+    ControlHost Host{0, 0, 0};
+    DXF Control;
+    /// What the control holds after the read.
+    const DrawingDatabase& Database;
+    const DrawingOptions& Options;
     bool Completed = false;
 };
 
@@ -40,8 +56,8 @@ private:
     bool Converted = false;
 };
 
-/// Empties the database, then reads `fileName` into it. Notices (such as a line-end
-/// conversion) go to `notices`. Errors are raised as ControlError with their trail.
+/// Reads `fileName` through the control's Regen, replacing what it held. Notices (such as a
+/// line-end conversion) go to `notices`. Errors are raised as ControlError with their trail.
 void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPolicy policy,
                  std::ostream& notices);
 

@@ -24,9 +24,9 @@ Commands:
   render FILE -o OUT.png
                  Load the drawing and draw it as the DXF control does (its Regen),
                  onto a drawing surface of its own, and write that surface as a
-                 PNG picture. Lines, straight polyline segments, circles, arcs,
-                 ellipses, solids and points are drawn; texts, attributes and
-                 bulged polyline segments are not drawn yet.
+                 PNG picture. Lines, polyline segments (straight and bulged),
+                 circles, arcs, ellipses, solids, points and texts are drawn;
+                 attributes are not (the control's DisplayAttributes is off).
   help           Show this text.
 
 Options of info:
@@ -116,7 +116,7 @@ std::string WithPlainLineEnds(std::string text) {
 
 int RunInfo(const InfoRequest& request) {
     plandra::cli::LoadedDrawing drawing;
-    drawing.Options.CalcExtents = request.CalcExtents;
+    drawing.Control.SetCalcExtents(request.CalcExtents);
     try {
         plandra::cli::LoadDrawing(drawing, request.FileName,
                                   request.Strict

@@ -2,7 +2,8 @@
 #include "render_command.h"
 
 #include "control/database/control_error.h"
-#include "control/view/drawing_view.h"
+#include "control/interface/dxf_control.h"
+#include "control_host.h"
 #include "drawing_loader.h"
 
 #include <cstdio>
@@ -31,32 +32,28 @@ std::string PlainLineEnds(const std::string& text) {
 } // namespace
 
 int RunRender(const RenderRequest& request, std::ostream& errors) {
-    DrawingDatabase database;
-    DrawingOptions options;
-    options.CalcExtents = request.CalcExtents;
-    options.PrintAllBlack = request.PrintAllBlack;
-    options.BackColor = request.BackColor;
-    std::array<RealRect, 4> zoomStack{};
-
     platform::HeadlessScreen screen;
     platform::CairoGdi gdi;
     platform::OffscreenPictureBox picPlandra(gdi, request.Width, request.Height);
     platform::OffscreenPictureBox picStatusBar(gdi, request.Width, StatusBarHeight);
-    picPlandra.SetBackColor(static_cast<platform::ColorRef>(request.BackColor));
     picStatusBar.SetVisible(false);
-    DrawingView view(database, options, zoomStack,
-                     ViewSurfaces{screen, gdi, picPlandra, &picStatusBar});
+    ControlHost host(request.Width, request.Height, StatusBarHeight);
+    DXF dxf(host.Surfaces(screen, gdi, picPlandra, picStatusBar), host.Host());
+    dxf.InitProperties();
+    dxf.Resize(request.Width, request.Height);
+    dxf.SetCalcExtents(request.CalcExtents);
+    dxf.SetPrintAllBlack(request.PrintAllBlack);
+    dxf.SetBackColor(static_cast<OleColor>(request.BackColor));
 
     bool drawn = false;
     try {
         ReadableFile file(
             request.FileName,
             request.Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds, errors);
-        view.FileName = file.Name();
-        drawn = view.Regen(dxfMergeNew) != 0;
+        dxf.SetFileName(file.Name());
+        drawn = dxf.Regen(dxfMergeNew) != 0;
         if (request.Window) {
-            view.Transform.ViewWindow = *request.Window;
-            drawn = view.DXFRefresh() != 0;
+            drawn = dxf.ShowWindow(*request.Window);
         }
     } catch (const ControlError& error) {
         char number[16];

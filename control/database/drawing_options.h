@@ -16,6 +16,8 @@ struct DrawingOptions {
     /// The drawing surface's back colour (COLORREF).
     Long BackColor = 0xFFFFFF;
     FontChoices Fonts;
+    /// True: visible attributes are drawn (dxfAttribsOn).
+    bool DisplayAttributes = false;
     /// Folder of the block scratch files, ending in a separator.
     std::string TmpFileNamePath;
     /// Height of new redline texts: the largest text height of the last load.

@@ -23,6 +23,11 @@ enum class Keyword {
     Point,
     Solid,
     Face3D,
+    Polyline,
+    Text,
+    MText,
+    Attrib,
+    AttDef,
     Entities,
     // Keywords whose readers are not part of the reader yet: passed over.
     PassedOver,
@@ -37,15 +42,15 @@ Keyword ClassifyLine(std::string_view line) {
     };
     static constexpr Entry Table[] = {
         {"$EXTMIN", Keyword::ExtMin},     {"$EXTMAX", Keyword::ExtMax},
-        {"ATTDEF", Keyword::PassedOver},  {"LAYER", Keyword::Layer},
+        {"ATTDEF", Keyword::AttDef},      {"LAYER", Keyword::Layer},
         {"BLOCK", Keyword::PassedOver},   {"ENDBLK", Keyword::EndBlock},
         {"LINE", Keyword::Line},          {"CIRCLE", Keyword::Circle},
         {"ARC", Keyword::Circle},         {"ELLIPSE", Keyword::Ellipse},
-        {"POINT", Keyword::Point},        {"POLYLINE", Keyword::PassedOver},
-        {"TEXT", Keyword::PassedOver},    {"MTEXT", Keyword::PassedOver},
+        {"POINT", Keyword::Point},        {"POLYLINE", Keyword::Polyline},
+        {"TEXT", Keyword::Text},          {"MTEXT", Keyword::MText},
         {"SOLID", Keyword::Solid},        {"3DFACE", Keyword::Face3D},
         {"INSERT", Keyword::PassedOver},  {"DIMENSION", Keyword::PassedOver},
-        {"ATTRIB", Keyword::PassedOver},  {"ENTITIES", Keyword::Entities},
+        {"ATTRIB", Keyword::Attrib},      {"ENTITIES", Keyword::Entities},
     };
     if (line.size() < 3 || line.size() > 9) {
         return Keyword::None;
@@ -187,6 +192,16 @@ bool DxfReader::ActOnLine() {
         return DXFSolid();
     case Keyword::Face3D:
         return DXF3DFace();
+    case Keyword::Polyline:
+        return DXFPoly();
+    case Keyword::Text:
+        return DXFText("TEXT");
+    case Keyword::MText:
+        return DXFText("MTEXT");
+    case Keyword::Attrib:
+        return DXFAttrib();
+    case Keyword::AttDef:
+        return DXFAttDef();
     case Keyword::Entities:
         Database.InEntitiesSection = true;
         return true;
@@ -232,7 +247,11 @@ bool DxfReader::LoadEntity() {
             if (code == 0 || code == 9) {
                 return true;
             }
-            if (code > 0 && code <= GroupValues::HighestCode) {
+            if (code == 3 && !Database.GroupValue[3].empty()) {
+                // Long MTEXT values come in several group 3 chunks: keep them all.
+                std::string& chunks = Database.GroupValue.Slot(3);
+                chunks.append(Source->ReadLineView());
+            } else if (code > 0 && code <= GroupValues::HighestCode) {
                 Source->ReadLine(Database.GroupValue.Slot(code));
             } else {
                 Source->ReadLineView();

@@ -6,6 +6,7 @@
 #include "control/database/drawing_options.h"
 #include "dxf_line_source.h"
 
+#include <platform/message_box.h>
 #include <platform/picture_box.h>
 #include <platform/screen.h>
 
@@ -22,6 +23,8 @@ struct ReaderSurfaces {
     platform::PictureBox* StatusBar = nullptr;
     /// The drawing surface, cleared when an entity reader fails; may be null.
     platform::PictureBox* DrawingSurface = nullptr;
+    /// Shows the reader's warnings, such as a polyline without vertices; may be null.
+    platform::MessageBoxService* MessageBox = nullptr;
 };
 
 /// Reads DXF files into a database. Every failure is raised as a ControlError whose
@@ -55,6 +58,16 @@ private:
     bool DXFEllipse();
     bool DXFSolid();
     bool DXF3DFace();
+    bool DXFPoly();
+    bool DXFText(std::string_view EntityName);
+    bool DXFAttrib();
+    bool DXFAttDef();
+
+    /// Group 50, or for fit-aligned texts the slope from the insertion point to the
+    /// alignment point (groups 11, 21) in degrees.
+    float FitRotation(Long horzAlign, float x, float y) const;
+    /// The face name and height factor the font map gives the text style of group 7.
+    void MapFont(FixedString<20>& fontName, float& fontScalar) const;
 
     /// Reads the entity's groups and runs the reader's work under its name in the
     /// error trail; a failure also clears the drawing surface.

@@ -109,7 +109,7 @@ bool DrawingView::DrawPass(const RealRect& window) {
     }
     platform::PictureBox& surface = Surfaces.picPlandra;
     EntityPainter painter(Surfaces.Gdi, surface.hDC(), Transform, ViewRegion.Get(), Database,
-                          Options);
+                          Options, &surface);
     Long count = Database.SeqCount;
     // The surface is shown after every further 500th part of the drawing, so a long
     // pass builds up on the screen.
@@ -210,7 +210,8 @@ Long DrawingView::Regen(MergeEnum Merge) {
     Database.BlockCount = 0;
     Database.PendingInsertCount = 0;
     DxfReader reader(Database, Options, PrevZoomStack,
-                     ReaderSurfaces{Surfaces.Screen, Surfaces.picStatusBar, &Surfaces.picPlandra});
+                     ReaderSurfaces{Surfaces.Screen, Surfaces.picStatusBar, &Surfaces.picPlandra,
+                                    Surfaces.MessageBox});
     reader.LoadDXF(WorkingFileName);
     PrepareSurface();
     bool result = Zoom(Database.Extents);

@@ -9,6 +9,7 @@
 #include <array>
 #include <platform/gdi.h>
 #include <platform/gdi_objects.h>
+#include <platform/message_box.h>
 #include <platform/picture_box.h>
 #include <platform/screen.h>
 #include <string>
@@ -27,6 +28,8 @@ struct ViewSurfaces {
     platform::PictureBox& picPlandra;
     /// Shows the reader's progress bar during Regen; may be null.
     platform::PictureBox* picStatusBar = nullptr;
+    /// Shows the reader's warnings during Regen; may be null.
+    platform::MessageBoxService* MessageBox = nullptr;
 };
 
 /// The view part of the control: its view state, the drawing pass and the redraws.

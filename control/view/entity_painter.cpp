@@ -1,11 +1,15 @@
 // Draws one entity of the sequence list with GDI calls.
 #include "entity_painter.h"
 
+#include "bulge_arc.h"
 #include "control/database/drawing_math.h"
 #include "control/database/dxf_number.h"
+#include "text_painting.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <platform/gdi_objects.h>
 
@@ -36,9 +40,10 @@ int SegmentPixelWidth(float width, float pixelsPerUnit) {
 
 EntityPainter::EntityPainter(platform::GdiService& gdi, platform::HDC dc,
                              const ViewTransform& transform, platform::HRGN viewRegion,
-                             const DrawingDatabase& database, const DrawingOptions& options)
+                             const DrawingDatabase& database, const DrawingOptions& options,
+                             platform::PictureBox* measureSurface)
     : Gdi(gdi), Dc(dc), Transform(transform), ViewRegion(viewRegion), Database(database),
-      Options(options) {
+      Options(options), MeasureSurface(measureSurface) {
     // Without a layer collection every entity takes the lookup's own path (and error).
     if (!Database.colLayers) {
         return;
@@ -89,7 +94,18 @@ void EntityPainter::Draw(const SeqEntry& entry) {
         }
         break;
     case EntityKind::Text:
+        if (stored(Database.TextCount)) {
+            const TextRec& text = Database.Texts[index];
+            if (text.Deleted == IntegerFalse) {
+                DrawText(text);
+            }
+        }
+        break;
     case EntityKind::Attrib:
+        if (Options.DisplayAttributes && stored(Database.AttribCount)) {
+            DrawText(Database.Attribs[index]);
+        }
+        break;
     case EntityKind::Unused:
         break;
     }
@@ -130,6 +146,7 @@ void EntityPainter::DrawLine(const LineRec& line) {
 
 void EntityPainter::DrawPolySeg(const PolySegRec& segment) {
     if (segment.Bulge != 0) {
+        BulgeDraw(segment);
         return;
     }
     if (!IsOn(segment.LayerID)) {
@@ -240,6 +257,82 @@ void EntityPainter::DrawPoint(const PointRec& point) {
     if (auto pixel = Transform.PixelPoint(point.X, point.Y)) {
         Gdi.SetPixel(Dc, pixel->x, pixel->y, Color(point.LayerID, point.Color));
     }
+}
+
+void EntityPainter::BulgeDraw(const PolySegRec& segment) {
+    if (!IsOn(segment.LayerID)) {
+        return;
+    }
+    const BulgeArc arc = ArcOfBulge(segment);
+    // Arc pixels are 16-bit; 50000 is the converters' old mark of a failed conversion.
+    // An arc beyond either is left out rather than failing the pass.
+    auto pixel16 = [](std::optional<Long> pixel) -> std::optional<int> {
+        if (!pixel || *pixel == 50000 || *pixel < -32768 || *pixel > 32767) {
+            return std::nullopt;
+        }
+        return static_cast<int>(*pixel);
+    };
+    auto left = pixel16(Transform.PixelX(arc.CenterX - arc.Radius));
+    auto top = pixel16(Transform.PixelY(arc.CenterY + arc.Radius));
+    auto right = pixel16(Transform.PixelX(arc.CenterX + arc.Radius));
+    auto bottom = pixel16(Transform.PixelY(arc.CenterY - arc.Radius));
+    if (!left || !top || !right || !bottom) {
+        return;
+    }
+    auto startX = pixel16(Transform.PixelX(arc.CenterX + arc.Radius * std::cos(arc.StartAngle)));
+    auto startY = pixel16(Transform.PixelY(arc.CenterY + arc.Radius * std::sin(arc.StartAngle)));
+    auto endX = pixel16(Transform.PixelX(arc.CenterX + arc.Radius * std::cos(arc.EndAngle)));
+    auto endY = pixel16(Transform.PixelY(arc.CenterY + arc.Radius * std::sin(arc.EndAngle)));
+    if (!startX || !startY || !endX || !endY || (*startX == *endX && *startY == *endY)) {
+        return;
+    }
+    platform::ScopedSelection pen(
+        Gdi, Dc,
+        platform::UniqueGdiObject(
+            Gdi, Gdi.CreatePen(platform::ps::Solid, 1, Color(segment.LayerID, segment.Color))));
+    Gdi.Arc(Dc, *left, *top, *right, *bottom, *startX, *startY, *endX, *endY);
+}
+
+template <typename Record> void EntityPainter::DrawText(const Record& record) {
+    if (!IsOn(record.LayerID)) {
+        return;
+    }
+    std::optional<Long> pixelHeight =
+        TextPixelHeight(record.Height, record.FontScalar, Transform.PixelsPerUnit);
+    if (!pixelHeight || !IsDrawnTextHeight(*pixelHeight)) {
+        return;
+    }
+    auto at = Transform.PixelPoint(record.X, record.Y);
+    if (!at) {
+        return;
+    }
+    std::string_view text = record.Text.Trimmed();
+    Long width = 0;
+    Long height = 0;
+    if (MeasureSurface != nullptr) {
+        std::string error;
+        if (!GetStringDimensions(error, *MeasureSurface, text, *pixelHeight, width, height)) {
+            return;
+        }
+    }
+    // The far corner is found in 64 bits so that it cannot wrap round to the far side.
+    auto farCorner = [](Long from, Long extent) {
+        std::int64_t sum = static_cast<std::int64_t>(from) + extent;
+        return static_cast<Long>(std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX));
+    };
+    if (!IsVisible(*at, Point{farCorner(at->x, width), farCorner(at->y, height)})) {
+        return;
+    }
+    TextDrawing drawing;
+    drawing.Text = text;
+    drawing.FontName = record.FontName.Trimmed();
+    drawing.X = at->x;
+    drawing.Y = at->y;
+    drawing.PixelHeight = *pixelHeight;
+    drawing.Rotation = record.Rotation;
+    drawing.HorzAlign = record.HorzAlign;
+    drawing.Color = Color(record.LayerID, record.Color);
+    DrawTextString(Gdi, Dc, drawing);
 }
 
 } // namespace plandra

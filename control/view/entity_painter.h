@@ -7,19 +7,20 @@
 #include "view_transform.h"
 
 #include <platform/gdi.h>
+#include <platform/picture_box.h>
 #include <vector>
 
 namespace plandra {
 
 /// Draws entities onto one device context with the transform of the current pass.
 /// Entities on switched-off layers, deleted records and entities whose pixel
-/// coordinates leave the 32-bit range are skipped. Texts, attributes and bulged
-/// polyline segments are not drawn here.
+/// coordinates leave the 32-bit range are skipped; bulge arcs whose pixels leave the
+/// 16-bit range are skipped too. Texts are measured on the measuring surface.
 class EntityPainter {
 public:
     EntityPainter(platform::GdiService& gdi, platform::HDC dc, const ViewTransform& transform,
                   platform::HRGN viewRegion, const DrawingDatabase& database,
-                  const DrawingOptions& options);
+                  const DrawingOptions& options, platform::PictureBox* measureSurface = nullptr);
 
     /// Draws the entity one sequence entry names; entries of unknown kinds are skipped.
     void Draw(const SeqEntry& entry);
@@ -31,6 +32,9 @@ private:
     void DrawEllipse(const EllipseRec& ellipse);
     void DrawSolid(const SolidRec& solid);
     void DrawPoint(const PointRec& point);
+    void BulgeDraw(const PolySegRec& segment);
+    /// Texts and attributes alike.
+    template <typename Record> void DrawText(const Record& record);
 
     /// The visibility test: the test rectangle of two pixel corners against ViewRegion.
     bool IsVisible(platform::Point corner1, platform::Point corner2);
@@ -51,6 +55,9 @@ private:
     platform::HRGN ViewRegion;
     const DrawingDatabase& Database;
     const DrawingOptions& Options;
+    /// Where texts are measured for the visibility test; without one a text's test
+    /// box is its insertion pixel.
+    platform::PictureBox* MeasureSurface;
 
     struct LayerPaint {
         bool On = false;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <platform/headless/recording_gdi.h>
 
 namespace platform {
@@ -41,6 +42,7 @@ RecordingGdi::RecordingGdi() {
     WhiteBrush = stockObject("whitebrush", 'b');
     BlackBrush = stockObject("blackbrush", 'b');
     NullBrush = stockObject("nullbrush", 'b');
+    SystemFont = stockObject("systemfont", 'f');
 }
 
 RecordingGdi::~RecordingGdi() = default;
@@ -79,6 +81,7 @@ HDC RecordingGdi::CreateCompatibleDC(HDC reference) {
     dc.IsDc = true;
     dc.SelectedPen = Handle(*BlackPen);
     dc.SelectedBrush = Handle(*WhiteBrush);
+    dc.SelectedFont = Handle(*SystemFont);
     Record("CreateCompatibleDC(" + NameOf(reference) + ") -> " + dc.Name);
     return reinterpret_cast<HDC>(&dc);
 }
@@ -152,6 +155,9 @@ HGDIOBJ RecordingGdi::SelectObject(HDC dc, HGDIOBJ object) {
             break;
         case 'm':
             slot = &Of(dc)->SelectedBitmap;
+            break;
+        case 'f':
+            slot = &Of(dc)->SelectedFont;
             break;
         }
         if (slot != nullptr) {
@@ -295,6 +301,47 @@ int RecordingGdi::GetDeviceCaps(HDC, int index) {
     default:
         return 0;
     }
+}
+
+HFONT RecordingGdi::CreateFontA(const FontRequest& font) {
+    Object& made = Make('f', "font");
+    made.FontHeight = font.Height;
+    auto number = [](long value) { return std::to_string(value); };
+    Record("CreateFontA(" + number(font.Height) + ", " + number(font.Width) + ", " +
+           number(font.Escapement) + ", " + number(font.Orientation) + ", " + number(font.Weight) +
+           ", " + number(font.Italic) + ", " + number(font.Underline) + ", " +
+           number(font.StrikeOut) + ", " + number(font.CharSet) + ", " + number(font.OutPrecision) +
+           ", " + number(font.ClipPrecision) + ", " + number(font.Quality) + ", " +
+           number(font.PitchAndFamily) + ", \"" + std::string(font.FaceName) + "\") -> " +
+           made.Name);
+    return Handle(made);
+}
+
+unsigned RecordingGdi::SetTextAlign(HDC dc, unsigned align) {
+    Record("SetTextAlign(" + NameOf(dc) + ", " + std::to_string(align) + ")");
+    return dc == nullptr ? 0 : std::exchange(Of(dc)->TextAlign, align);
+}
+
+ColorRef RecordingGdi::SetTextColor(HDC dc, ColorRef color) {
+    Record("SetTextColor(" + NameOf(dc) + ", " + Hex(color) + ")");
+    return dc == nullptr ? ClrInvalid : std::exchange(Of(dc)->TextColor, color);
+}
+
+bool RecordingGdi::TextOutA(HDC dc, int x, int y, std::string_view text) {
+    Record("TextOutA(" + NameOf(dc) + ", " + std::to_string(x) + ", " + std::to_string(y) + ", \"" +
+           std::string(text) + "\", " + std::to_string(text.size()) + ")");
+    return dc != nullptr;
+}
+
+bool RecordingGdi::GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) {
+    if (dc == nullptr || size == nullptr) {
+        return false;
+    }
+    const Object* font = Of(Of(dc)->SelectedFont);
+    int height = font != nullptr && font->FontHeight != 0 ? std::abs(font->FontHeight) : 12;
+    size->cx = static_cast<std::int32_t>(text.size()) * (height / 2);
+    size->cy = height;
+    return true;
 }
 
 } // namespace platform

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <platform/ansi_text.h>
 #include <platform/posix/cairo_gdi.h>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -16,7 +18,7 @@ namespace {
 using raster::ToPixel;
 
 struct CairoObject {
-    enum class Kind { Pen, Brush, Region, Bitmap };
+    enum class Kind { Pen, Brush, Region, Bitmap, Font };
     explicit CairoObject(Kind kind) : Type(kind) {}
     virtual ~CairoObject() = default;
 
@@ -93,6 +95,19 @@ struct BitmapObject final : CairoObject {
     raster::Target Pixels;
 };
 
+// A logical font. Fontconfig resolves the face name (the metric-compatible Liberation
+// faces stand in for Arial and Courier New).
+struct FontObject final : CairoObject {
+    explicit FontObject(const FontRequest& request)
+        : CairoObject(Kind::Font), Height(request.Height), Escapement(request.Escapement),
+          Weight(request.Weight), Italic(request.Italic), Face(request.FaceName.substr(0, 31)) {}
+    int Height;
+    int Escapement;
+    int Weight;
+    bool Italic;
+    std::string Face;
+};
+
 BitmapObject* MakeBitmap(int width, int height) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
@@ -115,7 +130,10 @@ struct DcObject {
     BrushObject* Brush;
     BitmapObject* Bitmap;
     std::unique_ptr<BitmapObject> DefaultBitmap;
+    FontObject* Font;
     Point Position;
+    unsigned TextAlign = ta::Left | ta::Top;
+    ColorRef TextColor = 0;
     int Rop2 = r2::CopyPen;
     int BkMode = Opaque;
     ColorRef BkColor = 0xFFFFFF;
@@ -291,6 +309,36 @@ raster::PenPaint PaintOf(const DcObject& dc) {
                             dc.Pen->Style, dc.Rop2};
 }
 
+// Sets the dc's font on `cairo` at the size whose ascent plus descent is GDI's cell
+// height (a positive font height) or whose em is the character height (a negative one).
+cairo_font_extents_t SelectFont(cairo_t* cairo, const FontObject& font) {
+    cairo_select_font_face(cairo, font.Face.c_str(),
+                           font.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                           font.Weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+    // Unrounded metrics keep ascent plus descent at the cell height asked for.
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cairo, options);
+    cairo_font_options_destroy(options);
+    constexpr double ProbeSize = 1000;
+    cairo_set_font_size(cairo, ProbeSize);
+    cairo_font_extents_t extents;
+    cairo_font_extents(cairo, &extents);
+    double cellPerEm = (extents.ascent + extents.descent) / ProbeSize;
+    if (!(cellPerEm > 0)) {
+        cellPerEm = 1;
+    }
+    constexpr int DefaultCell = 16;
+    double size = font.Height > 0   ? font.Height / cellPerEm
+                  : font.Height < 0 ? -static_cast<double>(font.Height)
+                                    : DefaultCell / cellPerEm;
+    cairo_set_font_size(cairo, size);
+    cairo_font_extents(cairo, &extents);
+    return extents;
+}
+
 void Release(CairoObject* object) {
     object->Selected = false;
     if (object->DeletePending) {
@@ -305,7 +353,13 @@ struct CairoGdi::Stock {
     BrushObject WhiteBrush{false, 0xFFFFFF};
     BrushObject BlackBrush{false, 0};
     BrushObject NullBrush{true, 0};
-    Stock() { BlackPen.Stock = WhiteBrush.Stock = BlackBrush.Stock = NullBrush.Stock = true; }
+    // GDI's system font: a bold sans serif of 16 pixels.
+    FontObject SystemFont{
+        FontRequest{16, 0, 0, 0, 700, false, false, false, 0, 0, 0, 0, 0, "Arial"}};
+    Stock() {
+        BlackPen.Stock = WhiteBrush.Stock = BlackBrush.Stock = NullBrush.Stock = true;
+        SystemFont.Stock = true;
+    }
     ~Stock() {
         for (PenObject* pen : FreePens) {
             delete pen;
@@ -361,8 +415,12 @@ HDC CairoGdi::CreateCompatibleDC(HDC) {
     if (bitmap == nullptr) {
         return nullptr;
     }
-    auto* dc = new DcObject{&StockObjects->BlackPen, &StockObjects->WhiteBrush, bitmap,
-                            std::unique_ptr<BitmapObject>(bitmap), Point{}};
+    auto* dc = new DcObject{&StockObjects->BlackPen,
+                            &StockObjects->WhiteBrush,
+                            bitmap,
+                            std::unique_ptr<BitmapObject>(bitmap),
+                            &StockObjects->SystemFont,
+                            Point{}};
     bitmap->Stock = true;
     bitmap->Selected = true;
     return reinterpret_cast<HDC>(dc);
@@ -375,7 +433,7 @@ bool CairoGdi::DeleteDC(HDC dc) {
     DcObject* state = Of(dc);
     for (CairoObject* object :
          {static_cast<CairoObject*>(state->Pen), static_cast<CairoObject*>(state->Brush),
-          static_cast<CairoObject*>(state->Bitmap)}) {
+          static_cast<CairoObject*>(state->Bitmap), static_cast<CairoObject*>(state->Font)}) {
         if (!object->Stock) {
             Release(object);
         }
@@ -451,6 +509,9 @@ HGDIOBJ CairoGdi::SelectObject(HDC dc, HGDIOBJ object) {
             return nullptr;
         }
         previous = std::exchange(state->Bitmap, static_cast<BitmapObject*>(selected));
+        break;
+    case CairoObject::Kind::Font:
+        previous = std::exchange(state->Font, static_cast<FontObject*>(selected));
         break;
     case CairoObject::Kind::Region:
         return nullptr;
@@ -730,6 +791,77 @@ bool CairoGdi::WritePng(HDC dc, const std::string& fileName) {
     }
     BeginCairo(dc);
     return cairo_surface_write_to_png(SurfaceOf(dc), fileName.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+HFONT CairoGdi::CreateFontA(const FontRequest& font) {
+    return Handle(new FontObject(font));
+}
+
+unsigned CairoGdi::SetTextAlign(HDC dc, unsigned align) {
+    return dc == nullptr ? 0 : std::exchange(Of(dc)->TextAlign, align);
+}
+
+ColorRef CairoGdi::SetTextColor(HDC dc, ColorRef color) {
+    return dc == nullptr ? ClrInvalid : std::exchange(Of(dc)->TextColor, color & 0xFFFFFF);
+}
+
+bool CairoGdi::TextOutA(HDC dc, int x, int y, std::string_view text) {
+    if (dc == nullptr) {
+        return false;
+    }
+    const DcObject& state = *Of(dc);
+    BitmapObject& bitmap = *state.Bitmap;
+    // Only here does the text leave code page 1252: cairo takes UTF-8.
+    std::string utf8 = AnsiToUtf8(text);
+    cairo_t* cairo = bitmap.Cairo;
+    cairo_surface_mark_dirty(bitmap.Surface);
+    cairo_save(cairo);
+    cairo_font_extents_t font = SelectFont(cairo, *state.Font);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cairo, utf8.c_str(), &extents);
+    double width = extents.x_advance;
+    double left = 0;
+    if ((state.TextAlign & ta::Center) == ta::Center) {
+        left = -width / 2;
+    } else if ((state.TextAlign & ta::Center) == ta::Right) {
+        left = -width;
+    }
+    double baseline = font.ascent;
+    if ((state.TextAlign & ta::Baseline) == ta::Baseline) {
+        baseline = 0;
+    } else if ((state.TextAlign & ta::Baseline) == ta::Bottom) {
+        baseline = -font.descent;
+    }
+    cairo_translate(cairo, x, y);
+    // Escapement turns counter-clockwise on the screen, where Y grows downward.
+    cairo_rotate(cairo, -state.Font->Escapement * M_PI / 1800);
+    if (state.BkMode == Opaque) {
+        cairo_rectangle(cairo, left, baseline - font.ascent, width, font.ascent + font.descent);
+        SetSource(cairo, state.BkColor);
+        cairo_fill(cairo);
+    }
+    SetSource(cairo, state.TextColor);
+    cairo_move_to(cairo, left, baseline);
+    cairo_show_text(cairo, utf8.c_str());
+    cairo_restore(cairo);
+    cairo_surface_flush(bitmap.Surface);
+    return true;
+}
+
+bool CairoGdi::GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) {
+    if (dc == nullptr || size == nullptr) {
+        return false;
+    }
+    const DcObject& state = *Of(dc);
+    cairo_t* cairo = state.Bitmap->Cairo;
+    cairo_save(cairo);
+    cairo_font_extents_t font = SelectFont(cairo, *state.Font);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cairo, AnsiToUtf8(text).c_str(), &extents);
+    cairo_restore(cairo);
+    size->cx = static_cast<std::int32_t>(std::lround(extents.x_advance));
+    size->cy = static_cast<std::int32_t>(std::lround(font.ascent + font.descent));
+    return true;
 }
 
 } // namespace platform

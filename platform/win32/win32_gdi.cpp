@@ -2,6 +2,7 @@
 #include "win32_api.h"
 
 #include <platform/win32/win32_gdi.h>
+#include <string>
 
 namespace platform {
 
@@ -134,6 +135,33 @@ ColorRef Win32Gdi::SetBkColor(HDC dc, ColorRef color) {
 
 int Win32Gdi::GetDeviceCaps(HDC dc, int index) {
     return ::GetDeviceCaps(Native(dc), index);
+}
+
+HFONT Win32Gdi::CreateFontA(const FontRequest& font) {
+    std::string face(font.FaceName.substr(0, LF_FACESIZE - 1));
+    return Ours(::CreateFontA(font.Height, font.Width, font.Escapement, font.Orientation,
+                              font.Weight, font.Italic, font.Underline, font.StrikeOut,
+                              font.CharSet, font.OutPrecision, font.ClipPrecision, font.Quality,
+                              font.PitchAndFamily, face.c_str()));
+}
+
+unsigned Win32Gdi::SetTextAlign(HDC dc, unsigned align) {
+    UINT previous = ::SetTextAlign(Native(dc), align);
+    return previous == GDI_ERROR ? 0 : previous;
+}
+
+ColorRef Win32Gdi::SetTextColor(HDC dc, ColorRef color) {
+    return ::SetTextColor(Native(dc), color);
+}
+
+bool Win32Gdi::TextOutA(HDC dc, int x, int y, std::string_view text) {
+    return ::TextOutA(Native(dc), x, y, text.data(), static_cast<int>(text.size())) != FALSE;
+}
+
+bool Win32Gdi::GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) {
+    static_assert(sizeof(Size) == sizeof(SIZE), "sizes pass to GDI32 as they are");
+    return ::GetTextExtentPoint32A(Native(dc), text.data(), static_cast<int>(text.size()),
+                                   reinterpret_cast<SIZE*>(size)) != FALSE;
 }
 
 } // namespace platform

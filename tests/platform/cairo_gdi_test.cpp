@@ -76,6 +76,15 @@ TEST_F(CairoGdiTest, TestSceneHasGdisPixels) {
     gdi.SelectObject(dc.Get(), old);
 }
 
+TEST_F(CairoGdiTest, TextSceneKeepsItsLettersInPlace) {
+    CairoGdi gdi;
+    UniqueGdiObject bitmap(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
+    UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));
+    HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
+    EXPECT_EQ(test::TextSceneFailures(gdi, dc.Get()), std::vector<std::string>{});
+    gdi.SelectObject(dc.Get(), old);
+}
+
 // Every step of a line, unclipped, by the rule the raster uses.
 std::set<std::pair<int, int>> ReferenceLine(Point from, Point to, int width, int height) {
     std::set<std::pair<int, int>> pixels;

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <platform/gdi_objects.h>
+#include <string_view>
 
 namespace platform::test {
 
@@ -126,6 +127,93 @@ std::vector<ExpectedPixel> TestSceneExpectations() {
         {62, 26, White, "5-pixel pen, four up"},
         {62, 34, White, "5-pixel pen, four down"},
     };
+}
+
+namespace {
+
+struct TextPlacement {
+    std::string_view Text;
+    int X, Y;
+    int Escapement;
+    unsigned Align;
+    Rect Ink; ///< every letter pixel lies in here (right and bottom excluded)
+    const char* Why;
+};
+
+// Letters 20 pixels high (cell height) without descenders: "HH" is about 30 wide.
+constexpr int CellHeight = 20;
+
+int CountColour(GdiService& gdi, HDC dc, const Rect& box, ColorRef color) {
+    int count = 0;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            count += gdi.GetPixel(dc, x, y) == color;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+std::vector<std::string> TextSceneFailures(GdiService& gdi, HDC dc) {
+    const TextPlacement placements[] = {
+        {"HH", 40, 40, 0, ta::Left | ta::Baseline, {40, 20, 80, 41}, "left on the baseline"},
+        {"HH", 40, 40, 0, ta::Right | ta::Baseline, {0, 20, 41, 41}, "right-aligned"},
+        {"HH", 40, 40, 900, ta::Left | ta::Baseline, {20, 0, 41, 41}, "escapement 900: upward"},
+        {"HH", 40, 40, 1800, ta::Left | ta::Baseline, {0, 40, 41, 61}, "escapement 1800"},
+        {"HH", 40, 40, 0, ta::Center | ta::Baseline, {20, 20, 61, 41}, "centred"},
+    };
+    std::vector<std::string> failures;
+    const Rect whole{0, 0, SceneWidth, SceneHeight};
+    UniqueGdiObject white(gdi, gdi.CreateSolidBrush(White));
+    for (const TextPlacement& placement : placements) {
+        gdi.FillRect(dc, whole, white.Get());
+        FontRequest request;
+        request.Height = CellHeight;
+        request.Escapement = placement.Escapement;
+        request.Weight = 100;
+        request.OutPrecision = 6;
+        request.Quality = 2;
+        request.FaceName = "Arial";
+        {
+            ScopedSelection font(gdi, dc, UniqueGdiObject(gdi, gdi.CreateFontA(request)));
+            gdi.SetBkMode(dc, Transparent);
+            gdi.SetTextAlign(dc, placement.Align);
+            gdi.SetTextColor(dc, Red);
+            gdi.TextOutA(dc, placement.X, placement.Y, placement.Text);
+        }
+        int inside = CountColour(gdi, dc, placement.Ink, Red);
+        int everywhere = CountColour(gdi, dc, whole, Red);
+        if (inside < 40) {
+            failures.push_back(std::string(placement.Why) + ": only " + std::to_string(inside) +
+                               " letter pixels");
+        }
+        if (everywhere != inside) {
+            failures.push_back(std::string(placement.Why) + ": " +
+                               std::to_string(everywhere - inside) + " pixels outside the box");
+        }
+    }
+    gdi.SetBkMode(dc, Opaque);
+
+    FontRequest request;
+    request.Height = CellHeight;
+    request.FaceName = "Courier New";
+    ScopedSelection font(gdi, dc, UniqueGdiObject(gdi, gdi.CreateFontA(request)));
+    Size two;
+    Size four;
+    if (!gdi.GetTextExtentPoint32A(dc, "HH", &two) ||
+        !gdi.GetTextExtentPoint32A(dc, "HHHH", &four)) {
+        failures.push_back("GetTextExtentPoint32A failed");
+    } else {
+        if (two.cy != CellHeight) {
+            failures.push_back("extent height " + std::to_string(two.cy) + ", not the cell height");
+        }
+        if (four.cx != 2 * two.cx || two.cx < 16 || two.cx > 30) {
+            failures.push_back("fixed-pitch widths " + std::to_string(two.cx) + " and " +
+                               std::to_string(four.cx));
+        }
+    }
+    return failures;
 }
 
 } // namespace platform::test

@@ -9,6 +9,18 @@
 namespace platform {
 namespace {
 
+TEST(Win32Gdi, TextSceneKeepsItsLettersInPlace) {
+    Win32Gdi gdi;
+    UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    UniqueGdiObject bitmap(gdi,
+                           gdi.CreateDIBSection(dc.Get(), test::SceneWidth, test::SceneHeight));
+    ASSERT_TRUE(bitmap);
+    HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
+    EXPECT_EQ(test::TextSceneFailures(gdi, dc.Get()), std::vector<std::string>{});
+    gdi.SelectObject(dc.Get(), old);
+}
+
 TEST(Win32Gdi, TestSceneHasTheSamePixelsAsTheRaster) {
     Win32Gdi gdi;
     UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));

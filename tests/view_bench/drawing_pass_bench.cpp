@@ -114,6 +114,13 @@ public:
     int SetBkMode(platform::HDC, int) override { return 2; }
     platform::ColorRef SetBkColor(platform::HDC, platform::ColorRef) override { return 0; }
     int GetDeviceCaps(platform::HDC, int) override { return 0; }
+    platform::HFONT CreateFontA(const platform::FontRequest&) override { return Handle(); }
+    unsigned SetTextAlign(platform::HDC, unsigned) override { return 0; }
+    platform::ColorRef SetTextColor(platform::HDC, platform::ColorRef) override { return 0; }
+    bool TextOutA(platform::HDC, int, int, std::string_view) override { return true; }
+    bool GetTextExtentPoint32A(platform::HDC, std::string_view, platform::Size*) override {
+        return true;
+    }
 
 private:
     template <typename H = platform::HGDIOBJ> H Handle() { return reinterpret_cast<H>(&Width); }

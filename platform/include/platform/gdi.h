@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace platform {
 
@@ -29,6 +30,7 @@ using HPEN = HGDIOBJ;
 using HBRUSH = HGDIOBJ;
 using HRGN = HGDIOBJ;
 using HBITMAP = HGDIOBJ;
+using HFONT = HGDIOBJ;
 
 /// POINT: pixel coordinates, Y axis down.
 struct Point {
@@ -56,6 +58,41 @@ inline constexpr int DashDot = 3;
 inline constexpr int DashDotDot = 4;
 inline constexpr int Null = 5;
 } // namespace ps
+
+/// SIZE: a width and height in pixels.
+struct Size {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+/// Text alignment flags of SetTextAlign, with their Win32 values.
+namespace ta {
+inline constexpr unsigned Left = 0;
+inline constexpr unsigned Right = 2;
+inline constexpr unsigned Center = 6;
+inline constexpr unsigned Top = 0;
+inline constexpr unsigned Bottom = 8;
+inline constexpr unsigned Baseline = 24;
+} // namespace ta
+
+/// The logical font of CreateFontA, in the order of its arguments.
+struct FontRequest {
+    int Height = 0;     ///< > 0: cell height, < 0: character height, in pixels
+    int Width = 0;      ///< 0: the face's own proportions
+    int Escapement = 0; ///< tenths of a degree, counter-clockwise on the screen
+    int Orientation = 0;
+    int Weight = 0;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    unsigned CharSet = 0;
+    unsigned OutPrecision = 0;
+    unsigned ClipPrecision = 0;
+    unsigned Quality = 0;
+    unsigned PitchAndFamily = 0;
+    std::string_view FaceName; ///< at most 31 characters are used
+};
 
 /// Polygon fill modes of CreatePolygonRgn.
 inline constexpr int Alternate = 1;
@@ -155,6 +192,18 @@ public:
     /// Returns the previous background colour.
     virtual ColorRef SetBkColor(HDC dc, ColorRef color) = 0;
     virtual int GetDeviceCaps(HDC dc, int index) = 0;
+
+    /// A logical font; null on failure. Selected like a pen.
+    virtual HFONT CreateFontA(const FontRequest& font) = 0;
+    /// Returns the previous alignment (ta:: flags).
+    virtual unsigned SetTextAlign(HDC dc, unsigned align) = 0;
+    /// Returns the previous text colour.
+    virtual ColorRef SetTextColor(HDC dc, ColorRef color) = 0;
+    /// Draws code page 1252 text with the selected font, the text colour and the
+    /// background mode, at the reference point the alignment names.
+    virtual bool TextOutA(HDC dc, int x, int y, std::string_view text) = 0;
+    /// The width and height of code page 1252 text in the selected font.
+    virtual bool GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) = 0;
 };
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "control/reader/dxf_reader.h"
 #include "support/temp_file.h"
 
+#include <platform/headless/headless_message_box.h>
 #include <platform/headless/headless_screen.h>
 #include <platform/headless/recording_picture_box.h>
 
@@ -38,13 +39,15 @@ protected:
     }
 
     DxfReader Reader() {
-        return DxfReader(Database, Options, ZoomStack, ReaderSurfaces{Screen, &StatusBar, &Surface});
+        return DxfReader(Database, Options, ZoomStack, ReaderSurfaces{Screen, &StatusBar, &Surface,
+                                                                  &MessageBoxes});
     }
 
     DrawingDatabase Database;
     DrawingOptions Options;
     std::array<RealRect, 4> ZoomStack{};
     platform::HeadlessScreen Screen;
+    platform::HeadlessMessageBox MessageBoxes;
     platform::RecordingPictureBox StatusBar{400, 20};
     platform::RecordingPictureBox Surface{640, 480};
 };

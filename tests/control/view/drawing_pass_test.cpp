@@ -75,11 +75,11 @@ TEST_F(DrawingPassTest, EachKindIsDrawnWithItsCallSequence) {
              f.Add(PolySegRec{1, 1, 9, 1, 1E6f, l, 0, 0});
          },
          line("CreatePen(0, 32767, 0x0000FF) -> pen1", "LineTo(dc1, 90, 90)")},
-        {"bulged segment (drawn by the bulge routine)",
+        {"bulged segment: one arc with a solid pen of width 1, whatever its width",
          [](auto& f, Long l) {
-             f.Add(PolySegRec{1, 1, 9, 1, 0, l, 0, 0.5f});
+             f.Add(PolySegRec{1, 1, 9, 1, 0.5f, l, 0, 0.5f});
          },
-         Calls{}},
+         pen("CreatePen(0, 1, 0x0000FF) -> pen1", "Arc(dc1, 0, 10, 100, 110, 10, 90, 90, 90)")},
         {"circle",
          [](auto& f, Long l) {
              f.Add(ArcRec{5, 5, 2, 30, 30, l, 0, 1});

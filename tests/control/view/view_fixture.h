@@ -53,6 +53,13 @@ public:
     void Add(const SolidRec& solid) {
         Database.AppendEntity(EntityKind::Solid, Database.Solids, Database.SolidCount, solid, 10);
     }
+    void Add(const TextRec& text) {
+        Database.AppendEntity(EntityKind::Text, Database.Texts, Database.TextCount, text, 50);
+    }
+    void Add(const AttribRec& attrib) {
+        Database.AppendEntity(EntityKind::Attrib, Database.Attribs, Database.AttribCount, attrib,
+                              10);
+    }
     void Add(const PointRec& point) {
         Database.AppendEntity(EntityKind::Point, Database.Points, Database.PointCount, point, 10);
     }

@@ -15,7 +15,7 @@ namespace platform {
 /// "SelectObject(dc1, pen1) -> blackpen", "MoveToEx(dc1, 10, 20)". Colours are
 /// written as COLORREF in hexadecimal (0xBBGGRR); objects are named by kind and a
 /// number counted per kind from 1 (dc1, pen1, brush1, rgn1, bmp1); stock objects by
-/// name (blackpen, whitebrush, nullbrush, blackbrush). Regions answer RectInRegion
+/// name (blackpen, whitebrush, nullbrush, blackbrush, systemfont). Regions answer RectInRegion
 /// from their bounding rectangle; pixels set with SetPixel are answered by GetPixel.
 class RecordingGdi final : public GdiService {
 public:
@@ -47,6 +47,13 @@ public:
     int SetBkMode(HDC dc, int mode) override;
     ColorRef SetBkColor(HDC dc, ColorRef color) override;
     int GetDeviceCaps(HDC dc, int index) override;
+    HFONT CreateFontA(const FontRequest& font) override;
+    unsigned SetTextAlign(HDC dc, unsigned align) override;
+    ColorRef SetTextColor(HDC dc, ColorRef color) override;
+    bool TextOutA(HDC dc, int x, int y, std::string_view text) override;
+    /// Answers with a fixed cell: each character half the font height wide, the
+    /// height the font's (12 without a font).
+    bool GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) override;
 
     /// Every call in order.
     std::vector<std::string> Calls;
@@ -69,10 +76,14 @@ private:
         HGDIOBJ SelectedPen = nullptr;
         HGDIOBJ SelectedBrush = nullptr;
         HGDIOBJ SelectedBitmap = nullptr;
+        HGDIOBJ SelectedFont = nullptr;
+        int FontHeight = 0; ///< fonts only
+        unsigned TextAlign = ta::Left | ta::Top;
+        ColorRef TextColor = 0;
         int Rop2 = r2::CopyPen;
         int BkMode = Opaque;
         ColorRef BkColor = 0xFFFFFF;
-        char Kind = 0; ///< 'p' pen, 'b' brush, 'r' region, 'm' bitmap
+        char Kind = 0; ///< 'p' pen, 'b' brush, 'r' region, 'm' bitmap, 'f' font
     };
 
     Object& Make(char kind, std::string prefix);
@@ -89,6 +100,7 @@ private:
     Object* WhiteBrush;
     Object* BlackBrush;
     Object* NullBrush;
+    Object* SystemFont;
 };
 
 } // namespace platform

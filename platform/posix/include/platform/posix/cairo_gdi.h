@@ -49,6 +49,11 @@ public:
     int SetBkMode(HDC dc, int mode) override;
     ColorRef SetBkColor(HDC dc, ColorRef color) override;
     int GetDeviceCaps(HDC dc, int index) override;
+    HFONT CreateFontA(const FontRequest& font) override;
+    unsigned SetTextAlign(HDC dc, unsigned align) override;
+    ColorRef SetTextColor(HDC dc, ColorRef color) override;
+    bool TextOutA(HDC dc, int x, int y, std::string_view text) override;
+    bool GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) override;
 
     /// The cairo surface of the bitmap selected into `dc` (owned by the bitmap), for
     /// drawing text and writing files. Callers draw between BeginCairo and EndCairo.

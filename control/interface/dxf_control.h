@@ -1,0 +1,206 @@
+// The DXF control as its host sees it: properties, methods, events, stored settings,
+// the layout of its child windows and the selection handles.
+#pragma once
+
+#include "automation_variant.h"
+#include "control/database/control_error.h"
+#include "control/database/drawing_database.h"
+#include "control/database/drawing_options.h"
+#include "control/view/drawing_view.h"
+#include "control_site.h"
+#include "dxf_enums.h"
+
+#include <array>
+#include <memory>
+#include <platform/child_window.h>
+#include <platform/dialogs.h>
+#include <platform/gdi.h>
+#include <platform/message_box.h>
+#include <platform/picture_box.h>
+#include <platform/property_bag.h>
+#include <platform/registry.h>
+#include <platform/screen.h>
+#include <platform/shell.h>
+#include <string>
+
+namespace plandra {
+
+/// An OLE colour: a COLORREF, or a system colour index with the high bit set.
+using OleColor = std::uint32_t;
+
+/// The system window-background colour (COLOR_WINDOW as an OLE colour).
+inline constexpr OleColor SystemWindowBackground = 0x80000005u;
+
+/// The COLORREF of an OLE colour; system colours take the classic Windows scheme.
+platform::ColorRef OleTranslateColor(OleColor color);
+
+/// The run-time error raised when a design-time-only rule is broken.
+inline constexpr std::int32_t SetNotSupportedAtRuntime = 382;
+
+/// The child windows and services the control is built on; all outlive the control.
+struct DXFSurfaces {
+    platform::Screen& Screen;
+    platform::GdiService& Gdi;
+    /// The drawing surface; its hDC must belong to Gdi.
+    platform::PictureBox& picPlandra;
+    platform::ChildWindow& picPlandraWindow;
+    /// The strip on which the reader draws its progress bar.
+    platform::PictureBox& picStatusBar;
+    platform::ChildWindow& picStatusBarWindow;
+    /// The four selection handles (corner markers).
+    std::array<platform::ChildWindow*, 4> picHandle;
+};
+
+/// The host-side services: container, event sink and what the about box needs.
+struct DXFHost {
+    ControlContainer& Container;
+    /// May be null: events are then not raised.
+    DXFEvents* Events = nullptr;
+    platform::DialogService& Dialogs;
+    platform::MessageBoxService& MessageBox;
+    platform::RegistryService& Registry;
+    platform::ShellService& Shell;
+};
+
+/// The last ZoomFunction set on any instance, which the rubber-band drawing reads.
+ZoomFunctionEnum LastZoomFunction();
+
+/// The control. It owns its drawing database, view state and layer collection.
+/// Property getters and setters let errors through as they are; methods follow the
+/// error trail or, with a strError argument, report in it.
+class DXF {
+public:
+    /// UserControl_Initialize: lays out picPlandra along the top.
+    DXF(DXFSurfaces surfaces, DXFHost host);
+    DXF(const DXF&) = delete;
+    DXF& operator=(const DXF&) = delete;
+
+    // The container's side of the lifecycle.
+
+    /// A newly placed control takes the values of a new instance.
+    void InitProperties();
+    /// A stored control: each key straight into its field, without setter side effects.
+    void ReadProperties(platform::PropertyBag& bag);
+    /// Writes every key with its default; the bag leaves out values equal to it.
+    void WriteProperties(platform::PropertyBag& bag) const;
+    /// UserControl_Resize, given the control's inner size in pixels.
+    void Resize(int innerWidth, int innerHeight);
+
+    // picPlandra's mouse handlers: raise MouseDown, MouseMove and MouseUp.
+
+    void picPlandra_MouseDown(Integer Button, Integer Shift, float X, float Y);
+    void picPlandra_MouseMove(Integer Button, Integer Shift, float X, float Y);
+    void picPlandra_MouseUp(Integer Button, Integer Shift, float X, float Y);
+
+    // Properties.
+
+    bool GetEnabled() const { return Enabled; }
+    void SetEnabled(bool value);
+    bool GetPrintAllBlack() const { return Options.PrintAllBlack; }
+    void SetPrintAllBlack(bool value);
+    const std::string& GetFileName() const { return View.FileName; }
+    /// Also fills the working file name; nothing is read until Regen.
+    void SetFileName(std::string value);
+    const std::string& GetTmpFileNamePath() const { return Options.TmpFileNamePath; }
+    /// Appends "\" unless the value already ends in one.
+    void SetTmpFileNamePath(std::string value);
+    float GetOnTheSpotZoomPctLeft() const { return OnTheSpotZoomPctLeft; }
+    void SetOnTheSpotZoomPctLeft(float value);
+    float GetOnTheSpotZoomPctRight() const { return OnTheSpotZoomPctRight; }
+    void SetOnTheSpotZoomPctRight(float value);
+    float GetMonoFontScalar() const { return Options.Fonts.MonoFontScalar; }
+    void SetMonoFontScalar(float value);
+    const std::string& GetMonoFontName() const { return Options.Fonts.MonoFontName; }
+    void SetMonoFontName(std::string value);
+    const std::string& GetPropFontName() const { return Options.Fonts.PropFontName; }
+    void SetPropFontName(std::string value);
+    float GetPropFontScalar() const { return Options.Fonts.PropFontScalar; }
+    void SetPropFontScalar(float value);
+    ZoomFunctionEnum GetZoomFunction() const { return ZoomFunction; }
+    /// Also sets the process-wide copy (LastZoomFunction).
+    void SetZoomFunction(ZoomFunctionEnum value);
+    DispAttribsEnum GetDisplayAttributes() const { return DisplayAttributes; }
+    /// Redraws at the current view at once when a drawing is shown.
+    void SetDisplayAttributes(DispAttribsEnum value);
+    float GetRedlineTextHeight() const { return Options.RedlineTextHeight; }
+    void SetRedlineTextHeight(float value);
+    OleColor GetBackColor() const { return BackColor; }
+    /// Sets picPlandra's back colour (which clears it).
+    void SetBackColor(OleColor value);
+    const Variant& GetRedlineEntitySelected() const { return RedlineEntitySelected; }
+    /// Raises 382 at design time, after storing the value.
+    void SetRedlineEntitySelected(Variant value);
+    EntityTypesEnum GetRedlineEntityType() const { return RedlineEntityType; }
+    /// Raises 382 at design time, after storing the value.
+    void SetRedlineEntityType(EntityTypesEnum value);
+    const std::string& GetRedlineCurrentLayer() const { return RedlineCurrentLayer; }
+    void SetRedlineCurrentLayer(std::string value);
+    bool GetCalcExtents() const { return Options.CalcExtents; }
+    void SetCalcExtents(bool value);
+    /// Returns colLayers, creating it if it does not exist.
+    std::shared_ptr<DXFLayers> Layers();
+
+    // Methods whose work exists.
+
+    /// Copies the current view window (drawing units) and returns True.
+    bool GetCurrentZoom(float& Left, float& top, float& right, float& bottom) const;
+    float IntToRealX(const Variant& XPixel) const;
+    float IntToRealY(const Variant& YPixel) const;
+    Long CvtX(float X) const;
+    Long CvtY(float Y) const;
+    bool ZoomExtents();
+    bool Refresh(std::string& strError);
+    Long Regen(MergeEnum Merge);
+    Integer DXFRefresh();
+    bool FixUNIXFile(std::string& strError, std::string InFileName, std::string OutFileName);
+    /// Redraws with `window` (drawing units) as the view window; the pass's result.
+    /// For in-process hosts until the zoom members arrive.
+    bool ShowWindow(const RealRect& window);
+    /// Shows the about box modally.
+    void About();
+    /// Clears picPlandra; the database and the drawing-shown flag stay.
+    void Clear();
+
+    /// Places the four handles on the corners of the rectangle (picPlandra pixels)
+    /// and shows them.
+    bool HandleMove(std::string& strError, Long left, Long top, Long right, Long bottom);
+    /// Hides the handles and resets the selection to none.
+    bool HandleHide(std::string& strError);
+
+    /// Set once Regen has drawn; consulted by DisplayAttributes.
+    bool DrawingShown() const { return View.DrawingShown; }
+    const std::string& WorkingFileName() const { return View.WorkingFileName; }
+    /// The database, view and options, for the parts of the control built on them.
+    const DrawingDatabase& Drawing() const { return Database; }
+    const DrawingOptions& Settings() const { return Options; }
+
+private:
+    void Notify(std::string_view key) { Host.Container.PropertyChanged(key); }
+    void RaiseMouse(void (DXFEvents::*event)(Integer&, Integer&, float&, float&), Integer Button,
+                    Integer Shift, float X, float Y);
+
+    DXFSurfaces Surfaces;
+    DXFHost Host;
+    DrawingDatabase Database;
+    DrawingOptions Options;
+    std::array<RealRect, 4> PrevZoomStack{};
+    DrawingView View;
+
+    bool Enabled = false;
+    float OnTheSpotZoomPctLeft = 200;
+    float OnTheSpotZoomPctRight = 50;
+    ZoomFunctionEnum ZoomFunction = dxfDrillDown;
+    DispAttribsEnum DisplayAttributes = dxfAttribsOff;
+    OleColor BackColor;
+    Variant RedlineEntitySelected = Integer{0};
+    EntityTypesEnum RedlineEntityType = dxfRedLineNone;
+    std::string RedlineCurrentLayer;
+
+public:
+    /// Public fields: the layer collection (assignable by reference) and the
+    /// load-finished flag, both held by the database.
+    std::shared_ptr<DXFLayers>& colLayers = Database.colLayers;
+    bool& DXFComplete = Database.DXFComplete;
+};
+
+} // namespace plandra

@@ -1,0 +1,300 @@
+// The member table of _DXF and dispatch by name.
+#include "dxf_members.h"
+
+#include "control/database/control_error.h"
+#include "dxf_control.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace plandra {
+namespace {
+
+ControlError NotSupported() {
+    return ControlError(438, "Plandra", "Object doesn't support this property or method");
+}
+
+ControlError WrongArguments() {
+    return ControlError(450, "Plandra", "Wrong number of arguments or invalid property assignment");
+}
+
+Variant LongResult(Long value) {
+    return value;
+}
+Variant IntegerResult(Integer value) {
+    return value;
+}
+Variant SingleResult(float value) {
+    return value;
+}
+Variant StringResult(std::string value) {
+    return value;
+}
+
+const ParamInfo SingleOut[] = {{"Left", "Single", VarType::Single},
+                               {"top", "Single", VarType::Single},
+                               {"right", "Single", VarType::Single},
+                               {"bottom", "Single", VarType::Single}};
+const ParamInfo XPixelParam[] = {{"XPixel", "Variant", VarType::Variant}};
+const ParamInfo YPixelParam[] = {{"YPixel", "Variant", VarType::Variant}};
+const ParamInfo XParam[] = {{"X", "Single", VarType::Single}};
+const ParamInfo YParam[] = {{"Y", "Single", VarType::Single}};
+const ParamInfo ErrorParam[] = {{"strError", "String", VarType::String}};
+const ParamInfo MergeParam[] = {{"Merge", "MergeEnum", VarType::Long}};
+const ParamInfo FixUnixParams[] = {{"strError", "String", VarType::String},
+                                   {"InFileName", "String", VarType::String, true},
+                                   {"OutFileName", "String", VarType::String, true}};
+
+std::vector<MemberInfo> BuildMembers() {
+    const std::span<const ParamInfo> none;
+    std::vector<MemberInfo> members;
+    auto property = [&](std::string_view name, int slot, std::string_view type, VarType result,
+                        std::string_view help, GetInvoker get, LetInvoker let) {
+        members.push_back({name, MemberKind::Property, slot, slot, none, type, result, help, false,
+                           true, nullptr, get, let});
+    };
+    auto method = [&](std::string_view name, int slot, std::span<const ParamInfo> params,
+                      std::string_view type, VarType result, std::string_view help,
+                      MethodInvoker call) {
+        members.push_back({name, MemberKind::Method, slot, slot, params, type, result, help, false,
+                           true, call, nullptr, nullptr});
+    };
+
+    members.push_back({"colLayers", MemberKind::Field, 1, 1, none, "DXFLayers", VarType::Object, "",
+                       false, true, nullptr, nullptr, nullptr, true});
+    members.push_back({"DXFComplete", MemberKind::Field, 2, 2, none, "Boolean", VarType::Boolean,
+                       "", false, true, nullptr,
+                       [](const DXF& c) { return BoolVariant(c.DXFComplete); },
+                       [](DXF& c, const Variant& v) { c.DXFComplete = CBool(v); }});
+    property(
+        "Enabled", 3, "Boolean", VarType::Boolean, "",
+        [](const DXF& c) { return BoolVariant(c.GetEnabled()); },
+        [](DXF& c, const Variant& v) { c.SetEnabled(CBool(v)); });
+    property(
+        "PrintAllBlack", 4, "Boolean", VarType::Boolean, "",
+        [](const DXF& c) { return BoolVariant(c.GetPrintAllBlack()); },
+        [](DXF& c, const Variant& v) { c.SetPrintAllBlack(CBool(v)); });
+    method("GetCurrentZoom", 5, SingleOut, "Boolean", VarType::Boolean, "",
+           [](DXF& c, std::span<Variant> a) {
+               float left = CSng(a[0]), top = CSng(a[1]), right = CSng(a[2]), bottom = CSng(a[3]);
+               const bool result = c.GetCurrentZoom(left, top, right, bottom);
+               a[0] = left;
+               a[1] = top;
+               a[2] = right;
+               a[3] = bottom;
+               return BoolVariant(result);
+           });
+    constexpr std::string_view IntToRealHelp =
+        "This method will convert a pixel coordinate into a real world (DXF coordinate)";
+    method("IntToRealX", 6, XPixelParam, "Single", VarType::Single, IntToRealHelp,
+           [](DXF& c, std::span<Variant> a) { return SingleResult(c.IntToRealX(a[0])); });
+    method("IntToRealY", 7, YPixelParam, "Single", VarType::Single, IntToRealHelp,
+           [](DXF& c, std::span<Variant> a) { return SingleResult(c.IntToRealY(a[0])); });
+    method("CvtX", 8, XParam, "Long", VarType::Long,
+           "Converts real world X coordinates to pixel coordinates.",
+           [](DXF& c, std::span<Variant> a) { return LongResult(c.CvtX(CSng(a[0]))); });
+    method("CvtY", 9, YParam, "Long", VarType::Long, "",
+           [](DXF& c, std::span<Variant> a) { return LongResult(c.CvtY(CSng(a[0]))); });
+    property(
+        "FileName", 10, "String", VarType::String, "The name of the DXF file to load and view",
+        [](const DXF& c) { return StringResult(c.GetFileName()); },
+        [](DXF& c, const Variant& v) { c.SetFileName(CStr(v)); });
+    property(
+        "TmpFileNamePath", 11, "String", VarType::String, "",
+        [](const DXF& c) { return StringResult(c.GetTmpFileNamePath()); },
+        [](DXF& c, const Variant& v) { c.SetTmpFileNamePath(CStr(v)); });
+    // Slots 12 and 13: VerticalScroll, HorizontalScroll.
+    property(
+        "OnTheSpotZoomPctLeft", 14, "Single", VarType::Single, "",
+        [](const DXF& c) { return SingleResult(c.GetOnTheSpotZoomPctLeft()); },
+        [](DXF& c, const Variant& v) { c.SetOnTheSpotZoomPctLeft(CSng(v)); });
+    property(
+        "OnTheSpotZoomPctRight", 15, "Single", VarType::Single, "",
+        [](const DXF& c) { return SingleResult(c.GetOnTheSpotZoomPctRight()); },
+        [](DXF& c, const Variant& v) { c.SetOnTheSpotZoomPctRight(CSng(v)); });
+    property(
+        "MonoFontScalar", 16, "Single", VarType::Single, "",
+        [](const DXF& c) { return SingleResult(c.GetMonoFontScalar()); },
+        [](DXF& c, const Variant& v) { c.SetMonoFontScalar(CSng(v)); });
+    property(
+        "MonoFontName", 17, "String", VarType::String, "",
+        [](const DXF& c) { return StringResult(c.GetMonoFontName()); },
+        [](DXF& c, const Variant& v) { c.SetMonoFontName(CStr(v)); });
+    property(
+        "PropFontName", 18, "String", VarType::String, "",
+        [](const DXF& c) { return StringResult(c.GetPropFontName()); },
+        [](DXF& c, const Variant& v) { c.SetPropFontName(CStr(v)); });
+    property(
+        "PropFontScalar", 19, "Single", VarType::Single, "",
+        [](const DXF& c) { return SingleResult(c.GetPropFontScalar()); },
+        [](DXF& c, const Variant& v) { c.SetPropFontScalar(CSng(v)); });
+    method("ZoomExtents", 20, none, "Boolean", VarType::Boolean,
+           "Zooms to the full drawing extents (100%)",
+           [](DXF& c, std::span<Variant>) { return BoolVariant(c.ZoomExtents()); });
+    // Slot 21: Plot.
+    method("Refresh", 22, ErrorParam, "Boolean", VarType::Boolean, "",
+           [](DXF& c, std::span<Variant> a) {
+               std::string strError = CStr(a[0]);
+               const bool result = c.Refresh(strError);
+               a[0] = std::move(strError);
+               return BoolVariant(result);
+           });
+    method("Regen", 23, MergeParam, "Long", VarType::Long,
+           "Once the file name is set a call to Regen will create the image.",
+           [](DXF& c, std::span<Variant> a) {
+               return LongResult(c.Regen(static_cast<MergeEnum>(CLng(a[0]))));
+           });
+    // Slot 24: OnTheSpotZoom.
+    property(
+        "ZoomFunction", 25, "ZoomFunctionEnum", VarType::Long,
+        "Sets the current zoom function for the control.",
+        [](const DXF& c) { return LongResult(c.GetZoomFunction()); },
+        [](DXF& c, const Variant& v) {
+            c.SetZoomFunction(static_cast<ZoomFunctionEnum>(CLng(v)));
+        });
+    // Slots 26 to 29: ZoomInitiate, ZoomEnd, ZoomFeedback, ZoomPrevious.
+    property(
+        "DisplayAttributes", 30, "DispAttribsEnum", VarType::Long,
+        "Controls the display of block attributes.",
+        [](const DXF& c) { return LongResult(c.GetDisplayAttributes()); },
+        [](DXF& c, const Variant& v) {
+            c.SetDisplayAttributes(static_cast<DispAttribsEnum>(CLng(v)));
+        });
+    // Slots 31 and 32: SaveWMFOld, SaveWMF.
+    members.push_back({"Layers", MemberKind::Property, 33, 33, none, "DXFLayers", VarType::Object,
+                       "Collection of Layer objects", true, true});
+    method("DXFRefresh", 34, none, "Integer", VarType::Integer,
+           "This is used to refresh the drawing at the current zoom level.",
+           [](DXF& c, std::span<Variant>) { return IntegerResult(c.DXFRefresh()); });
+    // Slot 35: Find.
+    method("FixUNIXFile", 36, FixUnixParams, "Boolean", VarType::Boolean, "",
+           [](DXF& c, std::span<Variant> a) {
+               std::string strError = CStr(a[0]);
+               const bool result = c.FixUNIXFile(strError, CStr(a[1]), CStr(a[2]));
+               a[0] = std::move(strError);
+               return BoolVariant(result);
+           });
+    // Slot 37: Save.
+    property(
+        "RedlineTextHeight", 38, "Single", VarType::Single,
+        "Sets the height of all subsequent redline text entities.",
+        [](const DXF& c) { return SingleResult(c.GetRedlineTextHeight()); },
+        [](DXF& c, const Variant& v) { c.SetRedlineTextHeight(CSng(v)); });
+    // Slots 39 to 42: DXFAddLine, DXFAddSolid, DXFAddCircle, DXFAddText.
+    members.push_back(
+        {"BackColor", MemberKind::Property, 43, DispIdBackColor, none, "OLE_COLOR", VarType::Long,
+         "Returns/sets the background color used to display text and graphics in an object.", false,
+         true, nullptr,
+         [](const DXF& c) { return LongResult(static_cast<Long>(c.GetBackColor())); },
+         [](DXF& c, const Variant& v) { c.SetBackColor(static_cast<OleColor>(CLng(v))); }});
+    members.push_back({"About", MemberKind::Method, 44, DispIdAboutBox, none, "", VarType::Empty,
+                       "", false, true, [](DXF& c, std::span<Variant>) {
+                           c.About();
+                           return Variant();
+                       }});
+    method("Clear", 45, none, "", VarType::Empty, "", [](DXF& c, std::span<Variant>) {
+        c.Clear();
+        return Variant();
+    });
+    // Slots 46 and 47: RedlineDeleteEntity, RedlineUnDeleteEntity.
+    members.push_back({"RedlineEntitySelected", MemberKind::Property, 48, 48, none, "Variant",
+                       VarType::Variant, "", false, false, nullptr,
+                       [](const DXF& c) { return c.GetRedlineEntitySelected(); },
+                       [](DXF& c, const Variant& v) { c.SetRedlineEntitySelected(v); }});
+    members.push_back({"RedlineEntityType", MemberKind::Property, 49, 49, none, "EntityTypesEnum",
+                       VarType::Long, "", false, false, nullptr,
+                       [](const DXF& c) { return LongResult(c.GetRedlineEntityType()); },
+                       [](DXF& c, const Variant& v) {
+                           c.SetRedlineEntityType(static_cast<EntityTypesEnum>(CLng(v)));
+                       }});
+    property(
+        "RedlineCurrentLayer", 50, "String", VarType::String,
+        "The current redline layer onto which redline entities will be drawn.",
+        [](const DXF& c) { return StringResult(c.GetRedlineCurrentLayer()); },
+        [](DXF& c, const Variant& v) { c.SetRedlineCurrentLayer(CStr(v)); });
+    property(
+        "CalcExtents", 51, "Boolean", VarType::Boolean,
+        "Ignore EXTMIN and EXTMAX records from DXF file and calculate extents based on "
+        "entities.",
+        [](const DXF& c) { return BoolVariant(c.GetCalcExtents()); },
+        [](DXF& c, const Variant& v) { c.SetCalcExtents(CBool(v)); });
+    return members;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return std::ranges::equal(
+        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+Variant CallMethod(const MemberInfo& member, DXF& control, std::span<Variant> args) {
+    const std::size_t required = static_cast<std::size_t>(std::ranges::count_if(
+        member.Params, [](const ParamInfo& param) { return !param.Optional; }));
+    if (args.size() < required || args.size() > member.Params.size()) {
+        throw WrongArguments();
+    }
+    std::vector<Variant> full(args.begin(), args.end());
+    for (std::size_t i = args.size(); i < member.Params.size(); ++i) {
+        full.push_back(member.Params[i].Default);
+    }
+    Variant result = member.Call(control, full);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!member.Params[i].ByValue) {
+            args[i] = std::move(full[i]);
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+std::span<const MemberInfo> DXFMembers() {
+    static const std::vector<MemberInfo> Members = BuildMembers();
+    return Members;
+}
+
+const MemberInfo* FindMember(std::string_view name) {
+    for (const MemberInfo& member : DXFMembers()) {
+        if (SameName(member.Name, name)) {
+            return &member;
+        }
+    }
+    return nullptr;
+}
+
+Variant Invoke(DXF& control, std::string_view name, InvokeKind kind, std::span<Variant> args) {
+    const MemberInfo* member = FindMember(name);
+    if (member == nullptr) {
+        throw NotSupported();
+    }
+    switch (kind) {
+    case InvokeKind::Method:
+    case InvokeKind::PropertyGet:
+        // Hosts read a property with a method call and call a method without
+        // arguments as a property read; both are the same member.
+        if (member->Call != nullptr) {
+            return CallMethod(*member, control, args);
+        }
+        if (member->Get != nullptr) {
+            if (!args.empty()) {
+                throw WrongArguments();
+            }
+            return member->Get(control);
+        }
+        throw NotSupported();
+    case InvokeKind::PropertyPut:
+        if (member->Let == nullptr) {
+            throw NotSupported();
+        }
+        if (args.size() != 1) {
+            throw WrongArguments();
+        }
+        member->Let(control, args[0]);
+        return {};
+    case InvokeKind::PropertyPutRef:
+        break;
+    }
+    throw NotSupported();
+}
+
+} // namespace plandra

@@ -1,0 +1,206 @@
+// The member table matches the control: names in slot order, and dispatch by name
+// reaches the same state as the class's own members.
+#include "control/interface/dxf_control.h"
+#include "control/interface/dxf_members.h"
+#include "control_fixture.h"
+#include "support/temp_file.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace plandra::test {
+namespace {
+
+Variant Call(DXF& dxf, std::string_view name, std::vector<Variant> args = {}) {
+    return Invoke(dxf, name, InvokeKind::Method, args);
+}
+
+TEST(DXFMembers, ListTheExistingMembersInSlotOrderWithStableIdentifiers) {
+    std::vector<std::string_view> names;
+    std::set<Long> ids;
+    int lastSlot = 0;
+    for (const MemberInfo& member : DXFMembers()) {
+        names.push_back(member.Name);
+        EXPECT_GT(member.Slot, lastSlot) << member.Name;
+        lastSlot = member.Slot;
+        EXPECT_TRUE(ids.insert(member.DispId).second) << member.Name;
+    }
+    EXPECT_EQ(names, (std::vector<std::string_view>{"colLayers",
+                                                    "DXFComplete",
+                                                    "Enabled",
+                                                    "PrintAllBlack",
+                                                    "GetCurrentZoom",
+                                                    "IntToRealX",
+                                                    "IntToRealY",
+                                                    "CvtX",
+                                                    "CvtY",
+                                                    "FileName",
+                                                    "TmpFileNamePath",
+                                                    "OnTheSpotZoomPctLeft",
+                                                    "OnTheSpotZoomPctRight",
+                                                    "MonoFontScalar",
+                                                    "MonoFontName",
+                                                    "PropFontName",
+                                                    "PropFontScalar",
+                                                    "ZoomExtents",
+                                                    "Refresh",
+                                                    "Regen",
+                                                    "ZoomFunction",
+                                                    "DisplayAttributes",
+                                                    "Layers",
+                                                    "DXFRefresh",
+                                                    "FixUNIXFile",
+                                                    "RedlineTextHeight",
+                                                    "BackColor",
+                                                    "About",
+                                                    "Clear",
+                                                    "RedlineEntitySelected",
+                                                    "RedlineEntityType",
+                                                    "RedlineCurrentLayer",
+                                                    "CalcExtents"}));
+    EXPECT_EQ(FindMember("BackColor")->DispId, DispIdBackColor);
+    EXPECT_EQ(FindMember("About")->DispId, DispIdAboutBox);
+    EXPECT_TRUE(FindMember("Layers")->Hidden);
+    EXPECT_FALSE(FindMember("RedlineEntityType")->Browsable);
+    EXPECT_EQ(FindMember("regen")->Help,
+              "Once the file name is set a call to Regen will create the image.");
+    EXPECT_EQ(FindMember("Regen")->Params[0].TypeName, "MergeEnum");
+}
+
+TEST(DXFMembers, EveryWritablePropertyDispatchesToTheClass) {
+    HeadlessHost host;
+    DXF dxf(host.Surfaces(), host.Host());
+    dxf.InitProperties();
+    const struct {
+        std::string_view Name;
+        Variant Put;
+        Variant Got;
+        bool (*Check)(const DXF&);
+    } cases[] = {
+        {"DXFComplete", VariantBool{true}, VariantBool{true},
+         [](const DXF& c) { return c.DXFComplete; }},
+        {"Enabled", std::string("True"), VariantBool{true},
+         [](const DXF& c) { return c.GetEnabled(); }},
+        {"PrintAllBlack", Integer{-1}, VariantBool{true},
+         [](const DXF& c) { return c.GetPrintAllBlack(); }},
+        {"FileName", std::string("x.dxf"), std::string("x.dxf"),
+         [](const DXF& c) { return c.WorkingFileName() == "x.dxf"; }},
+        {"TmpFileNamePath", std::string("C:\\T"), std::string("C:\\T\\"),
+         [](const DXF& c) { return c.GetTmpFileNamePath() == "C:\\T\\"; }},
+        {"OnTheSpotZoomPctLeft", std::string("250"), 250.0f,
+         [](const DXF& c) { return c.GetOnTheSpotZoomPctLeft() == 250; }},
+        {"OnTheSpotZoomPctRight", 12.5, 12.5f,
+         [](const DXF& c) { return c.GetOnTheSpotZoomPctRight() == 12.5f; }},
+        {"MonoFontScalar", Integer{2}, 2.0f,
+         [](const DXF& c) { return c.GetMonoFontScalar() == 2; }},
+        {"MonoFontName", std::string("Mono"), std::string("Mono"),
+         [](const DXF& c) { return c.GetMonoFontName() == "Mono"; }},
+        {"PropFontName", std::string("Sans"), std::string("Sans"),
+         [](const DXF& c) { return c.GetPropFontName() == "Sans"; }},
+        {"PropFontScalar", 0.5f, 0.5f, [](const DXF& c) { return c.GetPropFontScalar() == 0.5f; }},
+        {"ZoomFunction", Long{dxfRedLineSelect}, Long{dxfRedLineSelect},
+         [](const DXF& c) { return c.GetZoomFunction() == dxfRedLineSelect; }},
+        {"DisplayAttributes", Integer{1}, Long{dxfAttribsOn},
+         [](const DXF& c) { return c.GetDisplayAttributes() == dxfAttribsOn; }},
+        {"RedlineTextHeight", 2.5, 2.5f,
+         [](const DXF& c) { return c.GetRedlineTextHeight() == 2.5f; }},
+        {"BackColor", Long{0x00FF00}, Long{0x00FF00},
+         [](const DXF& c) { return c.GetBackColor() == 0x00FF00u; }},
+        {"RedlineEntitySelected", std::string("3"), std::string("3"),
+         [](const DXF& c) { return c.GetRedlineEntitySelected() == Variant(std::string("3")); }},
+        {"RedlineEntityType", Integer{2}, Long{dxfRedLineNewText},
+         [](const DXF& c) { return c.GetRedlineEntityType() == dxfRedLineNewText; }},
+        {"RedlineCurrentLayer", std::string("RED"), std::string("RED"),
+         [](const DXF& c) { return c.GetRedlineCurrentLayer() == "RED"; }},
+        {"CalcExtents", VariantBool{true}, VariantBool{true},
+         [](const DXF& c) { return c.GetCalcExtents(); }},
+    };
+    std::set<std::string_view> covered;
+    for (const auto& c : cases) {
+        std::vector<Variant> value{c.Put};
+        Invoke(dxf, c.Name, InvokeKind::PropertyPut, value);
+        EXPECT_TRUE(c.Check(dxf)) << c.Name;
+        EXPECT_EQ(Invoke(dxf, c.Name, InvokeKind::PropertyGet, {}), c.Got) << c.Name;
+        covered.insert(c.Name);
+    }
+    for (const MemberInfo& member : DXFMembers()) {
+        if (member.Let != nullptr) {
+            EXPECT_TRUE(covered.contains(member.Name)) << member.Name << " has no case";
+        }
+    }
+}
+
+TEST(DXFMembers, MethodsTakeAndReturnArgumentsAsAutomationDoes) {
+    HeadlessHost host;
+    DXF dxf(host.Surfaces(), host.Host());
+    dxf.InitProperties();
+    TempFile drawing(DrawingWithEntities(
+        {"0", "LINE", "8", "0", "10", "0", "20", "0", "11", "10", "21", "5", "0", "EOF"}));
+    std::vector<Variant> name{drawing.Name()};
+    Invoke(dxf, "FileName", InvokeKind::PropertyPut, name);
+    EXPECT_EQ(Call(dxf, "REGEN", {Long{dxfMergeNew}}), Variant(Long{-1}));
+
+    std::vector<Variant> zoom{0.0f, 0.0f, 0.0f, 0.0f};
+    EXPECT_EQ(Invoke(dxf, "GetCurrentZoom", InvokeKind::Method, zoom), Variant(VariantBool{true}));
+    EXPECT_EQ(zoom, (std::vector<Variant>{0.0f, 10.0f, 10.0f, 0.0f}));
+    EXPECT_EQ(Call(dxf, "CvtX", {std::string("10")}), Variant(dxf.CvtX(10)));
+    EXPECT_EQ(Call(dxf, "IntToRealY", {Integer{50}}),
+              Variant(dxf.IntToRealY(Variant(Integer{50}))));
+
+    std::vector<Variant> error{std::string("old")};
+    EXPECT_EQ(Invoke(dxf, "Refresh", InvokeKind::Method, error), Variant(VariantBool{true}));
+    EXPECT_EQ(error[0], Variant(std::string()));
+
+    TempFile converted("", ".dxf");
+    std::vector<Variant> fix{std::string("old"), drawing.Name(), converted.Name()};
+    EXPECT_EQ(Invoke(dxf, "FixUNIXFile", InvokeKind::Method, fix), Variant(VariantBool{true}));
+    EXPECT_EQ(fix[0], Variant(std::string()));
+    EXPECT_EQ(fix[1], Variant(drawing.Name()));
+    EXPECT_EQ(Call(dxf, "ZoomExtents"), Variant(VariantBool{true}));
+    EXPECT_EQ(Call(dxf, "DXFRefresh"), Variant(Integer{-1}));
+}
+
+TEST(DXFMembers, DispatchErrorsCarryTheAutomationNumbers) {
+    HeadlessHost host;
+    DXF dxf(host.Surfaces(), host.Host());
+    const struct {
+        std::string_view Name;
+        InvokeKind Kind;
+        std::vector<Variant> Args;
+        std::int32_t Number;
+    } cases[] = {
+        {"NoSuchMember", InvokeKind::Method, {}, 438},
+        {"Regen", InvokeKind::Method, {}, 450},
+        {"CvtX", InvokeKind::Method, {1.0f, 2.0f}, 450},
+        {"Enabled", InvokeKind::PropertyPut, {}, 450},
+        {"Layers", InvokeKind::PropertyPut, {Long{1}}, 438},
+        {"ZoomFunction", InvokeKind::PropertyPut, {std::string("drill")}, 13},
+        {"ZoomFunction", InvokeKind::PropertyPut, {1e12}, 6},
+    };
+    for (const auto& c : cases) {
+        std::vector<Variant> args = c.Args;
+        try {
+            Invoke(dxf, c.Name, c.Kind, args);
+            ADD_FAILURE() << c.Name << " raised nothing";
+        } catch (const ControlError& error) {
+            EXPECT_EQ(error.Number, c.Number) << c.Name;
+        }
+    }
+}
+
+TEST(DXFMembers, EnumerationsCarryTheirTypeLibraryValues) {
+    std::vector<std::string_view> names;
+    for (const EnumInfo& enumeration : ControlEnumerations()) {
+        names.push_back(enumeration.Name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string_view>{
+                         "ZoomFunctionEnum", "HorzAlignEnum", "CoordSystem", "DispAttribsEnum",
+                         "PlotSizeEnum", "MergeEnum", "EntityTypesEnum"}));
+    const EnumMember& last = ControlEnumerations()[0].Members.back();
+    EXPECT_EQ(last.Name, "dxfRedLineSelect");
+    EXPECT_EQ(last.Value, 8);
+    EXPECT_EQ(ControlEnumerations()[6].Members.front().Value, -1);
+}
+
+} // namespace
+} // namespace plandra::test
