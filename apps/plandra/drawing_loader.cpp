@@ -55,6 +55,21 @@ ReadableFile::~ReadableFile() {
     }
 }
 
+void ReportControlError(std::ostream& out, const ControlError& error, std::string_view doing,
+                        const std::string& fileName) {
+    char number[16];
+    std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.Number));
+    // The trail's CR LF pairs read better as plain line ends on a terminal.
+    std::string description;
+    for (char c : error.Description) {
+        if (c != '\r') {
+            description += c;
+        }
+    }
+    out << "plandra: error " << number << " " << doing << " " << fileName << ":\n"
+        << description << "\n";
+}
+
 bool HasBareLineFeeds(const std::string& fileName) {
     std::ifstream file(fileName, std::ios::binary);
     std::vector<char> buffer(1 << 20);

@@ -1,6 +1,7 @@
 // Loads a drawing the way the control's Regen does, for the command-line tool.
 #pragma once
 
+#include "control/database/control_error.h"
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
 #include "control/interface/dxf_control.h"
@@ -11,6 +12,7 @@
 #include <platform/headless/recording_gdi.h>
 #include <platform/headless/recording_picture_box.h>
 #include <string>
+#include <string_view>
 
 namespace plandra::cli {
 
@@ -63,5 +65,10 @@ void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPol
 
 /// True when the file holds a line feed that does not follow a carriage return.
 bool HasBareLineFeeds(const std::string& fileName);
+
+/// Writes a control error with its number and its whole trail, one procedure a line:
+/// "plandra: error 0x80040001 <doing> FILE:" and the description.
+void ReportControlError(std::ostream& out, const ControlError& error, std::string_view doing,
+                        const std::string& fileName);
 
 } // namespace plandra::cli

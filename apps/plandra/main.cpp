@@ -103,17 +103,6 @@ std::optional<int> TakeReadingArgument(std::string_view arg, std::string& fileNa
     return std::nullopt;
 }
 
-// The trail's CR LF pairs read better as plain line ends on a terminal.
-std::string WithPlainLineEnds(std::string text) {
-    std::string plain;
-    for (char c : text) {
-        if (c != '\r') {
-            plain += c;
-        }
-    }
-    return plain;
-}
-
 int RunInfo(const InfoRequest& request) {
     plandra::cli::LoadedDrawing drawing;
     drawing.Control.SetCalcExtents(request.CalcExtents);
@@ -124,10 +113,7 @@ int RunInfo(const InfoRequest& request) {
                                       : plandra::cli::LineEndPolicy::ConvertBareLineFeeds,
                                   std::cerr);
     } catch (const plandra::ControlError& error) {
-        char number[16];
-        std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.Number));
-        std::cerr << "plandra: error " << number << " reading " << request.FileName << ":\n"
-                  << WithPlainLineEnds(error.Description) << "\n";
+        plandra::cli::ReportControlError(std::cerr, error, "reading", request.FileName);
         return 1;
     }
     if (request.Json) {

@@ -19,16 +19,6 @@ namespace {
 // The reader's progress bar: as wide as the drawing surface, as high as a status bar.
 constexpr int StatusBarHeight = 20;
 
-std::string PlainLineEnds(const std::string& text) {
-    std::string plain;
-    for (char c : text) {
-        if (c != '\r') {
-            plain += c;
-        }
-    }
-    return plain;
-}
-
 } // namespace
 
 int RunRender(const RenderRequest& request, std::ostream& errors) {
@@ -56,10 +46,7 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
             drawn = dxf.ShowWindow(*request.Window);
         }
     } catch (const ControlError& error) {
-        char number[16];
-        std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(error.Number));
-        errors << "plandra: error " << number << " drawing " << request.FileName << ":\n"
-               << PlainLineEnds(error.Description) << "\n";
+        ReportControlError(errors, error, "drawing", request.FileName);
         return 1;
     }
     if (!picPlandra.WritePng(request.OutputName)) {

@@ -1,39 +1,18 @@
 // A picture box without a window, drawn on a cairo bitmap.
+#include <platform/posix/offscreen_picture_box.h>
+
 #include "cairo_api.h"
+
+#include <platform/ansi_text.h>
 
 #include <algorithm>
 #include <cmath>
-#include <platform/posix/offscreen_picture_box.h>
 
 namespace platform {
 
 namespace {
 
 constexpr const char* FaceName = "Arial";
-
-std::string Utf8FromAnsi(std::string_view ansi) {
-    // Windows-1252 bytes 0x80 to 0x9F differ from Latin-1; the rest map directly.
-    static constexpr char16_t High[32] = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    std::string utf8;
-    for (char c : ansi) {
-        auto byte = static_cast<unsigned char>(c);
-        char32_t code = byte >= 0x80 && byte < 0xA0 ? High[byte - 0x80] : byte;
-        if (code < 0x80) {
-            utf8 += static_cast<char>(code);
-        } else if (code < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (code >> 6));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xE0 | (code >> 12));
-            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return utf8;
-}
 
 // A cairo context for text on the box's bitmap, in the box's font, without
 // antialiasing.
@@ -117,7 +96,7 @@ void OffscreenPictureBox::FillBox(double x1, double y1, double x2, double y2, Co
 void OffscreenPictureBox::Measure(std::string_view text, double& width, double& height) {
     TextContext context(Gdi.SurfaceOf(Dc.Get()), Points * 96 / 72);
     cairo_text_extents_t extents;
-    std::string utf8 = Utf8FromAnsi(text);
+    std::string utf8 = platform::AnsiToUtf8(text);
     cairo_text_extents(context.Cairo, utf8.c_str(), &extents);
     cairo_font_extents_t font;
     cairo_font_extents(context.Cairo, &font);
@@ -154,7 +133,7 @@ void OffscreenPictureBox::Print(std::string_view text) {
         cairo_set_source_rgb(context.Cairo, 0, 0, 0);
         cairo_move_to(context.Cairo, std::round(ToPixels(X)),
                       std::round(ToPixels(Y)) + font.ascent);
-        std::string utf8 = Utf8FromAnsi(text);
+        std::string utf8 = platform::AnsiToUtf8(text);
         cairo_show_text(context.Cairo, utf8.c_str());
     }
     Gdi.EndCairo(Dc.Get());
