@@ -3,6 +3,7 @@
 #pragma once
 
 #include "control/interface/dxf_control.h"
+#include "private_temp_folder.h"
 
 #include <array>
 #include <platform/headless/headless_child_window.h>
@@ -38,6 +39,8 @@ struct ControlHost {
     platform::HeadlessMessageBox MessageBox;
     platform::HeadlessRegistry Registry;
     platform::HeadlessShell Shell;
+    /// Where the control writes its block scratch files.
+    PrivateTempFolder ScratchFolder;
 };
 
 } // namespace plandra::cli

@@ -3,9 +3,8 @@
 
 #include "control/database/control_error.h"
 #include "control/reader/fix_unix_file.h"
+#include "private_temp_folder.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -17,24 +16,13 @@
 
 namespace plandra::cli {
 
-namespace {
-
-std::filesystem::path TemporaryName() {
-    static std::atomic<unsigned> counter{0};
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return std::filesystem::temp_directory_path() /
-           ("plandra-" + std::to_string(stamp) + "-" + std::to_string(counter++) + ".dxf");
-}
-
-} // namespace
-
 ReadableFile::ReadableFile(std::string drawingName, LineEndPolicy policy, std::ostream& notices)
     : ReadName(std::move(drawingName)) {
     if (policy != LineEndPolicy::ConvertBareLineFeeds || !HasBareLineFeeds(ReadName)) {
         return;
     }
     platform::HeadlessScreen screen;
-    std::string converted = TemporaryName().string();
+    std::string converted = UniqueTemporaryPath(".dxf").string();
     std::string error;
     if (!FixUNIXFile(error, ReadName, converted, screen)) {
         std::error_code ignored;
@@ -95,6 +83,7 @@ LoadedDrawing::LoadedDrawing()
       Database(Control.Drawing()), Options(Control.Settings()) {
     picPlandra.Dc = Gdi.CreateCompatibleDC(nullptr);
     Control.InitProperties();
+    Control.SetTmpFileNamePath(Host.ScratchFolder.Name());
 }
 
 void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPolicy policy,

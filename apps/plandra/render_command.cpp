@@ -30,6 +30,7 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
     ControlHost host(request.Width, request.Height, StatusBarHeight);
     DXF dxf(host.Surfaces(screen, gdi, picPlandra, picStatusBar), host.Host());
     dxf.InitProperties();
+    dxf.SetTmpFileNamePath(host.ScratchFolder.Name());
     dxf.Resize(request.Width, request.Height);
     dxf.SetCalcExtents(request.CalcExtents);
     dxf.SetPrintAllBlack(request.PrintAllBlack);

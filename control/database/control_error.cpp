@@ -15,6 +15,8 @@ std::string_view RuntimeErrorText(RuntimeError error) {
         return "Out of memory";
     case RuntimeError::SubscriptOutOfRange:
         return "Subscript out of range";
+    case RuntimeError::TypeMismatch:
+        return "Type mismatch";
     case RuntimeError::FileNotFound:
         return "File not found";
     case RuntimeError::DiskFull:
@@ -23,6 +25,8 @@ std::string_view RuntimeErrorText(RuntimeError error) {
         return "Input past end of file";
     case RuntimeError::PathFileAccess:
         return "Path/File access error";
+    case RuntimeError::PathNotFound:
+        return "Path not found";
     }
     return "Application-defined or object-defined error";
 }

@@ -18,10 +18,12 @@ enum class RuntimeError : std::int32_t {
     Overflow = 6,
     OutOfMemory = 7,
     SubscriptOutOfRange = 9,
+    TypeMismatch = 13,
     FileNotFound = 53,
     DiskFull = 61,
     InputPastEndOfFile = 62,
     PathFileAccess = 75,
+    PathNotFound = 76,
 };
 
 class ControlError : public std::exception {

@@ -36,19 +36,18 @@ private:
     std::size_t FilledCount = 0;
 };
 
-/// Layer positions found by name during one load, by the exact name asked for, so
-/// that each name is looked up in the collection once.
-class LayerLookupCache {
+/// Values found by exact name, for lookups that would otherwise scan a table: the
+/// first value remembered under a name stays.
+template <typename Value>
+class NameIndex {
 public:
-    /// The cached position for exactly this name, or 0.
-    Integer Find(std::string_view layerName) const {
-        auto found = Positions.find(layerName);
-        return found == Positions.end() ? 0 : found->second;
+    /// The value remembered under exactly this name, or 0.
+    Value Find(std::string_view name) const {
+        auto found = Values.find(name);
+        return found == Values.end() ? Value{0} : found->second;
     }
-    void Remember(std::string_view layerName, Integer layerID) {
-        Positions.emplace(std::string(layerName), layerID);
-    }
-    void Clear() { Positions.clear(); }
+    void Remember(std::string_view name, Value value) { Values.emplace(std::string(name), value); }
+    void Clear() { Values.clear(); }
 
 private:
     struct NameHash {
@@ -57,8 +56,12 @@ private:
             return std::hash<std::string_view>{}(name);
         }
     };
-    std::unordered_map<std::string, Integer, NameHash, std::equal_to<>> Positions;
+    std::unordered_map<std::string, Value, NameHash, std::equal_to<>> Values;
 };
+
+/// Layer positions found by name during one load, by the exact name asked for, so
+/// that each name is looked up in the collection once.
+using LayerLookupCache = NameIndex<Integer>;
 
 class DrawingDatabase {
 public:
@@ -74,6 +77,30 @@ public:
 
     /// The layer collection, created empty when there is none yet.
     DXFLayers& Layers();
+
+    /// Appends a record of its kind by the growth rule with `increment`, then its
+    /// sequence entry.
+    void Append(const LineRec& record, Long increment) {
+        AppendEntity(EntityKind::Line, Lines, LineCount, record, increment);
+    }
+    void Append(const PolySegRec& record, Long increment) {
+        AppendEntity(EntityKind::PolySeg, PolySegs, PolySegCount, record, increment);
+    }
+    void Append(const TextRec& record, Long increment) {
+        AppendEntity(EntityKind::Text, Texts, TextCount, record, increment);
+    }
+    void Append(const ArcRec& record, Long increment) {
+        AppendEntity(EntityKind::Arc, Arcs, ArcCount, record, increment);
+    }
+    void Append(const EllipseRec& record, Long increment) {
+        AppendEntity(EntityKind::Ellipse, Ellipses, EllipseCount, record, increment);
+    }
+    void Append(const PointRec& record, Long increment) {
+        AppendEntity(EntityKind::Point, Points, PointCount, record, increment);
+    }
+    void Append(const SolidRec& record, Long increment) {
+        AppendEntity(EntityKind::Solid, Solids, SolidCount, record, increment);
+    }
 
     /// Appends a record by the growth rule (bumping `counter`), then its sequence entry.
     template <typename Record>
@@ -126,10 +153,12 @@ public:
     GroupValues GroupValue;
     std::string CurrentLine;
     bool InBlock = false;
-    Integer BlockFileNumber = 0;
     FixedString<50> CurrentBlockName;
     Integer CurrentInsertLayer = 0;
     bool InEntitiesSection = false;
+    /// The number of the last block scratch file: it runs on across all reads of the
+    /// control, so no two blocks of one control share a file name.
+    Long BlockFileCounter = 0;
     /// False while a file is being read; True once a read has finished.
     bool DXFComplete = false;
 };

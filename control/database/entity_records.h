@@ -120,7 +120,9 @@ struct BlockRec {
 
 /// An INSERT met inside a block definition, expanded when ENTITIES begins.
 struct PendingInsertRec {
-    FixedString<50> ParentFile;
+    /// The block whose scratch file receives the copy, by its number: a file name
+    /// cut to a fixed width would break under a long scratch folder.
+    Long ParentBlock = 0;
     FixedString<50> BlockName;
     Long LayerID = 0;
     float X = 0, Y = 0; ///< relative to the enclosing block's base point

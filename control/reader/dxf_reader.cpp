@@ -5,7 +5,6 @@
 #include "control/database/control_error.h"
 #include "control/database/dxf_number.h"
 
-#include <cstdio>
 
 namespace plandra {
 
@@ -16,6 +15,7 @@ enum class Keyword {
     ExtMin,
     ExtMax,
     Layer,
+    Block,
     EndBlock,
     Line,
     Circle,
@@ -28,9 +28,9 @@ enum class Keyword {
     MText,
     Attrib,
     AttDef,
+    Insert,
+    Dimension,
     Entities,
-    // Keywords whose readers are not part of the reader yet: passed over.
-    PassedOver,
 };
 
 // The exact, case-sensitive keyword lines; a value line that happens to equal one
@@ -43,13 +43,13 @@ Keyword ClassifyLine(std::string_view line) {
     static constexpr Entry Table[] = {
         {"$EXTMIN", Keyword::ExtMin},     {"$EXTMAX", Keyword::ExtMax},
         {"ATTDEF", Keyword::AttDef},      {"LAYER", Keyword::Layer},
-        {"BLOCK", Keyword::PassedOver},   {"ENDBLK", Keyword::EndBlock},
+        {"BLOCK", Keyword::Block},        {"ENDBLK", Keyword::EndBlock},
         {"LINE", Keyword::Line},          {"CIRCLE", Keyword::Circle},
         {"ARC", Keyword::Circle},         {"ELLIPSE", Keyword::Ellipse},
         {"POINT", Keyword::Point},        {"POLYLINE", Keyword::Polyline},
         {"TEXT", Keyword::Text},          {"MTEXT", Keyword::MText},
         {"SOLID", Keyword::Solid},        {"3DFACE", Keyword::Face3D},
-        {"INSERT", Keyword::PassedOver},  {"DIMENSION", Keyword::PassedOver},
+        {"INSERT", Keyword::Insert},      {"DIMENSION", Keyword::Dimension},
         {"ATTRIB", Keyword::Attrib},      {"ENTITIES", Keyword::Entities},
     };
     if (line.size() < 3 || line.size() > 9) {
@@ -84,6 +84,12 @@ Long ParseGroupCode(std::string_view line) {
     return code;
 }
 
+// Inserted copies allowed per read, besides a share per byte of the file: enough
+// for any real drawing, while blocks inserting blocks ten times over, level after
+// level, cannot fill the memory.
+constexpr std::uint64_t BaseCopyAllowance = 250'000;
+constexpr std::uint64_t CopiesPerFileByte = 64;
+
 constexpr platform::ColorRef ProgressBlue = platform::Rgb(0, 0, 255);
 
 } // namespace
@@ -102,7 +108,11 @@ void DxfReader::ClearAfterFailure() {
 }
 
 bool DxfReader::LoadDXF(const std::string& FileName) {
-    auto cleanup = [this] { ResetPointer(); };
+    // A failed read leaves no scratch files behind either.
+    auto cleanup = [this] {
+        ResetPointer();
+        Scratch.reset();
+    };
     bool isDxf = WithErrorTrail("LoadDXF", cleanup, [&] {
         Database.DXFComplete = false;
         Database.InEntitiesSection = false;
@@ -125,6 +135,11 @@ bool DxfReader::LoadDXF(const std::string& FileName) {
         Database.ExtMinRead = false;
         Database.ExtMaxRead = false;
         Database.LayerPositions.Clear();
+        Scratch.emplace(Database, Options);
+        BlockNumbers.Clear();
+        PendingInsertsExpanded = 0;
+        CopiesMade = 0;
+        CopyAllowance = BaseCopyAllowance + CopiesPerFileByte * Source->Length();
         LayerTableSeen = false;
         NextStep = 0.05f;
         StepSize = 0.05f;
@@ -177,8 +192,10 @@ bool DxfReader::ActOnLine() {
             return true;
         }
         return DXFNewLayer();
+    case Keyword::Block:
+        return DXFBlock();
     case Keyword::EndBlock:
-        Database.InBlock = false;
+        EndBlock();
         return true;
     case Keyword::Line:
         return DXFLine();
@@ -202,10 +219,13 @@ bool DxfReader::ActOnLine() {
         return DXFAttrib();
     case Keyword::AttDef:
         return DXFAttDef();
+    case Keyword::Insert:
+        return DXFInsert(0);
+    case Keyword::Dimension:
+        return DXFDimension();
     case Keyword::Entities:
         Database.InEntitiesSection = true;
-        return true;
-    case Keyword::PassedOver:
+        return ExpandPendingInserts();
     case Keyword::None:
         return true;
     }
@@ -220,14 +240,7 @@ void DxfReader::FinishRead() {
         Surfaces.StatusBar->Cls();
     }
     Database.DXFComplete = true;
-    for (Long i = 1; i <= Database.BlockCount; ++i) {
-        BlockRec& block = Database.Blocks[i];
-        std::string scratchFile(block.FileName.Trimmed());
-        if (!scratchFile.empty()) {
-            std::remove(scratchFile.c_str());
-        }
-        block.FileName.Assign("");
-    }
+    Scratch.reset();
 }
 
 bool DxfReader::MakeSureFileIsDXF(const std::string& FileName) {

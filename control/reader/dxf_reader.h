@@ -4,6 +4,8 @@
 #include "control/database/control_error.h"
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
+#include "block_placement.h"
+#include "block_scratch_files.h"
 #include "dxf_line_source.h"
 
 #include <platform/message_box.h>
@@ -11,6 +13,7 @@
 #include <platform/screen.h>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -62,6 +65,36 @@ private:
     bool DXFText(std::string_view EntityName);
     bool DXFAttrib();
     bool DXFAttDef();
+    bool DXFBlock();
+    void EndBlock();
+    bool DXFInsert(Long PendingIndex);
+    bool DXFDimension();
+
+    /// Copies the pending inserts recorded since the last ENTITIES line.
+    bool ExpandPendingInserts();
+    bool ExpandPendingInsert(Long index);
+    void RememberPendingInsert(std::string_view blockName, const InsertPlacement& placement);
+    /// The placement made relative to the base point of the block being defined.
+    InsertPlacement RelativeToOpenBlock(InsertPlacement placement) const;
+    /// Copies a block's records, placed, into the drawing (`intoBlock` 0) or into
+    /// the scratch file of block `intoBlock`.
+    void CopyBlock(Long block, const InsertPlacement& placement,
+                   std::optional<Long> colorOverride, Long intoBlock);
+    void CountCopy();
+    void WidenExtents(float X1, float Y1, float X2, float Y2);
+    /// Stores an inserted copy: lines and polyline segments take the insert's
+    /// colour; lines, segments and solids widen the extents.
+    void StoreCopy(LineRec& line, std::optional<Long> colorOverride);
+    void StoreCopy(PolySegRec& segment, std::optional<Long> colorOverride);
+    void StoreCopy(SolidRec& solid, std::optional<Long> colorOverride);
+    template <typename Record>
+    void StoreCopy(Record& record, std::optional<Long> colorOverride);
+
+    /// Outside a block definition appends the record to the drawing and returns
+    /// True; inside one writes it, relative to the block's base point, to the
+    /// block's scratch file and returns False.
+    template <typename Record>
+    bool StoreOrWriteToBlock(const Record& record, Long increment);
 
     /// Group 50, or for fit-aligned texts the slope from the insertion point to the
     /// alignment point (groups 11, 21) in degrees.
@@ -85,6 +118,13 @@ private:
     ReaderSurfaces Surfaces;
 
     std::optional<DxfLineSource> Source;
+    /// The block scratch files of the read under way.
+    std::optional<BlockScratchFiles> Scratch;
+    /// Block numbers by name: the first definition of a name is the one found.
+    NameIndex<Long> BlockNumbers;
+    Long PendingInsertsExpanded = 0;
+    std::uint64_t CopiesMade = 0;
+    std::uint64_t CopyAllowance = 0;
     bool LayerTableSeen = false;
     float NextStep = 0;
     float StepSize = 0;
@@ -97,6 +137,17 @@ bool DxfReader::EntityReader(std::string_view name, Work&& work) {
         work();
         return true;
     });
+}
+
+template <typename Record>
+bool DxfReader::StoreOrWriteToBlock(const Record& record, Long increment) {
+    if (!Database.InBlock) {
+        Database.Append(record, increment);
+        return true;
+    }
+    const BlockRec& block = Database.Blocks[Database.BlockCount];
+    Scratch->Write(Placed(record, InsertPlacement::Shift(-block.BaseX, -block.BaseY)));
+    return false;
 }
 
 } // namespace plandra

@@ -48,9 +48,8 @@ bool DxfReader::DXFPoly() {
             // A mirrored polyline turns the other way round: its arcs must too, or
             // they would bow to the wrong side of their mirrored chords.
             segment.Bulge = extrZ < 0 ? -bulge : bulge;
-            Database.AppendEntity(EntityKind::PolySeg, Database.PolySegs, Database.PolySegCount,
-                                  segment, PolySegIncrement);
-            if (widenExtents && !Database.ExtentsFromHeader) {
+            const bool stored = StoreOrWriteToBlock(segment, PolySegIncrement);
+            if (stored && widenExtents && !Database.ExtentsFromHeader) {
                 // The stored, mirrored X: the extents then hold what is drawn.
                 Database.CheckExtents(segment.X1, segment.Y1, segment.X2, segment.Y2);
             }

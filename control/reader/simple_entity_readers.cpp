@@ -48,8 +48,7 @@ bool DxfReader::DXFLine() {
         if (!Database.ExtentsFromHeader) {
             Database.CheckExtents(line.X1, line.Y1, line.X2, line.Y2);
         }
-        Database.AppendEntity(EntityKind::Line, Database.Lines, Database.LineCount, line,
-                              LineIncrement);
+        StoreOrWriteToBlock(line, LineIncrement);
     });
 }
 
@@ -60,8 +59,7 @@ bool DxfReader::DXFPoint() {
         point.Color = EntityColor(point.LayerID);
         point.X = Coordinate(10);
         point.Y = Coordinate(20);
-        Database.AppendEntity(EntityKind::Point, Database.Points, Database.PointCount, point,
-                              PointIncrement);
+        StoreOrWriteToBlock(point, PointIncrement);
     });
 }
 
@@ -95,8 +93,7 @@ bool DxfReader::DXFCircle() {
                                       static_cast<double>(arc.CenterY) + arc.Radius);
             }
         }
-        Database.AppendEntity(EntityKind::Arc, Database.Arcs, Database.ArcCount, arc,
-                              ArcIncrement);
+        StoreOrWriteToBlock(arc, ArcIncrement);
     });
 }
 
@@ -115,8 +112,7 @@ bool DxfReader::DXFEllipse() {
         // The parameters are radians, but the end is reduced by 360 all the same.
         ellipse.EndParam = Coordinate(42);
         NormalizeAngle(ellipse.EndParam);
-        Database.AppendEntity(EntityKind::Ellipse, Database.Ellipses, Database.EllipseCount,
-                              ellipse, EllipseIncrement);
+        StoreOrWriteToBlock(ellipse, EllipseIncrement);
     });
 }
 
@@ -138,9 +134,7 @@ bool DxfReader::DXFSolid() {
         if (!Database.ExtentsFromHeader) {
             Database.CheckExtents(solid.X1, solid.Y1, solid.X2, solid.Y2);
         }
-        Database.AppendEntity(EntityKind::Solid, Database.Solids, Database.SolidCount, solid,
-                              SolidIncrement);
-        if (!Database.ExtentsFromHeader) {
+        if (StoreOrWriteToBlock(solid, SolidIncrement) && !Database.ExtentsFromHeader) {
             Database.CheckExtents(solid.X3, solid.Y3, solid.X4, solid.Y4);
         }
     });
@@ -163,8 +157,7 @@ bool DxfReader::DXF3DFace() {
             edge.Y1 = cornerY[corner];
             edge.X2 = cornerX[next];
             edge.Y2 = cornerY[next];
-            Database.AppendEntity(EntityKind::Line, Database.Lines, Database.LineCount, edge,
-                                  LineIncrement);
+            StoreOrWriteToBlock(edge, LineIncrement);
         }
     });
 }

@@ -87,9 +87,7 @@ bool DxfReader::DXFText(std::string_view EntityName) {
 
         MapFont(text.FontName, text.FontScalar);
         text.Rotation = FitRotation(text.HorzAlign, text.X, text.Y);
-        Database.AppendEntity(EntityKind::Text, Database.Texts, Database.TextCount, text,
-                              TextIncrement);
-        if (!Database.ExtentsFromHeader) {
+        if (StoreOrWriteToBlock(text, TextIncrement) && !Database.ExtentsFromHeader) {
             Database.CheckExtents(text.X, text.Y, text.X, text.Y);
         }
     });

@@ -4,16 +4,26 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace plandra::test {
 
-TempFile::TempFile(std::string_view contents, std::string_view suffix) {
+namespace {
+
+// A name no other test file of this or another test process has.
+std::filesystem::path UniqueTempPath(std::string_view suffix) {
     static std::atomic<unsigned> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    Path = std::filesystem::temp_directory_path() /
+    return std::filesystem::temp_directory_path() /
            ("plandra-test-" + std::to_string(stamp) + "-" + std::to_string(counter++) +
             std::string(suffix));
+}
+
+} // namespace
+
+TempFile::TempFile(std::string_view contents, std::string_view suffix)
+    : Path(UniqueTempPath(suffix)) {
     std::ofstream file(Path, std::ios::binary);
     file.write(contents.data(), static_cast<std::streamsize>(contents.size()));
 }
@@ -28,6 +38,22 @@ std::string TempFile::Read() const {
     std::ostringstream contents;
     contents << file.rdbuf();
     return contents.str();
+}
+
+TempFolder::TempFolder() : Path(UniqueTempPath("")) { std::filesystem::create_directory(Path); }
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(Path, ignored);
+}
+
+std::string TempFolder::WithSeparator() const {
+    return (Path / "").string();
+}
+
+std::size_t TempFolder::FileCount() const {
+    auto entries = std::filesystem::directory_iterator(Path);
+    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
 }
 
 std::string CrLfLines(std::initializer_list<std::string_view> lines) {

@@ -23,6 +23,24 @@ private:
     std::filesystem::path Path;
 };
 
+/// A new folder in the temporary directory, removed with its contents when the
+/// object goes.
+class TempFolder {
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+
+    /// The folder's path with a separator at its end.
+    std::string WithSeparator() const;
+    /// How many files the folder holds.
+    std::size_t FileCount() const;
+
+private:
+    std::filesystem::path Path;
+};
+
 /// Joins lines with CR LF ends, the last line ended too.
 std::string CrLfLines(std::initializer_list<std::string_view> lines);
 

@@ -15,6 +15,10 @@ namespace plandra::test {
 
 class ReaderFixture : public ::testing::Test {
 protected:
+    // Block scratch files go to a folder of the test's own, so that tests running
+    // side by side cannot share them.
+    ReaderFixture() { Options.TmpFileNamePath = ScratchFolder.WithSeparator(); }
+
     /// Reads `contents` as a file into the database, emptied first.
     bool Load(const std::string& contents) {
         TempFile file(contents);
@@ -23,6 +27,8 @@ protected:
 
     bool LoadFile(const std::string& fileName) {
         Database.InitDB(true);
+        Database.BlockCount = 0;
+        Database.PendingInsertCount = 0;
         return Reader().LoadDXF(fileName);
     }
 
@@ -43,6 +49,7 @@ protected:
                                                                   &MessageBoxes});
     }
 
+    TempFolder ScratchFolder;
     DrawingDatabase Database;
     DrawingOptions Options;
     std::array<RealRect, 4> ZoomStack{};

@@ -1,0 +1,74 @@
+// The scratch files of one read: one per block definition, written while the
+// block is read, read back (once, then kept in memory) by every INSERT of it, and
+// deleted when the read ends, whether it succeeded or failed.
+#pragma once
+
+#include "control/database/drawing_database.h"
+#include "control/database/drawing_options.h"
+#include "scratch_records.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plandra {
+
+class BlockScratchFiles {
+public:
+    BlockScratchFiles(DrawingDatabase& database, DrawingOptions& options);
+    BlockScratchFiles(const BlockScratchFiles&) = delete;
+    BlockScratchFiles& operator=(const BlockScratchFiles&) = delete;
+    /// Closes and deletes every file still there.
+    ~BlockScratchFiles();
+
+    /// Creates (or empties) the file of the block just stored as block `BlockCount`,
+    /// under the next running number, and keeps it open for its entities. A folder
+    /// that does not exist is replaced by the fallback folder, which stays in the
+    /// options. Returns the file's name.
+    std::string CreateForNewBlock();
+
+    /// Appends a record to the file of the block being defined.
+    void Write(const ScratchRecord& record);
+
+    /// Closes the file of the block being defined (ENDBLK); nothing when none is open.
+    void CloseOpenBlock();
+
+    /// The block whose definition is still being written, or 0.
+    Long OpenBlock() const { return Open ? OpenBlockNumber : 0; }
+
+    /// The records of a block's file in the order written; the file is read once and
+    /// then served from memory until something is appended to it.
+    const std::vector<ScratchRecord>& Records(Long block);
+
+    /// Appends records to the file of a finished block (a pending insert's copy).
+    void AppendToBlock(Long block, const std::vector<ScratchRecord>& records);
+
+    /// Closes the open file, deletes every file and blanks the blocks' file names.
+    void DeleteAll();
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+    struct BlockFile {
+        std::string Name;
+        std::optional<std::vector<ScratchRecord>> Cached;
+    };
+
+    static void WriteTo(std::FILE* file, const ScratchRecord& record);
+    BlockFile& FileOf(Long block);
+
+    DrawingDatabase& Database;
+    DrawingOptions& Options;
+    /// By block number; index 0 unused. Full names, which the fixed-width field in
+    /// the block table may have cut.
+    std::vector<BlockFile> Files;
+    FileHandle Open;
+    Long OpenBlockNumber = 0;
+};
+
+} // namespace plandra
