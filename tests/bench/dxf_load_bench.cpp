@@ -1,6 +1,7 @@
 // Throughput of loading a large generated R12 drawing, beside a plain line count
 // (what `wc -l` does), the floor a reader can chase.
 #include "control/reader/dxf_reader.h"
+#include "generate_block_drawing.h"
 #include "generate_r12_drawing.h"
 
 #include <platform/headless/headless_screen.h>
@@ -64,6 +65,54 @@ void LoadGeneratedDrawing(benchmark::State& state) {
     state.counters["file_mb"] = static_cast<double>(FileBytes()) / 1e6;
 }
 
+// 100,000 inserts of blocks of 20 entities, and the same two million entities
+// written out flat: inserting may cost at most three times reading flat.
+constexpr int BenchInserts = 100'000;
+constexpr int BenchEntitiesPerBlock = 20;
+
+const std::string& BlockDrawing(plandra::bench::BlockLayout layout) {
+    auto write = [](plandra::bench::BlockLayout chosen, const char* label) {
+        std::string file = (std::filesystem::temp_directory_path() /
+                            ("plandra-bench-blocks-" + std::string(label) + ".dxf"))
+                               .string();
+        if (!std::filesystem::exists(file)) {
+            plandra::bench::GenerateBlockDrawing(file, BenchInserts, BenchEntitiesPerBlock, chosen);
+        }
+        return file;
+    };
+    static const std::string inserts = write(plandra::bench::BlockLayout::Inserts, "inserts");
+    static const std::string flat = write(plandra::bench::BlockLayout::Flat, "flat");
+    return layout == plandra::bench::BlockLayout::Inserts ? inserts : flat;
+}
+
+void LoadBlockDrawing(benchmark::State& state, plandra::bench::BlockLayout layout) {
+    const std::string& file = BlockDrawing(layout);
+    const std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / "plandra-bench-scratch" / "";
+    std::filesystem::create_directories(scratch);
+    for (auto _ : state) {
+        plandra::DrawingDatabase database;
+        plandra::DrawingOptions options;
+        options.TmpFileNamePath = scratch.string();
+        std::array<plandra::RealRect, 4> zoomStack{};
+        platform::HeadlessScreen screen;
+        database.InitDB(true);
+        plandra::DxfReader reader(database, options, zoomStack, plandra::ReaderSurfaces{screen});
+        benchmark::DoNotOptimize(reader.LoadDXF(file));
+        state.counters["entities"] = static_cast<double>(database.SeqCount);
+    }
+    state.counters["file_mb"] =
+        static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+}
+
+void LoadInsertedBlocks(benchmark::State& state) {
+    LoadBlockDrawing(state, plandra::bench::BlockLayout::Inserts);
+}
+
+void LoadSameEntitiesFlat(benchmark::State& state) {
+    LoadBlockDrawing(state, plandra::bench::BlockLayout::Flat);
+}
+
 void CountLines(benchmark::State& state) {
     const std::string& file = Drawing();
     std::vector<char> buffer(1 << 20);
@@ -89,5 +138,7 @@ void CountLines(benchmark::State& state) {
 
 BENCHMARK(CountLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(LoadGeneratedDrawing)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LoadInsertedBlocks)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LoadSameEntitiesFlat)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

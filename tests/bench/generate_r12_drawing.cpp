@@ -3,65 +3,14 @@
 // the same file.
 #include "generate_r12_drawing.h"
 
-#include <cstdint>
+#include "dxf_writing.h"
+
 #include <cstdio>
 #include <string>
 
 namespace plandra::bench {
 
 namespace {
-
-constexpr int LayerCount = 20;
-
-// A small linear congruential generator: repeatable across machines and libraries.
-class Repeatable {
-public:
-    double Next(double low, double high) {
-        State = State * 6364136223846793005ULL + 1442695040888963407ULL;
-        double unit = static_cast<double>(State >> 11) / static_cast<double>(1ULL << 53);
-        return low + unit * (high - low);
-    }
-    int Below(int limit) { return static_cast<int>(Next(0, limit)); }
-
-private:
-    std::uint64_t State = 20261206;
-};
-
-class DxfWriter {
-public:
-    explicit DxfWriter(std::FILE* file) : File(file) {}
-
-    void Group(int code, const std::string& value) {
-        std::fprintf(File, "%3d\r\n%s\r\n", code, value.c_str());
-    }
-    void Group(int code, double value) { std::fprintf(File, "%3d\r\n%.6f\r\n", code, value); }
-    void Group(int code, int value) { std::fprintf(File, "%3d\r\n%d\r\n", code, value); }
-
-    long Position() const { return std::ftell(File); }
-
-private:
-    std::FILE* File;
-};
-
-std::string LayerName(int index) { return "LAYER_" + std::to_string(index); }
-
-void WriteTables(DxfWriter& out) {
-    out.Group(0, std::string("SECTION"));
-    out.Group(2, std::string("TABLES"));
-    out.Group(0, std::string("TABLE"));
-    out.Group(2, std::string("LAYER"));
-    out.Group(70, LayerCount);
-    static const char* Linetypes[] = {"CONTINUOUS", "DASHED", "DOT", "DASHDOT", "PHANTOM"};
-    for (int i = 0; i < LayerCount; ++i) {
-        out.Group(0, std::string("LAYER"));
-        out.Group(2, LayerName(i));
-        out.Group(70, 0);
-        out.Group(62, 1 + i * 12 % 255);
-        out.Group(6, std::string(Linetypes[i % 5]));
-    }
-    out.Group(0, std::string("ENDTAB"));
-    out.Group(0, std::string("ENDSEC"));
-}
 
 void WriteEntity(DxfWriter& out, Repeatable& random) {
     double x = random.Next(0, 10000);
@@ -127,13 +76,7 @@ bool GenerateR12Drawing(const std::string& fileName, long targetBytes) {
         return false;
     }
     DxfWriter out(file);
-    out.Group(999, std::string("Generated benchmark drawing"));
-    out.Group(0, std::string("SECTION"));
-    out.Group(2, std::string("HEADER"));
-    out.Group(9, std::string("$ACADVER"));
-    out.Group(1, std::string("AC1009"));
-    out.Group(0, std::string("ENDSEC"));
-    WriteTables(out);
+    WriteHeaderAndTables(out);
     out.Group(0, std::string("SECTION"));
     out.Group(2, std::string("ENTITIES"));
     Repeatable random;

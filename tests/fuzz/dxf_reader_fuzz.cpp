@@ -6,13 +6,32 @@
 #include <platform/headless/headless_screen.h>
 #include <platform/headless/recording_picture_box.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 namespace {
+
+// Block scratch files go to a folder of the target's own, which every read must
+// leave empty.
+const std::filesystem::path& BlockFolder() {
+    static const std::filesystem::path folder = [] {
+        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("plandra-fuzz-blocks-" + std::to_string(stamp));
+        std::filesystem::create_directories(path);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(BlockFolder(), ignored);
+        });
+        return path;
+    }();
+    return folder;
+}
 
 const std::string& ScratchFileName() {
     static const std::string name =
@@ -35,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plandra::DrawingDatabase database;
     plandra::DrawingOptions options;
     options.CalcExtents = size > 0 && (data[0] & 1) != 0;
+    options.TmpFileNamePath = (BlockFolder() / "").string();
     std::array<plandra::RealRect, 4> zoomStack{};
     platform::HeadlessScreen screen;
     platform::RecordingPictureBox statusBar(100, 10);
@@ -46,5 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const plandra::ControlError&) {
     }
     std::remove(fileName.c_str());
+    if (!std::filesystem::is_empty(BlockFolder())) {
+        std::fprintf(stderr, "a block scratch file outlived the read\n");
+        std::abort();
+    }
     return 0;
 }

@@ -58,6 +58,7 @@ TEST_F(CorpusTest, EveryFileWithConvertedLineEndsLoads) {
             ADD_FAILURE() << path << ": " << error.Description;
         }
         EXPECT_LE(Database.SeqCount, Database.SeqArray.UpperBound()) << path;
+        EXPECT_EQ(ScratchFolder.FileCount(), 0u) << path << ": a block scratch file remains";
     }
     EXPECT_EQ(loaded, static_cast<int>(Files.size()));
 }
