@@ -48,17 +48,32 @@ double PeakResidentMegabytes() {
     return 0;
 }
 
+// Block scratch files of the benchmarks go to a folder of their own.
+std::string ScratchFolder() {
+    const std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / "plandra-bench-scratch" / "";
+    std::filesystem::create_directories(scratch);
+    return scratch.string();
+}
+
+// One load into a fresh database, as Regen does it; returns the entities read.
+plandra::Long LoadOnce(const std::string& file) {
+    plandra::DrawingDatabase database;
+    plandra::DrawingOptions options;
+    static const std::string scratch = ScratchFolder();
+    options.TmpFileNamePath = scratch;
+    std::array<plandra::RealRect, 4> zoomStack{};
+    platform::HeadlessScreen screen;
+    database.InitDB(true);
+    plandra::DxfReader reader(database, options, zoomStack, plandra::ReaderSurfaces{screen});
+    benchmark::DoNotOptimize(reader.LoadDXF(file));
+    return database.SeqCount;
+}
+
 void LoadGeneratedDrawing(benchmark::State& state) {
     const std::string& file = Drawing();
     for (auto _ : state) {
-        plandra::DrawingDatabase database;
-        plandra::DrawingOptions options;
-        std::array<plandra::RealRect, 4> zoomStack{};
-        platform::HeadlessScreen screen;
-        database.InitDB(true);
-        plandra::DxfReader reader(database, options, zoomStack, plandra::ReaderSurfaces{screen});
-        benchmark::DoNotOptimize(reader.LoadDXF(file));
-        state.counters["entities"] = static_cast<double>(database.SeqCount);
+        state.counters["entities"] = static_cast<double>(LoadOnce(file));
     }
     state.SetBytesProcessed(state.iterations() * FileBytes());
     state.counters["peak_rss_mb"] = PeakResidentMegabytes();
@@ -87,19 +102,8 @@ const std::string& BlockDrawing(plandra::bench::BlockLayout layout) {
 
 void LoadBlockDrawing(benchmark::State& state, plandra::bench::BlockLayout layout) {
     const std::string& file = BlockDrawing(layout);
-    const std::filesystem::path scratch =
-        std::filesystem::temp_directory_path() / "plandra-bench-scratch" / "";
-    std::filesystem::create_directories(scratch);
     for (auto _ : state) {
-        plandra::DrawingDatabase database;
-        plandra::DrawingOptions options;
-        options.TmpFileNamePath = scratch.string();
-        std::array<plandra::RealRect, 4> zoomStack{};
-        platform::HeadlessScreen screen;
-        database.InitDB(true);
-        plandra::DxfReader reader(database, options, zoomStack, plandra::ReaderSurfaces{screen});
-        benchmark::DoNotOptimize(reader.LoadDXF(file));
-        state.counters["entities"] = static_cast<double>(database.SeqCount);
+        state.counters["entities"] = static_cast<double>(LoadOnce(file));
     }
     state.counters["file_mb"] =
         static_cast<double>(std::filesystem::file_size(file)) / 1e6;
