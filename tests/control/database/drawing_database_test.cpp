@@ -1,5 +1,8 @@
+// The drawing database: how InitDB dimensions and empties it, how its arrays grow,
+// the sequence of records and the extents.
 #include "control/database/drawing_database.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace plandra {
@@ -22,20 +25,16 @@ TEST(DrawingDatabase, InitDBDimensionsEveryArrayAndEmptiesTheCounters) {
 
     ASSERT_TRUE(database.InitDB(true));
 
-    EXPECT_EQ(database.SeqArray.UpperBound(), 100);
-    EXPECT_EQ(database.Lines.UpperBound(), 50);
-    EXPECT_EQ(database.PolySegs.UpperBound(), 50);
-    EXPECT_EQ(database.Texts.UpperBound(), 50);
-    EXPECT_EQ(database.Arcs.UpperBound(), 10);
-    EXPECT_EQ(database.Solids.UpperBound(), 10);
-    EXPECT_EQ(database.Attribs.UpperBound(), 5);
-    EXPECT_EQ(database.Blocks.UpperBound(), 5);
-    EXPECT_EQ(database.PendingInserts.UpperBound(), 0);
-    EXPECT_EQ(database.LineCount, 0);
-    EXPECT_EQ(database.SeqCount, 0);
+    const DrawingDatabase& d = database;
+    // Sequence, lines, polyline segments, texts, arcs, solids, attributes, blocks, inserts.
+    EXPECT_EQ(
+        (std::array{d.SeqArray.UpperBound(), d.Lines.UpperBound(), d.PolySegs.UpperBound(),
+                    d.Texts.UpperBound(), d.Arcs.UpperBound(), d.Solids.UpperBound(),
+                    d.Attribs.UpperBound(), d.Blocks.UpperBound(), d.PendingInserts.UpperBound()}),
+        (std::array<Long, 9>{100, 50, 50, 50, 10, 10, 5, 5, 0}));
     // Points and ellipses start again too, so counts do not carry over to the next drawing.
-    EXPECT_EQ(database.PointCount, 0);
-    EXPECT_EQ(database.EllipseCount, 0);
+    EXPECT_EQ((std::array{d.LineCount, d.SeqCount, d.PointCount, d.EllipseCount}),
+              (std::array<Long, 4>{}));
     EXPECT_FALSE(database.InBlock);
     ASSERT_TRUE(database.colLayers);
     EXPECT_EQ(database.colLayers->Count(), 0);
@@ -44,7 +43,7 @@ TEST(DrawingDatabase, InitDBDimensionsEveryArrayAndEmptiesTheCounters) {
 TEST(DrawingDatabase, PartialInitDBKeepsTheDrawingAndEmptiesOnlyTheBlocks) {
     DrawingDatabase database;
     database.InitDB(true);
-    database.AppendEntity(EntityKind::Line, database.Lines, database.LineCount, LineAt(1), 100);
+    database.Append(LineAt(1), 100);
     auto layers = database.colLayers;
     database.Blocks.Dimension(40);
     database.InBlock = true;
@@ -62,23 +61,18 @@ TEST(DrawingDatabase, GrowthFollowsTheDocumentedIncrementsAndKeepsRecords) {
     DrawingDatabase database;
     database.InitDB(true);
     for (int i = 1; i <= 51; ++i) {
-        database.AppendEntity(EntityKind::Line, database.Lines, database.LineCount,
-                              LineAt(static_cast<float>(i)), 100);
+        database.Append(LineAt(static_cast<float>(i)), 100);
+        database.Append(TextRec{}, 50);
     }
     EXPECT_EQ(database.Lines.UpperBound(), 150);
     for (int i = 1; i <= 51; ++i) {
         EXPECT_EQ(database.Lines[i].X1, static_cast<float>(i));
     }
-
-    for (int i = 1; i <= 51; ++i) {
-        database.AppendEntity(EntityKind::Text, database.Texts, database.TextCount, TextRec{}, 50);
-    }
     EXPECT_EQ(database.Texts.UpperBound(), 100);
 
     // Points are created by the growth rule on first use.
     for (int i = 1; i <= 101; ++i) {
-        database.AppendEntity(EntityKind::Point, database.Points, database.PointCount, PointRec{},
-                              100);
+        database.Append(PointRec{}, 100);
     }
     EXPECT_EQ(database.Points.UpperBound(), 200);
     EXPECT_EQ(database.SeqCount, 203);
@@ -88,17 +82,16 @@ TEST(DrawingDatabase, GrowthFollowsTheDocumentedIncrementsAndKeepsRecords) {
 TEST(DrawingDatabase, SequenceListsEveryRecordOnceInReadingOrder) {
     DrawingDatabase database;
     database.InitDB(true);
-    database.AppendEntity(EntityKind::Line, database.Lines, database.LineCount, LineAt(1), 100);
-    database.AppendEntity(EntityKind::Arc, database.Arcs, database.ArcCount, ArcRec{}, 10);
-    database.AppendEntity(EntityKind::Line, database.Lines, database.LineCount, LineAt(2), 100);
+    database.Append(LineAt(1), 100);
+    database.Append(ArcRec{}, 10);
+    database.Append(LineAt(2), 100);
 
     ASSERT_EQ(database.SeqCount, 3);
-    EXPECT_EQ(database.SeqArray[1].EntityType, 1);
-    EXPECT_EQ(database.SeqArray[1].EntityIndex, 1);
-    EXPECT_EQ(database.SeqArray[2].EntityType, 4);
-    EXPECT_EQ(database.SeqArray[2].EntityIndex, 1);
-    EXPECT_EQ(database.SeqArray[3].EntityType, 1);
-    EXPECT_EQ(database.SeqArray[3].EntityIndex, 2);
+    const std::pair<Long, Long> expected[] = {{1, 1}, {4, 1}, {1, 2}}; // kind and index
+    for (Long i = 1; i <= 3; ++i) {
+        EXPECT_EQ(database.SeqArray[i].EntityType, expected[i - 1].first) << i;
+        EXPECT_EQ(database.SeqArray[i].EntityIndex, expected[i - 1].second) << i;
+    }
 }
 
 TEST(DrawingDatabase, ExpandSeqArrayAddsOneHundredElements) {

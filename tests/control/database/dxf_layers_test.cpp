@@ -1,3 +1,4 @@
+// The layer collection the host sees: adding, finding, removing and its position errors.
 #include "control/database/control_error.h"
 #include "control/database/dxf_layers.h"
 
@@ -6,7 +7,7 @@
 namespace plandra {
 namespace {
 
-TEST(DxfLayers, AddAppendsWithTheGivenMembersInOrder) {
+TEST(DxfLayers, AddAppendsInOrderAndRemoveMovesLaterLayersDown) {
     DXFLayers layers;
     auto first = layers.Add(IntegerTrue, 0x0000FF, "Walls ", IntegerFalse, false, "ignored key");
     auto second = layers.Add(IntegerFalse, 0xFFFFFF, "MARKUP", IntegerTrue, true);
@@ -20,6 +21,9 @@ TEST(DxfLayers, AddAppendsWithTheGivenMembersInOrder) {
     EXPECT_FALSE(first->GetRedlineLayer());
     EXPECT_EQ(second->NewLayer, IntegerTrue);
     EXPECT_TRUE(second->GetRedlineLayer());
+    layers.Remove(1);
+    ASSERT_EQ(layers.Count(), 1);
+    EXPECT_EQ(layers.Item(1), second);
 }
 
 TEST(DxfLayers, CheckDuplicateLayerComparesExactly) {
@@ -50,16 +54,6 @@ TEST(DxfLayers, PositionsOutsideTheCollectionRaiseTheInvalidArgumentError) {
         }
     }
     EXPECT_THROW(layers.Remove(3), ControlError);
-}
-
-TEST(DxfLayers, RemoveMovesLaterLayersDown) {
-    DXFLayers layers;
-    layers.Add(IntegerTrue, 0, "A", IntegerFalse, false);
-    layers.Add(IntegerTrue, 0, "B", IntegerFalse, false);
-    layers.Add(IntegerTrue, 0, "C", IntegerFalse, false);
-    layers.Remove(2);
-    ASSERT_EQ(layers.Count(), 2);
-    EXPECT_EQ(layers.Item(2)->LayerName, "C");
 }
 
 } // namespace

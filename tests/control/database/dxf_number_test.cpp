@@ -1,3 +1,4 @@
+// Numbers as the drawing's text gives them, and their conversion to the automation types.
 #include "control/database/control_error.h"
 #include "control/database/dxf_number.h"
 
@@ -29,15 +30,13 @@ TEST(DxfNumber, NumbersBeyondDoubleRangeOverflow) {
 }
 
 TEST(DxfNumber, IntegerConversionRoundsTiesToEvenAndChecksRange) {
-    EXPECT_EQ(ToInteger(2.5), 2);
-    EXPECT_EQ(ToInteger(3.5), 4);
-    EXPECT_EQ(ToInteger(-2.5), -2);
-    EXPECT_EQ(ToInteger(-7.5), -8);
-    EXPECT_EQ(ToInteger(0.5), 0);
+    const std::pair<double, int> inRange[] = {{2.5, 2}, {3.5, 4},       {-2.5, -2},      {-7.5, -8},
+                                              {0.5, 0}, {32767, 32767}, {-32768, -32768}};
+    for (auto [value, integer] : inRange) {
+        EXPECT_EQ(ToInteger(value), integer) << value;
+    }
     EXPECT_EQ(RoundHalfEven(2251799813685248.5), 2251799813685248.0) << "past the quick path";
     EXPECT_EQ(RoundHalfEven(-1e300), -1e300);
-    EXPECT_EQ(ToInteger(32767), 32767);
-    EXPECT_EQ(ToInteger(-32768), -32768);
     EXPECT_EQ(ToLong(2147483647.0), 2147483647);
     for (double outside : {32768.0, -32769.0, 32767.5}) {
         try {

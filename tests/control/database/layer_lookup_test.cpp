@@ -1,3 +1,4 @@
+// Finding layers by name, and the colour and visibility a layer gives its entities.
 #include "control/database/control_error.h"
 #include "control/database/layer_lookup.h"
 
@@ -6,7 +7,7 @@
 namespace plandra {
 namespace {
 
-TEST(LayerLookup, SetLayerIDMatchesTrimmedNamesWithoutRegardToCase) {
+TEST(LayerLookup, SetLayerIDMatchesTrimmedNamesWithoutRegardToCaseAndAddsMissingOnes) {
     DrawingDatabase database;
     database.InitDB(true);
     database.Layers().Add(IntegerTrue, 0xFF, "WALLS ", IntegerFalse, false);
@@ -20,14 +21,9 @@ TEST(LayerLookup, SetLayerIDMatchesTrimmedNamesWithoutRegardToCase) {
     // The argument itself is not trimmed: this is a new layer.
     EXPECT_EQ(SetLayerID(database, " Doors"), 4);
     EXPECT_EQ(database.colLayers->Count(), 4);
-}
-
-TEST(LayerLookup, SetLayerIDAddsMissingLayersBlackAndOn) {
-    DrawingDatabase database;
-    database.InitDB(true);
-    EXPECT_EQ(SetLayerID(database, "New"), 1);
-    const DXFLayer& layer = *database.colLayers->Item(1);
-    EXPECT_EQ(layer.LayerName, "New");
+    // Added layers are black and on.
+    const DXFLayer& layer = *database.colLayers->Item(4);
+    EXPECT_EQ(layer.LayerName, " Doors");
     EXPECT_EQ(layer.LayerColor, 0);
     EXPECT_EQ(layer.LayerOn, IntegerTrue);
     EXPECT_EQ(layer.NewLayer, IntegerFalse);

@@ -1,3 +1,5 @@
+// Small mapping rules of the drawing: line types, text fonts, angles, flag bits and
+// fixed-length text.
 #include "control/database/drawing_math.h"
 #include "control/database/fixed_string.h"
 #include "control/database/font_map.h"
@@ -64,12 +66,11 @@ TEST(DrawingMath, NormalizeAngleReducesOnlyAnglesOfAFullTurnOrMore) {
 }
 
 TEST(DrawingMath, IsBitSetReadsTheNineLowBits) {
-    EXPECT_TRUE(IsBitSet(1, 0));
+    const std::pair<int, int> set[] = {{1, 0}, {4, 2}, {5, 0}, {256, 8}, {511, 3}};
+    for (auto [flags, bit] : set) {
+        EXPECT_TRUE(IsBitSet(flags, bit)) << flags << " bit " << bit;
+    }
     EXPECT_FALSE(IsBitSet(4, 0));
-    EXPECT_TRUE(IsBitSet(4, 2));
-    EXPECT_TRUE(IsBitSet(5, 0));
-    EXPECT_TRUE(IsBitSet(256, 8));
-    EXPECT_TRUE(IsBitSet(511, 3));
     EXPECT_FALSE(IsBitSet(0, 0));
 }
 

@@ -10,19 +10,15 @@ namespace plandra {
 namespace {
 
 using test::CrLfLines;
+using test::Dxf;
 
-// A layer table whose first layer is "0", then WALLS.
-std::string LayerTable() {
-    return CrLfLines({"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "0", "LAYER", "2",
-                      "0", "62", "7", "0", "LAYER", "2", "WALLS", "62", "3", "0", "ENDTAB", "0",
-                      "ENDSEC"});
-}
-
-// A drawing of a layer table, a BLOCKS section and an ENTITIES section.
+// A drawing of a layer table (layer "0", then WALLS), a BLOCKS section and an ENTITIES
+// section.
 std::string Drawing(const std::string& blocks, const std::string& entities) {
-    return LayerTable() + CrLfLines({"0", "SECTION", "2", "BLOCKS"}) + blocks +
-           CrLfLines({"0", "ENDSEC", "0", "SECTION", "2", "ENTITIES"}) + entities +
-           CrLfLines({"0", "ENDSEC", "0", "EOF"});
+    return test::Section("TABLES",
+                         "0|TABLE|2|LAYER|0|LAYER|2|0|62|7|0|LAYER|2|WALLS|62|3|0|ENDTAB") +
+           Dxf("0|SECTION|2|BLOCKS") + blocks + Dxf("0|ENDSEC|0|SECTION|2|ENTITIES") + entities +
+           Dxf("0|ENDSEC|0|EOF");
 }
 
 std::string Block(std::string_view name, std::string_view baseX, std::string_view baseY,
@@ -62,10 +58,9 @@ TEST_F(BlockReadersTest, InsertScalesRotatesAndTranslatesLines) {
 }
 
 TEST_F(BlockReadersTest, BaseContentsAreRelativeToTheBasePoint) {
-    ASSERT_TRUE(Load(Drawing(Block("B", "5", "5", Line("0", "5", "5", "6", "5") +
-                                                      CrLfLines({"0", "POINT", "8", "0", "10",
-                                                                 "7", "20", "8"})),
-                             Insert("B", "100", "0", {"41", "3", "42", "-2", "50", "0"}))));
+    ASSERT_TRUE(Load(
+        Drawing(Block("B", "5", "5", Line("0", "5", "5", "6", "5") + Dxf("0|POINT|8|0|10|7|20|8")),
+                Insert("B", "100", "0", {"41", "3", "42", "-2", "50", "0"}))));
     ASSERT_EQ(Database.LineCount, 1);
     EXPECT_FLOAT_EQ(LineAt(1).X1, 100);
     EXPECT_FLOAT_EQ(LineAt(1).X2, 103);
@@ -75,12 +70,11 @@ TEST_F(BlockReadersTest, BaseContentsAreRelativeToTheBasePoint) {
 }
 
 TEST_F(BlockReadersTest, MirroredArcsTurnTheOtherWay) {
-    const std::string arc = CrLfLines(
-        {"0", "ARC", "8", "0", "10", "5", "20", "0", "40", "1", "50", "0", "51", "90"});
-    ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", arc),
-                             Insert("B", "0", "0", {"41", "-1"}) +
-                                 Insert("B", "0", "0", {"42", "-1"}) +
-                                 Insert("B", "0", "0", {"41", "-2", "42", "-2", "50", "10"}))));
+    const std::string arc = Dxf("0|ARC|8|0|10|5|20|0|40|1|50|0|51|90");
+    ASSERT_TRUE(
+        Load(Drawing(Block("B", "0", "0", arc),
+                     Insert("B", "0", "0", {"41", "-1"}) + Insert("B", "0", "0", {"42", "-1"}) +
+                         Insert("B", "0", "0", {"41", "-2", "42", "-2", "50", "10"}))));
     ASSERT_EQ(Database.ArcCount, 3);
     const ArcRec& mirroredX = Database.Arcs[1];
     EXPECT_FLOAT_EQ(mirroredX.CenterX, -5);
@@ -96,12 +90,11 @@ TEST_F(BlockReadersTest, MirroredArcsTurnTheOtherWay) {
 }
 
 TEST_F(BlockReadersTest, TextsTurnWithTheInsertDirectlyAndThroughAnotherBlock) {
-    const std::string text = CrLfLines({"0", "TEXT", "8", "0", "10", "1", "20", "0", "40", "2",
-                                        "50", "15", "1", "Door"});
+    const std::string text = Dxf("0|TEXT|8|0|10|1|20|0|40|2|50|15|1|Door");
     const std::string outer = Block("OUTER", "0", "0", Insert("INNER", "0", "0", {"50", "30"}));
-    ASSERT_TRUE(Load(Drawing(Block("INNER", "0", "0", text) + outer,
-                             Insert("INNER", "0", "0", {"50", "30", "41", "2"}) +
-                                 Insert("OUTER", "0", "0"))));
+    ASSERT_TRUE(Load(
+        Drawing(Block("INNER", "0", "0", text) + outer,
+                Insert("INNER", "0", "0", {"50", "30", "41", "2"}) + Insert("OUTER", "0", "0"))));
     ASSERT_EQ(Database.TextCount, 2);
     EXPECT_NEAR(Database.Texts[1].Rotation, 45, 1e-4);
     EXPECT_FLOAT_EQ(Database.Texts[1].Height, 4);
@@ -114,7 +107,7 @@ TEST_F(BlockReadersTest, TextsTurnWithTheInsertDirectlyAndThroughAnotherBlock) {
 TEST_F(BlockReadersTest, FirstLayerTakesTheInsertsLayerAndOthersKeepTheirs) {
     ASSERT_TRUE(Load(Drawing(
         Block("B", "0", "0", Line("0", "0", "0", "1", "0") + Line("WALLS", "0", "1", "1", "1")),
-        CrLfLines({"0", "INSERT", "8", "DOORS", "2", "B", "10", "0", "20", "0"}))));
+        Dxf("0|INSERT|8|DOORS|2|B|10|0|20|0"))));
     ASSERT_EQ(Database.LineCount, 2);
     // DOORS is added after the table's two layers.
     EXPECT_EQ(Database.colLayers->Item(3)->LayerName, "DOORS");
@@ -125,12 +118,9 @@ TEST_F(BlockReadersTest, FirstLayerTakesTheInsertsLayerAndOthersKeepTheirs) {
 TEST_F(BlockReadersTest, ColourOverrideReachesOnlyLinesAndPolylineSegments) {
     const std::string contents =
         Line("WALLS", "0", "0", "1", "0") +
-        CrLfLines({"0", "POLYLINE", "8", "WALLS", "66", "1", "0", "VERTEX", "8", "WALLS", "10",
-                   "0", "20", "0", "0", "VERTEX", "8", "WALLS", "10", "1", "20", "1", "0",
-                   "SEQEND", "0", "CIRCLE", "8", "WALLS", "10", "0", "20", "0", "40", "1", "0",
-                   "TEXT", "8", "WALLS", "10", "0", "20", "0", "40", "1", "1", "T", "0", "SOLID",
-                   "8", "WALLS", "10", "0", "20", "0", "11", "1", "21", "0", "12", "0", "22", "1",
-                   "0", "POINT", "8", "WALLS", "10", "0", "20", "0"});
+        Dxf("0|POLYLINE|8|WALLS|66|1|0|VERTEX|8|WALLS|10|0|20|0|0|VERTEX|8|WALLS|10|1|20|1|"
+            "0|SEQEND|0|CIRCLE|8|WALLS|10|0|20|0|40|1|0|TEXT|8|WALLS|10|0|20|0|40|1|1|T|"
+            "0|SOLID|8|WALLS|10|0|20|0|11|1|21|0|12|0|22|1|0|POINT|8|WALLS|10|0|20|0");
     ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", contents), Insert("B", "0", "0", {"62", "1"}))));
     const Long red = ColorFromACI(1);
     const Long green = ColorFromACI(3);
@@ -154,31 +144,31 @@ TEST_F(BlockReadersTest, PendingInsertIsCopiedIntoItsBlockWhenEntitiesBegin) {
     EXPECT_FLOAT_EQ(LineAt(2).Y2, 1);
 }
 
-TEST_F(BlockReadersTest, TwoInsertsGiveIndependentCopies) {
-    ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", Line("0", "0", "0", "1", "0")),
-                             Insert("B", "0", "0") + Insert("B", "0", "5"))));
+TEST_F(BlockReadersTest, EntitiesOfADefinitionReachTheDrawingOnlyThroughInsertsAsOwnCopies) {
+    const std::string block = Block("B", "0", "0", Line("0", "0", "0", "1", "0"));
+    ASSERT_TRUE(Load(Drawing(block, "")));
+    EXPECT_EQ(Database.LineCount, 0);
+    EXPECT_EQ(Database.SeqCount, 0);
+    ASSERT_EQ(Database.BlockCount, 1);
+    EXPECT_EQ(Database.Blocks[1].Name.Trimmed(), "B");
+
+    ASSERT_TRUE(Load(Drawing(block, Insert("B", "0", "0") + Insert("B", "0", "5"))));
     ASSERT_EQ(Database.LineCount, 2);
     Database.Lines[1].Deleted = IntegerTrue;
     EXPECT_EQ(LineAt(2).Deleted, IntegerFalse);
     EXPECT_FLOAT_EQ(LineAt(2).Y1, 5);
 }
 
-TEST_F(BlockReadersTest, EntitiesOfADefinitionReachTheDrawingOnlyThroughInserts) {
-    ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", Line("0", "0", "0", "1", "0")), "")));
-    EXPECT_EQ(Database.LineCount, 0);
-    EXPECT_EQ(Database.SeqCount, 0);
-    ASSERT_EQ(Database.BlockCount, 1);
-    EXPECT_EQ(Database.Blocks[1].Name.Trimmed(), "B");
-}
-
 TEST_F(BlockReadersTest, BlocksThatInsertThemselvesCopyNothing) {
     const std::string self = Block("SELF", "0", "0",
                                    Line("0", "0", "0", "1", "0") + Insert("SELF", "1", "0") +
-                                       CrLfLines({"0", "DIMENSION", "8", "0", "2", "SELF"}));
+                                       Dxf("0|DIMENSION|8|0|2|SELF"));
     // A and B insert each other: B takes A's line when B is defined, A takes B's
     // contents once (pending) when ENTITIES begins, and nothing goes round again.
-    const std::string a = Block("A", "0", "0", Line("0", "0", "0", "1", "0") + Insert("B", "0", "1"));
-    const std::string b = Block("B", "0", "0", Line("0", "0", "0", "2", "0") + Insert("A", "0", "2"));
+    const std::string a =
+        Block("A", "0", "0", Line("0", "0", "0", "1", "0") + Insert("B", "0", "1"));
+    const std::string b =
+        Block("B", "0", "0", Line("0", "0", "0", "2", "0") + Insert("A", "0", "2"));
     ASSERT_TRUE(Load(Drawing(self + a + b, Insert("SELF", "0", "0") + Insert("A", "0", "0"))));
     EXPECT_EQ(Database.LineCount, 1 + 3);
 }
@@ -201,12 +191,9 @@ TEST_F(BlockReadersTest, DimensionCopiesItsBlockWithItsOwnLayerAndColour) {
     const std::string longText(80, 'x');
     const std::string contents =
         Line("WALLS", "0", "0", "1", "0") +
-        CrLfLines({"0", "TEXT", "8", "WALLS", "10", "0", "20", "0", "40", "2.5", "50", "90", "1",
-                   longText, "0", "POINT", "8", "0", "10", "0", "20", "0"});
-    ASSERT_TRUE(Load(Drawing(
-        Block("*D1", "1", "1", contents),
-        CrLfLines({"0", "DIMENSION", "8", "DIMS", "62", "1", "2", "*D1", "12", "11", "22", "11",
-                   "70", "0"}))));
+        Dxf("0|TEXT|8|WALLS|10|0|20|0|40|2.5|50|90|1|" + longText + "|0|POINT|8|0|10|0|20|0");
+    ASSERT_TRUE(Load(Drawing(Block("*D1", "1", "1", contents),
+                             Dxf("0|DIMENSION|8|DIMS|62|1|2|*D1|12|11|22|11|70|0"))));
     const Long dims = 3; // added after the table's two layers
     ASSERT_EQ(Database.LineCount, 1);
     EXPECT_FLOAT_EQ(LineAt(1).X1, 9);
@@ -222,10 +209,8 @@ TEST_F(BlockReadersTest, DimensionCopiesItsBlockWithItsOwnLayerAndColour) {
 
 TEST_F(BlockReadersTest, MirroredCopiesOfPolylinesAndEllipses) {
     const std::string contents =
-        CrLfLines({"0", "POLYLINE", "8", "0", "40", "0.6", "0", "VERTEX", "8", "0", "10", "0", "20",
-                   "0", "42", "1", "0", "VERTEX", "8", "0", "10", "2", "20", "0", "0", "SEQEND",
-                   "0", "ELLIPSE", "8", "0", "10", "1", "20", "1", "11", "2", "21", "0", "40",
-                   "0.5", "41", "0.5", "42", "1.5"});
+        Dxf("0|POLYLINE|8|0|40|0.6|0|VERTEX|8|0|10|0|20|0|42|1|0|VERTEX|8|0|10|2|20|0|0|SEQEND|"
+            "0|ELLIPSE|8|0|10|1|20|1|11|2|21|0|40|0.5|41|0.5|42|1.5");
     ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", contents), Insert("B", "0", "0", {"41", "-1"}))));
     ASSERT_EQ(Database.PolySegCount, 1);
     EXPECT_FLOAT_EQ(Database.PolySegs[1].X2, -2);
@@ -260,8 +245,8 @@ TEST_F(BlockReadersTest, ScratchFilesAreNumberedPerControlAndGoneAfterEveryRead)
 
 TEST_F(BlockReadersTest, MissingScratchFolderFallsBackToTheTemporaryFolder) {
     Options.TmpFileNamePath = ScratchFolder.WithSeparator() + "missing/";
-    ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", Line("0", "0", "0", "1", "0")),
-                             Insert("B", "0", "0"))));
+    ASSERT_TRUE(
+        Load(Drawing(Block("B", "0", "0", Line("0", "0", "0", "1", "0")), Insert("B", "0", "0"))));
     EXPECT_EQ(Database.LineCount, 1);
     EXPECT_NE(Options.TmpFileNamePath, ScratchFolder.WithSeparator() + "missing/");
     EXPECT_TRUE(std::filesystem::is_directory(Options.TmpFileNamePath));

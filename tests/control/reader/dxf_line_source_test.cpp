@@ -1,8 +1,6 @@
-#include "control/database/control_error.h"
+// Lines of a drawing file as the reader takes them: where they end, and past the end.
 #include "control/reader/dxf_line_source.h"
-#include "support/temp_file.h"
-
-#include <gtest/gtest.h>
+#include "reader_fixture.h"
 
 #include <vector>
 
@@ -37,13 +35,9 @@ TEST(DxfLineSource, ReadingPastTheLastLineIsAnError) {
     source.ReadLine(line);
     EXPECT_EQ(line, "only");
     EXPECT_TRUE(source.AtEnd());
-    try {
-        source.ReadLine(line);
-        FAIL() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Number, 62);
-        EXPECT_EQ(error.Description, "Input past end of file");
-    }
+    const ControlError error = test::ErrorOf([&] { source.ReadLine(line); });
+    EXPECT_EQ(error.Number, 62);
+    EXPECT_EQ(error.Description, "Input past end of file");
 }
 
 TEST(DxfLineSource, LinesLongerThanTheBufferAndLineEndsAcrossItsEdgeAreWhole) {
@@ -61,13 +55,10 @@ TEST(DxfLineSource, LinesLongerThanTheBufferAndLineEndsAcrossItsEdgeAreWhole) {
 }
 
 TEST(DxfLineSource, AMissingFileIsNotFound) {
-    try {
-        DxfLineSource::Open("/nonexistent/folder/file.dxf");
-        FAIL() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Number, 53);
-        EXPECT_EQ(error.Description, "File not found");
-    }
+    const ControlError error =
+        test::ErrorOf([] { DxfLineSource::Open("/nonexistent/folder/file.dxf"); });
+    EXPECT_EQ(error.Number, 53);
+    EXPECT_EQ(error.Description, "File not found");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// Converting a file with bare line feeds to CR LF line ends before it is read.
 #include "control/reader/fix_unix_file.h"
 #include "support/temp_file.h"
 

@@ -1,51 +1,30 @@
+// The readers of polylines (vertex chains, bulges, extrusion) and of texts, multi-line
+// texts and attributes.
 #include "reader_fixture.h"
 
+#include <array>
 #include <platform/message_box.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plandra {
 namespace {
 
-using Lines = std::vector<std::string>;
 using test::DrawingWithEntities;
+using test::EntitiesDrawing;
 
-// A drawing of these entity lines, for tables whose cases build their lines.
-std::string Drawing(const Lines& entities) {
-    std::string text = test::CrLfLines({"0", "SECTION", "2", "ENTITIES"});
-    for (const std::string& line : entities) {
-        text += line + "\r\n";
+// A polyline on layer P: its header groups, a VERTEX on P with the groups of each
+// vertex, and SEQEND.
+std::string Polyline(const std::string& header, const std::vector<std::string_view>& vertices) {
+    std::string lines = "0|POLYLINE|8|P" + (header.empty() ? "" : "|" + header);
+    for (std::string_view vertex : vertices) {
+        lines += "|0|VERTEX|8|P|" + std::string(vertex);
     }
-    return text + test::CrLfLines({"0", "ENDSEC", "0", "EOF"});
+    return lines + "|0|SEQEND|8|P";
 }
 
-struct Vertex {
-    const char* X;
-    const char* Y;
-    const char* Bulge = nullptr;
-    const char* Flags = nullptr;
-};
-
-Lines Polyline(const Lines& header, const std::vector<Vertex>& vertices) {
-    Lines lines{"0", "POLYLINE", "8", "P"};
-    lines.insert(lines.end(), header.begin(), header.end());
-    for (const Vertex& v : vertices) {
-        Lines vertex{"0", "VERTEX", "8", "P", "10", v.X, "20", v.Y};
-        if (v.Bulge != nullptr) {
-            vertex.insert(vertex.end(), {"42", v.Bulge});
-        }
-        if (v.Flags != nullptr) {
-            vertex.insert(vertex.end(), {"70", v.Flags});
-        }
-        lines.insert(lines.end(), vertex.begin(), vertex.end());
-    }
-    lines.insert(lines.end(), {"0", "SEQEND", "8", "P"});
-    return lines;
-}
-
-struct Segment {
-    float X1, Y1, X2, Y2, Bulge;
-};
+using Segment = std::array<float, 5>; // X1, Y1, X2, Y2 and bulge
 
 class PolylineReaderTest : public test::ReaderFixture {
 protected:
@@ -59,51 +38,43 @@ protected:
     }
 };
 
-bool operator==(const Segment& a, const Segment& b) {
-    return a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2 && a.Bulge == b.Bulge;
-}
-
-void PrintTo(const Segment& s, std::ostream* os) {
-    *os << "(" << s.X1 << ", " << s.Y1 << ") to (" << s.X2 << ", " << s.Y2 << ") bulge " << s.Bulge;
-}
-
 TEST_F(PolylineReaderTest, VertexChainsBecomeSegments) {
     struct Case {
         const char* Name;
-        Lines Header;
-        std::vector<Vertex> Vertices;
+        const char* Header;
+        std::vector<std::string_view> Vertices;
         std::vector<Segment> Expected;
     };
     const Case cases[] = {
         {"open: n - 1 segments, each with its start vertex's bulge",
-         {"70", "0"},
-         {{"0", "0", "0.5"}, {"4", "0"}, {"4", "3", "-1"}},
+         "70|0",
+         {"10|0|20|0|42|0.5", "10|4|20|0", "10|4|20|3|42|-1"},
          {{0, 0, 4, 0, 0.5f}, {4, 0, 4, 3, 0}}},
         {"closed: the last vertex's bulge closes back to the first",
-         {"70", "1"},
-         {{"0", "0"}, {"4", "0"}, {"4", "3", "0.25"}},
+         "70|1",
+         {"10|0|20|0", "10|4|20|0", "10|4|20|3|42|0.25"},
          {{0, 0, 4, 0, 0}, {4, 0, 4, 3, 0}, {4, 3, 0, 0, 0.25f}}},
         {"closed two-vertex circle: two half circles",
-         {"70", "1"},
-         {{"0", "0", "1"}, {"2", "0", "1"}},
+         "70|1",
+         {"10|0|20|0|42|1", "10|2|20|0|42|1"},
          {{0, 0, 2, 0, 1}, {2, 0, 0, 0, 1}}},
         {"spline frame points draw nothing but move the current point",
-         {"70", "4"},
-         {{"0", "0"}, {"1", "1", nullptr, "16"}, {"2", "0", nullptr, "8"}},
+         "70|4",
+         {"10|0|20|0", "10|1|20|1|70|16", "10|2|20|0|70|8"},
          {{1, 1, 2, 0, 0}}},
         {"mirrored extrusion negates X and turns the bulge round",
-         {"70", "0", "210", "0", "220", "0", "230", "-1"},
-         {{"1", "0", "0.5"}, {"2", "0"}},
+         "70|0|210|0|220|0|230|-1",
+         {"10|1|20|0|42|0.5", "10|2|20|0"},
          {{-1, 0, -2, 0, -0.5f}}},
-        {"extrusion Z of 0 counts as 1", {"230", "0"}, {{"1", "0"}, {"2", "0"}}, {{1, 0, 2, 0, 0}}},
+        {"extrusion Z of 0 counts as 1", "230|0", {"10|1|20|0", "10|2|20|0"}, {{1, 0, 2, 0, 0}}},
         {"other flags (3D polyline) follow the same chain",
-         {"70", "8"},
-         {{"1", "1"}, {"2", "2"}},
+         "70|8",
+         {"10|1|20|1", "10|2|20|2"},
          {{1, 1, 2, 2, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        ASSERT_TRUE(Load(Drawing(Polyline(c.Header, c.Vertices))));
+        ASSERT_TRUE(Load(EntitiesDrawing(Polyline(c.Header, c.Vertices))));
         EXPECT_EQ(Segments(), c.Expected);
         EXPECT_EQ(Database.SeqCount, static_cast<Long>(c.Expected.size()));
         for (Long i = 1; i <= Database.SeqCount; ++i) {
@@ -116,7 +87,7 @@ TEST_F(PolylineReaderTest, VertexChainsBecomeSegments) {
 
 TEST_F(PolylineReaderTest, HeaderGivesWidthLayerAndColourToEverySegment) {
     ASSERT_TRUE(
-        Load(Drawing(Polyline({"62", "1", "40", "0.5"}, {{"0", "0"}, {"1", "0"}, {"2", "0"}}))));
+        Load(EntitiesDrawing(Polyline("62|1|40|0.5", {"10|0|20|0", "10|1|20|0", "10|2|20|0"}))));
     ASSERT_EQ(Database.PolySegCount, 2);
     for (Long i = 1; i <= 2; ++i) {
         EXPECT_EQ(Database.PolySegs[i].Width, 0.5f);
@@ -126,22 +97,20 @@ TEST_F(PolylineReaderTest, HeaderGivesWidthLayerAndColourToEverySegment) {
 }
 
 TEST_F(PolylineReaderTest, ExtentsHoldTheStoredMirroredPoints) {
-    ASSERT_TRUE(Load(Drawing(Polyline({"230", "-1"}, {{"1", "0"}, {"2", "3"}}))));
+    ASSERT_TRUE(Load(EntitiesDrawing(Polyline("230|-1", {"10|1|20|0", "10|2|20|3"}))));
     EXPECT_EQ(Database.Extents, (RealRect{-2, 3, -1, 0}));
 }
 
 TEST_F(PolylineReaderTest, EntityLinesBetweenVerticesArePassedOver) {
-    Lines lines = Polyline({}, {{"0", "0"}, {"1", "0"}});
     // A foreign entity between the vertices: its lines are read one by one.
-    lines.insert(lines.begin() + 12, {"0", "LINE", "8", "X", "10", "5"});
-    ASSERT_TRUE(Load(Drawing(lines)));
+    ASSERT_TRUE(Load(EntitiesDrawing(Polyline("", {"10|0|20|0|0|LINE|8|X|10|5", "10|1|20|0"}))));
     EXPECT_EQ(Database.PolySegCount, 1);
     EXPECT_EQ(Database.LineCount, 0);
 }
 
 TEST_F(PolylineReaderTest, PolylineWithoutVerticesShowsTheReadErrorAndGoesOn) {
-    ASSERT_TRUE(Load(Drawing({"0", "POLYLINE", "8",  "P", "70", "0", "0",  "SEQEND", "8",  "P",
-                              "0", "LINE",     "10", "1", "20", "1", "11", "2",      "21", "2"})));
+    ASSERT_TRUE(
+        Load(EntitiesDrawing("0|POLYLINE|8|P|70|0|0|SEQEND|8|P|0|LINE|10|1|20|1|11|2|21|2")));
     ASSERT_EQ(MessageBoxes.Boxes.size(), 1u);
     EXPECT_EQ(MessageBoxes.Boxes[0].Text, "Polyline read error");
     EXPECT_EQ(MessageBoxes.Boxes[0].Type, platform::mb::Ok);
@@ -150,10 +119,8 @@ TEST_F(PolylineReaderTest, PolylineWithoutVerticesShowsTheReadErrorAndGoesOn) {
 }
 
 TEST_F(PolylineReaderTest, PolylineWithoutSeqEndEndsTheReadWithItsTrail) {
-    std::string error = LoadError(
-        test::CrLfLines({"0",  "SECTION", "2",  "ENTITIES", "0",  "POLYLINE", "8", "P",
-                         "0",  "VERTEX",  "10", "1",        "20", "1",        "0", "VERTEX",
-                         "10", "2",       "20", "2",        "0",  "ENDSEC",   "0", "EOF"}));
+    std::string error =
+        LoadError(EntitiesDrawing("0|POLYLINE|8|P|0|VERTEX|10|1|20|1|0|VERTEX|10|2|20|2"));
     EXPECT_NE(error.find("\r\n ->  DXFPoly."), std::string::npos) << error;
 }
 
@@ -194,7 +161,7 @@ TEST_F(TextReaderTest, ValuesAreCleanedOfCodesAndQuotes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Value);
-        ASSERT_TRUE(Load(Drawing({"0", c.Entity, "8", "T", "1", c.Value, "40", "1"})));
+        ASSERT_TRUE(Load(DrawingWithEntities({"0", c.Entity, "8", "T", "1", c.Value, "40", "1"})));
         ASSERT_EQ(Database.TextCount, 1);
         EXPECT_EQ(Database.Texts[1].Text.Trimmed(), c.Stored);
         EXPECT_EQ(Database.Texts[1].Underline != 0, c.Underline);
@@ -215,8 +182,8 @@ TEST_F(TextReaderTest, InsertionPointFollowsTheAlignment) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.Entity) + " " + c.Align);
-        ASSERT_TRUE(Load(Drawing({"0", c.Entity, "8", "T", "1", "x", "10", "1", "20", "2", "11",
-                                  "3", "21", "4", "72", c.Align})));
+        ASSERT_TRUE(Load(DrawingWithEntities({"0", c.Entity, "8", "T", "1", "x", "10", "1", "20",
+                                              "2", "11", "3", "21", "4", "72", c.Align})));
         bool attribute = std::string_view(c.Entity) == "ATTRIB";
         float x = attribute ? Database.Attribs[1].X : Database.Texts[1].X;
         float y = attribute ? Database.Attribs[1].Y : Database.Texts[1].Y;
@@ -226,10 +193,8 @@ TEST_F(TextReaderTest, InsertionPointFollowsTheAlignment) {
 }
 
 TEST_F(TextReaderTest, StoresHeightRotationFontAndWidensTheExtents) {
-    ASSERT_TRUE(Load(DrawingWithEntities({"0",  "TEXT",     "8",  "T",    "62", "3",  "1",  "Plan",
-                                          "7",  "romans",   "10", "5",    "20", "6",  "40", "2.5",
-                                          "50", "30",       "0",  "TEXT", "8",  "T",  "1",  "Mono",
-                                          "7",  "STANDARD", "40", "3.5",  "0",  "EOF"})));
+    ASSERT_TRUE(Load(EntitiesDrawing("0|TEXT|8|T|62|3|1|Plan|7|romans|10|5|20|6|40|2.5|50|30|"
+                                     "0|TEXT|8|T|1|Mono|7|STANDARD|40|3.5|0|EOF")));
     ASSERT_EQ(Database.TextCount, 2);
     const TextRec& text = Database.Texts[1];
     EXPECT_EQ(text.Height, 2.5f);
@@ -252,25 +217,23 @@ TEST_F(TextReaderTest, FitAlignmentTakesTheSlopeToTheAlignmentPoint) {
     // Insertion point (1, 1); group 50 says 7.
     const Case cases[] = {{"2", "2", 45}, {"0", "2", 7}, {"2", "0", 7}, {"1", "3", 7}};
     for (const Case& c : cases) {
-        ASSERT_TRUE(Load(Drawing({"0", "TEXT", "1", "x", "10", "1", "20", "1", "11", c.AlignX, "21",
-                                  c.AlignY, "50", "7", "72", "5"})));
+        ASSERT_TRUE(Load(DrawingWithEntities({"0", "TEXT", "1", "x", "10", "1", "20", "1", "11",
+                                              c.AlignX, "21", c.AlignY, "50", "7", "72", "5"})));
         EXPECT_NEAR(Database.Texts[1].Rotation, c.Rotation, 1E-3) << c.AlignX << "," << c.AlignY;
     }
 }
 
 TEST_F(TextReaderTest, MTextContinuationChunksAreJoinedBeforeTheLastPart) {
     ASSERT_TRUE(
-        Load(DrawingWithEntities({"0", "MTEXT", "3", "first ", "3", "second ", "1", "last", "0",
-                                  "TEXT", "1", "one", "3", "x", "2", "two", "0", "EOF"})));
+        Load(EntitiesDrawing("0|MTEXT|3|first |3|second |1|last|0|TEXT|1|one|3|x|2|two|0|EOF")));
     EXPECT_EQ(Database.Texts[1].Text.Trimmed(), "first second last");
     EXPECT_EQ(Database.Texts[2].Text.Trimmed(), "two");
 }
 
 TEST_F(TextReaderTest, AttributesKeepTheirTextAndSkipHiddenOnes) {
-    ASSERT_TRUE(Load(
-        DrawingWithEntities({"0", "ATTRIB", "8",  "A", "1", "%%c \"x\"", "40", "2", "70", "0",
-                             "0", "ATTRIB", "8",  "A", "1", "hidden",    "70", "1", "0",  "ATTDEF",
-                             "1", "def",    "70", "0", "0", "EOF"})));
+    ASSERT_TRUE(
+        Load(EntitiesDrawing("0|ATTRIB|8|A|1|%%c \"x\"|40|2|70|0|0|ATTRIB|8|A|1|hidden|70|1|"
+                             "0|ATTDEF|1|def|70|0|0|EOF")));
     ASSERT_EQ(Database.AttribCount, 1);
     EXPECT_EQ(Database.Attribs[1].Text.Trimmed(), "%%c \"x\"");
     EXPECT_EQ(Database.Attribs[1].LayerID, 1);

@@ -1,17 +1,53 @@
-// A reader with a fresh database, a recording screen and recording surfaces.
+// A reader with a fresh database, a recording screen and recording surfaces, and DXF
+// text written compactly for its tests.
 #pragma once
 
 #include "control/database/control_error.h"
 #include "control/reader/dxf_reader.h"
 #include "support/temp_file.h"
 
+#include <gtest/gtest.h>
 #include <platform/headless/headless_message_box.h>
 #include <platform/headless/headless_screen.h>
 #include <platform/headless/recording_picture_box.h>
-
-#include <gtest/gtest.h>
+#include <string>
+#include <string_view>
 
 namespace plandra::test {
+
+/// DXF text of lines written with a bar between them ("0|LINE|8|0"), each ended with CR LF.
+inline std::string Dxf(std::string_view lines) {
+    std::string text;
+    for (std::size_t start = 0;;) {
+        std::size_t bar = lines.find('|', start);
+        text.append(lines.substr(start, bar - start)).append("\r\n");
+        if (bar == std::string_view::npos) {
+            return text;
+        }
+        start = bar + 1;
+    }
+}
+
+/// A section named `name` holding `lines` (written as for Dxf) and its ENDSEC.
+inline std::string Section(std::string_view name, std::string_view lines) {
+    return Dxf("0|SECTION|2|" + std::string(name) + "|" + std::string(lines) + "|0|ENDSEC");
+}
+
+/// A complete drawing whose ENTITIES section holds `entities` (written as for Dxf).
+inline std::string EntitiesDrawing(std::string_view entities) {
+    return Section("ENTITIES", entities) + Dxf("0|EOF");
+}
+
+/// The error `action` raises; a test failure and an empty error when it raises none.
+template <typename Action> ControlError ErrorOf(Action&& action) {
+    try {
+        action();
+    } catch (const ControlError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no error raised";
+    return ControlError(0, "", "");
+}
 
 class ReaderFixture : public ::testing::Test {
 protected:
@@ -34,19 +70,19 @@ protected:
 
     /// Reads `contents` and returns the description of the error it raises.
     std::string LoadError(const std::string& contents) {
-        try {
-            Load(contents);
-        } catch (const ControlError& error) {
-            EXPECT_EQ(error.Number, ControlErrorNumber);
-            return error.Description;
-        }
-        ADD_FAILURE() << "the read raised no error";
-        return {};
+        TempFile file(contents);
+        return LoadFileError(file.Name());
+    }
+
+    std::string LoadFileError(const std::string& fileName) {
+        ControlError error = ErrorOf([&] { LoadFile(fileName); });
+        EXPECT_EQ(error.Number, ControlErrorNumber);
+        return error.Description;
     }
 
     DxfReader Reader() {
-        return DxfReader(Database, Options, ZoomStack, ReaderSurfaces{Screen, &StatusBar, &Surface,
-                                                                  &MessageBoxes});
+        return DxfReader(Database, Options, ZoomStack,
+                         ReaderSurfaces{Screen, &StatusBar, &Surface, &MessageBoxes});
     }
 
     TempFolder ScratchFolder;

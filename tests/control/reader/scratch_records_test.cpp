@@ -1,10 +1,7 @@
 // The scratch file records: readable text that reads back to the same records, and
 // the errors of records that do not match their kind.
-#include "control/database/control_error.h"
 #include "control/reader/scratch_records.h"
-#include "support/temp_file.h"
-
-#include <gtest/gtest.h>
+#include "reader_fixture.h"
 
 namespace plandra {
 namespace {
@@ -14,13 +11,8 @@ std::vector<ScratchRecord> ReadBack(const std::string& contents) {
     return ReadScratchFile(file.Name());
 }
 
-std::string ErrorOf(const std::string& contents) {
-    try {
-        ReadBack(contents);
-    } catch (const ControlError& error) {
-        return error.Description;
-    }
-    return "no error";
+std::string ReadError(const std::string& contents) {
+    return test::ErrorOf([&] { ReadBack(contents); }).Description;
 }
 
 TEST(ScratchRecords, EveryKindReadsBackAsWritten) {
@@ -69,23 +61,19 @@ TEST(ScratchRecords, PolylineWidthsReadBackAsWholeNumbers) {
 }
 
 TEST(ScratchRecords, RecordsThatDoNotMatchTheirKindAreErrors) {
-    EXPECT_EQ(ErrorOf("6\r\n1,2,3\r\n"), "Input past end of file");
-    EXPECT_EQ(ErrorOf("6\r\n"), "Input past end of file");
-    EXPECT_EQ(ErrorOf("6\r\n1,x,3,4\r\n"), "Type mismatch");
-    EXPECT_EQ(ErrorOf("6\r\n1,2,3.5,4\r\n"), "Type mismatch");
-    EXPECT_EQ(ErrorOf("6\r\n1,2,3,4,5\r\n"), "Type mismatch");
-    EXPECT_EQ(ErrorOf("8\r\n1,2,3,4\r\n"), "Type mismatch");
-    EXPECT_EQ(ErrorOf("3\r\n0,0,unquoted,1,0,0,0,1,0,\"Arial\",1\r\n"), "Type mismatch");
-    EXPECT_EQ(ErrorOf("6\r\n1,1e39,3,4\r\n"), "Overflow");
+    EXPECT_EQ(ReadError("6\r\n1,2,3\r\n"), "Input past end of file");
+    EXPECT_EQ(ReadError("6\r\n"), "Input past end of file");
+    EXPECT_EQ(ReadError("6\r\n1,x,3,4\r\n"), "Type mismatch");
+    EXPECT_EQ(ReadError("6\r\n1,2,3.5,4\r\n"), "Type mismatch");
+    EXPECT_EQ(ReadError("6\r\n1,2,3,4,5\r\n"), "Type mismatch");
+    EXPECT_EQ(ReadError("8\r\n1,2,3,4\r\n"), "Type mismatch");
+    EXPECT_EQ(ReadError("3\r\n0,0,unquoted,1,0,0,0,1,0,\"Arial\",1\r\n"), "Type mismatch");
+    EXPECT_EQ(ReadError("6\r\n1,1e39,3,4\r\n"), "Overflow");
 }
 
 TEST(ScratchRecords, AMissingFileIsAnError) {
-    try {
-        ReadScratchFile((test::SourceDir() / "no-such-folder" / "1.TMP").string());
-        FAIL() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description, "File not found");
-    }
+    const std::string missing = (test::SourceDir() / "no-such-folder" / "1.TMP").string();
+    EXPECT_EQ(test::ErrorOf([&] { ReadScratchFile(missing); }).Description, "File not found");
 }
 
 } // namespace

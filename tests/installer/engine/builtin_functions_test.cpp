@@ -1,3 +1,4 @@
+// The engine's own script-callable functions: f16 sets a variable, f27 splits a text.
 #include "engine_fakes.h"
 #include "installer/engine/builtin_functions.h"
 
@@ -7,6 +8,14 @@ namespace vorn {
 namespace {
 
 using testing::EngineHarness;
+
+/// Calls `function` with `argument` as its argument text, as a script record would.
+std::int32_t Call(std::int32_t (*function)(Engine&, const DllCallBlock&), Engine& engine,
+                  const std::string& argument) {
+    DllCallBlock block{};
+    block.Argument = argument.c_str();
+    return function(engine, block);
+}
 
 TEST(BuiltinNumber, OnlyTheExportNames) {
     EXPECT_EQ(BuiltinNumber("f0"), 0u);
@@ -49,10 +58,7 @@ TEST(f16, SetsAppendsAndTransforms) {
     for (const Case& c : cases) {
         EngineHarness h({});
         h.Machine->Variables.SetVariable("V", c.Before);
-        DllCallBlock block{};
-        std::string argument = std::to_string(c.Flags) + "\x7FV\x7F" + c.Value;
-        block.Argument = argument.c_str();
-        EXPECT_EQ(f16(*h.Machine, block), 1);
+        EXPECT_EQ(Call(f16, *h.Machine, std::to_string(c.Flags) + "\x7FV\x7F" + c.Value), 1);
         EXPECT_EQ(h.Machine->Variables.GetVariable("V"), c.After) << c.Flags << " " << c.Value;
     }
 }
@@ -61,17 +67,14 @@ TEST(f16, AnswerFileSuppliesTheValue) {
     EngineHarness h({});
     h.Machine->Variables.SetVariable("WIN", "C:\\WINDOWS");
     h.Machine->Answers = {{" target ", "%WIN%\\APP"}};
-    std::string argument = std::string("129\x7FTARGET\x7F") + "default";
-    DllCallBlock block{};
-    block.Argument = argument.c_str();
-    f16(*h.Machine, block);
+    const std::string argument = "129\x7FTARGET\x7F"
+                                 "default";
+    Call(f16, *h.Machine, argument);
     EXPECT_EQ(h.Machine->Variables.GetVariable("TARGET"), "default");
     h.Machine->HasAnswerFile = true;
-    f16(*h.Machine, block);
+    Call(f16, *h.Machine, argument);
     EXPECT_EQ(h.Machine->Variables.GetVariable("TARGET"), "C:\\WINDOWS\\APP");
-    std::string empty = "1\x7F\x7Fx";
-    block.Argument = empty.c_str();
-    EXPECT_EQ(f16(*h.Machine, block), 0);
+    EXPECT_EQ(Call(f16, *h.Machine, "1\x7F\x7Fx"), 0) << "no variable named";
 }
 
 TEST(f27, SplitsAtPatternOrPosition) {
@@ -96,14 +99,13 @@ TEST(f27, SplitsAtPatternOrPosition) {
         {12, "abc", "10", "", "abc", 1},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Flags) + " " + c.Text);
         EngineHarness h({});
-        std::string argument =
+        const std::string argument =
             std::to_string(c.Flags) + "\x7F" + c.Text + "\x7F" + c.Pattern + "\x7FL\x7FR";
-        DllCallBlock block{};
-        block.Argument = argument.c_str();
-        EXPECT_EQ(f27(*h.Machine, block), c.Result) << c.Flags << " " << c.Text;
-        EXPECT_EQ(h.Machine->Variables.GetVariable("L"), c.Left) << c.Flags << " " << c.Text;
-        EXPECT_EQ(h.Machine->Variables.GetVariable("R"), c.Right) << c.Flags << " " << c.Text;
+        EXPECT_EQ(Call(f27, *h.Machine, argument), c.Result);
+        EXPECT_EQ(h.Machine->Variables.GetVariable("L"), c.Left);
+        EXPECT_EQ(h.Machine->Variables.GetVariable("R"), c.Right);
     }
 }
 

@@ -16,20 +16,19 @@
 
 namespace {
 
-struct BlockView {
-    char* Names;
-    char* Values;
-    std::size_t NameSize;
-    std::size_t ValueSize;
-    std::size_t Slots;
-    const char* Argument;
-    const char* Kind;
-};
-
-void AddVariable(BlockView& block, const char* name, const char* value) {
-    std::snprintf(block.Names + block.Slots * block.NameSize, block.NameSize, "%s", name);
-    std::snprintf(block.Values + block.Slots * block.ValueSize, block.ValueSize, "%s", value);
-    ++block.Slots;
+// Both kinds of block have the same fields under the same names, only of other widths.
+template <typename Block> int AddGreeting(Block& block, const char* kind) {
+    auto add = [&block](const char* name, const char* value) {
+        std::snprintf(block.Names + block.SlotsInUse * block.NameSize, block.NameSize, "%s", name);
+        std::snprintf(block.Values + block.SlotsInUse * block.ValueSize, block.ValueSize, "%s",
+                      value);
+        ++block.SlotsInUse;
+    };
+    char greeting[256];
+    std::snprintf(greeting, sizeof greeting, "Hello %s", block.Argument);
+    add("%GREETING%", greeting);
+    add("%BLOCK%", kind);
+    return 1;
 }
 
 } // namespace
@@ -38,28 +37,11 @@ void AddVariable(BlockView& block, const char* name, const char* value) {
 TEST_LIBRARY_EXPORT int TEST_LIBRARY_CALL SetGreeting(void* argument) {
     std::uint32_t size = 0;
     std::memcpy(&size, argument, sizeof size);
-    BlockView view{};
     if (size == sizeof(vorn::DllCallBlockEx)) {
-        auto* block = static_cast<vorn::DllCallBlockEx*>(argument);
-        view = {
-            block->Names,    block->Values, block->NameSize, block->ValueSize, block->SlotsInUse,
-            block->Argument, "ex"};
-    } else if (size == sizeof(vorn::DllCallBlock)) {
-        auto* block = static_cast<vorn::DllCallBlock*>(argument);
-        view = {block->Names,      block->Values,   block->NameSize, block->ValueSize,
-                block->SlotsInUse, block->Argument, "plain"};
-    } else {
-        return 0;
+        return AddGreeting(*static_cast<vorn::DllCallBlockEx*>(argument), "ex");
     }
-    char greeting[256];
-    std::snprintf(greeting, sizeof greeting, "Hello %s", view.Argument);
-    AddVariable(view, "%GREETING%", greeting);
-    AddVariable(view, "%BLOCK%", view.Kind);
-    if (size == sizeof(vorn::DllCallBlockEx)) {
-        static_cast<vorn::DllCallBlockEx*>(argument)->SlotsInUse = view.Slots;
-    } else {
-        static_cast<vorn::DllCallBlock*>(argument)->SlotsInUse =
-            static_cast<std::uint16_t>(view.Slots);
+    if (size == sizeof(vorn::DllCallBlock)) {
+        return AddGreeting(*static_cast<vorn::DllCallBlock*>(argument), "plain");
     }
-    return 1;
+    return 0;
 }

@@ -1,3 +1,4 @@
+// The variable table: slots, limits, and the expansion of %NAME% in texts.
 #include "installer/engine/variables.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,7 @@ TEST(VariableTable, LongValuesSpanSlotsAndLaterVariablesMove) {
     EXPECT_EQ(table.SlotName(4), "%LAST%");
     EXPECT_EQ(table.GetVariable("FIRST"), std::string(600, 'w'));
     EXPECT_EQ(table.GetVariable("LONG"), std::string(10, 'y'));
+    EXPECT_EQ(table.Expand("%FIRST%%LONG%", 30720), std::string(600, 'w') + std::string(10, 'y'));
 }
 
 TEST(VariableTable, SlotBoundaryLengths) {
@@ -96,15 +98,12 @@ TEST(VariableTable, MissingVariableIsEmptyOrCreated) {
     EXPECT_EQ(table.SlotName(0), "%RESTART%");
 }
 
-TEST(VariableTable, SlotCountFromALibraryIsKeptInsideTheArrays) {
+TEST(VariableTable, SlotsSetByALibraryStayInsideTheArrays) {
     VariableTable table;
     table.SetSlotsInUse(60000);
     EXPECT_EQ(table.SlotsInUse(), VariableTable::Slots);
     EXPECT_FALSE(table.SetVariable("NEW", "x"));
-}
-
-TEST(VariableTable, ValueWithoutZeroInTheLastSlotStopsAtTheArraysEnd) {
-    VariableTable table;
+    // A last slot without its terminating zero stops at the arrays' end.
     table.SetSlotsInUse(250);
     char* last = table.NamesData() + 249 * VariableTable::NameSize;
     std::fill(last, last + VariableTable::NameSize, 'N');
@@ -156,13 +155,6 @@ TEST(ExpandVariables, CutsAtTheBufferAndStaysTerminated) {
     EXPECT_EQ(table->Expand("%WIN%xy%GONE%", 12), "C:\\WINDOWSx");
     EXPECT_EQ(table->Expand("abcdef", 4), "abc");
     EXPECT_EQ(table->Expand("abc", 1), "");
-}
-
-TEST(ExpandVariables, MultiSlotValuesExpandWhole) {
-    VariableTable table;
-    table.SetVariable("BIG", std::string(700, 'b'));
-    table.SetVariable("AFTER", "a");
-    EXPECT_EQ(table.Expand("%BIG%%AFTER%", 30720), std::string(700, 'b') + "a");
 }
 
 } // namespace
