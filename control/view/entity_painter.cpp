@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -118,10 +119,15 @@ platform::ColorRef EntityPainter::Color(Long layerID, Long entityColor) const {
     return static_cast<platform::ColorRef>(LayerDrawColor(Database, Options, layerID, entityColor));
 }
 
-bool EntityPainter::IsVisible(Point corner1, Point corner2) {
-    platform::Rect rect;
-    ViewTransform::MakeTestRect({corner1, corner2}, rect);
-    return Gdi.RectInRegion(ViewRegion, rect);
+const EntityPainter::ArcEndDirection::Direction& EntityPainter::ArcEndDirection::Of(float degrees) {
+    auto bits = std::bit_cast<std::uint32_t>(degrees);
+    if (!Known || bits != DegreesBits) {
+        double radians = ToRadians(degrees);
+        Last = {std::cos(radians), std::sin(radians)};
+        DegreesBits = bits;
+        Known = true;
+    }
+    return Last;
 }
 
 void EntityPainter::StraightLine(Point from, Point to, int style, int width,
@@ -179,14 +185,13 @@ void EntityPainter::DrawArc(const ArcRec& arc) {
         Gdi.Ellipse(Dc, topLeft->x, topLeft->y, bottomRight->x, bottomRight->y);
         return;
     }
-    double start = ToRadians(arc.StartAngle);
-    double end = ToRadians(arc.EndAngle);
+    const auto& start = StartDirections.Of(arc.StartAngle);
+    const auto& end = EndDirections.Of(arc.EndAngle);
     auto startPoint =
-        Transform.PixelPoint(static_cast<float>(arc.CenterX + arc.Radius * std::cos(start)),
-                             static_cast<float>(arc.CenterY + arc.Radius * std::sin(start)));
-    auto endPoint =
-        Transform.PixelPoint(static_cast<float>(arc.CenterX + arc.Radius * std::cos(end)),
-                             static_cast<float>(arc.CenterY + arc.Radius * std::sin(end)));
+        Transform.PixelPoint(static_cast<float>(arc.CenterX + arc.Radius * start.Cos),
+                             static_cast<float>(arc.CenterY + arc.Radius * start.Sin));
+    auto endPoint = Transform.PixelPoint(static_cast<float>(arc.CenterX + arc.Radius * end.Cos),
+                                         static_cast<float>(arc.CenterY + arc.Radius * end.Sin));
     if (!startPoint || !endPoint || *startPoint == *endPoint) {
         return;
     }

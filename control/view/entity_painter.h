@@ -6,6 +6,7 @@
 #include "control/database/layer_lookup.h"
 #include "view_transform.h"
 
+#include <cstdint>
 #include <platform/gdi.h>
 #include <platform/picture_box.h>
 #include <vector>
@@ -37,7 +38,12 @@ private:
     template <typename Record> void DrawText(const Record& record);
 
     /// The visibility test: the test rectangle of two pixel corners against ViewRegion.
-    bool IsVisible(platform::Point corner1, platform::Point corner2);
+    /// Inline: every entity but a point takes it.
+    bool IsVisible(platform::Point corner1, platform::Point corner2) {
+        platform::Rect rect;
+        ViewTransform::MakeTestRect({corner1, corner2}, rect);
+        return Gdi.RectInRegion(ViewRegion, rect);
+    }
     /// A line with its own pen, made and deleted around it.
     void StraightLine(platform::Point from, platform::Point to, int style, int width,
                       platform::ColorRef color);
@@ -48,6 +54,23 @@ private:
         return LayerIsOn(Database, layerID);
     }
     platform::ColorRef Color(Long layerID, Long entityColor) const;
+
+    /// The cosine and sine of an arc end's angle in degrees. Drawings repeat a few end
+    /// angles over and over, so the last angle's are kept rather than worked out again.
+    class ArcEndDirection {
+    public:
+        struct Direction {
+            double Cos = 0;
+            double Sin = 0;
+        };
+        const Direction& Of(float degrees);
+
+    private:
+        /// The angle's bits, so that a kept direction is exactly the one computed.
+        std::uint32_t DegreesBits = 0;
+        bool Known = false;
+        Direction Last;
+    };
 
     platform::GdiService& Gdi;
     platform::HDC Dc;
@@ -67,6 +90,8 @@ private:
     /// do not change while it runs, and a million lookups through the collection cost
     /// more than the drawing of small entities. Index 0 is unused.
     std::vector<LayerPaint> Layers;
+    ArcEndDirection StartDirections;
+    ArcEndDirection EndDirections;
 };
 
 } // namespace plandra

@@ -6,6 +6,7 @@
 #include "control/database/entity_records.h"
 #include "control/database/real_rect.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -31,20 +32,17 @@ public:
     Long CvtY(float Y) const;
 
     /// CvtX and CvtY for the drawing pass: no value where CvtX would raise.
-    std::optional<Long> PixelX(float X) const {
-        return ToPixel((static_cast<double>(X) - ViewOriginX) * PixelsPerUnit);
-    }
-    std::optional<Long> PixelY(float Y) const {
-        return ToPixel(SurfaceHeight - (static_cast<double>(Y) - ViewOriginY) * PixelsPerUnit);
-    }
+    std::optional<Long> PixelX(float X) const { return ToPixel(UnroundedX(X)); }
+    std::optional<Long> PixelY(float Y) const { return ToPixel(UnroundedY(Y)); }
     /// Both coordinates of a drawing point; no value if either overflows.
     std::optional<platform::Point> PixelPoint(float X, float Y) const {
-        std::optional<Long> x = PixelX(X);
-        std::optional<Long> y = PixelY(Y);
-        if (!x || !y) {
+        double x = UnroundedX(X);
+        double y = UnroundedY(Y);
+        // Both are tested before either is rounded: the pass converts millions of points.
+        if (!(InPixelRange(x) && InPixelRange(y))) {
             return std::nullopt;
         }
-        return platform::Point{*x, *y};
+        return platform::Point{RoundedToLong(x), RoundedToLong(y)};
     }
 
     /// A pixel column to drawing X; 0 before the first drawing pass.
@@ -63,21 +61,8 @@ public:
     /// to (x2, y2), widened to x1 - 1 or y1 - 1 where it would be empty. The corners
     /// are not put in order. Returns True.
     static bool MakeTestRect(const std::array<platform::Point, 2>& points, platform::Rect& rect) {
-        // Computed in 64 bits: a corner at the edge of the 32-bit range must not wrap
-        // round to the other side of the surface.
-        std::int64_t x1 = points[0].x;
-        std::int64_t y1 = points[0].y;
-        std::int64_t left = x1 + 1;
-        std::int64_t top = y1 + 1;
-        std::int64_t right = points[1].x;
-        std::int64_t bottom = points[1].y;
-        if (left == right) {
-            left = x1 - 1;
-        }
-        if (top == bottom) {
-            top = y1 - 1;
-        }
-        rect = platform::Rect{Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
+        rect = platform::Rect{InnerEdge(points[0].x, points[1].x),
+                              InnerEdge(points[0].y, points[1].y), points[1].x, points[1].y};
         return true;
     }
 
@@ -91,28 +76,38 @@ public:
     platform::HWND SurfaceWindow = nullptr;
 
 private:
-    /// A pixel coordinate rounded half to even; no value for NaN or beyond 32 bits.
-    /// Inline because the drawing pass converts several points per entity.
-    static std::optional<Long> ToPixel(double value) {
-        // The comparison is false for NaN, which is refused with the out-of-range values.
-        if (!(value > -2147483648.0 && value < 2147483648.0)) {
-            return std::nullopt;
-        }
-        double rounded = RoundHalfEven(value);
-        if (rounded >= 2147483648.0) {
-            return std::nullopt;
-        }
-        return static_cast<Long>(rounded);
+    // Inline because the drawing pass converts several points per entity.
+    double UnroundedX(float X) const {
+        return (static_cast<double>(X) - ViewOriginX) * PixelsPerUnit;
+    }
+    double UnroundedY(float Y) const {
+        return SurfaceHeight - (static_cast<double>(Y) - ViewOriginY) * PixelsPerUnit;
     }
 
-    static Long Clamped(std::int64_t value) {
-        if (value > std::numeric_limits<Long>::max()) {
-            return std::numeric_limits<Long>::max();
+    /// The values that become pixels: above -2^31, and below 2^31 - 0.5, which already
+    /// rounds to the even 2^31. False for NaN.
+    static bool InPixelRange(double value) { return value > -2147483648.0 && value < 2147483647.5; }
+    static Long RoundedToLong(double value) { return static_cast<Long>(RoundHalfEven(value)); }
+
+    /// A pixel coordinate rounded half to even; no value for NaN or beyond 32 bits.
+    static std::optional<Long> ToPixel(double value) {
+        if (!InPixelRange(value)) {
+            return std::nullopt;
         }
-        if (value < std::numeric_limits<Long>::min()) {
-            return std::numeric_limits<Long>::min();
+        return RoundedToLong(value);
+    }
+
+    /// The test rectangle's left (or top) edge: one pixel in from the first corner, or
+    /// one pixel out where that would meet the second corner's edge. Taken in 64 bits
+    /// and held to the 32-bit range, so that a corner at its end cannot wrap round to
+    /// the other side of the surface.
+    static Long InnerEdge(Long first, Long second) {
+        std::int64_t edge = std::int64_t{first} + 1;
+        if (edge == second) {
+            edge = std::int64_t{first} - 1;
         }
-        return static_cast<Long>(value);
+        return static_cast<Long>(std::clamp<std::int64_t>(edge, std::numeric_limits<Long>::min(),
+                                                          std::numeric_limits<Long>::max()));
     }
 
     platform::Screen& Screen;

@@ -18,7 +18,8 @@ namespace {
 using raster::ToPixel;
 
 struct CairoObject {
-    enum class Kind { Pen, Brush, Region, Bitmap, Font };
+    /// The kinds a device context selects come first: they index its selection.
+    enum class Kind { Pen, Brush, Bitmap, Font, Region };
     explicit CairoObject(Kind kind) : Type(kind) {}
     virtual ~CairoObject() = default;
 
@@ -27,7 +28,11 @@ struct CairoObject {
     /// Selected into a device context: DeleteObject then waits until it is deselected.
     bool Selected = false;
     bool DeletePending = false;
+    /// The next deleted object of the same kind waiting to be made again.
+    CairoObject* NextFree = nullptr;
 };
+
+constexpr auto SelectableKinds = static_cast<std::size_t>(CairoObject::Kind::Region);
 
 struct PenObject final : CairoObject {
     PenObject(int style, int width, ColorRef color)
@@ -47,32 +52,33 @@ struct BrushObject final : CairoObject {
 struct RegionObject final : CairoObject {
     RegionObject() : CairoObject(Kind::Region) {}
     bool IsRect = true;
-    Rect Bounds; ///< the rectangle, or the polygon's bounding box
+    Rect Rectangle; ///< rectangle regions only
     int FillMode = Alternate;
-
-    /// Polygon regions only.
-    std::span<const Point> Points() const {
-        return Corners.size() <= SmallCorners.size()
-                   ? std::span<const Point>(SmallCorners.data(), CornerCount)
-                   : std::span<const Point>(Corners);
-    }
-    void SetPoints(std::span<const Point> points) {
-        // The drawing pass makes a four-corner region for every solid; those stay out
-        // of the heap.
-        CornerCount = points.size();
-        if (points.size() <= SmallCorners.size()) {
-            Corners.clear();
-            std::copy(points.begin(), points.end(), SmallCorners.begin());
-        } else {
-            Corners.assign(points.begin(), points.end());
-        }
-    }
-
-private:
-    std::array<Point, 4> SmallCorners{};
-    std::size_t CornerCount = 0;
+    /// Polygon regions only. A region made again keeps the room of its last corners,
+    /// so the four-corner region of every solid stays out of the heap.
     std::vector<Point> Corners;
 };
+
+// A polygon region's bounding box is found only when RectInRegion asks: the drawing
+// pass makes a polygon region for every solid and never asks.
+Rect BoundingBox(std::span<const Point> corners) {
+    Rect box{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+    for (const Point& corner : corners) {
+        box.left = std::min(box.left, corner.x);
+        box.top = std::min(box.top, corner.y);
+        box.right = std::max(box.right, corner.x);
+        box.bottom = std::max(box.bottom, corner.y);
+    }
+    return box;
+}
+
+// Whether a rectangle, its corners in either order, overlaps the box.
+bool Overlaps(const Rect& box, const Rect& rect) {
+    return box.right > std::min(rect.left, rect.right) &&
+           box.left < std::max(rect.left, rect.right) &&
+           box.bottom > std::min(rect.top, rect.bottom) &&
+           box.top < std::max(rect.top, rect.bottom);
+}
 
 struct BitmapObject final : CairoObject {
     BitmapObject(cairo_surface_t* surface)
@@ -126,17 +132,25 @@ HGDIOBJ Handle(CairoObject* object) {
 }
 
 struct DcObject {
-    PenObject* Pen;
-    BrushObject* Brush;
-    BitmapObject* Bitmap;
+    /// The selected pen, brush, bitmap and font, by kind.
+    std::array<CairoObject*, SelectableKinds> Selection;
     std::unique_ptr<BitmapObject> DefaultBitmap;
-    FontObject* Font;
     Point Position;
     unsigned TextAlign = ta::Left | ta::Top;
     ColorRef TextColor = 0;
     int Rop2 = r2::CopyPen;
     int BkMode = Opaque;
     ColorRef BkColor = 0xFFFFFF;
+
+    PenObject& Pen() const { return Selected<PenObject>(CairoObject::Kind::Pen); }
+    BrushObject& Brush() const { return Selected<BrushObject>(CairoObject::Kind::Brush); }
+    BitmapObject& Bitmap() const { return Selected<BitmapObject>(CairoObject::Kind::Bitmap); }
+    FontObject& Font() const { return Selected<FontObject>(CairoObject::Kind::Font); }
+
+private:
+    template <typename Object> Object& Selected(CairoObject::Kind kind) const {
+        return static_cast<Object&>(*Selection[static_cast<std::size_t>(kind)]);
+    }
 };
 
 DcObject* Of(HDC dc) {
@@ -305,8 +319,8 @@ void WideEllipse(BitmapObject& bitmap, Rect box, const Point* arc, int width, Co
 }
 
 raster::PenPaint PaintOf(const DcObject& dc) {
-    return raster::PenPaint{ToPixel(dc.Pen->Color), ToPixel(dc.BkColor), dc.BkMode == Opaque,
-                            dc.Pen->Style, dc.Rop2};
+    return raster::PenPaint{ToPixel(dc.Pen().Color), ToPixel(dc.BkColor), dc.BkMode == Opaque,
+                            dc.Pen().Style, dc.Rop2};
 }
 
 // Sets the dc's font on `cairo` at the size whose ascent plus descent is GDI's cell
@@ -339,12 +353,37 @@ cairo_font_extents_t SelectFont(cairo_t* cairo, const FontObject& font) {
     return extents;
 }
 
-void Release(CairoObject* object) {
-    object->Selected = false;
-    if (object->DeletePending) {
-        delete object;
+// Deleted objects of one kind, kept to be made again: the drawing pass makes and
+// deletes a pen, brush or region for every entity, and reusing them spares the
+// allocator a million round trips a redraw. It never holds more objects than were
+// alive at once.
+template <typename Object> class FreeList {
+public:
+    FreeList() = default;
+    FreeList(const FreeList&) = delete;
+    FreeList& operator=(const FreeList&) = delete;
+    ~FreeList() {
+        while (Object* object = Take()) {
+            delete object;
+        }
     }
-}
+
+    /// The object deleted last, or null when there is none.
+    Object* Take() {
+        CairoObject* first = First;
+        if (first != nullptr) {
+            First = first->NextFree;
+        }
+        return static_cast<Object*>(first);
+    }
+    void Put(Object* object) {
+        object->NextFree = First;
+        First = object;
+    }
+
+private:
+    CairoObject* First = nullptr;
+};
 
 } // namespace
 
@@ -360,35 +399,43 @@ struct CairoGdi::Stock {
         BlackPen.Stock = WhiteBrush.Stock = BlackBrush.Stock = NullBrush.Stock = true;
         SystemFont.Stock = true;
     }
-    ~Stock() {
-        for (PenObject* pen : FreePens) {
-            delete pen;
+
+    FreeList<PenObject> FreePens;
+    FreeList<BrushObject> FreeBrushes;
+    FreeList<RegionObject> FreeRegions;
+
+    RegionObject* NewRegion() {
+        RegionObject* region = FreeRegions.Take();
+        if (region == nullptr) {
+            return new RegionObject;
         }
-        for (BrushObject* brush : FreeBrushes) {
-            delete brush;
-        }
-        for (RegionObject* region : FreeRegions) {
-            delete region;
+        region->IsRect = true;
+        region->FillMode = Alternate;
+        region->Corners.clear();
+        return region;
+    }
+
+    /// Frees an object that is selected nowhere.
+    void Destroy(CairoObject* object) {
+        // Tested in the order of how often the drawing pass deletes them.
+        if (object->Type == CairoObject::Kind::Pen) {
+            FreePens.Put(static_cast<PenObject*>(object));
+        } else if (object->Type == CairoObject::Kind::Brush) {
+            FreeBrushes.Put(static_cast<BrushObject*>(object));
+        } else if (object->Type == CairoObject::Kind::Region) {
+            FreeRegions.Put(static_cast<RegionObject*>(object));
+        } else {
+            delete object;
         }
     }
 
-    // The drawing pass makes and deletes a pen, brush or region for every entity;
-    // deleted ones are kept for reuse, which spares the allocator a million round trips
-    // a redraw.
-    std::vector<PenObject*> FreePens;
-    std::vector<BrushObject*> FreeBrushes;
-    std::vector<RegionObject*> FreeRegions;
-
-    RegionObject* NewRegion() {
-        if (FreeRegions.empty()) {
-            return new RegionObject;
+    /// An object taken out of a device context; freed now if DeleteObject waited for it.
+    void Release(CairoObject* object) {
+        object->Selected = false;
+        if (object->DeletePending) {
+            object->DeletePending = false;
+            Destroy(object);
         }
-        RegionObject* region = FreeRegions.back();
-        FreeRegions.pop_back();
-        region->IsRect = true;
-        region->FillMode = Alternate;
-        region->SetPoints({});
-        return region;
     }
 };
 
@@ -415,12 +462,10 @@ HDC CairoGdi::CreateCompatibleDC(HDC) {
     if (bitmap == nullptr) {
         return nullptr;
     }
-    auto* dc = new DcObject{&StockObjects->BlackPen,
-                            &StockObjects->WhiteBrush,
-                            bitmap,
-                            std::unique_ptr<BitmapObject>(bitmap),
-                            &StockObjects->SystemFont,
-                            Point{}};
+    auto* dc = new DcObject{
+        {&StockObjects->BlackPen, &StockObjects->WhiteBrush, bitmap, &StockObjects->SystemFont},
+        std::unique_ptr<BitmapObject>(bitmap),
+        Point{}};
     bitmap->Stock = true;
     bitmap->Selected = true;
     return reinterpret_cast<HDC>(dc);
@@ -431,12 +476,8 @@ bool CairoGdi::DeleteDC(HDC dc) {
         return false;
     }
     DcObject* state = Of(dc);
-    for (CairoObject* object :
-         {static_cast<CairoObject*>(state->Pen), static_cast<CairoObject*>(state->Brush),
-          static_cast<CairoObject*>(state->Bitmap), static_cast<CairoObject*>(state->Font)}) {
-        if (!object->Stock) {
-            Release(object);
-        }
+    for (CairoObject* object : state->Selection) {
+        StockObjects->Release(object);
     }
     delete state;
     return true;
@@ -450,12 +491,10 @@ HBITMAP CairoGdi::CreateDIBSection(HDC, int width, int height) {
 }
 
 HPEN CairoGdi::CreatePen(int style, int width, ColorRef color) {
-    std::vector<PenObject*>& free = StockObjects->FreePens;
-    if (free.empty()) {
+    PenObject* pen = StockObjects->FreePens.Take();
+    if (pen == nullptr) {
         return Handle(new PenObject(style, width, color & 0xFFFFFF));
     }
-    PenObject* pen = free.back();
-    free.pop_back();
     pen->Style = style;
     pen->Width = width;
     pen->Color = color & 0xFFFFFF;
@@ -463,12 +502,10 @@ HPEN CairoGdi::CreatePen(int style, int width, ColorRef color) {
 }
 
 HBRUSH CairoGdi::CreateSolidBrush(ColorRef color) {
-    std::vector<BrushObject*>& free = StockObjects->FreeBrushes;
-    if (free.empty()) {
+    BrushObject* brush = StockObjects->FreeBrushes.Take();
+    if (brush == nullptr) {
         return Handle(new BrushObject(false, color & 0xFFFFFF));
     }
-    BrushObject* brush = free.back();
-    free.pop_back();
     brush->Hollow = false;
     brush->Color = color & 0xFFFFFF;
     return Handle(brush);
@@ -493,38 +530,21 @@ HGDIOBJ CairoGdi::SelectObject(HDC dc, HGDIOBJ object) {
     if (dc == nullptr || object == nullptr) {
         return nullptr;
     }
-    DcObject* state = Of(dc);
     CairoObject* selected = Of(object);
-    CairoObject* previous = nullptr;
-    switch (selected->Type) {
-    case CairoObject::Kind::Pen:
-        previous = std::exchange(state->Pen, static_cast<PenObject*>(selected));
-        break;
-    case CairoObject::Kind::Brush:
-        previous = std::exchange(state->Brush, static_cast<BrushObject*>(selected));
-        break;
-    case CairoObject::Kind::Bitmap:
-        // A bitmap can be selected into one device context at a time.
-        if (selected->Selected && selected != state->Bitmap) {
-            return nullptr;
-        }
-        previous = std::exchange(state->Bitmap, static_cast<BitmapObject*>(selected));
-        break;
-    case CairoObject::Kind::Font:
-        previous = std::exchange(state->Font, static_cast<FontObject*>(selected));
-        break;
-    case CairoObject::Kind::Region:
+    if (selected->Type == CairoObject::Kind::Region) {
         return nullptr;
     }
-    if (previous == selected) {
+    CairoObject*& slot = Of(dc)->Selection[static_cast<std::size_t>(selected->Type)];
+    if (slot == selected) {
         return object;
     }
-    selected->Selected = true;
-    if (previous == state->DefaultBitmap.get()) {
-        previous->Selected = false;
-    } else if (!previous->Stock) {
-        Release(previous);
+    // A bitmap can be selected into one device context at a time.
+    if (selected->Type == CairoObject::Kind::Bitmap && selected->Selected) {
+        return nullptr;
     }
+    CairoObject* previous = std::exchange(slot, selected);
+    selected->Selected = true;
+    StockObjects->Release(previous);
     return Handle(previous);
 }
 
@@ -541,18 +561,7 @@ bool CairoGdi::DeleteObject(HGDIOBJ object) {
         target->DeletePending = true;
         return true;
     }
-    constexpr std::size_t KeptForReuse = 64;
-    if (target->Type == CairoObject::Kind::Pen && StockObjects->FreePens.size() < KeptForReuse) {
-        StockObjects->FreePens.push_back(static_cast<PenObject*>(target));
-    } else if (target->Type == CairoObject::Kind::Brush &&
-               StockObjects->FreeBrushes.size() < KeptForReuse) {
-        StockObjects->FreeBrushes.push_back(static_cast<BrushObject*>(target));
-    } else if (target->Type == CairoObject::Kind::Region &&
-               StockObjects->FreeRegions.size() < KeptForReuse) {
-        StockObjects->FreeRegions.push_back(static_cast<RegionObject*>(target));
-    } else {
-        delete target;
-    }
+    StockObjects->Destroy(target);
     return true;
 }
 
@@ -573,10 +582,10 @@ bool CairoGdi::LineTo(HDC dc, int x, int y) {
     }
     DcObject& state = *Of(dc);
     Point from = std::exchange(state.Position, Point{x, y});
-    if (state.Pen->Width > 1 && state.Pen->Style != ps::Null) {
-        WideLine(*state.Bitmap, from, Point{x, y}, state.Pen->Width, state.Pen->Color);
+    if (state.Pen().Width > 1 && state.Pen().Style != ps::Null) {
+        WideLine(state.Bitmap(), from, Point{x, y}, state.Pen().Width, state.Pen().Color);
     } else {
-        raster::CosmeticLine(state.Bitmap->Pixels, from, Point{x, y}, PaintOf(state));
+        raster::CosmeticLine(state.Bitmap().Pixels, from, Point{x, y}, PaintOf(state));
     }
     return true;
 }
@@ -589,10 +598,10 @@ bool CairoGdi::Arc(HDC dc, int left, int top, int right, int bottom, int xStart,
     DcObject& state = *Of(dc);
     const Point arc[2] = {{xStart, yStart}, {xEnd, yEnd}};
     Rect box{left, top, right, bottom};
-    if (state.Pen->Width > 1 && state.Pen->Style != ps::Null) {
-        WideEllipse(*state.Bitmap, box, arc, state.Pen->Width, state.Pen->Color);
+    if (state.Pen().Width > 1 && state.Pen().Style != ps::Null) {
+        WideEllipse(state.Bitmap(), box, arc, state.Pen().Width, state.Pen().Color);
     } else {
-        raster::EllipseOutline(state.Bitmap->Pixels, box, PaintOf(state), arc, nullptr);
+        raster::EllipseOutline(state.Bitmap().Pixels, box, PaintOf(state), arc, nullptr);
     }
     return true;
 }
@@ -603,16 +612,16 @@ bool CairoGdi::Ellipse(HDC dc, int left, int top, int right, int bottom) {
     }
     DcObject& state = *Of(dc);
     Rect box{left, top, right, bottom};
-    std::uint32_t fill = ToPixel(state.Brush->Color);
-    bool wide = state.Pen->Width > 1 && state.Pen->Style != ps::Null;
+    std::uint32_t fill = ToPixel(state.Brush().Color);
+    bool wide = state.Pen().Width > 1 && state.Pen().Style != ps::Null;
     raster::PenPaint pen = PaintOf(state);
     if (wide) {
         pen.Style = ps::Null;
     }
-    raster::EllipseOutline(state.Bitmap->Pixels, box, pen, nullptr,
-                           state.Brush->Hollow ? nullptr : &fill);
+    raster::EllipseOutline(state.Bitmap().Pixels, box, pen, nullptr,
+                           state.Brush().Hollow ? nullptr : &fill);
     if (wide) {
-        WideEllipse(*state.Bitmap, box, nullptr, state.Pen->Width, state.Pen->Color);
+        WideEllipse(state.Bitmap(), box, nullptr, state.Pen().Width, state.Pen().Color);
     }
     return true;
 }
@@ -622,19 +631,19 @@ bool CairoGdi::Polygon(HDC dc, std::span<const Point> points) {
         return false;
     }
     DcObject& state = *Of(dc);
-    if (!state.Brush->Hollow) {
-        FillPolygon(*state.Bitmap, points, Alternate, state.Brush->Color);
+    if (!state.Brush().Hollow) {
+        FillPolygon(state.Bitmap(), points, Alternate, state.Brush().Color);
     }
-    if (state.Pen->Style == ps::Null) {
+    if (state.Pen().Style == ps::Null) {
         return true;
     }
     for (std::size_t i = 0; i < points.size(); ++i) {
         Point from = points[i];
         Point to = points[(i + 1) % points.size()];
-        if (state.Pen->Width > 1) {
-            WideLine(*state.Bitmap, from, to, state.Pen->Width, state.Pen->Color);
+        if (state.Pen().Width > 1) {
+            WideLine(state.Bitmap(), from, to, state.Pen().Width, state.Pen().Color);
         } else {
-            raster::CosmeticLine(state.Bitmap->Pixels, from, to, PaintOf(state));
+            raster::CosmeticLine(state.Bitmap().Pixels, from, to, PaintOf(state));
         }
     }
     return true;
@@ -642,8 +651,8 @@ bool CairoGdi::Polygon(HDC dc, std::span<const Point> points) {
 
 HRGN CairoGdi::CreateRectRgn(int left, int top, int right, int bottom) {
     RegionObject* region = StockObjects->NewRegion();
-    region->Bounds = Rect{std::min(left, right), std::min(top, bottom), std::max(left, right),
-                          std::max(top, bottom)};
+    region->Rectangle = Rect{std::min(left, right), std::min(top, bottom), std::max(left, right),
+                             std::max(top, bottom)};
     return Handle(region);
 }
 
@@ -653,16 +662,8 @@ HRGN CairoGdi::CreatePolygonRgn(std::span<const Point> points, int fillMode) {
     }
     RegionObject* region = StockObjects->NewRegion();
     region->IsRect = false;
-    region->SetPoints(points);
+    region->Corners.assign(points.begin(), points.end());
     region->FillMode = fillMode;
-    Rect bounds{points[0].x, points[0].y, points[0].x, points[0].y};
-    for (const Point& point : points) {
-        bounds.left = std::min(bounds.left, point.x);
-        bounds.top = std::min(bounds.top, point.y);
-        bounds.right = std::max(bounds.right, point.x);
-        bounds.bottom = std::max(bounds.bottom, point.y);
-    }
-    region->Bounds = bounds;
     return Handle(region);
 }
 
@@ -675,11 +676,11 @@ bool CairoGdi::FillRgn(HDC dc, HRGN region, HBRUSH brush) {
     if (paint.Hollow) {
         return true;
     }
-    BitmapObject& bitmap = *Of(dc)->Bitmap;
+    BitmapObject& bitmap = Of(dc)->Bitmap();
     if (area.IsRect) {
-        raster::FillRectangle(bitmap.Pixels, area.Bounds, ToPixel(paint.Color));
+        raster::FillRectangle(bitmap.Pixels, area.Rectangle, ToPixel(paint.Color));
     } else {
-        FillPolygon(bitmap, area.Points(), area.FillMode, paint.Color);
+        FillPolygon(bitmap, area.Corners, area.FillMode, paint.Color);
     }
     return true;
 }
@@ -688,12 +689,13 @@ bool CairoGdi::RectInRegion(HRGN region, const Rect& rect) {
     if (region == nullptr) {
         return false;
     }
-    // Corners in either order; a polygon region answers from its bounding box.
-    const Rect& bounds = static_cast<RegionObject&>(*Of(region)).Bounds;
-    Rect tested{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
-                std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
-    return bounds.right > tested.left && bounds.left < tested.right && bounds.bottom > tested.top &&
-           bounds.top < tested.bottom;
+    const auto& area = static_cast<RegionObject&>(*Of(region));
+    // A polygon region answers from its bounding box. The drawing pass asks only its
+    // view rectangle, once for nearly every entity.
+    if (!area.IsRect) [[unlikely]] {
+        return Overlaps(BoundingBox(area.Corners), rect);
+    }
+    return Overlaps(area.Rectangle, rect);
 }
 
 int CairoGdi::FillRect(HDC dc, const Rect& rect, HBRUSH brush) {
@@ -702,7 +704,7 @@ int CairoGdi::FillRect(HDC dc, const Rect& rect, HBRUSH brush) {
     }
     auto& paint = static_cast<BrushObject&>(*Of(brush));
     if (!paint.Hollow) {
-        raster::FillRectangle(Of(dc)->Bitmap->Pixels, rect, ToPixel(paint.Color));
+        raster::FillRectangle(Of(dc)->Bitmap().Pixels, rect, ToPixel(paint.Color));
     }
     return 1;
 }
@@ -711,7 +713,7 @@ ColorRef CairoGdi::SetPixel(HDC dc, int x, int y, ColorRef color) {
     if (dc == nullptr) {
         return ClrInvalid;
     }
-    const raster::Target& pixels = Of(dc)->Bitmap->Pixels;
+    const raster::Target& pixels = Of(dc)->Bitmap().Pixels;
     if (x < 0 || y < 0 || x >= pixels.Width || y >= pixels.Height) {
         return ClrInvalid;
     }
@@ -723,7 +725,7 @@ ColorRef CairoGdi::GetPixel(HDC dc, int x, int y) {
     if (dc == nullptr) {
         return ClrInvalid;
     }
-    const raster::Target& pixels = Of(dc)->Bitmap->Pixels;
+    const raster::Target& pixels = Of(dc)->Bitmap().Pixels;
     if (x < 0 || y < 0 || x >= pixels.Width || y >= pixels.Height) {
         return ClrInvalid;
     }
@@ -755,7 +757,7 @@ int CairoGdi::GetDeviceCaps(HDC dc, int index) {
     if (dc == nullptr) {
         return 0;
     }
-    const raster::Target& pixels = Of(dc)->Bitmap->Pixels;
+    const raster::Target& pixels = Of(dc)->Bitmap().Pixels;
     switch (index) {
     case caps::HorzRes:
         return pixels.Width;
@@ -774,7 +776,7 @@ int CairoGdi::GetDeviceCaps(HDC dc, int index) {
 }
 
 cairo_surface_t* CairoGdi::SurfaceOf(HDC dc) {
-    return dc == nullptr ? nullptr : Of(dc)->Bitmap->Surface;
+    return dc == nullptr ? nullptr : Of(dc)->Bitmap().Surface;
 }
 
 void CairoGdi::BeginCairo(HDC dc) {
@@ -810,13 +812,13 @@ bool CairoGdi::TextOutA(HDC dc, int x, int y, std::string_view text) {
         return false;
     }
     const DcObject& state = *Of(dc);
-    BitmapObject& bitmap = *state.Bitmap;
+    BitmapObject& bitmap = state.Bitmap();
     // Only here does the text leave code page 1252: cairo takes UTF-8.
     std::string utf8 = AnsiToUtf8(text);
     cairo_t* cairo = bitmap.Cairo;
     cairo_surface_mark_dirty(bitmap.Surface);
     cairo_save(cairo);
-    cairo_font_extents_t font = SelectFont(cairo, *state.Font);
+    cairo_font_extents_t font = SelectFont(cairo, state.Font());
     cairo_text_extents_t extents;
     cairo_text_extents(cairo, utf8.c_str(), &extents);
     double width = extents.x_advance;
@@ -834,7 +836,7 @@ bool CairoGdi::TextOutA(HDC dc, int x, int y, std::string_view text) {
     }
     cairo_translate(cairo, x, y);
     // Escapement turns counter-clockwise on the screen, where Y grows downward.
-    cairo_rotate(cairo, -state.Font->Escapement * M_PI / 1800);
+    cairo_rotate(cairo, -state.Font().Escapement * M_PI / 1800);
     if (state.BkMode == Opaque) {
         cairo_rectangle(cairo, left, baseline - font.ascent, width, font.ascent + font.descent);
         SetSource(cairo, state.BkColor);
@@ -853,9 +855,9 @@ bool CairoGdi::GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) 
         return false;
     }
     const DcObject& state = *Of(dc);
-    cairo_t* cairo = state.Bitmap->Cairo;
+    cairo_t* cairo = state.Bitmap().Cairo;
     cairo_save(cairo);
-    cairo_font_extents_t font = SelectFont(cairo, *state.Font);
+    cairo_font_extents_t font = SelectFont(cairo, state.Font());
     cairo_text_extents_t extents;
     cairo_text_extents(cairo, AnsiToUtf8(text).c_str(), &extents);
     cairo_restore(cairo);

@@ -257,6 +257,28 @@ TEST_F(CairoGdiTest, ObjectDeletedWhileSelectedLivesUntilItIsDeselected) {
     EXPECT_EQ(Gdi.SelectObject(other.Get(), Bitmap.Get()), nullptr);
 }
 
+TEST_F(CairoGdiTest, ObjectsMadeAgainAfterDeletionKeepNothingOfTheirPast) {
+    // A pen freed when it is deselected goes back only once, however often the one
+    // made from it is selected again.
+    HPEN pen = Gdi.CreatePen(ps::Solid, 1, Black);
+    HGDIOBJ old = Gdi.SelectObject(Dc.Get(), pen);
+    Gdi.DeleteObject(pen);
+    Gdi.SelectObject(Dc.Get(), old);
+    UniqueGdiObject again(Gdi, Gdi.CreatePen(ps::Dot, 1, Black));
+    Gdi.SelectObject(Dc.Get(), Gdi.SelectObject(Dc.Get(), again.Get()));
+    UniqueGdiObject other(Gdi, Gdi.CreatePen(ps::Solid, 1, Black));
+    EXPECT_NE(again.Get(), other.Get());
+
+    // A rectangle made from a deleted polygon region is a plain rectangle.
+    const std::array<Point, 3> triangle = {{{0, 0}, {40, 0}, {0, 40}}};
+    Gdi.DeleteObject(Gdi.CreatePolygonRgn(triangle, Alternate));
+    UniqueGdiObject square(Gdi, Gdi.CreateRectRgn(10, 10, 20, 20));
+    UniqueGdiObject black(Gdi, Gdi.CreateSolidBrush(Black));
+    Gdi.FillRgn(Dc.Get(), square.Get(), black.Get());
+    EXPECT_EQ(BlackPixels().size(), 100u);
+    EXPECT_FALSE(Gdi.RectInRegion(square.Get(), Rect{0, 0, 5, 5}));
+}
+
 TEST(OffscreenPictureBox, ClearsToItsBackColourAndReadsPixelsInItsScale) {
     CairoGdi gdi;
     OffscreenPictureBox box(gdi, 40, 20);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <limits>
 
 namespace plandra {
@@ -134,6 +135,25 @@ TEST_F(DrawingPassTest, EachKindIsDrawnWithItsCallSequence) {
         EXPECT_EQ(DrawingCalls(), c.Expected);
         EXPECT_EQ(Gdi.LiveObjects(), 0);
     }
+}
+
+TEST_F(DrawingPassTest, ArcsOfOnePassEndOnTheirOwnAnglesWhetherRepeatedOrNot) {
+    const float angles[][2] = {{0, 90}, {90, 180}, {0, 180}, {0, 90}, {180, 0}, {180, 0}};
+    for (const auto& [start, end] : angles) {
+        Add(ArcRec{5, 5, 2, start, end, Layer, 0, 0});
+    }
+    EXPECT_TRUE(View.Zoom(TenByTen));
+    Calls arcs;
+    std::ranges::copy_if(DrawingCalls(), std::back_inserter(arcs),
+                         [](const std::string& call) { return call.starts_with("Arc("); });
+    EXPECT_EQ(arcs, (Calls{
+                        "Arc(dc1, 30, 30, 70, 70, 70, 50, 50, 30)",
+                        "Arc(dc1, 30, 30, 70, 70, 50, 30, 30, 50)",
+                        "Arc(dc1, 30, 30, 70, 70, 70, 50, 30, 50)",
+                        "Arc(dc1, 30, 30, 70, 70, 70, 50, 50, 30)",
+                        "Arc(dc1, 30, 30, 70, 70, 30, 50, 70, 50)",
+                        "Arc(dc1, 30, 30, 70, 70, 30, 50, 70, 50)",
+                    }));
 }
 
 TEST_F(DrawingPassTest, SwitchedOffLayerHidesEveryKindAndDeletedRecordsAreSkipped) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace plandra {
 namespace {
@@ -101,6 +102,41 @@ TEST_F(ViewTransformTest, ConversionOutsideThe32BitRangeRaisesItsOwnErrorAndRese
         EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
     }
     EXPECT_EQ(View.Transform.CvtX(2E8f), 2000000000);
+}
+
+TEST_F(ViewTransformTest, PixelsAtTheEndsOfThe32BitRangeAreRoundedBeforeTheyAreRefused) {
+    constexpr float TwoTo31 = 2147483648.0f;
+    constexpr Long Max = std::numeric_limits<Long>::max();
+    constexpr Long Min = std::numeric_limits<Long>::min();
+    struct Case {
+        float Origin, X;
+        std::optional<Long> Pixel;
+    };
+    const Case cases[] = {
+        {0.75f, TwoTo31, Max},          // 2^31 - 0.75 rounds down into the range
+        {0.5f, TwoTo31, std::nullopt},  // 2^31 - 0.5 rounds to the even 2^31
+        {0.25f, TwoTo31, std::nullopt}, // 2^31 - 0.25 rounds up out of it
+        {-0.25f, -TwoTo31, Min},        // -2^31 + 0.25
+        {-0.5f, -TwoTo31, Min},         // -2^31 + 0.5 rounds to the even -2^31
+        {0, -TwoTo31, std::nullopt},    // -2^31 itself is refused
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Origin);
+        // One pixel per unit; with no surface height, pixel y = ViewOriginY - Y.
+        ViewTransform& t = View.Transform;
+        t.SetViewTransform(0, c.Origin, -c.Origin, 1, nullptr);
+        EXPECT_EQ(t.PixelX(c.X), c.Pixel);
+        EXPECT_EQ(t.PixelY(-c.X), c.Pixel);
+        // A point is refused when either of its coordinates is.
+        std::optional<platform::Point> alongX = t.PixelPoint(c.X, 0);
+        std::optional<platform::Point> alongY = t.PixelPoint(0, -c.X);
+        EXPECT_EQ(alongX.has_value(), c.Pixel.has_value());
+        EXPECT_EQ(alongY.has_value(), c.Pixel.has_value());
+        if (c.Pixel && alongX && alongY) {
+            EXPECT_EQ(alongX->x, *c.Pixel);
+            EXPECT_EQ(alongY->y, *c.Pixel);
+        }
+    }
 }
 
 TEST_F(ViewTransformTest, TestRectangleStartsOnePixelInAndWidensWhenEmpty) {
