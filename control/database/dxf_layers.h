@@ -4,12 +4,13 @@
 #include "entity_records.h"
 
 #include <memory>
+#include <platform/variant.h>
 #include <string>
 #include <vector>
 
 namespace plandra {
 
-class DXFLayer {
+class DXFLayer : public platform::Dispatchable {
 public:
     std::string LayerName; ///< as read: not trimmed, case kept
     Long LayerColor = 0;   ///< COLORREF
@@ -19,13 +20,17 @@ public:
     bool GetRedlineLayer() const { return IsRedlineLayer; }
     void SetRedlineLayer(bool redline) { IsRedlineLayer = redline; }
 
+    /// The members by name, for script hosts (see control/interface/layer_members.h).
+    platform::Variant Invoke(std::string_view name, platform::InvokeKind kind,
+                             std::span<platform::Variant> args) override;
+
 private:
     bool IsRedlineLayer = false;
 };
 
 /// Layers by 1-based position, in the order they were added. Entities refer to
 /// layers by position, so positions change only when the host removes a layer.
-class DXFLayers {
+class DXFLayers : public platform::Dispatchable {
 public:
     /// Appends a layer with these members and returns it; `sKey` is accepted and
     /// not used, as items carry no keys.
@@ -46,6 +51,10 @@ public:
 
     /// Removes the layer at a position; later layers move down by one.
     void Remove(Long index);
+
+    /// The members by name, for script hosts (see control/interface/layer_members.h).
+    platform::Variant Invoke(std::string_view name, platform::InvokeKind kind,
+                             std::span<platform::Variant> args) override;
 
 private:
     std::vector<std::shared_ptr<DXFLayer>> Layers;

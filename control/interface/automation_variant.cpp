@@ -50,9 +50,10 @@ template <typename Int> Int Rounded(double value) {
 } // namespace
 
 VarType TypeOf(const Variant& value) {
-    constexpr std::array<VarType, 7> Kinds = {VarType::Empty,  VarType::Integer, VarType::Long,
+    constexpr std::array<VarType, 8> Kinds = {VarType::Empty,  VarType::Integer, VarType::Long,
                                               VarType::Single, VarType::Double,  VarType::Boolean,
-                                              VarType::String};
+                                              VarType::String, VarType::Object};
+    static_assert(Kinds.size() == std::variant_size_v<Variant>);
     return Kinds[value.index()];
 }
 
@@ -70,8 +71,10 @@ double CDbl(const Variant& value) {
         return std::get<double>(value);
     case 5:
         return std::get<VariantBool>(value).Value ? -1 : 0;
-    default:
+    case 6:
         return ParsedNumber(std::get<std::string>(value));
+    default:
+        throw TypeMismatch();
     }
 }
 
@@ -122,8 +125,10 @@ std::string CStr(const Variant& value) {
         return text(std::get<double>(value));
     case 5:
         return std::get<VariantBool>(value).Value ? "True" : "False";
-    default:
+    case 6:
         return std::get<std::string>(value);
+    default:
+        throw TypeMismatch();
     }
 }
 

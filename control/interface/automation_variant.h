@@ -8,6 +8,8 @@
 
 namespace plandra {
 
+using platform::InvokeKind;
+using platform::ObjectRef;
 using platform::Variant;
 using platform::VariantBool;
 
@@ -24,12 +26,13 @@ enum class VarType {
     Object,
 };
 
-/// The kind a variant holds (Empty for std::monostate).
+/// The kind a variant holds (Empty for std::monostate, Object for a reference).
 VarType TypeOf(const Variant& value);
 
 /// Coercions as automation performs them: numbers round half to even into integers,
 /// text is read as a number, True is -1. "Type mismatch" (13) for text that is not a
-/// number, "Overflow" (6) for a value out of range; both as ControlError.
+/// number and for an object (the control's objects have no default value to convert),
+/// "Overflow" (6) for a value out of range; both as ControlError.
 Integer CInt(const Variant& value);
 Long CLng(const Variant& value);
 float CSng(const Variant& value);

@@ -4,20 +4,11 @@
 #include "control/database/control_error.h"
 #include "dxf_control.h"
 
-#include <algorithm>
-#include <cctype>
+#include <memory>
 #include <vector>
 
 namespace plandra {
 namespace {
-
-ControlError NotSupported() {
-    return ControlError(438, "Plandra", "Object doesn't support this property or method");
-}
-
-ControlError WrongArguments() {
-    return ControlError(450, "Plandra", "Wrong number of arguments or invalid property assignment");
-}
 
 Variant LongResult(Long value) {
     return value;
@@ -30,6 +21,22 @@ Variant SingleResult(float value) {
 }
 Variant StringResult(std::string value) {
     return value;
+}
+Variant ObjectResult(ObjectRef object) {
+    return object;
+}
+
+// What Set colLayers accepts: a layer collection or Nothing.
+std::shared_ptr<DXFLayers> LayersOf(const Variant& value) {
+    const auto* object = std::get_if<ObjectRef>(&value);
+    if (object == nullptr) {
+        throw ControlError::Runtime(RuntimeError::TypeMismatch);
+    }
+    auto layers = std::dynamic_pointer_cast<DXFLayers>(*object);
+    if (*object != nullptr && layers == nullptr) {
+        throw ControlError::Runtime(RuntimeError::TypeMismatch);
+    }
+    return layers;
 }
 
 const ParamInfo SingleOut[] = {{"Left", "Single", VarType::Single},
@@ -62,7 +69,8 @@ std::vector<MemberInfo> BuildMembers() {
     };
 
     members.push_back({"colLayers", MemberKind::Field, 1, 1, none, "DXFLayers", VarType::Object, "",
-                       false, true, nullptr, nullptr, nullptr, true});
+                       false, true, nullptr, [](const DXF& c) { return ObjectResult(c.colLayers); },
+                       [](DXF& c, const Variant& v) { c.colLayers = LayersOf(v); }, true});
     members.push_back({"DXFComplete", MemberKind::Field, 2, 2, none, "Boolean", VarType::Boolean,
                        "", false, true, nullptr,
                        [](const DXF& c) { return BoolVariant(c.DXFComplete); },
@@ -162,8 +170,11 @@ std::vector<MemberInfo> BuildMembers() {
             c.SetDisplayAttributes(static_cast<DispAttribsEnum>(CLng(v)));
         });
     // Slots 31 and 32: SaveWMFOld, SaveWMF.
+    // Reading Layers creates the collection when there is none, so it is a call on
+    // the control rather than a read of it.
     members.push_back({"Layers", MemberKind::Property, 33, 33, none, "DXFLayers", VarType::Object,
-                       "Collection of Layer objects", true, true});
+                       "Collection of Layer objects", true, true,
+                       [](DXF& c, std::span<Variant>) { return ObjectResult(c.Layers()); }});
     method("DXFRefresh", 34, none, "Integer", VarType::Integer,
            "This is used to refresh the drawing at the current zoom level.",
            [](DXF& c, std::span<Variant>) { return IntegerResult(c.DXFRefresh()); });
@@ -222,30 +233,6 @@ std::vector<MemberInfo> BuildMembers() {
     return members;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
-Variant CallMethod(const MemberInfo& member, DXF& control, std::span<Variant> args) {
-    const std::size_t required = static_cast<std::size_t>(std::ranges::count_if(
-        member.Params, [](const ParamInfo& param) { return !param.Optional; }));
-    if (args.size() < required || args.size() > member.Params.size()) {
-        throw WrongArguments();
-    }
-    std::vector<Variant> full(args.begin(), args.end());
-    for (std::size_t i = args.size(); i < member.Params.size(); ++i) {
-        full.push_back(member.Params[i].Default);
-    }
-    Variant result = member.Call(control, full);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (!member.Params[i].ByValue) {
-            args[i] = std::move(full[i]);
-        }
-    }
-    return result;
-}
-
 } // namespace
 
 std::span<const MemberInfo> DXFMembers() {
@@ -254,47 +241,11 @@ std::span<const MemberInfo> DXFMembers() {
 }
 
 const MemberInfo* FindMember(std::string_view name) {
-    for (const MemberInfo& member : DXFMembers()) {
-        if (SameName(member.Name, name)) {
-            return &member;
-        }
-    }
-    return nullptr;
+    return name.empty() ? nullptr : FindMemberIn(DXFMembers(), name);
 }
 
 Variant Invoke(DXF& control, std::string_view name, InvokeKind kind, std::span<Variant> args) {
-    const MemberInfo* member = FindMember(name);
-    if (member == nullptr) {
-        throw NotSupported();
-    }
-    switch (kind) {
-    case InvokeKind::Method:
-    case InvokeKind::PropertyGet:
-        // Hosts read a property with a method call and call a method without
-        // arguments as a property read; both are the same member.
-        if (member->Call != nullptr) {
-            return CallMethod(*member, control, args);
-        }
-        if (member->Get != nullptr) {
-            if (!args.empty()) {
-                throw WrongArguments();
-            }
-            return member->Get(control);
-        }
-        throw NotSupported();
-    case InvokeKind::PropertyPut:
-        if (member->Let == nullptr) {
-            throw NotSupported();
-        }
-        if (args.size() != 1) {
-            throw WrongArguments();
-        }
-        member->Let(control, args[0]);
-        return {};
-    case InvokeKind::PropertyPutRef:
-        break;
-    }
-    throw NotSupported();
+    return InvokeMember(DXFMembers(), control, name, kind, args);
 }
 
 } // namespace plandra

@@ -54,9 +54,13 @@ long HeadlessRegistry::RegQueryValueExA(HKEY key, std::string_view name, unsigne
     if (type == reg::Sz) {
         bytes.push_back('\0');
     }
-    const std::size_t size = std::min<std::size_t>(bytes.size(), dataSize);
-    data.assign(bytes, 0, size);
-    dataSize = static_cast<unsigned long>(size);
+    const bool fits = bytes.size() <= dataSize;
+    dataSize = static_cast<unsigned long>(bytes.size());
+    if (!fits) {
+        data.clear();
+        return reg::MoreData;
+    }
+    data = std::move(bytes);
     return reg::Success;
 }
 

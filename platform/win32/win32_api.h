@@ -8,3 +8,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+// The shell's calls, which the lean set leaves out; it needs windows.h first.
+#include <shellapi.h>

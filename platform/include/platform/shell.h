@@ -2,12 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <platform/window_handle.h>
 #include <string_view>
 
 namespace platform {
-
-struct Window;
-using HWND = Window*;
 
 namespace sw {
 inline constexpr int ShowNormal = 1; ///< SW_SHOWNORMAL

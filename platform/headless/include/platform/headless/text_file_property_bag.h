@@ -19,6 +19,8 @@ public:
     bool Save(const std::filesystem::path& file) const;
 
     Variant ReadProperty(std::string_view name, const Variant& defaultValue) override;
+    /// An object has no text form: writing one drops the earlier value and stores
+    /// nothing.
     void WriteProperty(std::string_view name, const Variant& value,
                        const Variant& defaultValue) override;
 

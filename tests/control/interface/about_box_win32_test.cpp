@@ -1,0 +1,66 @@
+// The about box on the real Windows services: its registry routine reads values the
+// way Windows stores them, and the control shows it as a modal window that OK closes.
+#include "control/interface/about_box.h"
+#include "control_fixture.h"
+
+#include <platform/win32/win32_dialogs.h>
+#include <platform/win32/win32_message_box.h>
+#include <platform/win32/win32_registry.h>
+#include <platform/win32/win32_shell.h>
+
+namespace {
+// The Windows header makes the root key's name a macro; ours is taken before it.
+const platform::HKEY CurrentUser = platform::HKEY_CURRENT_USER;
+} // namespace
+
+#include "support/desktop_user.h"
+#include "support/registry_test_key.h"
+
+#include <gtest/gtest.h>
+
+namespace plandra::test {
+namespace {
+
+TEST(AboutBoxOnWindows, GetKeyValueReadsStringsAndNumbersFromTheRegistry) {
+    RegistryTestKey key("AboutBox");
+    key.SetString("MSINFO", "C:\\Tools");
+    key.SetDword("Number", 0x00ABCDEF);
+
+    platform::Win32Registry registry;
+    std::string value;
+    EXPECT_TRUE(GetKeyValue(registry, CurrentUser, key.Path(), "MSINFO", value));
+    EXPECT_EQ(value, "C:\\Tools");
+    EXPECT_TRUE(GetKeyValue(registry, CurrentUser, key.Path(), "Number", value));
+    EXPECT_EQ(value, "&hABCDEF");
+    EXPECT_FALSE(GetKeyValue(registry, CurrentUser, key.Path(), "Missing", value));
+}
+
+TEST(AboutBoxOnWindows, TheControlShowsItAsAWindowThatOkCloses) {
+    HeadlessHost host;
+    platform::Win32Dialogs dialogs;
+    platform::Win32MessageBox messageBox;
+    platform::Win32Registry registry;
+    platform::Win32Shell shell;
+    DXF dxf(host.Surfaces(), {host.Container, nullptr, dialogs, messageBox, registry, shell});
+
+    const ControlVersion version = PlandraVersion();
+    const std::string expected = "Version " + std::to_string(version.Major) + "." +
+                                 std::to_string(version.Minor) + "." +
+                                 std::to_string(version.Revision);
+    std::string versionShown;
+    {
+        DesktopUser user("About Plandra", [&](HWND window) {
+            versionShown = WindowText(::FindWindowExA(window, nullptr, "STATIC", expected.c_str()));
+            const HWND ok = ::FindWindowExA(window, nullptr, "BUTTON", "OK");
+            ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(ok), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(ok));
+        });
+        dxf.About();
+        ASSERT_FALSE(user.Missed());
+    }
+    EXPECT_EQ(versionShown, expected);
+    EXPECT_EQ(::FindWindowA(nullptr, "About Plandra"), nullptr);
+}
+
+} // namespace
+} // namespace plandra::test
