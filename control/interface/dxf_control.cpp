@@ -6,6 +6,7 @@
 #include "control/reader/fix_unix_file.h"
 
 #include <cmath>
+#include <platform/folders.h>
 
 namespace plandra {
 namespace {
@@ -192,10 +193,7 @@ void DXF::SetFileName(std::string value) {
 }
 
 void DXF::SetTmpFileNamePath(std::string value) {
-    if (!value.ends_with('\\')) {
-        value += '\\';
-    }
-    Options.TmpFileNamePath = std::move(value);
+    Options.TmpFileNamePath = platform::WithFolderSeparator(std::move(value));
     Notify("TmpFileNamePath");
 }
 
