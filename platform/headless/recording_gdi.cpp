@@ -220,14 +220,7 @@ HRGN RecordingGdi::CreateRectRgn(int left, int top, int right, int bottom) {
 HRGN RecordingGdi::CreatePolygonRgn(std::span<const Point> points, int fillMode) {
     Object& region = Make('r', "rgn");
     if (!points.empty()) {
-        Rect bounds{points[0].x, points[0].y, points[0].x, points[0].y};
-        for (const Point& point : points) {
-            bounds.left = std::min(bounds.left, point.x);
-            bounds.top = std::min(bounds.top, point.y);
-            bounds.right = std::max(bounds.right, point.x);
-            bounds.bottom = std::max(bounds.bottom, point.y);
-        }
-        region.Bounds = bounds;
+        region.Bounds = BoundingBox(points);
     }
     std::string call = "CreatePolygonRgn(" + Points(points).substr(points.empty() ? 0 : 2) + ", " +
                        std::to_string(fillMode) + ")";

@@ -59,19 +59,6 @@ struct RegionObject final : CairoObject {
     std::vector<Point> Corners;
 };
 
-// A polygon region's bounding box is found only when RectInRegion asks: the drawing
-// pass makes a polygon region for every solid and never asks.
-Rect BoundingBox(std::span<const Point> corners) {
-    Rect box{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
-    for (const Point& corner : corners) {
-        box.left = std::min(box.left, corner.x);
-        box.top = std::min(box.top, corner.y);
-        box.right = std::max(box.right, corner.x);
-        box.bottom = std::max(box.bottom, corner.y);
-    }
-    return box;
-}
-
 // Whether a rectangle, its corners in either order, overlaps the box.
 bool Overlaps(const Rect& box, const Rect& rect) {
     return box.right > std::min(rect.left, rect.right) &&

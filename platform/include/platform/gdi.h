@@ -49,6 +49,19 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+/// The smallest rectangle holding every point, its right and bottom edges through
+/// the outermost points; `points` must not be empty.
+inline Rect BoundingBox(std::span<const Point> points) {
+    Rect box{points[0].x, points[0].y, points[0].x, points[0].y};
+    for (const Point& point : points) {
+        box.left = point.x < box.left ? point.x : box.left;
+        box.top = point.y < box.top ? point.y : box.top;
+        box.right = point.x > box.right ? point.x : box.right;
+        box.bottom = point.y > box.bottom ? point.y : box.bottom;
+    }
+    return box;
+}
+
 /// Pen styles of CreatePen, with their Win32 values.
 namespace ps {
 inline constexpr int Solid = 0;
