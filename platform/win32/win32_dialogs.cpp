@@ -132,86 +132,93 @@ private:
     ::HWND Owner;
 };
 
-} // namespace
+using Texts = std::vector<std::pair<std::string, std::string>>;
 
-void Win32Dialogs::ShowModal(ModalForm& form) {
-    form.Load();
-    if (form.Unloaded()) {
-        return;
-    }
-    const HINSTANCE instance = ThisModule();
-    RegisterFormClass(instance);
-    ShownForm shown{form, form.Buttons(), {}};
-    const auto labels = form.Labels();
+// Where the labels and buttons go, in client pixels of the form's window.
+struct FormLayout {
+    int ClientWidth = MinClientWidth;
+    int ClientHeight = 0;
+    int LineHeight = 0;
+    std::vector<int> ButtonWidths;
+    int ButtonRowWidth = 0;
+    int ButtonsTop = 0;
+};
 
-    const HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+// Labels stacked from the top, buttons in a centred row below them, the window as
+// wide as its longest text needs, measured in the dialog font.
+FormLayout MeasureForm(HFONT font, const Texts& labels, const Texts& buttons) {
+    FormLayout layout;
     const HDC screen = ::GetDC(nullptr);
     const HGDIOBJ oldFont = ::SelectObject(screen, font);
-    int clientWidth = MinClientWidth;
-    int lineHeight = TextSize(screen, "Ag").cy;
+    layout.LineHeight = TextSize(screen, "Ag").cy;
     for (const auto& label : labels) {
-        clientWidth = std::max<int>(clientWidth, TextSize(screen, label.second).cx + 2 * Margin);
+        layout.ClientWidth =
+            std::max<int>(layout.ClientWidth, TextSize(screen, label.second).cx + 2 * Margin);
     }
-    std::vector<int> buttonWidths;
-    int rowWidth = 0;
-    for (const auto& button : shown.Buttons) {
-        buttonWidths.push_back(
+    for (const auto& button : buttons) {
+        layout.ButtonWidths.push_back(
             std::max<int>(MinButtonWidth, TextSize(screen, button.second).cx + 2 * ButtonGap));
-        rowWidth += buttonWidths.back() + (rowWidth == 0 ? 0 : ButtonGap);
+        layout.ButtonRowWidth +=
+            layout.ButtonWidths.back() + (layout.ButtonRowWidth == 0 ? 0 : ButtonGap);
     }
     ::SelectObject(screen, oldFont);
     ::ReleaseDC(nullptr, screen);
-    clientWidth = std::max(clientWidth, rowWidth + 2 * Margin);
-    const int buttonsTop = Margin + static_cast<int>(labels.size()) * (lineHeight + LineGap) +
-                           (labels.empty() ? 0 : Margin - LineGap);
-    const int clientHeight = buttonsTop + (shown.Buttons.empty() ? 0 : ButtonHeight + Margin);
+    layout.ClientWidth = std::max(layout.ClientWidth, layout.ButtonRowWidth + 2 * Margin);
+    layout.ButtonsTop = Margin + static_cast<int>(labels.size()) * (layout.LineHeight + LineGap) +
+                        (labels.empty() ? 0 : Margin - LineGap);
+    layout.ClientHeight = layout.ButtonsTop + (buttons.empty() ? 0 : ButtonHeight + Margin);
+    return layout;
+}
 
-    constexpr DWORD Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-    constexpr DWORD ExStyle = WS_EX_DLGMODALFRAME;
-    RECT frame{0, 0, clientWidth, clientHeight};
-    ::AdjustWindowRectEx(&frame, Style, FALSE, ExStyle);
+constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
+constexpr DWORD FormExStyle = WS_EX_DLGMODALFRAME;
+
+// The form's window, centred on the screen, its client area as the layout needs.
+::HWND CreateFormWindow(HINSTANCE instance, const FormLayout& layout, std::string_view caption,
+                        ::HWND owner, ShownForm& shown) {
+    RECT frame{0, 0, layout.ClientWidth, layout.ClientHeight};
+    ::AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    const std::string text(caption);
+    return ::CreateWindowExA(FormExStyle, FormClassName, text.c_str(), FormStyle, left, top, width,
+                             height, owner, nullptr, instance, &shown);
+}
 
-    const ::HWND owner = ::GetActiveWindow();
-    const std::string caption(form.Caption());
-    FormWindow window(::CreateWindowExA(ExStyle, FormClassName, caption.c_str(), Style, left, top,
-                                        width, height, owner, nullptr, instance, &shown));
-    if (window.Get() == nullptr) {
-        form.Close();
-        return;
-    }
+// Adds the labels and buttons; returns the default button (the first), if any.
+::HWND AddControls(::HWND window, HINSTANCE instance, HFONT font, const FormLayout& layout,
+                   const Texts& labels, ShownForm& shown) {
     auto child = [&](const char* windowClass, const std::string& text, DWORD style, int x, int y,
                      int w, int h, int id) {
         const ::HWND made = ::CreateWindowExA(
-            0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, window.Get(),
+            0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         ::SendMessageA(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return made;
     };
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        const int y = Margin + static_cast<int>(i) * (lineHeight + LineGap);
+        const int y = Margin + static_cast<int>(i) * (layout.LineHeight + LineGap);
         shown.LabelWindows.push_back(child("STATIC", labels[i].second, SS_LEFT | SS_NOPREFIX,
-                                           Margin, y, clientWidth - 2 * Margin, lineHeight, -1));
+                                           Margin, y, layout.ClientWidth - 2 * Margin,
+                                           layout.LineHeight, -1));
     }
-    int x = (clientWidth - rowWidth) / 2;
+    int x = (layout.ClientWidth - layout.ButtonRowWidth) / 2;
     ::HWND defaultButton = nullptr;
     for (std::size_t i = 0; i < shown.Buttons.size(); ++i) {
         const DWORD kind = i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-        const ::HWND button =
-            child("BUTTON", shown.Buttons[i].second, WS_TABSTOP | kind, x, buttonsTop,
-                  buttonWidths[i], ButtonHeight, FirstButtonId + static_cast<int>(i));
+        const ::HWND button = child("BUTTON", shown.Buttons[i].second, WS_TABSTOP | kind, x,
+                                    layout.ButtonsTop, layout.ButtonWidths[i], ButtonHeight,
+                                    FirstButtonId + static_cast<int>(i));
         defaultButton = defaultButton == nullptr ? button : defaultButton;
-        x += buttonWidths[i] + ButtonGap;
+        x += layout.ButtonWidths[i] + ButtonGap;
     }
+    return defaultButton;
+}
 
-    DisabledOwner disabled(owner);
-    ::ShowWindow(window.Get(), SW_SHOWNORMAL);
-    if (defaultButton != nullptr) {
-        ::SetFocus(defaultButton);
-    }
+// Pumps messages until the form unloads itself.
+void RunUntilUnloaded(::HWND window, ModalForm& form) {
     MSG message{};
     while (!form.Unloaded()) {
         const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
@@ -222,11 +229,40 @@ void Win32Dialogs::ShowModal(ModalForm& form) {
             form.Close();
         } else if (got == -1) {
             form.Close();
-        } else if (!::IsDialogMessageA(window.Get(), &message)) {
+        } else if (!::IsDialogMessageA(window, &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         }
     }
+}
+
+} // namespace
+
+void Win32Dialogs::ShowModal(ModalForm& form) {
+    form.Load();
+    if (form.Unloaded()) {
+        return;
+    }
+    const HINSTANCE instance = ThisModule();
+    RegisterFormClass(instance);
+    ShownForm shown{form, form.Buttons(), {}};
+    const Texts labels = form.Labels();
+    const HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    const FormLayout layout = MeasureForm(font, labels, shown.Buttons);
+
+    const ::HWND owner = ::GetActiveWindow();
+    FormWindow window(CreateFormWindow(instance, layout, form.Caption(), owner, shown));
+    if (window.Get() == nullptr) {
+        form.Close();
+        return;
+    }
+    const ::HWND defaultButton = AddControls(window.Get(), instance, font, layout, labels, shown);
+    DisabledOwner disabled(owner);
+    ::ShowWindow(window.Get(), SW_SHOWNORMAL);
+    if (defaultButton != nullptr) {
+        ::SetFocus(defaultButton);
+    }
+    RunUntilUnloaded(window.Get(), form);
 }
 
 } // namespace platform
