@@ -1,6 +1,7 @@
 // The number rules of DXF values: lenient parsing and the checked integer conversions.
 #pragma once
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
@@ -12,9 +13,13 @@ namespace plandra {
 /// non-numeric value gives 0.
 double ParseLenientNumber(std::string_view text);
 
+// Single and Double results must be the same in every build: limits are compared and
+// pixels rounded exactly. A compiler that keeps wider intermediates (the x87 unit of a
+// 32-bit build without SSE2 arithmetic) would change them.
+static_assert(FLT_EVAL_METHOD == 0, "float and double arithmetic must not use wider intermediates");
+
 /// Rounds to the nearest integer, ties to even (the rule of every integer conversion).
 inline double RoundHalfEven(double value) {
-#if defined(__SSE2_MATH__) || defined(_M_X64)
     // In double-precision arithmetic adding and taking away 1.5 x 2^52 leaves no
     // fraction bits, so the sum rounds half to even without a library call (the
     // drawing pass rounds every pixel coordinate).
@@ -22,7 +27,6 @@ inline double RoundHalfEven(double value) {
     if (std::abs(value) < 2251799813685248.0) {
         return (value + Shift) - Shift;
     }
-#endif
     return std::nearbyint(value);
 }
 

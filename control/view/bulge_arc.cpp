@@ -57,7 +57,8 @@ BulgeArc ArcOfBulge(const PolySegRec& segment) {
     const float bulge = segment.Bulge;
     const float dx = segment.X2 - segment.X1;
     const float dy = segment.Y2 - segment.Y1;
-    const float chord = std::pow(dx * dx + dy * dy, 0.5f);
+    // The square root is correctly rounded in every library; pow(x, 0.5) need not be.
+    const float chord = std::sqrt(dx * dx + dy * dy);
     const float theta = 4 * std::atan(bulge);
     BulgeArc arc;
     arc.Radius = std::fabs(chord / (2 * std::sin(theta / 2)));
