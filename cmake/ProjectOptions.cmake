@@ -1,7 +1,9 @@
 # Compiler settings shared by every target of the project.
 
 add_library(project_options INTERFACE)
-target_compile_options(project_options INTERFACE -Wall -Wextra)
+# Every warning in our own code is an error, in every build; third-party code
+# (GoogleTest built from source for Windows) does not link project_options.
+target_compile_options(project_options INTERFACE -Wall -Wextra -Werror)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     # GCC 12 reports false overlaps in inlined std::string copies when optimising
     # (GCC bug 105329).
