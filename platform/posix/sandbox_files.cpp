@@ -58,7 +58,8 @@ FileTime ToFileTime(const timespec& time) {
 }
 
 timespec ToTimespec(const FileTime& time) {
-    const auto ticks = static_cast<std::int64_t>(time.Ticks()) - static_cast<std::int64_t>(UnixEpochTicks);
+    const auto ticks =
+        static_cast<std::int64_t>(time.Ticks()) - static_cast<std::int64_t>(UnixEpochTicks);
     const auto perSecond = static_cast<std::int64_t>(TicksPerSecond);
     std::int64_t seconds = ticks / perSecond;
     std::int64_t rest = ticks % perSecond;
@@ -83,7 +84,8 @@ void CivilFromDays(std::int64_t days, std::int64_t& year, unsigned& month, unsig
     days += 719468;
     const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
     const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
-    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     const unsigned monthIndex = (5 * dayOfYear + 2) / 153;
     day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
@@ -196,8 +198,8 @@ FileHandle SandboxFiles::CreateFileA(std::string_view fileName, std::uint32_t de
         Fail(winerror::FileExists);
         return InvalidFileHandle;
     }
-    if (!exists &&
-        (creationDisposition == file::OpenExisting || creationDisposition == file::TruncateExisting)) {
+    if (!exists && (creationDisposition == file::OpenExisting ||
+                    creationDisposition == file::TruncateExisting)) {
         Fail(winerror::FileNotFound);
         return InvalidFileHandle;
     }
@@ -255,7 +257,8 @@ bool SandboxFiles::ReadFile(FileHandle file, std::span<char> buffer, std::uint32
         return Fail(winerror::AccessDenied);
     }
     while (bytesRead < buffer.size()) {
-        const ssize_t count = ::read(open->Descriptor, buffer.data() + bytesRead, buffer.size() - bytesRead);
+        const ssize_t count =
+            ::read(open->Descriptor, buffer.data() + bytesRead, buffer.size() - bytesRead);
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -281,7 +284,8 @@ bool SandboxFiles::WriteFile(FileHandle file, std::span<const char> data,
         return Fail(winerror::AccessDenied);
     }
     while (bytesWritten < data.size()) {
-        const ssize_t count = ::write(open->Descriptor, data.data() + bytesWritten, data.size() - bytesWritten);
+        const ssize_t count =
+            ::write(open->Descriptor, data.data() + bytesWritten, data.size() - bytesWritten);
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -301,8 +305,9 @@ std::uint32_t SandboxFiles::SetFilePointer(FileHandle file, std::int32_t distanc
     }
     const std::int64_t move =
         distanceHigh != nullptr
-            ? static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(*distanceHigh)) << 32) |
-                                        static_cast<std::uint32_t>(distance))
+            ? static_cast<std::int64_t>(
+                  (static_cast<std::uint64_t>(static_cast<std::uint32_t>(*distanceHigh)) << 32) |
+                  static_cast<std::uint32_t>(distance))
             : distance;
     std::int64_t base = 0;
     if (moveMethod == file::Current) {
@@ -436,7 +441,8 @@ bool SandboxFiles::CopyFileA(std::string_view existingFileName, std::string_view
     // The copy keeps the source's attributes and is marked for backup.
     EntryInfo info = ReadEntryInfo(target.Native);
     const std::uint32_t attributes = ReadEntryInfo(source.Native).Attributes;
-    info.Attributes = attributes == 0 ? 0 : (attributes & ~file::AttributeNormal) | file::AttributeArchive;
+    info.Attributes =
+        attributes == 0 ? 0 : (attributes & ~file::AttributeNormal) | file::AttributeArchive;
     WriteEntryInfo(target.Native, info);
     ShortNameOf(target.Native);
     return true;
@@ -610,8 +616,8 @@ FindData SandboxFiles::Describe(const fs::path& native, const std::string& name)
             data.FileSizeHigh = static_cast<std::uint32_t>(size >> 32);
             data.FileSizeLow = static_cast<std::uint32_t>(size);
         }
-        data.FileAttributes = dotEntry ? file::AttributeDirectory
-                                       : StoredAttributes(native, S_ISDIR(status.st_mode));
+        data.FileAttributes =
+            dotEntry ? file::AttributeDirectory : StoredAttributes(native, S_ISDIR(status.st_mode));
     }
     data.FileName = name;
     if (!dotEntry && !IsShortName(name)) {
@@ -649,7 +655,8 @@ FindHandle SandboxFiles::FindFirstFileA(std::string_view fileName, FindData& fin
         }
         std::error_code error;
         std::vector<fs::path> entries;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
             entries.push_back(it->path());
         }
         std::sort(entries.begin(), entries.end());
@@ -714,8 +721,8 @@ std::uint32_t SandboxFiles::GetTempFileNameA(std::string_view pathName, std::str
         return unique & 0xFFFFu;
     }
     // Like Windows, start from the clock and take the first number whose file is new.
-    const auto start = static_cast<std::uint32_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto start =
+        static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (std::uint32_t attempt = 0; attempt < 0x10000u; ++attempt) {
         const std::uint32_t number = (start + attempt) & 0xFFFFu;
         if (number == 0) {
@@ -735,7 +742,8 @@ std::uint32_t SandboxFiles::GetTempFileNameA(std::string_view pathName, std::str
     return 0;
 }
 
-std::uint32_t SandboxFiles::GetShortPathNameA(std::string_view longPath, std::span<char> shortPath) {
+std::uint32_t SandboxFiles::GetShortPathNameA(std::string_view longPath,
+                                              std::span<char> shortPath) {
     const SandboxPath path = Machine.Resolve(longPath);
     if (path.Error != 0) {
         Fail(path.Error);
@@ -746,8 +754,8 @@ std::uint32_t SandboxFiles::GetShortPathNameA(std::string_view longPath, std::sp
         return 0;
     }
     const std::string given(longPath.substr(0, longPath.find('\0')));
-    std::string result = given.size() >= 2 && given[1] == ':' ? given.substr(0, 2)
-                                                              : std::string{path.Drive, ':'};
+    std::string result =
+        given.size() >= 2 && given[1] == ':' ? given.substr(0, 2) : std::string{path.Drive, ':'};
     fs::path native = Machine.DriveFolder(path.Drive);
     for (const std::string& name : path.Names) {
         native = FindEntryIgnoringCase(native, name);
@@ -804,7 +812,8 @@ bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
     if (!fs::is_directory(path.Native, error)) {
         return Fail(ErrorDirectory);
     }
-    for (fs::directory_iterator it(path.Native, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(path.Native, error), end; !error && it != end;
+         it.increment(error)) {
         if (!IsEntryList(it->path().filename().string())) {
             return Fail(winerror::DirNotEmpty);
         }
@@ -836,7 +845,8 @@ bool SandboxFiles::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t& se
                                      std::uint32_t& totalNumberOfClusters) {
     const std::string root = rootPathName == nullptr ? Machine.CurrentDirectory().substr(0, 3)
                                                      : std::string(rootPathName);
-    const SandboxDrive* drive = root.size() >= 2 && root[1] == ':' ? Machine.FindDrive(root[0]) : nullptr;
+    const SandboxDrive* drive =
+        root.size() >= 2 && root[1] == ':' ? Machine.FindDrive(root[0]) : nullptr;
     if (drive == nullptr || (root.size() > 2 && root.substr(2) != "\\" && root.substr(2) != "/")) {
         return Fail(drive == nullptr ? winerror::PathNotFound : winerror::InvalidName);
     }
@@ -845,13 +855,17 @@ bool SandboxFiles::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t& se
         // The Windows 95 call reports at most 2 GB, in 32 KB clusters.
         sectorsPerCluster = 64;
         const std::uint64_t cluster = 64 * 512;
-        totalNumberOfClusters = static_cast<std::uint32_t>(std::min<std::uint64_t>(drive->TotalBytes / cluster, 65535));
-        numberOfFreeClusters = static_cast<std::uint32_t>(std::min<std::uint64_t>(drive->FreeBytes / cluster, 65535));
+        totalNumberOfClusters =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(drive->TotalBytes / cluster, 65535));
+        numberOfFreeClusters =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(drive->FreeBytes / cluster, 65535));
     } else {
         sectorsPerCluster = 8;
         const std::uint64_t cluster = 8 * 512;
-        totalNumberOfClusters = static_cast<std::uint32_t>(std::min<std::uint64_t>(drive->TotalBytes / cluster, 0xFFFFFFFFu));
-        numberOfFreeClusters = static_cast<std::uint32_t>(std::min<std::uint64_t>(drive->FreeBytes / cluster, 0xFFFFFFFFu));
+        totalNumberOfClusters = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(drive->TotalBytes / cluster, 0xFFFFFFFFu));
+        numberOfFreeClusters = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(drive->FreeBytes / cluster, 0xFFFFFFFFu));
     }
     return true;
 }
@@ -859,8 +873,8 @@ bool SandboxFiles::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t& se
 bool SandboxFiles::FileTimeToDosDateTime(const FileTime& fileTime, std::uint16_t& fatDate,
                                          std::uint16_t& fatTime) {
     const std::uint64_t seconds = fileTime.Ticks() / TicksPerSecond;
-    const std::int64_t days = static_cast<std::int64_t>(seconds / 86400) +
-                              DaysFromCivil(1601, 1, 1);
+    const std::int64_t days =
+        static_cast<std::int64_t>(seconds / 86400) + DaysFromCivil(1601, 1, 1);
     const std::uint64_t secondOfDay = seconds % 86400;
     std::int64_t year = 0;
     unsigned month = 0;
@@ -870,8 +884,8 @@ bool SandboxFiles::FileTimeToDosDateTime(const FileTime& fileTime, std::uint16_t
         return Fail(winerror::InvalidParameter);
     }
     fatDate = static_cast<std::uint16_t>(((year - 1980) << 9) | (month << 5) | day);
-    fatTime = static_cast<std::uint16_t>(((secondOfDay / 3600) << 11) | (((secondOfDay / 60) % 60) << 5) |
-                                         ((secondOfDay % 60) / 2));
+    fatTime = static_cast<std::uint16_t>(
+        ((secondOfDay / 3600) << 11) | (((secondOfDay / 60) % 60) << 5) | ((secondOfDay % 60) / 2));
     return true;
 }
 
@@ -891,8 +905,10 @@ bool SandboxFiles::DosDateTimeToFileTime(std::uint16_t fatDate, std::uint16_t fa
         minute > 59 || second > 59) {
         return Fail(winerror::InvalidParameter);
     }
-    const std::int64_t seconds = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
-    fileTime = FileTime::FromTicks(static_cast<std::uint64_t>(seconds) * TicksPerSecond + UnixEpochTicks);
+    const std::int64_t seconds =
+        DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    fileTime =
+        FileTime::FromTicks(static_cast<std::uint64_t>(seconds) * TicksPerSecond + UnixEpochTicks);
     return true;
 }
 

@@ -37,8 +37,7 @@ bool WriteFileText(const fs::path& path, std::string_view text) {
     return static_cast<bool>(file);
 }
 
-template <typename Number>
-bool ParseNumber(std::string_view text, Number& number) {
+template <typename Number> bool ParseNumber(std::string_view text, Number& number) {
     const char* end = text.data() + text.size();
     auto [stop, error] = std::from_chars(text.data(), end, number);
     return error == std::errc{} && stop == end;
@@ -167,7 +166,8 @@ bool SandboxMachine::ParseDescription(std::string_view machineIni, MachineDescri
     for (const std::string* folder :
          {&machine.WindowsDirectory, &machine.SystemDirectory, &machine.TempDirectory}) {
         if (folder->size() < 3 || (*folder)[1] != ':' || (*folder)[2] != '\\') {
-            error = "machine.ini: the folder \"" + *folder + "\" is not a full path like C:\\WINDOWS";
+            error =
+                "machine.ini: the folder \"" + *folder + "\" is not a full path like C:\\WINDOWS";
             return false;
         }
     }
@@ -185,9 +185,10 @@ std::string SandboxMachine::DescriptionText(const MachineDescription& machine) {
          << "\r\nUser=" << machine.UserName << "\r\nComputer=" << machine.ComputerName
          << "\r\nAdmin=" << (machine.Admin ? 1 : 0) << "\r\nWindowsDir=" << machine.WindowsDirectory
          << "\r\nSystemDir=" << machine.SystemDirectory << "\r\nTempDir=" << machine.TempDirectory
-         << "\r\n\r\n[Screen]\r\nWidth=" << machine.ScreenWidth << "\r\nHeight=" << machine.ScreenHeight
-         << "\r\nColorBits=" << machine.ColorBits << "\r\n\r\n[Memory]\r\nKilobytes="
-         << machine.MemoryKilobytes << "\r\n\r\n; letter=type [size free], sizes in megabytes\r\n"
+         << "\r\n\r\n[Screen]\r\nWidth=" << machine.ScreenWidth
+         << "\r\nHeight=" << machine.ScreenHeight << "\r\nColorBits=" << machine.ColorBits
+         << "\r\n\r\n[Memory]\r\nKilobytes=" << machine.MemoryKilobytes
+         << "\r\n\r\n; letter=type [size free], sizes in megabytes\r\n"
          << "[Drives]\r\n";
     for (const SandboxDrive& drive : machine.Drives) {
         const char* type = "fixed";
@@ -225,7 +226,8 @@ SandboxMachine::OpenResult SandboxMachine::Create(const fs::path& folder, Window
     }
     MachineDescription description;
     std::string ignored;
-    ParseDescription(family == WindowsFamily::Windows95 ? "[Machine]\nFamily=95" : "[Machine]\nFamily=NT",
+    ParseDescription(family == WindowsFamily::Windows95 ? "[Machine]\nFamily=95"
+                                                        : "[Machine]\nFamily=NT",
                      description, ignored);
     description.Drives = {SandboxDrive{'A', file::DriveRemovable, 1440ull << 10, 1440ull << 10},
                           SandboxDrive{}, SandboxDrive{'D', file::DriveCdrom, 650ull << 20, 0}};
@@ -244,8 +246,7 @@ SandboxMachine::OpenResult SandboxMachine::Create(const fs::path& folder, Window
                                 "WINNT\\Profiles\\Installer\\Desktop"});
         }
         MakeFolders(drive, {"Program Files\\Common Files"});
-        const fs::path windows =
-            drive / (family == WindowsFamily::Windows95 ? "WINDOWS" : "WINNT");
+        const fs::path windows = drive / (family == WindowsFamily::Windows95 ? "WINDOWS" : "WINNT");
         const bool written =
             WriteFileText(windows / "WIN.INI",
                           "[windows]\r\nload=\r\nrun=\r\nNullPort=None\r\n\r\n[Desktop]\r\n"
@@ -285,8 +286,8 @@ std::vector<PendingRename> SandboxMachine::PendingRenames() const {
         std::istringstream fields(line);
         PendingRename rename;
         std::string replace;
-        if (std::getline(fields, rename.Source, '\t') && std::getline(fields, rename.Target, '\t') &&
-            std::getline(fields, replace)) {
+        if (std::getline(fields, rename.Source, '\t') &&
+            std::getline(fields, rename.Target, '\t') && std::getline(fields, replace)) {
             rename.ReplaceExisting = replace == "1";
             renames.push_back(std::move(rename));
         }
@@ -316,7 +317,8 @@ int SandboxMachine::Restart() {
             continue;
         }
         const SandboxPath target = Resolve(rename.Target);
-        if (target.Error != 0 || !target.ParentExists || (target.Exists && !rename.ReplaceExisting)) {
+        if (target.Error != 0 || !target.ParentExists ||
+            (target.Exists && !rename.ReplaceExisting)) {
             ++failed;
             continue;
         }

@@ -62,8 +62,9 @@ EntryList LoadEntryList(const fs::path& folder) {
         std::string attributes;
         if (std::getline(fields, name, '\t') && std::getline(fields, shortName, '\t') &&
             std::getline(fields, attributes)) {
-            list[name] = EntryInfo{static_cast<std::uint32_t>(std::strtoul(attributes.c_str(), nullptr, 16)),
-                                   shortName};
+            list[name] =
+                EntryInfo{static_cast<std::uint32_t>(std::strtoul(attributes.c_str(), nullptr, 16)),
+                          shortName};
         }
     }
     return list;
@@ -128,7 +129,8 @@ bool NativeNameToAnsi(const std::string& native, std::string& ansi) {
             continue;
         }
         bool found = false;
-        for (std::size_t length = 2; length <= 3 && !found && i + length <= native.size(); ++length) {
+        for (std::size_t length = 2; length <= 3 && !found && i + length <= native.size();
+             ++length) {
             auto it = Bytes.find(native.substr(i, length));
             if (it != Bytes.end()) {
                 ansi.push_back(it->second);
@@ -154,6 +156,13 @@ fs::path FindEntryIgnoringCase(const fs::path& folder, std::string_view name) {
         if (NativeNameToAnsi(it->path().filename().string(), ansi) &&
             EqualsIgnoringCase(ansi, name)) {
             return it->path();
+        }
+    }
+    // Windows takes an entry's 8.3 name wherever it takes its name.
+    for (const auto& [native, info] : LoadEntryList(folder)) {
+        if (!info.ShortName.empty() && EqualsIgnoringCase(info.ShortName, name) &&
+            fs::exists(fs::symlink_status(folder / native, error))) {
+            return folder / native;
         }
     }
     return {};
@@ -339,9 +348,11 @@ std::string ShortNameOf(const fs::path& entry) {
         }
     }
     const std::size_t dot = name.rfind('.');
-    std::string base = ShortNameCharacters(name.substr(0, dot == std::string::npos ? name.size() : dot));
-    const std::string extension =
-        dot == std::string::npos ? std::string{} : ShortNameCharacters(name.substr(dot + 1)).substr(0, 3);
+    std::string base =
+        ShortNameCharacters(name.substr(0, dot == std::string::npos ? name.size() : dot));
+    const std::string extension = dot == std::string::npos
+                                      ? std::string{}
+                                      : ShortNameCharacters(name.substr(dot + 1)).substr(0, 3);
     if (base.empty()) {
         base = "_";
     }

@@ -28,8 +28,7 @@ public:
     /// The value read as a number (decimal, or with 0x, 0o or 0b before it, a sign
     /// allowed, digits up to the first other character); `defaultValue` when the key is
     /// missing or empty.
-    virtual std::uint32_t GetPrivateProfileIntA(std::string_view appName,
-                                                std::string_view keyName,
+    virtual std::uint32_t GetPrivateProfileIntA(std::string_view appName, std::string_view keyName,
                                                 std::int32_t defaultValue,
                                                 std::string_view fileName) = 0;
     /// The section's lines "key=value", each ended by a zero, the list by a second.

@@ -93,7 +93,8 @@ private:
     OpenFile* Find(FileHandle file);
     /// Whether an open handle keeps `native` from being opened this way (or, with
     /// access 0 and share 0, from being deleted or moved).
-    bool InUse(const std::filesystem::path& native, std::uint32_t access, std::uint32_t share) const;
+    bool InUse(const std::filesystem::path& native, std::uint32_t access,
+               std::uint32_t share) const;
     bool MoveFile(std::string_view existingFileName, std::string_view newFileName,
                   std::uint32_t flags);
     FindData Describe(const std::filesystem::path& native, const std::string& name) const;

@@ -14,8 +14,8 @@ namespace platform {
 enum class WindowsFamily { Windows95, WindowsNT };
 
 struct SandboxDrive {
-    char Letter = 'C';                             ///< Upper case.
-    std::uint32_t Type = 3;                        ///< file::Drive* value.
+    char Letter = 'C';      ///< Upper case.
+    std::uint32_t Type = 3; ///< file::Drive* value.
     std::uint64_t TotalBytes = 2048ull << 20;
     std::uint64_t FreeBytes = 1024ull << 20;
 };
