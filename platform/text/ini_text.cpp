@@ -35,7 +35,14 @@ IniText IniText::Parse(std::string_view text) {
         if (trimmed.empty()) {
             line.Kind = LineKind::Blank;
         } else if (trimmed.front() == ';') {
+            // A comment is left out of every list, yet Windows still finds it when its
+            // whole text before "=" is asked for as a key.
             line.Kind = LineKind::Comment;
+            const std::size_t equals = trimmed.find('=');
+            line.Name = std::string(TrimSpace(trimmed.substr(0, equals)));
+            if (equals != std::string_view::npos) {
+                line.Value = std::string(TrimSpace(trimmed.substr(equals + 1)));
+            }
         } else if (trimmed.front() == '[' && closing != std::string_view::npos) {
             line.Kind = LineKind::Section;
             line.Name = std::string(TrimSpace(trimmed.substr(1, closing - 1)));
@@ -87,8 +94,7 @@ std::size_t IniText::SectionEnd(std::size_t header) const {
 std::size_t IniText::FindKey(std::size_t header, std::string_view key) const {
     const std::size_t end = SectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        if ((Lines[i].Kind == LineKind::Key || Lines[i].Kind == LineKind::Other) &&
-            EqualsIgnoringCase(Lines[i].Name, key)) {
+        if (Lines[i].Kind != LineKind::Blank && EqualsIgnoringCase(Lines[i].Name, key)) {
             return i;
         }
     }
@@ -101,7 +107,8 @@ std::optional<std::string> IniText::Value(std::string_view section, std::string_
         return std::nullopt;
     }
     const std::size_t line = FindKey(header, key);
-    if (line == std::string::npos || Lines[line].Kind != LineKind::Key) {
+    if (line == std::string::npos || Lines[line].Kind == LineKind::Other ||
+        (Lines[line].Kind == LineKind::Comment && Lines[line].Raw.find('=') == std::string::npos)) {
         return std::nullopt;
     }
     return Lines[line].Value;

@@ -59,7 +59,7 @@ TEST_F(ProfileContract, ValuesAreReadByWindowsRules) {
         {"Paths", "Single", "one"},
         {"Paths", "Half", "\"open"},
         {"Paths", "Inline", "value ; not a comment"},
-        {"Paths", ";Hidden", "default"},
+        {"Paths", ";Hidden", "x"},
         {"Paths", "Hidden", "default"},
         {"Paths", "TWICE", "first"},
         {"Paths", "Empty", ""},
