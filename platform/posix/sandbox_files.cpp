@@ -463,13 +463,11 @@ bool SandboxFiles::MoveFileExA(std::string_view existingFileName, const char* ne
         }
         return MoveFile(existingFileName, newFileName, flags);
     }
-    // The machine's next start carries the move out, so only the names are checked now.
+    // The machine's next start carries the move out, so only the names are checked now:
+    // the source need not exist yet.
     const SandboxPath source = Machine.Resolve(existingFileName);
     if (source.Error != 0) {
         return Fail(source.Error);
-    }
-    if (!source.Exists) {
-        return FailMissing(source);
     }
     PendingRename rename{source.Windows(), {}, (flags & file::MoveReplaceExisting) != 0};
     if (newFileName != nullptr) {
@@ -636,6 +634,12 @@ FindHandle SandboxFiles::FindFirstFileA(std::string_view fileName, FindData& fin
         Fail(path.Names.empty() ? winerror::FileNotFound : winerror::PathNotFound);
         return InvalidFindHandle;
     }
+    // A folder name with a separator after it names no entry to find.
+    const std::string_view given = fileName.substr(0, fileName.find('\0'));
+    if (!given.empty() && (given.back() == '\\' || given.back() == '/')) {
+        Fail(winerror::FileNotFound);
+        return InvalidFindHandle;
+    }
     const std::string& pattern = path.Names.back();
     const fs::path folder = path.Native.parent_path();
     Search search;
@@ -736,6 +740,7 @@ std::uint32_t SandboxFiles::GetTempFileNameA(std::string_view pathName, std::str
             return number;
         }
         if (LastError != winerror::FileExists && LastError != winerror::AccessDenied) {
+            LastError = LastError == winerror::PathNotFound ? ErrorDirectory : LastError;
             return 0;
         }
     }
@@ -758,8 +763,9 @@ std::uint32_t SandboxFiles::GetShortPathNameA(std::string_view longPath,
         given.size() >= 2 && given[1] == ':' ? given.substr(0, 2) : std::string{path.Drive, ':'};
     fs::path native = Machine.DriveFolder(path.Drive);
     for (const std::string& name : path.Names) {
+        // The 8.3 name, else the name as the folder spells it, as FindFirstFileA gives them.
         native = FindEntryIgnoringCase(native, name);
-        result += "\\" + (IsShortName(name) ? name : ShortNameOf(native));
+        result += "\\" + ShortNameOf(native);
     }
     if (path.Names.empty() || (!given.empty() && (given.back() == '\\' || given.back() == '/'))) {
         result += "\\";

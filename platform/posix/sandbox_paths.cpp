@@ -205,6 +205,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         result.Names = current.Names;
     }
     const std::vector<std::string> given = SplitNames(rest);
+    const bool endsInSeparator = !rest.empty() && rest.back() == '\\';
     for (std::size_t i = 0; i < given.size(); ++i) {
         std::string name = given[i];
         if (name == ".") {
@@ -216,14 +217,16 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
             }
             continue;
         }
-        // Windows drops trailing dots and blanks: "README.TXT. " is README.TXT.
-        while (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+        // Windows drops trailing dots and blanks of the last name ("README.TXT. " is
+        // README.TXT), and trailing dots of the folders above it.
+        const bool last = i + 1 == given.size();
+        const bool trimsBlanks = last && !endsInSeparator;
+        while (!name.empty() && (name.back() == '.' || (trimsBlanks && name.back() == ' '))) {
             name.pop_back();
         }
         if (name.empty()) {
             continue;
         }
-        const bool last = i + 1 == given.size();
         for (char c : name) {
             if (IsRefusedCharacter(c, wildcards && last)) {
                 result.Error = winerror::InvalidName;

@@ -121,14 +121,7 @@ bool IniText::HasSection(std::string_view section) const {
 std::vector<std::string> IniText::SectionNames() const {
     std::vector<std::string> names;
     for (const Line& line : Lines) {
-        if (line.Kind != LineKind::Section) {
-            continue;
-        }
-        bool seen = false;
-        for (const std::string& name : names) {
-            seen = seen || EqualsIgnoringCase(name, line.Name);
-        }
-        if (!seen) {
+        if (line.Kind == LineKind::Section && !line.Name.empty()) {
             names.push_back(line.Name);
         }
     }
@@ -143,7 +136,7 @@ std::vector<std::string> IniText::KeyNames(std::string_view section) const {
     }
     const std::size_t end = SectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        if (Lines[i].Kind == LineKind::Key || Lines[i].Kind == LineKind::Other) {
+        if (Lines[i].Kind == LineKind::Key) {
             names.push_back(Lines[i].Name);
         }
     }

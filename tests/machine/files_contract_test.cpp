@@ -41,8 +41,11 @@ TEST_F(FilesContract, OneFileAnswersToEveryWindowsSpellingOfItsName) {
     ASSERT_TRUE(Files.CreateDirectoryA(Machine->Path("Sub")));
     std::string forward = Machine->Path("readme.txt");
     std::replace(forward.begin(), forward.end(), '\\', '/');
+    EXPECT_EQ(Files.GetFileAttributesA(Machine->Path("Sub \\")), file::InvalidAttributes)
+        << "a folder keeps its trailing blank";
     for (const std::string& path :
-         {Machine->Path("README.TXT"), Machine->Path("readme.txt."), Machine->Path("readme.txt  "),
+         {Machine->Path("README.TXT"), Machine->Path("Sub.\\..\\readme.txt"),
+          Machine->Path("readme.txt."), Machine->Path("readme.txt  "),
           Machine->Path("ReadMe.Txt. ."), Machine->Path("sub\\..\\readme.txt"),
           Machine->Path(".\\Readme.txt"), forward}) {
         EXPECT_NE(Files.GetFileAttributesA(path), file::InvalidAttributes) << path;
@@ -190,6 +193,8 @@ TEST_F(FilesContract, SearchesMatchWildcardsAndListDotEntries) {
     FindData data;
     EXPECT_EQ(Files.FindFirstFileA(Machine->Path("none\\*"), data), InvalidFindHandle);
     EXPECT_EQ(Files.GetLastError(), winerror::PathNotFound);
+    EXPECT_EQ(Files.FindFirstFileA(Machine->Path("Sub\\"), data), InvalidFindHandle);
+    EXPECT_EQ(Files.GetLastError(), winerror::FileNotFound);
 }
 
 TEST_F(FilesContract, LongNamesHaveShortNamesThatReachTheSameFile) {
@@ -228,6 +233,8 @@ TEST_F(FilesContract, TemporaryNamesCarryPrefixAndNumber) {
         << name;
     EXPECT_EQ(Files.GetTempFileNameA(Machine->Root(), "KTH", 0x1234, name), 0x1234u);
     EXPECT_EQ(Files.GetFileAttributesA(name), file::InvalidAttributes);
+    EXPECT_EQ(Files.GetTempFileNameA(Machine->Path("missing"), "KTG", 0, name), 0u);
+    EXPECT_EQ(Files.GetLastError(), 267u); // ERROR_DIRECTORY
 }
 
 TEST_F(FilesContract, DirectoriesAreMadeAndRemovedOneLevelAtATime) {
@@ -292,6 +299,10 @@ TEST_F(FilesContract, DelayedMovesWaitForTheNextStart) {
               0u);
     EXPECT_EQ(Machine->ReadText("new.dll"), "new");
     EXPECT_EQ(Attributes("old.dll"), file::InvalidAttributes);
+    // Only the names are checked now: the file may come later.
+    EXPECT_EQ(
+        ErrorOf(Files.MoveFileExA(Machine->Path("later.dll"), nullptr, file::MoveDelayUntilReboot)),
+        0u);
 }
 
 TEST_F(FilesContract, InjectedFaultsFailTheChosenUseOnly) {

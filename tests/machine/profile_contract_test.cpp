@@ -80,6 +80,15 @@ TEST_F(ProfileContract, ShortBuffersCutTheTextAsWin32Does) {
     EXPECT_EQ(Get("Missing", nullptr), "");
 }
 
+TEST_F(ProfileContract, DuplicateSectionsAreListedButOnlyTheFirstIsRead) {
+    ASSERT_TRUE(Machine->WriteText("dup.ini", "[S]\r\nk=v\r\nbare\r\n[s]\r\nlate=1\r\n"));
+    Ini = Machine->Path("dup.ini");
+    EXPECT_EQ(Get(nullptr, nullptr), std::string("S\0s\0", 4));
+    EXPECT_EQ(Get("S", nullptr), std::string("k\0", 2)) << "a line without \"=\" is no key";
+    EXPECT_EQ(Get("S", "late", "none"), "none");
+    EXPECT_EQ(Get("S", "bare", "none"), "none");
+}
+
 TEST_F(ProfileContract, NumbersAreReadUpToTheirFirstOtherCharacter) {
     const struct {
         const char* Key;

@@ -25,9 +25,11 @@ public:
     /// nullopt when the section or the key is missing.
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
     bool HasSection(std::string_view section) const;
-    /// Every section name in file order, each once (the first spelling).
+    /// Every section header's name in file order, a name that stands twice twice, as
+    /// Windows lists them; empty names left out.
     std::vector<std::string> SectionNames() const;
-    /// The key names of the first `section` in file order, comment lines left out.
+    /// The key names of the first `section` in file order: lines with "=", comments left
+    /// out.
     std::vector<std::string> KeyNames(std::string_view section) const;
     /// The section's lines as "key=value" (or the bare key), comments left out.
     std::vector<std::string> SectionLines(std::string_view section) const;
