@@ -75,6 +75,12 @@ std::string IniText::Text() const {
 }
 
 std::size_t IniText::FindSection(std::string_view section) const {
+    // Names are asked for without their surrounding blanks, as they are stored; no name
+    // reaches a section "[]".
+    section = TrimSpace(section);
+    if (section.empty()) {
+        return std::string::npos;
+    }
     for (std::size_t i = 0; i < Lines.size(); ++i) {
         if (Lines[i].Kind == LineKind::Section && EqualsIgnoringCase(Lines[i].Name, section)) {
             return i;
@@ -92,6 +98,7 @@ std::size_t IniText::SectionEnd(std::size_t header) const {
 }
 
 std::size_t IniText::FindKey(std::size_t header, std::string_view key) const {
+    key = TrimSpace(key);
     const std::size_t end = SectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
         if (Lines[i].Kind != LineKind::Blank && EqualsIgnoringCase(Lines[i].Name, key)) {

@@ -54,17 +54,12 @@ TEST_F(ProfileContract, ValuesAreReadByWindowsRules) {
         const char* Key;
         const char* Expected;
     } cases[] = {
-        {"paths", "HOME", "C:\\APP"},
-        {"Paths", "Quoted", "  spaced  "},
-        {"Paths", "Single", "one"},
-        {"Paths", "Half", "\"open"},
-        {"Paths", "Inline", "value ; not a comment"},
-        {"Paths", ";Hidden", "x"},
-        {"Paths", "Hidden", "default"},
-        {"Paths", "TWICE", "first"},
-        {"Paths", "Empty", ""},
-        {"Other", "key", "other"},
-        {"Missing", "Key", "default"},
+        {"paths", "HOME", "C:\\APP"},      {"  Paths ", " home ", "C:\\APP"},
+        {"Paths", "Quoted", "  spaced  "}, {"Paths", "Single", "one"},
+        {"Paths", "Half", "\"open"},       {"Paths", "Inline", "value ; not a comment"},
+        {"Paths", ";Hidden", "x"},         {"Paths", "Hidden", "default"},
+        {"Paths", "TWICE", "first"},       {"Paths", "Empty", ""},
+        {"Other", "key", "other"},         {"Missing", "Key", "default"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Get(c.Section, c.Key, "default  "), c.Expected) << c.Section << " " << c.Key;
