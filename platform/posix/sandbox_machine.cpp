@@ -9,7 +9,6 @@
 #include <cctype>
 #include <charconv>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <system_error>
 
@@ -22,13 +21,18 @@ namespace {
 constexpr const char* DescriptionFile = "machine.ini";
 constexpr const char* PendingRenamesFile = "pending_renames.txt";
 
+// A description is a few hundred bytes; anything past this is not one.
+constexpr std::size_t MaxDescriptionBytes = 64 * 1024;
+
 bool ReadFileText(const fs::path& path, std::string& text) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return false;
     }
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    text.resize(MaxDescriptionBytes);
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    return !file.bad() && file.peek() == std::char_traits<char>::eof();
 }
 
 bool WriteFileText(const fs::path& path, std::string_view text) {
@@ -204,7 +208,7 @@ std::string SandboxMachine::DescriptionText(const MachineDescription& machine) {
 SandboxMachine::OpenResult SandboxMachine::Open(const fs::path& folder) {
     std::string text;
     if (!ReadFileText(folder / DescriptionFile, text)) {
-        return {nullptr, "no machine.ini in " + folder.string()};
+        return {nullptr, "no readable machine.ini of at most 64 KB in " + folder.string()};
     }
     MachineDescription description;
     std::string error;
