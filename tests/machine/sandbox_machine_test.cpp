@@ -51,6 +51,8 @@ TEST(SandboxDescription, MissingOrWrongKeysAreNamedInTheError) {
         EXPECT_FALSE(SandboxMachine::ParseDescription(c.Ini, description, error));
         EXPECT_EQ(error, c.Error);
     }
+    EXPECT_EQ(SandboxMachine::Open("/no/such/machine").Error,
+              "no readable machine.ini of at most 64 KB in /no/such/machine");
     MachineDescription description;
     std::string error;
     ASSERT_TRUE(SandboxMachine::ParseDescription("[Machine]\nFamily=95\n[Drives]\nA=removable\n"
