@@ -139,7 +139,7 @@ FileHandle SandboxFiles::CreateFileA(std::string_view fileName, std::uint32_t de
     }
     const std::intptr_t handle = NextHandle;
     NextHandle += 4;
-    Files[handle] = OpenFile{descriptor, path.Native, desiredAccess, shareMode};
+    Files[handle] = OpenFile{descriptor, path.Native, desiredAccess, shareMode, path.Drive};
     // Opening a file that was there already says so, as Windows does.
     LastError = exists && (creationDisposition == file::CreateAlways ||
                            creationDisposition == file::OpenAlways)
@@ -183,6 +183,16 @@ bool SandboxFiles::WriteFile(FileHandle file, std::span<const char> data,
     }
     if (!(open->Access & file::GenericWrite)) {
         return Fail(winerror::AccessDenied);
+    }
+    struct stat status {};
+    const off_t position = ::lseek(open->Descriptor, 0, SEEK_CUR);
+    if (::fstat(open->Descriptor, &status) != 0 || position < 0) {
+        return Fail(ErrorFromErrno(errno));
+    }
+    const std::int64_t growth = std::max<std::int64_t>(
+        0, position + static_cast<std::int64_t>(data.size()) - status.st_size);
+    if (!Machine.UseSpace(open->Drive, growth)) {
+        return Fail(winerror::DiskFull);
     }
     while (bytesWritten < data.size()) {
         const ssize_t count =
@@ -334,8 +344,15 @@ bool SandboxFiles::CopyFileA(std::string_view existingFileName, std::string_view
     if (target.Native == source.Native) {
         return Fail(winerror::SharingViolation);
     }
+    const auto size = static_cast<std::int64_t>(fs::file_size(source.Native, error));
+    const auto replaced =
+        target.Exists ? static_cast<std::int64_t>(fs::file_size(target.Native, error)) : 0;
+    if (!Machine.UseSpace(target.Drive, size - replaced)) {
+        return Fail(winerror::DiskFull);
+    }
     fs::copy_file(source.Native, target.Native, fs::copy_options::overwrite_existing, error);
     if (error) {
+        Machine.UseSpace(target.Drive, replaced - size);
         return Fail(ErrorFromErrno(error.value()));
     }
     fs::last_write_time(target.Native, fs::last_write_time(source.Native, error), error);
@@ -460,9 +477,11 @@ bool SandboxFiles::DeleteFileA(std::string_view fileName) {
     if (InUse(path.Native, 0, 0)) {
         return Fail(winerror::SharingViolation);
     }
+    const auto size = static_cast<std::int64_t>(fs::file_size(path.Native, error));
     if (!fs::remove(path.Native, error)) {
         return Fail(ErrorFromErrno(error.value()));
     }
+    Machine.UseSpace(path.Drive, -size);
     ForgetEntryInfo(path.Native);
     return true;
 }

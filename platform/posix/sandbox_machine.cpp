@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/ini_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <fstream>
@@ -276,6 +277,21 @@ const SandboxDrive* SandboxMachine::FindDrive(char letter) const {
         }
     }
     return nullptr;
+}
+
+bool SandboxMachine::UseSpace(char letter, std::int64_t bytes) {
+    for (SandboxDrive& drive : Machine.Drives) {
+        if (drive.Letter != UpperAnsi(letter)) {
+            continue;
+        }
+        if (bytes > 0 && static_cast<std::uint64_t>(bytes) > drive.FreeBytes) {
+            return false;
+        }
+        const std::uint64_t free = drive.FreeBytes - static_cast<std::uint64_t>(bytes);
+        drive.FreeBytes = std::min(free, drive.TotalBytes);
+        return true;
+    }
+    return false;
 }
 
 fs::path SandboxMachine::DriveFolder(char letter) const {

@@ -123,6 +123,23 @@ TEST_F(SandboxMachineTest, DelayedMovesHappenWhenTheMachineStartsAgain) {
     EXPECT_TRUE(machine.PendingRenames().empty());
 }
 
+TEST_F(SandboxMachineTest, ADriveDeclaredNearlyFullFillsUp) {
+    SandboxMachine& machine = Make(WindowsFamily::WindowsNT);
+    ASSERT_TRUE(
+        machine.UseSpace('C', static_cast<std::int64_t>(machine.FindDrive('C')->FreeBytes) - 10));
+    UniqueFile file(Files->CreateFileA("C:\\BIG.DAT", file::GenericWrite, 0, file::CreateNew, 0),
+                    FileCloser{Files.get()});
+    std::uint32_t written = 0;
+    EXPECT_TRUE(Files->WriteFile(file.Get(), std::string_view("0123456789"), written));
+    EXPECT_FALSE(Files->WriteFile(file.Get(), std::string_view("x"), written));
+    EXPECT_EQ(Files->GetLastError(), winerror::DiskFull);
+    file.Reset();
+    EXPECT_FALSE(Files->CopyFileA("C:\\BIG.DAT", "C:\\COPY.DAT", false));
+    EXPECT_EQ(Files->GetLastError(), winerror::DiskFull);
+    ASSERT_TRUE(Files->DeleteFileA("C:\\BIG.DAT"));
+    EXPECT_EQ(machine.FindDrive('C')->FreeBytes, 10u);
+}
+
 TEST_F(SandboxMachineTest, Windows95HasNoMoveFileEx) {
     Make(WindowsFamily::Windows95);
     EXPECT_FALSE(Files->MoveFileExA("C:\\AUTOEXEC.BAT", "C:\\X.BAT", file::MoveDelayUntilReboot));

@@ -13,9 +13,10 @@
 namespace platform {
 
 /// Open files honour each other's share modes, so a test makes a file "in use" by
-/// holding it open without sharing. Moves with delay-until-reboot are recorded in the
-/// machine (SandboxMachine::PendingRenames) and carried out by its Restart; a Windows
-/// 95 family machine has no MoveFileExA, as on Windows.
+/// holding it open without sharing. Writes and copies take the drive's free space and
+/// deletes give it back, so a drive declared nearly full fills up with ERROR_DISK_FULL. Moves with
+/// delay-until-reboot are recorded in the machine (SandboxMachine::PendingRenames) and carried out
+/// by its Restart; a Windows 95 family machine has no MoveFileExA, as on Windows.
 class SandboxFiles final : public FileService {
 public:
     explicit SandboxFiles(SandboxMachine& machine) : Machine(machine) {}
@@ -76,6 +77,7 @@ private:
         std::filesystem::path Native;
         std::uint32_t Access = 0;
         std::uint32_t Share = 0;
+        char Drive = 'C';
     };
     struct Search {
         std::vector<FindData> Entries;

@@ -95,6 +95,10 @@ public:
     const MachineDescription& Description() const { return Machine; }
     const std::filesystem::path& Folder() const { return Root; }
     const SandboxDrive* FindDrive(char letter) const;
+    /// Takes `bytes` of the drive's free space (gives it back when negative); false,
+    /// taking nothing, when the drive has not that much free. A machine.ini that declares
+    /// a drive with little free space so makes a full disk for this run.
+    bool UseSpace(char letter, std::int64_t bytes);
     /// `Folder()`/drive_c for 'C'.
     std::filesystem::path DriveFolder(char letter) const;
 
