@@ -55,18 +55,27 @@ SandboxFiles::OpenFile* SandboxFiles::Find(FileHandle file) {
 }
 
 bool SandboxFiles::InUse(const fs::path& native, std::uint32_t access, std::uint32_t share) const {
+    const bool reads = (access & file::GenericRead) != 0;
+    const bool writes = (access & file::GenericWrite) != 0;
+    // An open that neither reads nor writes (attributes, times) shares with everything.
+    if (!reads && !writes) {
+        return false;
+    }
     for (const auto& [handle, open] : Files) {
-        if (open.Native != native) {
-            continue;
+        if (open.Native == native &&
+            ((reads && !(open.Share & file::ShareRead)) ||
+             (writes && !(open.Share & file::ShareWrite)) ||
+             ((open.Access & file::GenericRead) && !(share & file::ShareRead)) ||
+             ((open.Access & file::GenericWrite) && !(share & file::ShareWrite)))) {
+            return true;
         }
-        const bool reads = (access & file::GenericRead) != 0;
-        const bool writes = (access & file::GenericWrite) != 0;
-        const bool removes = access == 0 && share == 0;
-        if ((reads && !(open.Share & file::ShareRead)) ||
-            (writes && !(open.Share & file::ShareWrite)) ||
-            (removes && !(open.Share & file::ShareDelete)) ||
-            (!removes && (open.Access & file::GenericRead) && !(share & file::ShareRead)) ||
-            (!removes && (open.Access & file::GenericWrite) && !(share & file::ShareWrite))) {
+    }
+    return false;
+}
+
+bool SandboxFiles::KeptFromRemoval(const fs::path& native) const {
+    for (const auto& [handle, open] : Files) {
+        if (open.Native == native && !(open.Share & file::ShareDelete)) {
             return true;
         }
     }
@@ -429,11 +438,11 @@ bool SandboxFiles::MoveFile(std::string_view existingFileName, std::string_view 
             (StoredAttributes(target.Native, false) & file::AttributeReadOnly)) {
             return Fail(winerror::AccessDenied);
         }
-        if (InUse(target.Native, 0, 0)) {
+        if (KeptFromRemoval(target.Native)) {
             return Fail(winerror::SharingViolation);
         }
     }
-    if (InUse(source.Native, 0, 0)) {
+    if (KeptFromRemoval(source.Native)) {
         return Fail(winerror::SharingViolation);
     }
     if (source.Drive != target.Drive && (directory || !(flags & file::MoveCopyAllowed))) {
@@ -474,7 +483,7 @@ bool SandboxFiles::DeleteFileA(std::string_view fileName) {
         (StoredAttributes(path.Native, false) & file::AttributeReadOnly)) {
         return Fail(winerror::AccessDenied);
     }
-    if (InUse(path.Native, 0, 0)) {
+    if (KeptFromRemoval(path.Native)) {
         return Fail(winerror::SharingViolation);
     }
     const auto size = static_cast<std::int64_t>(fs::file_size(path.Native, error));

@@ -133,10 +133,14 @@ TEST_F(FilesContract, AFileOpenWithoutSharingIsInUse) {
                                 file::OpenExisting, 0),
               InvalidFileHandle);
     EXPECT_EQ(Files.GetLastError(), winerror::SharingViolation);
+    UniqueFile query(Files.CreateFileA(Machine->Path("busy.dll"), 0, 0, file::OpenExisting, 0),
+                     FileCloser{&Files});
+    EXPECT_TRUE(query) << "an open for attributes alone shares with everything";
     EXPECT_EQ(ErrorOf(Files.DeleteFileA(Machine->Path("busy.dll"))), winerror::SharingViolation);
     EXPECT_EQ(ErrorOf(Files.MoveFileA(Machine->Path("busy.dll"), Machine->Path("other.dll"))),
               winerror::SharingViolation);
     held.Reset();
+    query.Reset();
     EXPECT_TRUE(Files.DeleteFileA(Machine->Path("busy.dll")));
 }
 

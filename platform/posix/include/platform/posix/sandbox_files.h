@@ -93,10 +93,12 @@ private:
         return Fail(path.ParentExists ? winerror::FileNotFound : winerror::PathNotFound);
     }
     OpenFile* Find(FileHandle file);
-    /// Whether an open handle keeps `native` from being opened this way (or, with
-    /// access 0 and share 0, from being deleted or moved).
+    /// Whether an open handle keeps `native` from being opened this way.
     bool InUse(const std::filesystem::path& native, std::uint32_t access,
                std::uint32_t share) const;
+    /// Whether an open handle that does not share deletion keeps `native` from being
+    /// deleted, moved or replaced.
+    bool KeptFromRemoval(const std::filesystem::path& native) const;
     bool MoveFile(std::string_view existingFileName, std::string_view newFileName,
                   std::uint32_t flags);
     FindData Describe(const std::filesystem::path& native, const std::string& name) const;
