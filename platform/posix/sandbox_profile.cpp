@@ -162,6 +162,8 @@ bool SandboxProfile::Save(const std::string& path, const IniText& document) {
             LastError = Files.GetLastError();
         }
     }
+    // The new file takes the old one's attributes (a hidden or system INI file stays so).
+    const std::uint32_t attributes = Files.GetFileAttributesA(path);
     if (written && !Files.MoveFileExA(temporary, path.c_str(), file::MoveReplaceExisting)) {
         // Windows 95 has no MoveFileExA: the old file makes way first.
         written = Files.GetLastError() == ErrorCallNotImplemented &&
@@ -175,6 +177,8 @@ bool SandboxProfile::Save(const std::string& path, const IniText& document) {
         const std::uint32_t error = LastError;
         Files.DeleteFileA(temporary);
         LastError = error;
+    } else if (attributes != file::InvalidAttributes) {
+        Files.SetFileAttributesA(path, attributes);
     }
     return written;
 }

@@ -157,6 +157,11 @@ TEST_F(SandboxMachineTest, AFullDiskLeavesTheOldIniFileWhole) {
     EXPECT_EQ(profile.GetProfileStringA("windows", "NullPort", "", buffer), 4u);
     FindData data;
     EXPECT_EQ(Files->FindFirstFileA("C:\\WINDOWS\\INI*.TMP", data), InvalidFindHandle);
+    ASSERT_TRUE(Files->SetFileAttributesA("C:\\WINDOWS\\WIN.INI", file::AttributeHidden));
+    SandboxProfile healthy(*Files, machine.Description().WindowsDirectory);
+    ASSERT_TRUE(healthy.WriteProfileStringA("windows", "run", "SETUP.EXE"));
+    EXPECT_EQ(Files->GetFileAttributesA("C:\\WINDOWS\\WIN.INI"), file::AttributeHidden)
+        << "a rewritten INI file keeps its attributes";
 }
 
 } // namespace
