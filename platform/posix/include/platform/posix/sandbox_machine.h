@@ -1,0 +1,158 @@
+// A folder on Linux that plays one Windows machine: its drives, its description, the
+// moves it carries out at its next start, and how Windows paths map into it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+enum class WindowsFamily { Windows95, WindowsNT };
+
+struct SandboxDrive {
+    char Letter = 'C';      ///< Upper case.
+    std::uint32_t Type = 3; ///< file::Drive* value.
+    std::uint64_t TotalBytes = 2048ull << 20;
+    std::uint64_t FreeBytes = 1024ull << 20;
+};
+
+/// What machine.ini says. Only [Machine] Family must be there; every other key falls
+/// back to the default written here (Windows folders, version and temporary folder by
+/// family: 95 gives 4.0.950, C:\WINDOWS, C:\WINDOWS\SYSTEM, C:\WINDOWS\TEMP; NT gives
+/// 4.0.1381, C:\WINNT, C:\WINNT\SYSTEM32, C:\TEMP).
+struct MachineDescription {
+    WindowsFamily Family = WindowsFamily::WindowsNT;
+    std::uint32_t MajorVersion = 4;
+    std::uint32_t MinorVersion = 0;
+    std::uint32_t BuildNumber = 1381;
+    std::string ServicePack;
+    std::string UserName = "Installer";
+    std::string ComputerName = "SANDBOX";
+    bool Admin = true;
+    std::string WindowsDirectory = "C:\\WINNT";
+    std::string SystemDirectory = "C:\\WINNT\\SYSTEM32";
+    std::string TempDirectory = "C:\\TEMP";
+    int ScreenWidth = 800;
+    int ScreenHeight = 600;
+    int ColorBits = 8;
+    std::uint32_t MemoryKilobytes = 32768;
+    /// Without a [Drives] section, one fixed drive C of 2 GB with 1 GB free.
+    std::vector<SandboxDrive> Drives{SandboxDrive{}};
+};
+
+/// A Windows path taken apart and found in the machine folder.
+struct SandboxPath {
+    /// winerror code of a path Windows would refuse; 0 when the path is sound.
+    std::uint32_t Error = 0;
+    char Drive = 'C';
+    /// The names from the root down, as Windows keeps them: "." and ".." resolved,
+    /// trailing dots and blanks dropped.
+    std::vector<std::string> Names;
+    /// Where it lies in the machine folder: existing entries with their stored
+    /// spelling, the rest as given. Only set when Error is 0.
+    std::filesystem::path Native;
+    /// Every folder above the last name exists.
+    bool ParentExists = false;
+    /// The last name exists (the root always does).
+    bool Exists = false;
+
+    /// "C:\A\B", the canonical Windows form.
+    std::string Windows() const;
+};
+
+/// A pending move recorded by MoveFileExA with delay-until-reboot: the source and the
+/// target as full Windows paths; an empty target deletes the source.
+struct PendingRename {
+    std::string Source;
+    std::string Target;
+    bool ReplaceExisting = false;
+};
+
+class SandboxMachine {
+public:
+    struct OpenResult {
+        std::unique_ptr<SandboxMachine> Machine;
+        /// Why the machine could not be opened: no machine.ini, a missing or wrong key.
+        std::string Error;
+    };
+
+    /// Opens the machine described by `folder`/machine.ini.
+    static OpenResult Open(const std::filesystem::path& folder);
+    /// Makes `folder` a fresh machine of that family with a standard Windows layout
+    /// (Windows, system, temporary and program folders, WIN.INI, SYSTEM.INI, start-up
+    /// files) and opens it. The folder may exist but must not hold a machine yet.
+    static OpenResult Create(const std::filesystem::path& folder, WindowsFamily family);
+
+    /// Reads a description from machine.ini text; the error names the key at fault.
+    static bool ParseDescription(std::string_view machineIni, MachineDescription& description,
+                                 std::string& error);
+    static std::string DescriptionText(const MachineDescription& description);
+
+    const MachineDescription& Description() const { return Machine; }
+    const std::filesystem::path& Folder() const { return Root; }
+    const SandboxDrive* FindDrive(char letter) const;
+    /// Takes `bytes` of the drive's free space (gives it back when negative); false,
+    /// taking nothing, when the drive has not that much free. A machine.ini that declares
+    /// a drive with little free space so makes a full disk for this run.
+    bool UseSpace(char letter, std::int64_t bytes);
+    /// `Folder()`/drive_c for 'C'.
+    std::filesystem::path DriveFolder(char letter) const;
+
+    /// The current directory relative paths start from, "C:\" at first.
+    const std::string& CurrentDirectory() const { return Current; }
+
+    /// Takes a Windows path apart (either separator, any case) and looks it up. With
+    /// `wildcards` the last name may hold "*" and "?".
+    SandboxPath Resolve(std::string_view path, bool wildcards = false) const;
+
+    /// The moves waiting for the next start, oldest first; kept in the machine folder
+    /// (pending_renames.txt) in the order Windows keeps them.
+    std::vector<PendingRename> PendingRenames() const;
+    bool AddPendingRename(const PendingRename& rename);
+    /// Starts the machine again: carries out the pending moves in order and forgets them.
+    /// Returns how many failed.
+    int Restart();
+
+private:
+    SandboxMachine(std::filesystem::path root, MachineDescription machine)
+        : Root(std::move(root)), Machine(std::move(machine)) {}
+
+    std::filesystem::path Root;
+    MachineDescription Machine;
+    std::string Current = "C:\\";
+};
+
+/// What Windows keeps of an entry beyond Linux's: its attributes and its 8.3 name.
+/// They live in a list file in each folder, "sandbox:entries", a name no Windows path
+/// can reach.
+struct EntryInfo {
+    /// file::Attribute* bits; 0 means the default (archive for files).
+    std::uint32_t Attributes = 0;
+    /// Empty until one is needed, and for names that are 8.3 names already.
+    std::string ShortName;
+};
+EntryInfo ReadEntryInfo(const std::filesystem::path& entry);
+void WriteEntryInfo(const std::filesystem::path& entry, const EntryInfo& info);
+void ForgetEntryInfo(const std::filesystem::path& entry);
+/// Renames an entry on Linux and carries its information along.
+bool MoveEntry(const std::filesystem::path& from, const std::filesystem::path& to);
+
+/// Whether a name needs no other 8.3 name: at most eight characters, a dot and three,
+/// none of them a blank or one of "+,;=[]".
+bool IsShortName(std::string_view name);
+/// The entry's 8.3 name: itself when it is one, else its stored one, else a new one
+/// made as Windows makes them ("PROGRA~1") and stored.
+std::string ShortNameOf(const std::filesystem::path& entry);
+
+/// The folder's entry whose name equals `name` ignoring case, as Windows finds it;
+/// empty when there is none. Names are code page 1252 here and UTF-8 on Linux.
+std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& folder,
+                                            std::string_view name);
+/// A Linux file name as Windows text; false when it has no code page 1252 form.
+bool NativeNameToAnsi(const std::string& native, std::string& ansi);
+
+} // namespace platform

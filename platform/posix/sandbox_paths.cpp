@@ -1,0 +1,381 @@
+// Windows paths in the sandbox machine: taking them apart as Windows does, finding
+// their entries ignoring case, and the attributes and 8.3 names Linux does not keep.
+#include "platform/ansi_text.h"
+#include "platform/files.h"
+#include "platform/posix/sandbox_machine.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <system_error>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t MaxPath = 260;
+constexpr std::size_t MaxName = 255;
+constexpr const char* EntryListName = "sandbox:entries";
+
+bool IsRefusedCharacter(char c, bool wildcard) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 32) {
+        return true;
+    }
+    if (c == '*' || c == '?') {
+        return !wildcard;
+    }
+    return c == '<' || c == '>' || c == ':' || c == '"' || c == '|';
+}
+
+std::vector<std::string> SplitNames(std::string_view path) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            names.emplace_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+using EntryList = std::map<std::string, EntryInfo>;
+
+EntryList LoadEntryList(const fs::path& folder) {
+    EntryList list;
+    std::ifstream file(folder / EntryListName, std::ios::binary);
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        std::string name;
+        std::string shortName;
+        std::string attributes;
+        if (std::getline(fields, name, '\t') && std::getline(fields, shortName, '\t') &&
+            std::getline(fields, attributes)) {
+            list[name] =
+                EntryInfo{static_cast<std::uint32_t>(std::strtoul(attributes.c_str(), nullptr, 16)),
+                          shortName};
+        }
+    }
+    return list;
+}
+
+void SaveEntryList(const fs::path& folder, const EntryList& list) {
+    const fs::path listPath = folder / EntryListName;
+    std::error_code ignored;
+    if (list.empty()) {
+        fs::remove(listPath, ignored);
+        return;
+    }
+    std::ofstream file(listPath, std::ios::binary | std::ios::trunc);
+    for (const auto& [name, info] : list) {
+        char attributes[16];
+        std::snprintf(attributes, sizeof attributes, "%X", info.Attributes);
+        file << name << '\t' << info.ShortName << '\t' << attributes << '\n';
+    }
+}
+
+std::string ShortNameCharacters(std::string_view text) {
+    std::string result;
+    for (char c : text) {
+        if (c == ' ' || c == '.') {
+            continue;
+        }
+        if (c == '+' || c == ',' || c == ';' || c == '=' || c == '[' || c == ']') {
+            result.push_back('_');
+        } else {
+            result.push_back(UpperAnsi(c));
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+std::string SandboxPath::Windows() const {
+    std::string text{Drive, ':'};
+    if (Names.empty()) {
+        return text + "\\";
+    }
+    for (const std::string& name : Names) {
+        text += "\\" + name;
+    }
+    return text;
+}
+
+bool NativeNameToAnsi(const std::string& native, std::string& ansi) {
+    // Code page 1252 maps one to one onto its UTF-8 forms: match them back byte by byte.
+    static const std::map<std::string, char> Bytes = [] {
+        std::map<std::string, char> bytes;
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            bytes[AnsiToUtf8(std::string(1, static_cast<char>(byte)))] = static_cast<char>(byte);
+        }
+        return bytes;
+    }();
+    ansi.clear();
+    for (std::size_t i = 0; i < native.size();) {
+        if (static_cast<unsigned char>(native[i]) < 0x80) {
+            ansi.push_back(native[i++]);
+            continue;
+        }
+        bool found = false;
+        for (std::size_t length = 2; length <= 3 && !found && i + length <= native.size();
+             ++length) {
+            auto it = Bytes.find(native.substr(i, length));
+            if (it != Bytes.end()) {
+                ansi.push_back(it->second);
+                i += length;
+                found = true;
+            }
+        }
+        if (!found) {
+            return false;
+        }
+    }
+    return true;
+}
+
+fs::path FindEntryIgnoringCase(const fs::path& folder, std::string_view name) {
+    std::error_code error;
+    const fs::path exact = folder / AnsiToUtf8(name);
+    if (fs::exists(fs::symlink_status(exact, error))) {
+        return exact;
+    }
+    std::string ansi;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (NativeNameToAnsi(it->path().filename().string(), ansi) &&
+            EqualsIgnoringCase(ansi, name)) {
+            return it->path();
+        }
+    }
+    // Windows takes an entry's 8.3 name wherever it takes its name.
+    for (const auto& [native, info] : LoadEntryList(folder)) {
+        if (!info.ShortName.empty() && EqualsIgnoringCase(info.ShortName, name) &&
+            fs::exists(fs::symlink_status(folder / native, error))) {
+            return folder / native;
+        }
+    }
+    return {};
+}
+
+SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const {
+    SandboxPath result;
+    std::string text(path.substr(0, path.find('\0')));
+    // The ANSI calls convert the path into a buffer of MAX_PATH characters first.
+    if (text.size() >= MaxPath) {
+        result.Error = winerror::FilenameExcedRange;
+        return result;
+    }
+    for (char& c : text) {
+        c = c == '/' ? '\\' : c;
+    }
+    if (text.empty()) {
+        result.Error = winerror::PathNotFound;
+        return result;
+    }
+    std::string_view rest = text;
+    const SandboxPath current = [&] {
+        SandboxPath here;
+        here.Drive = Current[0];
+        here.Names = SplitNames(std::string_view(Current).substr(2));
+        return here;
+    }();
+    result.Drive = current.Drive;
+    if (rest.size() >= 2 && rest[1] == ':' &&
+        ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'))) {
+        result.Drive = UpperAnsi(rest[0]);
+        rest.remove_prefix(2);
+        if ((rest.empty() || rest[0] != '\\') && result.Drive == current.Drive) {
+            result.Names = current.Names;
+        }
+    } else if (rest.starts_with("\\\\")) {
+        result.Error = winerror::BadNetPath;
+        return result;
+    } else if (rest[0] != '\\') {
+        result.Names = current.Names;
+    }
+    const std::vector<std::string> given = SplitNames(rest);
+    const bool endsInSeparator = !rest.empty() && rest.back() == '\\';
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        std::string name = given[i];
+        if (name == ".") {
+            continue;
+        }
+        if (name == "..") {
+            if (!result.Names.empty()) {
+                result.Names.pop_back();
+            }
+            continue;
+        }
+        // Windows drops trailing dots and blanks of the last name ("README.TXT. " is
+        // README.TXT), and trailing dots of the folders above it.
+        const bool last = i + 1 == given.size();
+        const bool trimsBlanks = last && !endsInSeparator;
+        while (!name.empty() && (name.back() == '.' || (trimsBlanks && name.back() == ' '))) {
+            name.pop_back();
+        }
+        if (name.empty()) {
+            continue;
+        }
+        for (char c : name) {
+            if (IsRefusedCharacter(c, wildcards && last)) {
+                result.Error = winerror::InvalidName;
+                return result;
+            }
+        }
+        if (name.size() > MaxName) {
+            result.Error = winerror::FilenameExcedRange;
+            return result;
+        }
+        result.Names.push_back(std::move(name));
+    }
+    if (FindDrive(result.Drive) == nullptr) {
+        result.Error = winerror::PathNotFound;
+        return result;
+    }
+    result.Native = DriveFolder(result.Drive);
+    result.ParentExists = true;
+    result.Exists = result.Names.empty();
+    std::error_code error;
+    for (std::size_t i = 0; i < result.Names.size(); ++i) {
+        const bool last = i + 1 == result.Names.size();
+        const bool pattern = last && result.Names[i].find_first_of("*?") != std::string::npos;
+        fs::path entry;
+        if (result.ParentExists && !pattern) {
+            entry = FindEntryIgnoringCase(result.Native, result.Names[i]);
+        }
+        if (entry.empty()) {
+            result.Native /= AnsiToUtf8(result.Names[i]);
+            result.ParentExists = result.ParentExists && last;
+            continue;
+        }
+        result.Native = entry;
+        if (last) {
+            result.Exists = true;
+        } else if (!fs::is_directory(entry, error)) {
+            result.ParentExists = false;
+        }
+    }
+    return result;
+}
+
+EntryInfo ReadEntryInfo(const fs::path& entry) {
+    EntryList list = LoadEntryList(entry.parent_path());
+    auto it = list.find(entry.filename().string());
+    return it == list.end() ? EntryInfo{} : it->second;
+}
+
+void WriteEntryInfo(const fs::path& entry, const EntryInfo& info) {
+    EntryList list = LoadEntryList(entry.parent_path());
+    if (info.Attributes == 0 && info.ShortName.empty()) {
+        list.erase(entry.filename().string());
+    } else {
+        list[entry.filename().string()] = info;
+    }
+    SaveEntryList(entry.parent_path(), list);
+}
+
+void ForgetEntryInfo(const fs::path& entry) {
+    EntryList list = LoadEntryList(entry.parent_path());
+    if (list.erase(entry.filename().string()) > 0) {
+        SaveEntryList(entry.parent_path(), list);
+    }
+}
+
+bool MoveEntry(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    EntryInfo info = ReadEntryInfo(from);
+    fs::rename(from, to, error);
+    if (error) {
+        return false;
+    }
+    ForgetEntryInfo(from);
+    // A new folder or a new name means a new 8.3 name, made when it is wanted.
+    info.ShortName.clear();
+    WriteEntryInfo(to, info);
+    return true;
+}
+
+bool IsShortName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") {
+        return !name.empty();
+    }
+    const std::size_t dot = name.find('.');
+    const std::string_view base = name.substr(0, dot);
+    const std::string_view extension =
+        dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
+    if (base.empty() || base.size() > 8 || extension.size() > 3 ||
+        extension.find('.') != std::string_view::npos ||
+        (dot != std::string_view::npos && extension.empty())) {
+        return false;
+    }
+    return name.find_first_of(" +,;=[]") == std::string_view::npos;
+}
+
+std::string ShortNameOf(const fs::path& entry) {
+    std::string name;
+    if (!NativeNameToAnsi(entry.filename().string(), name)) {
+        return {};
+    }
+    if (IsShortName(name)) {
+        return name;
+    }
+    EntryInfo info = ReadEntryInfo(entry);
+    if (!info.ShortName.empty()) {
+        return info.ShortName;
+    }
+    // Names taken in the folder: 8.3 names as they stand, other names' stored 8.3 names.
+    std::vector<std::string> taken;
+    const EntryList list = LoadEntryList(entry.parent_path());
+    for (const auto& [native, stored] : list) {
+        if (!stored.ShortName.empty()) {
+            taken.push_back(stored.ShortName);
+        }
+    }
+    std::error_code error;
+    std::string sibling;
+    for (fs::directory_iterator it(entry.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        if (NativeNameToAnsi(it->path().filename().string(), sibling) && IsShortName(sibling)) {
+            taken.push_back(UpperAnsi(sibling));
+        }
+    }
+    const std::size_t dot = name.rfind('.');
+    std::string base =
+        ShortNameCharacters(name.substr(0, dot == std::string::npos ? name.size() : dot));
+    const std::string extension = dot == std::string::npos
+                                      ? std::string{}
+                                      : ShortNameCharacters(name.substr(dot + 1)).substr(0, 3);
+    if (base.empty()) {
+        base = "_";
+    }
+    for (unsigned number = 1; number < 1000000; ++number) {
+        const std::string tail = "~" + std::to_string(number);
+        std::string candidate = base.substr(0, 8 - tail.size()) + tail;
+        if (!extension.empty()) {
+            candidate += "." + extension;
+        }
+        bool used = false;
+        for (const std::string& other : taken) {
+            used = used || EqualsIgnoringCase(other, candidate);
+        }
+        if (!used) {
+            info.ShortName = candidate;
+            WriteEntryInfo(entry, info);
+            return candidate;
+        }
+    }
+    return {};
+}
+
+} // namespace platform

@@ -1,0 +1,167 @@
+// What only the sandbox machine has: its description, a fresh machine's layout, the
+// moves it carries out when it starts again, and faults that must not lose data.
+#include "platform/headless/fault_injection.h"
+#include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_profile.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace platform;
+namespace fs = std::filesystem;
+
+class SandboxMachineTest : public ::testing::Test {
+protected:
+    void TearDown() override { fs::remove_all(Folder); }
+
+    SandboxMachine& Make(WindowsFamily family) {
+        auto made = SandboxMachine::Create(Folder, family);
+        EXPECT_EQ(made.Error, "");
+        Machine = std::move(made.Machine);
+        Files = std::make_unique<SandboxFiles>(*Machine);
+        return *Machine;
+    }
+
+    fs::path Folder = fs::temp_directory_path() / ("sandbox-" + std::to_string(::getpid()));
+    std::unique_ptr<SandboxMachine> Machine;
+    std::unique_ptr<SandboxFiles> Files;
+};
+
+TEST(SandboxDescription, MissingOrWrongKeysAreNamedInTheError) {
+    const struct {
+        const char* Ini;
+        const char* Error;
+    } cases[] = {
+        {"", "machine.ini: [Machine] Family is missing (95 or NT)"},
+        {"[Machine]\nFamily=XP", "machine.ini: [Machine] Family must be 95 or NT, not \"XP\""},
+        {"[Machine]\nFamily=NT\n[Screen]\nWidth=wide",
+         "machine.ini: [Screen] Width is not a number: \"wide\""},
+        {"[Machine]\nFamily=NT\nWindowsDir=WINNT",
+         "machine.ini: the folder \"WINNT\" is not a full path like C:\\WINDOWS"},
+        {"[Machine]\nFamily=NT\n[Drives]\nC=floppy",
+         "machine.ini: [Drives] C=floppy is not a drive (a letter = removable, fixed, remote, "
+         "cdrom or ramdisk, then optionally size and free space in megabytes)"},
+    };
+    for (const auto& c : cases) {
+        MachineDescription description;
+        std::string error;
+        EXPECT_FALSE(SandboxMachine::ParseDescription(c.Ini, description, error));
+        EXPECT_EQ(error, c.Error);
+    }
+    EXPECT_EQ(SandboxMachine::Open("/no/such/machine").Error,
+              "no readable machine.ini of at most 64 KB in /no/such/machine");
+    MachineDescription description;
+    std::string error;
+    ASSERT_TRUE(SandboxMachine::ParseDescription("[Machine]\nFamily=95\n[Drives]\nA=removable\n"
+                                                 "c=fixed 100 40",
+                                                 description, error));
+    EXPECT_EQ(description.WindowsDirectory, "C:\\WINDOWS");
+    EXPECT_EQ(description.BuildNumber, 950u);
+    ASSERT_EQ(description.Drives.size(), 2u);
+    EXPECT_EQ(description.Drives[1].Letter, 'C');
+    EXPECT_EQ(description.Drives[1].FreeBytes, 40ull << 20);
+}
+
+TEST_F(SandboxMachineTest, AFreshMachineHasTheLayoutOfItsFamily) {
+    for (WindowsFamily family : {WindowsFamily::Windows95, WindowsFamily::WindowsNT}) {
+        SandboxMachine& machine = Make(family);
+        const MachineDescription& description = machine.Description();
+        for (const std::string& folder : {description.WindowsDirectory, description.SystemDirectory,
+                                          description.TempDirectory}) {
+            EXPECT_EQ(Files->GetFileAttributesA(folder), file::AttributeDirectory) << folder;
+        }
+        EXPECT_TRUE(fs::exists(Folder / "drive_c" /
+                               (family == WindowsFamily::Windows95 ? "WINDOWS" : "WINNT") /
+                               "WIN.INI"));
+        SandboxProfile profile(*Files, description.WindowsDirectory);
+        std::array<char, 32> buffer{};
+        EXPECT_EQ(profile.GetPrivateProfileStringA("boot", "shell", "", buffer, "system.ini"), 12u);
+        EXPECT_EQ(Files->GetDriveTypeA("a:\\"), file::DriveRemovable);
+        EXPECT_EQ(SandboxMachine::Create(Folder, family).Error,
+                  Folder.string() + " holds a machine already");
+        Files.reset();
+        fs::remove_all(Folder);
+    }
+}
+
+TEST_F(SandboxMachineTest, PathsLandInTheDriveFolders) {
+    Make(WindowsFamily::WindowsNT);
+    ASSERT_TRUE(Files->CreateDirectoryA("C:\\APP"));
+    UniqueFile log(
+        Files->CreateFileA("c:/app/INSTALL.LOG", file::GenericWrite, 0, file::CreateNew, 0),
+        FileCloser{Files.get()});
+    EXPECT_TRUE(fs::exists(Folder / "drive_c" / "APP" / "INSTALL.LOG"));
+    std::array<char, 64> buffer{};
+    const std::uint32_t length =
+        Files->GetShortPathNameA("C:\\Program Files\\Common Files", buffer);
+    EXPECT_EQ(std::string(buffer.data(), length), "C:\\PROGRA~1\\COMMON~1");
+    EXPECT_EQ(Files->GetFileAttributesA("\\\\server\\share\\x"), file::InvalidAttributes);
+    EXPECT_EQ(Files->GetLastError(), winerror::BadNetPath);
+}
+
+TEST_F(SandboxMachineTest, DelayedMovesHappenWhenTheMachineStartsAgain) {
+    SandboxMachine& machine = Make(WindowsFamily::WindowsNT);
+    ASSERT_TRUE(Files->CreateDirectoryA("C:\\APP"));
+    for (const char* name : {"C:\\APP\\NEW.DLL", "C:\\APP\\OLD.DLL", "C:\\APP\\GONE.TMP"}) {
+        UniqueFile file(Files->CreateFileA(name, file::GenericWrite, 0, file::CreateNew, 0),
+                        FileCloser{Files.get()});
+        std::uint32_t count = 0;
+        Files->WriteFile(file.Get(), std::string_view(name), count);
+    }
+    ASSERT_TRUE(Files->MoveFileExA("c:\\app\\new.dll", "C:\\APP\\OLD.DLL",
+                                   file::MoveReplaceExisting | file::MoveDelayUntilReboot));
+    ASSERT_TRUE(Files->MoveFileExA("C:\\APP\\GONE.TMP", nullptr, file::MoveDelayUntilReboot));
+    ASSERT_EQ(machine.PendingRenames().size(), 2u);
+    EXPECT_EQ(machine.PendingRenames()[0].Source, "C:\\app\\new.dll");
+    EXPECT_EQ(machine.Restart(), 0);
+    EXPECT_EQ(Files->GetFileAttributesA("C:\\APP\\NEW.DLL"), file::InvalidAttributes);
+    EXPECT_EQ(Files->GetFileAttributesA("C:\\APP\\GONE.TMP"), file::InvalidAttributes);
+    EXPECT_EQ(fs::file_size(Folder / "drive_c" / "APP" / "OLD.DLL"), 14u);
+    EXPECT_TRUE(machine.PendingRenames().empty());
+}
+
+TEST_F(SandboxMachineTest, ADriveDeclaredNearlyFullFillsUp) {
+    SandboxMachine& machine = Make(WindowsFamily::WindowsNT);
+    ASSERT_TRUE(
+        machine.UseSpace('C', static_cast<std::int64_t>(machine.FindDrive('C')->FreeBytes) - 10));
+    UniqueFile file(Files->CreateFileA("C:\\BIG.DAT", file::GenericWrite, 0, file::CreateNew, 0),
+                    FileCloser{Files.get()});
+    std::uint32_t written = 0;
+    EXPECT_TRUE(Files->WriteFile(file.Get(), std::string_view("0123456789"), written));
+    EXPECT_FALSE(Files->WriteFile(file.Get(), std::string_view("x"), written));
+    EXPECT_EQ(Files->GetLastError(), winerror::DiskFull);
+    file.Reset();
+    EXPECT_FALSE(Files->CopyFileA("C:\\BIG.DAT", "C:\\COPY.DAT", false));
+    EXPECT_EQ(Files->GetLastError(), winerror::DiskFull);
+    ASSERT_TRUE(Files->DeleteFileA("C:\\BIG.DAT"));
+    EXPECT_EQ(machine.FindDrive('C')->FreeBytes, 10u);
+}
+
+TEST_F(SandboxMachineTest, Windows95HasNoMoveFileEx) {
+    Make(WindowsFamily::Windows95);
+    EXPECT_FALSE(Files->MoveFileExA("C:\\AUTOEXEC.BAT", "C:\\X.BAT", file::MoveDelayUntilReboot));
+    EXPECT_EQ(Files->GetLastError(), 120u); // ERROR_CALL_NOT_IMPLEMENTED
+}
+
+TEST_F(SandboxMachineTest, AFullDiskLeavesTheOldIniFileWhole) {
+    SandboxMachine& machine = Make(WindowsFamily::Windows95);
+    FaultInjectingFiles faulty(*Files);
+    faulty.Plan.FailAt(FileCall::WriteFile, 1, winerror::DiskFull, FaultRepeat::FromThenOn);
+    SandboxProfile profile(faulty, machine.Description().WindowsDirectory);
+    EXPECT_FALSE(profile.WriteProfileStringA("windows", "run", "SETUP.EXE"));
+    EXPECT_EQ(profile.GetLastError(), winerror::DiskFull);
+    std::array<char, 32> buffer{};
+    EXPECT_EQ(profile.GetProfileStringA("windows", "NullPort", "", buffer), 4u);
+    FindData data;
+    EXPECT_EQ(Files->FindFirstFileA("C:\\WINDOWS\\INI*.TMP", data), InvalidFindHandle);
+    ASSERT_TRUE(Files->SetFileAttributesA("C:\\WINDOWS\\WIN.INI", file::AttributeHidden));
+    SandboxProfile healthy(*Files, machine.Description().WindowsDirectory);
+    ASSERT_TRUE(healthy.WriteProfileStringA("windows", "run", "SETUP.EXE"));
+    EXPECT_EQ(Files->GetFileAttributesA("C:\\WINDOWS\\WIN.INI"), file::AttributeHidden)
+        << "a rewritten INI file keeps its attributes";
+}
+
+} // namespace
