@@ -3,6 +3,7 @@
 
 #include "control/database/control_error.h"
 #include "control/reader/fix_unix_file.h"
+#include "platform/headless/headless_screen.h"
 #include "private_temp_folder.h"
 
 #include <cstdio>
@@ -11,13 +12,12 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
-#include <platform/headless/headless_screen.h>
 #include <vector>
 
 namespace plandra::cli {
 
 ReadableFile::ReadableFile(std::string drawingName, LineEndPolicy policy, std::ostream& notices)
-    : ReadName(std::move(drawingName)) {
+    : DrawingName(drawingName), ReadName(std::move(drawingName)) {
     if (policy != LineEndPolicy::ConvertBareLineFeeds || !HasBareLineFeeds(ReadName)) {
         return;
     }
@@ -40,6 +40,17 @@ ReadableFile::~ReadableFile() {
     if (Converted) {
         std::error_code ignored;
         std::filesystem::remove(ReadName, ignored);
+    }
+}
+
+void ReadableFile::NameTheDrawing(ControlError& error) const {
+    if (!Converted) {
+        return;
+    }
+    std::string& text = error.Description;
+    for (std::size_t at = text.find(ReadName); at != std::string::npos;
+         at = text.find(ReadName, at + DrawingName.size())) {
+        text.replace(at, ReadName.size(), DrawingName);
     }
 }
 
@@ -90,7 +101,7 @@ void LoadDrawing(LoadedDrawing& drawing, const std::string& fileName, LineEndPol
                  std::ostream& notices) {
     ReadableFile file(fileName, policy, notices);
     drawing.Control.SetFileName(file.Name());
-    drawing.Control.Regen(dxfMergeNew);
+    file.Reading([&] { return drawing.Control.Regen(dxfMergeNew); });
     drawing.Completed = drawing.Control.DXFComplete;
 }
 

@@ -6,11 +6,11 @@
 #include "control/database/drawing_options.h"
 #include "control/interface/dxf_control.h"
 #include "control_host.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/headless/recording_gdi.h"
+#include "platform/headless/recording_picture_box.h"
 
 #include <iosfwd>
-#include <platform/headless/headless_screen.h>
-#include <platform/headless/recording_gdi.h>
-#include <platform/headless/recording_picture_box.h>
 #include <string>
 #include <string_view>
 
@@ -53,7 +53,21 @@ public:
 
     const std::string& Name() const { return ReadName; }
 
+    /// Runs `read`, which reads Name(). The control names the file it read in its
+    /// errors; an error about the copy is passed on naming the drawing instead.
+    template <typename Read> decltype(auto) Reading(Read&& read) const {
+        try {
+            return read();
+        } catch (ControlError& error) {
+            NameTheDrawing(error);
+            throw;
+        }
+    }
+
 private:
+    void NameTheDrawing(ControlError& error) const;
+
+    std::string DrawingName;
     std::string ReadName;
     bool Converted = false;
 };

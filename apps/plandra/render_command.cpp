@@ -5,12 +5,12 @@
 #include "control/interface/dxf_control.h"
 #include "control_host.h"
 #include "drawing_loader.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/posix/cairo_gdi.h"
+#include "platform/posix/offscreen_picture_box.h"
 
 #include <cstdio>
 #include <ostream>
-#include <platform/headless/headless_screen.h>
-#include <platform/posix/cairo_gdi.h>
-#include <platform/posix/offscreen_picture_box.h>
 
 namespace plandra::cli {
 
@@ -42,7 +42,7 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
             request.FileName,
             request.Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds, errors);
         dxf.SetFileName(file.Name());
-        drawn = dxf.Regen(dxfMergeNew) != 0;
+        drawn = file.Reading([&] { return dxf.Regen(dxfMergeNew); }) != 0;
         if (request.Window) {
             drawn = dxf.ShowWindow(*request.Window);
         }

@@ -17,16 +17,17 @@ ControlVersion PlandraVersion() {
 
 bool GetKeyValue(platform::RegistryService& registry, platform::HKEY root, std::string_view keyName,
                  std::string_view subKeyRef, std::string& keyVal) {
-    platform::HKEY key = nullptr;
-    if (registry.RegOpenKeyExA(root, keyName, 0, platform::reg::KeyQueryValue, key) !=
+    platform::HKEY opened = nullptr;
+    if (registry.RegOpenKeyExA(root, keyName, 0, platform::reg::KeyQueryValue, opened) !=
         platform::reg::Success) {
         return false;
     }
+    platform::UniqueRegistryKey key(opened, platform::RegistryKeyTraits{&registry});
     unsigned long type = 0;
     std::string data;
     unsigned long size = ValueBufferSize;
-    const long result = registry.RegQueryValueExA(key, subKeyRef, type, data, size);
-    registry.RegCloseKey(key);
+    const long result = registry.RegQueryValueExA(key.Get(), subKeyRef, type, data, size);
+    key.Reset();
     if (result != platform::reg::Success) {
         return false;
     }

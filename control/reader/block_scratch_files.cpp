@@ -2,8 +2,7 @@
 #include "block_scratch_files.h"
 
 #include "control/database/control_error.h"
-
-#include <platform/folders.h>
+#include "platform/folders.h"
 
 #include <cerrno>
 
@@ -21,7 +20,9 @@ std::string ScratchFileName(std::string_view folder, Long number) {
 BlockScratchFiles::BlockScratchFiles(DrawingDatabase& database, DrawingOptions& options)
     : Database(database), Options(options), Files(1) {}
 
-BlockScratchFiles::~BlockScratchFiles() { DeleteAll(); }
+BlockScratchFiles::~BlockScratchFiles() {
+    DeleteAll();
+}
 
 std::string BlockScratchFiles::CreateForNewBlock() {
     CloseOpenBlock();
@@ -35,7 +36,7 @@ std::string BlockScratchFiles::CreateForNewBlock() {
         // The folder does not exist: the fallback folder takes its place for good.
         Options.TmpFileNamePath = platform::FallbackTempFolder();
         name = ScratchFileName(Options.TmpFileNamePath, number);
-        file.reset(std::fopen(name.c_str(), "wb"));
+        file.Reset(std::fopen(name.c_str(), "wb"));
         if (!file) {
             throw ControlError::Runtime(errno == ENOENT ? RuntimeError::PathNotFound
                                                         : RuntimeError::PathFileAccess);
@@ -53,7 +54,7 @@ std::string BlockScratchFiles::CreateForNewBlock() {
 
 void BlockScratchFiles::Write(const ScratchRecord& record) {
     if (Open) {
-        WriteTo(Open.get(), record);
+        WriteTo(Open.Get(), record);
     }
 }
 
@@ -67,7 +68,7 @@ void BlockScratchFiles::WriteTo(std::FILE* file, const ScratchRecord& record) {
 void BlockScratchFiles::CloseOpenBlock() {
     if (Open) {
         FileHandle closing = std::move(Open);
-        if (std::fclose(closing.release()) != 0) {
+        if (std::fclose(closing.Release()) != 0) {
             throw ControlError::Runtime(RuntimeError::DiskFull);
         }
     }
@@ -95,7 +96,7 @@ void BlockScratchFiles::AppendToBlock(Long block, const std::vector<ScratchRecor
     target.Cached.reset();
     if (block == OpenBlock()) {
         for (const ScratchRecord& record : records) {
-            WriteTo(Open.get(), record);
+            WriteTo(Open.Get(), record);
         }
         return;
     }
@@ -104,12 +105,12 @@ void BlockScratchFiles::AppendToBlock(Long block, const std::vector<ScratchRecor
         throw ControlError::Runtime(RuntimeError::PathFileAccess);
     }
     for (const ScratchRecord& record : records) {
-        WriteTo(file.get(), record);
+        WriteTo(file.Get(), record);
     }
 }
 
 void BlockScratchFiles::DeleteAll() {
-    Open.reset();
+    Open.Reset();
     OpenBlockNumber = 0;
     for (BlockFile& file : Files) {
         if (!file.Name.empty()) {

@@ -5,10 +5,10 @@
 
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
+#include "platform/unique_file.h"
 #include "scratch_records.h"
 
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,10 +49,7 @@ public:
     void DeleteAll();
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+    using FileHandle = platform::UniqueFile;
 
     struct BlockFile {
         std::string Name;

@@ -26,15 +26,16 @@ std::uint64_t FileSize(std::FILE* file) {
 } // namespace
 
 DxfLineSource DxfLineSource::Open(const std::string& fileName) {
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (file == nullptr) {
+    platform::UniqueFile file(std::fopen(fileName.c_str(), "rb"));
+    if (!file) {
         throw ControlError::Runtime(RuntimeError::FileNotFound);
     }
-    return DxfLineSource(file, FileSize(file));
+    const std::uint64_t length = FileSize(file.Get());
+    return DxfLineSource(std::move(file), length);
 }
 
-DxfLineSource::DxfLineSource(std::FILE* file, std::uint64_t length)
-    : File(file), FileLength(length),
+DxfLineSource::DxfLineSource(platform::UniqueFile file, std::uint64_t length)
+    : File(std::move(file)), FileLength(length),
       Buffer(static_cast<std::size_t>(std::min<std::uint64_t>(BufferSize, length + 1))) {}
 
 bool DxfLineSource::Refill() {
@@ -43,7 +44,7 @@ bool DxfLineSource::Refill() {
     }
     End -= Begin;
     Begin = 0;
-    std::size_t read = std::fread(Buffer.data() + End, 1, Buffer.size() - End, File.get());
+    std::size_t read = std::fread(Buffer.data() + End, 1, Buffer.size() - End, File.Get());
     End += read;
     return read > 0;
 }
@@ -112,6 +113,8 @@ std::string_view DxfLineSource::ReadLineView() {
     }
 }
 
-void DxfLineSource::ReadLine(std::string& line) { line.assign(ReadLineView()); }
+void DxfLineSource::ReadLine(std::string& line) {
+    line.assign(ReadLineView());
+}
 
 } // namespace plandra

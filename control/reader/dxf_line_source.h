@@ -1,9 +1,10 @@
 // Reads a DXF file as text lines, from a large buffer.
 #pragma once
 
+#include "platform/unique_file.h"
+
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,16 +33,12 @@ public:
     std::uint64_t Length() const { return FileLength; }
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
-    DxfLineSource(std::FILE* file, std::uint64_t length);
+    DxfLineSource(platform::UniqueFile file, std::uint64_t length);
 
     bool Refill();
     void SkipLineFeedAfterCarriageReturn();
 
-    std::unique_ptr<std::FILE, FileCloser> File;
+    platform::UniqueFile File;
     std::uint64_t FileLength;
     std::uint64_t Consumed = 0;
     std::vector<char> Buffer;

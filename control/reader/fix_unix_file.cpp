@@ -2,18 +2,15 @@
 #include "fix_unix_file.h"
 
 #include "control/database/control_error.h"
+#include "platform/unique_file.h"
 
 #include <cstdio>
-#include <memory>
 
 namespace plandra {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+using FileHandle = platform::UniqueFile;
 
 std::string ConvertLineEnds(std::FILE* input) {
     std::string result;
@@ -55,14 +52,14 @@ bool FixUNIXFile(std::string& strError, std::string InFileName, std::string OutF
         if (!input) {
             throw ControlError::Runtime(RuntimeError::FileNotFound);
         }
-        std::string result = ConvertLineEnds(input.get());
+        std::string result = ConvertLineEnds(input.Get());
         result.append("\r\n");
         FileHandle output(std::fopen(OutFileName.c_str(), "wb"));
         if (!output) {
             throw ControlError::Runtime(RuntimeError::PathFileAccess);
         }
-        if (std::fwrite(result.data(), 1, result.size(), output.get()) != result.size() ||
-            std::fclose(output.release()) != 0) {
+        if (std::fwrite(result.data(), 1, result.size(), output.Get()) != result.size() ||
+            std::fclose(output.Release()) != 0) {
             throw ControlError::Runtime(RuntimeError::DiskFull);
         }
         strError.clear();

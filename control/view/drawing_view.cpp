@@ -91,8 +91,8 @@ bool DrawingView::FitWindow(const RealRect& window) {
     }
     Transform.SetViewTransform(surfaceHeight, fitted.Left, fitted.Bottom, scale, surface.hWnd());
     Transform.SurfaceWidth = surfaceWidth;
-    ViewRegion = platform::UniqueGdiObject(
-        Surfaces.Gdi, Surfaces.Gdi.CreateRectRgn(0, 0, surfaceWidth, surfaceHeight));
+    ViewRegion = platform::OwnObject(Surfaces.Gdi,
+                                     Surfaces.Gdi.CreateRectRgn(0, 0, surfaceWidth, surfaceHeight));
     return true;
 }
 

@@ -4,14 +4,14 @@
 
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
+#include "platform/gdi.h"
+#include "platform/gdi_objects.h"
+#include "platform/message_box.h"
+#include "platform/picture_box.h"
+#include "platform/screen.h"
 #include "view_transform.h"
 
 #include <array>
-#include <platform/gdi.h>
-#include <platform/gdi_objects.h>
-#include <platform/message_box.h>
-#include <platform/picture_box.h>
-#include <platform/screen.h>
 #include <string>
 
 namespace plandra {
@@ -80,7 +80,7 @@ private:
     std::array<RealRect, 4>& PrevZoomStack;
     ViewSurfaces Surfaces;
     /// The surface rectangle (0, 0, SurfaceWidth, SurfaceHeight), only during a pass.
-    platform::UniqueGdiObject ViewRegion;
+    platform::UniqueGdiObject<platform::HRGN> ViewRegion;
 };
 
 } // namespace plandra

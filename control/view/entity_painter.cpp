@@ -4,6 +4,7 @@
 #include "bulge_arc.h"
 #include "control/database/drawing_math.h"
 #include "control/database/dxf_number.h"
+#include "platform/gdi_objects.h"
 #include "text_painting.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <platform/gdi_objects.h>
 
 namespace plandra {
 
@@ -132,8 +132,8 @@ const EntityPainter::ArcEndDirection::Direction& EntityPainter::ArcEndDirection:
 
 void EntityPainter::StraightLine(Point from, Point to, int style, int width,
                                  platform::ColorRef color) {
-    platform::ScopedSelection pen(
-        Gdi, Dc, platform::UniqueGdiObject(Gdi, Gdi.CreatePen(style, width, color)));
+    platform::ScopedSelection pen(Gdi, Dc,
+                                  platform::OwnObject(Gdi, Gdi.CreatePen(style, width, color)));
     Gdi.MoveToEx(Dc, from.x, from.y, nullptr);
     Gdi.LineTo(Dc, to.x, to.y);
 }
@@ -181,7 +181,7 @@ void EntityPainter::DrawArc(const ArcRec& arc) {
     platform::ColorRef color = Color(arc.LayerID, arc.Color);
     if (arc.StartAngle == arc.EndAngle) {
         platform::ScopedSelection pen(
-            Gdi, Dc, platform::UniqueGdiObject(Gdi, Gdi.CreatePen(arc.PenStyle, 1, color)));
+            Gdi, Dc, platform::OwnObject(Gdi, Gdi.CreatePen(arc.PenStyle, 1, color)));
         Gdi.Ellipse(Dc, topLeft->x, topLeft->y, bottomRight->x, bottomRight->y);
         return;
     }
@@ -195,8 +195,8 @@ void EntityPainter::DrawArc(const ArcRec& arc) {
     if (!startPoint || !endPoint || *startPoint == *endPoint) {
         return;
     }
-    platform::ScopedSelection pen(
-        Gdi, Dc, platform::UniqueGdiObject(Gdi, Gdi.CreatePen(arc.PenStyle, 1, color)));
+    platform::ScopedSelection pen(Gdi, Dc,
+                                  platform::OwnObject(Gdi, Gdi.CreatePen(arc.PenStyle, 1, color)));
     Gdi.Arc(Dc, topLeft->x, topLeft->y, bottomRight->x, bottomRight->y, startPoint->x,
             startPoint->y, endPoint->x, endPoint->y);
 }
@@ -224,7 +224,7 @@ void EntityPainter::DrawEllipse(const EllipseRec& ellipse) {
     }
     platform::ScopedSelection pen(
         Gdi, Dc,
-        platform::UniqueGdiObject(
+        platform::OwnObject(
             Gdi, Gdi.CreatePen(ellipse.PenStyle, 1, Color(ellipse.LayerID, ellipse.Color))));
     Gdi.Ellipse(Dc, topLeft->x, topLeft->y, bottomRight->x, bottomRight->y);
 }
@@ -247,9 +247,8 @@ void EntityPainter::DrawSolid(const SolidRec& solid) {
     // The brush is selected only while the region is filled, and deleted after the old
     // brush is back: a brush deleted while selected would stay allocated.
     platform::ScopedSelection brush(
-        Gdi, Dc,
-        platform::UniqueGdiObject(Gdi, Gdi.CreateSolidBrush(Color(solid.LayerID, solid.Color))));
-    platform::UniqueGdiObject region(Gdi, Gdi.CreatePolygonRgn(pixels, platform::Alternate));
+        Gdi, Dc, platform::OwnObject(Gdi, Gdi.CreateSolidBrush(Color(solid.LayerID, solid.Color))));
+    auto region = platform::OwnObject(Gdi, Gdi.CreatePolygonRgn(pixels, platform::Alternate));
     if (region) {
         Gdi.FillRgn(Dc, region.Get(), brush.Get());
     }
@@ -293,7 +292,7 @@ void EntityPainter::BulgeDraw(const PolySegRec& segment) {
     }
     platform::ScopedSelection pen(
         Gdi, Dc,
-        platform::UniqueGdiObject(
+        platform::OwnObject(
             Gdi, Gdi.CreatePen(platform::ps::Solid, 1, Color(segment.LayerID, segment.Color))));
     Gdi.Arc(Dc, *left, *top, *right, *bottom, *startX, *startY, *endX, *endY);
 }

@@ -2,8 +2,7 @@
 #include "text_painting.h"
 
 #include "control/database/dxf_number.h"
-
-#include <platform/gdi_objects.h>
+#include "platform/gdi_objects.h"
 
 namespace plandra {
 
@@ -90,8 +89,7 @@ bool DrawTextString(platform::GdiService& gdi, platform::HDC dc, const TextDrawi
     request.OutPrecision = OutputPrecision;
     request.Quality = TextQuality;
     request.FaceName = text.FontName;
-    platform::ScopedSelection font(gdi, dc,
-                                   platform::UniqueGdiObject(gdi, gdi.CreateFontA(request)));
+    platform::ScopedSelection font(gdi, dc, platform::OwnObject(gdi, gdi.CreateFontA(request)));
     gdi.SetTextAlign(dc, TextAlignOf(text.HorzAlign));
     gdi.SetTextColor(dc, text.Color);
     // A device context starts OPAQUE, which would paint each text's cell in the

@@ -20,8 +20,7 @@ constexpr std::uint8_t TestAtEnd = 0x10;
 constexpr std::uint8_t Tested = 0x20;
 
 // The members both blocks share, in the same order.
-template <typename Block>
-Block MakeCommonBlock(Engine& engine) {
+template <typename Block> Block MakeCommonBlock(Engine& engine) {
     Block block{};
     block.Size = sizeof(Block);
     block.MainWindow = engine.Services.Host.MainWindow();
@@ -70,17 +69,17 @@ LibraryCall CallLibrary(Engine& engine, std::string_view path, std::string_view 
                         std::string_view argument) {
     platform::LibraryService& libraries = engine.Services.Libraries;
     bool loadedEx = true;
-    platform::ModuleHandle module =
-        libraries.LoadLibraryExA(path, platform::load::WithAlteredSearchPath);
-    if (module == nullptr) {
+    platform::UniqueLibrary module(
+        libraries.LoadLibraryExA(path, platform::load::WithAlteredSearchPath), {&libraries});
+    if (!module) {
         loadedEx = false;
-        module = libraries.LoadLibraryA(path);
+        module.Reset(libraries.LoadLibraryA(path));
     }
-    if (module == nullptr) {
+    if (!module) {
         return LibraryCall::NotLoaded;
     }
     bool result = false;
-    if (platform::ProcAddress entry = libraries.GetProcAddress(module, function)) {
+    if (platform::ProcAddress entry = libraries.GetProcAddress(module.Get(), function)) {
         engine.Variables.ExpandVariables(engine.ArgumentText, argument);
         if (loadedEx) {
             DllCallBlockEx block = MakeBlockEx(engine);
@@ -94,10 +93,9 @@ LibraryCall CallLibrary(Engine& engine, std::string_view path, std::string_view 
         // The argument buffer was the function's to write in; keep it terminated.
         engine.ArgumentText.Terminate();
     }
-    if (loadedEx) {
-        libraries.FreeLibrary(module);
-    } else {
-        engine.KeepLibrary(module);
+    // A library from LoadLibraryExA is freed on leaving; one from LoadLibraryA stays.
+    if (!loadedEx) {
+        engine.KeepLibrary(std::move(module));
     }
     return result ? LibraryCall::True : LibraryCall::False;
 }

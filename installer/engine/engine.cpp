@@ -10,23 +10,19 @@ namespace vorn {
 Engine::Engine(Script script, EngineServices services)
     : Program(script), Services(services), Builtins(StandardBuiltins()) {}
 
-Engine::~Engine() {
-    for (platform::ModuleHandle module : KeptLibraries) {
-        Services.Libraries.FreeLibrary(module);
-    }
-}
+Engine::~Engine() = default;
 
 std::string_view Engine::Message(std::size_t index, std::string_view fallback) const {
     return Messages != nullptr ? Messages->Text(index) : fallback;
 }
 
-void Engine::KeepLibrary(platform::ModuleHandle module) {
-    // A library loaded again holds one more reference; one kept reference is enough.
-    if (std::find(KeptLibraries.begin(), KeptLibraries.end(), module) != KeptLibraries.end()) {
-        Services.Libraries.FreeLibrary(module);
-        return;
+void Engine::KeepLibrary(platform::UniqueLibrary module) {
+    // A library loaded again holds one more reference; one kept reference is enough,
+    // and `module` drops the other on leaving.
+    if (std::none_of(KeptLibraries.begin(), KeptLibraries.end(),
+                     [&](const auto& kept) { return kept.Get() == module.Get(); })) {
+        KeptLibraries.push_back(std::move(module));
     }
-    KeptLibraries.push_back(module);
 }
 
 } // namespace vorn

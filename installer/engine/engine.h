@@ -8,12 +8,12 @@
 #include "fixed_text.h"
 #include "loop_stack.h"
 #include "message_table.h"
+#include "platform/library.h"
 #include "script.h"
 #include "variables.h"
 
 #include <array>
 #include <cstdint>
-#include <platform/library.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,10 +84,10 @@ public:
     std::string_view Message(std::size_t index, std::string_view fallback = {}) const;
 
     /// Keeps a library loaded with LoadLibraryA until the engine ends.
-    void KeepLibrary(platform::ModuleHandle module);
+    void KeepLibrary(platform::UniqueLibrary module);
 
 private:
-    std::vector<platform::ModuleHandle> KeptLibraries;
+    std::vector<platform::UniqueLibrary> KeptLibraries;
 };
 
 } // namespace vorn

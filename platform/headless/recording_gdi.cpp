@@ -1,9 +1,10 @@
 // A GDI that records every call.
+#include "platform/headless/recording_gdi.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <platform/headless/recording_gdi.h>
 
 namespace platform {
 
@@ -99,7 +100,7 @@ HBITMAP RecordingGdi::CreateDIBSection(HDC reference, int width, int height) {
     Object& bitmap = Make('m', "bmp");
     Record("CreateDIBSection(" + NameOf(reference) + ", " + std::to_string(width) + ", " +
            std::to_string(height) + ") -> " + bitmap.Name);
-    return Handle(bitmap);
+    return Handle<HBITMAP>(bitmap);
 }
 
 HPEN RecordingGdi::CreatePen(int style, int width, ColorRef color) {
@@ -111,13 +112,13 @@ HPEN RecordingGdi::CreatePen(int style, int width, ColorRef color) {
     }
     Object& pen = Make('p', "pen");
     Record(call + " -> " + pen.Name);
-    return Handle(pen);
+    return Handle<HPEN>(pen);
 }
 
 HBRUSH RecordingGdi::CreateSolidBrush(ColorRef color) {
     Object& brush = Make('b', "brush");
     Record("CreateSolidBrush(" + Hex(color) + ") -> " + brush.Name);
-    return Handle(brush);
+    return Handle<HBRUSH>(brush);
 }
 
 HGDIOBJ RecordingGdi::GetStockObject(int object) {
@@ -214,7 +215,7 @@ HRGN RecordingGdi::CreateRectRgn(int left, int top, int right, int bottom) {
     region.Bounds = Normalized(Rect{left, top, right, bottom});
     Record("CreateRectRgn(" + std::to_string(left) + ", " + std::to_string(top) + ", " +
            std::to_string(right) + ", " + std::to_string(bottom) + ") -> " + region.Name);
-    return Handle(region);
+    return Handle<HRGN>(region);
 }
 
 HRGN RecordingGdi::CreatePolygonRgn(std::span<const Point> points, int fillMode) {
@@ -225,7 +226,7 @@ HRGN RecordingGdi::CreatePolygonRgn(std::span<const Point> points, int fillMode)
     std::string call = "CreatePolygonRgn(" + Points(points).substr(points.empty() ? 0 : 2) + ", " +
                        std::to_string(fillMode) + ")";
     Record(call + " -> " + region.Name);
-    return Handle(region);
+    return Handle<HRGN>(region);
 }
 
 bool RecordingGdi::FillRgn(HDC dc, HRGN region, HBRUSH brush) {
@@ -307,7 +308,7 @@ HFONT RecordingGdi::CreateFontA(const FontRequest& font) {
            ", " + number(font.ClipPrecision) + ", " + number(font.Quality) + ", " +
            number(font.PitchAndFamily) + ", \"" + std::string(font.FaceName) + "\") -> " +
            made.Name);
-    return Handle(made);
+    return Handle<HFONT>(made);
 }
 
 unsigned RecordingGdi::SetTextAlign(HDC dc, unsigned align) {

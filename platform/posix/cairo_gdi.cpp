@@ -1,12 +1,15 @@
 // GDI on cairo image surfaces.
+#include "platform/posix/cairo_gdi.h"
+
 #include "cairo_api.h"
 #include "pixel_raster.h"
+#include "platform/ansi_text.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <platform/ansi_text.h>
-#include <platform/posix/cairo_gdi.h>
+#include <deque>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,18 +38,20 @@ struct CairoObject {
 constexpr auto SelectableKinds = static_cast<std::size_t>(CairoObject::Kind::Region);
 
 struct PenObject final : CairoObject {
+    PenObject() : CairoObject(Kind::Pen) {}
     PenObject(int style, int width, ColorRef color)
         : CairoObject(Kind::Pen), Style(style), Width(width), Color(color) {}
-    int Style;
-    int Width;
-    ColorRef Color;
+    int Style = ps::Solid;
+    int Width = 1;
+    ColorRef Color = 0;
 };
 
 struct BrushObject final : CairoObject {
+    BrushObject() : CairoObject(Kind::Brush) {}
     BrushObject(bool hollow, ColorRef color)
         : CairoObject(Kind::Brush), Hollow(hollow), Color(color) {}
-    bool Hollow;
-    ColorRef Color;
+    bool Hollow = false;
+    ColorRef Color = 0;
 };
 
 struct RegionObject final : CairoObject {
@@ -68,23 +73,23 @@ bool Overlaps(const Rect& box, const Rect& rect) {
 }
 
 struct BitmapObject final : CairoObject {
-    BitmapObject(cairo_surface_t* surface)
-        : CairoObject(Kind::Bitmap), Surface(surface), Cairo(cairo_create(surface)) {
-        Pixels.Pixels = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface));
-        Pixels.Stride = cairo_image_surface_get_stride(surface) / 4;
-        Pixels.Width = cairo_image_surface_get_width(surface);
-        Pixels.Height = cairo_image_surface_get_height(surface);
-        cairo_set_antialias(Cairo, CAIRO_ANTIALIAS_NONE);
+    explicit BitmapObject(UniqueSurface surface)
+        : CairoObject(Kind::Bitmap), OwnedSurface(std::move(surface)),
+          OwnedCairo(cairo_create(OwnedSurface.Get())) {
+        cairo_surface_t* image = OwnedSurface.Get();
+        Pixels.Pixels = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(image));
+        Pixels.Stride = cairo_image_surface_get_stride(image) / 4;
+        Pixels.Width = cairo_image_surface_get_width(image);
+        Pixels.Height = cairo_image_surface_get_height(image);
+        cairo_set_antialias(OwnedCairo.Get(), CAIRO_ANTIALIAS_NONE);
     }
-    ~BitmapObject() override {
-        cairo_destroy(Cairo);
-        cairo_surface_destroy(Surface);
-    }
-    BitmapObject(const BitmapObject&) = delete;
-    BitmapObject& operator=(const BitmapObject&) = delete;
 
-    cairo_surface_t* Surface;
-    cairo_t* Cairo;
+    cairo_surface_t* Surface() const { return OwnedSurface.Get(); }
+    cairo_t* Cairo() const { return OwnedCairo.Get(); }
+
+    // Declared after the surface, the context is destroyed before it.
+    UniqueSurface OwnedSurface;
+    UniqueCairo OwnedCairo;
     raster::Target Pixels;
 };
 
@@ -101,21 +106,21 @@ struct FontObject final : CairoObject {
     std::string Face;
 };
 
-BitmapObject* MakeBitmap(int width, int height) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
+std::unique_ptr<BitmapObject> MakeBitmap(int width, int height) {
+    UniqueSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    if (cairo_surface_status(surface.Get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
-    return new BitmapObject(surface);
+    return std::make_unique<BitmapObject>(std::move(surface));
 }
 
 CairoObject* Of(HGDIOBJ object) {
     return reinterpret_cast<CairoObject*>(object);
 }
 
-HGDIOBJ Handle(CairoObject* object) {
-    return reinterpret_cast<HGDIOBJ>(object);
+/// The handle of an object, typed as the kind it is.
+template <typename Typed = HGDIOBJ> Typed Handle(CairoObject* object) {
+    return reinterpret_cast<Typed>(object);
 }
 
 struct DcObject {
@@ -214,8 +219,8 @@ void FillPolygon(BitmapObject& bitmap, std::span<const Point> points, int fillMo
     if (polygon.size() < 3) {
         return;
     }
-    cairo_t* cairo = bitmap.Cairo;
-    cairo_surface_mark_dirty(bitmap.Surface);
+    cairo_t* cairo = bitmap.Cairo();
+    cairo_surface_mark_dirty(bitmap.Surface());
     cairo_new_path(cairo);
     for (const Vertex& v : polygon) {
         cairo_line_to(cairo, v.X + FillShift, v.Y + FillShift);
@@ -225,7 +230,7 @@ void FillPolygon(BitmapObject& bitmap, std::span<const Point> points, int fillMo
                         fillMode == Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
     SetSource(cairo, color);
     cairo_fill(cairo);
-    cairo_surface_flush(bitmap.Surface);
+    cairo_surface_flush(bitmap.Surface());
 }
 
 // A wide pen's line with round ends, cut to the image and its margin first.
@@ -255,8 +260,8 @@ void WideLine(BitmapObject& bitmap, Point from, Point to, int width, ColorRef co
     if (t0 > t1) {
         return;
     }
-    cairo_t* cairo = bitmap.Cairo;
-    cairo_surface_mark_dirty(bitmap.Surface);
+    cairo_t* cairo = bitmap.Cairo();
+    cairo_surface_mark_dirty(bitmap.Surface());
     cairo_new_path(cairo);
     cairo_move_to(cairo, x0 + t0 * dx + 0.5, y0 + t0 * dy + 0.5);
     cairo_line_to(cairo, x0 + t1 * dx + 0.5, y0 + t1 * dy + 0.5);
@@ -265,7 +270,7 @@ void WideLine(BitmapObject& bitmap, Point from, Point to, int width, ColorRef co
     cairo_set_line_join(cairo, CAIRO_LINE_JOIN_ROUND);
     SetSource(cairo, color);
     cairo_stroke(cairo);
-    cairo_surface_flush(bitmap.Surface);
+    cairo_surface_flush(bitmap.Surface());
 }
 
 bool FitsCairo(const Rect& box) {
@@ -283,8 +288,8 @@ void WideEllipse(BitmapObject& bitmap, Rect box, const Point* arc, int width, Co
     double cy = (box.top + box.bottom - 1) / 2.0 + 0.5;
     double rx = std::abs(box.right - box.left - 1) / 2.0;
     double ry = std::abs(box.bottom - box.top - 1) / 2.0;
-    cairo_t* cairo = bitmap.Cairo;
-    cairo_surface_mark_dirty(bitmap.Surface);
+    cairo_t* cairo = bitmap.Cairo();
+    cairo_surface_mark_dirty(bitmap.Surface());
     cairo_new_path(cairo);
     cairo_save(cairo);
     cairo_translate(cairo, cx, cy);
@@ -302,7 +307,7 @@ void WideEllipse(BitmapObject& bitmap, Rect box, const Point* arc, int width, Co
     cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
     SetSource(cairo, color);
     cairo_stroke(cairo);
-    cairo_surface_flush(bitmap.Surface);
+    cairo_surface_flush(bitmap.Surface());
 }
 
 raster::PenPaint PaintOf(const DcObject& dc) {
@@ -316,13 +321,12 @@ cairo_font_extents_t SelectFont(cairo_t* cairo, const FontObject& font) {
     cairo_select_font_face(cairo, font.Face.c_str(),
                            font.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
                            font.Weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+    UniqueFontOptions options(cairo_font_options_create());
+    cairo_font_options_set_antialias(options.Get(), CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_style(options.Get(), CAIRO_HINT_STYLE_FULL);
     // Unrounded metrics keep ascent plus descent at the cell height asked for.
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_set_font_options(cairo, options);
-    cairo_font_options_destroy(options);
+    cairo_font_options_set_hint_metrics(options.Get(), CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cairo, options.Get());
     constexpr double ProbeSize = 1000;
     cairo_set_font_size(cairo, ProbeSize);
     cairo_font_extents_t extents;
@@ -340,36 +344,25 @@ cairo_font_extents_t SelectFont(cairo_t* cairo, const FontObject& font) {
     return extents;
 }
 
-// Deleted objects of one kind, kept to be made again: the drawing pass makes and
-// deletes a pen, brush or region for every entity, and reusing them spares the
-// allocator a million round trips a redraw. It never holds more objects than were
-// alive at once.
-template <typename Object> class FreeList {
+// The pens, brushes or regions a service made, alive or deleted. Deleted ones wait to
+// be made again: the drawing pass makes and deletes a pen, brush or region for every
+// entity, and reusing them spares the allocator a million round trips a redraw. It
+// never holds more objects than were alive at once.
+template <typename Object> class Pool {
 public:
-    FreeList() = default;
-    FreeList(const FreeList&) = delete;
-    FreeList& operator=(const FreeList&) = delete;
-    ~FreeList() {
-        while (Object* object = Take()) {
-            delete object;
+    /// The object deleted last, or a new one; the caller sets all its fields.
+    Object& Make() {
+        if (FirstFree == nullptr) {
+            return Storage.emplace_back();
         }
+        CairoObject* object = std::exchange(FirstFree, FirstFree->NextFree);
+        return static_cast<Object&>(*object);
     }
-
-    /// The object deleted last, or null when there is none.
-    Object* Take() {
-        CairoObject* first = First;
-        if (first != nullptr) {
-            First = first->NextFree;
-        }
-        return static_cast<Object*>(first);
-    }
-    void Put(Object* object) {
-        object->NextFree = First;
-        First = object;
-    }
+    void Put(Object& object) { object.NextFree = std::exchange(FirstFree, &object); }
 
 private:
-    CairoObject* First = nullptr;
+    std::deque<Object> Storage;
+    CairoObject* FirstFree = nullptr;
 };
 
 } // namespace
@@ -387,32 +380,36 @@ struct CairoGdi::Stock {
         SystemFont.Stock = true;
     }
 
-    FreeList<PenObject> FreePens;
-    FreeList<BrushObject> FreeBrushes;
-    FreeList<RegionObject> FreeRegions;
+    Pool<PenObject> Pens;
+    Pool<BrushObject> Brushes;
+    Pool<RegionObject> Regions;
+    /// Bitmaps and fonts, made seldom, freed when deleted.
+    std::vector<std::unique_ptr<CairoObject>> Others;
+    std::vector<std::unique_ptr<DcObject>> Dcs;
 
-    RegionObject* NewRegion() {
-        RegionObject* region = FreeRegions.Take();
-        if (region == nullptr) {
-            return new RegionObject;
-        }
-        region->IsRect = true;
-        region->FillMode = Alternate;
-        region->Corners.clear();
+    RegionObject& NewRegion() {
+        RegionObject& region = Regions.Make();
+        region.IsRect = true;
+        region.FillMode = Alternate;
+        region.Corners.clear();
         return region;
+    }
+
+    CairoObject* Keep(std::unique_ptr<CairoObject> object) {
+        return Others.emplace_back(std::move(object)).get();
     }
 
     /// Frees an object that is selected nowhere.
     void Destroy(CairoObject* object) {
         // Tested in the order of how often the drawing pass deletes them.
         if (object->Type == CairoObject::Kind::Pen) {
-            FreePens.Put(static_cast<PenObject*>(object));
+            Pens.Put(static_cast<PenObject&>(*object));
         } else if (object->Type == CairoObject::Kind::Brush) {
-            FreeBrushes.Put(static_cast<BrushObject*>(object));
+            Brushes.Put(static_cast<BrushObject&>(*object));
         } else if (object->Type == CairoObject::Kind::Region) {
-            FreeRegions.Put(static_cast<RegionObject*>(object));
+            Regions.Put(static_cast<RegionObject&>(*object));
         } else {
-            delete object;
+            std::erase_if(Others, [object](const auto& owned) { return owned.get() == object; });
         }
     }
 
@@ -435,6 +432,8 @@ CairoGdi::CairoGdi() : StockObjects(std::make_unique<Stock>()) {
 }
 
 CairoGdi::~CairoGdi() {
+    // Objects the callers never deleted go first, while cairo is still whole.
+    StockObjects.reset();
     // Cairo and fontconfig keep fonts and patterns in caches for the life of the
     // process; once the last service has gone nothing uses them, and releasing them
     // keeps the leak checkers of the test builds quiet.
@@ -445,17 +444,17 @@ CairoGdi::~CairoGdi() {
 }
 
 HDC CairoGdi::CreateCompatibleDC(HDC) {
-    BitmapObject* bitmap = MakeBitmap(1, 1);
+    std::unique_ptr<BitmapObject> bitmap = MakeBitmap(1, 1);
     if (bitmap == nullptr) {
         return nullptr;
     }
-    auto* dc = new DcObject{
-        {&StockObjects->BlackPen, &StockObjects->WhiteBrush, bitmap, &StockObjects->SystemFont},
-        std::unique_ptr<BitmapObject>(bitmap),
-        Point{}};
     bitmap->Stock = true;
     bitmap->Selected = true;
-    return reinterpret_cast<HDC>(dc);
+    auto dc = std::make_unique<DcObject>();
+    dc->Selection = {&StockObjects->BlackPen, &StockObjects->WhiteBrush, bitmap.get(),
+                     &StockObjects->SystemFont};
+    dc->DefaultBitmap = std::move(bitmap);
+    return reinterpret_cast<HDC>(StockObjects->Dcs.emplace_back(std::move(dc)).get());
 }
 
 bool CairoGdi::DeleteDC(HDC dc) {
@@ -466,7 +465,7 @@ bool CairoGdi::DeleteDC(HDC dc) {
     for (CairoObject* object : state->Selection) {
         StockObjects->Release(object);
     }
-    delete state;
+    std::erase_if(StockObjects->Dcs, [state](const auto& owned) { return owned.get() == state; });
     return true;
 }
 
@@ -474,28 +473,23 @@ HBITMAP CairoGdi::CreateDIBSection(HDC, int width, int height) {
     if (width <= 0 || height <= 0 || width > 32767 || height > 32767) {
         return nullptr;
     }
-    return Handle(MakeBitmap(width, height));
+    std::unique_ptr<BitmapObject> bitmap = MakeBitmap(width, height);
+    return bitmap == nullptr ? nullptr : Handle<HBITMAP>(StockObjects->Keep(std::move(bitmap)));
 }
 
 HPEN CairoGdi::CreatePen(int style, int width, ColorRef color) {
-    PenObject* pen = StockObjects->FreePens.Take();
-    if (pen == nullptr) {
-        return Handle(new PenObject(style, width, color & 0xFFFFFF));
-    }
-    pen->Style = style;
-    pen->Width = width;
-    pen->Color = color & 0xFFFFFF;
-    return Handle(pen);
+    PenObject& pen = StockObjects->Pens.Make();
+    pen.Style = style;
+    pen.Width = width;
+    pen.Color = color & 0xFFFFFF;
+    return Handle<HPEN>(&pen);
 }
 
 HBRUSH CairoGdi::CreateSolidBrush(ColorRef color) {
-    BrushObject* brush = StockObjects->FreeBrushes.Take();
-    if (brush == nullptr) {
-        return Handle(new BrushObject(false, color & 0xFFFFFF));
-    }
-    brush->Hollow = false;
-    brush->Color = color & 0xFFFFFF;
-    return Handle(brush);
+    BrushObject& brush = StockObjects->Brushes.Make();
+    brush.Hollow = false;
+    brush.Color = color & 0xFFFFFF;
+    return Handle<HBRUSH>(&brush);
 }
 
 HGDIOBJ CairoGdi::GetStockObject(int object) {
@@ -637,21 +631,21 @@ bool CairoGdi::Polygon(HDC dc, std::span<const Point> points) {
 }
 
 HRGN CairoGdi::CreateRectRgn(int left, int top, int right, int bottom) {
-    RegionObject* region = StockObjects->NewRegion();
-    region->Rectangle = Rect{std::min(left, right), std::min(top, bottom), std::max(left, right),
-                             std::max(top, bottom)};
-    return Handle(region);
+    RegionObject& region = StockObjects->NewRegion();
+    region.Rectangle = Rect{std::min(left, right), std::min(top, bottom), std::max(left, right),
+                            std::max(top, bottom)};
+    return Handle<HRGN>(&region);
 }
 
 HRGN CairoGdi::CreatePolygonRgn(std::span<const Point> points, int fillMode) {
     if (points.size() < 3) {
         return nullptr;
     }
-    RegionObject* region = StockObjects->NewRegion();
-    region->IsRect = false;
-    region->Corners.assign(points.begin(), points.end());
-    region->FillMode = fillMode;
-    return Handle(region);
+    RegionObject& region = StockObjects->NewRegion();
+    region.IsRect = false;
+    region.Corners.assign(points.begin(), points.end());
+    region.FillMode = fillMode;
+    return Handle<HRGN>(&region);
 }
 
 bool CairoGdi::FillRgn(HDC dc, HRGN region, HBRUSH brush) {
@@ -763,7 +757,7 @@ int CairoGdi::GetDeviceCaps(HDC dc, int index) {
 }
 
 cairo_surface_t* CairoGdi::SurfaceOf(HDC dc) {
-    return dc == nullptr ? nullptr : Of(dc)->Bitmap().Surface;
+    return dc == nullptr ? nullptr : Of(dc)->Bitmap().Surface();
 }
 
 void CairoGdi::BeginCairo(HDC dc) {
@@ -783,7 +777,7 @@ bool CairoGdi::WritePng(HDC dc, const std::string& fileName) {
 }
 
 HFONT CairoGdi::CreateFontA(const FontRequest& font) {
-    return Handle(new FontObject(font));
+    return Handle<HFONT>(StockObjects->Keep(std::make_unique<FontObject>(font)));
 }
 
 unsigned CairoGdi::SetTextAlign(HDC dc, unsigned align) {
@@ -802,8 +796,8 @@ bool CairoGdi::TextOutA(HDC dc, int x, int y, std::string_view text) {
     BitmapObject& bitmap = state.Bitmap();
     // Only here does the text leave code page 1252: cairo takes UTF-8.
     std::string utf8 = AnsiToUtf8(text);
-    cairo_t* cairo = bitmap.Cairo;
-    cairo_surface_mark_dirty(bitmap.Surface);
+    cairo_t* cairo = bitmap.Cairo();
+    cairo_surface_mark_dirty(bitmap.Surface());
     cairo_save(cairo);
     cairo_font_extents_t font = SelectFont(cairo, state.Font());
     cairo_text_extents_t extents;
@@ -833,7 +827,7 @@ bool CairoGdi::TextOutA(HDC dc, int x, int y, std::string_view text) {
     cairo_move_to(cairo, left, baseline);
     cairo_show_text(cairo, utf8.c_str());
     cairo_restore(cairo);
-    cairo_surface_flush(bitmap.Surface);
+    cairo_surface_flush(bitmap.Surface());
     return true;
 }
 
@@ -842,7 +836,7 @@ bool CairoGdi::GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) 
         return false;
     }
     const DcObject& state = *Of(dc);
-    cairo_t* cairo = state.Bitmap().Cairo;
+    cairo_t* cairo = state.Bitmap().Cairo();
     cairo_save(cairo);
     cairo_font_extents_t font = SelectFont(cairo, state.Font());
     cairo_text_extents_t extents;

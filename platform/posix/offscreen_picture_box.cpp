@@ -1,9 +1,8 @@
 // A picture box without a window, drawn on a cairo bitmap.
-#include <platform/posix/offscreen_picture_box.h>
+#include "platform/posix/offscreen_picture_box.h"
 
 #include "cairo_api.h"
-
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,29 +17,29 @@ constexpr const char* FaceName = "Arial";
 // antialiasing.
 class TextContext {
 public:
-    TextContext(cairo_surface_t* surface, double pixelSize) : Cairo(cairo_create(surface)) {
-        cairo_select_font_face(Cairo, FaceName, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-        cairo_set_font_size(Cairo, pixelSize);
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
-        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
-        cairo_set_font_options(Cairo, options);
-        cairo_font_options_destroy(options);
-        cairo_set_antialias(Cairo, CAIRO_ANTIALIAS_NONE);
+    TextContext(cairo_surface_t* surface, double pixelSize) : Owned(cairo_create(surface)) {
+        cairo_t* cairo = Owned.Get();
+        cairo_select_font_face(cairo, FaceName, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_set_font_size(cairo, pixelSize);
+        UniqueFontOptions options(cairo_font_options_create());
+        cairo_font_options_set_antialias(options.Get(), CAIRO_ANTIALIAS_NONE);
+        cairo_font_options_set_hint_style(options.Get(), CAIRO_HINT_STYLE_FULL);
+        cairo_set_font_options(cairo, options.Get());
+        cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
     }
-    ~TextContext() { cairo_destroy(Cairo); }
-    TextContext(const TextContext&) = delete;
-    TextContext& operator=(const TextContext&) = delete;
 
-    cairo_t* Cairo;
+    cairo_t* Cairo() const { return Owned.Get(); }
+
+private:
+    UniqueCairo Owned;
 };
 
 } // namespace
 
 OffscreenPictureBox::OffscreenPictureBox(CairoGdi& gdi, int width, int height)
     : Gdi(gdi), PixelWidth(std::max(width, 1)), PixelHeight(std::max(height, 1)),
-      Bitmap(gdi, gdi.CreateDIBSection(nullptr, PixelWidth, PixelHeight)),
-      Dc(gdi, gdi.CreateCompatibleDC(nullptr)) {
+      Bitmap(OwnObject(gdi, gdi.CreateDIBSection(nullptr, PixelWidth, PixelHeight))),
+      Dc(OwnDc(gdi, gdi.CreateCompatibleDC(nullptr))) {
     FirstBitmap = Gdi.SelectObject(Dc.Get(), Bitmap.Get());
     // The box's fill style is transparent: shapes drawn on its device context are not
     // filled unless a brush is selected for them.
@@ -73,7 +72,7 @@ void OffscreenPictureBox::SetBackColor(ColorRef color) {
 }
 
 void OffscreenPictureBox::Cls() {
-    UniqueGdiObject brush(Gdi, Gdi.CreateSolidBrush(Back));
+    auto brush = OwnObject(Gdi, Gdi.CreateSolidBrush(Back));
     Gdi.FillRect(Dc.Get(), Rect{0, 0, PixelWidth, PixelHeight}, brush.Get());
     X = 0;
     Y = 0;
@@ -88,7 +87,7 @@ void OffscreenPictureBox::FillBox(double x1, double y1, double x2, double y2, Co
     std::int32_t right = std::max(pixel(x1), pixel(x2));
     std::int32_t top = std::min(pixel(y1), pixel(y2));
     std::int32_t bottom = std::max(pixel(y1), pixel(y2));
-    UniqueGdiObject brush(Gdi, Gdi.CreateSolidBrush(color));
+    auto brush = OwnObject(Gdi, Gdi.CreateSolidBrush(color));
     // Both corners belong to the box.
     Gdi.FillRect(Dc.Get(), Rect{left, top, right + 1, bottom + 1}, brush.Get());
 }
@@ -97,9 +96,9 @@ void OffscreenPictureBox::Measure(std::string_view text, double& width, double& 
     TextContext context(Gdi.SurfaceOf(Dc.Get()), Points * 96 / 72);
     cairo_text_extents_t extents;
     std::string utf8 = platform::AnsiToUtf8(text);
-    cairo_text_extents(context.Cairo, utf8.c_str(), &extents);
+    cairo_text_extents(context.Cairo(), utf8.c_str(), &extents);
     cairo_font_extents_t font;
-    cairo_font_extents(context.Cairo, &font);
+    cairo_font_extents(context.Cairo(), &font);
     width = extents.x_advance;
     height = font.height;
 }
@@ -128,13 +127,13 @@ void OffscreenPictureBox::Print(std::string_view text) {
     {
         TextContext context(Gdi.SurfaceOf(Dc.Get()), Points * 96 / 72);
         cairo_font_extents_t font;
-        cairo_font_extents(context.Cairo, &font);
+        cairo_font_extents(context.Cairo(), &font);
         height = font.height;
-        cairo_set_source_rgb(context.Cairo, 0, 0, 0);
-        cairo_move_to(context.Cairo, std::round(ToPixels(X)),
+        cairo_set_source_rgb(context.Cairo(), 0, 0, 0);
+        cairo_move_to(context.Cairo(), std::round(ToPixels(X)),
                       std::round(ToPixels(Y)) + font.ascent);
         std::string utf8 = platform::AnsiToUtf8(text);
-        cairo_show_text(context.Cairo, utf8.c_str());
+        cairo_show_text(context.Cairo(), utf8.c_str());
     }
     Gdi.EndCairo(Dc.Get());
     X = 0;

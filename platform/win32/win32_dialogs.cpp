@@ -1,8 +1,10 @@
 // Modal forms on the Windows desktop.
+#include "platform/win32/win32_dialogs.h"
+
+#include "platform/unique_handle.h"
 #include "win32_api.h"
 
 #include <algorithm>
-#include <platform/win32/win32_dialogs.h>
 #include <string>
 #include <vector>
 
@@ -95,21 +97,21 @@ SIZE TextSize(HDC dc, const std::string& text) {
 }
 
 // Destroys the form's window when the form is done with it.
-class FormWindow {
-public:
-    explicit FormWindow(::HWND window) : Window(window) {}
-    FormWindow(const FormWindow&) = delete;
-    FormWindow& operator=(const FormWindow&) = delete;
-    ~FormWindow() {
-        if (Window != nullptr) {
-            ::DestroyWindow(Window);
-        }
-    }
-    ::HWND Get() const { return Window; }
-
-private:
-    ::HWND Window;
+struct WindowTraits {
+    using Handle = ::HWND;
+    static constexpr Handle Null = nullptr;
+    void Release(Handle window) { ::DestroyWindow(window); }
 };
+using FormWindow = UniqueHandle<WindowTraits>;
+
+// Gives a device context from GetDC back to its window (null: the screen).
+struct WindowDcTraits {
+    using Handle = ::HDC;
+    static constexpr Handle Null = nullptr;
+    ::HWND Window = nullptr;
+    void Release(Handle dc) { ::ReleaseDC(Window, dc); }
+};
+using WindowDc = UniqueHandle<WindowDcTraits>;
 
 // Keeps the owner disabled while the form is modal; it is enabled again before the
 // form's window goes, so that Windows hands the activation back to it.
@@ -148,7 +150,8 @@ struct FormLayout {
 // wide as its longest text needs, measured in the dialog font.
 FormLayout MeasureForm(HFONT font, const Texts& labels, const Texts& buttons) {
     FormLayout layout;
-    const HDC screen = ::GetDC(nullptr);
+    const WindowDc screenDc(::GetDC(nullptr));
+    const HDC screen = screenDc.Get();
     const HGDIOBJ oldFont = ::SelectObject(screen, font);
     layout.LineHeight = TextSize(screen, "Ag").cy;
     for (const auto& label : labels) {
@@ -162,7 +165,6 @@ FormLayout MeasureForm(HFONT font, const Texts& labels, const Texts& buttons) {
             layout.ButtonWidths.back() + (layout.ButtonRowWidth == 0 ? 0 : ButtonGap);
     }
     ::SelectObject(screen, oldFont);
-    ::ReleaseDC(nullptr, screen);
     layout.ClientWidth = std::max(layout.ClientWidth, layout.ButtonRowWidth + 2 * Margin);
     layout.ButtonsTop = Margin + static_cast<int>(labels.size()) * (layout.LineHeight + LineGap) +
                         (labels.empty() ? 0 : Margin - LineGap);
@@ -208,9 +210,9 @@ constexpr DWORD FormExStyle = WS_EX_DLGMODALFRAME;
     ::HWND defaultButton = nullptr;
     for (std::size_t i = 0; i < shown.Buttons.size(); ++i) {
         const DWORD kind = i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-        const ::HWND button = child("BUTTON", shown.Buttons[i].second, WS_TABSTOP | kind, x,
-                                    layout.ButtonsTop, layout.ButtonWidths[i], ButtonHeight,
-                                    FirstButtonId + static_cast<int>(i));
+        const ::HWND button =
+            child("BUTTON", shown.Buttons[i].second, WS_TABSTOP | kind, x, layout.ButtonsTop,
+                  layout.ButtonWidths[i], ButtonHeight, FirstButtonId + static_cast<int>(i));
         defaultButton = defaultButton == nullptr ? button : defaultButton;
         x += layout.ButtonWidths[i] + ButtonGap;
     }

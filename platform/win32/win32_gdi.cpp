@@ -1,7 +1,8 @@
 // GDI through GDI32.
+#include "platform/win32/win32_gdi.h"
+
 #include "win32_api.h"
 
-#include <platform/win32/win32_gdi.h>
 #include <string>
 
 namespace platform {
@@ -19,8 +20,8 @@ static_assert(sizeof(Point) == sizeof(POINT) && sizeof(Rect) == sizeof(RECT),
     return reinterpret_cast<::HGDIOBJ>(object);
 }
 
-HGDIOBJ Ours(::HGDIOBJ object) {
-    return reinterpret_cast<HGDIOBJ>(object);
+template <typename Typed = HGDIOBJ> Typed Ours(::HGDIOBJ object) {
+    return reinterpret_cast<Typed>(object);
 }
 
 const POINT* Native(std::span<const Point> points) {
@@ -46,15 +47,16 @@ HBITMAP Win32Gdi::CreateDIBSection(HDC reference, int width, int height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    return Ours(::CreateDIBSection(Native(reference), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    return Ours<HBITMAP>(
+        ::CreateDIBSection(Native(reference), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
 }
 
 HPEN Win32Gdi::CreatePen(int style, int width, ColorRef color) {
-    return Ours(::CreatePen(style, width, color));
+    return Ours<HPEN>(::CreatePen(style, width, color));
 }
 
 HBRUSH Win32Gdi::CreateSolidBrush(ColorRef color) {
-    return Ours(::CreateSolidBrush(color));
+    return Ours<HBRUSH>(::CreateSolidBrush(color));
 }
 
 HGDIOBJ Win32Gdi::GetStockObject(int object) {
@@ -91,11 +93,12 @@ bool Win32Gdi::Polygon(HDC dc, std::span<const Point> points) {
 }
 
 HRGN Win32Gdi::CreateRectRgn(int left, int top, int right, int bottom) {
-    return Ours(::CreateRectRgn(left, top, right, bottom));
+    return Ours<HRGN>(::CreateRectRgn(left, top, right, bottom));
 }
 
 HRGN Win32Gdi::CreatePolygonRgn(std::span<const Point> points, int fillMode) {
-    return Ours(::CreatePolygonRgn(Native(points), static_cast<int>(points.size()), fillMode));
+    return Ours<HRGN>(
+        ::CreatePolygonRgn(Native(points), static_cast<int>(points.size()), fillMode));
 }
 
 bool Win32Gdi::FillRgn(HDC dc, HRGN region, HBRUSH brush) {
@@ -139,10 +142,10 @@ int Win32Gdi::GetDeviceCaps(HDC dc, int index) {
 
 HFONT Win32Gdi::CreateFontA(const FontRequest& font) {
     std::string face(font.FaceName.substr(0, LF_FACESIZE - 1));
-    return Ours(::CreateFontA(font.Height, font.Width, font.Escapement, font.Orientation,
-                              font.Weight, font.Italic, font.Underline, font.StrikeOut,
-                              font.CharSet, font.OutPrecision, font.ClipPrecision, font.Quality,
-                              font.PitchAndFamily, face.c_str()));
+    return Ours<HFONT>(::CreateFontA(font.Height, font.Width, font.Escapement, font.Orientation,
+                                     font.Weight, font.Italic, font.Underline, font.StrikeOut,
+                                     font.CharSet, font.OutPrecision, font.ClipPrecision,
+                                     font.Quality, font.PitchAndFamily, face.c_str()));
 }
 
 unsigned Win32Gdi::SetTextAlign(HDC dc, unsigned align) {

@@ -1,17 +1,18 @@
 // The cairo raster device context: GDI's pixel rules, clipping of far-away shapes,
 // object lifetimes, and the offscreen picture box.
 #include "gdi_test_scene.h"
+#include "platform/gdi_objects.h"
+#include "platform/posix/cairo_gdi.h"
+#include "platform/posix/offscreen_picture_box.h"
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <platform/gdi_objects.h>
-#include <platform/posix/cairo_gdi.h>
-#include <platform/posix/offscreen_picture_box.h>
 #include <random>
 #include <set>
+#include <type_traits>
 
 namespace platform {
 namespace {
@@ -19,24 +20,30 @@ namespace {
 constexpr ColorRef White = 0xFFFFFF;
 constexpr ColorRef Black = 0;
 
+// Each kind of object has its own handle; all of them pass where any object does.
+static_assert(!std::is_convertible_v<HPEN, HBRUSH> && !std::is_convertible_v<HRGN, HBRUSH> &&
+              !std::is_convertible_v<HBRUSH, HRGN> && !std::is_convertible_v<HGDIOBJ, HPEN>);
+static_assert(std::is_convertible_v<HPEN, HGDIOBJ> && std::is_convertible_v<HFONT, HGDIOBJ> &&
+              std::is_convertible_v<HBITMAP, HGDIOBJ>);
+
 // A memory device context with a bitmap of its own, cleared to white.
 class RasterFixture : public ::testing::Test {
 protected:
     explicit RasterFixture(int width = 64, int height = 64)
-        : Bitmap(Gdi, Gdi.CreateDIBSection(nullptr, width, height)),
-          Dc(Gdi, Gdi.CreateCompatibleDC(nullptr)), Width(width), Height(height) {
+        : Bitmap(OwnObject(Gdi, Gdi.CreateDIBSection(nullptr, width, height))),
+          Dc(OwnDc(Gdi, Gdi.CreateCompatibleDC(nullptr))), Width(width), Height(height) {
         Old = Gdi.SelectObject(Dc.Get(), Bitmap.Get());
         Clear();
     }
     ~RasterFixture() override { Gdi.SelectObject(Dc.Get(), Old); }
 
     void Clear() {
-        UniqueGdiObject white(Gdi, Gdi.CreateSolidBrush(White));
+        auto white = OwnObject(Gdi, Gdi.CreateSolidBrush(White));
         Gdi.FillRect(Dc.Get(), Rect{0, 0, Width, Height}, white.Get());
     }
 
     void Line(Point from, Point to, int style = ps::Solid) {
-        ScopedSelection pen(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreatePen(style, 1, Black)));
+        ScopedSelection pen(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreatePen(style, 1, Black)));
         Gdi.MoveToEx(Dc.Get(), from.x, from.y, nullptr);
         Gdi.LineTo(Dc.Get(), to.x, to.y);
     }
@@ -54,7 +61,7 @@ protected:
     }
 
     CairoGdi Gdi;
-    UniqueGdiObject Bitmap;
+    UniqueGdiObject<HBITMAP> Bitmap;
     UniqueDeviceContext Dc;
     HGDIOBJ Old = nullptr;
     int Width, Height;
@@ -65,8 +72,9 @@ class CairoGdiTest : public RasterFixture {};
 TEST_F(CairoGdiTest, TestSceneHasGdisPixels) {
     // The scene needs 80 x 80 pixels.
     CairoGdi gdi;
-    UniqueGdiObject bitmap(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
-    UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));
+    auto bitmap =
+        OwnObject(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
+    auto dc = OwnDc(gdi, gdi.CreateCompatibleDC(nullptr));
     HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
     test::DrawTestScene(gdi, dc.Get());
     for (const test::ExpectedPixel& pixel : test::TestSceneExpectations()) {
@@ -78,8 +86,9 @@ TEST_F(CairoGdiTest, TestSceneHasGdisPixels) {
 
 TEST_F(CairoGdiTest, TextSceneKeepsItsLettersInPlace) {
     CairoGdi gdi;
-    UniqueGdiObject bitmap(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
-    UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));
+    auto bitmap =
+        OwnObject(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
+    auto dc = OwnDc(gdi, gdi.CreateCompatibleDC(nullptr));
     HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
     EXPECT_EQ(test::TextSceneFailures(gdi, dc.Get()), std::vector<std::string>{});
     gdi.SelectObject(dc.Get(), old);
@@ -136,7 +145,7 @@ TEST_F(CairoGdiTest, LinesBetweenFarCoordinatesDrawOnlyTheirVisiblePart) {
 }
 
 TEST_F(CairoGdiTest, EllipsesOfAnySizeAndCornerOrderDrawTheSameOutline) {
-    ScopedSelection pen(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black)));
+    ScopedSelection pen(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black)));
     Gdi.SelectObject(Dc.Get(), Gdi.GetStockObject(stock::NullBrush));
     Gdi.Ellipse(Dc.Get(), 10, 10, 31, 41);
     auto forward = BlackPixels();
@@ -166,7 +175,7 @@ TEST_F(CairoGdiTest, EllipsesOfAnySizeAndCornerOrderDrawTheSameOutline) {
 }
 
 TEST_F(CairoGdiTest, ArcWithTheSameStartAndEndRayIsTheWholeEllipse) {
-    ScopedSelection pen(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black)));
+    ScopedSelection pen(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black)));
     Gdi.SelectObject(Dc.Get(), Gdi.GetStockObject(stock::NullBrush));
     Gdi.Ellipse(Dc.Get(), 10, 10, 51, 41);
     auto whole = BlackPixels();
@@ -190,15 +199,15 @@ TEST_F(CairoGdiTest, ArcWithTheSameStartAndEndRayIsTheWholeEllipse) {
 TEST_F(CairoGdiTest, FarPolygonAndRegionsFillOnlyWhatIsInside) {
     constexpr int Far = 2000000000;
     const std::array<Point, 4> huge = {{{-Far, -Far}, {Far, -Far}, {Far, Far}, {-Far, Far}}};
-    UniqueGdiObject black(Gdi, Gdi.CreateSolidBrush(Black));
-    UniqueGdiObject region(Gdi, Gdi.CreatePolygonRgn(huge, Alternate));
+    auto black = OwnObject(Gdi, Gdi.CreateSolidBrush(Black));
+    auto region = OwnObject(Gdi, Gdi.CreatePolygonRgn(huge, Alternate));
     Gdi.FillRgn(Dc.Get(), region.Get(), black.Get());
     EXPECT_EQ(BlackPixels().size(), static_cast<std::size_t>(Width * Height));
 
     Clear();
     const std::array<Point, 3> triangle = {{{0, 0}, {20, 0}, {0, 20}}};
-    ScopedSelection brush(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreateSolidBrush(Black)));
-    ScopedSelection pen(Gdi, Dc.Get(), UniqueGdiObject(Gdi, Gdi.CreatePen(ps::Null, 1, Black)));
+    ScopedSelection brush(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreateSolidBrush(Black)));
+    ScopedSelection pen(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreatePen(ps::Null, 1, Black)));
     Gdi.Polygon(Dc.Get(), triangle);
     auto pixels = BlackPixels();
     // The pixel's top-left corner decides: x + y < 20, with the slanted edge excluded.
@@ -210,7 +219,7 @@ TEST_F(CairoGdiTest, FarPolygonAndRegionsFillOnlyWhatIsInside) {
 }
 
 TEST_F(CairoGdiTest, RectInRegionTakesCornersInEitherOrderAndExcludesTouchingEdges) {
-    UniqueGdiObject region(Gdi, Gdi.CreateRectRgn(0, 0, 100, 50));
+    auto region = OwnObject(Gdi, Gdi.CreateRectRgn(0, 0, 100, 50));
     struct Case {
         Rect Tested;
         bool Inside;
@@ -253,7 +262,7 @@ TEST_F(CairoGdiTest, ObjectDeletedWhileSelectedLivesUntilItIsDeselected) {
     EXPECT_EQ(Gdi.SelectObject(Dc.Get(), old), pen); // freed now (the leak checker sees it)
     EXPECT_TRUE(Gdi.DeleteObject(Gdi.GetStockObject(stock::BlackPen)));
     // A bitmap is selected into one device context at a time.
-    UniqueDeviceContext other(Gdi, Gdi.CreateCompatibleDC(nullptr));
+    auto other = OwnDc(Gdi, Gdi.CreateCompatibleDC(nullptr));
     EXPECT_EQ(Gdi.SelectObject(other.Get(), Bitmap.Get()), nullptr);
 }
 
@@ -264,16 +273,16 @@ TEST_F(CairoGdiTest, ObjectsMadeAgainAfterDeletionKeepNothingOfTheirPast) {
     HGDIOBJ old = Gdi.SelectObject(Dc.Get(), pen);
     Gdi.DeleteObject(pen);
     Gdi.SelectObject(Dc.Get(), old);
-    UniqueGdiObject again(Gdi, Gdi.CreatePen(ps::Dot, 1, Black));
+    auto again = OwnObject(Gdi, Gdi.CreatePen(ps::Dot, 1, Black));
     Gdi.SelectObject(Dc.Get(), Gdi.SelectObject(Dc.Get(), again.Get()));
-    UniqueGdiObject other(Gdi, Gdi.CreatePen(ps::Solid, 1, Black));
+    auto other = OwnObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black));
     EXPECT_NE(again.Get(), other.Get());
 
     // A rectangle made from a deleted polygon region is a plain rectangle.
     const std::array<Point, 3> triangle = {{{0, 0}, {40, 0}, {0, 40}}};
     Gdi.DeleteObject(Gdi.CreatePolygonRgn(triangle, Alternate));
-    UniqueGdiObject square(Gdi, Gdi.CreateRectRgn(10, 10, 20, 20));
-    UniqueGdiObject black(Gdi, Gdi.CreateSolidBrush(Black));
+    auto square = OwnObject(Gdi, Gdi.CreateRectRgn(10, 10, 20, 20));
+    auto black = OwnObject(Gdi, Gdi.CreateSolidBrush(Black));
     Gdi.FillRgn(Dc.Get(), square.Get(), black.Get());
     EXPECT_EQ(BlackPixels().size(), 100u);
     EXPECT_FALSE(Gdi.RectInRegion(square.Get(), Rect{0, 0, 5, 5}));

@@ -1,8 +1,9 @@
 // One test scene drawn through any GdiService, and the pixels it must give.
 #include "gdi_test_scene.h"
 
+#include "platform/gdi_objects.h"
+
 #include <array>
-#include <platform/gdi_objects.h>
 #include <string_view>
 
 namespace platform::test {
@@ -18,7 +19,7 @@ constexpr ColorRef Yellow = Rgb(255, 255, 0);
 constexpr ColorRef Magenta = Rgb(255, 0, 255);
 
 void Line(GdiService& gdi, HDC dc, int style, int width, ColorRef color, Point from, Point to) {
-    ScopedSelection pen(gdi, dc, UniqueGdiObject(gdi, gdi.CreatePen(style, width, color)));
+    ScopedSelection pen(gdi, dc, OwnObject(gdi, gdi.CreatePen(style, width, color)));
     gdi.MoveToEx(dc, from.x, from.y, nullptr);
     gdi.LineTo(dc, to.x, to.y);
 }
@@ -26,7 +27,7 @@ void Line(GdiService& gdi, HDC dc, int style, int width, ColorRef color, Point f
 } // namespace
 
 void DrawTestScene(GdiService& gdi, HDC dc) {
-    UniqueGdiObject white(gdi, gdi.CreateSolidBrush(White));
+    auto white = OwnObject(gdi, gdi.CreateSolidBrush(White));
     gdi.FillRect(dc, Rect{0, 0, SceneWidth, SceneHeight}, white.Get());
     HGDIOBJ oldBrush = gdi.SelectObject(dc, gdi.GetStockObject(stock::NullBrush));
 
@@ -44,18 +45,18 @@ void DrawTestScene(GdiService& gdi, HDC dc) {
     gdi.SetBkMode(dc, Opaque);
 
     {
-        ScopedSelection pen(gdi, dc, UniqueGdiObject(gdi, gdi.CreatePen(ps::Solid, 1, Black)));
+        ScopedSelection pen(gdi, dc, OwnObject(gdi, gdi.CreatePen(ps::Solid, 1, Black)));
         gdi.Ellipse(dc, 40, 0, 61, 21);
         gdi.Arc(dc, 0, 50, 21, 71, 20, 60, 10, 50);
     }
 
-    UniqueGdiObject blue(gdi, gdi.CreateSolidBrush(Blue));
+    auto blue = OwnObject(gdi, gdi.CreateSolidBrush(Blue));
     const std::array<Point, 4> square = {{{30, 50}, {40, 50}, {40, 60}, {30, 60}}};
-    UniqueGdiObject squareRegion(gdi, gdi.CreatePolygonRgn(square, Alternate));
+    auto squareRegion = OwnObject(gdi, gdi.CreatePolygonRgn(square, Alternate));
     gdi.FillRgn(dc, squareRegion.Get(), blue.Get());
     // A five-pointed star drawn in one stroke: ALTERNATE leaves its centre empty.
     const std::array<Point, 5> star = {{{60, 45}, {69, 74}, {45, 56}, {75, 56}, {51, 74}}};
-    UniqueGdiObject starRegion(gdi, gdi.CreatePolygonRgn(star, Alternate));
+    auto starRegion = OwnObject(gdi, gdi.CreatePolygonRgn(star, Alternate));
     gdi.FillRgn(dc, starRegion.Get(), blue.Get());
 
     gdi.SetPixel(dc, 0, 0, Magenta);
@@ -165,7 +166,7 @@ std::vector<std::string> TextSceneFailures(GdiService& gdi, HDC dc) {
     };
     std::vector<std::string> failures;
     const Rect whole{0, 0, SceneWidth, SceneHeight};
-    UniqueGdiObject white(gdi, gdi.CreateSolidBrush(White));
+    auto white = OwnObject(gdi, gdi.CreateSolidBrush(White));
     for (const TextPlacement& placement : placements) {
         gdi.FillRect(dc, whole, white.Get());
         FontRequest request;
@@ -176,7 +177,7 @@ std::vector<std::string> TextSceneFailures(GdiService& gdi, HDC dc) {
         request.Quality = 2;
         request.FaceName = "Arial";
         {
-            ScopedSelection font(gdi, dc, UniqueGdiObject(gdi, gdi.CreateFontA(request)));
+            ScopedSelection font(gdi, dc, OwnObject(gdi, gdi.CreateFontA(request)));
             gdi.SetBkMode(dc, Transparent);
             gdi.SetTextAlign(dc, placement.Align);
             gdi.SetTextColor(dc, Red);
@@ -198,7 +199,7 @@ std::vector<std::string> TextSceneFailures(GdiService& gdi, HDC dc) {
     FontRequest request;
     request.Height = CellHeight;
     request.FaceName = "Courier New";
-    ScopedSelection font(gdi, dc, UniqueGdiObject(gdi, gdi.CreateFontA(request)));
+    ScopedSelection font(gdi, dc, OwnObject(gdi, gdi.CreateFontA(request)));
     Size two;
     Size four;
     if (!gdi.GetTextExtentPoint32A(dc, "HH", &two) ||

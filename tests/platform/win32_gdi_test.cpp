@@ -1,20 +1,20 @@
 // GDI32 through the pass-through: the test scene drawn into a memory device context
 // gives the same pixels as the cairo raster.
 #include "gdi_test_scene.h"
+#include "platform/gdi_objects.h"
+#include "platform/win32/win32_gdi.h"
 
 #include <gtest/gtest.h>
-#include <platform/gdi_objects.h>
-#include <platform/win32/win32_gdi.h>
 
 namespace platform {
 namespace {
 
 TEST(Win32Gdi, TextSceneKeepsItsLettersInPlace) {
     Win32Gdi gdi;
-    UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));
+    auto dc = OwnDc(gdi, gdi.CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
-    UniqueGdiObject bitmap(gdi,
-                           gdi.CreateDIBSection(dc.Get(), test::SceneWidth, test::SceneHeight));
+    auto bitmap =
+        OwnObject(gdi, gdi.CreateDIBSection(dc.Get(), test::SceneWidth, test::SceneHeight));
     ASSERT_TRUE(bitmap);
     HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
     EXPECT_EQ(test::TextSceneFailures(gdi, dc.Get()), std::vector<std::string>{});
@@ -23,10 +23,10 @@ TEST(Win32Gdi, TextSceneKeepsItsLettersInPlace) {
 
 TEST(Win32Gdi, TestSceneHasTheSamePixelsAsTheRaster) {
     Win32Gdi gdi;
-    UniqueDeviceContext dc(gdi, gdi.CreateCompatibleDC(nullptr));
+    auto dc = OwnDc(gdi, gdi.CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
-    UniqueGdiObject bitmap(gdi,
-                           gdi.CreateDIBSection(dc.Get(), test::SceneWidth, test::SceneHeight));
+    auto bitmap =
+        OwnObject(gdi, gdi.CreateDIBSection(dc.Get(), test::SceneWidth, test::SceneHeight));
     ASSERT_TRUE(bitmap);
     HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
     test::DrawTestScene(gdi, dc.Get());
@@ -36,7 +36,7 @@ TEST(Win32Gdi, TestSceneHasTheSamePixelsAsTheRaster) {
     }
     EXPECT_EQ(gdi.GetPixel(dc.Get(), test::SceneWidth, 0), ClrInvalid);
 
-    UniqueGdiObject region(gdi, gdi.CreateRectRgn(0, 0, 100, 50));
+    auto region = OwnObject(gdi, gdi.CreateRectRgn(0, 0, 100, 50));
     EXPECT_TRUE(gdi.RectInRegion(region.Get(), Rect{20, 20, 10, 10}));
     EXPECT_TRUE(gdi.RectInRegion(region.Get(), Rect{50, 60, 60, 49}));
     EXPECT_FALSE(gdi.RectInRegion(region.Get(), Rect{100, 10, 120, 20}));

@@ -2,11 +2,11 @@
 // extents, and a mix of every kind the pass draws at the sizes of a real plan. The
 // same mix drawn through a GDI that paints nothing gives the pass's own share.
 #include "control/view/drawing_view.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/posix/cairo_gdi.h"
+#include "platform/posix/offscreen_picture_box.h"
 
 #include <benchmark/benchmark.h>
-#include <platform/headless/headless_screen.h>
-#include <platform/posix/cairo_gdi.h>
-#include <platform/posix/offscreen_picture_box.h>
 #include <random>
 
 namespace plandra {
@@ -81,9 +81,15 @@ class NullGdi final : public platform::GdiService {
 public:
     platform::HDC CreateCompatibleDC(platform::HDC) override { return Handle<platform::HDC>(); }
     bool DeleteDC(platform::HDC) override { return true; }
-    platform::HBITMAP CreateDIBSection(platform::HDC, int, int) override { return Handle(); }
-    platform::HPEN CreatePen(int, int, platform::ColorRef) override { return Handle(); }
-    platform::HBRUSH CreateSolidBrush(platform::ColorRef) override { return Handle(); }
+    platform::HBITMAP CreateDIBSection(platform::HDC, int, int) override {
+        return Handle<platform::HBITMAP>();
+    }
+    platform::HPEN CreatePen(int, int, platform::ColorRef) override {
+        return Handle<platform::HPEN>();
+    }
+    platform::HBRUSH CreateSolidBrush(platform::ColorRef) override {
+        return Handle<platform::HBRUSH>();
+    }
     platform::HGDIOBJ GetStockObject(int) override { return Handle(); }
     platform::HGDIOBJ SelectObject(platform::HDC, platform::HGDIOBJ) override { return Handle(); }
     bool DeleteObject(platform::HGDIOBJ) override { return true; }
@@ -95,10 +101,10 @@ public:
     platform::HRGN CreateRectRgn(int, int, int right, int bottom) override {
         Width = right;
         Height = bottom;
-        return Handle();
+        return Handle<platform::HRGN>();
     }
     platform::HRGN CreatePolygonRgn(std::span<const platform::Point>, int) override {
-        return Handle();
+        return Handle<platform::HRGN>();
     }
     bool FillRgn(platform::HDC, platform::HRGN, platform::HBRUSH) override { return true; }
     bool RectInRegion(platform::HRGN, const platform::Rect& r) override {
@@ -114,7 +120,9 @@ public:
     int SetBkMode(platform::HDC, int) override { return 2; }
     platform::ColorRef SetBkColor(platform::HDC, platform::ColorRef) override { return 0; }
     int GetDeviceCaps(platform::HDC, int) override { return 0; }
-    platform::HFONT CreateFontA(const platform::FontRequest&) override { return Handle(); }
+    platform::HFONT CreateFontA(const platform::FontRequest&) override {
+        return Handle<platform::HFONT>();
+    }
     unsigned SetTextAlign(platform::HDC, unsigned) override { return 0; }
     platform::ColorRef SetTextColor(platform::HDC, platform::ColorRef) override { return 0; }
     bool TextOutA(platform::HDC, int, int, std::string_view) override { return true; }

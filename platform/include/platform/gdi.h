@@ -22,15 +22,23 @@ inline constexpr ColorRef ClrInvalid = 0xFFFFFFFF;
 struct DeviceContext;
 using HDC = DeviceContext*;
 
-/// A GDI object (HGDIOBJ): pen, brush, region or bitmap. The typed names below are
-/// the same handle, as SelectObject and DeleteObject take any of them.
-struct GdiObject;
+/// A GDI object (HGDIOBJ): pen, brush, region, bitmap or font. Each kind has its own
+/// handle type, so that a pen does not pass where a brush belongs; every one of them
+/// converts to HGDIOBJ, which SelectObject, DeleteObject and GetStockObject take and
+/// return. An HGDIOBJ known to be of one kind (a stock brush) is static_cast to it.
+/// The types are never made: a handle is only ever the address its service gave.
+struct GdiObject {};
+struct GdiPen : GdiObject {};
+struct GdiBrush : GdiObject {};
+struct GdiRegion : GdiObject {};
+struct GdiBitmap : GdiObject {};
+struct GdiFont : GdiObject {};
 using HGDIOBJ = GdiObject*;
-using HPEN = HGDIOBJ;
-using HBRUSH = HGDIOBJ;
-using HRGN = HGDIOBJ;
-using HBITMAP = HGDIOBJ;
-using HFONT = HGDIOBJ;
+using HPEN = GdiPen*;
+using HBRUSH = GdiBrush*;
+using HRGN = GdiRegion*;
+using HBITMAP = GdiBitmap*;
+using HFONT = GdiFont*;
 
 /// POINT: pixel coordinates, Y axis down.
 struct Point {

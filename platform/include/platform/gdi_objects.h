@@ -1,88 +1,55 @@
-// Owners for GDI handles: a move-only object owner that calls DeleteObject, a device
-// context owner that calls DeleteDC, and the select/draw/select-back/delete helper.
+// Owners for GDI handles: objects deleted with DeleteObject, memory device contexts
+// deleted with DeleteDC, and the select/draw/select-back/delete helper.
 #pragma once
 
-#include <platform/gdi.h>
+#include "platform/gdi.h"
+#include "platform/unique_handle.h"
+
 #include <utility>
 
 namespace platform {
 
-/// Owns one pen, brush, region or bitmap and deletes it with DeleteObject.
-class UniqueGdiObject {
-public:
-    UniqueGdiObject() = default;
-    UniqueGdiObject(GdiService& gdi, HGDIOBJ object) : Gdi(&gdi), Object(object) {}
-    UniqueGdiObject(UniqueGdiObject&& other) noexcept
-        : Gdi(other.Gdi), Object(std::exchange(other.Object, nullptr)) {}
-    UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            Gdi = other.Gdi;
-            Object = std::exchange(other.Object, nullptr);
-        }
-        return *this;
-    }
-    UniqueGdiObject(const UniqueGdiObject&) = delete;
-    UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
-    ~UniqueGdiObject() { Reset(); }
-
-    HGDIOBJ Get() const { return Object; }
-    explicit operator bool() const { return Object != nullptr; }
-
-    /// Deletes the object now (if any).
-    void Reset() {
-        if (Object != nullptr) {
-            Gdi->DeleteObject(std::exchange(Object, nullptr));
-        }
-    }
-
-private:
+/// Releases a pen, brush, region, bitmap or font through the service that made it.
+template <typename Object = HGDIOBJ> struct GdiObjectTraits {
+    using Handle = Object;
+    static constexpr Handle Null = nullptr;
     GdiService* Gdi = nullptr;
-    HGDIOBJ Object = nullptr;
+    void Release(Handle object) { Gdi->DeleteObject(object); }
 };
 
+/// Releases a memory device context through the service that made it.
+struct DeviceContextTraits {
+    using Handle = HDC;
+    static constexpr Handle Null = nullptr;
+    GdiService* Gdi = nullptr;
+    void Release(Handle dc) { Gdi->DeleteDC(dc); }
+};
+
+/// Owns one GDI object of the given handle type and deletes it with DeleteObject.
+template <typename Object = HGDIOBJ> using UniqueGdiObject = UniqueHandle<GdiObjectTraits<Object>>;
 /// Owns a memory device context and deletes it with DeleteDC.
-class UniqueDeviceContext {
-public:
-    UniqueDeviceContext() = default;
-    UniqueDeviceContext(GdiService& gdi, HDC dc) : Gdi(&gdi), Dc(dc) {}
-    UniqueDeviceContext(UniqueDeviceContext&& other) noexcept
-        : Gdi(other.Gdi), Dc(std::exchange(other.Dc, nullptr)) {}
-    UniqueDeviceContext& operator=(UniqueDeviceContext&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            Gdi = other.Gdi;
-            Dc = std::exchange(other.Dc, nullptr);
-        }
-        return *this;
-    }
-    UniqueDeviceContext(const UniqueDeviceContext&) = delete;
-    UniqueDeviceContext& operator=(const UniqueDeviceContext&) = delete;
-    ~UniqueDeviceContext() { Reset(); }
+using UniqueDeviceContext = UniqueHandle<DeviceContextTraits>;
 
-    HDC Get() const { return Dc; }
-    explicit operator bool() const { return Dc != nullptr; }
-    void Reset() {
-        if (Dc != nullptr) {
-            Gdi->DeleteDC(std::exchange(Dc, nullptr));
-        }
-    }
+/// The owner of an object `gdi` made (null when the creation failed).
+template <typename Object> UniqueGdiObject<Object> OwnObject(GdiService& gdi, Object object) {
+    return UniqueGdiObject<Object>(object, GdiObjectTraits<Object>{&gdi});
+}
 
-private:
-    GdiService* Gdi = nullptr;
-    HDC Dc = nullptr;
-};
+/// The owner of a device context `gdi` made (null when the creation failed).
+inline UniqueDeviceContext OwnDc(GdiService& gdi, HDC dc) {
+    return UniqueDeviceContext(dc, DeviceContextTraits{&gdi});
+}
 
 /// Selects a newly made object into a device context for the lifetime of the scope;
 /// on leaving it selects the previous object back and then deletes the new one, the
 /// order GDI requires (a selected object must not be deleted). A null object (a failed
 /// creation) is not selected, so drawing uses the device context's current object.
-class ScopedSelection {
+template <typename Object> class ScopedSelection {
 public:
-    ScopedSelection(GdiService& gdi, HDC dc, UniqueGdiObject object)
-        : Gdi(gdi), Dc(dc), Object(std::move(object)) {
-        if (Object) {
-            Previous = Gdi.SelectObject(Dc, Object.Get());
+    ScopedSelection(GdiService& gdi, HDC dc, UniqueGdiObject<Object> object)
+        : Gdi(gdi), Dc(dc), Owned(std::move(object)) {
+        if (Owned) {
+            Previous = Gdi.SelectObject(Dc, Owned.Get());
         }
     }
     ScopedSelection(const ScopedSelection&) = delete;
@@ -91,15 +58,15 @@ public:
         if (Previous != nullptr) {
             Gdi.SelectObject(Dc, Previous);
         }
-        // Object's own destructor deletes the new object after this.
+        // Owned's own destructor deletes the new object after this.
     }
 
-    HGDIOBJ Get() const { return Object.Get(); }
+    Object Get() const { return Owned.Get(); }
 
 private:
     GdiService& Gdi;
     HDC Dc;
-    UniqueGdiObject Object;
+    UniqueGdiObject<Object> Owned;
     HGDIOBJ Previous = nullptr;
 };
 

@@ -2,6 +2,8 @@
 // LoadLibraryExA, GetProcAddress, FreeLibrary.
 #pragma once
 
+#include "platform/unique_handle.h"
+
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -38,6 +40,17 @@ public:
     /// platform's standard calling convention (stdcall on 32-bit Windows).
     virtual std::int32_t CallEntry(ProcAddress entry, void* argument) = 0;
 };
+
+/// Drops a library's reference through the service that loaded it.
+struct LibraryTraits {
+    using Handle = ModuleHandle;
+    static constexpr Handle Null = nullptr;
+    LibraryService* Libraries = nullptr;
+    void Release(Handle module) { Libraries->FreeLibrary(module); }
+};
+
+/// Owns one reference to a library from LoadLibraryA or LoadLibraryExA.
+using UniqueLibrary = UniqueHandle<LibraryTraits>;
 
 /// The machine's own loader: dlopen on Linux, the Win32 loader on Windows. Defined
 /// by the posix and win32 implementations (link platform_posix or platform_win32).

@@ -1,6 +1,8 @@
 // The registry calls the control makes, with the Win32 names, values and results.
 #pragma once
 
+#include "platform/unique_handle.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,5 +42,16 @@ public:
                                   std::string& data, unsigned long& dataSize) = 0;
     virtual long RegCloseKey(HKEY key) = 0;
 };
+
+/// Closes an opened key through the service that opened it.
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static constexpr Handle Null = nullptr;
+    RegistryService* Registry = nullptr;
+    void Release(Handle key) { Registry->RegCloseKey(key); }
+};
+
+/// Owns a key from RegOpenKeyExA (never a predefined root key).
+using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 
 } // namespace platform

@@ -2,9 +2,10 @@
 // the exact calls made, and answers the queries the drawing code depends on.
 #pragma once
 
+#include "platform/gdi.h"
+
 #include <deque>
 #include <map>
-#include <platform/gdi.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,7 +90,9 @@ private:
     Object& Make(char kind, std::string prefix);
     static Object* Of(HGDIOBJ object) { return reinterpret_cast<Object*>(object); }
     static Object* Of(HDC dc) { return reinterpret_cast<Object*>(dc); }
-    static HGDIOBJ Handle(Object& object) { return reinterpret_cast<HGDIOBJ>(&object); }
+    template <typename Typed = HGDIOBJ> static Typed Handle(Object& object) {
+        return reinterpret_cast<Typed>(&object);
+    }
     std::string NameOf(HGDIOBJ object) const;
     std::string NameOf(HDC dc) const;
     void Record(std::string call) { Calls.push_back(std::move(call)); }

@@ -2,9 +2,10 @@
 // written out as a PNG file.
 #pragma once
 
-#include <platform/gdi_objects.h>
-#include <platform/picture_box.h>
-#include <platform/posix/cairo_gdi.h>
+#include "platform/gdi_objects.h"
+#include "platform/picture_box.h"
+#include "platform/posix/cairo_gdi.h"
+
 #include <string>
 
 namespace platform {
@@ -66,7 +67,7 @@ private:
     int PixelWidth;
     int PixelHeight;
     // The bitmap outlives the device context it is selected into.
-    UniqueGdiObject Bitmap;
+    UniqueGdiObject<HBITMAP> Bitmap;
     UniqueDeviceContext Dc;
     HGDIOBJ FirstBitmap = nullptr;
     bool IsVisible = true;
