@@ -5,7 +5,7 @@
 
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
-#include "platform/unique_file.h"
+#include "platform/stdio_file.h"
 #include "scratch_records.h"
 
 #include <cstdio>
@@ -49,7 +49,7 @@ public:
     void DeleteAll();
 
 private:
-    using FileHandle = platform::UniqueFile;
+    using FileHandle = platform::UniqueStdioFile;
 
     struct BlockFile {
         std::string Name;

@@ -26,7 +26,7 @@ std::uint64_t FileSize(std::FILE* file) {
 } // namespace
 
 DxfLineSource DxfLineSource::Open(const std::string& fileName) {
-    platform::UniqueFile file(std::fopen(fileName.c_str(), "rb"));
+    platform::UniqueStdioFile file(std::fopen(fileName.c_str(), "rb"));
     if (!file) {
         throw ControlError::Runtime(RuntimeError::FileNotFound);
     }
@@ -34,7 +34,7 @@ DxfLineSource DxfLineSource::Open(const std::string& fileName) {
     return DxfLineSource(std::move(file), length);
 }
 
-DxfLineSource::DxfLineSource(platform::UniqueFile file, std::uint64_t length)
+DxfLineSource::DxfLineSource(platform::UniqueStdioFile file, std::uint64_t length)
     : File(std::move(file)), FileLength(length),
       Buffer(static_cast<std::size_t>(std::min<std::uint64_t>(BufferSize, length + 1))) {}
 

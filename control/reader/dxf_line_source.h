@@ -1,7 +1,7 @@
 // Reads a DXF file as text lines, from a large buffer.
 #pragma once
 
-#include "platform/unique_file.h"
+#include "platform/stdio_file.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -33,12 +33,12 @@ public:
     std::uint64_t Length() const { return FileLength; }
 
 private:
-    DxfLineSource(platform::UniqueFile file, std::uint64_t length);
+    DxfLineSource(platform::UniqueStdioFile file, std::uint64_t length);
 
     bool Refill();
     void SkipLineFeedAfterCarriageReturn();
 
-    platform::UniqueFile File;
+    platform::UniqueStdioFile File;
     std::uint64_t FileLength;
     std::uint64_t Consumed = 0;
     std::vector<char> Buffer;

@@ -2,7 +2,7 @@
 #include "fix_unix_file.h"
 
 #include "control/database/control_error.h"
-#include "platform/unique_file.h"
+#include "platform/stdio_file.h"
 
 #include <cstdio>
 
@@ -10,7 +10,7 @@ namespace plandra {
 
 namespace {
 
-using FileHandle = platform::UniqueFile;
+using FileHandle = platform::UniqueStdioFile;
 
 std::string ConvertLineEnds(std::FILE* input) {
     std::string result;

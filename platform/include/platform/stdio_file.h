@@ -7,7 +7,7 @@
 
 namespace platform {
 
-struct FileTraits {
+struct StdioFileTraits {
     using Handle = std::FILE*;
     static constexpr Handle Null = nullptr;
     void Release(Handle file) { std::fclose(file); }
@@ -15,6 +15,6 @@ struct FileTraits {
 
 /// Owns a stream from fopen. A caller that must know whether closing succeeded (the
 /// last buffered write) closes it itself: std::fclose(file.Release()).
-using UniqueFile = UniqueHandle<FileTraits>;
+using UniqueStdioFile = UniqueHandle<StdioFileTraits>;
 
 } // namespace platform
