@@ -95,12 +95,12 @@ void OffscreenPictureBox::SetDrawMode(int mode) {
 // whatever AutoRedraw is.
 void OffscreenPictureBox::Line(double x1, double y1, double x2, double y2, ColorRef color,
                                bool box) {
-    LineShape(Gdi, Dc.Get(), Point{PixelOf(x1), PixelOf(y1)}, Point{PixelOf(x2), PixelOf(y2)}, box,
-              color, Mix);
+    LineShape(Gdi, Dc.Get(), platform::Point{PixelOf(x1), PixelOf(y1)},
+              platform::Point{PixelOf(x2), PixelOf(y2)}, box, color, Mix);
 }
 
 void OffscreenPictureBox::Circle(double x, double y, double radius, ColorRef color) {
-    CircleShape(Gdi, Dc.Get(), Point{PixelOf(x), PixelOf(y)},
+    CircleShape(Gdi, Dc.Get(), platform::Point{PixelOf(x), PixelOf(y)},
                 std::min(PixelOf(radius < 0 ? -radius : radius), 65536), color, Mix);
 }
 
