@@ -70,7 +70,10 @@ void Win32PictureBox::SetVisible(bool visible) {
 
 void Win32PictureBox::ZOrder(int position) {
     if (Window != nullptr) {
-        ::SetWindowPos(Native(Window), position == 0 ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+        // HWND_TOP and HWND_BOTTOM, spelt out: inside this namespace their cast would
+        // name the portable window handle.
+        ::HWND insertAfter = position == 0 ? nullptr : reinterpret_cast<::HWND>(1);
+        ::SetWindowPos(Native(Window), insertAfter, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
