@@ -27,6 +27,8 @@ std::string_view RuntimeErrorText(RuntimeError error) {
         return "Path/File access error";
     case RuntimeError::PathNotFound:
         return "Path not found";
+    case RuntimeError::InvalidPropertyValue:
+        return "Invalid property value";
     }
     return "Application-defined or object-defined error";
 }

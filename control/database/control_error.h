@@ -24,6 +24,7 @@ enum class RuntimeError : std::int32_t {
     InputPastEndOfFile = 62,
     PathFileAccess = 75,
     PathNotFound = 76,
+    InvalidPropertyValue = 380,
 };
 
 class ControlError : public std::exception {

@@ -54,10 +54,10 @@ ZoomFunctionEnum LastZoomFunction() {
 
 DXF::DXF(DXFSurfaces surfaces, DXFHost host)
     : Surfaces(surfaces), Host(host),
-      View(
-          Database, Options, PrevZoomStack,
-          ViewSurfaces{surfaces.Screen, surfaces.Gdi, surfaces.picPlandra, &surfaces.picStatusBar,
-                       &host.MessageBox}),
+      View(Database, Options, PrevZoomStack,
+           ViewSurfaces{surfaces.Screen, surfaces.Gdi, surfaces.picPlandra, &surfaces.picStatusBar,
+                        &host.MessageBox}),
+      Navigator(View, Database, PrevZoomStack, surfaces.picPlandra, surfaces.Screen),
       BackColor(surfaces.picPlandra.BackColor()) {
     Options.BackColor = static_cast<Long>(OleTranslateColor(BackColor));
     Surfaces.picPlandraWindow.SetAlign(platform::align::Top);
@@ -197,13 +197,25 @@ void DXF::SetTmpFileNamePath(std::string value) {
     Notify("TmpFileNamePath");
 }
 
+namespace {
+
+// A zoom percentage must give a whole 1 to 32767 once rounded.
+float ZoomPercentage(float value) {
+    if (!(std::nearbyint(value) >= 1 && std::nearbyint(value) <= 32767)) {
+        throw ControlError::Runtime(RuntimeError::InvalidPropertyValue);
+    }
+    return value;
+}
+
+} // namespace
+
 void DXF::SetOnTheSpotZoomPctLeft(float value) {
-    OnTheSpotZoomPctLeft = value;
+    OnTheSpotZoomPctLeft = ZoomPercentage(value);
     Notify("OnTheSpotZoomPctLeft");
 }
 
 void DXF::SetOnTheSpotZoomPctRight(float value) {
-    OnTheSpotZoomPctRight = value;
+    OnTheSpotZoomPctRight = ZoomPercentage(value);
     Notify("OnTheSpotZoomPctRight");
 }
 

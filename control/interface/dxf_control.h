@@ -7,6 +7,8 @@
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
 #include "control/view/drawing_view.h"
+#include "control/view/rubber_band.h"
+#include "control/view/view_navigation.h"
 #include "control_site.h"
 #include "dxf_enums.h"
 
@@ -105,6 +107,8 @@ public:
     /// Appends "\" unless the value already ends in one.
     void SetTmpFileNamePath(std::string value);
     float GetOnTheSpotZoomPctLeft() const { return OnTheSpotZoomPctLeft; }
+    /// Refuses (380 "Invalid property value") a percentage that is not a whole 1 to
+    /// 32767 once rounded: 0 and below cannot zoom.
     void SetOnTheSpotZoomPctLeft(float value);
     float GetOnTheSpotZoomPctRight() const { return OnTheSpotZoomPctRight; }
     void SetOnTheSpotZoomPctRight(float value);
@@ -154,8 +158,35 @@ public:
     Integer DXFRefresh();
     bool FixUNIXFile(std::string& strError, std::string InFileName, std::string OutFileName);
     /// Redraws with `window` (drawing units) as the view window; the pass's result.
-    /// For in-process hosts until the zoom members arrive.
     bool ShowWindow(const RealRect& window);
+
+    // Zoom and pan: the host calls these from its mouse handlers with picPlandra
+    // pixels. Errors reach the host with the procedure's name in the trail.
+
+    /// Mouse down: starts the band of the current ZoomFunction. dxfRedLineSelect is
+    /// refused: the redline selection is not available.
+    bool ZoomInitiate(float X, float Y);
+    /// Mouse move: redraws the band (in the process-wide band style) while one is
+    /// active; nothing otherwise. Returns Empty.
+    Variant ZoomFeedback(float X, float Y);
+    /// Mouse up: window zoom or pan for dxfWindow and dxfPan; the redline line, circle
+    /// and rectangle are refused after their band is taken off.
+    bool ZoomEnd();
+    /// Drill-down zoom: StationaryZoom with OnTheSpotZoomPctRight for the right button
+    /// (2) and OnTheSpotZoomPctLeft for any other.
+    Integer OnTheSpotZoom(float X, float Y, Integer Button = 0);
+    bool StationaryZoom(float X, float Y, Integer Pct, platform::PictureBox& target);
+    void AddToPrevZoomStack(const RealRect& window);
+    Integer ZoomPrevious();
+    Integer VerticalScroll(float DeltaY);
+    Integer HorizontalScroll(float DeltaX);
+    /// TextToFind receives its upper-cased form.
+    Long Find(std::string& TextToFind, Integer LayerID, bool Pan = true);
+
+    /// The band, the zoom target, the scroll and search memories.
+    const RubberBand& Band() const { return ZoomBand; }
+    const ViewNavigator& Navigation() const { return Navigator; }
+    const std::array<RealRect, 4>& ZoomHistoryEntries() const { return PrevZoomStack; }
     /// Shows the about box modally.
     void About();
     /// Clears picPlandra; the database and the drawing-shown flag stay.
@@ -176,6 +207,8 @@ public:
 
 private:
     void Notify(std::string_view key) { Host.Container.PropertyChanged(key); }
+    /// Ends the drag: band off, persistent drawing on again, band inactive.
+    void EndBand();
     void RaiseMouse(void (DXFEvents::*event)(Integer&, Integer&, float&, float&), Integer Button,
                     Integer Shift, float X, float Y);
 
@@ -185,6 +218,8 @@ private:
     DrawingOptions Options;
     std::array<RealRect, 4> PrevZoomStack{};
     DrawingView View;
+    ViewNavigator Navigator;
+    RubberBand ZoomBand;
 
     bool Enabled = false;
     float OnTheSpotZoomPctLeft = 200;

@@ -47,6 +47,17 @@ const ParamInfo XPixelParam[] = {{"XPixel", "Variant", VarType::Variant}};
 const ParamInfo YPixelParam[] = {{"YPixel", "Variant", VarType::Variant}};
 const ParamInfo XParam[] = {{"X", "Single", VarType::Single}};
 const ParamInfo YParam[] = {{"Y", "Single", VarType::Single}};
+const ParamInfo DeltaYParam[] = {{"DeltaY", "Single", VarType::Single}};
+const ParamInfo DeltaXParam[] = {{"DeltaX", "Single", VarType::Single}};
+const ParamInfo XYParams[] = {{"X", "Single", VarType::Single}, {"Y", "Single", VarType::Single}};
+const ParamInfo OnTheSpotParams[] = {
+    {"X", "Single", VarType::Single},
+    {"Y", "Single", VarType::Single},
+    {"Button", "Integer", VarType::Integer, false, true, Variant(Integer{0})}};
+const ParamInfo FindParams[] = {
+    {"TextToFind", "String", VarType::String},
+    {"LayerID", "Integer", VarType::Integer},
+    {"Pan", "Boolean", VarType::Boolean, false, true, BoolVariant(true)}};
 const ParamInfo ErrorParam[] = {{"strError", "String", VarType::String}};
 const ParamInfo MergeParam[] = {{"Merge", "MergeEnum", VarType::Long}};
 const ParamInfo FixUnixParams[] = {{"strError", "String", VarType::String},
@@ -112,7 +123,12 @@ std::vector<MemberInfo> BuildMembers() {
         "TmpFileNamePath", 11, "String", VarType::String, "",
         [](const DXF& c) { return StringResult(c.GetTmpFileNamePath()); },
         [](DXF& c, const Variant& v) { c.SetTmpFileNamePath(CStr(v)); });
-    // Slots 12 and 13: VerticalScroll, HorizontalScroll.
+    method(
+        "VerticalScroll", 12, DeltaYParam, "Integer", VarType::Integer, "",
+        [](DXF& c, std::span<Variant> a) { return IntegerResult(c.VerticalScroll(CSng(a[0]))); });
+    method(
+        "HorizontalScroll", 13, DeltaXParam, "Integer", VarType::Integer, "",
+        [](DXF& c, std::span<Variant> a) { return IntegerResult(c.HorizontalScroll(CSng(a[0]))); });
     property(
         "OnTheSpotZoomPctLeft", 14, "Single", VarType::Single, "",
         [](const DXF& c) { return SingleResult(c.GetOnTheSpotZoomPctLeft()); },
@@ -153,7 +169,12 @@ std::vector<MemberInfo> BuildMembers() {
            [](DXF& c, std::span<Variant> a) {
                return LongResult(c.Regen(static_cast<MergeEnum>(CLng(a[0]))));
            });
-    // Slot 24: OnTheSpotZoom.
+    method("OnTheSpotZoom", 24, OnTheSpotParams, "Integer", VarType::Integer,
+           "This method will perform a \"drill down\" zoom. This is a one click zoom that zooms "
+           "in on the spot directly beneath the cursor. It is like landing a helicopter.",
+           [](DXF& c, std::span<Variant> a) {
+               return IntegerResult(c.OnTheSpotZoom(CSng(a[0]), CSng(a[1]), CInt(a[2])));
+           });
     property(
         "ZoomFunction", 25, "ZoomFunctionEnum", VarType::Long,
         "Sets the current zoom function for the control.",
@@ -161,7 +182,22 @@ std::vector<MemberInfo> BuildMembers() {
         [](DXF& c, const Variant& v) {
             c.SetZoomFunction(static_cast<ZoomFunctionEnum>(CLng(v)));
         });
-    // Slots 26 to 29: ZoomInitiate, ZoomEnd, ZoomFeedback, ZoomPrevious.
+    method("ZoomInitiate", 26, XYParams, "Integer", VarType::Integer, "",
+           [](DXF& c, std::span<Variant> a) {
+               return IntegerResult(c.ZoomInitiate(CSng(a[0]), CSng(a[1])) ? IntegerTrue
+                                                                           : IntegerFalse);
+           });
+    method("ZoomEnd", 27, none, "Integer", VarType::Integer, "", [](DXF& c, std::span<Variant>) {
+        return IntegerResult(c.ZoomEnd() ? IntegerTrue : IntegerFalse);
+    });
+    method("ZoomFeedback", 28, XYParams, "Variant", VarType::Variant,
+           "The method refreshes the rubber band line that is drawn as a user uses one of the "
+           "zoom functions.",
+           [](DXF& c, std::span<Variant> a) { return c.ZoomFeedback(CSng(a[0]), CSng(a[1])); });
+    method("ZoomPrevious", 29, none, "Integer", VarType::Integer,
+           "This method will reset the zoom magnification to the preceeding value. 4 zoom levels "
+           "are stored.",
+           [](DXF& c, std::span<Variant>) { return IntegerResult(c.ZoomPrevious()); });
     property(
         "DisplayAttributes", 30, "DispAttribsEnum", VarType::Long,
         "Controls the display of block attributes.",
@@ -178,7 +214,14 @@ std::vector<MemberInfo> BuildMembers() {
     method("DXFRefresh", 34, none, "Integer", VarType::Integer,
            "This is used to refresh the drawing at the current zoom level.",
            [](DXF& c, std::span<Variant>) { return IntegerResult(c.DXFRefresh()); });
-    // Slot 35: Find.
+    method("Find", 35, FindParams, "Long", VarType::Long,
+           "Use this method to search for text string in the drawing.",
+           [](DXF& c, std::span<Variant> a) {
+               std::string text = CStr(a[0]);
+               const Long result = c.Find(text, CInt(a[1]), CBool(a[2]));
+               a[0] = std::move(text);
+               return LongResult(result);
+           });
     method("FixUNIXFile", 36, FixUnixParams, "Boolean", VarType::Boolean, "",
            [](DXF& c, std::span<Variant> a) {
                std::string strError = CStr(a[0]);

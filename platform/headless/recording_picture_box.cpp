@@ -17,6 +17,23 @@ void RecordingPictureBox::FillBox(double x1, double y1, double x2, double y2, Co
     Calls.push_back(Call::FillBox);
 }
 
+void RecordingPictureBox::SetDrawMode(int mode) {
+    if (mode >= r2::Black && mode <= r2::White) {
+        Mix = mode;
+    }
+}
+
+void RecordingPictureBox::Line(double x1, double y1, double x2, double y2, ColorRef, bool box) {
+    const Call kind = box ? Call::Box : Call::Line;
+    Shapes.push_back({kind, x1, y1, x2, y2, Mix, IsAutoRedraw});
+    Calls.push_back(kind);
+}
+
+void RecordingPictureBox::Circle(double x, double y, double radius, ColorRef) {
+    Shapes.push_back({Call::Circle, x, y, radius, 0, Mix, IsAutoRedraw});
+    Calls.push_back(Call::Circle);
+}
+
 void RecordingPictureBox::Cls() {
     X = 0;
     Y = 0;

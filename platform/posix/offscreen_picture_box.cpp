@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "platform/picture_box_shapes.h"
 
 namespace platform {
 
@@ -76,6 +77,32 @@ void OffscreenPictureBox::Cls() {
     Gdi.FillRect(Dc.Get(), Rect{0, 0, PixelWidth, PixelHeight}, brush.Get());
     X = 0;
     Y = 0;
+}
+
+std::int32_t OffscreenPictureBox::PixelOf(double units) const {
+    const double pixels = std::nearbyint(ToPixels(units));
+    // NaN goes to the edge too: the shape then lies off the image.
+    return static_cast<std::int32_t>(std::isnan(pixels) ? -65536.0
+                                                        : std::clamp(pixels, -65536.0, 65536.0));
+}
+
+void OffscreenPictureBox::SetDrawMode(int mode) {
+    if (mode >= r2::Black && mode <= r2::White) {
+        Mix = mode;
+    }
+}
+
+// The box has no window: its image is its screen, so Line and Circle draw into it
+// whatever AutoRedraw is.
+void OffscreenPictureBox::Line(double x1, double y1, double x2, double y2, ColorRef color,
+                               bool box) {
+    LineShape(Gdi, Dc.Get(), platform::Point{PixelOf(x1), PixelOf(y1)},
+              platform::Point{PixelOf(x2), PixelOf(y2)}, box, color, Mix);
+}
+
+void OffscreenPictureBox::Circle(double x, double y, double radius, ColorRef color) {
+    CircleShape(Gdi, Dc.Get(), platform::Point{PixelOf(x), PixelOf(y)},
+                std::min(PixelOf(radius < 0 ? -radius : radius), 65536), color, Mix);
 }
 
 void OffscreenPictureBox::FillBox(double x1, double y1, double x2, double y2, ColorRef color) {

@@ -1,8 +1,7 @@
 // Modal forms on the Windows desktop.
 #include "platform/win32/win32_dialogs.h"
 
-#include "platform/unique_handle.h"
-#include "win32_api.h"
+#include "win32_handles.h"
 
 #include <algorithm>
 #include <string>
@@ -96,22 +95,6 @@ SIZE TextSize(HDC dc, const std::string& text) {
     return size;
 }
 
-// Destroys the form's window when the form is done with it.
-struct WindowTraits {
-    using Handle = ::HWND;
-    static constexpr Handle Null = nullptr;
-    void Release(Handle window) { ::DestroyWindow(window); }
-};
-using FormWindow = UniqueHandle<WindowTraits>;
-
-// Gives a device context from GetDC back to its window (null: the screen).
-struct WindowDcTraits {
-    using Handle = ::HDC;
-    static constexpr Handle Null = nullptr;
-    ::HWND Window = nullptr;
-    void Release(Handle dc) { ::ReleaseDC(Window, dc); }
-};
-using WindowDc = UniqueHandle<WindowDcTraits>;
 
 // Keeps the owner disabled while the form is modal; it is enabled again before the
 // form's window goes, so that Windows hands the activation back to it.
@@ -150,7 +133,7 @@ struct FormLayout {
 // wide as its longest text needs, measured in the dialog font.
 FormLayout MeasureForm(HFONT font, const Texts& labels, const Texts& buttons) {
     FormLayout layout;
-    const WindowDc screenDc(::GetDC(nullptr));
+    const WindowDc screenDc = GetWindowDc(nullptr);
     const HDC screen = screenDc.Get();
     const HGDIOBJ oldFont = ::SelectObject(screen, font);
     layout.LineHeight = TextSize(screen, "Ag").cy;
@@ -253,7 +236,7 @@ void Win32Dialogs::ShowModal(ModalForm& form) {
     const FormLayout layout = MeasureForm(font, labels, shown.Buttons);
 
     const ::HWND owner = ::GetActiveWindow();
-    FormWindow window(CreateFormWindow(instance, layout, form.Caption(), owner, shown));
+    UniqueWindow window(CreateFormWindow(instance, layout, form.Caption(), owner, shown));
     if (window.Get() == nullptr) {
         form.Close();
         return;

@@ -1,7 +1,10 @@
 // Full redraws of one million entities into a 1024 x 768 raster: lines spanning the
 // extents, and a mix of every kind the pass draws at the sizes of a real plan. The
-// same mix drawn through a GDI that paints nothing gives the pass's own share.
+// same mix drawn through a GDI that paints nothing gives the pass's own share. Then the
+// view moves over the mix: a window zoom to a tenth of the extents, ZoomPrevious back to
+// them, and Find walking 100,000 texts.
 #include "control/view/drawing_view.h"
+#include "control/view/view_navigation.h"
 #include "platform/headless/headless_screen.h"
 #include "platform/posix/cairo_gdi.h"
 #include "platform/posix/offscreen_picture_box.h"
@@ -170,6 +173,88 @@ void MixedPassWithoutRaster(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * EntityCount);
 }
 
+// The mix at its extents on a 1024 x 768 raster, with the zoom operations over it.
+struct NavigatedMix {
+    NavigatedMix() {
+        FillWithMixedEntities(Database);
+        ZoomStack.fill(Database.Extents);
+        View.ZoomExtents();
+    }
+    DrawingDatabase Database;
+    DrawingOptions Options;
+    std::array<RealRect, 4> ZoomStack{};
+    platform::HeadlessScreen Screen;
+    platform::CairoGdi Gdi;
+    platform::OffscreenPictureBox Surface{Gdi, 1024, 768};
+    DrawingView View{Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, Surface}};
+    ViewNavigator Navigator{View, Database, ZoomStack, Surface, Screen};
+};
+
+// The window zoom of a release after a drag over the middle tenth of each side.
+void WindowZoomToATenth(benchmark::State& state) {
+    NavigatedMix mix;
+    for (auto _ : state) {
+        if (!mix.Navigator.ZoomToPixels(461, 563, 346, 422)) {
+            state.SkipWithError("nothing drawn");
+            break;
+        }
+        state.PauseTiming();
+        mix.View.ZoomExtents();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * EntityCount);
+}
+
+// ZoomPrevious from a zoomed view back to the extents.
+void ZoomPreviousToTheExtents(benchmark::State& state) {
+    NavigatedMix mix;
+    const RealRect tenth{450, 412.5f, 550, 337.5f};
+    for (auto _ : state) {
+        state.PauseTiming();
+        mix.Navigator.AddToPrevZoomStack(tenth);
+        state.ResumeTiming();
+        if (mix.Navigator.ZoomPrevious() == IntegerFalse) {
+            state.SkipWithError("nothing drawn");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * EntityCount);
+}
+
+// Find from the first of 100,000 texts to the only match, the last.
+void FindTheLastOf100000Texts(benchmark::State& state) {
+    constexpr Long TextCount = 100000;
+    DrawingDatabase database;
+    database.InitDB(true);
+    database.Layers().Add(IntegerTrue, 0, "0", IntegerFalse, false);
+    for (Long i = 1; i <= TextCount; ++i) {
+        TextRec text;
+        text.X = static_cast<float>(i % 1000);
+        text.Y = static_cast<float>(i / 1000);
+        text.Text.Assign(i == TextCount ? " Last text " : "Room " + std::to_string(i));
+        text.LayerID = 1;
+        database.AppendEntity(EntityKind::Text, database.Texts, database.TextCount, text, 50);
+    }
+    database.Extents = Extents;
+    DrawingOptions options;
+    std::array<RealRect, 4> zoomStack{};
+    platform::HeadlessScreen screen;
+    NullGdi gdi;
+    platform::CairoGdi cairo;
+    platform::OffscreenPictureBox surface(cairo, 1024, 768);
+    DrawingView view(database, options, zoomStack, ViewSurfaces{screen, gdi, surface});
+    ViewNavigator navigator(view, database, zoomStack, surface, screen);
+    for (auto _ : state) {
+        std::string text = "last text";
+        navigator.Search.LastFindIndex = 0;
+        if (navigator.Find(text, 0, false) != TextCount) {
+            state.SkipWithError("not found");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * TextCount);
+}
+
 BENCHMARK(FullRedraw<FillWithLines>)
     ->Name("MillionLinesAtTheExtents")
     ->Unit(benchmark::kMillisecond);
@@ -179,6 +264,9 @@ BENCHMARK(FullRedraw<FillWithMixedEntities>)
 BENCHMARK(MixedPassWithoutRaster)
     ->Name("MillionMixedEntitiesPassOnly")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(WindowZoomToATenth)->Unit(benchmark::kMillisecond);
+BENCHMARK(ZoomPreviousToTheExtents)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindTheLastOf100000Texts)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace plandra

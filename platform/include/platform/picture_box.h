@@ -19,6 +19,13 @@ inline constexpr int Pixels = 3;
 inline constexpr int Millimeters = 6;
 } // namespace scale
 
+/// DrawMode values: how Line and Circle mix their colour with the pixels under them,
+/// the r2:: mix modes of GDI (1 to 16).
+namespace drawmode {
+inline constexpr int Invert = r2::Not;
+inline constexpr int CopyPen = r2::CopyPen;
+} // namespace drawmode
+
 /// A drawing surface with a persistent image (AutoRedraw): everything drawn through
 /// its members or its hDC stays in the image until Cls, and Refresh shows the image.
 class PictureBox {
@@ -52,6 +59,20 @@ public:
 
     /// The box form of the Line method: fills the rectangle between the two corners.
     virtual void FillBox(double x1, double y1, double x2, double y2, ColorRef color) = 0;
+    /// The mix mode of Line and Circle (a drawmode:: value); CopyPen on a new box.
+    virtual int DrawMode() const = 0;
+    /// Values outside 1 to 16 are ignored.
+    virtual void SetDrawMode(int mode) = 0;
+    /// The Line method, in the current scale units, with a width-1 solid pen in the
+    /// DrawMode: a line from the first point up to, not including, the second; or, with
+    /// `box`, the outline of the rectangle with both corners on it. Every pixel is
+    /// touched once, so the same shape drawn twice in invert mode restores the pixels.
+    /// With AutoRedraw off it goes to the screen only; a box without a window has only
+    /// its image, which then takes it.
+    virtual void Line(double x1, double y1, double x2, double y2, ColorRef color, bool box) = 0;
+    /// The Circle method: the outline of the circle around (x, y), unfilled, drawn as
+    /// Line draws.
+    virtual void Circle(double x, double y, double radius, ColorRef color) = 0;
     /// Clears the box to its back colour and puts CurrentX and CurrentY at 0.
     virtual void Cls() = 0;
     /// Repaints the box on the screen from its persistent image.

@@ -11,7 +11,17 @@ namespace platform {
 /// can work out where a text goes.
 class RecordingPictureBox final : public PictureBox {
 public:
-    enum class Call { Show, Hide, FillBox, Cls, Refresh, Print, ZOrder };
+    enum class Call { Show, Hide, FillBox, Cls, Refresh, Print, ZOrder, Line, Box, Circle };
+
+    /// A Line (X2, Y2 its other end), box or Circle (X2 its radius) with the DrawMode
+    /// and AutoRedraw it was drawn in.
+    struct Shape {
+        Call Kind;
+        double X1, Y1, X2, Y2;
+        int DrawMode;
+        bool AutoRedraw;
+        friend bool operator==(const Shape&, const Shape&) = default;
+    };
 
     struct Filled {
         double X1, Y1, X2, Y2;
@@ -43,6 +53,10 @@ public:
     HDC hDC() override { return Dc; }
     HWND hWnd() const override { return Wnd; }
     void FillBox(double x1, double y1, double x2, double y2, ColorRef color) override;
+    int DrawMode() const override { return Mix; }
+    void SetDrawMode(int mode) override;
+    void Line(double x1, double y1, double x2, double y2, ColorRef color, bool box) override;
+    void Circle(double x, double y, double radius, ColorRef color) override;
     void Cls() override;
     void Refresh() override { Calls.push_back(Call::Refresh); }
     double CurrentX() const override { return X; }
@@ -59,6 +73,7 @@ public:
     std::vector<Call> Calls;
     std::vector<Filled> Boxes;
     std::vector<Printed> Texts;
+    std::vector<Shape> Shapes;
     /// What hDC returns: set it to a device context of the GdiService under test.
     HDC Dc = nullptr;
     HWND Wnd = nullptr;
@@ -69,6 +84,7 @@ private:
     bool IsVisible = false;
     bool IsAutoRedraw = false;
     int Mode = scale::Pixels;
+    int Mix = drawmode::CopyPen;
     ColorRef Back = 0xFFFFFF;
     double X = 0;
     double Y = 0;

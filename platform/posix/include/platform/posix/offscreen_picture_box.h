@@ -6,6 +6,7 @@
 #include "platform/picture_box.h"
 #include "platform/posix/cairo_gdi.h"
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -37,6 +38,10 @@ public:
     HDC hDC() override { return Dc.Get(); }
     HWND hWnd() const override { return nullptr; }
     void FillBox(double x1, double y1, double x2, double y2, ColorRef color) override;
+    int DrawMode() const override { return Mix; }
+    void SetDrawMode(int mode) override;
+    void Line(double x1, double y1, double x2, double y2, ColorRef color, bool box) override;
+    void Circle(double x, double y, double radius, ColorRef color) override;
     void Cls() override;
     void Refresh() override { ++RefreshCount; }
     double CurrentX() const override { return X; }
@@ -60,6 +65,8 @@ private:
     double UnitsPerPixel() const;
     double FromPixels(double pixels) const { return pixels * UnitsPerPixel(); }
     double ToPixels(double units) const { return units / UnitsPerPixel(); }
+    /// A coordinate in scale units as a pixel, held to a range GDI takes.
+    std::int32_t PixelOf(double units) const;
     /// Text width and height in pixels.
     void Measure(std::string_view text, double& width, double& height);
 
@@ -74,6 +81,7 @@ private:
     bool InFront = true;
     bool IsAutoRedraw = false;
     int Mode = scale::Pixels;
+    int Mix = drawmode::CopyPen;
     ColorRef Back = 0xFFFFFF;
     double X = 0;
     double Y = 0;
