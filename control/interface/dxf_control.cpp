@@ -325,8 +325,6 @@ Long DXF::Regen(MergeEnum Merge) {
     if (Merge == dxfMergeNew && !Database.InitDB(true)) {
         throw ControlError::Raised("Internal data bases could not be initialized.");
     }
-    Database.BlockCount = 0;
-    Database.PendingInsertCount = 0;
     DxfReader reader(Database, Options, PrevZoomStack,
                      ReaderSurfaces{Surfaces.Screen, &Surfaces.picStatusBar, &Surfaces.picPlandra,
                                     &Host.MessageBox});
