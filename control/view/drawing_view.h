@@ -65,7 +65,8 @@ private:
 
     DrawingDatabase& Database;
     DrawingOptions& Options;
-    std::array<RealRect, 4>& PrevZoomStack;
+    /// The zoom history; the read fills it, the zoom members step through it.
+    [[maybe_unused]] std::array<RealRect, 4>& PrevZoomStack;
     ViewSurfaces Surfaces;
     /// The surface rectangle (0, 0, SurfaceWidth, SurfaceHeight), only during a pass.
     platform::UniqueGdiObject ViewRegion;
