@@ -242,12 +242,12 @@ ScriptCommand ParseRender(LineScanner& scanner) {
 } // namespace
 
 ScriptCommand ParseScriptLine(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
     if (line.size() > MaxScriptLineLength) {
         throw ScriptSyntaxError("the line is longer than " + std::to_string(MaxScriptLineLength) +
                                 " bytes");
-    }
-    if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
     }
     LineScanner scanner(line);
     if (scanner.AtEnd() || scanner.Peek() == '#') {

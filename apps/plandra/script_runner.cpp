@@ -21,8 +21,9 @@ namespace plandra::cli {
 
 namespace {
 
-// Reads one line without its line feed; a line longer than a script may hold is cut
-// just past that length, so that the parser refuses it. False at the end of input.
+// Reads one line without its line feed. A line longer than a script may hold (with a
+// carriage return) is cut just past that length, so that the parser refuses it and
+// the run ends there. False at the end of input.
 bool ReadScriptLine(std::istream& script, std::string& line) {
     line.clear();
     std::istream::int_type c = script.get();
@@ -30,8 +31,9 @@ bool ReadScriptLine(std::istream& script, std::string& line) {
         return false;
     }
     for (; c != std::istream::traits_type::eof() && c != '\n'; c = script.get()) {
-        if (line.size() <= MaxScriptLineLength) {
-            line += static_cast<char>(c);
+        line += static_cast<char>(c);
+        if (line.size() > MaxScriptLineLength + 1) {
+            break;
         }
     }
     return true;
