@@ -7,7 +7,7 @@
 #include "control/interface/dxf_control.h"
 #include "control_host.h"
 #include "platform/headless/headless_screen.h"
-#include "platform/headless/recording_gdi.h"
+#include "platform/headless/null_gdi.h"
 #include "platform/headless/recording_picture_box.h"
 
 #include <iosfwd>
@@ -31,7 +31,7 @@ struct LoadedDrawing {
     LoadedDrawing& operator=(const LoadedDrawing&) = delete;
 
     platform::HeadlessScreen Screen;
-    platform::RecordingGdi Gdi;
+    platform::NullGdi Gdi;
     platform::RecordingPictureBox picPlandra{0, 0};
     platform::RecordingPictureBox picStatusBar{0, 0};
     ControlHost Host{0, 0, 0};

@@ -3,6 +3,7 @@
 #include "drawing_loader.h"
 #include "info_report.h"
 #include "render_command.h"
+#include "script_command.h"
 
 #include <charconv>
 #include <cstdio>
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr std::string_view Usage = R"(Usage: plandra COMMAND [OPTIONS] FILE
+constexpr std::string_view Usage = R"(Usage: plandra COMMAND [OPTIONS] [FILE]
 
 Commands:
   info FILE      Load an ASCII DXF drawing as the DXF control does and print what
@@ -27,6 +28,31 @@ Commands:
                  PNG picture. Lines, polyline segments (straight and bulged),
                  circles, arcs, ellipses, solids, points and texts are drawn;
                  attributes are not (the control's DisplayAttributes is off).
+  script [SCRIPT]
+                 Place one DXF control on a drawing surface of its own and run the
+                 commands of SCRIPT (standard input when it is absent or "-"), one
+                 a line, through the control's members by name, as an automation
+                 client does:
+                   Name = value              sets a property
+                   ? Name                    prints a property
+                   Name arg, arg, ...        calls a method (optional arguments may
+                                             be left out; by-reference arguments
+                                             are printed with their new values)
+                   colLayers.Item(3).LayerOn = False
+                                             dotted access reaches objects
+                   !render OUT.png           writes the surface as it stands now
+                   # ...                     a comment; blank lines are skipped
+                 Values are numbers, True, False, or strings in double quotes
+                 with "" for a quote inside (code page 1252 text). Message boxes
+                 the control shows are answered OK and printed before the line of
+                 the member that showed them. An assignment prints the value
+                 assigned. Example:
+                   FileName = "samples/site-plan.dxf"
+                   Regen 0
+                   ? colLayers.Count
+                   colLayers.Item(1).LayerOn = False
+                   DXFRefresh
+                   !render site-plan.png
   help           Show this text.
 
 Options of info:
@@ -55,7 +81,24 @@ Options of render:
                  control's zoom does after loading. It grows upward or to the
                  right to the surface's shape.
 
-Options of both:
+Options of script:
+  --size WIDTHxHEIGHT
+                 The drawing surface in pixels, each 1 to 16384 (default
+                 1024x768).
+  --json         Print exactly one JSON object a line for each command:
+                 {"line":N,"member":"Name","result":VALUE,"byref":{"Arg":VALUE}}
+                 ("byref" only for a call with by-reference arguments), or
+                 {"line":N,"member":"Name","error":{"number":N,"description":"..."}}
+                 when the member raises an error (the number as a signed 32-bit
+                 decimal, the description with its trail), and
+                 {"line":N,"messageBox":{"text":"...","caption":"...","style":N}}
+                 for each message box, and {"line":N,"render":"OUT.png"}. Objects
+                 are {"object":"DXFLayers"}, Nothing and Empty are null.
+  --stop-on-error
+                 End the run with status 1 at the first member error (without
+                 it, member errors are results and the run goes on).
+
+Options of info and render:
   --calc-extents Compute the extents from the entities and ignore the header's
                  $EXTMIN and $EXTMAX (the control's CalcExtents property).
   --strict       Read a file with bare line-feed line ends as it stands. Without
@@ -69,7 +112,10 @@ reading failed (the error and the trail of procedures it passed through are
 printed) or the picture could not be written; 2 for a usage error; 3 when render
 wrote the picture but nothing was drawn: the drawing is empty, the window has no
 width or no height, or its scale is out of range ("Zoom out of range" is then
-written on the picture).
+written on the picture). script: 0 when every line ran; 1 when the script
+cannot be read, a picture cannot be written, or a member raised an error with
+--stop-on-error; 2 for a line that is not a command (the lines before it have
+run; the message names the line).
 )";
 
 struct InfoRequest {
@@ -220,6 +266,34 @@ int ParseRender(const std::vector<std::string_view>& args) {
     return plandra::cli::RunRender(request, std::cerr);
 }
 
+int ParseScript(const std::vector<std::string_view>& args) {
+    plandra::cli::ScriptRequest request;
+    bool named = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Usage;
+            return 0;
+        } else if (arg == "--json") {
+            request.Settings.Json = true;
+        } else if (arg == "--stop-on-error") {
+            request.Settings.StopOnError = true;
+        } else if (arg == "--size") {
+            if (i + 1 >= args.size() || !ParseSize(args[++i], request.Width, request.Height)) {
+                return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
+            }
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            return UsageError("unknown option '" + std::string(arg) + "'");
+        } else if (named) {
+            return UsageError("only one SCRIPT can be given");
+        } else {
+            request.ScriptName = arg;
+            named = true;
+        }
+    }
+    return plandra::cli::RunScriptCommand(request, std::cin, std::cout, std::cerr);
+}
+
 int ParseInfo(const std::vector<std::string_view>& args) {
     InfoRequest request;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -257,6 +331,9 @@ int main(int argc, char** argv) {
     }
     if (command == "render") {
         return ParseRender(args);
+    }
+    if (command == "script") {
+        return ParseScript(args);
     }
     return UsageError("unknown command '" + std::string(command) + "'");
 }

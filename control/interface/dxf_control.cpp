@@ -3,6 +3,7 @@
 
 #include "about_box.h"
 #include "control/database/control_error.h"
+#include "control/reader/dxf_reader.h"
 #include "control/reader/fix_unix_file.h"
 
 #include <cmath>
@@ -55,8 +56,7 @@ ZoomFunctionEnum LastZoomFunction() {
 DXF::DXF(DXFSurfaces surfaces, DXFHost host)
     : Surfaces(surfaces), Host(host),
       View(Database, Options, PrevZoomStack,
-           ViewSurfaces{surfaces.Screen, surfaces.Gdi, surfaces.picPlandra, &surfaces.picStatusBar,
-                        &host.MessageBox}),
+           ViewSurfaces{surfaces.Screen, surfaces.Gdi, surfaces.picPlandra}),
       Navigator(View, Database, PrevZoomStack, surfaces.picPlandra, surfaces.Screen),
       BackColor(surfaces.picPlandra.BackColor()) {
     Options.BackColor = static_cast<Long>(OleTranslateColor(BackColor));
@@ -67,7 +67,7 @@ void DXF::InitProperties() {
     OnTheSpotZoomPctLeft = DefaultPctLeft;
     OnTheSpotZoomPctRight = DefaultPctRight;
     ZoomFunction = dxfDrillDown;
-    View.FileName.clear();
+    FileName.clear();
     DisplayAttributes = dxfAttribsOff;
     Options.DisplayAttributes = false;
     Options.RedlineTextHeight = 1;
@@ -94,7 +94,7 @@ void DXF::ReadProperties(platform::PropertyBag& bag) {
     applyBackColor(bag.ReadProperty("BackColor", LongVariant(FirstBackColorDefault)));
     ZoomFunction = static_cast<ZoomFunctionEnum>(
         CLng(bag.ReadProperty("ZoomFunction", LongVariant(dxfDrillDown))));
-    View.FileName = CStr(bag.ReadProperty("FileName", StringVariant("")));
+    FileName = CStr(bag.ReadProperty("FileName", StringVariant("")));
     DisplayAttributes = static_cast<DispAttribsEnum>(
         CLng(bag.ReadProperty("DisplayAttributes", LongVariant(dxfAttribsOff))));
     Options.DisplayAttributes = DisplayAttributes == dxfAttribsOn;
@@ -124,7 +124,7 @@ void DXF::WriteProperties(platform::PropertyBag& bag) const {
                       SingleVariant(DefaultPctRight));
     bag.WriteProperty("BackColor", backColor, LongVariant(FirstBackColorDefault));
     bag.WriteProperty("ZoomFunction", LongVariant(ZoomFunction), LongVariant(dxfDrillDown));
-    bag.WriteProperty("FileName", StringVariant(View.FileName), StringVariant(""));
+    bag.WriteProperty("FileName", StringVariant(FileName), StringVariant(""));
     bag.WriteProperty("DisplayAttributes", LongVariant(DisplayAttributes),
                       LongVariant(dxfAttribsOff));
     bag.WriteProperty("RedlineTextHeight", SingleVariant(Options.RedlineTextHeight),
@@ -187,8 +187,8 @@ void DXF::SetPrintAllBlack(bool value) {
 }
 
 void DXF::SetFileName(std::string value) {
-    View.WorkingFileName = value;
-    View.FileName = std::move(value);
+    WorkingFile = value;
+    FileName = std::move(value);
     Notify("FileName");
 }
 
@@ -328,7 +328,21 @@ bool DXF::Refresh(std::string& strError) {
 }
 
 Long DXF::Regen(MergeEnum Merge) {
-    return View.Regen(Merge);
+    WorkingFile = FileName;
+    if (WorkingFile.empty()) {
+        return 0;
+    }
+    Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
+    // Errors of the read and of the pass reach the host with their own trail.
+    platform::DefaultPointerOnExit pointer(Surfaces.Screen);
+    if (Merge == dxfMergeNew && !Database.InitDB(true)) {
+        throw ControlError::Raised("Internal data bases could not be initialized.");
+    }
+    DxfReader reader(Database, Options, PrevZoomStack,
+                     ReaderSurfaces{Surfaces.Screen, &Surfaces.picStatusBar, &Surfaces.picPlandra,
+                                    &Host.MessageBox});
+    reader.LoadDXF(WorkingFile);
+    return View.ShowReadDrawing();
 }
 
 Integer DXF::DXFRefresh() {

@@ -100,7 +100,7 @@ public:
     void SetEnabled(bool value);
     bool GetPrintAllBlack() const { return Options.PrintAllBlack; }
     void SetPrintAllBlack(bool value);
-    const std::string& GetFileName() const { return View.FileName; }
+    const std::string& GetFileName() const { return FileName; }
     /// Also fills the working file name; nothing is read until Regen.
     void SetFileName(std::string value);
     const std::string& GetTmpFileNamePath() const { return Options.TmpFileNamePath; }
@@ -154,6 +154,8 @@ public:
     Long CvtY(float Y) const;
     bool ZoomExtents();
     bool Refresh(std::string& strError);
+    /// Reads FileName into the database (on top of it with dxfMergeAdd) and shows its
+    /// extents. Returns the pass's result as a Long Boolean; 0 when FileName is empty.
     Long Regen(MergeEnum Merge);
     Integer DXFRefresh();
     bool FixUNIXFile(std::string& strError, std::string InFileName, std::string OutFileName);
@@ -200,7 +202,7 @@ public:
 
     /// Set once Regen has drawn; consulted by DisplayAttributes.
     bool DrawingShown() const { return View.DrawingShown; }
-    const std::string& WorkingFileName() const { return View.WorkingFileName; }
+    const std::string& WorkingFileName() const { return WorkingFile; }
     /// The database, view and options, for the parts of the control built on them.
     const DrawingDatabase& Drawing() const { return Database; }
     const DrawingOptions& Settings() const { return Options; }
@@ -221,6 +223,9 @@ private:
     ViewNavigator Navigator;
     RubberBand ZoomBand;
 
+    /// The FileName property and the working file name Regen copies it to.
+    std::string FileName;
+    std::string WorkingFile;
     bool Enabled = false;
     float OnTheSpotZoomPctLeft = 200;
     float OnTheSpotZoomPctRight = 50;

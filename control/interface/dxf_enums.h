@@ -2,7 +2,6 @@
 #pragma once
 
 #include "control/database/entity_records.h"
-#include "control/view/drawing_view.h"
 
 #include <span>
 #include <string_view>
@@ -42,7 +41,11 @@ enum PlotSizeEnum : Long {
     dxfCurrentView = 1,
 };
 
-// MergeEnum (dxfMergeNew, dxfMergeAdd) belongs to Regen and is declared with it.
+/// How Regen treats what the database holds: emptied first, or kept and added to.
+enum MergeEnum : Long {
+    dxfMergeNew = 0,
+    dxfMergeAdd = 1,
+};
 
 enum EntityTypesEnum : Long {
     dxfRedLineNone = -1,

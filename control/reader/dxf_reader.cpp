@@ -1,10 +1,10 @@
 // The reader's main loop: keyword dispatch, progress bar and the end of a read.
 #include "dxf_reader.h"
 
-#include <platform/ansi_text.h>
 #include "control/database/control_error.h"
 #include "control/database/dxf_number.h"
 
+#include <platform/ansi_text.h>
 
 namespace plandra {
 
@@ -41,16 +41,16 @@ Keyword ClassifyLine(std::string_view line) {
         Keyword Kind;
     };
     static constexpr Entry Table[] = {
-        {"$EXTMIN", Keyword::ExtMin},     {"$EXTMAX", Keyword::ExtMax},
-        {"ATTDEF", Keyword::AttDef},      {"LAYER", Keyword::Layer},
-        {"BLOCK", Keyword::Block},        {"ENDBLK", Keyword::EndBlock},
-        {"LINE", Keyword::Line},          {"CIRCLE", Keyword::Circle},
-        {"ARC", Keyword::Circle},         {"ELLIPSE", Keyword::Ellipse},
-        {"POINT", Keyword::Point},        {"POLYLINE", Keyword::Polyline},
-        {"TEXT", Keyword::Text},          {"MTEXT", Keyword::MText},
-        {"SOLID", Keyword::Solid},        {"3DFACE", Keyword::Face3D},
-        {"INSERT", Keyword::Insert},      {"DIMENSION", Keyword::Dimension},
-        {"ATTRIB", Keyword::Attrib},      {"ENTITIES", Keyword::Entities},
+        {"$EXTMIN", Keyword::ExtMin}, {"$EXTMAX", Keyword::ExtMax},
+        {"ATTDEF", Keyword::AttDef},  {"LAYER", Keyword::Layer},
+        {"BLOCK", Keyword::Block},    {"ENDBLK", Keyword::EndBlock},
+        {"LINE", Keyword::Line},      {"CIRCLE", Keyword::Circle},
+        {"ARC", Keyword::Circle},     {"ELLIPSE", Keyword::Ellipse},
+        {"POINT", Keyword::Point},    {"POLYLINE", Keyword::Polyline},
+        {"TEXT", Keyword::Text},      {"MTEXT", Keyword::MText},
+        {"SOLID", Keyword::Solid},    {"3DFACE", Keyword::Face3D},
+        {"INSERT", Keyword::Insert},  {"DIMENSION", Keyword::Dimension},
+        {"ATTRIB", Keyword::Attrib},  {"ENTITIES", Keyword::Entities},
     };
     if (line.size() < 3 || line.size() > 9) {
         return Keyword::None;
@@ -98,7 +98,9 @@ DxfReader::DxfReader(DrawingDatabase& database, DrawingOptions& options,
                      std::array<RealRect, 4>& prevZoomStack, ReaderSurfaces surfaces)
     : Database(database), Options(options), PrevZoomStack(prevZoomStack), Surfaces(surfaces) {}
 
-void DxfReader::ResetPointer() { Surfaces.Screen.SetMousePointer(platform::MousePointer::Default); }
+void DxfReader::ResetPointer() {
+    Surfaces.Screen.SetMousePointer(platform::MousePointer::Default);
+}
 
 void DxfReader::ClearAfterFailure() {
     ResetPointer();
@@ -115,7 +117,15 @@ bool DxfReader::LoadDXF(const std::string& FileName) {
     };
     bool isDxf = WithErrorTrail("LoadDXF", cleanup, [&] {
         Database.DXFComplete = false;
+        // The state one read keeps between entity readers starts afresh: a read that
+        // failed inside a block definition would otherwise send the next read's
+        // entities, merged or not, to a block that no longer exists.
         Database.InEntitiesSection = false;
+        Database.InBlock = false;
+        Database.CurrentBlockName.Assign("");
+        Database.CurrentInsertLayer = 0;
+        Database.BlockCount = 0;
+        Database.PendingInsertCount = 0;
         Options.RedlineTextHeight = 0;
         Source.reset();
         Source.emplace(DxfLineSource::Open(FileName));

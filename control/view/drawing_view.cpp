@@ -2,7 +2,6 @@
 #include "drawing_view.h"
 
 #include "control/database/control_error.h"
-#include "control/reader/dxf_reader.h"
 #include "entity_painter.h"
 
 #include <cmath>
@@ -14,17 +13,7 @@ namespace {
 constexpr float SmallestScale = 0.000001f;
 constexpr float LargestScale = 1000000;
 
-// Puts the default pointer back however the scope is left.
-class DefaultPointerOnExit {
-public:
-    explicit DefaultPointerOnExit(platform::Screen& screen) : Screen(screen) {}
-    DefaultPointerOnExit(const DefaultPointerOnExit&) = delete;
-    DefaultPointerOnExit& operator=(const DefaultPointerOnExit&) = delete;
-    ~DefaultPointerOnExit() { Screen.SetMousePointer(platform::MousePointer::Default); }
-
-private:
-    platform::Screen& Screen;
-};
+using platform::DefaultPointerOnExit;
 
 Long SurfacePixels(double scaleSize) {
     // A surface beyond any screen is refused like one without pixels.
@@ -196,23 +185,7 @@ Integer DrawingView::DXFRefresh() {
         });
 }
 
-Long DrawingView::Regen(MergeEnum Merge) {
-    WorkingFileName = FileName;
-    if (WorkingFileName.empty()) {
-        return 0;
-    }
-    Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
-    // Errors of the read and of the pass reach the host with their own trail.
-    DefaultPointerOnExit pointer(Surfaces.Screen);
-    if (Merge == dxfMergeNew && !Database.InitDB(true)) {
-        throw ControlError::Raised("Internal data bases could not be initialized.");
-    }
-    Database.BlockCount = 0;
-    Database.PendingInsertCount = 0;
-    DxfReader reader(Database, Options, PrevZoomStack,
-                     ReaderSurfaces{Surfaces.Screen, Surfaces.picStatusBar, &Surfaces.picPlandra,
-                                    Surfaces.MessageBox});
-    reader.LoadDXF(WorkingFileName);
+Long DrawingView::ShowReadDrawing() {
     PrepareSurface();
     bool result = Zoom(Database.Extents);
     Surfaces.picPlandra.Refresh();

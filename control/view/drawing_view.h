@@ -1,5 +1,6 @@
-// The drawing pass Zoom and the redraw entry points Regen, Refresh, DXFRefresh and
-// ZoomExtents: the control's drawing of its database onto picPlandra.
+// The drawing pass Zoom and the redraw entry points Refresh, DXFRefresh, ZoomExtents
+// and the showing of a drawing just read: the control's drawing of its database onto
+// picPlandra.
 #pragma once
 
 #include "control/database/drawing_database.h"
@@ -16,25 +17,16 @@
 
 namespace plandra {
 
-enum MergeEnum : Long {
-    dxfMergeNew = 0,
-    dxfMergeAdd = 1,
-};
-
 /// The screen and surfaces the control draws on. picPlandra's hDC must belong to Gdi.
 struct ViewSurfaces {
     platform::Screen& Screen;
     platform::GdiService& Gdi;
     platform::PictureBox& picPlandra;
-    /// Shows the reader's progress bar during Regen; may be null.
-    platform::PictureBox* picStatusBar = nullptr;
-    /// Shows the reader's warnings during Regen; may be null.
-    platform::MessageBoxService* MessageBox = nullptr;
 };
 
 /// The view part of the control: its view state, the drawing pass and the redraws.
 /// Errors are raised as ControlError with the trail of the procedures they passed
-/// through; the mouse pointer is the hourglass only while a pass or Regen runs.
+/// through; the mouse pointer is the hourglass only while a pass runs.
 class DrawingView {
 public:
     /// The shown text of a rejected scale.
@@ -49,9 +41,9 @@ public:
     /// of range (then "Zoom out of range" is written on the surface).
     bool Zoom(const RealRect& window);
 
-    /// Reads FileName into the database (on top of it with dxfMergeAdd) and shows its
-    /// extents. Returns the pass's result as a Long Boolean; 0 when FileName is empty.
-    Long Regen(MergeEnum Merge);
+    /// Shows a drawing just read into the database at its extents, as Regen does after
+    /// the read, and marks the drawing shown. The pass's result as a Long Boolean.
+    Long ShowReadDrawing();
     /// Redraws ViewWindow. Returns True with strError empty, or False with the error.
     bool Refresh(std::string& strError);
     /// Redraws ViewWindow; the pass's result as an Integer Boolean.
@@ -60,10 +52,7 @@ public:
     bool ZoomExtents();
 
     ViewTransform Transform;
-    /// The control's FileName property and the working file name Regen copies it to.
-    std::string FileName;
-    std::string WorkingFileName;
-    /// Set once Regen has drawn.
+    /// Set once a drawing just read has been shown.
     bool DrawingShown = false;
 
 private:
@@ -77,7 +66,8 @@ private:
 
     DrawingDatabase& Database;
     DrawingOptions& Options;
-    std::array<RealRect, 4>& PrevZoomStack;
+    /// The zoom history; the read fills it, the zoom members step through it.
+    [[maybe_unused]] std::array<RealRect, 4>& PrevZoomStack;
     ViewSurfaces Surfaces;
     /// The surface rectangle (0, 0, SurfaceWidth, SurfaceHeight), only during a pass.
     platform::UniqueGdiObject<platform::HRGN> ViewRegion;

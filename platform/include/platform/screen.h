@@ -17,4 +17,16 @@ public:
     virtual MousePointer GetMousePointer() const = 0;
 };
 
+/// Puts the default pointer back however the scope is left.
+class DefaultPointerOnExit {
+public:
+    explicit DefaultPointerOnExit(Screen& screen) : Target(screen) {}
+    DefaultPointerOnExit(const DefaultPointerOnExit&) = delete;
+    DefaultPointerOnExit& operator=(const DefaultPointerOnExit&) = delete;
+    ~DefaultPointerOnExit() { Target.SetMousePointer(MousePointer::Default); }
+
+private:
+    Screen& Target;
+};
+
 } // namespace platform

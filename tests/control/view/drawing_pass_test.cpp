@@ -1,7 +1,6 @@
 // The drawing pass as GDI calls: per-kind call sequences, visibility, colours, layers,
 // bad coordinates, progress refreshes and the redraw entry points.
 #include "control/database/control_error.h"
-#include "support/temp_file.h"
 #include "view_fixture.h"
 
 #include <algorithm>
@@ -330,42 +329,6 @@ TEST_F(DrawingPassTest, RedrawEntryPointsPrepareTheSurfaceAndShowItAtTheEnd) {
     std::string error;
     EXPECT_TRUE(View.Refresh(error));
     EXPECT_EQ(Surface.Calls, (std::vector<Call>{Call::ZOrder, Call::Cls, Call::Refresh}));
-    EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
-}
-
-TEST_F(DrawingPassTest, RegenReadsTheFileThroughTheStatusBarAndShowsItsExtents) {
-    using Call = platform::RecordingPictureBox::Call;
-    EXPECT_EQ(View.Regen(dxfMergeNew), 0); // no file name yet
-    EXPECT_TRUE(Screen.History.empty());
-
-    test::TempFile file(test::DrawingWithEntities(
-        {"0", "LINE", "8", "0", "10", "0", "20", "0", "11", "10", "21", "5", "0", "EOF"}));
-    View.FileName = file.Name();
-    EXPECT_EQ(View.Regen(dxfMergeNew), -1);
-    EXPECT_EQ(View.WorkingFileName, file.Name());
-    EXPECT_TRUE(View.DrawingShown);
-    EXPECT_EQ(Database.SeqCount, 1);
-    EXPECT_EQ(StatusBar.Calls.front(), Call::Show);
-    EXPECT_FALSE(StatusBar.Visible());
-    EXPECT_EQ(View.Transform.ViewWindow, (RealRect{0, 10, 10, 0}));
-    EXPECT_EQ(DrawingCalls()[3], "LineTo(dc1, 100, 50)");
-    EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
-
-    EXPECT_EQ(View.Regen(dxfMergeAdd), -1);
-    EXPECT_EQ(Database.SeqCount, 2);
-    EXPECT_EQ(View.Regen(dxfMergeNew), -1);
-    EXPECT_EQ(Database.SeqCount, 1);
-}
-
-TEST_F(DrawingPassTest, RegenPassesReadErrorsOnAndPutsThePointerBack) {
-    test::TempFile file("no drawing here\r\n");
-    View.FileName = file.Name();
-    try {
-        View.Regen(dxfMergeNew);
-        ADD_FAILURE() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description, file.Name() + " does not appear to be a DXF file.");
-    }
     EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
 }
 

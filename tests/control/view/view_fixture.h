@@ -83,12 +83,11 @@ public:
 
     platform::RecordingGdi Gdi;
     platform::RecordingPictureBox Surface{100, 100};
-    platform::RecordingPictureBox StatusBar{400, 20};
     platform::HeadlessScreen Screen;
     DrawingDatabase Database;
     DrawingOptions Options;
     std::array<RealRect, 4> ZoomStack{};
-    DrawingView View{Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, Surface, &StatusBar}};
+    DrawingView View{Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, Surface}};
 };
 
 } // namespace plandra::test

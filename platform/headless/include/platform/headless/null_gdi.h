@@ -1,0 +1,48 @@
+// A GDI that paints nothing: a sink for drawing whose pixels nobody looks at.
+#pragma once
+
+#include "platform/gdi.h"
+
+namespace platform {
+
+/// Every call succeeds and keeps nothing: no pixels, no objects, no record of calls.
+/// Handles are never null (one per kind of object, shared by all objects of that
+/// kind), deleting always succeeds, queries answer as a fresh 96 dpi memory device
+/// context of 1024 x 768 pixels would: GDI's default modes and colours, black pixels,
+/// every rectangle inside every region, text 8 x 16 pixels a character (counting at
+/// most 1024 characters).
+class NullGdi final : public GdiService {
+public:
+    HDC CreateCompatibleDC(HDC reference) override;
+    bool DeleteDC(HDC dc) override;
+    HBITMAP CreateDIBSection(HDC reference, int width, int height) override;
+    HPEN CreatePen(int style, int width, ColorRef color) override;
+    HBRUSH CreateSolidBrush(ColorRef color) override;
+    HGDIOBJ GetStockObject(int object) override;
+    HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) override;
+    bool DeleteObject(HGDIOBJ object) override;
+    bool MoveToEx(HDC dc, int x, int y, Point* previous) override;
+    bool LineTo(HDC dc, int x, int y) override;
+    bool Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+             int yEnd) override;
+    bool Ellipse(HDC dc, int left, int top, int right, int bottom) override;
+    bool Polygon(HDC dc, std::span<const Point> points) override;
+    HRGN CreateRectRgn(int left, int top, int right, int bottom) override;
+    HRGN CreatePolygonRgn(std::span<const Point> points, int fillMode) override;
+    bool FillRgn(HDC dc, HRGN region, HBRUSH brush) override;
+    bool RectInRegion(HRGN region, const Rect& rect) override;
+    int FillRect(HDC dc, const Rect& rect, HBRUSH brush) override;
+    ColorRef SetPixel(HDC dc, int x, int y, ColorRef color) override;
+    ColorRef GetPixel(HDC dc, int x, int y) override;
+    int SetROP2(HDC dc, int mode) override;
+    int SetBkMode(HDC dc, int mode) override;
+    ColorRef SetBkColor(HDC dc, ColorRef color) override;
+    int GetDeviceCaps(HDC dc, int index) override;
+    HFONT CreateFontA(const FontRequest& font) override;
+    unsigned SetTextAlign(HDC dc, unsigned align) override;
+    ColorRef SetTextColor(HDC dc, ColorRef color) override;
+    bool TextOutA(HDC dc, int x, int y, std::string_view text) override;
+    bool GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) override;
+};
+
+} // namespace platform
