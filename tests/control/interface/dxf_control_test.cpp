@@ -320,14 +320,5 @@ TEST_F(DXFControlTest, HostPlacesLoadsHandlesMouseAndRestoresItsSettings) {
     EXPECT_EQ(restored.Regen(dxfMergeNew), -1);
 }
 
-TEST_F(DXFControlTest, LayersCreatesTheCollectionOnFirstUse) {
-    DXF& dxf = NewControl();
-    EXPECT_EQ(dxf.colLayers, nullptr);
-    std::shared_ptr<DXFLayers> layers = dxf.Layers();
-    ASSERT_NE(layers, nullptr);
-    EXPECT_EQ(dxf.colLayers, layers);
-    EXPECT_EQ(dxf.Layers(), layers);
-}
-
 } // namespace
 } // namespace plandra::test
