@@ -1,11 +1,11 @@
 // plandra: the drawing control's work from the command line.
+#include "command_line_options.h"
 #include "control/database/control_error.h"
 #include "drawing_loader.h"
 #include "info_report.h"
 #include "render_command.h"
 #include "script_command.h"
 
-#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -170,50 +170,6 @@ int RunInfo(const InfoRequest& request) {
     return 0;
 }
 
-// "WIDTHxHEIGHT", each from 1 to 16384.
-bool ParseSize(std::string_view text, int& width, int& height) {
-    auto separator = text.find('x');
-    if (separator == std::string_view::npos) {
-        return false;
-    }
-    auto number = [](std::string_view part, int& value) {
-        auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        return error == std::errc() && end == part.data() + part.size() && value >= 1 &&
-               value <= 16384;
-    };
-    return number(text.substr(0, separator), width) && number(text.substr(separator + 1), height);
-}
-
-// "RRGGBB" to a COLORREF.
-bool ParseColor(std::string_view text, plandra::Long& color) {
-    unsigned value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (text.size() != 6 || error != std::errc() || end != text.data() + text.size()) {
-        return false;
-    }
-    color = static_cast<plandra::Long>(((value >> 16) & 0xFF) | (value & 0xFF00) |
-                                       ((value & 0xFF) << 16));
-    return true;
-}
-
-// "LEFT,TOP,RIGHT,BOTTOM" in drawing units.
-bool ParseWindow(std::string_view text, plandra::RealRect& window) {
-    float* sides[] = {&window.Left, &window.Top, &window.Right, &window.Bottom};
-    for (std::size_t i = 0; i < 4; ++i) {
-        auto comma = i < 3 ? text.find(',') : text.size();
-        if (comma == std::string_view::npos) {
-            return false;
-        }
-        std::string_view part = text.substr(0, comma);
-        auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), *sides[i]);
-        if (error != std::errc() || end != part.data() + part.size()) {
-            return false;
-        }
-        text.remove_prefix(i < 3 ? comma + 1 : comma);
-    }
-    return true;
-}
-
 int ParseRender(const std::vector<std::string_view>& args) {
     plandra::cli::RenderRequest request;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -235,18 +191,18 @@ int ParseRender(const std::vector<std::string_view>& args) {
             request.OutputName = *name;
         } else if (arg == "--size") {
             auto size = value();
-            if (!size || !ParseSize(*size, request.Width, request.Height)) {
+            if (!size || !plandra::cli::ParseSize(*size, request.Width, request.Height)) {
                 return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
             }
         } else if (arg == "--background") {
             auto color = value();
-            if (!color || !ParseColor(*color, request.BackColor)) {
+            if (!color || !plandra::cli::ParseColor(*color, request.BackColor)) {
                 return UsageError("--background needs a colour as RRGGBB");
             }
         } else if (arg == "--window") {
             auto text = value();
             plandra::RealRect window;
-            if (!text || !ParseWindow(*text, window)) {
+            if (!text || !plandra::cli::ParseWindow(*text, window)) {
                 return UsageError("--window needs LEFT,TOP,RIGHT,BOTTOM");
             }
             request.Window = window;
@@ -279,7 +235,7 @@ int ParseScript(const std::vector<std::string_view>& args) {
         } else if (arg == "--stop-on-error") {
             request.Settings.StopOnError = true;
         } else if (arg == "--size") {
-            if (i + 1 >= args.size() || !ParseSize(args[++i], request.Width, request.Height)) {
+            if (i + 1 >= args.size() || !plandra::cli::ParseSize(args[++i], request.Width, request.Height)) {
                 return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
             }
         } else if (arg.size() > 1 && arg.front() == '-') {

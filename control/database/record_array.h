@@ -9,8 +9,9 @@
 
 namespace plandra {
 
-/// The upper bound a caller sees follows the documented dimensioning and growth
-/// increments; the storage underneath grows geometrically, so appends stay cheap.
+/// The upper bound a caller sees moves only when the array is dimensioned or a store
+/// past the end enlarges it by the caller's increment; the storage underneath grows
+/// geometrically, so appends stay cheap.
 template <typename Record> class RecordArray {
 public:
     /// Dimensions the array afresh from 0 to `upperBound`, all elements zeroed.

@@ -155,11 +155,11 @@ void LogParser::HandleLine() {
         }
     }
 
-    // The prefixes are tested in the documented order, but only those that begin with
-    // the line's first letter: that keeps a long log quick to read. Anything that
-    // matches none is information only or of no known kind. A line that begins with a
-    // blank, like the file record after "Version: Following file not copied.", matches
-    // none, so a file that was not copied is never removed.
+    // Only the prefixes that begin with the line's first letter are tried, in a fixed
+    // order, and the first that matches wins: that keeps a long log quick to read.
+    // Anything that matches none is information only or of no known kind. A line that
+    // begins with a blank, like the file record after "Version: Following file not
+    // copied.", matches none, so a file that was not copied is never removed.
     std::string_view line = Lines.Line();
     switch (platform::UpperAnsi(line.front())) {
     case '*':

@@ -4,15 +4,13 @@
 #include "generate_block_drawing.h"
 #include "generate_r12_drawing.h"
 
-#include <platform/headless/headless_screen.h>
-
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <platform/headless/headless_screen.h>
 #include <string>
 #include <vector>
 
@@ -34,7 +32,9 @@ const std::string& Drawing() {
     return name;
 }
 
-std::int64_t FileBytes() { return static_cast<std::int64_t>(std::filesystem::file_size(Drawing())); }
+std::int64_t FileBytes() {
+    return static_cast<std::int64_t>(std::filesystem::file_size(Drawing()));
+}
 
 // Peak resident memory of this process so far, in megabytes.
 double PeakResidentMegabytes() {
@@ -105,8 +105,7 @@ void LoadBlockDrawing(benchmark::State& state, plandra::bench::BlockLayout layou
     for (auto _ : state) {
         state.counters["entities"] = static_cast<double>(LoadOnce(file));
     }
-    state.counters["file_mb"] =
-        static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+    state.counters["file_mb"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
 }
 
 void LoadInsertedBlocks(benchmark::State& state) {

@@ -35,37 +35,35 @@ public:
     void Group(int code, double value) { std::fprintf(File, "%3d\r\n%.6f\r\n", code, value); }
     void Group(int code, int value) { std::fprintf(File, "%3d\r\n%d\r\n", code, value); }
 
+    /// Writes code and value pairs in turn: Groups(0, "LINE", 8, "0").
+    template <typename Value, typename... Rest>
+    void Groups(int code, const Value& value, const Rest&... rest) {
+        Group(code, value);
+        if constexpr (sizeof...(rest) > 0) {
+            Groups(rest...);
+        }
+    }
+
     long Position() const { return std::ftell(File); }
 
 private:
     std::FILE* File;
 };
 
-inline std::string LayerName(int index) { return "LAYER_" + std::to_string(index); }
+inline std::string LayerName(int index) {
+    return "LAYER_" + std::to_string(index);
+}
 
 /// The R12 header and a table of LayerCount layers with colours and linetypes.
 inline void WriteHeaderAndTables(DxfWriter& out) {
-    out.Group(999, "Generated benchmark drawing");
-    out.Group(0, "SECTION");
-    out.Group(2, "HEADER");
-    out.Group(9, "$ACADVER");
-    out.Group(1, "AC1009");
-    out.Group(0, "ENDSEC");
-    out.Group(0, "SECTION");
-    out.Group(2, "TABLES");
-    out.Group(0, "TABLE");
-    out.Group(2, "LAYER");
-    out.Group(70, LayerCount);
+    out.Groups(999, "Generated benchmark drawing", 0, "SECTION", 2, "HEADER", 9, "$ACADVER", 1,
+               "AC1009", 0, "ENDSEC", 0, "SECTION", 2, "TABLES", 0, "TABLE", 2, "LAYER", 70,
+               LayerCount);
     static const char* Linetypes[] = {"CONTINUOUS", "DASHED", "DOT", "DASHDOT", "PHANTOM"};
     for (int i = 0; i < LayerCount; ++i) {
-        out.Group(0, "LAYER");
-        out.Group(2, LayerName(i));
-        out.Group(70, 0);
-        out.Group(62, 1 + i * 12 % 255);
-        out.Group(6, Linetypes[i % 5]);
+        out.Groups(0, "LAYER", 2, LayerName(i), 70, 0, 62, 1 + i * 12 % 255, 6, Linetypes[i % 5]);
     }
-    out.Group(0, "ENDTAB");
-    out.Group(0, "ENDSEC");
+    out.Groups(0, "ENDTAB", 0, "ENDSEC");
 }
 
 } // namespace plandra::bench

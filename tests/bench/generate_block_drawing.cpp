@@ -72,8 +72,7 @@ Shape RandomShape(Repeatable& random) {
 
 void WriteShape(DxfWriter& out, Shape shape, const Placement& placement) {
     static const char* Names[] = {"LINE", "CIRCLE", "ARC", "POINT", "SOLID"};
-    out.Group(0, Names[static_cast<int>(shape.Kind)]);
-    out.Group(8, LayerName(shape.Layer));
+    out.Groups(0, Names[static_cast<int>(shape.Kind)], 8, LayerName(shape.Layer));
     for (std::size_t i = 0; i < shape.X.size(); ++i) {
         placement.Apply(shape.X[i], shape.Y[i]);
         out.Group(10 + static_cast<int>(i), shape.X[i]);
@@ -83,12 +82,14 @@ void WriteShape(DxfWriter& out, Shape shape, const Placement& placement) {
         out.Group(40, shape.Radius);
     }
     if (shape.Kind == ShapeKind::Arc) {
-        out.Group(50, std::fmod(shape.StartAngle + placement.Rotation, 360));
-        out.Group(51, std::fmod(shape.EndAngle + placement.Rotation, 360));
+        out.Groups(50, std::fmod(shape.StartAngle + placement.Rotation, 360), 51,
+                   std::fmod(shape.EndAngle + placement.Rotation, 360));
     }
 }
 
-std::string BlockName(int index) { return "PART_" + std::to_string(index); }
+std::string BlockName(int index) {
+    return "PART_" + std::to_string(index);
+}
 
 } // namespace
 
@@ -108,36 +109,24 @@ bool GenerateBlockDrawing(const std::string& fileName, int insertCount, int enti
     DxfWriter out(file);
     WriteHeaderAndTables(out);
     if (layout == BlockLayout::Inserts) {
-        out.Group(0, "SECTION");
-        out.Group(2, "BLOCKS");
+        out.Groups(0, "SECTION", 2, "BLOCKS");
         for (int b = 0; b < BlockCount; ++b) {
-            out.Group(0, "BLOCK");
-            out.Group(8, "0");
-            out.Group(2, BlockName(b));
-            out.Group(70, 0);
-            out.Group(10, 0.0);
-            out.Group(20, 0.0);
+            out.Groups(0, "BLOCK", 8, "0", 2, BlockName(b), 70, 0, 10, 0.0, 20, 0.0);
             for (const Shape& shape : blocks[static_cast<std::size_t>(b)]) {
                 WriteShape(out, shape, Placement{});
             }
-            out.Group(0, "ENDBLK");
-            out.Group(8, "0");
+            out.Groups(0, "ENDBLK", 8, "0");
         }
         out.Group(0, "ENDSEC");
     }
-    out.Group(0, "SECTION");
-    out.Group(2, "ENTITIES");
+    out.Groups(0, "SECTION", 2, "ENTITIES");
     for (int i = 0; i < insertCount; ++i) {
         int block = random.Below(BlockCount);
         Placement placement{random.Next(0, 10000), random.Next(0, 10000),
                             random.Below(4) == 0 ? random.Next(0, 360) : 0.0};
         if (layout == BlockLayout::Inserts) {
-            out.Group(0, "INSERT");
-            out.Group(8, LayerName(random.Below(LayerCount)));
-            out.Group(2, BlockName(block));
-            out.Group(10, placement.X);
-            out.Group(20, placement.Y);
-            out.Group(50, placement.Rotation);
+            out.Groups(0, "INSERT", 8, LayerName(random.Below(LayerCount)), 2, BlockName(block), 10,
+                       placement.X, 20, placement.Y, 50, placement.Rotation);
         } else {
             random.Below(LayerCount); // the insert's layer, drawn to keep both layouts alike
             for (const Shape& shape : blocks[static_cast<std::size_t>(block)]) {
@@ -145,8 +134,7 @@ bool GenerateBlockDrawing(const std::string& fileName, int insertCount, int enti
             }
         }
     }
-    out.Group(0, "ENDSEC");
-    out.Group(0, "EOF");
+    out.Groups(0, "ENDSEC", 0, "EOF");
     return std::fclose(file) == 0;
 }
 

@@ -17,54 +17,32 @@ void WriteEntity(DxfWriter& out, Repeatable& random) {
     double y = random.Next(0, 10000);
     int kind = random.Below(100);
     auto common = [&](const char* name) {
-        out.Group(0, std::string(name));
-        out.Group(8, LayerName(random.Below(LayerCount)));
+        out.Groups(0, name, 8, LayerName(random.Below(LayerCount)));
         if (random.Below(4) == 0) {
             out.Group(62, 1 + random.Below(255));
         }
     };
     if (kind < 50) {
         common("LINE");
-        out.Group(10, x);
-        out.Group(20, y);
-        out.Group(30, 0.0);
-        out.Group(11, x + random.Next(-50, 50));
-        out.Group(21, y + random.Next(-50, 50));
-        out.Group(31, 0.0);
+        double dx = random.Next(-50, 50);
+        double dy = random.Next(-50, 50);
+        out.Groups(10, x, 20, y, 30, 0.0, 11, x + dx, 21, y + dy, 31, 0.0);
     } else if (kind < 65) {
         common("CIRCLE");
-        out.Group(10, x);
-        out.Group(20, y);
-        out.Group(30, 0.0);
-        out.Group(40, random.Next(0.5, 40));
+        out.Groups(10, x, 20, y, 30, 0.0, 40, random.Next(0.5, 40));
     } else if (kind < 80) {
         common("ARC");
-        out.Group(10, x);
-        out.Group(20, y);
-        out.Group(30, 0.0);
-        out.Group(40, random.Next(0.5, 40));
-        out.Group(50, random.Next(0, 360));
-        out.Group(51, random.Next(0, 360));
+        double radius = random.Next(0.5, 40);
+        double start = random.Next(0, 360);
+        out.Groups(10, x, 20, y, 30, 0.0, 40, radius, 50, start, 51, random.Next(0, 360));
     } else if (kind < 90) {
         common("POINT");
-        out.Group(10, x);
-        out.Group(20, y);
-        out.Group(30, 0.0);
+        out.Groups(10, x, 20, y, 30, 0.0);
     } else {
         common("SOLID");
         double size = random.Next(1, 20);
-        out.Group(10, x);
-        out.Group(20, y);
-        out.Group(30, 0.0);
-        out.Group(11, x + size);
-        out.Group(21, y);
-        out.Group(31, 0.0);
-        out.Group(12, x);
-        out.Group(22, y + size);
-        out.Group(32, 0.0);
-        out.Group(13, x + size);
-        out.Group(23, y + size);
-        out.Group(33, 0.0);
+        out.Groups(10, x, 20, y, 30, 0.0, 11, x + size, 21, y, 31, 0.0);
+        out.Groups(12, x, 22, y + size, 32, 0.0, 13, x + size, 23, y + size, 33, 0.0);
     }
 }
 
@@ -77,14 +55,12 @@ bool GenerateR12Drawing(const std::string& fileName, long targetBytes) {
     }
     DxfWriter out(file);
     WriteHeaderAndTables(out);
-    out.Group(0, std::string("SECTION"));
-    out.Group(2, std::string("ENTITIES"));
+    out.Groups(0, "SECTION", 2, "ENTITIES");
     Repeatable random;
     while (out.Position() < targetBytes) {
         WriteEntity(out, random);
     }
-    out.Group(0, std::string("ENDSEC"));
-    out.Group(0, std::string("EOF"));
+    out.Groups(0, "ENDSEC", 0, "EOF");
     return std::fclose(file) == 0;
 }
 

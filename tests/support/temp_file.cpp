@@ -22,10 +22,21 @@ std::filesystem::path UniqueTempPath(std::string_view suffix) {
 
 } // namespace
 
+std::string ReadFileText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+void WriteFileText(const std::filesystem::path& path, std::string_view contents) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+}
+
 TempFile::TempFile(std::string_view contents, std::string_view suffix)
     : Path(UniqueTempPath(suffix)) {
-    std::ofstream file(Path, std::ios::binary);
-    file.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    WriteFileText(Path, contents);
 }
 
 TempFile::~TempFile() {
@@ -33,14 +44,9 @@ TempFile::~TempFile() {
     std::filesystem::remove(Path, ignored);
 }
 
-std::string TempFile::Read() const {
-    std::ifstream file(Path, std::ios::binary);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
+TempFolder::TempFolder() : Path(UniqueTempPath("")) {
+    std::filesystem::create_directory(Path);
 }
-
-TempFolder::TempFolder() : Path(UniqueTempPath("")) { std::filesystem::create_directory(Path); }
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
@@ -69,7 +75,11 @@ std::string DrawingWithEntities(std::initializer_list<std::string_view> entities
            CrLfLines({"0", "ENDSEC", "0", "EOF"});
 }
 
-std::filesystem::path SourceDir() { return PLANDRA_SOURCE_DIR; }
-std::filesystem::path CorpusDir() { return PLANDRA_CORPUS_DIR; }
+std::filesystem::path SourceDir() {
+    return PLANDRA_SOURCE_DIR;
+}
+std::filesystem::path CorpusDir() {
+    return PLANDRA_CORPUS_DIR;
+}
 
 } // namespace plandra::test

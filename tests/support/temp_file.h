@@ -8,6 +8,11 @@
 
 namespace plandra::test {
 
+/// The whole of a file as bytes; empty when it cannot be read.
+std::string ReadFileText(const std::filesystem::path& path);
+/// Writes `contents` as the whole of a file.
+void WriteFileText(const std::filesystem::path& path, std::string_view contents);
+
 /// A file in the temporary directory, removed when the object goes.
 class TempFile {
 public:
@@ -17,7 +22,7 @@ public:
     ~TempFile();
 
     std::string Name() const { return Path.string(); }
-    std::string Read() const;
+    std::string Read() const { return ReadFileText(Path); }
 
 private:
     std::filesystem::path Path;
@@ -32,6 +37,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder();
 
+    const std::filesystem::path& Folder() const { return Path; }
     /// The folder's path with a separator at its end.
     std::string WithSeparator() const;
     /// How many files the folder holds.

@@ -35,7 +35,8 @@ TEST(ControlError, WithErrorTrailRunsCleanupOnlyOnFailure) {
 
 TEST(ControlError, MemoryExhaustionBecomesOutOfMemory) {
     try {
-        WithErrorTrail("Grow", [] {}, []() -> int { throw std::bad_alloc(); });
+        WithErrorTrail(
+            "Grow", [] {}, []() -> int { throw std::bad_alloc(); });
         FAIL() << "no error raised";
     } catch (const ControlError& error) {
         EXPECT_EQ(error.Description, "Out of memory\r\n ->  Grow.");

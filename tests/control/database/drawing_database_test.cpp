@@ -4,6 +4,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace plandra {
 namespace {
@@ -50,14 +51,13 @@ TEST(DrawingDatabase, PartialInitDBKeepsTheDrawingAndEmptiesOnlyTheBlocks) {
 
     database.InitDB(false);
 
-    EXPECT_EQ(database.LineCount, 1);
-    EXPECT_EQ(database.SeqCount, 1);
+    EXPECT_EQ(std::tuple(database.LineCount, database.SeqCount, database.Blocks.UpperBound(),
+                         database.InBlock),
+              std::tuple(1, 1, 5, false));
     EXPECT_EQ(database.colLayers, layers);
-    EXPECT_EQ(database.Blocks.UpperBound(), 5);
-    EXPECT_FALSE(database.InBlock);
 }
 
-TEST(DrawingDatabase, GrowthFollowsTheDocumentedIncrementsAndKeepsRecords) {
+TEST(DrawingDatabase, ArraysGrowByTheCallersIncrementAndKeepTheirRecords) {
     DrawingDatabase database;
     database.InitDB(true);
     for (int i = 1; i <= 51; ++i) {
@@ -89,8 +89,9 @@ TEST(DrawingDatabase, SequenceListsEveryRecordOnceInReadingOrder) {
     ASSERT_EQ(database.SeqCount, 3);
     const std::pair<Long, Long> expected[] = {{1, 1}, {4, 1}, {1, 2}}; // kind and index
     for (Long i = 1; i <= 3; ++i) {
-        EXPECT_EQ(database.SeqArray[i].EntityType, expected[i - 1].first) << i;
-        EXPECT_EQ(database.SeqArray[i].EntityIndex, expected[i - 1].second) << i;
+        EXPECT_EQ(std::pair(database.SeqArray[i].EntityType, database.SeqArray[i].EntityIndex),
+                  expected[i - 1])
+            << i;
     }
 }
 
@@ -99,9 +100,9 @@ TEST(DrawingDatabase, ExpandSeqArrayAddsOneHundredElements) {
     database.InitDB(true);
     database.SeqArray[100] = SeqEntry{5, 9};
     EXPECT_TRUE(database.ExpandSeqArray());
-    EXPECT_EQ(database.SeqArray.UpperBound(), 200);
-    EXPECT_EQ(database.SeqArray[100].EntityIndex, 9);
-    EXPECT_EQ(database.SeqArray[200].EntityIndex, 0);
+    EXPECT_EQ(std::tuple(database.SeqArray.UpperBound(), database.SeqArray[100].EntityIndex,
+                         database.SeqArray[200].EntityIndex),
+              std::tuple(200, 9, 0));
 }
 
 TEST(DrawingDatabase, CheckExtentsWidensFromTheEmptyStartOnAllFourSides) {

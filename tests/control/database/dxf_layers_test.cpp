@@ -3,6 +3,7 @@
 #include "control/database/dxf_layers.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace plandra {
 namespace {
@@ -15,12 +16,9 @@ TEST(DxfLayers, AddAppendsInOrderAndRemoveMovesLaterLayersDown) {
     ASSERT_EQ(layers.Count(), 2);
     EXPECT_EQ(layers.Item(1), first);
     EXPECT_EQ(layers.Item(2), second);
-    EXPECT_EQ(first->LayerName, "Walls ");
-    EXPECT_EQ(first->LayerColor, 0x0000FF);
-    EXPECT_EQ(first->LayerOn, IntegerTrue);
-    EXPECT_FALSE(first->GetRedlineLayer());
-    EXPECT_EQ(second->NewLayer, IntegerTrue);
-    EXPECT_TRUE(second->GetRedlineLayer());
+    EXPECT_EQ(std::tuple(first->LayerName, first->LayerColor, first->LayerOn,
+                         first->GetRedlineLayer(), second->NewLayer, second->GetRedlineLayer()),
+              std::tuple("Walls ", 0x0000FF, IntegerTrue, false, IntegerTrue, true));
     layers.Remove(1);
     ASSERT_EQ(layers.Count(), 1);
     EXPECT_EQ(layers.Item(1), second);
@@ -32,13 +30,10 @@ TEST(DxfLayers, CheckDuplicateLayerComparesExactly) {
     std::string error = "stale";
     bool exists = true;
 
-    EXPECT_TRUE(layers.CheckDuplicateLayer(error, exists, "Walls"));
-    EXPECT_FALSE(exists);
-    EXPECT_EQ(error, "");
-    EXPECT_TRUE(layers.CheckDuplicateLayer(error, exists, "WALLS "));
-    EXPECT_FALSE(exists);
-    EXPECT_TRUE(layers.CheckDuplicateLayer(error, exists, "WALLS"));
-    EXPECT_TRUE(exists);
+    for (auto [name, found] : {std::pair{"Walls", false}, {"WALLS ", false}, {"WALLS", true}}) {
+        EXPECT_TRUE(layers.CheckDuplicateLayer(error, exists, name));
+        EXPECT_EQ(std::pair(exists, error), std::pair(found, std::string())) << name;
+    }
 }
 
 TEST(DxfLayers, PositionsOutsideTheCollectionRaiseTheInvalidArgumentError) {

@@ -3,6 +3,7 @@
 #include "control/database/layer_lookup.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace plandra {
 namespace {
@@ -13,21 +14,21 @@ TEST(LayerLookup, SetLayerIDMatchesTrimmedNamesWithoutRegardToCaseAndAddsMissing
     database.Layers().Add(IntegerTrue, 0xFF, "WALLS ", IntegerFalse, false);
     database.Layers().Add(IntegerTrue, 0xFF00, "Doors", IntegerFalse, false);
 
-    EXPECT_EQ(SetLayerID(database, "Walls"), 1);
-    EXPECT_EQ(SetLayerID(database, "walls"), 1);
-    EXPECT_EQ(SetLayerID(database, "DOORS"), 2);
-    EXPECT_EQ(SetLayerID(database, "\xE9t\xE9"), 3); // accented names match in upper case
-    EXPECT_EQ(SetLayerID(database, "\xC9T\xC9"), 3);
-    // The argument itself is not trimmed: this is a new layer.
-    EXPECT_EQ(SetLayerID(database, " Doors"), 4);
+    // Accented names match in upper case; the argument itself is not trimmed, so " Doors"
+    // is a new layer.
+    for (auto [name, id] : {std::pair{"Walls", 1},
+                            {"walls", 1},
+                            {"DOORS", 2},
+                            {"\xE9t\xE9", 3},
+                            {"\xC9T\xC9", 3},
+                            {" Doors", 4}}) {
+        EXPECT_EQ(SetLayerID(database, name), id) << name;
+    }
     EXPECT_EQ(database.colLayers->Count(), 4);
     // Added layers are black and on.
-    const DXFLayer& layer = *database.colLayers->Item(4);
-    EXPECT_EQ(layer.LayerName, " Doors");
-    EXPECT_EQ(layer.LayerColor, 0);
-    EXPECT_EQ(layer.LayerOn, IntegerTrue);
-    EXPECT_EQ(layer.NewLayer, IntegerFalse);
-    EXPECT_FALSE(layer.GetRedlineLayer());
+    const DXFLayer& l = *database.colLayers->Item(4);
+    EXPECT_EQ(std::tuple(l.LayerName, l.LayerColor, l.LayerOn, l.NewLayer, l.GetRedlineLayer()),
+              std::tuple(" Doors", 0, IntegerTrue, IntegerFalse, false));
 }
 
 TEST(LayerLookup, SetLayerIDFindsTheFirstMatchAfterTheHostRenamesLayers) {

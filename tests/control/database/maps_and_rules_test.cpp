@@ -16,10 +16,9 @@ TEST(LinetypeMap, NamesMapExactlyAndEverythingElseIsSolid) {
         Integer Style;
     };
     const Case cases[] = {
-        {"CONTINUOUS", 0}, {"DASHED", 1},    {"DASHED2", 1},   {"DASHEDX2", 1},
-        {"DOT", 2},        {"DOTX2", 2},     {"DASHDOT", 3},   {"DASHDOTX2", 3},
-        {"PHANTOM", 4},    {"PHANTOM2", 4},  {"Continuous", 0}, {"dashed", 0},
-        {"HIDDEN", 0},     {"", 0},          {"DASHED ", 0},
+        {"CONTINUOUS", 0}, {"DASHED", 1},  {"DASHED2", 1},   {"DASHEDX2", 1}, {"DOT", 2},
+        {"DOTX2", 2},      {"DASHDOT", 3}, {"DASHDOTX2", 3}, {"PHANTOM", 4},  {"PHANTOM2", 4},
+        {"Continuous", 0}, {"dashed", 0},  {"HIDDEN", 0},    {"", 0},         {"DASHED ", 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PenStyleFromLinetype(c.Name), c.Style) << c.Name;
@@ -36,10 +35,10 @@ TEST(FontMap, StrokeFontStylesGetTheProportionalFont) {
         float Scalar;
     };
     const Case cases[] = {
-        {"romans ", "Arial", 1.25f},       {"  SIMPLEX", "Arial", 1.25f},
-        {"TITLE", "Arial", 1.25f},         {"STANDARD", "Courier New", 0.75f},
-        {"", "Courier New", 0.75f},        {"ISOCPEUR", "Courier New", 0.75f},
-        {"RomanC", "Arial", 1.25f},        {"MONOTXT", "Courier New", 0.75f},
+        {"romans ", "Arial", 1.25f}, {"  SIMPLEX", "Arial", 1.25f},
+        {"TITLE", "Arial", 1.25f},   {"STANDARD", "Courier New", 0.75f},
+        {"", "Courier New", 0.75f},  {"ISOCPEUR", "Courier New", 0.75f},
+        {"RomanC", "Arial", 1.25f},  {"MONOTXT", "Courier New", 0.75f},
     };
     for (const Case& c : cases) {
         std::string style = c.Style;
@@ -53,7 +52,8 @@ TEST(DrawingMath, NormalizeAngleReducesOnlyAnglesOfAFullTurnOrMore) {
         float In;
         float Out;
     };
-    const Case cases[] = {{450, 90}, {360, 0}, {359.5f, 359.5f}, {-90, -90}, {1080, 0}, {-720, -720}};
+    const Case cases[] = {{450, 90},  {360, 0},  {359.5f, 359.5f},
+                          {-90, -90}, {1080, 0}, {-720, -720}};
     for (const Case& c : cases) {
         float angle = c.In;
         EXPECT_EQ(NormalizeAngle(angle), c.Out) << c.In;

@@ -30,7 +30,7 @@ TEST(AboutBox, ShowsTheVersionAndUnloadsWithOk) {
     EXPECT_EQ(host.Dialogs.Answers.size(), 1u);
 }
 
-TEST(AboutBox, SystemInformationIsLookedForInTheDocumentedPlaces) {
+TEST(AboutBox, SystemInformationIsFoundByItsPathThenByTheToolsLocation) {
     const struct {
         const char* Situation;
         const char* MsInfoPath;    // value PATH, or null

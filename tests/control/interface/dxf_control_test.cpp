@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <platform/headless/text_file_property_bag.h>
+#include <tuple>
 
 namespace plandra::test {
 namespace {
@@ -37,49 +38,25 @@ std::string OneLineDrawing() {
         {"0", "LINE", "8", "0", "10", "0", "20", "0", "11", "10", "21", "5", "0", "EOF"});
 }
 
-TEST_F(DXFControlTest, NewInstanceTakesTheDocumentedValuesAndKeepsTheDesignTimeColour) {
+TEST_F(DXFControlTest, NewInstanceKeepsTheDesignTimeColourAndChangesNothing) {
     DXF& dxf = NewControl();
-    EXPECT_EQ(dxf.GetOnTheSpotZoomPctLeft(), 200);
-    EXPECT_EQ(dxf.GetOnTheSpotZoomPctRight(), 50);
     EXPECT_EQ(dxf.GetBackColor(), 0x00C0FFEEu);
     EXPECT_EQ(Host.Surface.BackColor(), 0x00C0FFEEu);
-    EXPECT_EQ(dxf.GetZoomFunction(), dxfDrillDown);
-    EXPECT_EQ(dxf.GetFileName(), "");
-    EXPECT_EQ(dxf.GetDisplayAttributes(), dxfAttribsOff);
-    EXPECT_EQ(dxf.GetRedlineTextHeight(), 1);
-    EXPECT_FALSE(dxf.GetEnabled());
-    EXPECT_EQ(dxf.GetPropFontName(), "Arial");
-    EXPECT_EQ(dxf.GetPropFontScalar(), 1);
-    EXPECT_EQ(dxf.GetMonoFontName(), "Courier New");
-    EXPECT_EQ(dxf.GetMonoFontScalar(), 1);
-    EXPECT_EQ(dxf.GetTmpFileNamePath(), "");
-    EXPECT_FALSE(dxf.GetPrintAllBlack());
     EXPECT_EQ(dxf.GetRedlineEntitySelected(), Variant(Integer{0}));
-    EXPECT_EQ(dxf.GetRedlineEntityType(), dxfRedLineNone);
-    EXPECT_EQ(dxf.GetRedlineCurrentLayer(), "");
-    EXPECT_FALSE(dxf.GetCalcExtents());
-    EXPECT_FALSE(dxf.DXFComplete);
-    EXPECT_FALSE(dxf.DrawingShown());
+    EXPECT_FALSE(dxf.DXFComplete || dxf.DrawingShown() || dxf.GetEnabled());
     EXPECT_EQ(Host.SurfaceWindow.Align(), platform::align::Top);
     EXPECT_TRUE(Host.Container.Changed.empty());
 }
 
-TEST_F(DXFControlTest, StoredControlWithoutKeysTakesTheBagDefaults) {
+TEST_F(DXFControlTest, StoredValuesGoStraightIntoTheirFieldsAndMissingOnesTakeTheBagDefaults) {
     platform::TextFilePropertyBag empty;
-    DXF& dxf = StoredControl(empty);
-    EXPECT_EQ(dxf.GetBackColor(), SystemWindowBackground);
+    DXF& plain = StoredControl(empty);
+    EXPECT_EQ(plain.GetBackColor(), SystemWindowBackground);
     EXPECT_EQ(Host.Surface.BackColor(), 0xFFFFFFu);
     // Taken as stored: the setter's trailing backslash is not added.
-    EXPECT_EQ(dxf.GetTmpFileNamePath(), "C:\\TEMP");
-    EXPECT_EQ(dxf.GetZoomFunction(), dxfDrillDown);
-    EXPECT_EQ(dxf.GetRedlineEntityType(), dxfRedLineNone);
-    EXPECT_EQ(dxf.GetPropFontName(), "Arial");
-    EXPECT_EQ(dxf.GetMonoFontName(), "Courier New");
-    EXPECT_EQ(dxf.GetOnTheSpotZoomPctLeft(), 200);
-    EXPECT_TRUE(Host.Container.Changed.empty());
-}
+    EXPECT_EQ(plain.GetTmpFileNamePath(), "C:\\TEMP");
+    EXPECT_EQ(plain.GetOnTheSpotZoomPctLeft(), 200);
 
-TEST_F(DXFControlTest, StoredValuesGoStraightIntoTheirFields) {
     platform::TextFilePropertyBag bag;
     bag.Values = {{"TmpFileNamePath", std::string("D:\\SCRATCH")},
                   {"FileName", std::string("plan.dxf")},
@@ -95,6 +72,7 @@ TEST_F(DXFControlTest, StoredValuesGoStraightIntoTheirFields) {
     EXPECT_EQ(LastZoomFunction(), before);
     EXPECT_EQ(Host.Surface.BackColor(), 0x0000FFu);
     EXPECT_EQ(dxf.GetRedlineEntityType(), dxfRedLineNewCircle);
+    EXPECT_TRUE(Host.Container.Changed.empty());
 }
 
 TEST_F(DXFControlTest, TmpFileNamePathEndsInAFolderSeparator) {
@@ -151,6 +129,16 @@ TEST_F(DXFControlTest, EverySetterNotifiesTheContainerUnderItsKey) {
             "RedlineEntitySelected", "RedlineEntityType", "RedlineCurrentLayer", "CalcExtents"}));
     EXPECT_EQ(dxf.WorkingFileName(), "a.dxf");
     EXPECT_EQ(LastZoomFunction(), dxfWindow);
+    EXPECT_TRUE(dxf.GetEnabled() && dxf.GetPrintAllBlack() && dxf.GetCalcExtents());
+    EXPECT_EQ(std::make_tuple(dxf.GetFileName(), dxf.GetMonoFontName(), dxf.GetPropFontName(),
+                              dxf.GetRedlineCurrentLayer()),
+              std::make_tuple("a.dxf", "Mono", "Sans", "MARKUP"));
+    EXPECT_EQ(std::make_tuple(dxf.GetOnTheSpotZoomPctLeft(), dxf.GetOnTheSpotZoomPctRight(),
+                              dxf.GetMonoFontScalar(), dxf.GetPropFontScalar(),
+                              dxf.GetRedlineTextHeight()),
+              std::make_tuple(300.f, 25.f, 2.f, 3.f, 4.f));
+    EXPECT_EQ(dxf.GetZoomFunction(), dxfWindow);
+    EXPECT_EQ(dxf.GetDisplayAttributes(), dxfAttribsOn);
     EXPECT_EQ(Host.Surface.BackColor(), 0x123456u);
     EXPECT_EQ(dxf.Settings().BackColor, 0x123456);
 }
@@ -265,12 +253,10 @@ TEST_F(DXFControlTest, HandleHideAtDesignTimeReportsTheErrorInItsMessage) {
 TEST_F(DXFControlTest, ResizeStretchesTheSurfaceAndPutsTheStatusStripAtTheBottom) {
     DXF& dxf = NewControl();
     dxf.Resize(320, 240);
-    EXPECT_EQ(Host.SurfaceWindow.Width(), 320);
-    EXPECT_EQ(Host.SurfaceWindow.Height(), 240);
-    EXPECT_EQ(Host.SurfaceWindow.Top(), 0);
-    EXPECT_EQ(Host.StatusBarWindow.Width(), 320);
-    EXPECT_EQ(Host.StatusBarWindow.Top(), 220);
-    EXPECT_EQ(Host.StatusBarWindow.Height(), 20);
+    EXPECT_EQ(std::make_tuple(Host.SurfaceWindow.Width(), Host.SurfaceWindow.Height(),
+                              Host.SurfaceWindow.Top(), Host.StatusBarWindow.Width(),
+                              Host.StatusBarWindow.Top(), Host.StatusBarWindow.Height()),
+              std::make_tuple(320, 240, 0, 320, 220, 20));
 }
 
 TEST_F(DXFControlTest, WriteStoresOnlyValuesThatDifferFromTheirDefaults) {
@@ -288,10 +274,10 @@ TEST_F(DXFControlTest, WriteStoresOnlyValuesThatDifferFromTheirDefaults) {
     dxf.SetBackColor(0xFFFFFF);
     platform::TextFilePropertyBag changed;
     dxf.WriteProperties(changed);
-    EXPECT_EQ(changed.Values.size(), 3u);
-    EXPECT_EQ(changed.Values.at("TmpFileNamePath"), Variant(std::string("C:\\TEMP\\")));
-    EXPECT_EQ(changed.Values.at("PropFontName"), Variant(std::string("Times New Roman")));
-    EXPECT_EQ(changed.Values.at("BackColor"), Variant(Long{0xFFFFFF}));
+    EXPECT_EQ(changed.Values,
+              (decltype(changed.Values){{"TmpFileNamePath", std::string("C:\\TEMP\\")},
+                                        {"PropFontName", std::string("Times New Roman")},
+                                        {"BackColor", Long{0xFFFFFF}}}));
 }
 
 // A host in a few lines: place the control, load a drawing, handle mouse events,
@@ -332,15 +318,6 @@ TEST_F(DXFControlTest, HostPlacesLoadsHandlesMouseAndRestoresItsSettings) {
     EXPECT_EQ(restored.GetBackColor(), dxf.GetBackColor());
     EXPECT_EQ(restored.GetTmpFileNamePath(), "");
     EXPECT_EQ(restored.Regen(dxfMergeNew), -1);
-}
-
-TEST_F(DXFControlTest, LayersCreatesTheCollectionOnFirstUse) {
-    DXF& dxf = NewControl();
-    EXPECT_EQ(dxf.colLayers, nullptr);
-    std::shared_ptr<DXFLayers> layers = dxf.Layers();
-    ASSERT_NE(layers, nullptr);
-    EXPECT_EQ(dxf.colLayers, layers);
-    EXPECT_EQ(dxf.Layers(), layers);
 }
 
 } // namespace

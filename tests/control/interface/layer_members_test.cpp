@@ -153,22 +153,5 @@ TEST(LayerMembers, EachLayerMemberReadsAndWritesTheLayer) {
     EXPECT_EQ(ErrorNumber([&] { Get(*layer, ""); }), 438);
 }
 
-TEST(LayerMembers, TablesNameTheDocumentedMembersWithItemAsTheDefault) {
-    std::vector<std::string_view> names;
-    for (const auto& member : DXFLayersMembers()) {
-        names.push_back(member.Name);
-    }
-    EXPECT_EQ(names, (std::vector<std::string_view>{"Add", "CheckDuplicateLayer", "Item", "Count",
-                                                    "Remove"}));
-    EXPECT_EQ(FindMemberIn(DXFLayersMembers(), "")->Name, "Item");
-    EXPECT_TRUE(FindMemberIn(DXFLayersMembers(), "CheckDuplicateLayer")->Params[2].ByValue);
-    names.clear();
-    for (const auto& member : DXFLayerMembers()) {
-        names.push_back(member.Name);
-    }
-    EXPECT_EQ(names, (std::vector<std::string_view>{"LayerName", "LayerColor", "LayerOn",
-                                                    "NewLayer", "RedlineLayer"}));
-}
-
 } // namespace
 } // namespace plandra::test

@@ -5,12 +5,15 @@
 
 #include <cmath>
 #include <filesystem>
+#include <tuple>
+#include <vector>
 
 namespace plandra {
 namespace {
 
 using test::CrLfLines;
 using test::Dxf;
+using test::ExpectNear;
 
 // A drawing of a layer table (layer "0", then WALLS), a BLOCKS section and an ENTITIES
 // section.
@@ -46,15 +49,11 @@ TEST_F(BlockReadersTest, InsertScalesRotatesAndTranslatesLines) {
     ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", Line("0", "0", "0", "1", "0")),
                              Insert("B", "10", "10", {"41", "2", "42", "2", "50", "90"}))));
     ASSERT_EQ(Database.LineCount, 1);
-    EXPECT_NEAR(LineAt(1).X1, 10, 1e-4);
-    EXPECT_NEAR(LineAt(1).Y1, 10, 1e-4);
-    EXPECT_NEAR(LineAt(1).X2, 10, 1e-4);
-    EXPECT_NEAR(LineAt(1).Y2, 12, 1e-4);
+    ExpectNear({LineAt(1).X1, LineAt(1).Y1, LineAt(1).X2, LineAt(1).Y2}, {10, 10, 10, 12});
     EXPECT_EQ(Database.SeqCount, 1);
     // Copies widen the extents; the definition itself widened them with its own,
     // block-relative coordinates.
-    EXPECT_FLOAT_EQ(Database.Extents.Left, 0);
-    EXPECT_NEAR(Database.Extents.Top, 12, 1e-4);
+    ExpectNear({Database.Extents.Left, Database.Extents.Top}, {0, 12});
 }
 
 TEST_F(BlockReadersTest, BaseContentsAreRelativeToTheBasePoint) {
@@ -62,11 +61,9 @@ TEST_F(BlockReadersTest, BaseContentsAreRelativeToTheBasePoint) {
         Drawing(Block("B", "5", "5", Line("0", "5", "5", "6", "5") + Dxf("0|POINT|8|0|10|7|20|8")),
                 Insert("B", "100", "0", {"41", "3", "42", "-2", "50", "0"}))));
     ASSERT_EQ(Database.LineCount, 1);
-    EXPECT_FLOAT_EQ(LineAt(1).X1, 100);
-    EXPECT_FLOAT_EQ(LineAt(1).X2, 103);
     ASSERT_EQ(Database.PointCount, 1);
-    EXPECT_FLOAT_EQ(Database.Points[1].X, 106);
-    EXPECT_FLOAT_EQ(Database.Points[1].Y, -6);
+    ExpectNear({LineAt(1).X1, LineAt(1).X2, Database.Points[1].X, Database.Points[1].Y},
+               {100, 103, 106, -6});
 }
 
 TEST_F(BlockReadersTest, MirroredArcsTurnTheOtherWay) {
@@ -76,17 +73,11 @@ TEST_F(BlockReadersTest, MirroredArcsTurnTheOtherWay) {
                      Insert("B", "0", "0", {"41", "-1"}) + Insert("B", "0", "0", {"42", "-1"}) +
                          Insert("B", "0", "0", {"41", "-2", "42", "-2", "50", "10"}))));
     ASSERT_EQ(Database.ArcCount, 3);
-    const ArcRec& mirroredX = Database.Arcs[1];
-    EXPECT_FLOAT_EQ(mirroredX.CenterX, -5);
-    EXPECT_FLOAT_EQ(mirroredX.StartAngle, 90);
-    EXPECT_FLOAT_EQ(mirroredX.EndAngle, 180);
-    const ArcRec& mirroredY = Database.Arcs[2];
-    EXPECT_FLOAT_EQ(mirroredY.StartAngle, -90);
-    EXPECT_FLOAT_EQ(mirroredY.EndAngle, 0);
-    const ArcRec& turned = Database.Arcs[3];
-    EXPECT_FLOAT_EQ(turned.Radius, 2);
-    EXPECT_FLOAT_EQ(turned.StartAngle, -170);
-    EXPECT_FLOAT_EQ(turned.EndAngle, -80);
+    const ArcRec* arcs = &Database.Arcs[0];
+    // Mirrored in X, mirrored in Y, and mirrored in both (a turn by 180) then turned by 10.
+    ExpectNear({arcs[1].CenterX, arcs[1].StartAngle, arcs[1].EndAngle, arcs[2].StartAngle,
+                arcs[2].EndAngle, arcs[3].Radius, arcs[3].StartAngle, arcs[3].EndAngle},
+               {-5, 90, 180, -90, 0, 2, -170, -80});
 }
 
 TEST_F(BlockReadersTest, TextsTurnWithTheInsertDirectlyAndThroughAnotherBlock) {
@@ -96,12 +87,10 @@ TEST_F(BlockReadersTest, TextsTurnWithTheInsertDirectlyAndThroughAnotherBlock) {
         Drawing(Block("INNER", "0", "0", text) + outer,
                 Insert("INNER", "0", "0", {"50", "30", "41", "2"}) + Insert("OUTER", "0", "0"))));
     ASSERT_EQ(Database.TextCount, 2);
-    EXPECT_NEAR(Database.Texts[1].Rotation, 45, 1e-4);
-    EXPECT_FLOAT_EQ(Database.Texts[1].Height, 4);
-    EXPECT_NEAR(Database.Texts[1].X, 2 * std::cos(30 * 3.14159 / 180), 1e-4);
-    EXPECT_EQ(Database.Texts[1].Text.Trimmed(), "Door");
-    EXPECT_NEAR(Database.Texts[2].Rotation, 45, 1e-4);
-    EXPECT_FLOAT_EQ(Database.Texts[2].Height, 2);
+    const TextRec* texts = &Database.Texts[0];
+    ExpectNear({texts[1].Rotation, texts[1].Height, texts[1].X, texts[2].Rotation, texts[2].Height},
+               {45, 4, static_cast<float>(2 * std::cos(30 * 3.14159 / 180)), 45, 2});
+    EXPECT_EQ(texts[1].Text.Trimmed(), "Door");
 }
 
 TEST_F(BlockReadersTest, FirstLayerTakesTheInsertsLayerAndOthersKeepTheirs) {
@@ -124,12 +113,10 @@ TEST_F(BlockReadersTest, ColourOverrideReachesOnlyLinesAndPolylineSegments) {
     ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", contents), Insert("B", "0", "0", {"62", "1"}))));
     const Long red = ColorFromACI(1);
     const Long green = ColorFromACI(3);
-    EXPECT_EQ(LineAt(1).Color, red);
-    EXPECT_EQ(Database.PolySegs[1].Color, red);
-    EXPECT_EQ(Database.Arcs[1].Color, green);
-    EXPECT_EQ(Database.Texts[1].Color, green);
-    EXPECT_EQ(Database.Solids[1].Color, green);
-    EXPECT_EQ(Database.Points[1].Color, green);
+    EXPECT_EQ(
+        (std::vector{LineAt(1).Color, Database.PolySegs[1].Color, Database.Arcs[1].Color,
+                     Database.Texts[1].Color, Database.Solids[1].Color, Database.Points[1].Color}),
+        (std::vector{red, red, green, green, green, green}));
 }
 
 TEST_F(BlockReadersTest, PendingInsertIsCopiedIntoItsBlockWhenEntitiesBegin) {
@@ -139,9 +126,7 @@ TEST_F(BlockReadersTest, PendingInsertIsCopiedIntoItsBlockWhenEntitiesBegin) {
     ASSERT_TRUE(Load(Drawing(outer + later, Insert("OUTER", "100", "0"))));
     EXPECT_EQ(Database.PendingInsertCount, 1);
     ASSERT_EQ(Database.LineCount, 2);
-    EXPECT_FLOAT_EQ(LineAt(1).X1, 100);
-    EXPECT_FLOAT_EQ(LineAt(2).X1, 105);
-    EXPECT_FLOAT_EQ(LineAt(2).Y2, 1);
+    ExpectNear({LineAt(1).X1, LineAt(2).X1, LineAt(2).Y2}, {100, 105, 1});
 }
 
 TEST_F(BlockReadersTest, EntitiesOfADefinitionReachTheDrawingOnlyThroughInsertsAsOwnCopies) {
@@ -196,14 +181,11 @@ TEST_F(BlockReadersTest, DimensionCopiesItsBlockWithItsOwnLayerAndColour) {
                              Dxf("0|DIMENSION|8|DIMS|62|1|2|*D1|12|11|22|11|70|0"))));
     const Long dims = 3; // added after the table's two layers
     ASSERT_EQ(Database.LineCount, 1);
-    EXPECT_FLOAT_EQ(LineAt(1).X1, 9);
-    EXPECT_FLOAT_EQ(LineAt(1).Y1, 9);
-    EXPECT_EQ(LineAt(1).LayerID, dims);
-    EXPECT_EQ(LineAt(1).Color, ColorFromACI(1));
+    EXPECT_EQ(std::tuple(LineAt(1).LayerID, LineAt(1).Color), std::tuple(dims, ColorFromACI(1)));
     ASSERT_EQ(Database.TextCount, 1);
     EXPECT_EQ(Database.Texts[1].Text.Trimmed(), std::string(60, 'x'));
-    EXPECT_FLOAT_EQ(Database.Texts[1].Height, 2.5);
-    EXPECT_FLOAT_EQ(Database.Texts[1].Rotation, 90);
+    ExpectNear({LineAt(1).X1, LineAt(1).Y1, Database.Texts[1].Height, Database.Texts[1].Rotation},
+               {9, 9, 2.5, 90});
     EXPECT_EQ(Database.PointCount, 0);
 }
 
@@ -213,17 +195,13 @@ TEST_F(BlockReadersTest, MirroredCopiesOfPolylinesAndEllipses) {
             "0|ELLIPSE|8|0|10|1|20|1|11|2|21|0|40|0.5|41|0.5|42|1.5");
     ASSERT_TRUE(Load(Drawing(Block("B", "0", "0", contents), Insert("B", "0", "0", {"41", "-1"}))));
     ASSERT_EQ(Database.PolySegCount, 1);
-    EXPECT_FLOAT_EQ(Database.PolySegs[1].X2, -2);
-    EXPECT_FLOAT_EQ(Database.PolySegs[1].Bulge, -1);
-    // Widths come back from the scratch file as whole numbers.
-    EXPECT_FLOAT_EQ(Database.PolySegs[1].Width, 1);
     ASSERT_EQ(Database.EllipseCount, 1);
+    const PolySegRec& segment = Database.PolySegs[1];
     const EllipseRec& ellipse = Database.Ellipses[1];
-    EXPECT_FLOAT_EQ(ellipse.CenterX, -1);
-    EXPECT_FLOAT_EQ(ellipse.MajorX, -2);
-    EXPECT_FLOAT_EQ(ellipse.Ratio, 0.5);
-    EXPECT_FLOAT_EQ(ellipse.StartParam, -1.5);
-    EXPECT_FLOAT_EQ(ellipse.EndParam, -0.5);
+    // Widths come back from the scratch file as whole numbers: 0.6 as 1.
+    ExpectNear({segment.X2, segment.Bulge, segment.Width, ellipse.CenterX, ellipse.MajorX,
+                ellipse.Ratio, ellipse.StartParam, ellipse.EndParam},
+               {-2, -1, 1, -1, -2, 0.5, -1.5, -0.5});
 }
 
 TEST_F(BlockReadersTest, ScratchFilesAreNumberedPerControlAndGoneAfterEveryRead) {

@@ -3,6 +3,7 @@
 #include "reader_fixture.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace plandra {
 namespace {
@@ -34,10 +35,9 @@ TEST_F(DxfReaderTest, GroupLinesAreReadLeniently) {
         SCOPED_TRACE(c.What);
         ASSERT_TRUE(Load(EntitiesDrawing(c.Entities)));
         ASSERT_EQ(Database.PointCount, 1);
-        EXPECT_EQ(Database.Points[1].X, c.X);
-        EXPECT_EQ(Database.Points[1].Y, c.Y);
-        EXPECT_EQ(Database.LineCount, c.Lines);
-        EXPECT_EQ(Database.SeqCount, 1 + c.Lines);
+        EXPECT_EQ(std::tuple(Database.Points[1].X, Database.Points[1].Y, Database.LineCount,
+                             Database.SeqCount),
+                  std::tuple(c.X, c.Y, c.Lines, 1 + c.Lines));
     }
     EXPECT_EQ(Database.GroupValue[1000], "kept?");
 }
@@ -47,8 +47,7 @@ TEST_F(DxfReaderTest, AValueLineEqualToAKeywordStartsThatReader) {
     // is taken for an ARC that reads the following groups.
     ASSERT_TRUE(Load(EntitiesDrawing("0|LWPOLYLINE|1|ARC|10|5|20|6|40|2|0|EOF")));
     ASSERT_EQ(Database.ArcCount, 1);
-    EXPECT_EQ(Database.Arcs[1].CenterX, 5.0f);
-    EXPECT_EQ(Database.Arcs[1].Radius, 2.0f);
+    EXPECT_EQ(std::tuple(Database.Arcs[1].CenterX, Database.Arcs[1].Radius), std::tuple(5.f, 2.f));
 }
 
 TEST_F(DxfReaderTest, GroupValuesOfTheLastEntityDoNotLeakIntoTheNext) {
@@ -90,10 +89,9 @@ TEST_F(DxfReaderTest, TheSectionLineMayHaveBlanksAndIsSoughtFromTheLineLeftBehin
 TEST_F(DxfReaderTest, ATruncatedEntityReportsTheTrailAndKeepsWhatWasStored) {
     EXPECT_EQ(LoadError(Dxf("0|SECTION|2|ENTITIES|0|LINE|10|1|0|LINE|10|2|20")),
               "Input past end of file. Error in LoadEntity.\r\n ->  DXFLine.\r\n ->  LoadDXF.");
-    EXPECT_EQ(Database.LineCount, 1);
-    EXPECT_EQ(Database.SeqCount, 1);
+    EXPECT_EQ(std::tuple(Database.LineCount, Database.SeqCount, Database.DXFComplete),
+              std::tuple(1, 1, false));
     EXPECT_EQ(Screen.GetMousePointer(), platform::MousePointer::Default);
-    EXPECT_FALSE(Database.DXFComplete);
     EXPECT_EQ(Surface.Calls.back(), platform::RecordingPictureBox::Call::Cls);
 }
 
@@ -208,16 +206,14 @@ TEST_F(DxfReaderTest, LayerTableEntriesBecomeLayersAfterTheTableName) {
     for (Long i = 1; i <= 7; ++i) {
         const DXFLayer& layer = *layers.Item(i);
         const Expected& e = expected[i - 1];
-        EXPECT_EQ(layer.LayerName, e.Name) << i;
-        EXPECT_EQ(layer.LayerColor, e.Color) << i;
-        EXPECT_EQ(layer.LayerOn != 0, e.On) << i;
-        EXPECT_EQ(layer.GetRedlineLayer(), e.Redline) << i;
-        EXPECT_EQ(layer.NewLayer, IntegerFalse) << i;
+        EXPECT_EQ(std::tuple(layer.LayerName, layer.LayerColor, layer.LayerOn != 0,
+                             layer.GetRedlineLayer(), layer.NewLayer),
+                  std::tuple(e.Name, e.Color, e.On, e.Redline, IntegerFalse))
+            << i;
     }
-    EXPECT_EQ(Database.Lines[1].LayerID, 1);
-    EXPECT_EQ(Database.Lines[1].Color, 0x00FF00);
-    EXPECT_EQ(Database.Arcs[1].LayerID, 7);
-    EXPECT_EQ(Database.Arcs[1].Color, 0);
+    EXPECT_EQ(std::tuple(Database.Lines[1].LayerID, Database.Lines[1].Color,
+                         Database.Arcs[1].LayerID, Database.Arcs[1].Color),
+              std::tuple(1, 0x00FF00, 7, 0));
 }
 
 } // namespace

@@ -2,9 +2,8 @@
 #include "control/reader/fix_unix_file.h"
 #include "support/temp_file.h"
 
-#include <platform/headless/headless_screen.h>
-
 #include <gtest/gtest.h>
+#include <platform/headless/headless_screen.h>
 
 namespace plandra {
 namespace {

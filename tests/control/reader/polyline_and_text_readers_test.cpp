@@ -6,6 +6,7 @@
 #include <platform/message_box.h>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace plandra {
@@ -78,8 +79,8 @@ TEST_F(PolylineReaderTest, VertexChainsBecomeSegments) {
         EXPECT_EQ(Segments(), c.Expected);
         EXPECT_EQ(Database.SeqCount, static_cast<Long>(c.Expected.size()));
         for (Long i = 1; i <= Database.SeqCount; ++i) {
-            EXPECT_EQ(Database.SeqArray[i].EntityType, static_cast<Long>(EntityKind::PolySeg));
-            EXPECT_EQ(Database.SeqArray[i].EntityIndex, i);
+            EXPECT_EQ(std::tuple(Database.SeqArray[i].EntityType, Database.SeqArray[i].EntityIndex),
+                      std::tuple(static_cast<Long>(EntityKind::PolySeg), i));
         }
         EXPECT_TRUE(MessageBoxes.Boxes.empty());
     }
@@ -90,9 +91,8 @@ TEST_F(PolylineReaderTest, HeaderGivesWidthLayerAndColourToEverySegment) {
         Load(EntitiesDrawing(Polyline("62|1|40|0.5", {"10|0|20|0", "10|1|20|0", "10|2|20|0"}))));
     ASSERT_EQ(Database.PolySegCount, 2);
     for (Long i = 1; i <= 2; ++i) {
-        EXPECT_EQ(Database.PolySegs[i].Width, 0.5f);
-        EXPECT_EQ(Database.PolySegs[i].Color, 0x0010FF); // colour number 1
-        EXPECT_EQ(Database.PolySegs[i].LayerID, 1);
+        const PolySegRec& s = Database.PolySegs[i];
+        EXPECT_EQ(std::tuple(s.Width, s.Color, s.LayerID), std::tuple(0.5f, 0x0010FF, 1));
     }
 }
 
@@ -112,10 +112,9 @@ TEST_F(PolylineReaderTest, PolylineWithoutVerticesShowsTheReadErrorAndGoesOn) {
     ASSERT_TRUE(
         Load(EntitiesDrawing("0|POLYLINE|8|P|70|0|0|SEQEND|8|P|0|LINE|10|1|20|1|11|2|21|2")));
     ASSERT_EQ(MessageBoxes.Boxes.size(), 1u);
-    EXPECT_EQ(MessageBoxes.Boxes[0].Text, "Polyline read error");
-    EXPECT_EQ(MessageBoxes.Boxes[0].Type, platform::mb::Ok);
-    EXPECT_EQ(Database.PolySegCount, 0);
-    EXPECT_EQ(Database.LineCount, 1);
+    EXPECT_EQ(std::tuple(MessageBoxes.Boxes[0].Text, MessageBoxes.Boxes[0].Type,
+                         Database.PolySegCount, Database.LineCount),
+              std::tuple("Polyline read error", platform::mb::Ok, 0, 1));
 }
 
 TEST_F(PolylineReaderTest, PolylineWithoutSeqEndEndsTheReadWithItsTrail) {
@@ -163,8 +162,8 @@ TEST_F(TextReaderTest, ValuesAreCleanedOfCodesAndQuotes) {
         SCOPED_TRACE(c.Value);
         ASSERT_TRUE(Load(DrawingWithEntities({"0", c.Entity, "8", "T", "1", c.Value, "40", "1"})));
         ASSERT_EQ(Database.TextCount, 1);
-        EXPECT_EQ(Database.Texts[1].Text.Trimmed(), c.Stored);
-        EXPECT_EQ(Database.Texts[1].Underline != 0, c.Underline);
+        EXPECT_EQ(std::tuple(Database.Texts[1].Text.Trimmed(), Database.Texts[1].Underline != 0),
+                  std::tuple(c.Stored, c.Underline));
     }
 }
 
@@ -185,10 +184,9 @@ TEST_F(TextReaderTest, InsertionPointFollowsTheAlignment) {
         ASSERT_TRUE(Load(DrawingWithEntities({"0", c.Entity, "8", "T", "1", "x", "10", "1", "20",
                                               "2", "11", "3", "21", "4", "72", c.Align})));
         bool attribute = std::string_view(c.Entity) == "ATTRIB";
-        float x = attribute ? Database.Attribs[1].X : Database.Texts[1].X;
-        float y = attribute ? Database.Attribs[1].Y : Database.Texts[1].Y;
-        EXPECT_EQ(x, c.X);
-        EXPECT_EQ(y, c.Y);
+        EXPECT_EQ(attribute ? std::tuple(Database.Attribs[1].X, Database.Attribs[1].Y)
+                            : std::tuple(Database.Texts[1].X, Database.Texts[1].Y),
+                  std::tuple(c.X, c.Y));
     }
 }
 
@@ -197,11 +195,9 @@ TEST_F(TextReaderTest, StoresHeightRotationFontAndWidensTheExtents) {
                                      "0|TEXT|8|T|1|Mono|7|STANDARD|40|3.5|0|EOF")));
     ASSERT_EQ(Database.TextCount, 2);
     const TextRec& text = Database.Texts[1];
-    EXPECT_EQ(text.Height, 2.5f);
-    EXPECT_EQ(text.Rotation, 30.0f);
-    EXPECT_EQ(text.Color, 0x00FF00);
-    EXPECT_EQ(text.FontName.Trimmed(), "Arial");
-    EXPECT_EQ(text.FontScalar, 1.0f);
+    EXPECT_EQ(std::tuple(text.Height, text.Rotation, text.Color, text.FontName.Trimmed(),
+                         text.FontScalar),
+              std::tuple(2.5f, 30.0f, 0x00FF00, "Arial", 1.0f));
     EXPECT_EQ(Database.Texts[2].FontName.Trimmed(), "Courier New");
     EXPECT_EQ(Options.RedlineTextHeight, 3.5f);
     EXPECT_EQ(Database.SeqArray[2].EntityType, static_cast<Long>(EntityKind::Text));
@@ -235,12 +231,10 @@ TEST_F(TextReaderTest, AttributesKeepTheirTextAndSkipHiddenOnes) {
         Load(EntitiesDrawing("0|ATTRIB|8|A|1|%%c \"x\"|40|2|70|0|0|ATTRIB|8|A|1|hidden|70|1|"
                              "0|ATTDEF|1|def|70|0|0|EOF")));
     ASSERT_EQ(Database.AttribCount, 1);
-    EXPECT_EQ(Database.Attribs[1].Text.Trimmed(), "%%c \"x\"");
-    EXPECT_EQ(Database.Attribs[1].LayerID, 1);
-    EXPECT_EQ(Database.SeqCount, 1);
-    EXPECT_EQ(Database.SeqArray[1].EntityType, static_cast<Long>(EntityKind::Attrib));
-    EXPECT_EQ(Options.RedlineTextHeight, 0.0f);
-    EXPECT_EQ(Database.TextCount, 0);
+    EXPECT_EQ(std::tuple(Database.Attribs[1].Text.Trimmed(), Database.Attribs[1].LayerID,
+                         Database.SeqCount, Database.SeqArray[1].EntityType,
+                         Options.RedlineTextHeight, Database.TextCount),
+              std::tuple("%%c \"x\"", 1, 1, static_cast<Long>(EntityKind::Attrib), 0.0f, 0));
 }
 
 } // namespace

@@ -6,12 +6,14 @@
 #include "control/reader/dxf_reader.h"
 #include "support/temp_file.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <platform/headless/headless_message_box.h>
 #include <platform/headless/headless_screen.h>
 #include <platform/headless/recording_picture_box.h>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plandra::test {
 
@@ -36,6 +38,11 @@ inline std::string Section(std::string_view name, std::string_view lines) {
 /// A complete drawing whose ENTITIES section holds `entities` (written as for Dxf).
 inline std::string EntitiesDrawing(std::string_view entities) {
     return Section("ENTITIES", entities) + Dxf("0|EOF");
+}
+
+/// Checks values read back against those expected, each within 1e-4.
+inline void ExpectNear(const std::vector<float>& actual, const std::vector<float>& expected) {
+    EXPECT_THAT(actual, ::testing::Pointwise(::testing::FloatNear(1e-4f), expected));
 }
 
 /// The error `action` raises; a test failure and an empty error when it raises none.

@@ -55,7 +55,8 @@ TEST(ScratchRecords, AreTwoReadableLines) {
 }
 
 TEST(ScratchRecords, PolylineWidthsReadBackAsWholeNumbers) {
-    std::vector<ScratchRecord> read = ReadBack("2\r\n0,0,1,1,0,1,2.5,0\r\n2\r\n0,0,1,1,0,1,3.5,0\r\n");
+    std::vector<ScratchRecord> read =
+        ReadBack("2\r\n0,0,1,1,0,1,2.5,0\r\n2\r\n0,0,1,1,0,1,3.5,0\r\n");
     EXPECT_FLOAT_EQ(std::get<PolySegRec>(read[0]).Width, 2);
     EXPECT_FLOAT_EQ(std::get<PolySegRec>(read[1]).Width, 4);
 }

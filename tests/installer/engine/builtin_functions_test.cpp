@@ -3,6 +3,7 @@
 #include "installer/engine/builtin_functions.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vorn {
 namespace {
@@ -18,9 +19,8 @@ std::int32_t Call(std::int32_t (*function)(Engine&, const DllCallBlock&), Engine
 }
 
 TEST(BuiltinNumber, OnlyTheExportNames) {
-    EXPECT_EQ(BuiltinNumber("f0"), 0u);
-    EXPECT_EQ(BuiltinNumber("f16"), 16u);
-    EXPECT_EQ(BuiltinNumber("f34"), 34u);
+    EXPECT_EQ(std::tuple(BuiltinNumber("f0"), BuiltinNumber("f16"), BuiltinNumber("f34")),
+              std::tuple(0u, 16u, 34u));
     for (const char* name : {"f35", "F16", "f", "f016", "f1x", "g1", "f-1"}) {
         EXPECT_FALSE(BuiltinNumber(name)) << name;
     }
@@ -29,12 +29,9 @@ TEST(BuiltinNumber, OnlyTheExportNames) {
 TEST(ArgumentFields, SplitAtDel) {
     ArgumentFields fields("12\x7F"
                           "NAME\x7F\x7Flast");
-    EXPECT_EQ(fields.Number(0), 12);
-    EXPECT_EQ(fields.Text(1), "NAME");
-    EXPECT_EQ(fields.Text(2), "");
-    EXPECT_EQ(fields.Text(3), "last");
-    EXPECT_EQ(fields.Text(4), "");
-    EXPECT_EQ(fields.Number(4), 0);
+    EXPECT_EQ(std::tuple(fields.Number(0), fields.Text(1), fields.Text(2), fields.Text(3),
+                         fields.Text(4), fields.Number(4)),
+              std::tuple(12, "NAME", "", "last", "", 0));
 }
 
 TEST(f16, SetsAppendsAndTransforms) {
@@ -104,8 +101,9 @@ TEST(f27, SplitsAtPatternOrPosition) {
         const std::string argument =
             std::to_string(c.Flags) + "\x7F" + c.Text + "\x7F" + c.Pattern + "\x7FL\x7FR";
         EXPECT_EQ(Call(f27, *h.Machine, argument), c.Result);
-        EXPECT_EQ(h.Machine->Variables.GetVariable("L"), c.Left);
-        EXPECT_EQ(h.Machine->Variables.GetVariable("R"), c.Right);
+        EXPECT_EQ(std::tuple(h.Machine->Variables.GetVariable("L"),
+                             h.Machine->Variables.GetVariable("R")),
+                  std::tuple(c.Left, c.Right));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine_fakes.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vorn {
 namespace {
@@ -55,12 +56,10 @@ TEST(EngineMessageBox, StyleBitsChooseButtonsCaptionsAndIcon) {
         BoxHarness b;
         EXPECT_EQ(EngineMessageBox(*b.Machine, 0x77, "text", "title", c.Style), answer::Ok);
         ASSERT_EQ(b.Presenter.Requests.size(), 1u);
-        const BoxRequest& request = b.Presenter.Requests[0];
-        EXPECT_EQ(request.FirstCaption, c.First) << c.Style;
-        EXPECT_EQ(request.SecondCaption, c.Second) << c.Style;
-        EXPECT_EQ(request.CancelCaption, c.Cancel) << c.Style;
-        EXPECT_EQ(request.Icon, c.Icon) << c.Style;
-        EXPECT_EQ(request.Owner, 0x77u);
+        const BoxRequest& r = b.Presenter.Requests[0];
+        EXPECT_EQ(std::tuple(r.FirstCaption, r.SecondCaption, r.CancelCaption, r.Icon, r.Owner),
+                  std::tuple(c.First, c.Second, c.Cancel, c.Icon, 0x77u))
+            << c.Style;
     }
 }
 
@@ -88,12 +87,9 @@ TEST(EngineMessageBox, CancelAndTheConfirmExitQuestion) {
         EXPECT_EQ(EngineMessageBox(*b.Machine, 0, "text", "title", c.Style), c.Answer) << c.Style;
         ASSERT_EQ(b.Presenter.Requests.size(), c.Boxes) << c.Style;
         if (c.Boxes > 1) {
-            const BoxRequest& confirm = b.Presenter.Requests[1];
-            EXPECT_EQ(confirm.Text, "M31");
-            EXPECT_EQ(confirm.Title, "M18");
-            EXPECT_EQ(confirm.CancelCaption, "");
-            EXPECT_EQ(confirm.Icon, BoxIcon::Question);
-            EXPECT_EQ(confirm.Owner, 0x1000u);
+            const BoxRequest& r = b.Presenter.Requests[1];
+            EXPECT_EQ(std::tuple(r.Text, r.Title, r.CancelCaption, r.Icon, r.Owner),
+                      std::tuple("M31", "M18", "", BoxIcon::Question, 0x1000u));
         }
     }
 }
@@ -111,9 +107,9 @@ TEST(EngineMessageBox, DefaultCaptionsBeforeTheMessageTable) {
     b.Machine->Messages = nullptr;
     ReportError(*b.Machine, "Internal Error");
     ASSERT_EQ(b.Presenter.Requests.size(), 1u);
-    EXPECT_EQ(b.Presenter.Requests[0].Title, "Installation Aborted!");
-    EXPECT_EQ(b.Presenter.Requests[0].FirstCaption, "OK");
-    EXPECT_EQ(b.Presenter.Requests[0].CancelCaption, "");
+    const BoxRequest& r = b.Presenter.Requests[0];
+    EXPECT_EQ(std::tuple(r.Title, r.FirstCaption, r.CancelCaption),
+              std::tuple("Installation Aborted!", "OK", ""));
     EXPECT_EQ(b.Machine->AbortReason.View(), "Internal Error");
 }
 
@@ -129,11 +125,11 @@ TEST(StandardBoxPresenter, MapsToMessageBoxStyles) {
               BoxButton::First);
     EXPECT_EQ(presenter.Present({0, "t", "c", "Yes", "No", "", BoxIcon::Exclamation}),
               BoxButton::Cancel);
-    ASSERT_EQ(boxes.Boxes.size(), 4u);
-    EXPECT_EQ(boxes.Boxes[0].Type, 0x3u | 0x20u);
-    EXPECT_EQ(boxes.Boxes[1].Type, 0x1u | 0x10u);
-    EXPECT_EQ(boxes.Boxes[2].Type, 0x0u | 0x40u);
-    EXPECT_EQ(boxes.Boxes[3].Type, 0x4u | 0x30u);
+    std::vector<unsigned> types;
+    for (const auto& box : boxes.Boxes) {
+        types.push_back(box.Type);
+    }
+    EXPECT_EQ(types, (std::vector<unsigned>{0x3 | 0x20, 0x1 | 0x10, 0x0 | 0x40, 0x4 | 0x30}));
 }
 
 } // namespace

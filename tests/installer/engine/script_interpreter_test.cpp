@@ -192,50 +192,38 @@ TEST(RunActions, MissingLibraryAbortsAndMissingFunctionIsFalse) {
 }
 
 TEST(RunActions, BrokenScriptsEndWithMessage7) {
-    auto nested = [] {
+    auto built = [](auto&& write) {
         ScriptBuilder b;
-        for (int i = 0; i < 33; ++i) {
-            b.While("NONE", 0, "");
-        }
-        for (int i = 0; i < 33; ++i) {
+        write(b);
+        return b.Build();
+    };
+    // A valid record, then bytes that are not one.
+    auto afterAValidRecord = [&](std::initializer_list<std::uint8_t> bytes) {
+        return built([&](ScriptBuilder& b) {
+            b.AddToLog("fine");
+            b.Bytes(bytes);
+        });
+    };
+    std::vector<std::vector<std::uint8_t>> scripts = {
+        built([](ScriptBuilder& b) { // 33 nested loops
+            for (int i = 0; i < 33; ++i) {
+                b.While("NONE", 0, "");
+            }
+            for (int i = 0; i < 33; ++i) {
+                b.End();
+            }
+        }),
+        built([](ScriptBuilder& b) { b.Record(op::EndBlock, {1}); }), // a loop end alone
+        built([](ScriptBuilder& b) { // a broken record inside a skipped block
+            b.If("NONE", 0, "x");
+            b.Bytes({14});
             b.End();
-        }
-        return b.Build();
-    };
-    auto unterminated = [] {
-        ScriptBuilder b;
-        b.AddToLog("fine");
-        b.Bytes({op::AddToLog, 'a', 'b'});
-        return b.Build();
-    };
-    auto invalid = [](std::uint8_t opcode) {
-        ScriptBuilder b;
-        b.AddToLog("fine");
-        b.Bytes({opcode});
-        return b.Build();
-    };
-    auto loopEndWithoutLoop = [] {
-        ScriptBuilder b;
-        b.Record(op::EndBlock, {1});
-        return b.Build();
-    };
-    auto skipIntoBrokenRecord = [] {
-        ScriptBuilder b;
-        b.If("NONE", 0, "x");
-        b.Bytes({14});
-        b.End();
-        return b.Build();
-    };
-    std::vector<std::uint8_t> scripts[] = {nested(),
-                                           unterminated(),
-                                           invalid(1),
-                                           invalid(14),
-                                           invalid(19),
-                                           invalid(31),
-                                           invalid(200),
-                                           loopEndWithoutLoop(),
-                                           skipIntoBrokenRecord(),
-                                           {}};
+        }),
+        afterAValidRecord({op::AddToLog, 'a', 'b'}), // unterminated
+        {}};
+    for (std::uint8_t opcode : {1, 14, 19, 31, 200}) {
+        scripts.push_back(afterAValidRecord({opcode}));
+    }
     for (auto& script : scripts) {
         EngineHarness h(script);
         MessageTable messages(testing::NumberedMessages());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace vorn {
 namespace {
@@ -33,22 +34,18 @@ TEST(VariableTable, LongValuesSpanSlotsAndLaterVariablesMove) {
     table.SetVariable("LONG", std::string(300, 'x'));
     table.SetVariable("LAST", "z");
     ASSERT_EQ(table.SlotsInUse(), 4);
-    EXPECT_EQ(table.SlotName(2), "");
-    EXPECT_EQ(table.SlotName(3), "%LAST%");
-    EXPECT_EQ(table.GetVariable("LONG"), std::string(300, 'x'));
+    EXPECT_EQ(std::tuple(table.SlotName(2), table.SlotName(3), table.GetVariable("LONG")),
+              std::tuple("", "%LAST%", std::string(300, 'x')));
 
     table.SetVariable("long", std::string(10, 'y'));
-    EXPECT_EQ(table.SlotsInUse(), 3);
-    EXPECT_EQ(table.SlotName(2), "%LAST%");
-    EXPECT_EQ(table.GetVariable("LAST"), "z");
-    EXPECT_EQ(table.SlotName(3), "");
+    EXPECT_EQ(std::tuple(table.SlotsInUse(), table.SlotName(2), table.GetVariable("LAST"),
+                         table.SlotName(3)),
+              std::tuple(3, "%LAST%", "z", ""));
 
     table.SetVariable("FIRST", std::string(600, 'w'));
-    EXPECT_EQ(table.SlotsInUse(), 5);
-    EXPECT_EQ(table.SlotName(3), "%LONG%");
-    EXPECT_EQ(table.SlotName(4), "%LAST%");
-    EXPECT_EQ(table.GetVariable("FIRST"), std::string(600, 'w'));
-    EXPECT_EQ(table.GetVariable("LONG"), std::string(10, 'y'));
+    EXPECT_EQ(std::tuple(table.SlotsInUse(), table.SlotName(3), table.SlotName(4),
+                         table.GetVariable("LONG")),
+              std::tuple(5, "%LONG%", "%LAST%", std::string(10, 'y')));
     EXPECT_EQ(table.Expand("%FIRST%%LONG%", 30720), std::string(600, 'w') + std::string(10, 'y'));
 }
 
@@ -83,9 +80,9 @@ TEST(VariableTable, NamesUpTo15CharactersFillTheWholeField) {
     VariableTable table;
     EXPECT_TRUE(table.SetVariable("ABCDEFGHIJKLMNO", "fifteen"));
     EXPECT_TRUE(table.SetVariable("NEXT", "n"));
-    EXPECT_EQ(table.SlotName(0), "%ABCDEFGHIJKLMNO%");
-    EXPECT_EQ(table.GetVariable("abcdefghijklmno"), "fifteen");
-    EXPECT_EQ(table.Expand("<%ABCDEFGHIJKLMNO%>", 256), "<fifteen>");
+    EXPECT_EQ(std::tuple(table.SlotName(0), table.GetVariable("abcdefghijklmno"),
+                         table.Expand("<%ABCDEFGHIJKLMNO%>", 256)),
+              std::tuple("%ABCDEFGHIJKLMNO%", "fifteen", "<fifteen>"));
     EXPECT_FALSE(table.SetVariable("ABCDEFGHIJKLMNOP", "sixteen"));
     EXPECT_EQ(table.SlotsInUse(), 2);
 }

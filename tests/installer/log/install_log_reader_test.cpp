@@ -152,13 +152,13 @@ TEST(InstallLogReader, RejectsALogWithoutHeaderOrTitle) {
 
 TEST(InstallLogReader, ReportsALogThatCannotBeOpened) {
     test::ScratchDirectory scratch;
-    for (const std::filesystem::path& path : {scratch.Path / "INSTALL.LOG", scratch.Path}) {
+    for (const std::filesystem::path& path : {scratch.Folder() / "INSTALL.LOG", scratch.Folder()}) {
         LogReadResult result = ReadInstallLog(path);
         ASSERT_TRUE(result.Error.has_value()) << path;
         EXPECT_EQ(LogReadErrorText(*result.Error), "Could not open INSTALL.LOG file.");
     }
-    test::WriteFile(scratch.Path / "INSTALL.LOG", LogWith({"Made Dir: C:\\D"}));
-    LogReadResult result = ReadInstallLog(scratch.Path / "INSTALL.LOG");
+    test::WriteFileText(scratch.Folder() / "INSTALL.LOG", LogWith({"Made Dir: C:\\D"}));
+    LogReadResult result = ReadInstallLog(scratch.Folder() / "INSTALL.LOG");
     ASSERT_FALSE(result.Error.has_value());
     EXPECT_EQ(result.Log.Records, InFirstSection({MadeDirRecord{"C:\\D"}}));
 }

@@ -10,7 +10,7 @@
 namespace vorn {
 namespace {
 
-using test::ReadFile;
+using test::ReadFileText;
 using test::ScratchDirectory;
 
 bool IsTempFileName(const std::string& name, std::string_view prefix) {
@@ -20,8 +20,8 @@ bool IsTempFileName(const std::string& name, std::string_view prefix) {
 
 TEST(InterimLogFile, IsNamedLikeATemporaryFileInAnExistingFolderAndDeletedWhenClosed) {
     ScratchDirectory scratch;
-    auto first = InterimLogFile::Create(scratch.Path, "KTG");
-    auto second = InterimLogFile::Create(scratch.Path, "KTI");
+    auto first = InterimLogFile::Create(scratch.Folder(), "KTG");
+    auto second = InterimLogFile::Create(scratch.Folder(), "KTI");
     ASSERT_TRUE(first && second);
     EXPECT_TRUE(IsTempFileName(first->Path().filename().string(), "KTG"));
     EXPECT_TRUE(IsTempFileName(second->Path().filename().string(), "KTI"));
@@ -37,16 +37,17 @@ TEST(InterimLogFile, IsNamedLikeATemporaryFileInAnExistingFolderAndDeletedWhenCl
     std::filesystem::path secondPath = second->Path();
     second.reset();
     EXPECT_FALSE(std::filesystem::exists(secondPath)) << "an interim log never closed is deleted";
-    EXPECT_TRUE(std::filesystem::is_empty(scratch.Path)) << "no log was written";
-    EXPECT_EQ(InterimLogFile::Create(scratch.Path / "missing", "KTG"), nullptr);
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.Folder())) << "no log was written";
+    EXPECT_EQ(InterimLogFile::Create(scratch.Folder() / "missing", "KTG"), nullptr);
 }
 
 TEST(InterimLogFile, EachInstallationAppendsASectionToTheLog) {
     ScratchDirectory scratch;
-    std::filesystem::path installLog = scratch.Path / "Program Files" / "Plandra" / "INSTALL.LOG";
+    std::filesystem::path installLog =
+        scratch.Folder() / "Program Files" / "Plandra" / "INSTALL.LOG";
     std::uint64_t secondSectionOffset = 0;
     for (int installation = 1; installation <= 2; ++installation) {
-        auto interim = InterimLogFile::Create(scratch.Path, "KTG");
+        auto interim = InterimLogFile::Create(scratch.Folder(), "KTG");
         ASSERT_TRUE(interim);
         InstallLogWriter writer(*interim);
         writer.Header({2024, 5, installation, 9, 0, 0}, "Plandra", "C:\\SETUP.EXE");
@@ -58,7 +59,7 @@ TEST(InterimLogFile, EachInstallationAppendsASectionToTheLog) {
         }
         ASSERT_TRUE(interim->Close(installLog));
     }
-    EXPECT_EQ(ReadFile(installLog).substr(secondSectionOffset, 4), "*** ");
+    EXPECT_EQ(ReadFileText(installLog).substr(secondSectionOffset, 4), "*** ");
 
     LogReadResult result = ReadInstallLog(installLog);
     ASSERT_FALSE(result.Error.has_value());
@@ -71,13 +72,13 @@ TEST(InterimLogFile, EachInstallationAppendsASectionToTheLog) {
 
 TEST(InterimLogFile, ReportsALogThatCannotBeWritten) {
     ScratchDirectory scratch;
-    auto interim = InterimLogFile::Create(scratch.Path, "KTG");
+    auto interim = InterimLogFile::Create(scratch.Folder(), "KTG");
     ASSERT_TRUE(interim);
     interim->Append("Made Dir: C:\\A\r\n");
     // A directory stands where the log should go.
-    std::filesystem::create_directories(scratch.Path / "INSTALL.LOG");
+    std::filesystem::create_directories(scratch.Folder() / "INSTALL.LOG");
     std::filesystem::path interimPath = interim->Path();
-    EXPECT_FALSE(interim->Close(scratch.Path / "INSTALL.LOG"));
+    EXPECT_FALSE(interim->Close(scratch.Folder() / "INSTALL.LOG"));
     EXPECT_FALSE(std::filesystem::exists(interimPath));
 }
 
