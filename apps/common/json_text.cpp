@@ -1,7 +1,7 @@
 // JSON output of the command-line tools.
 #include "json_text.h"
 
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <cstdio>
 

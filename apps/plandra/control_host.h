@@ -3,14 +3,14 @@
 #pragma once
 
 #include "control/interface/dxf_control.h"
+#include "platform/headless/headless_child_window.h"
+#include "platform/headless/headless_message_box.h"
+#include "platform/headless/headless_registry.h"
+#include "platform/headless/headless_shell.h"
+#include "platform/headless/scripted_dialogs.h"
 #include "private_temp_folder.h"
 
 #include <array>
-#include <platform/headless/headless_child_window.h>
-#include <platform/headless/headless_message_box.h>
-#include <platform/headless/headless_registry.h>
-#include <platform/headless/headless_shell.h>
-#include <platform/headless/scripted_dialogs.h>
 
 namespace plandra::cli {
 

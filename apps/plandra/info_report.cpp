@@ -2,8 +2,7 @@
 #include "info_report.h"
 
 #include "apps/common/json_text.h"
-
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <array>
 #include <cstdio>
@@ -59,8 +58,8 @@ void WriteInfoText(std::ostream& out, const std::string& fileName, const LoadedD
     out << "blocks: " << database.BlockCount << "\n";
     const RealRect& extents = database.Extents;
     out << "extents: left " << FormatSingle(extents.Left) << ", top " << FormatSingle(extents.Top)
-        << ", right " << FormatSingle(extents.Right) << ", bottom "
-        << FormatSingle(extents.Bottom) << "\n";
+        << ", right " << FormatSingle(extents.Right) << ", bottom " << FormatSingle(extents.Bottom)
+        << "\n";
     out << "redline text height: " << FormatSingle(drawing.Options.RedlineTextHeight) << "\n";
     Long layerCount = database.colLayers ? database.colLayers->Count() : 0;
     out << "layers: " << layerCount << "\n";
@@ -94,8 +93,7 @@ void WriteInfoJson(std::ostream& out, const std::string& fileName, const LoadedD
             << "\", \"on\": " << (layer.LayerOn ? "true" : "false")
             << ", \"redline\": " << (layer.GetRedlineLayer() ? "true" : "false") << "}";
     }
-    out << "], \"redlineTextHeight\": " << FormatSingle(drawing.Options.RedlineTextHeight)
-        << "}\n";
+    out << "], \"redlineTextHeight\": " << FormatSingle(drawing.Options.RedlineTextHeight) << "}\n";
 }
 
 } // namespace plandra::cli

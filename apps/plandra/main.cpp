@@ -235,7 +235,8 @@ int ParseScript(const std::vector<std::string_view>& args) {
         } else if (arg == "--stop-on-error") {
             request.Settings.StopOnError = true;
         } else if (arg == "--size") {
-            if (i + 1 >= args.size() || !plandra::cli::ParseSize(args[++i], request.Width, request.Height)) {
+            if (i + 1 >= args.size() ||
+                !plandra::cli::ParseSize(args[++i], request.Width, request.Height)) {
                 return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
             }
         } else if (arg.size() > 1 && arg.front() == '-') {

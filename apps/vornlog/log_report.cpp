@@ -2,8 +2,7 @@
 #include "log_report.h"
 
 #include "apps/common/json_text.h"
-
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <array>
 #include <cstdint>
@@ -17,7 +16,6 @@
 namespace vorn::cli {
 
 namespace {
-
 
 /// A field's value: text, a number, a flag, nothing (an absent old value), or a list.
 using FieldValue =
@@ -129,7 +127,9 @@ struct JsonValue {
 
 struct TextValue {
     std::ostream& Out;
-    void operator()(const std::string& text) const { Out << "\"" << platform::AnsiToUtf8(text) << "\""; }
+    void operator()(const std::string& text) const {
+        Out << "\"" << platform::AnsiToUtf8(text) << "\"";
+    }
     void operator()(long long number) const { Out << number; }
     void operator()(bool flag) const { Out << (flag ? "yes" : "no"); }
     void operator()(std::monostate) const { Out << "(none)"; }

@@ -21,7 +21,9 @@ public:
     static constexpr Long HighestCode = 1000;
 
     /// The value of a group code; empty when the entity did not carry it.
-    const std::string& operator[](Long code) const { return Values[static_cast<std::size_t>(code)]; }
+    const std::string& operator[](Long code) const {
+        return Values[static_cast<std::size_t>(code)];
+    }
 
     /// The slot for a code from 0 to 1000, remembered so that Clear touches only it.
     std::string& Slot(Long code);
@@ -38,8 +40,7 @@ private:
 
 /// Values found by exact name, for lookups that would otherwise scan a table: the
 /// first value remembered under a name stays.
-template <typename Value>
-class NameIndex {
+template <typename Value> class NameIndex {
 public:
     /// The value remembered under exactly this name, or 0.
     Value Find(std::string_view name) const {

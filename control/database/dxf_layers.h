@@ -2,9 +2,9 @@
 #pragma once
 
 #include "entity_records.h"
+#include "platform/variant.h"
 
 #include <memory>
-#include <platform/variant.h>
 #include <string>
 #include <vector>
 

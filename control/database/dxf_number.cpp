@@ -13,8 +13,12 @@ namespace plandra {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Returns the length of the longest prefix of `text` that reads as an unsigned
 // decimal number with an optional fraction and exponent.
@@ -71,7 +75,7 @@ double ParseLenientNumber(std::string_view text) {
     // Values with up to 15 digits and no exponent, by far the most common in a
     // drawing, are read directly: the digits and the power of ten are both exact
     // in a double, so one division gives the correctly rounded value.
-    static constexpr double PowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+    static constexpr double PowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::uint64_t digits = 0;
     int digitCount = 0;
@@ -91,8 +95,8 @@ double ParseLenientNumber(std::string_view text) {
             ++i;
         }
     }
-    bool exponentFollows = i < text.size() && (text[i] == 'e' || text[i] == 'E' ||
-                                                text[i] == 'd' || text[i] == 'D');
+    bool exponentFollows =
+        i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D');
     if (digitCount == 0) {
         return 0.0;
     }

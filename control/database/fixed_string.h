@@ -1,7 +1,7 @@
 // A fixed-length text field: always N characters, padded with blanks, longer text cut.
 #pragma once
 
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +10,7 @@
 
 namespace plandra {
 
-template <std::size_t N>
-class FixedString {
+template <std::size_t N> class FixedString {
 public:
     FixedString() { Chars.fill(' '); }
     explicit FixedString(std::string_view text) { Assign(text); }

@@ -1,7 +1,7 @@
 // The font map.
 #include "font_map.h"
 
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <algorithm>
 #include <array>

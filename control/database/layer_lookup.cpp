@@ -1,8 +1,8 @@
 // Finding layers by name and asking them how to draw.
 #include "layer_lookup.h"
 
-#include <platform/ansi_text.h>
 #include "control_error.h"
+#include "platform/ansi_text.h"
 
 namespace plandra {
 
@@ -12,7 +12,8 @@ constexpr Long Black = 0x000000;
 constexpr Long White = 0xFFFFFF;
 
 bool LayerMatches(const DXFLayers& layers, Long position, std::string_view wanted) {
-    return platform::EqualsIgnoringCase(platform::TrimBlanks(layers.Item(position)->LayerName), wanted);
+    return platform::EqualsIgnoringCase(platform::TrimBlanks(layers.Item(position)->LayerName),
+                                        wanted);
 }
 
 } // namespace

@@ -2,10 +2,11 @@
 // system-information program found through the registry.
 #pragma once
 
-#include <platform/dialogs.h>
-#include <platform/message_box.h>
-#include <platform/registry.h>
-#include <platform/shell.h>
+#include "platform/dialogs.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
 #include <string>
 
 namespace plandra {

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "control/database/entity_records.h"
+#include "platform/variant.h"
 
-#include <platform/variant.h>
 #include <string>
 
 namespace plandra {

@@ -5,9 +5,9 @@
 #include "control/database/control_error.h"
 #include "control/reader/dxf_reader.h"
 #include "control/reader/fix_unix_file.h"
+#include "platform/folders.h"
 
 #include <cmath>
-#include <platform/folders.h>
 
 namespace plandra {
 namespace {
@@ -55,8 +55,7 @@ ZoomFunctionEnum LastZoomFunction() {
 
 DXF::DXF(DXFSurfaces surfaces, DXFHost host)
     : Surfaces(surfaces), Host(host),
-      View(Database, Options, PrevZoomStack,
-           ViewSurfaces{surfaces.Screen, surfaces.Gdi, surfaces.picPlandra}),
+      View(Database, Options, ViewSurfaces{surfaces.Screen, surfaces.Gdi, surfaces.picPlandra}),
       Navigator(View, Database, PrevZoomStack, surfaces.picPlandra, surfaces.Screen),
       BackColor(surfaces.picPlandra.BackColor()) {
     Options.BackColor = static_cast<Long>(OleTranslateColor(BackColor));

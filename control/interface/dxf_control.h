@@ -11,18 +11,18 @@
 #include "control/view/view_navigation.h"
 #include "control_site.h"
 #include "dxf_enums.h"
+#include "platform/child_window.h"
+#include "platform/dialogs.h"
+#include "platform/gdi.h"
+#include "platform/message_box.h"
+#include "platform/picture_box.h"
+#include "platform/property_bag.h"
+#include "platform/registry.h"
+#include "platform/screen.h"
+#include "platform/shell.h"
 
 #include <array>
 #include <memory>
-#include <platform/child_window.h>
-#include <platform/dialogs.h>
-#include <platform/gdi.h>
-#include <platform/message_box.h>
-#include <platform/picture_box.h>
-#include <platform/property_bag.h>
-#include <platform/registry.h>
-#include <platform/screen.h>
-#include <platform/shell.h>
 #include <string>
 
 namespace plandra {

@@ -4,8 +4,8 @@
 
 #include "automation_variant.h"
 #include "control/database/control_error.h"
+#include "platform/ansi_text.h"
 
-#include <platform/ansi_text.h>
 #include <span>
 #include <string_view>
 #include <vector>

@@ -7,8 +7,8 @@
 namespace plandra {
 
 struct InsertPlacement {
-    float X = 0, Y = 0;   ///< the insertion point
-    float Rotation = 0;   ///< degrees, counter-clockwise
+    float X = 0, Y = 0; ///< the insertion point
+    float Rotation = 0; ///< degrees, counter-clockwise
     float XScale = 1, YScale = 1;
 
     /// A plain shift: no scale, no rotation.

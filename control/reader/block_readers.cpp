@@ -1,12 +1,11 @@
 // The readers of BLOCK, ENDBLK, INSERT and DIMENSION: block definitions go to their
 // scratch files, and every INSERT or DIMENSION copies a block's entities into the
 // drawing (or into the block being defined).
-#include "dxf_reader.h"
-
 #include "control/database/aci_colors.h"
 #include "control/database/control_error.h"
 #include "control/database/dxf_number.h"
 #include "control/database/layer_lookup.h"
+#include "dxf_reader.h"
 
 #include <type_traits>
 
@@ -20,7 +19,9 @@ constexpr Long BlockIncrement = 5;
 // A dimension's texts are cut to this length.
 constexpr std::size_t DimensionTextLength = 60;
 
-float NonZeroScale(float scale) { return scale == 0 ? 1 : scale; }
+float NonZeroScale(float scale) {
+    return scale == 0 ? 1 : scale;
+}
 
 Long& LayerOf(ScratchRecord& record) {
     return std::visit([](auto& kind) -> Long& { return kind.LayerID; }, record);
@@ -66,8 +67,9 @@ void DxfReader::EndBlock() {
 
 bool DxfReader::DXFInsert(Long PendingIndex) {
     if (PendingIndex > 0) {
-        return WithErrorTrail("DXFInsert", [this] { ClearAfterFailure(); },
-                              [&] { return ExpandPendingInsert(PendingIndex); });
+        return WithErrorTrail(
+            "DXFInsert", [this] { ClearAfterFailure(); },
+            [&] { return ExpandPendingInsert(PendingIndex); });
     }
     return EntityReader("DXFInsert", [this] {
         const GroupValues& group = Database.GroupValue;
@@ -88,8 +90,7 @@ bool DxfReader::DXFInsert(Long PendingIndex) {
             RememberPendingInsert(blockName, placement);
         } else if (block != Scratch->OpenBlock()) {
             // A block cannot take a copy of itself while it is still being written.
-            CopyBlock(block, placement, colorOverride,
-                      Database.InBlock ? Scratch->OpenBlock() : 0);
+            CopyBlock(block, placement, colorOverride, Database.InBlock ? Scratch->OpenBlock() : 0);
         }
     });
 }
@@ -157,8 +158,7 @@ void DxfReader::StoreCopy(SolidRec& solid, std::optional<Long>) {
     WidenExtents(solid.X3, solid.Y3, solid.X4, solid.Y4);
 }
 
-template <typename Record>
-void DxfReader::StoreCopy(Record& record, std::optional<Long>) {
+template <typename Record> void DxfReader::StoreCopy(Record& record, std::optional<Long>) {
     // Texts, arcs, points and ellipses keep the colour of the block's record and
     // leave the extents alone.
     Database.Append(record, CopyIncrement);

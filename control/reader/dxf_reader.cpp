@@ -3,8 +3,7 @@
 
 #include "control/database/control_error.h"
 #include "control/database/dxf_number.h"
-
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 namespace plandra {
 

@@ -1,16 +1,15 @@
 // The DXF reader: one forward pass over a file's lines into the drawing database.
 #pragma once
 
+#include "block_placement.h"
+#include "block_scratch_files.h"
 #include "control/database/control_error.h"
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
-#include "block_placement.h"
-#include "block_scratch_files.h"
 #include "dxf_line_source.h"
-
-#include <platform/message_box.h>
-#include <platform/picture_box.h>
-#include <platform/screen.h>
+#include "platform/message_box.h"
+#include "platform/picture_box.h"
+#include "platform/screen.h"
 
 #include <array>
 #include <cstdint>
@@ -78,8 +77,8 @@ private:
     InsertPlacement RelativeToOpenBlock(InsertPlacement placement) const;
     /// Copies a block's records, placed, into the drawing (`intoBlock` 0) or into
     /// the scratch file of block `intoBlock`.
-    void CopyBlock(Long block, const InsertPlacement& placement,
-                   std::optional<Long> colorOverride, Long intoBlock);
+    void CopyBlock(Long block, const InsertPlacement& placement, std::optional<Long> colorOverride,
+                   Long intoBlock);
     void CountCopy();
     void WidenExtents(float X1, float Y1, float X2, float Y2);
     /// Stores an inserted copy: lines and polyline segments take the insert's
@@ -87,14 +86,12 @@ private:
     void StoreCopy(LineRec& line, std::optional<Long> colorOverride);
     void StoreCopy(PolySegRec& segment, std::optional<Long> colorOverride);
     void StoreCopy(SolidRec& solid, std::optional<Long> colorOverride);
-    template <typename Record>
-    void StoreCopy(Record& record, std::optional<Long> colorOverride);
+    template <typename Record> void StoreCopy(Record& record, std::optional<Long> colorOverride);
 
     /// Outside a block definition appends the record to the drawing and returns
     /// True; inside one writes it, relative to the block's base point, to the
     /// block's scratch file and returns False.
-    template <typename Record>
-    bool StoreOrWriteToBlock(const Record& record, Long increment);
+    template <typename Record> bool StoreOrWriteToBlock(const Record& record, Long increment);
 
     /// Group 50, or for fit-aligned texts the slope from the insertion point to the
     /// alignment point (groups 11, 21) in degrees.
@@ -104,8 +101,7 @@ private:
 
     /// Reads the entity's groups and runs the reader's work under its name in the
     /// error trail; a failure also clears the drawing surface.
-    template <typename Work>
-    bool EntityReader(std::string_view name, Work&& work);
+    template <typename Work> bool EntityReader(std::string_view name, Work&& work);
     void ClearAfterFailure();
 
     float Coordinate(Long code) const;
@@ -130,13 +126,14 @@ private:
     float StepSize = 0;
 };
 
-template <typename Work>
-bool DxfReader::EntityReader(std::string_view name, Work&& work) {
-    return WithErrorTrail(name, [this] { ClearAfterFailure(); }, [&] {
-        LoadEntity();
-        work();
-        return true;
-    });
+template <typename Work> bool DxfReader::EntityReader(std::string_view name, Work&& work) {
+    return WithErrorTrail(
+        name, [this] { ClearAfterFailure(); },
+        [&] {
+            LoadEntity();
+            work();
+            return true;
+        });
 }
 
 template <typename Record>

@@ -1,7 +1,7 @@
 // Line-end conversion for DXF files written with bare line feeds.
 #pragma once
 
-#include <platform/screen.h>
+#include "platform/screen.h"
 
 #include <string>
 

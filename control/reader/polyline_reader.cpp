@@ -3,8 +3,7 @@
 #include "control/database/dxf_number.h"
 #include "control/database/layer_lookup.h"
 #include "dxf_reader.h"
-
-#include <platform/message_box.h>
+#include "platform/message_box.h"
 
 namespace plandra {
 

@@ -14,8 +14,7 @@ namespace plandra {
 namespace {
 
 // Kind codes as the file carries them: the sequence-list codes of the kinds.
-template <typename Record>
-constexpr Long KindCode() {
+template <typename Record> constexpr Long KindCode() {
     if constexpr (std::is_same_v<Record, LineRec>) {
         return static_cast<Long>(EntityKind::Line);
     } else if constexpr (std::is_same_v<Record, PolySegRec>) {
@@ -211,8 +210,8 @@ std::string Format(const ArcRec& arc) {
 
 std::string Format(const SolidRec& solid) {
     FieldWriter out;
-    for (float corner : {solid.X1, solid.Y1, solid.X2, solid.Y2, solid.X3, solid.Y3, solid.X4,
-                         solid.Y4}) {
+    for (float corner :
+         {solid.X1, solid.Y1, solid.X2, solid.Y2, solid.X3, solid.Y3, solid.X4, solid.Y4}) {
         out.Number(corner);
     }
     out.Number(solid.LayerID);
@@ -302,8 +301,8 @@ ArcRec ReadArc(FieldReader& in) {
 
 SolidRec ReadSolid(FieldReader& in) {
     SolidRec solid;
-    for (float* corner : {&solid.X1, &solid.Y1, &solid.X2, &solid.Y2, &solid.X3, &solid.Y3,
-                          &solid.X4, &solid.Y4}) {
+    for (float* corner :
+         {&solid.X1, &solid.Y1, &solid.X2, &solid.Y2, &solid.X3, &solid.Y3, &solid.X4, &solid.Y4}) {
         *corner = in.Single();
     }
     solid.LayerID = in.Whole();

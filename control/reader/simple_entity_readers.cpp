@@ -1,12 +1,11 @@
 // The readers of LINE, POINT, CIRCLE and ARC, ELLIPSE, SOLID and 3DFACE.
-#include "dxf_reader.h"
-
 #include "control/database/aci_colors.h"
 #include "control/database/control_error.h"
 #include "control/database/drawing_math.h"
 #include "control/database/dxf_number.h"
 #include "control/database/layer_lookup.h"
 #include "control/database/linetype_map.h"
+#include "dxf_reader.h"
 
 #include <cmath>
 

@@ -1,10 +1,9 @@
 // The readers of LAYER table entries and of the header's extents variables.
-#include "dxf_reader.h"
-
 #include "control/database/aci_colors.h"
 #include "control/database/control_error.h"
 #include "control/database/drawing_math.h"
 #include "control/database/dxf_number.h"
+#include "dxf_reader.h"
 
 #include <cstdlib>
 

@@ -3,10 +3,10 @@
 #include "control/database/font_map.h"
 #include "control/database/layer_lookup.h"
 #include "dxf_reader.h"
+#include "platform/ansi_text.h"
 #include "text_codes.h"
 
 #include <cmath>
-#include <platform/ansi_text.h>
 
 namespace plandra {
 

@@ -25,10 +25,8 @@ Long SurfacePixels(double scaleSize) {
 
 } // namespace
 
-DrawingView::DrawingView(DrawingDatabase& database, DrawingOptions& options,
-                         std::array<RealRect, 4>& prevZoomStack, ViewSurfaces surfaces)
-    : Transform(surfaces.Screen), Database(database), Options(options),
-      PrevZoomStack(prevZoomStack), Surfaces(surfaces) {}
+DrawingView::DrawingView(DrawingDatabase& database, DrawingOptions& options, ViewSurfaces surfaces)
+    : Transform(surfaces.Screen), Database(database), Options(options), Surfaces(surfaces) {}
 
 bool DrawingView::Zoom(const RealRect& window) {
     if (Database.SeqCount <= 0) {

@@ -32,8 +32,7 @@ public:
     /// The shown text of a rejected scale.
     static constexpr std::string_view ZoomOutOfRange = "Zoom out of range";
 
-    DrawingView(DrawingDatabase& database, DrawingOptions& options,
-                std::array<RealRect, 4>& prevZoomStack, ViewSurfaces surfaces);
+    DrawingView(DrawingDatabase& database, DrawingOptions& options, ViewSurfaces surfaces);
 
     /// The drawing pass: fits `window` (drawing units) to picPlandra and draws every
     /// sequence entry into its device context. False when the database is empty, the
@@ -66,8 +65,6 @@ private:
 
     DrawingDatabase& Database;
     DrawingOptions& Options;
-    /// The zoom history; the read fills it, the zoom members step through it.
-    [[maybe_unused]] std::array<RealRect, 4>& PrevZoomStack;
     ViewSurfaces Surfaces;
     /// The surface rectangle (0, 0, SurfaceWidth, SurfaceHeight), only during a pass.
     platform::UniqueGdiObject<platform::HRGN> ViewRegion;

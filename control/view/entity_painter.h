@@ -4,11 +4,11 @@
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
 #include "control/database/layer_lookup.h"
+#include "platform/gdi.h"
+#include "platform/picture_box.h"
 #include "view_transform.h"
 
 #include <cstdint>
-#include <platform/gdi.h>
-#include <platform/picture_box.h>
 #include <vector>
 
 namespace plandra {

@@ -3,8 +3,7 @@
 #pragma once
 
 #include "control/database/entity_records.h"
-
-#include <platform/picture_box.h>
+#include "platform/picture_box.h"
 
 namespace plandra {
 

@@ -1,8 +1,9 @@
 // The text search.
 #include "text_find.h"
 
+#include "platform/ansi_text.h"
+
 #include <algorithm>
-#include <platform/ansi_text.h>
 
 namespace plandra {
 

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "control/database/entity_records.h"
+#include "platform/gdi.h"
+#include "platform/picture_box.h"
 
 #include <optional>
-#include <platform/gdi.h>
-#include <platform/picture_box.h>
 #include <string>
 #include <string_view>
 

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "drawing_view.h"
+#include "platform/picture_box.h"
+#include "platform/screen.h"
 #include "text_find.h"
 #include "zoom_history.h"
 
-#include <platform/picture_box.h>
-#include <platform/screen.h>
 #include <string>
 
 namespace plandra {

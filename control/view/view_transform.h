@@ -2,9 +2,11 @@
 #pragma once
 
 #include "control/database/dxf_number.h"
-
 #include "control/database/entity_records.h"
 #include "control/database/real_rect.h"
+#include "platform/gdi.h"
+#include "platform/picture_box.h"
+#include "platform/screen.h"
 
 #include <algorithm>
 #include <array>
@@ -12,9 +14,6 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
-#include <platform/gdi.h>
-#include <platform/picture_box.h>
-#include <platform/screen.h>
 
 namespace plandra {
 

@@ -1,7 +1,7 @@
 // The engine's own script-callable functions.
 #include "builtin_functions.h"
 
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -173,7 +173,8 @@ std::int32_t f27(Engine& engine, const DllCallBlock& block) {
         if (!pattern.empty()) {
             bool first = mode == FirstOccurrence;
             if ((flags & IgnoreCase) != 0) {
-                at = first ? platform::FindIgnoringCase(text, pattern) : platform::FindLastIgnoringCase(text, pattern);
+                at = first ? platform::FindIgnoringCase(text, pattern)
+                           : platform::FindLastIgnoringCase(text, pattern);
             } else {
                 at = first ? text.find(pattern) : text.rfind(pattern);
             }

@@ -1,7 +1,7 @@
 // The comparisons of the If/While record.
 #include "comparison.h"
 
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <algorithm>
 #include <cstdint>

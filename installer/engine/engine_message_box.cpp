@@ -2,8 +2,7 @@
 #include "engine_message_box.h"
 
 #include "engine.h"
-
-#include <platform/message_box.h>
+#include "platform/message_box.h"
 
 namespace vorn {
 

@@ -1,7 +1,7 @@
 // The variable table.
 #include "variables.h"
 
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <algorithm>
 #include <cstring>

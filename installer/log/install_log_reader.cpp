@@ -3,8 +3,7 @@
 
 #include "log_line_source.h"
 #include "oem_to_char.h"
-
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <algorithm>
 #include <climits>
@@ -289,9 +288,9 @@ void LogParser::ReadIniNew() {
     // lines that begin with "INI " but are not "INI File: " or "INI New: ".
     while (Lines.Next()) {
         std::string_view line = Lines.Line();
-        bool entryLine =
-            platform::StartsWithIgnoringCase(line, "INI ") &&
-            (line.size() < 5 || (platform::UpperAnsi(line[4]) != 'F' && platform::UpperAnsi(line[4]) != 'N'));
+        bool entryLine = platform::StartsWithIgnoringCase(line, "INI ") &&
+                         (line.size() < 5 || (platform::UpperAnsi(line[4]) != 'F' &&
+                                              platform::UpperAnsi(line[4]) != 'N'));
         if (!entryLine) {
             Lines.PutBack();
             return;

@@ -1,5 +1,5 @@
 // Libraries without a loader.
-#include <platform/headless/headless_library.h>
+#include "platform/headless/headless_library.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // Message boxes without a display.
-#include <platform/headless/headless_message_box.h>
+#include "platform/headless/headless_message_box.h"
 
 namespace platform {
 

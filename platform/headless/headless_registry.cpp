@@ -1,7 +1,8 @@
 // A registry held in memory, filled by tests and tools.
+#include "platform/headless/headless_registry.h"
+
 #include <algorithm>
 #include <cctype>
-#include <platform/headless/headless_registry.h>
 
 namespace platform {
 

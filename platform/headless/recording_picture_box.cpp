@@ -1,5 +1,5 @@
 // A picture box that records what was asked of it.
-#include <platform/headless/recording_picture_box.h>
+#include "platform/headless/recording_picture_box.h"
 
 namespace platform {
 

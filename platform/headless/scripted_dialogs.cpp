@@ -1,5 +1,5 @@
 // Dialogs without a display: each shown form is recorded and answered from a script.
-#include <platform/headless/scripted_dialogs.h>
+#include "platform/headless/scripted_dialogs.h"
 
 namespace platform {
 

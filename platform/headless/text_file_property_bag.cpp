@@ -1,7 +1,9 @@
 // A property bag kept as a readable text file.
+#include "platform/headless/text_file_property_bag.h"
+
+#include "platform/variant_text.h"
+
 #include <fstream>
-#include <platform/headless/text_file_property_bag.h>
-#include <platform/variant_text.h>
 #include <string_view>
 
 namespace platform {

@@ -3,10 +3,10 @@
 
 #include "cairo_api.h"
 #include "platform/ansi_text.h"
+#include "platform/picture_box_shapes.h"
 
 #include <algorithm>
 #include <cmath>
-#include "platform/picture_box_shapes.h"
 
 namespace platform {
 

@@ -1,9 +1,10 @@
 // Pixel-exact drawing of width-1 pens and plain fills straight into a 24-bit image.
 #pragma once
 
+#include "platform/gdi.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <platform/gdi.h>
 
 namespace platform::raster {
 

@@ -1,5 +1,5 @@
 // Folder paths on Linux: "/" separators, with "\" accepted from Windows settings.
-#include <platform/folders.h>
+#include "platform/folders.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,8 @@
 // Libraries loaded at run time on Linux.
+#include "platform/posix/posix_library.h"
+
 #include "posix_api.h"
 
-#include <platform/posix/posix_library.h>
 #include <string>
 
 namespace platform {

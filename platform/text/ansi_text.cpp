@@ -1,5 +1,5 @@
 // The rules of the system's 8-bit ANSI text.
-#include <platform/ansi_text.h>
+#include "platform/ansi_text.h"
 
 #include <array>
 #include <cstdint>

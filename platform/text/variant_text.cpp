@@ -1,7 +1,8 @@
 // The readable text form of a stored variant.
+#include "platform/variant_text.h"
+
 #include <array>
 #include <charconv>
-#include <platform/variant_text.h>
 
 namespace platform {
 namespace {

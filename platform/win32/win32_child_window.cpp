@@ -1,7 +1,7 @@
 // One of the control's child windows on Windows.
-#include "win32_api.h"
+#include "platform/win32/win32_child_window.h"
 
-#include <platform/win32/win32_child_window.h>
+#include "win32_api.h"
 
 namespace platform {
 

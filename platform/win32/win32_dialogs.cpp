@@ -95,7 +95,6 @@ SIZE TextSize(HDC dc, const std::string& text) {
     return size;
 }
 
-
 // Keeps the owner disabled while the form is modal; it is enabled again before the
 // form's window goes, so that Windows hands the activation back to it.
 class DisabledOwner {

@@ -1,5 +1,5 @@
 // Folder paths on Windows: "\" separators, and the root of drive C as the last resort.
-#include <platform/folders.h>
+#include "platform/folders.h"
 
 namespace platform {
 
@@ -10,8 +10,12 @@ std::string WithFolderSeparator(std::string folder) {
     return folder;
 }
 
-std::string NativePath(std::string_view path) { return std::string(path); }
+std::string NativePath(std::string_view path) {
+    return std::string(path);
+}
 
-std::string FallbackTempFolder() { return "C:\\"; }
+std::string FallbackTempFolder() {
+    return "C:\\";
+}
 
 } // namespace platform

@@ -1,7 +1,8 @@
 // Libraries loaded at run time on Windows: a pass-through to the Win32 loader.
+#include "platform/win32/win32_library.h"
+
 #include "win32_api.h"
 
-#include <platform/win32/win32_library.h>
 #include <string>
 
 namespace platform {

@@ -1,8 +1,8 @@
 // A property bag in a section of an INI file.
-#include "win32_api.h"
+#include "platform/win32/win32_profile_property_bag.h"
 
-#include <platform/variant_text.h>
-#include <platform/win32/win32_profile_property_bag.h>
+#include "platform/variant_text.h"
+#include "win32_api.h"
 
 namespace platform {
 

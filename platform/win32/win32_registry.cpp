@@ -1,5 +1,5 @@
 // The registry on Windows: a pass-through to ADVAPI32.
-#include <platform/win32/win32_registry.h>
+#include "platform/win32/win32_registry.h"
 
 // After our headers: it makes macros of names they use (HKEY_LOCAL_MACHINE).
 #include "win32_api.h"

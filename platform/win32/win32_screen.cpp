@@ -1,5 +1,5 @@
 // The screen's mouse pointer on Windows.
-#include <platform/win32/win32_screen.h>
+#include "platform/win32/win32_screen.h"
 
 #include "win32_api.h"
 

@@ -1,7 +1,8 @@
 // Starting programs and documents on Windows: a pass-through to SHELL32 and KERNEL32.
+#include "platform/win32/win32_shell.h"
+
 #include "win32_api.h"
 
-#include <platform/win32/win32_shell.h>
 #include <string>
 
 namespace platform {

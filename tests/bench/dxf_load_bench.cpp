@@ -3,6 +3,7 @@
 #include "control/reader/dxf_reader.h"
 #include "generate_block_drawing.h"
 #include "generate_r12_drawing.h"
+#include "platform/headless/headless_screen.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -10,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <platform/headless/headless_screen.h>
 #include <string>
 #include <vector>
 

@@ -2,9 +2,8 @@
 // ControlError, never a crash, a hang or unbounded memory.
 #include "control/database/control_error.h"
 #include "control/reader/dxf_reader.h"
-
-#include <platform/headless/headless_screen.h>
-#include <platform/headless/recording_picture_box.h>
+#include "platform/headless/headless_screen.h"
+#include "platform/headless/recording_picture_box.h"
 
 #include <chrono>
 #include <cstddef>

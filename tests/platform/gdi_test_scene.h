@@ -2,7 +2,8 @@
 // table proves the cairo raster here and real GDI under Wine.
 #pragma once
 
-#include <platform/gdi.h>
+#include "platform/gdi.h"
+
 #include <string>
 #include <vector>
 

@@ -1,5 +1,5 @@
-#include <platform/headless/headless_message_box.h>
-#include <platform/headless/headless_screen.h>
+#include "platform/headless/headless_message_box.h"
+#include "platform/headless/headless_screen.h"
 
 #include <gtest/gtest.h>
 

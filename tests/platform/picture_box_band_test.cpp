@@ -5,13 +5,13 @@
 #include <vector>
 
 #if defined(_WIN32)
-#include <platform/win32/win32_picture_box.h>
+#include "platform/win32/win32_picture_box.h"
 using BoxGdi = platform::Win32Gdi;
 std::unique_ptr<platform::PictureBox> MakeBox(BoxGdi& gdi, int width, int height) {
     return std::make_unique<platform::Win32PictureBox>(gdi, nullptr, width, height);
 }
 #else
-#include <platform/posix/offscreen_picture_box.h>
+#include "platform/posix/offscreen_picture_box.h"
 using BoxGdi = platform::CairoGdi;
 std::unique_ptr<platform::PictureBox> MakeBox(BoxGdi& gdi, int width, int height) {
     return std::make_unique<platform::OffscreenPictureBox>(gdi, width, height);

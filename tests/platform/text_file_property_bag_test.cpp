@@ -1,9 +1,10 @@
 // The property bag kept as a text file: what it writes, what it reads back, and what
 // it refuses.
+#include "platform/headless/text_file_property_bag.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <platform/headless/text_file_property_bag.h>
 #include <sstream>
 
 namespace platform {

@@ -1,14 +1,14 @@
 // The Win32 registry, shell and INI property bag against the real API: values and
 // files the tests make themselves come back through the pass-throughs as Windows
 // gives them.
+#include "platform/win32/win32_profile_property_bag.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
 #include "support/registry_test_key.h"
 #include "support/temp_file.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
-#include <platform/win32/win32_profile_property_bag.h>
-#include <platform/win32/win32_registry.h>
-#include <platform/win32/win32_shell.h>
 #include <sstream>
 
 namespace {

@@ -1,12 +1,12 @@
 // Child windows and modal forms on a real (virtual) desktop: placement, docking and
 // visibility of a child window, and a form shown, clicked and closed from a second
 // thread as a user would.
+#include "platform/win32/win32_child_window.h"
+#include "platform/win32/win32_dialogs.h"
 #include "support/desktop_user.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <platform/win32/win32_child_window.h>
-#include <platform/win32/win32_dialogs.h>
 #include <string>
 #include <vector>
 

@@ -143,11 +143,10 @@ template <void (*Fill)(DrawingDatabase&)> void FullRedraw(benchmark::State& stat
     DrawingDatabase database;
     Fill(database);
     DrawingOptions options;
-    std::array<RealRect, 4> zoomStack{};
     platform::HeadlessScreen screen;
     platform::CairoGdi gdi;
     platform::OffscreenPictureBox surface(gdi, 1024, 768);
-    DrawingView view(database, options, zoomStack, ViewSurfaces{screen, gdi, surface});
+    DrawingView view(database, options, ViewSurfaces{screen, gdi, surface});
     for (auto _ : state) {
         if (!view.ZoomExtents()) {
             state.SkipWithError("nothing drawn");
@@ -161,12 +160,11 @@ void MixedPassWithoutRaster(benchmark::State& state) {
     DrawingDatabase database;
     FillWithMixedEntities(database);
     DrawingOptions options;
-    std::array<RealRect, 4> zoomStack{};
     platform::HeadlessScreen screen;
     NullGdi gdi;
     platform::CairoGdi cairo;
     platform::OffscreenPictureBox surface(cairo, 1024, 768);
-    DrawingView view(database, options, zoomStack, ViewSurfaces{screen, gdi, surface});
+    DrawingView view(database, options, ViewSurfaces{screen, gdi, surface});
     for (auto _ : state) {
         view.Zoom(database.Extents);
     }
@@ -186,7 +184,7 @@ struct NavigatedMix {
     platform::HeadlessScreen Screen;
     platform::CairoGdi Gdi;
     platform::OffscreenPictureBox Surface{Gdi, 1024, 768};
-    DrawingView View{Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, Surface}};
+    DrawingView View{Database, Options, ViewSurfaces{Screen, Gdi, Surface}};
     ViewNavigator Navigator{View, Database, ZoomStack, Surface, Screen};
 };
 
@@ -242,7 +240,7 @@ void FindTheLastOf100000Texts(benchmark::State& state) {
     NullGdi gdi;
     platform::CairoGdi cairo;
     platform::OffscreenPictureBox surface(cairo, 1024, 768);
-    DrawingView view(database, options, zoomStack, ViewSurfaces{screen, gdi, surface});
+    DrawingView view(database, options, ViewSurfaces{screen, gdi, surface});
     ViewNavigator navigator(view, database, zoomStack, surface, screen);
     for (auto _ : state) {
         std::string text = "last text";

@@ -2,7 +2,8 @@
 // with the members the control uses.
 #pragma once
 
-#include <platform/gdi.h>
+#include "platform/gdi.h"
+
 #include <string_view>
 
 namespace platform {

@@ -2,9 +2,10 @@
 // whose image is a device context.
 #pragma once
 
+#include "platform/gdi.h"
+#include "platform/gdi_objects.h"
+
 #include <algorithm>
-#include <platform/gdi.h>
-#include <platform/gdi_objects.h>
 
 namespace platform {
 

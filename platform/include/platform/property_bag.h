@@ -1,7 +1,8 @@
 // The container's property bag, in which a host stores a control's settings by name.
 #pragma once
 
-#include <platform/variant.h>
+#include "platform/variant.h"
+
 #include <string_view>
 
 namespace platform {

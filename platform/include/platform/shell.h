@@ -1,8 +1,9 @@
 // Starting programs and documents, and the file query that goes with it.
 #pragma once
 
+#include "platform/window_handle.h"
+
 #include <cstdint>
-#include <platform/window_handle.h>
 #include <string_view>
 
 namespace platform {

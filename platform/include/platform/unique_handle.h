@@ -17,8 +17,7 @@ namespace platform {
 ///
 /// Release is a member, so a traits object may carry what the release goes through
 /// (the GDI service whose DeleteObject must be called); stateless traits cost nothing.
-template <typename Traits>
-class UniqueHandle {
+template <typename Traits> class UniqueHandle {
 public:
     using Handle = typename Traits::Handle;
 

@@ -2,8 +2,9 @@
 // bags that keep a control's settings as text.
 #pragma once
 
+#include "platform/variant.h"
+
 #include <optional>
-#include <platform/variant.h>
 #include <string>
 #include <string_view>
 

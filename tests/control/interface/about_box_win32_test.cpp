@@ -2,11 +2,10 @@
 // way Windows stores them, and the control shows it as a modal window that OK closes.
 #include "control/interface/about_box.h"
 #include "control_fixture.h"
-
-#include <platform/win32/win32_dialogs.h>
-#include <platform/win32/win32_message_box.h>
-#include <platform/win32/win32_registry.h>
-#include <platform/win32/win32_shell.h>
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_message_box.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
 
 namespace {
 // The Windows header makes the root key's name a macro; ours is taken before it.

@@ -3,16 +3,16 @@
 #pragma once
 
 #include "control/interface/dxf_control.h"
+#include "platform/headless/headless_child_window.h"
+#include "platform/headless/headless_message_box.h"
+#include "platform/headless/headless_registry.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/headless/headless_shell.h"
+#include "platform/headless/recording_gdi.h"
+#include "platform/headless/recording_picture_box.h"
+#include "platform/headless/scripted_dialogs.h"
 
 #include <memory>
-#include <platform/headless/headless_child_window.h>
-#include <platform/headless/headless_message_box.h>
-#include <platform/headless/headless_registry.h>
-#include <platform/headless/headless_screen.h>
-#include <platform/headless/headless_shell.h>
-#include <platform/headless/recording_gdi.h>
-#include <platform/headless/recording_picture_box.h>
-#include <platform/headless/scripted_dialogs.h>
 #include <string>
 #include <vector>
 

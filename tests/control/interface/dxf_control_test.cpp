@@ -1,10 +1,10 @@
 // The DXF control's properties, stored settings, layout, handles and events.
 #include "control/interface/dxf_control.h"
 #include "control_fixture.h"
+#include "platform/headless/text_file_property_bag.h"
 #include "support/temp_file.h"
 
 #include <gtest/gtest.h>
-#include <platform/headless/text_file_property_bag.h>
 #include <tuple>
 
 namespace plandra::test {

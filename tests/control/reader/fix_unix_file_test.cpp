@@ -1,9 +1,9 @@
 // Converting a file with bare line feeds to CR LF line ends before it is read.
 #include "control/reader/fix_unix_file.h"
+#include "platform/headless/headless_screen.h"
 #include "support/temp_file.h"
 
 #include <gtest/gtest.h>
-#include <platform/headless/headless_screen.h>
 
 namespace plandra {
 namespace {

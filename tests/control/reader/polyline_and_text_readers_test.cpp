@@ -1,9 +1,9 @@
 // The readers of polylines (vertex chains, bulges, extrusion) and of texts, multi-line
 // texts and attributes.
+#include "platform/message_box.h"
 #include "reader_fixture.h"
 
 #include <array>
-#include <platform/message_box.h>
 #include <string>
 #include <string_view>
 #include <tuple>

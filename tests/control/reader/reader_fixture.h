@@ -4,13 +4,13 @@
 
 #include "control/database/control_error.h"
 #include "control/reader/dxf_reader.h"
+#include "platform/headless/headless_message_box.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/headless/recording_picture_box.h"
 #include "support/temp_file.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <platform/headless/headless_message_box.h>
-#include <platform/headless/headless_screen.h>
-#include <platform/headless/recording_picture_box.h>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -1,10 +1,10 @@
 // The drawing pass onto a real raster: the pixels a plan's entities leave behind.
 #include "control/view/drawing_view.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/posix/cairo_gdi.h"
+#include "platform/posix/offscreen_picture_box.h"
 
 #include <gtest/gtest.h>
-#include <platform/headless/headless_screen.h>
-#include <platform/posix/cairo_gdi.h>
-#include <platform/posix/offscreen_picture_box.h>
 
 namespace plandra {
 namespace {
@@ -35,12 +35,11 @@ TEST(RasterPass, EntitiesLeaveTheirLayerColoursOnTheSurface) {
 
     DrawingOptions options;
     options.BackColor = Black;
-    std::array<RealRect, 4> zoomStack{};
     platform::HeadlessScreen screen;
     platform::CairoGdi gdi;
     platform::OffscreenPictureBox surface(gdi, 100, 100);
     surface.SetBackColor(Black);
-    DrawingView view(database, options, zoomStack, ViewSurfaces{screen, gdi, surface});
+    DrawingView view(database, options, ViewSurfaces{screen, gdi, surface});
     ASSERT_TRUE(view.ZoomExtents());
 
     struct Case {
@@ -92,11 +91,10 @@ protected:
 
     DrawingDatabase Database;
     DrawingOptions Options;
-    std::array<RealRect, 4> ZoomStack{};
     platform::HeadlessScreen Screen;
     platform::CairoGdi Gdi;
     platform::OffscreenPictureBox Surface{Gdi, 100, 100};
-    DrawingView View{Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, Surface}};
+    DrawingView View{Database, Options, ViewSurfaces{Screen, Gdi, Surface}};
 };
 
 TEST_F(RasterFixture, BulgeArcsBowToTheSideTheirSignGives) {

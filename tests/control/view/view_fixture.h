@@ -4,11 +4,11 @@
 
 #include "control/database/drawing_database.h"
 #include "control/view/drawing_view.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/headless/recording_gdi.h"
+#include "platform/headless/recording_picture_box.h"
 
 #include <gtest/gtest.h>
-#include <platform/headless/headless_screen.h>
-#include <platform/headless/recording_gdi.h>
-#include <platform/headless/recording_picture_box.h>
 #include <string>
 #include <vector>
 
@@ -86,8 +86,7 @@ public:
     platform::HeadlessScreen Screen;
     DrawingDatabase Database;
     DrawingOptions Options;
-    std::array<RealRect, 4> ZoomStack{};
-    DrawingView View{Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, Surface}};
+    DrawingView View{Database, Options, ViewSurfaces{Screen, Gdi, Surface}};
 };
 
 } // namespace plandra::test

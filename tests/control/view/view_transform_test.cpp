@@ -45,7 +45,7 @@ TEST_F(ViewTransformTest, WindowGrowsUpOrRightToTheSurfaceShapeKeepingLeftAndBot
     for (const Case& c : cases) {
         platform::RecordingPictureBox surface(c.SurfaceWidth, c.SurfaceHeight);
         surface.Dc = Surface.Dc;
-        DrawingView view(Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, surface});
+        DrawingView view(Database, Options, ViewSurfaces{Screen, Gdi, surface});
         EXPECT_TRUE(view.Zoom(c.Requested));
         EXPECT_EQ(view.Transform.ViewWindow, c.Fitted) << c.Requested.Left;
         EXPECT_EQ(view.Transform.PixelsPerUnit, c.PixelsPerUnit);
@@ -212,7 +212,7 @@ TEST_F(ViewTransformTest, ScaleLimitsThemselvesAreAccepted) {
 TEST_F(ViewTransformTest, SurfaceWithoutPixelsDrawsNothing) {
     platform::RecordingPictureBox hidden(0, 0);
     hidden.Dc = Surface.Dc;
-    DrawingView view(Database, Options, ZoomStack, ViewSurfaces{Screen, Gdi, hidden});
+    DrawingView view(Database, Options, ViewSurfaces{Screen, Gdi, hidden});
     EXPECT_FALSE(view.Zoom({0, 1, 10, 0}));
     EXPECT_EQ(view.Transform.ViewWindow, RealRect{});
     EXPECT_TRUE(hidden.Texts.empty());

@@ -5,11 +5,11 @@
 #include "installer/engine/engine.h"
 #include "installer/engine/engine_message_box.h"
 #include "installer/engine/script_interpreter.h"
+#include "platform/headless/headless_library.h"
+#include "platform/headless/headless_message_box.h"
 
 #include <cstdint>
 #include <memory>
-#include <platform/headless/headless_library.h>
-#include <platform/headless/headless_message_box.h>
 #include <string>
 #include <vector>
 

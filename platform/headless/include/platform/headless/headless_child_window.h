@@ -1,7 +1,7 @@
 // A child window without a display: keeps its placement so tests can check the layout.
 #pragma once
 
-#include <platform/child_window.h>
+#include "platform/child_window.h"
 
 namespace platform {
 

@@ -1,9 +1,10 @@
 // Libraries without a loader: in-process fakes that tests register by file name.
 #pragma once
 
+#include "platform/library.h"
+
 #include <cstdint>
 #include <map>
-#include <platform/library.h>
 #include <string>
 #include <vector>
 

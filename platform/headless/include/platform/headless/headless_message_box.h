@@ -1,7 +1,7 @@
 // Message boxes without a display: records what was shown and answers from a queue.
 #pragma once
 
-#include <platform/message_box.h>
+#include "platform/message_box.h"
 
 #include <deque>
 #include <string>

@@ -1,9 +1,10 @@
 // A registry held in memory, filled by tests and tools.
 #pragma once
 
+#include "platform/registry.h"
+
 #include <map>
 #include <memory>
-#include <platform/registry.h>
 #include <string>
 #include <vector>
 

@@ -1,7 +1,7 @@
 // A screen without a display: keeps every mouse pointer change so tests can check them.
 #pragma once
 
-#include <platform/screen.h>
+#include "platform/screen.h"
 
 #include <vector>
 

@@ -1,7 +1,8 @@
 // A shell without a desktop: records what would be opened and started.
 #pragma once
 
-#include <platform/shell.h>
+#include "platform/shell.h"
+
 #include <set>
 #include <string>
 #include <vector>

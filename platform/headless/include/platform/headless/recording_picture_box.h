@@ -1,7 +1,8 @@
 // A picture box that draws nothing and records what was asked of it.
 #pragma once
 
-#include <platform/picture_box.h>
+#include "platform/picture_box.h"
+
 #include <string>
 #include <vector>
 

@@ -1,8 +1,9 @@
 // Dialogs without a display: each shown form is recorded and answered from a script.
 #pragma once
 
+#include "platform/dialogs.h"
+
 #include <deque>
-#include <platform/dialogs.h>
 #include <string>
 #include <utility>
 #include <vector>

@@ -2,10 +2,11 @@
 // property, so that host tools can remember a control's settings between runs.
 #pragma once
 
+#include "platform/property_bag.h"
+
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <platform/property_bag.h>
 #include <string>
 
 namespace platform {

@@ -2,8 +2,9 @@
 // drawn without antialiasing so that every pixel has exactly the colour drawn.
 #pragma once
 
+#include "platform/gdi.h"
+
 #include <memory>
-#include <platform/gdi.h>
 #include <string>
 
 using cairo_surface_t = struct _cairo_surface;

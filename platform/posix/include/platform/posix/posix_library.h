@@ -1,7 +1,7 @@
 // Libraries loaded at run time on Linux: dlopen, dlsym and dlclose.
 #pragma once
 
-#include <platform/library.h>
+#include "platform/library.h"
 
 namespace platform {
 

@@ -2,8 +2,8 @@
 // through USER32.
 #pragma once
 
-#include <platform/child_window.h>
-#include <platform/window_handle.h>
+#include "platform/child_window.h"
+#include "platform/window_handle.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 // buttons, until it unloads.
 #pragma once
 
-#include <platform/dialogs.h>
+#include "platform/dialogs.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // GDI through GDI32: every call passes straight to the Win32 function of its name.
 #pragma once
 
-#include <platform/gdi.h>
+#include "platform/gdi.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Libraries loaded at run time on Windows: a pass-through to the Win32 loader.
 #pragma once
 
-#include <platform/library.h>
+#include "platform/library.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Message boxes on Windows.
 #pragma once
 
-#include <platform/message_box.h>
+#include "platform/message_box.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
 // A picture box on Windows: a persistent image in a memory bitmap, shown in a window.
 #pragma once
 
-#include <platform/gdi_objects.h>
-#include <platform/picture_box.h>
-#include <platform/win32/win32_gdi.h>
+#include "platform/gdi_objects.h"
+#include "platform/picture_box.h"
+#include "platform/win32/win32_gdi.h"
 
 namespace platform {
 

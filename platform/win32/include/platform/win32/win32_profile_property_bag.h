@@ -2,7 +2,8 @@
 // to keep a control's settings.
 #pragma once
 
-#include <platform/property_bag.h>
+#include "platform/property_bag.h"
+
 #include <string>
 
 namespace platform {

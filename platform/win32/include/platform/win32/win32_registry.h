@@ -1,7 +1,7 @@
 // The registry on Windows: a pass-through to ADVAPI32.
 #pragma once
 
-#include <platform/registry.h>
+#include "platform/registry.h"
 
 namespace platform {
 

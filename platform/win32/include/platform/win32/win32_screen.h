@@ -1,7 +1,7 @@
 // The screen's mouse pointer on Windows: the cursor shown over the application.
 #pragma once
 
-#include <platform/screen.h>
+#include "platform/screen.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Starting programs and documents on Windows: a pass-through to SHELL32 and KERNEL32.
 #pragma once
 
-#include <platform/shell.h>
+#include "platform/shell.h"
 
 namespace platform {
 
