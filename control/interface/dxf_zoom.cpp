@@ -92,7 +92,10 @@ bool DXF::ZoomEnd() {
                 const int maxX = std::max(band.ZoomAnchorX, band.ZoomCurrentX);
                 const int minY = std::min(band.ZoomAnchorY, band.ZoomCurrentY);
                 const int maxY = std::max(band.ZoomAnchorY, band.ZoomCurrentY);
-                if (maxX - minX < SmallestWindowSide && maxY - minY < SmallestWindowSide) {
+                // A rectangle without width or height (a straight drag) is too small
+                // as well: it would show nothing and leave a window without area.
+                if ((maxX - minX < SmallestWindowSide && maxY - minY < SmallestWindowSide) ||
+                    maxX == minX || maxY == minY) {
                     Host.MessageBox.MessageBoxA(
                         "Rectangle selected is too small - please select a larger window",
                         "Zoom area", platform::mb::IconExclamation);

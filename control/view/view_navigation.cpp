@@ -9,6 +9,10 @@ namespace plandra {
 
 namespace {
 
+bool HasArea(const RealRect& window) {
+    return window.Right - window.Left != 0 && window.Top - window.Bottom != 0;
+}
+
 // The new window must stay drawable: a side that is NaN or infinite (from an
 // extreme zoom, a huge extent or a NaN coordinate) would poison every later view.
 void RequireFinite(const RealRect& window) {
@@ -18,8 +22,14 @@ void RequireFinite(const RealRect& window) {
     }
 }
 
-bool HasArea(const RealRect& window) {
-    return window.Right - window.Left != 0 && window.Top - window.Bottom != 0;
+// A zoom must also keep the window's sides apart: one whose sides have run together
+// (a zoom in beyond a Single's precision, a huge cursor position) draws nothing and
+// could never be zoomed out of again.
+void RequireDrawable(const RealRect& window) {
+    RequireFinite(window);
+    if (!HasArea(window)) {
+        throw ControlError::Runtime(RuntimeError::Overflow);
+    }
 }
 
 bool IsScrollPosition(float value) {
@@ -40,9 +50,6 @@ template <typename Work> auto ViewNavigator::Traced(std::string_view procedure, 
 
 bool ViewNavigator::DrawTarget(platform::PictureBox& target) {
     target.Cls();
-    if (!HasArea(ZoomTarget)) {
-        return false;
-    }
     const bool result = View.Zoom(ZoomTarget);
     target.Refresh();
     return result;
@@ -59,7 +66,7 @@ bool ViewNavigator::ZoomToPixels(Integer minX, Integer maxX, Integer minY, Integ
     const RealRect target{
         window.Left + minX / ppu, static_cast<float>(window.Bottom + (height - minY) / ppu),
         window.Left + maxX / ppu, static_cast<float>(window.Bottom + (height - maxY) / ppu)};
-    RequireFinite(target);
+    RequireDrawable(target);
     ZoomTarget = target;
     DrawTarget(Surface);
     View.Transform.ViewWindow = ZoomTarget;
@@ -77,7 +84,7 @@ bool ViewNavigator::Pan(Integer dx, Integer dy) {
     const float shiftY = dy / ppu;
     const RealRect target{window.Left + shiftX, window.Top + shiftY, window.Right + shiftX,
                           window.Bottom + shiftY};
-    RequireFinite(target);
+    RequireDrawable(target);
     ZoomTarget = target;
     DrawTarget(Surface);
     View.Transform.ViewWindow = ZoomTarget;
@@ -109,15 +116,12 @@ bool ViewNavigator::StationaryZoom(float X, float Y, Integer Pct, platform::Pict
                               static_cast<float>(worldY + fy * height),
                               static_cast<float>(worldX + (1 - fx) * width),
                               static_cast<float>(worldY - (1 - fy) * height)};
-        RequireFinite(zoomed);
+        RequireDrawable(zoomed);
         ZoomTarget = zoomed;
         target.Cls();
         AddToPrevZoomStack(ZoomTarget);
-        bool result = false;
-        if (HasArea(ZoomTarget)) {
-            result = View.Zoom(ZoomTarget);
-            target.Refresh();
-        }
+        const bool result = View.Zoom(ZoomTarget);
+        target.Refresh();
         View.Transform.ViewWindow = ZoomTarget;
         RestorePointer();
         return result;
@@ -184,7 +188,7 @@ Long ViewNavigator::Find(std::string& TextToFind, Integer LayerID, bool Pan) {
             const float halfHeight = (window.Top - window.Bottom) / 2;
             const RealRect centred{text.X - halfWidth, text.Y + halfHeight, text.X + halfWidth,
                                    text.Y - halfHeight};
-            RequireFinite(centred);
+            RequireDrawable(centred);
             ZoomTarget = centred;
             AddToPrevZoomStack(ZoomTarget);
             DrawTarget(Surface);

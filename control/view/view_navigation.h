@@ -14,8 +14,9 @@
 namespace plandra {
 
 /// Each operation builds its new window in ZoomTarget, draws it on picPlandra with the
-/// drawing pass and makes it the view window. A window that would have a side that is
-/// not a finite number raises the Overflow error before anything changes. Operations
+/// drawing pass and makes it the view window. A zoom or pan to a window that would have
+/// a side that is not a finite number, or no width or no height, raises the Overflow
+/// error before anything changes (a scroll checks the sides only). Operations
 /// that need the pixel scale do nothing before the first drawing pass.
 class ViewNavigator {
 public:
@@ -51,7 +52,7 @@ public:
     FindMemory Search;
 
 private:
-    /// Cls, then the pass on ZoomTarget when it has width and height, then Refresh.
+    /// Cls, then the pass on ZoomTarget, then Refresh.
     bool DrawTarget(platform::PictureBox& target);
     /// Whether a drawing pass has set the pixel scale.
     bool Drawn() const { return View.Transform.PixelsPerUnit != 0; }
