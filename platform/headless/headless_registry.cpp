@@ -39,10 +39,6 @@ int RootIndexOf(HKEY key) {
     return -1;
 }
 
-bool HoldsControlCharacter(std::string_view name) {
-    return std::ranges::any_of(name, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
 bool IsStringType(std::uint32_t type) {
     return type == reg::Sz || type == reg::ExpandSz || type == reg::MultiSz;
 }
@@ -207,9 +203,13 @@ HeadlessRegistry::NodePtr HeadlessRegistry::Find(HKEY key, std::uint32_t neededA
 HeadlessRegistry::NodePtr HeadlessRegistry::Walk(const NodePtr& from, std::string_view path,
                                                  bool create, bool& created, long& status) {
     created = false;
+    if (!path.empty() && path.front() == '\\') {
+        status = reg::BadPathname;
+        return nullptr;
+    }
     const std::vector<std::string_view> names = SplitPath(path);
     for (std::string_view name : names) {
-        if (name.size() > MaxKeyNameLength || HoldsControlCharacter(name)) {
+        if (name.size() > MaxKeyNameLength || !IsRegeditName(name)) {
             status = reg::InvalidParameter;
             return nullptr;
         }
@@ -323,6 +323,10 @@ long HeadlessRegistry::RegOpenKeyExA(HKEY key, std::string_view subKey, std::uin
         result = key;
         return reg::Success;
     }
+    // Windows NT lets a path below HKEY_CLASSES_ROOT start with one backslash.
+    if (key == HKEY_CLASSES_ROOT && subKey.starts_with('\\')) {
+        subKey.remove_prefix(1);
+    }
     bool created = false;
     NodePtr opened = Walk(parent, subKey, false, created, status);
     if (opened == nullptr) {
@@ -360,7 +364,7 @@ long HeadlessRegistry::RegSetValueExA(HKEY key, std::string_view valueName, std:
     if (node == nullptr) {
         return status;
     }
-    if (HoldsControlCharacter(valueName)) {
+    if (!IsRegeditName(valueName)) {
         return reg::InvalidParameter;
     }
     node->SetValue(valueName, type, std::string(data.begin(), data.end()));

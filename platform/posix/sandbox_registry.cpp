@@ -46,7 +46,8 @@ bool WriteAtomically(const fs::path& path, std::string_view text) {
     const std::string temporary = path.string() + ".new";
     bool written = false;
     {
-        UniqueDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        UniqueDescriptor file(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         written = file && WriteAll(file.Get(), text);
     }
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
@@ -206,8 +207,8 @@ long SandboxRegistry::RegEnumKeyExA(HKEY key, std::uint32_t index, char* name,
 }
 
 long SandboxRegistry::RegEnumValueA(HKEY key, std::uint32_t index, char* valueName,
-                                    std::uint32_t& valueNameLength, std::uint32_t* type,
-                                    char* data, std::uint32_t* dataSize) {
+                                    std::uint32_t& valueNameLength, std::uint32_t* type, char* data,
+                                    std::uint32_t* dataSize) {
     return Memory.RegEnumValueA(key, index, valueName, valueNameLength, type, data, dataSize);
 }
 

@@ -19,16 +19,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// The registry refuses them in names, and a line break would end the line.
-bool HoldsControlCharacter(std::string_view name) {
-    for (char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
@@ -148,7 +138,8 @@ bool ParseData(std::string_view data, RegeditValue& value, std::string& problem)
     }
     if (StartsWithIgnoringCase(data, "hex(")) {
         const std::size_t close = data.find("):");
-        if (close == std::string_view::npos || !ParseHex(data.substr(4, close - 4), 8, value.Type)) {
+        if (close == std::string_view::npos ||
+            !ParseHex(data.substr(4, close - 4), 8, value.Type)) {
             problem = "hex( must be followed by a type in hexadecimal and \"):\"";
             return false;
         }
@@ -188,8 +179,8 @@ bool CheckPath(std::string_view path, std::string& canonical, std::string& probl
             problem = "a key name is longer than 255 characters";
             return false;
         }
-        if (HoldsControlCharacter(name)) {
-            problem = "a key name holds a control character";
+        if (!IsRegeditName(name)) {
+            problem = "a key name holds a zero or carriage return character";
             return false;
         }
         if (++depth > MaxKeyDepth) {
@@ -272,6 +263,10 @@ void AppendValue(std::string& out, const RegeditValue& value) {
 
 } // namespace
 
+bool IsRegeditName(std::string_view name) {
+    return name.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
+}
+
 int RegeditRootIndex(std::string_view rootName) {
     for (int i = 0; i < 5; ++i) {
         if (EqualsIgnoringCase(rootName, RegeditRootNames[i])) {
@@ -305,8 +300,11 @@ bool ParseRegedit(std::string_view text, std::vector<RegeditKey>& keys, std::str
     while (pos < text.size()) {
         std::string line(nextPhysicalLine());
         const std::size_t firstLine = lineNumber;
-        while (!line.empty() && line.back() == '\\' && pos < text.size()) {
+        while (!line.empty() && line.back() == '\\') {
             line.pop_back();
+            if (pos >= text.size()) {
+                break;
+            }
             line += nextPhysicalLine();
         }
         const auto fail = [&](const std::string& problem) {
@@ -350,8 +348,8 @@ bool ParseRegedit(std::string_view text, std::vector<RegeditKey>& keys, std::str
             if (!ReadQuoted(line, at, value.Name, problem)) {
                 return fail(problem);
             }
-            if (HoldsControlCharacter(value.Name)) {
-                return fail("a value name holds a control character");
+            if (!IsRegeditName(value.Name)) {
+                return fail("a value name holds a zero or carriage return character");
             }
         }
         const std::string_view rest = Trimmed(std::string_view(line).substr(at));

@@ -33,6 +33,10 @@ struct RegeditKey {
 inline constexpr std::size_t MaxKeyNameLength = 255;
 inline constexpr std::size_t MaxKeyDepth = 512;
 
+/// Whether a key or value name can stand in a REGEDIT4 file: one without a line break
+/// or a zero character.
+bool IsRegeditName(std::string_view name);
+
 /// Reads a REGEDIT4 file: the line "REGEDIT4", then for each key a line "[path]"
 /// followed by its values, one a line: "name" or @ (the default value), "=", then
 /// "text" (REG_SZ; \\ and \" are its escapes), dword:0000000a, hex:01,02 (REG_BINARY)

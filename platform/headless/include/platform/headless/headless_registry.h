@@ -19,8 +19,9 @@ enum class RegistryFamily { Windows95, WindowsNT };
 
 /// HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\SOFTWARE\Classes, as on Windows before 2000.
 /// A handle to a key that is deleted stays open, and every call on it but RegCloseKey
-/// gives reg::KeyDeleted. Key and value names holding control characters, which the
-/// REGEDIT4 form cannot hold, are refused with reg::InvalidParameter.
+/// gives reg::KeyDeleted. Key names are at most 255 characters; names holding a line
+/// break or a zero, which a REGEDIT4 file cannot hold, are refused with
+/// reg::InvalidParameter.
 class HeadlessRegistry final : public RegistryService {
 public:
     explicit HeadlessRegistry(RegistryFamily family = RegistryFamily::WindowsNT);
