@@ -26,7 +26,8 @@ TEST(RegeditText, DamagedFilesAreRefusedNamingTheLine) {
         {"REGEDIT4\n[HKEY_LOCAL\\A]", "line 2: \"HKEY_LOCAL\" is not a registry root"},
         {"REGEDIT4\n[HKEY_USERS\\A\\\\B]", "line 2: a key path holds an empty name"},
         {"REGEDIT4\n[-HKEY_USERS\\A]", "line 2: [-...] deletes a key; this file only lists keys"},
-        {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=-", "line 3: \"=-\" deletes a value; this file only lists values"},
+        {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=-",
+         "line 3: \"=-\" deletes a value; this file only lists values"},
         {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=\"open", "line 3: a quoted text has no closing quote"},
         {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=\"\\n\"",
          "line 3: a backslash in quotes must be followed by \\ or \""},
@@ -35,11 +36,14 @@ TEST(RegeditText, DamagedFilesAreRefusedNamingTheLine) {
          "line 3: dword: must be followed by one to eight hexadecimal digits"},
         {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=hex:01,\\\n  1g",
          "line 3: \"1g\" is not a byte of two hexadecimal digits"},
-        {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=hex:01,\\\n", "line 3: a byte is missing after the last comma"},
+        {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=hex:01,\\\n",
+         "line 3: a byte is missing after the last comma"},
         {"REGEDIT4\n[HKEY_USERS\\A]\n\n\n\"v\"=hex(z):00",
          "line 5: hex( must be followed by a type in hexadecimal and \"):\""},
-        {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=1", "line 3: a value must be \"text\", dword:, hex: or hex(type):"},
-        {"REGEDIT4\n[HKEY_USERS\\A]\nv=1", "line 3: a line must be a key in brackets, a value or a comment"},
+        {"REGEDIT4\n[HKEY_USERS\\A]\n\"v\"=1",
+         "line 3: a value must be \"text\", dword:, hex: or hex(type):"},
+        {"REGEDIT4\n[HKEY_USERS\\A]\nv=1",
+         "line 3: a line must be a key in brackets, a value or a comment"},
     };
     for (const auto& c : cases) {
         HeadlessRegistry registry;
@@ -57,13 +61,14 @@ TEST(RegeditText, EveryFormReadsAndIsWrittenBackInOneSpelling) {
     HeadlessRegistry registry;
     std::string error;
     ASSERT_TRUE(registry.Load(text, error)) << error;
-    EXPECT_EQ(registry.Text(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A ]\r\n\r\n"
-                               "[HKEY_CURRENT_USER\\A \\B]\r\n\"Q\\\"\\\\\"=\"x\\\\y\"\r\n"
-                               "\"D\"=dword:0000000b\r\n\"L\"=hex(7):61,00,00\r\n\"N\"=hex(0):\r\n"
-                               "\"S\"=hex(1):61,0d,0a,00\r\n\"B\"=hex:01,ff\r\n\r\n"
-                               "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n"
-                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]\r\n\r\n"
-                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.dxf]\r\n@=\"Drawing\"\r\n");
+    EXPECT_EQ(registry.Text(),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A ]\r\n\r\n"
+              "[HKEY_CURRENT_USER\\A \\B]\r\n\"Q\\\"\\\\\"=\"x\\\\y\"\r\n"
+              "\"D\"=dword:0000000b\r\n\"L\"=hex(7):61,00,00\r\n\"N\"=hex(0):\r\n"
+              "\"S\"=hex(1):61,0d,0a,00\r\n\"B\"=hex:01,ff\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.dxf]\r\n@=\"Drawing\"\r\n");
 }
 
 class SandboxRegistryTest : public ::testing::Test {
@@ -84,7 +89,8 @@ protected:
         return (std::stringstream() << file.rdbuf()).str();
     }
 
-    fs::path Folder = fs::temp_directory_path() / ("sandbox-registry-" + std::to_string(::getpid()));
+    fs::path Folder =
+        fs::temp_directory_path() / ("sandbox-registry-" + std::to_string(::getpid()));
     std::unique_ptr<SandboxMachine> Machine;
     std::unique_ptr<SandboxRegistry> Registry;
 };
@@ -98,13 +104,16 @@ TEST_F(SandboxRegistryTest, ChangesReachTheFileAtOnceAndAFailedWriteIsReported) 
                                      "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
                                      reg::KeyRead, key),
               reg::Success);
-    EXPECT_EQ(registry.RegQueryValueExA(key, "RegisteredOwner", nullptr, owner, &size), reg::Success);
+    EXPECT_EQ(registry.RegQueryValueExA(key, "RegisteredOwner", nullptr, owner, &size),
+              reg::Success);
     EXPECT_EQ(std::string(owner), "Installer");
     registry.RegCloseKey(key);
 
-    ASSERT_EQ(registry.RegCreateKeyExA(HKEY_CLASSES_ROOT, ".dxf", 0, reg::KeyAllAccess, key, nullptr),
-              reg::Success);
-    EXPECT_NE(FileText().find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.dxf]\r\n"), std::string::npos);
+    ASSERT_EQ(
+        registry.RegCreateKeyExA(HKEY_CLASSES_ROOT, ".dxf", 0, reg::KeyAllAccess, key, nullptr),
+        reg::Success);
+    EXPECT_NE(FileText().find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.dxf]\r\n"),
+              std::string::npos);
     // A folder where the temporary file must go makes the next write fail.
     fs::create_directory(Folder / "registry.reg.new");
     EXPECT_EQ(registry.RegSetValueExA(key, "", reg::Sz, std::string("Drawing\0", 8)),
@@ -129,7 +138,8 @@ TEST_F(SandboxRegistryTest, Windows95DeletesAKeyWithItsSubkeysAndDamageIsReporte
     registry.RegCloseKey(key);
     EXPECT_EQ(FileText().find("Software\\A"), std::string::npos);
 
-    std::ofstream(Folder / SandboxRegistry::FileName) << "REGEDIT4\n[HKEY_USERS\\X]\n\"n\"=dword:\n";
+    std::ofstream(Folder / SandboxRegistry::FileName)
+        << "REGEDIT4\n[HKEY_USERS\\X]\n\"n\"=dword:\n";
     EXPECT_EQ(SandboxRegistry::Open(*Machine).Error,
               (Folder / SandboxRegistry::FileName).string() +
                   " line 3: dword: must be followed by one to eight hexadecimal digits");
