@@ -157,11 +157,18 @@ bool SandboxRegistry::WriteFresh(const fs::path& folder, const MachineDescriptio
     return true;
 }
 
+SandboxRegistry::~SandboxRegistry() {
+    if (Unsaved) {
+        WriteAtomically(File, Memory.Text());
+    }
+}
+
 long SandboxRegistry::Saved(long status) {
     if (status != reg::Success) {
         return status;
     }
-    return WriteAtomically(File, Memory.Text()) ? reg::Success : reg::RegistryIoFailed;
+    Unsaved = !WriteAtomically(File, Memory.Text());
+    return Unsaved ? reg::RegistryIoFailed : reg::Success;
 }
 
 long SandboxRegistry::RegOpenKeyExA(HKEY key, std::string_view subKey, std::uint32_t options,

@@ -14,8 +14,9 @@ namespace platform {
 /// Follows the rules of the machine's family (see RegistryFamily). Every change is
 /// written to the file at once, through a temporary file that then replaces it, so a
 /// crash leaves the old file or the new one, never half of one; a change that cannot be
-/// written stays in memory, goes to the file with the next one, and its call returns
-/// reg::RegistryIoFailed. Only one SandboxRegistry may have a machine open at a time.
+/// written stays in memory, goes to the file with the next one (or when the registry is
+/// closed), and its call returns reg::RegistryIoFailed. Only one SandboxRegistry may have a machine
+/// open at a time.
 class SandboxRegistry final : public RegistryService {
 public:
     static constexpr const char* FileName = "registry.reg";
@@ -33,6 +34,10 @@ public:
     /// path, language, shared DLL counts).
     static bool WriteFresh(const std::filesystem::path& folder, const MachineDescription& machine,
                            std::string& error);
+
+    SandboxRegistry(const SandboxRegistry&) = delete;
+    SandboxRegistry& operator=(const SandboxRegistry&) = delete;
+    ~SandboxRegistry() override;
 
     using RegistryService::RegQueryValueExA;
     long RegOpenKeyExA(HKEY key, std::string_view subKey, std::uint32_t options,
@@ -61,6 +66,8 @@ private:
 
     HeadlessRegistry Memory;
     std::filesystem::path File;
+    /// A change the file does not hold yet.
+    bool Unsaved = false;
 };
 
 } // namespace platform
