@@ -13,8 +13,9 @@ constexpr std::string_view Usage = R"(Usage: vornsetup --new-machine DIR [--fami
 Makes DIR a fresh sandbox machine: a folder that plays one Windows machine, with
 its drives as folders (drive_c for C:\), a standard Windows layout (Windows,
 system, temporary and program folders, WIN.INI, SYSTEM.INI, AUTOEXEC.BAT,
-CONFIG.SYS) and machine.ini, which describes the system (family and version,
-user, computer, admin rights, screen, memory, drives) and may be edited.
+CONFIG.SYS), its registry in registry.reg (a REGEDIT4 file) and machine.ini,
+which describes the system (family and version, user, computer, admin rights,
+screen, memory, drives). Both files may be edited.
 
 Options:
   --family 95|NT   The Windows family the machine plays (default NT).

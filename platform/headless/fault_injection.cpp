@@ -294,4 +294,78 @@ std::uint32_t FaultInjectingProfile::GetLastError() {
     return Injected ? *Injected : Inner.GetLastError();
 }
 
+long FaultInjectingRegistry::RegOpenKeyExA(HKEY key, std::string_view subKey, std::uint32_t options,
+                                           std::uint32_t access, HKEY& result) {
+    if (const long error = Fault(RegistryCall::RegOpenKeyExA)) {
+        result = nullptr;
+        return error;
+    }
+    return Inner.RegOpenKeyExA(key, subKey, options, access, result);
+}
+
+long FaultInjectingRegistry::RegCreateKeyExA(HKEY key, std::string_view subKey,
+                                             std::uint32_t options, std::uint32_t access,
+                                             HKEY& result, std::uint32_t* disposition) {
+    if (const long error = Fault(RegistryCall::RegCreateKeyExA)) {
+        result = nullptr;
+        return error;
+    }
+    return Inner.RegCreateKeyExA(key, subKey, options, access, result, disposition);
+}
+
+long FaultInjectingRegistry::RegSetValueExA(HKEY key, std::string_view valueName,
+                                            std::uint32_t type, std::span<const char> data) {
+    if (const long error = Fault(RegistryCall::RegSetValueExA)) {
+        return error;
+    }
+    return Inner.RegSetValueExA(key, valueName, type, data);
+}
+
+long FaultInjectingRegistry::RegQueryValueExA(HKEY key, std::string_view valueName,
+                                              std::uint32_t* type, char* data,
+                                              std::uint32_t* dataSize) {
+    if (const long error = Fault(RegistryCall::RegQueryValueExA)) {
+        return error;
+    }
+    return Inner.RegQueryValueExA(key, valueName, type, data, dataSize);
+}
+
+long FaultInjectingRegistry::RegDeleteValueA(HKEY key, std::string_view valueName) {
+    if (const long error = Fault(RegistryCall::RegDeleteValueA)) {
+        return error;
+    }
+    return Inner.RegDeleteValueA(key, valueName);
+}
+
+long FaultInjectingRegistry::RegDeleteKeyA(HKEY key, std::string_view subKey) {
+    if (const long error = Fault(RegistryCall::RegDeleteKeyA)) {
+        return error;
+    }
+    return Inner.RegDeleteKeyA(key, subKey);
+}
+
+long FaultInjectingRegistry::RegEnumKeyExA(HKEY key, std::uint32_t index, char* name,
+                                           std::uint32_t& nameLength) {
+    if (const long error = Fault(RegistryCall::RegEnumKeyExA)) {
+        return error;
+    }
+    return Inner.RegEnumKeyExA(key, index, name, nameLength);
+}
+
+long FaultInjectingRegistry::RegEnumValueA(HKEY key, std::uint32_t index, char* valueName,
+                                           std::uint32_t& valueNameLength, std::uint32_t* type,
+                                           char* data, std::uint32_t* dataSize) {
+    if (const long error = Fault(RegistryCall::RegEnumValueA)) {
+        return error;
+    }
+    return Inner.RegEnumValueA(key, index, valueName, valueNameLength, type, data, dataSize);
+}
+
+long FaultInjectingRegistry::RegCloseKey(HKEY key) {
+    if (const long error = Fault(RegistryCall::RegCloseKey)) {
+        return error;
+    }
+    return Inner.RegCloseKey(key);
+}
+
 } // namespace platform

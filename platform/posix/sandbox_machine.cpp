@@ -5,6 +5,7 @@
 #include "platform/ansi_text.h"
 #include "platform/files.h"
 #include "platform/ini_text.h"
+#include "platform/posix/sandbox_registry.h"
 
 #include <algorithm>
 #include <cctype>
@@ -263,6 +264,10 @@ SandboxMachine::OpenResult SandboxMachine::Create(const fs::path& folder, Window
             WriteFileText(drive / "AUTOEXEC.BAT", "") && WriteFileText(drive / "CONFIG.SYS", "");
         if (!written) {
             return {nullptr, "cannot write the Windows folder of " + folder.string()};
+        }
+        std::string registryError;
+        if (!SandboxRegistry::WriteFresh(folder, description, registryError)) {
+            return {nullptr, registryError};
         }
     } catch (const fs::filesystem_error& failure) {
         return {nullptr, failure.what()};

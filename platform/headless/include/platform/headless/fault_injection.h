@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/registry.h"
 
 #include <cstdint>
 #include <map>
@@ -176,6 +177,52 @@ private:
 
     ProfileService& Inner;
     std::optional<std::uint32_t> Injected;
+};
+
+enum class RegistryCall {
+    RegOpenKeyExA,
+    RegCreateKeyExA,
+    RegSetValueExA,
+    RegQueryValueExA,
+    RegDeleteValueA,
+    RegDeleteKeyA,
+    RegEnumKeyExA,
+    RegEnumValueA,
+    RegCloseKey,
+};
+
+/// As FaultInjectingFiles for the registry calls, which return the planned error
+/// themselves; a failed open or create gives a null key, and a failed RegCloseKey leaves
+/// the key open in `inner`.
+class FaultInjectingRegistry final : public RegistryService {
+public:
+    explicit FaultInjectingRegistry(RegistryService& inner) : Inner(inner) {}
+
+    FaultPlan<RegistryCall> Plan;
+
+    using RegistryService::RegQueryValueExA;
+    long RegOpenKeyExA(HKEY key, std::string_view subKey, std::uint32_t options,
+                       std::uint32_t access, HKEY& result) override;
+    long RegCreateKeyExA(HKEY key, std::string_view subKey, std::uint32_t options,
+                         std::uint32_t access, HKEY& result, std::uint32_t* disposition) override;
+    long RegSetValueExA(HKEY key, std::string_view valueName, std::uint32_t type,
+                        std::span<const char> data) override;
+    long RegQueryValueExA(HKEY key, std::string_view valueName, std::uint32_t* type, char* data,
+                          std::uint32_t* dataSize) override;
+    long RegDeleteValueA(HKEY key, std::string_view valueName) override;
+    long RegDeleteKeyA(HKEY key, std::string_view subKey) override;
+    long RegEnumKeyExA(HKEY key, std::uint32_t index, char* name,
+                       std::uint32_t& nameLength) override;
+    long RegEnumValueA(HKEY key, std::uint32_t index, char* valueName,
+                       std::uint32_t& valueNameLength, std::uint32_t* type, char* data,
+                       std::uint32_t* dataSize) override;
+    long RegCloseKey(HKEY key) override;
+
+private:
+    /// Counts the use; the planned error, or 0 when the call goes through.
+    long Fault(RegistryCall call) { return static_cast<long>(Plan.Use(call).value_or(0)); }
+
+    RegistryService& Inner;
 };
 
 } // namespace platform
