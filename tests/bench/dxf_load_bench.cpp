@@ -16,24 +16,41 @@
 
 namespace {
 
-// The drawing is written once per size and kept in the temporary folder.
+namespace fs = std::filesystem;
+using plandra::bench::BlockLayout;
+
+// A generated drawing, written once under `label` and kept in the temporary folder.
+template <typename Write> std::string GeneratedOnce(const std::string& label, Write write) {
+    std::string file = (fs::temp_directory_path() / ("plandra-bench-" + label + ".dxf")).string();
+    if (!fs::exists(file)) {
+        write(file);
+    }
+    return file;
+}
+
+// The R12 drawing of PLANDRA_BENCH_MEGABYTES (100 unless set).
 const std::string& Drawing() {
     static const std::string name = [] {
         const char* megabytesText = std::getenv("PLANDRA_BENCH_MEGABYTES");
         long megabytes = megabytesText != nullptr ? std::strtol(megabytesText, nullptr, 10) : 100;
-        std::string file = (std::filesystem::temp_directory_path() /
-                            ("plandra-bench-r12-" + std::to_string(megabytes) + "mb.dxf"))
-                               .string();
-        if (!std::filesystem::exists(file)) {
-            plandra::bench::GenerateR12Drawing(file, megabytes * 1000 * 1000);
-        }
-        return file;
+        return GeneratedOnce("r12-" + std::to_string(megabytes) + "mb", [&](const std::string& f) {
+            plandra::bench::GenerateR12Drawing(f, megabytes * 1000 * 1000);
+        });
     }();
     return name;
 }
 
-std::int64_t FileBytes() {
-    return static_cast<std::int64_t>(std::filesystem::file_size(Drawing()));
+// 100,000 inserts of blocks of 20 entities, and the same two million entities
+// written out flat: inserting may cost at most three times reading flat.
+const std::string& BlockDrawing(BlockLayout layout) {
+    auto write = [](BlockLayout chosen, const char* label) {
+        return GeneratedOnce(std::string("blocks-") + label, [&](const std::string& file) {
+            plandra::bench::GenerateBlockDrawing(file, 100'000, 20, chosen);
+        });
+    };
+    static const std::string inserts = write(BlockLayout::Inserts, "inserts");
+    static const std::string flat = write(BlockLayout::Flat, "flat");
+    return layout == BlockLayout::Inserts ? inserts : flat;
 }
 
 // Peak resident memory of this process so far, in megabytes.
@@ -48,19 +65,16 @@ double PeakResidentMegabytes() {
     return 0;
 }
 
-// Block scratch files of the benchmarks go to a folder of their own.
-std::string ScratchFolder() {
-    const std::filesystem::path scratch =
-        std::filesystem::temp_directory_path() / "plandra-bench-scratch" / "";
-    std::filesystem::create_directories(scratch);
-    return scratch.string();
-}
-
-// One load into a fresh database, as Regen does it; returns the entities read.
+// One load into a fresh database, as Regen does it, with block scratch files in a
+// folder of the benchmarks' own; returns the entities read.
 plandra::Long LoadOnce(const std::string& file) {
+    static const std::string scratch = [] {
+        const fs::path folder = fs::temp_directory_path() / "plandra-bench-scratch" / "";
+        fs::create_directories(folder);
+        return folder.string();
+    }();
     plandra::DrawingDatabase database;
     plandra::DrawingOptions options;
-    static const std::string scratch = ScratchFolder();
     options.TmpFileNamePath = scratch;
     std::array<plandra::RealRect, 4> zoomStack{};
     platform::HeadlessScreen screen;
@@ -70,54 +84,18 @@ plandra::Long LoadOnce(const std::string& file) {
     return database.SeqCount;
 }
 
-void LoadGeneratedDrawing(benchmark::State& state) {
-    const std::string& file = Drawing();
+void LoadDrawing(benchmark::State& state, const std::string& file) {
     for (auto _ : state) {
         state.counters["entities"] = static_cast<double>(LoadOnce(file));
     }
-    state.SetBytesProcessed(state.iterations() * FileBytes());
+    const auto bytes = static_cast<std::int64_t>(fs::file_size(file));
+    state.SetBytesProcessed(state.iterations() * bytes);
     state.counters["peak_rss_mb"] = PeakResidentMegabytes();
-    state.counters["file_mb"] = static_cast<double>(FileBytes()) / 1e6;
+    state.counters["file_mb"] = static_cast<double>(bytes) / 1e6;
 }
 
-// 100,000 inserts of blocks of 20 entities, and the same two million entities
-// written out flat: inserting may cost at most three times reading flat.
-constexpr int BenchInserts = 100'000;
-constexpr int BenchEntitiesPerBlock = 20;
-
-const std::string& BlockDrawing(plandra::bench::BlockLayout layout) {
-    auto write = [](plandra::bench::BlockLayout chosen, const char* label) {
-        std::string file = (std::filesystem::temp_directory_path() /
-                            ("plandra-bench-blocks-" + std::string(label) + ".dxf"))
-                               .string();
-        if (!std::filesystem::exists(file)) {
-            plandra::bench::GenerateBlockDrawing(file, BenchInserts, BenchEntitiesPerBlock, chosen);
-        }
-        return file;
-    };
-    static const std::string inserts = write(plandra::bench::BlockLayout::Inserts, "inserts");
-    static const std::string flat = write(plandra::bench::BlockLayout::Flat, "flat");
-    return layout == plandra::bench::BlockLayout::Inserts ? inserts : flat;
-}
-
-void LoadBlockDrawing(benchmark::State& state, plandra::bench::BlockLayout layout) {
-    const std::string& file = BlockDrawing(layout);
-    for (auto _ : state) {
-        state.counters["entities"] = static_cast<double>(LoadOnce(file));
-    }
-    state.counters["file_mb"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
-}
-
-void LoadInsertedBlocks(benchmark::State& state) {
-    LoadBlockDrawing(state, plandra::bench::BlockLayout::Inserts);
-}
-
-void LoadSameEntitiesFlat(benchmark::State& state) {
-    LoadBlockDrawing(state, plandra::bench::BlockLayout::Flat);
-}
-
-void CountLines(benchmark::State& state) {
-    const std::string& file = Drawing();
+// What `wc -l` does: the floor a reader can chase.
+void CountLines(benchmark::State& state, const std::string& file) {
     std::vector<char> buffer(1 << 20);
     for (auto _ : state) {
         std::FILE* input = std::fopen(file.c_str(), "rb");
@@ -134,14 +112,28 @@ void CountLines(benchmark::State& state) {
         std::fclose(input);
         benchmark::DoNotOptimize(lines);
     }
-    state.SetBytesProcessed(state.iterations() * FileBytes());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(file)));
 }
 
 } // namespace
 
-BENCHMARK(CountLines)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(LoadGeneratedDrawing)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(LoadInsertedBlocks)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(LoadSameEntitiesFlat)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    // Drawings are generated on first use, so a filtered run writes only those it needs.
+    auto add = [](const char* name, void (*measure)(benchmark::State&, const std::string&),
+                  const std::string& (*drawing)()) {
+        benchmark::RegisterBenchmark(name,
+                                     [=](benchmark::State& state) { measure(state, drawing()); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    };
+    add("CountLines", CountLines, Drawing);
+    add("LoadGeneratedDrawing", LoadDrawing, Drawing);
+    add("LoadInsertedBlocks", LoadDrawing,
+        []() -> const std::string& { return BlockDrawing(BlockLayout::Inserts); });
+    add("LoadSameEntitiesFlat", LoadDrawing,
+        []() -> const std::string& { return BlockDrawing(BlockLayout::Flat); });
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

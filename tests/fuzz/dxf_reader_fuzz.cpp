@@ -16,28 +16,22 @@
 namespace {
 
 // Block scratch files go to a folder of the target's own, which every read must
-// leave empty.
-std::filesystem::path MakeBlockFolder() {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("plandra-fuzz-blocks-" + std::to_string(stamp));
-    std::filesystem::create_directories(path);
-    return path;
-}
-
-void RemoveBlockFolder();
+// leave empty; the folder goes at exit.
+struct ScratchFolder {
+    ScratchFolder() { std::filesystem::create_directories(Path); }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(Path, ignored);
+    }
+    const std::filesystem::path Path =
+        std::filesystem::temp_directory_path() /
+        ("plandra-fuzz-blocks-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+};
 
 const std::filesystem::path& BlockFolder() {
-    static const std::filesystem::path folder = MakeBlockFolder();
-    // Registered once the path is built, so it runs before the path is destroyed.
-    static const bool removedAtExit = std::atexit(RemoveBlockFolder) == 0;
-    (void)removedAtExit;
-    return folder;
-}
-
-void RemoveBlockFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(BlockFolder(), ignored);
+    static const ScratchFolder folder;
+    return folder.Path;
 }
 
 const std::string& ScratchFileName() {

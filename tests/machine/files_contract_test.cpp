@@ -20,15 +20,14 @@ protected:
     std::unique_ptr<MachineUnderTest> Machine = MakeMachineUnderTest();
     FileService& Files = Machine->Files();
 
-    std::uint32_t Attributes(std::string_view name) {
-        return Files.GetFileAttributesA(Machine->Path(name));
-    }
+    std::string Path(std::string_view name) const { return Machine->Path(name); }
+    std::uint32_t Attributes(std::string_view name) { return Files.GetFileAttributesA(Path(name)); }
     /// The error a call left, or 0 when it succeeded.
     std::uint32_t ErrorOf(bool succeeded) { return succeeded ? 0 : Files.GetLastError(); }
     std::set<std::string> Found(std::string_view pattern) {
         std::set<std::string> names;
         FindData data;
-        UniqueFind search(Files.FindFirstFileA(Machine->Path(pattern), data), FindCloser{&Files});
+        UniqueFind search(Files.FindFirstFileA(Path(pattern), data), FindCloser{&Files});
         for (bool more = bool(search); more; more = Files.FindNextFileA(search.Get(), data)) {
             names.insert(data.FileName);
         }
@@ -38,16 +37,15 @@ protected:
 
 TEST_F(FilesContract, OneFileAnswersToEveryWindowsSpellingOfItsName) {
     ASSERT_TRUE(Machine->WriteText("Readme.txt", "x"));
-    ASSERT_TRUE(Files.CreateDirectoryA(Machine->Path("Sub")));
-    std::string forward = Machine->Path("readme.txt");
+    ASSERT_TRUE(Files.CreateDirectoryA(Path("Sub")));
+    std::string forward = Path("readme.txt");
     std::replace(forward.begin(), forward.end(), '\\', '/');
-    EXPECT_EQ(Files.GetFileAttributesA(Machine->Path("Sub \\")), file::InvalidAttributes)
+    EXPECT_EQ(Files.GetFileAttributesA(Path("Sub \\")), file::InvalidAttributes)
         << "a folder keeps its trailing blank";
     for (const std::string& path :
-         {Machine->Path("README.TXT"), Machine->Path("Sub.\\..\\readme.txt"),
-          Machine->Path("readme.txt."), Machine->Path("readme.txt  "),
-          Machine->Path("ReadMe.Txt. ."), Machine->Path("sub\\..\\readme.txt"),
-          Machine->Path(".\\Readme.txt"), forward}) {
+         {Path("README.TXT"), Path("Sub.\\..\\readme.txt"), Path("readme.txt."),
+          Path("readme.txt  "), Path("ReadMe.Txt. ."), Path("sub\\..\\readme.txt"),
+          Path(".\\Readme.txt"), forward}) {
         EXPECT_NE(Files.GetFileAttributesA(path), file::InvalidAttributes) << path;
     }
 }
@@ -57,14 +55,13 @@ TEST_F(FilesContract, PathsWindowsRefusesGiveItsErrors) {
         std::string Path;
         std::uint32_t Error;
     } cases[] = {
-        {Machine->Path("a<b.txt"), winerror::InvalidName},
-        {Machine->Path("a|b.txt"), winerror::InvalidName},
-        {Machine->Path("a\"b.txt"), winerror::InvalidName},
-        {Machine->Path("a*.txt"), winerror::InvalidName},
-        {Machine->Path("missing.txt"), winerror::FileNotFound},
-        {Machine->Path("missing\\file.txt"), winerror::PathNotFound},
-        {Machine->Path(std::string(300 - Machine->Root().size(), 'a')),
-         winerror::FilenameExcedRange},
+        {Path("a<b.txt"), winerror::InvalidName},
+        {Path("a|b.txt"), winerror::InvalidName},
+        {Path("a\"b.txt"), winerror::InvalidName},
+        {Path("a*.txt"), winerror::InvalidName},
+        {Path("missing.txt"), winerror::FileNotFound},
+        {Path("missing\\file.txt"), winerror::PathNotFound},
+        {Path(std::string(300 - Machine->Root().size(), 'a')), winerror::FilenameExcedRange},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Files.CreateFileA(c.Path, file::GenericRead, 0, file::OpenExisting, 0),
@@ -90,13 +87,13 @@ TEST_F(FilesContract, CreationDispositionsDecideOnExistingFiles) {
         {file::TruncateExisting, true, 0},
     };
     for (const auto& c : cases) {
-        Files.DeleteFileA(Machine->Path("f.txt"));
+        Files.DeleteFileA(Path("f.txt"));
         if (c.Exists) {
             ASSERT_TRUE(Machine->WriteText("f.txt", "old"));
         }
         Files.SetLastError(0);
-        UniqueFile opened(Files.CreateFileA(Machine->Path("f.txt"), file::GenericWrite, 0,
-                                            c.Disposition, file::AttributeNormal),
+        UniqueFile opened(Files.CreateFileA(Path("f.txt"), file::GenericWrite, 0, c.Disposition,
+                                            file::AttributeNormal),
                           FileCloser{&Files});
         EXPECT_EQ(Files.GetLastError(), c.Error) << c.Disposition << " " << c.Exists;
         EXPECT_EQ(bool(opened), c.Error == 0 || c.Error == winerror::AlreadyExists);
@@ -104,9 +101,8 @@ TEST_F(FilesContract, CreationDispositionsDecideOnExistingFiles) {
 }
 
 TEST_F(FilesContract, WritesReadsAndSeeksLikeWindows) {
-    UniqueFile file(Files.CreateFileA(Machine->Path("data.bin"),
-                                      file::GenericRead | file::GenericWrite, 0, file::CreateAlways,
-                                      file::AttributeNormal),
+    UniqueFile file(Files.CreateFileA(Path("data.bin"), file::GenericRead | file::GenericWrite, 0,
+                                      file::CreateAlways, file::AttributeNormal),
                     FileCloser{&Files});
     ASSERT_TRUE(file);
     std::uint32_t count = 0;
@@ -126,55 +122,53 @@ TEST_F(FilesContract, WritesReadsAndSeeksLikeWindows) {
 TEST_F(FilesContract, AFileOpenWithoutSharingIsInUse) {
     ASSERT_TRUE(Machine->WriteText("busy.dll", "x"));
     UniqueFile held(
-        Files.CreateFileA(Machine->Path("busy.dll"), file::GenericRead, 0, file::OpenExisting, 0),
+        Files.CreateFileA(Path("busy.dll"), file::GenericRead, 0, file::OpenExisting, 0),
         FileCloser{&Files});
     ASSERT_TRUE(held);
-    EXPECT_EQ(Files.CreateFileA(Machine->Path("busy.dll"), file::GenericRead, file::ShareRead,
+    EXPECT_EQ(Files.CreateFileA(Path("busy.dll"), file::GenericRead, file::ShareRead,
                                 file::OpenExisting, 0),
               InvalidFileHandle);
     EXPECT_EQ(Files.GetLastError(), winerror::SharingViolation);
-    UniqueFile query(Files.CreateFileA(Machine->Path("busy.dll"), 0, 0, file::OpenExisting, 0),
+    UniqueFile query(Files.CreateFileA(Path("busy.dll"), 0, 0, file::OpenExisting, 0),
                      FileCloser{&Files});
     EXPECT_TRUE(query) << "an open for attributes alone shares with everything";
-    EXPECT_EQ(ErrorOf(Files.DeleteFileA(Machine->Path("busy.dll"))), winerror::SharingViolation);
-    EXPECT_EQ(ErrorOf(Files.MoveFileA(Machine->Path("busy.dll"), Machine->Path("other.dll"))),
+    EXPECT_EQ(ErrorOf(Files.DeleteFileA(Path("busy.dll"))), winerror::SharingViolation);
+    EXPECT_EQ(ErrorOf(Files.MoveFileA(Path("busy.dll"), Path("other.dll"))),
               winerror::SharingViolation);
     held.Reset();
     query.Reset();
-    EXPECT_TRUE(Files.DeleteFileA(Machine->Path("busy.dll")));
+    EXPECT_TRUE(Files.DeleteFileA(Path("busy.dll")));
 }
 
 TEST_F(FilesContract, CopyMoveAndDeleteKeepWindowsRules) {
     ASSERT_TRUE(Machine->WriteText("a.txt", "A"));
     ASSERT_TRUE(Machine->WriteText("b.txt", "B"));
-    EXPECT_EQ(ErrorOf(Files.CopyFileA(Machine->Path("a.txt"), Machine->Path("b.txt"), true)),
-              winerror::FileExists);
-    EXPECT_EQ(ErrorOf(Files.CopyFileA(Machine->Path("a.txt"), Machine->Path("b.txt"), false)), 0u);
+    EXPECT_EQ(ErrorOf(Files.CopyFileA(Path("a.txt"), Path("b.txt"), true)), winerror::FileExists);
+    EXPECT_EQ(ErrorOf(Files.CopyFileA(Path("a.txt"), Path("b.txt"), false)), 0u);
     EXPECT_EQ(Machine->ReadText("b.txt"), "A");
-    EXPECT_EQ(ErrorOf(Files.MoveFileA(Machine->Path("a.txt"), Machine->Path("b.txt"))),
-              winerror::AlreadyExists);
-    EXPECT_EQ(ErrorOf(Files.MoveFileExA(Machine->Path("a.txt"), Machine->Path("B.TXT").c_str(),
-                                        file::MoveReplaceExisting)),
-              0u);
+    EXPECT_EQ(ErrorOf(Files.MoveFileA(Path("a.txt"), Path("b.txt"))), winerror::AlreadyExists);
+    EXPECT_EQ(
+        ErrorOf(Files.MoveFileExA(Path("a.txt"), Path("B.TXT").c_str(), file::MoveReplaceExisting)),
+        0u);
     EXPECT_EQ(Attributes("a.txt"), file::InvalidAttributes);
-    ASSERT_TRUE(Files.SetFileAttributesA(Machine->Path("b.txt"), file::AttributeReadOnly));
-    EXPECT_EQ(ErrorOf(Files.DeleteFileA(Machine->Path("b.txt"))), winerror::AccessDenied);
-    EXPECT_EQ(ErrorOf(Files.CopyFileA(Machine->Path("missing"), Machine->Path("c.txt"), false)),
+    ASSERT_TRUE(Files.SetFileAttributesA(Path("b.txt"), file::AttributeReadOnly));
+    EXPECT_EQ(ErrorOf(Files.DeleteFileA(Path("b.txt"))), winerror::AccessDenied);
+    EXPECT_EQ(ErrorOf(Files.CopyFileA(Path("missing"), Path("c.txt"), false)),
               winerror::FileNotFound);
-    ASSERT_TRUE(Files.SetFileAttributesA(Machine->Path("b.txt"), file::AttributeNormal));
-    EXPECT_EQ(ErrorOf(Files.DeleteFileA(Machine->Path("b.txt"))), 0u);
-    EXPECT_EQ(ErrorOf(Files.DeleteFileA(Machine->Path("b.txt"))), winerror::FileNotFound);
+    ASSERT_TRUE(Files.SetFileAttributesA(Path("b.txt"), file::AttributeNormal));
+    EXPECT_EQ(ErrorOf(Files.DeleteFileA(Path("b.txt"))), 0u);
+    EXPECT_EQ(ErrorOf(Files.DeleteFileA(Path("b.txt"))), winerror::FileNotFound);
 }
 
 TEST_F(FilesContract, AttributesReadBackAsSet) {
     ASSERT_TRUE(Machine->WriteText("f.txt", "x"));
-    ASSERT_TRUE(Files.CreateDirectoryA(Machine->Path("Dir")));
+    ASSERT_TRUE(Files.CreateDirectoryA(Path("Dir")));
     EXPECT_EQ(Attributes("f.txt") & ~file::AttributeNormal, file::AttributeArchive);
     EXPECT_EQ(Attributes("dir"), file::AttributeDirectory);
     for (std::uint32_t attributes :
          {file::AttributeReadOnly | file::AttributeHidden,
           file::AttributeSystem | file::AttributeArchive, file::AttributeNormal}) {
-        ASSERT_TRUE(Files.SetFileAttributesA(Machine->Path("F.TXT"), attributes));
+        ASSERT_TRUE(Files.SetFileAttributesA(Path("F.TXT"), attributes));
         // Wine marks every file for backup (archive); Windows keeps exactly what was set,
         // and so does the sandbox.
         const std::uint32_t marks = file::AttributeArchive | file::AttributeNormal;
@@ -186,7 +180,7 @@ TEST_F(FilesContract, SearchesMatchWildcardsAndListDotEntries) {
     for (const char* name : {"a.txt", "B.TXT", "notes.text", "README"}) {
         ASSERT_TRUE(Machine->WriteText(name, "x"));
     }
-    ASSERT_TRUE(Files.CreateDirectoryA(Machine->Path("Sub")));
+    ASSERT_TRUE(Files.CreateDirectoryA(Path("Sub")));
     using Names = std::set<std::string>;
     EXPECT_EQ(Found("*.txt"), (Names{"a.txt", "B.TXT"}));
     EXPECT_EQ(Found("?.TXT"), (Names{"a.txt", "B.TXT"}));
@@ -195,32 +189,31 @@ TEST_F(FilesContract, SearchesMatchWildcardsAndListDotEntries) {
     EXPECT_EQ(Found("*.doc"), Names{});
     EXPECT_EQ(Files.GetLastError(), winerror::FileNotFound);
     FindData data;
-    EXPECT_EQ(Files.FindFirstFileA(Machine->Path("none\\*"), data), InvalidFindHandle);
+    EXPECT_EQ(Files.FindFirstFileA(Path("none\\*"), data), InvalidFindHandle);
     EXPECT_EQ(Files.GetLastError(), winerror::PathNotFound);
-    EXPECT_EQ(Files.FindFirstFileA(Machine->Path("Sub\\"), data), InvalidFindHandle);
+    EXPECT_EQ(Files.FindFirstFileA(Path("Sub\\"), data), InvalidFindHandle);
     EXPECT_EQ(Files.GetLastError(), winerror::FileNotFound);
 }
 
 TEST_F(FilesContract, LongNamesHaveShortNamesThatReachTheSameFile) {
-    ASSERT_TRUE(Files.CreateDirectoryA(Machine->Path("Program Files")));
+    ASSERT_TRUE(Files.CreateDirectoryA(Path("Program Files")));
     ASSERT_TRUE(Machine->WriteText("Program Files\\Long Name.text", "x"));
     std::array<char, 260> buffer{};
     const std::uint32_t length =
-        Files.GetShortPathNameA(Machine->Path("program files\\long name.text"), buffer);
+        Files.GetShortPathNameA(Path("program files\\long name.text"), buffer);
     ASSERT_GT(length, 0u);
     const std::string shortPath(buffer.data(), length);
     const std::string tail = shortPath.substr(shortPath.size() - 12);
     EXPECT_NE(tail.find('~'), std::string::npos) << shortPath;
     EXPECT_EQ(tail.substr(tail.find('.')), ".TEX") << shortPath;
     EXPECT_NE(Files.GetFileAttributesA(shortPath), file::InvalidAttributes) << shortPath;
-    EXPECT_EQ(Files.GetShortPathNameA(Machine->Path("program files\\long name.text"),
+    EXPECT_EQ(Files.GetShortPathNameA(Path("program files\\long name.text"),
                                       std::span<char>(buffer.data(), 4)),
               length + 1);
-    EXPECT_EQ(Files.GetShortPathNameA(Machine->Path("missing.txt"), buffer), 0u);
+    EXPECT_EQ(Files.GetShortPathNameA(Path("missing.txt"), buffer), 0u);
     EXPECT_EQ(Files.GetLastError(), winerror::FileNotFound);
     FindData data;
-    UniqueFind search(Files.FindFirstFileA(Machine->Path("Program Files\\Long*"), data),
-                      FindCloser{&Files});
+    UniqueFind search(Files.FindFirstFileA(Path("Program Files\\Long*"), data), FindCloser{&Files});
     ASSERT_TRUE(search);
     EXPECT_NE(data.AlternateFileName.find('~'), std::string::npos);
 }
@@ -237,20 +230,20 @@ TEST_F(FilesContract, TemporaryNamesCarryPrefixAndNumber) {
         << name;
     EXPECT_EQ(Files.GetTempFileNameA(Machine->Root(), "KTH", 0x1234, name), 0x1234u);
     EXPECT_EQ(Files.GetFileAttributesA(name), file::InvalidAttributes);
-    EXPECT_EQ(Files.GetTempFileNameA(Machine->Path("missing"), "KTG", 0, name), 0u);
+    EXPECT_EQ(Files.GetTempFileNameA(Path("missing"), "KTG", 0, name), 0u);
     EXPECT_EQ(Files.GetLastError(), 267u); // ERROR_DIRECTORY
 }
 
 TEST_F(FilesContract, DirectoriesAreMadeAndRemovedOneLevelAtATime) {
-    EXPECT_EQ(ErrorOf(Files.CreateDirectoryA(Machine->Path("a\\b"))), winerror::PathNotFound);
-    EXPECT_EQ(ErrorOf(Files.CreateDirectoryA(Machine->Path("a"))), 0u);
-    EXPECT_EQ(ErrorOf(Files.CreateDirectoryA(Machine->Path("A"))), winerror::AlreadyExists);
+    EXPECT_EQ(ErrorOf(Files.CreateDirectoryA(Path("a\\b"))), winerror::PathNotFound);
+    EXPECT_EQ(ErrorOf(Files.CreateDirectoryA(Path("a"))), 0u);
+    EXPECT_EQ(ErrorOf(Files.CreateDirectoryA(Path("A"))), winerror::AlreadyExists);
     ASSERT_TRUE(Machine->WriteText("a\\f.txt", "x"));
-    EXPECT_EQ(ErrorOf(Files.RemoveDirectoryA(Machine->Path("a"))), winerror::DirNotEmpty);
-    EXPECT_EQ(ErrorOf(Files.RemoveDirectoryA(Machine->Path("a\\f.txt"))), 267u); // ERROR_DIRECTORY
-    ASSERT_TRUE(Files.DeleteFileA(Machine->Path("a\\f.txt")));
-    EXPECT_EQ(ErrorOf(Files.RemoveDirectoryA(Machine->Path("a"))), 0u);
-    EXPECT_EQ(ErrorOf(Files.RemoveDirectoryA(Machine->Path("a"))), winerror::FileNotFound);
+    EXPECT_EQ(ErrorOf(Files.RemoveDirectoryA(Path("a"))), winerror::DirNotEmpty);
+    EXPECT_EQ(ErrorOf(Files.RemoveDirectoryA(Path("a\\f.txt"))), 267u); // ERROR_DIRECTORY
+    ASSERT_TRUE(Files.DeleteFileA(Path("a\\f.txt")));
+    EXPECT_EQ(ErrorOf(Files.RemoveDirectoryA(Path("a"))), 0u);
+    EXPECT_EQ(ErrorOf(Files.RemoveDirectoryA(Path("a"))), winerror::FileNotFound);
 }
 
 TEST_F(FilesContract, DosStampsConvertBothWays) {
@@ -277,9 +270,8 @@ TEST_F(FilesContract, DosStampsConvertBothWays) {
     }
     FileTime stamp;
     ASSERT_TRUE(Files.DosDateTimeToFileTime(cases[0].Date, cases[0].Time, stamp));
-    UniqueFile file(Files.CreateFileA(Machine->Path("s.txt"),
-                                      file::GenericRead | file::GenericWrite, 0, file::CreateAlways,
-                                      0),
+    UniqueFile file(Files.CreateFileA(Path("s.txt"), file::GenericRead | file::GenericWrite, 0,
+                                      file::CreateAlways, 0),
                     FileCloser{&Files});
     ASSERT_TRUE(Files.SetFileTime(file.Get(), nullptr, nullptr, &stamp));
     FileTime read;
@@ -298,15 +290,14 @@ TEST_F(FilesContract, DrivesReportTheirKindAndSpace) {
 
 TEST_F(FilesContract, DelayedMovesWaitForTheNextStart) {
     ASSERT_TRUE(Machine->WriteText("new.dll", "new"));
-    EXPECT_EQ(ErrorOf(Files.MoveFileExA(Machine->Path("new.dll"), Machine->Path("old.dll").c_str(),
+    EXPECT_EQ(ErrorOf(Files.MoveFileExA(Path("new.dll"), Path("old.dll").c_str(),
                                         file::MoveReplaceExisting | file::MoveDelayUntilReboot)),
               0u);
     EXPECT_EQ(Machine->ReadText("new.dll"), "new");
     EXPECT_EQ(Attributes("old.dll"), file::InvalidAttributes);
     // Only the names are checked now: the file may come later.
-    EXPECT_EQ(
-        ErrorOf(Files.MoveFileExA(Machine->Path("later.dll"), nullptr, file::MoveDelayUntilReboot)),
-        0u);
+    EXPECT_EQ(ErrorOf(Files.MoveFileExA(Path("later.dll"), nullptr, file::MoveDelayUntilReboot)),
+              0u);
 }
 
 TEST_F(FilesContract, InjectedFaultsFailTheChosenUseOnly) {
@@ -322,7 +313,7 @@ TEST_F(FilesContract, InjectedFaultsFailTheChosenUseOnly) {
         faulty.Plan.FailAt(c.Call, 2, c.Error);
         std::vector<bool> results;
         for (int use = 1; use <= 3; ++use) {
-            UniqueFile file(faulty.CreateFileA(Machine->Path("f.txt"),
+            UniqueFile file(faulty.CreateFileA(Path("f.txt"),
                                                file::GenericRead | file::GenericWrite, 0,
                                                file::OpenAlways, 0),
                             FileCloser{&faulty});

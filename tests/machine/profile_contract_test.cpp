@@ -5,6 +5,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace machine_test {
 namespace {
@@ -70,8 +71,7 @@ TEST_F(ProfileContract, ShortBuffersCutTheTextAsWin32Does) {
     EXPECT_EQ(Get("Paths", "Home", "", 4), "C:\\");
     EXPECT_EQ(Get(nullptr, nullptr), std::string("Paths\0Other\0", 12));
     EXPECT_EQ(Get(nullptr, nullptr, "", 9), std::string("Paths\0Ot", 7));
-    const std::string keys = Get("Other", nullptr);
-    EXPECT_EQ(keys, std::string("Key\0", 4));
+    EXPECT_EQ(Get("Other", nullptr), std::string("Key\0", 4));
     EXPECT_EQ(Get("Missing", nullptr), "");
 }
 
@@ -101,11 +101,9 @@ TEST_F(ProfileContract, WritesSetDeleteKeysAndSectionsAndKeepComments) {
     ASSERT_TRUE(Profile.WritePrivateProfileStringA("New", "First", "1", Ini));
     ASSERT_TRUE(Profile.WritePrivateProfileStringA("Paths", "Number", nullptr, Ini));
     ASSERT_TRUE(Profile.WritePrivateProfileStringA("Other", nullptr, nullptr, Ini));
-    EXPECT_EQ(Get("Paths", "Home"), "D:\\NEW");
-    EXPECT_EQ(Get("Paths", "Added"), "yes");
-    EXPECT_EQ(Get("New", "First"), "1");
-    EXPECT_EQ(Get("Paths", "Number", "gone"), "gone");
-    EXPECT_EQ(Get(nullptr, nullptr), std::string("Paths\0New\0", 10));
+    EXPECT_EQ(std::tuple(Get("Paths", "Home"), Get("Paths", "Added"), Get("New", "First"),
+                         Get("Paths", "Number", "gone"), Get(nullptr, nullptr)),
+              std::tuple("D:\\NEW", "yes", "1", "gone", std::string("Paths\0New\0", 10)));
     EXPECT_NE(Machine->ReadText("app.ini").find("; a comment line"), std::string::npos);
     ASSERT_TRUE(Profile.WritePrivateProfileStringA("S", "K", "V", Machine->Path("fresh.ini")));
     EXPECT_EQ(Machine->ReadText("fresh.ini").find("[S]"), 0u);

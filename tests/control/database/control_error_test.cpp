@@ -1,4 +1,5 @@
 #include "control/database/control_error.h"
+#include "support/control_error_of.h"
 
 #include <gtest/gtest.h>
 
@@ -14,33 +15,27 @@ TEST(ControlError, TrailAppendsEachProcedureAndTakesTheControlNumber) {
     EXPECT_EQ(error.Description, "Input past end of file\r\n ->  DXFLine.\r\n ->  LoadDXF.");
 }
 
-TEST(ControlError, WithErrorTrailRunsCleanupOnlyOnFailure) {
+TEST(ControlError, WithErrorTrailRunsCleanupOnlyOnFailureAndNamesEveryProcedure) {
     int cleanups = 0;
     auto cleanup = [&] { ++cleanups; };
     EXPECT_EQ(WithErrorTrail("Quiet", cleanup, [] { return 7; }), 7);
     EXPECT_EQ(cleanups, 0);
 
-    try {
+    const ControlError error = test::ErrorOf([&] {
         WithErrorTrail("Outer", cleanup, [&] {
             return WithErrorTrail("Inner", cleanup, []() -> int {
                 throw ControlError::Runtime(RuntimeError::Overflow);
             });
         });
-        FAIL() << "no error raised";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description, "Overflow\r\n ->  Inner.\r\n ->  Outer.");
-    }
+    });
+    EXPECT_EQ(error.Description, "Overflow\r\n ->  Inner.\r\n ->  Outer.");
     EXPECT_EQ(cleanups, 2);
-}
-
-TEST(ControlError, MemoryExhaustionBecomesOutOfMemory) {
-    try {
-        WithErrorTrail(
-            "Grow", [] {}, []() -> int { throw std::bad_alloc(); });
-        FAIL() << "no error raised";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description, "Out of memory\r\n ->  Grow.");
-    }
+    // Memory exhaustion becomes "Out of memory".
+    EXPECT_EQ(test::ErrorOf([] {
+                  WithErrorTrail(
+                      "Grow", [] {}, []() -> int { throw std::bad_alloc(); });
+              }).Description,
+              "Out of memory\r\n ->  Grow.");
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 // The drawing database: how InitDB dimensions and empties it, how its arrays grow,
-// the sequence of records and the extents.
+// the sequence of records, the extents and the bounds of the record arrays.
 #include "control/database/drawing_database.h"
+#include "support/control_error_of.h"
 
 #include <array>
 #include <gtest/gtest.h>
+#include <limits>
 #include <tuple>
 
 namespace plandra {
@@ -114,6 +116,18 @@ TEST(DrawingDatabase, CheckExtentsWidensFromTheEmptyStartOnAllFourSides) {
     EXPECT_EQ(database.Extents, (RealRect{1, 5, 3, -2}));
     database.CheckExtents(-10, 10, 20, -20);
     EXPECT_EQ(database.Extents, (RealRect{-10, 10, 20, -20}));
+}
+
+TEST(RecordArray, IndexesOutsideTheBoundsRaiseSubscriptOutOfRange) {
+    RecordArray<LineRec> lines;
+    lines.Dimension(3);
+    lines.Store(5, LineRec{}, 10); // grows to 5 - 1 + 10
+    for (Long index : {Long{-1}, Long{15}, std::numeric_limits<Long>::min()}) {
+        EXPECT_EQ(test::ErrorOf([&] { lines[index].X1 = 1; }).Description, "Subscript out of range")
+            << index;
+    }
+    EXPECT_THROW(lines.Store(-1, LineRec{}, 10), ControlError);
+    EXPECT_NO_THROW(lines[14].X1 = 1);
 }
 
 } // namespace

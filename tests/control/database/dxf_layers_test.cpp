@@ -1,6 +1,7 @@
 // The layer collection the host sees: adding, finding, removing and its position errors.
 #include "control/database/control_error.h"
 #include "control/database/dxf_layers.h"
+#include "support/control_error_of.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -40,13 +41,10 @@ TEST(DxfLayers, PositionsOutsideTheCollectionRaiseTheInvalidArgumentError) {
     DXFLayers layers;
     layers.Add(IntegerTrue, 0, "A", IntegerFalse, false);
     for (Long position : {0, 2, -1}) {
-        try {
-            layers.Item(position);
-            FAIL() << "position " << position;
-        } catch (const ControlError& error) {
-            EXPECT_EQ(error.Number, 5);
-            EXPECT_EQ(error.Description, "Invalid procedure call or argument");
-        }
+        const ControlError error = test::ErrorOf([&] { layers.Item(position); });
+        EXPECT_EQ(std::tuple(error.Number, error.Description),
+                  std::tuple(5, "Invalid procedure call or argument"))
+            << position;
     }
     EXPECT_THROW(layers.Remove(3), ControlError);
 }

@@ -1,6 +1,7 @@
 // Numbers as the drawing's text gives them, and their conversion to the automation types.
 #include "control/database/control_error.h"
 #include "control/database/dxf_number.h"
+#include "support/control_error_of.h"
 
 #include <gtest/gtest.h>
 
@@ -41,12 +42,7 @@ TEST(DxfNumber, IntegerConversionRoundsTiesToEvenAndChecksRange) {
     EXPECT_EQ(RoundHalfEven(-1e300), -1e300);
     EXPECT_EQ(ToLong(2147483647.0), 2147483647);
     for (double outside : {32768.0, -32769.0, 32767.5}) {
-        try {
-            ToInteger(outside);
-            FAIL() << outside;
-        } catch (const ControlError& error) {
-            EXPECT_EQ(error.Description, "Overflow");
-        }
+        EXPECT_EQ(test::ErrorOf([&] { ToInteger(outside); }).Description, "Overflow") << outside;
     }
     EXPECT_THROW(ToLong(2147483648.0), ControlError);
     EXPECT_THROW(ToSingle(1e39), ControlError);

@@ -1,5 +1,6 @@
-// Small mapping rules of the drawing: line types, text fonts, angles, flag bits and
-// fixed-length text.
+// Small mapping rules of the drawing: colour numbers, line types, text fonts, angles,
+// flag bits and fixed-length text.
+#include "control/database/aci_colors.h"
 #include "control/database/drawing_math.h"
 #include "control/database/fixed_string.h"
 #include "control/database/font_map.h"
@@ -9,6 +10,20 @@
 
 namespace plandra {
 namespace {
+
+TEST(AciColors, TableEntriesComeBackInColorRefLayoutAndOthersAreWhiteOrBlack) {
+    // By layer and by block (256 to 259) are white; numbers out of range black.
+    const std::pair<Integer, Long> cases[] = {
+        {0, 0x000000},   {1, 0x0010FF},   {5, 0xFF1000},   {7, 0xFFFFFF},   {8, 0x849684},
+        {9, 0xBDBEBD},   {11, 0x6371FF},  {59, 0x425142},  {100, 0x31FF00}, {152, 0xCE7100},
+        {249, 0x313031}, {250, 0x313031}, {251, 0x5A595A}, {254, 0xD6D7D6}, {255, 0xFFFFFF},
+        {256, 0xFFFFFF}, {257, 0xFFFFFF}, {258, 0xFFFFFF}, {259, 0xFFFFFF}, {260, 0},
+        {-1, 0},         {32767, 0},      {-32768, 0},
+    };
+    for (auto [number, colorRef] : cases) {
+        EXPECT_EQ(ColorFromACI(number), colorRef) << "colour number " << number;
+    }
+}
 
 TEST(LinetypeMap, NamesMapExactlyAndEverythingElseIsSolid) {
     struct Case {

@@ -2,6 +2,7 @@
 #include "control/reader/dxf_line_source.h"
 #include "reader_fixture.h"
 
+#include <tuple>
 #include <vector>
 
 namespace plandra {
@@ -28,7 +29,7 @@ TEST(DxfLineSource, LinesEndAtCarriageReturnsWithAnOptionalLineFeed) {
     EXPECT_EQ(ReadAll(""), (Lines{}));
 }
 
-TEST(DxfLineSource, ReadingPastTheLastLineIsAnError) {
+TEST(DxfLineSource, ReadingPastTheLastLineAndAMissingFileAreErrors) {
     test::TempFile file("only\r\n");
     DxfLineSource source = DxfLineSource::Open(file.Name());
     std::string line;
@@ -36,8 +37,11 @@ TEST(DxfLineSource, ReadingPastTheLastLineIsAnError) {
     EXPECT_EQ(line, "only");
     EXPECT_TRUE(source.AtEnd());
     const ControlError error = test::ErrorOf([&] { source.ReadLine(line); });
-    EXPECT_EQ(error.Number, 62);
-    EXPECT_EQ(error.Description, "Input past end of file");
+    EXPECT_EQ(std::tuple(error.Number, error.Description),
+              std::tuple(62, "Input past end of file"));
+    const ControlError missing =
+        test::ErrorOf([] { DxfLineSource::Open("/nonexistent/folder/file.dxf"); });
+    EXPECT_EQ(std::tuple(missing.Number, missing.Description), std::tuple(53, "File not found"));
 }
 
 TEST(DxfLineSource, LinesLongerThanTheBufferAndLineEndsAcrossItsEdgeAreWhole) {
@@ -45,20 +49,8 @@ TEST(DxfLineSource, LinesLongerThanTheBufferAndLineEndsAcrossItsEdgeAreWhole) {
     std::string longLine(BufferSize * 2 + 17, 'x');
     // The first line's CR is the last byte of the first buffer, its LF the next one's first.
     std::string edge(BufferSize - 1, 'e');
-    auto lines = ReadAll(edge + "\r\nafter\r\n" + longLine + "\r\nshort\r\nlast");
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], edge);
-    EXPECT_EQ(lines[1], "after");
-    EXPECT_EQ(lines[2], longLine);
-    EXPECT_EQ(lines[3], "short");
-    EXPECT_EQ(lines[4], "last");
-}
-
-TEST(DxfLineSource, AMissingFileIsNotFound) {
-    const ControlError error =
-        test::ErrorOf([] { DxfLineSource::Open("/nonexistent/folder/file.dxf"); });
-    EXPECT_EQ(error.Number, 53);
-    EXPECT_EQ(error.Description, "File not found");
+    EXPECT_EQ(ReadAll(edge + "\r\nafter\r\n" + longLine + "\r\nshort\r\nlast"),
+              (std::vector<std::string>{edge, "after", longLine, "short", "last"}));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The reader's main loop: group lines, the checks on the file, errors with their trail,
-// extents, the progress bar and the layer table.
+// extents, the progress bar, the layer table and what one read leaves for the next.
 #include "reader_fixture.h"
 
 #include <algorithm>
@@ -214,6 +214,17 @@ TEST_F(DxfReaderTest, LayerTableEntriesBecomeLayersAfterTheTableName) {
     EXPECT_EQ(std::tuple(Database.Lines[1].LayerID, Database.Lines[1].Color,
                          Database.Arcs[1].LayerID, Database.Arcs[1].Color),
               std::tuple(1, 0x00FF00, 7, 0));
+}
+
+TEST_F(DxfReaderTest, AReadThatFailedInsideABlockDoesNotSwallowTheNextMergedRead) {
+    EXPECT_EQ(
+        LoadError(Section("BLOCKS", "0|BLOCK|2|A|10|0|20|0|0|LINE|8|0|10|1e300|20|0|11|1|21|0") +
+                  Dxf("0|EOF")),
+        "Overflow\r\n ->  DXFLine.\r\n ->  LoadDXF.");
+    // As Regen with dxfMergeAdd: the database is not emptied before the read.
+    test::TempFile next(EntitiesDrawing("0|LINE|8|0|10|0|20|0|11|1|21|1"));
+    ASSERT_TRUE(Reader().LoadDXF(next.Name()));
+    EXPECT_EQ(std::tuple(Database.LineCount, Database.SeqCount), std::tuple(1, 1));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/temp_file.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace plandra {
 namespace {
@@ -38,24 +39,21 @@ TEST(FixUnixFile, ConvertsBareLineFeedsAndAddsAFinalLineEnd) {
     }
 }
 
-TEST(FixUnixFile, RefusesToConvertAFileOntoItself) {
-    test::TempFile input("A\nB\n");
-    platform::HeadlessScreen screen;
-    std::string error;
-    EXPECT_FALSE(FixUNIXFile(error, input.Name(), input.Name(), screen));
-    EXPECT_EQ(error, "An error ocurred in FixUNIXFile. The message is: The input and  output "
-                     "file names must be different.");
-    EXPECT_EQ(input.Read(), "A\nB\n");
-    EXPECT_EQ(screen.GetMousePointer(), platform::MousePointer::Default);
-}
-
-TEST(FixUnixFile, ReportsAMissingInputFile) {
-    test::TempFile output;
-    platform::HeadlessScreen screen;
-    std::string error;
-    EXPECT_FALSE(FixUNIXFile(error, "/nonexistent/input.dxf", output.Name(), screen));
-    EXPECT_EQ(error, "An error ocurred in FixUNIXFile. The message is: File not found");
-    EXPECT_EQ(screen.GetMousePointer(), platform::MousePointer::Default);
+TEST(FixUnixFile, RefusesAFileOntoItselfAndAMissingInput) {
+    test::TempFile input("A\nB\n"), output;
+    const std::string prefix = "An error ocurred in FixUNIXFile. The message is: ";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {input.Name(), input.Name(), "The input and  output file names must be different."},
+        {"/nonexistent/input.dxf", output.Name(), "File not found"},
+    };
+    for (const auto& [in, out, message] : cases) {
+        platform::HeadlessScreen screen;
+        std::string error;
+        EXPECT_FALSE(FixUNIXFile(error, in, out, screen));
+        EXPECT_EQ(error, prefix + message);
+        EXPECT_EQ(input.Read(), "A\nB\n");
+        EXPECT_EQ(screen.GetMousePointer(), platform::MousePointer::Default);
+    }
 }
 
 } // namespace

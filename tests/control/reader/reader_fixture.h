@@ -7,6 +7,7 @@
 #include "platform/headless/headless_message_box.h"
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/recording_picture_box.h"
+#include "support/control_error_of.h"
 #include "support/temp_file.h"
 
 #include <gmock/gmock.h>
@@ -43,17 +44,6 @@ inline std::string EntitiesDrawing(std::string_view entities) {
 /// Checks values read back against those expected, each within 1e-4.
 inline void ExpectNear(const std::vector<float>& actual, const std::vector<float>& expected) {
     EXPECT_THAT(actual, ::testing::Pointwise(::testing::FloatNear(1e-4f), expected));
-}
-
-/// The error `action` raises; a test failure and an empty error when it raises none.
-template <typename Action> ControlError ErrorOf(Action&& action) {
-    try {
-        action();
-    } catch (const ControlError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no error raised";
-    return ControlError(0, "", "");
 }
 
 class ReaderFixture : public ::testing::Test {

@@ -11,10 +11,6 @@ std::vector<ScratchRecord> ReadBack(const std::string& contents) {
     return ReadScratchFile(file.Name());
 }
 
-std::string ReadError(const std::string& contents) {
-    return test::ErrorOf([&] { ReadBack(contents); }).Description;
-}
-
 TEST(ScratchRecords, EveryKindReadsBackAsWritten) {
     LineRec line{0.5f, -2, 3, 1e-7f, 1, 255, 7};
     PolySegRec segment{1, 2, 3, 4, 2, 3, 0xFF00, -0.25f};
@@ -61,18 +57,20 @@ TEST(ScratchRecords, PolylineWidthsReadBackAsWholeNumbers) {
     EXPECT_FLOAT_EQ(std::get<PolySegRec>(read[1]).Width, 4);
 }
 
-TEST(ScratchRecords, RecordsThatDoNotMatchTheirKindAreErrors) {
-    EXPECT_EQ(ReadError("6\r\n1,2,3\r\n"), "Input past end of file");
-    EXPECT_EQ(ReadError("6\r\n"), "Input past end of file");
-    EXPECT_EQ(ReadError("6\r\n1,x,3,4\r\n"), "Type mismatch");
-    EXPECT_EQ(ReadError("6\r\n1,2,3.5,4\r\n"), "Type mismatch");
-    EXPECT_EQ(ReadError("6\r\n1,2,3,4,5\r\n"), "Type mismatch");
-    EXPECT_EQ(ReadError("8\r\n1,2,3,4\r\n"), "Type mismatch");
-    EXPECT_EQ(ReadError("3\r\n0,0,unquoted,1,0,0,0,1,0,\"Arial\",1\r\n"), "Type mismatch");
-    EXPECT_EQ(ReadError("6\r\n1,1e39,3,4\r\n"), "Overflow");
-}
-
-TEST(ScratchRecords, AMissingFileIsAnError) {
+TEST(ScratchRecords, RecordsThatDoNotMatchTheirKindAndMissingFilesAreErrors) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"6\r\n1,2,3\r\n", "Input past end of file"},
+        {"6\r\n", "Input past end of file"},
+        {"6\r\n1,x,3,4\r\n", "Type mismatch"},
+        {"6\r\n1,2,3.5,4\r\n", "Type mismatch"},
+        {"6\r\n1,2,3,4,5\r\n", "Type mismatch"},
+        {"8\r\n1,2,3,4\r\n", "Type mismatch"},
+        {"3\r\n0,0,unquoted,1,0,0,0,1,0,\"Arial\",1\r\n", "Type mismatch"},
+        {"6\r\n1,1e39,3,4\r\n", "Overflow"},
+    };
+    for (const auto& [contents, error] : cases) {
+        EXPECT_EQ(test::ErrorOf([&] { ReadBack(contents); }).Description, error) << contents;
+    }
     const std::string missing = (test::SourceDir() / "no-such-folder" / "1.TMP").string();
     EXPECT_EQ(test::ErrorOf([&] { ReadScratchFile(missing); }).Description, "File not found");
 }
