@@ -3,35 +3,17 @@
 
 #include "control/database/control_error.h"
 #include "control/interface/dxf_control.h"
-#include "control_host.h"
 #include "drawing_loader.h"
-#include "platform/headless/headless_screen.h"
-#include "platform/posix/cairo_gdi.h"
-#include "platform/posix/offscreen_picture_box.h"
+#include "offscreen_control.h"
 
 #include <cstdio>
 #include <ostream>
 
 namespace plandra::cli {
 
-namespace {
-
-// The reader's progress bar: as wide as the drawing surface, as high as a status bar.
-constexpr int StatusBarHeight = 20;
-
-} // namespace
-
 int RunRender(const RenderRequest& request, std::ostream& errors) {
-    platform::HeadlessScreen screen;
-    platform::CairoGdi gdi;
-    platform::OffscreenPictureBox picPlandra(gdi, request.Width, request.Height);
-    platform::OffscreenPictureBox picStatusBar(gdi, request.Width, StatusBarHeight);
-    picStatusBar.SetVisible(false);
-    ControlHost host(request.Width, request.Height, StatusBarHeight);
-    DXF dxf(host.Surfaces(screen, gdi, picPlandra, picStatusBar), host.Host());
-    dxf.InitProperties();
-    dxf.SetTmpFileNamePath(host.ScratchFolder.Name());
-    dxf.Resize(request.Width, request.Height);
+    OffscreenControl placed(request.Width, request.Height);
+    DXF& dxf = placed.Control;
     dxf.SetCalcExtents(request.CalcExtents);
     dxf.SetPrintAllBlack(request.PrintAllBlack);
     dxf.SetBackColor(static_cast<OleColor>(request.BackColor));
@@ -50,7 +32,7 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
         ReportControlError(errors, error, "drawing", request.FileName);
         return 1;
     }
-    if (!picPlandra.WritePng(request.OutputName)) {
+    if (!placed.picPlandra.WritePng(request.OutputName)) {
         errors << "plandra: cannot write " << request.OutputName << "\n";
         return 1;
     }

@@ -80,23 +80,6 @@ bool CopyName(const std::string& name, char* buffer, std::uint32_t& length) {
     return true;
 }
 
-std::vector<std::string_view> SplitPath(std::string_view path) {
-    std::vector<std::string_view> names;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string_view::npos) {
-            end = path.size();
-        }
-        // Repeated and trailing backslashes name nothing, as Windows reads them.
-        if (end > start) {
-            names.push_back(path.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return names;
-}
-
 } // namespace
 
 struct HeadlessRegistry::Node {
@@ -207,7 +190,7 @@ HeadlessRegistry::NodePtr HeadlessRegistry::Walk(const NodePtr& from, std::strin
         status = reg::BadPathname;
         return nullptr;
     }
-    const std::vector<std::string_view> names = SplitPath(path);
+    const std::vector<std::string_view> names = SplitBackslashNames(path);
     for (std::string_view name : names) {
         if (name.size() > MaxKeyNameLength || !IsRegeditName(name)) {
             status = reg::InvalidParameter;
@@ -278,7 +261,7 @@ bool HeadlessRegistry::Load(std::string_view regeditText, std::string& error) {
     const NodePtr classes =
         roots[LocalMachineIndex]->Child("SOFTWARE", true)->Child("Classes", true);
     for (const RegeditKey& key : keys) {
-        const std::vector<std::string_view> names = SplitPath(key.Path);
+        const std::vector<std::string_view> names = SplitBackslashNames(key.Path);
         const int root = RegeditRootIndex(names.front());
         NodePtr node = root == ClassesRootIndex ? classes : roots[root];
         for (std::size_t i = 1; i < names.size(); ++i) {

@@ -34,19 +34,8 @@ bool IsRefusedCharacter(char c, bool wildcard) {
 }
 
 std::vector<std::string> SplitNames(std::string_view path) {
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string_view::npos) {
-            end = path.size();
-        }
-        if (end > start) {
-            names.emplace_back(path.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return names;
+    const std::vector<std::string_view> names = SplitBackslashNames(path);
+    return {names.begin(), names.end()};
 }
 
 using EntryList = std::map<std::string, EntryInfo>;

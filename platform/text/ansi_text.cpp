@@ -136,4 +136,20 @@ std::string AnsiToUtf8(std::string_view text) {
     return utf8;
 }
 
+std::vector<std::string_view> SplitBackslashNames(std::string_view path) {
+    std::vector<std::string_view> names;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            names.push_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
 } // namespace platform

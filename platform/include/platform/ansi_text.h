@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -27,6 +28,10 @@ std::size_t FindLastIgnoringCase(std::string_view text, std::string_view pattern
 
 /// The text without leading and trailing blanks (spaces only, as Trim does).
 std::string_view TrimBlanks(std::string_view text);
+
+/// The names of a backslash-separated path (a registry key, a Windows folder path) in
+/// order; repeated and trailing backslashes name nothing, as Windows reads them.
+std::vector<std::string_view> SplitBackslashNames(std::string_view path);
 
 /// Code page 1252 text as UTF-8, for output that must be Unicode (JSON, consoles).
 std::string AnsiToUtf8(std::string_view text);
