@@ -69,8 +69,9 @@ protected:
 
 class CairoGdiTest : public RasterFixture {};
 
-TEST(CairoGdi, TestScenesHaveGdisPixelsAndLetters) {
-    // The scenes need 80 x 80 pixels.
+TEST_F(CairoGdiTest, TestScenesHaveGdisPixelsAndLetters) {
+    // The scenes need 80 x 80 pixels: a service of their own beside the fixture's,
+    // which also proves that one service going leaves the other's cairo whole.
     CairoGdi gdi;
     auto bitmap =
         OwnObject(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
