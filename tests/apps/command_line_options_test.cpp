@@ -28,11 +28,9 @@ TEST(CommandLineOptions, Size) {
     for (const Case& c : cases) {
         int width = 0;
         int height = 0;
-        bool ok = ParseSize(c.Text, width, height);
-        EXPECT_EQ(ok, c.Expected.has_value()) << c.Text;
-        if (ok && c.Expected) {
-            EXPECT_EQ(std::make_pair(width, height), *c.Expected) << c.Text;
-        }
+        const bool ok = ParseSize(c.Text, width, height);
+        EXPECT_EQ(ok ? std::optional(std::pair(width, height)) : std::nullopt, c.Expected)
+            << c.Text;
     }
 }
 
@@ -71,11 +69,8 @@ TEST(CommandLineOptions, Window) {
                           {"1,nan,3,4", {}}};
     for (const Case& c : cases) {
         RealRect window;
-        bool ok = ParseWindow(c.Text, window);
-        EXPECT_EQ(ok, c.Expected.has_value()) << c.Text;
-        if (ok && c.Expected) {
-            EXPECT_EQ(window, *c.Expected) << c.Text;
-        }
+        const bool ok = ParseWindow(c.Text, window);
+        EXPECT_EQ(ok ? std::optional(window) : std::nullopt, c.Expected) << c.Text;
     }
 }
 

@@ -69,8 +69,9 @@ protected:
 
 class CairoGdiTest : public RasterFixture {};
 
-TEST_F(CairoGdiTest, TestSceneHasGdisPixels) {
-    // The scene needs 80 x 80 pixels.
+TEST_F(CairoGdiTest, TestScenesHaveGdisPixelsAndLetters) {
+    // The scenes need 80 x 80 pixels: a service of their own beside the fixture's,
+    // which also proves that one service going leaves the other's cairo whole.
     CairoGdi gdi;
     auto bitmap =
         OwnObject(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
@@ -81,15 +82,6 @@ TEST_F(CairoGdiTest, TestSceneHasGdisPixels) {
         EXPECT_EQ(gdi.GetPixel(dc.Get(), pixel.X, pixel.Y), pixel.Color)
             << pixel.Why << " at " << pixel.X << ", " << pixel.Y;
     }
-    gdi.SelectObject(dc.Get(), old);
-}
-
-TEST_F(CairoGdiTest, TextSceneKeepsItsLettersInPlace) {
-    CairoGdi gdi;
-    auto bitmap =
-        OwnObject(gdi, gdi.CreateDIBSection(nullptr, test::SceneWidth, test::SceneHeight));
-    auto dc = OwnDc(gdi, gdi.CreateCompatibleDC(nullptr));
-    HGDIOBJ old = gdi.SelectObject(dc.Get(), bitmap.Get());
     EXPECT_EQ(test::TextSceneFailures(gdi, dc.Get()), std::vector<std::string>{});
     gdi.SelectObject(dc.Get(), old);
 }

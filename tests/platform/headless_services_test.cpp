@@ -1,5 +1,4 @@
 #include "platform/headless/headless_message_box.h"
-#include "platform/headless/headless_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +16,6 @@ TEST(HeadlessMessageBox, RecordsEveryBoxAndAnswersFromTheQueue) {
     EXPECT_EQ(boxes.Boxes[0].Text, "Quit?");
     EXPECT_EQ(boxes.Boxes[0].Caption, "Setup");
     EXPECT_EQ(boxes.Boxes[2].Type, mb::YesNo | mb::IconExclamation);
-}
-
-TEST(HeadlessScreen, KeepsThePointerHistory) {
-    HeadlessScreen screen;
-    EXPECT_EQ(screen.GetMousePointer(), MousePointer::Default);
-    screen.SetMousePointer(MousePointer::Hourglass);
-    EXPECT_EQ(screen.GetMousePointer(), MousePointer::Hourglass);
-    screen.SetMousePointer(MousePointer::Default);
-    EXPECT_EQ(screen.History,
-              (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
 }
 
 } // namespace

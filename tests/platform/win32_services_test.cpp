@@ -7,9 +7,7 @@
 #include "support/registry_test_key.h"
 #include "support/temp_file.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
 
@@ -108,12 +106,7 @@ TEST(Win32Shell, WinExecStartsAProgram) {
 
 class Win32ProfilePropertyBagTest : public ::testing::Test {
 public:
-    std::string Text() const {
-        std::ifstream in(File.Name(), std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Text() const { return File.Read(); }
 
     plandra::test::TempFile File{"", ".ini"};
 };

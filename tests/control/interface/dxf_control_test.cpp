@@ -29,14 +29,17 @@ public:
         return *Control;
     }
 
+    /// Reads a drawing of one line into `dxf` and shows it: Regen's answer.
+    Long Show(DXF& dxf) {
+        dxf.SetFileName(Drawing.Name());
+        return dxf.Regen(dxfMergeNew);
+    }
+
     HeadlessHost Host;
     std::unique_ptr<DXF> Control;
+    TempFile Drawing{DrawingWithEntities(
+        {"0", "LINE", "8", "0", "10", "0", "20", "0", "11", "10", "21", "5", "0", "EOF"})};
 };
-
-std::string OneLineDrawing() {
-    return DrawingWithEntities(
-        {"0", "LINE", "8", "0", "10", "0", "20", "0", "11", "10", "21", "5", "0", "EOF"});
-}
 
 TEST_F(DXFControlTest, NewInstanceKeepsTheDesignTimeColourAndChangesNothing) {
     DXF& dxf = NewControl();
@@ -46,6 +49,9 @@ TEST_F(DXFControlTest, NewInstanceKeepsTheDesignTimeColourAndChangesNothing) {
     EXPECT_FALSE(dxf.DXFComplete || dxf.DrawingShown() || dxf.GetEnabled());
     EXPECT_EQ(Host.SurfaceWindow.Align(), platform::align::Top);
     EXPECT_TRUE(Host.Container.Changed.empty());
+    float left = 9, top = 9, right = 9, bottom = 9;
+    EXPECT_TRUE(dxf.GetCurrentZoom(left, top, right, bottom));
+    EXPECT_EQ((RealRect{left, top, right, bottom}), RealRect{});
 }
 
 TEST_F(DXFControlTest, StoredValuesGoStraightIntoTheirFieldsAndMissingOnesTakeTheBagDefaults) {
@@ -141,10 +147,7 @@ TEST_F(DXFControlTest, EverySetterNotifiesTheContainerUnderItsKey) {
     EXPECT_EQ(dxf.GetDisplayAttributes(), dxfAttribsOn);
     EXPECT_EQ(Host.Surface.BackColor(), 0x123456u);
     EXPECT_EQ(dxf.Settings().BackColor, 0x123456);
-}
-
-TEST_F(DXFControlTest, SystemColoursReachTheSurfaceAsTheirSchemeColour) {
-    DXF& dxf = NewControl();
+    // A system colour reaches the surface as its scheme colour.
     dxf.SetBackColor(0x8000000F); // button face
     EXPECT_EQ(dxf.GetBackColor(), 0x8000000Fu);
     EXPECT_EQ(Host.Surface.BackColor(), 0xC0C0C0u);
@@ -163,6 +166,10 @@ TEST_F(DXFControlTest, RedlineSelectionCannotBeSetAtDesignTimeButIsStored) {
     EXPECT_EQ(dxf.GetRedlineEntityType(), dxfRedLineNewLine);
     EXPECT_THROW(dxf.SetRedlineEntitySelected(Long{3}), ControlError);
     EXPECT_EQ(dxf.GetRedlineEntitySelected(), Variant(Long{3}));
+    std::string strError;
+    EXPECT_FALSE(dxf.HandleHide(strError));
+    EXPECT_EQ(strError,
+              "An error occured in HandleHide. The message is: Set not supported at runtime");
 
     Host.Container.IsRunning = true;
     dxf.SetRedlineEntityType(dxfRedLineNewSolid);
@@ -176,9 +183,7 @@ TEST_F(DXFControlTest, DisplayAttributesRedrawsOnlyOnceADrawingIsShown) {
     EXPECT_TRUE(Host.Surface.Calls.empty());
     EXPECT_TRUE(Host.Gdi.Calls.empty());
 
-    TempFile file(OneLineDrawing());
-    dxf.SetFileName(file.Name());
-    ASSERT_EQ(dxf.Regen(dxfMergeNew), -1);
+    ASSERT_EQ(Show(dxf), -1);
     Host.Surface.Calls.clear();
     Host.Gdi.Calls.clear();
     dxf.SetDisplayAttributes(dxfAttribsOff);
@@ -192,27 +197,12 @@ TEST_F(DXFControlTest, DisplayAttributesRedrawsOnlyOnceADrawingIsShown) {
 
 TEST_F(DXFControlTest, ClearEmptiesTheSurfaceButKeepsTheDrawing) {
     DXF& dxf = NewControl();
-    TempFile file(OneLineDrawing());
-    dxf.SetFileName(file.Name());
-    ASSERT_EQ(dxf.Regen(dxfMergeNew), -1);
+    ASSERT_EQ(Show(dxf), -1);
     Host.Surface.Calls.clear();
     dxf.Clear();
     EXPECT_EQ(Host.Surface.Calls, std::vector<Call>{Call::Cls});
     EXPECT_EQ(dxf.Drawing().SeqCount, 1);
     EXPECT_TRUE(dxf.DrawingShown());
-}
-
-TEST_F(DXFControlTest, GetCurrentZoomCopiesTheViewWindowAndIsAlwaysTrue) {
-    DXF& dxf = NewControl();
-    float left = 9, top = 9, right = 9, bottom = 9;
-    EXPECT_TRUE(dxf.GetCurrentZoom(left, top, right, bottom));
-    EXPECT_EQ((RealRect{left, top, right, bottom}), RealRect{});
-
-    TempFile file(OneLineDrawing());
-    dxf.SetFileName(file.Name());
-    ASSERT_EQ(dxf.Regen(dxfMergeNew), -1);
-    EXPECT_TRUE(dxf.GetCurrentZoom(left, top, right, bottom));
-    EXPECT_EQ((RealRect{left, top, right, bottom}), (RealRect{0, 10, 10, 0}));
 }
 
 TEST_F(DXFControlTest, HandlesSurroundTheRectangleAndHideWithTheSelection) {
@@ -225,10 +215,10 @@ TEST_F(DXFControlTest, HandlesSurroundTheRectangleAndHideWithTheSelection) {
     // Half of the 7-pixel handle rounds to 4 (3.5 to even).
     const int expected[4][2] = {{6, 16}, {46, 16}, {6, 56}, {46, 56}};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(Host.Handles[i].Left(), expected[i][0]) << i;
-        EXPECT_EQ(Host.Handles[i].Top(), expected[i][1]) << i;
-        EXPECT_EQ(Host.Handles[i].Width(), 7);
-        EXPECT_TRUE(Host.Handles[i].Visible());
+        const auto& h = Host.Handles[i];
+        EXPECT_EQ(std::tuple(h.Left(), h.Top(), h.Width(), h.Visible()),
+                  std::tuple(expected[i][0], expected[i][1], 7, true))
+            << i;
     }
 
     strError = "old";
@@ -239,15 +229,6 @@ TEST_F(DXFControlTest, HandlesSurroundTheRectangleAndHideWithTheSelection) {
     }
     EXPECT_EQ(dxf.GetRedlineEntitySelected(), Variant(Integer{0}));
     EXPECT_EQ(dxf.GetRedlineEntityType(), dxfRedLineNone);
-}
-
-TEST_F(DXFControlTest, HandleHideAtDesignTimeReportsTheErrorInItsMessage) {
-    DXF& dxf = NewControl();
-    Host.Container.IsRunning = false;
-    std::string strError;
-    EXPECT_FALSE(dxf.HandleHide(strError));
-    EXPECT_EQ(strError,
-              "An error occured in HandleHide. The message is: Set not supported at runtime");
 }
 
 TEST_F(DXFControlTest, ResizeStretchesTheSurfaceAndPutsTheStatusStripAtTheBottom) {
@@ -285,8 +266,7 @@ TEST_F(DXFControlTest, WriteStoresOnlyValuesThatDifferFromTheirDefaults) {
 TEST_F(DXFControlTest, HostPlacesLoadsHandlesMouseAndRestoresItsSettings) {
     DXF& dxf = NewControl();
     dxf.Resize(100, 100);
-    TempFile drawing(OneLineDrawing());
-    dxf.SetFileName(drawing.Name());
+    dxf.SetFileName(Drawing.Name());
     dxf.SetZoomFunction(dxfWindow);
     dxf.SetRedlineCurrentLayer("MARKUP");
     dxf.SetOnTheSpotZoomPctLeft(150.5f);
@@ -311,7 +291,7 @@ TEST_F(DXFControlTest, HostPlacesLoadsHandlesMouseAndRestoresItsSettings) {
     HeadlessHost nextRun;
     DXF restored(nextRun.Surfaces(), nextRun.Host());
     restored.ReadProperties(*loaded);
-    EXPECT_EQ(restored.GetFileName(), drawing.Name());
+    EXPECT_EQ(restored.GetFileName(), Drawing.Name());
     EXPECT_EQ(restored.GetZoomFunction(), dxfWindow);
     EXPECT_EQ(restored.GetRedlineCurrentLayer(), "MARKUP");
     EXPECT_EQ(restored.GetOnTheSpotZoomPctLeft(), 150.5f);

@@ -36,32 +36,10 @@ public:
         return Database.Layers().Count();
     }
 
-    void Add(const LineRec& line) {
-        Database.AppendEntity(EntityKind::Line, Database.Lines, Database.LineCount, line, 50);
-    }
-    void Add(const PolySegRec& segment) {
-        Database.AppendEntity(EntityKind::PolySeg, Database.PolySegs, Database.PolySegCount,
-                              segment, 50);
-    }
-    void Add(const ArcRec& arc) {
-        Database.AppendEntity(EntityKind::Arc, Database.Arcs, Database.ArcCount, arc, 10);
-    }
-    void Add(const EllipseRec& ellipse) {
-        Database.AppendEntity(EntityKind::Ellipse, Database.Ellipses, Database.EllipseCount,
-                              ellipse, 10);
-    }
-    void Add(const SolidRec& solid) {
-        Database.AppendEntity(EntityKind::Solid, Database.Solids, Database.SolidCount, solid, 10);
-    }
-    void Add(const TextRec& text) {
-        Database.AppendEntity(EntityKind::Text, Database.Texts, Database.TextCount, text, 50);
-    }
+    template <typename Record> void Add(const Record& record) { Database.Append(record, 50); }
     void Add(const AttribRec& attrib) {
         Database.AppendEntity(EntityKind::Attrib, Database.Attribs, Database.AttribCount, attrib,
                               10);
-    }
-    void Add(const PointRec& point) {
-        Database.AppendEntity(EntityKind::Point, Database.Points, Database.PointCount, point, 10);
     }
 
     /// The calls of the pass that draw, without the region and visibility bookkeeping.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 namespace plandra {
 namespace {
@@ -19,11 +21,6 @@ protected:
     }
     Long Layer;
 };
-
-TEST_F(ViewTransformTest, ConversionsBackToDrawingUnitsAreZeroBeforeTheFirstPass) {
-    EXPECT_EQ(View.Transform.IntToRealX(50), 0.0f);
-    EXPECT_EQ(View.Transform.IntToRealY(50), 0.0f);
-}
 
 TEST_F(ViewTransformTest, WindowGrowsUpOrRightToTheSurfaceShapeKeepingLeftAndBottom) {
     struct Case {
@@ -47,16 +44,19 @@ TEST_F(ViewTransformTest, WindowGrowsUpOrRightToTheSurfaceShapeKeepingLeftAndBot
         surface.Dc = Surface.Dc;
         DrawingView view(Database, Options, ViewSurfaces{Screen, Gdi, surface});
         EXPECT_TRUE(view.Zoom(c.Requested));
-        EXPECT_EQ(view.Transform.ViewWindow, c.Fitted) << c.Requested.Left;
-        EXPECT_EQ(view.Transform.PixelsPerUnit, c.PixelsPerUnit);
-        EXPECT_EQ(view.Transform.SurfaceWidth, static_cast<Long>(c.SurfaceWidth));
-        EXPECT_EQ(view.Transform.SurfaceHeight, static_cast<Long>(c.SurfaceHeight));
-        EXPECT_EQ(view.Transform.ViewOriginX, c.Fitted.Left);
-        EXPECT_EQ(view.Transform.ViewOriginY, c.Fitted.Bottom);
+        const ViewTransform& t = view.Transform;
+        EXPECT_EQ(std::tuple(t.ViewWindow, t.PixelsPerUnit, t.SurfaceWidth, t.SurfaceHeight,
+                             t.ViewOriginX, t.ViewOriginY),
+                  std::tuple(c.Fitted, c.PixelsPerUnit, static_cast<Long>(c.SurfaceWidth),
+                             static_cast<Long>(c.SurfaceHeight), c.Fitted.Left, c.Fitted.Bottom))
+            << c.Requested.Left;
     }
 }
 
 TEST_F(ViewTransformTest, PixelConversionsFlipYAndRoundHalfToEven) {
+    // Back to drawing units, everything is 0 before the first pass.
+    EXPECT_EQ(std::pair(View.Transform.IntToRealX(50), View.Transform.IntToRealY(50)),
+              std::pair(0.0f, 0.0f));
     ASSERT_TRUE(View.Zoom({0, 1, 10, 0}));
     const ViewTransform& t = View.Transform;
     EXPECT_EQ(t.CvtX(0), 0);
@@ -190,19 +190,16 @@ TEST_F(ViewTransformTest, ScaleOutOfRangeWritesTheMessageCentredAndKeepsTheMappi
         Gdi.Calls.clear();
         EXPECT_FALSE(View.Zoom(window));
         ASSERT_EQ(Surface.Texts.size(), 1u);
-        EXPECT_EQ(Surface.Texts[0].Text, "Zoom out of range");
-        EXPECT_EQ(Surface.Texts[0].X, (100 - 17 * 8) / 2.0);
-        EXPECT_EQ(Surface.Texts[0].Y, 50);
+        EXPECT_EQ(std::tuple(Surface.Texts[0].Text, Surface.Texts[0].X, Surface.Texts[0].Y),
+                  std::tuple("Zoom out of range", (100 - 17 * 8) / 2.0, 50.0));
         EXPECT_TRUE(Gdi.Calls.empty());
-        EXPECT_EQ(View.Transform.PixelsPerUnit, 10);
-        EXPECT_EQ(View.Transform.ViewOriginX, 0);
+        EXPECT_EQ(std::pair(View.Transform.PixelsPerUnit, View.Transform.ViewOriginX),
+                  std::pair(10.0f, 0.0f));
         EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
     }
     // The fitted window is kept even when its scale is refused.
     EXPECT_EQ(View.Transform.ViewWindow, (RealRect{-1E30f, 1E30f, 1E30f, -1E30f}));
-}
-
-TEST_F(ViewTransformTest, ScaleLimitsThemselvesAreAccepted) {
+    // The scale limits themselves are accepted.
     EXPECT_TRUE(View.Zoom({0, 0.0001f, 0.0001f, 0})); // 100 px over 0.0001 units: 1,000,000
     EXPECT_EQ(View.Transform.PixelsPerUnit, 100 / 0.0001f);
     EXPECT_TRUE(View.Zoom({0, 1E8f, 1E8f, 0})); // 0.000001
