@@ -142,6 +142,14 @@ Integer ViewNavigator::ZoomPrevious() {
     });
 }
 
+Integer ViewNavigator::ShowScrolled(const RealRect& window, float& lastScroll, float delta) {
+    RequireFinite(window);
+    lastScroll = delta;
+    View.Transform.ViewWindow = window;
+    View.DXFRefresh();
+    return IntegerTrue;
+}
+
 Integer ViewNavigator::VerticalScroll(float DeltaY) {
     return Traced("VerticalScroll", [&] {
         if (!IsScrollPosition(DeltaY)) {
@@ -152,11 +160,7 @@ Integer ViewNavigator::VerticalScroll(float DeltaY) {
         RealRect window = View.Transform.ViewWindow;
         window.Top += shift;
         window.Bottom += shift;
-        RequireFinite(window);
-        LastScrollY = DeltaY;
-        View.Transform.ViewWindow = window;
-        View.DXFRefresh();
-        return IntegerTrue;
+        return ShowScrolled(window, LastScrollY, DeltaY);
     });
 }
 
@@ -170,11 +174,7 @@ Integer ViewNavigator::HorizontalScroll(float DeltaX) {
         RealRect window = View.Transform.ViewWindow;
         window.Left += shift;
         window.Right += shift;
-        RequireFinite(window);
-        LastScrollX = DeltaX;
-        View.Transform.ViewWindow = window;
-        View.DXFRefresh();
-        return IntegerTrue;
+        return ShowScrolled(window, LastScrollX, DeltaX);
     });
 }
 

@@ -57,6 +57,9 @@ private:
     /// Whether a drawing pass has set the pixel scale.
     bool Drawn() const { return View.Transform.PixelsPerUnit != 0; }
     void RestorePointer() { Screen.SetMousePointer(platform::MousePointer::Default); }
+    /// Shows a scrolled window (refused when a side is not finite) and remembers the
+    /// scroll bar's new position.
+    Integer ShowScrolled(const RealRect& window, float& lastScroll, float delta);
     template <typename Work> auto Traced(std::string_view procedure, Work&& work);
 
     DrawingView& View;
