@@ -57,16 +57,17 @@ std::uint32_t FaultInjectingVersions::VerFindFileA(std::uint32_t flags, std::str
                               destDirLength);
 }
 
-std::uint32_t FaultInjectingVersions::VerInstallFileA(
-    std::uint32_t flags, std::string_view srcFileName, std::string_view destFileName,
-    std::string_view srcDir, std::string_view destDir, std::string_view curDir,
-    std::span<char> tmpFile, std::uint32_t& tmpFileLength) {
+std::uint32_t
+FaultInjectingVersions::VerInstallFileA(std::uint32_t flags, std::string_view srcFileName,
+                                        std::string_view destFileName, std::string_view srcDir,
+                                        std::string_view destDir, std::string_view curDir,
+                                        std::span<char> tmpFile, std::uint32_t& tmpFileLength) {
     if (Fails(VersionCall::VerInstallFileA)) {
         tmpFileLength = 0;
         return *Injected;
     }
-    return Inner.VerInstallFileA(flags, srcFileName, destFileName, srcDir, destDir, curDir,
-                                 tmpFile, tmpFileLength);
+    return Inner.VerInstallFileA(flags, srcFileName, destFileName, srcDir, destDir, curDir, tmpFile,
+                                 tmpFileLength);
 }
 
 std::uint32_t FaultInjectingVersions::GetLastError() {

@@ -12,8 +12,8 @@ namespace platform {
 
 namespace {
 
-constexpr std::uint16_t VersionType = 16;      // RT_VERSION
-constexpr std::uint16_t VersionName = 1;       // VS_VERSION_INFO
+constexpr std::uint16_t VersionType = 16; // RT_VERSION
+constexpr std::uint16_t VersionName = 1;  // VS_VERSION_INFO
 constexpr std::uint16_t UsEnglish = 0x409;
 constexpr std::uint32_t HighBit = 0x80000000u; // a name string, or a subdirectory
 constexpr std::uint32_t MaxSections = 96;      // the most a PE file may have
@@ -51,11 +51,17 @@ public:
     Image(const ReadFileBytes& read, std::uint64_t fileSize) : Read(read), FileSize(fileSize) {}
 
     VersionResource Find() {
+        VersionResource found = FindHeaders();
+        // A part of the file that is there but cannot be read says nothing of its form.
+        return ReadBroken ? Fail(VersionResourceError::ReadFailed, "the file cannot be read")
+                          : found;
+    }
+
+private:
+    VersionResource FindHeaders() {
         std::array<char, 64> dos{};
         if (!ReadFile(0, dos)) {
-            return Fail(FileSize < dos.size() ? VersionResourceError::NotPortableExecutable
-                                              : VersionResourceError::ReadFailed,
-                        "shorter than a DOS header");
+            return Fail(VersionResourceError::NotPortableExecutable, "shorter than a DOS header");
         }
         if (dos[0] != 'M' || dos[1] != 'Z') {
             return Fail(VersionResourceError::NotPortableExecutable, "no MZ signature");
@@ -95,19 +101,22 @@ public:
         }
         for (std::uint32_t i = 0; i < sectionCount; ++i) {
             const char* header = table.data() + i * 40;
-            Sections.push_back({U32(header + 12), U32(header + 8), U32(header + 16),
-                                U32(header + 20)});
+            Sections.push_back(
+                {U32(header + 12), U32(header + 8), U32(header + 16), U32(header + 20)});
         }
         return FindVersion();
     }
 
-private:
     VersionResource Fail(VersionResourceError error, std::string reason) {
         return {error, std::move(reason), {}};
     }
 
     bool ReadFile(std::uint64_t offset, std::span<char> buffer) {
-        return offset <= FileSize && buffer.size() <= FileSize - offset && Read(offset, buffer);
+        if (offset > FileSize || buffer.size() > FileSize - offset) {
+            return false;
+        }
+        ReadBroken = ReadBroken || !Read(offset, buffer);
+        return !ReadBroken;
     }
 
     bool ReadRva(std::uint32_t rva, std::span<char> buffer) {
@@ -129,8 +138,8 @@ private:
             if (start >= section.RawSize) {
                 return true;
             }
-            const std::uint64_t inFile = std::min<std::uint64_t>(buffer.size(),
-                                                                 section.RawSize - start);
+            const std::uint64_t inFile =
+                std::min<std::uint64_t>(buffer.size(), section.RawSize - start);
             return ReadFile(section.RawOffset + start, buffer.first(inFile));
         }
         return false;
@@ -142,7 +151,8 @@ private:
         if (!ReadRva(ResourceRva + offset, header)) {
             return false;
         }
-        const std::uint32_t count = std::uint32_t{U16(header.data() + 12)} + U16(header.data() + 14);
+        const std::uint32_t count =
+            std::uint32_t{U16(header.data() + 12)} + U16(header.data() + 14);
         std::vector<char> bytes(count * 8);
         if (!ReadRva(ResourceRva + offset + 16, bytes)) {
             return false;
@@ -211,6 +221,7 @@ private:
     const ReadFileBytes& Read;
     std::uint64_t FileSize;
     std::uint32_t ResourceRva = 0;
+    bool ReadBroken = false;
     std::vector<Section> Sections;
 };
 

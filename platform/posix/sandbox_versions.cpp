@@ -89,10 +89,10 @@ std::uint64_t FileVersion(const FixedFileInfo& info) {
 } // namespace
 
 std::optional<std::string> SandboxVersions::ReadBlock(std::string_view fileName) {
-    UniqueFile file(
-        Files.CreateFileA(fileName, file::GenericRead, file::ShareRead | file::ShareWrite,
-                          file::OpenExisting, file::AttributeNormal),
-        FileCloser{&Files});
+    UniqueFile file(Files.CreateFileA(fileName, file::GenericRead,
+                                      file::ShareRead | file::ShareWrite, file::OpenExisting,
+                                      file::AttributeNormal),
+                    FileCloser{&Files});
     if (!file) {
         LastError = Files.GetLastError();
         return std::nullopt;
@@ -114,8 +114,11 @@ std::optional<std::string> SandboxVersions::ReadBlock(std::string_view fileName)
         }
         while (!buffer.empty()) {
             std::uint32_t count = 0;
-            if (!Files.ReadFile(file.Get(), buffer, count) || count == 0) {
-                readError = count == 0 ? winerror::Success : Files.GetLastError();
+            if (!Files.ReadFile(file.Get(), buffer, count)) {
+                readError = Files.GetLastError();
+                return false;
+            }
+            if (count == 0) {
                 return false;
             }
             buffer = buffer.subspan(count);
@@ -128,10 +131,8 @@ std::optional<std::string> SandboxVersions::ReadBlock(std::string_view fileName)
     case VersionResourceError::None:
         return std::move(resource.Block);
     case VersionResourceError::NotPortableExecutable:
-        LastError = winerror::ResourceDataNotFound;
-        break;
     case VersionResourceError::NoVersionResource:
-        LastError = winerror::ResourceTypeNotFound;
+        LastError = winerror::ResourceDataNotFound;
         break;
     case VersionResourceError::Malformed:
         LastError = winerror::BadFormat;
@@ -206,38 +207,40 @@ bool SandboxVersions::Exists(const std::string& path) {
 }
 
 bool SandboxVersions::InUse(const std::string& path) {
-    UniqueFile file(Files.CreateFileA(path, file::GenericRead, 0, file::OpenExisting,
-                                      file::AttributeNormal),
-                    FileCloser{&Files});
+    UniqueFile file(
+        Files.CreateFileA(path, file::GenericRead, 0, file::OpenExisting, file::AttributeNormal),
+        FileCloser{&Files});
     return !file && Files.GetLastError() == winerror::SharingViolation;
 }
 
 std::uint32_t SandboxVersions::VerFindFileA(std::uint32_t flags, std::string_view fileName,
-                                            const char* winDir, std::string_view appDir,
+                                            const char*, std::string_view appDir,
                                             std::span<char> curDir, std::uint32_t& curDirLength,
-                                            std::span<char> destDir,
-                                            std::uint32_t& destDirLength) {
+                                            std::span<char> destDir, std::uint32_t& destDirLength) {
+    // As Windows does, the application's folder is looked in first for shared files too,
+    // then the system and Windows folders (in that order for shared files, the other
+    // way round for the rest); the Windows folder given is not looked in.
     const bool shared = (flags & ver::FindIsSharedFile) != 0;
-    const std::string windows = Folder(winDir != nullptr ? winDir : WindowsDirectory);
-    const std::string destination = shared ? Folder(SystemDirectory) : Folder(appDir);
-    std::string current;
+    const std::string app(appDir);
+    const std::string destination = shared ? SystemDirectory : app;
     const std::vector<std::string> places =
-        shared ? std::vector<std::string>{Folder(SystemDirectory), windows}
-               : std::vector<std::string>{Folder(appDir)};
+        shared ? std::vector<std::string>{app, SystemDirectory, WindowsDirectory}
+               : std::vector<std::string>{app, WindowsDirectory, SystemDirectory};
+    std::string current;
     for (const std::string& place : places) {
         if (current.empty() && Exists(Join(place, fileName))) {
             current = place;
         }
     }
     std::uint32_t result = 0;
-    if (!current.empty() && !EqualsIgnoringCase(current, destination)) {
+    if (!EqualsIgnoringCase(current, destination)) {
         result |= ver::FindCurrentNotDestination;
     }
     if (!current.empty() && InUse(Join(current, fileName))) {
         result |= ver::FindFileInUse;
     }
-    if (!WriteText(current, curDir, curDirLength) ||
-        !WriteText(destination, destDir, destDirLength)) {
+    const bool currentFits = WriteText(current, curDir, curDirLength);
+    if (!WriteText(destination, destDir, destDirLength) || !currentFits) {
         result |= ver::FindBufferTooSmall;
     }
     return result;
@@ -269,6 +272,9 @@ std::uint32_t SandboxVersions::Compare(const std::string& source, const std::str
             }
         }
     }
+    if (refusals != 0) {
+        refusals |= ver::InstallMismatch;
+    }
     if (InUse(existing)) {
         refusals |= ver::InstallFileInUse;
     } else if (Files.GetFileAttributesA(existing) & file::AttributeReadOnly) {
@@ -287,7 +293,8 @@ std::uint32_t SandboxVersions::Replace(const std::string& temporary,
     // The old file steps aside under a temporary name and comes back when the new one
     // cannot take its place, so no failure loses it.
     std::string aside;
-    const std::string folder(destination.substr(0, destination.size() - NameOf(destination).size()));
+    const std::string folder(
+        destination.substr(0, destination.size() - NameOf(destination).size()));
     if (Files.GetTempFileNameA(folder, "VER", 0, aside) == 0 || !Files.DeleteFileA(aside)) {
         return ver::InstallCannotCreate | CauseBits(Files.GetLastError());
     }

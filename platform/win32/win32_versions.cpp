@@ -50,33 +50,35 @@ bool Win32Versions::VerQueryValueA(std::span<char> block, std::string_view subBl
 std::uint32_t Win32Versions::VerFindFileA(std::uint32_t flags, std::string_view fileName,
                                           const char* winDir, std::string_view appDir,
                                           std::span<char> curDir, std::uint32_t& curDirLength,
-                                          std::span<char> destDir,
-                                          std::uint32_t& destDirLength) {
-    const std::string name(fileName);
-    const std::string app(appDir);
+                                          std::span<char> destDir, std::uint32_t& destDirLength) {
+    // The header MinGW-w64 has declares these arguments writable: pass copies.
+    std::string name(fileName);
+    std::string app(appDir);
+    std::string windows(winDir != nullptr ? winDir : "");
     UINT curLength = BufferSize(curDir);
     UINT destLength = BufferSize(destDir);
-    const DWORD result = ::VerFindFileA(flags, name.c_str(), winDir, app.c_str(), curDir.data(),
-                                        &curLength, destDir.data(), &destLength);
+    const DWORD result =
+        ::VerFindFileA(flags, name.data(), winDir != nullptr ? windows.data() : nullptr, app.data(),
+                       curDir.data(), &curLength, destDir.data(), &destLength);
     curDirLength = curLength;
     destDirLength = destLength;
     return result;
 }
 
 std::uint32_t Win32Versions::VerInstallFileA(std::uint32_t flags, std::string_view srcFileName,
-                                             std::string_view destFileName,
-                                             std::string_view srcDir, std::string_view destDir,
-                                             std::string_view curDir, std::span<char> tmpFile,
+                                             std::string_view destFileName, std::string_view srcDir,
+                                             std::string_view destDir, std::string_view curDir,
+                                             std::span<char> tmpFile,
                                              std::uint32_t& tmpFileLength) {
-    const std::string source(srcFileName);
-    const std::string destination(destFileName);
-    const std::string sourceDir(srcDir);
-    const std::string destinationDir(destDir);
-    const std::string currentDir(curDir);
+    std::string source(srcFileName);
+    std::string destination(destFileName);
+    std::string sourceDir(srcDir);
+    std::string destinationDir(destDir);
+    std::string currentDir(curDir);
     UINT length = BufferSize(tmpFile);
-    const DWORD result = ::VerInstallFileA(flags, source.c_str(), destination.c_str(),
-                                           sourceDir.c_str(), destinationDir.c_str(),
-                                           currentDir.c_str(), tmpFile.data(), &length);
+    const DWORD result =
+        ::VerInstallFileA(flags, source.data(), destination.data(), sourceDir.data(),
+                          destinationDir.data(), currentDir.data(), tmpFile.data(), &length);
     tmpFileLength = length;
     return result;
 }

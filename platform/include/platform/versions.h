@@ -10,9 +10,9 @@
 namespace platform {
 
 namespace winerror {
-inline constexpr std::uint32_t BadFormat = 11;                // ERROR_BAD_FORMAT
-inline constexpr std::uint32_t ResourceDataNotFound = 1812;   // ERROR_RESOURCE_DATA_NOT_FOUND
-inline constexpr std::uint32_t ResourceTypeNotFound = 1813;   // ERROR_RESOURCE_TYPE_NOT_FOUND
+inline constexpr std::uint32_t BadFormat = 11;              // ERROR_BAD_FORMAT
+inline constexpr std::uint32_t ResourceDataNotFound = 1812; // ERROR_RESOURCE_DATA_NOT_FOUND
+inline constexpr std::uint32_t ResourceTypeNotFound = 1813; // ERROR_RESOURCE_TYPE_NOT_FOUND
 } // namespace winerror
 
 /// Flags and result bits of the version calls, with their Win32 values.
@@ -36,23 +36,23 @@ inline constexpr std::uint32_t InstallDontDeleteOld = 0x2; ///< VIFF_DONTDELETEO
 
 /// VerInstallFileA's result bits: the first group are refusals a forced install
 /// overrides, the second failures of the copy itself.
-inline constexpr std::uint32_t InstallTempFile = 0x1;      ///< VIF_TEMPFILE: the copy is left
-inline constexpr std::uint32_t InstallMismatch = 0x2;      ///< VIF_MISMATCH
-inline constexpr std::uint32_t InstallSourceOld = 0x4;     ///< VIF_SRCOLD
-inline constexpr std::uint32_t InstallDiffLang = 0x8;      ///< VIF_DIFFLANG
-inline constexpr std::uint32_t InstallDiffCodePage = 0x10; ///< VIF_DIFFCODEPG
-inline constexpr std::uint32_t InstallDiffType = 0x20;     ///< VIF_DIFFTYPE
-inline constexpr std::uint32_t InstallWriteProtected = 0x40;       ///< VIF_WRITEPROT
-inline constexpr std::uint32_t InstallFileInUse = 0x80;            ///< VIF_FILEINUSE
-inline constexpr std::uint32_t InstallOutOfSpace = 0x100;          ///< VIF_OUTOFSPACE
-inline constexpr std::uint32_t InstallAccessViolation = 0x200;     ///< VIF_ACCESSVIOLATION
-inline constexpr std::uint32_t InstallSharingViolation = 0x400;    ///< VIF_SHARINGVIOLATION
-inline constexpr std::uint32_t InstallCannotCreate = 0x800;        ///< VIF_CANNOTCREATE
-inline constexpr std::uint32_t InstallCannotDelete = 0x1000;       ///< VIF_CANNOTDELETE
-inline constexpr std::uint32_t InstallCannotRename = 0x2000;       ///< VIF_CANNOTRENAME
-inline constexpr std::uint32_t InstallCannotDeleteCurrent = 0x4000; ///< VIF_CANNOTDELETECUR
-inline constexpr std::uint32_t InstallOutOfMemory = 0x8000;        ///< VIF_OUTOFMEMORY
-inline constexpr std::uint32_t InstallCannotReadSource = 0x10000;  ///< VIF_CANNOTREADSRC
+inline constexpr std::uint32_t InstallTempFile = 0x1;           ///< VIF_TEMPFILE: the copy is left
+inline constexpr std::uint32_t InstallMismatch = 0x2;           ///< VIF_MISMATCH
+inline constexpr std::uint32_t InstallSourceOld = 0x4;          ///< VIF_SRCOLD
+inline constexpr std::uint32_t InstallDiffLang = 0x8;           ///< VIF_DIFFLANG
+inline constexpr std::uint32_t InstallDiffCodePage = 0x10;      ///< VIF_DIFFCODEPG
+inline constexpr std::uint32_t InstallDiffType = 0x20;          ///< VIF_DIFFTYPE
+inline constexpr std::uint32_t InstallWriteProtected = 0x40;    ///< VIF_WRITEPROT
+inline constexpr std::uint32_t InstallFileInUse = 0x80;         ///< VIF_FILEINUSE
+inline constexpr std::uint32_t InstallOutOfSpace = 0x100;       ///< VIF_OUTOFSPACE
+inline constexpr std::uint32_t InstallAccessViolation = 0x200;  ///< VIF_ACCESSVIOLATION
+inline constexpr std::uint32_t InstallSharingViolation = 0x400; ///< VIF_SHARINGVIOLATION
+inline constexpr std::uint32_t InstallCannotCreate = 0x800;     ///< VIF_CANNOTCREATE
+inline constexpr std::uint32_t InstallCannotDelete = 0x1000;    ///< VIF_CANNOTDELETE
+inline constexpr std::uint32_t InstallCannotRename = 0x2000;    ///< VIF_CANNOTRENAME
+inline constexpr std::uint32_t InstallCannotDeleteCurrent = 0x4000;    ///< VIF_CANNOTDELETECUR
+inline constexpr std::uint32_t InstallOutOfMemory = 0x8000;            ///< VIF_OUTOFMEMORY
+inline constexpr std::uint32_t InstallCannotReadSource = 0x10000;      ///< VIF_CANNOTREADSRC
 inline constexpr std::uint32_t InstallCannotReadDestination = 0x20000; ///< VIF_CANNOTREADDST
 inline constexpr std::uint32_t InstallBufferTooSmall = 0x40000;        ///< VIF_BUFFTOOSMALL
 } // namespace ver
@@ -82,7 +82,8 @@ public:
     virtual ~VersionService() = default;
 
     /// The buffer size GetFileVersionInfoA needs for the file's version block; 0 when
-    /// the file has none (the last error says why). `handle`, when given, is set to 0.
+    /// the file has none (winerror::ResourceDataNotFound, also for a file that is no
+    /// program file) or cannot be read. `handle`, when given, is set to 0.
     virtual std::uint32_t GetFileVersionInfoSizeA(std::string_view fileName,
                                                   std::uint32_t* handle) = 0;
     /// Copies the version block into `data` (cut to its size); `handle` is ignored. The
@@ -99,10 +100,13 @@ public:
                                 const char*& buffer, std::uint32_t& length) = 0;
 
     /// Where `fileName` (a name without folder) is now and where it should go: shared
-    /// files (ver::FindIsSharedFile) in the system folder, others in `appDir`. A null
-    /// `winDir` is the Windows folder. Each folder is written to its buffer with a
-    /// terminating zero when it fits, and its length with the zero to the length
-    /// argument; `curDir` is empty when the file is nowhere yet. Returns ver::Find* bits.
+    /// files (ver::FindIsSharedFile) in the system folder, others in `appDir` (as given).
+    /// The file is looked for in `appDir`, the system and the Windows folders (`winDir` is
+    /// taken but not looked in, as on Windows). Each folder
+    /// is written to its buffer with a terminating zero when it fits, and its length with
+    /// the zero to the length argument; `curDir` is empty when the file is nowhere yet.
+    /// Returns ver::Find* bits: ver::FindCurrentNotDestination whenever the two differ,
+    /// a file found nowhere included.
     virtual std::uint32_t VerFindFileA(std::uint32_t flags, std::string_view fileName,
                                        const char* winDir, std::string_view appDir,
                                        std::span<char> curDir, std::uint32_t& curDirLength,
@@ -112,7 +116,8 @@ public:
     /// unless a refusal bit stops it, puts it in place as `destFileName`, removing the
     /// one in `curDir` unless ver::InstallDontDeleteOld. When the temporary file is left
     /// (ver::InstallTempFile) its name is written to `tmpFile` as for VerFindFileA.
-    /// Returns ver::Install* bits, 0 when the file was installed.
+    /// Returns ver::Install* bits, 0 when the file was installed; a refusal for an older
+    /// version, another language, code page or type comes with ver::InstallMismatch.
     virtual std::uint32_t VerInstallFileA(std::uint32_t flags, std::string_view srcFileName,
                                           std::string_view destFileName, std::string_view srcDir,
                                           std::string_view destDir, std::string_view curDir,
