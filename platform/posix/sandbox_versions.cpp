@@ -33,15 +33,17 @@ std::string_view NameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-/// Writes `text` with its terminating zero when it fits; the length needed either way.
+/// Writes as much of `text` as fits with a terminating zero, as lstrcpynA does; the
+/// length needed with the zero either way. False when it was cut.
 bool WriteText(std::string_view text, std::span<char> buffer, std::uint32_t& length) {
     length = static_cast<std::uint32_t>(text.size() + 1);
-    if (buffer.size() < text.size() + 1) {
+    if (buffer.empty()) {
         return false;
     }
-    std::copy(text.begin(), text.end(), buffer.begin());
-    buffer[text.size()] = '\0';
-    return true;
+    const std::size_t copied = std::min(text.size(), buffer.size() - 1);
+    std::copy_n(text.begin(), copied, buffer.begin());
+    buffer[copied] = '\0';
+    return copied == text.size();
 }
 
 /// The result bits that name a file error's cause.

@@ -103,8 +103,8 @@ public:
     /// files (ver::FindIsSharedFile) in the system folder, others in `appDir` (as given).
     /// The file is looked for in `appDir`, the system and the Windows folders (`winDir` is
     /// taken but not looked in, as on Windows). Each folder
-    /// is written to its buffer with a terminating zero when it fits, and its length with
-    /// the zero to the length argument; `curDir` is empty when the file is nowhere yet.
+    /// is written to its buffer with a terminating zero, cut to fit, and its whole length
+    /// with the zero to the length argument; `curDir` is empty when the file is nowhere yet.
     /// Returns ver::Find* bits: ver::FindCurrentNotDestination whenever the two differ,
     /// a file found nowhere included.
     virtual std::uint32_t VerFindFileA(std::uint32_t flags, std::string_view fileName,
