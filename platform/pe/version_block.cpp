@@ -87,9 +87,6 @@ std::optional<VersionValue> FindVersionValue(std::span<const char> block,
         }
         node = std::move(found);
     }
-    if (node->ValueLength == 0) {
-        return std::nullopt;
-    }
     return VersionValue{node->ValueStart, node->ValueLength, node->IsText};
 }
 

@@ -75,6 +75,11 @@ TEST_F(VersionsContract, VersionBlocksGiveFixedInfoTranslationAndTexts) {
         EXPECT_EQ(Text(block, texts + "CompanyName"), "Plandra") << c.Name;
         EXPECT_EQ(Text(block, texts + "ProductName"), "Version test file \xe9") << c.Name;
         EXPECT_EQ(Text(block, texts + "Missing"), "-") << c.Name;
+        // A block without a value of its own is found, with the length 0.
+        const char* value = nullptr;
+        std::uint32_t length = 1;
+        EXPECT_TRUE(Versions->VerQueryValueA(block, "VarFileInfo\\", value, length));
+        EXPECT_EQ(length, 0u);
         EXPECT_EQ(Text(block, "\\StringFileInfo\\041104E4\\FileVersion"), "-") << c.Name;
     }
 }

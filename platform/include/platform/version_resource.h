@@ -55,7 +55,8 @@ struct VersionValue {
 /// Follows a VerQueryValueA path ("\", "\VarFileInfo\Translation",
 /// "\StringFileInfo\040904E4\FileVersion"; names compared ignoring case) through a
 /// 32-bit (UTF-16) block, never reading past `block`'s end nor its own stated length.
-/// Nothing for a path that names no value or a block that is not sound.
+/// A block found without a value of its own gives the length 0. Nothing for a path that
+/// names no block or a block that is not sound.
 std::optional<VersionValue> FindVersionValue(std::span<const char> block,
                                              std::string_view subBlock);
 

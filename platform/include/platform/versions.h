@@ -94,8 +94,8 @@ public:
     /// Points `buffer` at the value `subBlock` names in a block from GetFileVersionInfoA:
     /// "\" a FixedFileInfo, "\VarFileInfo\Translation" pairs of 16-bit language and code
     /// page, "\StringFileInfo\<language><code page>\<name>" a zero-ended text. `length`
-    /// is in bytes for binary values and in characters for texts. False (length 0) when
-    /// there is no such value.
+    /// is in bytes for binary values and in characters for texts, 0 for a block without
+    /// a value of its own. False (length 0) when there is no such block.
     virtual bool VerQueryValueA(std::span<char> block, std::string_view subBlock,
                                 const char*& buffer, std::uint32_t& length) = 0;
 
