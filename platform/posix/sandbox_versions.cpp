@@ -277,9 +277,8 @@ std::uint32_t SandboxVersions::Compare(const std::string& source, const std::str
     if (refusals != 0) {
         refusals |= ver::InstallMismatch;
     }
-    if (InUse(existing)) {
-        refusals |= ver::InstallFileInUse;
-    } else if (Files.GetFileAttributesA(existing) & file::AttributeReadOnly) {
+    // A file in use is no refusal: moving it aside fails, as deleting it does on Windows.
+    if (Files.GetFileAttributesA(existing) & file::AttributeReadOnly) {
         refusals |= ver::InstallWriteProtected;
     }
     return refusals;

@@ -184,6 +184,24 @@ TEST_F(VersionsContract, InstallReplacesOnlyOlderFilesOfTheSameKindUnlessForced)
     }
 }
 
+TEST_F(VersionsContract, InstallOverAFileInUseKeepsIt) {
+    ASSERT_TRUE(Machine->WriteText("app\\TARGET.DLL", VersionFixture("VER1.DLL")));
+    FileService& files = Machine->Files();
+    UniqueFile held(files.CreateFileA(Machine->Path("app\\TARGET.DLL"), file::GenericRead, 0,
+                                      file::OpenExisting, 0),
+                    FileCloser{&files});
+    std::array<char, 260> temporary{};
+    std::uint32_t length = 0;
+    const std::uint32_t failed = ver::InstallCannotDelete | ver::InstallSharingViolation;
+    EXPECT_EQ(Versions->VerInstallFileA(0, "VER2.DLL", "TARGET.DLL", Machine->Path("src"),
+                                        Machine->Path("app"), Machine->Path("app"), temporary,
+                                        length) &
+                  failed,
+              failed);
+    held.Reset();
+    EXPECT_EQ(Machine->ReadText("app\\TARGET.DLL"), VersionFixture("VER1.DLL"));
+}
+
 TEST_F(VersionsContract, InjectedFaultsFailTheChosenUse) {
     FaultInjectingVersions faulty(*Versions);
     faulty.Plan.FailAt(VersionCall::GetFileVersionInfoSizeA, 2, winerror::SharingViolation);

@@ -13,7 +13,9 @@ namespace platform {
 /// Files are read, copied and moved through `files`, so sandbox paths ("C:\WINNT\X.DLL"),
 /// files in use and injected faults reach every call. A replaced file is first moved
 /// aside and only deleted once the new one is in place, so a failed install leaves the
-/// old file whole.
+/// old file whole. A file in use that cannot step aside gives VIF_CANNOTDELETE,
+/// VIF_SHARINGVIOLATION and VIF_FILEINUSE, with the copy left (VIF_TEMPFILE) for a
+/// replacement at the next start.
 class SandboxVersions final : public VersionService {
 public:
     SandboxVersions(FileService& files, std::string windowsDirectory, std::string systemDirectory)
