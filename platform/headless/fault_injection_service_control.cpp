@@ -30,8 +30,8 @@ ServiceHandle FaultInjectingServiceControl::CreateServiceA(
     std::uint32_t errorControl, std::string_view binaryPathName) {
     return Fails(ServiceControlCall::CreateServiceA)
                ? NullService
-               : Inner.CreateServiceA(manager, serviceName, displayName, desiredAccess,
-                                      serviceType, startType, errorControl, binaryPathName);
+               : Inner.CreateServiceA(manager, serviceName, displayName, desiredAccess, serviceType,
+                                      startType, errorControl, binaryPathName);
 }
 
 bool FaultInjectingServiceControl::ControlService(ServiceHandle service, std::uint32_t control,

@@ -52,7 +52,8 @@ bool HasExtension(std::string_view path) {
 }
 
 bool IsFullPath(std::string_view path) {
-    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+    return (path.size() >= 2 && path[1] == ':') ||
+           (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
 
 } // namespace
@@ -221,15 +222,13 @@ SandboxProcesses::Process* SandboxProcesses::Find(ProcessHandle handle) {
 
 bool SandboxProcesses::CreateProcessA(const char* applicationName, const char* commandLine,
                                       std::uint32_t, const char* currentDirectory,
-                                      const StartupInfo&,
-                                      ProcessInformation& processInformation) {
+                                      const StartupInfo&, ProcessInformation& processInformation) {
     if (applicationName == nullptr && commandLine == nullptr) {
         return Fail(winerror::InvalidParameter);
     }
     if (currentDirectory != nullptr) {
         const std::uint32_t attributes = Files.GetFileAttributesA(currentDirectory);
-        if (attributes == file::InvalidAttributes ||
-            (attributes & file::AttributeDirectory) == 0) {
+        if (attributes == file::InvalidAttributes || (attributes & file::AttributeDirectory) == 0) {
             return Fail(process::ErrorDirectory);
         }
     }

@@ -20,10 +20,10 @@ constexpr std::uint32_t ServiceNameLimit = 256;
 // What a user without administrator rights may ask of the manager and of a service:
 // connect, enumerate, query, interrogate and read.
 constexpr std::uint32_t ReadRights = 0x80000000u | 0x20000u;
-constexpr std::uint32_t ManagerUserRights = ReadRights | svc::ManagerConnect |
-                                            svc::ManagerEnumerateService | 0x10u;
-constexpr std::uint32_t ServiceUserRights = ReadRights | 0x1u | svc::QueryStatus | 0x8u |
-                                            svc::Interrogate | 0x100u;
+constexpr std::uint32_t ManagerUserRights =
+    ReadRights | svc::ManagerConnect | svc::ManagerEnumerateService | 0x10u;
+constexpr std::uint32_t ServiceUserRights =
+    ReadRights | 0x1u | svc::QueryStatus | 0x8u | svc::Interrogate | 0x100u;
 
 std::vector<std::string> ReadRunning(const SandboxMachine& machine) {
     std::vector<std::string> names;
@@ -74,12 +74,11 @@ long DeleteTree(RegistryService& registry, HKEY parent, const std::string& subKe
 
 } // namespace
 
-bool SandboxServiceControl::SetRunning(const SandboxMachine& machine,
-                                       std::string_view serviceName, bool running) {
+bool SandboxServiceControl::SetRunning(const SandboxMachine& machine, std::string_view serviceName,
+                                       bool running) {
     std::vector<std::string> names = ReadRunning(machine);
-    std::erase_if(names, [&](const std::string& name) {
-        return EqualsIgnoringCase(name, serviceName);
-    });
+    std::erase_if(names,
+                  [&](const std::string& name) { return EqualsIgnoringCase(name, serviceName); });
     if (running) {
         names.emplace_back(serviceName);
     }
@@ -92,8 +91,9 @@ bool SandboxServiceControl::SetRunning(const SandboxMachine& machine,
 
 bool SandboxServiceControl::IsRunning(const std::string& name) const {
     const std::vector<std::string> names = ReadRunning(Machine);
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& running) { return EqualsIgnoringCase(running, name); });
+    return std::any_of(names.begin(), names.end(), [&](const std::string& running) {
+        return EqualsIgnoringCase(running, name);
+    });
 }
 
 SandboxServiceControl::OpenHandle* SandboxServiceControl::Find(ServiceHandle handle, bool manager) {
@@ -196,14 +196,11 @@ ServiceHandle SandboxServiceControl::OpenServiceA(ServiceHandle manager,
     return Add({false, name, desiredAccess});
 }
 
-ServiceHandle SandboxServiceControl::CreateServiceA(ServiceHandle manager,
-                                                    std::string_view serviceName,
-                                                    std::string_view displayName,
-                                                    std::uint32_t desiredAccess,
-                                                    std::uint32_t serviceType,
-                                                    std::uint32_t startType,
-                                                    std::uint32_t errorControl,
-                                                    std::string_view binaryPathName) {
+ServiceHandle
+SandboxServiceControl::CreateServiceA(ServiceHandle manager, std::string_view serviceName,
+                                      std::string_view displayName, std::uint32_t desiredAccess,
+                                      std::uint32_t serviceType, std::uint32_t startType,
+                                      std::uint32_t errorControl, std::string_view binaryPathName) {
     const OpenHandle* opened = Find(manager, true);
     if (opened == nullptr) {
         return FailHandle(winerror::InvalidHandle);
@@ -243,12 +240,12 @@ ServiceHandle SandboxServiceControl::CreateServiceA(ServiceHandle manager,
         return Registry.RegSetValueExA(key.Get(), value, type, data);
     };
     const std::string display(displayName.empty() ? serviceName : displayName);
-    for (long step : {setNumber("Start", startType), setNumber("ErrorControl", errorControl),
-                      setText("ImagePath", reg::ExpandSz, binaryPathName),
-                      setText("DisplayName", reg::Sz, display),
-                      setText("ObjectName", reg::Sz, "LocalSystem"),
-                      // Last: the Type value makes the key a service.
-                      setNumber("Type", serviceType)}) {
+    for (long step :
+         {setNumber("Start", startType), setNumber("ErrorControl", errorControl),
+          setText("ImagePath", reg::ExpandSz, binaryPathName),
+          setText("DisplayName", reg::Sz, display), setText("ObjectName", reg::Sz, "LocalSystem"),
+          // Last: the Type value makes the key a service.
+          setNumber("Type", serviceType)}) {
         status = status == reg::Success ? step : status;
     }
     if (status != reg::Success) {
@@ -312,8 +309,8 @@ bool SandboxServiceControl::DeleteService(ServiceHandle service) {
         return Fail(svc::ServiceMarkedForDelete);
     }
     HKEY key = nullptr;
-    long status = Registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, KeyOf(opened->Name), 0,
-                                         reg::KeyAllAccess, key);
+    long status =
+        Registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, KeyOf(opened->Name), 0, reg::KeyAllAccess, key);
     if (status != reg::Success) {
         return Fail(svc::ServiceDoesNotExist);
     }

@@ -32,17 +32,17 @@ bool Win32Processes::CreateProcessA(const char* applicationName, const char* com
                                     ProcessInformation& processInformation) {
     std::vector<char> writableCommandLine;
     if (commandLine != nullptr) {
-        writableCommandLine.assign(commandLine, commandLine + std::char_traits<char>::length(commandLine) + 1);
+        writableCommandLine.assign(commandLine,
+                                   commandLine + std::char_traits<char>::length(commandLine) + 1);
     }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = startupInfo.Flags;
     startup.wShowWindow = startupInfo.ShowWindow;
     PROCESS_INFORMATION native{};
-    if (!::CreateProcessA(applicationName,
-                          writableCommandLine.empty() ? nullptr : writableCommandLine.data(),
-                          nullptr, nullptr, FALSE, creationFlags, nullptr, currentDirectory,
-                          &startup, &native)) {
+    if (!::CreateProcessA(
+            applicationName, writableCommandLine.empty() ? nullptr : writableCommandLine.data(),
+            nullptr, nullptr, FALSE, creationFlags, nullptr, currentDirectory, &startup, &native)) {
         return false;
     }
     ::CloseHandle(native.hThread);

@@ -4,9 +4,8 @@
 // After our headers: it makes macros of Win32 names.
 #include "win32_api.h"
 // The service manager's calls, which the lean set leaves out.
-#include <winsvc.h>
-
 #include <string>
+#include <winsvc.h>
 
 namespace platform {
 
@@ -21,42 +20,39 @@ ServiceHandle FromNative(SC_HANDLE handle) {
 }
 
 ServiceStatus FromNative(const SERVICE_STATUS& native) {
-    return {native.dwServiceType,  native.dwCurrentState,
-            native.dwControlsAccepted, native.dwWin32ExitCode,
-            native.dwServiceSpecificExitCode, native.dwCheckPoint,
+    return {native.dwServiceType,
+            native.dwCurrentState,
+            native.dwControlsAccepted,
+            native.dwWin32ExitCode,
+            native.dwServiceSpecificExitCode,
+            native.dwCheckPoint,
             native.dwWaitHint};
 }
 
 } // namespace
 
-ServiceHandle Win32ServiceControl::OpenSCManagerA(const char* machineName,
-                                                  const char* databaseName,
+ServiceHandle Win32ServiceControl::OpenSCManagerA(const char* machineName, const char* databaseName,
                                                   std::uint32_t desiredAccess) {
     return FromNative(::OpenSCManagerA(machineName, databaseName, desiredAccess));
 }
 
-ServiceHandle Win32ServiceControl::OpenServiceA(ServiceHandle manager,
-                                                std::string_view serviceName,
+ServiceHandle Win32ServiceControl::OpenServiceA(ServiceHandle manager, std::string_view serviceName,
                                                 std::uint32_t desiredAccess) {
     const std::string nameZ(serviceName);
     return FromNative(::OpenServiceA(Native(manager), nameZ.c_str(), desiredAccess));
 }
 
-ServiceHandle Win32ServiceControl::CreateServiceA(ServiceHandle manager,
-                                                  std::string_view serviceName,
-                                                  std::string_view displayName,
-                                                  std::uint32_t desiredAccess,
-                                                  std::uint32_t serviceType,
-                                                  std::uint32_t startType,
-                                                  std::uint32_t errorControl,
-                                                  std::string_view binaryPathName) {
+ServiceHandle
+Win32ServiceControl::CreateServiceA(ServiceHandle manager, std::string_view serviceName,
+                                    std::string_view displayName, std::uint32_t desiredAccess,
+                                    std::uint32_t serviceType, std::uint32_t startType,
+                                    std::uint32_t errorControl, std::string_view binaryPathName) {
     const std::string nameZ(serviceName);
     const std::string displayNameZ(displayName);
     const std::string binaryZ(binaryPathName);
-    return FromNative(::CreateServiceA(Native(manager), nameZ.c_str(), displayNameZ.c_str(),
-                                       desiredAccess, serviceType, startType, errorControl,
-                                       binaryZ.c_str(), nullptr, nullptr, nullptr, nullptr,
-                                       nullptr));
+    return FromNative(::CreateServiceA(
+        Native(manager), nameZ.c_str(), displayNameZ.c_str(), desiredAccess, serviceType, startType,
+        errorControl, binaryZ.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
 }
 
 bool Win32ServiceControl::ControlService(ServiceHandle service, std::uint32_t control,

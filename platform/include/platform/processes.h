@@ -25,22 +25,22 @@ inline constexpr std::uint16_t ShowMinimized = 2;         ///< SW_SHOWMINIMIZED
 inline constexpr std::uint16_t ShowMaximized = 3;         ///< SW_SHOWMAXIMIZED
 inline constexpr std::uint16_t Show = 5;                  ///< SW_SHOW
 
-inline constexpr std::uint32_t Infinite = 0xFFFFFFFFu;    ///< INFINITE
-inline constexpr std::uint32_t WaitObject0 = 0;           ///< WAIT_OBJECT_0
-inline constexpr std::uint32_t WaitTimeout = 0x102;       ///< WAIT_TIMEOUT
-inline constexpr std::uint32_t WaitFailed = 0xFFFFFFFFu;  ///< WAIT_FAILED
-inline constexpr std::uint32_t StillActive = 259;         ///< STILL_ACTIVE
+inline constexpr std::uint32_t Infinite = 0xFFFFFFFFu;   ///< INFINITE
+inline constexpr std::uint32_t WaitObject0 = 0;          ///< WAIT_OBJECT_0
+inline constexpr std::uint32_t WaitTimeout = 0x102;      ///< WAIT_TIMEOUT
+inline constexpr std::uint32_t WaitFailed = 0xFFFFFFFFu; ///< WAIT_FAILED
+inline constexpr std::uint32_t StillActive = 259;        ///< STILL_ACTIVE
 
 inline constexpr std::uint32_t MaskNoCloseProcess = 0x40; ///< SEE_MASK_NOCLOSEPROCESS
 inline constexpr std::intptr_t SeErrFileNotFound = 2;     ///< SE_ERR_FNF
 inline constexpr std::intptr_t SeErrPathNotFound = 3;     ///< SE_ERR_PNF
 
-inline constexpr std::uint32_t ExitLogoff = 0;            ///< EWX_LOGOFF
-inline constexpr std::uint32_t ExitShutdown = 1;          ///< EWX_SHUTDOWN
-inline constexpr std::uint32_t ExitReboot = 2;            ///< EWX_REBOOT
+inline constexpr std::uint32_t ExitLogoff = 0;   ///< EWX_LOGOFF
+inline constexpr std::uint32_t ExitShutdown = 1; ///< EWX_SHUTDOWN
+inline constexpr std::uint32_t ExitReboot = 2;   ///< EWX_REBOOT
 
-inline constexpr std::uint32_t ErrorDirectory = 267;      ///< ERROR_DIRECTORY
-inline constexpr std::uint32_t ErrorBadExeFormat = 193;   ///< ERROR_BAD_EXE_FORMAT
+inline constexpr std::uint32_t ErrorDirectory = 267;    ///< ERROR_DIRECTORY
+inline constexpr std::uint32_t ErrorBadExeFormat = 193; ///< ERROR_BAD_EXE_FORMAT
 } // namespace process
 
 /// The part of STARTUPINFOA the system sets: with process::StartfUseShowWindow in

@@ -15,34 +15,34 @@ enum class ServiceHandle : std::intptr_t {};
 inline constexpr ServiceHandle NullService = ServiceHandle{0};
 
 namespace svc {
-inline constexpr std::uint32_t ManagerConnect = 0x1;         ///< SC_MANAGER_CONNECT
-inline constexpr std::uint32_t ManagerCreateService = 0x2;   ///< SC_MANAGER_CREATE_SERVICE
+inline constexpr std::uint32_t ManagerConnect = 0x1;          ///< SC_MANAGER_CONNECT
+inline constexpr std::uint32_t ManagerCreateService = 0x2;    ///< SC_MANAGER_CREATE_SERVICE
 inline constexpr std::uint32_t ManagerEnumerateService = 0x4; ///< SC_MANAGER_ENUMERATE_SERVICE
-inline constexpr std::uint32_t ManagerAllAccess = 0xF003F;   ///< SC_MANAGER_ALL_ACCESS
+inline constexpr std::uint32_t ManagerAllAccess = 0xF003F;    ///< SC_MANAGER_ALL_ACCESS
 
-inline constexpr std::uint32_t QueryStatus = 0x4;            ///< SERVICE_QUERY_STATUS
-inline constexpr std::uint32_t Stop = 0x20;                  ///< SERVICE_STOP
-inline constexpr std::uint32_t Interrogate = 0x80;           ///< SERVICE_INTERROGATE
-inline constexpr std::uint32_t Delete = 0x10000;             ///< DELETE
-inline constexpr std::uint32_t AllAccess = 0xF01FF;          ///< SERVICE_ALL_ACCESS
+inline constexpr std::uint32_t QueryStatus = 0x4;   ///< SERVICE_QUERY_STATUS
+inline constexpr std::uint32_t Stop = 0x20;         ///< SERVICE_STOP
+inline constexpr std::uint32_t Interrogate = 0x80;  ///< SERVICE_INTERROGATE
+inline constexpr std::uint32_t Delete = 0x10000;    ///< DELETE
+inline constexpr std::uint32_t AllAccess = 0xF01FF; ///< SERVICE_ALL_ACCESS
 
-inline constexpr std::uint32_t Win32OwnProcess = 0x10;       ///< SERVICE_WIN32_OWN_PROCESS
-inline constexpr std::uint32_t DemandStart = 3;              ///< SERVICE_DEMAND_START
-inline constexpr std::uint32_t ErrorNormal = 1;              ///< SERVICE_ERROR_NORMAL
+inline constexpr std::uint32_t Win32OwnProcess = 0x10; ///< SERVICE_WIN32_OWN_PROCESS
+inline constexpr std::uint32_t DemandStart = 3;        ///< SERVICE_DEMAND_START
+inline constexpr std::uint32_t ErrorNormal = 1;        ///< SERVICE_ERROR_NORMAL
 
-inline constexpr std::uint32_t ControlStop = 1;              ///< SERVICE_CONTROL_STOP
-inline constexpr std::uint32_t ControlInterrogate = 4;       ///< SERVICE_CONTROL_INTERROGATE
+inline constexpr std::uint32_t ControlStop = 1;        ///< SERVICE_CONTROL_STOP
+inline constexpr std::uint32_t ControlInterrogate = 4; ///< SERVICE_CONTROL_INTERROGATE
 
-inline constexpr std::uint32_t Stopped = 1;                  ///< SERVICE_STOPPED
-inline constexpr std::uint32_t Running = 4;                  ///< SERVICE_RUNNING
-inline constexpr std::uint32_t AcceptStop = 0x1;             ///< SERVICE_ACCEPT_STOP
+inline constexpr std::uint32_t Stopped = 1;      ///< SERVICE_STOPPED
+inline constexpr std::uint32_t Running = 4;      ///< SERVICE_RUNNING
+inline constexpr std::uint32_t AcceptStop = 0x1; ///< SERVICE_ACCEPT_STOP
 
-inline constexpr std::uint32_t CallNotImplemented = 120;     ///< ERROR_CALL_NOT_IMPLEMENTED
-inline constexpr std::uint32_t InvalidServiceControl = 1052; ///< ERROR_INVALID_SERVICE_CONTROL
-inline constexpr std::uint32_t ServiceDoesNotExist = 1060;   ///< ERROR_SERVICE_DOES_NOT_EXIST
-inline constexpr std::uint32_t ServiceNotActive = 1062;      ///< ERROR_SERVICE_NOT_ACTIVE
+inline constexpr std::uint32_t CallNotImplemented = 120;      ///< ERROR_CALL_NOT_IMPLEMENTED
+inline constexpr std::uint32_t InvalidServiceControl = 1052;  ///< ERROR_INVALID_SERVICE_CONTROL
+inline constexpr std::uint32_t ServiceDoesNotExist = 1060;    ///< ERROR_SERVICE_DOES_NOT_EXIST
+inline constexpr std::uint32_t ServiceNotActive = 1062;       ///< ERROR_SERVICE_NOT_ACTIVE
 inline constexpr std::uint32_t ServiceMarkedForDelete = 1072; ///< ERROR_SERVICE_MARKED_FOR_DELETE
-inline constexpr std::uint32_t ServiceExists = 1073;         ///< ERROR_SERVICE_EXISTS
+inline constexpr std::uint32_t ServiceExists = 1073;          ///< ERROR_SERVICE_EXISTS
 } // namespace svc
 
 /// SERVICE_STATUS.
@@ -73,9 +73,9 @@ public:
     /// Registers a service whose program is `binaryPathName`; the load order group,
     /// dependencies, account and password, which nothing here sets, are left out.
     virtual ServiceHandle CreateServiceA(ServiceHandle manager, std::string_view serviceName,
-                                         std::string_view displayName,
-                                         std::uint32_t desiredAccess, std::uint32_t serviceType,
-                                         std::uint32_t startType, std::uint32_t errorControl,
+                                         std::string_view displayName, std::uint32_t desiredAccess,
+                                         std::uint32_t serviceType, std::uint32_t startType,
+                                         std::uint32_t errorControl,
                                          std::string_view binaryPathName) = 0;
     /// Sends `control` (svc::ControlStop, ControlInterrogate); `status` receives the
     /// service's status after it.

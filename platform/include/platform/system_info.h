@@ -36,13 +36,13 @@ struct MemoryStatus {
 };
 
 namespace sysinfo {
-inline constexpr std::uint32_t PlatformWin32s = 0;      ///< VER_PLATFORM_WIN32s
-inline constexpr std::uint32_t PlatformWindows = 1;     ///< VER_PLATFORM_WIN32_WINDOWS
-inline constexpr std::uint32_t PlatformNT = 2;          ///< VER_PLATFORM_WIN32_NT
-inline constexpr int CxScreen = 0;                      ///< SM_CXSCREEN
-inline constexpr int CyScreen = 1;                      ///< SM_CYSCREEN
-inline constexpr std::uint32_t BufferOverflow = 111;    ///< ERROR_BUFFER_OVERFLOW
-inline constexpr std::uint32_t EnvvarNotFound = 203;    ///< ERROR_ENVVAR_NOT_FOUND
+inline constexpr std::uint32_t PlatformWin32s = 0;         ///< VER_PLATFORM_WIN32s
+inline constexpr std::uint32_t PlatformWindows = 1;        ///< VER_PLATFORM_WIN32_WINDOWS
+inline constexpr std::uint32_t PlatformNT = 2;             ///< VER_PLATFORM_WIN32_NT
+inline constexpr int CxScreen = 0;                         ///< SM_CXSCREEN
+inline constexpr int CyScreen = 1;                         ///< SM_CYSCREEN
+inline constexpr std::uint32_t BufferOverflow = 111;       ///< ERROR_BUFFER_OVERFLOW
+inline constexpr std::uint32_t EnvvarNotFound = 203;       ///< ERROR_ENVVAR_NOT_FOUND
 inline constexpr std::uint32_t MaxComputerNameLength = 15; ///< MAX_COMPUTERNAME_LENGTH
 } // namespace sysinfo
 
