@@ -36,7 +36,8 @@ TEST_F(SystemContract, FolderAndEnvironmentCallsFollowTheBufferRule) {
         EXPECT_EQ(text.substr(1, 2), ":\\") << text;
         std::string exact(text.size(), 'x');
         EXPECT_EQ(call(exact), text.size() + 1) << text;
-        EXPECT_EQ(exact, std::string(text.size(), 'x')) << "nothing is written when it does not fit";
+        EXPECT_EQ(exact, std::string(text.size(), 'x'))
+            << "nothing is written when it does not fit";
         exact.push_back('x');
         EXPECT_EQ(call(exact), text.size());
         EXPECT_EQ(exact, text + '\0');
@@ -147,8 +148,8 @@ TEST_F(SystemContract, MissingProgramsAndFoldersAreReported) {
     };
     for (const auto& c : cases) {
         ProcessInformation started;
-        EXPECT_FALSE(Processes.CreateProcessA(nullptr, c.Program.c_str(), 0, nullptr,
-                                              StartupInfo{}, started));
+        EXPECT_FALSE(Processes.CreateProcessA(nullptr, c.Program.c_str(), 0, nullptr, StartupInfo{},
+                                              started));
         EXPECT_EQ(Processes.GetLastError(), c.Error) << c.Program;
         EXPECT_EQ(Processes.WinExec(c.Program, process::ShowHide), c.Error) << c.Program;
         ShellExecuteInfo execute;
@@ -171,7 +172,8 @@ TEST_F(SystemContract, AServiceIsCreatedStoppedAndGoesWhenDeletedAndClosed) {
     if (!manager) {
         GTEST_SKIP() << "no administrator rights";
     }
-    const std::string name = "PlandraContract" + std::to_string(reinterpret_cast<std::uintptr_t>(this) % 100000);
+    const std::string name =
+        "PlandraContract" + std::to_string(reinterpret_cast<std::uintptr_t>(this) % 100000);
     const std::string binary = Machine->Root() + "\\SERVICE.EXE";
     const auto create = [&] {
         return Services.CreateServiceA(manager.Get(), name, "Plandra contract", svc::AllAccess,

@@ -37,8 +37,9 @@ public:
     const std::string& Root() const override { return RootPath; }
 
     ExitingProgram ProgramExitingWith(std::uint32_t exitCode) override {
-        const std::string comspec = ReadSystemText(
-            [&](std::span<char> buffer) { return Info.GetEnvironmentVariableA("COMSPEC", buffer); });
+        const std::string comspec = ReadSystemText([&](std::span<char> buffer) {
+            return Info.GetEnvironmentVariableA("COMSPEC", buffer);
+        });
         return {comspec, "/c exit " + std::to_string(exitCode)};
     }
 
