@@ -129,20 +129,19 @@ std::uint32_t SandboxProcesses::FindProgram(std::string_view commandLine, std::s
     }
     if (text.front() == '"') {
         const std::size_t close = text.find('"', 1);
-        return FindFile(text.substr(1, close == std::string_view::npos ? text.npos : close - 1),
-                        true, program);
+        const std::uint32_t error = FindFile(
+            text.substr(1, close == std::string_view::npos ? text.npos : close - 1), true, program);
+        return error == winerror::PathNotFound ? winerror::FileNotFound : error;
     }
     // An unquoted path with blanks is read as Windows reads it: the shortest run of
     // words that names a file.
-    std::uint32_t firstError = 0;
     for (std::size_t end = text.find(' ');; end = text.find(' ', end + 1)) {
         const std::uint32_t error = FindFile(text.substr(0, end), true, program);
-        if (error == 0) {
-            return 0;
+        if (error == 0 || error == winerror::AccessDenied) {
+            return error;
         }
-        firstError = firstError == 0 ? error : firstError;
         if (end == std::string_view::npos) {
-            return firstError;
+            return winerror::FileNotFound;
         }
     }
 }
@@ -254,8 +253,9 @@ bool SandboxProcesses::ShellExecuteExA(ShellExecuteInfo& executeInfo) {
     std::string program;
     const std::uint32_t error = FindFile(executeInfo.File, false, program);
     if (error != 0) {
-        executeInfo.InstApp = error == winerror::PathNotFound ? process::SeErrPathNotFound
-                                                              : process::SeErrFileNotFound;
+        // The shell's own code calls a missing folder a missing file; the last error
+        // tells them apart.
+        executeInfo.InstApp = process::SeErrFileNotFound;
         return Fail(error);
     }
     std::string line = executeInfo.File;
@@ -286,8 +286,8 @@ unsigned SandboxProcesses::WinExec(std::string_view commandLine, unsigned) {
         error = LastError;
     }
     LastError = error;
-    // WinExec's own codes: 2 and 3 as the errors, 11 for a file that is no program.
-    return error == winerror::FileNotFound || error == winerror::PathNotFound ? error : 11;
+    // WinExec's own codes: 2 for a missing program, 11 for a file that is no program.
+    return error == winerror::FileNotFound ? error : 11;
 }
 
 std::uint32_t SandboxProcesses::WaitForSingleObject(ProcessHandle handle,

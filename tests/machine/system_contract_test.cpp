@@ -138,25 +138,24 @@ TEST_F(SystemContract, StartedProgramsGiveTheirExitCodeBack) {
     EXPECT_GT(Processes.WinExec(commandLine, process::ShowHide), 31u);
 }
 
-TEST_F(SystemContract, MissingProgramsAndFoldersAreReported) {
+TEST_F(SystemContract, MissingProgramsAreNotFoundWhereverTheyWereLookedFor) {
     const struct {
         std::string Program;
-        std::uint32_t Error;
-    } cases[] = {
-        {Machine->Root() + "\\MISSING.EXE", winerror::FileNotFound},
-        {Machine->Root() + "\\NO\\MISSING.EXE", winerror::PathNotFound},
-    };
-    for (const auto& c : cases) {
+        std::uint32_t ShellError;
+    } cases[] = {{Machine->Root() + "\\MISSING.EXE", winerror::FileNotFound},
+                 {Machine->Root() + "\\NO\\MISSING.EXE", winerror::PathNotFound}};
+    for (const auto& [program, shellError] : cases) {
         ProcessInformation started;
-        EXPECT_FALSE(Processes.CreateProcessA(nullptr, c.Program.c_str(), 0, nullptr, StartupInfo{},
-                                              started));
-        EXPECT_EQ(Processes.GetLastError(), c.Error) << c.Program;
-        EXPECT_EQ(Processes.WinExec(c.Program, process::ShowHide), c.Error) << c.Program;
+        EXPECT_FALSE(
+            Processes.CreateProcessA(nullptr, program.c_str(), 0, nullptr, StartupInfo{}, started));
+        EXPECT_EQ(Processes.GetLastError(), winerror::FileNotFound) << program;
+        EXPECT_EQ(Processes.WinExec(program, process::ShowHide), winerror::FileNotFound);
         ShellExecuteInfo execute;
-        execute.File = c.Program;
+        execute.Mask = process::MaskFlagNoUi;
+        execute.File = program;
         EXPECT_FALSE(Processes.ShellExecuteExA(execute));
-        EXPECT_EQ(Processes.GetLastError(), c.Error) << c.Program;
-        EXPECT_EQ(execute.InstApp, static_cast<std::intptr_t>(c.Error)) << c.Program;
+        EXPECT_EQ(Processes.GetLastError(), shellError) << program;
+        EXPECT_EQ(execute.InstApp, process::SeErrFileNotFound) << program;
     }
     const std::string program = Machine->ProgramExitingWith(0).CommandLine();
     const std::string missingFolder = Machine->Root() + "\\NO";

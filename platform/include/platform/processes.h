@@ -32,8 +32,9 @@ inline constexpr std::uint32_t WaitFailed = 0xFFFFFFFFu; ///< WAIT_FAILED
 inline constexpr std::uint32_t StillActive = 259;        ///< STILL_ACTIVE
 
 inline constexpr std::uint32_t MaskNoCloseProcess = 0x40; ///< SEE_MASK_NOCLOSEPROCESS
-inline constexpr std::intptr_t SeErrFileNotFound = 2;     ///< SE_ERR_FNF
-inline constexpr std::intptr_t SeErrPathNotFound = 3;     ///< SE_ERR_PNF
+/// SEE_MASK_FLAG_NO_UI: without it a failure is also shown to the user in a message box.
+inline constexpr std::uint32_t MaskFlagNoUi = 0x400;
+inline constexpr std::intptr_t SeErrFileNotFound = 2; ///< SE_ERR_FNF
 
 inline constexpr std::uint32_t ExitLogoff = 0;   ///< EWX_LOGOFF
 inline constexpr std::uint32_t ExitShutdown = 1; ///< EWX_SHUTDOWN
@@ -80,7 +81,8 @@ public:
 
     /// Starts `applicationName` (exactly that file) or, when it is null, the program
     /// the command line names first: a quoted path, or the shortest run of words that
-    /// names an existing file, ".EXE" added when it has no extension. A null
+    /// names an existing file, ".EXE" added when it has no extension; a program found
+    /// nowhere is ERROR_FILE_NOT_FOUND, even when its folder is missing. A null
     /// `currentDirectory` keeps the caller's. Security attributes, inherited handles
     /// and the environment block, which nothing here sets, are left out.
     virtual bool CreateProcessA(const char* applicationName, const char* commandLine,
@@ -88,8 +90,9 @@ public:
                                 const StartupInfo& startupInfo,
                                 ProcessInformation& processInformation) = 0;
     virtual bool ShellExecuteExA(ShellExecuteInfo& executeInfo) = 0;
-    /// Starts the program of `commandLine`; a result above 31 means success, else
-    /// 0 (out of resources), 2 (file not found), 3 (path not found) or 11 (bad format).
+    /// Starts the program of `commandLine`, found as CreateProcessA finds it; a result
+    /// above 31 means success, else 0 (out of resources), 2 (file not found) or 11 (bad
+    /// format).
     virtual unsigned WinExec(std::string_view commandLine, unsigned show) = 0;
 
     /// process::WaitObject0 once the process has ended, WaitTimeout when it still runs
