@@ -17,6 +17,9 @@ namespace {
 
 // A list of a few programs is a few hundred bytes; anything past this is not one.
 constexpr std::size_t MaxProgramsBytes = 64 * 1024;
+// Windows' limits: a command line of 32767 characters, a path of 260.
+constexpr std::size_t MaxCommandLine = 32767;
+constexpr std::size_t MaxPath = 260;
 
 std::optional<IniText> ReadPrograms(const SandboxMachine& machine) {
     std::ifstream file(machine.Folder() / SandboxProcesses::ProgramsFile, std::ios::binary);
@@ -127,6 +130,9 @@ std::uint32_t SandboxProcesses::FindProgram(std::string_view commandLine, std::s
     if (text.empty()) {
         return winerror::PathNotFound;
     }
+    if (commandLine.size() > MaxCommandLine) {
+        return winerror::FilenameExcedRange;
+    }
     if (text.front() == '"') {
         const std::size_t close = text.find('"', 1);
         const std::uint32_t error = FindFile(
@@ -140,7 +146,8 @@ std::uint32_t SandboxProcesses::FindProgram(std::string_view commandLine, std::s
         if (error == 0 || error == winerror::AccessDenied) {
             return error;
         }
-        if (end == std::string_view::npos) {
+        // No path beyond MAX_PATH names a file, so the search stops there.
+        if (end == std::string_view::npos || end >= MaxPath) {
             return winerror::FileNotFound;
         }
     }

@@ -25,17 +25,21 @@ constexpr std::uint32_t ManagerUserRights =
 constexpr std::uint32_t ServiceUserRights =
     ReadRights | 0x1u | svc::QueryStatus | 0x8u | svc::Interrogate | 0x100u;
 
+// The list is read up to 64 KB, far more than a machine's services take; the rest of a
+// larger file is not looked at.
 std::vector<std::string> ReadRunning(const SandboxMachine& machine) {
-    std::vector<std::string> names;
     std::ifstream file(machine.Folder() / SandboxServiceControl::RunningFile, std::ios::binary);
-    std::string line;
-    while (names.size() < 4096 && std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+    std::string text(64 * 1024, '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        if (end > start) {
+            names.push_back(text.substr(start, end - start));
         }
-        if (!line.empty()) {
-            names.push_back(line);
-        }
+        start = end + 1;
     }
     return names;
 }

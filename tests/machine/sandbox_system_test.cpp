@@ -134,6 +134,8 @@ TEST_F(SandboxSystemTest, ProgramsDoWhatProgramsIniSaysAndEveryStartIsLogged) {
         << "[C:\\WINNT\\SYSTEM32\\TOOL.EXE]\nExitCode=lots\n";
     EXPECT_EQ(processes.WinExec("tool", process::ShowNormal), 11u);
     EXPECT_EQ(processes.GetLastError(), process::ErrorBadExeFormat);
+    EXPECT_EQ(processes.WinExec(std::string(40000, 'a'), process::ShowNormal), 11u);
+    EXPECT_EQ(processes.GetLastError(), winerror::FilenameExcedRange);
 
     ASSERT_TRUE(Files->MoveFileExA("C:\\OLD2.DLL", nullptr, file::MoveDelayUntilReboot));
     EXPECT_TRUE(processes.ExitWindowsEx(process::ExitReboot, 0xFFFFFFFFu));
