@@ -31,6 +31,8 @@ protected:
         fs::remove_all(Folder);
         fs::create_directories(Folder);
         std::ofstream(Folder / "machine.ini") << machineIni;
+        fs::create_directories(Folder / "drive_c" / "WINNT" / "SYSTEM32");
+        fs::create_directories(Folder / "drive_c" / "TEMP");
         auto opened = SandboxMachine::Open(Folder);
         EXPECT_EQ(opened.Error, "");
         Machine = std::move(opened.Machine);
@@ -54,7 +56,7 @@ protected:
     std::unique_ptr<SandboxRegistry> Registry;
 };
 
-TEST_F(SandboxSystemTest, FactsComeFromTheMachineDescription) {
+TEST_F(SandboxSystemTest, FactsAndRightsComeFromTheMachineDescription) {
     const struct {
         const char* Ini;
         std::uint32_t Build;
@@ -63,15 +65,25 @@ TEST_F(SandboxSystemTest, FactsComeFromTheMachineDescription) {
         const char* Computer;
         std::uint32_t TotalPhys;
         int Width;
+        std::uint32_t ManagerError; ///< Of full control over the service manager.
     } cases[] = {
         {"[Machine]\nFamily=95\n[Memory]\nKilobytes=16384", 0x040003B6u, sysinfo::PlatformWindows,
-         "C:\\WINDOWS\\COMMAND.COM", "SANDBOX", 16u << 20, 800},
-        {"[Machine]\nFamily=NT\nComputer=AVERYLONGCOMPUTERNAME\n[Screen]\nWidth=1024\n"
+         "C:\\WINDOWS\\COMMAND.COM", "SANDBOX", 16u << 20, 800, svc::CallNotImplemented},
+        {"[Machine]\nFamily=NT\nAdmin=0\nComputer=AVERYLONGCOMPUTERNAME\n[Screen]\nWidth=1024\n"
          "[Environment]\ncomspec=C:\\4DOS\\4DOS.COM",
-         1381, sysinfo::PlatformNT, "C:\\4DOS\\4DOS.COM", "AVERYLONGCOMPUT", 32u << 20, 1024},
+         1381, sysinfo::PlatformNT, "C:\\4DOS\\4DOS.COM", "AVERYLONGCOMPUT", 32u << 20, 1024,
+         winerror::AccessDenied},
     };
     for (const auto& c : cases) {
-        SandboxSystemInfo info(Make(c.Ini));
+        SandboxMachine& machine = Make(c.Ini);
+        SandboxSystemInfo info(machine);
+        EXPECT_EQ(info.IsUserAnAdmin(), c.Platform == sysinfo::PlatformWindows);
+        SandboxServiceControl services(machine, *Registry);
+        EXPECT_EQ(services.OpenSCManagerA(nullptr, nullptr, svc::ManagerAllAccess), NullService);
+        EXPECT_EQ(services.GetLastError(), c.ManagerError);
+        UniqueService connected(services.OpenSCManagerA(nullptr, nullptr, svc::ManagerConnect),
+                                ServiceCloser{&services});
+        EXPECT_EQ(static_cast<bool>(connected), c.Platform == sysinfo::PlatformNT);
         OsVersionInfo version;
         ASSERT_TRUE(info.GetVersionExA(version));
         EXPECT_EQ(version.BuildNumber, c.Build);
@@ -99,11 +111,7 @@ TEST_F(SandboxSystemTest, FactsComeFromTheMachineDescription) {
 TEST_F(SandboxSystemTest, ProgramsDoWhatProgramsIniSaysAndEveryStartIsLogged) {
     SandboxMachine& machine = Make("[Machine]\nFamily=NT");
     SandboxProcesses processes(machine, *Files);
-    Files->CreateDirectoryA("C:\\Program Files");
-    Files->CreateDirectoryA("C:\\Program Files\\App");
-    Files->CreateDirectoryA("C:\\WINNT");
-    Files->CreateDirectoryA("C:\\WINNT\\SYSTEM32");
-    Files->CreateDirectoryA("C:\\TEMP");
+    fs::create_directories(Folder / "drive_c" / "Program Files" / "App");
     for (const char* path : {"C:\\Program Files\\App\\Setup.exe", "C:\\OLD.DLL", "C:\\OLD2.DLL",
                              "C:\\WINNT\\SYSTEM32\\TOOL.EXE"}) {
         Touch(path);
@@ -165,27 +173,6 @@ TEST_F(SandboxSystemTest, ARunningServiceMarkedForDeletionGoesOnceStoppedAndClos
     service.Reset();
     EXPECT_EQ(services.OpenServiceA(manager.Get(), "Plandra", svc::QueryStatus), NullService);
     EXPECT_EQ(services.GetLastError(), svc::ServiceDoesNotExist);
-}
-
-TEST_F(SandboxSystemTest, WhoMayControlServices) {
-    const struct {
-        const char* Ini;
-        std::uint32_t Access;
-        std::uint32_t Error;
-    } cases[] = {
-        {"[Machine]\nFamily=NT\nAdmin=0", svc::ManagerAllAccess, winerror::AccessDenied},
-        {"[Machine]\nFamily=NT\nAdmin=0", svc::ManagerConnect, 0},
-        {"[Machine]\nFamily=95", svc::ManagerConnect, svc::CallNotImplemented},
-    };
-    for (const auto& c : cases) {
-        SandboxMachine& machine = Make(c.Ini);
-        SandboxServiceControl services(machine, *Registry);
-        EXPECT_EQ(SandboxSystemInfo(machine).IsUserAnAdmin(), c.Error == svc::CallNotImplemented);
-        UniqueService manager(services.OpenSCManagerA(nullptr, nullptr, c.Access),
-                              ServiceCloser{&services});
-        EXPECT_EQ(static_cast<bool>(manager), c.Error == 0) << c.Ini;
-        EXPECT_EQ(services.GetLastError(), c.Error) << c.Ini;
-    }
 }
 
 TEST_F(SandboxSystemTest, InjectedFaultsFailOneCallAndChangeNothing) {

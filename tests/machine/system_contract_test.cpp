@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace machine_test {
 namespace {
@@ -17,48 +18,37 @@ protected:
     SystemInfoService& Info = Machine->SystemInfo();
     ProcessService& Processes = Machine->Processes();
     ServiceControlService& Services = Machine->Services();
-
-    std::string Text(const std::function<std::uint32_t(std::span<char>)>& call) {
-        return ReadSystemText(call);
-    }
 };
 
-TEST_F(SystemContract, FolderAndEnvironmentCallsFollowTheBufferRule) {
+TEST_F(SystemContract, FoldersAndTheInterpreterAreFullPathsGivenByTheBufferRule) {
     const std::function<std::uint32_t(std::span<char>)> calls[] = {
         [&](std::span<char> b) { return Info.GetWindowsDirectoryA(b); },
         [&](std::span<char> b) { return Info.GetSystemDirectoryA(b); },
         [&](std::span<char> b) { return Info.GetTempPathA(b); },
         [&](std::span<char> b) { return Info.GetEnvironmentVariableA("comspec", b); },
     };
+    std::vector<std::string> texts;
     for (const auto& call : calls) {
-        const std::string text = Text(call);
+        const std::string text = ReadSystemText(call);
         ASSERT_GE(text.size(), 3u);
         EXPECT_EQ(text.substr(1, 2), ":\\") << text;
         std::string exact(text.size(), 'x');
         EXPECT_EQ(call(exact), text.size() + 1) << text;
-        EXPECT_EQ(exact, std::string(text.size(), 'x'))
-            << "nothing is written when it does not fit";
+        EXPECT_EQ(exact, std::string(text.size(), 'x')) << "nothing written when it does not fit";
         exact.push_back('x');
         EXPECT_EQ(call(exact), text.size());
         EXPECT_EQ(exact, text + '\0');
+        texts.push_back(text);
     }
-}
-
-TEST_F(SystemContract, FoldersExistAndTheSystemFolderIsInsideTheWindowsFolder) {
-    const std::string windows =
-        Text([&](std::span<char> b) { return Info.GetWindowsDirectoryA(b); });
-    const std::string system = Text([&](std::span<char> b) { return Info.GetSystemDirectoryA(b); });
-    const std::string temp = Text([&](std::span<char> b) { return Info.GetTempPathA(b); });
-    EXPECT_TRUE(StartsWithIgnoringCase(system, windows + "\\")) << system;
-    EXPECT_EQ(temp.back(), '\\');
-    for (const std::string& folder : {windows, system, temp}) {
-        const std::uint32_t attributes = Machine->Files().GetFileAttributesA(folder);
-        EXPECT_NE(attributes, file::InvalidAttributes) << folder;
-        EXPECT_NE(attributes & file::AttributeDirectory, 0u) << folder;
+    EXPECT_TRUE(StartsWithIgnoringCase(texts[1], texts[0] + "\\")) << "system inside Windows";
+    EXPECT_EQ(texts[2].back(), '\\');
+    for (int folder = 0; folder < 3; ++folder) {
+        const std::uint32_t attributes = Machine->Files().GetFileAttributesA(texts[folder]);
+        EXPECT_TRUE(attributes != file::InvalidAttributes &&
+                    (attributes & file::AttributeDirectory) != 0)
+            << texts[folder];
     }
-    const std::string comspec =
-        Text([&](std::span<char> b) { return Info.GetEnvironmentVariableA("COMSPEC", b); });
-    EXPECT_TRUE(EndsWithIgnoringCase(comspec, ".EXE") || EndsWithIgnoringCase(comspec, ".COM"));
+    EXPECT_TRUE(EndsWithIgnoringCase(texts[3], ".EXE") || EndsWithIgnoringCase(texts[3], ".COM"));
     std::array<char, 16> buffer{};
     EXPECT_EQ(Info.GetEnvironmentVariableA("PLANDRA_NO_SUCH_VARIABLE", buffer), 0u);
     EXPECT_EQ(Info.GetLastError(), sysinfo::EnvvarNotFound);
