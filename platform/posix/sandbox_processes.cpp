@@ -96,14 +96,15 @@ void SandboxProcesses::AppendLog(const std::string& line) const {
     file << line << '\n';
 }
 
-std::uint32_t SandboxProcesses::FindFile(std::string_view name, bool addExtension,
+std::uint32_t SandboxProcesses::FindFile(std::string_view name, FileSearch search,
                                          std::string& found) {
     std::string file(name);
-    if (addExtension && !HasExtension(file)) {
+    if (search == FileSearch::AsProgram && !HasExtension(file)) {
         file += ".EXE";
     }
     std::vector<std::string> candidates{file};
-    if (!IsFullPath(file) && file.find_first_of("\\/") == std::string::npos) {
+    if (search != FileSearch::Exactly && !IsFullPath(file) &&
+        file.find_first_of("\\/") == std::string::npos) {
         const MachineDescription& machine = Machine.Description();
         candidates.push_back(machine.SystemDirectory + "\\" + file);
         candidates.push_back(machine.WindowsDirectory + "\\" + file);
@@ -135,14 +136,15 @@ std::uint32_t SandboxProcesses::FindProgram(std::string_view commandLine, std::s
     }
     if (text.front() == '"') {
         const std::size_t close = text.find('"', 1);
-        const std::uint32_t error = FindFile(
-            text.substr(1, close == std::string_view::npos ? text.npos : close - 1), true, program);
+        const std::uint32_t error =
+            FindFile(text.substr(1, close == std::string_view::npos ? text.npos : close - 1),
+                     FileSearch::AsProgram, program);
         return error == winerror::PathNotFound ? winerror::FileNotFound : error;
     }
     // An unquoted path with blanks is read as Windows reads it: the shortest run of
     // words that names a file.
     for (std::size_t end = text.find(' ');; end = text.find(' ', end + 1)) {
-        const std::uint32_t error = FindFile(text.substr(0, end), true, program);
+        const std::uint32_t error = FindFile(text.substr(0, end), FileSearch::AsProgram, program);
         if (error == 0 || error == winerror::AccessDenied) {
             return error;
         }
@@ -240,7 +242,7 @@ bool SandboxProcesses::CreateProcessA(const char* applicationName, const char* c
     }
     std::string program;
     const std::uint32_t error = applicationName != nullptr
-                                    ? FindFile(applicationName, false, program)
+                                    ? FindFile(applicationName, FileSearch::Exactly, program)
                                     : FindProgram(commandLine, program);
     if (error != 0) {
         return Fail(error);
@@ -258,7 +260,7 @@ bool SandboxProcesses::ShellExecuteExA(ShellExecuteInfo& executeInfo) {
         return Fail(1155);        // ERROR_NO_ASSOCIATION
     }
     std::string program;
-    const std::uint32_t error = FindFile(executeInfo.File, false, program);
+    const std::uint32_t error = FindFile(executeInfo.File, FileSearch::AsDocument, program);
     if (error != 0) {
         // The shell's own code calls a missing folder a missing file; the last error
         // tells them apart.

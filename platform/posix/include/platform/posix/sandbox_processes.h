@@ -83,8 +83,12 @@ private:
     }
     /// The program file a command line names, as a full Windows path; 0 or the error.
     std::uint32_t FindProgram(std::string_view commandLine, std::string& program);
+    /// How a name is looked for: exactly as given (CreateProcessA's application name),
+    /// also in the system and Windows folders (ShellExecuteExA's file), and there with
+    /// ".EXE" added when it has no extension (a command line's program).
+    enum class FileSearch { Exactly, AsDocument, AsProgram };
     /// The file `name` names, looked for where Windows looks; 0 or the error.
-    std::uint32_t FindFile(std::string_view name, bool addExtension, std::string& found);
+    std::uint32_t FindFile(std::string_view name, FileSearch search, std::string& found);
     /// Starts `program`; its handle, or NullProcess when it was not wanted and the
     /// program ended at once. False, with the error set, when it cannot start.
     bool Start(const std::string& program, const std::string& commandLine, bool wantHandle,
