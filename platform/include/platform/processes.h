@@ -60,8 +60,9 @@ struct ProcessInformation {
 
 /// SHELLEXECUTEINFOA. An empty verb, parameter list or directory is passed as null: the
 /// default verb, no parameters, the current directory. On return `InstApp` holds a
-/// value above 32 on success or an SE_ERR_* code, and with process::MaskNoCloseProcess
-/// `Process` the started process, which the caller then owns.
+/// value above 32 on success or an SE_ERR_* code (SE_ERR_FNF for a missing file and for
+/// a missing folder alike; the last error tells them apart), and with
+/// process::MaskNoCloseProcess `Process` the started process, which the caller then owns.
 struct ShellExecuteInfo {
     std::uint32_t Mask = 0;
     HWND Window = nullptr;
