@@ -15,7 +15,11 @@ its drives as folders (drive_c for C:\), a standard Windows layout (Windows,
 system, temporary and program folders, WIN.INI, SYSTEM.INI, AUTOEXEC.BAT,
 CONFIG.SYS), its registry in registry.reg (a REGEDIT4 file) and machine.ini,
 which describes the system (family and version, user, computer, admin rights,
-screen, memory, drives). Both files may be edited.
+screen, memory, drives, [Environment] variables). Both files may be edited.
+Files the machine reads when present: programs.ini (what a started program does:
+its exit code, how long it runs, a file it writes or deletes) and
+running_services.txt (the services that run, one name a line); it logs every
+started program in processes.log.
 
 Options:
   --family 95|NT   The Windows family the machine plays (default NT).

@@ -177,6 +177,9 @@ bool SandboxMachine::ParseDescription(std::string_view machineIni, MachineDescri
             return false;
         }
     }
+    for (const std::string& name : ini.KeyNames("Environment")) {
+        machine.Environment.emplace_back(name, ini.Value("Environment", name).value_or(""));
+    }
     description = std::move(machine);
     return true;
 }
@@ -203,6 +206,12 @@ std::string SandboxMachine::DescriptionText(const MachineDescription& machine) {
         }
         text << drive.Letter << '=' << type << ' ' << (drive.TotalBytes >> 20) << ' '
              << (drive.FreeBytes >> 20) << "\r\n";
+    }
+    if (!machine.Environment.empty()) {
+        text << "\r\n[Environment]\r\n";
+        for (const auto& [name, value] : machine.Environment) {
+            text << name << '=' << value << "\r\n";
+        }
     }
     return text.str();
 }

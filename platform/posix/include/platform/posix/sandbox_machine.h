@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -42,6 +43,9 @@ struct MachineDescription {
     std::uint32_t MemoryKilobytes = 32768;
     /// Without a [Drives] section, one fixed drive C of 2 GB with 1 GB free.
     std::vector<SandboxDrive> Drives{SandboxDrive{}};
+    /// [Environment]: variables besides and over the family's own (COMSPEC, PATH, TEMP,
+    /// TMP, windir), in file order.
+    std::vector<std::pair<std::string, std::string>> Environment;
 };
 
 /// A Windows path taken apart and found in the machine folder.
