@@ -173,9 +173,9 @@ public:
     /// active; nothing otherwise. Returns Empty.
     Variant ZoomFeedback(float X, float Y);
     /// Mouse up: window zoom or pan for dxfWindow and dxfPan; for the redline line,
-    /// circle and rectangle the band is taken off, the entities are added on
-    /// RedlineCurrentLayer and the view is redrawn. A release without a press does
-    /// nothing and gives False.
+    /// circle and rectangle the band is taken off and the entities are added on
+    /// RedlineCurrentLayer, not yet drawn. A release without a press does nothing and
+    /// gives False.
     bool ZoomEnd();
     /// Drill-down zoom: StationaryZoom with OnTheSpotZoomPctRight for the right button
     /// (2) and OnTheSpotZoomPctLeft for any other.

@@ -117,9 +117,9 @@ bool DXF::ZoomEnd() {
                     return false;
                 }
                 EndBand();
+                // Like the creation methods, the release does not redraw: the host
+                // refreshes when it wants the new entities shown.
                 AddDraggedRedline();
-                // The band is gone from the surface; the pass shows what it added.
-                View.DXFRefresh();
                 return true;
             default:
                 return true;

@@ -7,8 +7,7 @@ namespace plandra {
 
 namespace {
 
-template <typename Record>
-void MarkDeleted(RecordArray<Record>& array, Long count, Long index) {
+template <typename Record> void MarkDeleted(RecordArray<Record>& array, Long count, Long index) {
     // Element 0 and the spare elements past the count hold no entity.
     if (index < 1 || index > count) {
         throw ControlError::Runtime(RuntimeError::SubscriptOutOfRange);

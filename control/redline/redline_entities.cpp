@@ -48,8 +48,8 @@ Long DXFAddLine(DrawingDatabase& database, float X1, float Y1, float X2, float Y
     line.Y2 = Y1;
     line.LayerID = RedlineLayerID(database, LayerName);
     line.Redline = IntegerTrue;
-    const Long index = AppendRedline(database, EntityKind::Line, database.Lines,
-                                     database.LineCount, line);
+    const Long index =
+        AppendRedline(database, EntityKind::Line, database.Lines, database.LineCount, line);
     database.CheckExtents(X1, Y1, X2, Y2);
     return index;
 }
@@ -60,8 +60,8 @@ Long DXFAddSolid(DrawingDatabase& database, const std::array<float, 8>& corners,
     CheckRedlineNumbers({c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]});
     SolidRec solid{c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]};
     solid.LayerID = RedlineLayerID(database, LayerName);
-    const Long index = AppendRedline(database, EntityKind::Solid, database.Solids,
-                                     database.SolidCount, solid);
+    const Long index =
+        AppendRedline(database, EntityKind::Solid, database.Solids, database.SolidCount, solid);
     database.CheckExtents(c[0], c[1], c[2], c[3]);
     database.CheckExtents(c[4], c[5], c[6], c[7]);
     return index;

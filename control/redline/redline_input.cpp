@@ -22,7 +22,8 @@ void CheckRedlineNumbers(std::initializer_list<float> values) {
 
 std::string OneLine(std::string_view text) {
     std::string line(text);
-    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return line;
 }
 
