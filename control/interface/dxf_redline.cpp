@@ -6,6 +6,8 @@
 #include "control/redline/redline_selection.h"
 #include "dxf_control.h"
 
+#include <utility>
+
 namespace plandra {
 
 template <typename Work> Long DXF::AddRedline(std::string_view procedure, Work&& work) {
