@@ -60,6 +60,7 @@ DXF::DXF(DXFSurfaces surfaces, DXFHost host)
       BackColor(surfaces.picPlandra.BackColor()) {
     Options.BackColor = static_cast<Long>(OleTranslateColor(BackColor));
     Surfaces.picPlandraWindow.SetAlign(platform::align::Top);
+    View.SelectionHandles = surfaces.picHandle;
 }
 
 void DXF::InitProperties() {

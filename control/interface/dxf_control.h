@@ -165,14 +165,17 @@ public:
     // Zoom and pan: the host calls these from its mouse handlers with picPlandra
     // pixels. Errors reach the host with the procedure's name in the trail.
 
-    /// Mouse down: starts the band of the current ZoomFunction. dxfRedLineSelect is
-    /// refused: the redline selection is not available.
+    /// Mouse down: starts the band of the current ZoomFunction; with dxfRedLineSelect
+    /// selects the redline entity under the cursor instead (False when a text under it
+    /// could not be measured).
     bool ZoomInitiate(float X, float Y);
     /// Mouse move: redraws the band (in the process-wide band style) while one is
     /// active; nothing otherwise. Returns Empty.
     Variant ZoomFeedback(float X, float Y);
-    /// Mouse up: window zoom or pan for dxfWindow and dxfPan; the redline line, circle
-    /// and rectangle are refused after their band is taken off.
+    /// Mouse up: window zoom or pan for dxfWindow and dxfPan; for the redline line,
+    /// circle and rectangle the band is taken off and the entities are added on
+    /// RedlineCurrentLayer, not yet drawn. A release without a press does nothing and
+    /// gives False.
     bool ZoomEnd();
     /// Drill-down zoom: StationaryZoom with OnTheSpotZoomPctRight for the right button
     /// (2) and OnTheSpotZoomPctLeft for any other.
@@ -194,6 +197,30 @@ public:
     /// Clears picPlandra; the database and the drawing-shown flag stay.
     void Clear();
 
+    // Redline markup. The creation methods take drawing units (DXFAddText pixels too)
+    // and return the new entity's index in its kind's array; they do not redraw. A bad
+    // value raises its error through the trail after the surface is cleared, and the
+    // database stays as it was.
+
+    Long DXFAddLine(float X1, float Y1, float X2, float Y2, const std::string& LayerName);
+    Long DXFAddSolid(float X1, float Y1, float X2, float Y2, float X3, float Y3, float X4, float Y4,
+                     const std::string& LayerName);
+    /// (RadiusX, RadiusY) is a point on the circle.
+    Long DXFAddCircle(float CenterX, float CenterY, float RadiusX, float RadiusY,
+                      const std::string& LayerName);
+    /// TextHeight (drawing units; RedlineTextHeight when Empty), HorzAlignment (dxfLeft
+    /// when Empty) and Rotation (degrees; 0 when Empty) are optional. A coordinate
+    /// system other than dxfPixel and dxfRealWorld raises "Invalid procedure call or
+    /// argument".
+    Long DXFAddText(float X1, float Y1, const std::string& Text, const std::string& LayerName,
+                    CoordSystem CoordinateSystem, const Variant& TextHeight = {},
+                    const Variant& HorzAlignment = {}, const Variant& Rotation = {});
+    /// Marks the selected redline entity deleted, hides the handles and redraws.
+    bool RedlineDeleteEntity(std::string& strError);
+    /// Clears the deleted mark of every line, circle and text, hides the handles and
+    /// redraws.
+    bool RedlineUnDeleteEntity(std::string& strError);
+
     /// Places the four handles on the corners of the rectangle (picPlandra pixels)
     /// and shows them.
     bool HandleMove(std::string& strError, Long left, Long top, Long right, Long bottom);
@@ -211,6 +238,19 @@ private:
     void Notify(std::string_view key) { Host.Container.PropertyChanged(key); }
     /// Ends the drag: band off, persistent drawing on again, band inactive.
     void EndBand();
+    /// The mouse-down of dxfRedLineSelect: hides the handles, then selects the redline
+    /// entity under the cursor and places the handles around it.
+    bool SelectRedlineEntity(float X, float Y);
+    /// The release of a redline drag: the line, circle or rectangle from the anchor to
+    /// the current point, on RedlineCurrentLayer.
+    void AddDraggedRedline();
+    /// Marks (or restores) through `mark`, hides the handles and redraws; the message
+    /// form of `procedure` on failure.
+    template <typename Mark>
+    bool ChangeRedlineMarks(std::string& strError, std::string_view procedure, Mark&& mark);
+    /// Runs a creation method: the error trail of `procedure`, with the default pointer
+    /// and a cleared surface on failure.
+    template <typename Work> Long AddRedline(std::string_view procedure, Work&& work);
     void RaiseMouse(void (DXFEvents::*event)(Integer&, Integer&, float&, float&), Integer Button,
                     Integer Shift, float X, float Y);
 

@@ -60,6 +60,30 @@ const ParamInfo FindParams[] = {
     {"Pan", "Boolean", VarType::Boolean, false, true, BoolVariant(true)}};
 const ParamInfo ErrorParam[] = {{"strError", "String", VarType::String}};
 const ParamInfo MergeParam[] = {{"Merge", "MergeEnum", VarType::Long}};
+const ParamInfo AddLineParams[] = {{"X1", "Single", VarType::Single},
+                                   {"Y1", "Single", VarType::Single},
+                                   {"X2", "Single", VarType::Single},
+                                   {"Y2", "Single", VarType::Single},
+                                   {"LayerName", "String", VarType::String}};
+const ParamInfo AddSolidParams[] = {
+    {"X1", "Single", VarType::Single},       {"Y1", "Single", VarType::Single},
+    {"X2", "Single", VarType::Single},       {"Y2", "Single", VarType::Single},
+    {"X3", "Single", VarType::Single},       {"Y3", "Single", VarType::Single},
+    {"X4", "Single", VarType::Single},       {"Y4", "Single", VarType::Single},
+    {"LayerName", "String", VarType::String}};
+const ParamInfo AddCircleParams[] = {{"CenterX", "Single", VarType::Single},
+                                     {"CenterY", "Single", VarType::Single},
+                                     {"RadiusX", "Single", VarType::Single},
+                                     {"RadiusY", "Single", VarType::Single},
+                                     {"LayerName", "String", VarType::String}};
+const ParamInfo AddTextParams[] = {{"X1", "Single", VarType::Single},
+                                   {"Y1", "Single", VarType::Single},
+                                   {"Text", "String", VarType::String},
+                                   {"LayerName", "String", VarType::String},
+                                   {"CoordinateSystem", "CoordSystem", VarType::Long},
+                                   {"TextHeight", "Variant", VarType::Variant, false, true},
+                                   {"HorzAlignment", "Variant", VarType::Variant, false, true},
+                                   {"Rotation", "Variant", VarType::Variant, false, true}};
 const ParamInfo FixUnixParams[] = {{"strError", "String", VarType::String},
                                    {"InFileName", "String", VarType::String, true},
                                    {"OutFileName", "String", VarType::String, true}};
@@ -235,7 +259,28 @@ std::vector<MemberInfo> BuildMembers() {
         "Sets the height of all subsequent redline text entities.",
         [](const DXF& c) { return SingleResult(c.GetRedlineTextHeight()); },
         [](DXF& c, const Variant& v) { c.SetRedlineTextHeight(CSng(v)); });
-    // Slots 39 to 42: DXFAddLine, DXFAddSolid, DXFAddCircle, DXFAddText.
+    method("DXFAddLine", 39, AddLineParams, "Long", VarType::Long, "",
+           [](DXF& c, std::span<Variant> a) {
+               return LongResult(
+                   c.DXFAddLine(CSng(a[0]), CSng(a[1]), CSng(a[2]), CSng(a[3]), CStr(a[4])));
+           });
+    method("DXFAddSolid", 40, AddSolidParams, "Long", VarType::Long, "",
+           [](DXF& c, std::span<Variant> a) {
+               return LongResult(c.DXFAddSolid(CSng(a[0]), CSng(a[1]), CSng(a[2]), CSng(a[3]),
+                                               CSng(a[4]), CSng(a[5]), CSng(a[6]), CSng(a[7]),
+                                               CStr(a[8])));
+           });
+    method("DXFAddCircle", 41, AddCircleParams, "Long", VarType::Long, "",
+           [](DXF& c, std::span<Variant> a) {
+               return LongResult(
+                   c.DXFAddCircle(CSng(a[0]), CSng(a[1]), CSng(a[2]), CSng(a[3]), CStr(a[4])));
+           });
+    method("DXFAddText", 42, AddTextParams, "Long", VarType::Long, "",
+           [](DXF& c, std::span<Variant> a) {
+               return LongResult(c.DXFAddText(CSng(a[0]), CSng(a[1]), CStr(a[2]), CStr(a[3]),
+                                              static_cast<CoordSystem>(CLng(a[4])), a[5], a[6],
+                                              a[7]));
+           });
     members.push_back(
         {"BackColor", MemberKind::Property, 43, DispIdBackColor, none, "OLE_COLOR", VarType::Long,
          "Returns/sets the background color used to display text and graphics in an object.", false,
@@ -251,7 +296,20 @@ std::vector<MemberInfo> BuildMembers() {
         c.Clear();
         return Variant();
     });
-    // Slots 46 and 47: RedlineDeleteEntity, RedlineUnDeleteEntity.
+    method("RedlineDeleteEntity", 46, ErrorParam, "Boolean", VarType::Boolean,
+           "Delete the selected redline entity", [](DXF& c, std::span<Variant> a) {
+               std::string strError = CStr(a[0]);
+               const bool result = c.RedlineDeleteEntity(strError);
+               a[0] = std::move(strError);
+               return BoolVariant(result);
+           });
+    method("RedlineUnDeleteEntity", 47, ErrorParam, "Boolean", VarType::Boolean, "",
+           [](DXF& c, std::span<Variant> a) {
+               std::string strError = CStr(a[0]);
+               const bool result = c.RedlineUnDeleteEntity(strError);
+               a[0] = std::move(strError);
+               return BoolVariant(result);
+           });
     members.push_back({"RedlineEntitySelected", MemberKind::Property, 48, 48, none, "Variant",
                        VarType::Variant, "", false, false, nullptr,
                        [](const DXF& c) { return c.GetRedlineEntitySelected(); },

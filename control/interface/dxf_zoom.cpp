@@ -28,11 +28,6 @@ BandShape BandShapeOf(ZoomFunctionEnum function) {
     }
 }
 
-ControlError RedlineNotAvailable(std::string_view what) {
-    return ControlError::Raised("The redline " + std::string(what) +
-                                " is not available in this version of the control.");
-}
-
 } // namespace
 
 void DXF::EndBand() {
@@ -47,7 +42,7 @@ bool DXF::ZoomInitiate(float X, float Y) {
         [this] { Surfaces.Screen.SetMousePointer(platform::MousePointer::Default); },
         [&] {
             if (ZoomFunction == dxfRedLineSelect) {
-                throw RedlineNotAvailable("selection");
+                return SelectRedlineEntity(X, Y);
             }
             const Integer x = BandPixel(X);
             const Integer y = BandPixel(Y);
@@ -117,10 +112,15 @@ bool DXF::ZoomEnd() {
             case dxfRedLineLine:
             case dxfRedLineCircle:
             case dxfRedLineRectangle:
+                // A release without a press would add the last drag's entities again.
+                if (!band.ZoomActive) {
+                    return false;
+                }
                 EndBand();
-                throw RedlineNotAvailable(ZoomFunction == dxfRedLineLine     ? "line"
-                                          : ZoomFunction == dxfRedLineCircle ? "circle"
-                                                                             : "rectangle");
+                // Like the creation methods, the release does not redraw: the host
+                // refreshes when it wants the new entities shown.
+                AddDraggedRedline();
+                return true;
             default:
                 return true;
             }

@@ -32,6 +32,11 @@ bool DrawingView::Zoom(const RealRect& window) {
     if (Database.SeqCount <= 0) {
         return false;
     }
+    for (platform::ChildWindow* handle : SelectionHandles) {
+        if (handle != nullptr) {
+            handle->SetVisible(false);
+        }
+    }
     Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
     DefaultPointerOnExit pointer(Surfaces.Screen);
     return WithErrorTrail(

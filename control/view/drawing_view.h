@@ -5,6 +5,7 @@
 
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
+#include "platform/child_window.h"
 #include "platform/gdi.h"
 #include "platform/gdi_objects.h"
 #include "platform/message_box.h"
@@ -51,6 +52,10 @@ public:
     bool ZoomExtents();
 
     ViewTransform Transform;
+    /// The redline selection handles (null where there are none). Every pass that draws
+    /// hides them, since they mark a place in the picture it replaces; the selection
+    /// itself stays.
+    std::array<platform::ChildWindow*, 4> SelectionHandles{};
     /// Set once a drawing just read has been shown.
     bool DrawingShown = false;
 

@@ -32,8 +32,9 @@ TEST(DXFMembers, ListTheExistingMembersInSlotOrderWithStableIdentifiers) {
                      "MonoFontName PropFontName PropFontScalar ZoomExtents Refresh Regen "
                      "OnTheSpotZoom ZoomFunction ZoomInitiate ZoomEnd ZoomFeedback ZoomPrevious "
                      "DisplayAttributes Layers DXFRefresh Find FixUNIXFile RedlineTextHeight "
-                     "BackColor About Clear RedlineEntitySelected RedlineEntityType "
-                     "RedlineCurrentLayer CalcExtents ");
+                     "DXFAddLine DXFAddSolid DXFAddCircle DXFAddText BackColor About Clear "
+                     "RedlineDeleteEntity RedlineUnDeleteEntity RedlineEntitySelected "
+                     "RedlineEntityType RedlineCurrentLayer CalcExtents ");
     EXPECT_EQ(FindMember("BackColor")->DispId, DispIdBackColor);
     EXPECT_EQ(FindMember("About")->DispId, DispIdAboutBox);
     EXPECT_TRUE(FindMember("Layers")->Hidden);
