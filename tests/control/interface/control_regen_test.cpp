@@ -1,6 +1,7 @@
 // Regen: the control reads its file through the reader, then shows it with the view.
 #include "control/interface/dxf_control.h"
 #include "control_fixture.h"
+#include "support/control_error_of.h"
 #include "support/temp_file.h"
 
 #include <algorithm>
@@ -46,12 +47,8 @@ TEST(DXFRegen, PassesReadErrorsOnAndPutsThePointerBack) {
     dxf.InitProperties();
     TempFile file("no drawing here\r\n");
     dxf.SetFileName(file.Name());
-    try {
-        dxf.Regen(dxfMergeNew);
-        ADD_FAILURE() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description, file.Name() + " does not appear to be a DXF file.");
-    }
+    EXPECT_EQ(ErrorOf([&] { dxf.Regen(dxfMergeNew); }).Description,
+              file.Name() + " does not appear to be a DXF file.");
     EXPECT_EQ(host.Screen.GetMousePointer(), MousePointer::Default);
 }
 

@@ -1,11 +1,13 @@
 // The drawing pass as GDI calls: per-kind call sequences, visibility, colours, layers,
 // bad coordinates, progress refreshes and the redraw entry points.
 #include "control/database/control_error.h"
+#include "support/control_error_of.h"
 #include "view_fixture.h"
 
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <tuple>
 #include <variant>
 
 namespace plandra {
@@ -249,13 +251,9 @@ TEST_F(DrawingPassTest, EmptyDatabaseDrawsNothingOnAnyRedraw) {
 TEST_F(DrawingPassTest, ErrorInThePassCarriesItsTrailAndLeavesNothingBehind) {
     Add(PointRec{1, 1, Layer, 0});
     Add(LineRec{1, 1, 2, 2, 7, 0, 0}); // a layer the host has removed
-    try {
-        View.Zoom(TenByTen);
-        ADD_FAILURE() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Number, ControlErrorNumber);
-        EXPECT_EQ(error.Description, "Invalid procedure call or argument\r\n ->  Zoom.");
-    }
+    const ControlError error = test::ErrorOf([&] { View.Zoom(TenByTen); });
+    EXPECT_EQ(std::tuple(error.Number, error.Description),
+              std::tuple(ControlErrorNumber, "Invalid procedure call or argument\r\n ->  Zoom."));
     EXPECT_EQ(Screen.History,
               (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
     EXPECT_EQ(Gdi.LiveObjects(), 0);
@@ -267,13 +265,8 @@ TEST_F(DrawingPassTest, ErrorInThePassCarriesItsTrailAndLeavesNothingBehind) {
     EXPECT_FALSE(View.Refresh(message));
     EXPECT_EQ(message, "Error in DXF.Refresh. The error is: Invalid procedure call or "
                        "argument\r\n ->  Zoom.");
-    try {
-        View.ZoomExtents();
-        ADD_FAILURE() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description,
-                  "Invalid procedure call or argument\r\n ->  Zoom.\r\n ->  ZoomExtents.");
-    }
+    EXPECT_EQ(test::ErrorOf([&] { View.ZoomExtents(); }).Description,
+              "Invalid procedure call or argument\r\n ->  Zoom.\r\n ->  ZoomExtents.");
     EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
 }
 

@@ -1,5 +1,6 @@
 // Fitting a window to the surface and converting between drawing units and pixels.
 #include "control/database/control_error.h"
+#include "support/control_error_of.h"
 #include "view_fixture.h"
 
 #include <cmath>
@@ -88,17 +89,10 @@ TEST_F(ViewTransformTest, ConversionOutsideThe32BitRangeRaisesItsOwnErrorAndRese
     for (Case c :
          {Case{3E8f, 0, true}, Case{nan, 0, true}, Case{0, -3E8f, false}, Case{0, inf, false}}) {
         Screen.SetMousePointer(MousePointer::Hourglass);
-        try {
-            if (c.ErrorInX) {
-                View.Transform.CvtX(c.X);
-            } else {
-                View.Transform.CvtY(c.Y);
-            }
-            ADD_FAILURE() << "no error for " << c.X << ", " << c.Y;
-        } catch (const ControlError& error) {
-            EXPECT_EQ(error.Number, ControlErrorNumber);
-            EXPECT_EQ(error.Description, c.ErrorInX ? "Error in CvtX." : "Error in CvtY.");
-        }
+        const ControlError error = test::ErrorOf(
+            [&] { c.ErrorInX ? View.Transform.CvtX(c.X) : View.Transform.CvtY(c.Y); });
+        EXPECT_EQ(std::tuple(error.Number, error.Description),
+                  std::tuple(ControlErrorNumber, c.ErrorInX ? "Error in CvtX." : "Error in CvtY."));
         EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
     }
     EXPECT_EQ(View.Transform.CvtX(2E8f), 2000000000);
