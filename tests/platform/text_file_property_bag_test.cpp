@@ -21,6 +21,7 @@ TEST_F(TextFilePropertyBagTest, EveryKindSurvivesTheFileAndTheTextStaysReadable)
     bag.Values = {{"Path", std::string("C:\\TEMP\\")},
                   {"Lines", std::string("a\r\nb 100%")},
                   {"Padded", std::string(" a b \t")},
+                  {"Blank", std::string()},
                   {"Zero", std::string("a\0b", 3)},
                   {"Small", std::int16_t{-1}},
                   {"Colour", std::int32_t{-2147483643}},
