@@ -90,6 +90,11 @@ TEST_F(DrawingPassTest, EachKindIsDrawnWithItsCallSequence) {
                "FillRgn(dc1, rgn2, brush1)", "DeleteObject(rgn2)",
                "SelectObject(dc1, whitebrush) -> brush1", "DeleteObject(brush1)"}},
         {"point", PointRec{2, 3, 0, 0}, Calls{"SetPixel(dc1, 20, 70, 0x0000FF)"}},
+        {"arc with both ends on one pixel", ArcRec{5, 5, 0.01f, 0, 90, 0, 0, 0}, Calls{}},
+        {"a tiny circle is drawn", ArcRec{5, 5, 0.01f, 0, 0, 0, 0, 0},
+         pen("CreatePen(0, 1, 0x0000FF) -> pen1", "Ellipse(dc1, 50, 50, 50, 50)")},
+        {"circle below the surface", ArcRec{5, -20, 3, 0, 0, 0, 0, 0}, Calls{}},
+        {"ellipse left of it", EllipseRec{-20, 5, 2, 0, 1, 0, 0, 0, 0, 0}, Calls{}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -165,21 +170,9 @@ TEST_F(DrawingPassTest, ColourComesFromTheLayerWithBlackAndWhiteSwappedAgainstTh
     }
 }
 
-TEST_F(DrawingPassTest, ArcWithBothEndsOnOnePixelIsSkippedButATinyCircleIsDrawn) {
-    Add(ArcRec{5, 5, 0.01f, 0, 90, Layer, 0, 0});
-    Add(ArcRec{5, 5, 0.01f, 0, 0, Layer, 0, 0});
-    EXPECT_TRUE(View.Zoom(TenByTen));
-    EXPECT_EQ(DrawingCalls(),
-              (Calls{"CreatePen(0, 1, 0x0000FF) -> pen1", "SelectObject(dc1, pen1) -> blackpen",
-                     "Ellipse(dc1, 50, 50, 50, 50)", "SelectObject(dc1, blackpen) -> pen1",
-                     "DeleteObject(pen1)"}));
-}
-
-TEST_F(DrawingPassTest, EntitiesOutsideTheSurfaceMakeNoPen) {
-    Add(LineRec{20, 1, 30, 2, Layer, 0, 0});             // right of the surface
-    Add(ArcRec{5, -20, 3, 0, 0, Layer, 0, 0});           // below it
-    Add(EllipseRec{-20, 5, 2, 0, 1, 0, 0, Layer, 0, 0}); // left of it
-    Add(LineRec{-5, 5, 15, 5, Layer, 0, 0});             // across it: drawn
+TEST_F(DrawingPassTest, LinesOutsideTheSurfaceMakeNoPenAndLinesAcrossItAreDrawnWhole) {
+    Add(LineRec{20, 1, 30, 2, Layer, 0, 0}); // right of the surface
+    Add(LineRec{-5, 5, 15, 5, Layer, 0, 0}); // across it
     EXPECT_TRUE(View.Zoom(TenByTen));
     Calls drawn = DrawingCalls();
     ASSERT_EQ(drawn.size(), 6u);
