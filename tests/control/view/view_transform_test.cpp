@@ -153,7 +153,7 @@ TEST_F(ViewTransformTest, TestRectangleStartsOnePixelInAndWidensWhenEmpty) {
     }
 }
 
-TEST_F(ViewTransformTest, WindowWithoutWidthOrHeightDrawsNothingAndKeepsTheView) {
+TEST_F(ViewTransformTest, WindowOrSurfaceWithoutWidthOrHeightDrawsNothingAndKeepsTheView) {
     ASSERT_TRUE(View.Zoom({0, 1, 10, 0}));
     for (RealRect window : {RealRect{3, 8, 3, 2}, RealRect{1, 4, 9, 4}, RealRect{2, 2, 2, 2}}) {
         Gdi.Calls.clear();
@@ -166,6 +166,15 @@ TEST_F(ViewTransformTest, WindowWithoutWidthOrHeightDrawsNothingAndKeepsTheView)
         EXPECT_EQ(Screen.History,
                   (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
     }
+    // Nor does a surface without pixels.
+    platform::RecordingPictureBox hidden(0, 0);
+    hidden.Dc = Surface.Dc;
+    Gdi.Calls.clear();
+    DrawingView view(Database, Options, ViewSurfaces{Screen, Gdi, hidden});
+    EXPECT_FALSE(view.Zoom({0, 1, 10, 0}));
+    EXPECT_EQ(view.Transform.ViewWindow, RealRect{});
+    EXPECT_TRUE(hidden.Texts.empty());
+    EXPECT_TRUE(Gdi.Calls.empty());
 }
 
 TEST_F(ViewTransformTest, ScaleOutOfRangeWritesTheMessageCentredAndKeepsTheMapping) {
@@ -198,16 +207,6 @@ TEST_F(ViewTransformTest, ScaleOutOfRangeWritesTheMessageCentredAndKeepsTheMappi
     EXPECT_EQ(View.Transform.PixelsPerUnit, 100 / 0.0001f);
     EXPECT_TRUE(View.Zoom({0, 1E8f, 1E8f, 0})); // 0.000001
     EXPECT_EQ(View.Transform.PixelsPerUnit, 100 / 1E8f);
-}
-
-TEST_F(ViewTransformTest, SurfaceWithoutPixelsDrawsNothing) {
-    platform::RecordingPictureBox hidden(0, 0);
-    hidden.Dc = Surface.Dc;
-    DrawingView view(Database, Options, ViewSurfaces{Screen, Gdi, hidden});
-    EXPECT_FALSE(view.Zoom({0, 1, 10, 0}));
-    EXPECT_EQ(view.Transform.ViewWindow, RealRect{});
-    EXPECT_TRUE(hidden.Texts.empty());
-    EXPECT_TRUE(Gdi.Calls.empty());
 }
 
 } // namespace
