@@ -1,4 +1,5 @@
 #include "drawing_loader.h"
+#include "support/control_error_of.h"
 #include "support/temp_file.h"
 
 #include <gtest/gtest.h>
@@ -14,14 +15,10 @@ TEST(DrawingLoader, ErrorsAboutAConvertedCopyNameTheUsersFile) {
     test::TempFile file("AutoCAD Binary DXF\r\n\x1a\0\0\x02\nSECTION\0\x02\nHEADER\0"s);
     LoadedDrawing drawing;
     std::ostringstream notices;
-    try {
-        LoadDrawing(drawing, file.Name(), LineEndPolicy::ConvertBareLineFeeds, notices);
-        ADD_FAILURE() << "the binary file was read";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description.rfind(file.Name() + " does not appear to be a DXF file.", 0),
-                  0u)
-            << error.Description;
-    }
+    const ControlError error = test::ErrorOf(
+        [&] { LoadDrawing(drawing, file.Name(), LineEndPolicy::ConvertBareLineFeeds, notices); });
+    EXPECT_TRUE(error.Description.starts_with(file.Name() + " does not appear to be a DXF file."))
+        << error.Description;
 }
 
 } // namespace

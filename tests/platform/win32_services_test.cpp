@@ -1,85 +1,17 @@
-// The Win32 registry, shell and INI property bag against the real API: values and
-// files the tests make themselves come back through the pass-throughs as Windows
-// gives them.
+// The Win32 shell and INI property bag against the real API: files the tests make
+// themselves come back through the pass-throughs as Windows gives them. The registry's
+// pass-through runs the registry contract in tests/machine.
 #include "platform/win32/win32_profile_property_bag.h"
-#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
-#include "support/registry_test_key.h"
 #include "support/temp_file.h"
+#include "win32_api.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// The Windows header makes the root keys' names macros; ours are taken before it.
-const platform::HKEY CurrentUser = platform::HKEY_CURRENT_USER;
-const platform::HKEY LocalMachine = platform::HKEY_LOCAL_MACHINE;
-
-} // namespace
-
-#include "win32_api.h"
 
 namespace platform {
 namespace {
 
-class Win32RegistryTest : public ::testing::Test {
-public:
-    Win32RegistryTest() {
-        Key.SetString("PATH", "C:\\Tools\\MSINFO32.EXE");
-        Key.SetDword("Number", 0x1234ABCD);
-    }
-
-    plandra::test::RegistryTestKey Key{"Registry"};
-    Win32Registry Registry;
-};
-
-TEST_F(Win32RegistryTest, ValuesComeBackAsTheApiStoresThem) {
-    HKEY key = nullptr;
-    ASSERT_EQ(Registry.RegOpenKeyExA(CurrentUser, Key.Path(), 0, reg::KeyQueryValue, key),
-              reg::Success);
-    const struct {
-        const char* Name;
-        unsigned long BufferSize;
-        long Result;
-        unsigned long Type;
-        std::string Data;
-        unsigned long Size;
-    } cases[] = {
-        // A string comes with its terminating zero.
-        {"PATH", 1024, reg::Success, reg::Sz, std::string("C:\\Tools\\MSINFO32.EXE", 22), 22},
-        {"path", 22, reg::Success, reg::Sz, std::string("C:\\Tools\\MSINFO32.EXE", 22), 22},
-        {"PATH", 21, reg::MoreData, reg::Sz, "", 22},
-        {"Number", 1024, reg::Success, reg::Dword, std::string("\xCD\xAB\x34\x12", 4), 4},
-        {"Missing", 1024, reg::FileNotFound, 0, "", 1024},
-    };
-    for (const auto& c : cases) {
-        unsigned long type = 0;
-        std::string data = "stale";
-        unsigned long size = c.BufferSize;
-        EXPECT_EQ(Registry.RegQueryValueExA(key, c.Name, type, data, size), c.Result) << c.Name;
-        EXPECT_EQ(data, c.Data) << c.Name;
-        if (c.Result != reg::FileNotFound) {
-            EXPECT_EQ(type, c.Type) << c.Name;
-            EXPECT_EQ(size, c.Size) << c.Name;
-        }
-    }
-    EXPECT_EQ(Registry.RegCloseKey(key), reg::Success);
-}
-
-TEST_F(Win32RegistryTest, RootKeysAreTheWindowsOnesAndMissingKeysAreNotFound) {
-    // The roots are sign-extended in a 64-bit build; a zero-extended one is refused.
-    HKEY key = nullptr;
-    ASSERT_EQ(Registry.RegOpenKeyExA(LocalMachine, "Software", 0, reg::KeyQueryValue, key),
-              reg::Success);
-    EXPECT_EQ(Registry.RegCloseKey(key), reg::Success);
-    key = reinterpret_cast<HKEY>(1);
-    EXPECT_EQ(
-        Registry.RegOpenKeyExA(CurrentUser, Key.Path() + "\\Missing", 0, reg::KeyQueryValue, key),
-        reg::FileNotFound);
-    EXPECT_EQ(key, nullptr);
-}
-
-TEST(Win32Shell, FileAttributesAndFailedStartsGiveTheWin32Answers) {
+TEST(Win32Shell, FileAttributesAndStartsGiveTheWin32Answers) {
     Win32Shell shell;
     plandra::test::TempFile file("text", ".txt");
     constexpr std::uint32_t DirectoryAttribute = FILE_ATTRIBUTE_DIRECTORY;
@@ -93,10 +25,6 @@ TEST(Win32Shell, FileAttributesAndFailedStartsGiveTheWin32Answers) {
     EXPECT_EQ(shell.WinExec(missing, sw::ShowNormal), unsigned{ERROR_FILE_NOT_FOUND});
     EXPECT_EQ(shell.ShellExecuteA(nullptr, "open", missing, "", "", sw::ShowNormal),
               std::intptr_t{SE_ERR_FNF});
-}
-
-TEST(Win32Shell, WinExecStartsAProgram) {
-    Win32Shell shell;
     char self[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     // This test program again, asked only to list its tests.

@@ -6,15 +6,6 @@
 namespace plandra {
 namespace {
 
-TEST(ControlError, TrailAppendsEachProcedureAndTakesTheControlNumber) {
-    ControlError error = ControlError::Runtime(RuntimeError::InputPastEndOfFile);
-    EXPECT_EQ(error.Number, 62);
-    error.AppendTrail("DXFLine");
-    error.AppendTrail("LoadDXF");
-    EXPECT_EQ(error.Number, static_cast<std::int32_t>(0x80040001u));
-    EXPECT_EQ(error.Description, "Input past end of file\r\n ->  DXFLine.\r\n ->  LoadDXF.");
-}
-
 TEST(ControlError, WithErrorTrailRunsCleanupOnlyOnFailureAndNamesEveryProcedure) {
     int cleanups = 0;
     auto cleanup = [&] { ++cleanups; };

@@ -81,7 +81,7 @@ TEST(DrawingDatabase, ArraysGrowByTheCallersIncrementAndKeepTheirRecords) {
     EXPECT_EQ(database.SeqArray.UpperBound(), 300);
 }
 
-TEST(DrawingDatabase, SequenceListsEveryRecordOnceInReadingOrder) {
+TEST(DrawingDatabase, SequenceListsEveryRecordOnceInReadingOrderAndGrowsByOneHundred) {
     DrawingDatabase database;
     database.InitDB(true);
     database.Append(LineAt(1), 100);
@@ -95,11 +95,7 @@ TEST(DrawingDatabase, SequenceListsEveryRecordOnceInReadingOrder) {
                   expected[i - 1])
             << i;
     }
-}
-
-TEST(DrawingDatabase, ExpandSeqArrayAddsOneHundredElements) {
-    DrawingDatabase database;
-    database.InitDB(true);
+    // ExpandSeqArray adds one hundred elements.
     database.SeqArray[100] = SeqEntry{5, 9};
     EXPECT_TRUE(database.ExpandSeqArray());
     EXPECT_EQ(std::tuple(database.SeqArray.UpperBound(), database.SeqArray[100].EntityIndex,

@@ -45,7 +45,7 @@ TEST(LayerLookup, SetLayerIDFindsTheFirstMatchAfterTheHostRenamesLayers) {
     EXPECT_EQ(SetLayerID(database, "B"), 2);
 }
 
-TEST(LayerLookup, LayerDrawColorAppliesTheColourRule) {
+TEST(LayerLookup, LayerDrawColorAppliesTheColourRuleAndLayerIsOnReadsTheLayer) {
     DrawingDatabase database;
     DrawingOptions options;
     EXPECT_EQ(LayerDrawColor(database, options, 1, 0x123456), 0x123456)
@@ -65,16 +65,11 @@ TEST(LayerLookup, LayerDrawColorAppliesTheColourRule) {
     EXPECT_EQ(LayerDrawColor(database, options, 3, 0x55), 0x0000FF);
     options.PrintAllBlack = true;
     EXPECT_EQ(LayerDrawColor(database, options, 3, 0x55), 0x000000);
-}
 
-TEST(LayerLookup, LayerIsOnReadsTheLayerAndRejectsUnknownPositions) {
-    DrawingDatabase database;
-    database.InitDB(true);
     database.Layers().Add(IntegerFalse, 0, "OFF", IntegerFalse, false);
-    database.Layers().Add(IntegerTrue, 0, "ON", IntegerFalse, false);
-    EXPECT_FALSE(LayerIsOn(database, 1));
-    EXPECT_TRUE(LayerIsOn(database, 2));
-    EXPECT_THROW(LayerIsOn(database, 3), ControlError);
+    EXPECT_TRUE(LayerIsOn(database, 3));
+    EXPECT_FALSE(LayerIsOn(database, 4));
+    EXPECT_THROW(LayerIsOn(database, 5), ControlError);
 }
 
 } // namespace

@@ -1,38 +1,17 @@
-// The about box on the real Windows services: its registry routine reads values the
-// way Windows stores them, and the control shows it as a modal window that OK closes.
+// The about box on the real Windows services: the control shows it as a modal window
+// with its version, and OK closes it.
 #include "control/interface/about_box.h"
 #include "control_fixture.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
-
-namespace {
-// The Windows header makes the root key's name a macro; ours is taken before it.
-const platform::HKEY CurrentUser = platform::HKEY_CURRENT_USER;
-} // namespace
-
 #include "support/desktop_user.h"
-#include "support/registry_test_key.h"
 
 #include <gtest/gtest.h>
 
 namespace plandra::test {
 namespace {
-
-TEST(AboutBoxOnWindows, GetKeyValueReadsStringsAndNumbersFromTheRegistry) {
-    RegistryTestKey key("AboutBox");
-    key.SetString("MSINFO", "C:\\Tools");
-    key.SetDword("Number", 0x00ABCDEF);
-
-    platform::Win32Registry registry;
-    std::string value;
-    EXPECT_TRUE(GetKeyValue(registry, CurrentUser, key.Path(), "MSINFO", value));
-    EXPECT_EQ(value, "C:\\Tools");
-    EXPECT_TRUE(GetKeyValue(registry, CurrentUser, key.Path(), "Number", value));
-    EXPECT_EQ(value, "&hABCDEF");
-    EXPECT_FALSE(GetKeyValue(registry, CurrentUser, key.Path(), "Missing", value));
-}
 
 TEST(AboutBoxOnWindows, TheControlShowsItAsAWindowThatOkCloses) {
     HeadlessHost host;

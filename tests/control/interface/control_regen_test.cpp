@@ -1,6 +1,7 @@
 // Regen: the control reads its file through the reader, then shows it with the view.
 #include "control/interface/dxf_control.h"
 #include "control_fixture.h"
+#include "support/control_error_of.h"
 #include "support/temp_file.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ namespace {
 
 using platform::MousePointer;
 
-TEST(DXFRegen, ReadsTheFileThroughTheStatusBarAndShowsItsExtents) {
+TEST(DXFRegen, ReadsTheFileThroughTheStatusBarShowsItsExtentsAndPassesReadErrorsOn) {
     using Call = platform::RecordingPictureBox::Call;
     HeadlessHost host;
     DXF dxf(host.Surfaces(), host.Host());
@@ -38,20 +39,12 @@ TEST(DXFRegen, ReadsTheFileThroughTheStatusBarAndShowsItsExtents) {
     EXPECT_EQ(dxf.Drawing().SeqCount, 2);
     EXPECT_EQ(dxf.Regen(dxfMergeNew), -1);
     EXPECT_EQ(dxf.Drawing().SeqCount, 1);
-}
 
-TEST(DXFRegen, PassesReadErrorsOnAndPutsThePointerBack) {
-    HeadlessHost host;
-    DXF dxf(host.Surfaces(), host.Host());
-    dxf.InitProperties();
-    TempFile file("no drawing here\r\n");
-    dxf.SetFileName(file.Name());
-    try {
-        dxf.Regen(dxfMergeNew);
-        ADD_FAILURE() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description, file.Name() + " does not appear to be a DXF file.");
-    }
+    // A read error is passed on naming the file, with the pointer put back.
+    TempFile notDrawing("no drawing here\r\n");
+    dxf.SetFileName(notDrawing.Name());
+    EXPECT_EQ(ErrorOf([&] { dxf.Regen(dxfMergeNew); }).Description,
+              notDrawing.Name() + " does not appear to be a DXF file.");
     EXPECT_EQ(host.Screen.GetMousePointer(), MousePointer::Default);
 }
 

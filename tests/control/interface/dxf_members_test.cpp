@@ -3,6 +3,7 @@
 #include "control/interface/dxf_control.h"
 #include "control/interface/dxf_members.h"
 #include "control_fixture.h"
+#include "support/control_error_of.h"
 #include "support/temp_file.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ TEST(DXFMembers, ListTheExistingMembersInSlotOrderWithStableIdentifiers) {
     EXPECT_EQ(FindMember("Regen")->Params[0].TypeName, "MergeEnum");
 }
 
-TEST(DXFMembers, EveryWritablePropertyDispatchesToTheClass) {
+TEST(DXFMembers, EveryWritablePropertyDispatchesToTheClassAndNotifiesTheContainer) {
     HeadlessHost host;
     DXF dxf(host.Surfaces(), host.Host());
     dxf.InitProperties();
@@ -74,12 +75,17 @@ TEST(DXFMembers, EveryWritablePropertyDispatchesToTheClass) {
         {"CalcExtents", VariantBool{true}, VariantBool{true}},
     };
     std::set<std::string_view> covered;
+    std::vector<std::string> notified; // every property but the field DXFComplete
     for (const auto& c : cases) {
         std::vector<Variant> value{c.Put};
         Invoke(dxf, c.Name, InvokeKind::PropertyPut, value);
         EXPECT_EQ(Invoke(dxf, c.Name, InvokeKind::PropertyGet, {}), c.Got) << c.Name;
         covered.insert(c.Name);
+        if (c.Name != "DXFComplete") {
+            notified.emplace_back(c.Name);
+        }
     }
+    EXPECT_EQ(host.Container.Changed, notified);
     EXPECT_EQ(dxf.WorkingFileName(), "x.dxf");
     for (const MemberInfo& member : DXFMembers()) {
         if (member.Let != nullptr && !member.SetByReference) {
@@ -137,12 +143,7 @@ TEST(DXFMembers, DispatchErrorsCarryTheAutomationNumbers) {
     };
     for (const auto& c : cases) {
         std::vector<Variant> args = c.Args;
-        try {
-            Invoke(dxf, c.Name, c.Kind, args);
-            ADD_FAILURE() << c.Name << " raised nothing";
-        } catch (const ControlError& error) {
-            EXPECT_EQ(error.Number, c.Number) << c.Name;
-        }
+        EXPECT_EQ(ErrorOf([&] { Invoke(dxf, c.Name, c.Kind, args); }).Number, c.Number) << c.Name;
     }
 }
 

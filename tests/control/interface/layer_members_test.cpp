@@ -4,6 +4,7 @@
 #include "control/interface/dxf_members.h"
 #include "control/interface/layer_members.h"
 #include "control_fixture.h"
+#include "support/control_error_of.h"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +25,8 @@ void Put(platform::Dispatchable& object, std::string_view name, Variant value) {
     object.Invoke(name, InvokeKind::PropertyPut, args);
 }
 
-std::int32_t ErrorNumber(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const ControlError& error) {
-        return error.Number;
-    }
-    return 0;
+template <typename Call> std::int32_t ErrorNumber(Call&& call) {
+    return ErrorOf(call).Number;
 }
 
 TEST(LayerMembers, ColLayersAndLayersHandOutTheCollectionTheControlHolds) {

@@ -42,15 +42,14 @@ TEST_F(DxfReaderTest, GroupLinesAreReadLeniently) {
     EXPECT_EQ(Database.GroupValue[1000], "kept?");
 }
 
-TEST_F(DxfReaderTest, AValueLineEqualToAKeywordStartsThatReader) {
+TEST_F(DxfReaderTest, AKeywordValueStartsThatReaderAndGroupsDoNotLeakToTheNextEntity) {
     // An entity without a reader is passed over line by line, so its value "ARC"
     // is taken for an ARC that reads the following groups.
     ASSERT_TRUE(Load(EntitiesDrawing("0|LWPOLYLINE|1|ARC|10|5|20|6|40|2|0|EOF")));
     ASSERT_EQ(Database.ArcCount, 1);
     EXPECT_EQ(std::tuple(Database.Arcs[1].CenterX, Database.Arcs[1].Radius), std::tuple(5.f, 2.f));
-}
 
-TEST_F(DxfReaderTest, GroupValuesOfTheLastEntityDoNotLeakIntoTheNext) {
+    // Group values of the last entity do not leak into the next.
     ASSERT_TRUE(Load(EntitiesDrawing("0|LINE|62|1|11|5|0|LINE|8|0|0|EOF")));
     ASSERT_EQ(Database.LineCount, 2);
     EXPECT_EQ(Database.Lines[1].Color, 0x0010FF);

@@ -13,7 +13,7 @@ using test::EntitiesDrawing;
 
 class EntityReadersTest : public test::ReaderFixture {};
 
-TEST_F(EntityReadersTest, LineStoresEndPointsLayerColourAndPenStyle) {
+TEST_F(EntityReadersTest, LineStoresEndPointsLayerColourAndPenStyleAndEndsAtTheOriginWithout) {
     ASSERT_TRUE(Load(
         EntitiesDrawing("0|LINE|8|Walls|6|DASHDOT|62|3|10|1.5|20|-2|30|9|11|4|21|5|31|9|0|EOF")));
     ASSERT_EQ(Database.LineCount, 1);
@@ -22,9 +22,8 @@ TEST_F(EntityReadersTest, LineStoresEndPointsLayerColourAndPenStyle) {
         std::tuple(l.X1, l.Y1, l.X2, l.Y2, l.LayerID, l.Color, l.PenStyle, l.Redline, l.Deleted),
         std::tuple(1.5f, -2.0f, 4.0f, 5.0f, 1, 0x00FF00, 3, IntegerFalse, IntegerFalse));
     EXPECT_EQ(Database.Extents, (RealRect{1.5f, 5, 4, -2}));
-}
 
-TEST_F(EntityReadersTest, LineWithOnlyItsStartPointEndsAtTheOrigin) {
+    // A line with only its start point ends at the origin.
     ASSERT_TRUE(Load(EntitiesDrawing("0|LINE|10|3|20|4|0|EOF")));
     EXPECT_EQ(std::tuple(Database.Lines[1].X2, Database.Lines[1].Y2), std::tuple(0.0f, 0.0f));
     EXPECT_EQ(Database.Extents, (RealRect{0, 4, 3, 0}));

@@ -86,7 +86,7 @@ TEST_F(PolylineReaderTest, VertexChainsBecomeSegments) {
     }
 }
 
-TEST_F(PolylineReaderTest, HeaderGivesWidthLayerAndColourToEverySegment) {
+TEST_F(PolylineReaderTest, HeaderGivesWidthLayerAndColourToEverySegmentAndExtentsAreStored) {
     ASSERT_TRUE(
         Load(EntitiesDrawing(Polyline("62|1|40|0.5", {"10|0|20|0", "10|1|20|0", "10|2|20|0"}))));
     ASSERT_EQ(Database.PolySegCount, 2);
@@ -94,9 +94,7 @@ TEST_F(PolylineReaderTest, HeaderGivesWidthLayerAndColourToEverySegment) {
         const PolySegRec& s = Database.PolySegs[i];
         EXPECT_EQ(std::tuple(s.Width, s.Color, s.LayerID), std::tuple(0.5f, 0x0010FF, 1));
     }
-}
-
-TEST_F(PolylineReaderTest, ExtentsHoldTheStoredMirroredPoints) {
+    // The extents hold the points as stored, mirrored by the extrusion.
     ASSERT_TRUE(Load(EntitiesDrawing(Polyline("230|-1", {"10|1|20|0", "10|2|20|3"}))));
     EXPECT_EQ(Database.Extents, (RealRect{-2, 3, -1, 0}));
 }

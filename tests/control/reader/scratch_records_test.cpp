@@ -44,13 +44,11 @@ TEST(ScratchRecords, EveryKindReadsBackAsWritten) {
     EXPECT_EQ(std::get<TextRec>(read[2]).Text.Trimmed(), "say \"hi\", twice\nthen go");
 }
 
-TEST(ScratchRecords, AreTwoReadableLines) {
+TEST(ScratchRecords, AreTwoReadableLinesAndPolylineWidthsReadBackWhole) {
     EXPECT_EQ(FormatScratchRecord(LineRec{0.5f, -2, 3, 4, 1, 255, 7}),
               "1\r\n0.5,-2,3,4,255,1,1,7\r\n");
     EXPECT_EQ(FormatScratchRecord(PointRec{1, 2, 3, 4}), "6\r\n1,2,4,3\r\n");
-}
-
-TEST(ScratchRecords, PolylineWidthsReadBackAsWholeNumbers) {
+    // Polyline widths read back as whole numbers.
     std::vector<ScratchRecord> read =
         ReadBack("2\r\n0,0,1,1,0,1,2.5,0\r\n2\r\n0,0,1,1,0,1,3.5,0\r\n");
     EXPECT_FLOAT_EQ(std::get<PolySegRec>(read[0]).Width, 2);

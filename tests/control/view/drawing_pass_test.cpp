@@ -1,11 +1,13 @@
 // The drawing pass as GDI calls: per-kind call sequences, visibility, colours, layers,
 // bad coordinates, progress refreshes and the redraw entry points.
 #include "control/database/control_error.h"
+#include "support/control_error_of.h"
 #include "view_fixture.h"
 
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <tuple>
 #include <variant>
 
 namespace plandra {
@@ -88,6 +90,11 @@ TEST_F(DrawingPassTest, EachKindIsDrawnWithItsCallSequence) {
                "FillRgn(dc1, rgn2, brush1)", "DeleteObject(rgn2)",
                "SelectObject(dc1, whitebrush) -> brush1", "DeleteObject(brush1)"}},
         {"point", PointRec{2, 3, 0, 0}, Calls{"SetPixel(dc1, 20, 70, 0x0000FF)"}},
+        {"arc with both ends on one pixel", ArcRec{5, 5, 0.01f, 0, 90, 0, 0, 0}, Calls{}},
+        {"a tiny circle is drawn", ArcRec{5, 5, 0.01f, 0, 0, 0, 0, 0},
+         pen("CreatePen(0, 1, 0x0000FF) -> pen1", "Ellipse(dc1, 50, 50, 50, 50)")},
+        {"circle below the surface", ArcRec{5, -20, 3, 0, 0, 0, 0, 0}, Calls{}},
+        {"ellipse left of it", EllipseRec{-20, 5, 2, 0, 1, 0, 0, 0, 0, 0}, Calls{}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -163,21 +170,9 @@ TEST_F(DrawingPassTest, ColourComesFromTheLayerWithBlackAndWhiteSwappedAgainstTh
     }
 }
 
-TEST_F(DrawingPassTest, ArcWithBothEndsOnOnePixelIsSkippedButATinyCircleIsDrawn) {
-    Add(ArcRec{5, 5, 0.01f, 0, 90, Layer, 0, 0});
-    Add(ArcRec{5, 5, 0.01f, 0, 0, Layer, 0, 0});
-    EXPECT_TRUE(View.Zoom(TenByTen));
-    EXPECT_EQ(DrawingCalls(),
-              (Calls{"CreatePen(0, 1, 0x0000FF) -> pen1", "SelectObject(dc1, pen1) -> blackpen",
-                     "Ellipse(dc1, 50, 50, 50, 50)", "SelectObject(dc1, blackpen) -> pen1",
-                     "DeleteObject(pen1)"}));
-}
-
-TEST_F(DrawingPassTest, EntitiesOutsideTheSurfaceMakeNoPen) {
-    Add(LineRec{20, 1, 30, 2, Layer, 0, 0});             // right of the surface
-    Add(ArcRec{5, -20, 3, 0, 0, Layer, 0, 0});           // below it
-    Add(EllipseRec{-20, 5, 2, 0, 1, 0, 0, Layer, 0, 0}); // left of it
-    Add(LineRec{-5, 5, 15, 5, Layer, 0, 0});             // across it: drawn
+TEST_F(DrawingPassTest, LinesOutsideTheSurfaceMakeNoPenAndLinesAcrossItAreDrawnWhole) {
+    Add(LineRec{20, 1, 30, 2, Layer, 0, 0}); // right of the surface
+    Add(LineRec{-5, 5, 15, 5, Layer, 0, 0}); // across it
     EXPECT_TRUE(View.Zoom(TenByTen));
     Calls drawn = DrawingCalls();
     ASSERT_EQ(drawn.size(), 6u);
@@ -249,13 +244,9 @@ TEST_F(DrawingPassTest, EmptyDatabaseDrawsNothingOnAnyRedraw) {
 TEST_F(DrawingPassTest, ErrorInThePassCarriesItsTrailAndLeavesNothingBehind) {
     Add(PointRec{1, 1, Layer, 0});
     Add(LineRec{1, 1, 2, 2, 7, 0, 0}); // a layer the host has removed
-    try {
-        View.Zoom(TenByTen);
-        ADD_FAILURE() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Number, ControlErrorNumber);
-        EXPECT_EQ(error.Description, "Invalid procedure call or argument\r\n ->  Zoom.");
-    }
+    const ControlError error = test::ErrorOf([&] { View.Zoom(TenByTen); });
+    EXPECT_EQ(std::tuple(error.Number, error.Description),
+              std::tuple(ControlErrorNumber, "Invalid procedure call or argument\r\n ->  Zoom."));
     EXPECT_EQ(Screen.History,
               (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
     EXPECT_EQ(Gdi.LiveObjects(), 0);
@@ -267,13 +258,8 @@ TEST_F(DrawingPassTest, ErrorInThePassCarriesItsTrailAndLeavesNothingBehind) {
     EXPECT_FALSE(View.Refresh(message));
     EXPECT_EQ(message, "Error in DXF.Refresh. The error is: Invalid procedure call or "
                        "argument\r\n ->  Zoom.");
-    try {
-        View.ZoomExtents();
-        ADD_FAILURE() << "no error";
-    } catch (const ControlError& error) {
-        EXPECT_EQ(error.Description,
-                  "Invalid procedure call or argument\r\n ->  Zoom.\r\n ->  ZoomExtents.");
-    }
+    EXPECT_EQ(test::ErrorOf([&] { View.ZoomExtents(); }).Description,
+              "Invalid procedure call or argument\r\n ->  Zoom.\r\n ->  ZoomExtents.");
     EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
 }
 

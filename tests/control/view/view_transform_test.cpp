@@ -1,5 +1,6 @@
 // Fitting a window to the surface and converting between drawing units and pixels.
 #include "control/database/control_error.h"
+#include "support/control_error_of.h"
 #include "view_fixture.h"
 
 #include <cmath>
@@ -88,17 +89,10 @@ TEST_F(ViewTransformTest, ConversionOutsideThe32BitRangeRaisesItsOwnErrorAndRese
     for (Case c :
          {Case{3E8f, 0, true}, Case{nan, 0, true}, Case{0, -3E8f, false}, Case{0, inf, false}}) {
         Screen.SetMousePointer(MousePointer::Hourglass);
-        try {
-            if (c.ErrorInX) {
-                View.Transform.CvtX(c.X);
-            } else {
-                View.Transform.CvtY(c.Y);
-            }
-            ADD_FAILURE() << "no error for " << c.X << ", " << c.Y;
-        } catch (const ControlError& error) {
-            EXPECT_EQ(error.Number, ControlErrorNumber);
-            EXPECT_EQ(error.Description, c.ErrorInX ? "Error in CvtX." : "Error in CvtY.");
-        }
+        const ControlError error = test::ErrorOf(
+            [&] { c.ErrorInX ? View.Transform.CvtX(c.X) : View.Transform.CvtY(c.Y); });
+        EXPECT_EQ(std::tuple(error.Number, error.Description),
+                  std::tuple(ControlErrorNumber, c.ErrorInX ? "Error in CvtX." : "Error in CvtY."));
         EXPECT_EQ(Screen.GetMousePointer(), MousePointer::Default);
     }
     EXPECT_EQ(View.Transform.CvtX(2E8f), 2000000000);
@@ -159,7 +153,7 @@ TEST_F(ViewTransformTest, TestRectangleStartsOnePixelInAndWidensWhenEmpty) {
     }
 }
 
-TEST_F(ViewTransformTest, WindowWithoutWidthOrHeightDrawsNothingAndKeepsTheView) {
+TEST_F(ViewTransformTest, WindowOrSurfaceWithoutWidthOrHeightDrawsNothingAndKeepsTheView) {
     ASSERT_TRUE(View.Zoom({0, 1, 10, 0}));
     for (RealRect window : {RealRect{3, 8, 3, 2}, RealRect{1, 4, 9, 4}, RealRect{2, 2, 2, 2}}) {
         Gdi.Calls.clear();
@@ -172,6 +166,15 @@ TEST_F(ViewTransformTest, WindowWithoutWidthOrHeightDrawsNothingAndKeepsTheView)
         EXPECT_EQ(Screen.History,
                   (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default}));
     }
+    // Nor does a surface without pixels.
+    platform::RecordingPictureBox hidden(0, 0);
+    hidden.Dc = Surface.Dc;
+    Gdi.Calls.clear();
+    DrawingView view(Database, Options, ViewSurfaces{Screen, Gdi, hidden});
+    EXPECT_FALSE(view.Zoom({0, 1, 10, 0}));
+    EXPECT_EQ(view.Transform.ViewWindow, RealRect{});
+    EXPECT_TRUE(hidden.Texts.empty());
+    EXPECT_TRUE(Gdi.Calls.empty());
 }
 
 TEST_F(ViewTransformTest, ScaleOutOfRangeWritesTheMessageCentredAndKeepsTheMapping) {
@@ -204,16 +207,6 @@ TEST_F(ViewTransformTest, ScaleOutOfRangeWritesTheMessageCentredAndKeepsTheMappi
     EXPECT_EQ(View.Transform.PixelsPerUnit, 100 / 0.0001f);
     EXPECT_TRUE(View.Zoom({0, 1E8f, 1E8f, 0})); // 0.000001
     EXPECT_EQ(View.Transform.PixelsPerUnit, 100 / 1E8f);
-}
-
-TEST_F(ViewTransformTest, SurfaceWithoutPixelsDrawsNothing) {
-    platform::RecordingPictureBox hidden(0, 0);
-    hidden.Dc = Surface.Dc;
-    DrawingView view(Database, Options, ViewSurfaces{Screen, Gdi, hidden});
-    EXPECT_FALSE(view.Zoom({0, 1, 10, 0}));
-    EXPECT_EQ(view.Transform.ViewWindow, RealRect{});
-    EXPECT_TRUE(hidden.Texts.empty());
-    EXPECT_TRUE(Gdi.Calls.empty());
 }
 
 } // namespace

@@ -125,11 +125,13 @@ TEST(StandardBoxPresenter, MapsToMessageBoxStyles) {
               BoxButton::First);
     EXPECT_EQ(presenter.Present({0, "t", "c", "Yes", "No", "", BoxIcon::Exclamation}),
               BoxButton::Cancel);
+    // Once its answers run out, the headless box says Yes to a question.
+    EXPECT_EQ(presenter.Present({0, "t", "c", "Yes", "No", "", BoxIcon::None}), BoxButton::First);
     std::vector<unsigned> types;
     for (const auto& box : boxes.Boxes) {
         types.push_back(box.Type);
     }
-    EXPECT_EQ(types, (std::vector<unsigned>{0x3 | 0x20, 0x1 | 0x10, 0x0 | 0x40, 0x4 | 0x30}));
+    EXPECT_EQ(types, (std::vector<unsigned>{0x3 | 0x20, 0x1 | 0x10, 0x0 | 0x40, 0x4 | 0x30, 0x4}));
 }
 
 } // namespace

@@ -235,7 +235,7 @@ TEST(RunActions, BrokenScriptsEndWithMessage7) {
     }
 }
 
-TEST(RunActions, EndOfScriptFillerAndExit) {
+TEST(RunActions, EndOfScriptFillerExitAndAbort) {
     ScriptBuilder b;
     b.AddToLog("one;");
     b.Filler(3);
@@ -255,15 +255,12 @@ TEST(RunActions, EndOfScriptFillerAndExit) {
     EngineHarness exit(e.Build());
     EXPECT_EQ(exit.Run(), run::Finished);
     EXPECT_EQ(exit.Log.Text, "");
-}
 
-TEST(RunActions, StopsBeforeTheNextRecordOnceTheRunIsAborted) {
-    ScriptBuilder b;
-    b.AddToLog("one;");
-    EngineHarness h(b.Build());
-    h.Host.ErrorCode = 2;
-    EXPECT_EQ(h.Run(), run::Aborted);
-    EXPECT_EQ(h.Log.Text, "");
+    // Once the run is aborted, it stops before the next record.
+    EngineHarness aborted(script);
+    aborted.Host.ErrorCode = 2;
+    EXPECT_EQ(aborted.Run(), run::Aborted);
+    EXPECT_EQ(aborted.Log.Text, "");
 }
 
 TEST(RunActions, MessageRecordAsQuestionBlock) {
