@@ -264,6 +264,15 @@ bool FaultInjectingProfile::WritePrivateProfileStringA(const char* appName, cons
     return Inner.WritePrivateProfileStringA(appName, keyName, string, fileName);
 }
 
+bool FaultInjectingProfile::WritePrivateProfileSectionA(std::string_view appName,
+                                                        const char* string,
+                                                        std::string_view fileName) {
+    if (Fails(ProfileCall::WritePrivateProfileSectionA)) {
+        return false;
+    }
+    return Inner.WritePrivateProfileSectionA(appName, string, fileName);
+}
+
 std::uint32_t FaultInjectingProfile::GetProfileStringA(const char* appName, const char* keyName,
                                                        const char* defaultValue,
                                                        std::span<char> returnedString) {

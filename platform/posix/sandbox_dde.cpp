@@ -49,8 +49,7 @@ void SandboxDde::ReleaseString(DdeString string) {
 
 std::uint32_t SandboxDde::DdeInitializeA(std::uint32_t& instance, DdeCallback callback,
                                          std::uint32_t commands) {
-    if (instance != 0 ||
-        (!callback && !(commands & dde::ApplicationCommandClientOnly))) {
+    if (instance != 0 || (!callback && !(commands & dde::ApplicationCommandClientOnly))) {
         return dde::InvalidParameter;
     }
     instance = NextInstance++;
@@ -139,8 +138,7 @@ DdeData SandboxDde::DdeNameService(std::uint32_t instance, DdeString service,
     return Failed(instance, dde::InvalidParameter, DdeNoData);
 }
 
-DdeConversation SandboxDde::DdeConnect(std::uint32_t instance, DdeString service,
-                                       DdeString topic) {
+DdeConversation SandboxDde::DdeConnect(std::uint32_t instance, DdeString service, DdeString topic) {
     if (FindInstance(instance) == nullptr) {
         return DdeNoConversation;
     }
@@ -192,9 +190,8 @@ bool SandboxDde::DdeDisconnect(DdeConversation conversation) {
     return true;
 }
 
-DdeData SandboxDde::DdeClientTransaction(std::span<const char> data,
-                                         DdeConversation conversation, DdeString item,
-                                         std::uint32_t format, std::uint32_t type,
+DdeData SandboxDde::DdeClientTransaction(std::span<const char> data, DdeConversation conversation,
+                                         DdeString item, std::uint32_t format, std::uint32_t type,
                                          std::uint32_t /*timeout*/, std::uint32_t* result) {
     auto found = Conversations.find(static_cast<std::uintptr_t>(conversation));
     if (found == Conversations.end()) {
@@ -216,8 +213,7 @@ DdeData SandboxDde::DdeClientTransaction(std::span<const char> data,
     }
     const DdeCallback callback = server->Callback;
     if (type == dde::Request) {
-        const DdeData reply =
-            callback(type, format, conversation, talk.Topic, item, DdeNoData);
+        const DdeData reply = callback(type, format, conversation, talk.Topic, item, DdeNoData);
         if (reply == DdeNoData || Data.count(static_cast<std::uintptr_t>(reply)) == 0) {
             return Failed(talk.Client, dde::NotProcessedError, DdeNoData);
         }
@@ -225,9 +221,8 @@ DdeData SandboxDde::DdeClientTransaction(std::span<const char> data,
     }
     // The server sees the data only during its callback, as DDEML hands it over.
     const DdeData sent = DdeCreateDataHandle(talk.Client, data, item, format);
-    const auto status = static_cast<std::uint32_t>(
-        callback(type, format, conversation, talk.Topic, type == dde::Poke ? item : DdeNoString,
-                 sent));
+    const auto status = static_cast<std::uint32_t>(callback(
+        type, format, conversation, talk.Topic, type == dde::Poke ? item : DdeNoString, sent));
     DdeFreeDataHandle(sent);
     if (result != nullptr) {
         *result = status;

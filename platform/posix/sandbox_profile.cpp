@@ -255,6 +255,25 @@ bool SandboxProfile::WritePrivateProfileStringA(const char* appName, const char*
     return Save(path, document);
 }
 
+bool SandboxProfile::WritePrivateProfileSectionA(std::string_view appName, const char* string,
+                                                 std::string_view fileName) {
+    const std::string path = FullPath(fileName);
+    IniText document;
+    bool found = false;
+    if (!Load(path, document, found)) {
+        return false;
+    }
+    if (string == nullptr) {
+        return !document.DeleteSection(appName) || Save(path, document);
+    }
+    std::vector<std::string> lines;
+    for (const char* line = string; *line != '\0'; line += lines.back().size() + 1) {
+        lines.emplace_back(line);
+    }
+    document.ReplaceSection(appName, lines);
+    return Save(path, document);
+}
+
 std::uint32_t SandboxProfile::GetProfileStringA(const char* appName, const char* keyName,
                                                 const char* defaultValue,
                                                 std::span<char> returnedString) {

@@ -81,8 +81,8 @@ std::string GroupText(const ProgramGroup& group) {
 bool ParseGroup(std::string_view text, ProgramGroup& group) {
     const IniText document = IniText::Parse(text);
     const std::optional<std::string> name = document.Value("Group", "Name");
-    if (!name || name->empty() || !ParseInt(document.Value("Group", "ShowCommand").value_or(""),
-                                            group.ShowCommand)) {
+    if (!name || name->empty() ||
+        !ParseInt(document.Value("Group", "ShowCommand").value_or(""), group.ShowCommand)) {
         return false;
     }
     group.Name = *name;
@@ -91,7 +91,9 @@ bool ParseGroup(std::string_view text, ProgramGroup& group) {
             continue;
         }
         ProgramItem item;
-        const auto text = [&](const char* key) { return document.Value(section, key).value_or(""); };
+        const auto text = [&](const char* key) {
+            return document.Value(section, key).value_or("");
+        };
         item.Name = text("Name");
         item.CommandLine = text("Command");
         item.IconPath = text("IconPath");
@@ -116,8 +118,8 @@ bool Fail(std::string& error, std::string text) {
 } // namespace
 
 bool SandboxProgramManager::ReadText(const std::string& path, std::string& text) {
-    UniqueFile file(Files.CreateFileA(path, file::GenericRead, file::ShareRead,
-                                      file::OpenExisting, file::AttributeNormal),
+    UniqueFile file(Files.CreateFileA(path, file::GenericRead, file::ShareRead, file::OpenExisting,
+                                      file::AttributeNormal),
                     FileCloser{&Files});
     text.clear();
     std::array<char, 4096> chunk{};
@@ -190,8 +192,7 @@ bool SandboxProgramManager::SaveGroup(const ProgramGroup& group, std::string& er
            Fail(error, "cannot write " + group.File + " (error " + std::to_string(FileError) + ")");
 }
 
-bool SandboxProgramManager::SaveList(const std::vector<ProgramGroup>& groups,
-                                     std::string& error) {
+bool SandboxProgramManager::SaveList(const std::vector<ProgramGroup>& groups, std::string& error) {
     IniText document;
     for (std::size_t i = 0; i < groups.size(); ++i) {
         document.SetValue("Groups", "Group" + std::to_string(i + 1), groups[i].File);
@@ -327,8 +328,8 @@ bool SandboxProgramManager::Run(const ProgmanCommand& command, std::string& erro
         if (group->Items.size() >= MaxItems) {
             return Fail(error, "the group is full");
         }
-        const std::size_t at = std::min(ReplacedAt.value_or(group->Items.size()),
-                                        group->Items.size());
+        const std::size_t at =
+            std::min(ReplacedAt.value_or(group->Items.size()), group->Items.size());
         group->Items.insert(group->Items.begin() + static_cast<std::ptrdiff_t>(at),
                             std::move(item));
         ReplacedAt.reset();

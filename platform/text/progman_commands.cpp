@@ -17,8 +17,8 @@ public:
         while (Position < Text.size()) {
             ProgmanCommand command;
             if (!ReadCommand(command)) {
-                error = "Program Manager command at offset " + std::to_string(Position) + ": " +
-                        Fault;
+                error =
+                    "Program Manager command at offset " + std::to_string(Position) + ": " + Fault;
                 return false;
             }
             commands.push_back(std::move(command));

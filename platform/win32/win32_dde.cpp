@@ -106,8 +106,7 @@ std::uint32_t Win32Dde::DdeQueryStringA(std::uint32_t instance, DdeString string
                              Size(buffer.size()), codePage);
 }
 
-DdeData Win32Dde::DdeNameService(std::uint32_t instance, DdeString service,
-                                 std::uint32_t command) {
+DdeData Win32Dde::DdeNameService(std::uint32_t instance, DdeString service, std::uint32_t command) {
     return FromNative<DdeData>(::DdeNameService(instance, Native(service), nullptr, command));
 }
 
@@ -138,13 +137,13 @@ DdeData Win32Dde::DdeClientTransaction(std::span<const char> data, DdeConversati
 DdeData Win32Dde::DdeCreateDataHandle(std::uint32_t instance, std::span<const char> data,
                                       DdeString item, std::uint32_t format) {
     auto* bytes = reinterpret_cast<LPBYTE>(const_cast<char*>(data.data()));
-    return FromNative<DdeData>(::DdeCreateDataHandle(instance, bytes, Size(data.size()), 0,
-                                                     Native(item), format, 0));
+    return FromNative<DdeData>(
+        ::DdeCreateDataHandle(instance, bytes, Size(data.size()), 0, Native(item), format, 0));
 }
 
 std::uint32_t Win32Dde::DdeGetData(DdeData data, std::span<char> buffer, std::uint32_t offset) {
-    return ::DdeGetData(Native(data), reinterpret_cast<LPBYTE>(buffer.data()),
-                        Size(buffer.size()), offset);
+    return ::DdeGetData(Native(data), reinterpret_cast<LPBYTE>(buffer.data()), Size(buffer.size()),
+                        offset);
 }
 
 bool Win32Dde::DdeFreeDataHandle(DdeData data) {

@@ -289,6 +289,13 @@ bool Win32Profile::WritePrivateProfileStringA(const char* appName, const char* k
     return ::WritePrivateProfileStringA(appName, keyName, string, file.c_str()) != FALSE;
 }
 
+bool Win32Profile::WritePrivateProfileSectionA(std::string_view appName, const char* string,
+                                               std::string_view fileName) {
+    const std::string app(appName);
+    const std::string file(fileName);
+    return ::WritePrivateProfileSectionA(app.c_str(), string, file.c_str()) != FALSE;
+}
+
 std::uint32_t Win32Profile::GetProfileStringA(const char* appName, const char* keyName,
                                               const char* defaultValue,
                                               std::span<char> returnedString) {

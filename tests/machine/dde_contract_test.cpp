@@ -25,12 +25,11 @@ protected:
                   dde::NoError);
         Server.Reset(server);
         std::uint32_t client = 0;
-        ASSERT_EQ(Dde->DdeInitializeA(client, {}, dde::ApplicationCommandClientOnly),
-                  dde::NoError);
+        ASSERT_EQ(Dde->DdeInitializeA(client, {}, dde::ApplicationCommandClientOnly), dde::NoError);
         Client.Reset(client);
-        ASSERT_EQ(Dde->DdeNameService(Server.Get(), String(Server.Get(), "VornTest"),
-                                      dde::NameRegister),
-                  DdeTrue);
+        ASSERT_EQ(
+            Dde->DdeNameService(Server.Get(), String(Server.Get(), "VornTest"), dde::NameRegister),
+            DdeTrue);
     }
     void TearDown() override {
         Dde->DdeNameService(Server.Get(), String(Server.Get(), "VornTest"), dde::NameUnregister);
@@ -43,8 +42,8 @@ protected:
     }
     std::string Query(DdeString string) {
         std::array<char, 256> buffer{};
-        return std::string(buffer.data(),
-                           Dde->DdeQueryStringA(Server.Get(), string, buffer, dde::CodePageWinAnsi));
+        return std::string(buffer.data(), Dde->DdeQueryStringA(Server.Get(), string, buffer,
+                                                               dde::CodePageWinAnsi));
     }
 
     // The server: refuses the topic "REFUSED", does not process executes on "BUSY",
@@ -66,8 +65,8 @@ protected:
         }
         if (type == dde::Request) {
             const std::string reply = topic + ":" + Query(second);
-            return Dde->DdeCreateDataHandle(Server.Get(), {reply.c_str(), reply.size() + 1},
-                                            second, dde::ClipboardText);
+            return Dde->DdeCreateDataHandle(Server.Get(), {reply.c_str(), reply.size() + 1}, second,
+                                            dde::ClipboardText);
         }
         return DdeNoData;
     }
@@ -79,9 +78,8 @@ protected:
     }
     DdeData Execute(DdeService& dde, DdeConversation conversation, std::string_view command) {
         const std::string text(command);
-        return dde.DdeClientTransaction({text.c_str(), text.size() + 1}, conversation,
-                                        DdeNoString, dde::ClipboardText, dde::Execute, 5000,
-                                        nullptr);
+        return dde.DdeClientTransaction({text.c_str(), text.size() + 1}, conversation, DdeNoString,
+                                        dde::ClipboardText, dde::Execute, 5000, nullptr);
     }
 
     std::unique_ptr<DdeService> Dde = MakeDdeUnderTest();
@@ -104,8 +102,8 @@ TEST_F(DdeContract, AServerOfTheNameReceivesExecutesAndAnswersRequests) {
     EXPECT_EQ(Executed, std::vector<std::string>{"MyVar|[Hello(1, \"two\")]"});
 
     UniqueDdeData reply(Dde->DdeClientTransaction({}, conversation.Get(),
-                                                  String(Client.Get(), "Item"),
-                                                  dde::ClipboardText, dde::Request, 5000, nullptr),
+                                                  String(Client.Get(), "Item"), dde::ClipboardText,
+                                                  dde::Request, 5000, nullptr),
                         DdeDataTraits{Dde.get()});
     ASSERT_TRUE(reply);
     std::array<char, 64> text{};
@@ -126,19 +124,19 @@ TEST_F(DdeContract, FailuresAreReportedByTheClientsLastError) {
     EXPECT_EQ(Dde->DdeGetLastError(Client.Get()), dde::NotProcessedError);
     EXPECT_EQ(Dde->DdeGetLastError(Client.Get()), dde::NoError) << "reading the error clears it";
 
-    ASSERT_EQ(Dde->DdeNameService(Server.Get(), String(Server.Get(), "VornTest"),
-                                  dde::NameUnregister),
-              DdeTrue);
+    ASSERT_EQ(
+        Dde->DdeNameService(Server.Get(), String(Server.Get(), "VornTest"), dde::NameUnregister),
+        DdeTrue);
     EXPECT_FALSE(Connect("VornTest", "Topic"));
 }
 
 TEST_F(DdeContract, InjectedFaultsReachTheCaller) {
     FaultInjectingDde faulty(*Dde);
     faulty.Plan.FailAt(DdeCall::DdeClientTransaction, 1, dde::ExecuteAckTimeout);
-    UniqueDdeConversation conversation(
-        faulty.DdeConnect(Client.Get(), String(Client.Get(), "VornTest"),
-                          String(Client.Get(), "T")),
-        DdeConversationTraits{&faulty});
+    UniqueDdeConversation conversation(faulty.DdeConnect(Client.Get(),
+                                                         String(Client.Get(), "VornTest"),
+                                                         String(Client.Get(), "T")),
+                                       DdeConversationTraits{&faulty});
     ASSERT_TRUE(conversation);
     EXPECT_EQ(Execute(faulty, conversation.Get(), "[First]"), DdeNoData);
     EXPECT_EQ(faulty.DdeGetLastError(Client.Get()), dde::ExecuteAckTimeout);

@@ -30,9 +30,9 @@ protected:
 
     bool Execute(std::string_view commands) {
         const std::string text(commands);
-        return Dde.DdeClientTransaction({text.c_str(), text.size() + 1}, Conversation,
-                                        DdeNoString, dde::ClipboardText, dde::Execute,
-                                        dde::NoTimeout, nullptr) == DdeTrue;
+        return Dde.DdeClientTransaction({text.c_str(), text.size() + 1}, Conversation, DdeNoString,
+                                        dde::ClipboardText, dde::Execute, dde::NoTimeout,
+                                        nullptr) == DdeTrue;
     }
     std::string Request(std::string_view item) {
         const DdeString name = Dde.DdeCreateStringHandleA(Instance, item, 0);
@@ -73,12 +73,12 @@ TEST_F(SandboxProgramManagerTest, CommandsMakeGroupsAndItemsThatRequestsList) {
          "\"Plandra Tools\",C:\\WINDOWS\\GROUP1.GRP,2,1\r\n"
          "\"VIEW2\",\"C:\\APP\\VIEW2.EXE\",,,-1,-1,0,0,0\r\n"
          "\"Remove, all\",\"C:\\APP\\RESCIND32.EXE /A\",C:\\APP,,-1,-1,0,0,0\r\n"},
-        {"[CreateGroup(StartUp)][DeleteItem(Viewer)]", "DeleteItem: no item \"Viewer\" in group "
-                                                       "\"StartUp\"",
+        {"[CreateGroup(StartUp)][DeleteItem(Viewer)]",
+         "DeleteItem: no item \"Viewer\" in group "
+         "\"StartUp\"",
          "Groups", "Plandra Tools\r\nStartUp\r\n"},
         {"[ShowGroup(Missing,1)]", "ShowGroup: no group \"Missing\"", "Missing", "(none)"},
-        {"[ShowGroup(StartUp,9)]", "ShowGroup: the show command must be 1 to 8, not \"9\"", "",
-         ""},
+        {"[ShowGroup(StartUp,9)]", "ShowGroup: the show command must be 1 to 8, not \"9\"", "", ""},
         {"[ShowGroup(Plandra Tools,2)][DeleteItem(VIEW2)][DeleteGroup(StartUp)][AddItem(A.EXE)]",
          "", "PROGMAN", "Plandra Tools\r\n"},
         {"[DeleteGroup(Plandra Tools)][AddItem(B.EXE)]", "AddItem: no group is active", "Groups",

@@ -35,7 +35,7 @@ inline constexpr std::uint32_t Execute = 0x4050;        ///< XTYP_EXECUTE
 inline constexpr std::uint32_t Poke = 0x4090;           ///< XTYP_POKE
 inline constexpr std::uint32_t Request = 0x20B0;        ///< XTYP_REQUEST
 
-inline constexpr std::uint32_t ApplicationClassStandard = 0x0;    ///< APPCLASS_STANDARD
+inline constexpr std::uint32_t ApplicationClassStandard = 0x0;      ///< APPCLASS_STANDARD
 inline constexpr std::uint32_t ApplicationCommandClientOnly = 0x10; ///< APPCMD_CLIENTONLY
 
 inline constexpr std::uint32_t NameRegister = 0x1;   ///< DNS_REGISTER
@@ -49,15 +49,15 @@ inline constexpr std::uint32_t NotProcessed = 0x0;    ///< DDE_FNOTPROCESSED
 /// Waits for ever (the engine's execute transactions).
 inline constexpr std::uint32_t NoTimeout = 0xFFFFFFFEu;
 
-inline constexpr std::uint32_t NoError = 0;                   ///< DMLERR_NO_ERROR
-inline constexpr std::uint32_t BusyError = 0x4001;            ///< DMLERR_BUSY
-inline constexpr std::uint32_t DllNotInitialized = 0x4003;    ///< DMLERR_DLL_NOT_INITIALIZED
-inline constexpr std::uint32_t DllUsage = 0x4004;             ///< DMLERR_DLL_USAGE
-inline constexpr std::uint32_t ExecuteAckTimeout = 0x4005;    ///< DMLERR_EXECACKTIMEOUT
-inline constexpr std::uint32_t InvalidParameter = 0x4006;     ///< DMLERR_INVALIDPARAMETER
-inline constexpr std::uint32_t NotProcessedError = 0x4009;    ///< DMLERR_NOTPROCESSED
+inline constexpr std::uint32_t NoError = 0;                        ///< DMLERR_NO_ERROR
+inline constexpr std::uint32_t BusyError = 0x4001;                 ///< DMLERR_BUSY
+inline constexpr std::uint32_t DllNotInitialized = 0x4003;         ///< DMLERR_DLL_NOT_INITIALIZED
+inline constexpr std::uint32_t DllUsage = 0x4004;                  ///< DMLERR_DLL_USAGE
+inline constexpr std::uint32_t ExecuteAckTimeout = 0x4005;         ///< DMLERR_EXECACKTIMEOUT
+inline constexpr std::uint32_t InvalidParameter = 0x4006;          ///< DMLERR_INVALIDPARAMETER
+inline constexpr std::uint32_t NotProcessedError = 0x4009;         ///< DMLERR_NOTPROCESSED
 inline constexpr std::uint32_t NoConversationEstablished = 0x400A; ///< DMLERR_NO_CONV_ESTABLISHED
-inline constexpr std::uint32_t SysError = 0x400F;             ///< DMLERR_SYS_ERROR
+inline constexpr std::uint32_t SysError = 0x400F;                  ///< DMLERR_SYS_ERROR
 } // namespace dde
 
 /// A server's callback (the DDECallback of DdeInitializeA): `type` is a dde:: transaction
@@ -66,9 +66,9 @@ inline constexpr std::uint32_t SysError = 0x400F;             ///< DMLERR_SYS_ER
 /// returns DdeTrue to accept; Execute and Poke return dde::Acknowledged (or NotProcessed,
 /// Busy) as a DdeData; Request returns a data handle the callback made with
 /// DdeCreateDataHandle, which the service then owns, or DdeNoData.
-using DdeCallback = std::function<DdeData(std::uint32_t type, std::uint32_t format,
-                                          DdeConversation conversation, DdeString first,
-                                          DdeString second, DdeData data)>;
+using DdeCallback =
+    std::function<DdeData(std::uint32_t type, std::uint32_t format, DdeConversation conversation,
+                          DdeString first, DdeString second, DdeData data)>;
 
 /// Every call records its failure for DdeGetLastError of its instance. Instances, strings,
 /// conversations and data handles belong to the service that made them.
@@ -109,9 +109,8 @@ public:
     /// given, receives the server's status bits. DdeNoData on failure (see
     /// DdeGetLastError: dde::NotProcessedError when the server refused).
     virtual DdeData DdeClientTransaction(std::span<const char> data, DdeConversation conversation,
-                                         DdeString item, std::uint32_t format,
-                                         std::uint32_t type, std::uint32_t timeout,
-                                         std::uint32_t* result) = 0;
+                                         DdeString item, std::uint32_t format, std::uint32_t type,
+                                         std::uint32_t timeout, std::uint32_t* result) = 0;
 
     virtual DdeData DdeCreateDataHandle(std::uint32_t instance, std::span<const char> data,
                                         DdeString item, std::uint32_t format) = 0;

@@ -29,18 +29,17 @@ public:
     DdeString DdeCreateStringHandleA(std::uint32_t instance, std::string_view text,
                                      int codePage) override;
     bool DdeFreeStringHandle(std::uint32_t instance, DdeString string) override;
-    std::uint32_t DdeQueryStringA(std::uint32_t instance, DdeString string,
-                                  std::span<char> buffer, int codePage) override;
+    std::uint32_t DdeQueryStringA(std::uint32_t instance, DdeString string, std::span<char> buffer,
+                                  int codePage) override;
     DdeData DdeNameService(std::uint32_t instance, DdeString service,
                            std::uint32_t command) override;
-    DdeConversation DdeConnect(std::uint32_t instance, DdeString service,
-                               DdeString topic) override;
+    DdeConversation DdeConnect(std::uint32_t instance, DdeString service, DdeString topic) override;
     bool DdeDisconnect(DdeConversation conversation) override;
     DdeData DdeClientTransaction(std::span<const char> data, DdeConversation conversation,
                                  DdeString item, std::uint32_t format, std::uint32_t type,
                                  std::uint32_t timeout, std::uint32_t* result) override;
-    DdeData DdeCreateDataHandle(std::uint32_t instance, std::span<const char> data,
-                                DdeString item, std::uint32_t format) override;
+    DdeData DdeCreateDataHandle(std::uint32_t instance, std::span<const char> data, DdeString item,
+                                std::uint32_t format) override;
     std::uint32_t DdeGetData(DdeData data, std::span<char> buffer, std::uint32_t offset) override;
     bool DdeFreeDataHandle(DdeData data) override;
     std::uint32_t DdeGetLastError(std::uint32_t instance) override;
@@ -71,16 +70,15 @@ private:
     DdeString AddString(std::string_view text);
     void ReleaseString(DdeString string);
     /// Records `error` for the instance; returns `result`.
-    template <typename Result> Result Failed(std::uint32_t instance, std::uint32_t error,
-                                             Result result) {
+    template <typename Result>
+    Result Failed(std::uint32_t instance, std::uint32_t error, Result result) {
         if (Instance* found = FindInstance(instance)) {
             found->LastError = error;
         }
         return result;
     }
-    DdeData ProgramManagerTransaction(const Conversation& conversation,
-                                      std::span<const char> data, DdeString item,
-                                      std::uint32_t format, std::uint32_t type,
+    DdeData ProgramManagerTransaction(const Conversation& conversation, std::span<const char> data,
+                                      DdeString item, std::uint32_t format, std::uint32_t type,
                                       std::uint32_t* result);
 
     SandboxProgramManager* ProgramManager;

@@ -18,18 +18,17 @@ public:
     DdeString DdeCreateStringHandleA(std::uint32_t instance, std::string_view text,
                                      int codePage) override;
     bool DdeFreeStringHandle(std::uint32_t instance, DdeString string) override;
-    std::uint32_t DdeQueryStringA(std::uint32_t instance, DdeString string,
-                                  std::span<char> buffer, int codePage) override;
+    std::uint32_t DdeQueryStringA(std::uint32_t instance, DdeString string, std::span<char> buffer,
+                                  int codePage) override;
     DdeData DdeNameService(std::uint32_t instance, DdeString service,
                            std::uint32_t command) override;
-    DdeConversation DdeConnect(std::uint32_t instance, DdeString service,
-                               DdeString topic) override;
+    DdeConversation DdeConnect(std::uint32_t instance, DdeString service, DdeString topic) override;
     bool DdeDisconnect(DdeConversation conversation) override;
     DdeData DdeClientTransaction(std::span<const char> data, DdeConversation conversation,
                                  DdeString item, std::uint32_t format, std::uint32_t type,
                                  std::uint32_t timeout, std::uint32_t* result) override;
-    DdeData DdeCreateDataHandle(std::uint32_t instance, std::span<const char> data,
-                                DdeString item, std::uint32_t format) override;
+    DdeData DdeCreateDataHandle(std::uint32_t instance, std::span<const char> data, DdeString item,
+                                std::uint32_t format) override;
     std::uint32_t DdeGetData(DdeData data, std::span<char> buffer, std::uint32_t offset) override;
     bool DdeFreeDataHandle(DdeData data) override;
     std::uint32_t DdeGetLastError(std::uint32_t instance) override;
