@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -266,9 +267,12 @@ bool SandboxProfile::WritePrivateProfileSectionA(std::string_view appName, const
     if (string == nullptr) {
         return !document.DeleteSection(appName) || Save(path, document);
     }
+    // A text without "=" names no key and is left out, as Windows leaves it.
     std::vector<std::string> lines;
-    for (const char* line = string; *line != '\0'; line += lines.back().size() + 1) {
-        lines.emplace_back(line);
+    for (const char* line = string; *line != '\0'; line += std::strlen(line) + 1) {
+        if (std::strchr(line, '=') != nullptr) {
+            lines.emplace_back(line);
+        }
     }
     document.ReplaceSection(appName, lines);
     return Save(path, document);

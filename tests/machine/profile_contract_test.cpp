@@ -122,7 +122,7 @@ TEST_F(ProfileContract, SectionWritesReplaceTheWholeSection) {
         std::string_view Expected;
     } cases[] = {
         {"Paths", std::string_view("Home=D:\\\0 New = value \0bare\0\0", 29),
-         std::string_view("Home=D:\\\0New=value\0bare\0", 24)},
+         std::string_view("Home=D:\\\0New=value\0", 19)},
         {"Added", std::string_view("a=1\0\0", 5), std::string_view("a=1\0", 4)},
         {"Other", std::string_view("\0", 1), ""},
         {"Added", {}, ""},

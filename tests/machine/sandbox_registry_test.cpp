@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <unistd.h>
@@ -143,6 +144,75 @@ TEST_F(SandboxRegistryTest, Windows95DeletesAKeyWithItsSubkeysAndDamageIsReporte
     EXPECT_EQ(SandboxRegistry::Open(*Machine).Error,
               (Folder / SandboxRegistry::FileName).string() +
                   " line 3: dword: must be followed by one to eight hexadecimal digits");
+}
+
+} // namespace
+
+namespace {
+
+TEST(SandboxRegistryRights, OnlyAnAdministratorChangesMachineWideKeysOnNT) {
+    const fs::path folder = fs::temp_directory_path() / ("rights-" + std::to_string(::getpid()));
+    for (const WindowsFamily family : {WindowsFamily::WindowsNT, WindowsFamily::Windows95}) {
+        fs::remove_all(folder);
+        SandboxMachine::Create(folder, family);
+        std::stringstream ini;
+        ini << std::ifstream(folder / "machine.ini").rdbuf();
+        std::string text = ini.str();
+        text.replace(text.find("Admin=1"), 7, "Admin=0");
+        std::ofstream(folder / "machine.ini", std::ios::trunc) << text;
+        auto machine = SandboxMachine::Open(folder).Machine;
+        auto registry = SandboxRegistry::Open(*machine).Registry;
+        const long denied = family == WindowsFamily::WindowsNT ? reg::AccessDenied : reg::Success;
+        const std::string data("x", 2);
+        HKEY key = nullptr;
+        HKEY readable = nullptr;
+        const std::string software = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+        ASSERT_EQ(registry->RegOpenKeyExA(HKEY_LOCAL_MACHINE, software, 0, reg::KeyRead, readable),
+                  reg::Success);
+        const struct {
+            const char* What;
+            std::function<long()> Call;
+            long Expected;
+        } cases[] = {
+            {"set through a read handle",
+             [&] { return registry->RegSetValueExA(readable, "v", reg::Sz, data); }, denied},
+            {"open existing for reading",
+             [&] {
+                 return registry->RegCreateKeyExA(HKEY_CLASSES_ROOT, "", 0, reg::KeyRead, key,
+                                                  nullptr);
+             },
+             reg::Success},
+            {"open for writing",
+             [&] {
+                 return registry->RegOpenKeyExA(HKEY_LOCAL_MACHINE, software, 0, reg::KeyWrite,
+                                                key);
+             },
+             denied},
+            {"create",
+             [&] {
+                 return registry->RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", 0,
+                                                  reg::KeyRead, key, nullptr);
+             },
+             denied},
+            {"set on the root",
+             [&] { return registry->RegSetValueExA(HKEY_CURRENT_CONFIG, "v", reg::Sz, data); },
+             denied},
+            {"delete",
+             [&] { return registry->RegDeleteKeyA(HKEY_LOCAL_MACHINE, software + "\\Run"); },
+             denied},
+            {"the user's own keys",
+             [&] { return registry->RegSetValueExA(HKEY_CURRENT_USER, "v", reg::Sz, data); },
+             reg::Success},
+        };
+        for (const auto& c : cases) {
+            EXPECT_EQ(c.Call(), c.Expected) << c.What << (denied ? " on NT" : " on 95");
+            if (key != nullptr) {
+                registry->RegCloseKey(std::exchange(key, nullptr));
+            }
+        }
+        registry->RegCloseKey(readable);
+    }
+    fs::remove_all(folder);
 }
 
 } // namespace

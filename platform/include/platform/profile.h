@@ -41,8 +41,8 @@ public:
                                             const char* string, std::string_view fileName) = 0;
 
     /// Replaces the section's lines with `string`, a list of "key=value" texts each ended
-    /// by a zero and the list by a second, creating the section and the file as needed;
-    /// a null `string` deletes the section.
+    /// by a zero and the list by a second (a text without "=" is left out), creating the
+    /// section and the file as needed; a null `string` deletes the section.
     virtual bool WritePrivateProfileSectionA(std::string_view appName, const char* string,
                                              std::string_view fileName) = 0;
 
