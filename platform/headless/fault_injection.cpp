@@ -204,6 +204,18 @@ bool FaultInjectingFiles::DosDateTimeToFileTime(std::uint16_t fatDate, std::uint
     return Inner.DosDateTimeToFileTime(fatDate, fatTime, fileTime);
 }
 
+bool FaultInjectingFiles::FileTimeToLocalFileTime(const FileTime& fileTime,
+                                                  FileTime& localFileTime) {
+    Injected.reset();
+    return Inner.FileTimeToLocalFileTime(fileTime, localFileTime);
+}
+
+bool FaultInjectingFiles::LocalFileTimeToFileTime(const FileTime& localFileTime,
+                                                  FileTime& fileTime) {
+    Injected.reset();
+    return Inner.LocalFileTimeToFileTime(localFileTime, fileTime);
+}
+
 std::uint32_t FaultInjectingFiles::GetLastError() {
     return Injected ? *Injected : Inner.GetLastError();
 }

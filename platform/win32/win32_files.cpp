@@ -247,6 +247,26 @@ bool Win32Files::DosDateTimeToFileTime(std::uint16_t fatDate, std::uint16_t fatT
     return true;
 }
 
+bool Win32Files::FileTimeToLocalFileTime(const FileTime& fileTime, FileTime& localFileTime) {
+    const ::FILETIME native = Native(fileTime);
+    ::FILETIME local{};
+    if (!::FileTimeToLocalFileTime(&native, &local)) {
+        return false;
+    }
+    localFileTime = FromNative(local);
+    return true;
+}
+
+bool Win32Files::LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) {
+    const ::FILETIME local = Native(localFileTime);
+    ::FILETIME native{};
+    if (!::LocalFileTimeToFileTime(&local, &native)) {
+        return false;
+    }
+    fileTime = FromNative(native);
+    return true;
+}
+
 std::uint32_t Win32Files::GetLastError() {
     return ::GetLastError();
 }

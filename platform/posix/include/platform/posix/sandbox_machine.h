@@ -42,6 +42,9 @@ struct MachineDescription {
     std::uint32_t MemoryKilobytes = 32768;
     /// Without a [Drives] section, one fixed drive C of 2 GB with 1 GB free.
     std::vector<SandboxDrive> Drives{SandboxDrive{}};
+    /// How far the machine's local time is ahead of UTC, in minutes ([Time] Zone, "+HH:MM"
+    /// or "-HH:MM"; UTC without one). Local times are file stamps in DOS form.
+    int UtcOffsetMinutes = 0;
 };
 
 /// A Windows path taken apart and found in the machine folder.
