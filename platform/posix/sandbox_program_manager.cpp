@@ -124,8 +124,10 @@ bool SandboxProgramManager::ReadText(const std::string& path, std::string& text)
     text.clear();
     std::array<char, 4096> chunk{};
     std::uint32_t read = 0;
+    FileError = file ? winerror::Success : Files.GetLastError();
     while (file && text.size() < MaxFileBytes) {
         if (!Files.ReadFile(file.Get(), chunk, read)) {
+            FileError = Files.GetLastError();
             return false;
         }
         if (read == 0) {
@@ -169,9 +171,8 @@ bool SandboxProgramManager::Load(std::vector<ProgramGroup>& groups, std::string&
     std::string text;
     const std::string list = WindowsDirectory + "\\" + ListFile;
     if (!ReadText(list, text)) {
-        const std::uint32_t cause = Files.GetLastError();
-        return cause == winerror::FileNotFound ||
-               Fail(error, "cannot read " + list + " (error " + std::to_string(cause) + ")");
+        return FileError == winerror::FileNotFound ||
+               Fail(error, "cannot read " + list + " (error " + std::to_string(FileError) + ")");
     }
     const IniText document = IniText::Parse(text);
     for (const std::string& key : document.KeyNames("Groups")) {

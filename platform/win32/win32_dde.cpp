@@ -142,8 +142,8 @@ DdeData Win32Dde::DdeCreateDataHandle(std::uint32_t instance, std::span<const ch
 }
 
 std::uint32_t Win32Dde::DdeGetData(DdeData data, std::span<char> buffer, std::uint32_t offset) {
-    return ::DdeGetData(Native(data), reinterpret_cast<LPBYTE>(buffer.data()), Size(buffer.size()),
-                        offset);
+    auto* bytes = buffer.empty() ? nullptr : reinterpret_cast<LPBYTE>(buffer.data());
+    return ::DdeGetData(Native(data), bytes, Size(buffer.size()), offset);
 }
 
 bool Win32Dde::DdeFreeDataHandle(DdeData data) {

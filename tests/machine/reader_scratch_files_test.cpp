@@ -15,9 +15,9 @@ using namespace platform;
 namespace fs = std::filesystem;
 
 // A block holding one line, inserted once.
-const std::string Drawing =
-    test::Dxf("0|SECTION|2|BLOCKS|0|BLOCK|8|0|2|B|70|0|10|0|20|0|0|LINE|8|0|10|0|20|0|11|1|21|0|"
-              "0|ENDBLK|8|0|0|ENDSEC|0|SECTION|2|ENTITIES|0|INSERT|8|0|2|B|10|5|20|5|0|ENDSEC|0|EOF");
+const std::string Drawing = test::Dxf(
+    "0|SECTION|2|BLOCKS|0|BLOCK|8|0|2|B|70|0|10|0|20|0|0|LINE|8|0|10|0|20|0|11|1|21|0|"
+    "0|ENDBLK|8|0|0|ENDSEC|0|SECTION|2|ENTITIES|0|INSERT|8|0|2|B|10|5|20|5|0|ENDSEC|0|EOF");
 
 class ScratchFilesOnMachine : public test::ReaderFixture {
 protected:
@@ -58,7 +58,7 @@ TEST_F(ScratchFilesOnMachine, BlocksGoThroughTheMachinesFiles) {
     const struct {
         const char* Folder;
         FileCall Failing;
-        std::uint32_t Error; ///< 0: nothing fails.
+        std::uint32_t Error;     ///< 0: nothing fails.
         const char* Description; ///< Empty when the read succeeds.
         const char* FolderAfter;
     } cases[] = {

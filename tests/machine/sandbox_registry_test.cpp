@@ -154,12 +154,9 @@ TEST(SandboxRegistryRights, OnlyAnAdministratorChangesMachineWideKeysOnNT) {
     const fs::path folder = fs::temp_directory_path() / ("rights-" + std::to_string(::getpid()));
     for (const WindowsFamily family : {WindowsFamily::WindowsNT, WindowsFamily::Windows95}) {
         fs::remove_all(folder);
-        SandboxMachine::Create(folder, family);
-        std::stringstream ini;
-        ini << std::ifstream(folder / "machine.ini").rdbuf();
-        std::string text = ini.str();
-        text.replace(text.find("Admin=1"), 7, "Admin=0");
-        std::ofstream(folder / "machine.ini", std::ios::trunc) << text;
+        MachineDescription user = SandboxMachine::Create(folder, family).Machine->Description();
+        user.Admin = false;
+        std::ofstream(folder / "machine.ini") << SandboxMachine::DescriptionText(user);
         auto machine = SandboxMachine::Open(folder).Machine;
         auto registry = SandboxRegistry::Open(*machine).Registry;
         const long denied = family == WindowsFamily::WindowsNT ? reg::AccessDenied : reg::Success;

@@ -73,7 +73,7 @@ private:
     std::string ActiveGroup;
     /// Where ReplaceItem took an item out: the next AddItem in that group goes there.
     std::optional<std::size_t> ReplacedAt;
-    /// Why the last WriteText failed.
+    /// Why the last ReadText or WriteText failed.
     std::uint32_t FileError = 0;
 };
 
