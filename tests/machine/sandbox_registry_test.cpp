@@ -4,10 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -166,47 +167,25 @@ TEST(SandboxRegistryRights, OnlyAnAdministratorChangesMachineWideKeysOnNT) {
         const std::string software = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
         ASSERT_EQ(registry->RegOpenKeyExA(HKEY_LOCAL_MACHINE, software, 0, reg::KeyRead, readable),
                   reg::Success);
-        const struct {
-            const char* What;
-            std::function<long()> Call;
-            long Expected;
-        } cases[] = {
-            {"set through a read handle",
-             [&] { return registry->RegSetValueExA(readable, "v", reg::Sz, data); }, denied},
-            {"open existing for reading",
-             [&] {
-                 return registry->RegCreateKeyExA(HKEY_CLASSES_ROOT, "", 0, reg::KeyRead, key,
-                                                  nullptr);
-             },
-             reg::Success},
-            {"open for writing",
-             [&] {
-                 return registry->RegOpenKeyExA(HKEY_LOCAL_MACHINE, software, 0, reg::KeyWrite,
-                                                key);
-             },
-             denied},
-            {"create",
-             [&] {
-                 return registry->RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", 0,
-                                                  reg::KeyRead, key, nullptr);
-             },
-             denied},
-            {"set on the root",
-             [&] { return registry->RegSetValueExA(HKEY_CURRENT_CONFIG, "v", reg::Sz, data); },
-             denied},
-            {"delete",
-             [&] { return registry->RegDeleteKeyA(HKEY_LOCAL_MACHINE, software + "\\Run"); },
-             denied},
-            {"the user's own keys",
-             [&] { return registry->RegSetValueExA(HKEY_CURRENT_USER, "v", reg::Sz, data); },
-             reg::Success},
-        };
-        for (const auto& c : cases) {
-            EXPECT_EQ(c.Call(), c.Expected) << c.What << (denied ? " on NT" : " on 95");
+        const auto closed = [&](long status) {
             if (key != nullptr) {
                 registry->RegCloseKey(std::exchange(key, nullptr));
             }
-        }
+            return status;
+        };
+        // In order: set through a read handle, open existing for reading, open for
+        // writing, create, set on a root, delete, set in the user's own keys.
+        const std::vector<long> results{
+            registry->RegSetValueExA(readable, "v", reg::Sz, data),
+            closed(registry->RegCreateKeyExA(HKEY_CLASSES_ROOT, "", 0, reg::KeyRead, key, nullptr)),
+            closed(registry->RegOpenKeyExA(HKEY_LOCAL_MACHINE, software, 0, reg::KeyWrite, key)),
+            closed(registry->RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", 0, reg::KeyRead,
+                                             key, nullptr)),
+            registry->RegSetValueExA(HKEY_CURRENT_CONFIG, "v", reg::Sz, data),
+            registry->RegDeleteKeyA(HKEY_LOCAL_MACHINE, software + "\\Run"),
+            registry->RegSetValueExA(HKEY_CURRENT_USER, "v", reg::Sz, data),
+        };
+        EXPECT_EQ(results, (std::vector<long>{denied, 0, denied, denied, denied, denied, 0}));
         registry->RegCloseKey(readable);
     }
     fs::remove_all(folder);
