@@ -31,10 +31,6 @@ protected:
             Dde->DdeNameService(Server.Get(), String(Server.Get(), "VornTest"), dde::NameRegister),
             DdeTrue);
     }
-    void TearDown() override {
-        Dde->DdeNameService(Server.Get(), String(Server.Get(), "VornTest"), dde::NameUnregister);
-    }
-
     DdeString String(std::uint32_t instance, std::string_view text) {
         Strings.emplace_back(Dde->DdeCreateStringHandleA(instance, text, dde::CodePageWinAnsi),
                              DdeStringTraits{Dde.get(), instance});

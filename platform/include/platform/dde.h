@@ -46,7 +46,8 @@ inline constexpr std::uint32_t Acknowledged = 0x8000; ///< DDE_FACK
 inline constexpr std::uint32_t Busy = 0x4000;         ///< DDE_FBUSY
 inline constexpr std::uint32_t NotProcessed = 0x0;    ///< DDE_FNOTPROCESSED
 
-/// Waits for ever (the engine's execute transactions).
+/// The longest wait of a synchronous transaction, about 49 days: the engine's "no
+/// time-out" for its Program Manager commands.
 inline constexpr std::uint32_t NoTimeout = 0xFFFFFFFEu;
 
 inline constexpr std::uint32_t NoError = 0;                        ///< DMLERR_NO_ERROR
