@@ -91,17 +91,17 @@ bool ParseGroup(std::string_view text, ProgramGroup& group) {
             continue;
         }
         ProgramItem item;
-        const auto text = [&](const char* key) {
+        const auto value = [&](const char* key) {
             return document.Value(section, key).value_or("");
         };
-        item.Name = text("Name");
-        item.CommandLine = text("Command");
-        item.IconPath = text("IconPath");
-        item.DefaultDirectory = text("DefDir");
+        item.Name = value("Name");
+        item.CommandLine = value("Command");
+        item.IconPath = value("IconPath");
+        item.DefaultDirectory = value("DefDir");
         int minimized = 0;
-        if (!ParseInt(text("IconIndex"), item.IconIndex) || !ParseInt(text("X"), item.X) ||
-            !ParseInt(text("Y"), item.Y) || !ParseInt(text("HotKey"), item.HotKey) ||
-            !ParseInt(text("Minimize"), minimized)) {
+        if (!ParseInt(value("IconIndex"), item.IconIndex) || !ParseInt(value("X"), item.X) ||
+            !ParseInt(value("Y"), item.Y) || !ParseInt(value("HotKey"), item.HotKey) ||
+            !ParseInt(value("Minimize"), minimized)) {
             return false;
         }
         item.Minimized = minimized != 0;

@@ -6,6 +6,7 @@
 #include "platform/posix/sandbox_files.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -104,6 +105,10 @@ TEST_F(SandboxProgramManagerTest, GroupsStayInTheMachineFolder) {
     ASSERT_EQ(groups[0].Items.size(), 1u);
     EXPECT_EQ(groups[0].Items[0].CommandLine, "C:\\KEPT.EXE");
     EXPECT_TRUE(fs::exists(Folder / "drive_c" / "WINDOWS" / "PROGMAN.INI"));
+    // A damaged group file leaves its group out, as Program Manager does.
+    std::ofstream(Folder / "drive_c" / "WINDOWS" / "GROUP1.GRP")
+        << "[Group]\nName=Kept\n[Item1]\nX=?";
+    EXPECT_TRUE(later.Groups().empty());
 }
 
 TEST_F(SandboxProgramManagerTest, AFullDiskFailsTheCommandAndKeepsTheGroup) {
