@@ -19,6 +19,8 @@ std::string_view RuntimeErrorText(RuntimeError error) {
         return "Type mismatch";
     case RuntimeError::FileNotFound:
         return "File not found";
+    case RuntimeError::DeviceIOError:
+        return "Device I/O error";
     case RuntimeError::DiskFull:
         return "Disk full";
     case RuntimeError::InputPastEndOfFile:

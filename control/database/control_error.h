@@ -20,6 +20,7 @@ enum class RuntimeError : std::int32_t {
     SubscriptOutOfRange = 9,
     TypeMismatch = 13,
     FileNotFound = 53,
+    DeviceIOError = 57,
     DiskFull = 61,
     InputPastEndOfFile = 62,
     PathFileAccess = 75,

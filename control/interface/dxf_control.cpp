@@ -340,7 +340,7 @@ Long DXF::Regen(MergeEnum Merge) {
     }
     DxfReader reader(Database, Options, PrevZoomStack,
                      ReaderSurfaces{Surfaces.Screen, &Surfaces.picStatusBar, &Surfaces.picPlandra,
-                                    &Host.MessageBox});
+                                    &Host.MessageBox, Host.Files});
     reader.LoadDXF(WorkingFile);
     return View.ShowReadDrawing();
 }

@@ -13,6 +13,7 @@
 #include "dxf_enums.h"
 #include "platform/child_window.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
@@ -62,6 +63,8 @@ struct DXFHost {
     platform::MessageBoxService& MessageBox;
     platform::RegistryService& Registry;
     platform::ShellService& Shell;
+    /// The machine the reader's block scratch files go to; null: the host's own files.
+    platform::FileService* Files = nullptr;
 };
 
 /// The last ZoomFunction set on any instance, which the rubber-band drawing reads.

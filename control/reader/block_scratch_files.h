@@ -1,10 +1,12 @@
 // The scratch files of one read: one per block definition, written while the
 // block is read, read back (once, then kept in memory) by every INSERT of it, and
-// deleted when the read ends, whether it succeeded or failed.
+// deleted when the read ends, whether it succeeded or failed. They go through the
+// machine's file service when the control has one, so its paths and faults reach them.
 #pragma once
 
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
+#include "platform/files.h"
 #include "platform/stdio_file.h"
 #include "scratch_records.h"
 
@@ -17,7 +19,11 @@ namespace plandra {
 
 class BlockScratchFiles {
 public:
-    BlockScratchFiles(DrawingDatabase& database, DrawingOptions& options);
+    /// Without `files` the scratch files are the host's own, opened through the C
+    /// library; with it, `TmpFileNamePath` is a folder of that machine and every
+    /// failure of its calls raises the reader's own error ("Disk full" for a write).
+    BlockScratchFiles(DrawingDatabase& database, DrawingOptions& options,
+                      platform::FileService* files = nullptr);
     BlockScratchFiles(const BlockScratchFiles&) = delete;
     BlockScratchFiles& operator=(const BlockScratchFiles&) = delete;
     /// Closes and deletes every file still there.
@@ -49,22 +55,33 @@ public:
     void DeleteAll();
 
 private:
-    using FileHandle = platform::UniqueStdioFile;
+    /// An open scratch file: a C stream, or a file of the file service.
+    struct Stream {
+        platform::UniqueStdioFile Stdio;
+        platform::UniqueFile Service;
+        explicit operator bool() const { return Stdio || Service; }
+    };
 
     struct BlockFile {
         std::string Name;
         std::optional<std::vector<ScratchRecord>> Cached;
     };
 
-    static void WriteTo(std::FILE* file, const ScratchRecord& record);
+    /// Creates (or, with `append`, opens at its end) the file; an empty stream and
+    /// the error it raises when it cannot.
+    Stream OpenStream(const std::string& name, bool append, RuntimeError& error);
+    void WriteTo(Stream& file, const ScratchRecord& record);
+    std::vector<ScratchRecord> ReadBack(const std::string& name);
+    std::string FileName(Long number) const;
     BlockFile& FileOf(Long block);
 
     DrawingDatabase& Database;
     DrawingOptions& Options;
+    platform::FileService* Files;
     /// By block number; index 0 unused. Full names, which the fixed-width field in
     /// the block table may have cut.
-    std::vector<BlockFile> Files;
-    FileHandle Open;
+    std::vector<BlockFile> OpenFiles;
+    Stream Open;
     Long OpenBlockNumber = 0;
 };
 

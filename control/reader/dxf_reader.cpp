@@ -144,7 +144,7 @@ bool DxfReader::LoadDXF(const std::string& FileName) {
         Database.ExtMinRead = false;
         Database.ExtMaxRead = false;
         Database.LayerPositions.Clear();
-        Scratch.emplace(Database, Options);
+        Scratch.emplace(Database, Options, Surfaces.Files);
         BlockNumbers.Clear();
         PendingInsertsExpanded = 0;
         CopiesMade = 0;

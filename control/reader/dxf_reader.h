@@ -27,6 +27,8 @@ struct ReaderSurfaces {
     platform::PictureBox* DrawingSurface = nullptr;
     /// Shows the reader's warnings, such as a polyline without vertices; may be null.
     platform::MessageBoxService* MessageBox = nullptr;
+    /// The machine the block scratch files are written on; null: the host's own files.
+    platform::FileService* Files = nullptr;
 };
 
 /// Reads DXF files into a database. Every failure is raised as a ControlError whose

@@ -5,6 +5,7 @@
 #include "control/database/dxf_number.h"
 #include "dxf_line_source.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <type_traits>
@@ -359,6 +360,33 @@ ScratchRecord ReadRecord(Long kind, FieldReader& in) {
 
 std::string FormatScratchRecord(const ScratchRecord& record) {
     return std::visit([](const auto& kind) { return Format(kind); }, record);
+}
+
+std::vector<ScratchRecord> ReadScratchText(std::string_view text) {
+    // Lines end at a carriage return, a line feed right after it belonging to it, as
+    // DxfLineSource reads them.
+    const auto nextLine = [&text] {
+        if (text.empty()) {
+            throw ControlError::Runtime(RuntimeError::InputPastEndOfFile);
+        }
+        const std::size_t end = std::min(text.find('\r'), text.size());
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (!text.empty() && text.front() == '\n') {
+            text.remove_prefix(1);
+        }
+        return line;
+    };
+    std::vector<ScratchRecord> records;
+    while (!text.empty()) {
+        FieldReader kindField(nextLine());
+        Long kind = kindField.Whole();
+        kindField.ExpectEnd();
+        FieldReader fields(nextLine());
+        records.push_back(ReadRecord(kind, fields));
+        fields.ExpectEnd();
+    }
+    return records;
 }
 
 std::vector<ScratchRecord> ReadScratchFile(const std::string& fileName) {

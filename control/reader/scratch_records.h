@@ -26,5 +26,7 @@ std::string FormatScratchRecord(const ScratchRecord& record);
 /// kind's fields raises "Input past end of file" (fields missing) or "Type
 /// mismatch" (a field or kind code that is not what the kind needs).
 std::vector<ScratchRecord> ReadScratchFile(const std::string& fileName);
+/// The same on a scratch file's whole text, read through the file service.
+std::vector<ScratchRecord> ReadScratchText(std::string_view text);
 
 } // namespace plandra

@@ -204,6 +204,18 @@ bool FaultInjectingFiles::DosDateTimeToFileTime(std::uint16_t fatDate, std::uint
     return Inner.DosDateTimeToFileTime(fatDate, fatTime, fileTime);
 }
 
+bool FaultInjectingFiles::FileTimeToLocalFileTime(const FileTime& fileTime,
+                                                  FileTime& localFileTime) {
+    Injected.reset();
+    return Inner.FileTimeToLocalFileTime(fileTime, localFileTime);
+}
+
+bool FaultInjectingFiles::LocalFileTimeToFileTime(const FileTime& localFileTime,
+                                                  FileTime& fileTime) {
+    Injected.reset();
+    return Inner.LocalFileTimeToFileTime(localFileTime, fileTime);
+}
+
 std::uint32_t FaultInjectingFiles::GetLastError() {
     return Injected ? *Injected : Inner.GetLastError();
 }
@@ -262,6 +274,15 @@ bool FaultInjectingProfile::WritePrivateProfileStringA(const char* appName, cons
         return false;
     }
     return Inner.WritePrivateProfileStringA(appName, keyName, string, fileName);
+}
+
+bool FaultInjectingProfile::WritePrivateProfileSectionA(std::string_view appName,
+                                                        const char* string,
+                                                        std::string_view fileName) {
+    if (Fails(ProfileCall::WritePrivateProfileSectionA)) {
+        return false;
+    }
+    return Inner.WritePrivateProfileSectionA(appName, string, fileName);
 }
 
 std::uint32_t FaultInjectingProfile::GetProfileStringA(const char* appName, const char* keyName,

@@ -17,6 +17,18 @@ using namespace sandbox;
 
 namespace {
 
+// Moves a file time by `minutes`; false when it would leave FILETIME's range.
+bool ShiftFileTime(const FileTime& from, int minutes, FileTime& to) {
+    const std::uint64_t ticks = from.Ticks();
+    const std::uint64_t shift =
+        static_cast<std::uint64_t>(minutes < 0 ? -minutes : minutes) * 60 * TicksPerSecond;
+    if ((minutes < 0 && ticks < shift) || (minutes > 0 && ticks > (1ull << 63) - shift)) {
+        return false;
+    }
+    to = FileTime::FromTicks(minutes < 0 ? ticks - shift : ticks + shift);
+    return true;
+}
+
 // CreateDirectoryA leaves room for an 8.3 name in MAX_PATH.
 constexpr std::size_t MaxDirectoryPath = 248;
 
@@ -391,6 +403,16 @@ bool SandboxFiles::DosDateTimeToFileTime(std::uint16_t fatDate, std::uint16_t fa
     fileTime =
         FileTime::FromTicks(static_cast<std::uint64_t>(seconds) * TicksPerSecond + UnixEpochTicks);
     return true;
+}
+
+bool SandboxFiles::FileTimeToLocalFileTime(const FileTime& fileTime, FileTime& localFileTime) {
+    return ShiftFileTime(fileTime, Machine.Description().UtcOffsetMinutes, localFileTime) ||
+           Fail(winerror::InvalidParameter);
+}
+
+bool SandboxFiles::LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) {
+    return ShiftFileTime(localFileTime, -Machine.Description().UtcOffsetMinutes, fileTime) ||
+           Fail(winerror::InvalidParameter);
 }
 
 } // namespace platform

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 #include <system_error>
 
@@ -88,6 +90,19 @@ bool ParseDrive(std::string_view text, SandboxDrive& drive) {
     }
     drive.TotalBytes = totalMegabytes << 20;
     drive.FreeBytes = freeMegabytes << 20;
+    return true;
+}
+
+// "+02:00" or "-05:30": local time's distance from UTC.
+bool ParseUtcOffset(std::string_view text, int& minutes) {
+    int hours = 0;
+    int rest = 0;
+    if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':' ||
+        !ParseNumber(text.substr(1, 2), hours) || !ParseNumber(text.substr(4, 2), rest) ||
+        rest > 59 || hours * 60 + rest > 14 * 60) {
+        return false;
+    }
+    minutes = (text[0] == '-' ? -1 : 1) * (hours * 60 + rest);
     return true;
 }
 
@@ -169,6 +184,12 @@ bool SandboxMachine::ParseDescription(std::string_view machineIni, MachineDescri
             machine.Drives.push_back(drive);
         }
     }
+    if (const std::optional<std::string> zone = ini.Value("Time", "Zone");
+        zone && !ParseUtcOffset(*zone, machine.UtcOffsetMinutes)) {
+        error = "machine.ini: [Time] Zone must be +HH:MM or -HH:MM (at most 14 hours), not \"" +
+                *zone + "\"";
+        return false;
+    }
     for (const std::string* folder :
          {&machine.WindowsDirectory, &machine.SystemDirectory, &machine.TempDirectory}) {
         if (folder->size() < 3 || (*folder)[1] != ':' || (*folder)[2] != '\\') {
@@ -213,6 +234,10 @@ std::string SandboxMachine::DescriptionText(const MachineDescription& machine) {
             text << name << '=' << value << "\r\n";
         }
     }
+    const int offset = std::abs(machine.UtcOffsetMinutes);
+    text << "\r\n; local time's distance from UTC, +HH:MM or -HH:MM\r\n[Time]\r\nZone="
+         << (machine.UtcOffsetMinutes < 0 ? '-' : '+') << std::setfill('0') << std::setw(2)
+         << offset / 60 << ':' << std::setw(2) << offset % 60 << "\r\n";
     return text.str();
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -252,6 +253,28 @@ bool SandboxProfile::WritePrivateProfileStringA(const char* appName, const char*
         return true;
     }
     document.SetValue(appName, keyName, string);
+    return Save(path, document);
+}
+
+bool SandboxProfile::WritePrivateProfileSectionA(std::string_view appName, const char* string,
+                                                 std::string_view fileName) {
+    const std::string path = FullPath(fileName);
+    IniText document;
+    bool found = false;
+    if (!Load(path, document, found)) {
+        return false;
+    }
+    if (string == nullptr) {
+        return !document.DeleteSection(appName) || Save(path, document);
+    }
+    // A text without "=" names no key and is left out, as Windows leaves it.
+    std::vector<std::string> lines;
+    for (const char* line = string; *line != '\0'; line += std::strlen(line) + 1) {
+        if (std::strchr(line, '=') != nullptr) {
+            lines.emplace_back(line);
+        }
+    }
+    document.ReplaceSection(appName, lines);
     return Save(path, document);
 }
 

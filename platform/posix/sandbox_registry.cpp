@@ -18,6 +18,9 @@ namespace {
 // A registry of a few thousand keys is well under a megabyte; far more than this is not
 // a machine's registry but a reason to stop before memory runs out.
 constexpr std::size_t MaxRegistryBytes = 64u << 20;
+// What a user without administrator rights may open a machine-wide key for: reading,
+// generic read and execute, or the most that is allowed (which is reading).
+constexpr std::uint32_t ReadOnlyAccess = reg::KeyRead | 0x80000000u | 0x20000000u | 0x02000000u;
 
 struct DescriptorCloser {
     using Handle = int;
@@ -88,6 +91,8 @@ SandboxRegistry::OpenResult SandboxRegistry::Open(const SandboxMachine& machine)
     const fs::path file = machine.Folder() / FileName;
     std::unique_ptr<SandboxRegistry> registry(
         new SandboxRegistry(file, FamilyOf(machine.Description())));
+    registry->Restricted =
+        machine.Description().Family == WindowsFamily::WindowsNT && !machine.Description().Admin;
     std::error_code missing;
     if (!fs::exists(file, missing)) {
         return {std::move(registry), {}};
@@ -171,14 +176,38 @@ long SandboxRegistry::Saved(long status) {
     return Unsaved ? reg::RegistryIoFailed : reg::Success;
 }
 
+bool SandboxRegistry::Protected(HKEY key) const {
+    return Restricted && (key == HKEY_LOCAL_MACHINE || key == HKEY_CLASSES_ROOT ||
+                          key == HKEY_CURRENT_CONFIG || MachineWide.count(key) != 0);
+}
+
+long SandboxRegistry::Opened(HKEY key, long status, HKEY result) {
+    if (status == reg::Success && Protected(key)) {
+        MachineWide.insert(result);
+    }
+    return status;
+}
+
 long SandboxRegistry::RegOpenKeyExA(HKEY key, std::string_view subKey, std::uint32_t options,
                                     std::uint32_t access, HKEY& result) {
-    return Memory.RegOpenKeyExA(key, subKey, options, access, result);
+    if (Protected(key) && (access & ~ReadOnlyAccess) != 0) {
+        result = nullptr;
+        return reg::AccessDenied;
+    }
+    return Opened(key, Memory.RegOpenKeyExA(key, subKey, options, access, result), result);
 }
 
 long SandboxRegistry::RegCreateKeyExA(HKEY key, std::string_view subKey, std::uint32_t options,
                                       std::uint32_t access, HKEY& result,
                                       std::uint32_t* disposition) {
+    if (Protected(key)) {
+        // An existing key opens for reading; nothing new may be made.
+        const long status = RegOpenKeyExA(key, subKey, options, access, result);
+        if (status == reg::Success && disposition != nullptr) {
+            *disposition = reg::OpenedExistingKey;
+        }
+        return status == reg::FileNotFound ? reg::AccessDenied : status;
+    }
     std::uint32_t outcome = reg::OpenedExistingKey;
     long status = Memory.RegCreateKeyExA(key, subKey, options, access, result, &outcome);
     if (disposition != nullptr && status == reg::Success) {
@@ -192,6 +221,9 @@ long SandboxRegistry::RegCreateKeyExA(HKEY key, std::string_view subKey, std::ui
 
 long SandboxRegistry::RegSetValueExA(HKEY key, std::string_view valueName, std::uint32_t type,
                                      std::span<const char> data) {
+    if (Protected(key)) {
+        return reg::AccessDenied;
+    }
     return Saved(Memory.RegSetValueExA(key, valueName, type, data));
 }
 
@@ -201,10 +233,16 @@ long SandboxRegistry::RegQueryValueExA(HKEY key, std::string_view valueName, std
 }
 
 long SandboxRegistry::RegDeleteValueA(HKEY key, std::string_view valueName) {
+    if (Protected(key)) {
+        return reg::AccessDenied;
+    }
     return Saved(Memory.RegDeleteValueA(key, valueName));
 }
 
 long SandboxRegistry::RegDeleteKeyA(HKEY key, std::string_view subKey) {
+    if (Protected(key)) {
+        return reg::AccessDenied;
+    }
     return Saved(Memory.RegDeleteKeyA(key, subKey));
 }
 
@@ -220,7 +258,11 @@ long SandboxRegistry::RegEnumValueA(HKEY key, std::uint32_t index, char* valueNa
 }
 
 long SandboxRegistry::RegCloseKey(HKEY key) {
-    return Memory.RegCloseKey(key);
+    const long status = Memory.RegCloseKey(key);
+    if (status == reg::Success) {
+        MachineWide.erase(key);
+    }
+    return status;
 }
 
 } // namespace platform

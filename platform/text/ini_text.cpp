@@ -215,4 +215,30 @@ bool IniText::DeleteSection(std::string_view section) {
     return true;
 }
 
+void IniText::ReplaceSection(std::string_view section, const std::vector<std::string>& lines) {
+    std::vector<Line> body;
+    for (const std::string& text : lines) {
+        // Each given line is read as a line of a file is; one with a line break in it
+        // stays one line.
+        IniText line = Parse(text.substr(0, text.find_first_of("\r\n")));
+        if (!line.Lines.empty()) {
+            body.push_back(std::move(line.Lines.front()));
+        }
+    }
+    std::size_t header = FindSection(section);
+    if (header == std::string::npos) {
+        header = Lines.size();
+        Lines.push_back(
+            {LineKind::Section, "[" + std::string(section) + "]", std::string(section), {}});
+    }
+    // The blank line that parts the section from the next one stays.
+    std::size_t end = SectionEnd(header);
+    while (end > header + 1 && Lines[end - 1].Kind == LineKind::Blank) {
+        --end;
+    }
+    Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(header + 1),
+                Lines.begin() + static_cast<std::ptrdiff_t>(end));
+    Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(header + 1), body.begin(), body.end());
+}
+
 } // namespace platform

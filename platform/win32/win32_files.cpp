@@ -247,6 +247,26 @@ bool Win32Files::DosDateTimeToFileTime(std::uint16_t fatDate, std::uint16_t fatT
     return true;
 }
 
+bool Win32Files::FileTimeToLocalFileTime(const FileTime& fileTime, FileTime& localFileTime) {
+    const ::FILETIME native = Native(fileTime);
+    ::FILETIME local{};
+    if (!::FileTimeToLocalFileTime(&native, &local)) {
+        return false;
+    }
+    localFileTime = FromNative(local);
+    return true;
+}
+
+bool Win32Files::LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) {
+    const ::FILETIME local = Native(localFileTime);
+    ::FILETIME native{};
+    if (!::LocalFileTimeToFileTime(&local, &native)) {
+        return false;
+    }
+    fileTime = FromNative(native);
+    return true;
+}
+
 std::uint32_t Win32Files::GetLastError() {
     return ::GetLastError();
 }
@@ -287,6 +307,13 @@ bool Win32Profile::WritePrivateProfileStringA(const char* appName, const char* k
                                               const char* string, std::string_view fileName) {
     const std::string file(fileName);
     return ::WritePrivateProfileStringA(appName, keyName, string, file.c_str()) != FALSE;
+}
+
+bool Win32Profile::WritePrivateProfileSectionA(std::string_view appName, const char* string,
+                                               std::string_view fileName) {
+    const std::string app(appName);
+    const std::string file(fileName);
+    return ::WritePrivateProfileSectionA(app.c_str(), string, file.c_str()) != FALSE;
 }
 
 std::uint32_t Win32Profile::GetProfileStringA(const char* appName, const char* keyName,

@@ -279,6 +279,19 @@ TEST_F(FilesContract, DosStampsConvertBothWays) {
     EXPECT_EQ(read, stamp);
 }
 
+TEST_F(FilesContract, LocalTimeIsAWholeMinuteShiftThatGoesBackExactly) {
+    FileTime utc;
+    ASSERT_TRUE(Files.DosDateTimeToFileTime((16 << 9) | (7 << 5) | 15, 0, utc));
+    FileTime local;
+    FileTime back;
+    ASSERT_TRUE(Files.FileTimeToLocalFileTime(utc, local));
+    ASSERT_TRUE(Files.LocalFileTimeToFileTime(local, back));
+    EXPECT_EQ(back, utc);
+    const auto shift = static_cast<std::int64_t>(local.Ticks() - utc.Ticks());
+    EXPECT_EQ(shift % 600000000, 0) << "whole minutes";
+    EXPECT_LE(shift < 0 ? -shift : shift, 14 * 36000000000ll);
+}
+
 TEST_F(FilesContract, DrivesReportTheirKindAndSpace) {
     EXPECT_EQ(Files.GetDriveTypeA("C:\\"), file::DriveFixed);
     EXPECT_EQ(Files.GetDriveTypeA("Q:\\"), file::DriveNoRootDir);

@@ -115,6 +115,34 @@ TEST_F(ProfileContract, SectionsListTheirLinesWithoutComments) {
     EXPECT_EQ(std::string(buffer.data(), length), std::string("Key=other\0", 10));
 }
 
+TEST_F(ProfileContract, SectionWritesReplaceTheWholeSection) {
+    const struct {
+        const char* Section;
+        std::string_view Lines; ///< Null when the section is deleted.
+        std::string_view Expected;
+    } cases[] = {
+        {"Paths", std::string_view("Home=D:\\\0 New = value \0bare\0\0", 29),
+         std::string_view("Home=D:\\\0New=value\0", 19)},
+        {"Added", std::string_view("a=1\0\0", 5), std::string_view("a=1\0", 4)},
+        {"Other", std::string_view("\0", 1), ""},
+        {"Added", {}, ""},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Profile.WritePrivateProfileSectionA(c.Section, c.Lines.data(), Ini))
+            << c.Section;
+        std::array<char, 256> buffer{};
+        const std::uint32_t length = Profile.GetPrivateProfileSectionA(c.Section, buffer, Ini);
+        EXPECT_EQ(std::string_view(buffer.data(), length), c.Expected) << c.Section;
+    }
+    EXPECT_EQ(Get(nullptr, nullptr), std::string("Paths\0Other\0", 12));
+    EXPECT_EQ(Get("Paths", "Number", "gone"), "gone");
+    FaultInjectingProfile faulty(Profile);
+    faulty.Plan.FailAt(ProfileCall::WritePrivateProfileSectionA, 1, winerror::DiskFull);
+    EXPECT_FALSE(faulty.WritePrivateProfileSectionA("Paths", "x=1\0", Ini));
+    EXPECT_EQ(faulty.GetLastError(), winerror::DiskFull);
+    EXPECT_EQ(Get("Paths", "Home"), "D:\\");
+}
+
 TEST_F(ProfileContract, WinIniIsReachedThroughTheProfileForms) {
     ASSERT_TRUE(Profile.WriteProfileStringA("ContractTest", "Key", "value"));
     std::array<char, 64> buffer{};

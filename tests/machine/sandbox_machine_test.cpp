@@ -4,7 +4,9 @@
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_profile.h"
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -44,6 +46,8 @@ TEST(SandboxDescription, MissingOrWrongKeysAreNamedInTheError) {
         {"[Machine]\nFamily=NT\n[Drives]\nC=floppy",
          "machine.ini: [Drives] C=floppy is not a drive (a letter = removable, fixed, remote, "
          "cdrom or ramdisk, then optionally size and free space in megabytes)"},
+        {"[Machine]\nFamily=NT\n[Time]\nZone=+15:00",
+         "machine.ini: [Time] Zone must be +HH:MM or -HH:MM (at most 14 hours), not \"+15:00\""},
     };
     for (const auto& c : cases) {
         MachineDescription description;
@@ -162,6 +166,39 @@ TEST_F(SandboxMachineTest, AFullDiskLeavesTheOldIniFileWhole) {
     ASSERT_TRUE(healthy.WriteProfileStringA("windows", "run", "SETUP.EXE"));
     EXPECT_EQ(Files->GetFileAttributesA("C:\\WINDOWS\\WIN.INI"), file::AttributeHidden)
         << "a rewritten INI file keeps its attributes";
+}
+
+TEST_F(SandboxMachineTest, DosStampsAreTheMachinesLocalTime) {
+    Make(WindowsFamily::WindowsNT);
+    MachineDescription description = Machine->Description();
+    description.UtcOffsetMinutes = -330;
+    std::ofstream(Folder / "machine.ini") << SandboxMachine::DescriptionText(description);
+    Machine = std::move(SandboxMachine::Open(Folder).Machine);
+    Files = std::make_unique<SandboxFiles>(*Machine);
+    const std::uint16_t date = (16 << 9) | (7 << 5) | 15; // 15.7.1996
+    const std::uint16_t time = (23 << 11) | (10 << 5);    // 23:10:00
+    FileTime local;
+    FileTime stamp;
+    ASSERT_TRUE(Files->DosDateTimeToFileTime(date, time, local));
+    ASSERT_TRUE(Files->LocalFileTimeToFileTime(local, stamp));
+    UniqueFile file(
+        Files->CreateFileA("C:\\STAMPED.TXT", file::GenericWrite, 0, file::CreateAlways, 0),
+        FileCloser{Files.get()});
+    ASSERT_TRUE(Files->SetFileTime(file.Get(), nullptr, nullptr, &stamp));
+    file.Reset();
+    // 23:10 at UTC-05:30 is 04:40 UTC on the next day: 837492000 seconds after 1970.
+    const auto written = fs::last_write_time(Folder / "drive_c" / "STAMPED.TXT");
+    EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(
+                  std::chrono::file_clock::to_sys(written).time_since_epoch())
+                  .count(),
+              837492000);
+    FindData found;
+    UniqueFind search(Files->FindFirstFileA("C:\\STAMPED.TXT", found), FindCloser{Files.get()});
+    std::uint16_t readDate = 0;
+    std::uint16_t readTime = 0;
+    ASSERT_TRUE(Files->FileTimeToLocalFileTime(found.LastWriteTime, local));
+    ASSERT_TRUE(Files->FileTimeToDosDateTime(local, readDate, readTime));
+    EXPECT_EQ(std::pair(readDate, readTime), std::pair(date, time));
 }
 
 } // namespace

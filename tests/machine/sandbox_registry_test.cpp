@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -143,6 +145,50 @@ TEST_F(SandboxRegistryTest, Windows95DeletesAKeyWithItsSubkeysAndDamageIsReporte
     EXPECT_EQ(SandboxRegistry::Open(*Machine).Error,
               (Folder / SandboxRegistry::FileName).string() +
                   " line 3: dword: must be followed by one to eight hexadecimal digits");
+}
+
+} // namespace
+
+namespace {
+
+TEST(SandboxRegistryRights, OnlyAnAdministratorChangesMachineWideKeysOnNT) {
+    const fs::path folder = fs::temp_directory_path() / ("rights-" + std::to_string(::getpid()));
+    for (const WindowsFamily family : {WindowsFamily::WindowsNT, WindowsFamily::Windows95}) {
+        fs::remove_all(folder);
+        MachineDescription user = SandboxMachine::Create(folder, family).Machine->Description();
+        user.Admin = false;
+        std::ofstream(folder / "machine.ini") << SandboxMachine::DescriptionText(user);
+        auto machine = SandboxMachine::Open(folder).Machine;
+        auto registry = SandboxRegistry::Open(*machine).Registry;
+        const long denied = family == WindowsFamily::WindowsNT ? reg::AccessDenied : reg::Success;
+        const std::string data("x", 2);
+        HKEY key = nullptr;
+        HKEY readable = nullptr;
+        const std::string software = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+        ASSERT_EQ(registry->RegOpenKeyExA(HKEY_LOCAL_MACHINE, software, 0, reg::KeyRead, readable),
+                  reg::Success);
+        const auto closed = [&](long status) {
+            if (key != nullptr) {
+                registry->RegCloseKey(std::exchange(key, nullptr));
+            }
+            return status;
+        };
+        // In order: set through a read handle, open existing for reading, open for
+        // writing, create, set on a root, delete, set in the user's own keys.
+        const std::vector<long> results{
+            registry->RegSetValueExA(readable, "v", reg::Sz, data),
+            closed(registry->RegCreateKeyExA(HKEY_CLASSES_ROOT, "", 0, reg::KeyRead, key, nullptr)),
+            closed(registry->RegOpenKeyExA(HKEY_LOCAL_MACHINE, software, 0, reg::KeyWrite, key)),
+            closed(registry->RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", 0, reg::KeyRead,
+                                             key, nullptr)),
+            registry->RegSetValueExA(HKEY_CURRENT_CONFIG, "v", reg::Sz, data),
+            registry->RegDeleteKeyA(HKEY_LOCAL_MACHINE, software + "\\Run"),
+            registry->RegSetValueExA(HKEY_CURRENT_USER, "v", reg::Sz, data),
+        };
+        EXPECT_EQ(results, (std::vector<long>{denied, 0, denied, denied, denied, denied, 0}));
+        registry->RegCloseKey(readable);
+    }
+    fs::remove_all(folder);
 }
 
 } // namespace

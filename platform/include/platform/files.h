@@ -171,6 +171,12 @@ public:
     virtual bool DosDateTimeToFileTime(std::uint16_t fatDate, std::uint16_t fatTime,
                                        FileTime& fileTime) = 0;
 
+    /// A file time (UTC) as the machine's local time and back, shifted by the time zone's
+    /// present distance from UTC; a DOS stamp is local time, so an installed file's stamp
+    /// goes through these on its way to and from the file system.
+    virtual bool FileTimeToLocalFileTime(const FileTime& fileTime, FileTime& localFileTime) = 0;
+    virtual bool LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) = 0;
+
     virtual std::uint32_t GetLastError() = 0;
     virtual void SetLastError(std::uint32_t error) = 0;
 };

@@ -42,6 +42,9 @@ public:
     /// Removes the first section of that name with all its lines (a later duplicate
     /// comes to light); false when there was none.
     bool DeleteSection(std::string_view section);
+    /// Puts `lines` ("key=value", or any other text) in place of the first such
+    /// section's lines, or adds the section with them at the end of the document.
+    void ReplaceSection(std::string_view section, const std::vector<std::string>& lines);
 
 private:
     enum class LineKind { Other, Blank, Comment, Section, Key };

@@ -40,6 +40,12 @@ public:
     virtual bool WritePrivateProfileStringA(const char* appName, const char* keyName,
                                             const char* string, std::string_view fileName) = 0;
 
+    /// Replaces the section's lines with `string`, a list of "key=value" texts each ended
+    /// by a zero and the list by a second (a text without "=" is left out), creating the
+    /// section and the file as needed; a null `string` deletes the section.
+    virtual bool WritePrivateProfileSectionA(std::string_view appName, const char* string,
+                                             std::string_view fileName) = 0;
+
     /// The same on WIN.INI.
     virtual std::uint32_t GetProfileStringA(const char* appName, const char* keyName,
                                             const char* defaultValue,

@@ -122,6 +122,8 @@ public:
                                std::uint16_t& fatTime) override;
     bool DosDateTimeToFileTime(std::uint16_t fatDate, std::uint16_t fatTime,
                                FileTime& fileTime) override;
+    bool FileTimeToLocalFileTime(const FileTime& fileTime, FileTime& localFileTime) override;
+    bool LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) override;
     std::uint32_t GetLastError() override;
     void SetLastError(std::uint32_t error) override;
 
@@ -141,6 +143,7 @@ enum class ProfileCall {
     GetProfileStringA,
     GetProfileIntA,
     WriteProfileStringA,
+    WritePrivateProfileSectionA,
 };
 
 /// As FaultInjectingFiles for the profile calls. A failed read gives an empty text (or
@@ -162,6 +165,8 @@ public:
                                             std::string_view fileName) override;
     bool WritePrivateProfileStringA(const char* appName, const char* keyName, const char* string,
                                     std::string_view fileName) override;
+    bool WritePrivateProfileSectionA(std::string_view appName, const char* string,
+                                     std::string_view fileName) override;
     std::uint32_t GetProfileStringA(const char* appName, const char* keyName,
                                     const char* defaultValue,
                                     std::span<char> returnedString) override;

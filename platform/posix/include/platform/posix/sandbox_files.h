@@ -68,6 +68,8 @@ public:
     bool DosDateTimeToFileTime(std::uint16_t fatDate, std::uint16_t fatTime,
                                FileTime& fileTime) override;
 
+    bool FileTimeToLocalFileTime(const FileTime& fileTime, FileTime& localFileTime) override;
+    bool LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) override;
     std::uint32_t GetLastError() override { return LastError; }
     void SetLastError(std::uint32_t error) override { LastError = error; }
 

@@ -46,6 +46,9 @@ struct MachineDescription {
     /// [Environment]: variables besides and over the family's own (COMSPEC, PATH, TEMP,
     /// TMP, windir), in file order.
     std::vector<std::pair<std::string, std::string>> Environment;
+    /// How far the machine's local time is ahead of UTC, in minutes ([Time] Zone, "+HH:MM"
+    /// or "-HH:MM"; UTC without one). Local times are file stamps in DOS form.
+    int UtcOffsetMinutes = 0;
 };
 
 /// A Windows path taken apart and found in the machine folder.

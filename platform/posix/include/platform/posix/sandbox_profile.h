@@ -30,6 +30,8 @@ public:
                                             std::string_view fileName) override;
     bool WritePrivateProfileStringA(const char* appName, const char* keyName, const char* string,
                                     std::string_view fileName) override;
+    bool WritePrivateProfileSectionA(std::string_view appName, const char* string,
+                                     std::string_view fileName) override;
     std::uint32_t GetProfileStringA(const char* appName, const char* keyName,
                                     const char* defaultValue,
                                     std::span<char> returnedString) override;

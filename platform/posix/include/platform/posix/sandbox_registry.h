@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace platform {
@@ -16,7 +17,11 @@ namespace platform {
 /// crash leaves the old file or the new one, never half of one; a change that cannot be
 /// written stays in memory, goes to the file with the next one (or when the registry is
 /// closed), and its call returns reg::RegistryIoFailed. Only one SandboxRegistry may have a machine
-/// open at a time.
+/// open at a time. On a Windows NT machine whose user is no administrator (machine.ini's
+/// Admin=0) the machine-wide keys (HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT below it, and
+/// HKEY_CURRENT_CONFIG) can be read but not changed: opening them for writing, creating or
+/// deleting keys and setting or deleting values there give reg::AccessDenied, as NT's
+/// default rights do. A Windows 95 machine checks no rights.
 class SandboxRegistry final : public RegistryService {
 public:
     static constexpr const char* FileName = "registry.reg";
@@ -63,11 +68,19 @@ private:
     /// Writes the registry to its file when `status` says a change was made; the status
     /// the changing call returns.
     long Saved(long status);
+    /// Whether changes below `key` are refused for want of administrator rights.
+    bool Protected(HKEY key) const;
+    /// Opens or creates a key below `key`, remembering handles to machine-wide keys.
+    long Opened(HKEY key, long status, HKEY result);
 
     HeadlessRegistry Memory;
     std::filesystem::path File;
     /// A change the file does not hold yet.
     bool Unsaved = false;
+    /// The user may not change machine-wide keys (NT without administrator rights).
+    bool Restricted = false;
+    /// Open handles to keys below the machine-wide roots.
+    std::set<HKEY> MachineWide;
 };
 
 } // namespace platform
