@@ -126,16 +126,18 @@ TEST_F(DXFControlTest, EverySetterNotifiesTheContainerUnderItsKey) {
     dxf.SetRedlineEntityType(dxfRedLineNewText);
     dxf.SetRedlineCurrentLayer("MARKUP");
     dxf.SetCalcExtents(true);
-    EXPECT_EQ(
-        Host.Container.Changed,
-        (std::vector<std::string>{
-            "Enabled", "PrintAllBlack", "FileName", "TmpFileNamePath", "OnTheSpotZoomPctLeft",
-            "OnTheSpotZoomPctRight", "MonoFontScalar", "MonoFontName", "PropFontName",
-            "PropFontScalar", "ZoomFunction", "DisplayAttributes", "RedlineTextHeight", "BackColor",
-            "RedlineEntitySelected", "RedlineEntityType", "RedlineCurrentLayer", "CalcExtents"}));
+    dxf.SetReadModernEntities(true);
+    EXPECT_EQ(Host.Container.Changed,
+              (std::vector<std::string>{
+                  "Enabled", "PrintAllBlack", "FileName", "TmpFileNamePath", "OnTheSpotZoomPctLeft",
+                  "OnTheSpotZoomPctRight", "MonoFontScalar", "MonoFontName", "PropFontName",
+                  "PropFontScalar", "ZoomFunction", "DisplayAttributes", "RedlineTextHeight",
+                  "BackColor", "RedlineEntitySelected", "RedlineEntityType", "RedlineCurrentLayer",
+                  "CalcExtents", "ReadModernEntities"}));
     EXPECT_EQ(dxf.WorkingFileName(), "a.dxf");
     EXPECT_EQ(LastZoomFunction(), dxfWindow);
-    EXPECT_TRUE(dxf.GetEnabled() && dxf.GetPrintAllBlack() && dxf.GetCalcExtents());
+    EXPECT_TRUE(dxf.GetEnabled() && dxf.GetPrintAllBlack() && dxf.GetCalcExtents() &&
+                dxf.GetReadModernEntities());
     EXPECT_EQ(std::make_tuple(dxf.GetFileName(), dxf.GetMonoFontName(), dxf.GetPropFontName(),
                               dxf.GetRedlineCurrentLayer()),
               std::make_tuple("a.dxf", "Mono", "Sans", "MARKUP"));
@@ -253,12 +255,14 @@ TEST_F(DXFControlTest, WriteStoresOnlyValuesThatDifferFromTheirDefaults) {
     dxf.SetTmpFileNamePath("C:\\TEMP\\");
     dxf.SetPropFontName("Times New Roman");
     dxf.SetBackColor(0xFFFFFF);
+    dxf.SetReadModernEntities(true);
     platform::TextFilePropertyBag changed;
     dxf.WriteProperties(changed);
     EXPECT_EQ(changed.Values,
               (decltype(changed.Values){{"TmpFileNamePath", std::string("C:\\TEMP\\")},
                                         {"PropFontName", std::string("Times New Roman")},
-                                        {"BackColor", Long{0xFFFFFF}}}));
+                                        {"BackColor", Long{0xFFFFFF}},
+                                        {"ReadModernEntities", VariantBool{true}}}));
 }
 
 // A host in a few lines: place the control, load a drawing, handle mouse events,

@@ -33,7 +33,7 @@ TEST(DXFMembers, ListTheExistingMembersInSlotOrderWithStableIdentifiers) {
                      "OnTheSpotZoom ZoomFunction ZoomInitiate ZoomEnd ZoomFeedback ZoomPrevious "
                      "DisplayAttributes Layers DXFRefresh Find FixUNIXFile RedlineTextHeight "
                      "BackColor About Clear RedlineEntitySelected RedlineEntityType "
-                     "RedlineCurrentLayer CalcExtents ");
+                     "RedlineCurrentLayer CalcExtents ReadModernEntities ");
     EXPECT_EQ(FindMember("BackColor")->DispId, DispIdBackColor);
     EXPECT_EQ(FindMember("About")->DispId, DispIdAboutBox);
     EXPECT_TRUE(FindMember("Layers")->Hidden);
@@ -71,6 +71,7 @@ TEST(DXFMembers, EveryWritablePropertyDispatchesToTheClass) {
         {"RedlineEntityType", Integer{2}, Long{dxfRedLineNewText}},
         {"RedlineCurrentLayer", std::string("RED"), std::string("RED")},
         {"CalcExtents", VariantBool{true}, VariantBool{true}},
+        {"ReadModernEntities", VariantBool{true}, VariantBool{true}},
     };
     std::set<std::string_view> covered;
     for (const auto& c : cases) {
