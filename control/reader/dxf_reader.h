@@ -7,6 +7,7 @@
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
 #include "dxf_line_source.h"
+#include "entity_groups.h"
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
 #include "platform/screen.h"
@@ -48,11 +49,17 @@ private:
     bool ReadLines();
     void ShowProgress();
     void FinishRead();
-    bool ActOnLine();
+    bool ActOnLine(Long codeBefore);
+    /// The kinds of today's CAD programs, read when ReadModernEntities is on: an
+    /// entity name counts only right after a group 0 code line and a header variable
+    /// name only after a group 9, so a layer or text that happens to be called
+    /// "SPLINE" starts nothing.
+    bool ActOnModernLine(Long codeBefore);
 
     bool LoadEntity();
     bool DXFMinExtents();
     bool DXFMaxExtents();
+    void DropInvertedHeaderExtents();
     bool DXFNewLayer();
     bool DXFLine();
     bool DXFPoint();
@@ -68,6 +75,11 @@ private:
     void EndBlock();
     bool DXFInsert(Long PendingIndex);
     bool DXFDimension();
+    bool DXFLwPolyline();
+    bool DXFLeader();
+    /// Stores a polyline segment, or writes it to the open block; widens the extents
+    /// with both ends when stored and asked to.
+    void StoreSegment(const PolySegRec& segment, bool widenExtents);
 
     /// Copies the pending inserts recorded since the last ENTITIES line.
     bool ExpandPendingInserts();
@@ -102,6 +114,8 @@ private:
     /// Reads the entity's groups and runs the reader's work under its name in the
     /// error trail; a failure also clears the drawing surface.
     template <typename Work> bool EntityReader(std::string_view name, Work&& work);
+    /// As EntityReader, with every group also kept in file order in Groups.
+    template <typename Work> bool GroupsReader(std::string_view name, Work&& work);
     void ClearAfterFailure();
 
     float Coordinate(Long code) const;
@@ -122,6 +136,12 @@ private:
     std::uint64_t CopiesMade = 0;
     std::uint64_t CopyAllowance = 0;
     bool LayerTableSeen = false;
+    /// The code that ended the last LoadEntity (0 or 9), -1 once the main loop has
+    /// read a line of its own.
+    Long EntityEndCode = -1;
+    /// Filled by LoadEntity while a modern reader reads its groups.
+    EntityGroups Groups;
+    bool RecordingGroups = false;
     float NextStep = 0;
     float StepSize = 0;
 };
@@ -131,6 +151,23 @@ template <typename Work> bool DxfReader::EntityReader(std::string_view name, Wor
         name, [this] { ClearAfterFailure(); },
         [&] {
             LoadEntity();
+            work();
+            return true;
+        });
+}
+
+template <typename Work> bool DxfReader::GroupsReader(std::string_view name, Work&& work) {
+    return WithErrorTrail(
+        name,
+        [this] {
+            RecordingGroups = false;
+            ClearAfterFailure();
+        },
+        [&] {
+            Groups.Clear();
+            RecordingGroups = true;
+            LoadEntity();
+            RecordingGroups = false;
             work();
             return true;
         });

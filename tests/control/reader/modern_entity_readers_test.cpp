@@ -1,0 +1,93 @@
+// The kinds read when ReadModernEntities is on: LWPOLYLINE, TRACE and LEADER, inside
+// and outside blocks, and what the classic reader makes of the same files.
+#include "reader_fixture.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace plandra {
+namespace {
+
+using test::Dxf;
+using test::EntitiesDrawing;
+using test::Section;
+
+using Segment = std::array<float, 6>; // X1, Y1, X2, Y2, width and bulge
+
+class ModernReaderTest : public test::ReaderFixture {
+protected:
+    ModernReaderTest() { Options.ReadModernEntities = true; }
+
+    std::vector<Segment> Segments() const {
+        std::vector<Segment> segments;
+        for (Long i = 1; i <= Database.PolySegCount; ++i) {
+            const PolySegRec& s = Database.PolySegs[i];
+            segments.push_back({s.X1, s.Y1, s.X2, s.Y2, s.Width, s.Bulge});
+        }
+        return segments;
+    }
+};
+
+TEST_F(ModernReaderTest, PolylineKindsBecomeSegments) {
+    const struct {
+        const char* Entity;
+        std::vector<Segment> Expected;
+    } cases[] = {
+        // Open, with a bulge and per-vertex widths; the count of 90 is not trusted.
+        {"0|LWPOLYLINE|8|P|90|7|70|0|10|0|20|0|40|1|41|3|42|1|10|2|20|0|10|2|20|2",
+         {{0, 0, 2, 0, 2, 1}, {2, 0, 2, 2, 0, 0}}},
+        // Closed with a constant width; a mirrored extrusion negates X and bulges.
+        {"0|LWPOLYLINE|8|P|70|1|43|0.5|230|-1|10|1|20|0|42|0.5|10|2|20|0|10|2|20|1",
+         {{-1, 0, -2, 0, 0.5f, -0.5f}, {-2, 0, -2, 1, 0.5f, 0}, {-2, 1, -1, 0, 0.5f, 0}}},
+        // Closed with two vertices draws one segment, not the same one back.
+        {"0|LWPOLYLINE|8|P|70|1|10|0|20|0|10|1|20|0", {{0, 0, 1, 0, 0, 0}}},
+        {"0|LWPOLYLINE|8|P|90|3", {}},
+        {"0|LEADER|8|P|76|3|10|0|20|0|10|1|20|1|10|3|20|1",
+         {{0, 0, 1, 1, 0, 0}, {1, 1, 3, 1, 0, 0}}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Load(EntitiesDrawing(c.Entity))) << c.Entity;
+        EXPECT_EQ(Segments(), c.Expected) << c.Entity;
+    }
+}
+
+TEST_F(ModernReaderTest, TraceIsASolidAndNewKindsFollowInserts) {
+    const std::string blocks =
+        Section("BLOCKS", "0|BLOCK|8|0|2|B|10|1|20|0|0|LWPOLYLINE|8|0|10|1|20|0|10|2|20|0|"
+                          "0|TRACE|8|0|10|1|20|0|11|2|20|0|12|1|22|1|13|2|23|1|0|ENDBLK");
+    ASSERT_TRUE(Load(blocks + Section("ENTITIES", "0|INSERT|8|D|2|B|10|10|20|10|41|2|42|2") +
+                     Dxf("0|EOF")));
+    EXPECT_EQ(Segments(), (std::vector<Segment>{{10, 10, 12, 10, 0, 0}}));
+    ASSERT_EQ(Database.SolidCount, 1);
+    const SolidRec& solid = Database.Solids[1];
+    EXPECT_EQ((std::array{solid.X1, solid.Y1, solid.X3, solid.Y3, solid.X4, solid.Y4}),
+              (std::array<float, 6>{10, 10, 12, 12, 10, 12}));
+    EXPECT_EQ(Database.colLayers->Item(Database.PolySegs[1].LayerID)->LayerName, "D");
+}
+
+TEST_F(ModernReaderTest, OnlyAnEntityNameAfterGroupZeroStartsAReader) {
+    // A layer called LWPOLYLINE, and the classic reader, which passes the kind over.
+    const std::string drawing =
+        EntitiesDrawing("0|LINE|8|LWPOLYLINE|10|0|20|0|11|1|21|1|"
+                        "0|LWPOLYLINE|8|LWPOLYLINE|10|0|20|0|10|5|20|0");
+    ASSERT_TRUE(Load(drawing));
+    EXPECT_EQ(std::make_tuple(Database.LineCount, Database.PolySegCount), std::make_tuple(1, 1));
+    Options.ReadModernEntities = false;
+    ASSERT_TRUE(Load(drawing));
+    EXPECT_EQ(std::make_tuple(Database.LineCount, Database.PolySegCount), std::make_tuple(1, 0));
+}
+
+TEST_F(ModernReaderTest, AnInvertedHeaderBoxGivesWayToTheEntitiesExtents) {
+    const std::string drawing =
+        Section("HEADER", "9|$EXTMIN|10|1E20|20|1E20|9|$EXTMAX|10|-1E20|20|-1E20") +
+        EntitiesDrawing("0|LINE|8|0|10|0|20|0|11|4|21|2");
+    ASSERT_TRUE(Load(drawing));
+    EXPECT_EQ(Database.Extents, (RealRect{0, 2, 4, 0}));
+    Options.ReadModernEntities = false;
+    ASSERT_TRUE(Load(drawing));
+    EXPECT_EQ(Database.Extents.Left, 1e20f);
+}
+
+} // namespace
+} // namespace plandra
