@@ -150,6 +150,9 @@ bool DxfReader::LoadDXF(const std::string& FileName) {
         CopiesMade = 0;
         CopyAllowance = BaseCopyAllowance + CopiesPerFileByte * Source->Length();
         LayerTableSeen = false;
+        AcadVer.clear();
+        DwgCodePage.clear();
+        Encoding = TextEncoding::Ansi1252;
         NextStep = 0.05f;
         StepSize = 0.05f;
         if (Surfaces.StatusBar != nullptr) {

@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
 #include "platform/screen.h"
+#include "text_encoding.h"
 
 #include <array>
 #include <cstdint>
@@ -77,6 +78,12 @@ private:
     bool DXFDimension();
     bool DXFLwPolyline();
     bool DXFLeader();
+    /// $ACADVER and $DWGCODEPAGE: the drawing's version and code page decide how
+    /// its text bytes are read.
+    bool DXFTextEncoding(bool version);
+    /// A text value as the control holds it: decoded by the drawing's encoding when
+    /// the modern kinds are read, else the bytes as they stand.
+    std::string DrawingText(const std::string& bytes) const;
     /// Stores a polyline segment, or writes it to the open block; widens the extents
     /// with both ends when stored and asked to.
     void StoreSegment(const PolySegRec& segment, bool widenExtents);
@@ -142,6 +149,9 @@ private:
     /// Filled by LoadEntity while a modern reader reads its groups.
     EntityGroups Groups;
     bool RecordingGroups = false;
+    std::string AcadVer;
+    std::string DwgCodePage;
+    TextEncoding Encoding = TextEncoding::Ansi1252;
     float NextStep = 0;
     float StepSize = 0;
 };

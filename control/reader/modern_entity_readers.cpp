@@ -43,6 +43,15 @@ float Fitting(double value) {
 } // namespace
 
 bool DxfReader::ActOnModernLine(Long codeBefore) {
+    if (codeBefore == 9) {
+        if (Database.CurrentLine == "$ACADVER") {
+            return DXFTextEncoding(true);
+        }
+        if (Database.CurrentLine == "$DWGCODEPAGE") {
+            return DXFTextEncoding(false);
+        }
+        return true;
+    }
     if (codeBefore != 0) {
         return true;
     }
@@ -58,6 +67,21 @@ bool DxfReader::ActOnModernLine(Long codeBefore) {
         break;
     }
     return true;
+}
+
+bool DxfReader::DXFTextEncoding(bool version) {
+    return EntityReader("DXFTextEncoding", [this, version] {
+        if (version) {
+            AcadVer = Database.GroupValue[1];
+        } else {
+            DwgCodePage = Database.GroupValue[3];
+        }
+        Encoding = EncodingOf(AcadVer, DwgCodePage);
+    });
+}
+
+std::string DxfReader::DrawingText(const std::string& bytes) const {
+    return Options.ReadModernEntities ? DecodeDrawingText(bytes, Encoding) : bytes;
 }
 
 void DxfReader::StoreSegment(const PolySegRec& segment, bool widenExtents) {
@@ -109,8 +133,8 @@ bool DxfReader::DXFLwPolyline() {
             segment.Y2 = Fitting(to.Y);
             // One width a segment: the constant width, else the mean of the start
             // vertex's start and end widths.
-            segment.Width = Fitting(constantWidth != 0 ? constantWidth
-                                                       : (from.StartWidth + from.EndWidth) / 2);
+            segment.Width =
+                Fitting(constantWidth != 0 ? constantWidth : (from.StartWidth + from.EndWidth) / 2);
             segment.Bulge = Fitting(from.Bulge * extrZ);
             StoreSegment(segment, true);
         }

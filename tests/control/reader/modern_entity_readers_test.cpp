@@ -1,5 +1,6 @@
 // The kinds read when ReadModernEntities is on: LWPOLYLINE, TRACE and LEADER, inside
 // and outside blocks, and what the classic reader makes of the same files.
+#include "control/reader/text_encoding.h"
 #include "reader_fixture.h"
 
 #include <array>
@@ -68,9 +69,8 @@ TEST_F(ModernReaderTest, TraceIsASolidAndNewKindsFollowInserts) {
 
 TEST_F(ModernReaderTest, OnlyAnEntityNameAfterGroupZeroStartsAReader) {
     // A layer called LWPOLYLINE, and the classic reader, which passes the kind over.
-    const std::string drawing =
-        EntitiesDrawing("0|LINE|8|LWPOLYLINE|10|0|20|0|11|1|21|1|"
-                        "0|LWPOLYLINE|8|LWPOLYLINE|10|0|20|0|10|5|20|0");
+    const std::string drawing = EntitiesDrawing("0|LINE|8|LWPOLYLINE|10|0|20|0|11|1|21|1|"
+                                                "0|LWPOLYLINE|8|LWPOLYLINE|10|0|20|0|10|5|20|0");
     ASSERT_TRUE(Load(drawing));
     EXPECT_EQ(std::make_tuple(Database.LineCount, Database.PolySegCount), std::make_tuple(1, 1));
     Options.ReadModernEntities = false;
@@ -87,6 +87,48 @@ TEST_F(ModernReaderTest, AnInvertedHeaderBoxGivesWayToTheEntitiesExtents) {
     Options.ReadModernEntities = false;
     ASSERT_TRUE(Load(drawing));
     EXPECT_EQ(Database.Extents.Left, 1e20f);
+}
+
+TEST(TextEncoding, DecodesByVersionAndCodePageIntoCodePage1252) {
+    const struct {
+        const char* Version;
+        const char* CodePage;
+        std::string Bytes;
+        std::string Text;
+    } cases[] = {
+        {"AC1021", "ANSI_1252", "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x88\x85", "Caf\xE9 \x80 ?"},
+        // Invalid UTF-8: a lone continuation, a cut sequence, an overlong form, a
+        // surrogate; each byte that starts nothing valid is one "?".
+        {"AC1024", "",
+         "a\x80"
+         "b\xE2\x82",
+         "a?b??"},
+        {"AC1032", "", "\xC0\xAF\xED\xA0\x80", "?????"},
+        {"AC1015", "ANSI_1252", "Caf\xE9", "Caf\xE9"},
+        {"AC1015", "ANSI_1251",
+         "\xC4"
+         "a",
+         "?a"},
+        {"AC1015", "", "\\U+00E9t\\U+4E2D \\M+1A1B2 \\U+zz", "\xE9t? ? \\U+zz"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecodeDrawingText(c.Bytes, EncodingOf(c.Version, c.CodePage)), c.Text)
+            << c.Version << " " << c.CodePage << " " << c.Bytes;
+    }
+}
+
+TEST_F(ModernReaderTest, TextsAndAttributesAreDecodedByTheHeader) {
+    const std::string drawing =
+        Section("HEADER", "9|$ACADVER|1|AC1027|9|$DWGCODEPAGE|3|ANSI_1252") +
+        EntitiesDrawing("0|TEXT|8|0|1|\xC3\xA9t\xC3\xA9|0|MTEXT|8|0|1|\\U+00B1 1|"
+                        "0|INSERT|8|0|2|X|0|ATTRIB|8|0|70|0|1|\xC3\xBC");
+    ASSERT_TRUE(Load(drawing));
+    EXPECT_EQ(Database.Texts[1].Text.Trimmed(), "\xE9t\xE9");
+    EXPECT_EQ(Database.Texts[2].Text.Trimmed(), "\xB1 1");
+    EXPECT_EQ(Database.Attribs[1].Text.Trimmed(), "\xFC");
+    Options.ReadModernEntities = false;
+    ASSERT_TRUE(Load(drawing));
+    EXPECT_EQ(Database.Texts[1].Text.Trimmed(), "\xC3\xA9t\xC3\xA9");
 }
 
 } // namespace
