@@ -11,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
 #include "platform/screen.h"
+#include "spline_curve.h"
 #include "text_encoding.h"
 
 #include <array>
@@ -78,6 +79,11 @@ private:
     bool DXFDimension();
     bool DXFLwPolyline();
     bool DXFLeader();
+    bool DXFSpline();
+    /// The chord tolerance of a curve through or near `points`, by the drawing's size.
+    double ChordTolerance(const std::vector<CurvePoint>& points) const;
+    /// Stores the straight segments joining `points`, each as `segment` otherwise is.
+    void StorePath(const std::vector<CurvePoint>& points, PolySegRec segment);
     /// $ACADVER and $DWGCODEPAGE: the drawing's version and code page decide how
     /// its text bytes are read.
     bool DXFTextEncoding(bool version);

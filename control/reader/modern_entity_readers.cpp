@@ -4,6 +4,7 @@
 #include "control/database/drawing_math.h"
 #include "control/database/layer_lookup.h"
 #include "dxf_reader.h"
+#include "spline_curve.h"
 
 #include <cmath>
 
@@ -13,7 +14,14 @@ namespace {
 
 constexpr Long PolySegIncrement = 100;
 
-enum class ModernKeyword { None, LwPolyline, Trace, Leader };
+enum class ModernKeyword { None, LwPolyline, Trace, Leader, Spline };
+
+// Curves are cut into chords that stray from them by at most this share of the
+// drawing's size (its extents so far, or the curve's own box when larger): at a
+// full view on a large screen that is well under a pixel.
+constexpr double ChordToleranceShare = 1.0 / 4000;
+// No one curve gives more segments than this, however long or wild it is.
+constexpr std::size_t MaxCurveSegments = 8192;
 
 ModernKeyword ClassifyModernEntity(std::string_view line) {
     if (line == "LWPOLYLINE") {
@@ -24,6 +32,9 @@ ModernKeyword ClassifyModernEntity(std::string_view line) {
     }
     if (line == "LEADER") {
         return ModernKeyword::Leader;
+    }
+    if (line == "SPLINE") {
+        return ModernKeyword::Spline;
     }
     return ModernKeyword::None;
 }
@@ -63,6 +74,8 @@ bool DxfReader::ActOnModernLine(Long codeBefore) {
         return DXFSolid();
     case ModernKeyword::Leader:
         return DXFLeader();
+    case ModernKeyword::Spline:
+        return DXFSpline();
     case ModernKeyword::None:
         break;
     }
@@ -169,6 +182,76 @@ bool DxfReader::DXFLeader() {
                 haveVertex = true;
             }
         }
+    });
+}
+
+double DxfReader::ChordTolerance(const std::vector<CurvePoint>& points) const {
+    double left = HUGE_VAL, right = -HUGE_VAL, bottom = HUGE_VAL, top = -HUGE_VAL;
+    for (const CurvePoint& p : points) {
+        left = std::min(left, p.X);
+        right = std::max(right, p.X);
+        bottom = std::min(bottom, p.Y);
+        top = std::max(top, p.Y);
+    }
+    double size = points.empty() ? 0 : std::hypot(right - left, top - bottom);
+    const RealRect& extents = Database.Extents;
+    if (extents.Left <= extents.Right && extents.Bottom <= extents.Top) {
+        size = std::max(size, std::hypot(static_cast<double>(extents.Right) - extents.Left,
+                                         static_cast<double>(extents.Top) - extents.Bottom));
+    }
+    return std::isfinite(size) ? size * ChordToleranceShare : 0;
+}
+
+void DxfReader::StorePath(const std::vector<CurvePoint>& points, PolySegRec segment) {
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        segment.X1 = Fitting(points[i - 1].X);
+        segment.Y1 = Fitting(points[i - 1].Y);
+        segment.X2 = Fitting(points[i].X);
+        segment.Y2 = Fitting(points[i].Y);
+        StoreSegment(segment, true);
+    }
+}
+
+bool DxfReader::DXFSpline() {
+    return GroupsReader("DXFSpline", [this] {
+        PolySegRec segment;
+        segment.LayerID = SetLayerID(Database, Database.GroupValue[8]);
+        segment.Color = EntityColor(segment.LayerID);
+        const double extrZ = Database.GroupValue[230].empty() || Coordinate(230) >= 0 ? 1 : -1;
+        SplineDefinition spline;
+        spline.Degree = static_cast<int>(std::clamp(Coordinate(71), -1.0f, 64.0f));
+        spline.Closed = (static_cast<Long>(std::clamp(Coordinate(70), 0.0f, 65535.0f)) & 1) != 0;
+        for (std::size_t i = 0; i < Groups.Size(); ++i) {
+            switch (Groups.Code(i)) {
+            case 10:
+                spline.ControlPoints.push_back({Groups.Number(i) * extrZ, 0});
+                break;
+            case 20:
+                if (!spline.ControlPoints.empty()) {
+                    spline.ControlPoints.back().Y = Groups.Number(i);
+                }
+                break;
+            case 11:
+                spline.FitPoints.push_back({Groups.Number(i) * extrZ, 0});
+                break;
+            case 21:
+                if (!spline.FitPoints.empty()) {
+                    spline.FitPoints.back().Y = Groups.Number(i);
+                }
+                break;
+            case 40:
+                spline.Knots.push_back(Groups.Number(i));
+                break;
+            case 41:
+                spline.Weights.push_back(Groups.Number(i));
+                break;
+            default:
+                break;
+            }
+        }
+        const std::vector<CurvePoint>& defining =
+            spline.ControlPoints.empty() ? spline.FitPoints : spline.ControlPoints;
+        StorePath(SplinePoints(spline, ChordTolerance(defining), MaxCurveSegments), segment);
     });
 }
 
