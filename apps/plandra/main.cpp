@@ -26,7 +26,8 @@ Commands:
                  Load the drawing and draw it as the DXF control does (its Regen),
                  onto a drawing surface of its own, and write that surface as a
                  PNG picture. Lines, polyline segments (straight and bulged),
-                 circles, arcs, ellipses, solids, points and texts are drawn;
+                 circles, arcs, ellipses, solids, points, texts and the filled
+                 areas of solid hatches are drawn;
                  attributes are not (the control's DisplayAttributes is off).
   script [SCRIPT]
                  Place one DXF control on a drawing surface of its own and run the
@@ -58,7 +59,8 @@ Commands:
 Options of info:
   --json         Print exactly one JSON object instead of the text summary:
                  {"file", "entities": {"lines", "polylineSegments", "texts",
-                 "arcs", "solids", "points", "attributes", "ellipses"},
+                 "arcs", "solids", "points", "attributes", "ellipses",
+                 "filledAreas"},
                  "sequence", "blocks", "extents": {"left", "top", "right",
                  "bottom"}, "layers": [{"name", "color" (RRGGBB), "on",
                  "redline"}], "redlineTextHeight"}

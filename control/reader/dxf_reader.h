@@ -80,6 +80,7 @@ private:
     bool DXFLwPolyline();
     bool DXFLeader();
     bool DXFSpline();
+    bool DXFHatch();
     /// The chord tolerance of a curve through or near `points`, by the drawing's size.
     double ChordTolerance(const std::vector<CurvePoint>& points) const;
     /// Stores the straight segments joining `points`, each as `segment` otherwise is.
@@ -104,13 +105,14 @@ private:
     /// the scratch file of block `intoBlock`.
     void CopyBlock(Long block, const InsertPlacement& placement, std::optional<Long> colorOverride,
                    Long intoBlock);
-    void CountCopy();
+    void CountCopy(const ScratchRecord& record);
     void WidenExtents(float X1, float Y1, float X2, float Y2);
     /// Stores an inserted copy: lines and polyline segments take the insert's
     /// colour; lines, segments and solids widen the extents.
     void StoreCopy(LineRec& line, std::optional<Long> colorOverride);
     void StoreCopy(PolySegRec& segment, std::optional<Long> colorOverride);
     void StoreCopy(SolidRec& solid, std::optional<Long> colorOverride);
+    void StoreCopy(FillRec& fill, std::optional<Long> colorOverride);
     template <typename Record> void StoreCopy(Record& record, std::optional<Long> colorOverride);
 
     /// Outside a block definition appends the record to the drawing and returns

@@ -4,6 +4,7 @@
 #include "control/database/drawing_math.h"
 #include "control/database/layer_lookup.h"
 #include "dxf_reader.h"
+#include "hatch_boundaries.h"
 #include "spline_curve.h"
 
 #include <cmath>
@@ -14,7 +15,11 @@ namespace {
 
 constexpr Long PolySegIncrement = 100;
 
-enum class ModernKeyword { None, LwPolyline, Trace, Leader, Spline };
+enum class ModernKeyword { None, LwPolyline, Trace, Leader, Spline, Hatch };
+
+constexpr Long FillIncrement = 10;
+// The most boundary points one hatch keeps, whatever its file holds.
+constexpr std::size_t MaxHatchPoints = 1'000'000;
 
 // Curves are cut into chords that stray from them by at most this share of the
 // drawing's size (its extents so far, or the curve's own box when larger): at a
@@ -35,6 +40,9 @@ ModernKeyword ClassifyModernEntity(std::string_view line) {
     }
     if (line == "SPLINE") {
         return ModernKeyword::Spline;
+    }
+    if (line == "HATCH") {
+        return ModernKeyword::Hatch;
     }
     return ModernKeyword::None;
 }
@@ -76,6 +84,8 @@ bool DxfReader::ActOnModernLine(Long codeBefore) {
         return DXFLeader();
     case ModernKeyword::Spline:
         return DXFSpline();
+    case ModernKeyword::Hatch:
+        return DXFHatch();
     case ModernKeyword::None:
         break;
     }
@@ -252,6 +262,61 @@ bool DxfReader::DXFSpline() {
         const std::vector<CurvePoint>& defining =
             spline.ControlPoints.empty() ? spline.FitPoints : spline.ControlPoints;
         StorePath(SplinePoints(spline, ChordTolerance(defining), MaxCurveSegments), segment);
+    });
+}
+
+// A solid hatch becomes one filled area whose boundary paths are its rings; a
+// pattern hatch is drawn as the outlines of its paths, without the pattern.
+bool DxfReader::DXFHatch() {
+    return GroupsReader("DXFHatch", [this] {
+        const Long layer = SetLayerID(Database, Database.GroupValue[8]);
+        const Long color = EntityColor(layer);
+        const double extrZ = Database.GroupValue[230].empty() || Coordinate(230) >= 0 ? 1 : -1;
+        std::vector<CurvePoint> corners;
+        for (std::size_t i = 0; i + 1 < Groups.Size(); ++i) {
+            if (Groups.Code(i) == 10 && Groups.Code(i + 1) == 20) {
+                corners.push_back({Groups.Number(i), Groups.Number(i + 1)});
+            }
+        }
+        HatchBoundaries hatch =
+            ReadHatchBoundaries(Groups, ChordTolerance(corners), MaxHatchPoints);
+        for (auto& ring : hatch.Rings) {
+            for (CurvePoint& point : ring) {
+                point.X *= extrZ;
+            }
+        }
+        if (!hatch.Solid) {
+            PolySegRec segment;
+            segment.LayerID = layer;
+            segment.Color = color;
+            for (auto& ring : hatch.Rings) {
+                if (ring.size() > 2) {
+                    ring.push_back(ring.front());
+                }
+                StorePath(ring, segment);
+            }
+            return;
+        }
+        FillRec fill;
+        fill.LayerID = layer;
+        fill.Color = color;
+        for (const auto& ring : hatch.Rings) {
+            if (ring.size() < 3) {
+                continue;
+            }
+            fill.RingSizes.push_back(static_cast<Long>(ring.size()));
+            for (const CurvePoint& point : ring) {
+                fill.Points.push_back({Fitting(point.X), Fitting(point.Y)});
+            }
+        }
+        if (fill.Points.empty()) {
+            return;
+        }
+        if (StoreOrWriteToBlock(fill, FillIncrement) && !Database.ExtentsFromHeader) {
+            for (const FillPoint& point : fill.Points) {
+                Database.CheckExtents(point.X, point.Y, point.X, point.Y);
+            }
+        }
     });
 }
 

@@ -17,10 +17,9 @@ class Evaluator {
 public:
     Evaluator(const SplineDefinition& spline, int degree)
         : Degree(degree), Knots(spline.Knots), Count(spline.ControlPoints.size()) {
-        const bool rational =
-            spline.Weights.size() == Count &&
-            std::all_of(spline.Weights.begin(), spline.Weights.end(),
-                        [](double w) { return std::isfinite(w) && w > 0; });
+        const bool rational = spline.Weights.size() == Count &&
+                              std::all_of(spline.Weights.begin(), spline.Weights.end(),
+                                          [](double w) { return std::isfinite(w) && w > 0; });
         Points.reserve(Count);
         for (std::size_t i = 0; i < Count; ++i) {
             const double w = rational ? spline.Weights[i] : 1;

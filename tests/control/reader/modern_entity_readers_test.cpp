@@ -89,6 +89,43 @@ TEST_F(ModernReaderTest, AnInvertedHeaderBoxGivesWayToTheEntitiesExtents) {
     EXPECT_EQ(Database.Extents.Left, 1e20f);
 }
 
+// A solid hatch (70 = 1) or a pattern (70 = 0) whose paths are a polyline square
+// 0 to 4 and a hole of line edges 1 to 2, and a path with no edges at all.
+std::string Hatch(const char* solid) {
+    return std::string("0|HATCH|8|H|2|SOLID|70|") + solid +
+           "|91|5|92|3|72|0|73|1|93|4|10|0|20|0|10|4|20|0|10|4|20|4|10|0|20|4|97|0|"
+           "92|0|93|9|72|1|10|1|20|1|11|2|21|1|72|1|10|2|20|1|11|2|21|2|72|1|10|2|20|2|11|1|21|2|"
+           "72|1|10|1|20|2|11|1|21|1|97|0|92|0|93|3|97|0|75|0|76|1|98|1|10|3|20|3";
+}
+
+TEST_F(ModernReaderTest, SolidHatchesAreFilledAreasWithHolesAndPatternsTheirOutlines) {
+    ASSERT_TRUE(
+        Load(test::Section("BLOCKS", "0|BLOCK|8|0|2|B|10|0|20|0|" + Hatch("1") + "|0|ENDBLK") +
+             EntitiesDrawing("0|INSERT|8|0|2|B|10|10|20|0|41|2|42|2|" + Hatch("0"))));
+    ASSERT_EQ(Database.FillCount, 1);
+    const FillRec& fill = Database.Fills[1];
+    EXPECT_EQ(fill.RingSizes, (std::vector<Long>{4, 4}));
+    EXPECT_EQ(fill.Points[2], (FillPoint{18, 8}));
+    EXPECT_EQ(fill.Points[4], (FillPoint{12, 2}));
+    EXPECT_EQ(Database.Extents, (RealRect{0, 8, 18, 0}));
+    // The pattern hatch: four sides of the square and four of the hole; the seed
+    // point after 98 is no vertex.
+    EXPECT_EQ(Database.PolySegCount, 8);
+    EXPECT_EQ(Database.SeqCount, 9);
+}
+
+TEST_F(ModernReaderTest, DamagedHatchesReadWithoutHarm) {
+    for (const char* entity : {
+             "0|HATCH|8|H|70|1|91|1000000|92|2",           // the count lies, no vertices
+             "0|HATCH|8|H|70|1|92|2|10|0|20|0|10|1|20|1",  // one line, open
+             "0|HATCH|8|H|70|1|92|0|72|9|10|0|72|2|40|-1", // unknown edge, negative radius
+             "0|HATCH|8|H|70|1|92|0|72|4|94|0|95|99|40|9|40|1|10|0|20|0|10|1|20|1|42|0",
+             "0|HATCH|8|H|70|1|92|2|10|0|20|0|42|1E300|10|1|20|0|10|0|20|1",
+         }) {
+        EXPECT_TRUE(Load(EntitiesDrawing(entity))) << entity;
+    }
+}
+
 TEST(TextEncoding, DecodesByVersionAndCodePageIntoCodePage1252) {
     const struct {
         const char* Version;

@@ -26,8 +26,7 @@ TEST(SplineCurve, DamagedDefinitionsStillGiveTheCurveTheyMeanOrNothing) {
     } cases[] = {
         {"degree 1", Spline(1, {0, 0, 1, 2, 2}, Corner), Corner},
         {"degree 0 taken as 1", Spline(0, {}, Corner), Corner},
-        {"knots out of order, weights of 0", Spline(1, {0, 5, 1, 2, 2}, Corner, {0, 0, 0}),
-         Corner},
+        {"knots out of order, weights of 0", Spline(1, {0, 5, 1, 2, 2}, Corner, {0, 0, 0}), Corner},
         {"fit points only", Spline(3, {}, {}, {}, Corner, true), {{0, 0}, {1, 0}, {1, 1}, {0, 0}}},
         {"one control point", Spline(3, {}, {{1, 1}}), {}},
         {"a degree far above the points", Spline(30, {}, {{0, 0}, {2, 0}}), {{0, 0}, {2, 0}}},
