@@ -168,7 +168,8 @@ HatchBoundaries ReadHatchBoundaries(const EntityGroups& groups, double tolerance
         }
     }
     while (i < size && groups.Code(i) == 92) {
-        const bool polyline = (static_cast<long long>(groups.Number(i)) & 2) != 0;
+        const bool polyline =
+            (static_cast<long>(std::clamp(groups.Number(i), 0.0, 65535.0)) & 2) != 0;
         ++i;
         RingBuilder ring(tolerance, budget);
         std::vector<CurvePoint> vertices;

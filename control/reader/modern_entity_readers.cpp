@@ -7,6 +7,7 @@
 #include "hatch_boundaries.h"
 #include "spline_curve.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace plandra {
@@ -121,7 +122,7 @@ bool DxfReader::DXFLwPolyline() {
         PolySegRec segment;
         segment.LayerID = SetLayerID(Database, Database.GroupValue[8]);
         segment.Color = EntityColor(segment.LayerID);
-        const Long flags = static_cast<Long>(Fitting(Coordinate(70)));
+        const Long flags = static_cast<Long>(std::clamp(Coordinate(70), 0.0f, 65535.0f));
         const double constantWidth = ParseLenientNumber(Database.GroupValue[43]);
         const double extrZ = Database.GroupValue[230].empty() || Coordinate(230) >= 0 ? 1 : -1;
 
