@@ -33,7 +33,7 @@ struct KindCount {
     Long Count;
 };
 
-std::array<KindCount, 8> KindCounts(const DrawingDatabase& database) {
+std::array<KindCount, 9> KindCounts(const DrawingDatabase& database) {
     return {{
         {"lines", "lines", database.LineCount},
         {"polylineSegments", "polyline segments", database.PolySegCount},
@@ -43,6 +43,7 @@ std::array<KindCount, 8> KindCounts(const DrawingDatabase& database) {
         {"points", "points", database.PointCount},
         {"attributes", "attributes", database.AttribCount},
         {"ellipses", "ellipses", database.EllipseCount},
+        {"filledAreas", "filled areas", database.FillCount},
     }};
 }
 

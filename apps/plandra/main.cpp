@@ -26,7 +26,8 @@ Commands:
                  Load the drawing and draw it as the DXF control does (its Regen),
                  onto a drawing surface of its own, and write that surface as a
                  PNG picture. Lines, polyline segments (straight and bulged),
-                 circles, arcs, ellipses, solids, points and texts are drawn;
+                 circles, arcs, ellipses, solids, points, texts and the filled
+                 areas of solid hatches are drawn;
                  attributes are not (the control's DisplayAttributes is off).
   script [SCRIPT]
                  Place one DXF control on a drawing surface of its own and run the
@@ -58,7 +59,8 @@ Commands:
 Options of info:
   --json         Print exactly one JSON object instead of the text summary:
                  {"file", "entities": {"lines", "polylineSegments", "texts",
-                 "arcs", "solids", "points", "attributes", "ellipses"},
+                 "arcs", "solids", "points", "attributes", "ellipses",
+                 "filledAreas"},
                  "sequence", "blocks", "extents": {"left", "top", "right",
                  "bottom"}, "layers": [{"name", "color" (RRGGBB), "on",
                  "redline"}], "redlineTextHeight"}
@@ -101,6 +103,10 @@ Options of script:
 Options of info and render:
   --calc-extents Compute the extents from the entities and ignore the header's
                  $EXTMIN and $EXTMAX (the control's CalcExtents property).
+  --classic-only Read only the classic entity kinds, texts as their bytes stand
+                 (the control's ReadModernEntities property off). Without it
+                 LWPOLYLINE, SPLINE, HATCH, TRACE and LEADER are read too and
+                 texts are decoded by the drawing's code page and version.
   --strict       Read a file with bare line-feed line ends as it stands. Without
                  it such a file is first converted to CR LF ends in a temporary
                  copy (with a notice on standard error), as the control's
@@ -122,6 +128,7 @@ struct InfoRequest {
     std::string FileName;
     bool Json = false;
     bool CalcExtents = false;
+    bool ClassicOnly = false;
     bool Strict = false;
 };
 
@@ -134,9 +141,11 @@ int UsageError(std::string_view message) {
 // the reading options. Returns nothing when it was taken, else the exit code of a
 // usage error.
 std::optional<int> TakeReadingArgument(std::string_view arg, std::string& fileName,
-                                       bool& calcExtents, bool& strict) {
+                                       bool& calcExtents, bool& classicOnly, bool& strict) {
     if (arg == "--calc-extents") {
         calcExtents = true;
+    } else if (arg == "--classic-only") {
+        classicOnly = true;
     } else if (arg == "--strict") {
         strict = true;
     } else if (arg.size() > 1 && arg.front() == '-') {
@@ -152,6 +161,7 @@ std::optional<int> TakeReadingArgument(std::string_view arg, std::string& fileNa
 int RunInfo(const InfoRequest& request) {
     plandra::cli::LoadedDrawing drawing;
     drawing.Control.SetCalcExtents(request.CalcExtents);
+    drawing.Control.SetReadModernEntities(!request.ClassicOnly);
     try {
         plandra::cli::LoadDrawing(drawing, request.FileName,
                                   request.Strict
@@ -209,7 +219,7 @@ int ParseRender(const std::vector<std::string_view>& args) {
         } else if (arg == "--print-all-black") {
             request.PrintAllBlack = true;
         } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
-                                                       request.Strict)) {
+                                                       request.ClassicOnly, request.Strict)) {
             return *exitCode;
         }
     }
@@ -261,7 +271,7 @@ int ParseInfo(const std::vector<std::string_view>& args) {
         } else if (arg == "--json") {
             request.Json = true;
         } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
-                                                       request.Strict)) {
+                                                       request.ClassicOnly, request.Strict)) {
             return *exitCode;
         }
     }

@@ -15,6 +15,7 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
     OffscreenControl placed(request.Width, request.Height);
     DXF& dxf = placed.Control;
     dxf.SetCalcExtents(request.CalcExtents);
+    dxf.SetReadModernEntities(!request.ClassicOnly);
     dxf.SetPrintAllBlack(request.PrintAllBlack);
     dxf.SetBackColor(static_cast<OleColor>(request.BackColor));
 

@@ -19,6 +19,8 @@ struct RenderRequest {
     Long BackColor = 0xFFFFFF; ///< COLORREF
     bool PrintAllBlack = false;
     bool CalcExtents = false;
+    /// Only the classic entity kinds (ReadModernEntities off).
+    bool ClassicOnly = false;
     bool Strict = false;
     /// The window to show instead of the extents, in drawing units.
     std::optional<RealRect> Window;

@@ -43,6 +43,8 @@ bool DrawingDatabase::InitDB(bool Full) {
         EllipseCount = 0;
         Points.Dimension(0);
         Ellipses.Dimension(0);
+        FillCount = 0;
+        Fills.Dimension(0);
         colLayers = std::make_shared<DXFLayers>();
         SeqCount = 0;
     }

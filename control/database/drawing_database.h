@@ -102,6 +102,9 @@ public:
     void Append(const SolidRec& record, Long increment) {
         AppendEntity(EntityKind::Solid, Solids, SolidCount, record, increment);
     }
+    void Append(const FillRec& record, Long increment) {
+        AppendEntity(EntityKind::Fill, Fills, FillCount, record, increment);
+    }
 
     /// Appends a record by the growth rule (bumping `counter`), then its sequence entry.
     template <typename Record>
@@ -132,6 +135,8 @@ public:
     Long PointCount = 0;
     RecordArray<SolidRec> Solids;
     Long SolidCount = 0;
+    RecordArray<FillRec> Fills;
+    Long FillCount = 0;
     RecordArray<AttribRec> Attribs;
     Long AttribCount = 0;
     RecordArray<BlockRec> Blocks;

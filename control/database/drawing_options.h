@@ -22,6 +22,10 @@ struct DrawingOptions {
     std::string TmpFileNamePath;
     /// Height of new redline texts: the largest text height of the last load.
     float RedlineTextHeight = 1;
+    /// True: the reader also reads the entity kinds of today's CAD programs
+    /// (LWPOLYLINE, SPLINE, HATCH, TRACE, LEADER) and decodes texts by the file's
+    /// code page and version; False reads only the classic kinds, bytes as they stand.
+    bool ReadModernEntities = false;
 };
 
 } // namespace plandra

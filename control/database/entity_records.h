@@ -4,6 +4,7 @@
 #include "fixed_string.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace plandra {
 
@@ -25,6 +26,7 @@ enum class EntityKind : Long {
     Attrib = 7,
     Unused = 8,
     Ellipse = 9,
+    Fill = 10,
 };
 
 struct SeqEntry {
@@ -96,6 +98,21 @@ struct PointRec {
 /// The corners in polygon order: the file's corners 1, 2, 4, 3.
 struct SolidRec {
     float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0, X4 = 0, Y4 = 0;
+    Long LayerID = 0;
+    Long Color = 0;
+};
+
+struct FillPoint {
+    float X = 0, Y = 0;
+    friend bool operator==(const FillPoint&, const FillPoint&) = default;
+};
+
+/// A filled area (a solid HATCH): closed rings of points, filled as one polygon by
+/// the alternate rule, so that a ring inside another is a hole. Never redline.
+struct FillRec {
+    std::vector<FillPoint> Points;
+    /// The number of points of each ring, in the order of Points.
+    std::vector<Long> RingSizes;
     Long LayerID = 0;
     Long Color = 0;
 };

@@ -79,6 +79,7 @@ void DXF::InitProperties() {
     RedlineEntityType = dxfRedLineNone;
     RedlineCurrentLayer.clear();
     Options.CalcExtents = false;
+    Options.ReadModernEntities = false;
 }
 
 void DXF::ReadProperties(platform::PropertyBag& bag) {
@@ -114,6 +115,7 @@ void DXF::ReadProperties(platform::PropertyBag& bag) {
         CLng(bag.ReadProperty("RedlineEntityType", LongVariant(dxfRedLineNone))));
     RedlineCurrentLayer = CStr(bag.ReadProperty("RedlineCurrentLayer", StringVariant("")));
     Options.CalcExtents = CBool(bag.ReadProperty("CalcExtents", BoolVariant(false)));
+    Options.ReadModernEntities = CBool(bag.ReadProperty("ReadModernEntities", BoolVariant(false)));
 }
 
 void DXF::WriteProperties(platform::PropertyBag& bag) const {
@@ -147,6 +149,8 @@ void DXF::WriteProperties(platform::PropertyBag& bag) const {
                       LongVariant(dxfRedLineNone));
     bag.WriteProperty("RedlineCurrentLayer", StringVariant(RedlineCurrentLayer), StringVariant(""));
     bag.WriteProperty("CalcExtents", BoolVariant(Options.CalcExtents), BoolVariant(false));
+    bag.WriteProperty("ReadModernEntities", BoolVariant(Options.ReadModernEntities),
+                      BoolVariant(false));
 }
 
 void DXF::Resize(int innerWidth, int innerHeight) {
@@ -292,6 +296,11 @@ void DXF::SetRedlineCurrentLayer(std::string value) {
 void DXF::SetCalcExtents(bool value) {
     Options.CalcExtents = value;
     Notify("CalcExtents");
+}
+
+void DXF::SetReadModernEntities(bool value) {
+    Options.ReadModernEntities = value;
+    Notify("ReadModernEntities");
 }
 
 std::shared_ptr<DXFLayers> DXF::Layers() {

@@ -144,6 +144,8 @@ public:
     void SetRedlineCurrentLayer(std::string value);
     bool GetCalcExtents() const { return Options.CalcExtents; }
     void SetCalcExtents(bool value);
+    bool GetReadModernEntities() const { return Options.ReadModernEntities; }
+    void SetReadModernEntities(bool value);
     /// Returns colLayers, creating it if it does not exist.
     std::shared_ptr<DXFLayers> Layers();
 

@@ -331,6 +331,12 @@ std::vector<MemberInfo> BuildMembers() {
         "entities.",
         [](const DXF& c) { return BoolVariant(c.GetCalcExtents()); },
         [](DXF& c, const Variant& v) { c.SetCalcExtents(CBool(v)); });
+    property(
+        "ReadModernEntities", 52, "Boolean", VarType::Boolean,
+        "Also read LWPOLYLINE, SPLINE, HATCH, TRACE and LEADER entities and decode texts by "
+        "the drawing's code page and version.",
+        [](const DXF& c) { return BoolVariant(c.GetReadModernEntities()); },
+        [](DXF& c, const Variant& v) { c.SetReadModernEntities(CBool(v)); });
     return members;
 }
 

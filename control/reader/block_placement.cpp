@@ -83,6 +83,13 @@ public:
         return ellipse;
     }
 
+    FillRec operator()(FillRec fill) const {
+        for (FillPoint& point : fill.Points) {
+            PlacePoint(point.X, point.Y);
+        }
+        return fill;
+    }
+
 private:
     bool Mirrors() const { return (Placement.XScale < 0) != (Placement.YScale < 0); }
 

@@ -38,8 +38,12 @@ InsertPlacement DxfReader::RelativeToOpenBlock(InsertPlacement placement) const 
     return placement;
 }
 
-void DxfReader::CountCopy() {
-    if (++CopiesMade > CopyAllowance) {
+void DxfReader::CountCopy(const ScratchRecord& record) {
+    // A filled area counts by its points, so that inserting a large one over and over
+    // meets the allowance as soon as the same points as lines would.
+    const auto* fill = std::get_if<FillRec>(&record);
+    CopiesMade += fill == nullptr ? 1 : 1 + fill->Points.size() / 4;
+    if (CopiesMade > CopyAllowance) {
         throw ControlError::Raised("Too many entities from inserted blocks.");
     }
 }
@@ -158,6 +162,13 @@ void DxfReader::StoreCopy(SolidRec& solid, std::optional<Long>) {
     WidenExtents(solid.X3, solid.Y3, solid.X4, solid.Y4);
 }
 
+void DxfReader::StoreCopy(FillRec& fill, std::optional<Long>) {
+    for (const FillPoint& point : fill.Points) {
+        WidenExtents(point.X, point.Y, point.X, point.Y);
+    }
+    Database.Append(fill, CopyIncrement);
+}
+
 template <typename Record> void DxfReader::StoreCopy(Record& record, std::optional<Long>) {
     // Texts, arcs, points and ellipses keep the colour of the block's record and
     // leave the extents alone.
@@ -168,7 +179,7 @@ void DxfReader::CopyBlock(Long block, const InsertPlacement& placement,
                           std::optional<Long> colorOverride, Long intoBlock) {
     std::vector<ScratchRecord> copies;
     for (const ScratchRecord& record : Scratch->Records(block)) {
-        CountCopy();
+        CountCopy(record);
         ScratchRecord copy = Placed(record, placement);
         Long& layer = LayerOf(copy);
         if (layer == 1) {
@@ -203,7 +214,7 @@ bool DxfReader::DXFDimension() {
             if (std::holds_alternative<PointRec>(record)) {
                 continue;
             }
-            CountCopy();
+            CountCopy(record);
             ScratchRecord copy = Placed(record, offset);
             std::visit(
                 [&](auto& kind) {

@@ -150,6 +150,9 @@ bool DxfReader::LoadDXF(const std::string& FileName) {
         CopiesMade = 0;
         CopyAllowance = BaseCopyAllowance + CopiesPerFileByte * Source->Length();
         LayerTableSeen = false;
+        AcadVer.clear();
+        DwgCodePage.clear();
+        Encoding = TextEncoding::Ansi1252;
         NextStep = 0.05f;
         StepSize = 0.05f;
         if (Surfaces.StatusBar != nullptr) {
@@ -163,10 +166,23 @@ bool DxfReader::LoadDXF(const std::string& FileName) {
 
 bool DxfReader::ReadLines() {
     bool keepReading = true;
+    // The group code the line just read follows, when the line before it was one the
+    // main loop can tell: -1 for none.
+    Long codeBefore = -1;
     while (keepReading && !Source->AtEnd()) {
         Source->ReadLine(Database.CurrentLine);
         ShowProgress();
-        keepReading = ActOnLine();
+        Long codeOfThisLine = -1;
+        if (Options.ReadModernEntities) {
+            std::string_view trimmed = platform::TrimBlanks(Database.CurrentLine);
+            if (trimmed == "0" || trimmed == "9") {
+                codeOfThisLine = trimmed[0] - '0';
+            }
+        }
+        EntityEndCode = -1;
+        keepReading = ActOnLine(codeBefore);
+        // After an entity reader the next line follows the code that ended its groups.
+        codeBefore = EntityEndCode >= 0 ? EntityEndCode : codeOfThisLine;
     }
     return keepReading;
 }
@@ -188,7 +204,7 @@ void DxfReader::ShowProgress() {
     }
 }
 
-bool DxfReader::ActOnLine() {
+bool DxfReader::ActOnLine(Long codeBefore) {
     switch (ClassifyLine(Database.CurrentLine)) {
     case Keyword::ExtMin:
         return DXFMinExtents();
@@ -236,7 +252,7 @@ bool DxfReader::ActOnLine() {
         Database.InEntitiesSection = true;
         return ExpandPendingInserts();
     case Keyword::None:
-        return true;
+        return Options.ReadModernEntities ? ActOnModernLine(codeBefore) : true;
     }
     return true;
 }
@@ -267,14 +283,22 @@ bool DxfReader::LoadEntity() {
         for (;;) {
             Long code = ParseGroupCode(Source->ReadLineView());
             if (code == 0 || code == 9) {
+                EntityEndCode = code;
                 return true;
             }
             if (code == 3 && !Database.GroupValue[3].empty()) {
                 // Long MTEXT values come in several group 3 chunks: keep them all.
                 std::string& chunks = Database.GroupValue.Slot(3);
-                chunks.append(Source->ReadLineView());
+                std::string_view chunk = Source->ReadLineView();
+                chunks.append(chunk);
+                if (RecordingGroups) {
+                    Groups.Add(code, chunk);
+                }
             } else if (code > 0 && code <= GroupValues::HighestCode) {
                 Source->ReadLine(Database.GroupValue.Slot(code));
+                if (RecordingGroups) {
+                    Groups.Add(code, Database.GroupValue[code]);
+                }
             } else {
                 Source->ReadLineView();
             }

@@ -7,9 +7,12 @@
 #include "control/database/drawing_database.h"
 #include "control/database/drawing_options.h"
 #include "dxf_line_source.h"
+#include "entity_groups.h"
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
 #include "platform/screen.h"
+#include "spline_curve.h"
+#include "text_encoding.h"
 
 #include <array>
 #include <cstdint>
@@ -50,11 +53,17 @@ private:
     bool ReadLines();
     void ShowProgress();
     void FinishRead();
-    bool ActOnLine();
+    bool ActOnLine(Long codeBefore);
+    /// The kinds of today's CAD programs, read when ReadModernEntities is on: an
+    /// entity name counts only right after a group 0 code line and a header variable
+    /// name only after a group 9, so a layer or text that happens to be called
+    /// "SPLINE" starts nothing.
+    bool ActOnModernLine(Long codeBefore);
 
     bool LoadEntity();
     bool DXFMinExtents();
     bool DXFMaxExtents();
+    void DropInvertedHeaderExtents();
     bool DXFNewLayer();
     bool DXFLine();
     bool DXFPoint();
@@ -70,6 +79,23 @@ private:
     void EndBlock();
     bool DXFInsert(Long PendingIndex);
     bool DXFDimension();
+    bool DXFLwPolyline();
+    bool DXFLeader();
+    bool DXFSpline();
+    bool DXFHatch();
+    /// The chord tolerance of a curve through or near `points`, by the drawing's size.
+    double ChordTolerance(const std::vector<CurvePoint>& points) const;
+    /// Stores the straight segments joining `points`, each as `segment` otherwise is.
+    void StorePath(const std::vector<CurvePoint>& points, PolySegRec segment);
+    /// $ACADVER and $DWGCODEPAGE: the drawing's version and code page decide how
+    /// its text bytes are read.
+    bool DXFTextEncoding(bool version);
+    /// A text value as the control holds it: decoded by the drawing's encoding when
+    /// the modern kinds are read, else the bytes as they stand.
+    std::string DrawingText(const std::string& bytes) const;
+    /// Stores a polyline segment, or writes it to the open block; widens the extents
+    /// with both ends when stored and asked to.
+    void StoreSegment(const PolySegRec& segment, bool widenExtents);
 
     /// Copies the pending inserts recorded since the last ENTITIES line.
     bool ExpandPendingInserts();
@@ -81,13 +107,14 @@ private:
     /// the scratch file of block `intoBlock`.
     void CopyBlock(Long block, const InsertPlacement& placement, std::optional<Long> colorOverride,
                    Long intoBlock);
-    void CountCopy();
+    void CountCopy(const ScratchRecord& record);
     void WidenExtents(float X1, float Y1, float X2, float Y2);
     /// Stores an inserted copy: lines and polyline segments take the insert's
     /// colour; lines, segments and solids widen the extents.
     void StoreCopy(LineRec& line, std::optional<Long> colorOverride);
     void StoreCopy(PolySegRec& segment, std::optional<Long> colorOverride);
     void StoreCopy(SolidRec& solid, std::optional<Long> colorOverride);
+    void StoreCopy(FillRec& fill, std::optional<Long> colorOverride);
     template <typename Record> void StoreCopy(Record& record, std::optional<Long> colorOverride);
 
     /// Outside a block definition appends the record to the drawing and returns
@@ -104,6 +131,8 @@ private:
     /// Reads the entity's groups and runs the reader's work under its name in the
     /// error trail; a failure also clears the drawing surface.
     template <typename Work> bool EntityReader(std::string_view name, Work&& work);
+    /// As EntityReader, with every group also kept in file order in Groups.
+    template <typename Work> bool GroupsReader(std::string_view name, Work&& work);
     void ClearAfterFailure();
 
     float Coordinate(Long code) const;
@@ -124,6 +153,15 @@ private:
     std::uint64_t CopiesMade = 0;
     std::uint64_t CopyAllowance = 0;
     bool LayerTableSeen = false;
+    /// The code that ended the last LoadEntity (0 or 9), -1 once the main loop has
+    /// read a line of its own.
+    Long EntityEndCode = -1;
+    /// Filled by LoadEntity while a modern reader reads its groups.
+    EntityGroups Groups;
+    bool RecordingGroups = false;
+    std::string AcadVer;
+    std::string DwgCodePage;
+    TextEncoding Encoding = TextEncoding::Ansi1252;
     float NextStep = 0;
     float StepSize = 0;
 };
@@ -133,6 +171,23 @@ template <typename Work> bool DxfReader::EntityReader(std::string_view name, Wor
         name, [this] { ClearAfterFailure(); },
         [&] {
             LoadEntity();
+            work();
+            return true;
+        });
+}
+
+template <typename Work> bool DxfReader::GroupsReader(std::string_view name, Work&& work) {
+    return WithErrorTrail(
+        name,
+        [this] {
+            RecordingGroups = false;
+            ClearAfterFailure();
+        },
+        [&] {
+            Groups.Clear();
+            RecordingGroups = true;
+            LoadEntity();
+            RecordingGroups = false;
             work();
             return true;
         });

@@ -28,9 +28,11 @@ template <typename Record> constexpr Long KindCode() {
         return static_cast<Long>(EntityKind::Solid);
     } else if constexpr (std::is_same_v<Record, PointRec>) {
         return static_cast<Long>(EntityKind::Point);
-    } else {
-        static_assert(std::is_same_v<Record, EllipseRec>);
+    } else if constexpr (std::is_same_v<Record, EllipseRec>) {
         return static_cast<Long>(EntityKind::Ellipse);
+    } else {
+        static_assert(std::is_same_v<Record, FillRec>);
+        return static_cast<Long>(EntityKind::Fill);
     }
 }
 
@@ -244,6 +246,22 @@ std::string Format(const EllipseRec& ellipse) {
     return out.Finish(KindCode<EllipseRec>());
 }
 
+// The layer, the colour, the number of rings, each ring's size, then the points.
+std::string Format(const FillRec& fill) {
+    FieldWriter out;
+    out.Number(fill.LayerID);
+    out.Number(fill.Color);
+    out.Number(static_cast<Long>(fill.RingSizes.size()));
+    for (Long size : fill.RingSizes) {
+        out.Number(size);
+    }
+    for (const FillPoint& point : fill.Points) {
+        out.Number(point.X);
+        out.Number(point.Y);
+    }
+    return out.Finish(KindCode<FillRec>());
+}
+
 LineRec ReadLine(FieldReader& in) {
     LineRec line;
     line.X1 = in.Single();
@@ -335,6 +353,30 @@ EllipseRec ReadEllipse(FieldReader& in) {
     return ellipse;
 }
 
+FillRec ReadFill(FieldReader& in) {
+    FillRec fill;
+    fill.LayerID = in.Whole();
+    fill.Color = in.Whole();
+    // Sizes are not trusted for reserving: each must be matched by fields read.
+    const Long rings = in.Whole();
+    std::int64_t points = 0;
+    for (Long i = 0; i < rings; ++i) {
+        const Long size = in.Whole();
+        if (size < 0) {
+            throw ControlError::Runtime(RuntimeError::TypeMismatch);
+        }
+        fill.RingSizes.push_back(size);
+        points += size;
+    }
+    for (std::int64_t i = 0; i < points; ++i) {
+        FillPoint point;
+        point.X = in.Single();
+        point.Y = in.Single();
+        fill.Points.push_back(point);
+    }
+    return fill;
+}
+
 ScratchRecord ReadRecord(Long kind, FieldReader& in) {
     switch (static_cast<EntityKind>(kind)) {
     case EntityKind::Line:
@@ -351,6 +393,8 @@ ScratchRecord ReadRecord(Long kind, FieldReader& in) {
         return ReadPoint(in);
     case EntityKind::Ellipse:
         return ReadEllipse(in);
+    case EntityKind::Fill:
+        return ReadFill(in);
     default:
         throw ControlError::Runtime(RuntimeError::TypeMismatch);
     }

@@ -12,9 +12,10 @@
 namespace plandra {
 
 /// One entity of a block, held in the record of the kind it becomes when inserted:
-/// kind 1 lines, 2 polyline segments, 3 texts, 4 arcs, 5 solids, 6 points, 9 ellipses.
+/// kind 1 lines, 2 polyline segments, 3 texts, 4 arcs, 5 solids, 6 points, 9 ellipses,
+/// 10 filled areas.
 using ScratchRecord =
-    std::variant<LineRec, PolySegRec, TextRec, ArcRec, SolidRec, PointRec, EllipseRec>;
+    std::variant<LineRec, PolySegRec, TextRec, ArcRec, SolidRec, PointRec, EllipseRec, FillRec>;
 
 /// The record as two text lines, each ended by CR LF: its kind code, then its fields
 /// separated by commas (numbers with a decimal point, texts in double quotes with

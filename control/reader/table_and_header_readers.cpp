@@ -36,6 +36,7 @@ bool DxfReader::DXFMinExtents() {
             Database.ExtentsFromHeader = true;
         }
         Database.ExtMinRead = true;
+        DropInvertedHeaderExtents();
     });
 }
 
@@ -50,7 +51,20 @@ bool DxfReader::DXFMaxExtents() {
             Database.ExtentsFromHeader = true;
         }
         Database.ExtMaxRead = true;
+        DropInvertedHeaderExtents();
     });
+}
+
+// Today's CAD programs write an empty box (minimum above maximum, such as 1E20 and
+// -1E20) when they have not worked the extents out; read as extents it would show
+// nothing, so with the modern kinds on the entities' own extents are taken instead.
+void DxfReader::DropInvertedHeaderExtents() {
+    const RealRect& extents = Database.Extents;
+    if (Options.ReadModernEntities && Database.ExtentsFromHeader &&
+        (extents.Left > extents.Right || extents.Bottom > extents.Top)) {
+        Database.Extents = EmptyExtents;
+        Database.ExtentsFromHeader = false;
+    }
 }
 
 } // namespace plandra

@@ -77,6 +77,7 @@ bool DxfReader::DXFText(std::string_view EntityName) {
             // MTEXT splits long values into chunks in group 3 before the last in group 1.
             value = isMText ? group[3] + group[1] : group[2];
         }
+        value = DrawingText(value);
         bool underline = false;
         value = DropLeadingFormatCode(ReplaceControlCodes(std::move(value), underline));
         if (isMText) {
@@ -129,7 +130,7 @@ bool DxfReader::DXFAttrib() {
         }
         attrib.Height = Coordinate(40);
         MapFont(attrib.FontName, attrib.FontScalar);
-        attrib.Text.Assign(group[1]);
+        attrib.Text.Assign(DrawingText(group[1]));
         attrib.Rotation = FitRotation(attrib.HorzAlign, attrib.X, attrib.Y);
         Database.AppendEntity(EntityKind::Attrib, Database.Attribs, Database.AttribCount, attrib,
                               AttribIncrement);

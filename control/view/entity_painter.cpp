@@ -107,6 +107,11 @@ void EntityPainter::Draw(const SeqEntry& entry) {
             DrawText(Database.Attribs[index]);
         }
         break;
+    case EntityKind::Fill:
+        if (stored(Database.FillCount)) {
+            DrawFill(Database.Fills[index]);
+        }
+        break;
     case EntityKind::Unused:
         break;
     }
@@ -248,6 +253,54 @@ void EntityPainter::DrawSolid(const SolidRec& solid) {
     // brush is back: a brush deleted while selected would stay allocated.
     platform::ScopedSelection brush(
         Gdi, Dc, platform::OwnObject(Gdi, Gdi.CreateSolidBrush(Color(solid.LayerID, solid.Color))));
+    auto region = platform::OwnObject(Gdi, Gdi.CreatePolygonRgn(pixels, platform::Alternate));
+    if (region) {
+        Gdi.FillRgn(Dc, region.Get(), brush.Get());
+    }
+}
+
+// All rings go into one polygon for the alternate rule: each ring is closed on its
+// own first point, and every ring after the first is reached from and left back to
+// the first ring's start, so that each joining edge is passed once each way and adds
+// nothing to the fill.
+void EntityPainter::DrawFill(const FillRec& fill) {
+    if (!IsOn(fill.LayerID) || fill.Points.empty()) {
+        return;
+    }
+    std::vector<Point>& pixels = FillPixels;
+    pixels.clear();
+    Point low{INT32_MAX, INT32_MAX};
+    Point high{INT32_MIN, INT32_MIN};
+    std::size_t at = 0;
+    for (Long size : fill.RingSizes) {
+        const auto count = static_cast<std::size_t>(size);
+        if (count > fill.Points.size() - at) {
+            return;
+        }
+        const std::size_t ringStart = pixels.size();
+        for (std::size_t i = at; i < at + count; ++i) {
+            auto pixel = Transform.PixelPoint(fill.Points[i].X, fill.Points[i].Y);
+            if (!pixel) {
+                return;
+            }
+            pixels.push_back(*pixel);
+            low = {std::min(low.x, pixel->x), std::min(low.y, pixel->y)};
+            high = {std::max(high.x, pixel->x), std::max(high.y, pixel->y)};
+        }
+        at += count;
+        if (pixels.size() == ringStart) {
+            continue;
+        }
+        pixels.push_back(pixels[ringStart]);
+        if (ringStart > 0) {
+            pixels.push_back(pixels.front());
+        }
+    }
+    if (pixels.size() < 3 || !IsVisible(low, high)) {
+        return;
+    }
+    platform::ScopedSelection brush(
+        Gdi, Dc, platform::OwnObject(Gdi, Gdi.CreateSolidBrush(Color(fill.LayerID, fill.Color))));
     auto region = platform::OwnObject(Gdi, Gdi.CreatePolygonRgn(pixels, platform::Alternate));
     if (region) {
         Gdi.FillRgn(Dc, region.Get(), brush.Get());

@@ -33,6 +33,7 @@ private:
     void DrawEllipse(const EllipseRec& ellipse);
     void DrawSolid(const SolidRec& solid);
     void DrawPoint(const PointRec& point);
+    void DrawFill(const FillRec& fill);
     void BulgeDraw(const PolySegRec& segment);
     /// Texts and attributes alike.
     template <typename Record> void DrawText(const Record& record);
@@ -90,6 +91,8 @@ private:
     /// do not change while it runs, and a million lookups through the collection cost
     /// more than the drawing of small entities. Index 0 is unused.
     std::vector<LayerPaint> Layers;
+    /// The pixels of the filled area being drawn, kept for the next one.
+    std::vector<platform::Point> FillPixels;
     ArcEndDirection StartDirections;
     ArcEndDirection EndDirections;
 };

@@ -24,7 +24,7 @@ TEST(PlandraInfo, JsonCountsExtentsAndLayersOfTheSample) {
                                 LineEndPolicy::ConvertBareLineFeeds);
     for (const char* part :
          {"{\"file\": \"x\", \"entities\": {\"lines\": 16, ", "\"arcs\": 13, \"solids\": 2, ",
-          "\"ellipses\": 1}, \"sequence\": 37, \"blocks\": 0, ",
+          "\"ellipses\": 1, \"filledAreas\": 0}, \"sequence\": 37, \"blocks\": 0, ",
           "\"extents\": {\"left\": -5, \"top\": 45, \"right\": 65, \"bottom\": -5}",
           "{\"name\": \"DOORS\", \"color\": \"FF1000\", \"on\": true, \"redline\": false}, ",
           "{\"name\": \"NOTES\", \"color\": \"00FFFF\", \"on\": false, \"redline\": false}], "

@@ -55,6 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plandra::DrawingDatabase database;
     plandra::DrawingOptions options;
     options.CalcExtents = size > 0 && (data[0] & 1) != 0;
+    // Both readers: the modern kinds for files starting with a blank or a digit 0,
+    // 1, 4 or 5 (most of them), the classic reader for the others.
+    options.ReadModernEntities = size == 0 || (data[0] & 2) == 0;
     options.TmpFileNamePath = (BlockFolder() / "").string();
     std::array<plandra::RealRect, 4> zoomStack{};
     platform::HeadlessScreen screen;

@@ -35,7 +35,7 @@ TEST(DXFMembers, ListTheExistingMembersInSlotOrderWithStableIdentifiers) {
                      "DisplayAttributes Layers DXFRefresh Find FixUNIXFile RedlineTextHeight "
                      "DXFAddLine DXFAddSolid DXFAddCircle DXFAddText BackColor About Clear "
                      "RedlineDeleteEntity RedlineUnDeleteEntity RedlineEntitySelected "
-                     "RedlineEntityType RedlineCurrentLayer CalcExtents ");
+                     "RedlineEntityType RedlineCurrentLayer CalcExtents ReadModernEntities ");
     EXPECT_EQ(FindMember("BackColor")->DispId, DispIdBackColor);
     EXPECT_EQ(FindMember("About")->DispId, DispIdAboutBox);
     EXPECT_TRUE(FindMember("Layers")->Hidden);
@@ -73,6 +73,7 @@ TEST(DXFMembers, EveryWritablePropertyDispatchesToTheClassAndNotifiesTheContaine
         {"RedlineEntityType", Integer{2}, Long{dxfRedLineNewText}},
         {"RedlineCurrentLayer", std::string("RED"), std::string("RED")},
         {"CalcExtents", VariantBool{true}, VariantBool{true}},
+        {"ReadModernEntities", VariantBool{true}, VariantBool{true}},
     };
     std::set<std::string_view> covered;
     std::vector<std::string> notified; // every property but the field DXFComplete

@@ -73,5 +73,31 @@ TEST_F(RasterFixture, EntitiesLeaveTheirLayerColoursOnTheSurface) {
     EXPECT_EQ(Surface.Refreshes(), 1);
 }
 
+TEST_F(RasterFixture, FilledAreasFillByTheAlternateRuleSoInnerRingsAreHoles) {
+    FillRec fill;
+    // A square 1 to 9 holding two square holes (2 to 4 and 6 to 8 across), the second
+    // holding an island (6.5 to 7.5).
+    auto square = [&](float low, float high) {
+        fill.Points.insert(fill.Points.end(), {{low, low}, {high, low}, {high, high}, {low, high}});
+        fill.RingSizes.push_back(4);
+    };
+    square(1, 9);
+    square(2, 4);
+    square(6, 8);
+    square(6.5f, 7.5f);
+    fill.LayerID = 1;
+    Add(fill);
+    Draw();
+    const struct {
+        int X, Y;
+        Long Color;
+    } cases[] = {{15, 85, Red}, {30, 70, White}, {50, 50, Red}, {62, 38, White},
+                 {70, 30, Red}, {95, 50, White}, {45, 75, Red}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Surface.Point(c.X, c.Y), static_cast<platform::ColorRef>(c.Color))
+            << c.X << ", " << c.Y;
+    }
+}
+
 } // namespace
 } // namespace plandra
