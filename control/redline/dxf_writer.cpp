@@ -1,0 +1,96 @@
+// Saving the drawing with its markup as a spliced copy of its DXF file.
+#include "dxf_writer.h"
+
+#include "control/reader/dxf_line_source.h"
+#include "dxf_values.h"
+#include "platform/ansi_text.h"
+#include "redline_records.h"
+#include "replacing_file.h"
+
+#include <optional>
+#include <string_view>
+
+namespace plandra {
+
+namespace {
+
+// The copy with its splices. The lines are taken in pairs, and only a value line after
+// its own group code is a place to splice: a layer named "LAYER" or a text reading
+// "ENTITIES" is copied like any other value.
+class SplicingCopy {
+public:
+    SplicingCopy(const DrawingDatabase& database, DxfLineSource& input, ReplacingFile& output)
+        : Database(database), Input(input), Output(output) {}
+
+    void Run() {
+        bool valueLine = false;
+        while (!Input.AtEnd()) {
+            const std::string_view line = Input.ReadLineView();
+            Output.WriteLine(line);
+            if (!valueLine) {
+                Code.assign(platform::TrimBlanks(line));
+                valueLine = true;
+                continue;
+            }
+            valueLine = false;
+            if (Code == "9" && line == "$HANDSEED" && !Handles.Last) {
+                RaiseSeed();
+            } else if (Code == "2" && line == "LAYER" && !LayersDone) {
+                AppendLayers();
+            } else if (Code == "2" && line == "ENTITIES" && !EntitiesDone) {
+                EntitiesDone = true;
+                WriteRedlineEntities(Output, Database, Handles);
+            }
+        }
+    }
+
+private:
+    // The seed's pair: its group code as it is, then the seed raised past the handles of
+    // the new records, which count from the old seed plus 10.
+    void RaiseSeed() {
+        Output.WriteLine(Input.ReadLineView());
+        const std::uint64_t seed = ParseHandleSeed(Input.ReadLineView());
+        Handles.Last = seed + 10;
+        Output.WriteLine(DxfHandle(*Handles.Last + CountNewItems(Database) + 1));
+    }
+
+    // The table's records as they are up to its ENDTAB pair, which follows the new ones.
+    void AppendLayers() {
+        LayersDone = true;
+        std::string code;
+        for (;;) {
+            Input.ReadLine(code);
+            const std::string_view value = Input.ReadLineView();
+            if (value == "ENDTAB") {
+                WriteNewLayers(Output, Database, Handles);
+                Output.WriteLine(code);
+                Output.WriteLine(value);
+                return;
+            }
+            Output.WriteLine(code);
+            Output.WriteLine(value);
+        }
+    }
+
+    const DrawingDatabase& Database;
+    DxfLineSource& Input;
+    ReplacingFile& Output;
+    HandleCounter Handles;
+    std::string Code;
+    bool LayersDone = false;
+    bool EntitiesDone = false;
+};
+
+} // namespace
+
+void SaveDrawing(const DrawingDatabase& database, const std::string& inputFile,
+                 const std::string& target) {
+    std::optional<DxfLineSource> input(DxfLineSource::Open(inputFile));
+    ReplacingFile output(target);
+    SplicingCopy(database, *input, output).Run();
+    // Closed first: Windows does not replace a file that is still open.
+    input.reset();
+    output.Commit();
+}
+
+} // namespace plandra
