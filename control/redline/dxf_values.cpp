@@ -51,10 +51,10 @@ std::uint64_t ParseHandleSeed(std::string_view text) {
 Integer ColorToACI(Long color) {
     // RGB values written RRGGBB, with their colour numbers.
     static constexpr std::pair<std::uint32_t, Integer> Table[] = {
-        {0x000000, 7},  {0xFF0000, 1},  {0xFFFF00, 2},   {0x00FF00, 3},   {0x00FFFF, 4},
-        {0x0000FF, 5},  {0x848284, 5},  {0xFF00FF, 6},   {0xFFFFFF, 0},   {0x849684, 8},
-        {0xBDBEBD, 9},  {0x000084, 12}, {0x311000, 18},  {0x313031, 19},  {0xC6C3C6, 27},
-        {0x313000, 38}, {0x425142, 59}, {0x003000, 88},  {0x003031, 118}, {0x001031, 168},
+        {0x000000, 7},  {0xFF0000, 1},  {0xFFFF00, 2},  {0x00FF00, 3},   {0x00FFFF, 4},
+        {0x0000FF, 5},  {0x848284, 5},  {0xFF00FF, 6},  {0xFFFFFF, 0},   {0x849684, 8},
+        {0xBDBEBD, 9},  {0x000084, 12}, {0x311000, 18}, {0x313031, 19},  {0xC6C3C6, 27},
+        {0x313000, 38}, {0x425142, 59}, {0x003000, 88}, {0x003031, 118}, {0x001031, 168},
         {0x311031, 198}};
     const auto value = static_cast<std::uint32_t>(color);
     // COLORREF 0x00BBGGRR to RRGGBB.

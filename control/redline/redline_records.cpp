@@ -37,8 +37,8 @@ void WritePair(ReplacingFile& output, std::string_view code, std::string_view va
     output.WriteLine(value);
 }
 
-void WritePoint(ReplacingFile& output, std::string_view x, std::string_view y,
-                std::string_view z, float X, float Y) {
+void WritePoint(ReplacingFile& output, std::string_view x, std::string_view y, std::string_view z,
+                float X, float Y) {
     WritePair(output, x, DxfSingle(X));
     WritePair(output, y, DxfSingle(Y));
     WritePair(output, z, "0");

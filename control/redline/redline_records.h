@@ -24,8 +24,7 @@ std::uint64_t CountNewItems(const DrawingDatabase& database);
 
 /// A layer-table record for every layer whose NewLayer is set, in collection order,
 /// with its colour number negated for a layer that is off.
-void WriteNewLayers(ReplacingFile& output, const DrawingDatabase& database,
-                    HandleCounter& handles);
+void WriteNewLayers(ReplacingFile& output, const DrawingDatabase& database, HandleCounter& handles);
 
 /// The redline lines, circles and texts that are not deleted, in sequence order. Other
 /// kinds, and entities read from the file, are not written here.

@@ -30,8 +30,8 @@ ReplacingFile::~ReplacingFile() {
 }
 
 void ReplacingFile::Flush() {
-    if (!Pending.empty() && std::fwrite(Pending.data(), 1, Pending.size(), File.Get()) !=
-                                Pending.size()) {
+    if (!Pending.empty() &&
+        std::fwrite(Pending.data(), 1, Pending.size(), File.Get()) != Pending.size()) {
         throw ControlError::Runtime(RuntimeError::DiskFull);
     }
     Pending.clear();

@@ -8,8 +8,9 @@ namespace platform {
 
 std::string CreateFileBeside(std::string_view target) {
     const auto separator = target.find_last_of("\\/:");
-    std::string folder =
-        separator == std::string_view::npos ? std::string(".") : std::string(target.substr(0, separator + 1));
+    std::string folder = separator == std::string_view::npos
+                             ? std::string(".")
+                             : std::string(target.substr(0, separator + 1));
     char name[MAX_PATH + 1] = {};
     // With 0 as the unique number the call creates the file, so the name stays ours.
     if (::GetTempFileNameA(folder.c_str(), "PLD", 0, name) == 0) {
