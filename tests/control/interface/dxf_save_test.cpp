@@ -13,12 +13,13 @@ namespace {
 
 // A drawing with handles, one layer, and a line on a layer named "LAYER".
 std::string Drawing(std::string_view seed = "2A0") {
-    return CrLfLines({"  0", "SECTION", "  2", "HEADER", "  9", "$HANDSEED", "  5", seed, "  0",
-                      "ENDSEC", "  0", "SECTION", "  2", "TABLES", "  0", "TABLE", "  2", "LAYER",
-                      " 70", "1", "  0", "LAYER", "  2", "0", " 70", "0", " 62", "7", "  6",
-                      "CONTINUOUS", "  0", "ENDTAB", "  0", "ENDSEC", "  0", "SECTION", "  2",
-                      "ENTITIES", "  0", "LINE", "  8", "LAYER", " 10", "0", " 20", "0", " 11",
-                      "1", " 21", "1", "  0", "ENDSEC", "  0", "EOF"});
+    return CrLfLines({"  0", "SECTION", "  2", "HEADER",  "  9", "$HANDSEED",  "  5", seed,
+                      "  0", "ENDSEC",  "  0", "SECTION", "  2", "TABLES",     "  0", "TABLE",
+                      "  2", "LAYER",   " 70", "1",       "  0", "LAYER",      "  2", "0",
+                      " 70", "0",       " 62", "7",       "  6", "CONTINUOUS", "  0", "ENDTAB",
+                      "  0", "ENDSEC",  "  0", "SECTION", "  2", "ENTITIES",   "  0", "LINE",
+                      "  8", "LAYER",   " 10", "0",       " 20", "0",          " 11", "1",
+                      " 21", "1",       "  0", "ENDSEC",  "  0", "EOF"});
 }
 
 std::string Between(const std::string& text, std::string_view from, std::string_view to) {
@@ -64,14 +65,14 @@ TEST_F(DXFSave, SplicesLayersAndRedlineWithHandlesAndCountsDeletedOnesInTheSeed)
                              "AcDbLayerTableRecord", "2", "NOTES", "999",
                              "REDLINE LAYER CREATED BY PLANDRA OCX FROM CORVANE", "70", "64", "62",
                              "-1", "6", "CONTINUOUS"}));
-        EXPECT_EQ(Between(saved, "ENTITIES\r\n", "  0\r\nLINE\r\n  8\r\nLAYER"),
-                  CrLfLines({"ENTITIES", "0",  "LINE", "5",   "2AC",        "100", "AcDbEntity",
-                             "100",      "AcDbLine", "8", "NOTES", "10", "1",  "20",
-                             "2",        "30",  "0",   "11",  "3",          "21",  "4",
-                             "31",       "0",   "0",   "LINE", "5",         "2AD", "100",
-                             "AcDbEntity", "100", "AcDbLine", "8", "NOTES", "10", "0.1",
-                             "20",       "-2.5", "30", "0",   "11",         "1e+07", "21",
-                             "0",        "31",  "0"}));
+        EXPECT_EQ(
+            Between(saved, "ENTITIES\r\n", "  0\r\nLINE\r\n  8\r\nLAYER"),
+            CrLfLines({"ENTITIES", "0",  "LINE",  "5",   "2AC",        "100", "AcDbEntity", "100",
+                       "AcDbLine", "8",  "NOTES", "10",  "1",          "20",  "2",          "30",
+                       "0",        "11", "3",     "21",  "4",          "31",  "0",          "0",
+                       "LINE",     "5",  "2AD",   "100", "AcDbEntity", "100", "AcDbLine",   "8",
+                       "NOTES",    "10", "0.1",   "20",  "-2.5",       "30",  "0",          "11",
+                       "1e+07",    "21", "0",     "31",  "0"}));
     }
 }
 
@@ -83,10 +84,13 @@ TEST_F(DXFSave, WritesCirclesAndPaddedTextsWithoutHandlesWhenTheFileHasNoSeed) {
     dxf.DXFAddText(2, 3, "A", "0", dxfRealWorld, 2.5f, {}, 90.0f);
     dxf.DXFAddSolid(0, 0, 1, 0, 1, 1, 0, 1, "0"); // never written
     ASSERT_TRUE(dxf.Save(Output.string()));
-    EXPECT_EQ(Between(Saved(), "ENTITIES\r\n", "  0\r\nLINE"),
-              CrLfLines({"ENTITIES", "0", "CIRCLE", "8", "0", "10", "1", "20", "1", "30", "0",
-                         "40", "5", "0", "TEXT", "8", "0", "10", "2", "20", "3", "30", "0", "40",
-                         "2.5", "1", "A" + std::string(99, ' '), "50", "90"}));
+    EXPECT_EQ(
+        Between(Saved(), "ENTITIES\r\n", "  0\r\nLINE"),
+        CrLfLines(
+            {"ENTITIES", "0",  "CIRCLE", "8",  "0", "10",   "1",   "20", "1",
+             "30",       "0",  "40",     "5",  "0", "TEXT", "8",   "0",  "10",
+             "2",        "20", "3",      "30", "0", "40",   "2.5", "1",  "A" + std::string(99, ' '),
+             "50",       "90"}));
 }
 
 TEST_F(DXFSave, WithNothingAddedOnlyTheSeedRisesByElevenEvenOverTheWorkingFileItself) {
@@ -101,14 +105,14 @@ TEST(DXFSaveValues, LayerColoursNumbersAndHandles) {
     const struct {
         Long Color;
         Integer Number;
-    } colors[] = {{0x0000FF, 1}, {ColorFromACI(1), 7}, {0xFFFFFF, 0}, {0x840000, 12},
-                  {0x001031, 18}, {0x123456, 7}, {0x01000000, 7}};
+    } colors[] = {{0x0000FF, 1},  {ColorFromACI(1), 7}, {0xFFFFFF, 0},  {0x840000, 12},
+                  {0x001031, 18}, {0x123456, 7},        {0x01000000, 7}};
     for (const auto& c : colors) {
         EXPECT_EQ(ColorToACI(c.Color), c.Number) << std::hex << c.Color;
     }
     const std::pair<float, std::string_view> numbers[] = {
-        {1.5f, "1.5"}, {-0.1f, "-0.1"}, {123456.7f, "123456.7"}, {1234567.9f, "1234568"},
-        {1e-6f, "1e-06"}, {0, "0"}};
+        {1.5f, "1.5"},           {-0.1f, "-0.1"},  {123456.7f, "123456.7"},
+        {1234567.9f, "1234568"}, {1e-6f, "1e-06"}, {0, "0"}};
     for (const auto& [value, text] : numbers) {
         EXPECT_EQ(DxfSingle(value), text);
     }
