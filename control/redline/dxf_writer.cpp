@@ -24,7 +24,7 @@ public:
 
     void Run() {
         bool valueLine = false;
-        while (!Input.AtEnd()) {
+        while (!Input.AtEnd() && !EntitiesDone) {
             const std::string_view line = Input.ReadLineView();
             Output.WriteLine(line);
             if (!valueLine) {
@@ -42,9 +42,56 @@ public:
                 WriteRedlineEntities(Output, Database, Handles);
             }
         }
+        CopyRest();
     }
 
 private:
+    // Past the last splice the rest goes over in blocks, with the line ends the line by
+    // line copy gives: a carriage return gains the line feed it lacks, and a last line
+    // without an end gets one.
+    void CopyRest() {
+        char last = '\n';
+        char beforeLast = '\r';
+        for (std::string_view block = Input.ReadBlock(); !block.empty();
+             block = Input.ReadBlock()) {
+            if (last == '\r' && block.front() != '\n') {
+                Output.Write("\n");
+            }
+            WriteWithLineFeeds(block);
+            beforeLast = block.size() > 1 ? block[block.size() - 2] : last;
+            last = block.back();
+        }
+        if (last == '\r') {
+            Output.Write("\n");
+        } else if (last != '\n' || beforeLast != '\r') {
+            Output.Write("\r\n");
+        }
+    }
+
+    // The block with a line feed after each carriage return inside it that lacks one.
+    void WriteWithLineFeeds(std::string_view block) {
+        // Files with carriage return / line feed ends, nearly all, are checked without a
+        // branch per byte and go over whole.
+        const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
+        unsigned char bare = 0;
+        for (std::size_t i = 0; i + 1 < block.size(); ++i) {
+            bare |= static_cast<unsigned char>((bytes[i] == '\r') & (bytes[i + 1] != '\n'));
+        }
+        if (bare == 0) {
+            Output.Write(block);
+            return;
+        }
+        std::size_t from = 0;
+        for (std::size_t i = 0; i + 1 < block.size(); ++i) {
+            if (block[i] == '\r' && block[i + 1] != '\n') {
+                Output.Write(block.substr(from, i + 1 - from));
+                Output.Write("\n");
+                from = i + 1;
+            }
+        }
+        Output.Write(block.substr(from));
+    }
+
     // The seed's pair: its group code as it is, then the seed raised past the handles of
     // the new records, which count from the old seed plus 10.
     void RaiseSeed() {

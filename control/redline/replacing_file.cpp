@@ -29,11 +29,14 @@ ReplacingFile::~ReplacingFile() {
     }
 }
 
-void ReplacingFile::Flush() {
-    if (!Pending.empty() &&
-        std::fwrite(Pending.data(), 1, Pending.size(), File.Get()) != Pending.size()) {
+void ReplacingFile::WriteThrough(std::string_view bytes) {
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), File.Get()) != bytes.size()) {
         throw ControlError::Runtime(RuntimeError::DiskFull);
     }
+}
+
+void ReplacingFile::Flush() {
+    WriteThrough(Pending);
     Pending.clear();
 }
 

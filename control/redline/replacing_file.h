@@ -28,6 +28,18 @@ public:
         }
     }
 
+    /// Writes bytes as they stand.
+    void Write(std::string_view bytes) {
+        if (Pending.size() + bytes.size() > FlushSize) {
+            Flush();
+        }
+        if (bytes.size() >= FlushSize) {
+            WriteThrough(bytes);
+        } else {
+            Pending.append(bytes);
+        }
+    }
+
     /// Writes what is pending, closes the file and replaces the target with it. A
     /// failed write or close raises "Disk full"; a refused replacement raises
     /// "Path/File access error" (on Windows, a target held open elsewhere).
@@ -36,6 +48,7 @@ public:
 private:
     static constexpr std::size_t FlushSize = 1 << 20;
     void Flush();
+    void WriteThrough(std::string_view bytes);
 
     std::string Target;
     std::string Temporary;

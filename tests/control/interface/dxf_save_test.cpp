@@ -94,11 +94,23 @@ TEST_F(DXFSave, WritesCirclesAndPaddedTextsWithoutHandlesWhenTheFileHasNoSeed) {
 }
 
 TEST_F(DXFSave, WithNothingAddedOnlyTheSeedRisesByElevenEvenOverTheWorkingFileItself) {
-    Load(Drawing("FF"));
-    ASSERT_TRUE(dxf.Save(Input.string())); // the input itself, replaced once whole
-    std::string expected = Drawing("10A");
-    EXPECT_EQ(ReadFileText(Input), expected);
-    EXPECT_EQ(folder.FileCount(), 1u); // no file left behind
+    auto replaced = [](std::string text, std::string_view from, std::string_view to) {
+        for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + 1)) {
+            text.replace(at, from.size(), to);
+        }
+        return text;
+    };
+    const std::string expected = Drawing("10A");
+    // Every line ends in CR LF in the copy: bare carriage returns gain a line feed, a last
+    // line without an end gets one.
+    const std::string inputs[] = {Drawing("FF"), replaced(Drawing("FF"), "\r\n", "\r"),
+                                  Drawing("FF").substr(0, Drawing("FF").size() - 2)};
+    for (const std::string& input : inputs) {
+        Load(input);
+        ASSERT_TRUE(dxf.Save(Input.string())); // the input itself, replaced once whole
+        EXPECT_EQ(ReadFileText(Input), expected);
+        EXPECT_EQ(folder.FileCount(), 1u); // no file left behind
+    }
 }
 
 TEST(DXFSaveValues, LayerColoursNumbersAndHandles) {
