@@ -6,6 +6,7 @@
 #include "support/control_error_of.h"
 #include "support/temp_file.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace plandra::test {
@@ -181,6 +182,29 @@ TEST_F(DXFSave, FailuresRaiseThroughTheTrailAndLeaveTheTargetUntouched) {
     EXPECT_EQ(ErrorOf([&] { dxf.Save(Output.string()); }).Description,
               "File not found\r\n ->  Save.");
     EXPECT_EQ(Saved(), "old");
+}
+
+TEST_F(DXFSave, ATargetHeldOpenElsewhereIsReplacedOnlyWhereTheSystemAllowsIt) {
+    Load(Drawing());
+    WriteFileText(Output, "old");
+    // fopen shares reading and writing but not deletion, as most programs open files.
+    std::FILE* reader = std::fopen(Output.string().c_str(), "rb");
+    ASSERT_NE(reader, nullptr);
+#ifdef _WIN32
+    // Windows refuses to replace it: the save fails and the target stays.
+    EXPECT_EQ(ErrorOf([&] { dxf.Save(Output.string()); }).Description,
+              "Path/File access error\r\n ->  Save.");
+    EXPECT_EQ(Saved(), "old");
+#else
+    // Elsewhere the new file takes the name and the open reader keeps the old one.
+    EXPECT_TRUE(dxf.Save(Output.string()));
+    char old[4] = {};
+    EXPECT_EQ(std::fread(old, 1, 3, reader), 3u);
+    EXPECT_STREQ(old, "old");
+    EXPECT_EQ(Saved(), Drawing("2AB"));
+#endif
+    std::fclose(reader);
+    EXPECT_EQ(folder.FileCount(), 2u);
 }
 
 } // namespace
