@@ -1,12 +1,14 @@
 // Saving the drawing with its markup as a spliced copy of its DXF file.
 #include "dxf_writer.h"
 
+#include "control/database/control_error.h"
 #include "control/reader/dxf_line_source.h"
 #include "dxf_values.h"
 #include "platform/ansi_text.h"
 #include "redline_records.h"
 #include "replacing_file.h"
 
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -97,8 +99,13 @@ private:
     void RaiseSeed() {
         Output.WriteLine(Input.ReadLineView());
         const std::uint64_t seed = ParseHandleSeed(Input.ReadLineView());
+        const std::uint64_t count = CountNewItems(Database);
+        // Handles that ran past 64 bits would start again at 0 and repeat the file's own.
+        if (seed > std::numeric_limits<std::uint64_t>::max() - count - 11) {
+            throw ControlError::Runtime(RuntimeError::Overflow);
+        }
         Handles.Last = seed + 10;
-        Output.WriteLine(DxfHandle(*Handles.Last + CountNewItems(Database) + 1));
+        Output.WriteLine(DxfHandle(*Handles.Last + count + 1));
     }
 
     // The table's records as they are up to its ENDTAB pair, which follows the new ones.

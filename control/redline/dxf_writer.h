@@ -17,7 +17,9 @@ namespace plandra {
 /// once it is whole, so the target may be the input itself, and a failure (raised as
 /// its run-time error: "File not found", "Path/File access error", "Disk full", "Input
 /// past end of file" for a cut-off file, "Type mismatch" for a seed that is not
-/// hexadecimal) leaves any existing target untouched.
+/// hexadecimal, "Overflow" for one so large that the new handles would pass 64 bits)
+/// leaves any existing target untouched. Past the entities section's start the rest of
+/// the file goes over in blocks, with the same line ends.
 void SaveDrawing(const DrawingDatabase& database, const std::string& inputFile,
                  const std::string& target);
 

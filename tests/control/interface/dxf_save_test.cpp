@@ -160,6 +160,7 @@ TEST_F(DXFSave, FailuresRaiseThroughTheTrailAndLeaveTheTargetUntouched) {
     } cases[] = {
         {Drawing(), "missing/out.dxf", "Path/File access error"},
         {Drawing("XYZ"), "out.dxf", "Type mismatch"},
+        {Drawing("FFFFFFFFFFFFFFF5"), "out.dxf", "Overflow"},
         {Drawing().substr(0, Drawing().find("  0\r\nENDTAB")), "out.dxf", "Input past end of file"},
     };
     for (const auto& c : cases) {
