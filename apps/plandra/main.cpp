@@ -4,6 +4,7 @@
 #include "drawing_loader.h"
 #include "info_report.h"
 #include "render_command.h"
+#include "save_command.h"
 #include "script_command.h"
 
 #include <cstdio>
@@ -54,6 +55,13 @@ Commands:
                    colLayers.Item(1).LayerOn = False
                    DXFRefresh
                    !render site-plan.png
+  save FILE -o OUT.dxf [--script SCRIPT]
+                 Load the drawing into a DXF control, run the commands of SCRIPT
+                 against it when one is given (as script does: redline markup,
+                 new layers with NewLayer True), then write it with its markup
+                 through the control's Save: a copy of FILE with the new layers
+                 and the live redline lines, circles and texts spliced in. OUT
+                 may be FILE itself; it is replaced only once it is whole.
   help           Show this text.
 
 Options of info:
@@ -100,7 +108,16 @@ Options of script:
                  End the run with status 1 at the first member error (without
                  it, member errors are results and the run goes on).
 
-Options of info and render:
+Options of save:
+  -o, --output OUT.dxf
+                 The DXF file to write (required).
+  --script SCRIPT
+                 The commands to run before saving; their report is printed as
+                 script prints it. Nothing is saved when the script stops early.
+  --json, --stop-on-error
+                 As for script.
+
+Options of info, render and save:
   --calc-extents Compute the extents from the entities and ignore the header's
                  $EXTMIN and $EXTMAX (the control's CalcExtents property).
   --classic-only Read only the classic entity kinds, texts as their bytes stand
@@ -118,7 +135,9 @@ reading failed (the error and the trail of procedures it passed through are
 printed) or the picture could not be written; 2 for a usage error; 3 when render
 wrote the picture but nothing was drawn: the drawing is empty, the window has no
 width or no height, or its scale is out of range ("Zoom out of range" is then
-written on the picture). script: 0 when every line ran; 1 when the script
+written on the picture). save: 0 when saved; 1 when the drawing cannot be read
+or saved (OUT is then left as it was), the script cannot be read, or a member
+error stopped it; 2 as for script. script: 0 when every line ran; 1 when the script
 cannot be read, a picture cannot be written, or a member raised an error with
 --stop-on-error; 2 for a line that is not a command (the lines before it have
 run; the message names the line).
@@ -261,6 +280,43 @@ int ParseScript(const std::vector<std::string_view>& args) {
     return plandra::cli::RunScriptCommand(request, std::cin, std::cout, std::cerr);
 }
 
+int ParseSave(const std::vector<std::string_view>& args) {
+    plandra::cli::SaveRequest request;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        auto value = [&]() -> std::optional<std::string_view> {
+            if (i + 1 >= args.size()) {
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Usage;
+            return 0;
+        } else if (arg == "-o" || arg == "--output" || arg == "--script") {
+            auto name = value();
+            if (!name) {
+                return UsageError(std::string(arg) + " needs a file name");
+            }
+            (arg == "--script" ? request.ScriptName : request.OutputName) = *name;
+        } else if (arg == "--json") {
+            request.Settings.Json = true;
+        } else if (arg == "--stop-on-error") {
+            request.Settings.StopOnError = true;
+        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
+                                                       request.Strict)) {
+            return *exitCode;
+        }
+    }
+    if (request.FileName.empty()) {
+        return UsageError("save needs a FILE");
+    }
+    if (request.OutputName.empty()) {
+        return UsageError("save needs -o OUT.dxf");
+    }
+    return plandra::cli::RunSave(request, std::cout, std::cerr);
+}
+
 int ParseInfo(const std::vector<std::string_view>& args) {
     InfoRequest request;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -298,6 +354,9 @@ int main(int argc, char** argv) {
     }
     if (command == "render") {
         return ParseRender(args);
+    }
+    if (command == "save") {
+        return ParseSave(args);
     }
     if (command == "script") {
         return ParseScript(args);

@@ -226,6 +226,12 @@ public:
     /// redraws.
     bool RedlineUnDeleteEntity(std::string& strError);
 
+    /// Writes the working file with the new layers and the live redline lines, circles
+    /// and texts spliced in to NewFileName (which may be the working file itself) and
+    /// returns True. A failure leaves any existing NewFileName untouched and raises its
+    /// error through the trail after the surface is cleared.
+    bool Save(const std::string& NewFileName);
+
     /// Places the four handles on the corners of the rectangle (picPlandra pixels)
     /// and shows them.
     bool HandleMove(std::string& strError, Long left, Long top, Long right, Long bottom);

@@ -58,6 +58,7 @@ const ParamInfo FindParams[] = {
     {"TextToFind", "String", VarType::String},
     {"LayerID", "Integer", VarType::Integer},
     {"Pan", "Boolean", VarType::Boolean, false, true, BoolVariant(true)}};
+const ParamInfo SaveParams[] = {{"NewFileName", "String", VarType::String}};
 const ParamInfo ErrorParam[] = {{"strError", "String", VarType::String}};
 const ParamInfo MergeParam[] = {{"Merge", "MergeEnum", VarType::Long}};
 const ParamInfo AddLineParams[] = {{"X1", "Single", VarType::Single},
@@ -253,7 +254,10 @@ std::vector<MemberInfo> BuildMembers() {
                a[0] = std::move(strError);
                return BoolVariant(result);
            });
-    // Slot 37: Save.
+    method("Save", 37, SaveParams, "Integer", VarType::Integer, "",
+           [](DXF& c, std::span<Variant> a) {
+               return IntegerResult(c.Save(CStr(a[0])) ? IntegerTrue : IntegerFalse);
+           });
     property(
         "RedlineTextHeight", 38, "Single", VarType::Single,
         "Sets the height of all subsequent redline text entities.",

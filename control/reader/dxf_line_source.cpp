@@ -113,6 +113,18 @@ std::string_view DxfLineSource::ReadLineView() {
     }
 }
 
+std::string_view DxfLineSource::ReadBlock() {
+    if (AtEnd() || (Begin == End && !Refill())) {
+        return {};
+    }
+    const auto size =
+        static_cast<std::size_t>(std::min<std::uint64_t>(End - Begin, FileLength - Consumed));
+    const std::string_view block(Buffer.data() + Begin, size);
+    Begin = End;
+    Consumed += size;
+    return block;
+}
+
 void DxfLineSource::ReadLine(std::string& line) {
     line.assign(ReadLineView());
 }

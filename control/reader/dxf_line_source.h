@@ -27,6 +27,10 @@ public:
     /// the next read.
     std::string_view ReadLineView();
 
+    /// Hands out the unread bytes as they stand (line ends included) and consumes them:
+    /// an empty view at the end. The view is valid until the next read.
+    std::string_view ReadBlock();
+
     bool AtEnd() const { return Consumed >= FileLength; }
     /// Bytes read so far: the 0-based position of the next read.
     std::uint64_t Position() const { return Consumed; }
