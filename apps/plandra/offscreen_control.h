@@ -4,6 +4,7 @@
 #include "control/interface/dxf_control.h"
 #include "control_host.h"
 #include "platform/headless/headless_screen.h"
+#include "text_box_recorder.h"
 #ifdef _WIN32
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_picture_box.h"
@@ -37,8 +38,8 @@ struct OffscreenControl {
     static constexpr int StatusBarHeight = 20;
 
     OffscreenControl(int width, int height)
-        : picPlandra(MakeOffscreenBox(Gdi, width, height)),
-          picStatusBar(MakeOffscreenBox(Gdi, width, StatusBarHeight)),
+        : picPlandra(MakeOffscreenBox(Raster, width, height)),
+          picStatusBar(MakeOffscreenBox(Raster, width, StatusBarHeight)),
           Host(width, height, StatusBarHeight),
           Control(Host.Surfaces(Screen, Gdi, picPlandra, picStatusBar), Host.Host()) {
         picStatusBar.SetVisible(false);
@@ -48,7 +49,9 @@ struct OffscreenControl {
     }
 
     platform::HeadlessScreen Screen;
-    OffscreenGdi Gdi;
+    OffscreenGdi Raster;
+    /// What the control draws through: the raster, noting where texts go.
+    TextBoxRecorder Gdi{Raster};
     OffscreenBox picPlandra;
     OffscreenBox picStatusBar;
     ControlHost Host;

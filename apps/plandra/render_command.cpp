@@ -7,6 +7,7 @@
 #include "offscreen_control.h"
 
 #include <cstdio>
+#include <fstream>
 #include <ostream>
 
 namespace plandra::cli {
@@ -17,6 +18,9 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
     dxf.SetCalcExtents(request.CalcExtents);
     dxf.SetPrintAllBlack(request.PrintAllBlack);
     dxf.SetBackColor(static_cast<OleColor>(request.BackColor));
+    if (!request.TextBoxesName.empty()) {
+        placed.Gdi.StartRecording();
+    }
 
     bool drawn = false;
     try {
@@ -35,6 +39,14 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
     if (!placed.picPlandra.WritePng(request.OutputName)) {
         errors << "plandra: cannot write " << request.OutputName << "\n";
         return 1;
+    }
+    if (!request.TextBoxesName.empty()) {
+        std::ofstream boxes(request.TextBoxesName, std::ios::binary);
+        placed.Gdi.WriteTextBoxes(boxes);
+        if (!boxes.flush()) {
+            errors << "plandra: cannot write " << request.TextBoxesName << "\n";
+            return 1;
+        }
     }
     if (!drawn) {
         errors << "plandra: nothing was drawn (the drawing is empty, the window has no width "

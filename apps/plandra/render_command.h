@@ -20,6 +20,8 @@ struct RenderRequest {
     bool PrintAllBlack = false;
     bool CalcExtents = false;
     bool Strict = false;
+    /// Where to write the box of each text drawn; empty: nowhere.
+    std::string TextBoxesName;
     /// The window to show instead of the extents, in drawing units.
     std::optional<RealRect> Window;
 };

@@ -1,11 +1,9 @@
 // The PNG writer against zlib's reading of its files.
 #include "platform/png_image.h"
-
 #include "support/png_reader.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <random>
 #include <string_view>
 
@@ -29,7 +27,8 @@ TEST(PngImage, PicturesReadBackPixelForPixel) {
     const Case cases[] = {
         {"one pixel", 1, 1, [](int, int, std::mt19937&) { return 0x123456u; }},
         {"plain white", 1024, 40, [](int, int, std::mt19937&) { return 0xFFFFFFu; }},
-        {"noise", 97, 31, [](int, int, std::mt19937& r) { return static_cast<std::uint32_t>(r() & 0xFFFFFFu); }},
+        {"noise", 97, 31,
+         [](int, int, std::mt19937& r) { return static_cast<std::uint32_t>(r() & 0xFFFFFFu); }},
         {"diagonal lines", 300, 200,
          [](int x, int y, std::mt19937&) { return (x + y) % 17 == 0 ? 0xFF0000u : 0xFFFFFFu; }},
         // Rows longer than deflate's window: the previous row is out of reach.
