@@ -63,8 +63,8 @@ bool TextBoxRecorder::LineTo(HDC dc, int x, int y) {
     return Drawing.LineTo(dc, x, y);
 }
 
-bool TextBoxRecorder::Arc(HDC dc, int left, int top, int right, int bottom, int xStart,
-                          int yStart, int xEnd, int yEnd) {
+bool TextBoxRecorder::Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart,
+                          int xEnd, int yEnd) {
     return Drawing.Arc(dc, left, top, right, bottom, xStart, yStart, xEnd, yEnd);
 }
 
@@ -144,8 +144,8 @@ bool TextBoxRecorder::TextOutA(HDC dc, int x, int y, std::string_view text) {
         const double width = size.cx;
         const double height = size.cy;
         const double u0 = (align & ta::Center) == ta::Center ? -width / 2
-                          : (align & ta::Right) != 0          ? -width
-                                                              : 0;
+                          : (align & ta::Right) != 0         ? -width
+                                                             : 0;
         const double v0 = (align & ta::Baseline) == ta::Baseline ? -height * 4 / 5
                           : (align & ta::Bottom) != 0            ? -height
                                                                  : 0;

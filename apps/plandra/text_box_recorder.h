@@ -37,13 +37,11 @@ public:
     bool Ellipse(platform::HDC dc, int left, int top, int right, int bottom) override;
     bool Polygon(platform::HDC dc, std::span<const platform::Point> points) override;
     platform::HRGN CreateRectRgn(int left, int top, int right, int bottom) override;
-    platform::HRGN CreatePolygonRgn(std::span<const platform::Point> points,
-                                    int fillMode) override;
+    platform::HRGN CreatePolygonRgn(std::span<const platform::Point> points, int fillMode) override;
     bool FillRgn(platform::HDC dc, platform::HRGN region, platform::HBRUSH brush) override;
     bool RectInRegion(platform::HRGN region, const platform::Rect& rect) override;
     int FillRect(platform::HDC dc, const platform::Rect& rect, platform::HBRUSH brush) override;
-    platform::ColorRef SetPixel(platform::HDC dc, int x, int y,
-                                platform::ColorRef color) override;
+    platform::ColorRef SetPixel(platform::HDC dc, int x, int y, platform::ColorRef color) override;
     platform::ColorRef GetPixel(platform::HDC dc, int x, int y) override;
     int SetROP2(platform::HDC dc, int mode) override;
     int SetBkMode(platform::HDC dc, int mode) override;

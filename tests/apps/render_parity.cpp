@@ -76,8 +76,8 @@ Comparison Compare(const std::filesystem::path& stem) {
     Comparison result;
     std::string error;
     const auto linux = plandra::test::ReadPngFile(stem.string() + ".linux.png", error);
-    const auto windows = linux ? plandra::test::ReadPngFile(stem.string() + ".windows.png", error)
-                               : std::nullopt;
+    const auto windows =
+        linux ? plandra::test::ReadPngFile(stem.string() + ".windows.png", error) : std::nullopt;
     if (!linux || !windows) {
         result.Problem = error;
         return result;
@@ -128,10 +128,9 @@ Comparison Compare(const std::filesystem::path& stem) {
         const Box b = InkBox(*windows, region, windowsBackground);
         const bool aEmpty = a.Left > a.Right;
         const bool bEmpty = b.Left > b.Right;
-        const bool close = std::abs(a.Left - b.Left) <= tolerance &&
-                           std::abs(a.Top - b.Top) <= tolerance &&
-                           std::abs(a.Right - b.Right) <= tolerance &&
-                           std::abs(a.Bottom - b.Bottom) <= tolerance;
+        const bool close =
+            std::abs(a.Left - b.Left) <= tolerance && std::abs(a.Top - b.Top) <= tolerance &&
+            std::abs(a.Right - b.Right) <= tolerance && std::abs(a.Bottom - b.Bottom) <= tolerance;
         if (aEmpty != bEmpty || (!aEmpty && !close)) {
             ++result.DifferingTexts;
         }
@@ -176,7 +175,8 @@ int main(int argc, char** argv) {
             std::snprintf(line, sizeof line, "  %s: %s", stem.filename().string().c_str(),
                           result.Problem.c_str());
         } else {
-            std::snprintf(line, sizeof line, "  %s: %.4f%% of pixels differ outside texts, %d of %d texts differ",
+            std::snprintf(line, sizeof line,
+                          "  %s: %.4f%% of pixels differ outside texts, %d of %d texts differ",
                           stem.filename().string().c_str(), result.DifferingShare * 100,
                           result.DifferingTexts, result.Texts);
         }
