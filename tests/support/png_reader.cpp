@@ -68,7 +68,14 @@ std::optional<RgbPicture> DecodePng(std::span<const std::uint8_t> png, std::stri
         return std::nullopt;
     }
     const std::size_t rowLength = 1 + static_cast<std::size_t>(picture.Width) * 3;
-    std::vector<std::uint8_t> rows(rowLength * static_cast<std::size_t>(picture.Height));
+    const std::size_t expected = rowLength * static_cast<std::size_t>(picture.Height);
+    // Deflate expands at most about 1032 to 1: a picture larger than its data could
+    // hold is damaged, and is refused before its rows are allocated.
+    if (expected / 1032 > compressed.size()) {
+        error = "the image data is too short for the picture's size";
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> rows(expected);
     uLongf size = static_cast<uLongf>(rows.size());
     if (uncompress(rows.data(), &size, compressed.data(), static_cast<uLong>(compressed.size())) !=
             Z_OK ||
