@@ -90,6 +90,11 @@ Options of render:
                  smallest X, TOP the largest Y) instead of its extents, as the
                  control's zoom does after loading. It grows upward or to the
                  right to the surface's shape.
+  --text-boxes FILE
+                 Also write the box of every text drawn, one a line as LEFT TOP
+                 RIGHT BOTTOM in pixels (text cells, turned with the text), so
+                 that pictures drawn with different fonts can be compared
+                 outside their texts.
 
 Options of script:
   --size WIDTHxHEIGHT
@@ -237,6 +242,12 @@ int ParseRender(const std::vector<std::string_view>& args) {
             request.Window = window;
         } else if (arg == "--print-all-black") {
             request.PrintAllBlack = true;
+        } else if (arg == "--text-boxes") {
+            auto name = value();
+            if (!name) {
+                return UsageError("--text-boxes needs a file name");
+            }
+            request.TextBoxesName = *name;
         } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
                                                        request.ClassicOnly, request.Strict)) {
             return *exitCode;

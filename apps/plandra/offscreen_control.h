@@ -4,10 +4,32 @@
 #include "control/interface/dxf_control.h"
 #include "control_host.h"
 #include "platform/headless/headless_screen.h"
+#include "text_box_recorder.h"
+#ifdef _WIN32
+#include "platform/win32/win32_gdi.h"
+#include "platform/win32/win32_picture_box.h"
+#else
 #include "platform/posix/cairo_gdi.h"
 #include "platform/posix/offscreen_picture_box.h"
+#endif
 
 namespace plandra::cli {
+
+// The raster each build draws on: real GDI on memory device contexts on Windows, the
+// cairo raster elsewhere. Both write their image with the same PNG writer.
+#ifdef _WIN32
+using OffscreenGdi = platform::Win32Gdi;
+using OffscreenBox = platform::Win32PictureBox;
+inline OffscreenBox MakeOffscreenBox(OffscreenGdi& gdi, int width, int height) {
+    return OffscreenBox(gdi, nullptr, width, height);
+}
+#else
+using OffscreenGdi = platform::CairoGdi;
+using OffscreenBox = platform::OffscreenPictureBox;
+inline OffscreenBox MakeOffscreenBox(OffscreenGdi& gdi, int width, int height) {
+    return OffscreenBox(gdi, width, height);
+}
+#endif
 
 /// A control sized to `width` x `height` pixels with its properties initialised and its
 /// block scratch files in a private folder; picPlandra holds what it draws.
@@ -16,7 +38,8 @@ struct OffscreenControl {
     static constexpr int StatusBarHeight = 20;
 
     OffscreenControl(int width, int height)
-        : picPlandra(Gdi, width, height), picStatusBar(Gdi, width, StatusBarHeight),
+        : picPlandra(MakeOffscreenBox(Raster, width, height)),
+          picStatusBar(MakeOffscreenBox(Raster, width, StatusBarHeight)),
           Host(width, height, StatusBarHeight),
           Control(Host.Surfaces(Screen, Gdi, picPlandra, picStatusBar), Host.Host()) {
         picStatusBar.SetVisible(false);
@@ -26,9 +49,11 @@ struct OffscreenControl {
     }
 
     platform::HeadlessScreen Screen;
-    platform::CairoGdi Gdi;
-    platform::OffscreenPictureBox picPlandra;
-    platform::OffscreenPictureBox picStatusBar;
+    OffscreenGdi Raster;
+    /// What the control draws through: the raster, noting where texts go.
+    TextBoxRecorder Gdi{Raster};
+    OffscreenBox picPlandra;
+    OffscreenBox picStatusBar;
     ControlHost Host;
     DXF Control;
 };

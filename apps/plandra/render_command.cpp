@@ -7,6 +7,7 @@
 #include "offscreen_control.h"
 
 #include <cstdio>
+#include <fstream>
 #include <ostream>
 
 namespace plandra::cli {
@@ -18,6 +19,9 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
     dxf.SetReadModernEntities(!request.ClassicOnly);
     dxf.SetPrintAllBlack(request.PrintAllBlack);
     dxf.SetBackColor(static_cast<OleColor>(request.BackColor));
+    if (!request.TextBoxesName.empty()) {
+        placed.Gdi.StartRecording();
+    }
 
     bool drawn = false;
     try {
@@ -36,6 +40,14 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
     if (!placed.picPlandra.WritePng(request.OutputName)) {
         errors << "plandra: cannot write " << request.OutputName << "\n";
         return 1;
+    }
+    if (!request.TextBoxesName.empty()) {
+        std::ofstream boxes(request.TextBoxesName, std::ios::binary);
+        placed.Gdi.WriteTextBoxes(boxes);
+        if (!boxes.flush()) {
+            errors << "plandra: cannot write " << request.TextBoxesName << "\n";
+            return 1;
+        }
     }
     if (!drawn) {
         errors << "plandra: nothing was drawn (the drawing is empty, the window has no width "

@@ -22,6 +22,8 @@ struct RenderRequest {
     /// Only the classic entity kinds (ReadModernEntities off).
     bool ClassicOnly = false;
     bool Strict = false;
+    /// Where to write the box of each text drawn; empty: nowhere.
+    std::string TextBoxesName;
     /// The window to show instead of the extents, in drawing units.
     std::optional<RealRect> Window;
 };

@@ -4,6 +4,7 @@
 #include "cairo_api.h"
 #include "pixel_raster.h"
 #include "platform/ansi_text.h"
+#include "platform/png_image.h"
 
 #include <algorithm>
 #include <array>
@@ -772,8 +773,13 @@ bool CairoGdi::WritePng(HDC dc, const std::string& fileName) {
     if (dc == nullptr) {
         return false;
     }
-    BeginCairo(dc);
-    return cairo_surface_write_to_png(SurfaceOf(dc), fileName.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_t* surface = SurfaceOf(dc);
+    cairo_surface_flush(surface);
+    return WritePngFile(fileName, PixelRows{.Pixels = cairo_image_surface_get_data(surface),
+                                            .Width = cairo_image_surface_get_width(surface),
+                                            .Height = cairo_image_surface_get_height(surface),
+                                            .Stride = static_cast<std::size_t>(
+                                                cairo_image_surface_get_stride(surface))});
 }
 
 HFONT CairoGdi::CreateFontA(const FontRequest& font) {

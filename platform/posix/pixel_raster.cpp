@@ -99,16 +99,17 @@ Wide CeilDiv(Wide numerator, Wide denominator) {
     return quotient;
 }
 
-// The minor-axis offset of step i is q(i) = floor((2 i a + b) / 2b): the ideal offset
-// i a / b rounded, halves away from the start. The first step whose offset reaches k:
-Wide FirstStepReaching(Wide k, Wide a, Wide b, Wide never) {
+// The minor-axis offset of step i is q(i) = floor((2 i a + b - tie) / 2b): the ideal
+// offset i a / b rounded, halves toward the smaller screen coordinate as GDI does (tie is
+// 1 where the offset grows the coordinate, else 0). The first step whose offset reaches k:
+Wide FirstStepReaching(Wide k, Wide a, Wide b, Wide tie, Wide never) {
     if (k <= 0) {
         return 0;
     }
     if (a == 0) {
         return never;
     }
-    return CeilDiv(2 * b * k - b, 2 * a);
+    return CeilDiv(2 * b * k - b + tie, 2 * a);
 }
 
 } // namespace
@@ -200,13 +201,14 @@ void CosmeticLine(const Target& target, Point from, Point to, const PenPaint& pe
         return;
     }
     Wide never = Wide{steps} + 1;
-    first = std::max(first, FirstStepReaching(low, a, b, never));
-    last = std::min(last, FirstStepReaching(high + 1, a, b, never) - 1);
+    const Wide tie = minorSign > 0 ? 1 : 0;
+    first = std::max(first, FirstStepReaching(low, a, b, tie, never));
+    last = std::min(last, FirstStepReaching(high + 1, a, b, tie, never) - 1);
     if (first > last) {
         return;
     }
 
-    Wide numerator = 2 * first * a + b;
+    Wide numerator = 2 * first * a + b - tie;
     LineWalk walk;
     walk.Count = static_cast<std::int64_t>(last - first) + 1;
     walk.Remainder = static_cast<std::int64_t>(numerator % (2 * b));

@@ -2,6 +2,7 @@
 #include "platform/win32/win32_picture_box.h"
 
 #include "platform/picture_box_shapes.h"
+#include "platform/png_image.h"
 #include "win32_handles.h"
 
 #include <algorithm>
@@ -210,6 +211,23 @@ ColorRef Win32PictureBox::Point(double x, double y) {
         return ClrInvalid;
     }
     return Gdi.GetPixel(Dc.Get(), static_cast<int>(px), static_cast<int>(py));
+}
+
+bool Win32PictureBox::WritePng(const std::string& fileName) {
+    // Drawing GDI may still hold back must reach the bits before they are read; the
+    // bitmap is top-down (see CreateDIBSection), so its rows are in picture order.
+    ::GdiFlush();
+    BITMAP bitmap{};
+    if (::GetObjectA(reinterpret_cast<::HBITMAP>(Bitmap.Get()), sizeof(bitmap), &bitmap) !=
+            sizeof(bitmap) ||
+        bitmap.bmBits == nullptr || bitmap.bmBitsPixel != 32 || bitmap.bmWidth != PixelWidth) {
+        return false;
+    }
+    return WritePngFile(fileName,
+                        PixelRows{.Pixels = static_cast<const std::uint8_t*>(bitmap.bmBits),
+                                  .Width = PixelWidth,
+                                  .Height = PixelHeight,
+                                  .Stride = static_cast<std::size_t>(bitmap.bmWidthBytes)});
 }
 
 } // namespace platform

@@ -93,8 +93,9 @@ std::set<std::pair<int, int>> ReferenceLine(Point from, Point to, int width, int
     bool xMajor = std::llabs(dx) >= std::llabs(dy);
     long long steps = xMajor ? std::llabs(dx) : std::llabs(dy);
     long long minor = xMajor ? std::llabs(dy) : std::llabs(dx);
+    const long long tie = (xMajor ? dy : dx) >= 0 ? 1 : 0;
     for (long long i = 0; i < steps; ++i) {
-        long long offset = (2 * i * minor + steps) / (2 * steps);
+        long long offset = (2 * i * minor + steps - tie) / (2 * steps);
         long long x, y;
         if (xMajor) {
             x = from.x + (dx > 0 ? i : -i);
@@ -120,6 +121,33 @@ TEST_F(CairoGdiTest, LinesCutToTheImageKeepEveryPixelOfTheWholeLine) {
         Line(from, to);
         ASSERT_EQ(BlackPixels(), ReferenceLine(from, to, Width, Height))
             << from.x << "," << from.y << " to " << to.x << "," << to.y;
+    }
+}
+
+TEST_F(CairoGdiTest, LinePixelsHalfwayBetweenTwoRowsTakeTheSmallerCoordinateAsGdiDoes) {
+    // Distances of each step from the major axis, as real GDI draws these lines.
+    const struct {
+        Point Delta;
+        std::vector<int> Offsets;
+    } cases[] = {
+        {{10, 5}, {0, 0, 1, 1, 2, 2, 3, 3, 4, 4}},  {{10, -5}, {0, 1, 1, 2, 2, 3, 3, 4, 4, 5}},
+        {{-10, 5}, {0, 0, 1, 1, 2, 2, 3, 3, 4, 4}}, {{-10, -5}, {0, 1, 1, 2, 2, 3, 3, 4, 4, 5}},
+        {{5, 10}, {0, 0, 1, 1, 2, 2, 3, 3, 4, 4}},  {{5, -10}, {0, 0, 1, 1, 2, 2, 3, 3, 4, 4}},
+        {{-5, 10}, {0, 1, 1, 2, 2, 3, 3, 4, 4, 5}}, {{-5, -10}, {0, 1, 1, 2, 2, 3, 3, 4, 4, 5}},
+    };
+    const Point start{30, 30};
+    for (const auto& c : cases) {
+        Clear();
+        Line(start, Point{start.x + c.Delta.x, start.y + c.Delta.y});
+        const bool xMajor = std::abs(c.Delta.x) > std::abs(c.Delta.y);
+        std::set<std::pair<int, int>> expected;
+        for (int i = 0; i < 10; ++i) {
+            const int major = (xMajor ? c.Delta.x : c.Delta.y) > 0 ? i : -i;
+            const int minor = (xMajor ? c.Delta.y : c.Delta.x) > 0 ? c.Offsets[i] : -c.Offsets[i];
+            expected.insert(xMajor ? std::pair{start.x + major, start.y + minor}
+                                   : std::pair{start.x + minor, start.y + major});
+        }
+        EXPECT_EQ(BlackPixels(), expected) << c.Delta.x << "," << c.Delta.y;
     }
 }
 

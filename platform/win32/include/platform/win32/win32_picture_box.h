@@ -5,6 +5,8 @@
 #include "platform/picture_box.h"
 #include "platform/win32/win32_gdi.h"
 
+#include <string>
+
 namespace platform {
 
 /// The image is a 32-bit DIB section of the box's size, selected into a memory device
@@ -51,6 +53,9 @@ public:
     double FontSize() const override { return Points; }
     void SetFontSize(double points) override;
     ColorRef Point(double x, double y) override;
+
+    /// Writes the persistent image as a PNG file; false when it cannot be written.
+    bool WritePng(const std::string& fileName);
 
 private:
     double UnitsPerPixel() const;
