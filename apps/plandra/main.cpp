@@ -315,7 +315,7 @@ int ParseSave(const std::vector<std::string_view>& args) {
         } else if (arg == "--stop-on-error") {
             request.Settings.StopOnError = true;
         } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
-                                                       request.Strict)) {
+                                                       request.ClassicOnly, request.Strict)) {
             return *exitCode;
         }
     }

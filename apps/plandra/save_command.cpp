@@ -20,6 +20,7 @@ int RunSave(const SaveRequest& request, std::ostream& out, std::ostream& errors)
     }
     LoadedDrawing drawing;
     drawing.Control.SetCalcExtents(request.CalcExtents);
+    drawing.Control.SetReadModernEntities(!request.ClassicOnly);
     // The converted copy of a file with bare line feeds is what Save copies, so it
     // stays until the save is done.
     std::optional<ReadableFile> file;

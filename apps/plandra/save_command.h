@@ -15,6 +15,7 @@ struct SaveRequest {
     /// The script of member calls run between loading and saving; none when empty.
     std::string ScriptName;
     bool CalcExtents = false;
+    bool ClassicOnly = false;
     bool Strict = false;
     ScriptSettings Settings;
 };
