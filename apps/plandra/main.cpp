@@ -161,6 +161,15 @@ int UsageError(std::string_view message) {
     return 2;
 }
 
+// The value after option `i`, which it then passes over; nothing when the option is last.
+std::optional<std::string_view> NextValue(const std::vector<std::string_view>& args,
+                                          std::size_t& i) {
+    if (i + 1 >= args.size()) {
+        return std::nullopt;
+    }
+    return args[++i];
+}
+
 // Takes an argument every command that reads a drawing understands: the file and
 // the reading options. Returns nothing when it was taken, else the exit code of a
 // usage error.
@@ -208,21 +217,16 @@ int ParseRender(const std::vector<std::string_view>& args) {
     plandra::cli::RenderRequest request;
     for (std::size_t i = 1; i < args.size(); ++i) {
         std::string_view arg = args[i];
-        auto value = [&]() -> std::optional<std::string_view> {
-            if (i + 1 >= args.size()) {
-                return std::nullopt;
-            }
-            return args[++i];
-        };
+        auto value = [&] { return NextValue(args, i); };
         if (arg == "--help" || arg == "-h") {
             std::cout << Usage;
             return 0;
-        } else if (arg == "-o" || arg == "--output") {
+        } else if (arg == "-o" || arg == "--output" || arg == "--text-boxes") {
             auto name = value();
             if (!name) {
                 return UsageError(std::string(arg) + " needs a file name");
             }
-            request.OutputName = *name;
+            (arg == "--text-boxes" ? request.TextBoxesName : request.OutputName) = *name;
         } else if (arg == "--size") {
             auto size = value();
             if (!size || !plandra::cli::ParseSize(*size, request.Width, request.Height)) {
@@ -242,12 +246,6 @@ int ParseRender(const std::vector<std::string_view>& args) {
             request.Window = window;
         } else if (arg == "--print-all-black") {
             request.PrintAllBlack = true;
-        } else if (arg == "--text-boxes") {
-            auto name = value();
-            if (!name) {
-                return UsageError("--text-boxes needs a file name");
-            }
-            request.TextBoxesName = *name;
         } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
                                                        request.ClassicOnly, request.Strict)) {
             return *exitCode;
@@ -295,12 +293,7 @@ int ParseSave(const std::vector<std::string_view>& args) {
     plandra::cli::SaveRequest request;
     for (std::size_t i = 1; i < args.size(); ++i) {
         std::string_view arg = args[i];
-        auto value = [&]() -> std::optional<std::string_view> {
-            if (i + 1 >= args.size()) {
-                return std::nullopt;
-            }
-            return args[++i];
-        };
+        auto value = [&] { return NextValue(args, i); };
         if (arg == "--help" || arg == "-h") {
             std::cout << Usage;
             return 0;
