@@ -2,12 +2,11 @@
 // running CRC-32 the engine compares files with.
 #include "installer/archive/archive_decompressor.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
+#include <zlib.h>
 
 namespace vorn {
 
@@ -34,7 +33,7 @@ struct InflateStream {
 } // namespace
 
 ArchiveDecompressor::ArchiveDecompressor(SetupArchive& archive, InstallContext& context,
-                                         platform::FileService& files)
+                                         platform::FileService* files)
     : Archive(archive), Context(context), Files(files) {
     Active = this;
 }
@@ -89,7 +88,8 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
                 static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, compressedSize - read));
             if (!Archive.ReadAt(offset + read, {input.data(), count})) {
                 return Fail(context_error::ArchiveReadFailure,
-                            "the archive cannot be read at offset " + std::to_string(offset + read));
+                            "the archive cannot be read at offset " +
+                                std::to_string(offset + read));
             }
             read += count;
             stream.next_in = input.data();
@@ -117,9 +117,10 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
         if (destination != 0) {
             std::uint32_t done = 0;
             if (produced != 0 &&
-                (!Files.WriteFile(static_cast<platform::FileHandle>(destination),
-                                  {reinterpret_cast<const char*>(chunk.data()), chunk.size()},
-                                  done) ||
+                (Files == nullptr ||
+                 !Files->WriteFile(static_cast<platform::FileHandle>(destination),
+                                   {reinterpret_cast<const char*>(chunk.data()), chunk.size()},
+                                   done) ||
                  done != produced)) {
                 return Fail(context_error::WriteFailure, "the destination file cannot be written");
             }
@@ -128,8 +129,7 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
         }
         written += produced;
     }
-    if (stream.avail_in != 0 || read != compressedSize ||
-        (sizeKnown && written != *expected) ||
+    if (stream.avail_in != 0 || read != compressedSize || (sizeKnown && written != *expected) ||
         (payload != Archive.Payload().end() && crc != payload->Crc)) {
         return Fail(context_error::ArchiveReadFailure,
                     "the item at offset " + std::to_string(offset) +

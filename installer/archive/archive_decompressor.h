@@ -17,9 +17,10 @@ namespace vorn {
 /// that DecompressFromArchive reads: a setup program runs one archive at a time.
 class ArchiveDecompressor {
 public:
-    /// `files` is the file service whose handles the engine passes as destinations.
+    /// `files` is the file service whose handles the engine passes as destinations; with
+    /// none, every file destination is a write failure.
     ArchiveDecompressor(SetupArchive& archive, InstallContext& context,
-                        platform::FileService& files);
+                        platform::FileService* files);
     ArchiveDecompressor(const ArchiveDecompressor&) = delete;
     ArchiveDecompressor& operator=(const ArchiveDecompressor&) = delete;
     ~ArchiveDecompressor();
@@ -44,7 +45,7 @@ private:
 
     SetupArchive& Archive;
     InstallContext& Context;
-    platform::FileService& Files;
+    platform::FileService* Files;
     std::string Failure;
 };
 

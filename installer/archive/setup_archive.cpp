@@ -3,14 +3,13 @@
 
 #include "platform/stdio_file.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <numeric>
 #include <utility>
+#include <zlib.h>
 
 namespace vorn {
 
@@ -45,15 +44,14 @@ void AppendWord(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 // The header's words from BytesPerDisk on, in stream order.
 std::vector<std::uint32_t*> HeaderWords(ArchiveHeader& header) {
-    std::vector<std::uint32_t*> words{&header.BytesPerDisk,  &header.ScriptLength,
-                                      &header.ScriptCrc,     &header.FinishOffset,
-                                      &header.CancelOffset,  &header.OptionFlags,
-                                      &header.DiskPromptSetSize};
+    std::vector<std::uint32_t*> words{
+        &header.BytesPerDisk, &header.ScriptLength, &header.ScriptCrc,        &header.FinishOffset,
+        &header.CancelOffset, &header.OptionFlags,  &header.DiskPromptSetSize};
     for (std::uint32_t& size : header.PieceSizes) {
         words.push_back(&size);
     }
-    for (std::uint32_t* word : {&header.PayloadCount, &header.TableLength, &header.TableCrc,
-                                &header.PayloadLength}) {
+    for (std::uint32_t* word :
+         {&header.PayloadCount, &header.TableLength, &header.TableCrc, &header.PayloadLength}) {
         words.push_back(word);
     }
     return words;
@@ -105,8 +103,8 @@ public:
                 continue;
             }
             const std::uint64_t within = offset - part.Start;
-            const std::size_t count =
-                static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), part.Size - within));
+            const std::size_t count = static_cast<std::size_t>(
+                std::min<std::uint64_t>(buffer.size(), part.Size - within));
             if (within > static_cast<std::uint64_t>(std::numeric_limits<long>::max()) ||
                 std::fseek(part.File.Get(), static_cast<long>(within), SEEK_SET) != 0 ||
                 std::fread(buffer.data(), 1, count, part.File.Get()) != count) {
@@ -135,8 +133,9 @@ std::optional<std::uint64_t> FileSize(std::FILE* file) {
 
 // Offset just past the zero-terminated string at `at`, or nullopt when none ends in time.
 std::optional<std::size_t> SkipString(std::span<const std::uint8_t> bytes, std::size_t at) {
-    const auto end = std::find(bytes.begin() + static_cast<std::ptrdiff_t>(std::min(at, bytes.size())),
-                               bytes.end(), std::uint8_t{0});
+    const auto end =
+        std::find(bytes.begin() + static_cast<std::ptrdiff_t>(std::min(at, bytes.size())),
+                  bytes.end(), std::uint8_t{0});
     if (end == bytes.end()) {
         return std::nullopt;
     }
@@ -161,8 +160,7 @@ std::optional<std::size_t> FirstDiskOffsetField(std::span<const std::uint8_t> sc
 std::uint32_t Crc32(std::uint32_t crc, std::span<const std::uint8_t> data) {
     while (!data.empty()) {
         const std::size_t chunk = std::min<std::size_t>(data.size(), 1u << 30);
-        crc = static_cast<std::uint32_t>(
-            crc32(crc, data.data(), static_cast<uInt>(chunk)));
+        crc = static_cast<std::uint32_t>(crc32(crc, data.data(), static_cast<uInt>(chunk)));
         data = data.subspan(chunk);
     }
     return crc;
@@ -230,8 +228,8 @@ SetupArchive::OpenResult SetupArchive::Open(const std::filesystem::path& path) {
     // is reported by Load with the stream it has.
     std::uint8_t head[FieldsAt + 4] = {};
     std::rewind(parts[0].File.Get());
-    if (parts[0].Size >= sizeof head && std::fread(head, 1, sizeof head, parts[0].File.Get()) ==
-                                            sizeof head &&
+    if (parts[0].Size >= sizeof head &&
+        std::fread(head, 1, sizeof head, parts[0].File.Get()) == sizeof head &&
         std::memcmp(head, ArchiveMagic.data(), ArchiveMagic.size()) == 0) {
         const std::uint32_t bytesPerDisk = LoadWord(head + FieldsAt);
         if (bytesPerDisk != 0 && parts[0].Size > bytesPerDisk) {
@@ -241,7 +239,8 @@ SetupArchive::OpenResult SetupArchive::Open(const std::filesystem::path& path) {
         // A later part is looked for only while the parts so far fill their disks.
         while (bytesPerDisk >= MinBytesPerDisk && parts.back().Size == bytesPerDisk &&
                parts.size() < MaxArchiveParts &&
-               std::filesystem::exists(ArchivePartPath(path, static_cast<std::uint32_t>(parts.size()) + 1))) {
+               std::filesystem::exists(
+                   ArchivePartPath(path, static_cast<std::uint32_t>(parts.size()) + 1))) {
             if (std::string error = openPart(static_cast<std::uint32_t>(parts.size()) + 1);
                 !error.empty()) {
                 return {nullptr, error};
@@ -375,9 +374,8 @@ std::optional<std::uint32_t> SetupArchive::ItemSizeAt(std::uint64_t offset,
         return std::nullopt;
     }
     if (offset >= Base) {
-        const auto entry = std::find_if(Entries.begin(), Entries.end(), [&](const auto& e) {
-            return Base + e.Offset == offset;
-        });
+        const auto entry = std::find_if(Entries.begin(), Entries.end(),
+                                        [&](const auto& e) { return Base + e.Offset == offset; });
         if (entry != Entries.end() && entry->CompressedSize == compressedSize) {
             return entry->Size;
         }
@@ -399,8 +397,8 @@ std::optional<std::uint32_t> SetupArchive::ItemSizeAt(std::uint64_t offset,
 PackResult PackPayload(std::span<const std::pair<std::string, std::vector<std::uint8_t>>> files) {
     PackedPayload packed;
     if (files.size() > MaxPayloadCount) {
-        return {std::nullopt, "an archive holds at most " + std::to_string(MaxPayloadCount) +
-                                  " files"};
+        return {std::nullopt,
+                "an archive holds at most " + std::to_string(MaxPayloadCount) + " files"};
     }
     for (const auto& [name, content] : files) {
         if (name.size() > 255) {
@@ -410,7 +408,8 @@ PackResult PackPayload(std::span<const std::pair<std::string, std::vector<std::u
             return {std::nullopt, name + " is larger than 4 GB"};
         }
         std::vector<std::uint8_t> compressed = DeflateRaw(content);
-        if (packed.Data.size() + compressed.size() > std::numeric_limits<std::uint32_t>::max() / 2) {
+        if (packed.Data.size() + compressed.size() >
+            std::numeric_limits<std::uint32_t>::max() / 2) {
             return {std::nullopt, "the payload would exceed 2 GB"};
         }
         PayloadEntry entry{name, static_cast<std::uint32_t>(packed.Data.size()),
@@ -526,13 +525,13 @@ ArchiveImage BuildSetupArchive(std::span<const std::uint8_t> script, const Packe
     StoreWord(&out[HeaderCrcAt], Crc32(0, {out.data(), HeaderCrcAt}));
     for (const std::vector<std::uint8_t>* part :
          std::initializer_list<const std::vector<std::uint8_t>*>{&table, &scriptCopy, &pieces,
-                                                                  &payload.Data}) {
+                                                                 &payload.Data}) {
         out.insert(out.end(), part->begin(), part->end());
     }
     if (extras.BytesPerDisk != 0 &&
         (out.size() + extras.BytesPerDisk - 1) / extras.BytesPerDisk > MaxArchiveParts) {
-        return {{}, "the archive would need more than " + std::to_string(MaxArchiveParts) +
-                        " disks"};
+        return {{},
+                "the archive would need more than " + std::to_string(MaxArchiveParts) + " disks"};
     }
     return {std::move(out), {}};
 }
@@ -544,7 +543,8 @@ std::string WriteSetupArchive(const std::filesystem::path& path,
     if (!image.Error.empty()) {
         return image.Error;
     }
-    const std::size_t diskSize = extras.BytesPerDisk == 0 ? image.Bytes.size() : extras.BytesPerDisk;
+    const std::size_t diskSize =
+        extras.BytesPerDisk == 0 ? image.Bytes.size() : extras.BytesPerDisk;
     std::uint32_t part = 1;
     for (std::size_t start = 0; start < image.Bytes.size(); start += diskSize, ++part) {
         const std::filesystem::path partPath = ArchivePartPath(path, part);
