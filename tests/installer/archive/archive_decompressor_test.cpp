@@ -1,14 +1,12 @@
 // The engine's decompress function into a file, memory or nowhere, its failures as the
 // context's error codes, and the running CRC-32.
-#include "installer/archive/archive_decompressor.h"
-
 #include "archive_test_data.h"
+#include "installer/archive/archive_decompressor.h"
 #include "machine/machine_under_test.h"
 #include "platform/headless/fault_injection.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace vorn {
 namespace {
@@ -43,10 +41,10 @@ TEST(ArchiveDecompressor, InflatesIntoAFileMemoryOrNowhereAndMovesTheOffsetOn) {
         std::vector<std::uint8_t> memory(expected.size() + 1, 0xEE);
         f.Context.DecompressTarget = into == Into::Memory ? memory.data() : nullptr;
         const platform::FileHandle file =
-            into == Into::File ? f.Files.CreateFileA(f.Machine->Path("OUT.OCX"),
-                                                     platform::file::GenericWrite, 0,
-                                                     platform::file::CreateAlways, 0)
-                               : platform::InvalidFileHandle;
+            into == Into::File
+                ? f.Files.CreateFileA(f.Machine->Path("OUT.OCX"), platform::file::GenericWrite, 0,
+                                      platform::file::CreateAlways, 0)
+                : platform::InvalidFileHandle;
         f.Context.ArchiveOffset = f.At(1);
         const std::uintptr_t destination =
             into == Into::File ? static_cast<std::uintptr_t>(file) : 0;
@@ -56,7 +54,8 @@ TEST(ArchiveDecompressor, InflatesIntoAFileMemoryOrNowhereAndMovesTheOffsetOn) {
         EXPECT_EQ(f.Context.ArchiveOffset, f.At(1) + f.Entry(1).CompressedSize);
         if (into == Into::File) {
             f.Files.CloseHandle(file);
-            EXPECT_EQ(f.Machine->ReadText("OUT.OCX"), std::string(expected.begin(), expected.end()));
+            EXPECT_EQ(f.Machine->ReadText("OUT.OCX"),
+                      std::string(expected.begin(), expected.end()));
         } else if (into == Into::Memory) {
             EXPECT_EQ(std::memcmp(memory.data(), expected.data(), expected.size()), 0);
             EXPECT_EQ(memory.back(), 0xEE) << "written past the item's size";
@@ -65,9 +64,9 @@ TEST(ArchiveDecompressor, InflatesIntoAFileMemoryOrNowhereAndMovesTheOffsetOn) {
 }
 
 TEST(ArchiveDecompressor, ReportsReadAndWriteFailuresInTheErrorCode) {
-    const auto good = BuildSetupArchive(archive_test::Script(),
-                                        *PackPayload(archive_test::Files()).Payload)
-                          .Bytes;
+    const auto good =
+        BuildSetupArchive(archive_test::Script(), *PackPayload(archive_test::Files()).Payload)
+            .Bytes;
     std::vector<std::uint8_t> damaged = good;
     damaged[damaged.size() - 40] ^= 0x55;
     const struct {

@@ -1,14 +1,12 @@
 // The setup archive read back as written, on one file and on several disks, and
 // damaged archives refused with a clear reason.
-#include "installer/archive/setup_archive.h"
-
 #include "archive_test_data.h"
+#include "installer/archive/setup_archive.h"
 #include "support/temp_file.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace vorn {
 namespace {
@@ -44,9 +42,8 @@ TEST(SetupArchive, ReadsBackWhatWasWrittenOnOneFileAndOnSeveralDisks) {
         EXPECT_EQ(archive.Header().FinishOffset, 3u);
         EXPECT_EQ(archive.Header().DiskPromptSetSize, 7u);
         EXPECT_NE(archive.Header().OptionFlags & context_option::RestartUtilityEmbedded, 0u);
-        EXPECT_EQ(archive.ArchiveBase(),
-                  archive.PieceOffset(EmbeddedPiece::DiskPromptDialogs) +
-                      archive.Header().PieceSizes[8]);
+        EXPECT_EQ(archive.ArchiveBase(), archive.PieceOffset(EmbeddedPiece::DiskPromptDialogs) +
+                                             archive.Header().PieceSizes[8]);
         ASSERT_EQ(archive.Payload().size(), 2u);
         for (std::size_t i = 0; i < 2; ++i) {
             EXPECT_EQ(archive.Payload()[i].Name, Files()[i].first);
