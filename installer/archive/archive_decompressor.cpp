@@ -60,7 +60,7 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
                     "the archive stores no item of " + std::to_string(compressedSize) +
                         " bytes at offset " + std::to_string(offset));
     }
-    const bool sizeKnown = *expected != std::numeric_limits<std::uint32_t>::max();
+    const bool sizeKnown = *expected != UnknownItemSize;
     std::uint8_t* target = destination == 0 ? Context.DecompressTarget : nullptr;
     if (target != nullptr && !sizeKnown) {
         return Fail(context_error::ArchiveReadFailure,

@@ -381,14 +381,11 @@ std::optional<std::uint32_t> SetupArchive::ItemSizeAt(std::uint64_t offset,
         }
         return std::nullopt;
     }
-    // Pieces carry no size of their own but the disk-prompt set's; the others are
-    // bounded by what a piece can inflate to when it is decompressed into memory.
     for (std::size_t i = 0; i < EmbeddedPieceCount; ++i) {
         const auto piece = static_cast<EmbeddedPiece>(i);
         if (PieceOffset(piece) == offset && Head.PieceSizes[i] == compressedSize) {
-            return piece == EmbeddedPiece::DiskPromptDialogs
-                       ? Head.DiskPromptSetSize
-                       : std::numeric_limits<std::uint32_t>::max();
+            return piece == EmbeddedPiece::DiskPromptDialogs ? Head.DiskPromptSetSize
+                                                             : UnknownItemSize;
         }
     }
     return std::nullopt;

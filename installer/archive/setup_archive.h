@@ -26,6 +26,7 @@ inline constexpr std::uint32_t MaxScriptLength = 16u << 20;
 inline constexpr std::uint32_t MaxPayloadCount = 65536;
 inline constexpr std::uint32_t MaxArchiveParts = 99;
 inline constexpr std::uint32_t MinBytesPerDisk = 1024;
+inline constexpr std::uint32_t UnknownItemSize = 0xFFFFFFFFu;
 
 /// The fixed header at the start of the stream (all fields little-endian).
 struct ArchiveHeader {
@@ -94,8 +95,9 @@ public:
     std::uint64_t StreamSize() const { return Stream->Size(); }
 
     /// The uncompressed size a stored item has when its compressed data starts at
-    /// stream offset `offset` and takes `compressedSize` bytes; nullopt when no piece
-    /// or payload file is stored just so.
+    /// stream offset `offset` and takes `compressedSize` bytes: a payload file's size,
+    /// the disk-prompt set's size, and UnknownItemSize for the other pieces, whose size
+    /// the archive does not record; nullopt when nothing is stored just so.
     std::optional<std::uint32_t> ItemSizeAt(std::uint64_t offset,
                                             std::uint32_t compressedSize) const;
 
