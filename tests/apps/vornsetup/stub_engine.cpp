@@ -12,8 +12,8 @@
 #include <vector>
 
 extern "C" __attribute__((visibility("default"))) std::int32_t PLATFORM_WINAPI
-VornMain(vorn::InstallContext* context, const char* commandLine, std::int32_t* exitAction,
-         char*, char*) {
+VornMain(vorn::InstallContext* context, const char* commandLine, std::int32_t* exitAction, char*,
+         char*) {
     *exitAction = vorn::exit_action::None;
     const auto* instance = reinterpret_cast<const platform::SetupInstance*>(context->SetupInstance);
     if (instance == nullptr || instance->Files == nullptr || context->Script == nullptr ||
@@ -24,7 +24,8 @@ VornMain(vorn::InstallContext* context, const char* commandLine, std::int32_t* e
     platform::FileService& files = *instance->Files;
     std::vector<std::uint8_t> dialogs(context->DiskPromptSetSize);
     for (std::size_t i = 0; i < vorn::EmbeddedPieceCount; ++i) {
-        const bool intoMemory = i == static_cast<std::size_t>(vorn::EmbeddedPiece::DiskPromptDialogs);
+        const bool intoMemory =
+            i == static_cast<std::size_t>(vorn::EmbeddedPiece::DiskPromptDialogs);
         context->DecompressTarget = intoMemory ? dialogs.data() : nullptr;
         if (context->PieceSizes[i] != 0 &&
             context->Decompress(context->ArchiveFile, 0, context->PieceSizes[i], 0) < 0) {
@@ -38,7 +39,8 @@ VornMain(vorn::InstallContext* context, const char* commandLine, std::int32_t* e
     if (stub == std::string::npos) {
         return 0;
     }
-    const auto size = static_cast<std::uint32_t>(std::strtoul(script.c_str() + stub + 5, nullptr, 10));
+    const auto size =
+        static_cast<std::uint32_t>(std::strtoul(script.c_str() + stub + 5, nullptr, 10));
     const platform::FileHandle file = files.CreateFileA(
         "C:\\HELLO.TXT", platform::file::GenericWrite, 0, platform::file::CreateAlways, 0);
     const std::int32_t written =
@@ -49,15 +51,15 @@ VornMain(vorn::InstallContext* context, const char* commandLine, std::int32_t* e
     char crc[16];
     std::snprintf(crc, sizeof crc, "%08x",
                   static_cast<unsigned>(context->Checksum(context->Script, context->ScriptLength)));
-    const std::string report =
-        "written=" + std::to_string(written) +
-        " dialogs=" + std::string(dialogs.begin(), dialogs.end()) +
-        " silent=" + std::to_string(context->Silent) + " screen=" +
-        std::to_string(context->ScreenWidth) + "x" + std::to_string(context->ScreenHeight) +
-        " crc=" + crc + " options=" + std::to_string(context->OptionFlags) +
-        " cmdline=" + commandLine + "\r\n";
-    const platform::FileHandle log = files.CreateFileA(
-        "C:\\STUB.LOG", platform::file::GenericWrite, 0, platform::file::CreateAlways, 0);
+    const std::string report = "written=" + std::to_string(written) +
+                               " dialogs=" + std::string(dialogs.begin(), dialogs.end()) +
+                               " silent=" + std::to_string(context->Silent) +
+                               " screen=" + std::to_string(context->ScreenWidth) + "x" +
+                               std::to_string(context->ScreenHeight) + " crc=" + crc +
+                               " options=" + std::to_string(context->OptionFlags) +
+                               " cmdline=" + commandLine + "\r\n";
+    const platform::FileHandle log = files.CreateFileA("C:\\STUB.LOG", platform::file::GenericWrite,
+                                                       0, platform::file::CreateAlways, 0);
     std::uint32_t done = 0;
     files.WriteFile(log, report, done);
     files.CloseHandle(log);

@@ -1,13 +1,12 @@
 // The setup program as its users run it: listing an archive, and running one on a
 // sandbox machine through a stand-in engine, up to the restart it asks for.
-#include "installer/archive/setup_archive.h"
 #include "installer/archive/archive_test_data.h"
+#include "installer/archive/setup_archive.h"
 #include "platform/posix/sandbox_machine.h"
 #include "support/temp_file.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 namespace {
@@ -34,8 +33,8 @@ TEST(Vornsetup, ListsAnArchiveAndFindsItsDamagedFiles) {
     const std::string path = (folder.Folder() / "SETUP.VRN").string();
     const vorn::ArchiveImage image = vorn::BuildSetupArchive(
         archive_test::Script(), *vorn::PackPayload(archive_test::Files()).Payload);
-    plandra::test::WriteFileText(path, {reinterpret_cast<const char*>(image.Bytes.data()),
-                                        image.Bytes.size()});
+    plandra::test::WriteFileText(
+        path, {reinterpret_cast<const char*>(image.Bytes.data()), image.Bytes.size()});
     const Outcome listed = RunSetup("--list " + path);
     EXPECT_EQ(listed.Status, 0) << listed.Output;
     EXPECT_NE(listed.Output.find("Files: 2"), std::string::npos) << listed.Output;
@@ -53,7 +52,8 @@ TEST(Vornsetup, ListsAnArchiveAndFindsItsDamagedFiles) {
 TEST(Vornsetup, RunsAnArchiveThroughTheEngineAndCarriesOutTheRestart) {
     plandra::test::TempFolder folder;
     const std::filesystem::path machine = folder.Folder() / "machine";
-    ASSERT_TRUE(platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
+    ASSERT_TRUE(
+        platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
     const vorn::PackResult packed = vorn::PackPayload(archive_test::Files());
     vorn::ArchiveExtras extras;
     extras.BytesPerDisk = 1024;
@@ -64,11 +64,10 @@ TEST(Vornsetup, RunsAnArchiveThroughTheEngineAndCarriesOutTheRestart) {
     const std::vector<std::uint8_t> script =
         archive_test::Script("STUB " + std::to_string(packed.Payload->Entries[0].CompressedSize));
     const std::string archive = (folder.Folder() / "SETUP.VRN").string();
-    ASSERT_EQ(vorn::WriteSetupArchive(archive, script, *packed.Payload, extras),
-              "");
+    ASSERT_EQ(vorn::WriteSetupArchive(archive, script, *packed.Payload, extras), "");
 
     const Outcome ran = RunSetup("--machine " + machine.string() + " --engine " STUB_ENGINE " " +
-                            archive + " /R /T");
+                                 archive + " /R /T");
     EXPECT_EQ(ran.Status, 0) << ran.Output;
     EXPECT_NE(ran.Output.find("%] readme.txt (16 bytes)"), std::string::npos) << ran.Output;
     EXPECT_NE(ran.Output.find("Installation completed"), std::string::npos) << ran.Output;

@@ -36,7 +36,7 @@ TEST(SetupArchive, ReadsBackWhatWasWrittenOnOneFileAndOnSeveralDisks) {
         ASSERT_EQ(WriteSetupArchive(path, Script(), *packed.Payload, extras), "");
         EXPECT_EQ(std::filesystem::exists(ArchivePartPath(path, 2)), bytesPerDisk != 0);
 
-        const SetupArchive::OpenResult opened = SetupArchive::Open(path);
+        SetupArchive::OpenResult opened = SetupArchive::Open(path);
         ASSERT_TRUE(opened.Archive) << opened.Error;
         const SetupArchive& archive = *opened.Archive;
         EXPECT_EQ(archive.Header().FinishOffset, 3u);
@@ -55,6 +55,7 @@ TEST(SetupArchive, ReadsBackWhatWasWrittenOnOneFileAndOnSeveralDisks) {
         EXPECT_EQ(WordAt(script, 9), bytesPerDisk);
         EXPECT_EQ(WordAt(script, 53), bytesPerDisk == 0 ? 0 : archive.ArchiveBase());
         if (bytesPerDisk != 0) {
+            opened.Archive.reset();
             std::filesystem::remove(ArchivePartPath(path, 3));
             EXPECT_EQ(SetupArchive::Open(path).Error.find("the archive is truncated"), 0u);
         }
