@@ -85,9 +85,14 @@ TEST(Vornsetup, RunsAnArchiveThroughTheEngineAndCarriesOutTheRestart) {
                   " cmdline=/R /T\r\n");
     EXPECT_EQ(plandra::test::ReadFileText(machine / "restart_pending.txt"), "restart Windows\n");
 
+    // A Windows 95 style replacement waits in WININIT.INI beside the delayed move.
+    plandra::test::WriteFileText(drive / "WINNT" / "WININIT.INI",
+                                 "[rename]\r\nC:\\RENAMED.LOG=C:\\STUB.LOG\r\n");
     const Outcome restarted = RunSetup("--restart " + machine.string());
     EXPECT_EQ(restarted.Status, 0) << restarted.Output;
     EXPECT_EQ(plandra::test::ReadFileText(drive / "MOVED.TXT"), "Read me first.\r\n");
+    EXPECT_TRUE(std::filesystem::exists(drive / "RENAMED.LOG"));
+    EXPECT_TRUE(std::filesystem::exists(drive / "WINNT" / "WININIT.BAK"));
     EXPECT_FALSE(std::filesystem::exists(drive / "HELLO.TXT"));
     EXPECT_FALSE(std::filesystem::exists(machine / "restart_pending.txt"));
 }

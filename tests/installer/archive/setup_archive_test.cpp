@@ -20,7 +20,14 @@ std::uint32_t WordAt(const std::vector<std::uint8_t>& bytes, std::size_t at) {
 }
 
 TEST(SetupArchive, ReadsBackWhatWasWrittenOnOneFileAndOnSeveralDisks) {
-    const PackResult packed = PackPayload(Files());
+    plandra::test::TempFolder sources;
+    std::vector<std::filesystem::path> files;
+    for (const auto& [name, content] : Files()) {
+        files.push_back(sources.Folder() / name);
+        plandra::test::WriteFileText(
+            files.back(), {reinterpret_cast<const char*>(content.data()), content.size()});
+    }
+    const PackResult packed = PackPayloadFiles(files);
     ASSERT_TRUE(packed.Payload) << packed.Error;
     for (const std::uint32_t bytesPerDisk : {0u, 1024u}) {
         SCOPED_TRACE(bytesPerDisk);
