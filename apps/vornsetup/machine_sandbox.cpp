@@ -1,15 +1,13 @@
 // The setup program's machine on Linux: a sandbox machine folder. A restart or reboot
 // the engine asks for is recorded in the folder and carried out by `--restart`.
-#include "setup_machine.h"
-
+#include "installer/engine/install_context.h"
 #include "platform/ini_text.h"
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
 #include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_system_info.h"
 #include "platform/setup_instance.h"
-
-#include "installer/engine/install_context.h"
+#include "setup_machine.h"
 
 #include <filesystem>
 #include <fstream>
@@ -135,8 +133,9 @@ MachineOpenResult OpenSetupMachine(const std::string& folder, const std::string&
 }
 
 int MakeMachine(const std::string& folder, bool windows95, std::ostream& out, std::ostream& err) {
-    const platform::SandboxMachine::OpenResult made = platform::SandboxMachine::Create(
-        folder, windows95 ? platform::WindowsFamily::Windows95 : platform::WindowsFamily::WindowsNT);
+    const platform::SandboxMachine::OpenResult made =
+        platform::SandboxMachine::Create(folder, windows95 ? platform::WindowsFamily::Windows95
+                                                           : platform::WindowsFamily::WindowsNT);
     if (!made.Machine) {
         err << "vornsetup: " << made.Error << "\n";
         return 1;

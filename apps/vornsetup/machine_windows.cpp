@@ -1,12 +1,10 @@
 // The setup program's machine on Windows: the running system itself.
-#include "setup_machine.h"
-
+#include "installer/engine/install_context.h"
 #include "platform/setup_instance.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_system_info.h"
-
-#include "installer/engine/install_context.h"
+#include "setup_machine.h"
 
 namespace vornsetup {
 

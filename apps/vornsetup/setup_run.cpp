@@ -19,9 +19,9 @@ using VornMainFunction = std::int32_t(PLATFORM_WINAPI*)(vorn::InstallContext*, c
                                                         std::int32_t*, char*, char*);
 
 constexpr std::array<const char*, vorn::EmbeddedPieceCount> PieceNames{
-    "CTL3D copy for Windows 95", "extension library",    "registration program",
-    "update-display library",    "transfer library",     "CTL3D copy for Windows NT",
-    "restart utility",           "support program",      "disk-prompt dialog set"};
+    "CTL3D copy for Windows 95", "extension library", "registration program",
+    "update-display library",    "transfer library",  "CTL3D copy for Windows NT",
+    "restart utility",           "support program",   "disk-prompt dialog set"};
 
 // The engine's run results as the quit message carries them.
 constexpr std::int32_t RunCompleted = -1;
@@ -145,11 +145,11 @@ int RunSetup(SetupMachine& machine, const RunOptions& options, std::ostream& out
     }
     const bool completed = result == RunCompleted;
     if (!options.Silent || !completed) {
-        (completed ? out : err) << (completed           ? "Installation completed\n"
+        (completed ? out : err) << (completed              ? "Installation completed\n"
                                     : result == RunAborted ? "Installation aborted\n"
                                     : result == 0          ? "The install engine could not start\n"
                                                            : "The install engine ended with " +
-                                                                 std::to_string(result) + "\n");
+                                                        std::to_string(result) + "\n");
     }
     if (restartProgram[0] != '\0') {
         StartRestartProgram(machine, restartProgram.data(), restartArguments.data(), out, err);
