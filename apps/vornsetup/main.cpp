@@ -1,6 +1,9 @@
-// vornsetup: the setup launcher on Linux; for now it makes the sandbox machines that
-// installations run against.
-#include "platform/posix/sandbox_machine.h"
+// vornsetup (SETUP.EXE on Windows): the setup program. It opens a setup archive, hands
+// it to the install engine and carries out the restart the engine asks for; on Linux
+// it also makes the sandbox machines installations run on, and restarts them.
+#include "platform/setup_instance.h"
+#include "setup_machine.h"
+#include "setup_run.h"
 
 #include <iostream>
 #include <string>
@@ -8,69 +11,142 @@
 
 namespace {
 
-constexpr std::string_view Usage = R"(Usage: vornsetup --new-machine DIR [--family 95|NT]
+constexpr std::string_view Usage =
+    R"(Usage: vornsetup [--machine DIR] [--silent] ARCHIVE [ENGINE OPTIONS]
+       vornsetup --list ARCHIVE
+       vornsetup --restart DIR
+       vornsetup --new-machine DIR [--family 95|NT]
 
-Makes DIR a fresh sandbox machine: a folder that plays one Windows machine, with
-its drives as folders (drive_c for C:\), a standard Windows layout (Windows,
-system, temporary and program folders, WIN.INI, SYSTEM.INI, AUTOEXEC.BAT,
-CONFIG.SYS), its registry in registry.reg (a REGEDIT4 file) and machine.ini,
-which describes the system (family and version, user, computer, admin rights,
-screen, memory, drives, [Environment] variables). Both files may be edited.
-Files the machine reads when present: programs.ini (what a started program does:
-its exit code, how long it runs, a file it writes or deletes) and
-running_services.txt (the services that run, one name a line); it logs every
-started program in processes.log.
+Runs the installation in ARCHIVE: opens the archive (and its later disk files,
+ARCHIVE with the extensions W02, W03 ...), loads the install engine
+(libvorn0132.so beside this program; VORN0132.DLL on Windows, where this program
+is SETUP.EXE) and starts it with the archive's script. ENGINE OPTIONS are passed
+to the engine as its command line ("/T" test mode, "/M" manual mode,
+"/M=FILE" answer file, "/X DIR" extract). When the engine asks for a restart,
+it is recorded in the machine folder; --restart carries it out.
 
 Options:
-  --family 95|NT   The Windows family the machine plays (default NT).
+  --machine DIR    The sandbox machine to install on (required on Linux).
+  --silent         No progress, and engine message boxes answer OK unseen.
+  --engine FILE    Load this engine library instead.
+  --list ARCHIVE   Print what the archive holds and check every file in it.
+  --restart DIR    Start the sandbox machine again as Windows does: carry out the
+                   replacements scheduled for the next start (the [rename] section
+                   of WININIT.INI, then the delayed moves) and forget them.
+  --new-machine DIR
+                   Make DIR a fresh sandbox machine: a folder that plays one Windows
+                   machine, with its drives as folders (drive_c for C:\), a standard
+                   Windows layout, its registry in registry.reg (a REGEDIT4 file) and
+                   machine.ini, which describes the system (family and version, user,
+                   computer, admin rights, screen, memory, drives, [Environment]
+                   variables). Both files may be edited. Files the machine reads when
+                   present: programs.ini (what a started program does: its exit code,
+                   how long it runs, a file it writes or deletes) and
+                   running_services.txt (the services that run, one name a line); it
+                   logs every started program in processes.log.
+  --family 95|NT   The Windows family a new machine plays (default NT).
   -h, --help       Show this text.
 
-Exit status: 0 when the machine was made, 1 when it could not be (DIR holds a
-machine already, or cannot be written), 2 for a usage error.
+Exit status: 0 when the installation completed (or the machine was made, the
+archive is sound, the restart went through), 1 when it did not, 2 for a usage
+error.
 )";
 
 int UsageError(std::string_view message) {
-    std::cerr << "vornsetup: " << message << "\nRun 'vornsetup --help' for usage.\n";
+    std::cerr << vornsetup::ProgramName() << ": " << message << "\nRun '"
+              << vornsetup::ProgramName() << " --help' for usage.\n";
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    enum class Task { Run, List, Restart, NewMachine } task = Task::Run;
     std::string folder;
-    platform::WindowsFamily family = platform::WindowsFamily::WindowsNT;
-    for (int i = 1; i < argc; ++i) {
+    std::string machine;
+    vornsetup::RunOptions run;
+    bool windows95 = false;
+    bool familyGiven = false;
+    int i = 1;
+    for (; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-h" || argument == "--help") {
             std::cout << Usage;
             return 0;
         }
-        if ((argument == "--new-machine" || argument == "--family") && i + 1 == argc) {
+        const bool takesValue = argument == "--new-machine" || argument == "--family" ||
+                                argument == "--machine" || argument == "--engine" ||
+                                argument == "--list" || argument == "--restart";
+        if (takesValue && i + 1 == argc) {
             return UsageError(std::string(argument) + " needs a value");
         }
-        if (argument == "--new-machine") {
+        if (argument == "--new-machine" || argument == "--restart" || argument == "--list") {
+            if (task != Task::Run) {
+                return UsageError("--new-machine, --restart and --list go alone");
+            }
+            task = argument == "--list"      ? Task::List
+                   : argument == "--restart" ? Task::Restart
+                                             : Task::NewMachine;
             folder = argv[++i];
         } else if (argument == "--family") {
             const std::string_view value = argv[++i];
             if (value != "95" && value != "NT" && value != "nt") {
                 return UsageError("--family takes 95 or NT");
             }
-            family = value == "95" ? platform::WindowsFamily::Windows95
-                                   : platform::WindowsFamily::WindowsNT;
-        } else {
+            windows95 = value == "95";
+            familyGiven = true;
+        } else if (argument == "--machine") {
+            machine = argv[++i];
+        } else if (argument == "--engine") {
+            run.EnginePath = argv[++i];
+        } else if (argument == "--silent") {
+            run.Silent = true;
+        } else if (argument.starts_with("--")) {
             return UsageError("unknown argument " + std::string(argument));
+        } else {
+            break;
         }
     }
-    if (folder.empty()) {
-        return UsageError("--new-machine DIR is required");
+    if (task != Task::Run) {
+        if (i != argc) {
+            return UsageError("unexpected argument " + std::string(argv[i]));
+        }
+        if (familyGiven && task != Task::NewMachine) {
+            return UsageError("--family goes with --new-machine");
+        }
+        if (task != Task::List && !vornsetup::HasSandboxMachines()) {
+            return UsageError("sandbox machines are made and restarted on Linux only");
+        }
+        switch (task) {
+        case Task::List:
+            return vornsetup::ListArchive(folder, std::cout, std::cerr);
+        case Task::Restart:
+            return vornsetup::RestartMachine(folder, std::cout, std::cerr);
+        default:
+            return vornsetup::MakeMachine(folder, windows95, std::cout, std::cerr);
+        }
     }
-    const platform::SandboxMachine::OpenResult made =
-        platform::SandboxMachine::Create(folder, family);
-    if (!made.Machine) {
-        std::cerr << "vornsetup: " << made.Error << "\n";
+    if (i == argc) {
+        return UsageError("ARCHIVE is required");
+    }
+    if (familyGiven) {
+        return UsageError("--family goes with --new-machine");
+    }
+    run.ArchivePath = argv[i++];
+    for (; i < argc; ++i) {
+        run.CommandLine += (run.CommandLine.empty() ? "" : " ") + std::string(argv[i]);
+    }
+    if (vornsetup::HasSandboxMachines() && machine.empty()) {
+        return UsageError("--machine DIR is required: the installation runs on a sandbox machine");
+    }
+    if (!vornsetup::HasSandboxMachines() && !machine.empty()) {
+        return UsageError("--machine is for sandbox machines; on Windows SETUP installs here");
+    }
+    vornsetup::MachineOpenResult opened =
+        vornsetup::OpenSetupMachine(machine, platform::ProgramPath());
+    if (!opened.Machine) {
+        std::cerr << vornsetup::ProgramName() << ": " << opened.Error << "\n";
         return 1;
     }
-    std::cout << "Made a Windows " << (family == platform::WindowsFamily::Windows95 ? "95" : "NT")
-              << " machine in " << folder << "\n";
-    return 0;
+    return vornsetup::RunSetup(*opened.Machine, run, std::cout, std::cerr);
 }

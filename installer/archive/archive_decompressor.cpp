@@ -1,0 +1,167 @@
+// Raw-deflate extraction of archive items into files, memory or nowhere, and the
+// running CRC-32 the engine compares files with.
+#include "installer/archive/archive_decompressor.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <zlib.h>
+
+namespace vorn {
+
+namespace {
+
+ArchiveDecompressor* Active = nullptr;
+std::uint32_t RunningChecksum = 0;
+constexpr std::size_t ChunkSize = 32768;
+
+// Ends an inflate stream however the extraction is left.
+struct InflateStream {
+    z_stream Stream{};
+    bool Ready = false;
+    InflateStream() { Ready = inflateInit2(&Stream, -MAX_WBITS) == Z_OK; }
+    InflateStream(const InflateStream&) = delete;
+    InflateStream& operator=(const InflateStream&) = delete;
+    ~InflateStream() {
+        if (Ready) {
+            inflateEnd(&Stream);
+        }
+    }
+};
+
+} // namespace
+
+ArchiveDecompressor::ArchiveDecompressor(SetupArchive& archive, InstallContext& context,
+                                         platform::FileService* files)
+    : Archive(archive), Context(context), Files(files) {
+    Active = this;
+}
+
+ArchiveDecompressor::~ArchiveDecompressor() {
+    if (Active == this) {
+        Active = nullptr;
+    }
+}
+
+std::int32_t ArchiveDecompressor::Fail(std::uint8_t code, std::string why) {
+    Context.ErrorCode = code;
+    Failure = std::move(why);
+    return -1;
+}
+
+std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
+                                             std::uint32_t compressedSize) {
+    Failure.clear();
+    const std::uint64_t offset = Context.ArchiveOffset;
+    const std::optional<std::uint32_t> expected = Archive.ItemSizeAt(offset, compressedSize);
+    if (!expected) {
+        return Fail(context_error::ArchiveReadFailure,
+                    "the archive stores no item of " + std::to_string(compressedSize) +
+                        " bytes at offset " + std::to_string(offset));
+    }
+    const bool sizeKnown = *expected != UnknownItemSize;
+    std::uint8_t* target = destination == 0 ? Context.DecompressTarget : nullptr;
+    if (target != nullptr && !sizeKnown) {
+        return Fail(context_error::ArchiveReadFailure,
+                    "the item at offset " + std::to_string(offset) +
+                        " has no known size to decompress into memory");
+    }
+    const auto payload = std::find_if(
+        Archive.Payload().begin(), Archive.Payload().end(),
+        [&](const PayloadEntry& entry) { return Archive.ArchiveBase() + entry.Offset == offset; });
+
+    InflateStream inflater;
+    if (!inflater.Ready) {
+        return Fail(context_error::ArchiveReadFailure, "the decompressor could not start");
+    }
+    z_stream& stream = inflater.Stream;
+    std::array<std::uint8_t, ChunkSize> input;
+    std::array<std::uint8_t, ChunkSize> output;
+    std::uint64_t read = 0;
+    std::uint64_t written = 0;
+    std::uint32_t crc = 0;
+    int status = Z_OK;
+    while (status != Z_STREAM_END) {
+        if (stream.avail_in == 0 && read < compressedSize) {
+            const std::size_t count =
+                static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, compressedSize - read));
+            if (!Archive.ReadAt(offset + read, {input.data(), count})) {
+                return Fail(context_error::ArchiveReadFailure,
+                            "the archive cannot be read at offset " +
+                                std::to_string(offset + read));
+            }
+            read += count;
+            stream.next_in = input.data();
+            stream.avail_in = static_cast<uInt>(count);
+        }
+        stream.next_out = output.data();
+        stream.avail_out = static_cast<uInt>(output.size());
+        status = inflate(&stream, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END) {
+            return Fail(context_error::ArchiveReadFailure,
+                        "the item at offset " + std::to_string(offset) + " is damaged");
+        }
+        const std::size_t produced = output.size() - stream.avail_out;
+        if (produced == 0 && status == Z_OK && stream.avail_in == 0 && read == compressedSize) {
+            return Fail(context_error::ArchiveReadFailure,
+                        "the item at offset " + std::to_string(offset) + " ends too soon");
+        }
+        if (sizeKnown && written + produced > *expected) {
+            return Fail(context_error::ArchiveReadFailure,
+                        "the item at offset " + std::to_string(offset) +
+                            " inflates beyond its size of " + std::to_string(*expected));
+        }
+        const std::span<const std::uint8_t> chunk{output.data(), produced};
+        crc = Crc32(crc, chunk);
+        if (destination != 0) {
+            std::uint32_t done = 0;
+            if (produced != 0 &&
+                (Files == nullptr ||
+                 !Files->WriteFile(static_cast<platform::FileHandle>(destination),
+                                   {reinterpret_cast<const char*>(chunk.data()), chunk.size()},
+                                   done) ||
+                 done != produced)) {
+                return Fail(context_error::WriteFailure, "the destination file cannot be written");
+            }
+        } else if (target != nullptr) {
+            std::memcpy(target + written, chunk.data(), produced);
+        }
+        written += produced;
+    }
+    if (stream.avail_in != 0 || read != compressedSize || (sizeKnown && written != *expected) ||
+        (payload != Archive.Payload().end() && crc != payload->Crc)) {
+        return Fail(context_error::ArchiveReadFailure,
+                    "the item at offset " + std::to_string(offset) +
+                        " does not match its stored size or checksum");
+    }
+    Context.ArchiveOffset = static_cast<std::uint32_t>(offset + compressedSize);
+    if (OnItem) {
+        OnItem(offset, static_cast<std::uint32_t>(written));
+    }
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(
+        written, static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())));
+}
+
+std::int32_t PLATFORM_WINAPI DecompressFromArchive(std::uintptr_t /*source*/,
+                                                   std::uintptr_t destination,
+                                                   std::uint32_t compressedSize,
+                                                   std::uint32_t /*reserved*/) {
+    if (Active == nullptr) {
+        return -1;
+    }
+    return Active->Decompress(destination, compressedSize);
+}
+
+std::uint32_t PLATFORM_WINAPI ArchiveChecksum(const std::uint8_t* buffer, std::uint32_t length) {
+    if (buffer == nullptr) {
+        if (length == 0) {
+            RunningChecksum = 0;
+        }
+        return RunningChecksum;
+    }
+    RunningChecksum = Crc32(RunningChecksum, {buffer, length});
+    return RunningChecksum;
+}
+
+} // namespace vorn

@@ -1,0 +1,64 @@
+// The decompress and checksum services a setup program hands the install engine in the
+// context block (words 35 and 36), over the setup archive it opened.
+#pragma once
+
+#include "installer/archive/setup_archive.h"
+#include "installer/engine/install_context.h"
+#include "platform/calling_convention.h"
+#include "platform/files.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vorn {
+
+/// Inflates the archive's stored items for one run. While it exists it is the archive
+/// that DecompressFromArchive reads: a setup program runs one archive at a time.
+class ArchiveDecompressor {
+public:
+    /// `files` is the file service whose handles the engine passes as destinations; with
+    /// none, every file destination is a write failure.
+    ArchiveDecompressor(SetupArchive& archive, InstallContext& context,
+                        platform::FileService* files);
+    ArchiveDecompressor(const ArchiveDecompressor&) = delete;
+    ArchiveDecompressor& operator=(const ArchiveDecompressor&) = delete;
+    ~ArchiveDecompressor();
+
+    /// Inflates the item whose `compressedSize` bytes start at the context's archive
+    /// offset: into the open file `destination`, else into the context's decompression
+    /// target, else nowhere. Only items the archive stores just so are read, which bounds
+    /// what lands in the target. On success the archive offset moves past the item and
+    /// the uncompressed size is returned; on failure the offset stays (a retry reads the
+    /// same item), the context's error code becomes 1 (write failure) or 2 (archive read
+    /// failure) and -1 is returned.
+    std::int32_t Decompress(std::uintptr_t destination, std::uint32_t compressedSize);
+
+    /// Why the last call failed, for the setup program's own report.
+    const std::string& LastError() const { return Failure; }
+
+    /// Called after each item read with its stream offset and uncompressed size.
+    std::function<void(std::uint64_t offset, std::uint32_t size)> OnItem;
+
+private:
+    std::int32_t Fail(std::uint8_t code, std::string why);
+
+    SetupArchive& Archive;
+    InstallContext& Context;
+    platform::FileService* Files;
+    std::string Failure;
+};
+
+/// The context's decompress function: the active ArchiveDecompressor's Decompress. The
+/// source argument is the context's archive handle and carries nothing more; the item is
+/// found by the context's archive offset.
+std::int32_t PLATFORM_WINAPI DecompressFromArchive(std::uintptr_t source,
+                                                   std::uintptr_t destination,
+                                                   std::uint32_t compressedSize,
+                                                   std::uint32_t reserved);
+
+/// The context's checksum function: a running CRC-32 (the polynomial of zlib and PKZIP);
+/// ArchiveChecksum(nullptr, 0) starts a new one and returns 0.
+std::uint32_t PLATFORM_WINAPI ArchiveChecksum(const std::uint8_t* buffer, std::uint32_t length);
+
+} // namespace vorn

@@ -1,0 +1,41 @@
+// Fuzz target: arbitrary bytes read as a setup archive must give an archive or an error,
+// never a crash, a hang or unbounded memory; an archive that is accepted must hold
+// together, and every stored item must decompress or fail cleanly.
+#include "installer/archive/archive_decompressor.h"
+#include "installer/archive/setup_archive.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    vorn::SetupArchive::OpenResult opened =
+        vorn::SetupArchive::Read(vorn::MemoryArchiveStream({data, data + size}));
+    if (!opened.Archive) {
+        if (opened.Error.empty()) {
+            std::abort();
+        }
+        return 0;
+    }
+    vorn::SetupArchive& archive = *opened.Archive;
+    if (archive.Script().size() != archive.Header().ScriptLength ||
+        archive.ArchiveBase() + archive.Header().PayloadLength != size) {
+        std::abort();
+    }
+    vorn::InstallContext context;
+    vorn::ArchiveDecompressor decompressor(archive, context, nullptr);
+    for (const vorn::PayloadEntry& entry : archive.Payload()) {
+        // Large items are inflated into nowhere, so the harness itself stays small.
+        std::vector<std::uint8_t> memory(entry.Size <= (1u << 20) ? entry.Size : 0);
+        context.DecompressTarget = memory.empty() ? nullptr : memory.data();
+        context.ArchiveOffset = static_cast<std::uint32_t>(archive.ArchiveBase() + entry.Offset);
+        context.ErrorCode = 0;
+        const std::int32_t written = decompressor.Decompress(0, entry.CompressedSize);
+        if (written >= 0 ? static_cast<std::uint32_t>(written) != entry.Size
+                         : context.ErrorCode != vorn::context_error::ArchiveReadFailure) {
+            std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,113 @@
+// The engine's decompress function into a file, memory or nowhere, its failures as the
+// context's error codes, and the running CRC-32.
+#include "archive_test_data.h"
+#include "installer/archive/archive_decompressor.h"
+#include "machine/machine_under_test.h"
+#include "platform/headless/fault_injection.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace vorn {
+namespace {
+
+struct Fixture {
+    std::unique_ptr<machine_test::MachineUnderTest> Machine = machine_test::MakeMachineUnderTest();
+    platform::FaultInjectingFiles Files{Machine->Files()};
+    std::unique_ptr<SetupArchive> Archive;
+    InstallContext Context;
+
+    explicit Fixture(std::vector<std::uint8_t> image = {}) {
+        if (image.empty()) {
+            image = BuildSetupArchive(archive_test::Script(),
+                                      *PackPayload(archive_test::Files()).Payload)
+                        .Bytes;
+        }
+        Archive = std::move(SetupArchive::Read(MemoryArchiveStream(std::move(image))).Archive);
+    }
+    const PayloadEntry& Entry(std::size_t i) const { return Archive->Payload()[i]; }
+    std::uint32_t At(std::size_t i) const {
+        return static_cast<std::uint32_t>(Archive->ArchiveBase() + Entry(i).Offset);
+    }
+};
+
+TEST(ArchiveDecompressor, InflatesIntoAFileMemoryOrNowhereAndMovesTheOffsetOn) {
+    const auto expected = archive_test::Files()[1].second;
+    enum class Into { File, Memory, Nowhere };
+    for (const Into into : {Into::File, Into::Memory, Into::Nowhere}) {
+        SCOPED_TRACE(static_cast<int>(into));
+        Fixture f;
+        ArchiveDecompressor decompressor(*f.Archive, f.Context, &f.Files);
+        std::vector<std::uint8_t> memory(expected.size() + 1, 0xEE);
+        f.Context.DecompressTarget = into == Into::Memory ? memory.data() : nullptr;
+        const platform::FileHandle file =
+            into == Into::File
+                ? f.Files.CreateFileA(f.Machine->Path("OUT.OCX"), platform::file::GenericWrite, 0,
+                                      platform::file::CreateAlways, 0)
+                : platform::InvalidFileHandle;
+        f.Context.ArchiveOffset = f.At(1);
+        const std::uintptr_t destination =
+            into == Into::File ? static_cast<std::uintptr_t>(file) : 0;
+        EXPECT_EQ(DecompressFromArchive(0, destination, f.Entry(1).CompressedSize, 0),
+                  static_cast<std::int32_t>(expected.size()));
+        EXPECT_EQ(f.Context.ErrorCode, context_error::None);
+        EXPECT_EQ(f.Context.ArchiveOffset, f.At(1) + f.Entry(1).CompressedSize);
+        if (into == Into::File) {
+            f.Files.CloseHandle(file);
+            EXPECT_EQ(f.Machine->ReadText("OUT.OCX"),
+                      std::string(expected.begin(), expected.end()));
+        } else if (into == Into::Memory) {
+            EXPECT_EQ(std::memcmp(memory.data(), expected.data(), expected.size()), 0);
+            EXPECT_EQ(memory.back(), 0xEE) << "written past the item's size";
+        }
+    }
+}
+
+TEST(ArchiveDecompressor, ReportsReadAndWriteFailuresInTheErrorCode) {
+    const auto good =
+        BuildSetupArchive(archive_test::Script(), *PackPayload(archive_test::Files()).Payload)
+            .Bytes;
+    std::vector<std::uint8_t> damaged = good;
+    damaged[damaged.size() - 40] ^= 0x55;
+    const struct {
+        const char* Case;
+        std::vector<std::uint8_t> Image;
+        std::int32_t SizeChange;
+        bool FailWrite;
+        std::uint8_t Error;
+    } cases[] = {
+        {"damaged data", damaged, 0, false, context_error::ArchiveReadFailure},
+        {"wrong size", good, -1, false, context_error::ArchiveReadFailure},
+        {"write fails", good, 0, true, context_error::WriteFailure},
+    };
+    for (const auto& c : cases) {
+        Fixture f(c.Image);
+        ArchiveDecompressor decompressor(*f.Archive, f.Context, &f.Files);
+        const platform::FileHandle file =
+            f.Files.CreateFileA(f.Machine->Path("OUT.OCX"), platform::file::GenericWrite, 0,
+                                platform::file::CreateAlways, 0);
+        if (c.FailWrite) {
+            f.Files.Plan.FailAt(platform::FileCall::WriteFile, 1, platform::winerror::DiskFull);
+        }
+        f.Context.ArchiveOffset = f.At(1);
+        EXPECT_EQ(decompressor.Decompress(static_cast<std::uintptr_t>(file),
+                                          f.Entry(1).CompressedSize + c.SizeChange),
+                  -1)
+            << c.Case;
+        EXPECT_EQ(f.Context.ErrorCode, c.Error) << c.Case;
+        EXPECT_EQ(f.Context.ArchiveOffset, f.At(1)) << c.Case << ": a retry reads the same item";
+        f.Files.CloseHandle(file);
+    }
+}
+
+TEST(ArchiveDecompressor, ChecksumIsARunningCrc32) {
+    const std::uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(ArchiveChecksum(nullptr, 0), 0u);
+    ArchiveChecksum(digits, 4);
+    EXPECT_EQ(ArchiveChecksum(digits + 4, 5), 0xCBF43926u);
+    EXPECT_EQ(ArchiveChecksum(nullptr, 0), 0u);
+    EXPECT_EQ(ArchiveChecksum(digits, 9), 0xCBF43926u);
+}
+
+} // namespace
+} // namespace vorn
