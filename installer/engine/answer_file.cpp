@@ -18,8 +18,8 @@ std::vector<AnswerLine> ParseAnswerText(std::string_view text) {
         }
         std::string_view name = platform::TrimBlanks(line.substr(0, equals));
         if (!name.empty()) {
-            lines.push_back({std::string(name),
-                             std::string(platform::TrimBlanks(line.substr(equals + 1)))});
+            lines.push_back(
+                {std::string(name), std::string(platform::TrimBlanks(line.substr(equals + 1)))});
         }
     }
     return lines;

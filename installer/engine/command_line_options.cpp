@@ -7,7 +7,9 @@ namespace vorn {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // A word from `at`: quoted (without the quotes), or up to the next blank.
 std::string TakeWord(std::string_view text, std::size_t& at) {

@@ -44,8 +44,7 @@ std::string NewPieceFile(FileService& files, const PieceTargets& targets, const 
     std::string path;
     switch (rule.Name) {
     case Naming::TempPrefix:
-        return files.GetTempFileNameA(targets.TempDirectory, rule.Prefix, 0, path) != 0 ? path
-                                                                                       : "";
+        return files.GetTempFileNameA(targets.TempDirectory, rule.Prefix, 0, path) != 0 ? path : "";
     case Naming::Program: {
         if (files.GetTempFileNameA(targets.TempDirectory, rule.Prefix, 0, path) == 0) {
             return {};
@@ -108,9 +107,8 @@ bool ExtractEmbeddedPieces(InstallContext& context, FileService& files, const Pi
             if (!otherCtl3d) {
                 pieces.DiskPromptSet.assign(context.DiskPromptSetSize, 0);
             }
-            context.DecompressTarget = otherCtl3d || pieces.DiskPromptSet.empty()
-                                           ? nullptr
-                                           : pieces.DiskPromptSet.data();
+            context.DecompressTarget =
+                otherCtl3d || pieces.DiskPromptSet.empty() ? nullptr : pieces.DiskPromptSet.data();
             bool done = Decompress(context, 0, size);
             context.DecompressTarget = saved;
             if (!done) {

@@ -2,12 +2,12 @@
 #include "installation_run.h"
 
 #include "answer_file.h"
+#include "local_clock.h"
 #include "main_loop.h"
 #include "platform/ansi_text.h"
 #include "platform/system_info.h"
 #include "script_interpreter.h"
 #include "status_file.h"
-#include "local_clock.h"
 
 #include <string_view>
 
@@ -24,7 +24,8 @@ std::string WithoutTrailingBackslash(std::string path) {
 
 std::string DirectoryOf(std::string_view path) {
     std::size_t slash = path.rfind('\\');
-    return std::string(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));
+    return std::string(slash == std::string_view::npos ? std::string_view()
+                                                       : path.substr(0, slash));
 }
 
 } // namespace
@@ -59,9 +60,9 @@ std::int32_t InstallationRun::Run() {
     // it, so the caller's buffer is never written past the length it gave.
     ScriptBytes.assign(Context.Script, Context.Script + Context.ScriptLength);
     ScriptBytes.push_back(op::EndOfScript);
-    State = std::make_unique<Engine>(Script(ScriptBytes, 1, 0),
-                                     EngineServices{Host, Machine.Libraries(), Presenter, Log,
-                                                    TempFiles, &Paths});
+    State = std::make_unique<Engine>(
+        Script(ScriptBytes, 1, 0),
+        EngineServices{Host, Machine.Libraries(), Presenter, Log, TempFiles, &Paths});
     Log.UseVariables(State->Variables);
     if (!StartUp()) {
         DeleteTemporaryFiles();
@@ -138,8 +139,8 @@ bool InstallationRun::StartUp() {
     Options = ParseCommandLineOptions(commandLine);
     State->Mode = Options.Mode;
     if (!Options.AnswerFile.empty()) {
-        auto answers =
-            ReadAnswerFile(Machine.Files(), AnswerFilePath(Options.AnswerFile, DirectoryOf(SetupProgram)));
+        auto answers = ReadAnswerFile(
+            Machine.Files(), AnswerFilePath(Options.AnswerFile, DirectoryOf(SetupProgram)));
         State->HasAnswerFile = answers.has_value();
         if (answers) {
             State->Answers = std::move(*answers);
@@ -150,8 +151,8 @@ bool InstallationRun::StartUp() {
 }
 
 InstallationRun::StartResult InstallationRun::ScriptStart() {
-    HeaderReadResult read = ReadScriptHeader(std::span<const std::uint8_t>(
-        ScriptBytes.data(), ScriptBytes.size() - 1));
+    HeaderReadResult read =
+        ReadScriptHeader(std::span<const std::uint8_t>(ScriptBytes.data(), ScriptBytes.size() - 1));
     if (read.Error) {
         ReportError(*State, std::string(DefaultErrorText) + "\n\n" + HeaderErrorText(*read.Error));
         return StartResult::Failed;
@@ -172,16 +173,16 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     State->Program.Position = RecordsOffset;
 
     std::string fonts = Version4 ? WindowsDirectory + "\\Fonts" : SystemDirectory;
-    State->Variables.FillPredefined({State->Variables.GetVariable("CMDLINE"),
-                                     Header.Languages[chosen].Name, WindowsDirectory,
-                                     SystemDirectory, SystemDirectory, TempDirectory,
-                                     DirectoryOf(SetupProgram), fonts});
+    State->Variables.FillPredefined(
+        {State->Variables.GetVariable("CMDLINE"), Header.Languages[chosen].Name, WindowsDirectory,
+         SystemDirectory, SystemDirectory, TempDirectory, DirectoryOf(SetupProgram), fonts});
     return StartResult::Ready;
 }
 
 void InstallationRun::OpenLog() {
     RunLogSettings settings;
-    settings.Enabled = Options.Mode != RunMode::Test && (Header.Flags & header_flag::NoLogFile) == 0;
+    settings.Enabled =
+        Options.Mode != RunMode::Test && (Header.Flags & header_flag::NoLogFile) == 0;
     settings.TempDirectory = TempDirectory;
     settings.Title = Title;
     settings.Source = SetupProgram;

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "command_line_options.h"
+#include "context_host.h"
 #include "embedded_pieces.h"
 #include "engine.h"
 #include "engine_message_box.h"
 #include "install_context.h"
-#include "context_host.h"
 #include "machine_path_forms.h"
 #include "machine_temp_files.h"
 #include "platform/machine_services.h"

@@ -49,7 +49,8 @@ RestartDecision HandleRestart(Engine& engine, InstallContext& context, const Res
                 decision.Program = facts.SupportProgram;
                 decision.KeepSupportProgram = true;
             } else {
-                decision.ExitAction = kind == 'W' ? exit_action::RestartWindows : exit_action::Reboot;
+                decision.ExitAction =
+                    kind == 'W' ? exit_action::RestartWindows : exit_action::Reboot;
             }
         }
     } else if (kind == 'E') {

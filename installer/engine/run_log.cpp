@@ -41,7 +41,9 @@ bool RunLog::Close() {
     return appended;
 }
 
-void RunLog::AddText(std::string_view text) { Records.Text(text); }
+void RunLog::AddText(std::string_view text) {
+    Records.Text(text);
+}
 
 std::intptr_t RunLog::FileHandle() const {
     return Interim ? static_cast<std::intptr_t>(Interim->Handle()) : -1;

@@ -142,9 +142,9 @@ std::vector<std::uint8_t> WriteScriptHeader(const ScriptHeader& h) {
     out.push_back(h.FontCharacterSet);
     PutDword(out, h.FirstDiskOffset);
     out.push_back(static_cast<std::uint8_t>(h.Texts.size()));
-    for (const std::string* text : {&h.StatusFileName, &h.StatusFileTemplate, &h.Manufacturer,
-                                    &h.Product, &h.VersionNumber, &h.SerialNumber,
-                                    &h.UninstallStatusName}) {
+    for (const std::string* text :
+         {&h.StatusFileName, &h.StatusFileTemplate, &h.Manufacturer, &h.Product, &h.VersionNumber,
+          &h.SerialNumber, &h.UninstallStatusName}) {
         PutText(out, *text);
     }
     if (h.Texts.size() < 2) {

@@ -11,13 +11,11 @@ namespace vorn {
 using platform::DdeData;
 using platform::DdeString;
 
-VornInstServer::VornInstServer(platform::DdeService& dde, Engine& engine)
-    : Dde(dde), Run(engine) {
+VornInstServer::VornInstServer(platform::DdeService& dde, Engine& engine) : Dde(dde), Run(engine) {
     std::uint32_t id = 0;
     auto callback = [this](std::uint32_t type, std::uint32_t format, platform::DdeConversation,
-                           DdeString first, DdeString second, DdeData data) {
-        return Callback(type, format, first, second, data);
-    };
+                           DdeString first, DdeString second,
+                           DdeData data) { return Callback(type, format, first, second, data); };
     if (Dde.DdeInitializeA(id, callback, platform::dde::ApplicationClassStandard) !=
         platform::dde::NoError) {
         return;

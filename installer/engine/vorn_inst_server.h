@@ -27,9 +27,8 @@ public:
     bool Running() const { return static_cast<bool>(Service); }
 
 private:
-    platform::DdeData Callback(std::uint32_t type, std::uint32_t format,
-                               platform::DdeString first, platform::DdeString second,
-                               platform::DdeData data);
+    platform::DdeData Callback(std::uint32_t type, std::uint32_t format, platform::DdeString first,
+                               platform::DdeString second, platform::DdeData data);
     std::string Text(platform::DdeString string) const;
 
     platform::DdeService& Dde;

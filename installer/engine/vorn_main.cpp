@@ -28,9 +28,9 @@ std::uint32_t PLATFORM_WINAPI FileWrite(std::uintptr_t file, const void* buffer,
         return 0;
     }
     std::uint32_t written = 0;
-    RunningMachine->Files().WriteFile(static_cast<platform::FileHandle>(file),
-                                      std::span<const char>(static_cast<const char*>(buffer), count),
-                                      written);
+    RunningMachine->Files().WriteFile(
+        static_cast<platform::FileHandle>(file),
+        std::span<const char>(static_cast<const char*>(buffer), count), written);
     return written;
 }
 

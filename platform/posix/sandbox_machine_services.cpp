@@ -1,7 +1,6 @@
 // The sandbox machine as one bundle of services, for a library that runs against it.
-#include "platform/machine_services.h"
-
 #include "platform/headless/headless_message_box.h"
+#include "platform/machine_services.h"
 #include "platform/posix/posix_library.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
@@ -31,9 +30,8 @@ std::string FromEnvironment(const std::string& given, const char* variable) {
 class SandboxMachineServices final : public MachineServices {
 public:
     SandboxMachineServices(std::unique_ptr<SandboxMachine> machine, std::string setupProgram)
-        : Machine(std::move(machine)), SetupProgram(std::move(setupProgram)),
-          FileCalls(*Machine), SystemCalls(*Machine),
-          ProgramManager(FileCalls, Machine->Description().WindowsDirectory),
+        : Machine(std::move(machine)), SetupProgram(std::move(setupProgram)), FileCalls(*Machine),
+          SystemCalls(*Machine), ProgramManager(FileCalls, Machine->Description().WindowsDirectory),
           DdeCalls(&ProgramManager) {}
 
     FileService& Files() override { return FileCalls; }

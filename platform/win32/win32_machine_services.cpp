@@ -1,6 +1,5 @@
 // Windows itself as one bundle of services, for a library that runs against it.
 #include "platform/machine_services.h"
-
 #include "platform/win32/win32_dde.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_library.h"
@@ -28,7 +27,8 @@ public:
         std::array<char, MAX_PATH + 1> path{};
         DWORD length = ::GetModuleFileNameA(reinterpret_cast<HMODULE>(module), path.data(),
                                             static_cast<DWORD>(path.size()));
-        return length == 0 || length >= path.size() ? std::string() : std::string(path.data(), length);
+        return length == 0 || length >= path.size() ? std::string()
+                                                    : std::string(path.data(), length);
     }
 
 private:
