@@ -15,9 +15,8 @@
 #include "platform/posix/sandbox_system_info.h"
 #include "support/temp_file.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace vorn {
 namespace {
@@ -56,8 +55,13 @@ struct SampleScript {
 SampleScript BuildSample(int cancelAt = -1) {
     ScriptBuilder b;
     std::vector<std::function<void()>> main = {
-        [&] { b.CallDll(call::OwnFunction, "", "f16", {std::string("1") + Sep + "COUNT" + Sep + "0"}); },
-        [&] { b.CallDll(call::OwnFunction, "", "f16", {std::string("129") + Sep + "USER" + Sep + "x"}); },
+        [&] {
+            b.CallDll(call::OwnFunction, "", "f16", {std::string("1") + Sep + "COUNT" + Sep + "0"});
+        },
+        [&] {
+            b.CallDll(call::OwnFunction, "", "f16",
+                      {std::string("129") + Sep + "USER" + Sep + "x"});
+        },
         [&] { b.AddToLog("Made Dir: C:\\APP\\%USER%\r\n"); },
         [&] { b.While("COUNT", 1, "2"); },
         [&] { b.CallDll(call::OwnFunction, "", "f16", {SetCount}); },
@@ -99,18 +103,29 @@ std::vector<std::string> MadeDirs(const InstallLog& log) {
     return dirs;
 }
 
+// Inflates nothing: writes `size` bytes of 'x' where the engine asks.
+std::int32_t PLATFORM_WINAPI TrivialDecompress(std::uintptr_t, std::uintptr_t destination,
+                                               std::uint32_t size, std::uint32_t) {
+    std::string bytes(size, 'x');
+    return destination != 0 ? static_cast<std::int32_t>(FileWrite(destination, bytes.data(), size))
+                            : static_cast<std::int32_t>(size);
+}
+
 class VornMainTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Machine = platform::SandboxMachine::Create(Folder.Folder(), platform::WindowsFamily::WindowsNT)
-                      .Machine;
+        Machine =
+            platform::SandboxMachine::Create(Folder.Folder(), platform::WindowsFamily::WindowsNT)
+                .Machine;
         ASSERT_TRUE(Machine);
         VornSetMachine(Folder.Folder().string().c_str(), "C:\\SETUP\\SETUP.EXE");
         std::filesystem::create_directories(Native("C:\\SETUP"));
         WriteFileText(Native("C:\\SETUP\\ANSWERS.TXT"), "USER = Ann\r\n");
     }
 
-    std::filesystem::path Native(std::string_view path) const { return Machine->Resolve(path).Native; }
+    std::filesystem::path Native(std::string_view path) const {
+        return Machine->Resolve(path).Native;
+    }
 
     std::int32_t Run(SampleScript& script, const char* commandLine = "/M=ANSWERS.TXT") {
         Context.Script = script.Bytes.data();
@@ -130,7 +145,11 @@ protected:
 
 TEST_F(VornMainTest, CompletedRunLeavesTheLogTheStatusFileAndNoTemporaryFiles) {
     SampleScript script = BuildSample();
+    Context.Decompress = &TrivialDecompress;
+    Context.PieceSizes[static_cast<std::size_t>(EmbeddedPiece::SupportProgram)] = 3;
+    Context.PieceSizes[static_cast<std::size_t>(EmbeddedPiece::Ctl3dWindows95)] = 2;
     EXPECT_EQ(Run(script), -1);
+    EXPECT_EQ(Context.ArchiveOffset, 5u);
     EXPECT_EQ(ExitAction, exit_action::None);
     EXPECT_STREQ(RestartProgram, "untouched");
     EXPECT_EQ(Context.Messages, nullptr);
@@ -172,7 +191,8 @@ TEST_F(VornMainTest, AbortAtEveryRecordRunsTheCancelSectionOnce) {
         EXPECT_EQ(dirs.back(), "C:\\APP\\CANCEL");
         EXPECT_EQ(std::count(dirs.begin(), dirs.end(), "C:\\APP\\FINISH"), 0);
         // The reason (message 1 when nothing was reported) ends the section.
-        EXPECT_TRUE(ReadFileText(Native("C:\\APP\\INSTALL.LOG")).ends_with("\r\nM1\r\nUser Rights: Admin\r\n"));
+        EXPECT_TRUE(ReadFileText(Native("C:\\APP\\INSTALL.LOG"))
+                        .ends_with("\r\nM1\r\nUser Rights: Admin\r\n"));
         EXPECT_EQ(ReadFileText(Native("C:\\WINNT\\PLANDRA.MIF")), "Vorn|Plandra|1.0|42|Failed|M1");
         EXPECT_TRUE(std::filesystem::is_empty(Native("C:\\TEMP")));
     }
@@ -198,7 +218,8 @@ TEST_F(VornMainTest, TestModeWritesNoLogAndRestartValuesSetTheExitAction) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Restart);
         ScriptBuilder b;
-        b.CallDll(call::OwnFunction, "", "f16", {std::string("1") + Sep + "RESTART" + Sep + c.Restart});
+        b.CallDll(call::OwnFunction, "", "f16",
+                  {std::string("1") + Sep + "RESTART" + Sep + c.Restart});
         std::vector<std::uint8_t> header = WriteScriptHeader(SampleHeader());
         std::vector<std::uint8_t> records = b.Build();
         SampleScript s{header, 0, 0, 0};
@@ -282,13 +303,16 @@ TEST_F(VornMainTest, LowerCaseCancelOverDdeStopsTheRunBeforeTheNextAction) {
     b.AddToLog("Made Dir: C:\\APP\\AFTER\r\n");
     b.Exit();
     std::vector<std::uint8_t> header = WriteScriptHeader(SampleHeader());
-    std::uint32_t cancel = static_cast<std::uint32_t>(header.size() + b.AddToLog("Made Dir: C:\\APP\\%GREETING%\r\n"));
+    std::uint32_t cancel =
+        static_cast<std::uint32_t>(header.size() + b.AddToLog("Made Dir: C:\\APP\\%GREETING%\r\n"));
     std::vector<std::uint8_t> records = b.Build();
     header.insert(header.end(), records.begin(), records.end());
     Context.Script = header.data();
     Context.ScriptLength = static_cast<std::uint32_t>(header.size());
     Context.CancelOffset = cancel;
-    EXPECT_EQ(RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments}, machine), -2);
+    EXPECT_EQ(
+        RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments}, machine),
+        -2);
     EXPECT_EQ(Requested, "hello");
     LogReadResult read = ReadInstallLog(Native("C:\\APP\\INSTALL.LOG"));
     EXPECT_EQ(MadeDirs(read.Log), std::vector<std::string>{"C:\\APP\\hello"});
@@ -310,9 +334,14 @@ TEST_F(VornMainTest, BrokenStartUpsShowAnErrorAndLeaveNothingBehind) {
     };
     std::vector<Case> cases = {
         {"no script", {}, "Internal Error"},
-        {"no language", WriteScriptHeader(noLanguage), "Internal Error\n\nThe setup script names no language."},
-        {"a message missing", lastMessageMissing, "Internal Error\n\nThe setup script's header is incomplete: a language or a message is missing."},
-        {"too many languages", tooManyLanguages, "Internal Error\n\nThe setup script's header is incomplete: a language or a message is missing."},
+        {"no language", WriteScriptHeader(noLanguage),
+         "Internal Error\n\nThe setup script names no language."},
+        {"a message missing", lastMessageMissing,
+         "Internal Error\n\nThe setup script's header is incomplete: a language or a message is "
+         "missing."},
+        {"too many languages", tooManyLanguages,
+         "Internal Error\n\nThe setup script's header is incomplete: a language or a message is "
+         "missing."},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.Name);
