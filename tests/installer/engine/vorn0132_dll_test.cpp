@@ -7,9 +7,8 @@
 #include "installer/log/install_log_reader.h"
 #include "platform/library.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace vorn {
 namespace {
@@ -21,8 +20,8 @@ TEST(Vorn0132Dll, RunsAScriptAndWritesTheInstallationLog) {
     platform::UniqueLibrary module(libraries->LoadLibraryA("VORN0132.DLL"),
                                    platform::LibraryTraits{libraries.get()});
     ASSERT_TRUE(module);
-    auto vornMain = reinterpret_cast<VornMainEntry>(
-        libraries->GetProcAddress(module.Get(), VornMainExport));
+    auto vornMain =
+        reinterpret_cast<VornMainEntry>(libraries->GetProcAddress(module.Get(), VornMainExport));
     ASSERT_NE(vornMain, nullptr);
 
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "vorn0132-dll-test";
@@ -62,8 +61,9 @@ TEST(Vorn0132Dll, RunsAScriptAndWritesTheInstallationLog) {
     EXPECT_EQ(read.Log.Info.Manufacturer, "Vorn");
     std::vector<LogEntry> expected = {{1, MadeDirRecord{"C:\\APP\\D1"}},
                                       {1, MadeDirRecord{"C:\\APP\\D2"}}};
-    std::erase_if(read.Log.Records,
-                  [](const LogEntry& e) { return !std::holds_alternative<MadeDirRecord>(e.Record); });
+    std::erase_if(read.Log.Records, [](const LogEntry& e) {
+        return !std::holds_alternative<MadeDirRecord>(e.Record);
+    });
     EXPECT_EQ(read.Log.Records, expected);
     std::filesystem::remove_all(folder);
 }

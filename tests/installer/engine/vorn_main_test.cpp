@@ -198,6 +198,25 @@ TEST_F(VornMainTest, AbortAtEveryRecordRunsTheCancelSectionOnce) {
     }
 }
 
+TEST_F(VornMainTest, SetLogFilePausesResumesAndMovesToANewLog) {
+    ScriptBuilder b;
+    b.AddToLog("Made Dir: C:\\APP\\FIRST\r\n");
+    b.SetLogFile(1, "");
+    b.AddToLog("Made Dir: C:\\APP\\HIDDEN\r\n");
+    b.SetLogFile(0, "");
+    b.SetLogFile(2, "%WIN%\\SECOND.LOG");
+    b.AddToLog("Made Dir: C:\\APP\\SECOND\r\n");
+    std::vector<std::uint8_t> records = b.Build();
+    SampleScript s{WriteScriptHeader(SampleHeader()), 0, 0, 0};
+    s.Bytes.insert(s.Bytes.end(), records.begin(), records.end());
+    EXPECT_EQ(Run(s, ""), -1);
+    EXPECT_EQ(MadeDirs(ReadInstallLog(Native("C:\\APP\\INSTALL.LOG")).Log),
+              std::vector<std::string>{"C:\\APP\\FIRST"});
+    LogReadResult second = ReadInstallLog(Native("C:\\WINNT\\SECOND.LOG"));
+    EXPECT_EQ(second.Log.Title, "Plandra Setup");
+    EXPECT_EQ(MadeDirs(second.Log), std::vector<std::string>{"C:\\APP\\SECOND"});
+}
+
 TEST_F(VornMainTest, TestModeWritesNoLogAndRestartValuesSetTheExitAction) {
     SampleScript script = BuildSample();
     EXPECT_EQ(Run(script, "  /t /Q"), -1);
