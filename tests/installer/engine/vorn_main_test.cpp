@@ -86,6 +86,10 @@ SampleScript BuildSample(int cancelAt = -1) {
     s.Finish = offset(b.AddToLog("Made Dir: C:\\APP\\FINISH\r\n"));
     b.Exit();
     s.Cancel = offset(b.AddToLog("Made Dir: C:\\APP\\CANCEL\r\n"));
+    // An abort inside the cancel section ends the run: the section is never entered again.
+    b.CallDll(call::AbortWhenTrue | call::OwnFunction, "", "f16",
+              {std::string("0") + Sep + "STOP" + Sep + "1"});
+    b.AddToLog("Made Dir: C:\\APP\\AFTER\r\n");
     b.Exit();
     std::vector<std::uint8_t> records = b.Build();
     s.Bytes = header;
@@ -189,6 +193,7 @@ TEST_F(VornMainTest, AbortAtEveryRecordRunsTheCancelSectionOnce) {
         std::vector<std::string> dirs = MadeDirs(read.Log);
         ASSERT_FALSE(dirs.empty());
         EXPECT_EQ(dirs.back(), "C:\\APP\\CANCEL");
+        EXPECT_EQ(std::count(dirs.begin(), dirs.end(), "C:\\APP\\CANCEL"), 1);
         EXPECT_EQ(std::count(dirs.begin(), dirs.end(), "C:\\APP\\FINISH"), 0);
         // The reason (message 1 when nothing was reported) ends the section.
         EXPECT_TRUE(ReadFileText(Native("C:\\APP\\INSTALL.LOG"))
