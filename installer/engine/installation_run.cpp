@@ -2,6 +2,7 @@
 #include "installation_run.h"
 
 #include "answer_file.h"
+#include "fonts_directory.h"
 #include "local_clock.h"
 #include "main_loop.h"
 #include "platform/ansi_text.h"
@@ -172,7 +173,8 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
                             static_cast<std::uint8_t>(chosen));
     State->Program.Position = RecordsOffset;
 
-    std::string fonts = Version4 ? WindowsDirectory + "\\Fonts" : SystemDirectory;
+    std::string fonts = FontsDirectory(Machine.Registry(), Machine.Files(),
+                                       {Version4, WindowsDirectory, SystemDirectory});
     State->Variables.FillPredefined(
         {State->Variables.GetVariable("CMDLINE"), Header.Languages[chosen].Name, WindowsDirectory,
          SystemDirectory, SystemDirectory, TempDirectory, DirectoryOf(SetupProgram), fonts});

@@ -6,6 +6,7 @@
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
 #include "platform/posix/sandbox_program_manager.h"
+#include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_system_info.h"
 
 #include <cstdlib>
@@ -29,9 +30,11 @@ std::string FromEnvironment(const std::string& given, const char* variable) {
 
 class SandboxMachineServices final : public MachineServices {
 public:
-    SandboxMachineServices(std::unique_ptr<SandboxMachine> machine, std::string setupProgram)
-        : Machine(std::move(machine)), SetupProgram(std::move(setupProgram)), FileCalls(*Machine),
-          SystemCalls(*Machine), ProgramManager(FileCalls, Machine->Description().WindowsDirectory),
+    SandboxMachineServices(std::unique_ptr<SandboxMachine> machine,
+                           std::unique_ptr<SandboxRegistry> registry, std::string setupProgram)
+        : Machine(std::move(machine)), RegistryCalls(std::move(registry)),
+          SetupProgram(std::move(setupProgram)), FileCalls(*Machine), SystemCalls(*Machine),
+          ProgramManager(FileCalls, Machine->Description().WindowsDirectory),
           DdeCalls(&ProgramManager) {}
 
     FileService& Files() override { return FileCalls; }
@@ -39,11 +42,13 @@ public:
     DdeService& Dde() override { return DdeCalls; }
     MessageBoxService& Boxes() override { return BoxCalls; }
     LibraryService& Libraries() override { return LibraryCalls; }
+    RegistryService& Registry() override { return *RegistryCalls; }
     // The setup program lives outside the machine: it has the path it was given.
     std::string ModuleFileName(std::uintptr_t) override { return SetupProgram; }
 
 private:
     std::unique_ptr<SandboxMachine> Machine;
+    std::unique_ptr<SandboxRegistry> RegistryCalls;
     std::string SetupProgram;
     SandboxFiles FileCalls;
     SandboxSystemInfo SystemCalls;
@@ -66,12 +71,16 @@ OpenedMachine OpenMachineServices(const MachineLocation& location) {
     if (!opened.Machine) {
         return {nullptr, opened.Error};
     }
+    SandboxRegistry::OpenResult registry = SandboxRegistry::Open(*opened.Machine);
+    if (!registry.Registry) {
+        return {nullptr, registry.Error};
+    }
     std::string setupProgram = FromEnvironment(location.SetupProgram, SetupProgramVariable);
     if (setupProgram.empty()) {
         setupProgram = DefaultSetupProgram;
     }
-    return {std::make_unique<SandboxMachineServices>(std::move(opened.Machine),
-                                                     std::move(setupProgram)),
+    return {std::make_unique<SandboxMachineServices>(
+                std::move(opened.Machine), std::move(registry.Registry), std::move(setupProgram)),
             {}};
 }
 

@@ -4,6 +4,7 @@
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_library.h"
 #include "platform/win32/win32_message_box.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
 
 // After our headers: it makes macros of Win32 names.
@@ -22,6 +23,7 @@ public:
     DdeService& Dde() override { return DdeCalls; }
     MessageBoxService& Boxes() override { return BoxCalls; }
     LibraryService& Libraries() override { return LibraryCalls; }
+    RegistryService& Registry() override { return RegistryCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -37,6 +39,7 @@ private:
     Win32Dde DdeCalls;
     Win32MessageBox BoxCalls;
     Win32LibraryService LibraryCalls;
+    Win32Registry RegistryCalls;
 };
 
 } // namespace

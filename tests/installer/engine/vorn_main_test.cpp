@@ -12,6 +12,7 @@
 #include "platform/posix/posix_library.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_system_info.h"
 #include "support/temp_file.h"
 
@@ -266,12 +267,14 @@ TEST_F(VornMainTest, TestModeWritesNoLogAndRestartValuesSetTheExitAction) {
 class TestMachine final : public platform::MachineServices {
 public:
     explicit TestMachine(platform::SandboxMachine& machine)
-        : FileCalls(machine), SystemCalls(machine) {}
+        : FileCalls(machine), SystemCalls(machine),
+          RegistryCalls(platform::SandboxRegistry::Open(machine).Registry) {}
     platform::FileService& Files() override { return FileCalls; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return DdeCalls; }
     platform::MessageBoxService& Boxes() override { return BoxCalls; }
     platform::LibraryService& Libraries() override { return LibraryCalls; }
+    platform::RegistryService& Registry() override { return *RegistryCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
 
     platform::SandboxFiles FileCalls;
@@ -279,6 +282,7 @@ public:
     platform::SandboxDde DdeCalls;
     platform::HeadlessMessageBox BoxCalls;
     platform::HeadlessLibraryService LibraryCalls;
+    std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
 };
 
 platform::DdeService* ClientDde = nullptr;
