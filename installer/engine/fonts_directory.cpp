@@ -30,9 +30,9 @@ std::string SharedDirectory(platform::RegistryService& registry) {
 // Whether a file can be made and deleted in the folder.
 bool Writable(platform::FileService& files, const std::string& folder) {
     std::string probe = folder + "\\KTRSINST.%$E";
-    platform::FileHandle file = files.CreateFileA(probe, platform::file::GenericWrite, 0,
-                                                  platform::file::CreateAlways,
-                                                  platform::file::AttributeNormal);
+    platform::FileHandle file =
+        files.CreateFileA(probe, platform::file::GenericWrite, 0, platform::file::CreateAlways,
+                          platform::file::AttributeNormal);
     if (file == platform::InvalidFileHandle) {
         return false;
     }

@@ -9,6 +9,7 @@
 #include "platform/system_info.h"
 #include "script_interpreter.h"
 #include "status_file.h"
+#include "user_language.h"
 
 #include <string_view>
 
@@ -162,8 +163,18 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     RecordsOffset = read.RecordsOffset;
     std::size_t languages = Header.Texts.size();
 
-    // The language dialog is not there yet: the first language is the default choice.
+    // The default choice is the language whose system name is the user's; there is no
+    // language dialog yet to change it.
     std::size_t chosen = 0;
+    if (languages > 1) {
+        std::string user = UserLanguage(Machine.Profile(), Machine.Registry(), WindowsNt);
+        for (std::size_t i = 0; i < Header.Languages.size() && !user.empty(); ++i) {
+            if (platform::EqualsIgnoringCase(Header.Languages[i].SystemName, user)) {
+                chosen = i;
+                break;
+            }
+        }
+    }
     const LanguageTexts& texts = Header.Texts[chosen];
     Title = texts.WindowTitle;
     Messages = std::make_unique<MessageTable>(texts.Messages);

@@ -5,6 +5,7 @@
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
+#include "platform/posix/sandbox_profile.h"
 #include "platform/posix/sandbox_program_manager.h"
 #include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_system_info.h"
@@ -34,6 +35,7 @@ public:
                            std::unique_ptr<SandboxRegistry> registry, std::string setupProgram)
         : Machine(std::move(machine)), RegistryCalls(std::move(registry)),
           SetupProgram(std::move(setupProgram)), FileCalls(*Machine), SystemCalls(*Machine),
+          ProfileCalls(FileCalls, Machine->Description().WindowsDirectory),
           ProgramManager(FileCalls, Machine->Description().WindowsDirectory),
           DdeCalls(&ProgramManager) {}
 
@@ -43,6 +45,7 @@ public:
     MessageBoxService& Boxes() override { return BoxCalls; }
     LibraryService& Libraries() override { return LibraryCalls; }
     RegistryService& Registry() override { return *RegistryCalls; }
+    ProfileService& Profile() override { return ProfileCalls; }
     // The setup program lives outside the machine: it has the path it was given.
     std::string ModuleFileName(std::uintptr_t) override { return SetupProgram; }
 
@@ -52,6 +55,7 @@ private:
     std::string SetupProgram;
     SandboxFiles FileCalls;
     SandboxSystemInfo SystemCalls;
+    SandboxProfile ProfileCalls;
     SandboxProgramManager ProgramManager;
     SandboxDde DdeCalls;
     // No one sees a box on the sandbox: each answers OK or Yes.

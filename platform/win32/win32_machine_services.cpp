@@ -24,6 +24,7 @@ public:
     MessageBoxService& Boxes() override { return BoxCalls; }
     LibraryService& Libraries() override { return LibraryCalls; }
     RegistryService& Registry() override { return RegistryCalls; }
+    ProfileService& Profile() override { return ProfileCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -40,6 +41,7 @@ private:
     Win32MessageBox BoxCalls;
     Win32LibraryService LibraryCalls;
     Win32Registry RegistryCalls;
+    Win32Profile ProfileCalls;
 };
 
 } // namespace

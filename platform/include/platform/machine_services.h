@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/library.h"
 #include "platform/message_box.h"
+#include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
 
@@ -25,6 +26,7 @@ public:
     virtual MessageBoxService& Boxes() = 0;
     virtual LibraryService& Libraries() = 0;
     virtual RegistryService& Registry() = 0;
+    virtual ProfileService& Profile() = 0;
     /// The full path of the program file of a module (GetModuleFileNameA); 0 is the
     /// running program. Empty when it is not known.
     virtual std::string ModuleFileName(std::uintptr_t module) = 0;

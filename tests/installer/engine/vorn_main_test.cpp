@@ -12,6 +12,7 @@
 #include "platform/posix/posix_library.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_profile.h"
 #include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_system_info.h"
 #include "support/temp_file.h"
@@ -223,6 +224,22 @@ TEST_F(VornMainTest, SetLogFilePausesResumesAndMovesToANewLog) {
     EXPECT_EQ(MadeDirs(second.Log), std::vector<std::string>{"C:\\APP\\SECOND"});
 }
 
+TEST_F(VornMainTest, UsersLanguageIsTheDefaultChoiceOfSeveral) {
+    ScriptHeader h = SampleHeader();
+    h.Languages = {{"Deutsch", "DEU"}, {"English", "ENU"}};
+    h.Texts = {{"Installation", testing::NumberedMessages()},
+               {"Setup", testing::NumberedMessages()}};
+    ScriptBuilder b(2);
+    b.AddToLog("Made Dir: C:\\%LANG%\r\n");
+    std::vector<std::uint8_t> records = b.Build();
+    SampleScript s{WriteScriptHeader(h), 0, 0, 0};
+    s.Bytes.insert(s.Bytes.end(), records.begin(), records.end());
+    EXPECT_EQ(Run(s, ""), -1);
+    LogReadResult read = ReadInstallLog(Native("C:\\APP\\INSTALL.LOG"));
+    EXPECT_EQ(read.Log.Title, "Setup");
+    EXPECT_EQ(MadeDirs(read.Log), std::vector<std::string>{"C:\\English"});
+}
+
 TEST_F(VornMainTest, TestModeWritesNoLogAndRestartValuesSetTheExitAction) {
     SampleScript script = BuildSample();
     EXPECT_EQ(Run(script, "  /t /Q"), -1);
@@ -268,6 +285,7 @@ class TestMachine final : public platform::MachineServices {
 public:
     explicit TestMachine(platform::SandboxMachine& machine)
         : FileCalls(machine), SystemCalls(machine),
+          ProfileCalls(FileCalls, machine.Description().WindowsDirectory),
           RegistryCalls(platform::SandboxRegistry::Open(machine).Registry) {}
     platform::FileService& Files() override { return FileCalls; }
     platform::SystemInfoService& System() override { return SystemCalls; }
@@ -275,10 +293,12 @@ public:
     platform::MessageBoxService& Boxes() override { return BoxCalls; }
     platform::LibraryService& Libraries() override { return LibraryCalls; }
     platform::RegistryService& Registry() override { return *RegistryCalls; }
+    platform::ProfileService& Profile() override { return ProfileCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
 
     platform::SandboxFiles FileCalls;
     platform::SandboxSystemInfo SystemCalls;
+    platform::SandboxProfile ProfileCalls;
     platform::SandboxDde DdeCalls;
     platform::HeadlessMessageBox BoxCalls;
     platform::HeadlessLibraryService LibraryCalls;
