@@ -64,6 +64,9 @@ DdeData VornInstServer::Callback(std::uint32_t type, std::uint32_t format, DdeSt
         std::string topic = Text(first);
         if (platform::EqualsIgnoringCase(topic, "CANCEL")) {
             Run.Services.Host.SetAbortFlag();
+        } else if (topic.empty()) {
+            // An empty name is the "%%" variable, which must stay a percent sign.
+            return static_cast<DdeData>(platform::dde::NotProcessed);
         } else {
             std::vector<char> buffer(MaxExecuteBytes, '\0');
             std::uint32_t copied = Dde.DdeGetData(data, std::span<char>(buffer), 0);
