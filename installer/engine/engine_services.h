@@ -44,6 +44,9 @@ public:
     virtual void AddText(std::string_view text) = 0;
     /// The open log file's handle as library functions receive it; -1 when none is open.
     virtual std::intptr_t FileHandle() const = 0;
+    /// Opcode 30: flags 1 pause logging, 0 resume it; any other value closes the log
+    /// (appending it to its final file) and opens a new one whose final file is `path`.
+    virtual void SetLogFile(std::uint8_t flags, std::string_view path) = 0;
 };
 
 /// New temporary files (GetTempFileNameA with a unique number).

@@ -157,3 +157,21 @@ namespace vorn {
 /// The name of the engine's entry, for setup programs that load the library by name.
 inline constexpr const char* VornMainExport = "VornMain";
 } // namespace vorn
+
+extern "C" {
+/// Names the machine the next VornMain runs against, for builds that play one (the
+/// sandbox machine on Linux): its folder, and the setup program's Windows path inside it
+/// (null or empty: "C:\SETUP.EXE"). Without a call, the environment variables
+/// VORN_MACHINE and VORN_SETUP_PROGRAM say. Windows builds ignore it.
+void PLATFORM_WINAPI VornSetMachine(const char* machineFolder, const char* setupProgram);
+
+/// Writes `count` bytes to a file handle the engine opened (the destination of a
+/// decompression request); returns the count written.
+std::uint32_t PLATFORM_WINAPI FileWrite(std::uintptr_t file, const void* buffer,
+                                        std::uint32_t count);
+}
+
+namespace vorn {
+inline constexpr const char* VornSetMachineExport = "VornSetMachine";
+inline constexpr const char* FileWriteExport = "FileWrite";
+} // namespace vorn

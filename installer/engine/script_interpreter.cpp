@@ -127,6 +127,16 @@ Step AddToLog(Engine& engine, ActionRecord& record) {
     return Step::Next;
 }
 
+// Opcode 30: pauses or resumes logging, or moves on to a new log file.
+Step SetLogFile(Engine& engine, ActionRecord& record) {
+    if (engine.Mode != RunMode::Test) {
+        FixedText<PathSize> path;
+        engine.Variables.ExpandVariables(path, record.Once(0));
+        engine.Services.Log.SetLogFile(record.Flags(), path.View());
+    }
+    return Step::Next;
+}
+
 Step Dispatch(Engine& engine, ActionRecord& record) {
     switch (record.Opcode()) {
     case op::DisplayMessage:
@@ -149,6 +159,8 @@ Step Dispatch(Engine& engine, ActionRecord& record) {
         return Filler(engine);
     case op::AddToLog:
         return AddToLog(engine, record);
+    case op::SetLogFile:
+        return SetLogFile(engine, record);
     default:
         break;
     }

@@ -29,6 +29,8 @@ public:
     bool Append(std::string_view text) override;
 
     const std::string& Path() const { return FilePath; }
+    /// The open file, as library functions receive the log; invalid once closed.
+    platform::FileHandle Handle() const { return File.Get(); }
 
     /// Closes the interim file and deletes it. Unless `installLog` is empty, its content
     /// is first appended to that file, which is made with its folders when missing; a log

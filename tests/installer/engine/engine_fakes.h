@@ -40,6 +40,13 @@ public:
         }
     }
     std::intptr_t FileHandle() const override { return Open ? 42 : -1; }
+    void SetLogFile(std::uint8_t flags, std::string_view path) override {
+        if (flags <= 1) {
+            Paused = flags == 1;
+        } else {
+            Text += "[new log " + std::string(path) + "]";
+        }
+    }
 
     bool Open = true;
     bool Paused = false;

@@ -1,0 +1,27 @@
+// The run as the setup program's context block holds it: the abort flag, the error
+// code, the silent flag and the main window, shared with the setup program.
+#pragma once
+
+#include "engine_services.h"
+#include "install_context.h"
+
+namespace vorn {
+
+class ContextHost final : public EngineHost {
+public:
+    explicit ContextHost(InstallContext& context) : Context(context) {}
+
+    bool RunStopped() const override { return Context.AbortFlag != 0 || Context.ErrorCode != 0; }
+    void SetAbortFlag() override { Context.AbortFlag = 1; }
+    bool Silent() const override { return Context.Silent != 0; }
+    std::uintptr_t MainWindow() const override { return Context.MainWindow; }
+    // No engine dialog or progress window is open yet: boxes belong to the main window.
+    std::uintptr_t DefaultBoxOwner() const override { return Context.MainWindow; }
+    void AfterRecord() override {}
+    void CloseProgressWindow() override {}
+
+private:
+    InstallContext& Context;
+};
+
+} // namespace vorn

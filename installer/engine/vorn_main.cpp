@@ -1,0 +1,63 @@
+// The engine's exports: VornMain over the machine this build runs against, the setter
+// that names the sandbox machine, and FileWrite for the setup program's decompressor.
+#include "install_context.h"
+#include "installation_run.h"
+#include "platform/machine_services.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+platform::MachineLocation NextMachine;
+// The machine of the run in progress, for FileWrite.
+platform::MachineServices* RunningMachine = nullptr;
+
+} // namespace
+
+extern "C" {
+
+void PLATFORM_WINAPI VornSetMachine(const char* machineFolder, const char* setupProgram) {
+    NextMachine.Folder = machineFolder != nullptr ? machineFolder : "";
+    NextMachine.SetupProgram = setupProgram != nullptr ? setupProgram : "";
+}
+
+std::uint32_t PLATFORM_WINAPI FileWrite(std::uintptr_t file, const void* buffer,
+                                        std::uint32_t count) {
+    if (RunningMachine == nullptr || (buffer == nullptr && count != 0)) {
+        return 0;
+    }
+    std::uint32_t written = 0;
+    RunningMachine->Files().WriteFile(
+        static_cast<platform::FileHandle>(file),
+        std::span<const char>(static_cast<const char*>(buffer), count), written);
+    return written;
+}
+
+std::int32_t PLATFORM_WINAPI VornMain(vorn::InstallContext* context, const char* commandLine,
+                                      std::int32_t* exitAction, char* restartProgram,
+                                      char* restartArguments) {
+    if (exitAction != nullptr) {
+        *exitAction = vorn::exit_action::None;
+    }
+    // Nothing may escape into the setup program: a failure here ends the run as a
+    // failed start-up.
+    try {
+        platform::OpenedMachine machine = platform::OpenMachineServices(NextMachine);
+        if (!machine.Services) {
+            std::fprintf(stderr, "VornMain: %s\n", machine.Error.c_str());
+            return 0;
+        }
+        RunningMachine = machine.Services.get();
+        std::int32_t result = vorn::RunInstallation(
+            context, {commandLine, exitAction, restartProgram, restartArguments},
+            *machine.Services);
+        RunningMachine = nullptr;
+        return result;
+    } catch (...) {
+        RunningMachine = nullptr;
+        return 0;
+    }
+}
+
+} // extern "C"

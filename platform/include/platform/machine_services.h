@@ -1,0 +1,54 @@
+// The machine a library such as the install engine runs against as one bundle of
+// services: the real Win32 calls on Windows, a sandbox machine folder on Linux.
+#pragma once
+
+#include "platform/dde.h"
+#include "platform/files.h"
+#include "platform/library.h"
+#include "platform/message_box.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+#include "platform/system_info.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class MachineServices {
+public:
+    virtual ~MachineServices() = default;
+    virtual FileService& Files() = 0;
+    virtual SystemInfoService& System() = 0;
+    virtual DdeService& Dde() = 0;
+    virtual MessageBoxService& Boxes() = 0;
+    virtual LibraryService& Libraries() = 0;
+    virtual RegistryService& Registry() = 0;
+    virtual ProfileService& Profile() = 0;
+    /// The full path of the program file of a module (GetModuleFileNameA); 0 is the
+    /// running program. Empty when it is not known.
+    virtual std::string ModuleFileName(std::uintptr_t module) = 0;
+};
+
+/// Where the machine is, for builds that play one: the sandbox machine's folder and the
+/// Windows path the setup program has inside it. Empty fields fall back to the
+/// environment variables VORN_MACHINE and VORN_SETUP_PROGRAM, then to "C:\SETUP.EXE" for
+/// the setup program. Windows ignores both: it is the machine.
+struct MachineLocation {
+    std::string Folder;
+    std::string SetupProgram;
+};
+
+struct OpenedMachine {
+    std::unique_ptr<MachineServices> Services;
+    /// Why the machine could not be opened (no folder given, no machine.ini there).
+    std::string Error;
+};
+
+/// Opens the machine this build runs against. Defined by the posix and win32
+/// implementations (link platform_sandbox_machine_services or platform_win32_machine_services).
+OpenedMachine OpenMachineServices(const MachineLocation& location);
+
+} // namespace platform
