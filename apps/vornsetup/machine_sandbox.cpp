@@ -6,7 +6,7 @@
 #include "platform/posix/sandbox_machine.h"
 #include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_system_info.h"
-#include "platform/setup_instance.h"
+#include "platform/program.h"
 #include "setup_machine.h"
 
 #include <filesystem>
@@ -22,20 +22,16 @@ constexpr const char* RestartRecordFile = "restart_pending.txt";
 
 class SandboxSetupMachine final : public SetupMachine {
 public:
-    SandboxSetupMachine(std::unique_ptr<platform::SandboxMachine> machine,
-                        const std::string& programPath)
+    explicit SandboxSetupMachine(std::unique_ptr<platform::SandboxMachine> machine)
         : Machine(std::move(machine)), FileCalls(*Machine), SystemCalls(*Machine),
-          ProcessCalls(*Machine, FileCalls), Loader(platform::MakeSystemLibraryService()) {
-        Instance.ProgramPath = programPath;
-        Instance.MachineFolder = Machine->Folder().string();
-        Instance.Files = &FileCalls;
-    }
+          ProcessCalls(*Machine, FileCalls), Loader(platform::MakeSystemLibraryService()) {}
 
     platform::FileService& Files() override { return FileCalls; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::ProcessService& Processes() override { return ProcessCalls; }
     platform::LibraryService& Libraries() override { return *Loader; }
-    std::uintptr_t InstanceWord() override { return reinterpret_cast<std::uintptr_t>(&Instance); }
+    std::uintptr_t InstanceWord() override { return 0; }
+    std::string SandboxFolder() const override { return Machine->Folder().string(); }
 
     std::string Restart(std::int32_t exitAction, std::ostream& out) override {
         const bool reboot = exitAction == vorn::exit_action::Reboot;
@@ -55,7 +51,6 @@ private:
     platform::SandboxSystemInfo SystemCalls;
     platform::SandboxProcesses ProcessCalls;
     std::unique_ptr<platform::LibraryService> Loader;
-    platform::SetupInstance Instance;
 };
 
 std::string ReadText(const std::filesystem::path& path) {
@@ -124,12 +119,12 @@ std::string EngineLibraryPath() {
     return (program.parent_path() / "libvorn0132.so").string();
 }
 
-MachineOpenResult OpenSetupMachine(const std::string& folder, const std::string& programPath) {
+MachineOpenResult OpenSetupMachine(const std::string& folder) {
     platform::SandboxMachine::OpenResult opened = platform::SandboxMachine::Open(folder);
     if (!opened.Machine) {
         return {nullptr, opened.Error};
     }
-    return {std::make_unique<SandboxSetupMachine>(std::move(opened.Machine), programPath), {}};
+    return {std::make_unique<SandboxSetupMachine>(std::move(opened.Machine)), {}};
 }
 
 int MakeMachine(const std::string& folder, bool windows95, std::ostream& out, std::ostream& err) {

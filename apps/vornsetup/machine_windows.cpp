@@ -1,6 +1,6 @@
 // The setup program's machine on Windows: the running system itself.
 #include "installer/engine/install_context.h"
-#include "platform/setup_instance.h"
+#include "platform/program.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_system_info.h"
@@ -19,6 +19,7 @@ public:
     platform::ProcessService& Processes() override { return ProcessCalls; }
     platform::LibraryService& Libraries() override { return *Loader; }
     std::uintptr_t InstanceWord() override { return platform::ProgramInstanceHandle(); }
+    std::string SandboxFolder() const override { return {}; }
 
     std::string Restart(std::int32_t exitAction, std::ostream& out) override {
         const bool reboot = exitAction == vorn::exit_action::Reboot;
@@ -52,7 +53,7 @@ std::string EngineLibraryPath() {
     return "VORN0132.DLL";
 }
 
-MachineOpenResult OpenSetupMachine(const std::string&, const std::string&) {
+MachineOpenResult OpenSetupMachine(const std::string&) {
     return {std::make_unique<WindowsSetupMachine>(), {}};
 }
 

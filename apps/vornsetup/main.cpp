@@ -1,7 +1,6 @@
 // vornsetup (SETUP.EXE on Windows): the setup program. It opens a setup archive, hands
 // it to the install engine and carries out the restart the engine asks for; on Linux
 // it also makes the sandbox machines installations run on, and restarts them.
-#include "platform/setup_instance.h"
 #include "setup_machine.h"
 #include "setup_run.h"
 
@@ -23,7 +22,9 @@ ARCHIVE with the extensions W02, W03 ...), loads the install engine
 is SETUP.EXE) and starts it with the archive's script. ENGINE OPTIONS are passed
 to the engine as its command line ("/T" test mode, "/M" manual mode,
 "/M=FILE" answer file, "/X DIR" extract). When the engine asks for a restart,
-it is recorded in the machine folder; --restart carries it out.
+it is recorded in the machine folder; --restart carries it out. On a sandbox
+machine the engine sees this program as C:\SETUP.EXE, so a relative answer file
+(/M=ANSWERS.TXT) is looked for in the machine's C:\.
 
 Options:
   --machine DIR    The sandbox machine to install on (required on Linux).
@@ -142,8 +143,7 @@ int main(int argc, char** argv) {
     if (!vornsetup::HasSandboxMachines() && !machine.empty()) {
         return UsageError("--machine is for sandbox machines; on Windows SETUP installs here");
     }
-    vornsetup::MachineOpenResult opened =
-        vornsetup::OpenSetupMachine(machine, platform::ProgramPath());
+    vornsetup::MachineOpenResult opened = vornsetup::OpenSetupMachine(machine);
     if (!opened.Machine) {
         std::cerr << vornsetup::ProgramName() << ": " << opened.Error << "\n";
         return 1;

@@ -21,8 +21,11 @@ public:
     virtual platform::SystemInfoService& System() = 0;
     virtual platform::ProcessService& Processes() = 0;
     virtual platform::LibraryService& Libraries() = 0;
-    /// Word 1 of the context block (platform/setup_instance.h says what it holds).
+    /// Word 1 of the context block: the program's module handle on Windows, 0 on the
+    /// sandbox, where the engine is told the machine's folder instead.
     virtual std::uintptr_t InstanceWord() = 0;
+    /// The sandbox machine's folder; empty on Windows.
+    virtual std::string SandboxFolder() const = 0;
     /// Carries out the exit action the engine left (restart Windows or reboot); returns
     /// an error text, empty on success.
     virtual std::string Restart(std::int32_t exitAction, std::ostream& out) = 0;
@@ -34,9 +37,8 @@ struct MachineOpenResult {
 };
 
 /// The machine of the run: on Linux the sandbox machine in `folder`, on Windows the
-/// running system (`folder` is empty). `programPath` is what the
-/// engine is told the setup program's path is.
-MachineOpenResult OpenSetupMachine(const std::string& folder, const std::string& programPath);
+/// running system (`folder` is empty).
+MachineOpenResult OpenSetupMachine(const std::string& folder);
 
 /// The engine library's file name as the setup program loads it.
 std::string EngineLibraryPath();

@@ -15,9 +15,6 @@ namespace vornsetup {
 
 namespace {
 
-using VornMainFunction = std::int32_t(PLATFORM_WINAPI*)(vorn::InstallContext*, const char*,
-                                                        std::int32_t*, char*, char*);
-
 constexpr std::array<const char*, vorn::EmbeddedPieceCount> PieceNames{
     "CTL3D copy for Windows 95", "extension library", "registration program",
     "update-display library",    "transfer library",  "CTL3D copy for Windows NT",
@@ -83,14 +80,42 @@ int RunSetup(SetupMachine& machine, const RunOptions& options, std::ostream& out
         return 1;
     }
     vorn::SetupArchive& archive = *opened.Archive;
-    // The engine writes the end-of-script opcode just past the script, so the buffer
-    // has one byte more than the script.
     std::vector<std::uint8_t> script(archive.Script());
-    script.push_back(63);
+
+    const std::string enginePath =
+        options.EnginePath.empty() ? EngineLibraryPath() : options.EnginePath;
+    platform::UniqueLibrary engine(machine.Libraries().LoadLibraryA(enginePath),
+                                   platform::LibraryTraits{&machine.Libraries()});
+    if (!engine) {
+        err << ProgramName() << ": cannot load the install engine " << enginePath << "\n";
+        return 1;
+    }
+    const auto entryPoint = [&](const char* name) {
+        return machine.Libraries().GetProcAddress(engine.Get(), name);
+    };
+    const auto entry = reinterpret_cast<vorn::VornMainFunction>(entryPoint(vorn::VornMainExport));
+    // The engine's file handles mean something only to the engine: what the decompressor
+    // inflates into a file goes through the engine's own FileWrite.
+    const auto writeFile =
+        reinterpret_cast<vorn::FileWriteFunction>(entryPoint(vorn::FileWriteExport));
+    if (entry == nullptr || writeFile == nullptr) {
+        err << ProgramName() << ": " << enginePath << " is not the install engine: it lacks "
+            << vorn::VornMainExport << " or " << vorn::FileWriteExport << "\n";
+        return 1;
+    }
+    if (const std::string folder = machine.SandboxFolder(); !folder.empty()) {
+        const auto setMachine =
+            reinterpret_cast<vorn::VornSetMachineFunction>(entryPoint(vorn::VornSetMachineExport));
+        if (setMachine == nullptr) {
+            err << ProgramName() << ": " << enginePath << " cannot run on a sandbox machine\n";
+            return 1;
+        }
+        setMachine(folder.c_str(), nullptr);
+    }
 
     vorn::InstallContext context;
     FillContext(context, archive, script, machine, options.Silent);
-    vorn::ArchiveDecompressor decompressor(archive, context, &machine.Files());
+    vorn::ArchiveDecompressor decompressor(archive, context, writeFile);
     std::uint64_t payloadTotal = 0;
     for (const vorn::PayloadEntry& entry : archive.Payload()) {
         payloadTotal += entry.CompressedSize;
@@ -110,22 +135,6 @@ int RunSetup(SetupMachine& machine, const RunOptions& options, std::ostream& out
                 << "%] " << entry->Name << " (" << size << " bytes)\n";
             out.flush();
         };
-    }
-
-    const std::string enginePath =
-        options.EnginePath.empty() ? EngineLibraryPath() : options.EnginePath;
-    platform::UniqueLibrary engine(machine.Libraries().LoadLibraryA(enginePath),
-                                   platform::LibraryTraits{&machine.Libraries()});
-    if (!engine) {
-        err << ProgramName() << ": cannot load the install engine " << enginePath << "\n";
-        return 1;
-    }
-    const auto entry = reinterpret_cast<VornMainFunction>(
-        machine.Libraries().GetProcAddress(engine.Get(), vorn::VornMainExport));
-    if (entry == nullptr) {
-        err << ProgramName() << ": " << enginePath << " has no entry " << vorn::VornMainExport
-            << "\n";
-        return 1;
     }
 
     std::int32_t exitAction = vorn::exit_action::None;

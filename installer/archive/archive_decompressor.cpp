@@ -33,8 +33,8 @@ struct InflateStream {
 } // namespace
 
 ArchiveDecompressor::ArchiveDecompressor(SetupArchive& archive, InstallContext& context,
-                                         platform::FileService* files)
-    : Archive(archive), Context(context), Files(files) {
+                                         FileWriteFunction writeFile)
+    : Archive(archive), Context(context), WriteFile(writeFile) {
     Active = this;
 }
 
@@ -115,13 +115,9 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
         const std::span<const std::uint8_t> chunk{output.data(), produced};
         crc = Crc32(crc, chunk);
         if (destination != 0) {
-            std::uint32_t done = 0;
-            if (produced != 0 &&
-                (Files == nullptr ||
-                 !Files->WriteFile(static_cast<platform::FileHandle>(destination),
-                                   {reinterpret_cast<const char*>(chunk.data()), chunk.size()},
-                                   done) ||
-                 done != produced)) {
+            if (produced != 0 && (WriteFile == nullptr ||
+                                  WriteFile(destination, chunk.data(),
+                                            static_cast<std::uint32_t>(produced)) != produced)) {
                 return Fail(context_error::WriteFailure, "the destination file cannot be written");
             }
         } else if (target != nullptr) {

@@ -5,7 +5,6 @@
 #include "installer/archive/setup_archive.h"
 #include "installer/engine/install_context.h"
 #include "platform/calling_convention.h"
-#include "platform/files.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,10 +16,10 @@ namespace vorn {
 /// that DecompressFromArchive reads: a setup program runs one archive at a time.
 class ArchiveDecompressor {
 public:
-    /// `files` is the file service whose handles the engine passes as destinations; with
-    /// none, every file destination is a write failure.
+    /// `writeFile` writes to the file handles the engine passes as destinations (the
+    /// engine's own FileWrite); with none, every file destination is a write failure.
     ArchiveDecompressor(SetupArchive& archive, InstallContext& context,
-                        platform::FileService* files);
+                        FileWriteFunction writeFile);
     ArchiveDecompressor(const ArchiveDecompressor&) = delete;
     ArchiveDecompressor& operator=(const ArchiveDecompressor&) = delete;
     ~ArchiveDecompressor();
@@ -45,7 +44,7 @@ private:
 
     SetupArchive& Archive;
     InstallContext& Context;
-    platform::FileService* Files;
+    FileWriteFunction WriteFile;
     std::string Failure;
 };
 

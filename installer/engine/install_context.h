@@ -174,4 +174,9 @@ std::uint32_t PLATFORM_WINAPI FileWrite(std::uintptr_t file, const void* buffer,
 namespace vorn {
 inline constexpr const char* VornSetMachineExport = "VornSetMachine";
 inline constexpr const char* FileWriteExport = "FileWrite";
+using VornMainFunction = decltype(&VornMain);
+using VornSetMachineFunction = decltype(&VornSetMachine);
+/// The engine's FileWrite as a setup program's decompressor calls it: the engine's file
+/// handles mean something only to the engine (on the sandbox machine, to its files).
+using FileWriteFunction = decltype(&FileWrite);
 } // namespace vorn

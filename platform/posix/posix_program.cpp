@@ -1,5 +1,5 @@
 // The running program on Linux: no module handle, its path from /proc.
-#include "platform/setup_instance.h"
+#include "platform/program.h"
 
 #include <filesystem>
 #include <system_error>

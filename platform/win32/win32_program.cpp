@@ -1,5 +1,5 @@
 // The running program on Windows: its module handle and path from the loader.
-#include "platform/setup_instance.h"
+#include "platform/program.h"
 #include "win32_api.h"
 
 namespace platform {

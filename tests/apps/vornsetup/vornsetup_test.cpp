@@ -1,8 +1,10 @@
-// The setup program as its users run it: listing an archive, and running one on a
-// sandbox machine through a stand-in engine, up to the restart it asks for.
+// The setup program as its users run it: listing an archive, running one on a sandbox
+// machine through the install engine, and restarting the machine.
 #include "installer/archive/archive_test_data.h"
 #include "installer/archive/setup_archive.h"
+#include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
+#include "sample_install_script.h"
 #include "support/temp_file.h"
 
 #include <cstdio>
@@ -16,9 +18,9 @@ struct Outcome {
     std::string Output;
 };
 
-Outcome RunSetup(const std::string& arguments) {
+Outcome RunProgram(const std::string& commandLine) {
     Outcome outcome;
-    FILE* pipe = ::popen((std::string(VORNSETUP_PROGRAM) + " " + arguments + " 2>&1").c_str(), "r");
+    FILE* pipe = ::popen((commandLine + " 2>&1").c_str(), "r");
     char buffer[4096];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
         outcome.Output.append(buffer, n);
@@ -35,7 +37,7 @@ TEST(Vornsetup, ListsAnArchiveAndFindsItsDamagedFiles) {
         archive_test::Script(), *vorn::PackPayload(archive_test::Files()).Payload);
     plandra::test::WriteFileText(
         path, {reinterpret_cast<const char*>(image.Bytes.data()), image.Bytes.size()});
-    const Outcome listed = RunSetup("--list " + path);
+    const Outcome listed = RunProgram(VORNSETUP_PROGRAM " --list " + path);
     EXPECT_EQ(listed.Status, 0) << listed.Output;
     EXPECT_NE(listed.Output.find("Files: 2"), std::string::npos) << listed.Output;
     EXPECT_NE(listed.Output.find("  readme.txt\n"), std::string::npos) << listed.Output;
@@ -44,51 +46,77 @@ TEST(Vornsetup, ListsAnArchiveAndFindsItsDamagedFiles) {
     damaged[damaged.size() - 40] ^= 0x55;
     plandra::test::WriteFileText(path,
                                  {reinterpret_cast<const char*>(damaged.data()), damaged.size()});
-    const Outcome checked = RunSetup("--list " + path);
+    const Outcome checked = RunProgram(VORNSETUP_PROGRAM " --list " + path);
     EXPECT_EQ(checked.Status, 1);
     EXPECT_NE(checked.Output.find("plandra.ocx  DAMAGED"), std::string::npos) << checked.Output;
 }
 
-TEST(Vornsetup, RunsAnArchiveThroughTheEngineAndCarriesOutTheRestart) {
+// The whole chain as a user meets it: an archive with a script, an embedded piece and a
+// payload, spread over disks, run by vornsetup through the engine library on a fresh
+// machine; the log it leaves, read back by vornlog.
+TEST(Vornsetup, RunsAnArchiveThroughTheEngineAndLeavesTheLog) {
     plandra::test::TempFolder folder;
     const std::filesystem::path machine = folder.Folder() / "machine";
     ASSERT_TRUE(
         platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
-    const vorn::PackResult packed = vorn::PackPayload(archive_test::Files());
-    vorn::ArchiveExtras extras;
-    extras.BytesPerDisk = 1024;
-    extras.Pieces[static_cast<std::size_t>(vorn::EmbeddedPiece::RestartUtility)] =
-        archive_test::Noise(1500, 5);
-    extras.Pieces[static_cast<std::size_t>(vorn::EmbeddedPiece::DiskPromptDialogs)] =
-        archive_test::Bytes("dialogs");
-    const std::vector<std::uint8_t> script =
-        archive_test::Script("STUB " + std::to_string(packed.Payload->Entries[0].CompressedSize));
-    const std::string archive = (folder.Folder() / "SETUP.VRN").string();
-    ASSERT_EQ(vorn::WriteSetupArchive(archive, script, *packed.Payload, extras), "");
-
-    const Outcome ran = RunSetup("--machine " + machine.string() + " --engine " STUB_ENGINE " " +
-                                 archive + " /R /T");
-    EXPECT_EQ(ran.Status, 0) << ran.Output;
-    EXPECT_NE(ran.Output.find("%] readme.txt (16 bytes)"), std::string::npos) << ran.Output;
-    EXPECT_NE(ran.Output.find("Installation completed"), std::string::npos) << ran.Output;
     const std::filesystem::path drive = machine / "drive_c";
-    EXPECT_EQ(plandra::test::ReadFileText(drive / "HELLO.TXT"), "Read me first.\r\n");
-    // The script as the archive keeps it: its disk fields set for the split archive.
-    const auto kept = vorn::SetupArchive::Open(archive);
-    ASSERT_TRUE(kept.Archive) << kept.Error;
-    char crc[16];
-    std::snprintf(crc, sizeof crc, "%08x",
-                  static_cast<unsigned>(vorn::Crc32(0, kept.Archive->Script())));
-    EXPECT_EQ(plandra::test::ReadFileText(drive / "STUB.LOG"),
-              "written=16 dialogs=dialogs silent=0 screen=800x600 crc=" + std::string(crc) +
-                  " options=" + std::to_string(vorn::context_option::RestartUtilityEmbedded) +
-                  " cmdline=/R /T\r\n");
-    EXPECT_EQ(plandra::test::ReadFileText(machine / "restart_pending.txt"), "restart Windows\n");
+    // The engine sees vornsetup as C:\SETUP.EXE: a relative answer file is found in C:\.
+    plandra::test::WriteFileText(drive / "ANSWERS.TXT", "USER = Ann\r\n");
 
+    const vorn::SampleScript script = vorn::BuildSample();
+    vorn::ArchiveExtras extras;
+    extras.FinishOffset = script.Finish;
+    extras.CancelOffset = script.Cancel;
+    extras.BytesPerDisk = 1024;
+    extras.Pieces[static_cast<std::size_t>(vorn::EmbeddedPiece::SupportProgram)] =
+        archive_test::Noise(1500, 5);
+    const std::string archive = (folder.Folder() / "SETUP.VRN").string();
+    ASSERT_EQ(vorn::WriteSetupArchive(archive, script.Bytes,
+                                      *vorn::PackPayload(archive_test::Files()).Payload, extras),
+              "");
+
+    const Outcome ran = RunProgram(VORNSETUP_PROGRAM " --machine " + machine.string() +
+                                   " --engine " VORN0132_LIBRARY " " + archive + " /M=ANSWERS.TXT");
+    EXPECT_EQ(ran.Status, 0) << ran.Output;
+    EXPECT_NE(ran.Output.find("Installation completed"), std::string::npos) << ran.Output;
+
+    const Outcome log =
+        RunProgram(VORNLOG_PROGRAM " --json " + (drive / "APP" / "INSTALL.LOG").string());
+    ASSERT_EQ(log.Status, 0) << log.Output;
+    EXPECT_NE(log.Output.find(R"("title": "Plandra Setup")"), std::string::npos) << log.Output;
+    EXPECT_NE(log.Output.find(R"("product": "Plandra")"), std::string::npos) << log.Output;
+    std::vector<std::string> made;
+    for (std::size_t at = 0; (at = log.Output.find(R"("path": ")", at)) != std::string::npos;) {
+        at += 9;
+        made.push_back(log.Output.substr(at, log.Output.find('"', at) - at));
+    }
+    EXPECT_EQ(made,
+              (std::vector<std::string>{"C:\\\\APP\\\\Ann", "C:\\\\APP\\\\D1", "C:\\\\APP\\\\D2",
+                                        "C:\\\\APP\\\\TWO", "C:\\\\APP\\\\FINISH"}));
+    EXPECT_EQ(plandra::test::ReadFileText(drive / "WINNT" / "PLANDRA.MIF"),
+              "Vorn|Plandra|1.0|42|Success|");
+}
+
+TEST(Vornsetup, RestartCarriesOutTheReplacementsScheduledForTheNextStart) {
+    plandra::test::TempFolder folder;
+    const std::filesystem::path machine = folder.Folder() / "machine";
+    auto made = platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT);
+    ASSERT_TRUE(made.Machine);
+    const std::filesystem::path drive = machine / "drive_c";
+    plandra::test::WriteFileText(drive / "HELLO.TXT", "Read me first.\r\n");
+    plandra::test::WriteFileText(drive / "STUB.LOG", "log");
+    {
+        platform::SandboxFiles files(*made.Machine);
+        ASSERT_TRUE(files.MoveFileExA("C:\\HELLO.TXT", "C:\\MOVED.TXT",
+                                      platform::file::MoveDelayUntilReboot |
+                                          platform::file::MoveReplaceExisting));
+    }
+    made.Machine.reset();
     // A Windows 95 style replacement waits in WININIT.INI beside the delayed move.
     plandra::test::WriteFileText(drive / "WINNT" / "WININIT.INI",
                                  "[rename]\r\nC:\\RENAMED.LOG=C:\\STUB.LOG\r\n");
-    const Outcome restarted = RunSetup("--restart " + machine.string());
+    plandra::test::WriteFileText(machine / "restart_pending.txt", "restart Windows\n");
+    const Outcome restarted = RunProgram(VORNSETUP_PROGRAM " --restart " + machine.string());
     EXPECT_EQ(restarted.Status, 0) << restarted.Output;
     EXPECT_EQ(plandra::test::ReadFileText(drive / "MOVED.TXT"), "Read me first.\r\n");
     EXPECT_TRUE(std::filesystem::exists(drive / "RENAMED.LOG"));
