@@ -12,7 +12,9 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
+#include <string>
 #include <type_traits>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -189,9 +191,56 @@ TEST_F(CairoGdiTest, EllipsesOfAnySizeAndCornerOrderDrawTheSameOutline) {
     Gdi.Ellipse(Dc.Get(), -2000000000, -2000000000, 2000000000, 2000000000);
     Gdi.Ellipse(Dc.Get(), 5, 5, 5, 30); // no width: nothing
     EXPECT_TRUE(BlackPixels().empty());
-    // A box of one pixel is that pixel.
-    Gdi.Ellipse(Dc.Get(), 3, 4, 4, 5);
-    EXPECT_EQ(BlackPixels(), (std::set<std::pair<int, int>>{{3, 4}}));
+    Gdi.Ellipse(Dc.Get(), 3, 4, 4, 5); // one pixel: nothing, as GDI
+    EXPECT_TRUE(BlackPixels().empty());
+}
+
+TEST_F(CairoGdiTest, EllipseAndArcOutlinesTakeTheGdiPixels) {
+    ScopedSelection pen(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black)));
+    Gdi.SelectObject(Dc.Get(), Gdi.GetStockObject(stock::NullBrush));
+    // What GDI draws: odd and even boxes, flat ones, and arcs counter-clockwise from the
+    // start ray up to the pixel before the end ray's.
+    const struct {
+        Rect Box;
+        std::vector<Point> Arc; ///< Empty for Ellipse.
+        std::vector<std::string> Rows;
+    } cases[] = {
+        {{0, 0, 5, 5}, {}, {".###.", "#...#", "#...#", "#...#", ".###."}},
+        {{0, 0, 6, 4}, {}, {".####.", "#....#", "#....#", ".####."}},
+        {{0, 0, 9, 9},
+         {},
+         {"...###...", ".##...##.", ".#.....#.", "#.......#", "#.......#", "#.......#", ".#.....#.",
+          ".##...##.", "...###..."}},
+        {{0, 0, 2, 3}, {}, {"##", "##", "##"}},
+        {{0, 0, 8, 3}, {}, {"..####..", "##....##", "..####.."}},
+        {{0, 0, 5, 5}, {{9, 2}, {-4, 2}}, {".###.", "....#", "....#"}},
+        {{0, 0, 6, 6}, {{3, -5}, {3, 11}}, {"..##", ".#..", "#...", "#...", ".#..", "..#."}},
+        {{0, 0, 9, 7},
+         {{9, 0}, {0, 7}},
+         {"..#####..", ".#.....#.", "#........", "#........", "#........"}},
+        {{0, 0, 10, 8},
+         {{0, 0}, {0, 0}},
+         {"...####...", ".#.....##.", "#........#", "#........#", "#........#", "#........#",
+          ".##....##.", "...####..."}},
+    };
+    for (const auto& c : cases) {
+        Clear();
+        if (c.Arc.empty()) {
+            Gdi.Ellipse(Dc.Get(), c.Box.left, c.Box.top, c.Box.right, c.Box.bottom);
+        } else {
+            Gdi.Arc(Dc.Get(), c.Box.left, c.Box.top, c.Box.right, c.Box.bottom, c.Arc[0].x,
+                    c.Arc[0].y, c.Arc[1].x, c.Arc[1].y);
+        }
+        std::vector<std::string> rows(c.Rows.size(), std::string(c.Rows[0].size(), '.'));
+        for (auto [x, y] : BlackPixels()) {
+            ASSERT_LT(static_cast<std::size_t>(y), rows.size())
+                << c.Box.right << "x" << c.Box.bottom;
+            ASSERT_LT(static_cast<std::size_t>(x), rows[0].size())
+                << c.Box.right << "x" << c.Box.bottom;
+            rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = '#';
+        }
+        EXPECT_EQ(rows, c.Rows) << c.Box.right << "x" << c.Box.bottom << " " << c.Arc.size();
+    }
 }
 
 TEST_F(CairoGdiTest, ArcWithTheSameStartAndEndRayIsTheWholeEllipse) {
