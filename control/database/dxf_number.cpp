@@ -71,7 +71,8 @@ bool TooLarge(std::string_view number) {
         return false;
     }
     const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    // Digits before the point past the first significant one, or zeros after it before it.
+    // Places the first significant digit stands left of the point (1 for 1.5), or minus
+    // the zeros between the point and that digit (0 for 0.5, -2 for 0.005).
     const long long placesLeft = first < point ? static_cast<long long>(point - first)
                                                : -static_cast<long long>(first - point - 1);
     if (exponentAt == std::string_view::npos) {
