@@ -3,6 +3,7 @@
 
 #include "control_error.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -56,6 +57,38 @@ std::size_t NumericPrefixLength(std::string_view text, bool& exponentUsesD) {
         }
     }
     return i;
+}
+
+// Whether a number that no double holds (digits, an optional fraction, an optional
+// exponent) is too large rather than too small: its first significant digit stands left
+// of the decimal point once the exponent is applied. Decided on the text alone, as the
+// C library's readers follow the locale's decimal separator.
+bool TooLarge(std::string_view number) {
+    const std::size_t exponentAt = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, exponentAt);
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    // Places the first significant digit stands left of the point (1 for 1.5), or minus
+    // the zeros between the point and that digit (0 for 0.5, -2 for 0.005).
+    const long long placesLeft = first < point ? static_cast<long long>(point - first)
+                                               : -static_cast<long long>(first - point - 1);
+    if (exponentAt == std::string_view::npos) {
+        return placesLeft > 0;
+    }
+    std::string_view exponentText = number.substr(exponentAt + 1);
+    const bool negativeExponent = !exponentText.empty() && exponentText.front() == '-';
+    if (!exponentText.empty() && (exponentText.front() == '-' || exponentText.front() == '+')) {
+        exponentText.remove_prefix(1);
+    }
+    long long exponent = 0;
+    if (std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent)
+            .ec == std::errc::result_out_of_range) {
+        return !negativeExponent;
+    }
+    return (negativeExponent ? -exponent : exponent) + placesLeft > 0;
 }
 
 } // namespace
@@ -124,10 +157,10 @@ double ParseLenientNumber(std::string_view text) {
     auto result = std::from_chars(text.data(), text.data() + length, value);
     if (result.ec == std::errc::result_out_of_range) {
         // from_chars leaves the value alone either way; tell overflow from underflow.
-        value = std::strtod(std::string(text.substr(0, length)).c_str(), nullptr);
-        if (std::isinf(value)) {
+        if (TooLarge(text.substr(0, length))) {
             throw ControlError::Runtime(RuntimeError::Overflow);
         }
+        value = 0.0;
     }
     return negative ? -value : value;
 }

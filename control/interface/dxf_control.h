@@ -63,7 +63,8 @@ struct DXFHost {
     platform::MessageBoxService& MessageBox;
     platform::RegistryService& Registry;
     platform::ShellService& Shell;
-    /// The machine the reader's block scratch files go to; null: the host's own files.
+    /// The machine the reader's block scratch files and Save's drawing go to; null: the
+    /// host's own files.
     platform::FileService* Files = nullptr;
 };
 

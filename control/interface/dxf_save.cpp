@@ -13,7 +13,7 @@ bool DXF::Save(const std::string& NewFileName) {
             Surfaces.Screen.SetMousePointer(platform::MousePointer::Default);
             Surfaces.picPlandra.Cls();
         },
-        [&] { SaveDrawing(Database, WorkingFile, NewFileName); });
+        [&] { SaveDrawing(Database, WorkingFile, NewFileName, Host.Files); });
     Surfaces.Screen.SetMousePointer(platform::MousePointer::Default);
     return true;
 }

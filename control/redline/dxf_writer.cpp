@@ -138,9 +138,9 @@ private:
 } // namespace
 
 void SaveDrawing(const DrawingDatabase& database, const std::string& inputFile,
-                 const std::string& target) {
+                 const std::string& target, platform::FileService* files) {
     std::optional<DxfLineSource> input(DxfLineSource::Open(inputFile));
-    ReplacingFile output(target);
+    ReplacingFile output(target, files);
     SplicingCopy(database, *input, output).Run();
     // Closed first: Windows does not replace a file that is still open.
     input.reset();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "control/database/drawing_database.h"
+#include "platform/files.h"
 
 #include <string>
 
@@ -19,8 +20,10 @@ namespace plandra {
 /// past end of file" for a cut-off file, "Type mismatch" for a seed that is not
 /// hexadecimal, "Overflow" for one so large that the new handles would pass 64 bits)
 /// leaves any existing target untouched. Past the entities section's start the rest of
-/// the file goes over in blocks, with the same line ends.
+/// the file goes over in blocks, with the same line ends. With `files` the copy is
+/// written through that machine's files (`target` is one of its paths); the input is
+/// read as the reader reads it.
 void SaveDrawing(const DrawingDatabase& database, const std::string& inputFile,
-                 const std::string& target);
+                 const std::string& target, platform::FileService* files = nullptr);
 
 } // namespace plandra

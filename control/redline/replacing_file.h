@@ -1,6 +1,7 @@
 // An output file that takes the place of its target only once it is whole.
 #pragma once
 
+#include "platform/files.h"
 #include "platform/stdio_file.h"
 
 #include <string>
@@ -11,11 +12,13 @@ namespace plandra {
 /// Text lines written to a new file beside the target, each ended with carriage return
 /// and line feed. Commit closes it and puts it in the target's place in one step; a
 /// file that is never committed is deleted, so any existing target stays untouched.
+/// The file goes through `files` when one is given (a machine's paths), else through
+/// the host's own files; either way the bytes go out in large blocks.
 class ReplacingFile {
 public:
     /// Creates the new file; raises "Path/File access error" when the target's folder
     /// takes no new file.
-    explicit ReplacingFile(std::string target);
+    explicit ReplacingFile(std::string target, platform::FileService* files = nullptr);
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
     ~ReplacingFile();
@@ -50,9 +53,13 @@ private:
     void Flush();
     void WriteThrough(std::string_view bytes);
 
+    void Close();
+
     std::string Target;
+    platform::FileService* Files;
     std::string Temporary;
     platform::UniqueStdioFile File;
+    platform::UniqueFile Service;
     std::string Pending;
 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -314,6 +315,171 @@ double Around(double angle) {
     return angle < 0 ? angle + Turn : angle;
 }
 
+// The outline GDI draws for the ellipse inscribed in a box, as a closed path of pixels
+// counter-clockwise on the screen from the middle of the right side. Its lower right
+// quarter, from the middle of the right side down to the middle of the bottom, is
+// stepped by Alois Zingl's integer ellipse algorithm, which picks GDI's pixels; the
+// other quarters are its mirror images. Each step costs a few integer operations, so
+// boxes up to OutlineLimit pixels a side take this path.
+class GdiOutline {
+public:
+    static constexpr std::int64_t OutlineLimit = 1 << 16;
+
+    explicit GdiOutline(Rect box)
+        : Width(std::int64_t{box.right} - box.left), Height(std::int64_t{box.bottom} - box.top),
+          Left(box.left + Width / 2), Right(box.right - 1 - Width / 2), Top(box.top + Height / 2),
+          Bottom(box.bottom - 1 - Height / 2) {
+        const std::int64_t a = Width - 1;
+        const std::int64_t b = Height - 1;
+        std::int64_t dx = 4 * b * b * (1 - a);
+        std::int64_t dy = 4 * a * a * (1 + b % 2);
+        std::int64_t error = dx + dy + a * a * (b % 2);
+        std::int64_t x = a;
+        std::int64_t y = Height / 2;
+        while (x >= Width / 2) {
+            Quarter.push_back(Point{static_cast<std::int32_t>(x - Width / 2),
+                                    static_cast<std::int32_t>(y - Height / 2)});
+            const std::int64_t twice = 2 * error;
+            if (twice >= dx) {
+                --x;
+                dx += 8 * b * b;
+                error += dx;
+            }
+            if (twice <= dy) {
+                ++y;
+                dy += 8 * a * a;
+                error += dy;
+            }
+        }
+    }
+
+    std::int64_t Count() const { return 4 * static_cast<std::int64_t>(Quarter.size()); }
+
+    /// Point `i` of the path, 0 <= i; the path repeats every Count() points.
+    std::pair<std::int64_t, std::int64_t> At(std::int64_t i) const {
+        const auto n = static_cast<std::int64_t>(Quarter.size());
+        const std::int64_t quarter = (i / n) % 4;
+        const Point q = Quarter[static_cast<std::size_t>(quarter % 2 == 0 ? i % n : n - 1 - i % n)];
+        switch (quarter) {
+        case 0:
+            return {Left + q.x, Bottom - q.y};
+        case 1:
+            return {Right - q.x, Bottom - q.y};
+        case 2:
+            return {Right - q.x, Top + q.y};
+        default:
+            return {Left + q.x, Top + q.y};
+        }
+    }
+
+    /// Where an arc's ray from the centre through (x, y) meets the path: the first point
+    /// past the ray, counter-clockwise.
+    std::int64_t Meet(std::int64_t x, std::int64_t y) const {
+        x -= Left;
+        y = Top - y;
+        const auto n = static_cast<std::int64_t>(Quarter.size());
+        // The first quarter point (counted from the right side) that is past the ray,
+        // with the ray folded into the lower right quarter.
+        const auto firstPast = [&](std::int64_t rayX, std::int64_t rayY, bool onRayCounts) {
+            std::int64_t i = 0;
+            for (; i < n; ++i) {
+                const std::int64_t across = Quarter[static_cast<std::size_t>(i)].x * rayY;
+                const std::int64_t along = Quarter[static_cast<std::size_t>(i)].y * rayX;
+                if (onRayCounts ? across <= along : across < along) {
+                    break;
+                }
+            }
+            return i;
+        };
+        if (y >= 0) {
+            return x >= 0 ? firstPast(x, y, true) : 2 * n - firstPast(-x, y, false);
+        }
+        return x >= 0 ? 4 * n - firstPast(x, -y, true) : 2 * n + firstPast(-x, -y, false);
+    }
+
+    std::int64_t Width, Height;
+
+private:
+    std::int64_t Left, Right, Top, Bottom;
+    std::vector<Point> Quarter;
+};
+
+// The ellipse or arc GDI draws with a width-1 pen: an ellipse is its whole path, except
+// that a box one or two pixels wide is all outline and a one-pixel box stays empty; an arc
+// is the path from where the start ray meets it up to the point before where the end
+// ray does, drawn as a polyline through those points, so without its last point.
+void DrawGdiOutline(const Target& target, Rect box, const PenPaint& pen, const Point* arc,
+                    const std::uint32_t* fill) {
+    GdiOutline outline(box);
+    if (arc == nullptr && outline.Width <= 2) {
+        if (outline.Width == 1 && outline.Height == 1) {
+            return;
+        }
+        if (pen.Style == ps::Null) {
+            if (fill != nullptr) {
+                FillRectangle(target, box, *fill);
+            }
+            return;
+        }
+        PenPainter painter(target, pen);
+        std::int64_t step = 0;
+        for (int y = std::max(box.top, 0); y < std::min(box.bottom, target.Height); ++y) {
+            for (int x = box.left; x < box.right; ++x, ++step) {
+                if (x >= 0 && x < target.Width) {
+                    painter.Paint(x, y, step);
+                }
+            }
+        }
+        return;
+    }
+    std::int64_t first = 0;
+    std::int64_t end = outline.Count();
+    if (arc != nullptr) {
+        first = outline.Meet(arc[0].x, arc[0].y);
+        end = outline.Meet(arc[1].x, arc[1].y);
+        if (end <= first) {
+            end += outline.Count();
+        }
+        --end; // the polyline's last point
+    }
+    if (fill != nullptr && arc == nullptr) {
+        // Each row from its leftmost to its rightmost outline pixel.
+        std::vector<std::pair<std::int64_t, std::int64_t>> rows(
+            static_cast<std::size_t>(outline.Height),
+            {std::numeric_limits<std::int64_t>::max(), 0});
+        for (std::int64_t i = first; i < end; ++i) {
+            const auto [x, y] = outline.At(i);
+            auto& row = rows[static_cast<std::size_t>(y - box.top)];
+            row = {std::min(row.first, x), std::max(row.second, x)};
+        }
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            if (rows[row].first <= rows[row].second) {
+                const auto y = static_cast<std::int32_t>(box.top + static_cast<std::int64_t>(row));
+                FillRectangle(target,
+                              Rect{static_cast<std::int32_t>(rows[row].first), y,
+                                   static_cast<std::int32_t>(rows[row].second + 1), y + 1},
+                              *fill);
+            }
+        }
+    }
+    if (pen.Style == ps::Null) {
+        return;
+    }
+    PenPainter painter(target, pen);
+    std::int64_t step = 0;
+    for (std::int64_t i = first; i < end; ++i) {
+        const auto [x, y] = outline.At(i);
+        // A point repeated where two quarters meet is drawn once.
+        if (outline.At(i + 1) == std::pair{x, y}) {
+            continue;
+        }
+        if (x >= 0 && y >= 0 && x < target.Width && y < target.Height) {
+            painter.Paint(static_cast<int>(x), static_cast<int>(y), step);
+        }
+        ++step;
+    }
+}
+
 } // namespace
 
 void EllipseOutline(const Target& target, Rect box, const PenPaint& pen, const Point* arc,
@@ -327,6 +493,13 @@ void EllipseOutline(const Target& target, Rect box, const PenPaint& pen, const P
     if (box.left == box.right || box.top == box.bottom || target.Width <= 0 || target.Height <= 0) {
         return;
     }
+    if (std::int64_t{box.right} - box.left <= GdiOutline::OutlineLimit &&
+        std::int64_t{box.bottom} - box.top <= GdiOutline::OutlineLimit) {
+        DrawGdiOutline(target, box, pen, arc, fill);
+        return;
+    }
+    // Larger boxes, which reach far beyond any picture, cost only their rows on the
+    // image: their outline is taken row by row from the ellipse's equation.
     EllipseRows rows(box);
     std::int64_t firstRow = std::max<std::int64_t>(rows.Top, 0);
     std::int64_t lastRow = std::min<std::int64_t>(rows.Bottom, target.Height - 1);

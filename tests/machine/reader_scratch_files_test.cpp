@@ -1,8 +1,11 @@
 // The DXF reader's block scratch files on the sandbox machine: they land in its folder,
-// are gone after the read, and a full disk reaches them as the reader's own error.
+// are gone after the read, and a full disk reaches them as the reader's own error. Save
+// writes there too: a copy that fails part way leaves the target and no new file.
+#include "control/interface/control_fixture.h"
 #include "control/reader/reader_fixture.h"
 #include "platform/headless/fault_injection.h"
 #include "platform/posix/sandbox_files.h"
+#include "support/control_error_of.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -80,6 +83,46 @@ TEST_F(ScratchFilesOnMachine, BlocksGoThroughTheMachinesFiles) {
         EXPECT_EQ(Database.LineCount, *c.Description == '\0' ? 1 : 0) << c.Description;
         EXPECT_GT(Faulty.Plan.Uses(FileCall::CreateFileA), 0);
         EXPECT_FALSE(Leftovers()) << c.Description;
+    }
+}
+
+TEST_F(ScratchFilesOnMachine, AFailedSaveLeavesTheTargetAndNoNewFile) {
+    test::HeadlessHost host;
+    DXFHost withFiles = host.Host();
+    withFiles.Files = &Faulty;
+    DXF dxf{host.Surfaces(), withFiles};
+    std::string drawing = Drawing; // and 3 MB of comments: the copy takes several writes
+    for (int i = 0; i < 30000; ++i) {
+        drawing += "999\r\n" + std::string(98, 'C') + "\r\n";
+    }
+    test::TempFile input(drawing);
+    dxf.SetFileName(input.Name());
+    const fs::path target = Folder / "drive_c" / "TEMP" / "PLAN.DXF";
+    const std::pair<FileCall, std::string> cases[] = {
+        {FileCall::FindClose, ""}, // nothing fails
+        {FileCall::WriteFile, "Disk full"},
+        {FileCall::GetTempFileNameA, "Path/File access error"},
+        {FileCall::MoveFileExA, "Path/File access error"},
+    };
+    auto files = [&] {
+        return std::distance(fs::directory_iterator(target.parent_path()),
+                             fs::directory_iterator());
+    };
+    for (const auto& [failing, description] : cases) {
+        test::WriteFileText(target, "old");
+        const auto before = files();
+        Faulty.Plan = {};
+        Faulty.Plan.FailAt(failing, failing == FileCall::WriteFile ? 2 : 1, winerror::DiskFull,
+                           FaultRepeat::FromThenOn);
+        if (description.empty()) {
+            EXPECT_TRUE(dxf.Save("C:\\TEMP\\PLAN.DXF"));
+            EXPECT_GT(Faulty.Plan.Uses(FileCall::WriteFile), 2);
+        } else {
+            EXPECT_EQ(test::ErrorOf([&] { dxf.Save("C:\\TEMP\\PLAN.DXF"); }).Description,
+                      description + "\r\n ->  Save.");
+        }
+        EXPECT_EQ(test::ReadFileText(target), description.empty() ? drawing : "old");
+        EXPECT_EQ(files(), before) << description;
     }
 }
 

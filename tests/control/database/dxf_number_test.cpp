@@ -28,8 +28,12 @@ TEST(DxfNumber, LenientParsingTakesTheLongestNumericPrefix) {
 }
 
 TEST(DxfNumber, NumbersBeyondDoubleRangeOverflow) {
-    EXPECT_THROW(ParseLenientNumber("1e999"), ControlError);
+    // The first significant digit's place and the exponent together decide.
+    for (const char* tooLarge : {"1e999", "1000e306", "1e99999999999999999999"}) {
+        EXPECT_THROW(ParseLenientNumber(tooLarge), ControlError) << tooLarge;
+    }
     EXPECT_DOUBLE_EQ(ParseLenientNumber("1e-999"), 0);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("0.001e-330"), 0);
 }
 
 TEST(DxfNumber, IntegerConversionRoundsTiesToEvenAndChecksRange) {

@@ -1,6 +1,7 @@
 // Save: the working file copied with its new layers and live redline spliced in, read
 // back by the control, and failures that leave the target as it was.
 #include "control/database/aci_colors.h"
+#include "control/database/dxf_number.h"
 #include "control/redline/dxf_values.h"
 #include "control_fixture.h"
 #include "support/control_error_of.h"
@@ -8,6 +9,8 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <locale>
+#include <stdexcept>
 
 namespace plandra::test {
 namespace {
@@ -112,6 +115,28 @@ TEST_F(DXFSave, WithNothingAddedOnlyTheSeedRisesByElevenEvenOverTheWorkingFileIt
         EXPECT_EQ(ReadFileText(Input), expected);
         EXPECT_EQ(folder.FileCount(), 1u); // no file left behind
     }
+}
+
+TEST_F(DXFSave, NumbersKeepTheirPeriodUnderACommaDecimalLocale) {
+    struct GlobalLocale {
+        std::locale Previous;
+        ~GlobalLocale() { std::locale::global(Previous); }
+    } restored;
+    try {
+        std::locale::global(std::locale("de_DE.UTF-8")); // the C library's locale too
+    } catch (const std::runtime_error&) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed (scripts/bootstrap test makes it)";
+    }
+    Load(Drawing());
+    dxf.DXFAddLine(0.1f, -2.5f, 1234.5f, 0.001f, "0");
+    ASSERT_TRUE(dxf.Save(Output.string()));
+    EXPECT_EQ(Between(Saved(), "AcDbLine\r\n8", "31\r\n"),
+              CrLfLines({"AcDbLine", "8", "0", "10", "0.1", "20", "-2.5", "30", "0", "11", "1234.5",
+                         "21", "0.001"}));
+    dxf.SetFileName(Output.string());
+    ASSERT_EQ(dxf.Regen(dxfMergeNew), -1);
+    EXPECT_EQ(dxf.Drawing().Lines[1].X1, 0.1f);
+    EXPECT_THROW(ParseLenientNumber("1.5e999"), ControlError);
 }
 
 TEST(DXFSaveValues, LayerColoursAndNumbers) {
