@@ -109,6 +109,7 @@ ViewerWidgets::ViewerWidgets(int width, int height) {
     Overlay = gtk_overlay_new();
     Drawing = gtk_drawing_area_new();
     gtk_widget_set_size_request(Drawing, width, height);
+    gtk_widget_set_can_focus(Drawing, TRUE);
     gtk_widget_add_events(Drawing, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                        GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK);
     gtk_container_add(GTK_CONTAINER(Overlay), Drawing);
@@ -124,10 +125,14 @@ ViewerWidgets::ViewerWidgets(int width, int height) {
     StatusLine = gtk_label_new("");
     gtk_label_set_xalign(GTK_LABEL(StatusLine), 0);
     gtk_box_pack_start(GTK_BOX(bottom), StatusLine, TRUE, TRUE, 0);
-    gtk_box_pack_start(GTK_BOX(column), bottom, FALSE, FALSE, 0);
-
     FindEntry = gtk_search_entry_new();
     gtk_entry_set_placeholder_text(GTK_ENTRY(FindEntry), "Find text");
+    FindPrevious = gtk_button_new_with_label("Previous");
+    FindNext = gtk_button_new_with_label("Next");
+    gtk_box_pack_start(GTK_BOX(bottom), FindEntry, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(bottom), FindPrevious, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(bottom), FindNext, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(column), bottom, FALSE, FALSE, 0);
 }
 
 ViewerWidgets::~ViewerWidgets() {
@@ -299,25 +304,20 @@ void ViewerWindow::BuildToolbar() {
         }
         gtk_toolbar_insert(toolbar, item, -1);
     }
-    GtkToolItem* find = gtk_tool_item_new();
-    gtk_container_add(GTK_CONTAINER(find), Ui.FindEntry);
     gtk_widget_set_tooltip_text(Ui.FindEntry, "Find a text: Enter or F3 finds the next, "
                                               "Shift+F3 the previous");
-    gtk_toolbar_insert(toolbar, find, -1);
     g_signal_connect(Ui.FindEntry, "activate", G_CALLBACK(+[](GtkEntry*, gpointer s) {
                          static_cast<ViewerWindow*>(s)->FindText(true);
                      }),
                      this);
-    for (auto [label, forward] : {std::pair{"Next", true}, std::pair{"Prev", false}}) {
-        GtkToolItem* item = gtk_tool_button_new(nullptr, label);
-        g_object_set_data(G_OBJECT(item), "forward", GINT_TO_POINTER(forward ? 1 : 0));
-        g_signal_connect(item, "clicked", G_CALLBACK(+[](GtkToolButton* b, gpointer s) {
-                             static_cast<ViewerWindow*>(s)->FindText(
-                                 GPOINTER_TO_INT(g_object_get_data(G_OBJECT(b), "forward")) != 0);
-                         }),
-                         this);
-        gtk_toolbar_insert(toolbar, item, -1);
-    }
+    g_signal_connect(Ui.FindNext, "clicked", G_CALLBACK(+[](GtkButton*, gpointer s) {
+                         static_cast<ViewerWindow*>(s)->FindText(true);
+                     }),
+                     this);
+    g_signal_connect(Ui.FindPrevious, "clicked", G_CALLBACK(+[](GtkButton*, gpointer s) {
+                         static_cast<ViewerWindow*>(s)->FindText(false);
+                     }),
+                     this);
 }
 
 void ViewerWindow::SetTool(ZoomFunctionEnum function) {
@@ -388,7 +388,10 @@ void ViewerWindow::Open(const std::string& fileName) {
     ConvertedCopy = converted;
     DrawingName = read ? fileName : std::string();
     if (!read) {
-        // What a failed read left behind is not a drawing to work on.
+        // What a failed read left behind is not a drawing to work on, and the reader
+        // stopped before it took its progress bar away.
+        picStatusBar.SetVisible(false);
+        picStatusBar.Cls();
         Control.Clear();
         Guarded([&] { Control.SetFileName(""); });
     }
@@ -668,6 +671,8 @@ gboolean ViewerWindow::OnButton(GtkWidget*, GdkEventButton* event, gpointer self
     const auto x = static_cast<float>(event->x);
     const auto y = static_cast<float>(event->y);
     if (event->type == GDK_BUTTON_PRESS) {
+        // Keys go to the tools again once the drawing is clicked.
+        gtk_widget_grab_focus(window.Ui.Drawing);
         window.Control.picPlandra_MouseDown(button, shift, x, y);
     } else {
         window.Control.picPlandra_MouseUp(button, shift, x, y);

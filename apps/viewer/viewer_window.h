@@ -51,6 +51,8 @@ struct ViewerWidgets {
     GtkWidget* StatusStrip;
     std::array<GtkWidget*, 4> Handles;
     GtkWidget* FindEntry;
+    GtkWidget* FindPrevious;
+    GtkWidget* FindNext;
     GtkWidget* StatusLine;
 };
 

@@ -152,6 +152,9 @@ int GtkMessageBox::MessageBoxA(std::string_view text, std::string_view caption, 
     GtkWidget* dialog =
         gtk_message_dialog_new(Parent, GTK_DIALOG_MODAL, kind, shown, "%s", utf8.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), AnsiToUtf8(caption).c_str());
+    // The first button is the default, as in MessageBoxA.
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog),
+                                    buttons == mb::YesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK);
     const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_widget_destroy(dialog);
     switch (response) {
