@@ -15,8 +15,6 @@ namespace {
 
 constexpr int StatusBarHeight = 20;
 constexpr int HandleSize = 7;
-constexpr const char* RedlineLayerName = "REDLINE";
-constexpr Long RedlineRed = 0x0000FF;
 constexpr const char* Title = "Plandra viewer";
 
 // Button and shift masks of the control's mouse events: left 1, right 2, middle 4;
@@ -48,11 +46,6 @@ Integer ShiftOf(guint state) {
 
 bool DragsBand(ZoomFunctionEnum function) {
     return function != dxfDrillDown && function != dxfRedLineSelect;
-}
-
-bool AddsRedline(ZoomFunctionEnum function) {
-    return function == dxfRedLineLine || function == dxfRedLineCircle ||
-           function == dxfRedLineRectangle;
 }
 
 gboolean PaintHandle(GtkWidget* widget, cairo_t* cairo, gpointer) {
@@ -113,7 +106,19 @@ ViewerWidgets::ViewerWidgets(int width, int height) {
     gtk_widget_add_events(Drawing, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                        GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK);
     gtk_container_add(GTK_CONTAINER(Overlay), Drawing);
-    gtk_box_pack_start(GTK_BOX(row), Overlay, TRUE, TRUE, 0);
+    // Scroll bars run from 0 to 100 over the drawing's extents, as the control's
+    // scroll members take them.
+    GtkWidget* grid = gtk_grid_new();
+    gtk_widget_set_hexpand(Overlay, TRUE);
+    gtk_widget_set_vexpand(Overlay, TRUE);
+    gtk_grid_attach(GTK_GRID(grid), Overlay, 0, 0, 1, 1);
+    VerticalBar =
+        gtk_scrollbar_new(GTK_ORIENTATION_VERTICAL, gtk_adjustment_new(0, 0, 110, 1, 10, 10));
+    HorizontalBar =
+        gtk_scrollbar_new(GTK_ORIENTATION_HORIZONTAL, gtk_adjustment_new(0, 0, 110, 1, 10, 10));
+    gtk_grid_attach(GTK_GRID(grid), VerticalBar, 1, 0, 1, 1);
+    gtk_grid_attach(GTK_GRID(grid), HorizontalBar, 0, 1, 1, 1);
+    gtk_box_pack_start(GTK_BOX(row), grid, TRUE, TRUE, 0);
     StatusStrip = gtk_drawing_area_new();
     for (GtkWidget*& handle : Handles) {
         handle = gtk_drawing_area_new();
@@ -189,7 +194,13 @@ ViewerWindow::ViewerWindow(ViewerOptions options)
     g_signal_connect(Ui.Drawing, "scroll-event", G_CALLBACK(OnScroll), this);
     g_signal_connect(Ui.Drawing, "size-allocate", G_CALLBACK(OnSizeAllocate), this);
     g_signal_connect(Ui.Window, "key-press-event", G_CALLBACK(OnKeyPress), this);
+    g_signal_connect(Ui.VerticalBar, "value-changed", G_CALLBACK(OnScrollBar), this);
+    g_signal_connect(Ui.HorizontalBar, "value-changed", G_CALLBACK(OnScrollBar), this);
+    gtk_drag_dest_set(Ui.Drawing, GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
+    gtk_drag_dest_add_uri_targets(Ui.Drawing);
+    g_signal_connect(Ui.Drawing, "drag-data-received", G_CALLBACK(OnDrop), this);
     g_signal_connect(Ui.Window, "delete-event", G_CALLBACK(OnDelete), this);
+    g_signal_connect(Ui.Window, "map-event", G_CALLBACK(OnMapped), this);
 
     gtk_widget_show_all(Ui.Window);
     gtk_widget_hide(Ui.StatusStrip);
@@ -202,147 +213,8 @@ ViewerWindow::ViewerWindow(ViewerOptions options)
 
 ViewerWindow::~ViewerWindow() = default;
 
-template <typename Call> bool ViewerWindow::Guarded(Call&& call) {
-    try {
-        call();
-        return true;
-    } catch (const ControlError& error) {
-        ShowError(error.Description);
-    } catch (const std::exception& error) {
-        ShowError(error.what());
-    }
-    return false;
-}
-
 void ViewerWindow::ShowError(const std::string& text) {
     MessageBox.MessageBoxA(text, "Plandra", 0x10);
-}
-
-void ViewerWindow::BuildToolbar() {
-    struct Button {
-        const char* Label;
-        const char* Tip;
-        void (*Act)(ViewerWindow&);
-        std::optional<ZoomFunctionEnum> Tool;
-    };
-    static const Button Buttons[] = {
-        {"Open", "Open a drawing (Ctrl+O)", [](ViewerWindow& w) { w.ChooseAndOpen(); }, {}},
-        {"Save",
-         "Save a copy with the markup (Ctrl+S)",
-         [](ViewerWindow& w) { w.SaveWithMarkup(); },
-         {}},
-        {nullptr, nullptr, nullptr, {}},
-        {"Window", "Zoom to a dragged window (W)", nullptr, dxfWindow},
-        {"Drill", "Drill down: left click zooms in, right click out (D)", nullptr, dxfDrillDown},
-        {"Pan", "Pan by dragging (P)", nullptr, dxfPan},
-        {"Previous",
-         "Previous view (Backspace)",
-         [](ViewerWindow& w) { w.Guarded([&] { w.Control.ZoomPrevious(); }); },
-         {}},
-        {"Extents",
-         "Zoom to the extents (E)",
-         [](ViewerWindow& w) { w.Guarded([&] { w.Control.ZoomExtents(); }); },
-         {}},
-        {nullptr, nullptr, nullptr, {}},
-        {"Line", "Redline line (L)", nullptr, dxfRedLineLine},
-        {"Rect", "Redline rectangle (R)", nullptr, dxfRedLineRectangle},
-        {"Circle", "Redline circle (C)", nullptr, dxfRedLineCircle},
-        {"Text", "Redline text (T)", nullptr, dxfRedLineText},
-        {"Select", "Select a redline entity (S)", nullptr, dxfRedLineSelect},
-        {"Delete",
-         "Delete the selected redline entity (Delete)",
-         [](ViewerWindow& w) {
-             std::string error;
-             if (!w.Control.RedlineDeleteEntity(error)) {
-                 w.ShowError(error);
-             }
-         },
-         {}},
-        {"Restore",
-         "Restore the deleted redline entities",
-         [](ViewerWindow& w) {
-             std::string error;
-             if (!w.Control.RedlineUnDeleteEntity(error)) {
-                 w.ShowError(error);
-             }
-         },
-         {}},
-        {nullptr, nullptr, nullptr, {}},
-    };
-    GtkToolbar* toolbar = GTK_TOOLBAR(Ui.Toolbar);
-    GSList* group = nullptr;
-    for (const Button& button : Buttons) {
-        GtkToolItem* item;
-        if (button.Label == nullptr) {
-            item = gtk_separator_tool_item_new();
-        } else if (button.Tool) {
-            item = gtk_radio_tool_button_new(group);
-            group = gtk_radio_tool_button_get_group(GTK_RADIO_TOOL_BUTTON(item));
-            gtk_tool_button_set_label(GTK_TOOL_BUTTON(item), button.Label);
-            g_object_set_data(G_OBJECT(item), "tool", GINT_TO_POINTER(*button.Tool));
-            g_signal_connect(
-                item, "toggled", G_CALLBACK(+[](GtkToggleToolButton* b, gpointer s) {
-                    if (gtk_toggle_tool_button_get_active(b)) {
-                        static_cast<ViewerWindow*>(s)->SetTool(static_cast<ZoomFunctionEnum>(
-                            GPOINTER_TO_INT(g_object_get_data(G_OBJECT(b), "tool"))));
-                    }
-                }),
-                this);
-            ToolButtons.push_back(GTK_WIDGET(item));
-        } else {
-            item = gtk_tool_button_new(nullptr, button.Label);
-            g_object_set_data(G_OBJECT(item), "act", reinterpret_cast<gpointer>(button.Act));
-            g_signal_connect(item, "clicked", G_CALLBACK(+[](GtkToolButton* b, gpointer s) {
-                                 auto act = reinterpret_cast<void (*)(ViewerWindow&)>(
-                                     g_object_get_data(G_OBJECT(b), "act"));
-                                 act(*static_cast<ViewerWindow*>(s));
-                             }),
-                             this);
-        }
-        if (button.Tip != nullptr) {
-            gtk_widget_set_tooltip_text(GTK_WIDGET(item), button.Tip);
-        }
-        gtk_toolbar_insert(toolbar, item, -1);
-    }
-    gtk_widget_set_tooltip_text(Ui.FindEntry, "Find a text: Enter or F3 finds the next, "
-                                              "Shift+F3 the previous");
-    g_signal_connect(Ui.FindEntry, "activate", G_CALLBACK(+[](GtkEntry*, gpointer s) {
-                         static_cast<ViewerWindow*>(s)->FindText(true);
-                     }),
-                     this);
-    g_signal_connect(Ui.FindNext, "clicked", G_CALLBACK(+[](GtkButton*, gpointer s) {
-                         static_cast<ViewerWindow*>(s)->FindText(true);
-                     }),
-                     this);
-    g_signal_connect(Ui.FindPrevious, "clicked", G_CALLBACK(+[](GtkButton*, gpointer s) {
-                         static_cast<ViewerWindow*>(s)->FindText(false);
-                     }),
-                     this);
-}
-
-void ViewerWindow::SetTool(ZoomFunctionEnum function) {
-    if (AddsRedline(function) || function == dxfRedLineText) {
-        EnsureRedlineLayer();
-    }
-    Guarded([&] { Control.SetZoomFunction(function); });
-    for (GtkWidget* button : ToolButtons) {
-        if (GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), "tool")) == function &&
-            !gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(button))) {
-            gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(button), TRUE);
-        }
-    }
-}
-
-void ViewerWindow::EnsureRedlineLayer() {
-    std::shared_ptr<DXFLayers> layers = Control.Layers();
-    std::string error;
-    bool exists = false;
-    layers->CheckDuplicateLayer(error, exists, RedlineLayerName);
-    if (!exists) {
-        layers->Add(IntegerTrue, RedlineRed, RedlineLayerName, IntegerTrue, true);
-        RebuildLayers();
-    }
-    Control.SetRedlineCurrentLayer(RedlineLayerName);
 }
 
 void ViewerWindow::Open(const std::string& fileName) {
@@ -417,73 +289,25 @@ void ViewerWindow::Open(const std::string& fileName) {
 void ViewerWindow::OpenWhenShown(std::string fileName) {
     PendingFile = std::move(fileName);
     if (gtk_widget_get_mapped(Ui.Window)) {
-        g_idle_add(
-            +[](gpointer self) -> gboolean {
-                auto& window = *static_cast<ViewerWindow*>(self);
-                window.Open(std::exchange(window.PendingFile, std::string()));
-                return G_SOURCE_REMOVE;
-            },
-            this);
-        return;
+        g_idle_add(OpenPending, this);
     }
-    g_signal_connect(Ui.Window, "map-event", G_CALLBACK(OnMapped), this);
 }
 
-gboolean ViewerWindow::OnMapped(GtkWidget* widget, GdkEvent*, gpointer self) {
-    g_signal_handlers_disconnect_by_func(widget, reinterpret_cast<gpointer>(OnMapped), self);
-    g_idle_add(
-        +[](gpointer self) -> gboolean {
-            auto& window = *static_cast<ViewerWindow*>(self);
-            window.Open(std::exchange(window.PendingFile, std::string()));
-            return G_SOURCE_REMOVE;
-        },
-        self);
+gboolean ViewerWindow::OpenPending(gpointer self) {
+    auto& window = *static_cast<ViewerWindow*>(self);
+    if (!window.PendingFile.empty()) {
+        window.Open(std::exchange(window.PendingFile, std::string()));
+    }
+    return G_SOURCE_REMOVE;
+}
+
+gboolean ViewerWindow::OnMapped(GtkWidget*, GdkEvent*, gpointer self) {
+    auto& window = *static_cast<ViewerWindow*>(self);
+    // The size asked for was the size at start, not the smallest: the window may
+    // shrink from now on.
+    gtk_widget_set_size_request(window.Ui.Drawing, 100, 100);
+    g_idle_add(OpenPending, self);
     return FALSE;
-}
-
-void ViewerWindow::ChooseAndOpen() {
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(
-        "Open a drawing", GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
-        GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
-    GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, "DXF drawings");
-    gtk_file_filter_add_pattern(filter, "*.dxf");
-    gtk_file_filter_add_pattern(filter, "*.DXF");
-    gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), filter);
-    std::string chosen;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-        platform::UniqueGString name(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));
-        if (name) {
-            chosen = name.Get();
-        }
-    }
-    gtk_widget_destroy(dialog);
-    if (!chosen.empty()) {
-        Open(chosen);
-    }
-}
-
-void ViewerWindow::SaveWithMarkup() {
-    if (DrawingName.empty()) {
-        ShowError("There is no drawing to save: open one first.");
-        return;
-    }
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(
-        "Save a copy with the markup", GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE,
-        "_Cancel", GTK_RESPONSE_CANCEL, "_Save", GTK_RESPONSE_ACCEPT, nullptr);
-    gtk_file_chooser_set_do_overwrite_confirmation(GTK_FILE_CHOOSER(dialog), TRUE);
-    gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dialog), "marked-up.dxf");
-    std::string chosen;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-        platform::UniqueGString name(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));
-        if (name) {
-            chosen = name.Get();
-        }
-    }
-    gtk_widget_destroy(dialog);
-    if (!chosen.empty() && Guarded([&] { Control.Save(chosen); })) {
-        gtk_label_set_text(GTK_LABEL(Ui.StatusLine), ("Saved " + chosen).c_str());
-    }
 }
 
 void ViewerWindow::RebuildLayers() {
@@ -532,91 +356,6 @@ void ViewerWindow::SetLayerOn(int index, bool on) {
     });
     if (Options.Report) {
         std::cout << "layer " << index << (on ? " on" : " off") << std::endl;
-    }
-}
-
-void ViewerWindow::FindText(bool forward) {
-    std::string text = gtk_entry_get_text(GTK_ENTRY(Ui.FindEntry));
-    if (text.empty() || DrawingName.empty()) {
-        return;
-    }
-    Guarded([&] {
-        // The control finds forward only and remembers where it stopped: the matches
-        // are counted once per search text, and going back walks the control round
-        // to the one before.
-        std::string wanted = text;
-        if (wanted != LastSearch || Matches.empty()) {
-            LastSearch = wanted;
-            Matches.clear();
-            const Long texts = Control.Drawing().TextCount;
-            for (Long round = 0; round <= texts; ++round) {
-                std::string probe = wanted;
-                const Long found = Control.Find(probe, 0, false);
-                if (found == 0 && !Matches.empty()) {
-                    break;
-                }
-                if (found != 0) {
-                    if (!Matches.empty() && found == Matches.front()) {
-                        break;
-                    }
-                    Matches.push_back(found);
-                }
-            }
-            // Round to the start, so that the next call finds the first match.
-            while (!Matches.empty()) {
-                std::string probe = wanted;
-                if (Control.Find(probe, 0, false) == Matches.back()) {
-                    break;
-                }
-            }
-            MatchAt = Matches.size() - 1;
-        }
-        if (Matches.empty()) {
-            gtk_label_set_text(GTK_LABEL(Ui.StatusLine), ("\"" + text + "\" not found").c_str());
-            return;
-        }
-        const std::size_t count = Matches.size();
-        const std::size_t target = forward ? (MatchAt + 1) % count : (MatchAt + count - 1) % count;
-        // Walk without panning to the match before the target, then find with panning.
-        const Long before = Matches[(target + count - 1) % count];
-        for (std::size_t round = 0; round < 2 * count + 2; ++round) {
-            std::string probe = wanted;
-            if (Control.Find(probe, 0, false) == before) {
-                break;
-            }
-        }
-        Long found = 0;
-        for (int round = 0; round < 2 && found == 0; ++round) {
-            std::string probe = wanted;
-            found = Control.Find(probe, 0, true);
-        }
-        MatchAt = target;
-        gtk_label_set_text(
-            GTK_LABEL(Ui.StatusLine),
-            ("\"" + text + "\": " + std::to_string(target + 1) + " of " + std::to_string(count))
-                .c_str());
-    });
-}
-
-void ViewerWindow::PlaceRedlineText(float x, float y) {
-    GtkWidget* dialog = gtk_dialog_new_with_buttons(
-        "Redline text", GTK_WINDOW(Ui.Window), GTK_DIALOG_MODAL, "_Cancel", GTK_RESPONSE_CANCEL,
-        "_Add", GTK_RESPONSE_ACCEPT, nullptr);
-    GtkWidget* entry = gtk_entry_new();
-    gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
-    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
-    gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), entry);
-    gtk_widget_show_all(dialog);
-    std::string text;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-        text = gtk_entry_get_text(GTK_ENTRY(entry));
-    }
-    gtk_widget_destroy(dialog);
-    if (!text.empty()) {
-        Guarded([&] {
-            Control.DXFAddText(x, y, text, Control.GetRedlineCurrentLayer(), dxfPixel);
-            Control.DXFRefresh();
-        });
     }
 }
 
@@ -707,96 +446,6 @@ gboolean ViewerWindow::OnScroll(GtkWidget*, GdkEventScroll* event, gpointer self
     return TRUE;
 }
 
-gboolean ViewerWindow::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self) {
-    return static_cast<ViewerWindow*>(self)->OnKey(event) ? TRUE : FALSE;
-}
-
-bool ViewerWindow::OnKey(GdkEventKey* event) {
-    if (Loading) {
-        return true;
-    }
-    const bool control = (event->state & GDK_CONTROL_MASK) != 0;
-    const bool shift = (event->state & GDK_SHIFT_MASK) != 0;
-    switch (event->keyval) {
-    case GDK_KEY_F3:
-        FindText(!shift);
-        return true;
-    case GDK_KEY_F12:
-        if (!Options.CapturePrefix.empty()) {
-            Capture();
-            return true;
-        }
-        return false;
-    default:
-        break;
-    }
-    if (control) {
-        switch (event->keyval) {
-        case GDK_KEY_o:
-            ChooseAndOpen();
-            return true;
-        case GDK_KEY_s:
-            SaveWithMarkup();
-            return true;
-        case GDK_KEY_q:
-            gtk_window_close(GTK_WINDOW(Ui.Window));
-            return true;
-        case GDK_KEY_f:
-            gtk_widget_grab_focus(Ui.FindEntry);
-            return true;
-        default:
-            return false;
-        }
-    }
-    // Plain keys belong to the find box while it has the focus.
-    if (GTK_IS_EDITABLE(gtk_window_get_focus(GTK_WINDOW(Ui.Window)))) {
-        return false;
-    }
-    switch (event->keyval) {
-    case GDK_KEY_w:
-        SetTool(dxfWindow);
-        return true;
-    case GDK_KEY_d:
-        SetTool(dxfDrillDown);
-        return true;
-    case GDK_KEY_p:
-        SetTool(dxfPan);
-        return true;
-    case GDK_KEY_l:
-        SetTool(dxfRedLineLine);
-        return true;
-    case GDK_KEY_r:
-        SetTool(dxfRedLineRectangle);
-        return true;
-    case GDK_KEY_c:
-        SetTool(dxfRedLineCircle);
-        return true;
-    case GDK_KEY_t:
-        SetTool(dxfRedLineText);
-        return true;
-    case GDK_KEY_s:
-        SetTool(dxfRedLineSelect);
-        return true;
-    case GDK_KEY_e:
-        Guarded([&] { Control.ZoomExtents(); });
-        ReportZoom();
-        return true;
-    case GDK_KEY_BackSpace:
-        Guarded([&] { Control.ZoomPrevious(); });
-        ReportZoom();
-        return true;
-    case GDK_KEY_Delete: {
-        std::string error;
-        if (!Control.RedlineDeleteEntity(error)) {
-            ShowError(error);
-        }
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
 void ViewerWindow::OnSizeAllocate(GtkWidget*, GdkRectangle* place, gpointer self) {
     auto& window = *static_cast<ViewerWindow*>(self);
     if (place->width == window.picPlandra.PixelWidth() &&
@@ -812,6 +461,36 @@ void ViewerWindow::OnSizeAllocate(GtkWidget*, GdkRectangle* place, gpointer self
         &window);
 }
 
+void ViewerWindow::OnScrollBar(GtkRange* bar, gpointer self) {
+    auto& window = *static_cast<ViewerWindow*>(self);
+    if (window.Loading || !window.Control.DrawingShown()) {
+        return;
+    }
+    const auto value = static_cast<float>(gtk_range_get_value(bar));
+    window.Guarded([&] {
+        if (GTK_WIDGET(bar) == window.Ui.VerticalBar) {
+            window.Control.VerticalScroll(value);
+        } else {
+            window.Control.HorizontalScroll(value);
+        }
+    });
+}
+
+void ViewerWindow::OnDrop(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint,
+                          guint, gpointer self) {
+    gchar** uris = gtk_selection_data_get_uris(data);
+    if (uris == nullptr) {
+        return;
+    }
+    platform::UniqueGString name(uris[0] != nullptr ? g_filename_from_uri(uris[0], nullptr, nullptr)
+                                                    : nullptr);
+    g_strfreev(uris);
+    if (name) {
+        // Read once the drop has finished, not inside it.
+        static_cast<ViewerWindow*>(self)->OpenWhenShown(name.Get());
+    }
+}
+
 void ViewerWindow::AfterResize() {
     const int width = gtk_widget_get_allocated_width(Ui.Drawing);
     const int height = gtk_widget_get_allocated_height(Ui.Drawing);
@@ -824,56 +503,6 @@ void ViewerWindow::AfterResize() {
     if (Control.DrawingShown()) {
         Guarded([&] { Control.DXFRefresh(); });
     }
-}
-
-void ViewerWindow::ReportZoom() {
-    if (!Options.Report) {
-        return;
-    }
-    float left = 0, top = 0, right = 0, bottom = 0;
-    Control.GetCurrentZoom(left, top, right, bottom);
-    std::cout << "zoom " << left << " " << top << " " << right << " " << bottom << std::endl;
-}
-
-void ViewerWindow::ReportGeometry() {
-    GdkWindow* root = gtk_widget_get_window(Ui.Window);
-    int originX = 0, originY = 0;
-    gdk_window_get_origin(root, &originX, &originY);
-    auto place = [&](GtkWidget* widget, int& x, int& y) {
-        gtk_widget_translate_coordinates(widget, Ui.Window, 0, 0, &x, &y);
-        x += originX;
-        y += originY;
-    };
-    int x = 0, y = 0;
-    place(Ui.Drawing, x, y);
-    std::cout << "drawing " << x << " " << y << " " << picPlandra.PixelWidth() << " "
-              << picPlandra.PixelHeight() << "\n";
-    for (std::size_t i = 0; i < LayerSwitches.size(); ++i) {
-        GtkWidget* check = LayerSwitches[i];
-        place(check, x, y);
-        // The centre of the switch's box, at the start of the button.
-        const int boxY = y + gtk_widget_get_allocated_height(check) / 2;
-        std::cout << "layer " << (i + 1) << " " << x + 8 << " " << boxY << " "
-                  << Control.Layers()->Item(static_cast<Long>(i + 1))->LayerName << "\n";
-    }
-    std::cout << "ready" << std::endl;
-}
-
-void ViewerWindow::Capture() {
-    // The capture waits for the frame that shows the last change.
-    gtk_widget_queue_draw(Ui.Window);
-    g_timeout_add(
-        300,
-        +[](gpointer self) -> gboolean {
-            auto& window = *static_cast<ViewerWindow*>(self);
-            const std::string& prefix = window.Options.CapturePrefix;
-            const bool drawing =
-                platform::CaptureWidgetPng(window.Ui.Drawing, prefix + "-drawing.png");
-            const bool whole = platform::CaptureWidgetPng(window.Ui.Window, prefix + "-window.png");
-            std::cout << (drawing && whole ? "captured" : "capture failed") << std::endl;
-            return G_SOURCE_REMOVE;
-        },
-        this);
 }
 
 void ViewerWindow::SaveSettings() {

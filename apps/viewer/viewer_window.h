@@ -2,6 +2,7 @@
 // the control, with a toolbar, a layers panel, find and redline tools.
 #pragma once
 
+#include "control/database/control_error.h"
 #include "control/interface/dxf_control.h"
 #include "platform/headless/headless_child_window.h"
 #include "platform/headless/headless_registry.h"
@@ -12,6 +13,7 @@
 #include "private_temp_folder.h"
 
 #include <array>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -19,6 +21,16 @@
 #include <vector>
 
 namespace plandra::viewer {
+
+/// The layer the redline tools draw on, made when a tool first needs it, in red.
+inline constexpr const char* RedlineLayerName = "REDLINE";
+inline constexpr Long RedlineRed = 0x0000FF;
+
+/// The redline tools whose drag adds entities, which a redraw then shows.
+inline bool AddsRedline(ZoomFunctionEnum function) {
+    return function == dxfRedLineLine || function == dxfRedLineCircle ||
+           function == dxfRedLineRectangle;
+}
 
 struct ViewerOptions {
     /// The drawing to open at start; empty: the one the stored properties name, if any.
@@ -48,6 +60,8 @@ struct ViewerWidgets {
     GtkWidget* LayerList;
     GtkWidget* Overlay;
     GtkWidget* Drawing;
+    GtkWidget* VerticalBar;
+    GtkWidget* HorizontalBar;
     GtkWidget* StatusStrip;
     std::array<GtkWidget*, 4> Handles;
     GtkWidget* FindEntry;
@@ -78,7 +92,17 @@ public:
 private:
     void BuildToolbar();
     /// Runs a call into the control; its error is shown with the control's message.
-    template <typename Call> bool Guarded(Call&& call);
+    template <typename Call> bool Guarded(Call&& call) {
+        try {
+            call();
+            return true;
+        } catch (const ControlError& error) {
+            ShowError(error.Description);
+        } catch (const std::exception& error) {
+            ShowError(error.what());
+        }
+        return false;
+    }
     void ShowError(const std::string& text);
     void ChooseAndOpen();
     void SaveWithMarkup();
@@ -101,6 +125,10 @@ private:
     static gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
     static void OnSizeAllocate(GtkWidget*, GdkRectangle* place, gpointer self);
+    static void OnScrollBar(GtkRange* bar, gpointer self);
+    static void OnDrop(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint,
+                       guint, gpointer self);
+    static gboolean OpenPending(gpointer self);
     static gboolean OnMapped(GtkWidget*, GdkEvent*, gpointer self);
     static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
 
