@@ -270,6 +270,7 @@ gboolean ViewerWindow::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self)
 }
 
 bool ViewerWindow::OnKey(GdkEventKey* event) {
+    InputStarted = std::chrono::steady_clock::now();
     if (Loading) {
         return true;
     }
@@ -361,7 +362,11 @@ void ViewerWindow::ReportZoom() {
     }
     float left = 0, top = 0, right = 0, bottom = 0;
     Control.GetCurrentZoom(left, top, right, bottom);
-    std::cout << "zoom " << left << " " << top << " " << right << " " << bottom << std::endl;
+    // From the input to the end of its redraw.
+    const std::chrono::duration<double, std::milli> took =
+        std::chrono::steady_clock::now() - InputStarted;
+    std::cout << "zoom " << left << " " << top << " " << right << " " << bottom << " in "
+              << took.count() << " ms" << std::endl;
 }
 
 void ViewerWindow::ReportGeometry() {

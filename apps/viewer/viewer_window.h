@@ -13,6 +13,7 @@
 #include "private_temp_folder.h"
 
 #include <array>
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -125,6 +126,7 @@ private:
     static gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
     static void OnSizeAllocate(GtkWidget*, GdkRectangle* place, gpointer self);
+    static void OnFirstPicture(GdkFrameClock* clock, gpointer self);
     static void OnScrollBar(GtkRange* bar, gpointer self);
     static void OnDrop(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint,
                        guint, gpointer self);
@@ -155,6 +157,11 @@ private:
     int Conversions = 0;
     std::string PendingFile;
     std::string StoredTmpFileNamePath;
+    /// When the last open began and how long its Regen took.
+    std::chrono::steady_clock::time_point OpenStarted;
+    std::chrono::steady_clock::duration RegenTook{};
+    /// When the mouse or key event being handled arrived.
+    std::chrono::steady_clock::time_point InputStarted;
     bool Loading = false;
     std::vector<GtkWidget*> ToolButtons;
     std::vector<GtkWidget*> LayerSwitches;

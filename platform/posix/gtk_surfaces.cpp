@@ -105,6 +105,8 @@ GtkChildWindow::GtkChildWindow(GtkOverlay* overlay, GtkWidget* widget, int width
                                bool visible)
     : Overlay(overlay), Widget(widget), BoxWidth(width), BoxHeight(height) {
     gtk_overlay_add_overlay(Overlay, Widget);
+    // Clicks go through to the drawing surface under it.
+    gtk_overlay_set_overlay_pass_through(Overlay, Widget, TRUE);
     gtk_widget_set_visible(Widget, visible);
     PlaceHandler = g_signal_connect(Overlay, "get-child-position", G_CALLBACK(OnPlace), this);
 }
