@@ -272,6 +272,10 @@ gboolean ViewerWindow::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self)
 bool ViewerWindow::OnKey(GdkEventKey* event) {
     InputStarted = std::chrono::steady_clock::now();
     if (Loading) {
+        // Only quitting is taken while a file loads; it waits for the load's end.
+        if ((event->state & GDK_CONTROL_MASK) != 0 && event->keyval == GDK_KEY_q) {
+            CloseRequested = true;
+        }
         return true;
     }
     const bool control = (event->state & GDK_CONTROL_MASK) != 0;

@@ -253,6 +253,13 @@ void ViewerWindow::Open(const std::string& fileName) {
     });
     RegenTook = std::chrono::steady_clock::now() - OpenStarted;
     Loading = false;
+    if (CloseRequested) {
+        // The window was closed while the file loaded.
+        DrawingName = read ? fileName : std::string();
+        SaveSettings();
+        gtk_main_quit();
+        return;
+    }
     gtk_widget_set_sensitive(Ui.Toolbar, TRUE);
     gtk_widget_set_sensitive(Ui.LayerList, TRUE);
     if (ConvertedCopy && ConvertedCopy != converted) {
@@ -281,6 +288,8 @@ void ViewerWindow::Open(const std::string& fileName) {
         EnsureRedlineLayer();
     }
     RebuildLayers();
+    // The window may have changed size while the file loaded.
+    AfterResize();
     if (Options.Report && read) {
         // The time to the first picture ends with the frame that shows it.
         GdkFrameClock* clock = gtk_widget_get_frame_clock(Ui.Window);
@@ -549,6 +558,7 @@ void ViewerWindow::SaveSettings() {
 gboolean ViewerWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
     auto& window = *static_cast<ViewerWindow*>(self);
     if (window.Loading) {
+        window.CloseRequested = true;
         return TRUE;
     }
     window.SaveSettings();

@@ -163,6 +163,7 @@ private:
     /// When the mouse or key event being handled arrived.
     std::chrono::steady_clock::time_point InputStarted;
     bool Loading = false;
+    bool CloseRequested = false;
     std::vector<GtkWidget*> ToolButtons;
     std::vector<GtkWidget*> LayerSwitches;
     /// The texts found by the current search, in the control's order, and where the
