@@ -168,14 +168,28 @@ ViewerWindow::ViewerWindow(ViewerOptions options)
                           {picHandle[0].get(), picHandle[1].get(), picHandle[2].get(),
                            picHandle[3].get()}},
               DXFHost{Container, this, Dialogs, MessageBox, Registry, Shell}) {
-    // A stored control comes back with its properties; a new one takes the defaults.
+    // A stored control comes back with its properties; a new one takes the defaults,
+    // and so does one whose file is not a property bag or holds a value of the wrong
+    // kind.
     std::optional<platform::TextFilePropertyBag> bag;
     if (!Options.SettingsFile.empty() && std::filesystem::exists(Options.SettingsFile)) {
         bag = platform::TextFilePropertyBag::Load(Options.SettingsFile);
+        if (!bag) {
+            std::cerr << "plandra-viewer: " << Options.SettingsFile.string()
+                      << " is not a property bag; starting with the defaults\n";
+        }
     }
+    bool restored = false;
     if (bag) {
-        Control.ReadProperties(*bag);
-    } else {
+        try {
+            Control.ReadProperties(*bag);
+            restored = true;
+        } catch (const ControlError& error) {
+            std::cerr << "plandra-viewer: " << Options.SettingsFile.string() << ": "
+                      << error.Description << "; starting with the defaults\n";
+        }
+    }
+    if (!restored) {
         Control.InitProperties();
         Control.SetBackColor(0xFFFFFF);
     }
