@@ -135,23 +135,37 @@ void ViewerWindow::EnsureRedlineLayer() {
     Control.SetRedlineCurrentLayer(RedlineLayerName);
 }
 
-void ViewerWindow::ChooseAndOpen() {
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(
-        "Open a drawing", GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
-        GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
-    GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, "DXF drawings");
-    gtk_file_filter_add_pattern(filter, "*.dxf");
-    gtk_file_filter_add_pattern(filter, "*.DXF");
-    gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), filter);
-    std::string chosen;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-        platform::UniqueGString name(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));
-        if (name) {
-            chosen = name.Get();
-        }
+namespace {
+
+// The file the user picks in a file dialog over `parent`; empty when none is picked.
+std::string ChooseFile(GtkWindow* parent, GtkFileChooserAction action, const char* title,
+                       const char* accept, const char* suggestedName) {
+    platform::UniqueWidget dialog(gtk_file_chooser_dialog_new(title, parent, action, "_Cancel",
+                                                              GTK_RESPONSE_CANCEL, accept,
+                                                              GTK_RESPONSE_ACCEPT, nullptr));
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog.Get());
+    if (action == GTK_FILE_CHOOSER_ACTION_SAVE) {
+        gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
+        gtk_file_chooser_set_current_name(chooser, suggestedName);
+    } else {
+        GtkFileFilter* filter = gtk_file_filter_new();
+        gtk_file_filter_set_name(filter, "DXF drawings");
+        gtk_file_filter_add_pattern(filter, "*.dxf");
+        gtk_file_filter_add_pattern(filter, "*.DXF");
+        gtk_file_chooser_add_filter(chooser, filter);
     }
-    gtk_widget_destroy(dialog);
+    if (gtk_dialog_run(GTK_DIALOG(dialog.Get())) != GTK_RESPONSE_ACCEPT) {
+        return {};
+    }
+    platform::UniqueGString name(gtk_file_chooser_get_filename(chooser));
+    return name ? std::string(name.Get()) : std::string();
+}
+
+} // namespace
+
+void ViewerWindow::ChooseAndOpen() {
+    const std::string chosen = ChooseFile(GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_OPEN,
+                                          "Open a drawing", "_Open", nullptr);
     if (!chosen.empty()) {
         Open(chosen);
     }
@@ -162,19 +176,8 @@ void ViewerWindow::SaveWithMarkup() {
         ShowError("There is no drawing to save: open one first.");
         return;
     }
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(
-        "Save a copy with the markup", GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE,
-        "_Cancel", GTK_RESPONSE_CANCEL, "_Save", GTK_RESPONSE_ACCEPT, nullptr);
-    gtk_file_chooser_set_do_overwrite_confirmation(GTK_FILE_CHOOSER(dialog), TRUE);
-    gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dialog), "marked-up.dxf");
-    std::string chosen;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-        platform::UniqueGString name(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));
-        if (name) {
-            chosen = name.Get();
-        }
-    }
-    gtk_widget_destroy(dialog);
+    const std::string chosen = ChooseFile(GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE,
+                                          "Save a copy with the markup", "_Save", "marked-up.dxf");
     if (!chosen.empty() && Guarded([&] { Control.Save(chosen); })) {
         gtk_label_set_text(GTK_LABEL(Ui.StatusLine), ("Saved " + chosen).c_str());
     }
@@ -244,9 +247,10 @@ void ViewerWindow::FindText(bool forward) {
 }
 
 void ViewerWindow::PlaceRedlineText(float x, float y) {
-    GtkWidget* dialog = gtk_dialog_new_with_buttons(
+    platform::UniqueWidget owned(gtk_dialog_new_with_buttons(
         "Redline text", GTK_WINDOW(Ui.Window), GTK_DIALOG_MODAL, "_Cancel", GTK_RESPONSE_CANCEL,
-        "_Add", GTK_RESPONSE_ACCEPT, nullptr);
+        "_Add", GTK_RESPONSE_ACCEPT, nullptr));
+    GtkWidget* dialog = owned.Get();
     GtkWidget* entry = gtk_entry_new();
     gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
@@ -256,7 +260,7 @@ void ViewerWindow::PlaceRedlineText(float x, float y) {
     if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
         text = gtk_entry_get_text(GTK_ENTRY(entry));
     }
-    gtk_widget_destroy(dialog);
+    owned.Reset();
     if (!text.empty()) {
         Guarded([&] {
             Control.DXFAddText(x, y, text, Control.GetRedlineCurrentLayer(), dxfPixel);

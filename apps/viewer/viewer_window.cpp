@@ -345,11 +345,10 @@ gboolean ViewerWindow::OnMapped(GtkWidget*, GdkEvent*, gpointer self) {
 }
 
 void ViewerWindow::RebuildLayers() {
-    GList* rows = gtk_container_get_children(GTK_CONTAINER(Ui.LayerList));
-    for (GList* row = rows; row != nullptr; row = row->next) {
+    platform::UniqueGList rows(gtk_container_get_children(GTK_CONTAINER(Ui.LayerList)));
+    for (GList* row = rows.Get(); row != nullptr; row = row->next) {
         gtk_widget_destroy(GTK_WIDGET(row->data));
     }
-    g_list_free(rows);
     LayerSwitches.clear();
     std::shared_ptr<DXFLayers> layers = Control.Layers();
     for (Long index = 1; index <= layers->Count(); ++index) {

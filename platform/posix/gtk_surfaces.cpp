@@ -158,7 +158,6 @@ int GtkMessageBox::MessageBoxA(std::string_view text, std::string_view caption, 
     gtk_dialog_set_default_response(GTK_DIALOG(dialog),
                                     buttons == mb::YesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK);
     const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
-    gtk_widget_destroy(dialog);
     switch (response) {
     case GTK_RESPONSE_YES:
         return id::Yes;
@@ -178,13 +177,10 @@ void GtkScreen::SetMousePointer(MousePointer pointer) {
     if (window == nullptr) {
         return;
     }
-    GdkCursor* cursor = pointer == MousePointer::Hourglass
+    UniqueCursor cursor(pointer == MousePointer::Hourglass
                             ? gdk_cursor_new_from_name(gdk_window_get_display(window), "wait")
-                            : nullptr;
-    gdk_window_set_cursor(window, cursor);
-    if (cursor != nullptr) {
-        g_object_unref(cursor);
-    }
+                            : nullptr);
+    gdk_window_set_cursor(window, cursor.Get());
 }
 
 bool CaptureWidgetPng(GtkWidget* widget, const std::string& fileName) {
