@@ -228,7 +228,7 @@ ViewerWindow::ViewerWindow(ViewerOptions options)
 ViewerWindow::~ViewerWindow() = default;
 
 void ViewerWindow::ShowError(const std::string& text) {
-    MessageBox.MessageBoxA(text, "Plandra", 0x10);
+    MessageBox.MessageBoxA(text, "Plandra", platform::mb::IconStop);
 }
 
 void ViewerWindow::Open(const std::string& fileName) {
@@ -241,7 +241,8 @@ void ViewerWindow::Open(const std::string& fileName) {
         const std::string question =
             fileName + " ends its lines with bare line feeds, which the reader does not take.\n"
                        "Read a copy with carriage return and line feed line ends?";
-        if (MessageBox.MessageBoxA(question, "Plandra", platform::mb::YesNo | 0x20) !=
+        if (MessageBox.MessageBoxA(question, "Plandra",
+                                   platform::mb::YesNo | platform::mb::IconQuestion) !=
             platform::id::Yes) {
             return;
         }

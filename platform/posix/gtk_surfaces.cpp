@@ -138,8 +138,8 @@ int GtkMessageBox::MessageBoxA(std::string_view text, std::string_view caption, 
     const unsigned icon = type & 0xF0;
     GtkMessageType kind = icon == mb::IconExclamation   ? GTK_MESSAGE_WARNING
                           : icon == mb::IconInformation ? GTK_MESSAGE_INFO
-                          : icon == 0x10                ? GTK_MESSAGE_ERROR
-                          : icon == 0x20                ? GTK_MESSAGE_QUESTION
+                          : icon == mb::IconStop        ? GTK_MESSAGE_ERROR
+                          : icon == mb::IconQuestion    ? GTK_MESSAGE_QUESTION
                                                         : GTK_MESSAGE_OTHER;
     GtkButtonsType shown = buttons == mb::OkCancel ? GTK_BUTTONS_OK_CANCEL
                            : buttons == mb::YesNo  ? GTK_BUTTONS_YES_NO
