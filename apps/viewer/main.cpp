@@ -32,8 +32,9 @@ Options:
   --capture PREFIX      F12 writes PREFIX-drawing.png (the drawing surface as the
                         screen shows it) and PREFIX-window.png (the whole window).
   --report              Print where the drawing surface and the layer switches
-                        are on the screen once a drawing is shown, and each zoom
-                        and layer change, for tests that drive the window.
+                        are on the screen once a drawing is shown, how long the
+                        open took to the first picture, and each zoom (with its
+                        time) and layer change, for tests that drive the window.
   --no-settings         Neither read nor write the stored properties.
   --help                Show this text.
 )";
