@@ -426,7 +426,12 @@ struct CairoGdi::Stock {
 
 namespace {
 int LiveServices = 0;
+bool SharedWithToolkit = false;
 } // namespace
+
+void CairoGdi::ShareCairoWithToolkit() {
+    SharedWithToolkit = true;
+}
 
 CairoGdi::CairoGdi() : StockObjects(std::make_unique<Stock>()) {
     ++LiveServices;
@@ -438,7 +443,7 @@ CairoGdi::~CairoGdi() {
     // Cairo and fontconfig keep fonts and patterns in caches for the life of the
     // process; once the last service has gone nothing uses them, and releasing them
     // keeps the leak checkers of the test builds quiet.
-    if (--LiveServices == 0) {
+    if (--LiveServices == 0 && !SharedWithToolkit) {
         cairo_debug_reset_static_data();
         FcFini();
     }

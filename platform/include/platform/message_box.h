@@ -10,6 +10,8 @@ namespace mb {
 inline constexpr unsigned Ok = 0x0;
 inline constexpr unsigned OkCancel = 0x1;
 inline constexpr unsigned YesNo = 0x4;
+inline constexpr unsigned IconStop = 0x10;
+inline constexpr unsigned IconQuestion = 0x20;
 inline constexpr unsigned IconExclamation = 0x30;
 inline constexpr unsigned IconInformation = 0x40;
 } // namespace mb

@@ -62,6 +62,9 @@ public:
     /// Hands the pixels to cairo (after direct pixel work) and back again.
     void BeginCairo(HDC dc);
     void EndCairo(HDC dc);
+    /// Keeps cairo's and fontconfig's process-wide caches when the last service goes,
+    /// for a process in which a toolkit draws with cairo too.
+    static void ShareCairoWithToolkit();
     /// Writes the bitmap selected into `dc` as a PNG file. False when it cannot.
     bool WritePng(HDC dc, const std::string& fileName);
 
