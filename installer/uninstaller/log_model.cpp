@@ -34,7 +34,7 @@ std::string WithTrailingSlash(std::string_view path) {
 bool IsDeviceName(std::string_view name) {
     const std::string_view base = name.substr(0, name.find('.'));
     const std::string upper = UpperAnsi(platform::TrimBlanks(base));
-    static constexpr std::array<std::string_view, 7> Plain{"CON",   "PRN",    "AUX",    "NUL",
+    static constexpr std::array<std::string_view, 7> Plain{"CON",    "PRN",    "AUX",    "NUL",
                                                            "CLOCK$", "CONIN$", "CONOUT$"};
     if (std::find(Plain.begin(), Plain.end(), upper) != Plain.end()) {
         return true;
@@ -188,8 +188,8 @@ bool ModelBuilder::Add(int installation, const vorn::FileRecord& file) {
     if (Facts.OnRemovableFloppy(file.Path) || !Facts.FileExists(file.Path)) {
         return true;
     }
-    const bool counted = file.Kind == vorn::FileRecordKind::Overwrite &&
-                         Facts.IsCountedSharedFile(file.Path);
+    const bool counted =
+        file.Kind == vorn::FileRecordKind::Overwrite && Facts.IsCountedSharedFile(file.Path);
     const bool overwrite = file.Kind == vorn::FileRecordKind::Overwrite && !counted;
     const bool system = IsSystemFolder(ParentFolder(file.Path), Windows, SystemFolderPath);
     MergedList<FileItem>& list = system ? System : Private;
@@ -287,8 +287,8 @@ bool ModelBuilder::AddFileTree(int installation, std::string_view path) {
 // INI files named without a folder live in the Windows folder, as the profile calls
 // find them.
 bool IsBareFileName(std::string_view path) {
-    return !path.empty() && path.find_first_of("\\/:") == std::string_view::npos &&
-           path != "." && path != ".." && !IsDeviceName(path);
+    return !path.empty() && path.find_first_of("\\/:") == std::string_view::npos && path != "." &&
+           path != ".." && !IsDeviceName(path);
 }
 
 bool ModelBuilder::Add(int installation, const vorn::IniNewRecord& ini) {
