@@ -4,8 +4,6 @@
 #include "removal_engine.h"
 
 #include "log_model.h"
-#include "status_file.h"
-
 #include "platform/ansi_text.h"
 #include "platform/dde.h"
 #include "platform/files.h"
@@ -16,6 +14,7 @@
 #include "platform/registry.h"
 #include "platform/service_control.h"
 #include "platform/system_info.h"
+#include "status_file.h"
 
 #include <algorithm>
 #include <array>
@@ -29,7 +28,8 @@ using platform::EqualsIgnoringCase;
 using platform::HKEY;
 using platform::UniqueRegistryKey;
 
-constexpr std::string_view SharedDllsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+constexpr std::string_view SharedDllsKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 constexpr std::string_view BdeKey = "Software\\Borland\\Database Engine";
 constexpr std::uint32_t MaxSubKeysPerLevel = 2048;
 constexpr int MaxKeyDepth = 64;
@@ -144,8 +144,8 @@ bool IsProtectedTree(int root, std::string_view key) {
     if (root != 0) {
         return true;
     }
-    static constexpr std::array<std::string_view, 6> Shared{"CLSID",   "Interface", "TypeLib",
-                                                            "AppID",   "*",         "Folder"};
+    static constexpr std::array<std::string_view, 6> Shared{"CLSID", "Interface", "TypeLib",
+                                                            "AppID", "*",         "Folder"};
     return std::any_of(Shared.begin(), Shared.end(),
                        [&](std::string_view name) { return EqualsIgnoringCase(name, names[0]); });
 }
@@ -189,6 +189,20 @@ std::vector<std::string> Fields(std::string_view line) {
     return fields;
 }
 
+// The user interface of a removal nobody watches.
+class NoUi final : public RemovalUi {
+public:
+    void Status(std::string_view) override {}
+    void Progress(int, int) override {}
+    bool Cancelled() override { return false; }
+    SharedFileAnswer AskSharedFile(std::string_view) override { return SharedFileAnswer::Keep; }
+    bool WindowClassExists(std::string_view) override { return false; }
+    RunningServerAnswer AskServerRunning(std::string_view) override {
+        return RunningServerAnswer::Abort;
+    }
+    void Pause(std::uint32_t) override {}
+};
+
 class Remover {
 public:
     Remover(ItemLists& lists, const RemovalOptions& options, const UninstallServices& services,
@@ -196,8 +210,23 @@ public:
         : Lists(lists), Options(options), S(services), Strings(strings), Ui(ui) {}
 
     RemovalReport Run();
+    /// The directory step alone, empty folders only.
+    void RemoveListedFolders() {
+        ReadFolders();
+        for (const DirectoryItem& folder : Lists.Directories) {
+            if (!IsProtectedFolder(folder.Path)) {
+                RemoveTree(WithoutTrailingSlash(folder.Path), false, 0);
+            }
+        }
+    }
 
 private:
+    void ReadFolders() {
+        WindowsFolder = WithoutTrailingSlash(platform::ReadSystemText(
+            [&](std::span<char> buffer) { return S.System.GetWindowsDirectoryA(buffer); }));
+        SystemFolder = WithoutTrailingSlash(platform::ReadSystemText(
+            [&](std::span<char> buffer) { return S.System.GetSystemDirectoryA(buffer); }));
+    }
     bool Custom() const { return Options.Mode == RemovalMode::Custom; }
     bool InScope(int installation) const { return installation >= Threshold; }
     bool Stopped() {
@@ -245,8 +274,7 @@ private:
     std::string IniPath(const std::string& file) const {
         return file.find('\\') == std::string::npos ? WindowsFolder + "\\" + file : file;
     }
-    UniqueRegistryKey OpenKey(HKEY root, std::string_view key, std::uint32_t access,
-                              long& status) {
+    UniqueRegistryKey OpenKey(HKEY root, std::string_view key, std::uint32_t access, long& status) {
         HKEY handle = nullptr;
         status = S.Registry.RegOpenKeyExA(root, key, 0, access, handle);
         return UniqueRegistryKey(status == platform::reg::Success ? handle : nullptr,
@@ -277,10 +305,7 @@ RemovalReport Remover::Run() {
         Nt = version.PlatformId == platform::sysinfo::PlatformNT;
         Shell4 = version.MajorVersion >= 4;
     }
-    WindowsFolder = WithoutTrailingSlash(platform::ReadSystemText(
-        [&](std::span<char> buffer) { return S.System.GetWindowsDirectoryA(buffer); }));
-    SystemFolder = WithoutTrailingSlash(platform::ReadSystemText(
-        [&](std::span<char> buffer) { return S.System.GetSystemDirectoryA(buffer); }));
+    ReadFolders();
     Rollback = Options.Rollback && !Custom() && Lists.HasBackups;
     Threshold = Rollback ? std::max(Lists.Sections, 1) : 1;
     Report.RolledBack = Rollback;
@@ -357,16 +382,16 @@ void Remover::DeleteServices() {
         if (!handle) {
             const std::uint32_t error = S.ServiceControl.GetLastError();
             if (error != platform::svc::ServiceDoesNotExist) {
-                Leave(service.Name, "the service could not be opened: " + ErrorReason(error),
-                      true);
+                Leave(service.Name, "the service could not be opened: " + ErrorReason(error), true);
             }
             continue;
         }
         platform::ServiceStatus status;
         S.ServiceControl.ControlService(handle.Get(), platform::svc::ControlStop, status);
         if (!S.ServiceControl.DeleteService(handle.Get())) {
-            Leave(service.Name, "the service could not be deleted: " +
-                                    ErrorReason(S.ServiceControl.GetLastError()),
+            Leave(service.Name,
+                  "the service could not be deleted: " +
+                      ErrorReason(S.ServiceControl.GetLastError()),
                   true);
         }
         any = true;
@@ -410,7 +435,8 @@ void Remover::ReleaseSubSystem() {
     }
     key.Reset();
     while (Ui.WindowClassExists("IB_Server")) {
-        const RunningServerAnswer answer = Ui.AskServerRunning(Strings.Text(text::InterbaseRunning));
+        const RunningServerAnswer answer =
+            Ui.AskServerRunning(Strings.Text(text::InterbaseRunning));
         if (answer == RunningServerAnswer::Abort) {
             Report.Aborted = true;
             return;
@@ -429,9 +455,9 @@ void Remover::ReleaseSubSystem() {
         std::uint32_t valueLength = name.size();
         const bool hasKey = S.Registry.RegEnumKeyExA(borland.Get(), 0, name.data(), length) !=
                             platform::reg::NoMoreItems;
-        const bool hasValue = S.Registry.RegEnumValueA(borland.Get(), 0, name.data(), valueLength,
-                                                       nullptr, nullptr, nullptr) !=
-                              platform::reg::NoMoreItems;
+        const bool hasValue =
+            S.Registry.RegEnumValueA(borland.Get(), 0, name.data(), valueLength, nullptr, nullptr,
+                                     nullptr) != platform::reg::NoMoreItems;
         borland.Reset();
         if (!hasKey && !hasValue) {
             S.Registry.RegDeleteKeyA(platform::HKEY_LOCAL_MACHINE, "Software\\Borland");
@@ -465,8 +491,8 @@ void Remover::RestoreIniEntries() {
             continue;
         }
         Show(text::EditingIniFile, entry.File);
-        const std::optional<std::string>& value = Rollback ? entry.RollbackValue
-                                                           : entry.UninstallValue;
+        const std::optional<std::string>& value =
+            Rollback ? entry.RollbackValue : entry.UninstallValue;
         const bool remove = !value || value->empty();
         if (!S.Profile.WritePrivateProfileStringA(entry.Section.c_str(), entry.Key.c_str(),
                                                   remove ? nullptr : value->c_str(), file)) {
@@ -540,8 +566,8 @@ void Remover::RemoveFiles(std::vector<FileItem>& files, bool system) {
         if (item.Path.empty() || !InScope(item.CopyInstallation)) {
             continue;
         }
-        const bool restore = Rollback && item.BackupInstallation == Lists.Sections &&
-                             !item.Backup.empty();
+        const bool restore =
+            Rollback && item.BackupInstallation == Lists.Sections && !item.Backup.empty();
         bool takesPart = item.Selected || restore;
         if (!system && !Custom()) {
             takesPart = takesPart || item.Created;
@@ -567,8 +593,7 @@ void Remover::ReregisterRestoredFiles() {
     for (const std::vector<FileItem>* files : {&Lists.PrivateFiles, &Lists.SystemFiles}) {
         for (const FileItem& item : *files) {
             if (!item.Path.empty() && !item.Backup.empty() &&
-                item.BackupInstallation == Lists.Sections &&
-                InScope(item.RegisterInstallation)) {
+                item.BackupInstallation == Lists.Sections && InScope(item.RegisterInstallation)) {
                 Unregister(item.Path, true);
             }
         }
@@ -594,8 +619,7 @@ void Remover::RemoveDirectories(bool afterLog) {
         // does not name stay, and with them their folders.
         const bool withFiles = InScope(folder.TreeInstallation);
         if (!afterLog) {
-            Show(withFiles ? text::RemovingDirectory : text::RemovingEmptyDirectories,
-                 folder.Path);
+            Show(withFiles ? text::RemovingDirectory : text::RemovingEmptyDirectories, folder.Path);
         }
         RemoveTree(WithoutTrailingSlash(folder.Path), withFiles, 0);
     }
@@ -648,13 +672,12 @@ void Remover::RestoreRegistryValues() {
         HKEY handle = nullptr;
         long status = S.Registry.RegCreateKeyExA(root, value.Key, 0, platform::reg::KeyWrite,
                                                  handle, nullptr);
-        UniqueRegistryKey key(status == platform::reg::Success ? handle : nullptr,
-                              {&S.Registry});
+        UniqueRegistryKey key(status == platform::reg::Success ? handle : nullptr, {&S.Registry});
         if (key) {
             const std::string bytes =
                 ValueBytes(value.Type, Rollback ? value.RollbackValue : value.UninstallValue);
-            status = S.Registry.RegSetValueExA(key.Get(), value.Name, RegistryType(value.Type),
-                                               bytes);
+            status =
+                S.Registry.RegSetValueExA(key.Get(), value.Name, RegistryType(value.Type), bytes);
         }
         if (status != platform::reg::Success) {
             Leave(value.Key + (value.Name.empty() ? "" : " Value Name: " + value.Name),
@@ -684,8 +707,9 @@ void Remover::RemoveRegistryValues() {
                 OpenKey(root, path, platform::reg::KeyRead | platform::reg::KeySetValue, status);
             if (!key) {
                 if (status != platform::reg::FileNotFound) {
-                    Leave(value->Key, "the key could not be opened: " +
-                                          ErrorReason(static_cast<std::uint32_t>(status)),
+                    Leave(value->Key,
+                          "the key could not be opened: " +
+                              ErrorReason(static_cast<std::uint32_t>(status)),
                           true);
                 }
                 continue;
@@ -708,11 +732,11 @@ void Remover::RemoveRegistryValues() {
             std::array<char, 260> name{};
             std::uint32_t length = name.size();
             std::uint32_t valueLength = name.size();
-            const bool empty = S.Registry.RegEnumKeyExA(key.Get(), 0, name.data(), length) ==
-                                   platform::reg::NoMoreItems &&
-                               S.Registry.RegEnumValueA(key.Get(), 0, name.data(), valueLength,
-                                                        nullptr, nullptr, nullptr) ==
-                                   platform::reg::NoMoreItems;
+            const bool empty =
+                S.Registry.RegEnumKeyExA(key.Get(), 0, name.data(), length) ==
+                    platform::reg::NoMoreItems &&
+                S.Registry.RegEnumValueA(key.Get(), 0, name.data(), valueLength, nullptr, nullptr,
+                                         nullptr) == platform::reg::NoMoreItems;
             key.Reset();
             if (!empty || S.Registry.RegDeleteKeyA(root, path) != platform::reg::Success) {
                 break;
@@ -788,23 +812,22 @@ void Remover::RemoveProgramItems() {
     platform::UniqueDdeInstance instance(id, {&S.Dde});
     const auto handle = [&](std::string_view text) {
         return platform::UniqueDdeString(
-            S.Dde.DdeCreateStringHandleA(id, text, platform::dde::CodePageWinAnsi),
-            {&S.Dde, id});
+            S.Dde.DdeCreateStringHandleA(id, text, platform::dde::CodePageWinAnsi), {&S.Dde, id});
     };
     const platform::UniqueDdeString progman = handle("PROGMAN");
-    platform::UniqueDdeConversation conversation(
-        S.Dde.DdeConnect(id, progman.Get(), progman.Get()), {&S.Dde});
+    platform::UniqueDdeConversation conversation(S.Dde.DdeConnect(id, progman.Get(), progman.Get()),
+                                                 {&S.Dde});
     if (!conversation) {
         Leave("Program Manager", "Program Manager does not answer", true);
         return;
     }
     const auto request = [&](std::string_view item) {
         const platform::UniqueDdeString name = handle(item);
-        platform::UniqueDdeData data(
-            S.Dde.DdeClientTransaction({}, conversation.Get(), name.Get(),
-                                       platform::dde::ClipboardText, platform::dde::Request, 5000,
-                                       nullptr),
-            {&S.Dde});
+        platform::UniqueDdeData data(S.Dde.DdeClientTransaction({}, conversation.Get(), name.Get(),
+                                                                platform::dde::ClipboardText,
+                                                                platform::dde::Request, 5000,
+                                                                nullptr),
+                                     {&S.Dde});
         std::string text;
         if (data) {
             text.resize(S.Dde.DdeGetData(data.Get(), {}, 0));
@@ -813,10 +836,10 @@ void Remover::RemoveProgramItems() {
         return text;
     };
     const auto execute = [&](const std::string& command) {
-        return S.Dde.DdeClientTransaction(std::span<const char>(command.c_str(), command.size() + 1),
-                                          conversation.Get(), platform::DdeNoString,
-                                          platform::dde::ClipboardText, platform::dde::Execute,
-                                          1000, nullptr) != platform::DdeNoData;
+        return S.Dde.DdeClientTransaction(
+                   std::span<const char>(command.c_str(), command.size() + 1), conversation.Get(),
+                   platform::DdeNoString, platform::dde::ClipboardText, platform::dde::Execute,
+                   1000, nullptr) != platform::DdeNoData;
     };
     struct Group {
         std::string Name;
@@ -931,10 +954,9 @@ SharedFileAnswer Remover::ReleaseSharedCount(const std::string& path, bool& shar
     }
     if (count > 1) {
         const std::uint32_t lower = count - 1;
-        const std::array<char, 4> bytes{static_cast<char>(lower & 0xFF),
-                                        static_cast<char>((lower >> 8) & 0xFF),
-                                        static_cast<char>((lower >> 16) & 0xFF),
-                                        static_cast<char>((lower >> 24) & 0xFF)};
+        const std::array<char, 4> bytes{
+            static_cast<char>(lower & 0xFF), static_cast<char>((lower >> 8) & 0xFF),
+            static_cast<char>((lower >> 16) & 0xFF), static_cast<char>((lower >> 24) & 0xFF)};
         S.Registry.RegSetValueExA(key.Get(), path, platform::reg::Dword, bytes);
         return SharedFileAnswer::Keep;
     }
@@ -998,8 +1020,8 @@ void Remover::Unregister(const std::string& path, bool reregister) {
     {
         platform::UniqueLibrary server(S.Libraries.LoadLibraryA(path), {&S.Libraries});
         const platform::ProcAddress entry =
-            server ? S.Libraries.GetProcAddress(
-                         server.Get(), reregister ? "DllRegisterServer" : "DllUnregisterServer")
+            server ? S.Libraries.GetProcAddress(server.Get(), reregister ? "DllRegisterServer"
+                                                                         : "DllUnregisterServer")
                    : nullptr;
         if (entry != nullptr) {
             S.Libraries.CallEntryWithoutArguments(entry);
@@ -1067,11 +1089,10 @@ void Remover::RemoveDeviceLine(const std::string& path) {
                                                   platform::file::CreateAlways, 0),
                               {&S.Files});
     std::uint32_t written = 0;
-    const bool wrote = file && S.Files.WriteFile(file.Get(), out, written) &&
-                       written == out.size();
+    const bool wrote = file && S.Files.WriteFile(file.Get(), out, written) && written == out.size();
     file.Reset();
-    if (!wrote || !S.Files.MoveFileExA(temporary, systemIni.c_str(),
-                                       platform::file::MoveReplaceExisting)) {
+    if (!wrote ||
+        !S.Files.MoveFileExA(temporary, systemIni.c_str(), platform::file::MoveReplaceExisting)) {
         S.Files.DeleteFileA(temporary);
         Leave(systemIni + ": device=" + path, "SYSTEM.INI could not be rewritten", true);
     }
@@ -1122,9 +1143,10 @@ bool Remover::ScheduleReplacement(const std::string& source, const char* target)
         }
         scheduled = S.Files.MoveFileExA(source, target, flags);
     } else {
-        const std::string wininit = WindowsFolder + "\\WININIT.INI";
-        scheduled = S.Profile.WritePrivateProfileStringA(
-            "rename", target != nullptr ? target : "NUL", source.c_str(), wininit);
+        scheduled = target == nullptr
+                        ? AppendWininitDelete(S.Files, WindowsFolder, source)
+                        : S.Profile.WritePrivateProfileStringA("rename", target, source.c_str(),
+                                                               WindowsFolder + "\\WININIT.INI");
     }
     Report.RebootNeeded = Report.RebootNeeded || scheduled;
     return scheduled;
@@ -1164,6 +1186,37 @@ void Remover::RestoreFile(const std::string& backup, const std::string& target) 
 }
 
 } // namespace
+
+bool AppendWininitDelete(platform::FileService& files, std::string_view windowsFolder,
+                         std::string_view path) {
+    const std::string wininit = std::string(windowsFolder) + "\\WININIT.INI";
+    platform::UniqueFile file(
+        files.CreateFileA(wininit, platform::file::GenericRead | platform::file::GenericWrite, 0,
+                          platform::file::OpenAlways, 0),
+        {&files});
+    if (!file) {
+        return false;
+    }
+    const bool empty = files.GetFileSize(file.Get(), nullptr) == 0;
+    // Several "NUL=" lines may stand in the section, so the line is appended rather
+    // than set as a key.
+    const std::string line =
+        (empty ? std::string("[rename]\r\n") : std::string()) + "NUL=" + std::string(path) + "\r\n";
+    std::uint32_t written = 0;
+    return files.SetFilePointer(file.Get(), 0, nullptr, platform::file::End) !=
+               platform::file::InvalidSetFilePointer &&
+           files.WriteFile(file.Get(), line, written) && written == line.size();
+}
+
+void RemoveEmptyFolders(const UninstallServices& services, std::string_view folder) {
+    ItemLists lists;
+    lists.Directories.push_back({std::string(folder), 0, 1});
+    RemovalOptions options;
+    StringTable strings;
+    NoUi ui;
+    Remover remover(lists, options, services, strings, ui);
+    remover.RemoveListedFolders();
+}
 
 std::string ShortDisplayPath(std::string_view path) {
     constexpr std::size_t Longest = 48;

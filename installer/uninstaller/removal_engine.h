@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+class FileService;
+}
+
 namespace rescind {
 
 enum class RemovalMode {
@@ -56,6 +60,15 @@ struct RemovalReport {
 RemovalReport RunRemoval(ItemLists& lists, const RemovalOptions& options,
                          const UninstallServices& services, const StringTable& strings,
                          RemovalUi& ui);
+
+/// Windows 95 family: has the file deleted at the next start by a "NUL=" line in the
+/// "[rename]" section of WININIT.INI in `windowsFolder`, which is made when missing.
+bool AppendWininitDelete(platform::FileService& files, std::string_view windowsFolder,
+                         std::string_view path);
+
+/// Removes the folder and the folders below it that are empty, keeping every file; a
+/// system folder or a path shorter than 4 characters is left alone.
+void RemoveEmptyFolders(const UninstallServices& services, std::string_view folder);
 
 /// A path of more than 48 characters shortened for display: its first name, "..." and
 /// as much of its end as fits.

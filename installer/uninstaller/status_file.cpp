@@ -3,7 +3,6 @@
 #include "status_file.h"
 
 #include "log_model.h"
-
 #include "platform/files.h"
 #include "platform/system_info.h"
 
@@ -70,8 +69,7 @@ bool WriteStatusFile(const ItemLists& lists, const RemovalReport& report,
     }
     const std::string windows = platform::ReadSystemText(
         [&](std::span<char> buffer) { return services.System.GetWindowsDirectoryA(buffer); });
-    const std::string path =
-        windows + (windows.ends_with("\\") ? "" : "\\") + std::string(name);
+    const std::string path = windows + (windows.ends_with("\\") ? "" : "\\") + std::string(name);
     if (name.find_first_of("\\/:*?") != std::string::npos || !IsSafeMachinePath(path)) {
         return false;
     }

@@ -38,6 +38,9 @@ inline constexpr int AdminNeeded = 67;
 inline constexpr int RebootNeeded = 68;
 /// The status-file template ("^" for a line break); no built-in text of its own.
 inline constexpr int StatusTemplate = 1000;
+/// The heading of the list of what was left behind, and the refusal of an unsafe log.
+inline constexpr int LeftBehindHeading = 1001;
+inline constexpr int UnsafeLog = 1002;
 } // namespace text
 
 /// The string-table entry, empty for numbers the table does not hold.
