@@ -25,8 +25,8 @@ SandboxServices::SandboxServices(std::unique_ptr<platform::SandboxMachine> machi
     : MachinePointer(std::move(machine)), Registry(std::move(registry)), Files(*MachinePointer),
       System(*MachinePointer), Profile(Files, MachinePointer->Description().WindowsDirectory),
       Processes(*MachinePointer, Files), ServiceControl(*MachinePointer, *Registry),
-      ProgramManager(Files, MachinePointer->Description().WindowsDirectory), Dde(&ProgramManager),
-      Bundle{Files,           *Registry, Profile,   System, Processes,
-             ServiceControl,  Dde,       Libraries, boxes} {}
+      ProgramManager(Files, MachinePointer->Description().WindowsDirectory),
+      Dde(&ProgramManager), Bundle{Files,          *Registry, Profile,   System, Processes,
+                                   ServiceControl, Dde,       Libraries, boxes} {}
 
 } // namespace rescind

@@ -27,8 +27,7 @@ public:
         std::unique_ptr<SandboxServices> Services;
         std::string Error;
     };
-    static OpenResult Open(const std::filesystem::path& folder,
-                           platform::MessageBoxService& boxes);
+    static OpenResult Open(const std::filesystem::path& folder, platform::MessageBoxService& boxes);
 
     const UninstallServices& Services() const { return Bundle; }
     platform::SandboxMachine& Machine() { return *MachinePointer; }

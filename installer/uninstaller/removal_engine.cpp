@@ -863,30 +863,37 @@ void Remover::RemoveProgramItems() {
             continue;
         }
         Show(text::RemovingIcon, item.Name);
-        // An item goes only under its own name: an icon of the user's with the same
-        // command in another group stays.
-        for (Group& group : groups) {
-            const auto found = std::find_if(
-                group.Items.begin(), group.Items.end(), [&](const std::vector<std::string>& f) {
-                    return !f.empty() && EqualsIgnoringCase(f[0], item.Name) &&
-                           (EqualsIgnoringCase(group.Name, item.Group) ||
-                            (f.size() > 1 && EqualsIgnoringCase(f[1], item.Command)));
-                });
-            if (found == group.Items.end()) {
-                continue;
+        // An item goes only under its own name, from its own group when that still has
+        // it, else from a group where its command stands, so an icon of the user's with
+        // the same command stays.
+        const auto matches = [&](const Group& group, const std::vector<std::string>& f,
+                                 bool byGroup) {
+            return !f.empty() && EqualsIgnoringCase(f[0], item.Name) &&
+                   (byGroup ? EqualsIgnoringCase(group.Name, item.Group)
+                            : f.size() > 1 && EqualsIgnoringCase(f[1], item.Command));
+        };
+        bool refused = false;
+        for (const bool byGroup : {true, false}) {
+            for (Group& group : groups) {
+                const auto found =
+                    std::find_if(group.Items.begin(), group.Items.end(),
+                                 [&](const auto& f) { return matches(group, f, byGroup); });
+                if (found == group.Items.end() || item.Gone || refused) {
+                    continue;
+                }
+                execute("[ShowGroup(" + group.Name + ",2)]");
+                execute("[ShowGroup(" + group.Name + ",1)]");
+                if (!execute("[DeleteItem(" + item.Name + ")]")) {
+                    Leave(item.Name, "Program Manager refused to delete the item", true);
+                    refused = true;
+                    continue;
+                }
+                item.Gone = true;
+                group.Items.erase(found);
+                if (group.Items.empty() && !EqualsIgnoringCase(group.Name, "STARTUP")) {
+                    execute("[DeleteGroup(" + group.Name + ")]");
+                }
             }
-            execute("[ShowGroup(" + group.Name + ",2)]");
-            execute("[ShowGroup(" + group.Name + ",1)]");
-            if (!execute("[DeleteItem(" + item.Name + ")]")) {
-                Leave(item.Name, "Program Manager refused to delete the item", true);
-                break;
-            }
-            item.Gone = true;
-            group.Items.erase(found);
-            if (group.Items.empty() && !EqualsIgnoringCase(group.Name, "STARTUP")) {
-                execute("[DeleteGroup(" + group.Name + ")]");
-            }
-            break;
         }
     }
 }

@@ -56,8 +56,8 @@ void Select(const std::string& answer, std::size_t count, auto&& set) {
     while (start <= answer.size()) {
         std::size_t end = answer.find(',', start);
         end = end == std::string::npos ? answer.size() : end;
-        const std::string_view word = platform::TrimBlanks(
-            std::string_view(answer).substr(start, end - start));
+        const std::string_view word =
+            platform::TrimBlanks(std::string_view(answer).substr(start, end - start));
         std::size_t number = 0;
         const auto read = std::from_chars(word.data(), word.data() + word.size(), number);
         if (read.ec == std::errc{} && number >= 1 && number <= count) {
@@ -69,8 +69,7 @@ void Select(const std::string& answer, std::size_t count, auto&& set) {
 
 // Makes the copy of the running program that finishes the run by deleting the program
 // itself; empty when none could be made.
-std::string MakeSelfCopy(const UninstallServices& services, const std::string& program,
-                         bool nt) {
+std::string MakeSelfCopy(const UninstallServices& services, const std::string& program, bool nt) {
     const std::string temp = platform::ReadSystemText(
         [&](std::span<char> buffer) { return services.System.GetTempPathA(buffer); });
     std::string copy;
@@ -118,15 +117,15 @@ std::string LeftBehindText(const RemovalReport& report, const StringTable& strin
 std::string SettingsPath(std::string_view programPath) {
     const std::size_t slash = programPath.rfind('\\');
     const std::size_t dot = programPath.rfind('.');
-    const bool extension = dot != std::string_view::npos &&
-                           (slash == std::string_view::npos || dot > slash);
+    const bool extension =
+        dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
     return std::string(extension ? programPath.substr(0, dot) : programPath) + ".INI";
 }
 
 StringTable SettingsStrings(platform::ProfileService& profile, std::string settingsPath) {
     StringTable table;
-    table.Overrides = [&profile, path = std::move(settingsPath)](int number)
-        -> std::optional<std::string> {
+    table.Overrides = [&profile,
+                       path = std::move(settingsPath)](int number) -> std::optional<std::string> {
         const std::string key = "Msg" + std::to_string(number);
         std::string value = ProfileText(profile, "Language", key.c_str(), path);
         if (value == NoOverride) {
@@ -245,10 +244,10 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
         }
         return outcome;
     }
-    const StringTable strings = program.ProgramPath.empty()
-                                    ? StringTable{}
-                                    : SettingsStrings(services.Profile,
-                                                      SettingsPath(program.ProgramPath));
+    const StringTable strings =
+        program.ProgramPath.empty()
+            ? StringTable{}
+            : SettingsStrings(services.Profile, SettingsPath(program.ProgramPath));
     const auto message = [&](std::string_view text, std::string_view caption, unsigned type) {
         return services.Boxes.MessageBoxA(text, caption, type);
     };
@@ -268,13 +267,14 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
     platform::OsVersionInfo version;
     const bool nt = !services.System.GetVersionExA(version) ||
                     version.PlatformId == platform::sysinfo::PlatformNT;
-    const std::string copy =
-        program.ProgramPath.empty() ? std::string() : MakeSelfCopy(services, program.ProgramPath, nt);
+    const std::string copy = program.ProgramPath.empty()
+                                 ? std::string()
+                                 : MakeSelfCopy(services, program.ProgramPath, nt);
 
     const vorn::LogReadResult read = ReadLogFile(services.Files, logPath);
     if (read.Error) {
         message(strings.Text(*read.Error == vorn::LogReadError::CannotOpen ? text::CannotOpenLog
-                                                                          : text::InvalidLog),
+                                                                           : text::InvalidLog),
                 strings.Text(text::MessageCaption), platform::mb::Ok);
         outcome.ExitCode = 1;
         return outcome;
@@ -291,10 +291,9 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
     outcome.Title = line.SecondArgument.empty() ? strings.Text(text::Uninstall) + " " + lists.Title
                                                 : line.SecondArgument;
     if (lists.AdminInstall && nt) {
-        platform::UniqueService manager(
-            services.ServiceControl.OpenSCManagerA(nullptr, nullptr,
-                                                   platform::svc::ManagerAllAccess),
-            {&services.ServiceControl});
+        platform::UniqueService manager(services.ServiceControl.OpenSCManagerA(
+                                            nullptr, nullptr, platform::svc::ManagerAllAccess),
+                                        {&services.ServiceControl});
         if (!manager) {
             message(strings.Text(text::AdminNeeded), strings.Text(text::Uninstall),
                     platform::mb::Ok);
