@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
     platform::Win32Dde dde;
     platform::Win32LibraryService libraries;
     platform::Win32MessageBox boxes;
-    const rescind::UninstallServices services{files,          registry, profile,   system, processes,
-                                              serviceControl, dde,      libraries, boxes};
+    const rescind::UninstallServices services{
+        files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
 
     rescind::ProgramContext program;
     program.ProgramPath = platform::OwnProgramPath();

@@ -297,6 +297,8 @@ private:
     unsigned TempCounter = 0;
     std::string WindowsFolder;
     std::string SystemFolder;
+    /// Files in use that go at the next start of the machine.
+    std::vector<std::string> ScheduledDeletes;
 };
 
 RemovalReport Remover::Run() {
@@ -573,6 +575,10 @@ void Remover::RemoveFiles(std::vector<FileItem>& files, bool system) {
             takesPart = takesPart || item.Created;
         }
         if (!takesPart) {
+            if (system && !Custom() && item.Created) {
+                Leave(item.Path, "a file in a system folder, which other programs may use, "
+                                 "goes only when chosen");
+            }
             continue;
         }
         if (restore) {
@@ -628,9 +634,28 @@ void Remover::RemoveDirectories(bool afterLog) {
     }
     for (const DirectoryItem& folder : Lists.Directories) {
         const std::string path = WithoutTrailingSlash(folder.Path);
-        if (InScope(folder.LastInstallation) && !IsProtectedFolder(folder.Path) &&
-            S.Files.GetFileAttributesA(path) != platform::file::InvalidAttributes) {
+        if (!InScope(folder.LastInstallation) || IsProtectedFolder(folder.Path) ||
+            S.Files.GetFileAttributesA(path) == platform::file::InvalidAttributes) {
+            continue;
+        }
+        // Files that go at the restart take their folders with them, the deepest first.
+        std::vector<std::string> emptied;
+        for (const std::string& file : ScheduledDeletes) {
+            for (std::string above(ParentFolder(file));
+                 platform::StartsWithIgnoringCase(above + "\\", folder.Path);
+                 above = std::string(ParentFolder(above))) {
+                emptied.push_back(above);
+            }
+        }
+        if (emptied.empty() || !Nt) {
             Leave(folder.Path, "the folder holds files the installation did not put there");
+            continue;
+        }
+        std::sort(emptied.begin(), emptied.end(),
+                  [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+        emptied.erase(std::unique(emptied.begin(), emptied.end()), emptied.end());
+        for (const std::string& each : emptied) {
+            S.Files.MoveFileExA(each, nullptr, platform::file::MoveDelayUntilReboot);
         }
     }
 }
@@ -1124,6 +1149,7 @@ bool Remover::RemoveFile(const std::string& path) {
         if (error == platform::winerror::SharingViolation ||
             error == platform::winerror::AccessDenied) {
             if (ScheduleReplacement(path, nullptr)) {
+                ScheduledDeletes.push_back(path);
                 return true;
             }
         }

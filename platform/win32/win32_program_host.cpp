@@ -1,6 +1,5 @@
 // A program's questions about itself and its desktop, answered by Win32.
 #include "platform/program_host.h"
-
 #include "win32_api.h"
 
 #include <array>

@@ -8,9 +8,8 @@
 #include "sandbox_services.h"
 #include "support/temp_file.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 
 namespace {
@@ -102,7 +101,8 @@ TEST_F(Uninstaller, AutomaticRunLeavesTheMachineAsBeforeTheInstallation) {
         machine.Services().Profile.WritePrivateProfileStringA("Demo", "Colour", "red", "WIN.INI");
         std::string error;
         platform::SandboxProgramManager progman(machine.Services().Files, "C:\\WINNT");
-        ASSERT_TRUE(progman.Execute("[CreateGroup(Main)][AddItem(C:\\APP\\A.EXE,Demo App)]", error));
+        ASSERT_TRUE(
+            progman.Execute("[CreateGroup(Main)][AddItem(C:\\APP\\A.EXE,Demo App)]", error));
     });
     const auto before = Snapshot(Machine());
 
@@ -112,7 +112,8 @@ TEST_F(Uninstaller, AutomaticRunLeavesTheMachineAsBeforeTheInstallation) {
     WriteFileText(C("APP/HELP.GID"), "index made by the help system");
     OnMachine([](rescind::SandboxServices& machine) {
         const rescind::UninstallServices& s = machine.Services();
-        SetValue(s.Registry, platform::HKEY_LOCAL_MACHINE, "Software\\Demo\\App", "Path", "C:\\APP");
+        SetValue(s.Registry, platform::HKEY_LOCAL_MACHINE, "Software\\Demo\\App", "Path",
+                 "C:\\APP");
         SetValue(s.Registry, platform::HKEY_CURRENT_USER, "Software\\Old", "Mode", "after");
         s.Profile.WritePrivateProfileStringA("Demo", "Colour", "blue", "WIN.INI");
         s.Profile.WritePrivateProfileStringA("Demo", "Added", "yes", "WIN.INI");
@@ -122,20 +123,21 @@ TEST_F(Uninstaller, AutomaticRunLeavesTheMachineAsBeforeTheInstallation) {
         ASSERT_TRUE(progman.Execute("[CreateGroup(Demo)][AddItem(C:\\APP\\A.EXE,Demo App)]", error))
             << error;
     });
-    WriteFileText(C("APP/INSTALL.LOG"),
-                  std::string(Header) +
-                      "Made Dir: C:\\APP\r\nMade Dir: C:\\APP\\DATA\r\nMade Dir: C:\\APP\\DATA\\EMPTY\r\n"
-                      "File Copy: C:\\APP\\A.EXE\r\nFile Copy: C:\\APP\\HELP.HLP\r\n"
-                      "INI New: Created INI\r\nINI File: C:\\APP\\APP.INI\r\nINI Sect: App\r\n"
-                      "INI Item: Key\r\nINI Val: 1\r\n"
-                      "INI File: WIN.INI\r\nINI Sect: Demo\r\nINI Item: Colour\r\nINI Val: blue\r\n"
-                      "INI Old: red\r\n"
-                      "INI File: WIN.INI\r\nINI Sect: Demo\r\nINI Item: Added\r\nINI Val: yes\r\n"
-                      "RegDB Key: Software\\Demo\\App\r\nRegDB Val: C:\\APP\r\nRegDB Name: Path\r\n"
-                      "RegDB Root: 2\r\n"
-                      "RegDB Key: Software\\Old\r\nRegDB Val: after\r\nRegDB Name: Mode\r\n"
-                      "RegDB Root: 1\r\nRegDB Old: before\r\n"
-                      "Icon Group: Demo\r\nIcon Name: Demo App\r\nIcon Cmd: C:\\APP\\A.EXE\r\n");
+    WriteFileText(
+        C("APP/INSTALL.LOG"),
+        std::string(Header) +
+            "Made Dir: C:\\APP\r\nMade Dir: C:\\APP\\DATA\r\nMade Dir: C:\\APP\\DATA\\EMPTY\r\n"
+            "File Copy: C:\\APP\\A.EXE\r\nFile Copy: C:\\APP\\HELP.HLP\r\n"
+            "INI New: Created INI\r\nINI File: C:\\APP\\APP.INI\r\nINI Sect: App\r\n"
+            "INI Item: Key\r\nINI Val: 1\r\n"
+            "INI File: WIN.INI\r\nINI Sect: Demo\r\nINI Item: Colour\r\nINI Val: blue\r\n"
+            "INI Old: red\r\n"
+            "INI File: WIN.INI\r\nINI Sect: Demo\r\nINI Item: Added\r\nINI Val: yes\r\n"
+            "RegDB Key: Software\\Demo\\App\r\nRegDB Val: C:\\APP\r\nRegDB Name: Path\r\n"
+            "RegDB Root: 2\r\n"
+            "RegDB Key: Software\\Old\r\nRegDB Val: after\r\nRegDB Name: Mode\r\n"
+            "RegDB Root: 1\r\nRegDB Old: before\r\n"
+            "Icon Group: Demo\r\nIcon Name: Demo App\r\nIcon Cmd: C:\\APP\\A.EXE\r\n");
 
     const rescind::RunOutcome outcome = Run({"/A", "C:\\APP\\INSTALL.LOG"});
 
@@ -150,8 +152,8 @@ TEST_F(Uninstaller, RollbackPutsBackTheFilesTheLastInstallationReplaced) {
     WriteFileText(C("APP/A.EXE"), "version 2");
     WriteFileText(C("APP/BACKUP/A.EXE"), "version 1");
     WriteFileText(C("APP/B.DLL"), "new in 2");
-    const std::string first = std::string(Header) +
-                              "Made Dir: C:\\APP\r\nFile Copy: C:\\APP\\A.EXE\r\n";
+    const std::string first =
+        std::string(Header) + "Made Dir: C:\\APP\r\nFile Copy: C:\\APP\\A.EXE\r\n";
     WriteFileText(C("APP/INSTALL.LOG"),
                   first + std::string(Header) +
                       "Made Dir: C:\\APP\\BACKUP\r\nFile Overwrite: C:\\APP\\A.EXE\r\n"
@@ -180,21 +182,67 @@ TEST_F(Uninstaller, EndsSoundlyWhenTheMachineOrTheLogIsNotAsRecorded) {
         std::vector<const char*> Kept;
     };
     const std::vector<Case> cases = {
-        {"file already gone", "File Copy: C:\\APP\\GONE.EXE\r\n", {}, {}, 1 << 30, 0, false,
-         {"APP"}, {}},
-        {"read-only file", "",
+        {"file already gone",
+         "File Copy: C:\\APP\\GONE.EXE\r\n",
+         {},
+         {},
+         1 << 30,
+         0,
+         false,
+         {"APP"},
+         {}},
+        {"read-only file",
+         "",
          [](Uninstaller&) {},
          [](rescind::SandboxServices& m) {
              m.Services().Files.SetFileAttributesA("C:\\APP\\A.EXE",
                                                    platform::file::AttributeReadOnly);
          },
-         1 << 30, 0, false, {"APP"}, {}},
-        {"log cut in the middle of a record", "RegDB Key: Software\\Demo\r\nFile Co", {}, {},
-         1 << 30, 0, false, {"APP"}, {}},
-        {"a file of the user's in a created folder", "",
-         [](Uninstaller& t) { WriteFileText(t.C("APP/NOTES.TXT"), "mine"); }, {}, 1 << 30, 3,
-         false, {"APP/A.EXE", "APP/INSTALL.LOG"}, {"APP/NOTES.TXT"}},
+         1 << 30,
+         0,
+         false,
+         {"APP"},
+         {}},
+        {"log cut in the middle of a record",
+         "RegDB Key: Software\\Demo\r\nFile Co",
+         {},
+         {},
+         1 << 30,
+         0,
+         false,
+         {"APP"},
+         {}},
+        {"a file of the user's in a created folder",
+         "",
+         [](Uninstaller& t) { WriteFileText(t.C("APP/NOTES.TXT"), "mine"); },
+         {},
+         1 << 30,
+         3,
+         false,
+         {"APP/A.EXE", "APP/INSTALL.LOG"},
+         {"APP/NOTES.TXT"}},
         {"cancelled half way, then run again", "", {}, {}, 1, 2, true, {"APP"}, {}},
+        {"file in use, deleted at the restart the run asks for",
+         "",
+         {},
+         [](rescind::SandboxServices& m) {
+             m.Services().Files.CreateFileA("C:\\APP\\B.EXE", platform::file::GenericRead, 0,
+                                            platform::file::OpenExisting, 0);
+         },
+         1 << 30,
+         0,
+         false,
+         {"APP"},
+         {}},
+        {"log from another machine",
+         "Made Dir: E:\\OTHER\r\nFile Copy: E:\\OTHER\\X.EXE\r\n",
+         {},
+         {},
+         1 << 30,
+         0,
+         false,
+         {"APP"},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -202,10 +250,10 @@ TEST_F(Uninstaller, EndsSoundlyWhenTheMachineOrTheLogIsNotAsRecorded) {
         fs::create_directories(C("APP"));
         WriteFileText(C("APP/A.EXE"), "program");
         WriteFileText(C("APP/B.EXE"), "program");
-        WriteFileText(C("APP/INSTALL.LOG"),
-                      std::string(Header) + "Made Dir: C:\\APP\r\nFile Copy: C:\\APP\\A.EXE\r\n"
-                                            "File Copy: C:\\APP\\B.EXE\r\n" +
-                          c.LogTail);
+        WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) +
+                                                "Made Dir: C:\\APP\r\nFile Copy: C:\\APP\\A.EXE\r\n"
+                                                "File Copy: C:\\APP\\B.EXE\r\n" +
+                                                c.LogTail);
         if (c.Before) {
             c.Before(*this);
         }
