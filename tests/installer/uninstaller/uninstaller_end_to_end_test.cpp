@@ -8,6 +8,7 @@
 #include "sandbox_services.h"
 #include "support/temp_file.h"
 
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -31,20 +32,31 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     return entries;
 }
 
-class CancelAfter final : public rescind::RemovalUi {
+// Cancels after a number of status texts and answers the shared-file questions in turn
+// (keep once they run out).
+class ScriptedUi final : public rescind::RemovalUi {
 public:
-    explicit CancelAfter(int statuses) : Left(statuses) {}
+    explicit ScriptedUi(int statuses) : Left(statuses) {}
     void Status(std::string_view) override { --Left; }
     void Progress(int, int) override {}
     bool Cancelled() override { return Left <= 0; }
     rescind::SharedFileAnswer AskSharedFile(std::string_view) override {
-        return rescind::SharedFileAnswer::Keep;
+        ++Questions;
+        if (Answers.empty()) {
+            return rescind::SharedFileAnswer::Keep;
+        }
+        const rescind::SharedFileAnswer answer = Answers.front();
+        Answers.erase(Answers.begin());
+        return answer;
     }
     bool WindowClassExists(std::string_view) override { return false; }
     rescind::RunningServerAnswer AskServerRunning(std::string_view) override {
         return rescind::RunningServerAnswer::Abort;
     }
     void Pause(std::uint32_t) override {}
+
+    std::vector<rescind::SharedFileAnswer> Answers;
+    int Questions = 0;
 
 private:
     int Left;
@@ -68,12 +80,16 @@ public:
 
     rescind::RunOutcome Run(std::vector<std::string_view> words, int cancelAfter = 1 << 30,
                             std::function<void(rescind::SandboxServices&)> during = {}) {
+        ScriptedUi ui(cancelAfter);
+        return Run(words, ui, during);
+    }
+    rescind::RunOutcome Run(std::vector<std::string_view> words, ScriptedUi& ui,
+                            std::function<void(rescind::SandboxServices&)> during = {}) {
         rescind::RunOutcome outcome;
         OnMachine([&](rescind::SandboxServices& machine) {
             if (during) {
                 during(machine);
             }
-            CancelAfter ui(cancelAfter);
             outcome = rescind::RunUninstaller(rescind::ParseCommandLine(words), {},
                                               machine.Services(), ui);
         });
@@ -83,6 +99,21 @@ public:
     plandra::test::TempFolder Folder;
     platform::HeadlessMessageBox Boxes;
 };
+
+std::string ReadValue(platform::RegistryService& registry, std::string_view key,
+                      std::string_view name) {
+    platform::HKEY handle = nullptr;
+    if (registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, key, 0, platform::reg::KeyRead,
+                               handle) != platform::reg::Success) {
+        return "no key";
+    }
+    std::array<char, 16> data{};
+    std::uint32_t size = data.size();
+    const long status = registry.RegQueryValueExA(handle, name, nullptr, data.data(), &size);
+    registry.RegCloseKey(handle);
+    return status == platform::reg::Success ? std::to_string(static_cast<unsigned char>(data[0]))
+                                            : "none";
+}
 
 void SetValue(platform::RegistryService& registry, platform::HKEY root, std::string_view key,
               std::string_view name, std::string_view value) {
@@ -270,6 +301,74 @@ TEST_F(Uninstaller, EndsSoundlyWhenTheMachineOrTheLogIsNotAsRecorded) {
             EXPECT_TRUE(fs::exists(C(kept))) << kept;
         }
     }
+}
+
+TEST_F(Uninstaller, SharedFilesStayWhileCountedAndGoOnlyWhenTheUserSaysYes) {
+    constexpr std::string_view Shared = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+    std::string log(Header);
+    OnMachine([&](rescind::SandboxServices& machine) {
+        for (const char* name : {"A", "B", "C", "D"}) {
+            const std::string path = "C:\\WINNT\\SYSTEM32\\" + std::string(name) + ".DLL";
+            WriteFileText(C("WINNT/SYSTEM32/" + std::string(name) + ".DLL"), "library");
+            platform::HKEY key = nullptr;
+            machine.Services().Registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, Shared, 0,
+                                                      platform::reg::KeyAllAccess, key);
+            const char count[4] = {static_cast<char>(name[0] == 'A' ? 3 : 1), 0, 0, 0};
+            machine.Services().Registry.RegSetValueExA(key, path, platform::reg::Dword, count);
+            machine.Services().Registry.RegCloseKey(key);
+            log += "File Copy: " + path + "\r\n";
+        }
+    });
+    fs::create_directories(C("APP"));
+    WriteFileText(C("APP/INSTALL.LOG"), log);
+    ScriptedUi ui(1 << 30);
+    ui.Answers = {rescind::SharedFileAnswer::Remove, rescind::SharedFileAnswer::KeepAll};
+
+    Run({"/A", "C:\\APP\\INSTALL.LOG"}, ui);
+
+    // System files are asked about from the last one logged back to the first.
+    EXPECT_EQ(ui.Questions, 2);
+    EXPECT_TRUE(fs::exists(C("WINNT/SYSTEM32/A.DLL")));
+    EXPECT_TRUE(fs::exists(C("WINNT/SYSTEM32/B.DLL")));
+    EXPECT_TRUE(fs::exists(C("WINNT/SYSTEM32/C.DLL")));
+    EXPECT_FALSE(fs::exists(C("WINNT/SYSTEM32/D.DLL")));
+    OnMachine([&](rescind::SandboxServices& machine) {
+        platform::RegistryService& registry = machine.Services().Registry;
+        EXPECT_EQ(ReadValue(registry, Shared, "C:\\WINNT\\SYSTEM32\\A.DLL"), "2");
+        EXPECT_EQ(ReadValue(registry, Shared, "C:\\WINNT\\SYSTEM32\\B.DLL"), "none");
+    });
+}
+
+TEST_F(Uninstaller, AnInstalledTreeGoesWholeWhileAMadeFolderKeepsTheUsersFiles) {
+    fs::create_directories(C("TREE/SUB"));
+    fs::create_directories(C("APP/EMPTY"));
+    WriteFileText(C("TREE/SUB/DATA.BIN"), "tree file");
+    WriteFileText(C("APP/NOTES.TXT"), "the user's");
+    OnMachine([](rescind::SandboxServices& machine) {
+        std::string error;
+        platform::SandboxProgramManager progman(machine.Services().Files, "C:\\WINNT");
+        ASSERT_TRUE(
+            progman.Execute("[CreateGroup(StartUp)][AddItem(C:\\TREE\\T.EXE,Tool)]", error));
+    });
+    WriteFileText(
+        C("APP/INSTALL.LOG"),
+        std::string(Header) +
+            "Made Dir: C:\\APP\r\nMade Dir: C:\\APP\\EMPTY\r\nFile Tree: C:\\TREE\\*.*\r\n"
+            "Icon Group: StartUp\r\nIcon Name: Tool\r\nIcon Cmd: C:\\TREE\\T.EXE\r\n");
+
+    const rescind::RunOutcome outcome = Run({"/A", "C:\\APP\\INSTALL.LOG"});
+
+    EXPECT_FALSE(fs::exists(C("TREE")));
+    EXPECT_FALSE(fs::exists(C("APP/EMPTY")));
+    EXPECT_TRUE(fs::exists(C("APP/NOTES.TXT")));
+    ASSERT_TRUE(outcome.Report);
+    ASSERT_EQ(outcome.Report->Left.size(), 1u);
+    EXPECT_EQ(outcome.Report->Left[0].Item, "C:\\APP\\");
+    OnMachine([](rescind::SandboxServices& machine) {
+        platform::SandboxProgramManager progman(machine.Services().Files, "C:\\WINNT");
+        ASSERT_EQ(progman.Groups().size(), 1u);
+        EXPECT_TRUE(progman.Groups()[0].Items.empty());
+    });
 }
 
 TEST_F(Uninstaller, RefusesALogWhosePathsClimbOutOfTheirFolders) {
