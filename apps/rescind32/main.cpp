@@ -118,5 +118,11 @@ int main(int argc, char** argv) {
     if (outcome.Report && outcome.Report->LogRemoved) {
         std::cout << "Removed " << platform::AnsiToUtf8(outcome.Title) << "\n";
     }
+    if (outcome.Report) {
+        for (const rescind::LeftBehind& left : outcome.Report->Left) {
+            std::cout << "Left " << platform::AnsiToUtf8(left.Item) << ": "
+                      << platform::AnsiToUtf8(left.Reason) << "\n";
+        }
+    }
     return outcome.ExitCode;
 }

@@ -224,6 +224,7 @@ bool ModelBuilder::Add(int installation, const vorn::FileEditRecord& edit) {
     }
     if (!edit.Backup.empty() && Lists.EditedFiles.size() < MaxListItems) {
         Lists.EditedFiles.push_back({edit.Path, edit.Backup, installation});
+        Lists.HasBackups = true;
     }
     return true;
 }

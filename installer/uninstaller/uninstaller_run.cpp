@@ -315,6 +315,10 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
         options.Rollback = options.Rollback || rollback;
     }
     RemovalReport report = RunRemoval(lists, options, services, strings, ui);
+    if (model.DroppedRecords > 0) {
+        report.Left.push_back({std::to_string(model.DroppedRecords) + " records of the log",
+                               "more items of one kind than the uninstaller lists (4096)", false});
+    }
 
     if (report.RebootNeeded && !line.Silent) {
         const int answer = message(strings.Text(text::RebootNeeded), outcome.Title,

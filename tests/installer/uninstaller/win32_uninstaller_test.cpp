@@ -12,9 +12,8 @@
 #include "platform/win32/win32_system_info.h"
 #include "support/temp_file.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <process.h>
 
 namespace {
@@ -53,8 +52,10 @@ TEST(Win32Uninstaller, AutomaticRunRemovesFilesFoldersAndRegistryValues) {
     const std::string log = app + "\\INSTALL.LOG";
     plandra::test::WriteFileText(
         log, "***  Installation Started 01/02/03 4:05  ***\r\nTitle: Test\r\nSource: S\r\n"
-             "Made Dir: " + app + "\r\nMade Dir: " + app + "\\DATA\r\nFile Copy: " + app +
-                 "\\A.EXE\r\nRegDB Key: " + subKey + "\r\nRegDB Val: x\r\nRegDB Name: Path\r\n"
+             "Made Dir: " +
+                 app + "\r\nMade Dir: " + app + "\\DATA\r\nFile Copy: " + app +
+                 "\\A.EXE\r\nRegDB Key: " + subKey +
+                 "\r\nRegDB Val: x\r\nRegDB Name: Path\r\n"
                  "RegDB Root: 1\r\n");
 
     platform::Win32Files files;
@@ -65,8 +66,8 @@ TEST(Win32Uninstaller, AutomaticRunRemovesFilesFoldersAndRegistryValues) {
     platform::Win32Dde dde;
     platform::Win32LibraryService libraries;
     platform::HeadlessMessageBox boxes;
-    const rescind::UninstallServices services{files,          registry, profile,   system, processes,
-                                              serviceControl, dde,      libraries, boxes};
+    const rescind::UninstallServices services{
+        files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
     QuietUi ui;
     const rescind::RunOutcome outcome =
         rescind::RunUninstaller(rescind::ParseCommandLine({"/S", log}), {}, services, ui);
@@ -76,8 +77,8 @@ TEST(Win32Uninstaller, AutomaticRunRemovesFilesFoldersAndRegistryValues) {
     EXPECT_FALSE(fs::exists(folder / "DATA"));
     EXPECT_FALSE(fs::exists(log));
     EXPECT_TRUE(fs::exists(folder / "NOTES.TXT"));
-    EXPECT_NE(registry.RegOpenKeyExA(platform::HKEY_CURRENT_USER, "Software\\PlandraRescindTest",
-                                     0, platform::reg::KeyRead, key),
+    EXPECT_NE(registry.RegOpenKeyExA(platform::HKEY_CURRENT_USER, "Software\\PlandraRescindTest", 0,
+                                     platform::reg::KeyRead, key),
               platform::reg::Success);
     fs::remove_all(folder);
 }
