@@ -1,7 +1,5 @@
 // The removal engine's file steps: shared counts, unregistering, deleting and restoring
 // files, device lines, and folders.
-#include "remover.h"
-
 #include "platform/ansi_text.h"
 #include "platform/dde.h"
 #include "platform/files.h"
@@ -12,11 +10,11 @@
 #include "platform/registry.h"
 #include "platform/service_control.h"
 #include "platform/system_info.h"
+#include "remover.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
-
 
 namespace rescind::detail {
 
@@ -448,6 +446,5 @@ void Remover::RestoreFile(const std::string& backup, const std::string& target) 
     // The backup stays where it is, so nothing of the earlier file is lost.
     Leave(target, "its backup could not be put back; the backup stays at " + backup, true);
 }
-
 
 } // namespace rescind::detail

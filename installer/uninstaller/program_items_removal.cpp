@@ -1,7 +1,5 @@
 // The removal engine's Program Manager step: items found in the groups' contents and
 // deleted over DDE, with the groups they leave empty.
-#include "remover.h"
-
 #include "platform/ansi_text.h"
 #include "platform/dde.h"
 #include "platform/files.h"
@@ -12,11 +10,11 @@
 #include "platform/registry.h"
 #include "platform/service_control.h"
 #include "platform/system_info.h"
+#include "remover.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
-
 
 namespace rescind::detail {
 
@@ -64,7 +62,6 @@ std::vector<std::string> Fields(std::string_view line) {
     }
     return fields;
 }
-
 
 } // namespace
 
@@ -170,6 +167,5 @@ void Remover::RemoveProgramItems() {
         }
     }
 }
-
 
 } // namespace rescind::detail

@@ -1,7 +1,5 @@
 // The removal engine's registry steps: the database engine's use count, values put back
 // or removed with the keys they leave empty, and whole key trees.
-#include "remover.h"
-
 #include "platform/ansi_text.h"
 #include "platform/dde.h"
 #include "platform/files.h"
@@ -12,11 +10,11 @@
 #include "platform/registry.h"
 #include "platform/service_control.h"
 #include "platform/system_info.h"
+#include "remover.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
-
 
 namespace rescind::detail {
 
@@ -125,7 +123,6 @@ bool IsProtectedTree(int root, std::string_view key) {
                        [&](std::string_view name) { return EqualsIgnoringCase(name, names[0]); });
 }
 
-
 } // namespace
 
 void Remover::ReleaseSubSystem() {
@@ -191,7 +188,6 @@ void Remover::ReleaseSubSystem() {
         }
     }
 }
-
 
 void Remover::RestoreRegistryValues() {
     for (const RegValueItem& value : Lists.RegValuesToRestore) {
@@ -329,6 +325,5 @@ void Remover::RemoveRegistryTrees() {
         }
     }
 }
-
 
 } // namespace rescind::detail

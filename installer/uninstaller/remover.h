@@ -3,9 +3,8 @@
 #pragma once
 
 #include "log_model.h"
-#include "removal_engine.h"
-
 #include "platform/registry.h"
+#include "removal_engine.h"
 
 #include <cstdint>
 #include <string>
@@ -115,6 +114,5 @@ private:
     /// Files in use that go at the next start of the machine.
     std::vector<std::string> ScheduledDeletes;
 };
-
 
 } // namespace rescind::detail

@@ -267,10 +267,6 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
     platform::OsVersionInfo version;
     const bool nt = !services.System.GetVersionExA(version) ||
                     version.PlatformId == platform::sysinfo::PlatformNT;
-    const std::string copy = program.ProgramPath.empty()
-                                 ? std::string()
-                                 : MakeSelfCopy(services, program.ProgramPath, nt);
-
     const vorn::LogReadResult read = ReadLogFile(services.Files, logPath);
     if (read.Error) {
         message(strings.Text(*read.Error == vorn::LogReadError::CannotOpen ? text::CannotOpenLog
@@ -301,6 +297,10 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
             return outcome;
         }
     }
+
+    const std::string copy = program.ProgramPath.empty()
+                                 ? std::string()
+                                 : MakeSelfCopy(services, program.ProgramPath, nt);
 
     RemovalOptions options;
     options.Silent = line.Silent;

@@ -84,13 +84,14 @@ public:
         return Run(words, ui, during);
     }
     rescind::RunOutcome Run(std::vector<std::string_view> words, ScriptedUi& ui,
-                            std::function<void(rescind::SandboxServices&)> during = {}) {
+                            std::function<void(rescind::SandboxServices&)> during = {},
+                            const rescind::ProgramContext& program = {}) {
         rescind::RunOutcome outcome;
         OnMachine([&](rescind::SandboxServices& machine) {
             if (during) {
                 during(machine);
             }
-            outcome = rescind::RunUninstaller(rescind::ParseCommandLine(words), {},
+            outcome = rescind::RunUninstaller(rescind::ParseCommandLine(words), program,
                                               machine.Services(), ui);
         });
         return outcome;
@@ -369,6 +370,36 @@ TEST_F(Uninstaller, AnInstalledTreeGoesWholeWhileAMadeFolderKeepsTheUsersFiles) 
         ASSERT_EQ(progman.Groups().size(), 1u);
         EXPECT_TRUE(progman.Groups()[0].Items.empty());
     });
+}
+
+TEST_F(Uninstaller, CustomModeTakesTheAnswerFilesChoicesAndKeepsTheLog) {
+    fs::create_directories(C("APP"));
+    WriteFileText(C("APP/A.EXE"), "program");
+    WriteFileText(C("APP/B.EXE"), "program");
+    WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n"
+                                                              "File Copy: C:\\APP\\B.EXE\r\n");
+    WriteFileText(C("APP/RESCIND32.ANS"), "[Method]\r\nMode=Custom\r\n"
+                                          "[Selections]\r\nPrivate Files=2\r\n");
+    ScriptedUi ui(1 << 30);
+
+    Run({"C:\\APP\\INSTALL.LOG"}, ui, {}, {"", "C:\\APP\\RESCIND32.ANS", ""});
+
+    EXPECT_TRUE(fs::exists(C("APP/A.EXE")));
+    EXPECT_FALSE(fs::exists(C("APP/B.EXE")));
+    EXPECT_TRUE(fs::exists(C("APP/INSTALL.LOG")));
+}
+
+TEST_F(Uninstaller, MessagesComeFromTheSettingsFileBesideTheProgram) {
+    fs::create_directories(C("APP"));
+    WriteFileText(C("APP/INSTALL.LOG"), "not a log");
+    WriteFileText(C("APP/RESCIND32.INI"), "[Language]\r\nMsg4=Kein Protokoll.|Ende\r\n");
+    ScriptedUi ui(1 << 30);
+
+    Run({"C:\\APP\\INSTALL.LOG"}, ui, {}, {"C:\\APP\\RESCIND32.EXE", "", ""});
+
+    ASSERT_EQ(Boxes.Boxes.size(), 1u);
+    EXPECT_EQ(Boxes.Boxes[0].Text, "Kein Protokoll.\r\nEnde");
+    EXPECT_EQ(Boxes.Boxes[0].Caption, "Vorn Installer Uninstall");
 }
 
 TEST_F(Uninstaller, RefusesALogWhosePathsClimbOutOfTheirFolders) {
