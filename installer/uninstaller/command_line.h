@@ -12,7 +12,8 @@ struct CommandLine {
     bool Automatic = false; ///< "/A"
     bool Silent = false;    ///< "/S": automatic, no windows, no questions
     bool Rollback = false;  ///< "/R": rollback preselected
-    /// "/Z" or "/z": the self-copy's second stage; with "z" the rest names what to delete.
+    /// "/Z" or "/z": run from the self-copy, which makes no copy of its own; with "z" the
+    /// second stage, whose words name the program file and the folder to delete.
     bool SecondStage = false;
     bool SecondStageDeletes = false;
     std::string LogPath;

@@ -158,7 +158,7 @@ void Remover::RemoveDirectories(bool afterLog) {
             }
         }
         if (emptied.empty() || !Nt) {
-            Leave(folder.Path, "the folder holds files the installation did not put there");
+            Leave(folder.Path, "the folder still holds files the log does not record as created");
             continue;
         }
         std::sort(emptied.begin(), emptied.end(),

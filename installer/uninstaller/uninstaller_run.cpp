@@ -238,10 +238,8 @@ bool ApplyAnswers(platform::ProfileService& profile, const std::string& answerFi
 RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program,
                           const UninstallServices& services, RemovalUi& ui) {
     RunOutcome outcome;
-    if (line.SecondStage) {
-        if (line.SecondStageDeletes) {
-            RunSecondStage(line, services, ui);
-        }
+    if (line.SecondStageDeletes) {
+        RunSecondStage(line, services, ui);
         return outcome;
     }
     const StringTable strings =
@@ -298,7 +296,8 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
         }
     }
 
-    const std::string copy = program.ProgramPath.empty()
+    // A run started with "/Z" is a copy already and makes none of its own.
+    const std::string copy = program.ProgramPath.empty() || line.SecondStage
                                  ? std::string()
                                  : MakeSelfCopy(services, program.ProgramPath, nt);
 
