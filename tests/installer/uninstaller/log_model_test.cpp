@@ -16,8 +16,8 @@ public:
 };
 
 rescind::ModelResult Model(std::string_view records) {
-    const std::string text = "***  Installation Started 01/02/03 4:05  ***\r\nTitle: T\r\n" +
-                             std::string(records);
+    const std::string text =
+        "***  Installation Started 01/02/03 4:05  ***\r\nTitle: T\r\n" + std::string(records);
     const vorn::LogReadResult read = vorn::ParseInstallLog(text);
     EverythingThere facts;
     return rescind::BuildItemLists(read.Log, "C:\\APP\\SUB\\INSTALL.LOG", facts);
@@ -25,12 +25,12 @@ rescind::ModelResult Model(std::string_view records) {
 
 TEST(LogModel, OnlyFullPathsOnADriveWithoutClimbingOrDeviceNamesAreSafe) {
     const std::pair<const char*, bool> cases[] = {
-        {"C:\\APP\\A.EXE", true},     {"c:\\", true},
+        {"C:\\APP\\A.EXE", true},        {"c:\\", true},
         {"C:\\APP\\..\\WIN.INI", false}, {"C:\\APP\\.\\A.EXE", false},
-        {"C:\\APP\\NUL", false},      {"C:\\APP\\com1.txt", false},
-        {"C:\\APP\\CONSOLE.EXE", true}, {"\\\\SERVER\\SHARE\\A.EXE", false},
-        {"APP\\A.EXE", false},        {"C:APP", false},
-        {"C:\\APP/..\\X", false},     {"C:\\APP\\A:STREAM", false},
+        {"C:\\APP\\NUL", false},         {"C:\\APP\\com1.txt", false},
+        {"C:\\APP\\CONSOLE.EXE", true},  {"\\\\SERVER\\SHARE\\A.EXE", false},
+        {"APP\\A.EXE", false},           {"C:APP", false},
+        {"C:\\APP/..\\X", false},        {"C:\\APP\\A:STREAM", false},
     };
     for (const auto& [path, safe] : cases) {
         EXPECT_EQ(rescind::IsSafeMachinePath(path), safe) << path;
