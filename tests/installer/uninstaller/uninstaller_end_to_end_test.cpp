@@ -372,6 +372,32 @@ TEST_F(Uninstaller, AnInstalledTreeGoesWholeWhileAMadeFolderKeepsTheUsersFiles) 
     });
 }
 
+TEST_F(Uninstaller, AValueItMayNotDeleteKeepsTheLogSoThatALaterRunFinishes) {
+    OnMachine([](rescind::SandboxServices& machine) {
+        SetValue(machine.Services().Registry, platform::HKEY_LOCAL_MACHINE, "Software\\Demo",
+                 "Path", "C:\\APP");
+    });
+    fs::create_directories(C("APP"));
+    WriteFileText(C("APP/A.EXE"), "program");
+    WriteFileText(C("APP/INSTALL.LOG"),
+                  std::string(Header) +
+                      "File Copy: C:\\APP\\A.EXE\r\nRegDB Key: Software\\Demo\r\n"
+                      "RegDB Val: C:\\APP\r\nRegDB Name: Path\r\nRegDB Root: 2\r\n");
+    const auto admin = [&](bool on) {
+        std::string ini = ReadFileText(Machine() / "machine.ini");
+        ini.replace(ini.find(on ? "Admin=0" : "Admin=1"), 7, on ? "Admin=1" : "Admin=0");
+        WriteFileText(Machine() / "machine.ini", ini);
+    };
+
+    admin(false);
+    EXPECT_EQ(Run({"/A", "C:\\APP\\INSTALL.LOG"}).ExitCode, 3);
+    EXPECT_FALSE(fs::exists(C("APP/A.EXE")));
+    EXPECT_TRUE(fs::exists(C("APP/INSTALL.LOG")));
+    admin(true);
+    EXPECT_EQ(Run({"/A", "C:\\APP\\INSTALL.LOG"}).ExitCode, 0);
+    EXPECT_FALSE(fs::exists(C("APP")));
+}
+
 TEST_F(Uninstaller, CustomModeTakesTheAnswerFilesChoicesAndKeepsTheLog) {
     fs::create_directories(C("APP"));
     WriteFileText(C("APP/A.EXE"), "program");
