@@ -26,7 +26,7 @@ SandboxServices::SandboxServices(std::unique_ptr<platform::SandboxMachine> machi
       System(*MachinePointer), Profile(Files, MachinePointer->Description().WindowsDirectory),
       Processes(*MachinePointer, Files), ServiceControl(*MachinePointer, *Registry),
       ProgramManager(Files, MachinePointer->Description().WindowsDirectory),
-      Dde(&ProgramManager), Bundle{Files,          *Registry, Profile,   System, Processes,
-                                   ServiceControl, Dde,       Libraries, boxes} {}
+      Dde(&ProgramManager), Bundle{Files,          *Registry, Profile,      System, Processes,
+                                   ServiceControl, Dde,       LibraryCalls, boxes} {}
 
 } // namespace rescind

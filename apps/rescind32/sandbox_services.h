@@ -31,6 +31,8 @@ public:
 
     const UninstallServices& Services() const { return Bundle; }
     platform::SandboxMachine& Machine() { return *MachinePointer; }
+    /// The libraries a run can load: none until a test adds them.
+    platform::HeadlessLibraryService& Libraries() { return LibraryCalls; }
 
 private:
     SandboxServices(std::unique_ptr<platform::SandboxMachine> machine,
@@ -46,7 +48,7 @@ private:
     platform::SandboxServiceControl ServiceControl;
     platform::SandboxProgramManager ProgramManager;
     platform::SandboxDde Dde;
-    platform::HeadlessLibraryService Libraries;
+    platform::HeadlessLibraryService LibraryCalls;
     UninstallServices Bundle;
 };
 

@@ -398,6 +398,40 @@ TEST_F(Uninstaller, AValueItMayNotDeleteKeepsTheLogSoThatALaterRunFinishes) {
     EXPECT_FALSE(fs::exists(C("APP")));
 }
 
+int Unregistered = 0;
+
+TEST_F(Uninstaller, SelfRegisteredFilesAndDeviceLinesAreReleasedBeforeTheFilesGo) {
+    fs::create_directories(C("APP"));
+    std::string image(68, '\0');
+    image.replace(0, 2, "MZ");
+    image[60] = 64;
+    image.replace(64, 4, std::string("PE\0\0", 4));
+    WriteFileText(C("APP/SERVER.DLL"), image);
+    WriteFileText(C("APP/V.386"), "driver");
+    std::string systemIni = ReadFileText(C("WINNT/SYSTEM.INI"));
+    systemIni.insert(systemIni.find("device=*vmm"), "device=C:\\APP\\V.386\r\n");
+    WriteFileText(C("WINNT/SYSTEM.INI"), systemIni);
+    WriteFileText(C("APP/INSTALL.LOG"),
+                  std::string(Header) +
+                      "File Copy: C:\\APP\\SERVER.DLL\r\n"
+                      "Self-Register: C:\\APP\\SERVER.DLL\r\n"
+                      "File Copy: C:\\APP\\V.386\r\nAdd Device: C:\\APP\\V.386\r\n");
+    Unregistered = 0;
+
+    Run({"/A", "C:\\APP\\INSTALL.LOG"}, 1 << 30, [](rescind::SandboxServices& machine) {
+        machine.Libraries().AddLibrary("C:\\APP\\SERVER.DLL",
+                                       {{"DllUnregisterServer", [](void*) -> std::int32_t {
+                                             ++Unregistered;
+                                             return 0;
+                                         }}});
+    });
+
+    EXPECT_EQ(Unregistered, 1);
+    EXPECT_FALSE(fs::exists(C("APP")));
+    EXPECT_NE(ReadFileText(C("WINNT/SYSTEM.INI")).find(";device=C:\\APP\\V.386\r\n"),
+              std::string::npos);
+}
+
 TEST_F(Uninstaller, CustomModeTakesTheAnswerFilesChoicesAndKeepsTheLog) {
     fs::create_directories(C("APP"));
     WriteFileText(C("APP/A.EXE"), "program");
