@@ -368,8 +368,13 @@ bool Remover::RemoveFile(const std::string& path) {
         Report.OwnExecutableToDelete = true;
         return true;
     }
-    if (S.Files.GetFileAttributesA(path) == platform::file::InvalidAttributes) {
+    const std::uint32_t attributes = S.Files.GetFileAttributesA(path);
+    if (attributes == platform::file::InvalidAttributes) {
         return true;
+    }
+    if ((attributes & platform::file::AttributeDirectory) != 0) {
+        Leave(path, "a folder stands where the log names a file");
+        return false;
     }
     S.Files.SetFileAttributesA(path, platform::file::AttributeNormal);
     if (!S.Files.DeleteFileA(path)) {
