@@ -47,6 +47,11 @@ std::int32_t Win32LibraryService::CallEntry(ProcAddress entry, void* argument) {
     return reinterpret_cast<Entry>(entry)(argument);
 }
 
+std::int32_t Win32LibraryService::CallEntryWithoutArguments(ProcAddress entry) {
+    using Entry = INT(WINAPI*)();
+    return reinterpret_cast<Entry>(entry)();
+}
+
 std::unique_ptr<LibraryService> MakeSystemLibraryService() {
     return std::make_unique<Win32LibraryService>();
 }

@@ -39,6 +39,12 @@ public:
     /// Calls an export that takes one pointer and returns a 32-bit result, in the
     /// platform's standard calling convention (stdcall on 32-bit Windows).
     virtual std::int32_t CallEntry(ProcAddress entry, void* argument) = 0;
+    /// Calls an export that takes nothing and returns a 32-bit result (DllRegisterServer,
+    /// DllUnregisterServer, OleUninitialize). Loaders whose entries ignore a surplus
+    /// argument may keep this default.
+    virtual std::int32_t CallEntryWithoutArguments(ProcAddress entry) {
+        return CallEntry(entry, nullptr);
+    }
 };
 
 /// Drops a library's reference through the service that loaded it.

@@ -13,6 +13,7 @@ public:
     bool FreeLibrary(ModuleHandle module) override;
     /// Calls the entry as WINAPI (stdcall on 32-bit Windows).
     std::int32_t CallEntry(ProcAddress entry, void* argument) override;
+    std::int32_t CallEntryWithoutArguments(ProcAddress entry) override;
 };
 
 } // namespace platform

@@ -1,0 +1,95 @@
+// Rescind32.exe: the uninstaller on Windows. Until the wizard comes, a run without "/A"
+// or "/S" takes its choices from the answer file beside the program (the program's name
+// with the extension "ANS"), or else runs as the wizard's default, automatic.
+#include "installer/uninstaller/uninstaller_run.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/program_host.h"
+#include "platform/win32/win32_dde.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_library.h"
+#include "platform/win32/win32_message_box.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_service_control.h"
+#include "platform/win32/win32_system_info.h"
+
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// MessageBoxA styles and answers the shared-file and database-server questions use.
+constexpr unsigned YesNoCancel = 0x3;
+constexpr unsigned AbortRetryIgnore = 0x2;
+constexpr int Abort = 3;
+constexpr int Retry = 4;
+
+class MessageBoxUi final : public rescind::RemovalUi {
+public:
+    MessageBoxUi(platform::MessageBoxService& boxes, const rescind::StringTable& strings)
+        : Boxes(boxes), Strings(strings) {}
+    void Status(std::string_view) override {}
+    void Progress(int, int) override {}
+    bool Cancelled() override { return false; }
+    rescind::SharedFileAnswer AskSharedFile(std::string_view question) override {
+        const int answer =
+            Boxes.MessageBoxA(question, Strings.Text(rescind::text::RemoveSharedComponent),
+                              YesNoCancel | platform::mb::IconExclamation);
+        return answer == platform::id::Yes  ? rescind::SharedFileAnswer::Remove
+               : answer == platform::id::No ? rescind::SharedFileAnswer::Keep
+                                            : rescind::SharedFileAnswer::KeepAll;
+    }
+    bool WindowClassExists(std::string_view windowClass) override {
+        return platform::TopLevelWindowOfClassExists(windowClass);
+    }
+    rescind::RunningServerAnswer AskServerRunning(std::string_view message) override {
+        const int answer = Boxes.MessageBoxA(message, Strings.Text(rescind::text::Uninstall),
+                                             AbortRetryIgnore | platform::mb::IconExclamation);
+        return answer == Abort   ? rescind::RunningServerAnswer::Abort
+               : answer == Retry ? rescind::RunningServerAnswer::Retry
+                                 : rescind::RunningServerAnswer::Ignore;
+    }
+    void Pause(std::uint32_t milliseconds) override { platform::PauseProgram(milliseconds); }
+
+private:
+    platform::MessageBoxService& Boxes;
+    const rescind::StringTable& Strings;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    platform::Win32Files files;
+    platform::Win32Registry registry;
+    platform::Win32Profile profile;
+    platform::Win32SystemInfo system;
+    platform::Win32Processes processes;
+    platform::Win32ServiceControl serviceControl;
+    platform::Win32Dde dde;
+    platform::Win32LibraryService libraries;
+    platform::Win32MessageBox boxes;
+    const rescind::UninstallServices services{
+        files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
+
+    rescind::ProgramContext program;
+    program.ProgramPath = platform::OwnProgramPath();
+    program.DateTime = platform::LocalDateTimeText();
+    if (!program.ProgramPath.empty()) {
+        std::string answers = rescind::SettingsPath(program.ProgramPath);
+        answers.replace(answers.size() - 3, 3, "ANS");
+        if (files.GetFileAttributesA(answers) != platform::file::InvalidAttributes) {
+            program.AnswerFile = answers;
+        }
+    }
+    const rescind::StringTable strings =
+        program.ProgramPath.empty()
+            ? rescind::StringTable{}
+            : rescind::SettingsStrings(profile, rescind::SettingsPath(program.ProgramPath));
+    MessageBoxUi ui(boxes, strings);
+    std::vector<std::string_view> words(argv + 1, argv + argc);
+    const rescind::RunOutcome outcome =
+        rescind::RunUninstaller(rescind::ParseCommandLine(words), program, services, ui);
+    platform::BroadcastSettingChange();
+    return outcome.ExitCode;
+}
