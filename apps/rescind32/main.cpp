@@ -1,11 +1,10 @@
 // rescind32: the uninstaller on Linux, undoing an installation recorded in a log on a
 // sandbox machine.
-#include "installer/log/date_time_text.h"
+#include "installer/log/local_clock.h"
 #include "installer/uninstaller/uninstaller_run.h"
 #include "platform/ansi_text.h"
 #include "sandbox_services.h"
 
-#include <ctime>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -62,14 +61,6 @@ public:
     void Pause(std::uint32_t) override {}
 };
 
-std::string NowText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return vorn::LogHeaderDateTimeText(
-        {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, 0});
-}
-
 int UsageError(std::string_view message) {
     std::cerr << "rescind32: " << message << "\nRun 'rescind32 --help' for usage.\n";
     return 64;
@@ -111,7 +102,8 @@ int main(int argc, char** argv) {
         std::cerr << "rescind32: " << opened.Error << "\n";
         return 1;
     }
-    program.DateTime = NowText();
+    program.DateTime =
+        vorn::LogHeaderDateTimeText(vorn::LocalNow(opened.Services->Services().Files));
     ConsoleUi ui;
     const rescind::RunOutcome outcome = rescind::RunUninstaller(
         rescind::ParseCommandLine(words), program, opened.Services->Services(), ui);

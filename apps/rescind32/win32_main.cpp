@@ -1,9 +1,11 @@
 // Rescind32.exe: the uninstaller on Windows. Until the wizard comes, a run without "/A"
 // or "/S" takes its choices from the answer file beside the program (the program's name
 // with the extension "ANS"), or else runs as the wizard's default, automatic.
+#include "installer/log/local_clock.h"
 #include "installer/uninstaller/uninstaller_run.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/program.h"
 #include "platform/program_host.h"
 #include "platform/win32/win32_dde.h"
 #include "platform/win32/win32_files.h"
@@ -73,8 +75,8 @@ int main(int argc, char** argv) {
         files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
 
     rescind::ProgramContext program;
-    program.ProgramPath = platform::OwnProgramPath();
-    program.DateTime = platform::LocalDateTimeText();
+    program.ProgramPath = platform::ProgramPath();
+    program.DateTime = vorn::LogHeaderDateTimeText(vorn::LocalNow(files));
     if (!program.ProgramPath.empty()) {
         std::string answers = rescind::SettingsPath(program.ProgramPath);
         answers.replace(answers.size() - 3, 3, "ANS");

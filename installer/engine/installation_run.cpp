@@ -3,7 +3,7 @@
 
 #include "answer_file.h"
 #include "fonts_directory.h"
-#include "local_clock.h"
+#include "installer/log/local_clock.h"
 #include "main_loop.h"
 #include "platform/ansi_text.h"
 #include "platform/system_info.h"

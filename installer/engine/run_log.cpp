@@ -2,7 +2,7 @@
 #include "run_log.h"
 
 #include "engine.h"
-#include "local_clock.h"
+#include "installer/log/local_clock.h"
 #include "variables.h"
 
 namespace vorn {

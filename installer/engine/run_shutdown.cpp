@@ -1,7 +1,7 @@
 // Shut-down of an installation run: the abort reason, the log, the status file, restart
 // handling and the run's temporary files.
 #include "installation_run.h"
-#include "local_clock.h"
+#include "installer/log/local_clock.h"
 #include "restart_handling.h"
 #include "script_interpreter.h"
 #include "status_file.h"

@@ -1,5 +1,5 @@
 // The machine's local date and time.
-#include "local_clock.h"
+#include "installer/log/local_clock.h"
 
 #include "platform/files.h"
 
