@@ -5,6 +5,6 @@
 #include "platform/registry.h"
 #include "platform/win32/win32_api.h"
 
+#include <ocidl.h>
 #include <ole2.h>
 #include <olectl.h>
-#include <ocidl.h>

@@ -63,16 +63,27 @@ void WriteBack(const Variant& value, VARIANT& target) {
         return;
     }
     switch (type) {
-    case VT_I2: *target.piVal = converted.iVal; break;
-    case VT_I4: *target.plVal = converted.lVal; break;
-    case VT_R4: *target.pfltVal = converted.fltVal; break;
-    case VT_R8: *target.pdblVal = converted.dblVal; break;
-    case VT_BOOL: *target.pboolVal = converted.boolVal; break;
+    case VT_I2:
+        *target.piVal = converted.iVal;
+        break;
+    case VT_I4:
+        *target.plVal = converted.lVal;
+        break;
+    case VT_R4:
+        *target.pfltVal = converted.fltVal;
+        break;
+    case VT_R8:
+        *target.pdblVal = converted.dblVal;
+        break;
+    case VT_BOOL:
+        *target.pboolVal = converted.boolVal;
+        break;
     case VT_BSTR:
         ::SysFreeString(*target.pbstrVal);
         *target.pbstrVal = converted.bstrVal;
         return;
-    default: break;
+    default:
+        break;
     }
     ::VariantClear(&converted);
 }
@@ -111,8 +122,8 @@ std::string AnsiText(const wchar_t* text, std::size_t length) {
         return {};
     }
     const int size = static_cast<int>(length);
-    std::string ansi(static_cast<std::size_t>(::WideCharToMultiByte(
-                         SystemCodePage, 0, text, size, nullptr, 0, nullptr, nullptr)),
+    std::string ansi(static_cast<std::size_t>(::WideCharToMultiByte(SystemCodePage, 0, text, size,
+                                                                    nullptr, 0, nullptr, nullptr)),
                      '\0');
     ::WideCharToMultiByte(SystemCodePage, 0, text, size, ansi.data(), static_cast<int>(ansi.size()),
                           nullptr, nullptr);
@@ -141,15 +152,23 @@ Variant FromVariant(const VARIANT& value) {
     switch (local.vt) {
     case VT_EMPTY:
     case VT_NULL:
-    case VT_ERROR: return {};
-    case VT_I2: return std::int16_t(local.iVal);
-    case VT_I4: return std::int32_t(local.lVal);
-    case VT_R4: return local.fltVal;
-    case VT_R8: return local.dblVal;
-    case VT_BOOL: return VariantBool{local.boolVal != VARIANT_FALSE};
-    case VT_BSTR: return AnsiText(local.bstrVal, ::SysStringLen(local.bstrVal));
+    case VT_ERROR:
+        return {};
+    case VT_I2:
+        return std::int16_t(local.iVal);
+    case VT_I4:
+        return std::int32_t(local.lVal);
+    case VT_R4:
+        return local.fltVal;
+    case VT_R8:
+        return local.dblVal;
+    case VT_BOOL:
+        return VariantBool{local.boolVal != VARIANT_FALSE};
+    case VT_BSTR:
+        return AnsiText(local.bstrVal, ::SysStringLen(local.bstrVal));
     case VT_DISPATCH:
-    case VT_UNKNOWN: return FromObject(local.punkVal);
+    case VT_UNKNOWN:
+        return FromObject(local.punkVal);
     case VT_I1:
     case VT_UI1:
     case VT_UI2:
@@ -157,11 +176,14 @@ Variant FromVariant(const VARIANT& value) {
     case VT_INT:
     case VT_UINT:
     case VT_I8:
-    case VT_UI8: return Coerced(local, VT_I4);
+    case VT_UI8:
+        return Coerced(local, VT_I4);
     case VT_CY:
     case VT_DATE:
-    case VT_DECIMAL: return Coerced(local, VT_R8);
-    default: throw TypeMismatch();
+    case VT_DECIMAL:
+        return Coerced(local, VT_R8);
+    default:
+        throw TypeMismatch();
     }
 }
 

@@ -38,8 +38,8 @@ void ToVariant(const Variant& value, VARIANT* out);
 HRESULT HresultOf(std::int32_t number);
 
 /// Calls a member by name with the control's variants (InvokeMember of one object).
-using MemberCall = std::function<Variant(std::string_view name, InvokeKind kind,
-                                         std::span<Variant> args)>;
+using MemberCall =
+    std::function<Variant(std::string_view name, InvokeKind kind, std::span<Variant> args)>;
 
 /// IDispatch::Invoke for one member: converts the arguments (missing optional ones
 /// take their defaults), calls, hands by-reference arguments back, and turns an error

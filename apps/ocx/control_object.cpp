@@ -40,8 +40,7 @@ bool RegisterWindowClass() {
     windowClass.hInstance = ModuleInstance();
     windowClass.lpszClassName = WindowClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    return ::RegisterClassW(&windowClass) != 0 ||
-           ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return ::RegisterClassW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 // The hidden top-level window that holds the child windows; none where windows
@@ -50,9 +49,9 @@ platform::UniqueWindow MakeHiddenFrame() {
     if (!RegisterWindowClass()) {
         return platform::UniqueWindow();
     }
-    return platform::UniqueWindow(::CreateWindowExW(0, WindowClassName, L"Plandra", WS_POPUP, 0,
-                                                    0, HiddenWidth, HiddenHeight, nullptr,
-                                                    nullptr, ModuleInstance(), nullptr));
+    return platform::UniqueWindow(::CreateWindowExW(0, WindowClassName, L"Plandra", WS_POPUP, 0, 0,
+                                                    HiddenWidth, HiddenHeight, nullptr, nullptr,
+                                                    ModuleInstance(), nullptr));
 }
 
 ::HWND MakeChild(::HWND parent, int width, int height, bool visible) {

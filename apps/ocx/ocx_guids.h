@@ -10,7 +10,9 @@ namespace plandra::ocx {
 
 namespace detail {
 constexpr unsigned HexDigit(char c) {
-    return c <= '9' ? unsigned(c - '0') : c <= 'F' ? unsigned(c - 'A' + 10) : unsigned(c - 'a' + 10);
+    return c <= '9'   ? unsigned(c - '0')
+           : c <= 'F' ? unsigned(c - 'A' + 10)
+                      : unsigned(c - 'a' + 10);
 }
 // The value of `count` hexadecimal digits of "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX"
 // from `position`, skipping the dashes.

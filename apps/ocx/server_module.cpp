@@ -37,8 +37,7 @@ public:
         ReleaseServerReference();
         return 1;
     }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid,
-                                             void** object) override {
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
         if (object != nullptr) {
             *object = nullptr;
         }

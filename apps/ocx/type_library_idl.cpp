@@ -26,11 +26,16 @@ std::string Quoted(std::string_view text) {
 // The IDL type of an automation type name, an enumeration or one of the classes.
 std::string IdlType(std::string_view typeName) {
     static constexpr std::pair<std::string_view, std::string_view> Types[] = {
-        {"Integer", "short"},        {"Long", "long"},
-        {"Single", "float"},         {"Double", "double"},
-        {"Boolean", "VARIANT_BOOL"}, {"String", "BSTR"},
-        {"Variant", "VARIANT"},      {"OLE_COLOR", "OLE_COLOR"},
-        {"DXFLayers", "_DXFLayers*"}, {"DXFLayer", "_DXFLayer*"},
+        {"Integer", "short"},
+        {"Long", "long"},
+        {"Single", "float"},
+        {"Double", "double"},
+        {"Boolean", "VARIANT_BOOL"},
+        {"String", "BSTR"},
+        {"Variant", "VARIANT"},
+        {"OLE_COLOR", "OLE_COLOR"},
+        {"DXFLayers", "_DXFLayers*"},
+        {"DXFLayer", "_DXFLayer*"},
         {"", "void"}};
     for (const auto& [name, idl] : Types) {
         if (name == typeName) {
@@ -56,8 +61,9 @@ std::string Parameter(const ParamInfo& param) {
         attributes += ", optional";
         // widl stores a default on a by-reference parameter only when it is the number
         // 0; the others stay optional without one, and the dispatcher supplies them.
-        const bool storable = param.ByValue || (!std::holds_alternative<std::string>(param.Default) &&
-                                                DefaultValue(param.Default) == "0");
+        const bool storable =
+            param.ByValue || (!std::holds_alternative<std::string>(param.Default) &&
+                              DefaultValue(param.Default) == "0");
         if (!std::holds_alternative<std::monostate>(param.Default) && storable) {
             attributes += ", defaultvalue(" + DefaultValue(param.Default) + ")";
         }
@@ -68,9 +74,8 @@ std::string Parameter(const ParamInfo& param) {
 
 // One method or accessor: [id(n), kind, helpstring, hidden] Result Name(params);
 template <typename Object>
-void WriteEntry(std::ostringstream& out, const MemberInfoOf<Object>& member,
-                std::string_view kind, std::string_view result,
-                const std::vector<std::string>& params) {
+void WriteEntry(std::ostringstream& out, const MemberInfoOf<Object>& member, std::string_view kind,
+                std::string_view result, const std::vector<std::string>& params) {
     out << "        [id(" << member.DispId << ")";
     if (!kind.empty()) {
         out << ", " << kind;
@@ -172,8 +177,8 @@ std::string TypeLibraryIdl() {
     WriteEnumerations(out);
     WriteDispinterface(out, "_DXFLayer", ids::DXFLayerInterface, "One layer of a drawing", true,
                        DXFLayerMembers());
-    WriteDispinterface(out, "_DXFLayers", ids::DXFLayersInterface, "The layers of a drawing",
-                       true, DXFLayersMembers());
+    WriteDispinterface(out, "_DXFLayers", ids::DXFLayersInterface, "The layers of a drawing", true,
+                       DXFLayersMembers());
     WriteDispinterface(out, "_DXF", ids::DXFInterface, "Dispatch interface of the DXF control",
                        true, DXFMembers());
     WriteEvents(out);
@@ -184,8 +189,7 @@ std::string TypeLibraryIdl() {
                "        [default] dispinterface _DXFLayers;\n");
     WriteClass(out, "DXFLayer", ids::DXFLayer, ", noncreatable",
                "        [default] dispinterface _DXFLayer;\n");
-    WriteClass(out, "ppAppearance", ids::ppAppearance,
-               ", helpstring(\"Appearance property page\")",
+    WriteClass(out, "ppAppearance", ids::ppAppearance, ", helpstring(\"Appearance property page\")",
                "        [default] interface IUnknown;\n");
     out << "};\n";
     return out.str();

@@ -2,9 +2,8 @@
 // tables say.
 #include "apps/ocx/type_library_idl.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace {
