@@ -4,6 +4,7 @@
 #include "com_variant.h"
 #include "control/interface/dxf_control.h"
 #include "control/interface/dxf_members.h"
+#include "event_connection.h"
 #include "platform/headless/headless_child_window.h"
 #include "platform/win32/win32_child_window.h"
 #include "platform/win32/win32_dialogs.h"
@@ -15,6 +16,7 @@
 #include "platform/win32/win32_screen.h"
 #include "platform/win32/win32_shell.h"
 #include "server_module.h"
+#include "stored_properties.h"
 
 #include <array>
 #include <memory>
@@ -34,9 +36,53 @@ platform::HWND ToPlatform(::HWND window) {
     return reinterpret_cast<platform::HWND>(window);
 }
 
+/// What picPlandra's window tells the control: its mouse messages.
+class MouseTarget {
+public:
+    virtual ~MouseTarget() = default;
+    virtual void Mouse(UINT message, WPARAM state, int x, int y) = 0;
+};
+
+LRESULT CALLBACK SurfaceProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) {
+        if (auto* target =
+                reinterpret_cast<MouseTarget*>(::GetWindowLongPtrW(window, GWLP_USERDATA))) {
+            target->Mouse(message, wParam, static_cast<short>(LOWORD(lParam)),
+                          static_cast<short>(HIWORD(lParam)));
+            return 0;
+        }
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The button masks of the mouse events: left 1, right 2, middle 4; Shift 1, Ctrl 2,
+// Alt 4.
+Integer ButtonsOf(WPARAM state) {
+    return static_cast<Integer>(((state & MK_LBUTTON) ? 1 : 0) | ((state & MK_RBUTTON) ? 2 : 0) |
+                                ((state & MK_MBUTTON) ? 4 : 0));
+}
+
+Integer ShiftOf(WPARAM state) {
+    return static_cast<Integer>(((state & MK_SHIFT) ? 1 : 0) | ((state & MK_CONTROL) ? 2 : 0) |
+                                (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
+}
+
+Integer ButtonOf(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        return 1;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        return 2;
+    default:
+        return 4;
+    }
+}
+
 bool RegisterWindowClass() {
     WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = ::DefWindowProcW;
+    windowClass.lpfnWndProc = SurfaceProcedure;
     windowClass.hInstance = ModuleInstance();
     windowClass.lpszClassName = WindowClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
@@ -54,11 +100,11 @@ platform::UniqueWindow MakeHiddenFrame() {
                                                     ModuleInstance(), nullptr));
 }
 
-::HWND MakeChild(::HWND parent, int width, int height, bool visible) {
+::HWND MakeChild(::HWND parent, const wchar_t* name, int width, int height, bool visible) {
     if (parent == nullptr) {
         return nullptr;
     }
-    return ::CreateWindowExW(0, WindowClassName, L"", WS_CHILD | (visible ? WS_VISIBLE : 0), 0, 0,
+    return ::CreateWindowExW(0, WindowClassName, name, WS_CHILD | (visible ? WS_VISIBLE : 0), 0, 0,
                              width, height, parent, nullptr, ModuleInstance(), nullptr);
 }
 
@@ -74,15 +120,16 @@ std::unique_ptr<platform::ChildWindow> Placement(::HWND window, int width, int h
 struct ControlSurfaces {
     ControlSurfaces()
         : Frame(MakeHiddenFrame()),
-          PlandraWindow(MakeChild(Frame.Get(), HiddenWidth, HiddenHeight, true)),
-          StatusBarWindow(MakeChild(Frame.Get(), HiddenWidth, StatusBarHeight, false)),
+          PlandraWindow(MakeChild(Frame.Get(), L"picPlandra", HiddenWidth, HiddenHeight, true)),
+          StatusBarWindow(
+              MakeChild(Frame.Get(), L"picStatusBar", HiddenWidth, StatusBarHeight, false)),
           picPlandra(Gdi, ToPlatform(PlandraWindow), HiddenWidth, HiddenHeight),
           picStatusBar(Gdi, ToPlatform(StatusBarWindow), HiddenWidth, StatusBarHeight),
           picPlandraWindow(Placement(PlandraWindow, HiddenWidth, HiddenHeight, true)),
           picStatusBarWindow(Placement(StatusBarWindow, HiddenWidth, StatusBarHeight, false)) {
         for (auto& handle : picHandle) {
-            handle = Placement(MakeChild(Frame.Get(), HandleSize, HandleSize, false), HandleSize,
-                               HandleSize, false);
+            handle = Placement(MakeChild(Frame.Get(), L"picHandle", HandleSize, HandleSize, false),
+                               HandleSize, HandleSize, false);
         }
     }
 
@@ -109,25 +156,53 @@ struct ControlSurfaces {
     std::array<std::unique_ptr<platform::ChildWindow>, 4> picHandle;
 };
 
-/// The services of the host side: without a container the control is at run time.
-struct ControlHostServices {
-    DXFHost Host() { return {Container, nullptr, Dialogs, MessageBox, Registry, Shell}; }
+/// Without a container's site the control is at run time; a changed property marks
+/// the control as needing to be saved.
+class OcxContainer final : public ControlContainer {
+public:
+    bool UserMode() const override { return true; }
+    void PropertyChanged(std::string_view) override { Dirty = true; }
 
-    RunTimeContainer Container;
+    bool Dirty = false;
+};
+
+/// The services of the host side.
+struct ControlHostServices {
+    DXFHost Host(DXFEvents& events) {
+        return {Container, &events, Dialogs, MessageBox, Registry, Shell};
+    }
+
+    OcxContainer Container;
     platform::Win32Dialogs Dialogs;
     platform::Win32MessageBox MessageBox;
     platform::Win32Registry Registry;
     platform::Win32Shell Shell;
 };
 
-class ControlObject final : public IDispatch, public IProvideClassInfo2 {
+class ControlObject final : public IDispatch,
+                            public IProvideClassInfo2,
+                            public IConnectionPointContainer,
+                            public IPersistPropertyBag,
+                            public IPersistStreamInit,
+                            public MouseTarget {
 public:
-    ControlObject() : Control(Windows.Surfaces(), Services.Host()) {
+    ControlObject()
+        : Events(*static_cast<IDispatch*>(this), *this),
+          Control(Windows.Surfaces(), Services.Host(Events)) {
         AddServerReference();
         Control.InitProperties();
         Control.Resize(HiddenWidth, HiddenHeight);
+        if (Windows.PlandraWindow != nullptr) {
+            ::SetWindowLongPtrW(Windows.PlandraWindow, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(static_cast<MouseTarget*>(this)));
+        }
     }
-    ~ControlObject() { ReleaseServerReference(); }
+    ~ControlObject() {
+        if (Windows.PlandraWindow != nullptr) {
+            ::SetWindowLongPtrW(Windows.PlandraWindow, GWLP_USERDATA, 0);
+        }
+        ReleaseServerReference();
+    }
     ControlObject(const ControlObject&) = delete;
     ControlObject& operator=(const ControlObject&) = delete;
 
@@ -139,6 +214,12 @@ public:
             *object = static_cast<IDispatch*>(this);
         } else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) {
             *object = static_cast<IProvideClassInfo2*>(this);
+        } else if (riid == IID_IConnectionPointContainer) {
+            *object = static_cast<IConnectionPointContainer*>(this);
+        } else if (riid == IID_IPersistPropertyBag) {
+            *object = static_cast<IPersistPropertyBag*>(this);
+        } else if (riid == IID_IPersistStreamInit || riid == IID_IPersist) {
+            *object = static_cast<IPersistStreamInit*>(this);
         } else {
             *object = nullptr;
             return E_NOINTERFACE;
@@ -201,9 +282,132 @@ public:
         return S_OK;
     }
 
+    // IConnectionPointContainer: the one connection point, of __DXF.
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override {
+        if (points != nullptr) {
+            *points = nullptr;
+        }
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override {
+        if (point == nullptr) {
+            return E_POINTER;
+        }
+        *point = nullptr;
+        if (riid != DiidDXFEvents) {
+            return CONNECT_E_NOCONNECTION;
+        }
+        *point = &Events;
+        Events.AddRef();
+        return S_OK;
+    }
+
+    // IPersistPropertyBag and IPersistStreamInit: the same keys and values.
+    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override {
+        if (clsid == nullptr) {
+            return E_POINTER;
+        }
+        *clsid = ClsidDXF;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE InitNew() override {
+        Control.InitProperties();
+        Services.Container.Dirty = false;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* errorLog) override {
+        if (bag == nullptr) {
+            return E_POINTER;
+        }
+        ComPropertyBag stored(*bag, errorLog);
+        return Guarded([&] { Control.ReadProperties(stored); });
+    }
+    HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL) override {
+        if (bag == nullptr) {
+            return E_POINTER;
+        }
+        ComPropertyBag stored(*bag, nullptr);
+        const HRESULT result = Guarded([&] { Control.WriteProperties(stored); });
+        return Saved(FAILED(result) ? result : stored.Result, clearDirty);
+    }
+    HRESULT STDMETHODCALLTYPE IsDirty() override {
+        return Services.Container.Dirty ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override {
+        if (stream == nullptr) {
+            return E_POINTER;
+        }
+        MemoryPropertyBag stored;
+        const HRESULT result = LoadFromStream(*stream, stored);
+        return FAILED(result) ? result : Guarded([&] { Control.ReadProperties(stored); });
+    }
+    HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override {
+        if (stream == nullptr) {
+            return E_POINTER;
+        }
+        MemoryPropertyBag stored;
+        HRESULT result = Guarded([&] { Control.WriteProperties(stored); });
+        if (SUCCEEDED(result)) {
+            result = SaveToStream(stored, *stream);
+        }
+        return Saved(result, clearDirty);
+    }
+    HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override {
+        if (size == nullptr) {
+            return E_POINTER;
+        }
+        MemoryPropertyBag stored;
+        const HRESULT result = Guarded([&] { Control.WriteProperties(stored); });
+        size->QuadPart = 4 + stored.Text().size();
+        return result;
+    }
+
+    // picPlandra's mouse messages become the control's mouse events.
+    void Mouse(UINT message, WPARAM state, int x, int y) override {
+        const auto X = static_cast<float>(x);
+        const auto Y = static_cast<float>(y);
+        switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            Control.picPlandra_MouseDown(ButtonOf(message), ShiftOf(state), X, Y);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            Control.picPlandra_MouseUp(ButtonOf(message), ShiftOf(state), X, Y);
+            break;
+        case WM_MOUSEMOVE:
+            Control.picPlandra_MouseMove(ButtonsOf(state), ShiftOf(state), X, Y);
+            break;
+        default:
+            break;
+        }
+    }
+
 private:
+    // Reading and writing stored values meets the control's errors (a value of the
+    // wrong kind); they become E_FAIL, not an exception across COM.
+    template <typename Work> static HRESULT Guarded(Work&& work) {
+        try {
+            work();
+            return S_OK;
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        } catch (const std::exception&) {
+            return E_FAIL;
+        }
+    }
+    HRESULT Saved(HRESULT result, BOOL clearDirty) {
+        if (SUCCEEDED(result) && clearDirty) {
+            Services.Container.Dirty = false;
+        }
+        return result;
+    }
+
     ControlSurfaces Windows;
     ControlHostServices Services;
+    EventConnection Events;
     DXF Control;
     ULONG References = 1;
 };
