@@ -53,7 +53,8 @@ HRESULT EventConnection::Advise(IUnknown* sink, DWORD* cookie) {
 }
 
 HRESULT EventConnection::Unadvise(DWORD cookie) {
-    const auto found = std::ranges::find(Sinks, cookie, &std::pair<DWORD, ComRef<IDispatch>>::first);
+    const auto found =
+        std::ranges::find(Sinks, cookie, &std::pair<DWORD, ComRef<IDispatch>>::first);
     if (found == Sinks.end()) {
         return CONNECT_E_NOCONNECTION;
     }

@@ -94,9 +94,9 @@ bool MemoryPropertyBag::ReadText(std::string_view text) {
 HRESULT SaveToStream(const MemoryPropertyBag& bag, IStream& stream) {
     const std::string text = bag.Text();
     const ULONG size = static_cast<ULONG>(text.size());
-    const unsigned char count[4] = {static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
-                                    static_cast<unsigned char>(size >> 16),
-                                    static_cast<unsigned char>(size >> 24)};
+    const unsigned char count[4] = {
+        static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
+        static_cast<unsigned char>(size >> 16), static_cast<unsigned char>(size >> 24)};
     HRESULT result = stream.Write(count, sizeof count, nullptr);
     if (SUCCEEDED(result) && size > 0) {
         result = stream.Write(text.data(), size, nullptr);
