@@ -31,6 +31,9 @@ constexpr int HiddenHeight = 480;
 constexpr int StatusBarHeight = 20;
 constexpr int HandleSize = 7;
 constexpr const wchar_t* WindowClassName = L"PlandraOCXSurface";
+// OLEMISC_RECOMPOSEONRESIZE | CANTLINKINSIDE | INSIDEOUT | ACTIVATEWHENVISIBLE |
+// SETCLIENTSITEFIRST, as registered under MiscStatus.
+constexpr DWORD ControlMiscStatus = 131473;
 
 platform::HWND ToPlatform(::HWND window) {
     return reinterpret_cast<platform::HWND>(window);
@@ -41,16 +44,23 @@ class MouseTarget {
 public:
     virtual ~MouseTarget() = default;
     virtual void Mouse(UINT message, WPARAM state, int x, int y) = 0;
+    /// Shows the persistent image again where the window was uncovered.
+    virtual void Paint() = 0;
 };
 
 LRESULT CALLBACK SurfaceProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) {
-        if (auto* target =
-                reinterpret_cast<MouseTarget*>(::GetWindowLongPtrW(window, GWLP_USERDATA))) {
-            target->Mouse(message, wParam, static_cast<short>(LOWORD(lParam)),
-                          static_cast<short>(HIWORD(lParam)));
-            return 0;
-        }
+    auto* target = reinterpret_cast<MouseTarget*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (target != nullptr && message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) {
+        target->Mouse(message, wParam, static_cast<short>(LOWORD(lParam)),
+                      static_cast<short>(HIWORD(lParam)));
+        return 0;
+    }
+    if (target != nullptr && message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        ::BeginPaint(window, &paint);
+        target->Paint();
+        ::EndPaint(window, &paint);
+        return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
@@ -160,11 +170,18 @@ struct ControlSurfaces {
 /// the control as needing to be saved.
 class OcxContainer final : public ControlContainer {
 public:
-    bool UserMode() const override { return true; }
+    bool UserMode() const override { return User; }
     void PropertyChanged(std::string_view) override { Dirty = true; }
 
     bool Dirty = false;
+    /// The site's ambient UserMode; True without a site.
+    bool User = true;
 };
+
+SIZEL PixelsToHimetric(int width, int height) {
+    // 2540 HIMETRIC units to the inch, at the screen's 96 pixels to the inch.
+    return {::MulDiv(width, 2540, 96), ::MulDiv(height, 2540, 96)};
+}
 
 /// The services of the host side.
 struct ControlHostServices {
@@ -184,6 +201,11 @@ class ControlObject final : public IDispatch,
                             public IConnectionPointContainer,
                             public IPersistPropertyBag,
                             public IPersistStreamInit,
+                            public IOleObject,
+                            public IOleInPlaceObject,
+                            public IOleInPlaceActiveObject,
+                            public IOleControl,
+                            public IViewObject2,
                             public MouseTarget {
 public:
     ControlObject()
@@ -220,6 +242,16 @@ public:
             *object = static_cast<IPersistPropertyBag*>(this);
         } else if (riid == IID_IPersistStreamInit || riid == IID_IPersist) {
             *object = static_cast<IPersistStreamInit*>(this);
+        } else if (riid == IID_IOleObject) {
+            *object = static_cast<IOleObject*>(this);
+        } else if (riid == IID_IOleInPlaceObject || riid == IID_IOleWindow) {
+            *object = static_cast<IOleInPlaceObject*>(this);
+        } else if (riid == IID_IOleInPlaceActiveObject) {
+            *object = static_cast<IOleInPlaceActiveObject*>(this);
+        } else if (riid == IID_IOleControl) {
+            *object = static_cast<IOleControl*>(this);
+        } else if (riid == IID_IViewObject || riid == IID_IViewObject2) {
+            *object = static_cast<IViewObject2*>(this);
         } else {
             *object = nullptr;
             return E_NOINTERFACE;
@@ -362,6 +394,239 @@ public:
         return result;
     }
 
+    // IOleObject: a site, in-place activation in the container's window, and closing.
+    HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
+        Site.Reset();
+        if (site != nullptr) {
+            site->AddRef();
+            Site = ComRef<IOleClientSite>(site);
+        }
+        return OnAmbientPropertyChange(DISPID_UNKNOWN);
+    }
+    HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override {
+        if (site == nullptr) {
+            return E_POINTER;
+        }
+        *site = Site.Get();
+        if (*site != nullptr) {
+            (*site)->AddRef();
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Close(DWORD) override {
+        InPlaceDeactivate();
+        Events.DisconnectAll();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+        if (moniker != nullptr) {
+            *moniker = nullptr;
+        }
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject** data) override {
+        if (data != nullptr) {
+            *data = nullptr;
+        }
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
+                                     LPCRECT position) override {
+        switch (verb) {
+        case OLEIVERB_PRIMARY:
+        case OLEIVERB_SHOW:
+        case OLEIVERB_INPLACEACTIVATE:
+        case OLEIVERB_UIACTIVATE:
+            return InPlaceActivate(site != nullptr ? site : Site.Get(), parent, position);
+        case OLEIVERB_HIDE:
+            if (Windows.Frame) {
+                ::ShowWindow(Windows.Frame.Get(), SW_HIDE);
+            }
+            return S_OK;
+        default:
+            return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
+        }
+    }
+    HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** verbs) override {
+        return ::OleRegEnumVerbs(ClsidDXF, verbs);
+    }
+    HRESULT STDMETHODCALLTYPE Update() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* clsid) override { return GetClassID(clsid); }
+    HRESULT STDMETHODCALLTYPE GetUserType(DWORD form, LPOLESTR* name) override {
+        return ::OleRegGetUserType(ClsidDXF, form, name);
+    }
+    HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) override {
+        if (size == nullptr) {
+            return E_POINTER;
+        }
+        if (aspect != DVASPECT_CONTENT) {
+            return DV_E_DVASPECT;
+        }
+        Extent = *size;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override {
+        if (size == nullptr) {
+            return E_POINTER;
+        }
+        if (aspect != DVASPECT_CONTENT) {
+            return DV_E_DVASPECT;
+        }
+        *size = Extent;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Advise(IAdviseSink* sink, DWORD* connection) override {
+        if (!OleAdvise) {
+            IOleAdviseHolder* holder = nullptr;
+            if (const HRESULT made = ::CreateOleAdviseHolder(&holder); FAILED(made)) {
+                return made;
+            }
+            OleAdvise = ComRef<IOleAdviseHolder>(holder);
+        }
+        return OleAdvise.Get()->Advise(sink, connection);
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD connection) override {
+        return OleAdvise ? OleAdvise.Get()->Unadvise(connection) : OLE_E_NOCONNECTION;
+    }
+    HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA** advise) override {
+        if (advise == nullptr) {
+            return E_POINTER;
+        }
+        *advise = nullptr;
+        return OleAdvise ? OleAdvise.Get()->EnumAdvise(advise) : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD aspect, DWORD* status) override {
+        if (status == nullptr) {
+            return E_POINTER;
+        }
+        *status = aspect == DVASPECT_CONTENT ? ControlMiscStatus : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+    // IOleWindow, IOleInPlaceObject and IOleInPlaceActiveObject.
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (window == nullptr) {
+            return E_POINTER;
+        }
+        *window = Windows.Frame.Get();
+        return *window != nullptr ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override {
+        if (!InPlaceSite) {
+            return S_OK;
+        }
+        // Back to the hidden window of its own.
+        if (Windows.Frame) {
+            ::ShowWindow(Windows.Frame.Get(), SW_HIDE);
+            ::SetParent(Windows.Frame.Get(), nullptr);
+            ::SetWindowLongPtrW(Windows.Frame.Get(), GWL_STYLE, WS_POPUP);
+        }
+        ComRef<IOleInPlaceSite> site = std::move(InPlaceSite);
+        site.Get()->OnInPlaceDeactivate();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE UIDeactivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT position, LPCRECT) override {
+        if (position == nullptr) {
+            return E_POINTER;
+        }
+        const int width = position->right - position->left;
+        const int height = position->bottom - position->top;
+        if (Windows.Frame) {
+            ::MoveWindow(Windows.Frame.Get(), position->left, position->top, width, height, TRUE);
+        }
+        Control.Resize(width, height);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return INPLACE_E_NOTUNDOABLE; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+
+    // IOleControl: the ambient UserMode of the site.
+    HRESULT STDMETHODCALLTYPE GetControlInfo(CONTROLINFO*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnMnemonic(LPMSG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID dispId) override {
+        if (dispId == DISPID_UNKNOWN || dispId == DISPID_AMBIENT_USERMODE) {
+            VARIANT userMode;
+            ::VariantInit(&userMode);
+            Services.Container.User = !SUCCEEDED(Ambient(DISPID_AMBIENT_USERMODE, &userMode)) ||
+                                      userMode.vt != VT_BOOL || userMode.boolVal != VARIANT_FALSE;
+            ::VariantClear(&userMode);
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL) override { return S_OK; }
+
+    // IViewObject2: the persistent image of picPlandra, stretched into a container's
+    // device context (a window, a printer or a print preview).
+    HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC target,
+                                   LPCRECTL bounds, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
+                                   ULONG_PTR) override {
+        if (target == nullptr || bounds == nullptr) {
+            return E_INVALIDARG;
+        }
+        if (aspect != DVASPECT_CONTENT) {
+            return DV_E_DVASPECT;
+        }
+        auto& image = Windows.picPlandra;
+        const int mode = ::SetStretchBltMode(target, COLORONCOLOR);
+        ::StretchBlt(target, bounds->left, bounds->top, bounds->right - bounds->left,
+                     bounds->bottom - bounds->top, reinterpret_cast<::HDC>(image.hDC()), 0, 0,
+                     static_cast<int>(image.ScaleWidth()), static_cast<int>(image.ScaleHeight()),
+                     SRCCOPY);
+        ::SetStretchBltMode(target, mode);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
+                                          LOGPALETTE** palette) override {
+        if (palette != nullptr) {
+            *palette = nullptr;
+        }
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Unfreeze(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override {
+        ViewAdvise.Reset();
+        if (sink != nullptr) {
+            sink->AddRef();
+            ViewAdvise = ComRef<IAdviseSink>(sink);
+        }
+        ViewAdviseAspect = aspects;
+        ViewAdviseFlags = flags;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override {
+        if (aspects != nullptr) {
+            *aspects = ViewAdviseAspect;
+        }
+        if (flags != nullptr) {
+            *flags = ViewAdviseFlags;
+        }
+        if (sink != nullptr) {
+            *sink = ViewAdvise.Get();
+            if (*sink != nullptr) {
+                (*sink)->AddRef();
+            }
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*,
+                                        LPSIZEL size) override {
+        return GetExtent(aspect, size);
+    }
+
     // picPlandra's mouse messages become the control's mouse events.
     void Mouse(UINT message, WPARAM state, int x, int y) override {
         const auto X = static_cast<float>(x);
@@ -385,6 +650,8 @@ public:
         }
     }
 
+    void Paint() override { Windows.picPlandra.Refresh(); }
+
 private:
     // Reading and writing stored values meets the control's errors (a value of the
     // wrong kind); they become E_FAIL, not an exception across COM.
@@ -398,6 +665,50 @@ private:
             return E_FAIL;
         }
     }
+    // In-place activation in `parent` at `position` through the site's IOleInPlaceSite.
+    HRESULT InPlaceActivate(IOleClientSite* site, HWND parent, LPCRECT position) {
+        if (InPlaceSite) {
+            return position != nullptr ? SetObjectRects(position, position) : S_OK;
+        }
+        if (site == nullptr || !Windows.Frame) {
+            return E_UNEXPECTED;
+        }
+        IOleInPlaceSite* inPlace = nullptr;
+        if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) {
+            return E_NOINTERFACE;
+        }
+        ComRef<IOleInPlaceSite> owner(inPlace);
+        if (inPlace->CanInPlaceActivate() != S_OK) {
+            return E_FAIL;
+        }
+        HWND window = parent;
+        if (window == nullptr && FAILED(inPlace->GetWindow(&window))) {
+            return E_FAIL;
+        }
+        inPlace->OnInPlaceActivate();
+        InPlaceSite = std::move(owner);
+        ::SetWindowLongPtrW(Windows.Frame.Get(), GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN);
+        ::SetParent(Windows.Frame.Get(), window);
+        if (position != nullptr) {
+            SetObjectRects(position, position);
+        }
+        ::ShowWindow(Windows.Frame.Get(), SW_SHOW);
+        return S_OK;
+    }
+    // One ambient property through the site's ambient dispatch.
+    HRESULT Ambient(DISPID dispId, VARIANT* value) {
+        if (!Site) {
+            return E_FAIL;
+        }
+        IDispatch* ambient = nullptr;
+        if (FAILED(Site.Get()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&ambient)))) {
+            return E_NOINTERFACE;
+        }
+        ComRef<IDispatch> owner(ambient);
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        return ambient->Invoke(dispId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                               value, nullptr, nullptr);
+    }
     HRESULT Saved(HRESULT result, BOOL clearDirty) {
         if (SUCCEEDED(result) && clearDirty) {
             Services.Container.Dirty = false;
@@ -409,10 +720,22 @@ private:
     ControlHostServices Services;
     EventConnection Events;
     DXF Control;
+    ComRef<IOleClientSite> Site;
+    ComRef<IOleInPlaceSite> InPlaceSite;
+    ComRef<IOleAdviseHolder> OleAdvise;
+    ComRef<IAdviseSink> ViewAdvise;
+    DWORD ViewAdviseAspect = 0;
+    DWORD ViewAdviseFlags = 0;
+    // The size the container gave, in HIMETRIC; the hidden surface's size until then.
+    SIZEL Extent = PixelsToHimetric(HiddenWidth, HiddenHeight);
     ULONG References = 1;
 };
 
 } // namespace
+
+void UnregisterSurfaceClass() {
+    ::UnregisterClassW(WindowClassName, ModuleInstance());
+}
 
 HRESULT CreateControlObject(REFIID iid, void** object) {
     if (object == nullptr) {

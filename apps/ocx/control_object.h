@@ -10,4 +10,8 @@ namespace plandra::ocx {
 /// (CoCreateInstance's part of the class factory).
 HRESULT CreateControlObject(REFIID iid, void** object);
 
+/// Takes back the window class of the control's surfaces when the server is unloaded,
+/// so that a later load registers it again with its procedure at the new address.
+void UnregisterSurfaceClass();
+
 } // namespace plandra::ocx

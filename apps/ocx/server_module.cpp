@@ -105,10 +105,13 @@ using namespace plandra::ocx;
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         Module = instance;
         ::DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        // Unloaded by FreeLibrary (CoFreeUnusedLibraries), not at process end.
+        UnregisterSurfaceClass();
     }
     return TRUE;
 }
