@@ -84,10 +84,22 @@ std::vector<RegistryValue> Values(const std::wstring& serverPath) {
     return values;
 }
 
-HRESULT WriteValue(const RegistryValue& value) {
+// Where the keys of a scope go.
+struct Root {
+    HKEY Base;
+    std::wstring Prefix;
+};
+
+Root RootOf(RegistrationScope scope) {
+    return scope == RegistrationScope::User ? Root{HKEY_CURRENT_USER, L"Software\\Classes\\"}
+                                            : Root{HKEY_CLASSES_ROOT, L""};
+}
+
+HRESULT WriteValue(const Root& root, const RegistryValue& value) {
     HKEY key = nullptr;
-    LONG status = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, value.Key.c_str(), 0, nullptr, 0,
-                                    KEY_SET_VALUE, nullptr, &key, nullptr);
+    const std::wstring path = root.Prefix + value.Key;
+    LONG status = ::RegCreateKeyExW(root.Base, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                    &key, nullptr);
     if (status != ERROR_SUCCESS) {
         return HRESULT_FROM_WIN32(status);
     }
@@ -124,24 +136,51 @@ LONG DeleteTree(HKEY parent, const std::wstring& path) {
     return ::RegDeleteKeyW(parent, path.c_str());
 }
 
+void DeleteIfEmpty(HKEY parent, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    DWORD subkeys = 1;
+    DWORD values = 1;
+    {
+        UniqueKey owner(key);
+        ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                           nullptr, nullptr, nullptr, nullptr);
+    }
+    if (subkeys == 0 && values == 0) {
+        ::RegDeleteKeyW(parent, path.c_str());
+    }
+}
+
 } // namespace
 
-HRESULT RegisterServer(const std::wstring& serverPath) {
+HRESULT RegisterServer(const std::wstring& serverPath, RegistrationScope scope) {
+    const Root root = RootOf(scope);
     for (const RegistryValue& value : Values(serverPath)) {
-        if (const HRESULT result = WriteValue(value); FAILED(result)) {
+        if (const HRESULT result = WriteValue(root, value); FAILED(result)) {
             return result;
         }
     }
     return S_OK;
 }
 
-HRESULT UnregisterServer() {
+HRESULT UnregisterServer(RegistrationScope scope) {
+    const Root root = RootOf(scope);
     HRESULT result = S_OK;
     for (const std::wstring& key : OwnKeys()) {
-        const LONG status = DeleteTree(HKEY_CLASSES_ROOT, key);
+        const LONG status = DeleteTree(root.Base, root.Prefix + key);
         if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && SUCCEEDED(result)) {
             result = HRESULT_FROM_WIN32(status);
         }
+    }
+    if (scope == RegistrationScope::User) {
+        // A user's classes (even the key Classes itself) may start without these keys,
+        // which registration then made: they go again when nothing else is in them.
+        for (const wchar_t* container : {L"CLSID", L"TypeLib", L"Interface"}) {
+            DeleteIfEmpty(root.Base, root.Prefix + container);
+        }
+        DeleteIfEmpty(root.Base, L"Software\\Classes");
     }
     return result;
 }

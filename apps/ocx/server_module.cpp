@@ -144,4 +144,19 @@ HRESULT STDAPICALLTYPE DllUnregisterServer() {
     return UnregisterServer();
 }
 
+// regsvr32 /n /i:user (and /u /n /i:user): the same keys for the current user only.
+HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) {
+    const RegistrationScope scope = commandLine != nullptr && ::lstrcmpiW(commandLine, L"user") == 0
+                                        ? RegistrationScope::User
+                                        : RegistrationScope::Machine;
+    if (!install) {
+        return UnregisterServer(scope);
+    }
+    const HRESULT result = RegisterServer(ModulePath(), scope);
+    if (FAILED(result)) {
+        UnregisterServer(scope);
+    }
+    return result;
+}
+
 } // extern "C"

@@ -5,7 +5,6 @@
 #include "apps/ocx/ocx_guids.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {
@@ -122,10 +121,12 @@ TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsAmbientUserMode) {
     auto getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
         reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
     IClassFactory* factory = nullptr;
-    ASSERT_EQ(getClassObject(ClsidDXF, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    ASSERT_EQ(getClassObject(ClsidDXF, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+              S_OK);
     ComRef<IClassFactory> factoryOwner(factory);
     IOleObject* ole = nullptr;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(&ole)), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(&ole)),
+              S_OK);
     ComRef<IOleObject> oleOwner(ole);
     IDispatch* control = nullptr;
     ole->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&control));
@@ -170,14 +171,16 @@ TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsAmbientUserMode) {
     });
     const std::vector<DWORD> drawn = Pixels([&](HDC dc) {
         const RECTL bounds{0, 0, Width, Height};
-        EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds,
-                             nullptr, nullptr, 0),
+        EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
+                             nullptr, 0),
                   S_OK);
     });
     EXPECT_NE(std::count(drawn.begin(), drawn.end(), drawn[0]), Width * Height)
         << "the drawing is not on the surface";
     EXPECT_EQ(std::count_if(onScreen.begin(), onScreen.end(),
-                            [&, i = 0](DWORD pixel) mutable { return (pixel & 0xFFFFFF) != (drawn[i++] & 0xFFFFFF); }),
+                            [&, i = 0](DWORD pixel) mutable {
+                                return (pixel & 0xFFFFFF) != (drawn[i++] & 0xFFFFFF);
+                            }),
               0);
 
     EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);

@@ -4,11 +4,23 @@
 # cscript while the control is registered prints what CLIENT_EXPECTED holds.
 # -DEMULATOR="wine-run win64" -DOCX=path -DEXPECTED=file -DARCH=win32|win64 -DWORK=dir
 # [-DCLIENT=script.vbs -DCLIENT_ARGUMENT=path -DCLIENT_EXPECTED=file]
+# [-DPER_USER=ON: "regsvr32 /n /i:user", the keys under HKEY_CURRENT_USER\Software\Classes]
 cmake_minimum_required(VERSION 3.25)
 separate_arguments(run UNIX_COMMAND "${EMULATOR}")
 get_filename_component(folder "${OCX}" DIRECTORY)
 string(REPLACE "/" "\\" folder "Z:${folder}")
 set(server "${folder}\\Plandra.ocx")
+if(PER_USER)
+    set(root "HKCU\\Software\\Classes")
+    set(exported HKCU)
+    set(root_name "HKEY_CURRENT_USER\\Software\\Classes")
+    set(scope /n /i:user)
+else()
+    set(root HKCR)
+    set(exported HKCR)
+    set(root_name HKEY_CLASSES_ROOT)
+    set(scope "")
+endif()
 
 # Output goes through files: the wine server a run starts inherits the handles and
 # would hold a pipe open until it exits, seconds later.
@@ -21,16 +33,16 @@ function(wine result_var output_var)
 endfunction()
 
 function(export_classes file)
-    wine(result output reg export HKCR "${file}" /y)
+    wine(result output reg export ${exported} "${file}" /y)
     if(NOT result EQUAL 0)
-        message(FATAL_ERROR "reg export HKCR failed (${result})")
+        message(FATAL_ERROR "reg export ${exported} failed (${result})")
     endif()
 endfunction()
 
 file(MAKE_DIRECTORY "${WORK}")
 export_classes("${WORK}/before.reg")
 
-wine(result output regsvr32 /s "${server}")
+wine(result output regsvr32 /s ${scope} "${server}")
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "regsvr32 /s failed (${result})")
 endif()
@@ -42,13 +54,14 @@ set(keys "CLSID\\{270DD446-56DE-4D0F-B2A0-F29FD4BA9435}" "PlandraOCX.DXF"
          "Interface\\{11C09269-B30B-4A3D-97F2-4E3382A13D42}")
 set(registered "")
 foreach(key IN LISTS keys)
-    wine(result output reg query "HKCR\\${key}" /s)
+    wine(result output reg query "${root}\\${key}" /s)
     string(APPEND registered "${output}")
 endforeach()
 string(REPLACE "\r" "" registered "${registered}")
 file(READ "${EXPECTED}" expected)
 string(REPLACE "@FOLDER@" "${folder}" expected "${expected}")
 string(REPLACE "@ARCH@" "${ARCH}" expected "${expected}")
+string(REPLACE "HKEY_CLASSES_ROOT" "${root_name}" expected "${expected}")
 if(NOT registered STREQUAL expected)
     file(WRITE "${WORK}/registered.txt" "${registered}")
     message(FATAL_ERROR "the registered keys differ from ${EXPECTED}; "
@@ -68,7 +81,7 @@ if(CLIENT)
     endif()
 endif()
 
-wine(result output regsvr32 /u /s "${server}")
+wine(result output regsvr32 /u /s ${scope} "${server}")
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "regsvr32 /u /s failed (${result})")
 endif()
@@ -76,6 +89,6 @@ export_classes("${WORK}/after.reg")
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/before.reg" "${WORK}/after.reg"
                 RESULT_VARIABLE differ)
 if(NOT differ EQUAL 0)
-    message(FATAL_ERROR "unregistering left HKEY_CLASSES_ROOT changed: compare "
+    message(FATAL_ERROR "unregistering left ${exported} changed: compare "
                         "${WORK}/before.reg with ${WORK}/after.reg")
 endif()
