@@ -11,10 +11,10 @@
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_message_box.h"
-#include "platform/win32/win32_picture_box.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_screen.h"
 #include "platform/win32/win32_shell.h"
+#include "resizable_picture_box.h"
 #include "server_module.h"
 #include "stored_properties.h"
 
@@ -159,8 +159,8 @@ struct ControlSurfaces {
     platform::UniqueWindow Frame;
     ::HWND PlandraWindow;
     ::HWND StatusBarWindow;
-    platform::Win32PictureBox picPlandra;
-    platform::Win32PictureBox picStatusBar;
+    ResizablePictureBox picPlandra;
+    ResizablePictureBox picStatusBar;
     std::unique_ptr<platform::ChildWindow> picPlandraWindow;
     std::unique_ptr<platform::ChildWindow> picStatusBarWindow;
     std::array<std::unique_ptr<platform::ChildWindow>, 4> picHandle;
@@ -541,6 +541,9 @@ public:
         if (Windows.Frame) {
             ::MoveWindow(Windows.Frame.Get(), position->left, position->top, width, height, TRUE);
         }
+        // The images take the new size; what they show stays until the next drawing.
+        Windows.picPlandra.Resize(width, height);
+        Windows.picStatusBar.Resize(width, StatusBarHeight);
         Control.Resize(width, height);
         return S_OK;
     }
@@ -583,8 +586,7 @@ public:
         const int mode = ::SetStretchBltMode(target, COLORONCOLOR);
         ::StretchBlt(target, bounds->left, bounds->top, bounds->right - bounds->left,
                      bounds->bottom - bounds->top, reinterpret_cast<::HDC>(image.hDC()), 0, 0,
-                     static_cast<int>(image.ScaleWidth()), static_cast<int>(image.ScaleHeight()),
-                     SRCCOPY);
+                     image.PixelWidth(), image.PixelHeight(), SRCCOPY);
         ::SetStretchBltMode(target, mode);
         return S_OK;
     }

@@ -77,8 +77,9 @@ public:
     bool Deactivated = false;
 };
 
-constexpr int Width = 640;
-constexpr int Height = 480;
+// Smaller than the hidden surface the control starts on, so its images must follow.
+constexpr int Width = 480;
+constexpr int Height = 360;
 
 /// The pixels of a Width x Height area drawn by `draw` into a memory device context.
 template <typename Draw> std::vector<DWORD> Pixels(Draw&& draw) {
