@@ -7,6 +7,8 @@
 #include "control/interface/member_dispatch.h"
 #include "ocx_guids.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <functional>
 #include <span>
 #include <string>

@@ -631,6 +631,9 @@ public:
 
     // picPlandra's mouse messages become the control's mouse events.
     void Mouse(UINT message, WPARAM state, int x, int y) override {
+        // A host's handler may release its last reference while the event runs.
+        AddRef();
+        const ComRef<IDispatch> self(static_cast<IDispatch*>(this));
         const auto X = static_cast<float>(x);
         const auto Y = static_cast<float>(y);
         switch (message) {

@@ -13,7 +13,8 @@ namespace plandra::ocx {
 class ResizablePictureBox final : public platform::PictureBox {
 public:
     ResizablePictureBox(platform::Win32Gdi& gdi, platform::HWND window, int width, int height)
-        : Gdi(gdi), Window(window), Box(std::make_unique<platform::Win32PictureBox>(gdi, window, width, height)),
+        : Gdi(gdi), Window(window),
+          Box(std::make_unique<platform::Win32PictureBox>(gdi, window, width, height)),
           Width(width), Height_(height) {}
 
     void Resize(int width, int height);
