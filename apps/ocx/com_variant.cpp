@@ -280,6 +280,11 @@ HRESULT InvokeMemberCall(std::string_view name, std::span<const ParamInfo> param
         return DISP_E_EXCEPTION;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
+    } catch (const std::exception& error) {
+        // Nothing may cross into the host as a C++ exception.
+        FillException(ControlError(static_cast<std::int32_t>(E_FAIL), "Plandra", error.what()),
+                      exception);
+        return DISP_E_EXCEPTION;
     }
 }
 

@@ -542,10 +542,11 @@ public:
             ::MoveWindow(Windows.Frame.Get(), position->left, position->top, width, height, TRUE);
         }
         // The images take the new size; what they show stays until the next drawing.
-        Windows.picPlandra.Resize(width, height);
-        Windows.picStatusBar.Resize(width, StatusBarHeight);
-        Control.Resize(width, height);
-        return S_OK;
+        return Guarded([&] {
+            Windows.picPlandra.Resize(width, height);
+            Windows.picStatusBar.Resize(width, StatusBarHeight);
+            Control.Resize(width, height);
+        });
     }
     HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return INPLACE_E_NOTUNDOABLE; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG) override { return S_FALSE; }
