@@ -11,6 +11,11 @@ For i = 1 To dxf.colLayers.Count
     Set layer = dxf.colLayers(i)
     WScript.Echo i & " " & layer.LayerName & " on " & layer.LayerOn & " colour " & Hex(layer.LayerColor)
 Next
+i = 0
+For Each layer In dxf.colLayers
+    If layer.LayerOn Then i = i + 1
+Next
+WScript.Echo "For Each: " & i & " on"
 dxf.colLayers.Item(2).LayerOn = 0
 WScript.Echo "layer 2 on " & dxf.Layers(2).LayerOn & ", DXFRefresh " & dxf.DXFRefresh
 ok = dxf.GetCurrentZoom(l, t, r, b)
