@@ -60,7 +60,7 @@ public:
         return given == count ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
-        Position = std::min(Layers.size(), Position + count);
+        Position = std::min<std::size_t>(Layers.size(), Position + count);
         return Position < Layers.size() ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE Reset() override {
