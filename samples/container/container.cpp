@@ -3,13 +3,11 @@
 // in, right button out) by calling OnTheSpotZoom from the control's MouseDown event.
 // Usage: plandra-container DRAWING.DXF
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
+#include <cstdio>
 #include <ole2.h>
 #include <olectl.h>
-
-#include <cstdio>
 #include <string>
+#include <windows.h>
 
 namespace {
 
