@@ -7,8 +7,10 @@
 #include "text_box_recorder.h"
 #ifdef _WIN32
 #include "platform/win32/win32_gdi.h"
+#include "platform/win32/win32_metafiles.h"
 #include "platform/win32/win32_picture_box.h"
 #else
+#include "platform/metafile/metafile_gdi.h"
 #include "platform/posix/cairo_gdi.h"
 #include "platform/posix/offscreen_picture_box.h"
 #endif
@@ -16,16 +18,28 @@
 namespace plandra::cli {
 
 // The raster each build draws on: real GDI on memory device contexts on Windows, the
-// cairo raster elsewhere. Both write their image with the same PNG writer.
+// cairo raster elsewhere. Both write their image with the same PNG writer. Metafiles
+// are GDI's own on Windows and recorded by our writers, in front of the raster,
+// elsewhere.
 #ifdef _WIN32
 using OffscreenGdi = platform::Win32Gdi;
 using OffscreenBox = platform::Win32PictureBox;
+struct OffscreenMetafiles {
+    explicit OffscreenMetafiles(platform::GdiService& drawing) : Gdi(drawing) {}
+    platform::GdiService& Gdi;
+    platform::Win32Metafiles Metafiles;
+};
 inline OffscreenBox MakeOffscreenBox(OffscreenGdi& gdi, int width, int height) {
     return OffscreenBox(gdi, nullptr, width, height);
 }
 #else
 using OffscreenGdi = platform::CairoGdi;
 using OffscreenBox = platform::OffscreenPictureBox;
+struct OffscreenMetafiles {
+    explicit OffscreenMetafiles(platform::GdiService& drawing) : Gdi(drawing) {}
+    platform::metafile::MetafileGdi Gdi;
+    platform::metafile::MetafileGdi& Metafiles = Gdi;
+};
 inline OffscreenBox MakeOffscreenBox(OffscreenGdi& gdi, int width, int height) {
     return OffscreenBox(gdi, width, height);
 }
@@ -41,7 +55,8 @@ struct OffscreenControl {
         : picPlandra(MakeOffscreenBox(Raster, width, height)),
           picStatusBar(MakeOffscreenBox(Raster, width, StatusBarHeight)),
           Host(width, height, StatusBarHeight),
-          Control(Host.Surfaces(Screen, Gdi, picPlandra, picStatusBar), Host.Host()) {
+          Control(Host.Surfaces(Screen, Drawing.Gdi, picPlandra, picStatusBar, &Drawing.Metafiles),
+                  Host.Host()) {
         picStatusBar.SetVisible(false);
         Control.InitProperties();
         Control.SetTmpFileNamePath(Host.ScratchFolder.Name());
@@ -50,8 +65,10 @@ struct OffscreenControl {
 
     platform::HeadlessScreen Screen;
     OffscreenGdi Raster;
-    /// What the control draws through: the raster, noting where texts go.
+    /// The raster, noting where texts go.
     TextBoxRecorder Gdi{Raster};
+    /// What the control draws through: the above, with metafile device contexts.
+    OffscreenMetafiles Drawing{Gdi};
     OffscreenBox picPlandra;
     OffscreenBox picStatusBar;
     ControlHost Host;

@@ -58,6 +58,7 @@ const ParamInfo FindParams[] = {
     {"TextToFind", "String", VarType::String},
     {"LayerID", "Integer", VarType::Integer},
     {"Pan", "Boolean", VarType::Boolean, false, true, BoolVariant(true)}};
+const ParamInfo MetafileParams[] = {{"filename", "Variant", VarType::Variant, false, true}};
 const ParamInfo SaveParams[] = {{"NewFileName", "String", VarType::String}};
 const ParamInfo ErrorParam[] = {{"strError", "String", VarType::String}};
 const ParamInfo MergeParam[] = {{"Merge", "MergeEnum", VarType::Long}};
@@ -230,7 +231,11 @@ std::vector<MemberInfo> BuildMembers() {
         [](DXF& c, const Variant& v) {
             c.SetDisplayAttributes(static_cast<DispAttribsEnum>(CLng(v)));
         });
-    // Slots 31 and 32: SaveWMFOld, SaveWMF.
+    method("SaveWMFOld", 31, MetafileParams, "Integer", VarType::Integer,
+           "The DXF image can be saved a s a Windows metafile with this method.",
+           [](DXF& c, std::span<Variant> a) { return IntegerResult(c.SaveWMFOld(a[0])); });
+    method("SaveWMF", 32, MetafileParams, "Integer", VarType::Integer, "",
+           [](DXF& c, std::span<Variant> a) { return IntegerResult(c.SaveWMF(a[0])); });
     // Reading Layers creates the collection when there is none, so it is a call on
     // the control rather than a read of it.
     members.push_back({"Layers", MemberKind::Property, 33, 33, none, "DXFLayers", VarType::Object,

@@ -29,6 +29,20 @@ DrawingView::DrawingView(DrawingDatabase& database, DrawingOptions& options, Vie
     : Transform(surfaces.Screen), Database(database), Options(options), Surfaces(surfaces) {}
 
 bool DrawingView::Zoom(const RealRect& window) {
+    return ZoomInto(window, nullptr);
+}
+
+bool DrawingView::ZoomToMetafile(const RealRect& window, platform::HDC metafileDc) {
+    bool result = ZoomInto(window, metafileDc);
+    // A metafile pass leaves the transform of the metafile behind; the redraw gives
+    // the screen its own again.
+    if (result && Database.DXFComplete) {
+        DXFRefresh();
+    }
+    return result;
+}
+
+bool DrawingView::ZoomInto(const RealRect& window, platform::HDC metafileDc) {
     if (Database.SeqCount <= 0) {
         return false;
     }
@@ -40,14 +54,23 @@ bool DrawingView::Zoom(const RealRect& window) {
     Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
     DefaultPointerOnExit pointer(Surfaces.Screen);
     return WithErrorTrail(
-        "Zoom", [this] { ViewRegion.Reset(); }, [&] { return DrawPass(window); });
+        "Zoom", [this] { ViewRegion.Reset(); }, [&] { return DrawPass(window, metafileDc); });
 }
 
-bool DrawingView::FitWindow(const RealRect& window) {
+bool DrawingView::FitWindow(const RealRect& window, bool toScreen) {
     platform::PictureBox& surface = Surfaces.picPlandra;
     RealRect fitted = window;
+    // Every redraw puts picPlandra in pixels; a metafile takes its size in pixels
+    // whatever scale the host left it in.
+    int scaleMode = surface.ScaleMode();
+    if (!toScreen) {
+        surface.SetScaleMode(platform::scale::Pixels);
+    }
     Long surfaceWidth = SurfacePixels(surface.ScaleWidth());
     Long surfaceHeight = SurfacePixels(surface.ScaleHeight());
+    if (!toScreen) {
+        surface.SetScaleMode(scaleMode);
+    }
 
     // A side that is not a number or infinite (from a damaged file) cannot be fitted:
     // refused as out of range before it reaches the view window.
@@ -73,7 +96,9 @@ bool DrawingView::FitWindow(const RealRect& window) {
         width = height * Transform.SurfaceAspect;
         fitted.Right = fitted.Left + width;
     }
-    Transform.ViewWindow = fitted;
+    if (toScreen) {
+        Transform.ViewWindow = fitted;
+    }
 
     float scale = static_cast<float>(surfaceWidth) / width;
     // Written so that NaN, from a window whose size overflows a Single, is refused too.
@@ -95,13 +120,13 @@ void DrawingView::ShowZoomOutOfRange() {
     surface.Print(ZoomOutOfRange);
 }
 
-bool DrawingView::DrawPass(const RealRect& window) {
-    if (!FitWindow(window)) {
+bool DrawingView::DrawPass(const RealRect& window, platform::HDC metafileDc) {
+    if (!FitWindow(window, metafileDc == nullptr)) {
         return false;
     }
     platform::PictureBox& surface = Surfaces.picPlandra;
-    EntityPainter painter(Surfaces.Gdi, surface.hDC(), Transform, ViewRegion.Get(), Database,
-                          Options, &surface);
+    EntityPainter painter(Surfaces.Gdi, metafileDc != nullptr ? metafileDc : surface.hDC(),
+                          Transform, ViewRegion.Get(), Database, Options, &surface);
     Long count = Database.SeqCount;
     // The surface is shown after every further 500th part of the drawing, so a long
     // pass builds up on the screen.

@@ -40,6 +40,11 @@ public:
     /// window has no width or no height, the surface has no pixels, or the scale is out
     /// of range (then "Zoom out of range" is written on the surface).
     bool Zoom(const RealRect& window);
+    /// The drawing pass into a metafile device context of Gdi: `window` fitted to
+    /// picPlandra's size in pixels and drawn into `metafileDc`, leaving ViewWindow as it
+    /// was; the screen is then redrawn (DXFRefresh) when the drawing was read whole.
+    /// The caller closes the metafile. Fails as Zoom does.
+    bool ZoomToMetafile(const RealRect& window, platform::HDC metafileDc);
 
     /// Shows a drawing just read into the database at its extents, as Regen does after
     /// the read, and marks the drawing shown. The pass's result as a Long Boolean.
@@ -60,9 +65,12 @@ public:
     bool DrawingShown = false;
 
 private:
-    bool DrawPass(const RealRect& window);
-    /// Steps 1 to 8 of the fitting; false when nothing is to be drawn.
-    bool FitWindow(const RealRect& window);
+    /// The pass onto picPlandra (`metafileDc` null) or into a metafile.
+    bool ZoomInto(const RealRect& window, platform::HDC metafileDc);
+    bool DrawPass(const RealRect& window, platform::HDC metafileDc);
+    /// Steps 1 to 8 of the fitting; false when nothing is to be drawn. Only a pass onto
+    /// picPlandra changes ViewWindow.
+    bool FitWindow(const RealRect& window, bool toScreen);
     void ShowZoomOutOfRange();
     /// Cls, pixel scale and AutoRedraw on picPlandra, as every redraw starts.
     void PrepareSurface();

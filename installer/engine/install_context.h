@@ -20,11 +20,13 @@ class MessageTable;
 /// into the decompression target when the destination is 0 (discarding the output when
 /// that is null too). Failures are reported through the context's error code.
 using DecompressFunction = std::int32_t(PLATFORM_WINAPI*)(std::uintptr_t source,
-    std::uintptr_t destination, std::uint32_t size, std::uint32_t reserved);
+                                                          std::uintptr_t destination,
+                                                          std::uint32_t size,
+                                                          std::uint32_t reserved);
 
 /// checksum(buffer, length) returns the running value; checksum(nullptr, 0) starts anew.
-using ChecksumFunction = std::uint32_t(PLATFORM_WINAPI*)(
-    const std::uint8_t* buffer, std::uint32_t length);
+using ChecksumFunction = std::uint32_t(PLATFORM_WINAPI*)(const std::uint8_t* buffer,
+                                                         std::uint32_t length);
 
 /// The pieces a setup archive may carry after the script, in archive order.
 enum class EmbeddedPiece : std::uint8_t {
@@ -60,46 +62,45 @@ inline constexpr std::uint32_t KeepSilentForRestart = 0x20000000;
 } // namespace context_option
 
 struct InstallContext {
-    std::uintptr_t MainWindow = 0;         // word 0
-    std::uintptr_t SetupInstance = 0;      // word 1
-    std::uint32_t ArchiveOffset = 0;       // word 2
-    std::uint32_t Reserved3[2] = {};       // words 3-4
-    std::uint32_t BytesCopied = 0;         // word 5
-    std::uintptr_t ArchiveFile = 0;        // word 6
-    std::int32_t AbortFlag = 0;            // word 7
-    std::uint8_t ErrorCode = 0;            // word 8, low byte
-    std::uint8_t Reserved8[3] = {};        //
-    std::int32_t ScreenWidth = 0;          // word 9
-    std::int32_t ScreenHeight = 0;         // word 10
-    std::int32_t TimerWait = 0;            // word 11
-    std::int32_t Silent = 0;               // word 12
-    std::uint32_t OptionFlags = 0;         // word 13
-    std::uint8_t GraphicsState = 0;        // word 14, low byte
-    std::uint8_t Reserved14[3] = {};       //
-    std::uintptr_t BackgroundObject = 0;   // word 15
-    std::uint32_t ScriptLength = 0;        // word 16
-    std::uint32_t Reserved17[2] = {};      // words 17-18
+    std::uintptr_t MainWindow = 0;                              // word 0
+    std::uintptr_t SetupInstance = 0;                           // word 1
+    std::uint32_t ArchiveOffset = 0;                            // word 2
+    std::uint32_t Reserved3[2] = {};                            // words 3-4
+    std::uint32_t BytesCopied = 0;                              // word 5
+    std::uintptr_t ArchiveFile = 0;                             // word 6
+    std::int32_t AbortFlag = 0;                                 // word 7
+    std::uint8_t ErrorCode = 0;                                 // word 8, low byte
+    std::uint8_t Reserved8[3] = {};                             //
+    std::int32_t ScreenWidth = 0;                               // word 9
+    std::int32_t ScreenHeight = 0;                              // word 10
+    std::int32_t TimerWait = 0;                                 // word 11
+    std::int32_t Silent = 0;                                    // word 12
+    std::uint32_t OptionFlags = 0;                              // word 13
+    std::uint8_t GraphicsState = 0;                             // word 14, low byte
+    std::uint8_t Reserved14[3] = {};                            //
+    std::uintptr_t BackgroundObject = 0;                        // word 15
+    std::uint32_t ScriptLength = 0;                             // word 16
+    std::uint32_t Reserved17[2] = {};                           // words 17-18
     std::array<std::uint32_t, EmbeddedPieceCount> PieceSizes{}; // words 19-27
-    std::uint32_t DiskPromptSetSize = 0;   // word 28
-    std::uint32_t Reserved29 = 0;          // word 29
-    std::uint32_t FinishOffset = 0;        // word 30
-    std::uint32_t CancelOffset = 0;        // word 31
-    std::uintptr_t MemoryHandle = 0;       // word 32
-    std::uint8_t* Script = nullptr;        // word 33
-    std::uint8_t* DecompressTarget = nullptr; // word 34
-    DecompressFunction Decompress = nullptr;  // word 35
-    ChecksumFunction Checksum = nullptr;      // word 36
-    const MessageTable* Messages = nullptr;   // word 37
+    std::uint32_t DiskPromptSetSize = 0;                        // word 28
+    std::uint32_t Reserved29 = 0;                               // word 29
+    std::uint32_t FinishOffset = 0;                             // word 30
+    std::uint32_t CancelOffset = 0;                             // word 31
+    std::uintptr_t MemoryHandle = 0;                            // word 32
+    std::uint8_t* Script = nullptr;                             // word 33
+    std::uint8_t* DecompressTarget = nullptr;                   // word 34
+    DecompressFunction Decompress = nullptr;                    // word 35
+    ChecksumFunction Checksum = nullptr;                        // word 36
+    const MessageTable* Messages = nullptr;                     // word 37
 
-    std::uint32_t PieceSize(EmbeddedPiece piece) const
-    {
+    std::uint32_t PieceSize(EmbeddedPiece piece) const {
         return PieceSizes[static_cast<std::size_t>(piece)];
     }
 };
 
-#define VORN_WORD_AT(field, word)                                                                   \
-    static_assert(sizeof(void*) != 4 || offsetof(InstallContext, field) == (word) * 4,              \
-        #field " must sit at word " #word)
+#define VORN_WORD_AT(field, word)                                                                  \
+    static_assert(sizeof(void*) != 4 || offsetof(InstallContext, field) == (word)*4,               \
+                  #field " must sit at word " #word)
 VORN_WORD_AT(MainWindow, 0);
 VORN_WORD_AT(SetupInstance, 1);
 VORN_WORD_AT(ArchiveOffset, 2);
@@ -148,7 +149,8 @@ extern "C" {
 /// it is to start a program after this returns. Returns the exit code of the final
 /// message loop, or 0 when start-up fails.
 std::int32_t PLATFORM_WINAPI VornMain(vorn::InstallContext* context, const char* commandLine,
-    std::int32_t* exitAction, char* restartProgram, char* restartArguments);
+                                      std::int32_t* exitAction, char* restartProgram,
+                                      char* restartArguments);
 }
 
 namespace vorn {

@@ -32,7 +32,8 @@ TEST(DXFMembers, ListTheExistingMembersInSlotOrderWithStableIdentifiers) {
                      "HorizontalScroll OnTheSpotZoomPctLeft OnTheSpotZoomPctRight MonoFontScalar "
                      "MonoFontName PropFontName PropFontScalar ZoomExtents Refresh Regen "
                      "OnTheSpotZoom ZoomFunction ZoomInitiate ZoomEnd ZoomFeedback ZoomPrevious "
-                     "DisplayAttributes Layers DXFRefresh Find FixUNIXFile Save RedlineTextHeight "
+                     "DisplayAttributes SaveWMFOld SaveWMF Layers DXFRefresh Find FixUNIXFile Save "
+                     "RedlineTextHeight "
                      "DXFAddLine DXFAddSolid DXFAddCircle DXFAddText BackColor About Clear "
                      "RedlineDeleteEntity RedlineUnDeleteEntity RedlineEntitySelected "
                      "RedlineEntityType RedlineCurrentLayer CalcExtents ReadModernEntities ");

@@ -1,0 +1,116 @@
+// The control's metafile export: SaveWMF and SaveWMFOld.
+#include "control/database/control_error.h"
+#include "dxf_control.h"
+
+#include <cmath>
+
+namespace plandra {
+
+namespace {
+
+// "Plandra OCX", NUL, "Metafile", NUL, NUL: the application and the picture's name.
+constexpr std::string_view Description("Plandra OCX\0Metafile\0\0", 22);
+
+// A size as a 16-bit Integer, rounded; sizes beyond its range are held at its ends.
+double Rounded16(double value) {
+    if (!(value > -32768.5)) {
+        return -32768;
+    }
+    return value < 32767.5 ? std::nearbyint(value) : 32767;
+}
+
+// Hundredths of a millimetre from millimetres and the matching pixel count, as the
+// frame is worked out; a surface without pixels gives the millimetres alone.
+std::int32_t Hundredths(double millimetres, double pixels) {
+    double value = pixels != 0 ? millimetres * pixels * 100 / pixels : millimetres * 100;
+    if (!(std::fabs(value) < 2E9)) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+// The file a caller named, or "" for none (Empty, a missing argument, an empty text).
+std::string NamedFile(const Variant& filename) {
+    return std::holds_alternative<std::monostate>(filename) ? std::string() : CStr(filename);
+}
+
+} // namespace
+
+bool DXF::ExportEnhancedMetafile(const std::string& fileName, const platform::Rect& frame) {
+    if (Surfaces.Metafiles == nullptr) {
+        return false;
+    }
+    platform::MetafileService& metafiles = *Surfaces.Metafiles;
+    // Without a name the metafile is kept in memory rather than in a file of a fixed
+    // name in the current folder, which could overwrite a user's file and fails in a
+    // folder that cannot be written.
+    platform::HDC dc = metafiles.CreateEnhMetaFileA(Surfaces.picPlandra.hDC(), fileName, &frame,
+                                                    Description);
+    if (dc == nullptr) {
+        return false;
+    }
+    try {
+        View.ZoomToMetafile(View.Transform.ViewWindow, dc);
+    } catch (...) {
+        metafiles.DeleteEnhMetaFile(metafiles.CloseEnhMetaFile(dc));
+        throw;
+    }
+    // With a name the file stays on disk; the handle is no longer needed.
+    if (platform::HENHMETAFILE metafile = metafiles.CloseEnhMetaFile(dc)) {
+        metafiles.DeleteEnhMetaFile(metafile);
+    }
+    return true;
+}
+
+Integer DXF::SaveWMF(const Variant& filename) {
+    Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
+    WithErrorTrail(
+        "SaveWMF", [this] { Surfaces.Screen.SetMousePointer(platform::MousePointer::Default); },
+        [&] {
+            platform::PictureBox& surface = Surfaces.picPlandra;
+            int scaleMode = surface.ScaleMode();
+            surface.SetScaleMode(platform::scale::Millimeters);
+            double widthMm = surface.ScaleWidth();
+            double heightMm = surface.ScaleHeight();
+            surface.SetScaleMode(platform::scale::Pixels);
+            double widthPixels = Rounded16(surface.ScaleWidth());
+            double heightPixels = Rounded16(surface.ScaleHeight());
+            surface.SetScaleMode(scaleMode);
+            platform::Rect frame{0, 0, Hundredths(widthMm, widthPixels),
+                                 Hundredths(heightMm, heightPixels)};
+            ExportEnhancedMetafile(NamedFile(filename), frame);
+        });
+    Surfaces.Screen.SetMousePointer(platform::MousePointer::Default);
+    return 0;
+}
+
+Integer DXF::SaveWMFOld(const Variant& filename) {
+    Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
+    WithErrorTrail(
+        "SaveWMFOld", [this] { Surfaces.Screen.SetMousePointer(platform::MousePointer::Default); },
+        [&] {
+            platform::PictureBox& surface = Surfaces.picPlandra;
+            int scaleMode = surface.ScaleMode();
+            surface.SetScaleMode(platform::scale::Millimeters);
+            double widthMm = surface.ScaleWidth();
+            double heightMm = surface.ScaleHeight();
+            surface.SetScaleMode(platform::scale::Pixels);
+            double widthPixels = Rounded16(surface.ScaleWidth());
+            double heightPixels = Rounded16(surface.ScaleHeight());
+            surface.SetScaleMode(scaleMode);
+            // The scale's origin is 0, 0 in pixels; the frame runs from it over the
+            // surface, each side turned into hundredths of a millimetre.
+            auto toFrame = [](double pixels, double mm, double size) {
+                return Hundredths(size != 0 ? pixels * mm / size : 0, 1);
+            };
+            platform::Rect frame{0, 0, toFrame(widthPixels, widthMm, widthPixels),
+                                 toFrame(heightPixels, heightMm, heightPixels)};
+            if (!ExportEnhancedMetafile(NamedFile(filename), frame)) {
+                Host.MessageBox.MessageBoxA("WMF not created", "Plandra", platform::mb::Ok);
+            }
+        });
+    Surfaces.Screen.SetMousePointer(platform::MousePointer::Default);
+    return 0;
+}
+
+} // namespace plandra
