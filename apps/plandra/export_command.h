@@ -14,8 +14,8 @@ struct ExportRequest {
     std::string FileName;
     /// The metafile to write; its extension says which kind (".emf").
     std::string OutputName;
-    int Width = 1024;  ///< pixels of the drawing surface the view is fitted to
-    int Height = 768;  ///< pixels
+    int Width = 1024; ///< pixels of the drawing surface the view is fitted to
+    int Height = 768; ///< pixels
     bool CalcExtents = false;
     bool ClassicOnly = false;
     bool Strict = false;

@@ -44,8 +44,8 @@ bool DXF::ExportEnhancedMetafile(const std::string& fileName, const platform::Re
     // Without a name the metafile is kept in memory rather than in a file of a fixed
     // name in the current folder, which could overwrite a user's file and fails in a
     // folder that cannot be written.
-    platform::HDC dc = metafiles.CreateEnhMetaFileA(Surfaces.picPlandra.hDC(), fileName, &frame,
-                                                    Description);
+    platform::HDC dc =
+        metafiles.CreateEnhMetaFileA(Surfaces.picPlandra.hDC(), fileName, &frame, Description);
     if (dc == nullptr) {
         return false;
     }

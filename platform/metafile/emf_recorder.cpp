@@ -98,9 +98,9 @@ void EmfRecorder::Begin(std::uint32_t type, std::uint32_t size) {
 }
 
 void EmfRecorder::Put(std::uint32_t value) {
-    std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                             static_cast<std::uint8_t>(value >> 16),
-                             static_cast<std::uint8_t>(value >> 24)};
+    std::uint8_t bytes[4] = {
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
     Bytes.insert(Bytes.end(), bytes, bytes + 4);
 }
 
@@ -267,8 +267,7 @@ void EmfRecorder::PolygonRecord(std::span<const Point> points) {
     Rect bounds = BoundingBox(points);
     bool small = Fits16(points);
     auto count = static_cast<std::uint32_t>(points.size());
-    Begin(small ? emr::Polygon16 : emr::Polygon,
-          28 + (small ? Padded(count * 4) : count * 8));
+    Begin(small ? emr::Polygon16 : emr::Polygon, 28 + (small ? Padded(count * 4) : count * 8));
     PutRect(bounds);
     Put(count);
     if (small) {
@@ -347,7 +346,8 @@ void EmfRecorder::TextOut(Point reference, std::string_view text,
         width += i < advances.size() ? advances[i] : 0;
     }
     // The text's reach in any direction: its run and a line height around the point.
-    std::int32_t reach = width + 2 * std::max<std::int32_t>(1, width / std::max<std::int32_t>(count, 1));
+    std::int32_t reach =
+        width + 2 * std::max<std::int32_t>(1, width / std::max<std::int32_t>(count, 1));
     Rect box{reference.x - reach, reference.y - reach, reference.x + reach, reference.y + reach};
     PutRect(box);
     Put(1); // GM_COMPATIBLE

@@ -231,9 +231,9 @@ bool MetafileGdi::Polygon(HDC dc, std::span<const Point> points) {
 HRGN MetafileGdi::CreateRectRgn(int left, int top, int right, int bottom) {
     HRGN region = Inner.CreateRectRgn(left, top, right, bottom);
     if (region != nullptr && !Open.empty()) {
-        Regions.insert_or_assign(region, Region{{{left, top}, {right, top}, {right, bottom},
-                                                 {left, bottom}},
-                                                Alternate});
+        Regions.insert_or_assign(
+            region,
+            Region{{{left, top}, {right, top}, {right, bottom}, {left, bottom}}, Alternate});
     }
     return region;
 }
@@ -241,8 +241,8 @@ HRGN MetafileGdi::CreateRectRgn(int left, int top, int right, int bottom) {
 HRGN MetafileGdi::CreatePolygonRgn(std::span<const Point> points, int fillMode) {
     HRGN region = Inner.CreatePolygonRgn(points, fillMode);
     if (region != nullptr && !Open.empty()) {
-        Regions.insert_or_assign(region,
-                                 Region{std::vector<Point>(points.begin(), points.end()), fillMode});
+        Regions.insert_or_assign(
+            region, Region{std::vector<Point>(points.begin(), points.end()), fillMode});
     }
     return region;
 }
@@ -274,8 +274,10 @@ int MetafileGdi::FillRect(HDC dc, const Rect& rect, HBRUSH brush) {
     if (!index || rect.left >= rect.right || rect.top >= rect.bottom) {
         return 0;
     }
-    const Point corners[] = {
-        {rect.left, rect.top}, {rect.right, rect.top}, {rect.right, rect.bottom}, {rect.left, rect.bottom}};
+    const Point corners[] = {{rect.left, rect.top},
+                             {rect.right, rect.top},
+                             {rect.right, rect.bottom},
+                             {rect.left, rect.bottom}};
     recording->Recorder->FillPolygon(corners, Alternate, *index);
     return 1;
 }
@@ -364,8 +366,8 @@ std::vector<std::int32_t> MetafileGdi::Advances(Recording& recording, std::strin
     if (reference == nullptr) {
         return advances;
     }
-    HGDIOBJ previous = recording.Font != &SystemFont ? Inner.SelectObject(reference, recording.Font)
-                                                     : nullptr;
+    HGDIOBJ previous =
+        recording.Font != &SystemFont ? Inner.SelectObject(reference, recording.Font) : nullptr;
     std::int32_t before = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         Size size;
@@ -451,7 +453,8 @@ HDC MetafileGdi::CreateEnhMetaFileA(HDC reference, std::string_view fileName, co
     if (frame != nullptr) {
         frameRect = *frame;
     }
-    return Start(reference, fileName, std::make_unique<EmfRecorder>(device, frameRect, description));
+    return Start(reference, fileName,
+                 std::make_unique<EmfRecorder>(device, frameRect, description));
 }
 
 HENHMETAFILE MetafileGdi::CloseEnhMetaFile(HDC dc) {

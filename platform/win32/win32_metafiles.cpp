@@ -15,8 +15,8 @@ namespace {
 
 } // namespace
 
-HDC Win32Metafiles::CreateEnhMetaFileA(HDC reference, std::string_view fileName,
-                                       const Rect* frame, std::string_view description) {
+HDC Win32Metafiles::CreateEnhMetaFileA(HDC reference, std::string_view fileName, const Rect* frame,
+                                       std::string_view description) {
     std::string name(fileName);
     // The description's own NUL characters stay in the copy; c_str adds the last one.
     std::string text(description);

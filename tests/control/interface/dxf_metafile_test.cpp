@@ -1,0 +1,88 @@
+// SaveWMF and SaveWMFOld: the view recorded into a metafile of picPlandra's size, the
+// screen's view kept, and the failures of a control that cannot make metafiles.
+#include "control_fixture.h"
+#include "platform/metafile/metafile_gdi.h"
+#include "support/temp_file.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace plandra::test {
+namespace {
+
+std::string OneLine() {
+    return CrLfLines({"  0", "SECTION", "  2", "ENTITIES", "  0", "LINE", "  8", "0", " 10", "0",
+                      " 20", "0", " 11", "10", " 21", "5", "  0", "ENDSEC", "  0", "EOF"});
+}
+
+class DXFMetafile : public ::testing::Test {
+protected:
+    void Load(DXF& control) {
+        WriteFileText(Input, OneLine());
+        control.SetFileName(Input.string());
+        ASSERT_EQ(control.Regen(dxfMergeNew), -1);
+    }
+
+    HeadlessHost host;
+    platform::metafile::MetafileGdi metafiles{host.Gdi};
+    DXF dxf{DXFSurfaces{host.Screen,
+                        metafiles,
+                        host.Surface,
+                        host.SurfaceWindow,
+                        host.StatusBar,
+                        host.StatusBarWindow,
+                        {&host.Handles[0], &host.Handles[1], &host.Handles[2], &host.Handles[3]},
+                        &metafiles},
+            host.Host()};
+    TempFolder folder;
+    std::filesystem::path Input = folder.Folder() / "in.dxf";
+};
+
+TEST_F(DXFMetafile, SaveWMFRecordsTheViewFramedAsTheSurfaceAndKeepsTheScreensView) {
+    Load(dxf);
+    float before[4];
+    dxf.GetCurrentZoom(before[0], before[1], before[2], before[3]);
+    const Long pixelXBefore = dxf.CvtX(10);
+    const bool leftoverBefore = std::filesystem::exists("1.emf");
+
+    const auto output = folder.Folder() / "view.emf";
+    EXPECT_EQ(dxf.SaveWMF(output.string()), 0);
+    EXPECT_EQ(dxf.SaveWMF(), 0); // into memory: no file of a fixed name is made
+
+    std::ifstream file(output, std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_GT(bytes.size(), 108u);
+    std::int32_t frame[4];
+    std::memcpy(frame, bytes.data() + 24, sizeof frame);
+    // picPlandra's size in hundredths of a millimetre (the recording surface gives its
+    // size in every scale).
+    EXPECT_EQ(frame[2], 100 * 100);
+    EXPECT_EQ(frame[3], 100 * 100);
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find(std::string("\x36\0\0\0", 4)),
+              std::string::npos); // an EMR_LINETO record
+    EXPECT_EQ(std::filesystem::exists("1.emf"), leftoverBefore);
+
+    float after[4];
+    dxf.GetCurrentZoom(after[0], after[1], after[2], after[3]);
+    EXPECT_TRUE(std::equal(before, before + 4, after));
+    EXPECT_EQ(dxf.CvtX(10), pixelXBefore);
+    EXPECT_EQ(host.Screen.GetMousePointer(), platform::MousePointer::Default);
+}
+
+TEST_F(DXFMetafile, WithoutMetafilesOnlySaveWMFOldComplains) {
+    DXF plain(host.Surfaces(), host.Host());
+    Load(plain);
+    const auto output = folder.Folder() / "none.emf";
+    EXPECT_EQ(plain.SaveWMF(output.string()), 0);
+    EXPECT_TRUE(host.MessageBox.Boxes.empty());
+    EXPECT_EQ(plain.SaveWMFOld(output.string()), 0);
+    ASSERT_EQ(host.MessageBox.Boxes.size(), 1u);
+    EXPECT_EQ(host.MessageBox.Boxes[0].Text, "WMF not created");
+    EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+} // namespace
+} // namespace plandra::test
