@@ -5,6 +5,7 @@
 #include "control/interface/dxf_control.h"
 #include "drawing_loader.h"
 #include "offscreen_control.h"
+#include "platform/ansi_text.h"
 
 #include <filesystem>
 #include <ostream>
@@ -50,7 +51,13 @@ int RunExport(const ExportRequest& request, std::ostream& errors) {
                    << request.OutputName << " was not written\n";
             return 3;
         }
-        dxf.SaveWMF(request.OutputName);
+        std::string_view name = request.OutputName;
+        if (name.size() >= 4 &&
+            platform::EqualsIgnoringCase(name.substr(name.size() - 4), ".wmf")) {
+            dxf.WritePlaceableMetafile(request.OutputName);
+        } else {
+            dxf.SaveWMF(request.OutputName);
+        }
     } catch (const ControlError& error) {
         restore();
         ReportControlError(errors, error, "drawing", request.FileName);

@@ -1,5 +1,6 @@
 // `plandra export`: loads a drawing as the control does and writes its view as an
-// enhanced metafile through the control's SaveWMF.
+// enhanced metafile through the control's SaveWMF, or as a placeable Windows metafile
+// through its placeable metafile writer.
 #pragma once
 
 #include "control/database/real_rect.h"
@@ -12,7 +13,7 @@ namespace plandra::cli {
 
 struct ExportRequest {
     std::string FileName;
-    /// The metafile to write; its extension says which kind (".emf").
+    /// The metafile to write; its extension says which kind (".emf" or ".wmf").
     std::string OutputName;
     int Width = 1024; ///< pixels of the drawing surface the view is fitted to
     int Height = 768; ///< pixels

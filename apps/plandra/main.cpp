@@ -64,12 +64,15 @@ Commands:
                  through the control's Save: a copy of FILE with the new layers
                  and the live redline lines, circles and texts spliced in. OUT
                  may be FILE itself; it is replaced only once it is whole.
-  export FILE -o OUT.emf
+  export FILE -o OUT.emf|OUT.wmf
                  Load the drawing into a DXF control on a drawing surface of its
                  own and write its view as an enhanced metafile (EMF) through the
                  control's SaveWMF: the same drawing calls as render, recorded
                  instead of drawn, with a frame of the surface's size in
-                 hundredths of a millimetre.
+                 hundredths of a millimetre. With OUT.wmf a placeable Windows
+                 metafile instead, as SaveWMF writes one when it cannot make an
+                 enhanced metafile: 16-bit coordinates behind a header that
+                 gives the surface's size in pixels and its pixels per inch.
   help           Show this text.
 
 Options of info:
@@ -105,7 +108,7 @@ Options of render:
                  outside their texts.
 
 Options of export:
-  -o, --output OUT.emf
+  -o, --output OUT.emf|OUT.wmf
                  The metafile to write (required). An existing file of the name
                  is kept when nothing could be written.
   --size WIDTHxHEIGHT
@@ -320,8 +323,10 @@ int ParseExport(const std::vector<std::string_view>& args) {
         return UsageError("export needs a FILE");
     }
     std::string_view out = request.OutputName;
-    if (out.size() < 4 || !platform::EqualsIgnoringCase(out.substr(out.size() - 4), ".emf")) {
-        return UsageError("export needs -o OUT.emf");
+    std::string_view extension = out.size() >= 4 ? out.substr(out.size() - 4) : "";
+    if (!platform::EqualsIgnoringCase(extension, ".emf") &&
+        !platform::EqualsIgnoringCase(extension, ".wmf")) {
+        return UsageError("export needs -o OUT.emf or -o OUT.wmf");
     }
     return plandra::cli::RunExport(request, std::cerr);
 }

@@ -243,6 +243,11 @@ public:
     /// The same export by the older route: the frame from picPlandra's scale, and a
     /// message box "WMF not created" when the metafile cannot be made. Always 0.
     Integer SaveWMFOld(const Variant& filename = {});
+    /// The placeable metafile writer: the current view as a standard Windows metafile
+    /// behind the 22-byte placeable header (picPlandra's size in pixels, its pixels per
+    /// inch, the XOR checksum) in the file `fileName`. False when no metafile could be
+    /// made; a file that cannot be written raises its error through the trail.
+    bool WritePlaceableMetafile(const std::string& fileName);
 
     /// Places the four handles on the corners of the rectangle (picPlandra pixels)
     /// and shows them.

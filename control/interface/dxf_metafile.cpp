@@ -1,8 +1,11 @@
 // The control's metafile export: SaveWMF and SaveWMFOld.
 #include "control/database/control_error.h"
 #include "dxf_control.h"
+#include "platform/stdio_file.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace plandra {
 
@@ -78,10 +81,82 @@ Integer DXF::SaveWMF(const Variant& filename) {
             surface.SetScaleMode(scaleMode);
             platform::Rect frame{0, 0, Hundredths(widthMm, widthPixels),
                                  Hundredths(heightMm, heightPixels)};
-            ExportEnhancedMetafile(NamedFile(filename), frame);
+            std::string fileName = NamedFile(filename);
+            if (!ExportEnhancedMetafile(fileName, frame) && !fileName.empty()) {
+                WritePlaceableMetafile(fileName);
+            }
         });
     Surfaces.Screen.SetMousePointer(platform::MousePointer::Default);
     return 0;
+}
+
+bool DXF::WritePlaceableMetafile(const std::string& fileName) {
+    return WithErrorTrail(
+        "WritePlaceableMetafile",
+        [this] { Surfaces.Screen.SetMousePointer(platform::MousePointer::Default); },
+        [&] {
+            if (Surfaces.Metafiles == nullptr) {
+                return false;
+            }
+            platform::MetafileService& metafiles = *Surfaces.Metafiles;
+            platform::PictureBox& surface = Surfaces.picPlandra;
+            auto word = [](double value) {
+                return static_cast<std::uint16_t>(static_cast<std::int16_t>(Rounded16(value)));
+            };
+            std::array<std::uint16_t, 11> header{
+                0xCDD7,
+                0x9AC6,
+                0,
+                0,
+                0,
+                word(surface.ScaleWidth()),
+                word(surface.ScaleHeight()),
+                word(Surfaces.Gdi.GetDeviceCaps(surface.hDC(), platform::caps::LogPixelsX)),
+                0,
+                0,
+                0};
+            for (std::size_t i = 0; i < 10; ++i) {
+                header[10] ^= header[i];
+            }
+            // A memory metafile instead of a temporary file of a fixed name, which could
+            // overwrite a user's file and fails in a folder that cannot be written.
+            platform::HDC dc = metafiles.CreateMetaFileA("");
+            if (dc == nullptr) {
+                return false;
+            }
+            std::vector<std::uint8_t> bytes;
+            try {
+                View.ZoomToMetafile(View.Transform.ViewWindow, dc);
+            } catch (...) {
+                metafiles.DeleteMetaFile(metafiles.CloseMetaFile(dc));
+                throw;
+            }
+            if (platform::HMETAFILE metafile = metafiles.CloseMetaFile(dc)) {
+                bytes = metafiles.GetMetaFileBits(metafile);
+                metafiles.DeleteMetaFile(metafile);
+            }
+            if (bytes.empty()) {
+                return false;
+            }
+            Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
+            platform::UniqueStdioFile file(std::fopen(fileName.c_str(), "wb"));
+            if (!file) {
+                throw ControlError::Runtime(RuntimeError::PathNotFound);
+            }
+            std::array<std::uint8_t, 22> headerBytes{};
+            for (std::size_t i = 0; i < header.size(); ++i) {
+                headerBytes[2 * i] = static_cast<std::uint8_t>(header[i]);
+                headerBytes[2 * i + 1] = static_cast<std::uint8_t>(header[i] >> 8);
+            }
+            bool written = std::fwrite(headerBytes.data(), 1, headerBytes.size(), file.Get()) ==
+                               headerBytes.size() &&
+                           std::fwrite(bytes.data(), 1, bytes.size(), file.Get()) == bytes.size();
+            if (std::fclose(file.Release()) != 0 || !written) {
+                throw ControlError::Runtime(RuntimeError::DiskFull);
+            }
+            Surfaces.Screen.SetMousePointer(platform::MousePointer::Default);
+            return true;
+        });
 }
 
 Integer DXF::SaveWMFOld(const Variant& filename) {

@@ -149,7 +149,7 @@ std::uint32_t EmfRecorder::Create(const ObjectSpec& object) {
         // A table as large as the header can count; a drawing pass holds a few
         // objects at a time, so only a leak on the caller's side gets here.
         if (Slots.size() > MostObjects) {
-            return 0;
+            return StockFlag;
         }
         Slots.push_back(true);
         PenWidths.push_back(0);

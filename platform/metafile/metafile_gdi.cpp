@@ -1,7 +1,9 @@
 // Metafile device contexts over a raster GDI: recording on the one, drawing on the other.
 #include "platform/metafile/metafile_gdi.h"
 
+#include "platform/gdi_objects.h"
 #include "platform/metafile/emf_recorder.h"
+#include "platform/metafile/wmf_recorder.h"
 
 #include <algorithm>
 #include <fstream>
@@ -30,6 +32,8 @@ struct MetafileGdi::Recording {
     std::unique_ptr<MetafileRecorder> Recorder;
     HDC Reference = nullptr;
     std::string FileName;
+    bool Enhanced = true;
+    UniqueDeviceContext OwnedReference;
     std::unordered_map<HGDIOBJ, std::uint32_t> Table;
     HGDIOBJ Pen = nullptr;
     HGDIOBJ Brush = nullptr;
@@ -76,7 +80,7 @@ std::optional<std::uint32_t> MetafileGdi::Use(Recording& recording, HGDIOBJ obje
         return std::nullopt;
     }
     std::uint32_t index = recording.Recorder->Create(spec->second);
-    if (index == 0) {
+    if ((index & StockFlag) != 0) {
         return std::nullopt;
     }
     recording.Table.emplace(object, index);
@@ -457,24 +461,29 @@ HDC MetafileGdi::CreateEnhMetaFileA(HDC reference, std::string_view fileName, co
                  std::make_unique<EmfRecorder>(device, frameRect, description));
 }
 
-HENHMETAFILE MetafileGdi::CloseEnhMetaFile(HDC dc) {
-    std::unique_ptr<Recording> recording = Stop(dc);
-    if (recording == nullptr) {
+MetafileGdi::Closed* MetafileGdi::Close(HDC dc, bool enhanced) {
+    auto found = std::find_if(Open.begin(), Open.end(), [dc](const auto& recording) {
+        return reinterpret_cast<HDC>(recording.get()) == dc;
+    });
+    // Each kind of metafile is closed by its own call only, as GDI requires.
+    if (found == Open.end() || (*found)->Enhanced != enhanced) {
         return nullptr;
     }
+    std::unique_ptr<Recording> recording = Stop(dc);
     auto closed = std::make_unique<Closed>();
     closed->Bytes = recording->Recorder->Finish();
+    closed->Enhanced = enhanced;
     if (!recording->FileName.empty() && !WriteFile(recording->FileName, closed->Bytes)) {
         return nullptr;
     }
     ClosedMetafiles.push_back(std::move(closed));
-    return reinterpret_cast<HENHMETAFILE>(ClosedMetafiles.back().get());
+    return ClosedMetafiles.back().get();
 }
 
-bool MetafileGdi::DeleteEnhMetaFile(HENHMETAFILE metafile) {
+bool MetafileGdi::Forget(const void* metafile, bool enhanced) {
     auto found = std::find_if(ClosedMetafiles.begin(), ClosedMetafiles.end(),
-                              [metafile](const auto& closed) {
-                                  return reinterpret_cast<HENHMETAFILE>(closed.get()) == metafile;
+                              [metafile, enhanced](const auto& closed) {
+                                  return closed.get() == metafile && closed->Enhanced == enhanced;
                               });
     if (found == ClosedMetafiles.end()) {
         return false;
@@ -483,25 +492,48 @@ bool MetafileGdi::DeleteEnhMetaFile(HENHMETAFILE metafile) {
     return true;
 }
 
-std::span<const std::uint8_t> MetafileGdi::EnhMetaFileBits(HENHMETAFILE metafile) const {
+std::span<const std::uint8_t> MetafileGdi::Bits(const void* metafile, bool enhanced) const {
     for (const auto& closed : ClosedMetafiles) {
-        if (reinterpret_cast<HENHMETAFILE>(closed.get()) == metafile) {
+        if (closed.get() == metafile && closed->Enhanced == enhanced) {
             return closed->Bytes;
         }
     }
     return {};
 }
 
-HDC MetafileGdi::CreateMetaFileA(std::string_view) {
-    return nullptr;
+HENHMETAFILE MetafileGdi::CloseEnhMetaFile(HDC dc) {
+    return reinterpret_cast<HENHMETAFILE>(Close(dc, true));
 }
 
-HMETAFILE MetafileGdi::CloseMetaFile(HDC) {
-    return nullptr;
+bool MetafileGdi::DeleteEnhMetaFile(HENHMETAFILE metafile) {
+    return Forget(metafile, true);
 }
 
-bool MetafileGdi::DeleteMetaFile(HMETAFILE) {
-    return false;
+std::span<const std::uint8_t> MetafileGdi::EnhMetaFileBits(HENHMETAFILE metafile) const {
+    return Bits(metafile, true);
+}
+
+HDC MetafileGdi::CreateMetaFileA(std::string_view fileName) {
+    // A standard metafile has no reference device; its texts are measured on a device
+    // context of the screen's kind, made for it.
+    HDC dc = Start(Inner.CreateCompatibleDC(nullptr), fileName, std::make_unique<WmfRecorder>());
+    Recording* recording = Find(dc);
+    recording->Enhanced = false;
+    recording->OwnedReference = OwnDc(Inner, recording->Reference);
+    return dc;
+}
+
+HMETAFILE MetafileGdi::CloseMetaFile(HDC dc) {
+    return reinterpret_cast<HMETAFILE>(Close(dc, false));
+}
+
+bool MetafileGdi::DeleteMetaFile(HMETAFILE metafile) {
+    return Forget(metafile, false);
+}
+
+std::vector<std::uint8_t> MetafileGdi::GetMetaFileBits(HMETAFILE metafile) {
+    std::span<const std::uint8_t> bytes = Bits(metafile, false);
+    return {bytes.begin(), bytes.end()};
 }
 
 } // namespace platform::metafile

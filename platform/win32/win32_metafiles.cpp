@@ -46,4 +46,14 @@ bool Win32Metafiles::DeleteMetaFile(HMETAFILE metafile) {
     return ::DeleteMetaFile(reinterpret_cast<::HMETAFILE>(metafile)) != FALSE;
 }
 
+std::vector<std::uint8_t> Win32Metafiles::GetMetaFileBits(HMETAFILE metafile) {
+    auto native = reinterpret_cast<::HMETAFILE>(metafile);
+    UINT size = ::GetMetaFileBitsEx(native, 0, nullptr);
+    std::vector<std::uint8_t> bytes(size);
+    if (size == 0 || ::GetMetaFileBitsEx(native, size, bytes.data()) != size) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
 } // namespace platform

@@ -74,20 +74,20 @@ TEST(MetafileGdi, RecordsObjectsWhenFirstUsedAndTheHeaderCountsTheFile) {
     // the brush and no pen; the font and the text; the pixel; the end.
     EXPECT_EQ(types, (std::vector<std::uint32_t>{1,  37, 37, 38, 37, 27, 54, 37, 40, 39, 37, 37,
                                                  86, 37, 37, 40, 82, 37, 84, 37, 40, 15, 14}));
-    EXPECT_EQ(U32(bytes, 40), 0x464D4520u);                 // " EMF"
-    EXPECT_EQ(U32(bytes, 48), bytes.size());                // nBytes
-    EXPECT_EQ(U32(bytes, 52), records.size());              // nRecords
-    EXPECT_EQ(U32(bytes, 24 + 8), 27093u);                  // frame right
-    EXPECT_EQ(U32(bytes, 60), 9u);                          // description characters
-    EXPECT_EQ(bytes[U32(bytes, 64) + 8], 'P'); // "App", NUL, "Pic" in UTF-16
-    EXPECT_EQ(U32(bytes, records[3].At + 12), ps::Dash);    // the pen's style
-    EXPECT_EQ(U32(bytes, records[3].At + 24), 0x0000FFu);   // and colour
-    EXPECT_EQ(U32(bytes, records[16].At + 20), 900u);       // the font's escapement
+    EXPECT_EQ(U32(bytes, 40), 0x464D4520u);               // " EMF"
+    EXPECT_EQ(U32(bytes, 48), bytes.size());              // nBytes
+    EXPECT_EQ(U32(bytes, 52), records.size());            // nRecords
+    EXPECT_EQ(U32(bytes, 24 + 8), 27093u);                // frame right
+    EXPECT_EQ(U32(bytes, 60), 9u);                        // description characters
+    EXPECT_EQ(bytes[U32(bytes, 64) + 8], 'P');            // "App", NUL, "Pic" in UTF-16
+    EXPECT_EQ(U32(bytes, records[3].At + 12), ps::Dash);  // the pen's style
+    EXPECT_EQ(U32(bytes, records[3].At + 24), 0x0000FFu); // and colour
+    EXPECT_EQ(U32(bytes, records[16].At + 20), 900u);     // the font's escapement
     const std::size_t text = records[18].At;
-    EXPECT_EQ(U32(bytes, text + 36), 5u);                   // reference point x
-    EXPECT_EQ(U32(bytes, text + 44), 2u);                   // characters
+    EXPECT_EQ(U32(bytes, text + 36), 5u);                     // reference point x
+    EXPECT_EQ(U32(bytes, text + 44), 2u);                     // characters
     EXPECT_EQ(bytes[text + U32(bytes, text + 48) + 2], 0xC4); // U+00C4 as UTF-16
-    EXPECT_EQ(U32(bytes, records[21].At + 16), 0x123456u);  // the pixel's colour
+    EXPECT_EQ(U32(bytes, records[21].At + 16), 0x123456u);    // the pixel's colour
     EXPECT_TRUE(gdi.DeleteEnhMetaFile(metafile));
 }
 

@@ -4,7 +4,9 @@
 
 #include "platform/gdi.h"
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -40,6 +42,9 @@ public:
     /// Ends the recording and writes the file; null when it cannot be written.
     virtual HMETAFILE CloseMetaFile(HDC dc) = 0;
     virtual bool DeleteMetaFile(HMETAFILE metafile) = 0;
+    /// The bytes of a closed standard metafile (GetMetaFileBitsEx); empty when the
+    /// handle is not one.
+    virtual std::vector<std::uint8_t> GetMetaFileBits(HMETAFILE metafile) = 0;
 };
 
 } // namespace platform

@@ -14,8 +14,9 @@ namespace plandra::test {
 namespace {
 
 std::string OneLine() {
-    return CrLfLines({"  0", "SECTION", "  2", "ENTITIES", "  0", "LINE", "  8", "0", " 10", "0",
-                      " 20", "0", " 11", "10", " 21", "5", "  0", "ENDSEC", "  0", "EOF"});
+    return CrLfLines({"  0", "SECTION", "  2", "ENTITIES", "  0", "LINE", "  8",
+                      "0",   " 10",     "0",   " 20",      "0",   " 11",  "10",
+                      " 21", "5",       "  0", "ENDSEC",   "  0", "EOF"});
 }
 
 class DXFMetafile : public ::testing::Test {

@@ -65,6 +65,7 @@ public:
     HDC CreateMetaFileA(std::string_view fileName) override;
     HMETAFILE CloseMetaFile(HDC dc) override;
     bool DeleteMetaFile(HMETAFILE metafile) override;
+    std::vector<std::uint8_t> GetMetaFileBits(HMETAFILE metafile) override;
 
     /// The bytes of a closed enhanced metafile (GetEnhMetaFileBits); empty for an
     /// unknown handle.
@@ -78,6 +79,7 @@ private:
     };
     struct Closed {
         std::vector<std::uint8_t> Bytes;
+        bool Enhanced = true;
     };
 
     Recording* Find(HDC dc) const;
@@ -87,6 +89,9 @@ private:
     void Describe(HGDIOBJ object, ObjectSpec spec);
     HDC Start(HDC reference, std::string_view fileName, std::unique_ptr<MetafileRecorder> recorder);
     std::unique_ptr<Recording> Stop(HDC dc);
+    Closed* Close(HDC dc, bool enhanced);
+    bool Forget(const void* metafile, bool enhanced);
+    std::span<const std::uint8_t> Bits(const void* metafile, bool enhanced) const;
     std::vector<std::int32_t> Advances(Recording& recording, std::string_view text);
 
     GdiService& Inner;

@@ -45,6 +45,7 @@ class MetafileRecorder {
 public:
     virtual ~MetafileRecorder() = default;
 
+    /// The new object's table index, or StockFlag when the table is full.
     virtual std::uint32_t Create(const ObjectSpec& object) = 0;
     virtual void Select(std::uint32_t index) = 0;
     /// Selects a stock object (a stock:: value, or 13 for the system font).

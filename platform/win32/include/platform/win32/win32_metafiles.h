@@ -14,6 +14,7 @@ public:
     HDC CreateMetaFileA(std::string_view fileName) override;
     HMETAFILE CloseMetaFile(HDC dc) override;
     bool DeleteMetaFile(HMETAFILE metafile) override;
+    std::vector<std::uint8_t> GetMetaFileBits(HMETAFILE metafile) override;
 };
 
 } // namespace platform

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Our EMF files drawn by a reader we did not write (emf2svg, then librsvg) against
-plandra's own picture of the same view: every inked pixel outside the texts must have
-ink within a small distance in the other picture, both ways.
+"""Our metafiles drawn by a reader we did not write (emf2svg for EMF, libwmf's wmf2svg
+for placeable WMF, then librsvg) against plandra's own picture of the same view: every
+inked pixel outside the texts must have ink within a small distance in the other
+picture, both ways.
 
-Usage: check_emf_reader.py PLANDRA WORKDIR DRAWING...
+Usage: check_metafile_reader.py emf|wmf PLANDRA WORKDIR DRAWING...
 Exits 77 (skipped) when the reader is not installed."""
 import os
 import shutil
@@ -86,11 +87,12 @@ def matched_share(pixels, other):
 
 
 def main():
-    plandra, workdir, drawings = sys.argv[1], sys.argv[2], sys.argv[3:]
-    missing = [tool for tool in ('emf2svg-conv', 'rsvg-convert') if shutil.which(tool) is None]
+    kind, plandra, workdir, drawings = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+    reader = {'emf': 'emf2svg-conv', 'wmf': 'wmf2svg'}[kind]
+    missing = [tool for tool in (reader, 'rsvg-convert') if shutil.which(tool) is None]
     if missing:
         print(f'skipped: {" and ".join(missing)} not installed (scripts/bootstrap test installs '
-              'emf2svg and librsvg2-bin)')
+              'emf2svg, libwmf-bin and librsvg2-bin)')
         return 77
     os.makedirs(workdir, exist_ok=True)
     size = f'{SIZE[0]}x{SIZE[1]}'
@@ -99,13 +101,18 @@ def main():
         stem = os.path.join(workdir, os.path.splitext(os.path.basename(drawing))[0])
         subprocess.run([plandra, 'render', drawing, '-o', stem + '.png', '--size', size,
                         '--text-boxes', stem + '.boxes'], check=True)
-        subprocess.run([plandra, 'export', drawing, '-o', stem + '.emf', '--size', size],
-                       check=True)
-        subprocess.run(['emf2svg-conv', '-i', stem + '.emf', '-o', stem + '.svg'], check=True)
-        subprocess.run(['rsvg-convert', stem + '.svg', '-o', stem + '.emf.png'], check=True)
+        metafile = f'{stem}.{kind}'
+        subprocess.run([plandra, 'export', drawing, '-o', metafile, '--size', size], check=True)
+        if kind == 'emf':
+            subprocess.run([reader, '-i', metafile, '-o', stem + '.svg'], check=True)
+        else:
+            subprocess.run([reader, '-o', stem + '.svg', metafile], check=True)
+        # The reader's own size for the picture, brought to the surface's.
+        subprocess.run(['rsvg-convert', '-w', str(SIZE[0]), '-h', str(SIZE[1]), stem + '.svg',
+                        '-o', metafile + '.png'], check=True)
         with open(stem + '.boxes') as f:
             boxes = [tuple(map(int, line.split())) for line in f if line.strip()]
-        ours, theirs = ink(stem + '.png', boxes), ink(stem + '.emf.png', boxes)
+        ours, theirs = ink(stem + '.png', boxes), ink(metafile + '.png', boxes)
         there, back = matched_share(ours, theirs), matched_share(theirs, ours)
         verdict = 'ok' if min(there, back) >= AT_LEAST and ours else 'DIFFERENT'
         print(f'{os.path.basename(drawing)}: {len(ours)} inked pixels, {there:.3f} found in the '
