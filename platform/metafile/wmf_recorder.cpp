@@ -280,7 +280,8 @@ void WmfRecorder::TextOut(Point reference, std::string_view text,
     text = text.substr(0, MostItems);
     std::size_t textWords = (text.size() + 1) / 2;
     // Without measured advances the reader spaces the characters by its own font.
-    bool spaced = std::any_of(advances.begin(), advances.end(), [](std::int32_t a) { return a != 0; });
+    bool spaced =
+        std::any_of(advances.begin(), advances.end(), [](std::int32_t a) { return a != 0; });
     Begin(meta::ExtTextOut, 4 + textWords + (spaced ? text.size() : 0));
     Coordinate(reference.y);
     Coordinate(reference.x);

@@ -77,6 +77,20 @@ def ink(name, boxes):
             if not any(l - 2 <= p[0] <= r + 2 and t - 2 <= p[1] <= b + 2 for l, t, r, b in boxes)}
 
 
+def fitted(pixels, onto):
+    """`pixels` moved and scaled so that their ink box covers the ink box of `onto`:
+    libwmf sizes a picture by what is drawn in it, not by the placeable header."""
+    if not pixels or not onto:
+        return pixels
+    def box(points):
+        xs, ys = [p[0] for p in points], [p[1] for p in points]
+        return min(xs), min(ys), max(xs), max(ys)
+    l, t, r, b = box(pixels)
+    L, T, R, B = box(onto)
+    sx, sy = (R - L) / max(r - l, 1), (B - T) / max(b - t, 1)
+    return {(round(L + (x - l) * sx), round(T + (y - t) * sy)) for x, y in pixels}
+
+
 def matched_share(pixels, other):
     if not pixels:
         return 1.0
@@ -113,6 +127,8 @@ def main():
         with open(stem + '.boxes') as f:
             boxes = [tuple(map(int, line.split())) for line in f if line.strip()]
         ours, theirs = ink(stem + '.png', boxes), ink(metafile + '.png', boxes)
+        if kind == 'wmf':
+            theirs = fitted(theirs, ours)
         there, back = matched_share(ours, theirs), matched_share(theirs, ours)
         verdict = 'ok' if min(there, back) >= AT_LEAST and ours else 'DIFFERENT'
         print(f'{os.path.basename(drawing)}: {len(ours)} inked pixels, {there:.3f} found in the '

@@ -73,6 +73,28 @@ TEST_F(DXFMetafile, SaveWMFRecordsTheViewFramedAsTheSurfaceAndKeepsTheScreensVie
     EXPECT_EQ(host.Screen.GetMousePointer(), platform::MousePointer::Default);
 }
 
+TEST_F(DXFMetafile, PlaceableFileStartsWithItsKeyAndItsWordsXorToZero) {
+    Load(dxf);
+    const auto output = folder.Folder() / "view.wmf";
+    ASSERT_TRUE(dxf.WritePlaceableMetafile(output.string()));
+    std::ifstream file(output, std::ios::binary);
+    std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_GT(bytes.size(), 22u + 18u);
+    EXPECT_EQ((std::vector<unsigned char>(bytes.begin(), bytes.begin() + 4)),
+              (std::vector<unsigned char>{0xD7, 0xCD, 0xC6, 0x9A}));
+    auto word = [&](std::size_t at) { return bytes[at] | bytes[at + 1] << 8; };
+    int checksum = 0;
+    for (std::size_t at = 0; at < 22; at += 2) {
+        checksum ^= word(at);
+    }
+    EXPECT_EQ(checksum, 0);
+    EXPECT_EQ(word(10), 100); // picPlandra's width and height in pixels
+    EXPECT_EQ(word(12), 100);
+    EXPECT_EQ(word(14), 96);    // its pixels per inch
+    EXPECT_EQ(word(22 + 2), 9); // the standard metafile's header follows, 9 words long
+    EXPECT_EQ(word(22 + 6) * 2u, bytes.size() - 22); // and counts the words after it
+}
+
 TEST_F(DXFMetafile, WithoutMetafilesOnlySaveWMFOldComplains) {
     DXF plain(host.Surfaces(), host.Host());
     Load(plain);
