@@ -35,6 +35,7 @@ constexpr std::uint32_t ExtCreateFontIndirectW = 82;
 constexpr std::uint32_t ExtTextOutW = 84;
 constexpr std::uint32_t Polygon16 = 86;
 constexpr std::uint32_t SetPolyFillMode = 19;
+constexpr std::uint32_t ExtCreatePen = 95;
 } // namespace emr
 
 constexpr std::uint32_t HeaderSize = 108;
@@ -59,6 +60,7 @@ bool Fits16(std::span<const Point> points) {
 }
 
 constexpr int NullPen = 8;
+constexpr std::uint32_t PsGeometric = 0x00010000;
 
 // The box of a GDI call (right and bottom edge excluded) as the inclusive box EMF
 // records store.
@@ -159,12 +161,29 @@ std::uint32_t EmfRecorder::Create(const ObjectSpec& object) {
     auto slot = static_cast<std::uint32_t>(index);
     if (const auto* pen = std::get_if<PenSpec>(&object)) {
         PenWidths[index] = std::max(pen->Width, 1);
-        Begin(emr::CreatePen, 28);
-        Put(slot);
-        PutSigned(pen->Style);
-        PutSigned(pen->Width);
-        Put(0);
-        Put(pen->Color);
+        if (pen->Width > 1) {
+            // CreatePen makes a geometric pen with round ends for widths above one;
+            // the extended record says so, where readers take a plain pen as cosmetic.
+            Begin(emr::ExtCreatePen, 52);
+            Put(slot);
+            Put(0); // no brush bitmap
+            Put(0);
+            Put(0);
+            Put(0);
+            Put(PsGeometric | static_cast<std::uint32_t>(pen->Style));
+            PutSigned(pen->Width);
+            Put(0); // BS_SOLID
+            Put(pen->Color);
+            Put(0);
+            Put(0); // no dash entries of its own
+        } else {
+            Begin(emr::CreatePen, 28);
+            Put(slot);
+            PutSigned(pen->Style);
+            PutSigned(pen->Width);
+            Put(0);
+            Put(pen->Color);
+        }
     } else if (const auto* brush = std::get_if<BrushSpec>(&object)) {
         Begin(emr::CreateBrushIndirect, 24);
         Put(slot);
