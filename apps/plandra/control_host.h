@@ -20,7 +20,8 @@ struct ControlHost {
 
     DXFSurfaces Surfaces(platform::Screen& screen, platform::GdiService& gdi,
                          platform::PictureBox& picPlandra, platform::PictureBox& picStatusBar,
-                         platform::MetafileService* metafiles = nullptr) {
+                         platform::MetafileService* metafiles = nullptr,
+                         platform::Printer* printer = nullptr) {
         return {screen,
                 gdi,
                 picPlandra,
@@ -28,7 +29,8 @@ struct ControlHost {
                 picStatusBar,
                 picStatusBarWindow,
                 {&picHandle[0], &picHandle[1], &picHandle[2], &picHandle[3]},
-                metafiles};
+                metafiles,
+                printer};
     }
     DXFHost Host() { return {Container, nullptr, Dialogs, MessageBox, Registry, Shell}; }
 

@@ -5,6 +5,7 @@
 #include "export_command.h"
 #include "info_report.h"
 #include "platform/ansi_text.h"
+#include "print_command.h"
 #include "render_command.h"
 #include "save_command.h"
 #include "script_command.h"
@@ -73,6 +74,12 @@ Commands:
                  metafile instead, as SaveWMF writes one when it cannot make an
                  enhanced metafile: 16-bit coordinates behind a header that
                  gives the surface's size in pixels and its pixels per inch.
+  print FILE --pdf OUT.pdf
+                 Load the drawing into a DXF control and print it through the
+                 control's Plot onto one PDF page: the whole drawing with a margin
+                 of a twentieth of its size on every side, scaled to the printable
+                 area (the page less a quarter inch a side) at 600 dots per inch.
+                 Linux build only.
   help           Show this text.
 
 Options of info:
@@ -120,6 +127,14 @@ Options of export:
   --print-all-black
                  Record everything in black.
 
+Options of print:
+  --pdf OUT.pdf  The PDF file to write (required).
+  --current-view Print the control's current view (after loading, the extents
+                 fitted to its 1024x768 surface) instead of the extents.
+  --letter       Letter paper instead of A4.
+  --print-all-black
+                 Print everything in black.
+
 Options of script:
   --size WIDTHxHEIGHT
                  The drawing surface in pixels, each 1 to 16384 (default
@@ -146,7 +161,7 @@ Options of save:
   --json, --stop-on-error
                  As for script.
 
-Options of info, render, export and save:
+Options of info, render, export, print and save:
   --calc-extents Compute the extents from the entities and ignore the header's
                  $EXTMIN and $EXTMAX (the control's CalcExtents property).
   --classic-only Read only the classic entity kinds, texts as their bytes stand
@@ -331,6 +346,39 @@ int ParseExport(const std::vector<std::string_view>& args) {
     return plandra::cli::RunExport(request, std::cerr);
 }
 
+int ParsePrint(const std::vector<std::string_view>& args) {
+    plandra::cli::PrintRequest request;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Usage;
+            return 0;
+        } else if (arg == "--pdf") {
+            auto name = NextValue(args, i);
+            if (!name) {
+                return UsageError("--pdf needs a file name");
+            }
+            request.PdfName = *name;
+        } else if (arg == "--current-view") {
+            request.CurrentView = true;
+        } else if (arg == "--letter") {
+            request.Letter = true;
+        } else if (arg == "--print-all-black") {
+            request.PrintAllBlack = true;
+        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
+                                                       request.ClassicOnly, request.Strict)) {
+            return *exitCode;
+        }
+    }
+    if (request.FileName.empty()) {
+        return UsageError("print needs a FILE");
+    }
+    if (request.PdfName.empty()) {
+        return UsageError("print needs --pdf OUT.pdf");
+    }
+    return plandra::cli::RunPrint(request, std::cerr);
+}
+
 int ParseScript(const std::vector<std::string_view>& args) {
     plandra::cli::ScriptRequest request;
     bool named = false;
@@ -435,6 +483,9 @@ int main(int argc, char** argv) {
     }
     if (command == "export") {
         return ParseExport(args);
+    }
+    if (command == "print") {
+        return ParsePrint(args);
     }
     if (command == "script") {
         return ParseScript(args);

@@ -5,6 +5,9 @@
 #include "control_host.h"
 #include "platform/headless/headless_screen.h"
 #include "text_box_recorder.h"
+
+#include <functional>
+#include <memory>
 #ifdef _WIN32
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_metafiles.h"
@@ -51,11 +54,16 @@ struct OffscreenControl {
     // The reader's progress bar: as wide as the drawing surface, as high as a status bar.
     static constexpr int StatusBarHeight = 20;
 
-    OffscreenControl(int width, int height)
+    /// Makes the printer the control prints on from the raster; none by default.
+    using PrinterMaker = std::function<std::unique_ptr<platform::Printer>(OffscreenGdi&)>;
+
+    OffscreenControl(int width, int height, const PrinterMaker& makePrinter = {})
         : picPlandra(MakeOffscreenBox(Raster, width, height)),
           picStatusBar(MakeOffscreenBox(Raster, width, StatusBarHeight)),
+          Printer(makePrinter ? makePrinter(Raster) : nullptr),
           Host(width, height, StatusBarHeight),
-          Control(Host.Surfaces(Screen, Drawing.Gdi, picPlandra, picStatusBar, &Drawing.Metafiles),
+          Control(Host.Surfaces(Screen, Drawing.Gdi, picPlandra, picStatusBar, &Drawing.Metafiles,
+                                Printer.get()),
                   Host.Host()) {
         picStatusBar.SetVisible(false);
         Control.InitProperties();
@@ -71,6 +79,7 @@ struct OffscreenControl {
     OffscreenMetafiles Drawing{Gdi};
     OffscreenBox picPlandra;
     OffscreenBox picStatusBar;
+    std::unique_ptr<platform::Printer> Printer;
     ControlHost Host;
     DXF Control;
 };

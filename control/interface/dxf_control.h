@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "platform/metafiles.h"
 #include "platform/picture_box.h"
+#include "platform/printer.h"
 #include "platform/property_bag.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
@@ -55,6 +56,8 @@ struct DXFSurfaces {
     std::array<platform::ChildWindow*, 4> picHandle;
     /// Metafile device contexts drawn on through Gdi; null: no metafile export.
     platform::MetafileService* Metafiles = nullptr;
+    /// The printer Plot prints on; null: Plot prints nothing.
+    platform::Printer* Printer = nullptr;
 };
 
 /// The host-side services: container, event sink and what the about box needs.
@@ -235,6 +238,10 @@ public:
     /// error through the trail after the surface is cleared.
     bool Save(const std::string& NewFileName);
 
+    /// Prints the whole drawing (dxfExtents) or the current view (dxfCurrentView) on
+    /// the printer, with a margin of 5% of the window on every side, scaled to the
+    /// printable area; then redraws the screen. True; errors follow the trail.
+    bool Plot(Integer PlotSize);
     /// Records the current view as an enhanced metafile, sized as picPlandra with its
     /// frame in hundredths of a millimetre, into the file `filename` names; without a
     /// name (Empty or "") into memory, handed on to nothing while the control has no

@@ -58,6 +58,7 @@ const ParamInfo FindParams[] = {
     {"TextToFind", "String", VarType::String},
     {"LayerID", "Integer", VarType::Integer},
     {"Pan", "Boolean", VarType::Boolean, false, true, BoolVariant(true)}};
+const ParamInfo PlotParams[] = {{"PlotSize", "Integer", VarType::Integer}};
 const ParamInfo MetafileParams[] = {{"filename", "Variant", VarType::Variant, false, true}};
 const ParamInfo SaveParams[] = {{"NewFileName", "String", VarType::String}};
 const ParamInfo ErrorParam[] = {{"strError", "String", VarType::String}};
@@ -182,7 +183,10 @@ std::vector<MemberInfo> BuildMembers() {
     method("ZoomExtents", 20, none, "Boolean", VarType::Boolean,
            "Zooms to the full drawing extents (100%)",
            [](DXF& c, std::span<Variant>) { return BoolVariant(c.ZoomExtents()); });
-    // Slot 21: Plot.
+    method("Plot", 21, PlotParams, "Boolean", VarType::Boolean,
+           "Use this method to print (plot) the current image. You can plot the full image or "
+           "the current view.",
+           [](DXF& c, std::span<Variant> a) { return BoolVariant(c.Plot(CInt(a[0]))); });
     method("Refresh", 22, ErrorParam, "Boolean", VarType::Boolean, "",
            [](DXF& c, std::span<Variant> a) {
                std::string strError = CStr(a[0]);

@@ -1,4 +1,5 @@
-// The control's metafile export: SaveWMF and SaveWMFOld.
+// The control's printing and metafile export: Plot, SaveWMF, SaveWMFOld and the
+// placeable metafile writer.
 #include "control/database/control_error.h"
 #include "dxf_control.h"
 #include "platform/stdio_file.h"
@@ -38,6 +39,18 @@ std::string NamedFile(const Variant& filename) {
 }
 
 } // namespace
+
+bool DXF::Plot(Integer PlotSize) {
+    return WithErrorTrail(
+        "Plot", [this] { Surfaces.Screen.SetMousePointer(platform::MousePointer::Default); },
+        [&] {
+            if (Surfaces.Printer != nullptr) {
+                View.ZoomToPrinter(PlotSize != 0 ? View.Transform.ViewWindow : Database.Extents,
+                                   *Surfaces.Printer);
+            }
+            return true;
+        });
+}
 
 bool DXF::ExportEnhancedMetafile(const std::string& fileName, const platform::Rect& frame) {
     if (Surfaces.Metafiles == nullptr) {

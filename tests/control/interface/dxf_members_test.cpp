@@ -30,7 +30,7 @@ TEST(DXFMembers, ListTheExistingMembersInSlotOrderWithStableIdentifiers) {
     EXPECT_EQ(names, "colLayers DXFComplete Enabled PrintAllBlack GetCurrentZoom IntToRealX "
                      "IntToRealY CvtX CvtY FileName TmpFileNamePath VerticalScroll "
                      "HorizontalScroll OnTheSpotZoomPctLeft OnTheSpotZoomPctRight MonoFontScalar "
-                     "MonoFontName PropFontName PropFontScalar ZoomExtents Refresh Regen "
+                     "MonoFontName PropFontName PropFontScalar ZoomExtents Plot Refresh Regen "
                      "OnTheSpotZoom ZoomFunction ZoomInitiate ZoomEnd ZoomFeedback ZoomPrevious "
                      "DisplayAttributes SaveWMFOld SaveWMF Layers DXFRefresh Find FixUNIXFile Save "
                      "RedlineTextHeight "

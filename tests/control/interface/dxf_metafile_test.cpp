@@ -1,5 +1,6 @@
-// SaveWMF and SaveWMFOld: the view recorded into a metafile of picPlandra's size, the
-// screen's view kept, and the failures of a control that cannot make metafiles.
+// Plot, SaveWMF and SaveWMFOld: the drawing printed with its margin, the view recorded
+// into a metafile of picPlandra's size, the screen's view kept, and the failures of a
+// control that cannot make metafiles.
 #include "control_fixture.h"
 #include "platform/metafile/metafile_gdi.h"
 #include "support/temp_file.h"
@@ -19,6 +20,21 @@ std::string OneLine() {
                       " 21", "5",       "  0", "ENDSEC",   "  0", "EOF"});
 }
 
+// A printer page of 1000 x 500 pixels on the recording GDI, noting what is done to it.
+class PagePrinter final : public platform::Printer {
+public:
+    explicit PagePrinter(platform::GdiService& gdi) : Dc(gdi.CreateCompatibleDC(nullptr)) {}
+    void SetScaleMode(int mode) override { Calls += "ScaleMode " + std::to_string(mode) + "; "; }
+    void Print(std::string_view) override { Calls += "Print; "; }
+    platform::HDC hDC() override { return Dc; }
+    double ScaleWidth() const override { return 1000; }
+    double ScaleHeight() const override { return 500; }
+    void EndDoc() override { Calls += "EndDoc; "; }
+
+    platform::HDC Dc;
+    std::string Calls;
+};
+
 class DXFMetafile : public ::testing::Test {
 protected:
     void Load(DXF& control) {
@@ -29,6 +45,7 @@ protected:
 
     HeadlessHost host;
     platform::metafile::MetafileGdi metafiles{host.Gdi};
+    PagePrinter printer{host.Gdi};
     DXF dxf{DXFSurfaces{host.Screen,
                         metafiles,
                         host.Surface,
@@ -36,7 +53,8 @@ protected:
                         host.StatusBar,
                         host.StatusBarWindow,
                         {&host.Handles[0], &host.Handles[1], &host.Handles[2], &host.Handles[3]},
-                        &metafiles},
+                        &metafiles,
+                        &printer},
             host.Host()};
     TempFolder folder;
     std::filesystem::path Input = folder.Folder() / "in.dxf";
@@ -71,6 +89,28 @@ TEST_F(DXFMetafile, SaveWMFRecordsTheViewFramedAsTheSurfaceAndKeepsTheScreensVie
     EXPECT_TRUE(std::equal(before, before + 4, after));
     EXPECT_EQ(dxf.CvtX(10), pixelXBefore);
     EXPECT_EQ(host.Screen.GetMousePointer(), platform::MousePointer::Default);
+}
+
+TEST_F(DXFMetafile, PlotPrintsTheExtentsWithAMarginOnEverySideAndRedrawsTheScreen) {
+    Load(dxf); // a line from (0, 0) to (10, 5)
+    float view[4];
+    dxf.GetCurrentZoom(view[0], view[1], view[2], view[3]);
+    const std::size_t before = host.Gdi.Calls.size();
+    EXPECT_TRUE(dxf.Plot(dxfExtents));
+    EXPECT_EQ(printer.Calls, "ScaleMode 3; Print; EndDoc; ");
+    // The window widened by 0.5 and 0.25 a side is 11 x 5.5 units, fitted to the page's
+    // 1000 x 500 pixels: the line runs from (45, 477) to (955, 23); the screen is
+    // drawn again after it.
+    std::string printed;
+    for (std::size_t i = before; i < host.Gdi.Calls.size(); ++i) {
+        printed += host.Gdi.Calls[i] + "\n";
+    }
+    EXPECT_NE(printed.find("MoveToEx(dc2, 45, 477"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("LineTo(dc2, 955, 23)"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("LineTo(dc1,"), std::string::npos);
+    float after[4];
+    dxf.GetCurrentZoom(after[0], after[1], after[2], after[3]);
+    EXPECT_TRUE(std::equal(view, view + 4, after));
 }
 
 TEST_F(DXFMetafile, PlaceableFileStartsWithItsKeyAndItsWordsXorToZero) {
