@@ -93,7 +93,6 @@ EmfRecorder::EmfRecorder(const ReferenceDevice& device, std::optional<Rect> fram
 }
 
 void EmfRecorder::Begin(std::uint32_t type, std::uint32_t size) {
-    Bytes.reserve(Bytes.size() + size);
     Put(type);
     Put(size);
     ++Records;
