@@ -19,14 +19,18 @@ struct ControlHost {
         : picPlandraWindow(width, height), picStatusBarWindow(width, statusBarHeight, false) {}
 
     DXFSurfaces Surfaces(platform::Screen& screen, platform::GdiService& gdi,
-                         platform::PictureBox& picPlandra, platform::PictureBox& picStatusBar) {
+                         platform::PictureBox& picPlandra, platform::PictureBox& picStatusBar,
+                         platform::MetafileService* metafiles = nullptr,
+                         platform::Printer* printer = nullptr) {
         return {screen,
                 gdi,
                 picPlandra,
                 picPlandraWindow,
                 picStatusBar,
                 picStatusBarWindow,
-                {&picHandle[0], &picHandle[1], &picHandle[2], &picHandle[3]}};
+                {&picHandle[0], &picHandle[1], &picHandle[2], &picHandle[3]},
+                metafiles,
+                printer};
     }
     DXFHost Host() { return {Container, nullptr, Dialogs, MessageBox, Registry, Shell}; }
 

@@ -2,7 +2,10 @@
 #include "command_line_options.h"
 #include "control/database/control_error.h"
 #include "drawing_loader.h"
+#include "export_command.h"
 #include "info_report.h"
+#include "platform/ansi_text.h"
+#include "print_command.h"
 #include "render_command.h"
 #include "save_command.h"
 #include "script_command.h"
@@ -62,6 +65,21 @@ Commands:
                  through the control's Save: a copy of FILE with the new layers
                  and the live redline lines, circles and texts spliced in. OUT
                  may be FILE itself; it is replaced only once it is whole.
+  export FILE -o OUT.emf|OUT.wmf
+                 Load the drawing into a DXF control on a drawing surface of its
+                 own and write its view as an enhanced metafile (EMF) through the
+                 control's SaveWMF: the same drawing calls as render, recorded
+                 instead of drawn, with a frame of the surface's size in
+                 hundredths of a millimetre. With OUT.wmf a placeable Windows
+                 metafile instead, as SaveWMF writes one when it cannot make an
+                 enhanced metafile: 16-bit coordinates behind a header that
+                 gives the surface's size in pixels and its pixels per inch.
+  print FILE --pdf OUT.pdf
+                 Load the drawing into a DXF control and print it through the
+                 control's Plot onto one PDF page: the whole drawing with a margin
+                 of a twentieth of its size on every side, scaled to the printable
+                 area (the page less a quarter inch a side) at 600 dots per inch.
+                 Linux build only.
   help           Show this text.
 
 Options of info:
@@ -96,6 +114,27 @@ Options of render:
                  that pictures drawn with different fonts can be compared
                  outside their texts.
 
+Options of export:
+  -o, --output OUT.emf|OUT.wmf
+                 The metafile to write (required). An existing file of the name
+                 is kept when nothing could be written.
+  --size WIDTHxHEIGHT
+                 The drawing surface whose view is exported, in pixels, each 1
+                 to 16384 (default 1024x768).
+  --window LEFT,TOP,RIGHT,BOTTOM
+                 Export this window of the drawing instead of its extents, as
+                 for render.
+  --print-all-black
+                 Record everything in black.
+
+Options of print:
+  --pdf OUT.pdf  The PDF file to write (required).
+  --current-view Print the control's current view (after loading, the extents
+                 fitted to its 1024x768 surface) instead of the extents.
+  --letter       Letter paper instead of A4.
+  --print-all-black
+                 Print everything in black.
+
 Options of script:
   --size WIDTHxHEIGHT
                  The drawing surface in pixels, each 1 to 16384 (default
@@ -122,7 +161,7 @@ Options of save:
   --json, --stop-on-error
                  As for script.
 
-Options of info, render and save:
+Options of info, render, export, print and save:
   --calc-extents Compute the extents from the entities and ignore the header's
                  $EXTMIN and $EXTMAX (the control's CalcExtents property).
   --classic-only Read only the classic entity kinds, texts as their bytes stand
@@ -145,7 +184,9 @@ or saved (OUT is then left as it was), the script cannot be read, or a member
 error stopped it; 2 as for script. script: 0 when every line ran; 1 when the script
 cannot be read, a picture cannot be written, or a member raised an error with
 --stop-on-error; 2 for a line that is not a command (the lines before it have
-run; the message names the line).
+run; the message names the line). export: 0 when the metafile was written; 1
+when the drawing cannot be read or the metafile cannot be written (an older OUT is
+then kept); 3 when the view could not be drawn, and nothing is written.
 )";
 
 struct InfoRequest {
@@ -260,6 +301,84 @@ int ParseRender(const std::vector<std::string_view>& args) {
     return plandra::cli::RunRender(request, std::cerr);
 }
 
+int ParseExport(const std::vector<std::string_view>& args) {
+    plandra::cli::ExportRequest request;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        auto value = [&] { return NextValue(args, i); };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Usage;
+            return 0;
+        } else if (arg == "-o" || arg == "--output") {
+            auto name = value();
+            if (!name) {
+                return UsageError(std::string(arg) + " needs a file name");
+            }
+            request.OutputName = *name;
+        } else if (arg == "--size") {
+            auto size = value();
+            if (!size || !plandra::cli::ParseSize(*size, request.Width, request.Height)) {
+                return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
+            }
+        } else if (arg == "--window") {
+            auto text = value();
+            plandra::RealRect window;
+            if (!text || !plandra::cli::ParseWindow(*text, window)) {
+                return UsageError("--window needs LEFT,TOP,RIGHT,BOTTOM");
+            }
+            request.Window = window;
+        } else if (arg == "--print-all-black") {
+            request.PrintAllBlack = true;
+        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
+                                                       request.ClassicOnly, request.Strict)) {
+            return *exitCode;
+        }
+    }
+    if (request.FileName.empty()) {
+        return UsageError("export needs a FILE");
+    }
+    std::string_view out = request.OutputName;
+    std::string_view extension = out.size() >= 4 ? out.substr(out.size() - 4) : "";
+    if (!platform::EqualsIgnoringCase(extension, ".emf") &&
+        !platform::EqualsIgnoringCase(extension, ".wmf")) {
+        return UsageError("export needs -o OUT.emf or -o OUT.wmf");
+    }
+    return plandra::cli::RunExport(request, std::cerr);
+}
+
+int ParsePrint(const std::vector<std::string_view>& args) {
+    plandra::cli::PrintRequest request;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Usage;
+            return 0;
+        } else if (arg == "--pdf") {
+            auto name = NextValue(args, i);
+            if (!name) {
+                return UsageError("--pdf needs a file name");
+            }
+            request.PdfName = *name;
+        } else if (arg == "--current-view") {
+            request.CurrentView = true;
+        } else if (arg == "--letter") {
+            request.Letter = true;
+        } else if (arg == "--print-all-black") {
+            request.PrintAllBlack = true;
+        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
+                                                       request.ClassicOnly, request.Strict)) {
+            return *exitCode;
+        }
+    }
+    if (request.FileName.empty()) {
+        return UsageError("print needs a FILE");
+    }
+    if (request.PdfName.empty()) {
+        return UsageError("print needs --pdf OUT.pdf");
+    }
+    return plandra::cli::RunPrint(request, std::cerr);
+}
+
 int ParseScript(const std::vector<std::string_view>& args) {
     plandra::cli::ScriptRequest request;
     bool named = false;
@@ -361,6 +480,12 @@ int main(int argc, char** argv) {
     }
     if (command == "save") {
         return ParseSave(args);
+    }
+    if (command == "export") {
+        return ParseExport(args);
+    }
+    if (command == "print") {
+        return ParsePrint(args);
     }
     if (command == "script") {
         return ParseScript(args);

@@ -5,10 +5,15 @@
 #include "control_host.h"
 #include "platform/headless/headless_screen.h"
 #include "text_box_recorder.h"
+
+#include <functional>
+#include <memory>
 #ifdef _WIN32
 #include "platform/win32/win32_gdi.h"
+#include "platform/win32/win32_metafiles.h"
 #include "platform/win32/win32_picture_box.h"
 #else
+#include "platform/metafile/metafile_gdi.h"
 #include "platform/posix/cairo_gdi.h"
 #include "platform/posix/offscreen_picture_box.h"
 #endif
@@ -16,16 +21,28 @@
 namespace plandra::cli {
 
 // The raster each build draws on: real GDI on memory device contexts on Windows, the
-// cairo raster elsewhere. Both write their image with the same PNG writer.
+// cairo raster elsewhere. Both write their image with the same PNG writer. Metafiles
+// are GDI's own on Windows and recorded by our writers, in front of the raster,
+// elsewhere.
 #ifdef _WIN32
 using OffscreenGdi = platform::Win32Gdi;
 using OffscreenBox = platform::Win32PictureBox;
+struct OffscreenMetafiles {
+    explicit OffscreenMetafiles(platform::GdiService& drawing) : Gdi(drawing) {}
+    platform::GdiService& Gdi;
+    platform::Win32Metafiles Metafiles;
+};
 inline OffscreenBox MakeOffscreenBox(OffscreenGdi& gdi, int width, int height) {
     return OffscreenBox(gdi, nullptr, width, height);
 }
 #else
 using OffscreenGdi = platform::CairoGdi;
 using OffscreenBox = platform::OffscreenPictureBox;
+struct OffscreenMetafiles {
+    explicit OffscreenMetafiles(platform::GdiService& drawing) : Gdi(drawing) {}
+    platform::metafile::MetafileGdi Gdi;
+    platform::metafile::MetafileGdi& Metafiles = Gdi;
+};
 inline OffscreenBox MakeOffscreenBox(OffscreenGdi& gdi, int width, int height) {
     return OffscreenBox(gdi, width, height);
 }
@@ -37,11 +54,17 @@ struct OffscreenControl {
     // The reader's progress bar: as wide as the drawing surface, as high as a status bar.
     static constexpr int StatusBarHeight = 20;
 
-    OffscreenControl(int width, int height)
+    /// Makes the printer the control prints on from the raster; none by default.
+    using PrinterMaker = std::function<std::unique_ptr<platform::Printer>(OffscreenGdi&)>;
+
+    OffscreenControl(int width, int height, const PrinterMaker& makePrinter = {})
         : picPlandra(MakeOffscreenBox(Raster, width, height)),
           picStatusBar(MakeOffscreenBox(Raster, width, StatusBarHeight)),
+          Printer(makePrinter ? makePrinter(Raster) : nullptr),
           Host(width, height, StatusBarHeight),
-          Control(Host.Surfaces(Screen, Gdi, picPlandra, picStatusBar), Host.Host()) {
+          Control(Host.Surfaces(Screen, Drawing.Gdi, picPlandra, picStatusBar, &Drawing.Metafiles,
+                                Printer.get()),
+                  Host.Host()) {
         picStatusBar.SetVisible(false);
         Control.InitProperties();
         Control.SetTmpFileNamePath(Host.ScratchFolder.Name());
@@ -50,10 +73,13 @@ struct OffscreenControl {
 
     platform::HeadlessScreen Screen;
     OffscreenGdi Raster;
-    /// What the control draws through: the raster, noting where texts go.
+    /// The raster, noting where texts go.
     TextBoxRecorder Gdi{Raster};
+    /// What the control draws through: the above, with metafile device contexts.
+    OffscreenMetafiles Drawing{Gdi};
     OffscreenBox picPlandra;
     OffscreenBox picStatusBar;
+    std::unique_ptr<platform::Printer> Printer;
     ControlHost Host;
     DXF Control;
 };

@@ -16,7 +16,9 @@
 #include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/message_box.h"
+#include "platform/metafiles.h"
 #include "platform/picture_box.h"
+#include "platform/printer.h"
 #include "platform/property_bag.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
@@ -52,6 +54,10 @@ struct DXFSurfaces {
     platform::ChildWindow& picStatusBarWindow;
     /// The four selection handles (corner markers).
     std::array<platform::ChildWindow*, 4> picHandle;
+    /// Metafile device contexts drawn on through Gdi; null: no metafile export.
+    platform::MetafileService* Metafiles = nullptr;
+    /// The printer Plot prints on; null: Plot prints nothing.
+    platform::Printer* Printer = nullptr;
 };
 
 /// The host-side services: container, event sink and what the about box needs.
@@ -233,6 +239,24 @@ public:
     /// error through the trail after the surface is cleared.
     bool Save(const std::string& NewFileName);
 
+    /// Prints the whole drawing (dxfExtents) or the current view (dxfCurrentView) on
+    /// the printer, with a margin of 5% of the window on every side, scaled to the
+    /// printable area; then redraws the screen. True; errors follow the trail.
+    bool Plot(Integer PlotSize);
+    /// Records the current view as an enhanced metafile, sized as picPlandra with its
+    /// frame in hundredths of a millimetre, into the file `filename` names; without a
+    /// name (Empty or "") into memory, handed on to nothing while the control has no
+    /// clipboard. The screen is redrawn afterwards. Always 0; errors follow the trail.
+    Integer SaveWMF(const Variant& filename = {});
+    /// The same export by the older route: the frame from picPlandra's scale, and a
+    /// message box "WMF not created" when the metafile cannot be made. Always 0.
+    Integer SaveWMFOld(const Variant& filename = {});
+    /// The placeable metafile writer: the current view as a standard Windows metafile
+    /// behind the 22-byte placeable header (picPlandra's size in pixels, its pixels per
+    /// inch, the XOR checksum) in the file `fileName`. False when no metafile could be
+    /// made; a file that cannot be written raises its error through the trail.
+    bool WritePlaceableMetafile(const std::string& fileName);
+
     /// Places the four handles on the corners of the rectangle (picPlandra pixels)
     /// and shows them.
     bool HandleMove(std::string& strError, Long left, Long top, Long right, Long bottom);
@@ -263,6 +287,9 @@ private:
     /// Runs a creation method: the error trail of `procedure`, with the default pointer
     /// and a cleared surface on failure.
     template <typename Work> Long AddRedline(std::string_view procedure, Work&& work);
+    /// Creates the enhanced metafile for the SaveWMF members, draws ViewWindow into it
+    /// and closes it; false when it could not be created.
+    bool ExportEnhancedMetafile(const std::string& fileName, const platform::Rect& frame);
     void RaiseMouse(void (DXFEvents::*event)(Integer&, Integer&, float&, float&), Integer Button,
                     Integer Shift, float X, float Y);
 

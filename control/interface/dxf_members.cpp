@@ -58,6 +58,8 @@ const ParamInfo FindParams[] = {
     {"TextToFind", "String", VarType::String},
     {"LayerID", "Integer", VarType::Integer},
     {"Pan", "Boolean", VarType::Boolean, false, true, BoolVariant(true)}};
+const ParamInfo PlotParams[] = {{"PlotSize", "Integer", VarType::Integer}};
+const ParamInfo MetafileParams[] = {{"filename", "Variant", VarType::Variant, false, true}};
 const ParamInfo SaveParams[] = {{"NewFileName", "String", VarType::String}};
 const ParamInfo ErrorParam[] = {{"strError", "String", VarType::String}};
 const ParamInfo MergeParam[] = {{"Merge", "MergeEnum", VarType::Long}};
@@ -181,7 +183,10 @@ std::vector<MemberInfo> BuildMembers() {
     method("ZoomExtents", 20, none, "Boolean", VarType::Boolean,
            "Zooms to the full drawing extents (100%)",
            [](DXF& c, std::span<Variant>) { return BoolVariant(c.ZoomExtents()); });
-    // Slot 21: Plot.
+    method("Plot", 21, PlotParams, "Boolean", VarType::Boolean,
+           "Use this method to print (plot) the current image. You can plot the full image or "
+           "the current view.",
+           [](DXF& c, std::span<Variant> a) { return BoolVariant(c.Plot(CInt(a[0]))); });
     method("Refresh", 22, ErrorParam, "Boolean", VarType::Boolean, "",
            [](DXF& c, std::span<Variant> a) {
                std::string strError = CStr(a[0]);
@@ -230,7 +235,11 @@ std::vector<MemberInfo> BuildMembers() {
         [](DXF& c, const Variant& v) {
             c.SetDisplayAttributes(static_cast<DispAttribsEnum>(CLng(v)));
         });
-    // Slots 31 and 32: SaveWMFOld, SaveWMF.
+    method("SaveWMFOld", 31, MetafileParams, "Integer", VarType::Integer,
+           "The DXF image can be saved a s a Windows metafile with this method.",
+           [](DXF& c, std::span<Variant> a) { return IntegerResult(c.SaveWMFOld(a[0])); });
+    method("SaveWMF", 32, MetafileParams, "Integer", VarType::Integer, "",
+           [](DXF& c, std::span<Variant> a) { return IntegerResult(c.SaveWMF(a[0])); });
     // Reading Layers creates the collection when there is none, so it is a call on
     // the control rather than a read of it.
     members.push_back({"Layers", MemberKind::Property, 33, 33, none, "DXFLayers", VarType::Object,

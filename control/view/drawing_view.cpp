@@ -29,6 +29,29 @@ DrawingView::DrawingView(DrawingDatabase& database, DrawingOptions& options, Vie
     : Transform(surfaces.Screen), Database(database), Options(options), Surfaces(surfaces) {}
 
 bool DrawingView::Zoom(const RealRect& window) {
+    return ZoomInto(window, {});
+}
+
+bool DrawingView::ZoomToPrinter(const RealRect& window, platform::Printer& printer) {
+    bool result = ZoomInto(window, {nullptr, &printer});
+    if (result && Database.DXFComplete) {
+        printer.EndDoc();
+        DXFRefresh();
+    }
+    return result;
+}
+
+bool DrawingView::ZoomToMetafile(const RealRect& window, platform::HDC metafileDc) {
+    bool result = ZoomInto(window, {metafileDc, nullptr});
+    // A metafile pass leaves the transform of the metafile behind; the redraw gives
+    // the screen its own again.
+    if (result && Database.DXFComplete) {
+        DXFRefresh();
+    }
+    return result;
+}
+
+bool DrawingView::ZoomInto(const RealRect& window, Target target) {
     if (Database.SeqCount <= 0) {
         return false;
     }
@@ -40,14 +63,43 @@ bool DrawingView::Zoom(const RealRect& window) {
     Surfaces.Screen.SetMousePointer(platform::MousePointer::Hourglass);
     DefaultPointerOnExit pointer(Surfaces.Screen);
     return WithErrorTrail(
-        "Zoom", [this] { ViewRegion.Reset(); }, [&] { return DrawPass(window); });
+        "Zoom", [this] { ViewRegion.Reset(); }, [&] { return DrawPass(window, target); });
 }
 
-bool DrawingView::FitWindow(const RealRect& window) {
+bool DrawingView::FitWindow(const RealRect& window, Target target, platform::HDC& dc) {
     platform::PictureBox& surface = Surfaces.picPlandra;
+    const bool toScreen = target.MetafileDc == nullptr && target.Printer == nullptr;
     RealRect fitted = window;
-    Long surfaceWidth = SurfacePixels(surface.ScaleWidth());
-    Long surfaceHeight = SurfacePixels(surface.ScaleHeight());
+    Long surfaceWidth = 0;
+    Long surfaceHeight = 0;
+    if (target.MetafileDc != nullptr) {
+        // Every redraw puts picPlandra in pixels; a metafile takes its size in pixels
+        // whatever scale the host left it in.
+        int scaleMode = surface.ScaleMode();
+        surface.SetScaleMode(platform::scale::Pixels);
+        surfaceWidth = SurfacePixels(surface.ScaleWidth());
+        surfaceHeight = SurfacePixels(surface.ScaleHeight());
+        surface.SetScaleMode(scaleMode);
+        dc = target.MetafileDc;
+    } else if (target.Printer != nullptr) {
+        platform::Printer& printer = *target.Printer;
+        printer.SetScaleMode(platform::scale::Pixels);
+        printer.Print("");
+        dc = printer.hDC();
+        // A margin of a twentieth of the window on every side of the page.
+        const float marginX = std::fabs(fitted.Right - fitted.Left) * 0.05f;
+        const float marginY = std::fabs(fitted.Top - fitted.Bottom) * 0.05f;
+        fitted.Left -= marginX;
+        fitted.Right += marginX;
+        fitted.Top += marginY;
+        fitted.Bottom -= marginY;
+        surfaceWidth = SurfacePixels(printer.ScaleWidth());
+        surfaceHeight = SurfacePixels(printer.ScaleHeight());
+    } else {
+        surfaceWidth = SurfacePixels(surface.ScaleWidth());
+        surfaceHeight = SurfacePixels(surface.ScaleHeight());
+        dc = surface.hDC();
+    }
 
     // A side that is not a number or infinite (from a damaged file) cannot be fitted:
     // refused as out of range before it reaches the view window.
@@ -73,7 +125,9 @@ bool DrawingView::FitWindow(const RealRect& window) {
         width = height * Transform.SurfaceAspect;
         fitted.Right = fitted.Left + width;
     }
-    Transform.ViewWindow = fitted;
+    if (toScreen) {
+        Transform.ViewWindow = fitted;
+    }
 
     float scale = static_cast<float>(surfaceWidth) / width;
     // Written so that NaN, from a window whose size overflows a Single, is refused too.
@@ -95,13 +149,14 @@ void DrawingView::ShowZoomOutOfRange() {
     surface.Print(ZoomOutOfRange);
 }
 
-bool DrawingView::DrawPass(const RealRect& window) {
-    if (!FitWindow(window)) {
+bool DrawingView::DrawPass(const RealRect& window, Target target) {
+    platform::HDC dc = nullptr;
+    if (!FitWindow(window, target, dc)) {
         return false;
     }
     platform::PictureBox& surface = Surfaces.picPlandra;
-    EntityPainter painter(Surfaces.Gdi, surface.hDC(), Transform, ViewRegion.Get(), Database,
-                          Options, &surface);
+    EntityPainter painter(Surfaces.Gdi, dc, Transform, ViewRegion.Get(), Database, Options,
+                          &surface);
     Long count = Database.SeqCount;
     // The surface is shown after every further 500th part of the drawing, so a long
     // pass builds up on the screen.

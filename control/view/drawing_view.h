@@ -10,6 +10,7 @@
 #include "platform/gdi_objects.h"
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
+#include "platform/printer.h"
 #include "platform/screen.h"
 #include "view_transform.h"
 
@@ -40,6 +41,16 @@ public:
     /// window has no width or no height, the surface has no pixels, or the scale is out
     /// of range (then "Zoom out of range" is written on the surface).
     bool Zoom(const RealRect& window);
+    /// The drawing pass into a metafile device context of Gdi: `window` fitted to
+    /// picPlandra's size in pixels and drawn into `metafileDc`, leaving ViewWindow as it
+    /// was; the screen is then redrawn (DXFRefresh) when the drawing was read whole.
+    /// The caller closes the metafile. Fails as Zoom does.
+    bool ZoomToMetafile(const RealRect& window, platform::HDC metafileDc);
+    /// The drawing pass onto the printer: in pixels, with the window widened by 5% of
+    /// its width and height on every side and fitted to the printable area; ViewWindow
+    /// stays. When the drawing was read whole the document is ended and the screen
+    /// redrawn (DXFRefresh).
+    bool ZoomToPrinter(const RealRect& window, platform::Printer& printer);
 
     /// Shows a drawing just read into the database at its extents, as Regen does after
     /// the read, and marks the drawing shown. The pass's result as a Long Boolean.
@@ -60,9 +71,16 @@ public:
     bool DrawingShown = false;
 
 private:
-    bool DrawPass(const RealRect& window);
-    /// Steps 1 to 8 of the fitting; false when nothing is to be drawn.
-    bool FitWindow(const RealRect& window);
+    /// Where a pass draws: picPlandra (both null), a metafile or the printer.
+    struct Target {
+        platform::HDC MetafileDc = nullptr;
+        platform::Printer* Printer = nullptr;
+    };
+    bool ZoomInto(const RealRect& window, Target target);
+    bool DrawPass(const RealRect& window, Target target);
+    /// Steps 1 to 8 of the fitting; false when nothing is to be drawn. Only a pass onto
+    /// picPlandra changes ViewWindow. Gives the device context to draw on.
+    bool FitWindow(const RealRect& window, Target target, platform::HDC& dc);
     void ShowZoomOutOfRange();
     /// Cls, pixel scale and AutoRedraw on picPlandra, as every redraw starts.
     void PrepareSurface();

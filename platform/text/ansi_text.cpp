@@ -110,18 +110,36 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string AnsiToUtf8(std::string_view text) {
-    // Code points of bytes 0x80 to 0x9F; the rest of the page equals Latin-1.
-    // Bytes the code page leaves undefined keep their own value.
+namespace {
+
+// The code point of one code page 1252 byte. Bytes 0x80 to 0x9F have their own table;
+// the rest of the page equals Latin-1, and bytes the page leaves undefined keep their
+// own value.
+std::uint16_t AnsiCodePoint(char c) {
     static constexpr std::array<std::uint16_t, 32> High = {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 && byte <= 0x9F ? High[byte - 0x80] : byte;
+}
+
+} // namespace
+
+std::u16string AnsiToUtf16(std::string_view text) {
+    std::u16string utf16;
+    utf16.reserve(text.size());
+    for (char c : text) {
+        utf16.push_back(static_cast<char16_t>(AnsiCodePoint(c)));
+    }
+    return utf16;
+}
+
+std::string AnsiToUtf8(std::string_view text) {
     std::string utf8;
     utf8.reserve(text.size());
     for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        std::uint32_t code = byte >= 0x80 && byte <= 0x9F ? High[byte - 0x80] : byte;
+        std::uint32_t code = AnsiCodePoint(c);
         if (code < 0x80) {
             utf8.push_back(static_cast<char>(code));
         } else if (code < 0x800) {

@@ -35,5 +35,7 @@ std::vector<std::string_view> SplitBackslashNames(std::string_view path);
 
 /// Code page 1252 text as UTF-8, for output that must be Unicode (JSON, consoles).
 std::string AnsiToUtf8(std::string_view text);
+/// Code page 1252 text as UTF-16 (every byte is one code unit), for Unicode records.
+std::u16string AnsiToUtf16(std::string_view text);
 
 } // namespace platform

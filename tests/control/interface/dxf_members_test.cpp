@@ -30,9 +30,10 @@ TEST(DXFMembers, ListTheExistingMembersInSlotOrderWithStableIdentifiers) {
     EXPECT_EQ(names, "colLayers DXFComplete Enabled PrintAllBlack GetCurrentZoom IntToRealX "
                      "IntToRealY CvtX CvtY FileName TmpFileNamePath VerticalScroll "
                      "HorizontalScroll OnTheSpotZoomPctLeft OnTheSpotZoomPctRight MonoFontScalar "
-                     "MonoFontName PropFontName PropFontScalar ZoomExtents Refresh Regen "
+                     "MonoFontName PropFontName PropFontScalar ZoomExtents Plot Refresh Regen "
                      "OnTheSpotZoom ZoomFunction ZoomInitiate ZoomEnd ZoomFeedback ZoomPrevious "
-                     "DisplayAttributes Layers DXFRefresh Find FixUNIXFile Save RedlineTextHeight "
+                     "DisplayAttributes SaveWMFOld SaveWMF Layers DXFRefresh Find FixUNIXFile Save "
+                     "RedlineTextHeight "
                      "DXFAddLine DXFAddSolid DXFAddCircle DXFAddText BackColor About Clear "
                      "RedlineDeleteEntity RedlineUnDeleteEntity RedlineEntitySelected "
                      "RedlineEntityType RedlineCurrentLayer CalcExtents ReadModernEntities ");

@@ -1,0 +1,27 @@
+// `plandra print`: loads a drawing as the control does and prints it through the
+// control's Plot onto a PDF file.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace plandra::cli {
+
+struct PrintRequest {
+    std::string FileName;
+    std::string PdfName;
+    /// The view the control shows (the extents after loading) instead of the extents.
+    bool CurrentView = false;
+    bool Letter = false; ///< Letter paper instead of A4
+    bool CalcExtents = false;
+    bool ClassicOnly = false;
+    bool Strict = false;
+    bool PrintAllBlack = false;
+};
+
+/// Prints as requested. Returns the exit status: 0 when the PDF was written, 1 when the
+/// drawing could not be read or the PDF not written, 3 when nothing could be drawn.
+/// Messages go to `errors`.
+int RunPrint(const PrintRequest& request, std::ostream& errors);
+
+} // namespace plandra::cli
