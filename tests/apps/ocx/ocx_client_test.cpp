@@ -139,6 +139,24 @@ TEST_F(OcxClient, MouseOnTheDrawingSurfaceRaisesTheEventsToAdvisedSinks) {
     EventSink sink;
     DWORD cookie = 0;
     ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    // The point and the sink are found by enumeration too.
+    IEnumConnectionPoints* points = nullptr;
+    ASSERT_EQ(container->EnumConnectionPoints(&points), S_OK);
+    ComRef<IEnumConnectionPoints> pointsOwner(points);
+    IConnectionPoint* listed[2] = {};
+    ULONG count = 0;
+    EXPECT_EQ(points->Next(2, listed, &count), S_FALSE);
+    ASSERT_EQ(count, 1u);
+    EXPECT_EQ(listed[0], point);
+    listed[0]->Release();
+    IEnumConnections* connections = nullptr;
+    ASSERT_EQ(point->EnumConnections(&connections), S_OK);
+    ComRef<IEnumConnections> connectionsOwner(connections);
+    CONNECTDATA connection{};
+    ASSERT_EQ(connections->Next(1, &connection, nullptr), S_OK);
+    EXPECT_EQ(connection.dwCookie, cookie);
+    connection.pUnk->Release();
+    EXPECT_EQ(connections->Next(1, &connection, nullptr), S_FALSE);
 
     const HWND frame = ::FindWindowW(L"PlandraOCXSurface", L"Plandra");
     const HWND surface = ::FindWindowExW(frame, nullptr, L"PlandraOCXSurface", L"picPlandra");

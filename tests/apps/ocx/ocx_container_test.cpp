@@ -17,7 +17,7 @@ namespace {
 using namespace plandra::ocx;
 
 /// The container's side: a client site, an in-place site in `Window` and the ambient
-/// properties (UserMode False: the form is being designed).
+/// properties (UserMode False: the form is being designed; a pale BackColor).
 class Site final : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
 public:
     explicit Site(HWND window) : Window(window) {}
@@ -70,6 +70,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
                                      EXCEPINFO*, UINT*) override {
+        if (id == DISPID_AMBIENT_BACKCOLOR) {
+            result->vt = VT_I4;
+            result->lVal = 0xE0F0FF; // as RRGGBB: FFF0E0
+            return S_OK;
+        }
         if (id != DISPID_AMBIENT_USERMODE) {
             return DISP_E_MEMBERNOTFOUND;
         }
@@ -147,7 +152,7 @@ HRESULT Put(IDispatch* control, const wchar_t* name, VARIANT value, VARIANT* res
     return invoked == DISP_E_EXCEPTION ? exception.scode : invoked;
 }
 
-TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsAmbientUserMode) {
+TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsTheAmbientProperties) {
     ::OleInitialize(nullptr);
     HMODULE module = ::LoadLibraryA(PLANDRA_OCX_PATH);
     ASSERT_NE(module, nullptr);
@@ -217,11 +222,11 @@ TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsAmbientUserMode) {
                                 return (pixel & 0xFFFFFF) != (drawn[i++] & 0xFFFFFF);
                             }),
               0);
-    // The window shows what plandra render draws: both draw through the same GDI, so
-    // the PNG files of the two are the same byte for byte.
+    // The window shows what plandra render draws on the container's back colour: both
+    // draw through the same GDI, so the PNG files of the two are the same byte for byte.
     const std::vector<std::uint8_t> captured = platform::EncodePng(
         {reinterpret_cast<const std::uint8_t*>(onScreen.data()), Width, Height, Width * 4u});
-    const std::vector<std::uint8_t> rendered = Rendered(sample, "FFFFFF");
+    const std::vector<std::uint8_t> rendered = Rendered(sample, "FFF0E0");
     ASSERT_FALSE(rendered.empty()) << "plandra render failed";
     if (captured != rendered) {
         std::ofstream(PLANDRA_RENDER_OUTPUT ".window.png", std::ios::binary)
