@@ -5,6 +5,7 @@
 #include "control/interface/dxf_members.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,16 +27,30 @@ protected:
         Module = ::LoadLibraryA(PLANDRA_OCX_PATH);
         ASSERT_NE(Module, nullptr);
         Unload = EntryPoint<CanUnloadNow>(Module, "DllCanUnloadNow");
+        Control = NewControl();
+        ASSERT_TRUE(Control);
+    }
+    ComRef<IDispatch> NewControl() {
         IClassFactory* factory = nullptr;
-        ASSERT_EQ(EntryPoint<GetClassObject>(Module, "DllGetClassObject")(
-                      ClsidDXF, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-                  S_OK);
+        EntryPoint<GetClassObject>(Module, "DllGetClassObject")(ClsidDXF, IID_IClassFactory,
+                                                                reinterpret_cast<void**>(&factory));
         ComRef<IClassFactory> factoryOwner(factory);
         IDispatch* control = nullptr;
-        ASSERT_EQ(
-            factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control)),
-            S_OK);
-        Control = ComRef<IDispatch>(control);
+        if (factory != nullptr) {
+            factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control));
+        }
+        return ComRef<IDispatch>(control);
+    }
+    template <typename Interface> ComRef<Interface> As(IUnknown* object, REFIID iid) {
+        Interface* result = nullptr;
+        object->QueryInterface(iid, reinterpret_cast<void**>(&result));
+        return ComRef<Interface>(result);
+    }
+    HRESULT Put(IDispatch* object, const wchar_t* name, VARIANT value) {
+        DISPID put = DISPID_PROPERTYPUT;
+        DISPPARAMS params{&value, &put, 1, 1};
+        return object->Invoke(IdOf(object, name), IID_NULL, LOCALE_USER_DEFAULT,
+                              DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
     }
     void TearDown() override { ::CoUninitialize(); }
 
@@ -208,6 +223,70 @@ TEST_F(OcxClient, StreamHoldsThePropertiesAndRefusesAnOverlongCount) {
     stream->Write(overlong, sizeof overlong, nullptr);
     stream->Seek(start, STREAM_SEEK_SET, nullptr);
     EXPECT_EQ(persist->Load(stream), E_FAIL);
+}
+
+/// A container's property bag in memory.
+class MemoryBag final : public IPropertyBag {
+public:
+    ~MemoryBag() {
+        for (auto& [key, value] : Values) {
+            ::VariantClear(&value);
+        }
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        *object = riid == IID_IUnknown || riid == IID_IPropertyBag ? this : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR key, VARIANT* value, IErrorLog*) override {
+        const auto found = Values.find(key);
+        return found == Values.end() ? E_INVALIDARG : ::VariantCopy(value, &found->second);
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR key, VARIANT* value) override {
+        VARIANT& stored = Values[key];
+        ::VariantClear(&stored);
+        return ::VariantCopy(&stored, value);
+    }
+    std::map<std::wstring, VARIANT> Values;
+};
+
+TEST_F(OcxClient, PropertyBagCarriesTheValuesIntoANewControl) {
+    VARIANT value;
+    value.vt = VT_I4;
+    value.lVal = 0x123456;
+    ASSERT_EQ(Put(Control.Get(), L"BackColor", value), S_OK);
+    value.lVal = 2;
+    ASSERT_EQ(Put(Control.Get(), L"ZoomFunction", value), S_OK);
+    MemoryBag bag;
+    ASSERT_EQ(As<IPersistPropertyBag>(Control.Get(), IID_IPersistPropertyBag)
+                  .Get()
+                  ->Save(&bag, TRUE, TRUE),
+              S_OK);
+    EXPECT_EQ(bag.Values.count(L"OnTheSpotZoomPctLeft"), 0u) << "a default value is stored";
+
+    const ComRef<IDispatch> copy = NewControl();
+    ASSERT_TRUE(copy);
+    ASSERT_EQ(
+        As<IPersistPropertyBag>(copy.Get(), IID_IPersistPropertyBag).Get()->Load(&bag, nullptr),
+        S_OK);
+    const std::pair<const wchar_t*, LONG> expectations[] = {
+        {L"BackColor", 0x123456}, {L"ZoomFunction", 2}, {L"OnTheSpotZoomPctLeft", 200}};
+    for (const auto& [name, expected] : expectations) {
+        VARIANT read;
+        ::VariantInit(&read);
+        ASSERT_EQ(Call(copy.Get(), name, {}, &read), S_OK) << name;
+        ASSERT_EQ(::VariantChangeType(&read, &read, 0, VT_I4), S_OK);
+        EXPECT_EQ(read.lVal, expected) << name;
+    }
+    // The control names its property page.
+    CAUUID pages{};
+    ASSERT_EQ(
+        As<ISpecifyPropertyPages>(copy.Get(), IID_ISpecifyPropertyPages).Get()->GetPages(&pages),
+        S_OK);
+    ASSERT_EQ(pages.cElems, 1u);
+    EXPECT_TRUE(pages.pElems[0] == ClsidppAppearance);
+    ::CoTaskMemFree(pages.pElems);
 }
 
 TEST_F(OcxClient, ServerUnloadsOnlyWhenTheLastObjectIsReleased) {
