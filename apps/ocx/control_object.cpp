@@ -1,10 +1,12 @@
 // The DXF control as a COM object.
 #include "control_object.h"
 
+#include "com_enumerator.h"
 #include "com_variant.h"
 #include "control/interface/dxf_control.h"
 #include "control/interface/dxf_members.h"
 #include "event_connection.h"
+#include "ocx_guids.h"
 #include "platform/headless/headless_child_window.h"
 #include "platform/win32/win32_child_window.h"
 #include "platform/win32/win32_dialogs.h"
@@ -171,11 +173,24 @@ struct ControlSurfaces {
 class OcxContainer final : public ControlContainer {
 public:
     bool UserMode() const override { return User; }
-    void PropertyChanged(std::string_view) override { Dirty = true; }
+    void PropertyChanged(std::string_view key) override {
+        if (TakingAmbient) {
+            return;
+        }
+        Dirty = true;
+        if (key == "BackColor") {
+            OwnBackColor = true;
+        }
+    }
 
     bool Dirty = false;
     /// The site's ambient UserMode; True without a site.
     bool User = true;
+    /// The control follows the container's ambient BackColor until it has a back colour
+    /// of its own: set by the host or read from a stored control.
+    bool OwnBackColor = false;
+    /// While the ambient colour is applied, which neither dirties nor owns it.
+    bool TakingAmbient = false;
 };
 
 SIZEL PixelsToHimetric(int width, int height) {
@@ -206,6 +221,7 @@ class ControlObject final : public IDispatch,
                             public IOleInPlaceActiveObject,
                             public IOleControl,
                             public IViewObject2,
+                            public ISpecifyPropertyPages,
                             public MouseTarget {
 public:
     ControlObject()
@@ -252,6 +268,8 @@ public:
             *object = static_cast<IOleControl*>(this);
         } else if (riid == IID_IViewObject || riid == IID_IViewObject2) {
             *object = static_cast<IViewObject2*>(this);
+        } else if (riid == IID_ISpecifyPropertyPages) {
+            *object = static_cast<ISpecifyPropertyPages*>(this);
         } else {
             *object = nullptr;
             return E_NOINTERFACE;
@@ -316,10 +334,15 @@ public:
 
     // IConnectionPointContainer: the one connection point, of __DXF.
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override {
-        if (points != nullptr) {
-            *points = nullptr;
+        if (points == nullptr) {
+            return E_POINTER;
         }
-        return E_NOTIMPL;
+        *points = nullptr;
+        try {
+            return ConnectionPointEnumerator::Make(IID_IEnumConnectionPoints, {&Events}, 0, points);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
     }
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override {
         if (point == nullptr) {
@@ -345,14 +368,15 @@ public:
     HRESULT STDMETHODCALLTYPE InitNew() override {
         Control.InitProperties();
         Services.Container.Dirty = false;
-        return S_OK;
+        Services.Container.OwnBackColor = false;
+        return AmbientBackColor();
     }
     HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* errorLog) override {
         if (bag == nullptr) {
             return E_POINTER;
         }
         ComPropertyBag stored(*bag, errorLog);
-        return Guarded([&] { Control.ReadProperties(stored); });
+        return Loaded(Guarded([&] { Control.ReadProperties(stored); }));
     }
     HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL) override {
         if (bag == nullptr) {
@@ -371,7 +395,7 @@ public:
         }
         MemoryPropertyBag stored;
         const HRESULT result = LoadFromStream(*stream, stored);
-        return FAILED(result) ? result : Guarded([&] { Control.ReadProperties(stored); });
+        return FAILED(result) ? result : Loaded(Guarded([&] { Control.ReadProperties(stored); }));
     }
     HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override {
         if (stream == nullptr) {
@@ -557,7 +581,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
 
-    // IOleControl: the ambient UserMode of the site.
+    // IOleControl: the ambient UserMode and BackColor of the site.
     HRESULT STDMETHODCALLTYPE GetControlInfo(CONTROLINFO*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnMnemonic(LPMSG) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID dispId) override {
@@ -567,6 +591,9 @@ public:
             Services.Container.User = !SUCCEEDED(Ambient(DISPID_AMBIENT_USERMODE, &userMode)) ||
                                       userMode.vt != VT_BOOL || userMode.boolVal != VARIANT_FALSE;
             ::VariantClear(&userMode);
+        }
+        if (dispId == DISPID_UNKNOWN || dispId == DISPID_AMBIENT_BACKCOLOR) {
+            return AmbientBackColor();
         }
         return S_OK;
     }
@@ -658,6 +685,20 @@ public:
 
     void Paint() override { Windows.picPlandra.Refresh(); }
 
+    // ISpecifyPropertyPages: the page ppAppearance.
+    HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override {
+        if (pages == nullptr) {
+            return E_POINTER;
+        }
+        pages->pElems = static_cast<GUID*>(::CoTaskMemAlloc(sizeof(GUID)));
+        pages->cElems = pages->pElems != nullptr ? 1 : 0;
+        if (pages->pElems == nullptr) {
+            return E_OUTOFMEMORY;
+        }
+        pages->pElems[0] = ClsidppAppearance;
+        return S_OK;
+    }
+
 private:
     // Reading and writing stored values meets the control's errors (a value of the
     // wrong kind); they become E_FAIL, not an exception across COM.
@@ -714,6 +755,32 @@ private:
         DISPPARAMS none{nullptr, nullptr, 0, 0};
         return ambient->Invoke(dispId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
                                value, nullptr, nullptr);
+    }
+    // The site's ambient BackColor becomes picPlandra's back colour, unless the control
+    // has one of its own; a site without it leaves the colour as it is.
+    HRESULT AmbientBackColor() {
+        if (Services.Container.OwnBackColor) {
+            return S_OK;
+        }
+        VARIANT color;
+        ::VariantInit(&color);
+        if (FAILED(Ambient(DISPID_AMBIENT_BACKCOLOR, &color)) ||
+            FAILED(::VariantChangeType(&color, &color, 0, VT_I4))) {
+            ::VariantClear(&color);
+            return S_OK;
+        }
+        Services.Container.TakingAmbient = true;
+        const HRESULT result =
+            Guarded([&] { Control.SetBackColor(static_cast<OleColor>(color.lVal)); });
+        Services.Container.TakingAmbient = false;
+        return result;
+    }
+    // A stored control keeps its stored back colour whatever the container's is.
+    HRESULT Loaded(HRESULT result) {
+        if (SUCCEEDED(result)) {
+            Services.Container.OwnBackColor = true;
+        }
+        return result;
     }
     HRESULT Saved(HRESULT result, BOOL clearDirty) {
         if (SUCCEEDED(result) && clearDirty) {

@@ -1,9 +1,11 @@
 // The connection point of __DXF.
 #include "event_connection.h"
 
+#include "com_enumerator.h"
 #include "ocx_guids.h"
 
 #include <algorithm>
+#include <new>
 
 namespace plandra::ocx {
 
@@ -63,10 +65,19 @@ HRESULT EventConnection::Unadvise(DWORD cookie) {
 }
 
 HRESULT EventConnection::EnumConnections(IEnumConnections** connections) {
-    if (connections != nullptr) {
-        *connections = nullptr;
+    if (connections == nullptr) {
+        return E_POINTER;
     }
-    return E_NOTIMPL;
+    *connections = nullptr;
+    try {
+        std::vector<CONNECTDATA> sinks;
+        for (const auto& [cookie, sink] : Sinks) {
+            sinks.push_back({sink.Get(), cookie});
+        }
+        return ConnectionEnumerator::Make(IID_IEnumConnections, std::move(sinks), 0, connections);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 void EventConnection::MouseDown(Integer& Button, Integer& Shift, float& X, float& Y) {

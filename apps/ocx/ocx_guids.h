@@ -47,5 +47,6 @@ inline constexpr GUID DiidDXF = GuidOf(ids::DXFInterface);
 inline constexpr GUID DiidDXFEvents = GuidOf(ids::DXFEvents);
 inline constexpr GUID DiidDXFLayers = GuidOf(ids::DXFLayersInterface);
 inline constexpr GUID DiidDXFLayer = GuidOf(ids::DXFLayerInterface);
+inline constexpr GUID ClsidppAppearance = GuidOf(ids::ppAppearance);
 
 } // namespace plandra::ocx

@@ -5,6 +5,7 @@
 #include "control/interface/dxf_members.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,18 +27,29 @@ protected:
         Module = ::LoadLibraryA(PLANDRA_OCX_PATH);
         ASSERT_NE(Module, nullptr);
         Unload = EntryPoint<CanUnloadNow>(Module, "DllCanUnloadNow");
+        Control = NewControl();
+        ASSERT_TRUE(Control);
+    }
+    ComRef<IDispatch> NewControl() {
         IClassFactory* factory = nullptr;
-        ASSERT_EQ(EntryPoint<GetClassObject>(Module, "DllGetClassObject")(
-                      ClsidDXF, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
-                  S_OK);
+        EntryPoint<GetClassObject>(Module, "DllGetClassObject")(ClsidDXF, IID_IClassFactory,
+                                                                reinterpret_cast<void**>(&factory));
         ComRef<IClassFactory> factoryOwner(factory);
         IDispatch* control = nullptr;
-        ASSERT_EQ(
-            factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control)),
-            S_OK);
-        Control = ComRef<IDispatch>(control);
+        if (factory != nullptr) {
+            factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control));
+        }
+        return ComRef<IDispatch>(control);
     }
-    void TearDown() override { ::CoUninitialize(); }
+    HRESULT Put(IDispatch* object, const wchar_t* name, LONG number) {
+        VARIANT value;
+        value.vt = VT_I4;
+        value.lVal = number;
+        DISPID put = DISPID_PROPERTYPUT;
+        DISPPARAMS params{&value, &put, 1, 1};
+        return object->Invoke(IdOf(object, name), IID_NULL, LOCALE_USER_DEFAULT,
+                              DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
+    }
 
     DISPID IdOf(IDispatch* object, const wchar_t* name) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
@@ -139,7 +151,15 @@ TEST_F(OcxClient, MouseOnTheDrawingSurfaceRaisesTheEventsToAdvisedSinks) {
     EventSink sink;
     DWORD cookie = 0;
     ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
-
+    IEnumConnections* connections = nullptr;
+    ASSERT_EQ(point->EnumConnections(&connections), S_OK);
+    ComRef<IEnumConnections> connectionsOwner(connections);
+    CONNECTDATA listed[2] = {};
+    ULONG count = 0;
+    EXPECT_EQ(connections->Next(2, listed, &count), S_FALSE);
+    ASSERT_EQ(count, 1u);
+    EXPECT_EQ(listed[0].dwCookie, cookie);
+    listed[0].pUnk->Release();
     const HWND frame = ::FindWindowW(L"PlandraOCXSurface", L"Plandra");
     const HWND surface = ::FindWindowExW(frame, nullptr, L"PlandraOCXSurface", L"picPlandra");
     ASSERT_NE(surface, nullptr);
@@ -154,15 +174,7 @@ TEST_F(OcxClient, MouseOnTheDrawingSurfaceRaisesTheEventsToAdvisedSinks) {
 }
 
 TEST_F(OcxClient, StreamHoldsThePropertiesAndRefusesAnOverlongCount) {
-    VARIANT value;
-    value.vt = VT_I4;
-    value.lVal = 0;
-    DISPID put = DISPID_PROPERTYPUT;
-    DISPPARAMS params{&value, &put, 1, 1};
-    ASSERT_EQ(Control.Get()->Invoke(IdOf(Control.Get(), L"ZoomFunction"), IID_NULL,
-                                    LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
-                                    nullptr, nullptr),
-              S_OK);
+    ASSERT_EQ(Put(Control.Get(), L"ZoomFunction", 0), S_OK);
     IPersistStreamInit* persist = nullptr;
     ASSERT_EQ(
         Control.Get()->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)),
@@ -190,6 +202,62 @@ TEST_F(OcxClient, StreamHoldsThePropertiesAndRefusesAnOverlongCount) {
     stream->Write(overlong, sizeof overlong, nullptr);
     stream->Seek(start, STREAM_SEEK_SET, nullptr);
     EXPECT_EQ(persist->Load(stream), E_FAIL);
+}
+
+/// A container's property bag in memory.
+class MemoryBag final : public IPropertyBag {
+public:
+    ~MemoryBag() {
+        for (auto& [key, value] : Values) {
+            ::VariantClear(&value);
+        }
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        *object = riid == IID_IUnknown || riid == IID_IPropertyBag ? this : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR key, VARIANT* value, IErrorLog*) override {
+        const auto found = Values.find(key);
+        return found == Values.end() ? E_INVALIDARG : ::VariantCopy(value, &found->second);
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR key, VARIANT* value) override {
+        VARIANT& stored = Values[key];
+        ::VariantClear(&stored);
+        return ::VariantCopy(&stored, value);
+    }
+    std::map<std::wstring, VARIANT> Values;
+};
+
+TEST_F(OcxClient, PropertyBagCarriesTheValuesIntoANewControl) {
+    ASSERT_EQ(Put(Control.Get(), L"BackColor", 0x123456), S_OK);
+    ASSERT_EQ(Put(Control.Get(), L"ZoomFunction", 2), S_OK);
+    MemoryBag bag;
+    IPersistPropertyBag* persist = nullptr;
+    Control.Get()->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&persist));
+    EXPECT_EQ(ComRef<IPersistPropertyBag>(persist).Get()->Save(&bag, TRUE, TRUE), S_OK);
+    EXPECT_EQ(bag.Values.count(L"OnTheSpotZoomPctLeft"), 0u) << "a default value is stored";
+
+    const ComRef<IDispatch> copy = NewControl();
+    copy.Get()->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&persist));
+    EXPECT_EQ(ComRef<IPersistPropertyBag>(persist).Get()->Load(&bag, nullptr), S_OK);
+    const std::pair<const wchar_t*, LONG> expectations[] = {
+        {L"BackColor", 0x123456}, {L"ZoomFunction", 2}, {L"OnTheSpotZoomPctLeft", 200}};
+    for (const auto& [name, expected] : expectations) {
+        VARIANT read;
+        ::VariantInit(&read);
+        Call(copy.Get(), name, {}, &read);
+        ::VariantChangeType(&read, &read, 0, VT_I4);
+        EXPECT_EQ(read.lVal, expected) << name;
+    }
+    // The control names its property page.
+    ISpecifyPropertyPages* pages = nullptr;
+    copy.Get()->QueryInterface(IID_ISpecifyPropertyPages, reinterpret_cast<void**>(&pages));
+    CAUUID named{};
+    EXPECT_EQ(ComRef<ISpecifyPropertyPages>(pages).Get()->GetPages(&named), S_OK);
+    EXPECT_TRUE(named.cElems == 1 && named.pElems[0] == ClsidppAppearance);
+    ::CoTaskMemFree(named.pElems);
 }
 
 TEST_F(OcxClient, ServerUnloadsOnlyWhenTheLastObjectIsReleased) {

@@ -3,8 +3,12 @@
 // site's ambient UserMode.
 #include "apps/ocx/com_ref.h"
 #include "apps/ocx/ocx_guids.h"
+#include "platform/png_image.h"
 
+#include <cstdint>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -12,7 +16,7 @@ namespace {
 using namespace plandra::ocx;
 
 /// The container's side: a client site, an in-place site in `Window` and the ambient
-/// properties (UserMode False: the form is being designed).
+/// properties (UserMode False: the form is being designed; a pale BackColor).
 class Site final : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
 public:
     explicit Site(HWND window) : Window(window) {}
@@ -65,6 +69,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
                                      EXCEPINFO*, UINT*) override {
+        if (id == DISPID_AMBIENT_BACKCOLOR) {
+            result->vt = VT_I4;
+            result->lVal = 0xE0F0FF; // as RRGGBB: FFF0E0
+            return S_OK;
+        }
         if (id != DISPID_AMBIENT_USERMODE) {
             return DISP_E_MEMBERNOTFOUND;
         }
@@ -115,7 +124,7 @@ HRESULT Put(IDispatch* control, const wchar_t* name, VARIANT value, VARIANT* res
     return invoked == DISP_E_EXCEPTION ? exception.scode : invoked;
 }
 
-TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsAmbientUserMode) {
+TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsTheAmbientProperties) {
     ::OleInitialize(nullptr);
     HMODULE module = ::LoadLibraryA(PLANDRA_OCX_PATH);
     ASSERT_NE(module, nullptr);
@@ -152,6 +161,7 @@ TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsAmbientUserMode) {
 
     VARIANT value;
     value.vt = VT_BSTR;
+    // A drawing without texts, so that no glyph can differ from plandra render's.
     value.bstrVal = ::SysAllocString(L"" PLANDRA_SOURCE_DIR "/samples/site-plan.dxf");
     EXPECT_EQ(Put(control, L"FileName", value), S_OK);
     ::VariantClear(&value);
@@ -183,6 +193,16 @@ TEST(OcxContainer, InPlaceControlShowsTheDrawingAndFollowsAmbientUserMode) {
                                 return (pixel & 0xFFFFFF) != (drawn[i++] & 0xFFFFFF);
                             }),
               0);
+    // The window shows what plandra render drew of the same drawing on the container's
+    // back colour: both draw through the same GDI, so the two PNG files are the same.
+    const std::vector<std::uint8_t> captured = platform::EncodePng(
+        {reinterpret_cast<const std::uint8_t*>(onScreen.data()), Width, Height, Width * 4u});
+    std::ifstream rendered(PLANDRA_RENDERED, std::ios::binary);
+    EXPECT_TRUE(
+        std::equal(captured.begin(), captured.end(), std::istreambuf_iterator<char>(rendered),
+                   std::istreambuf_iterator<char>(),
+                   [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
+        << "the window differs from " PLANDRA_RENDERED;
 
     EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
     EXPECT_TRUE(site.Deactivated);
