@@ -27,8 +27,7 @@ constexpr std::uint32_t DefaultTimeout = 30000;
 
 bool NameFitsSocket(const std::string& name) {
     return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
-               c == '.';
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
     }) && name.front() != '.';
 }
 
@@ -242,8 +241,8 @@ void SandboxDde::ServeRemoteClients() {
             if (found == Listeners.end()) {
                 break;
             }
-            UniqueSocket client(
-                ::accept4(found->second.Socket.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+            UniqueSocket client(::accept4(found->second.Socket.Get(), nullptr, nullptr,
+                                          SOCK_NONBLOCK | SOCK_CLOEXEC));
             if (!client) {
                 break;
             }

@@ -87,8 +87,7 @@ private:
     std::string_view Rest;
 };
 
-template <typename Result>
-std::optional<Result> Broken(std::string& error, std::string_view what) {
+template <typename Result> std::optional<Result> Broken(std::string& error, std::string_view what) {
     if (error.empty()) {
         error = std::string(what);
     }

@@ -16,9 +16,9 @@ constexpr UINT BroadcastTimeoutMilliseconds = 5000;
 // The module this code is linked into: the engine library's instance, not the program's.
 HINSTANCE ThisModule() {
     HMODULE module = nullptr;
-    ::GetModuleHandleExA(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCSTR>(&ThisModule), &module);
     return module;
 }
 
