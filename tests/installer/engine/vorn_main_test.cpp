@@ -104,6 +104,10 @@ TEST_F(VornMainTest, CompletedRunLeavesTheLogTheStatusFileAndNoTemporaryFiles) {
 
     EXPECT_EQ(ReadFileText(Native("C:\\WINNT\\PLANDRA.MIF")), "Vorn|Plandra|1.0|42|Success|");
     EXPECT_TRUE(std::filesystem::is_empty(Native("C:\\TEMP")));
+    // The wizard class lives as long as the run; nothing changed settings, so no
+    // broadcast went out.
+    EXPECT_EQ(ReadFileText(Folder.Folder() / "messages.log"),
+              "RegisterClass KTRSWizard\nUnregisterClass KTRSWizard\n");
 
     // A second run appends its own section to the same log.
     SampleScript again = BuildSample();
