@@ -1,7 +1,9 @@
 // The setup program's machine on Linux: a sandbox machine folder. A restart or reboot
 // the engine asks for is recorded in the folder and carried out by `--restart`.
+#include "dde_client.h"
 #include "installer/engine/install_context.h"
 #include "platform/ini_text.h"
+#include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
 #include "platform/posix/sandbox_processes.h"
@@ -165,6 +167,18 @@ int RestartMachine(const std::string& folder, std::ostream& out, std::ostream& e
         return 1;
     }
     return 0;
+}
+
+int DdeCommand(const std::string& folder, const std::string& topic,
+               const std::optional<std::string>& execute, std::ostream& out, std::ostream& err) {
+    platform::SandboxMachine::OpenResult opened = platform::SandboxMachine::Open(folder);
+    if (!opened.Machine) {
+        err << "vornsetup: " << opened.Error << "\n";
+        return 1;
+    }
+    // The engine of a run on that machine listens in the machine's folder.
+    platform::SandboxDde dde(nullptr, opened.Machine->Folder());
+    return RunDdeClient(dde, topic, execute, out, err);
 }
 
 } // namespace vornsetup

@@ -1,6 +1,8 @@
 // The setup program's machine on Windows: the running system itself.
+#include "dde_client.h"
 #include "installer/engine/install_context.h"
 #include "platform/program.h"
+#include "platform/win32/win32_dde.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_system_info.h"
@@ -65,6 +67,12 @@ int MakeMachine(const std::string&, bool, std::ostream&, std::ostream& err) {
 int RestartMachine(const std::string&, std::ostream&, std::ostream& err) {
     err << "SETUP: --restart is for sandbox machines\n";
     return 2;
+}
+
+int DdeCommand(const std::string&, const std::string& topic,
+               const std::optional<std::string>& execute, std::ostream& out, std::ostream& err) {
+    platform::Win32Dde dde;
+    return RunDdeClient(dde, topic, execute, out, err);
 }
 
 } // namespace vornsetup

@@ -1,10 +1,12 @@
 // vornsetup (SETUP.EXE on Windows): the setup program. It opens a setup archive, hands
 // it to the install engine and carries out the restart the engine asks for; on Linux
 // it also makes the sandbox machines installations run on, and restarts them.
+#include "dde_client.h"
 #include "setup_machine.h"
 #include "setup_run.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,7 @@ constexpr std::string_view Usage =
        vornsetup --list ARCHIVE
        vornsetup --restart DIR
        vornsetup --new-machine DIR [--family 95|NT]
+       vornsetup --dde DIR TOPIC [--execute DATA | --request]
 
 Runs the installation in ARCHIVE: opens the archive (and its later disk files,
 ARCHIVE with the extensions W02, W03 ...), loads the install engine
@@ -46,6 +49,12 @@ Options:
                    running_services.txt (the services that run, one name a line); it
                    logs every started program in processes.log.
   --family 95|NT   The Windows family a new machine plays (default NT).
+  --dde DIR TOPIC  Talk to the installation running on machine DIR (any DIR on
+                   Windows) through its DDE service "VornInst", as another program
+                   would. With --execute DATA: topic CANCEL cancels the run, any
+                   other topic sets the variable of that name to DATA. With
+                   --request (the default): prints the value of the variable TOPIC.
+                   The engine answers between its actions.
   -h, --help       Show this text.
 
 Exit status: 0 when the installation completed (or the machine was made, the
@@ -57,6 +66,30 @@ int UsageError(std::string_view message) {
     std::cerr << vornsetup::ProgramName() << ": " << message << "\nRun '"
               << vornsetup::ProgramName() << " --help' for usage.\n";
     return 2;
+}
+
+// --dde DIR TOPIC [--execute DATA | --request]: the arguments after --dde.
+int DdeTask(int count, char** arguments) {
+    if (count < 2) {
+        return UsageError("--dde needs a machine folder and a topic");
+    }
+    std::optional<std::string> execute;
+    bool request = false;
+    for (int i = 2; i < count; ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--execute" && i + 1 < count && !execute) {
+            execute = arguments[++i];
+        } else if (argument == "--request" && !request) {
+            request = true;
+        } else {
+            return UsageError("--dde takes --execute DATA or --request, not " +
+                              std::string(argument));
+        }
+    }
+    if (execute && request) {
+        return UsageError("--execute and --request go alone");
+    }
+    return vornsetup::DdeCommand(arguments[0], arguments[1], execute, std::cout, std::cerr);
 }
 
 } // namespace
@@ -74,6 +107,9 @@ int main(int argc, char** argv) {
         if (argument == "-h" || argument == "--help") {
             std::cout << Usage;
             return 0;
+        }
+        if (argument == "--dde") {
+            return DdeTask(argc - i - 1, argv + i + 1);
         }
         const bool takesValue = argument == "--new-machine" || argument == "--family" ||
                                 argument == "--machine" || argument == "--engine" ||

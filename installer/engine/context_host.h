@@ -4,12 +4,14 @@
 
 #include "engine_services.h"
 #include "install_context.h"
+#include "platform/window_messages.h"
 
 namespace vorn {
 
 class ContextHost final : public EngineHost {
 public:
-    explicit ContextHost(InstallContext& context) : Context(context) {}
+    ContextHost(InstallContext& context, platform::WindowMessageService& messages)
+        : Context(context), Messages(messages) {}
 
     bool RunStopped() const override { return Context.AbortFlag != 0 || Context.ErrorCode != 0; }
     void SetAbortFlag() override { Context.AbortFlag = 1; }
@@ -17,11 +19,14 @@ public:
     std::uintptr_t MainWindow() const override { return Context.MainWindow; }
     // No engine dialog or progress window is open yet: boxes belong to the main window.
     std::uintptr_t DefaultBoxOwner() const override { return Context.MainWindow; }
-    void AfterRecord() override {}
+    // The run's message pump: DDE transactions of other programs are answered here,
+    // between records, never in the middle of one.
+    void AfterRecord() override { Messages.PumpWaitingMessages(); }
     void CloseProgressWindow() override {}
 
 private:
     InstallContext& Context;
+    platform::WindowMessageService& Messages;
 };
 
 } // namespace vorn

@@ -69,6 +69,9 @@ public:
     /// The answer file's lines, when the engine was started with one.
     std::vector<AnswerLine> Answers;
     bool HasAnswerFile = false;
+    /// Set by the actions that write INI files or the registry: the run ends by telling
+    /// every window that settings changed.
+    bool SettingsChanged = false;
 
     /// Handlers of the opcodes other parts implement; a record whose opcode has no
     /// handler is passed over.

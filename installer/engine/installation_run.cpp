@@ -48,13 +48,16 @@ std::int32_t RunInstallation(InstallContext* context, const EntryArguments& argu
 
 InstallationRun::InstallationRun(InstallContext& context, const EntryArguments& arguments,
                                  platform::MachineServices& machine)
-    : Context(context), Arguments(arguments), Machine(machine), Host(context),
+    : Context(context), Arguments(arguments), Machine(machine), Host(context, machine.Messages()),
       Presenter(machine.Boxes()), TempFiles(machine.Files()), Paths(machine.Files()),
       Log(machine.Files()) {}
 
 InstallationRun::~InstallationRun() {
     // The setup program must not see the table after it is gone.
     Context.Messages = nullptr;
+    if (WizardClassRegistered) {
+        Machine.Messages().UnregisterClassA(WizardClassName);
+    }
 }
 
 std::int32_t InstallationRun::Run() {
@@ -96,6 +99,8 @@ std::int32_t InstallationRun::Run() {
 }
 
 bool InstallationRun::StartUp() {
+    // Without the class the wizard windows cannot open; the run itself goes on.
+    WizardClassRegistered = Machine.Messages().RegisterClassA(WizardClassName);
     platform::SystemInfoService& system = Machine.System();
     platform::OsVersionInfo version;
     if (system.GetVersionExA(version)) {

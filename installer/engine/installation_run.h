@@ -38,6 +38,9 @@ std::int32_t RunInstallation(InstallContext* context, const EntryArguments& argu
 
 class InstallationRun {
 public:
+    /// The class of the engine's wizard windows.
+    static constexpr std::string_view WizardClassName = "KTRSWizard";
+
     InstallationRun(InstallContext& context, const EntryArguments& arguments,
                     platform::MachineServices& machine);
     ~InstallationRun();
@@ -89,6 +92,8 @@ private:
     bool NoTickWaits = false;
     /// Set by the file installer when in-use files were scheduled for a restart.
     bool RestartPending = false;
+    /// The engine's window class is registered until the run ends.
+    bool WizardClassRegistered = false;
 };
 
 } // namespace vorn

@@ -53,6 +53,15 @@ int InstallationRun::ShutDown(int result) {
     Log.Close();
     WriteStatusFile(engine, Machine.Files(), Header, WindowsDirectory, LocalNow(Machine.Files()),
                     {completed, reason});
+    if (engine.SettingsChanged) {
+        // Programs reread what changed; the second broadcast, which names the
+        // environment, is only understood by 32-bit systems.
+        platform::WindowMessageService& messages = Machine.Messages();
+        messages.BroadcastMessageA(platform::wm::WinIniChange, nullptr);
+        if (Windows95 || WindowsNt) {
+            messages.BroadcastMessageA(platform::wm::WinIniChange, "Environment");
+        }
+    }
 
     RestartDecision restart;
     if (Options.Mode != RunMode::Test) {
@@ -90,6 +99,12 @@ int InstallationRun::ShutDown(int result) {
     }
     DdeServer.reset();
     PieceLibraries.clear();
+    // The setup program's window posts the quit message when it is destroyed; its
+    // parameter is the run's result. Without a main window the result stands.
+    platform::WindowMessageService& messages = Machine.Messages();
+    if (Context.MainWindow != 0 && messages.DestroyWindow(Context.MainWindow)) {
+        result = static_cast<int>(messages.PumpUntilQuit());
+    }
     DeleteTemporaryFiles();
     return result;
 }

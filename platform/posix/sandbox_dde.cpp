@@ -70,7 +70,13 @@ bool SandboxDde::DdeUninitialize(std::uint32_t instance) {
     for (std::uintptr_t handle : ended) {
         DdeDisconnect(DdeConversation{handle});
     }
+    const std::vector<std::string> names = Instances[instance].Services;
     Instances.erase(instance);
+    for (const std::string& name : names) {
+        if (!ServedHere(name)) {
+            StopListening(name);
+        }
+    }
     return true;
 }
 
@@ -128,11 +134,15 @@ DdeData SandboxDde::DdeNameService(std::uint32_t instance, DdeString service,
     if (command == dde::NameRegister) {
         if (known == names.end()) {
             names.push_back(name);
+            Listen(name);
         }
         return DdeTrue;
     }
     if (command == dde::NameUnregister && known != names.end()) {
         names.erase(known);
+        if (!ServedHere(name)) {
+            StopListening(name);
+        }
         return DdeTrue;
     }
     return Failed(instance, dde::InvalidParameter, DdeNoData);
@@ -161,15 +171,25 @@ DdeConversation SandboxDde::DdeConnect(std::uint32_t instance, DdeString service
             continue;
         }
         const std::uintptr_t handle = NextHandle++;
-        Conversations[handle] = {instance, server, topic};
+        Conversations[handle] = {instance, server, topic, {}};
         AddString(Text(topic));
         callback(dde::ConnectConfirm, 0, DdeConversation{handle}, topic, service, DdeNoData);
         return DdeConversation{handle};
     }
+    // A name no instance here serves may be served by another program on the machine.
+    if (servers.empty() && !SocketPath(name).empty()) {
+        DdeWireRequest request{'C', Text(topic), {}, {}};
+        const std::optional<DdeWireReply> reply = SendToRemote(name, request, 10000);
+        if (reply && reply->Done) {
+            const std::uintptr_t handle = NextHandle++;
+            Conversations[handle] = {instance, 0, AddString(Text(topic)), name};
+            return DdeConversation{handle};
+        }
+    }
     if (ProgramManager != nullptr && name == ProgramManagerName &&
         EqualsIgnoringCase(Text(topic), ProgramManagerName)) {
         const std::uintptr_t handle = NextHandle++;
-        Conversations[handle] = {instance, 0, AddString(ProgramManagerName)};
+        Conversations[handle] = {instance, 0, AddString(ProgramManagerName), {}};
         return DdeConversation{handle};
     }
     return Failed(instance, dde::NoConversationEstablished, DdeNoConversation);
@@ -192,7 +212,7 @@ bool SandboxDde::DdeDisconnect(DdeConversation conversation) {
 
 DdeData SandboxDde::DdeClientTransaction(std::span<const char> data, DdeConversation conversation,
                                          DdeString item, std::uint32_t format, std::uint32_t type,
-                                         std::uint32_t /*timeout*/, std::uint32_t* result) {
+                                         std::uint32_t timeout, std::uint32_t* result) {
     auto found = Conversations.find(static_cast<std::uintptr_t>(conversation));
     if (found == Conversations.end()) {
         return DdeNoData;
@@ -203,6 +223,13 @@ DdeData SandboxDde::DdeClientTransaction(std::span<const char> data, DdeConversa
     }
     if (type != dde::Execute && type != dde::Request && type != dde::Poke) {
         return Failed(talk.Client, dde::InvalidParameter, DdeNoData);
+    }
+    if (!talk.Remote.empty()) {
+        // Only text crosses to another program.
+        if (type != dde::Execute && format != dde::ClipboardText) {
+            return Failed(talk.Client, dde::NotProcessedError, DdeNoData);
+        }
+        return RemoteTransaction(talk, data, item, type, timeout, result);
     }
     if (talk.Server == 0) {
         return ProgramManagerTransaction(talk, data, item, format, type, result);

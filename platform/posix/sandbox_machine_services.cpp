@@ -9,6 +9,7 @@
 #include "platform/posix/sandbox_program_manager.h"
 #include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_window_messages.h"
 
 #include <cstdlib>
 #include <utility>
@@ -37,7 +38,7 @@ public:
           SetupProgram(std::move(setupProgram)), FileCalls(*Machine), SystemCalls(*Machine),
           ProfileCalls(FileCalls, Machine->Description().WindowsDirectory),
           ProgramManager(FileCalls, Machine->Description().WindowsDirectory),
-          DdeCalls(&ProgramManager) {}
+          DdeCalls(&ProgramManager, Machine->Folder()), MessageCalls(DdeCalls, Machine->Folder()) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -46,6 +47,7 @@ public:
     LibraryService& Libraries() override { return LibraryCalls; }
     RegistryService& Registry() override { return *RegistryCalls; }
     ProfileService& Profile() override { return ProfileCalls; }
+    WindowMessageService& Messages() override { return MessageCalls; }
     // The setup program lives outside the machine: it has the path it was given.
     std::string ModuleFileName(std::uintptr_t) override { return SetupProgram; }
 
@@ -58,6 +60,7 @@ private:
     SandboxProfile ProfileCalls;
     SandboxProgramManager ProgramManager;
     SandboxDde DdeCalls;
+    SandboxWindowMessages MessageCalls;
     // No one sees a box on the sandbox: each answers OK or Yes.
     HeadlessMessageBox BoxCalls;
     PosixLibraryService LibraryCalls;

@@ -6,6 +6,7 @@
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_window_messages.h"
 
 // After our headers: it makes macros of Win32 names.
 #include "win32_api.h"
@@ -25,6 +26,7 @@ public:
     LibraryService& Libraries() override { return LibraryCalls; }
     RegistryService& Registry() override { return RegistryCalls; }
     ProfileService& Profile() override { return ProfileCalls; }
+    WindowMessageService& Messages() override { return MessageCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -42,6 +44,7 @@ private:
     Win32LibraryService LibraryCalls;
     Win32Registry RegistryCalls;
     Win32Profile ProfileCalls;
+    Win32WindowMessages MessageCalls;
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "platform/window_messages.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,6 +28,7 @@ public:
     virtual LibraryService& Libraries() = 0;
     virtual RegistryService& Registry() = 0;
     virtual ProfileService& Profile() = 0;
+    virtual WindowMessageService& Messages() = 0;
     /// The full path of the program file of a module (GetModuleFileNameA); 0 is the
     /// running program. Empty when it is not known.
     virtual std::string ModuleFileName(std::uintptr_t module) = 0;

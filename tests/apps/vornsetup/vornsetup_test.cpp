@@ -2,6 +2,8 @@
 // machine through the install engine, and restarting the machine.
 #include "installer/archive/archive_test_data.h"
 #include "installer/archive/setup_archive.h"
+#include "installer/engine/script_builder.h"
+#include "platform/dde_wire.h"
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
 #include "sample_install_script.h"
@@ -9,7 +11,10 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -95,6 +100,85 @@ TEST(Vornsetup, RunsAnArchiveThroughTheEngineAndLeavesTheLog) {
                                         "C:\\\\APP\\\\TWO", "C:\\\\APP\\\\FINISH"}));
     EXPECT_EQ(plandra::test::ReadFileText(drive / "WINNT" / "PLANDRA.MIF"),
               "Vorn|Plandra|1.0|42|Success|");
+}
+
+// Sends raw bytes to a socket and returns what comes back before it closes.
+std::string Exchange(const std::filesystem::path& socketPath, const std::string& bytes) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    std::string reply;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+        ::write(socket, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+        ::shutdown(socket, SHUT_WR) == 0) {
+        char buffer[256];
+        for (ssize_t n; (n = ::read(socket, buffer, sizeof buffer)) > 0;) {
+            reply.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(socket);
+    return reply;
+}
+
+// Another program talks to a running installation through "VornInst": garbage on its
+// socket is answered with an error, a request reads a variable, and a cancel ends the
+// run, which then runs its cancel section.
+TEST(Vornsetup, AnotherProgramReadsAVariableAndCancelsTheRunOverDde) {
+    plandra::test::TempFolder folder;
+    const std::filesystem::path machine = folder.Folder() / "machine";
+    ASSERT_TRUE(
+        platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
+    vorn::ScriptBuilder b;
+    b.CallDll(vorn::call::OwnFunction, "", "f16",
+              {std::string("1") + vorn::Sep + "WHO" + vorn::Sep + "Ann"});
+    b.While("STOP", 1, "yes");
+    b.Filler();
+    b.End();
+    b.AddToLog("Made Dir: C:\\APP\\NEVER\r\n");
+    b.Exit();
+    std::vector<std::uint8_t> script = vorn::WriteScriptHeader(vorn::SampleHeader());
+    vorn::ArchiveExtras extras;
+    extras.CancelOffset =
+        static_cast<std::uint32_t>(script.size() + b.AddToLog("Made Dir: C:\\APP\\CANCEL\r\n"));
+    b.Exit();
+    const std::vector<std::uint8_t> records = b.Build();
+    script.insert(script.end(), records.begin(), records.end());
+    const std::string archive = (folder.Folder() / "SETUP.VRN").string();
+    ASSERT_EQ(vorn::WriteSetupArchive(archive, script,
+                                      *vorn::PackPayload(archive_test::Files()).Payload, extras),
+              "");
+
+    FILE* run = ::popen((VORNSETUP_PROGRAM " --silent --machine " + machine.string() +
+                         " --engine " VORN0132_LIBRARY " " + archive + " 2>&1")
+                            .c_str(),
+                        "r");
+    const std::string dde = VORNSETUP_PROGRAM " --dde " + machine.string();
+    Outcome asked;
+    for (int tries = 0; tries < 200 && asked.Status != 0; ++tries) {
+        ::usleep(50000);
+        asked = RunProgram(dde + " WHO --request");
+    }
+    EXPECT_EQ(asked.Output, "Ann\n");
+    EXPECT_EQ(Exchange(machine / "dde" / "VORNINST", "VDDE?garbage").substr(0, 5),
+              std::string("VDDR\1", 5));
+    const Outcome cancelled = RunProgram(dde + " cancel --execute x");
+    EXPECT_EQ(cancelled.Status, 0) << cancelled.Output;
+
+    std::string output;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, run)) > 0;) {
+        output.append(buffer, n);
+    }
+    const int status = ::pclose(run);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << output;
+    const std::string log =
+        plandra::test::ReadFileText(machine / "drive_c" / "APP" / "INSTALL.LOG");
+    EXPECT_NE(log.find("C:\\APP\\CANCEL"), std::string::npos) << log;
+    EXPECT_EQ(log.find("NEVER"), std::string::npos) << log;
+    // The run is over: no one serves the name any more.
+    EXPECT_EQ(RunProgram(dde + " WHO").Status, 1);
+    EXPECT_FALSE(std::filesystem::exists(machine / "dde" / "VORNINST"));
 }
 
 TEST(Vornsetup, RestartCarriesOutTheReplacementsScheduledForTheNextStart) {

@@ -15,6 +15,7 @@
 #include "platform/posix/sandbox_profile.h"
 #include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_window_messages.h"
 #include "sample_install_script.h"
 #include "support/temp_file.h"
 
@@ -103,6 +104,10 @@ TEST_F(VornMainTest, CompletedRunLeavesTheLogTheStatusFileAndNoTemporaryFiles) {
 
     EXPECT_EQ(ReadFileText(Native("C:\\WINNT\\PLANDRA.MIF")), "Vorn|Plandra|1.0|42|Success|");
     EXPECT_TRUE(std::filesystem::is_empty(Native("C:\\TEMP")));
+    // The wizard class lives as long as the run; nothing changed settings, so no
+    // broadcast went out.
+    EXPECT_EQ(ReadFileText(Folder.Folder() / "messages.log"),
+              "RegisterClass KTRSWizard\nUnregisterClass KTRSWizard\n");
 
     // A second run appends its own section to the same log.
     SampleScript again = BuildSample();
@@ -214,7 +219,8 @@ public:
     explicit TestMachine(platform::SandboxMachine& machine)
         : FileCalls(machine), SystemCalls(machine),
           ProfileCalls(FileCalls, machine.Description().WindowsDirectory),
-          RegistryCalls(platform::SandboxRegistry::Open(machine).Registry) {}
+          RegistryCalls(platform::SandboxRegistry::Open(machine).Registry),
+          MessageCalls(DdeCalls, machine.Folder()) {}
     platform::FileService& Files() override { return FileCalls; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return DdeCalls; }
@@ -222,6 +228,7 @@ public:
     platform::LibraryService& Libraries() override { return LibraryCalls; }
     platform::RegistryService& Registry() override { return *RegistryCalls; }
     platform::ProfileService& Profile() override { return ProfileCalls; }
+    platform::WindowMessageService& Messages() override { return MessageCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
 
     platform::SandboxFiles FileCalls;
@@ -231,6 +238,7 @@ public:
     platform::HeadlessMessageBox BoxCalls;
     platform::HeadlessLibraryService LibraryCalls;
     std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
+    platform::SandboxWindowMessages MessageCalls;
 };
 
 platform::DdeService* ClientDde = nullptr;

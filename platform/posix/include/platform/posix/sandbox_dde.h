@@ -1,10 +1,13 @@
 // The DDE calls on the sandbox machine: an in-process broker between the instances of
-// one program, with the machine's Program Manager answering "PROGMAN".
+// one program, with the machine's Program Manager answering "PROGMAN", and a local
+// socket per registered name so that programs on the same machine reach each other.
 #pragma once
 
 #include "platform/dde.h"
+#include "platform/dde_wire.h"
 #include "platform/posix/sandbox_program_manager.h"
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,10 +19,17 @@ namespace platform {
 /// client's call, as DDEML runs it inside the client's message loop. "PROGMAN" (topic
 /// "PROGMAN") is answered by `programManager` when no instance registered that name;
 /// without one it is not served. String handles compare ignoring case.
+///
+/// With a machine folder, a registered name also listens on the socket "dde/NAME" in the
+/// folder, and a name no instance here serves is looked for there: a client in another
+/// program then reaches the server. The server answers such clients only when its
+/// program calls ServeRemoteClients, as a Windows server answers inside its message loop.
 class SandboxDde final : public DdeService {
 public:
-    explicit SandboxDde(SandboxProgramManager* programManager = nullptr)
-        : ProgramManager(programManager) {}
+    explicit SandboxDde(SandboxProgramManager* programManager = nullptr,
+                        std::filesystem::path machineFolder = {})
+        : ProgramManager(programManager), Folder(std::move(machineFolder)) {}
+    ~SandboxDde() override;
     SandboxDde(const SandboxDde&) = delete;
     SandboxDde& operator=(const SandboxDde&) = delete;
 
@@ -48,6 +58,18 @@ public:
     /// carried out.
     const std::string& ProgramManagerError() const { return ProgramManagerFault; }
 
+    /// Answers the requests other programs have sent to this program's names; a client
+    /// that sends nothing or garbage gets an error and is dropped, never waited on long.
+    void ServeRemoteClients();
+
+    /// Closes a socket.
+    struct SocketTraits {
+        using Handle = int;
+        static constexpr Handle Null = -1;
+        void Release(Handle socket);
+    };
+    using UniqueSocket = UniqueHandle<SocketTraits>;
+
 private:
     struct Instance {
         DdeCallback Callback;
@@ -59,6 +81,12 @@ private:
         /// The serving instance; 0 for the Program Manager.
         std::uint32_t Server = 0;
         DdeString Topic = DdeNoString;
+        /// The name of a server in another program; empty for one in this program.
+        std::string Remote;
+    };
+    struct Listener {
+        UniqueSocket Socket;
+        std::filesystem::path Path;
     };
     struct StringEntry {
         std::string Text;
@@ -81,7 +109,22 @@ private:
                                       DdeString item, std::uint32_t format, std::uint32_t type,
                                       std::uint32_t* result);
 
+    // The socket a name listens on in the machine folder; empty when it cannot have one.
+    std::filesystem::path SocketPath(const std::string& name) const;
+    void Listen(const std::string& name);
+    void StopListening(const std::string& name);
+    bool ServedHere(const std::string& name) const;
+    std::optional<DdeWireReply> SendToRemote(const std::string& name, const DdeWireRequest& request,
+                                             std::uint32_t timeout);
+    DdeData RemoteTransaction(const Conversation& conversation, std::span<const char> data,
+                              DdeString item, std::uint32_t type, std::uint32_t timeout,
+                              std::uint32_t* result);
+    void ServeClient(const std::string& name, int socket);
+    DdeWireReply Serve(const std::string& name, const DdeWireRequest& request);
+
     SandboxProgramManager* ProgramManager;
+    std::filesystem::path Folder;
+    std::map<std::string, Listener> Listeners;
     std::string ProgramManagerFault;
     std::map<std::uint32_t, Instance> Instances;
     std::map<std::uintptr_t, StringEntry> Strings;
