@@ -43,8 +43,7 @@ int List(const std::filesystem::path& path) {
         return 1;
     }
     try {
-        std::cout << vorn::authoring::ListScript(opened.Archive->Script(),
-                                                 opened.Archive->Header(),
+        std::cout << vorn::authoring::ListScript(opened.Archive->Script(), opened.Archive->Header(),
                                                  opened.Archive->Payload());
     } catch (const std::exception& error) {
         std::cerr << "vornbuild: " << path.string() << ": " << error.what() << "\n";
@@ -95,8 +94,8 @@ int main(int argc, char** argv) {
             std::cout << Usage;
             return 0;
         }
-        const bool takesValue = argument == "-o" || argument == "--disk-size" ||
-                                argument == "--list";
+        const bool takesValue =
+            argument == "-o" || argument == "--disk-size" || argument == "--list";
         if (takesValue && i + 1 == argc) {
             return UsageError(std::string(argument) + " needs a value");
         }

@@ -36,7 +36,7 @@ std::optional<BuildFile> ReadBuildFile(const std::filesystem::path& path) {
     BuildFile file;
     file.Content.resize(static_cast<std::size_t>(size));
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> input(std::fopen(path.string().c_str(), "rb"),
-                                                           &std::fclose);
+                                                          &std::fclose);
     if (!input || std::fread(file.Content.data(), 1, file.Content.size(), input.get()) !=
                       file.Content.size()) {
         return std::nullopt;
@@ -53,9 +53,9 @@ std::optional<BuildFile> ReadBuildFile(const std::filesystem::path& path) {
     }
     file.DosDate = static_cast<std::uint16_t>(((int(date.year()) - 1980) << 9) |
                                               (unsigned(date.month()) << 5) | unsigned(date.day()));
-    file.DosTime = static_cast<std::uint16_t>((time.hours().count() << 11) |
-                                              (time.minutes().count() << 5) |
-                                              (time.seconds().count() / 2));
+    file.DosTime =
+        static_cast<std::uint16_t>((time.hours().count() << 11) | (time.minutes().count() << 5) |
+                                   (time.seconds().count() / 2));
     return file;
 }
 
@@ -91,8 +91,9 @@ public:
         if (!Blocks.empty()) {
             const OpenBlock& open = Blocks.back();
             throw CompileError(open.File, open.Line, 1,
-                               "the " + open.Statement + " block opened here never ends: "
-                                                         "expected end");
+                               "the " + open.Statement +
+                                   " block opened here never ends: "
+                                   "expected end");
         }
         Freeze();
         CompiledSetup setup;
@@ -124,9 +125,9 @@ private:
             Fail(EndColumn, "expected " + what + ", found the end of the line");
         }
         const Token& token = Tokens[At];
-        Fail(token.Column, "expected " + what + ", found " +
-                               (token.Type == Token::Kind::String ? Quote(token.Text)
-                                                                  : "'" + token.Text + "'"));
+        Fail(token.Column,
+             "expected " + what + ", found " +
+                 (token.Type == Token::Kind::String ? Quote(token.Text) : "'" + token.Text + "'"));
     }
     bool AtEnd() const { return At >= Tokens.size(); }
     bool PeekWord(std::string_view word) const {
@@ -169,7 +170,7 @@ private:
         std::uint64_t value = 0;
         for (std::size_t i = start; i < text.size(); ++i) {
             const auto c = static_cast<unsigned char>(text[i]);
-            const int digit = std::isdigit(c) ? c - '0'
+            const int digit = std::isdigit(c)           ? c - '0'
                               : hex && std::isxdigit(c) ? std::tolower(c) - 'a' + 10
                                                         : -1;
             if (digit < 0 || value > max) {
@@ -274,8 +275,8 @@ private:
         for (LanguageTexts& texts : Header.Texts) {
             texts.Messages.assign(ScriptHeader::MessageCount, "");
         }
-        Builder = std::make_unique<ScriptBuilder>(
-            static_cast<std::uint8_t>(Header.Languages.size()));
+        Builder =
+            std::make_unique<ScriptBuilder>(static_cast<std::uint8_t>(Header.Languages.size()));
     }
     void SetOnce(std::string& field, const std::string& keyword) {
         if (Seen.count(keyword) != 0) {
@@ -303,8 +304,8 @@ private:
                 Fail(Tokens[0].Column, "languages are declared before any text or action");
             }
             if (Header.Languages.size() == MaxLanguages) {
-                Fail(Tokens[0].Column, "a script has at most " + std::to_string(MaxLanguages) +
-                                           " languages");
+                Fail(Tokens[0].Column,
+                     "a script has at most " + std::to_string(MaxLanguages) + " languages");
             }
             ScriptLanguage language{String("the language's name"), ""};
             if (!AtEnd()) {
@@ -342,9 +343,9 @@ private:
     // ----- actions -----
 
     void Push(bool loop, const std::string& statement) {
-        if (loop && std::count_if(Blocks.begin(), Blocks.end(),
-                                  [](const OpenBlock& b) { return b.Loop; }) ==
-                        static_cast<std::ptrdiff_t>(MaxLoopDepth)) {
+        if (loop && std::count_if(Blocks.begin(), Blocks.end(), [](const OpenBlock& b) {
+                        return b.Loop;
+                    }) == static_cast<std::ptrdiff_t>(MaxLoopDepth)) {
             Fail(Tokens[0].Column, "loops nest at most " + std::to_string(MaxLoopDepth) + " deep");
         }
         Blocks.push_back({loop, false, File, Line, statement});
@@ -398,8 +399,8 @@ private:
     }
 
     void Install(const std::string& keyword) {
-        const std::string source = String(keyword == "install-wildcard" ? "the source pattern"
-                                                                        : "the source path");
+        const std::string source =
+            String(keyword == "install-wildcard" ? "the source pattern" : "the source path");
         const int sourceColumn = Tokens[At - 1].Column;
         ExpectWord("to");
         const std::string destination = String("the destination path");
@@ -503,8 +504,8 @@ private:
     void RawRecord() {
         const auto opcode = static_cast<std::uint8_t>(Number("an opcode", 62));
         const std::optional<RecordShape> shape = ShapeOf(opcode);
-        static const std::set<std::uint8_t> Blocky = {op::DisplayMessage, op::EndBlock,
-                                                      op::CallDll, op::IfWhile, op::Else};
+        static const std::set<std::uint8_t> Blocky = {op::DisplayMessage, op::EndBlock, op::CallDll,
+                                                      op::IfWhile, op::Else};
         if (!shape || Blocky.count(opcode) != 0) {
             Fail(Tokens[1].Column, "expected an opcode of a record without a block statement");
         }
@@ -644,8 +645,8 @@ private:
             ExpectEnd();
             Made.insert(Upper(variable));
             if (Made.size() > MaxScriptVariables) {
-                Fail(first.Column, "a script makes at most " + std::to_string(MaxScriptVariables) +
-                                       " variables");
+                Fail(first.Column,
+                     "a script makes at most " + std::to_string(MaxScriptVariables) + " variables");
             }
             Builder->GetTempFileName(variable);
         } else if (keyword == "exit") {

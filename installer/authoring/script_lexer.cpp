@@ -84,8 +84,8 @@ std::vector<Token> SplitLine(std::string_view line, LexError& error) {
             while (i < line.size() && IsWordChar(static_cast<unsigned char>(line[i]))) {
                 ++i;
             }
-            tokens.push_back({Token::Kind::Word, std::string(line.substr(start, i - start)),
-                              column});
+            tokens.push_back(
+                {Token::Kind::Word, std::string(line.substr(start, i - start)), column});
         } else if (c == '[' || c == ']' || c == ',') {
             tokens.push_back({Token::Kind::Symbol, std::string(1, static_cast<char>(c)), column});
             ++i;

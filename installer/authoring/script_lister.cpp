@@ -88,9 +88,7 @@ private:
             Out << keyword << "\n";
         }
     }
-    void Line(const std::string& text) {
-        Out << std::string(4 * Depth, ' ') << text << "\n";
-    }
+    void Line(const std::string& text) { Out << std::string(4 * Depth, ' ') << text << "\n"; }
     std::vector<std::string> PerLanguage(const ActionRecord& record, std::size_t index) const {
         std::vector<std::string> texts;
         for (const Script& view : Views) {
@@ -125,10 +123,14 @@ private:
                 << unsigned(h.FontCharacterSet) << "\n";
         }
         const std::pair<const char*, const std::string*> fields[] = {
-            {"library-base", &h.LibraryBaseName}, {"log-path", &h.LogPath},
-            {"status-file", &h.StatusFileName},   {"status-template", &h.StatusFileTemplate},
-            {"manufacturer", &h.Manufacturer},    {"product", &h.Product},
-            {"version", &h.VersionNumber},        {"serial", &h.SerialNumber},
+            {"library-base", &h.LibraryBaseName},
+            {"log-path", &h.LogPath},
+            {"status-file", &h.StatusFileName},
+            {"status-template", &h.StatusFileTemplate},
+            {"manufacturer", &h.Manufacturer},
+            {"product", &h.Product},
+            {"version", &h.VersionNumber},
+            {"serial", &h.SerialNumber},
             {"uninstall-status", &h.UninstallStatusName}};
         for (const auto& [keyword, value] : fields) {
             if (!value->empty()) {
@@ -195,8 +197,7 @@ private:
         }
         std::string text;
         if (record.Opcode() == op::InstallFiles2) {
-            if ((b & WildcardSource) == 0 || (a & OutsideSource) != 0 ||
-                !record.Once(1).empty()) {
+            if ((b & WildcardSource) == 0 || (a & OutsideSource) != 0 || !record.Once(1).empty()) {
                 return false;
             }
             for (std::size_t at = 3; at < 43; at += 4) {
@@ -257,7 +258,7 @@ private:
             const std::uint8_t icon = style & IconField;
             std::string words;
             const auto named = std::find_if(MessageIcons.begin(), MessageIcons.end(),
-                                             [&](const FlagWord& w) { return w.Bits == icon; });
+                                            [&](const FlagWord& w) { return w.Bits == icon; });
             if ((style & 0x20) != 0 || (icon != 0 && named == MessageIcons.end())) {
                 words = " style " + std::to_string(style);
             } else {
@@ -291,8 +292,8 @@ private:
                 throw std::runtime_error("the call at offset " + std::to_string(record.Offset()) +
                                          " cannot be listed");
             }
-            const char* head = form == call::If    ? "if "
-                               : form != call::While ? ""
+            const char* head = form == call::If                 ? "if "
+                               : form != call::While            ? ""
                                : (flags & call::TestAtEnd) != 0 ? "do while "
                                                                 : "while ";
             Line(head + CallText(record, flags));
@@ -338,8 +339,9 @@ private:
             return;
         case op::SetLogFile:
             if (flags == 2 || (flags < 2 && record.Once(0).empty())) {
-                Line("log-file " +
-                     (flags == 2 ? Once(record, 0) : flags == 1 ? "pause" : "resume"));
+                Line("log-file " + (flags == 2   ? Once(record, 0)
+                                    : flags == 1 ? "pause"
+                                                 : "resume"));
                 return;
             }
             break;

@@ -16,8 +16,8 @@ struct FlagWord {
 
 /// Comparisons of if and while, by code (0 to 12).
 inline constexpr std::array<std::string_view, 13> ComparisonWords = {
-    "==", "!=", "contains", "lacks", "same-as", "differs-from", ">", ">=", "<", "<=",
-    "has-any-of", "has-other-than", "length-is"};
+    "==", "!=", "contains", "lacks",      "same-as",        "differs-from", ">",
+    ">=", "<",  "<=",       "has-any-of", "has-other-than", "length-is"};
 
 /// Install-file flags A (the date rules, bits 3-4, are words of their own).
 inline constexpr std::array<FlagWord, 4> InstallFlagsA = {{

@@ -34,11 +34,12 @@ TEST(Vornbuild, BuildsASetupThatVornsetupRunsToTheExpectedLog) {
     ASSERT_TRUE(
         platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
     const std::string setup = (folder.Folder() / "setup").string();
-    const Outcome built = RunProgram(VORNBUILD_PROGRAM " " + Script + " -o " + setup + " --disk-size 1024");
+    const Outcome built =
+        RunProgram(VORNBUILD_PROGRAM " " + Script + " -o " + setup + " --disk-size 1024");
     ASSERT_EQ(built.Status, 0) << built.Output;
 
     const Outcome ran = RunProgram(VORNSETUP_PROGRAM " --machine " + machine.string() +
-                            " --engine " VORN0132_LIBRARY " " + setup + "/SETUP.VRN");
+                                   " --engine " VORN0132_LIBRARY " " + setup + "/SETUP.VRN");
     EXPECT_EQ(ran.Status, 0) << ran.Output;
     const std::string log =
         plandra::test::ReadFileText(machine / "drive_c" / "APP" / "INSTALL.LOG");
@@ -57,7 +58,8 @@ TEST(Vornbuild, ListsTheArchiveAsAScriptThatBuildsTheSameArchive) {
     plandra::test::TempFolder folder;
     const std::filesystem::path first = folder.Folder() / "first";
     ASSERT_EQ(RunProgram(VORNBUILD_PROGRAM " " + Script + " -o " + first.string()).Status, 0);
-    const Outcome listed = RunProgram(VORNBUILD_PROGRAM " --list " + (first / "SETUP.VRN").string());
+    const Outcome listed =
+        RunProgram(VORNBUILD_PROGRAM " --list " + (first / "SETUP.VRN").string());
     ASSERT_EQ(listed.Status, 0) << listed.Output;
     // The listing names installed files by their names: it is built beside them.
     const std::filesystem::path listing = folder.Folder() / "listed.vns";
@@ -68,7 +70,8 @@ TEST(Vornbuild, ListsTheArchiveAsAScriptThatBuildsTheSameArchive) {
         folder.Folder() / "readme.txt",
         std::filesystem::last_write_time(PLANDRA_SOURCE_DIR "/tests/apps/vornbuild/readme.txt"));
     const std::filesystem::path second = folder.Folder() / "second";
-    const Outcome rebuilt = RunProgram(VORNBUILD_PROGRAM " " + listing.string() + " -o " + second.string());
+    const Outcome rebuilt =
+        RunProgram(VORNBUILD_PROGRAM " " + listing.string() + " -o " + second.string());
     ASSERT_EQ(rebuilt.Status, 0) << rebuilt.Output;
     EXPECT_EQ(plandra::test::ReadFileText(second / "SETUP.VRN"),
               plandra::test::ReadFileText(first / "SETUP.VRN"))
@@ -80,7 +83,7 @@ TEST(Vornbuild, AScriptWithAMistakeWritesNothing) {
     const std::filesystem::path script = folder.Folder() / "bad.vns";
     plandra::test::WriteFileText(script, "title \"x\"\ninstall \"gone.txt\" to \"C:\\\\X\"\n");
     const Outcome built = RunProgram(VORNBUILD_PROGRAM " " + script.string() + " -o " +
-                              (folder.Folder() / "out").string());
+                                     (folder.Folder() / "out").string());
     EXPECT_EQ(built.Status, 1);
     EXPECT_NE(built.Output.find("bad.vns:2:9: the file"), std::string::npos) << built.Output;
     EXPECT_FALSE(std::filesystem::exists(folder.Folder() / "out"));

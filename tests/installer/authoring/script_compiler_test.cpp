@@ -72,7 +72,8 @@ TEST(ScriptCompiler, EveryStatementGivesItsRecord) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Source);
         std::vector<std::uint8_t> records;
-        ASSERT_NO_THROW(records = Records(CompileScript(c.Source, "/src/s.vns", files.Reader()).Script));
+        ASSERT_NO_THROW(records =
+                            Records(CompileScript(c.Source, "/src/s.vns", files.Reader()).Script));
         ASSERT_GE(records.size(), c.Start.size());
         EXPECT_EQ(std::vector<std::uint8_t>(records.begin(), records.begin() + c.Start.size()),
                   c.Start);
@@ -202,10 +203,11 @@ cancel
 log-file pause
 record 10 "0001" "HKLM" "Software\\Vorn" "v=1"
 )";
-    Files files{{{"/src/a.txt", "alpha"},
-                 {"/src/files.vns", "install \"a.txt\" to \"C:\\\\A\" description [\"A\", \"B\"] "
-                                    "shared replace-older\ninstall-wildcard \"*\" to \"C:\\\\W\"\n"
-                                    "if A contains \"x\"\n delete \"C:\\\\T\" subdirectories\nend"}}};
+    Files files{
+        {{"/src/a.txt", "alpha"},
+         {"/src/files.vns", "install \"a.txt\" to \"C:\\\\A\" description [\"A\", \"B\"] "
+                            "shared replace-older\ninstall-wildcard \"*\" to \"C:\\\\W\"\n"
+                            "if A contains \"x\"\n delete \"C:\\\\T\" subdirectories\nend"}}};
     const auto first = CompileScript(script, "/src/s.vns", files.Reader());
     vorn::ArchiveHeader archive;
     archive.FinishOffset = first.Extras.FinishOffset;
