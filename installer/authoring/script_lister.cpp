@@ -7,6 +7,7 @@
 #include "script_words.h"
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 namespace vorn::authoring {
@@ -49,7 +50,12 @@ class Lister {
 public:
     Lister(std::span<const std::uint8_t> script, const ArchiveHeader& archive,
            const std::vector<PayloadEntry>& payload)
-        : Bytes(script.begin(), script.end()), Archive(archive), Payload(payload) {}
+        : Bytes(script.begin(), script.end()), Archive(archive) {
+        for (const PayloadEntry& entry : payload) {
+            Stored.emplace(std::pair{entry.Offset, entry.Offset + entry.CompressedSize},
+                           entry.Name);
+        }
+    }
 
     std::string Run() {
         HeaderReadResult read = ReadScriptHeader(Bytes);
@@ -88,7 +94,11 @@ private:
             Out << keyword << "\n";
         }
     }
-    void Line(const std::string& text) { Out << std::string(4 * Depth, ' ') << text << "\n"; }
+    /// Indentation shows nesting up to a depth; deeper blocks of a damaged or odd script
+    /// do not make the listing grow beyond its records.
+    void Line(const std::string& text) {
+        Out << std::string(4 * std::min<std::size_t>(Depth, MaxIndent), ' ') << text << "\n";
+    }
     std::vector<std::string> PerLanguage(const ActionRecord& record, std::size_t index) const {
         std::vector<std::string> texts;
         for (const Script& view : Views) {
@@ -214,13 +224,11 @@ private:
         } else {
             const std::uint32_t start = record.FixedDword(3);
             const std::uint32_t end = record.FixedDword(7);
-            auto entry = std::find_if(Payload.begin(), Payload.end(), [&](const PayloadEntry& e) {
-                return e.Offset == start && e.Offset + e.CompressedSize == end;
-            });
-            if (entry == Payload.end() || !record.Once(1).empty() || (b & WildcardSource) != 0) {
+            auto entry = Stored.find({start, end});
+            if (entry == Stored.end() || !record.Once(1).empty() || (b & WildcardSource) != 0) {
                 return false;
             }
-            text = "install " + Quote(entry->Name);
+            text = "install " + Quote(entry->second);
         }
         if (numbers != 0) {
             return false;
@@ -301,6 +309,9 @@ private:
             return;
         }
         case op::Else:
+            if (Depth == 0) {
+                throw std::runtime_error("an else record stands outside every block");
+            }
             --Depth;
             Line("else");
             ++Depth;
@@ -353,7 +364,9 @@ private:
 
     std::vector<std::uint8_t> Bytes;
     const ArchiveHeader& Archive;
-    const std::vector<PayloadEntry>& Payload;
+    /// Payload names by where their data starts and ends.
+    std::map<std::pair<std::uint32_t, std::uint32_t>, std::string> Stored;
+    static constexpr std::size_t MaxIndent = 32;
     std::uint8_t Languages = 1;
     std::vector<Script> Views;
     std::ostringstream Out;

@@ -1,6 +1,7 @@
 // Fuzz target: arbitrary text compiled as an installation script ends in a compiled
 // setup or a compile error at a line of the text, never a crash or a hang; what
-// compiles lists back without a crash.
+// compiles lists back without a crash, and so do the bytes themselves read as a
+// compiled script.
 #include "installer/authoring/script_compiler.h"
 
 #include <cstddef>
@@ -14,6 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vorn::authoring::FileReader reader = [](const std::filesystem::path&) {
         return std::optional<vorn::authoring::BuildFile>(vorn::authoring::BuildFile{{'x'}, 33, 0});
     };
+    try {
+        vorn::authoring::ListScript({data, size}, vorn::ArchiveHeader{}, {});
+    } catch (const std::runtime_error&) {
+    }
     try {
         const vorn::authoring::CompiledSetup setup = CompileScript(text, "fuzz.vns", reader);
         vorn::ArchiveHeader archive;
