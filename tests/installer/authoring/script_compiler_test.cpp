@@ -16,7 +16,7 @@ struct Files {
     std::map<std::string, std::string> Contents;
     vorn::authoring::FileReader Reader() const {
         return [this](const std::filesystem::path& path) -> std::optional<BuildFile> {
-            auto found = Contents.find(path.lexically_normal().string());
+            auto found = Contents.find(path.lexically_normal().generic_string());
             if (found == Contents.end()) {
                 return std::nullopt;
             }
