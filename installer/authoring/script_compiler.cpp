@@ -562,6 +562,7 @@ private:
 
     void Statement() {
         const Token& first = Tokens[0];
+        At = 0;
         if (first.Type != Token::Kind::Word) {
             Expected("a statement");
         }

@@ -133,6 +133,7 @@ TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
         {"end", "s.vns", 1, 1, "end without an open block"},
         {"while A == \"1\"\nelse", "s.vns", 2, 1, "else belongs in an if"},
         {"log \"\\q\"", "s.vns", 1, 6, "after a backslash"},
+        {"log \"x\"\n\"y\"", "s.vns", 2, 1, "expected a statement, found \"y\""},
         {"log \"a\\x00\"", "s.vns", 1, 7, "zero byte"},
         {"if A ~ \"1\"", "s.vns", 1, 6, "unexpected character '~'"},
         {"if A between \"1\"", "s.vns", 1, 6, "expected a comparison"},
