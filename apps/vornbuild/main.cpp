@@ -7,11 +7,13 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
 constexpr std::string_view Usage =
-    R"(Usage: vornbuild SCRIPT -o SETUP_FOLDER [--disk-size N]
+    R"(Usage: vornbuild SCRIPT -o SETUP_FOLDER [--disk-size N] [--setup-program FILE]
+                 [--engine FILE]
        vornbuild --list ARCHIVE
 
 Compiles the installation script SCRIPT (docs/installer-scripts.md describes the
@@ -23,6 +25,10 @@ Options:
   -o SETUP_FOLDER  The folder the archive is written to (made when missing).
   --disk-size N    Split the archive into disk files of N bytes each (SETUP.VRN,
                    SETUP.W02, SETUP.W03 ...); at least 1024.
+  --setup-program FILE
+                   Copy the setup program (SETUP.EXE, vornsetup) into SETUP_FOLDER.
+  --engine FILE    Copy the install engine (VORN0132.DLL, libvorn0132.so) into
+                   SETUP_FOLDER, beside the setup program that loads it.
   --list ARCHIVE   Print the archive's script in the script language. Compiling the
                    listing beside the archive's files gives the same script again.
   -h, --help       Show this text.
@@ -53,7 +59,14 @@ int List(const std::filesystem::path& path) {
 }
 
 int Build(const std::filesystem::path& script, const std::filesystem::path& folder,
-          std::uint32_t diskSize) {
+          std::uint32_t diskSize, const std::vector<std::filesystem::path>& companions) {
+    for (const std::filesystem::path& companion : companions) {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(companion, error)) {
+            std::cerr << "vornbuild: cannot read " << companion.string() << "\n";
+            return 1;
+        }
+    }
     const std::optional<vorn::authoring::BuildFile> text = vorn::authoring::ReadBuildFile(script);
     if (!text) {
         std::cerr << "vornbuild: cannot read " << script.string() << "\n";
@@ -70,6 +83,15 @@ int Build(const std::filesystem::path& script, const std::filesystem::path& fold
         if (!written.empty() || error) {
             std::cerr << "vornbuild: " << (written.empty() ? error.message() : written) << "\n";
             return 1;
+        }
+        for (const std::filesystem::path& companion : companions) {
+            std::filesystem::copy_file(companion, folder / companion.filename(),
+                                       std::filesystem::copy_options::overwrite_existing, error);
+            if (error) {
+                std::cerr << "vornbuild: cannot copy " << companion.string() << ": "
+                          << error.message() << "\n";
+                return 1;
+            }
         }
         std::cout << "Wrote " << (folder / "SETUP.VRN").string() << ": "
                   << setup.Payload.Entries.size() << " files, script of " << setup.Script.size()
@@ -88,6 +110,7 @@ int main(int argc, char** argv) {
     std::string folder;
     std::string list;
     std::uint32_t diskSize = 0;
+    std::vector<std::filesystem::path> companions;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-h" || argument == "--help") {
@@ -101,6 +124,8 @@ int main(int argc, char** argv) {
         }
         if (argument == "-o") {
             folder = argv[++i];
+        } else if (argument == "--setup-program" || argument == "--engine") {
+            companions.emplace_back(argv[++i]);
         } else if (argument == "--list") {
             list = argv[++i];
         } else if (argument == "--disk-size") {
@@ -120,7 +145,7 @@ int main(int argc, char** argv) {
         }
     }
     if (!list.empty()) {
-        if (!script.empty() || !folder.empty() || diskSize != 0) {
+        if (!script.empty() || !folder.empty() || diskSize != 0 || !companions.empty()) {
             return UsageError("--list goes alone");
         }
         return List(list);
@@ -128,5 +153,5 @@ int main(int argc, char** argv) {
     if (script.empty() || folder.empty()) {
         return UsageError("SCRIPT and -o SETUP_FOLDER are required");
     }
-    return Build(script, folder, diskSize);
+    return Build(script, folder, diskSize, companions);
 }

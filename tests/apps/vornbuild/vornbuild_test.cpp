@@ -34,11 +34,12 @@ TEST(Vornbuild, BuildsASetupThatVornsetupRunsToTheExpectedLog) {
     ASSERT_TRUE(
         platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
     const std::string setup = (folder.Folder() / "setup").string();
-    const Outcome built =
-        RunProgram(VORNBUILD_PROGRAM " " + Script + " -o " + setup + " --disk-size 1024");
+    const Outcome built = RunProgram(VORNBUILD_PROGRAM " " + Script + " -o " + setup +
+                                     " --disk-size 1024 --setup-program " VORNSETUP_PROGRAM);
     ASSERT_EQ(built.Status, 0) << built.Output;
 
-    const Outcome ran = RunProgram(VORNSETUP_PROGRAM " --machine " + machine.string() +
+    // The setup program is run from the setup folder it was copied to.
+    const Outcome ran = RunProgram(setup + "/vornsetup --machine " + machine.string() +
                                    " --engine " VORN0132_LIBRARY " " + setup + "/SETUP.VRN");
     EXPECT_EQ(ran.Status, 0) << ran.Output;
     const std::string log =
