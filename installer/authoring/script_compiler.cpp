@@ -158,6 +158,7 @@ private:
             Expected(what);
         }
         CheckReferences(Tokens[At]);
+        TextColumn = Tokens[At].Column;
         return Tokens[At++].Text;
     }
     std::uint32_t Number(const std::string& what, std::uint32_t max) {
@@ -228,6 +229,7 @@ private:
         if (!PeekSymbol("[")) {
             return {String("a string or [one string per language]")};
         }
+        const int start = Tokens[At].Column;
         ++At;
         Texts texts;
         for (;;) {
@@ -246,7 +248,18 @@ private:
                                             " texts, one per language, found " +
                                             std::to_string(texts.size()));
         }
+        TextColumn = start;
         return texts;
+    }
+    /// The engine expands a text into a buffer of `size` bytes and cuts what does not
+    /// fit: a literal that is already longer would lose its end unseen.
+    void Limit(const Texts& texts, std::size_t size, const std::string& what) const {
+        for (const std::string& text : texts) {
+            if (text.size() >= size) {
+                Fail(TextColumn, what + " is longer than the engine's " + std::to_string(size - 1) +
+                                     " characters");
+            }
+        }
     }
     std::uint8_t Words(std::span<const FlagWord> table, std::uint8_t bits = 0) {
         for (bool found = true; found && !AtEnd();) {
@@ -369,6 +382,7 @@ private:
         const std::string library = own ? std::string() : String("the library's path");
         const std::string function = String("the function's name");
         const Texts argument = LanguageText();
+        Limit(argument, 30720, "the argument");
         std::uint8_t flags = form | extra | (own ? call::OwnFunction : 0);
         if (TakeWord("close-progress")) {
             flags |= call::CloseProgress;
@@ -390,6 +404,7 @@ private:
         const std::string variable = Variable();
         const std::uint8_t comparison = Comparison();
         const std::string value = String("the value to compare with");
+        Limit({value}, 30720, "the value");
         ExpectEnd();
         if (loop) {
             Builder->While(variable, comparison, value, testAtEnd ? cond::TestAtEnd : 0);
@@ -404,6 +419,7 @@ private:
         const int sourceColumn = Tokens[At - 1].Column;
         ExpectWord("to");
         const std::string destination = String("the destination path");
+        Limit({destination}, 256, "the destination path");
         Texts description{""};
         if (TakeWord("description")) {
             description = LanguageText();
@@ -618,7 +634,9 @@ private:
             }
             const bool ask = keyword == "ask";
             const Texts title = LanguageText();
+            Limit(title, 256, "the title");
             const Texts text = LanguageText();
+            Limit(text, 1024, "the text");
             ExpectEnd();
             if (ask) {
                 Push(false, keyword);
@@ -658,6 +676,7 @@ private:
             Builder->Filler();
         } else if (keyword == "log") {
             const std::string text = String("the text to log");
+            Limit({text}, 256, "the text to log");
             ExpectEnd();
             Builder->AddToLog(text);
         } else if (keyword == "log-file") {
@@ -758,6 +777,8 @@ private:
     int Depth = 0;
     int Line = 0;
     int EndColumn = 1;
+    /// Where the last string or text list read starts.
+    int TextColumn = 1;
     std::vector<Token> Tokens;
     std::size_t At = 0;
 };
