@@ -8,6 +8,7 @@
 #include "script_words.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -57,6 +58,38 @@ std::optional<BuildFile> ReadBuildFile(const std::filesystem::path& path) {
         static_cast<std::uint16_t>((time.hours().count() << 11) | (time.minutes().count() << 5) |
                                    (time.seconds().count() / 2));
     return file;
+}
+
+std::array<std::uint32_t, 5> ReadVersionFields(std::span<const std::uint8_t> content) {
+    std::array<std::uint32_t, 5> fields{};
+    if (content.size() < 2 || content[0] != 'M' || content[1] != 'Z') {
+        return fields;
+    }
+    // The version resource's key, in UTF-16 with its terminator; the fixed file
+    // information follows it, aligned to 4 bytes, starting with its signature.
+    static constexpr std::string_view Key = "VS_VERSION_INFO";
+    std::vector<std::uint8_t> key;
+    for (const char c : Key) {
+        key.insert(key.end(), {static_cast<std::uint8_t>(c), 0});
+    }
+    key.insert(key.end(), {0, 0});
+    auto dword = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(content[at] | content[at + 1] << 8 |
+                                          content[at + 2] << 16 |
+                                          static_cast<std::uint32_t>(content[at + 3]) << 24);
+    };
+    for (auto found = content.begin();
+         (found = std::search(found, content.end(), key.begin(), key.end())) != content.end();
+         ++found) {
+        const auto end = static_cast<std::size_t>(found - content.begin()) + key.size();
+        for (std::size_t at = end; at < end + 4 && at + 52 <= content.size(); ++at) {
+            if (dword(at) == 0xFEEF04BDu) {
+                return {dword(at + 8), dword(at + 12), dword(at + 32), dword(at + 36),
+                        dword(at + 40)};
+            }
+        }
+    }
+    return fields;
 }
 
 namespace {
@@ -460,7 +493,9 @@ private:
             PutWord(fixed, file->DosDate);
             PutWord(fixed, file->DosTime);
             PutDword(fixed, entry.Size);
-            fixed.resize(fixed.size() + 20, 0); // no version resource read
+            for (const std::uint32_t field : ReadVersionFields(file->Content)) {
+                PutDword(fixed, field);
+            }
             PutDword(fixed, entry.Crc);
         } else {
             fixed.resize(42, 0);

@@ -5,6 +5,7 @@
 
 #include "installer/archive/setup_archive.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -38,6 +39,11 @@ using FileReader = std::function<std::optional<BuildFile>(const std::filesystem:
 
 /// Reads from the disk, stamping with the file's modification time (UTC).
 std::optional<BuildFile> ReadBuildFile(const std::filesystem::path& path);
+
+/// A Windows program's version resource as an install record carries it: file version
+/// (most and least significant halves), operating system, file type and subtype; all 0
+/// for a file without one.
+std::array<std::uint32_t, 5> ReadVersionFields(std::span<const std::uint8_t> content);
 
 struct CompiledSetup {
     std::vector<std::uint8_t> Script; ///< Header and records.

@@ -201,10 +201,9 @@ private:
     bool Install(const ActionRecord& record) {
         std::uint8_t a = record.FixedByte(1);
         std::uint8_t b = record.FixedByte(2);
+        // For a file from the archive, stamp, size, version and checksum come from the
+        // file itself; the other forms carry none of them.
         std::uint32_t numbers = 0;
-        for (std::size_t at = 19; at < 39; at += 4) {
-            numbers |= record.FixedDword(at);
-        }
         std::string text;
         if (record.Opcode() == op::InstallFiles2) {
             if ((b & WildcardSource) == 0 || (a & OutsideSource) != 0 || !record.Once(1).empty()) {

@@ -100,6 +100,27 @@ TEST(ScriptCompiler, AnInstalledFileCarriesItsSizeStampChecksumAndPlace) {
     EXPECT_EQ(dword(2 * second + 3), 0u); // the third record installs a.txt again
 }
 
+TEST(ScriptCompiler, AProgramsVersionResourceIsFound) {
+    std::vector<std::uint8_t> bytes = {'M', 'Z'};
+    bytes.resize(32, 'x');
+    for (const char c : std::string("VS_VERSION_INFO")) {
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), 0});
+    }
+    bytes.insert(bytes.end(), 2, 0); // the key's terminator
+    // Signature, structure version, file version, product version, flags mask, flags,
+    // operating system, type, subtype, date.
+    for (const std::uint32_t field :
+         {0xFEEF04BDu, 0u, 0x10002u, 0x30004u, 0u, 0u, 0u, 0u, 0x40004u, 2u, 0u, 0u, 0u}) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
+        }
+    }
+    EXPECT_EQ(vorn::authoring::ReadVersionFields(bytes),
+              (std::array<std::uint32_t, 5>{0x10002, 0x30004, 0x40004, 2, 0}));
+    bytes[0] = 'N'; // not a program
+    EXPECT_EQ(vorn::authoring::ReadVersionFields(bytes), (std::array<std::uint32_t, 5>{}));
+}
+
 TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
     struct Case {
         std::string Source;
