@@ -1,0 +1,828 @@
+// Compiles the installation script language into the engine's header and records.
+#include "script_compiler.h"
+
+#include "installer/engine/script.h"
+#include "installer/engine/script_builder.h"
+#include "installer/engine/script_header.h"
+#include "script_lexer.h"
+#include "script_words.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace vorn::authoring {
+
+CompileError::CompileError(std::string file, int line, int column, const std::string& message)
+    : std::runtime_error(file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
+                         message),
+      File(std::move(file)), Line(line), Column(column) {}
+
+std::optional<BuildFile> ReadBuildFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    const auto size = std::filesystem::file_size(path, error);
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (error || size > 0x7FFFFFFFu) {
+        return std::nullopt;
+    }
+    BuildFile file;
+    file.Content.resize(static_cast<std::size_t>(size));
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> input(std::fopen(path.string().c_str(), "rb"),
+                                                          &std::fclose);
+    if (!input || std::fread(file.Content.data(), 1, file.Content.size(), input.get()) !=
+                      file.Content.size()) {
+        return std::nullopt;
+    }
+    // The stamp in UTC, so a build gives the same bytes on every machine.
+    using namespace std::chrono;
+    const auto seconds = floor<std::chrono::seconds>(file_clock::to_sys(written));
+    const auto day = floor<days>(seconds);
+    const year_month_day date(day);
+    const hh_mm_ss time(seconds - day);
+    if (int(date.year()) < 1980 || int(date.year()) > 2107) {
+        file.DosDate = (1 << 5) | 1; // 1 January 1980: the earliest DOS date.
+        return file;
+    }
+    file.DosDate = static_cast<std::uint16_t>(((int(date.year()) - 1980) << 9) |
+                                              (unsigned(date.month()) << 5) | unsigned(date.day()));
+    file.DosTime =
+        static_cast<std::uint16_t>((time.hours().count() << 11) | (time.minutes().count() << 5) |
+                                   (time.seconds().count() / 2));
+    return file;
+}
+
+std::array<std::uint32_t, 5> ReadVersionFields(std::span<const std::uint8_t> content) {
+    std::array<std::uint32_t, 5> fields{};
+    if (content.size() < 2 || content[0] != 'M' || content[1] != 'Z') {
+        return fields;
+    }
+    // The version resource's key, in UTF-16 with its terminator; the fixed file
+    // information follows it, aligned to 4 bytes, starting with its signature.
+    static constexpr std::string_view Key = "VS_VERSION_INFO";
+    std::vector<std::uint8_t> key;
+    for (const char c : Key) {
+        key.insert(key.end(), {static_cast<std::uint8_t>(c), 0});
+    }
+    key.insert(key.end(), {0, 0});
+    auto dword = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(content[at] | content[at + 1] << 8 |
+                                          content[at + 2] << 16 |
+                                          static_cast<std::uint32_t>(content[at + 3]) << 24);
+    };
+    for (auto found = content.begin();
+         (found = std::search(found, content.end(), key.begin(), key.end())) != content.end();
+         ++found) {
+        const auto end = static_cast<std::size_t>(found - content.begin()) + key.size();
+        for (std::size_t at = end; at < end + 4 && at + 52 <= content.size(); ++at) {
+            if (dword(at) == 0xFEEF04BDu) {
+                return {dword(at + 8), dword(at + 12), dword(at + 32), dword(at + 36),
+                        dword(at + 40)};
+            }
+        }
+    }
+    return fields;
+}
+
+namespace {
+
+using Texts = PerLanguageText;
+
+void PutDword(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+
+void PutWord(std::vector<std::uint8_t>& out, std::uint16_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+struct OpenBlock {
+    bool Loop = false;
+    bool HasElse = false;
+    std::string File;
+    int Line = 0;
+    std::string Statement;
+};
+
+class Compiler {
+public:
+    explicit Compiler(const FileReader& reader) : Reader(reader) {}
+
+    CompiledSetup Run(const std::string& text, const std::filesystem::path& path) {
+        CompileText(text, path, 0);
+        if (!Blocks.empty()) {
+            const OpenBlock& open = Blocks.back();
+            throw CompileError(open.File, open.Line, 1,
+                               "the " + open.Statement +
+                                   " block opened here never ends: "
+                                   "expected end");
+        }
+        Freeze();
+        CompiledSetup setup;
+        setup.Payload = std::move(Payload);
+        try {
+            std::vector<std::uint8_t> records = Builder->Build();
+            setup.Script = WriteScriptHeader(Header);
+            const auto headerSize = static_cast<std::uint32_t>(setup.Script.size());
+            setup.Extras.FinishOffset = Finish ? headerSize + *Finish : 0;
+            setup.Extras.CancelOffset = Cancel ? headerSize + *Cancel : 0;
+            setup.Script.insert(setup.Script.end(), records.begin(), records.end());
+        } catch (const ScriptBuildError& error) {
+            throw CompileError(path.string(), 1, 1, error.what());
+        }
+        if (setup.Script.size() > MaxScriptLength) {
+            throw CompileError(path.string(), 1, 1, "the compiled script is too long");
+        }
+        return setup;
+    }
+
+private:
+    // ----- reading lines and tokens -----
+
+    [[noreturn]] void Fail(int column, const std::string& message) const {
+        throw CompileError(File, Line, column, message);
+    }
+    [[noreturn]] void Expected(const std::string& what) const {
+        if (At >= Tokens.size()) {
+            Fail(EndColumn, "expected " + what + ", found the end of the line");
+        }
+        const Token& token = Tokens[At];
+        Fail(token.Column,
+             "expected " + what + ", found " +
+                 (token.Type == Token::Kind::String ? Quote(token.Text) : "'" + token.Text + "'"));
+    }
+    bool AtEnd() const { return At >= Tokens.size(); }
+    bool PeekWord(std::string_view word) const {
+        return !AtEnd() && Tokens[At].Type == Token::Kind::Word && Tokens[At].Text == word;
+    }
+    bool PeekSymbol(std::string_view symbol) const {
+        return !AtEnd() && Tokens[At].Type == Token::Kind::Symbol && Tokens[At].Text == symbol;
+    }
+    bool TakeWord(std::string_view word) {
+        if (PeekWord(word)) {
+            ++At;
+            return true;
+        }
+        return false;
+    }
+    void ExpectWord(std::string_view word) {
+        if (!TakeWord(word)) {
+            Expected("'" + std::string(word) + "'");
+        }
+    }
+    void ExpectEnd() {
+        if (!AtEnd()) {
+            Expected("the end of the line");
+        }
+    }
+    std::string String(const std::string& what = "a string") {
+        if (AtEnd() || Tokens[At].Type != Token::Kind::String) {
+            Expected(what);
+        }
+        CheckReferences(Tokens[At]);
+        TextColumn = Tokens[At].Column;
+        return Tokens[At++].Text;
+    }
+    std::uint32_t Number(const std::string& what, std::uint32_t max) {
+        if (AtEnd() || Tokens[At].Type != Token::Kind::Word) {
+            Expected(what);
+        }
+        const std::string& text = Tokens[At].Text;
+        const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+        const std::size_t start = hex ? 2 : 0;
+        std::uint64_t value = 0;
+        for (std::size_t i = start; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            const int digit = std::isdigit(c)           ? c - '0'
+                              : hex && std::isxdigit(c) ? std::tolower(c) - 'a' + 10
+                                                        : -1;
+            if (digit < 0 || value > max) {
+                Expected(what);
+            }
+            value = value * (hex ? 16 : 10) + static_cast<unsigned>(digit);
+        }
+        if (text.size() == start || value > max) {
+            Expected(what + " up to " + std::to_string(max));
+        }
+        ++At;
+        return static_cast<std::uint32_t>(value);
+    }
+    std::string Variable() {
+        if (AtEnd() || Tokens[At].Type != Token::Kind::Word) {
+            Expected("a variable name");
+        }
+        std::string name = Tokens[At].Text;
+        if (name.size() >= 2 && name.front() == '%' && name.back() == '%') {
+            name = name.substr(1, name.size() - 2);
+        }
+        if (name.empty() || name.find('%') != std::string::npos) {
+            Expected("a variable name");
+        }
+        if (name.size() > MaxVariableName) {
+            Fail(Tokens[At].Column, "the variable name " + name + " is longer than " +
+                                        std::to_string(MaxVariableName) + " characters");
+        }
+        ++At;
+        return name;
+    }
+    /// A %NAME% reference the engine could never hold is a mistake in the script.
+    void CheckReferences(const Token& token) const {
+        const std::string& text = token.Text;
+        for (std::size_t at = text.find('%'); at != std::string::npos;) {
+            const std::size_t close = text.find('%', at + 1);
+            if (close == std::string::npos) {
+                break;
+            }
+            const std::string name = text.substr(at + 1, close - at - 1);
+            const bool identifier =
+                !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+                    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+                });
+            if (identifier && name.size() > MaxVariableName) {
+                Fail(token.Column, "the variable name " + name + " is longer than " +
+                                       std::to_string(MaxVariableName) + " characters");
+            }
+            at = identifier ? text.find('%', close + 1) : close;
+        }
+    }
+    /// A text for every language: one string for all, or [a, b, ...] one per language.
+    Texts LanguageText() {
+        Freeze();
+        if (!PeekSymbol("[")) {
+            return {String("a string or [one string per language]")};
+        }
+        const int start = Tokens[At].Column;
+        ++At;
+        Texts texts;
+        for (;;) {
+            texts.push_back(String());
+            if (PeekSymbol("]")) {
+                ++At;
+                break;
+            }
+            if (!PeekSymbol(",")) {
+                Expected("',' or ']'");
+            }
+            ++At;
+        }
+        if (texts.size() != Header.Texts.size()) {
+            Fail(Tokens[At - 1].Column, "expected " + std::to_string(Header.Texts.size()) +
+                                            " texts, one per language, found " +
+                                            std::to_string(texts.size()));
+        }
+        TextColumn = start;
+        return texts;
+    }
+    /// The engine expands a text into a buffer of `size` bytes and cuts what does not
+    /// fit: a literal that is already longer would lose its end unseen.
+    void Limit(const Texts& texts, std::size_t size, const std::string& what) const {
+        for (const std::string& text : texts) {
+            if (text.size() >= size) {
+                Fail(TextColumn, what + " is longer than the engine's " + std::to_string(size - 1) +
+                                     " characters");
+            }
+        }
+    }
+    std::uint8_t Words(std::span<const FlagWord> table, std::uint8_t bits = 0) {
+        for (bool found = true; found && !AtEnd();) {
+            found = false;
+            for (const FlagWord& word : table) {
+                if (TakeWord(word.Word)) {
+                    bits |= word.Bits;
+                    found = true;
+                }
+            }
+        }
+        return bits;
+    }
+
+    // ----- languages and the header -----
+
+    /// From the first per-language text or record on, the languages are fixed.
+    void Freeze() {
+        if (Builder) {
+            return;
+        }
+        if (Header.Languages.empty()) {
+            Header.Languages.push_back({"English", ""});
+        }
+        Header.Texts.assign(Header.Languages.size(), LanguageTexts{});
+        for (LanguageTexts& texts : Header.Texts) {
+            texts.Messages.assign(ScriptHeader::MessageCount, "");
+        }
+        Builder =
+            std::make_unique<ScriptBuilder>(static_cast<std::uint8_t>(Header.Languages.size()));
+    }
+    void SetOnce(std::string& field, const std::string& keyword) {
+        if (Seen.count(keyword) != 0) {
+            Fail(Tokens[0].Column, keyword + " is given twice");
+        }
+        Seen.insert(keyword);
+        field = String();
+    }
+    bool HeaderStatement(const std::string& keyword) {
+        static const std::map<std::string, std::string ScriptHeader::*> Fields = {
+            {"log-path", &ScriptHeader::LogPath},
+            {"status-file", &ScriptHeader::StatusFileName},
+            {"status-template", &ScriptHeader::StatusFileTemplate},
+            {"manufacturer", &ScriptHeader::Manufacturer},
+            {"product", &ScriptHeader::Product},
+            {"version", &ScriptHeader::VersionNumber},
+            {"serial", &ScriptHeader::SerialNumber},
+            {"uninstall-status", &ScriptHeader::UninstallStatusName},
+            {"library-base", &ScriptHeader::LibraryBaseName},
+        };
+        if (auto field = Fields.find(keyword); field != Fields.end()) {
+            SetOnce(Header.*(field->second), keyword);
+        } else if (keyword == "language") {
+            if (Builder) {
+                Fail(Tokens[0].Column, "languages are declared before any text or action");
+            }
+            if (Header.Languages.size() == MaxLanguages) {
+                Fail(Tokens[0].Column,
+                     "a script has at most " + std::to_string(MaxLanguages) + " languages");
+            }
+            ScriptLanguage language{String("the language's name"), ""};
+            if (!AtEnd()) {
+                language.SystemName = String("the system's name for the language");
+            }
+            Header.Languages.push_back(std::move(language));
+        } else if (keyword == "language-dialog") {
+            Header.LanguageDialogTitle = String("the language dialog's title");
+            Header.LanguageDialogPrompt = String("the language dialog's prompt");
+        } else if (keyword == "font") {
+            Header.FontFace = String("the font's face name");
+            Header.FontPointSize = static_cast<std::uint8_t>(Number("a point size", 255));
+            Header.FontCharacterSet = static_cast<std::uint8_t>(Number("a character set", 255));
+        } else if (keyword == "header-flags") {
+            Header.Flags = static_cast<std::uint8_t>(Number("the header's flag byte", 255));
+        } else if (keyword == "archive-id") {
+            Header.ArchiveIdentifier = Number("the archive identifier", 0xFFFFFFFFu);
+        } else if (keyword == "title") {
+            Texts texts = LanguageText();
+            for (std::size_t i = 0; i < Header.Texts.size(); ++i) {
+                Header.Texts[i].WindowTitle = texts.size() == 1 ? texts[0] : texts[i];
+            }
+        } else if (keyword == "text") {
+            const std::size_t index = Number("a message number", ScriptHeader::MessageCount - 1);
+            Texts texts = LanguageText();
+            for (std::size_t i = 0; i < Header.Texts.size(); ++i) {
+                Header.Texts[i].Messages[index] = texts.size() == 1 ? texts[0] : texts[i];
+            }
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    // ----- actions -----
+
+    void Push(bool loop, const std::string& statement) {
+        if (loop && std::count_if(Blocks.begin(), Blocks.end(), [](const OpenBlock& b) {
+                        return b.Loop;
+                    }) == static_cast<std::ptrdiff_t>(MaxLoopDepth)) {
+            Fail(Tokens[0].Column, "loops nest at most " + std::to_string(MaxLoopDepth) + " deep");
+        }
+        Blocks.push_back({loop, false, File, Line, statement});
+    }
+
+    std::uint8_t Comparison() {
+        for (std::size_t code = 0; code < ComparisonWords.size(); ++code) {
+            if (!AtEnd() && Tokens[At].Text == ComparisonWords[code] &&
+                Tokens[At].Type != Token::Kind::String) {
+                ++At;
+                return static_cast<std::uint8_t>(code);
+            }
+        }
+        Expected("a comparison (==, !=, contains, lacks, same-as, differs-from, >, >=, <, <=, "
+                 "has-any-of, has-other-than or length-is)");
+    }
+
+    /// call [engine] LIBRARY FUNCTION ARGUMENT [close-progress] [abort-if-true]
+    void Call(std::uint8_t form, std::uint8_t extra) {
+        const bool own = TakeWord("engine");
+        const std::string library = own ? std::string() : String("the library's path");
+        const std::string function = String("the function's name");
+        const Texts argument = LanguageText();
+        Limit(argument, 30720, "the argument");
+        std::uint8_t flags = form | extra | (own ? call::OwnFunction : 0);
+        if (TakeWord("close-progress")) {
+            flags |= call::CloseProgress;
+        }
+        if (form == call::CallOnly && TakeWord("abort-if-true")) {
+            flags |= call::AbortWhenTrue;
+        }
+        ExpectEnd();
+        Builder->CallDll(flags, library, function, argument);
+    }
+
+    /// if/while heads: a comparison of a variable, or a library call.
+    void Condition(const std::string& statement, bool loop, bool testAtEnd) {
+        Push(loop, statement);
+        if (TakeWord("call")) {
+            Call(loop ? call::While : call::If, testAtEnd ? call::TestAtEnd : 0);
+            return;
+        }
+        const std::string variable = Variable();
+        const std::uint8_t comparison = Comparison();
+        const std::string value = String("the value to compare with");
+        Limit({value}, 30720, "the value");
+        ExpectEnd();
+        if (loop) {
+            Builder->While(variable, comparison, value, testAtEnd ? cond::TestAtEnd : 0);
+        } else {
+            Builder->If(variable, comparison, value);
+        }
+    }
+
+    void Install(const std::string& keyword) {
+        const std::string source =
+            String(keyword == "install-wildcard" ? "the source pattern" : "the source path");
+        const int sourceColumn = Tokens[At - 1].Column;
+        ExpectWord("to");
+        const std::string destination = String("the destination path");
+        Limit({destination}, 256, "the destination path");
+        Texts description{""};
+        if (TakeWord("description")) {
+            description = LanguageText();
+        }
+        std::uint8_t flagsA = 0;
+        std::uint8_t flagsB = 0;
+        bool dateRule = false;
+        for (bool more = true; more && !AtEnd();) {
+            const std::uint8_t before[2] = {flagsA, flagsB};
+            flagsA = Words(InstallFlagsA, flagsA);
+            flagsB = Words(InstallFlagsB, flagsB);
+            more = before[0] != flagsA || before[1] != flagsB;
+            for (std::size_t rule = 0; rule < DateRuleWords.size(); ++rule) {
+                if (PeekWord(DateRuleWords[rule])) {
+                    if (dateRule) {
+                        Fail(Tokens[At].Column, "a file has one date rule");
+                    }
+                    ++At;
+                    dateRule = more = true;
+                    flagsA |= static_cast<std::uint8_t>(rule << 3);
+                }
+            }
+        }
+        ExpectEnd();
+        std::vector<std::uint8_t> fixed{flagsA, flagsB};
+        std::vector<std::string> once{destination, ""};
+        std::uint8_t opcode = op::InstallFiles;
+        if (keyword == "install") {
+            const std::filesystem::path path = Resolve(source);
+            const std::optional<BuildFile> file = Reader(path);
+            if (!file) {
+                Fail(sourceColumn, "the file " + path.string() +
+                                       " does not exist on the build machine or cannot be read");
+            }
+            const PayloadEntry& entry = Pack(path, file->Content);
+            PutDword(fixed, entry.Offset);
+            PutDword(fixed, entry.Offset + entry.CompressedSize);
+            PutWord(fixed, file->DosDate);
+            PutWord(fixed, file->DosTime);
+            PutDword(fixed, entry.Size);
+            for (const std::uint32_t field : ReadVersionFields(file->Content)) {
+                PutDword(fixed, field);
+            }
+            PutDword(fixed, entry.Crc);
+        } else {
+            fixed.resize(42, 0);
+            if (keyword == "install-from") {
+                fixed[0] |= OutsideSource;
+                once[1] = source;
+            } else {
+                opcode = op::InstallFiles2;
+                fixed[1] |= WildcardSource;
+                once.push_back(source);
+            }
+        }
+        Builder->Record(opcode, fixed, once, Spread({description}));
+    }
+
+    std::vector<std::vector<std::string>> Spread(const std::vector<Texts>& texts) const {
+        std::vector<std::vector<std::string>> groups(Header.Texts.size());
+        for (const Texts& text : texts) {
+            for (std::size_t language = 0; language < groups.size(); ++language) {
+                groups[language].push_back(text.size() == 1 ? text[0] : text[language]);
+            }
+        }
+        return groups;
+    }
+
+    std::filesystem::path Resolve(const std::string& name) const {
+        std::filesystem::path path(name);
+        return path.is_absolute() ? path : Directory / path;
+    }
+
+    const PayloadEntry& Pack(const std::filesystem::path& path,
+                             const std::vector<std::uint8_t>& content) {
+        const std::string key = path.lexically_normal().string();
+        if (auto known = Packed.find(key); known != Packed.end()) {
+            return Payload.Entries[known->second];
+        }
+        if (Payload.Entries.size() == MaxPayloadCount) {
+            Fail(1, "a setup holds at most " + std::to_string(MaxPayloadCount) + " files");
+        }
+        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> one{
+            {path.filename().string(), content}};
+        PackResult packed = PackPayload(one);
+        if (!packed.Payload || Payload.Data.size() > 0x3FFFFFFFu) {
+            Fail(1, packed.Payload ? "the payload would exceed 1 GB" : packed.Error);
+        }
+        PayloadEntry entry = packed.Payload->Entries.front();
+        entry.Offset = static_cast<std::uint32_t>(Payload.Data.size());
+        Payload.Data.insert(Payload.Data.end(), packed.Payload->Data.begin(),
+                            packed.Payload->Data.end());
+        Packed[key] = Payload.Entries.size();
+        Payload.Entries.push_back(std::move(entry));
+        return Payload.Entries.back();
+    }
+
+    /// record OPCODE "FIXED HEX" STRINGS... [TRAILING HEX]: any record the readable
+    /// statements do not cover, as the lister prints it.
+    void RawRecord() {
+        const auto opcode = static_cast<std::uint8_t>(Number("an opcode", 62));
+        const std::optional<RecordShape> shape = ShapeOf(opcode);
+        static const std::set<std::uint8_t> Blocky = {op::DisplayMessage, op::EndBlock, op::CallDll,
+                                                      op::IfWhile, op::Else};
+        if (!shape || Blocky.count(opcode) != 0) {
+            Fail(Tokens[1].Column, "expected an opcode of a record without a block statement");
+        }
+        std::vector<std::uint8_t> fixed = Hex("the fixed bytes in hexadecimal");
+        std::vector<std::string> once;
+        for (std::size_t i = 0; i < shape->OnceStrings; ++i) {
+            once.push_back(String());
+        }
+        std::vector<Texts> perLanguage;
+        for (std::size_t i = 0; i < shape->StringsPerLanguage; ++i) {
+            perLanguage.push_back(LanguageText());
+        }
+        std::vector<std::uint8_t> trailing;
+        if (opcode == op::DisplayGraphic && Header.Texts.size() > 1) {
+            trailing = Hex("the trailing bytes in hexadecimal");
+        }
+        ExpectEnd();
+        try {
+            Builder->Record(opcode, fixed, once, Spread(perLanguage), trailing);
+        } catch (const ScriptBuildError& error) {
+            Fail(Tokens[0].Column, error.what());
+        }
+    }
+
+    std::vector<std::uint8_t> Hex(const std::string& what) {
+        const int column = AtEnd() ? EndColumn : Tokens[At].Column;
+        const std::string text = String(what);
+        std::vector<std::uint8_t> bytes;
+        for (std::size_t i = 0; i < text.size(); i += 2) {
+            const auto digit = [&](char c) {
+                return std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                       : std::isxdigit(static_cast<unsigned char>(c))
+                           ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                           : -1;
+            };
+            if (i + 1 >= text.size() || digit(text[i]) < 0 || digit(text[i + 1]) < 0) {
+                Fail(column, "expected " + what);
+            }
+            bytes.push_back(static_cast<std::uint8_t>(digit(text[i]) * 16 + digit(text[i + 1])));
+        }
+        return bytes;
+    }
+
+    void Section(std::optional<std::uint32_t>& offset, const std::string& keyword) {
+        ExpectEnd();
+        if (offset) {
+            Fail(Tokens[0].Column, "the " + keyword + " section is given twice");
+        }
+        if (!Blocks.empty()) {
+            Fail(Tokens[0].Column, "the " + keyword + " section starts outside every block");
+        }
+        offset = Builder->Position();
+    }
+
+    void Statement() {
+        const Token& first = Tokens[0];
+        At = 0;
+        if (first.Type != Token::Kind::Word) {
+            Expected("a statement");
+        }
+        const std::string keyword = first.Text;
+        At = 1;
+        if (keyword == "include") {
+            const std::string name = String("the path of the script to include");
+            ExpectEnd();
+            Include(name, first.Column);
+            return;
+        }
+        if (HeaderStatement(keyword)) {
+            ExpectEnd();
+            return;
+        }
+        Freeze();
+        if (keyword == "install" || keyword == "install-from" || keyword == "install-wildcard") {
+            Install(keyword);
+        } else if (keyword == "if") {
+            Condition(keyword, false, false);
+        } else if (keyword == "while") {
+            Condition(keyword, true, false);
+        } else if (keyword == "do") {
+            ExpectWord("while");
+            Condition("do while", true, true);
+        } else if (keyword == "else") {
+            ExpectEnd();
+            if (Blocks.empty() || Blocks.back().Loop || Blocks.back().HasElse) {
+                Fail(first.Column, "else belongs in an if or ask block without an else");
+            }
+            Blocks.back().HasElse = true;
+            Builder->Else();
+        } else if (keyword == "end") {
+            ExpectEnd();
+            if (Blocks.empty()) {
+                Fail(first.Column, "end without an open block");
+            }
+            Blocks.pop_back();
+            Builder->End();
+        } else if (keyword == "call") {
+            Call(call::CallOnly, 0);
+        } else if (keyword == "message" || keyword == "ask") {
+            std::uint8_t style = Words(MessageFlags);
+            for (const FlagWord& icon : MessageIcons) {
+                if (TakeWord(icon.Word)) {
+                    style |= icon.Bits;
+                    break;
+                }
+            }
+            style = Words(MessageFlags, style);
+            if (TakeWord("style")) {
+                style = static_cast<std::uint8_t>(Number("a style byte", 255) & 0xFE);
+            }
+            const bool ask = keyword == "ask";
+            const Texts title = LanguageText();
+            Limit(title, 256, "the title");
+            const Texts text = LanguageText();
+            Limit(text, 1024, "the text");
+            ExpectEnd();
+            if (ask) {
+                Push(false, keyword);
+            }
+            Builder->Message(static_cast<std::uint8_t>(style | (ask ? 1 : 0)), title, text);
+        } else if (keyword == "delete") {
+            const std::string path = String("the path to delete");
+            const std::uint8_t flags = Words(DeleteFlags);
+            ExpectEnd();
+            Builder->Record(11, {flags}, {path});
+        } else if (keyword == "mkdir") {
+            const std::string path = String("the directory's path");
+            ExpectEnd();
+            Builder->Record(17, {}, {path});
+        } else if (keyword == "rename") {
+            const std::string from = String("the path of the file to rename");
+            const std::string to = String("its new name");
+            ExpectEnd();
+            if (to.find_first_of("\\/:") != std::string::npos) {
+                Fail(Tokens[2].Column, "expected a new name without a directory");
+            }
+            Builder->Record(29, {}, {from, to});
+        } else if (keyword == "tempfile") {
+            const std::string variable = Variable();
+            ExpectEnd();
+            Made.insert(Upper(variable));
+            if (Made.size() > MaxScriptVariables) {
+                Fail(first.Column,
+                     "a script makes at most " + std::to_string(MaxScriptVariables) + " variables");
+            }
+            Builder->GetTempFileName(variable);
+        } else if (keyword == "exit") {
+            ExpectEnd();
+            Builder->Exit();
+        } else if (keyword == "filler") {
+            ExpectEnd();
+            Builder->Filler();
+        } else if (keyword == "log") {
+            const std::string text = String("the text to log");
+            Limit({text}, 256, "the text to log");
+            ExpectEnd();
+            Builder->AddToLog(text);
+        } else if (keyword == "log-file") {
+            std::uint8_t flags = 2;
+            std::string path;
+            if (TakeWord("pause")) {
+                flags = 1;
+            } else if (TakeWord("resume")) {
+                flags = 0;
+            } else {
+                path = String("pause, resume or the new log's path");
+            }
+            ExpectEnd();
+            Builder->SetLogFile(flags, path);
+        } else if (keyword == "finish") {
+            Section(Finish, keyword);
+        } else if (keyword == "cancel") {
+            Section(Cancel, keyword);
+        } else if (keyword == "record") {
+            RawRecord();
+        } else {
+            Fail(first.Column, "expected a statement, found '" + keyword + "'");
+        }
+    }
+
+    static std::string Upper(std::string text) {
+        for (char& c : text) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        return text;
+    }
+
+    void Include(const std::string& name, int column) {
+        if (Depth == MaxIncludeDepth) {
+            Fail(column, "includes nest at most " + std::to_string(MaxIncludeDepth) + " deep");
+        }
+        const std::filesystem::path path = Resolve(name);
+        const std::optional<BuildFile> file = Reader(path);
+        if (!file) {
+            Fail(column, "the script " + path.string() + " cannot be read");
+        }
+        const std::string saved[2] = {File, Directory.string()};
+        const int savedLine = Line;
+        std::vector<Token> savedTokens = std::move(Tokens);
+        CompileText(std::string(file->Content.begin(), file->Content.end()), path, Depth + 1);
+        File = saved[0];
+        Directory = saved[1];
+        Line = savedLine;
+        Tokens = std::move(savedTokens);
+    }
+
+    void CompileText(const std::string& text, const std::filesystem::path& path, int depth) {
+        File = path.string();
+        Directory = path.parent_path();
+        Depth = depth;
+        Line = 0;
+        for (std::size_t start = 0; start <= text.size();) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string::npos) {
+                end = text.size();
+            }
+            ++Line;
+            const std::string_view line(text.data() + start, end - start);
+            start = end + 1;
+            if (line.find('\0') != std::string_view::npos) {
+                Fail(static_cast<int>(line.find('\0')) + 1, "a script cannot hold a zero byte");
+            }
+            LexError error;
+            Tokens = SplitLine(line, error);
+            if (error.Column != 0) {
+                Fail(error.Column, error.Message);
+            }
+            EndColumn = static_cast<int>(line.size()) + 1;
+            if (!Tokens.empty()) {
+                try {
+                    Statement();
+                } catch (const ScriptBuildError& failure) {
+                    Fail(Tokens[0].Column, failure.what());
+                }
+            }
+        }
+        Depth = depth - 1;
+    }
+
+    const FileReader& Reader;
+    ScriptHeader Header;
+    std::unique_ptr<ScriptBuilder> Builder;
+    PackedPayload Payload;
+    std::map<std::string, std::size_t> Packed;
+    std::vector<OpenBlock> Blocks;
+    std::set<std::string> Seen;
+    std::set<std::string> Made;
+    std::optional<std::uint32_t> Finish;
+    std::optional<std::uint32_t> Cancel;
+
+    std::string File;
+    std::filesystem::path Directory;
+    int Depth = 0;
+    int Line = 0;
+    int EndColumn = 1;
+    /// Where the last string or text list read starts.
+    int TextColumn = 1;
+    std::vector<Token> Tokens;
+    std::size_t At = 0;
+};
+
+} // namespace
+
+CompiledSetup CompileScript(const std::string& text, const std::filesystem::path& path,
+                            const FileReader& reader) {
+    return Compiler(reader).Run(text, path);
+}
+
+} // namespace vorn::authoring

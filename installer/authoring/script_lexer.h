@@ -1,0 +1,30 @@
+// Splits one line of an installation script into words, strings and symbols.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorn::authoring {
+
+struct Token {
+    enum class Kind { Word, String, Symbol };
+    Kind Type = Kind::Word;
+    std::string Text; ///< A string's text with its escapes resolved.
+    int Column = 1;
+};
+
+/// Why a line could not be split, and where.
+struct LexError {
+    int Column = 0;
+    std::string Message;
+};
+
+/// The tokens of `line` up to a comment ("#" outside a string); on a mistake `error`
+/// gets its column (else Column stays 0).
+std::vector<Token> SplitLine(std::string_view line, LexError& error);
+
+/// The text written as a string literal the lexer reads back to the same text.
+std::string Quote(std::string_view text);
+
+} // namespace vorn::authoring
