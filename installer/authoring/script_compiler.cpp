@@ -4,6 +4,7 @@
 #include "installer/engine/script.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/script_header.h"
+#include "platform/version_resource.h"
 #include "script_lexer.h"
 #include "script_words.h"
 
@@ -61,35 +62,30 @@ std::optional<BuildFile> ReadBuildFile(const std::filesystem::path& path) {
 }
 
 std::array<std::uint32_t, 5> ReadVersionFields(std::span<const std::uint8_t> content) {
-    std::array<std::uint32_t, 5> fields{};
-    if (content.size() < 2 || content[0] != 'M' || content[1] != 'Z') {
-        return fields;
+    const platform::VersionResource resource = platform::ReadVersionResource(
+        {reinterpret_cast<const char*>(content.data()), content.size()});
+    const std::span<const char> block(resource.Block);
+    // The fixed file information: signature, structure version, file version (two
+    // words), product version (two), flags mask, flags, system, type, subtype, date.
+    constexpr std::uint32_t FixedInfoSize = 52;
+    const std::optional<platform::VersionValue> fixed =
+        resource.Error == platform::VersionResourceError::None
+            ? platform::FindVersionValue(block, "\\")
+            : std::nullopt;
+    if (!fixed || fixed->IsText || fixed->Length < FixedInfoSize) {
+        return {};
     }
-    // The version resource's key, in UTF-16 with its terminator; the fixed file
-    // information follows it, aligned to 4 bytes, starting with its signature.
-    static constexpr std::string_view Key = "VS_VERSION_INFO";
-    std::vector<std::uint8_t> key;
-    for (const char c : Key) {
-        key.insert(key.end(), {static_cast<std::uint8_t>(c), 0});
-    }
-    key.insert(key.end(), {0, 0});
-    auto dword = [&](std::size_t at) {
-        return static_cast<std::uint32_t>(content[at] | content[at + 1] << 8 |
-                                          content[at + 2] << 16 |
-                                          static_cast<std::uint32_t>(content[at + 3]) << 24);
-    };
-    for (auto found = content.begin();
-         (found = std::search(found, content.end(), key.begin(), key.end())) != content.end();
-         ++found) {
-        const auto end = static_cast<std::size_t>(found - content.begin()) + key.size();
-        for (std::size_t at = end; at < end + 4 && at + 52 <= content.size(); ++at) {
-            if (dword(at) == 0xFEEF04BDu) {
-                return {dword(at + 8), dword(at + 12), dword(at + 32), dword(at + 36),
-                        dword(at + 40)};
-            }
+    auto dword = [&](std::size_t index) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = value << 8 | static_cast<std::uint8_t>(block[fixed->Offset + 4 * index + i]);
         }
+        return value;
+    };
+    if (dword(0) != 0xFEEF04BDu) {
+        return {};
     }
-    return fields;
+    return {dword(2), dword(3), dword(8), dword(9), dword(10)};
 }
 
 namespace {

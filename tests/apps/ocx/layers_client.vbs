@@ -1,7 +1,7 @@
-' A script host's use of the control: load a drawing, read and switch its layers, and
-' meet its errors. Argument: the drawing to load.
+' A script host's use of the control: load a drawing, read and switch its layers,
+' export it as a metafile and meet its errors. Argument: the drawing to load.
 Option Explicit
-Dim dxf, layer, i, ok, strError, l, t, r, b
+Dim dxf, layer, i, ok, strError, l, t, r, b, fso, emf
 Set dxf = CreateObject("PlandraOCX.DXF")
 WScript.Echo "ZoomFunction " & dxf.ZoomFunction & ", fonts " & dxf.PropFontName & "/" & dxf.MonoFontName
 dxf.FileName = WScript.Arguments(0)
@@ -24,6 +24,11 @@ strError = "unchanged"
 WScript.Echo "Refresh " & dxf.Refresh(strError) & " [" & strError & "]"
 dxf.TmpFileNamePath = "C:\scratch"
 WScript.Echo "TmpFileNamePath " & dxf.TmpFileNamePath
+Set fso = CreateObject("Scripting.FileSystemObject")
+emf = fso.BuildPath(fso.GetSpecialFolder(2), "plandra-client.emf")
+If fso.FileExists(emf) Then fso.DeleteFile emf
+WScript.Echo "SaveWMF " & dxf.SaveWMF(emf) & ", written " & (fso.GetFile(emf).Size > 100)
+fso.DeleteFile emf
 On Error Resume Next
 dxf.Save "Z:\no such folder\copy.dxf"
 WScript.Echo "Save: " & Hex(Err.Number) & " " & Replace(Err.Description, vbCrLf, "|")

@@ -2,6 +2,7 @@
 // message, and a script listed back and compiled again to the same bytes.
 #include "installer/authoring/script_compiler.h"
 #include "installer/engine/script_header.h"
+#include "support/temp_file.h"
 
 #include <gtest/gtest.h>
 
@@ -101,24 +102,15 @@ TEST(ScriptCompiler, AnInstalledFileCarriesItsSizeStampChecksumAndPlace) {
 }
 
 TEST(ScriptCompiler, AProgramsVersionResourceIsFound) {
-    std::vector<std::uint8_t> bytes = {'M', 'Z'};
-    bytes.resize(32, 'x');
-    for (const char c : std::string("VS_VERSION_INFO")) {
-        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), 0});
-    }
-    bytes.insert(bytes.end(), 2, 0); // the key's terminator
-    // Signature, structure version, file version, product version, flags mask, flags,
-    // operating system, type, subtype, date.
-    for (const std::uint32_t field :
-         {0xFEEF04BDu, 0u, 0x10002u, 0x30004u, 0u, 0u, 0u, 0u, 0x40004u, 2u, 0u, 0u, 0u}) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
-        }
-    }
-    EXPECT_EQ(vorn::authoring::ReadVersionFields(bytes),
-              (std::array<std::uint32_t, 5>{0x10002, 0x30004, 0x40004, 2, 0}));
-    bytes[0] = 'N'; // not a program
-    EXPECT_EQ(vorn::authoring::ReadVersionFields(bytes), (std::array<std::uint32_t, 5>{}));
+    const std::filesystem::path fixtures =
+        plandra::test::SourceDir() / "tests" / "machine" / "fixtures";
+    const std::string text = plandra::test::ReadFileText(fixtures / "VER1.DLL");
+    const std::vector<std::uint8_t> program(text.begin(), text.end());
+    EXPECT_EQ(vorn::authoring::ReadVersionFields(program),
+              (std::array<std::uint32_t, 5>{0x10000, 0, 0x40004, 2, 0}));
+    const std::string none = plandra::test::ReadFileText(fixtures / "NOVER.DLL");
+    EXPECT_EQ(vorn::authoring::ReadVersionFields({none.begin(), none.end()}),
+              (std::array<std::uint32_t, 5>{}));
 }
 
 TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
