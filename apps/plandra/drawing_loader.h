@@ -23,6 +23,25 @@ enum class LineEndPolicy {
     Strict,
 };
 
+/// The drawing a command reads and how: every command that reads one takes these.
+struct ReadingOptions {
+    std::string FileName;
+    bool CalcExtents = false;
+    /// Only the classic entity kinds (ReadModernEntities off).
+    bool ClassicOnly = false;
+    /// Bare line feeds are read as they stand instead of being converted.
+    bool Strict = false;
+
+    LineEndPolicy Policy() const {
+        return Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds;
+    }
+    /// Sets the control's reading properties (CalcExtents, ReadModernEntities).
+    void ApplyTo(DXF& control) const {
+        control.SetCalcExtents(CalcExtents);
+        control.SetReadModernEntities(!ClassicOnly);
+    }
+};
+
 /// A DXF control on surfaces without pixels, so that Regen reads the drawing and its
 /// drawing pass has nothing to draw on.
 struct LoadedDrawing {

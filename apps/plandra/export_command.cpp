@@ -16,8 +16,7 @@ namespace plandra::cli {
 int RunExport(const ExportRequest& request, std::ostream& errors) {
     OffscreenControl placed(request.Width, request.Height);
     DXF& dxf = placed.Control;
-    dxf.SetCalcExtents(request.CalcExtents);
-    dxf.SetReadModernEntities(!request.ClassicOnly);
+    request.Reading.ApplyTo(dxf);
     dxf.SetPrintAllBlack(request.PrintAllBlack);
 
     // The control reports a failed write only by the missing file: an old file of the
@@ -36,9 +35,7 @@ int RunExport(const ExportRequest& request, std::ostream& errors) {
         }
     };
     try {
-        ReadableFile file(
-            request.FileName,
-            request.Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds, errors);
+        ReadableFile file(request.Reading.FileName, request.Reading.Policy(), errors);
         dxf.SetFileName(file.Name());
         bool drawn = file.Reading([&] { return dxf.Regen(dxfMergeNew); }) != 0;
         if (request.Window) {
@@ -60,7 +57,7 @@ int RunExport(const ExportRequest& request, std::ostream& errors) {
         }
     } catch (const ControlError& error) {
         restore();
-        ReportControlError(errors, error, "drawing", request.FileName);
+        ReportControlError(errors, error, "drawing", request.Reading.FileName);
         return 1;
     }
     if (!std::filesystem::exists(output, ignored)) {

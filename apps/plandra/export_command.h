@@ -12,14 +12,11 @@
 namespace plandra::cli {
 
 struct ExportRequest {
-    std::string FileName;
+    ReadingOptions Reading;
     /// The metafile to write; its extension says which kind (".emf" or ".wmf").
     std::string OutputName;
     int Width = 1024; ///< pixels of the drawing surface the view is fitted to
     int Height = 768; ///< pixels
-    bool CalcExtents = false;
-    bool ClassicOnly = false;
-    bool Strict = false;
     bool PrintAllBlack = false;
     /// The window to export instead of the extents, in drawing units.
     std::optional<RealRect> Window;

@@ -190,11 +190,8 @@ then kept); 3 when the view could not be drawn, and nothing is written.
 )";
 
 struct InfoRequest {
-    std::string FileName;
+    plandra::cli::ReadingOptions Reading;
     bool Json = false;
-    bool CalcExtents = false;
-    bool ClassicOnly = false;
-    bool Strict = false;
 };
 
 int UsageError(std::string_view message) {
@@ -214,42 +211,64 @@ std::optional<std::string_view> NextValue(const std::vector<std::string_view>& a
 // Takes an argument every command that reads a drawing understands: the file and
 // the reading options. Returns nothing when it was taken, else the exit code of a
 // usage error.
-std::optional<int> TakeReadingArgument(std::string_view arg, std::string& fileName,
-                                       bool& calcExtents, bool& classicOnly, bool& strict) {
+std::optional<int> TakeReadingArgument(std::string_view arg,
+                                       plandra::cli::ReadingOptions& reading) {
     if (arg == "--calc-extents") {
-        calcExtents = true;
+        reading.CalcExtents = true;
     } else if (arg == "--classic-only") {
-        classicOnly = true;
+        reading.ClassicOnly = true;
     } else if (arg == "--strict") {
-        strict = true;
+        reading.Strict = true;
     } else if (arg.size() > 1 && arg.front() == '-') {
         return UsageError("unknown option '" + std::string(arg) + "'");
-    } else if (!fileName.empty()) {
+    } else if (!reading.FileName.empty()) {
         return UsageError("only one FILE can be given");
     } else {
-        fileName = arg;
+        reading.FileName = arg;
+    }
+    return std::nullopt;
+}
+
+// Takes an argument of a command that draws a view of the drawing (render, export):
+// the surface's size, the window shown and black printing, else a reading argument.
+template <typename Request>
+std::optional<int> TakeViewArgument(const std::vector<std::string_view>& args, std::size_t& i,
+                                    Request& request) {
+    const std::string_view arg = args[i];
+    if (arg == "--size") {
+        auto size = NextValue(args, i);
+        if (!size || !plandra::cli::ParseSize(*size, request.Width, request.Height)) {
+            return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
+        }
+    } else if (arg == "--window") {
+        auto text = NextValue(args, i);
+        plandra::RealRect window;
+        if (!text || !plandra::cli::ParseWindow(*text, window)) {
+            return UsageError("--window needs LEFT,TOP,RIGHT,BOTTOM");
+        }
+        request.Window = window;
+    } else if (arg == "--print-all-black") {
+        request.PrintAllBlack = true;
+    } else {
+        return TakeReadingArgument(arg, request.Reading);
     }
     return std::nullopt;
 }
 
 int RunInfo(const InfoRequest& request) {
     plandra::cli::LoadedDrawing drawing;
-    drawing.Control.SetCalcExtents(request.CalcExtents);
-    drawing.Control.SetReadModernEntities(!request.ClassicOnly);
+    request.Reading.ApplyTo(drawing.Control);
     try {
-        plandra::cli::LoadDrawing(drawing, request.FileName,
-                                  request.Strict
-                                      ? plandra::cli::LineEndPolicy::Strict
-                                      : plandra::cli::LineEndPolicy::ConvertBareLineFeeds,
+        plandra::cli::LoadDrawing(drawing, request.Reading.FileName, request.Reading.Policy(),
                                   std::cerr);
     } catch (const plandra::ControlError& error) {
-        plandra::cli::ReportControlError(std::cerr, error, "reading", request.FileName);
+        plandra::cli::ReportControlError(std::cerr, error, "reading", request.Reading.FileName);
         return 1;
     }
     if (request.Json) {
-        plandra::cli::WriteInfoJson(std::cout, request.FileName, drawing);
+        plandra::cli::WriteInfoJson(std::cout, request.Reading.FileName, drawing);
     } else {
-        plandra::cli::WriteInfoText(std::cout, request.FileName, drawing);
+        plandra::cli::WriteInfoText(std::cout, request.Reading.FileName, drawing);
     }
     return 0;
 }
@@ -268,31 +287,16 @@ int ParseRender(const std::vector<std::string_view>& args) {
                 return UsageError(std::string(arg) + " needs a file name");
             }
             (arg == "--text-boxes" ? request.TextBoxesName : request.OutputName) = *name;
-        } else if (arg == "--size") {
-            auto size = value();
-            if (!size || !plandra::cli::ParseSize(*size, request.Width, request.Height)) {
-                return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
-            }
         } else if (arg == "--background") {
             auto color = value();
             if (!color || !plandra::cli::ParseColor(*color, request.BackColor)) {
                 return UsageError("--background needs a colour as RRGGBB");
             }
-        } else if (arg == "--window") {
-            auto text = value();
-            plandra::RealRect window;
-            if (!text || !plandra::cli::ParseWindow(*text, window)) {
-                return UsageError("--window needs LEFT,TOP,RIGHT,BOTTOM");
-            }
-            request.Window = window;
-        } else if (arg == "--print-all-black") {
-            request.PrintAllBlack = true;
-        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
-                                                       request.ClassicOnly, request.Strict)) {
+        } else if (auto exitCode = TakeViewArgument(args, i, request)) {
             return *exitCode;
         }
     }
-    if (request.FileName.empty()) {
+    if (request.Reading.FileName.empty()) {
         return UsageError("render needs a FILE");
     }
     if (request.OutputName.empty()) {
@@ -315,26 +319,11 @@ int ParseExport(const std::vector<std::string_view>& args) {
                 return UsageError(std::string(arg) + " needs a file name");
             }
             request.OutputName = *name;
-        } else if (arg == "--size") {
-            auto size = value();
-            if (!size || !plandra::cli::ParseSize(*size, request.Width, request.Height)) {
-                return UsageError("--size needs WIDTHxHEIGHT, each from 1 to 16384");
-            }
-        } else if (arg == "--window") {
-            auto text = value();
-            plandra::RealRect window;
-            if (!text || !plandra::cli::ParseWindow(*text, window)) {
-                return UsageError("--window needs LEFT,TOP,RIGHT,BOTTOM");
-            }
-            request.Window = window;
-        } else if (arg == "--print-all-black") {
-            request.PrintAllBlack = true;
-        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
-                                                       request.ClassicOnly, request.Strict)) {
+        } else if (auto exitCode = TakeViewArgument(args, i, request)) {
             return *exitCode;
         }
     }
-    if (request.FileName.empty()) {
+    if (request.Reading.FileName.empty()) {
         return UsageError("export needs a FILE");
     }
     std::string_view out = request.OutputName;
@@ -365,12 +354,11 @@ int ParsePrint(const std::vector<std::string_view>& args) {
             request.Letter = true;
         } else if (arg == "--print-all-black") {
             request.PrintAllBlack = true;
-        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
-                                                       request.ClassicOnly, request.Strict)) {
+        } else if (auto exitCode = TakeReadingArgument(arg, request.Reading)) {
             return *exitCode;
         }
     }
-    if (request.FileName.empty()) {
+    if (request.Reading.FileName.empty()) {
         return UsageError("print needs a FILE");
     }
     if (request.PdfName.empty()) {
@@ -426,12 +414,11 @@ int ParseSave(const std::vector<std::string_view>& args) {
             request.Settings.Json = true;
         } else if (arg == "--stop-on-error") {
             request.Settings.StopOnError = true;
-        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
-                                                       request.ClassicOnly, request.Strict)) {
+        } else if (auto exitCode = TakeReadingArgument(arg, request.Reading)) {
             return *exitCode;
         }
     }
-    if (request.FileName.empty()) {
+    if (request.Reading.FileName.empty()) {
         return UsageError("save needs a FILE");
     }
     if (request.OutputName.empty()) {
@@ -449,12 +436,11 @@ int ParseInfo(const std::vector<std::string_view>& args) {
             return 0;
         } else if (arg == "--json") {
             request.Json = true;
-        } else if (auto exitCode = TakeReadingArgument(arg, request.FileName, request.CalcExtents,
-                                                       request.ClassicOnly, request.Strict)) {
+        } else if (auto exitCode = TakeReadingArgument(arg, request.Reading)) {
             return *exitCode;
         }
     }
-    if (request.FileName.empty()) {
+    if (request.Reading.FileName.empty()) {
         return UsageError("info needs a FILE");
     }
     return RunInfo(request);

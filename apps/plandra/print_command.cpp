@@ -29,13 +29,10 @@ int RunPrint(const PrintRequest& request, std::ostream& errors) {
         return printer;
     });
     DXF& dxf = placed.Control;
-    dxf.SetCalcExtents(request.CalcExtents);
-    dxf.SetReadModernEntities(!request.ClassicOnly);
+    request.Reading.ApplyTo(dxf);
     dxf.SetPrintAllBlack(request.PrintAllBlack);
     try {
-        ReadableFile file(
-            request.FileName,
-            request.Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds, errors);
+        ReadableFile file(request.Reading.FileName, request.Reading.Policy(), errors);
         dxf.SetFileName(file.Name());
         if (file.Reading([&] { return dxf.Regen(dxfMergeNew); }) == 0) {
             errors << "plandra: nothing was drawn (the drawing is empty or its scale is out of "
@@ -45,7 +42,7 @@ int RunPrint(const PrintRequest& request, std::ostream& errors) {
         }
         dxf.Plot(request.CurrentView ? dxfCurrentView : dxfExtents);
     } catch (const ControlError& error) {
-        ReportControlError(errors, error, "drawing", request.FileName);
+        ReportControlError(errors, error, "drawing", request.Reading.FileName);
         return 1;
     }
     if (!pdf->Written()) {

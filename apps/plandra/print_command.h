@@ -8,14 +8,11 @@
 namespace plandra::cli {
 
 struct PrintRequest {
-    std::string FileName;
+    ReadingOptions Reading;
     std::string PdfName;
     /// The view the control shows (the extents after loading) instead of the extents.
     bool CurrentView = false;
     bool Letter = false; ///< Letter paper instead of A4
-    bool CalcExtents = false;
-    bool ClassicOnly = false;
-    bool Strict = false;
     bool PrintAllBlack = false;
 };
 

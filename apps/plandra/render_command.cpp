@@ -15,8 +15,7 @@ namespace plandra::cli {
 int RunRender(const RenderRequest& request, std::ostream& errors) {
     OffscreenControl placed(request.Width, request.Height);
     DXF& dxf = placed.Control;
-    dxf.SetCalcExtents(request.CalcExtents);
-    dxf.SetReadModernEntities(!request.ClassicOnly);
+    request.Reading.ApplyTo(dxf);
     dxf.SetPrintAllBlack(request.PrintAllBlack);
     dxf.SetBackColor(static_cast<OleColor>(request.BackColor));
     if (!request.TextBoxesName.empty()) {
@@ -25,16 +24,14 @@ int RunRender(const RenderRequest& request, std::ostream& errors) {
 
     bool drawn = false;
     try {
-        ReadableFile file(
-            request.FileName,
-            request.Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds, errors);
+        ReadableFile file(request.Reading.FileName, request.Reading.Policy(), errors);
         dxf.SetFileName(file.Name());
         drawn = file.Reading([&] { return dxf.Regen(dxfMergeNew); }) != 0;
         if (request.Window) {
             drawn = dxf.ShowWindow(*request.Window);
         }
     } catch (const ControlError& error) {
-        ReportControlError(errors, error, "drawing", request.FileName);
+        ReportControlError(errors, error, "drawing", request.Reading.FileName);
         return 1;
     }
     if (!placed.picPlandra.WritePng(request.OutputName)) {

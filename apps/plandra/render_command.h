@@ -12,16 +12,12 @@
 namespace plandra::cli {
 
 struct RenderRequest {
-    std::string FileName;
+    ReadingOptions Reading;
     std::string OutputName;
     int Width = 1024;          ///< pixels
     int Height = 768;          ///< pixels
     Long BackColor = 0xFFFFFF; ///< COLORREF
     bool PrintAllBlack = false;
-    bool CalcExtents = false;
-    /// Only the classic entity kinds (ReadModernEntities off).
-    bool ClassicOnly = false;
-    bool Strict = false;
     /// Where to write the box of each text drawn; empty: nowhere.
     std::string TextBoxesName;
     /// The window to show instead of the extents, in drawing units.

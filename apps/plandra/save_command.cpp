@@ -19,19 +19,16 @@ int RunSave(const SaveRequest& request, std::ostream& out, std::ostream& errors)
         }
     }
     LoadedDrawing drawing;
-    drawing.Control.SetCalcExtents(request.CalcExtents);
-    drawing.Control.SetReadModernEntities(!request.ClassicOnly);
+    request.Reading.ApplyTo(drawing.Control);
     // The converted copy of a file with bare line feeds is what Save copies, so it
     // stays until the save is done.
     std::optional<ReadableFile> file;
     try {
-        file.emplace(request.FileName,
-                     request.Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds,
-                     errors);
+        file.emplace(request.Reading.FileName, request.Reading.Policy(), errors);
         drawing.Control.SetFileName(file->Name());
         file->Reading([&] { return drawing.Control.Regen(dxfMergeNew); });
     } catch (const ControlError& error) {
-        ReportControlError(errors, error, "reading", request.FileName);
+        ReportControlError(errors, error, "reading", request.Reading.FileName);
         return 1;
     }
     if (script.is_open()) {

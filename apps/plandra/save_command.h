@@ -10,13 +10,10 @@
 namespace plandra::cli {
 
 struct SaveRequest {
-    std::string FileName;
+    ReadingOptions Reading;
     std::string OutputName;
     /// The script of member calls run between loading and saving; none when empty.
     std::string ScriptName;
-    bool CalcExtents = false;
-    bool ClassicOnly = false;
-    bool Strict = false;
     ScriptSettings Settings;
 };
 

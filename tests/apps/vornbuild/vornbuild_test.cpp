@@ -1,30 +1,15 @@
 // vornbuild as its users run it: a script built into a setup, run by vornsetup through
 // the engine on a sandbox machine, and the archive listed back and built again.
 #include "platform/posix/sandbox_machine.h"
+#include "support/run_program.h"
 #include "support/temp_file.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace {
 
-struct Outcome {
-    int Status = -1;
-    std::string Output;
-};
-
-Outcome RunProgram(const std::string& commandLine) {
-    Outcome outcome;
-    FILE* pipe = ::popen((commandLine + " 2>&1").c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        outcome.Output.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    outcome.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
+using plandra::test::ProgramOutcome;
+using plandra::test::RunProgram;
 
 const std::string Script = PLANDRA_SOURCE_DIR "/tests/apps/vornbuild/small-setup.vns";
 
@@ -34,13 +19,13 @@ TEST(Vornbuild, BuildsASetupThatVornsetupRunsToTheExpectedLog) {
     ASSERT_TRUE(
         platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
     const std::string setup = (folder.Folder() / "setup").string();
-    const Outcome built = RunProgram(VORNBUILD_PROGRAM " " + Script + " -o " + setup +
-                                     " --disk-size 1024 --setup-program " VORNSETUP_PROGRAM);
+    const ProgramOutcome built = RunProgram(VORNBUILD_PROGRAM " " + Script + " -o " + setup +
+                                            " --disk-size 1024 --setup-program " VORNSETUP_PROGRAM);
     ASSERT_EQ(built.Status, 0) << built.Output;
 
     // The setup program is run from the setup folder it was copied to.
-    const Outcome ran = RunProgram(setup + "/vornsetup --machine " + machine.string() +
-                                   " --engine " VORN0132_LIBRARY " " + setup + "/SETUP.VRN");
+    const ProgramOutcome ran = RunProgram(setup + "/vornsetup --machine " + machine.string() +
+                                          " --engine " VORN0132_LIBRARY " " + setup + "/SETUP.VRN");
     EXPECT_EQ(ran.Status, 0) << ran.Output;
     const std::string log =
         plandra::test::ReadFileText(machine / "drive_c" / "APP" / "INSTALL.LOG");
@@ -59,7 +44,7 @@ TEST(Vornbuild, ListsTheArchiveAsAScriptThatBuildsTheSameArchive) {
     plandra::test::TempFolder folder;
     const std::filesystem::path first = folder.Folder() / "first";
     ASSERT_EQ(RunProgram(VORNBUILD_PROGRAM " " + Script + " -o " + first.string()).Status, 0);
-    const Outcome listed =
+    const ProgramOutcome listed =
         RunProgram(VORNBUILD_PROGRAM " --list " + (first / "SETUP.VRN").string());
     ASSERT_EQ(listed.Status, 0) << listed.Output;
     // The listing names installed files by their names: it is built beside them.
@@ -71,7 +56,7 @@ TEST(Vornbuild, ListsTheArchiveAsAScriptThatBuildsTheSameArchive) {
         folder.Folder() / "readme.txt",
         std::filesystem::last_write_time(PLANDRA_SOURCE_DIR "/tests/apps/vornbuild/readme.txt"));
     const std::filesystem::path second = folder.Folder() / "second";
-    const Outcome rebuilt =
+    const ProgramOutcome rebuilt =
         RunProgram(VORNBUILD_PROGRAM " " + listing.string() + " -o " + second.string());
     ASSERT_EQ(rebuilt.Status, 0) << rebuilt.Output;
     EXPECT_EQ(plandra::test::ReadFileText(second / "SETUP.VRN"),
@@ -83,8 +68,8 @@ TEST(Vornbuild, AScriptWithAMistakeWritesNothing) {
     plandra::test::TempFolder folder;
     const std::filesystem::path script = folder.Folder() / "bad.vns";
     plandra::test::WriteFileText(script, "title \"x\"\ninstall \"gone.txt\" to \"C:\\\\X\"\n");
-    const Outcome built = RunProgram(VORNBUILD_PROGRAM " " + script.string() + " -o " +
-                                     (folder.Folder() / "out").string());
+    const ProgramOutcome built = RunProgram(VORNBUILD_PROGRAM " " + script.string() + " -o " +
+                                            (folder.Folder() / "out").string());
     EXPECT_EQ(built.Status, 1);
     EXPECT_NE(built.Output.find("bad.vns:2:9: the file"), std::string::npos) << built.Output;
     EXPECT_FALSE(std::filesystem::exists(folder.Folder() / "out"));

@@ -7,6 +7,7 @@
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
 #include "sample_install_script.h"
+#include "support/run_program.h"
 #include "support/temp_file.h"
 
 #include <cstdio>
@@ -18,22 +19,8 @@
 
 namespace {
 
-struct Outcome {
-    int Status = -1;
-    std::string Output;
-};
-
-Outcome RunProgram(const std::string& commandLine) {
-    Outcome outcome;
-    FILE* pipe = ::popen((commandLine + " 2>&1").c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        outcome.Output.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    outcome.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
+using plandra::test::ProgramOutcome;
+using plandra::test::RunProgram;
 
 TEST(Vornsetup, ListsAnArchiveAndFindsItsDamagedFiles) {
     plandra::test::TempFolder folder;
@@ -42,7 +29,7 @@ TEST(Vornsetup, ListsAnArchiveAndFindsItsDamagedFiles) {
         archive_test::Script(), *vorn::PackPayload(archive_test::Files()).Payload);
     plandra::test::WriteFileText(
         path, {reinterpret_cast<const char*>(image.Bytes.data()), image.Bytes.size()});
-    const Outcome listed = RunProgram(VORNSETUP_PROGRAM " --list " + path);
+    const ProgramOutcome listed = RunProgram(VORNSETUP_PROGRAM " --list " + path);
     EXPECT_EQ(listed.Status, 0) << listed.Output;
     EXPECT_NE(listed.Output.find("Files: 2"), std::string::npos) << listed.Output;
     EXPECT_NE(listed.Output.find("  readme.txt\n"), std::string::npos) << listed.Output;
@@ -51,7 +38,7 @@ TEST(Vornsetup, ListsAnArchiveAndFindsItsDamagedFiles) {
     damaged[damaged.size() - 40] ^= 0x55;
     plandra::test::WriteFileText(path,
                                  {reinterpret_cast<const char*>(damaged.data()), damaged.size()});
-    const Outcome checked = RunProgram(VORNSETUP_PROGRAM " --list " + path);
+    const ProgramOutcome checked = RunProgram(VORNSETUP_PROGRAM " --list " + path);
     EXPECT_EQ(checked.Status, 1);
     EXPECT_NE(checked.Output.find("plandra.ocx  DAMAGED"), std::string::npos) << checked.Output;
 }
@@ -80,12 +67,13 @@ TEST(Vornsetup, RunsAnArchiveThroughTheEngineAndLeavesTheLog) {
                                       *vorn::PackPayload(archive_test::Files()).Payload, extras),
               "");
 
-    const Outcome ran = RunProgram(VORNSETUP_PROGRAM " --machine " + machine.string() +
-                                   " --engine " VORN0132_LIBRARY " " + archive + " /M=ANSWERS.TXT");
+    const ProgramOutcome ran =
+        RunProgram(VORNSETUP_PROGRAM " --machine " + machine.string() +
+                   " --engine " VORN0132_LIBRARY " " + archive + " /M=ANSWERS.TXT");
     EXPECT_EQ(ran.Status, 0) << ran.Output;
     EXPECT_NE(ran.Output.find("Installation completed"), std::string::npos) << ran.Output;
 
-    const Outcome log =
+    const ProgramOutcome log =
         RunProgram(VORNLOG_PROGRAM " --json " + (drive / "APP" / "INSTALL.LOG").string());
     ASSERT_EQ(log.Status, 0) << log.Output;
     EXPECT_NE(log.Output.find(R"("title": "Plandra Setup")"), std::string::npos) << log.Output;
@@ -154,7 +142,7 @@ TEST(Vornsetup, AnotherProgramReadsAVariableAndCancelsTheRunOverDde) {
                             .c_str(),
                         "r");
     const std::string dde = VORNSETUP_PROGRAM " --dde " + machine.string();
-    Outcome asked;
+    ProgramOutcome asked;
     for (int tries = 0; tries < 200 && asked.Status != 0; ++tries) {
         ::usleep(50000);
         asked = RunProgram(dde + " WHO --request");
@@ -162,7 +150,7 @@ TEST(Vornsetup, AnotherProgramReadsAVariableAndCancelsTheRunOverDde) {
     EXPECT_EQ(asked.Output, "Ann\n");
     EXPECT_EQ(Exchange(machine / "dde" / "VORNINST", "VDDE?garbage").substr(0, 5),
               std::string("VDDR\1", 5));
-    const Outcome cancelled = RunProgram(dde + " cancel --execute x");
+    const ProgramOutcome cancelled = RunProgram(dde + " cancel --execute x");
     EXPECT_EQ(cancelled.Status, 0) << cancelled.Output;
 
     std::string output;
@@ -200,7 +188,7 @@ TEST(Vornsetup, RestartCarriesOutTheReplacementsScheduledForTheNextStart) {
     plandra::test::WriteFileText(drive / "WINNT" / "WININIT.INI",
                                  "[rename]\r\nC:\\RENAMED.LOG=C:\\STUB.LOG\r\n");
     plandra::test::WriteFileText(machine / "restart_pending.txt", "restart Windows\n");
-    const Outcome restarted = RunProgram(VORNSETUP_PROGRAM " --restart " + machine.string());
+    const ProgramOutcome restarted = RunProgram(VORNSETUP_PROGRAM " --restart " + machine.string());
     EXPECT_EQ(restarted.Status, 0) << restarted.Output;
     EXPECT_EQ(plandra::test::ReadFileText(drive / "MOVED.TXT"), "Read me first.\r\n");
     EXPECT_TRUE(std::filesystem::exists(drive / "RENAMED.LOG"));
