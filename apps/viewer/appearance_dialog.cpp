@@ -132,19 +132,23 @@ GtkWidget* GtkPageControls::AddEntry(GtkWidget* grid, int row, const char* label
 }
 
 void GtkPageControls::Attach(ppAppearance& page) {
-    GtkWidget* const widgets[] = {Entry("txtOnTheSpotZoomPct"), Entry("txtOnTheSpotRight"),
-                                  Entry("txtFileName"), Zoom, Attributes, Browse};
+    GtkWidget* const widgets[] = {Entry("txtOnTheSpotZoomPct"),
+                                  Entry("txtOnTheSpotRight"),
+                                  Entry("txtFileName"),
+                                  Zoom,
+                                  Attributes,
+                                  Browse};
     static_assert(std::size(widgets) == std::size(PageHandlers));
     for (std::size_t i = 0; i < std::size(widgets); ++i) {
         // The handler's number travels as the widget's data, the page as the signal's.
         g_object_set_data(G_OBJECT(widgets[i]), "page-handler", GINT_TO_POINTER(i));
-        g_signal_connect(widgets[i], PageHandlers[i].first,
-                         G_CALLBACK(+[](GtkWidget* widget, gpointer p) {
-                             const int handler = GPOINTER_TO_INT(
-                                 g_object_get_data(G_OBJECT(widget), "page-handler"));
-                             (static_cast<ppAppearance*>(p)->*PageHandlers[handler].second)();
-                         }),
-                         &page);
+        g_signal_connect(
+            widgets[i], PageHandlers[i].first, G_CALLBACK(+[](GtkWidget* widget, gpointer p) {
+                const int handler =
+                    GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "page-handler"));
+                (static_cast<ppAppearance*>(p)->*PageHandlers[handler].second)();
+            }),
+            &page);
     }
 }
 

@@ -60,7 +60,8 @@ void ppAppearance::SelectionChanged(std::vector<DXF*> selected) {
     // The value is the list index for the three modes the list offers; a redline mode
     // has no entry, so none is selected and Apply keeps the mode.
     const ZoomFunctionEnum zoom = control.GetZoomFunction();
-    Controls.SetListIndex(ZoomList, zoom >= dxfWindow && zoom <= dxfPan ? static_cast<int>(zoom) : -1);
+    Controls.SetListIndex(ZoomList,
+                          zoom >= dxfWindow && zoom <= dxfPan ? static_cast<int>(zoom) : -1);
     Controls.SetChecked(AttributeBox, control.GetDisplayAttributes() == dxfAttribsOn);
     Filling = false;
     SetChanged(false);
@@ -96,7 +97,8 @@ bool ppAppearance::ApplyChanges() {
         control.SetFileName(Controls.Text(FileNameBox));
         const int index = Controls.ListIndex(ZoomList);
         if (index >= 0) {
-            control.SetZoomFunction(static_cast<ZoomFunctionEnum>(Controls.ItemData(ZoomList, index)));
+            control.SetZoomFunction(
+                static_cast<ZoomFunctionEnum>(Controls.ItemData(ZoomList, index)));
         }
         control.SetDisplayAttributes(Controls.Checked(AttributeBox) ? dxfAttribsOn : dxfAttribsOff);
     } catch (const ControlError& error) {

@@ -16,8 +16,7 @@ constexpr std::string_view LineBreaking("\r\n\0", 3);
 // Characters that would end a section header or split a "key=value" line.
 bool ValidName(std::string_view name, std::string_view forbidden) {
     return !name.empty() && name.find_first_of(LineBreaking) == name.npos &&
-           name.find_first_of(forbidden) == name.npos && name.front() != ' ' &&
-           name.back() != ' ';
+           name.find_first_of(forbidden) == name.npos && name.front() != ' ' && name.back() != ' ';
 }
 
 // The file's text; nothing when it exists but cannot be read whole or is too large.
