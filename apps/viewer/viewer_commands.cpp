@@ -1,5 +1,6 @@
 // The viewer's commands: the toolbar, the keys, find, redline text, opening and saving
 // through file dialogs, and what the window reports and captures for tests.
+#include "appearance_dialog.h"
 #include "control/database/control_error.h"
 #include "platform/ansi_text.h"
 #include "viewer_window.h"
@@ -20,6 +21,10 @@ void ViewerWindow::BuildToolbar() {
         {"Save",
          "Save a copy with the markup (Ctrl+S)",
          [](ViewerWindow& w) { w.SaveWithMarkup(); },
+         {}},
+        {"Settings",
+         "The control's appearance settings",
+         [](ViewerWindow& w) { w.ShowAppearance(); },
          {}},
         {nullptr, nullptr, nullptr, {}},
         {"Window", "Zoom to a dragged window (W)", nullptr, dxfWindow},
@@ -168,6 +173,19 @@ void ViewerWindow::ChooseAndOpen() {
                                           "Open a drawing", "_Open", nullptr);
     if (!chosen.empty()) {
         Open(chosen);
+    }
+}
+
+void ViewerWindow::ShowAppearance() {
+    if (Loading ||
+        !RunAppearanceDialog(GTK_WINDOW(Ui.Window), Control, *UserSettings, MessageBox)) {
+        return;
+    }
+    SetTool(Control.GetZoomFunction());
+    // A new file name on the page is a drawing to show.
+    const std::string fileName = Control.GetFileName();
+    if (!fileName.empty() && fileName != DrawingName) {
+        Open(fileName);
     }
 }
 

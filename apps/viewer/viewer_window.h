@@ -10,6 +10,7 @@
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/posix/cairo_gdi.h"
 #include "platform/posix/gtk_surfaces.h"
+#include "platform/user_settings.h"
 #include "private_temp_folder.h"
 
 #include <array>
@@ -107,6 +108,8 @@ private:
     void ShowError(const std::string& text);
     void ChooseAndOpen();
     void SaveWithMarkup();
+    /// The Appearance page for the control; a new file name on it is opened.
+    void ShowAppearance();
     void SetTool(ZoomFunctionEnum function);
     /// Makes the redline layer the markup goes on, once.
     void EnsureRedlineLayer();
@@ -148,6 +151,8 @@ private:
     platform::ScriptedDialogs Dialogs;
     platform::HeadlessRegistry Registry;
     platform::HeadlessShell Shell;
+    /// Where the Appearance page remembers the folder of the last drawing chosen.
+    std::unique_ptr<platform::UserSettingsService> UserSettings = platform::CurrentUserSettings();
     cli::PrivateTempFolder ScratchFolder;
     DXF Control;
 
