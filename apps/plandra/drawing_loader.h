@@ -9,38 +9,13 @@
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/null_gdi.h"
 #include "platform/headless/recording_picture_box.h"
+#include "reading_options.h"
 
 #include <iosfwd>
 #include <string>
 #include <string_view>
 
 namespace plandra::cli {
-
-enum class LineEndPolicy {
-    /// A file with bare line feeds is converted into a temporary copy first.
-    ConvertBareLineFeeds,
-    /// The file is read as it stands.
-    Strict,
-};
-
-/// The drawing a command reads and how: every command that reads one takes these.
-struct ReadingOptions {
-    std::string FileName;
-    bool CalcExtents = false;
-    /// Only the classic entity kinds (ReadModernEntities off).
-    bool ClassicOnly = false;
-    /// Bare line feeds are read as they stand instead of being converted.
-    bool Strict = false;
-
-    LineEndPolicy Policy() const {
-        return Strict ? LineEndPolicy::Strict : LineEndPolicy::ConvertBareLineFeeds;
-    }
-    /// Sets the control's reading properties (CalcExtents, ReadModernEntities).
-    void ApplyTo(DXF& control) const {
-        control.SetCalcExtents(CalcExtents);
-        control.SetReadModernEntities(!ClassicOnly);
-    }
-};
 
 /// A DXF control on surfaces without pixels, so that Regen reads the drawing and its
 /// drawing pass has nothing to draw on.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "control/database/real_rect.h"
+#include "reading_options.h"
 
 #include <iosfwd>
 #include <optional>

@@ -2,6 +2,8 @@
 // control's Plot onto a PDF file.
 #pragma once
 
+#include "reading_options.h"
+
 #include <iosfwd>
 #include <string>
 

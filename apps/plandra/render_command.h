@@ -4,6 +4,7 @@
 
 #include "control/database/entity_records.h"
 #include "control/database/real_rect.h"
+#include "reading_options.h"
 
 #include <iosfwd>
 #include <optional>

@@ -2,6 +2,7 @@
 // markup.
 #pragma once
 
+#include "reading_options.h"
 #include "script_runner.h"
 
 #include <iosfwd>
