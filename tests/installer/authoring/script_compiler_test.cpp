@@ -104,13 +104,13 @@ TEST(ScriptCompiler, AnInstalledFileCarriesItsSizeStampChecksumAndPlace) {
 TEST(ScriptCompiler, AProgramsVersionResourceIsFound) {
     const std::filesystem::path fixtures =
         plandra::test::SourceDir() / "tests" / "machine" / "fixtures";
-    const std::string text = plandra::test::ReadFileText(fixtures / "VER1.DLL");
-    const std::vector<std::uint8_t> program(text.begin(), text.end());
-    EXPECT_EQ(vorn::authoring::ReadVersionFields(program),
-              (std::array<std::uint32_t, 5>{0x10000, 0, 0x40004, 2, 0}));
-    const std::string none = plandra::test::ReadFileText(fixtures / "NOVER.DLL");
-    EXPECT_EQ(vorn::authoring::ReadVersionFields({none.begin(), none.end()}),
-              (std::array<std::uint32_t, 5>{}));
+    auto fields = [&](const char* name) {
+        const std::string text = plandra::test::ReadFileText(fixtures / name);
+        return vorn::authoring::ReadVersionFields(
+            std::vector<std::uint8_t>(text.begin(), text.end()));
+    };
+    EXPECT_EQ(fields("VER1.DLL"), (std::array<std::uint32_t, 5>{0x10000, 0, 0x40004, 2, 0}));
+    EXPECT_EQ(fields("NOVER.DLL"), (std::array<std::uint32_t, 5>{}));
 }
 
 TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
