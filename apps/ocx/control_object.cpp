@@ -13,6 +13,7 @@
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_message_box.h"
+#include "platform/win32/win32_metafiles.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_screen.h"
 #include "platform/win32/win32_shell.h"
@@ -152,11 +153,13 @@ struct ControlSurfaces {
                 *picPlandraWindow,
                 picStatusBar,
                 *picStatusBarWindow,
-                {picHandle[0].get(), picHandle[1].get(), picHandle[2].get(), picHandle[3].get()}};
+                {picHandle[0].get(), picHandle[1].get(), picHandle[2].get(), picHandle[3].get()},
+                &Metafiles};
     }
 
     platform::Win32Screen Screen;
     platform::Win32Gdi Gdi;
+    platform::Win32Metafiles Metafiles;
     // Destroying the frame destroys the child windows with it.
     platform::UniqueWindow Frame;
     ::HWND PlandraWindow;
