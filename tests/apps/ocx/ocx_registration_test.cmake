@@ -40,6 +40,13 @@ function(export_classes file)
 endfunction()
 
 file(MAKE_DIRECTORY "${WORK}")
+if(CLIENT)
+    # The scripting host registers its own type library the first time it runs in a
+    # prefix: that happens before the registry is taken as it was.
+    file(WRITE "${WORK}/first.vbs" "' Runs nothing.\n")
+    string(REPLACE "/" "\\" first "Z:${WORK}/first.vbs")
+    wine(result output cscript //nologo "${first}")
+endif()
 export_classes("${WORK}/before.reg")
 
 wine(result output regsvr32 /s ${scope} "${server}")
