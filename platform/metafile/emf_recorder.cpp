@@ -143,7 +143,7 @@ void EmfRecorder::SetValue(std::uint32_t type, std::uint32_t value) {
     Put(value);
 }
 
-std::uint32_t EmfRecorder::Create(const ObjectSpec& object) {
+std::uint32_t EmfRecorder::Create(const ObjectDefinition& object) {
     auto free = std::find(Slots.begin() + 1, Slots.end(), false);
     std::size_t index = static_cast<std::size_t>(free - Slots.begin());
     if (free == Slots.end()) {
@@ -158,7 +158,7 @@ std::uint32_t EmfRecorder::Create(const ObjectSpec& object) {
         *free = true;
     }
     auto slot = static_cast<std::uint32_t>(index);
-    if (const auto* pen = std::get_if<PenSpec>(&object)) {
+    if (const auto* pen = std::get_if<PenDefinition>(&object)) {
         PenWidths[index] = std::max(pen->Width, 1);
         if (pen->Width > 1) {
             // CreatePen makes a geometric pen with round ends for widths above one;
@@ -183,14 +183,14 @@ std::uint32_t EmfRecorder::Create(const ObjectSpec& object) {
             Put(0);
             Put(pen->Color);
         }
-    } else if (const auto* brush = std::get_if<BrushSpec>(&object)) {
+    } else if (const auto* brush = std::get_if<BrushDefinition>(&object)) {
         Begin(emr::CreateBrushIndirect, 24);
         Put(slot);
         Put(brush->Hollow ? 1 : 0); // BS_NULL or BS_SOLID
         Put(brush->Color);
         Put(0);
     } else {
-        const auto& font = std::get<FontSpec>(object);
+        const auto& font = std::get<FontDefinition>(object);
         Begin(emr::ExtCreateFontIndirectW, 12 + LogFontPanoseSize);
         Put(slot);
         const FontRequest& request = font.Request;

@@ -59,9 +59,9 @@ MetafileGdi::Recording* MetafileGdi::Find(HDC dc) const {
     return nullptr;
 }
 
-void MetafileGdi::Describe(HGDIOBJ object, ObjectSpec spec) {
+void MetafileGdi::Describe(HGDIOBJ object, ObjectDefinition definition) {
     if (object != nullptr && !Open.empty()) {
-        Specs.insert_or_assign(object, std::move(spec));
+        Definitions.insert_or_assign(object, std::move(definition));
     }
 }
 
@@ -75,11 +75,11 @@ std::optional<std::uint32_t> MetafileGdi::Use(Recording& recording, HGDIOBJ obje
     if (auto known = recording.Table.find(object); known != recording.Table.end()) {
         return known->second;
     }
-    auto spec = Specs.find(object);
-    if (spec == Specs.end()) {
+    auto definition = Definitions.find(object);
+    if (definition == Definitions.end()) {
         return std::nullopt;
     }
-    std::uint32_t index = recording.Recorder->Create(spec->second);
+    std::uint32_t index = recording.Recorder->Create(definition->second);
     if ((index & StockFlag) != 0) {
         return std::nullopt;
     }
@@ -111,13 +111,13 @@ HBITMAP MetafileGdi::CreateDIBSection(HDC reference, int width, int height) {
 
 HPEN MetafileGdi::CreatePen(int style, int width, ColorRef color) {
     HPEN pen = Inner.CreatePen(style, width, color);
-    Describe(pen, PenSpec{style, width, color});
+    Describe(pen, PenDefinition{style, width, color});
     return pen;
 }
 
 HBRUSH MetafileGdi::CreateSolidBrush(ColorRef color) {
     HBRUSH brush = Inner.CreateSolidBrush(color);
-    Describe(brush, BrushSpec{color, false});
+    Describe(brush, BrushDefinition{color, false});
     return brush;
 }
 
@@ -139,10 +139,10 @@ HGDIOBJ MetafileGdi::SelectObject(HDC dc, HGDIOBJ object) {
         slot = &recording->Font;
     } else if (auto stock = StockNumbers.find(object); stock != StockNumbers.end()) {
         slot = stock->second == stock::BlackPen ? &recording->Pen : &recording->Brush;
-    } else if (auto spec = Specs.find(object); spec != Specs.end()) {
-        slot = std::holds_alternative<PenSpec>(spec->second)     ? &recording->Pen
-               : std::holds_alternative<BrushSpec>(spec->second) ? &recording->Brush
-                                                                 : &recording->Font;
+    } else if (auto definition = Definitions.find(object); definition != Definitions.end()) {
+        slot = std::holds_alternative<PenDefinition>(definition->second)     ? &recording->Pen
+               : std::holds_alternative<BrushDefinition>(definition->second) ? &recording->Brush
+                                                                             : &recording->Font;
     }
     std::optional<std::uint32_t> index = slot != nullptr ? Use(*recording, object) : std::nullopt;
     if (!index) {
@@ -169,8 +169,8 @@ bool MetafileGdi::DeleteObject(HGDIOBJ object) {
             recording->Table.erase(entry);
         }
     }
-    if (!Specs.empty()) {
-        Specs.erase(object);
+    if (!Definitions.empty()) {
+        Definitions.erase(object);
     }
     if (!Regions.empty()) {
         Regions.erase(object);
@@ -342,7 +342,7 @@ int MetafileGdi::GetDeviceCaps(HDC dc, int index) {
 
 HFONT MetafileGdi::CreateFontA(const FontRequest& font) {
     HFONT made = Inner.CreateFontA(font);
-    Describe(made, FontSpec(font));
+    Describe(made, FontDefinition(font));
     return made;
 }
 
@@ -435,7 +435,7 @@ std::unique_ptr<MetafileGdi::Recording> MetafileGdi::Stop(HDC dc) {
     std::unique_ptr<Recording> recording = std::move(*found);
     Open.erase(found);
     if (Open.empty()) {
-        Specs.clear();
+        Definitions.clear();
         Regions.clear();
     }
     return recording;

@@ -66,7 +66,7 @@ void WmfRecorder::Coordinate(std::int32_t value) {
     Word(Clamped16(value));
 }
 
-std::uint32_t WmfRecorder::Create(const ObjectSpec& object) {
+std::uint32_t WmfRecorder::Create(const ObjectDefinition& object) {
     auto free = std::find(Slots.begin(), Slots.end(), false);
     auto index = static_cast<std::uint32_t>(free - Slots.begin());
     if (free == Slots.end()) {
@@ -78,20 +78,20 @@ std::uint32_t WmfRecorder::Create(const ObjectSpec& object) {
     } else {
         *free = true;
     }
-    IsPen[index] = std::holds_alternative<PenSpec>(object);
-    if (const auto* pen = std::get_if<PenSpec>(&object)) {
+    IsPen[index] = std::holds_alternative<PenDefinition>(object);
+    if (const auto* pen = std::get_if<PenDefinition>(&object)) {
         Begin(meta::CreatePenIndirect, 5);
         Word(pen->Style);
         Coordinate(pen->Width);
         Word(0);
         Long(pen->Color);
-    } else if (const auto* brush = std::get_if<BrushSpec>(&object)) {
+    } else if (const auto* brush = std::get_if<BrushDefinition>(&object)) {
         Begin(meta::CreateBrushIndirect, 4);
         Word(brush->Hollow ? 1 : 0);
         Long(brush->Color);
         Word(0);
     } else {
-        const auto& font = std::get<FontSpec>(object);
+        const auto& font = std::get<FontDefinition>(object);
         const FontRequest& request = font.Request;
         Begin(meta::CreateFontIndirect, 25);
         Coordinate(request.Height);
@@ -136,27 +136,27 @@ void WmfRecorder::SelectStock(int stockObject) {
     }
     std::uint32_t& standIn = StockStandIns[static_cast<std::size_t>(stockObject)];
     if (standIn == 0) {
-        ObjectSpec spec = BrushSpec{0xFFFFFF, false};
+        ObjectDefinition definition = BrushDefinition{0xFFFFFF, false};
         switch (stockObject) {
         case stock::BlackBrush:
-            spec = BrushSpec{0, false};
+            definition = BrushDefinition{0, false};
             break;
         case stock::NullBrush:
-            spec = BrushSpec{0, true};
+            definition = BrushDefinition{0, true};
             break;
         case stock::BlackPen:
-            spec = PenSpec{ps::Solid, 0, 0};
+            definition = PenDefinition{ps::Solid, 0, 0};
             break;
         case NullPen:
-            spec = PenSpec{ps::Null, 0, 0};
+            definition = PenDefinition{ps::Null, 0, 0};
             break;
         case SystemFont:
-            spec = FontSpec(FontRequest{.FaceName = "System"});
+            definition = FontDefinition(FontRequest{.FaceName = "System"});
             break;
         default:
             break;
         }
-        std::uint32_t made = Create(spec);
+        std::uint32_t made = Create(definition);
         if ((made & StockFlag) != 0) {
             return;
         }

@@ -21,7 +21,7 @@ public:
     EmfRecorder(const ReferenceDevice& device, std::optional<Rect> frame,
                 std::string_view description);
 
-    std::uint32_t Create(const ObjectSpec& object) override;
+    std::uint32_t Create(const ObjectDefinition& object) override;
     void Select(std::uint32_t index) override;
     void SelectStock(int stockObject) override;
     void Delete(std::uint32_t index) override;

@@ -86,7 +86,7 @@ private:
     /// Records the creation of `object` in the recording unless it is there already;
     /// its table index, or the stock flag with the stock number; nothing when unknown.
     std::optional<std::uint32_t> Use(Recording& recording, HGDIOBJ object);
-    void Describe(HGDIOBJ object, ObjectSpec spec);
+    void Describe(HGDIOBJ object, ObjectDefinition definition);
     HDC Start(HDC reference, std::string_view fileName, std::unique_ptr<MetafileRecorder> recorder);
     std::unique_ptr<Recording> Stop(HDC dc);
     Closed* Close(HDC dc, bool enhanced);
@@ -96,7 +96,7 @@ private:
 
     GdiService& Inner;
     std::vector<std::unique_ptr<Recording>> Open;
-    std::unordered_map<HGDIOBJ, ObjectSpec> Specs;
+    std::unordered_map<HGDIOBJ, ObjectDefinition> Definitions;
     std::unordered_map<HGDIOBJ, Region> Regions;
     std::unordered_map<HGDIOBJ, int> StockNumbers;
     std::vector<std::unique_ptr<Closed>> ClosedMetafiles;

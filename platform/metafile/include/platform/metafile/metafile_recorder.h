@@ -13,22 +13,22 @@
 
 namespace platform::metafile {
 
-struct PenSpec {
+struct PenDefinition {
     int Style = ps::Solid;
     int Width = 0;
     ColorRef Color = 0;
 };
 
-struct BrushSpec {
+struct BrushDefinition {
     ColorRef Color = 0;
     /// The hollow brush (stock NULL_BRUSH): fills nothing.
     bool Hollow = false;
 };
 
 /// A logical font with its face name held, not viewed.
-struct FontSpec {
-    FontSpec() = default;
-    explicit FontSpec(const FontRequest& request)
+struct FontDefinition {
+    FontDefinition() = default;
+    explicit FontDefinition(const FontRequest& request)
         : Request(request), FaceName(request.FaceName.substr(0, 31)) {
         Request.FaceName = {};
     }
@@ -36,7 +36,7 @@ struct FontSpec {
     std::string FaceName;
 };
 
-using ObjectSpec = std::variant<PenSpec, BrushSpec, FontSpec>;
+using ObjectDefinition = std::variant<PenDefinition, BrushDefinition, FontDefinition>;
 
 /// Records one metafile. Objects live in the metafile's object table under the index
 /// Create returns until Delete frees it. Coordinates are logical units of the metafile
@@ -46,7 +46,7 @@ public:
     virtual ~MetafileRecorder() = default;
 
     /// The new object's table index, or StockFlag when the table is full.
-    virtual std::uint32_t Create(const ObjectSpec& object) = 0;
+    virtual std::uint32_t Create(const ObjectDefinition& object) = 0;
     virtual void Select(std::uint32_t index) = 0;
     /// Selects a stock object (a stock:: value, or 13 for the system font).
     virtual void SelectStock(int stockObject) = 0;

@@ -15,7 +15,7 @@ class WmfRecorder final : public MetafileRecorder {
 public:
     WmfRecorder();
 
-    std::uint32_t Create(const ObjectSpec& object) override;
+    std::uint32_t Create(const ObjectDefinition& object) override;
     void Select(std::uint32_t index) override;
     void SelectStock(int stockObject) override;
     void Delete(std::uint32_t index) override;
