@@ -9,11 +9,13 @@
 
 namespace platform {
 class LibraryService;
-}
+class MachineServices;
+} // namespace platform
 
 namespace vorn {
 
 class BoxPresenter;
+struct InstallContext;
 
 /// The run as the setup program and the engine's windows see it.
 class EngineHost {
@@ -76,6 +78,11 @@ struct EngineServices {
     TempFileMaker& TempFiles;
     /// Null until a file service is there; path forms then leave paths unchanged.
     PathForms* Paths = nullptr;
+    /// The machine the actions change (files, versions, registry, programs) and the
+    /// setup program's context block (archive offsets, progress counter, options). Null
+    /// in tests of the interpreter alone; the actions that need them are not run there.
+    platform::MachineServices* Machine = nullptr;
+    InstallContext* Context = nullptr;
 };
 
 } // namespace vorn

@@ -65,9 +65,9 @@ std::int32_t InstallationRun::Run() {
     // it, so the caller's buffer is never written past the length it gave.
     ScriptBytes.assign(Context.Script, Context.Script + Context.ScriptLength);
     ScriptBytes.push_back(op::EndOfScript);
-    State = std::make_unique<Engine>(
-        Script(ScriptBytes, 1, 0),
-        EngineServices{Host, Machine.Libraries(), Presenter, Log, TempFiles, &Paths});
+    State = std::make_unique<Engine>(Script(ScriptBytes, 1, 0),
+                                     EngineServices{Host, Machine.Libraries(), Presenter, Log,
+                                                    TempFiles, &Paths, &Machine, &Context});
     Log.UseVariables(State->Variables);
     if (!StartUp()) {
         DeleteTemporaryFiles();

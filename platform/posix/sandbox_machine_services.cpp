@@ -5,10 +5,13 @@
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
+#include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_profile.h"
 #include "platform/posix/sandbox_program_manager.h"
 #include "platform/posix/sandbox_registry.h"
+#include "platform/posix/sandbox_service_control.h"
 #include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_versions.h"
 #include "platform/posix/sandbox_window_messages.h"
 
 #include <cstdlib>
@@ -38,7 +41,10 @@ public:
           SetupProgram(std::move(setupProgram)), FileCalls(*Machine), SystemCalls(*Machine),
           ProfileCalls(FileCalls, Machine->Description().WindowsDirectory),
           ProgramManager(FileCalls, Machine->Description().WindowsDirectory),
-          DdeCalls(&ProgramManager, Machine->Folder()), MessageCalls(DdeCalls, Machine->Folder()) {}
+          DdeCalls(&ProgramManager, Machine->Folder()), MessageCalls(DdeCalls, Machine->Folder()),
+          VersionCalls(FileCalls, Machine->Description().WindowsDirectory,
+                       Machine->Description().SystemDirectory),
+          ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -48,6 +54,9 @@ public:
     RegistryService& Registry() override { return *RegistryCalls; }
     ProfileService& Profile() override { return ProfileCalls; }
     WindowMessageService& Messages() override { return MessageCalls; }
+    VersionService& Versions() override { return VersionCalls; }
+    ProcessService& Processes() override { return ProcessCalls; }
+    ServiceControlService& ServiceControl() override { return ServiceCalls; }
     // The setup program lives outside the machine: it has the path it was given.
     std::string ModuleFileName(std::uintptr_t) override { return SetupProgram; }
 
@@ -61,6 +70,9 @@ private:
     SandboxProgramManager ProgramManager;
     SandboxDde DdeCalls;
     SandboxWindowMessages MessageCalls;
+    SandboxVersions VersionCalls;
+    SandboxProcesses ProcessCalls;
+    SandboxServiceControl ServiceCalls;
     // No one sees a box on the sandbox: each answers OK or Yes.
     HeadlessMessageBox BoxCalls;
     PosixLibraryService LibraryCalls;

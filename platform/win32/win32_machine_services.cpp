@@ -4,8 +4,11 @@
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_library.h"
 #include "platform/win32/win32_message_box.h"
+#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_service_control.h"
 #include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_versions.h"
 #include "platform/win32/win32_window_messages.h"
 
 // After our headers: it makes macros of Win32 names.
@@ -27,6 +30,9 @@ public:
     RegistryService& Registry() override { return RegistryCalls; }
     ProfileService& Profile() override { return ProfileCalls; }
     WindowMessageService& Messages() override { return MessageCalls; }
+    VersionService& Versions() override { return VersionCalls; }
+    ProcessService& Processes() override { return ProcessCalls; }
+    ServiceControlService& ServiceControl() override { return ServiceCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -45,6 +51,9 @@ private:
     Win32Registry RegistryCalls;
     Win32Profile ProfileCalls;
     Win32WindowMessages MessageCalls;
+    Win32Versions VersionCalls;
+    Win32Processes ProcessCalls;
+    Win32ServiceControl ServiceCalls;
 };
 
 } // namespace

@@ -6,9 +6,12 @@
 #include "platform/files.h"
 #include "platform/library.h"
 #include "platform/message_box.h"
+#include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/service_control.h"
 #include "platform/system_info.h"
+#include "platform/versions.h"
 #include "platform/window_messages.h"
 
 #include <cstdint>
@@ -29,6 +32,9 @@ public:
     virtual RegistryService& Registry() = 0;
     virtual ProfileService& Profile() = 0;
     virtual WindowMessageService& Messages() = 0;
+    virtual VersionService& Versions() = 0;
+    virtual ProcessService& Processes() = 0;
+    virtual ServiceControlService& ServiceControl() = 0;
     /// The full path of the program file of a module (GetModuleFileNameA); 0 is the
     /// running program. Empty when it is not known.
     virtual std::string ModuleFileName(std::uintptr_t module) = 0;

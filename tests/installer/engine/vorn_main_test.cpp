@@ -12,9 +12,12 @@
 #include "platform/posix/posix_library.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_profile.h"
 #include "platform/posix/sandbox_registry.h"
+#include "platform/posix/sandbox_service_control.h"
 #include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_versions.h"
 #include "platform/posix/sandbox_window_messages.h"
 #include "sample_install_script.h"
 #include "support/temp_file.h"
@@ -220,7 +223,10 @@ public:
         : FileCalls(machine), SystemCalls(machine),
           ProfileCalls(FileCalls, machine.Description().WindowsDirectory),
           RegistryCalls(platform::SandboxRegistry::Open(machine).Registry),
-          MessageCalls(DdeCalls, machine.Folder()) {}
+          MessageCalls(DdeCalls, machine.Folder()),
+          VersionCalls(FileCalls, machine.Description().WindowsDirectory,
+                       machine.Description().SystemDirectory),
+          ProcessCalls(machine, FileCalls), ServiceCalls(machine, *RegistryCalls) {}
     platform::FileService& Files() override { return FileCalls; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return DdeCalls; }
@@ -229,6 +235,9 @@ public:
     platform::RegistryService& Registry() override { return *RegistryCalls; }
     platform::ProfileService& Profile() override { return ProfileCalls; }
     platform::WindowMessageService& Messages() override { return MessageCalls; }
+    platform::VersionService& Versions() override { return VersionCalls; }
+    platform::ProcessService& Processes() override { return ProcessCalls; }
+    platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
 
     platform::SandboxFiles FileCalls;
@@ -239,6 +248,9 @@ public:
     platform::HeadlessLibraryService LibraryCalls;
     std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
     platform::SandboxWindowMessages MessageCalls;
+    platform::SandboxVersions VersionCalls;
+    platform::SandboxProcesses ProcessCalls;
+    platform::SandboxServiceControl ServiceCalls;
 };
 
 platform::DdeService* ClientDde = nullptr;
