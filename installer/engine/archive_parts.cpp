@@ -39,11 +39,10 @@ bool TryOpenPart(Engine& engine, std::uint32_t disk) {
         return false;
     }
     std::string path = PartPath(parts, engine.Variables.GetVariable("INST"), disk);
-    platform::UniqueFile part(files.CreateFileA(path, platform::file::GenericRead,
-                                                platform::file::ShareRead,
-                                                platform::file::OpenExisting,
-                                                platform::file::AttributeNormal),
-                              platform::FileCloser{&files});
+    platform::UniqueFile part(
+        files.CreateFileA(path, platform::file::GenericRead, platform::file::ShareRead,
+                          platform::file::OpenExisting, platform::file::AttributeNormal),
+        platform::FileCloser{&files});
     if (!part) {
         return false;
     }
@@ -68,8 +67,9 @@ std::uint32_t DiskOf(const ArchiveParts& parts, std::uint32_t archiveOffset) {
 
 std::uint32_t PartStart(const ArchiveParts& parts, std::uint32_t disk) {
     std::uint64_t start = std::uint64_t{disk - 1} * parts.BytesPerDisk + parts.Base;
-    return start < parts.FirstDiskOffset ? 0
-                                         : static_cast<std::uint32_t>(start - parts.FirstDiskOffset);
+    return start < parts.FirstDiskOffset
+               ? 0
+               : static_cast<std::uint32_t>(start - parts.FirstDiskOffset);
 }
 
 std::string PartPath(const ArchiveParts& parts, std::string_view directory, std::uint32_t disk) {

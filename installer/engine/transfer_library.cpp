@@ -23,11 +23,10 @@ std::string TransferErrorText(const Engine& engine, std::int64_t error,
     bool numberUsed = false;
     for (std::size_t i = 0; i < format.size(); ++i) {
         std::string_view rest = format.substr(i);
-        std::size_t length = rest.starts_with("%ld") ? 3
-                             : rest.starts_with("%d") || rest.starts_with("%i") ||
-                                     rest.starts_with("%u")
-                                 ? 2
-                                 : 0;
+        std::size_t length =
+            rest.starts_with("%ld")                                                      ? 3
+            : rest.starts_with("%d") || rest.starts_with("%i") || rest.starts_with("%u") ? 2
+                                                                                         : 0;
         if (length != 0) {
             if (!numberUsed) {
                 text += std::to_string(error);
