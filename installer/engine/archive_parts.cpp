@@ -107,6 +107,8 @@ int OpenArchivePart(Engine& engine, bool next, bool force) {
         if (context->Silent != 0 || prompts == MaxPrompts) {
             return StopRun(engine);
         }
+        // The question stands alone; the file installer opens the progress window again.
+        engine.Services.Host.CloseProgressWindow();
         std::string text = "Please insert disk " + std::to_string(disk) + ".\n\n" +
                            PartPath(parts, engine.Variables.GetVariable("INST"), disk);
         if (EngineMessageBox(engine, 0, text, engine.Message(msg::QuestionTitle),

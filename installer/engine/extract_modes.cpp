@@ -122,6 +122,10 @@ std::vector<ExtractEntry> ListArchiveFiles(const Engine& engine, std::uint32_t r
 }
 
 int ExtractArchiveFiles(Engine& engine, std::uint32_t recordsOffset, std::string_view directory) {
+    std::vector<ExtractEntry> entries = ListArchiveFiles(engine, recordsOffset);
+    if (entries.empty()) {
+        return run::Finished;
+    }
     if (engine.Services.Context == nullptr || engine.Services.Machine == nullptr ||
         engine.Services.Context->Decompress == nullptr) {
         return Abort(engine);
@@ -137,7 +141,7 @@ int ExtractArchiveFiles(Engine& engine, std::uint32_t recordsOffset, std::string
         folder.pop_back();
     }
     bool first = true;
-    for (const ExtractEntry& entry : ListArchiveFiles(engine, recordsOffset)) {
+    for (const ExtractEntry& entry : entries) {
         if (engine.Services.Host.RunStopped()) {
             return run::Aborted;
         }
