@@ -77,27 +77,34 @@ std::int32_t InstallationRun::Run() {
         return 0;
     }
     int result = run::Aborted;
-    bool extract = Options.Mode == RunMode::Extract || Options.Mode == RunMode::ExtractZ;
-    switch (ScriptStart()) {
-    case StartResult::Failed:
-        DdeServer.reset();
-        DeleteTemporaryFiles();
-        return 0;
-    case StartResult::Aborted:
-        result = run::Aborted;
-        break;
-    case StartResult::Ready:
-        if (extract) {
-            // The archive's files are written out; no script runs.
-            result = ExtractArchiveFiles(*State, RecordsOffset, Options.ExtractDirectory);
+    if (Options.Mode == RunMode::Extract || Options.Mode == RunMode::ExtractZ) {
+        // After script start the archive's files are written out; no script runs.
+        StartResult start = ScriptStart();
+        if (start == StartResult::Failed) {
+            DdeServer.reset();
+            DeleteTemporaryFiles();
+            return 0;
+        }
+        result = start == StartResult::Ready
+                     ? ExtractArchiveFiles(*State, RecordsOffset, Options.ExtractDirectory)
+                     : run::Aborted;
+    } else {
+        switch (ScriptStart()) {
+        case StartResult::Failed:
+            DdeServer.reset();
+            DeleteTemporaryFiles();
+            return 0;
+        case StartResult::Aborted:
+            result = run::Aborted;
+            break;
+        case StartResult::Ready:
+            OpenLog();
+            WriteStatusFile(*State, Machine.Files(), Header, WindowsDirectory,
+                            LocalNow(Machine.Files()), {false, AbnormalEndText});
+            Context.BytesCopied = 0;
+            result = RunMainLoop(*State, Context);
             break;
         }
-        OpenLog();
-        WriteStatusFile(*State, Machine.Files(), Header, WindowsDirectory,
-                        LocalNow(Machine.Files()), {false, AbnormalEndText});
-        Context.BytesCopied = 0;
-        result = RunMainLoop(*State, Context);
-        break;
     }
     return ShutDown(result);
 }
