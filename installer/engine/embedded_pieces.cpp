@@ -77,11 +77,13 @@ std::string NewPieceFile(FileService& files, const PieceTargets& targets, const 
     return {};
 }
 
-// One decompression request from the current archive offset, which then moves past it.
+// One decompression request from the current archive offset, which then lies past it
+// whether or not the decompressor moved it on by itself.
 bool Decompress(InstallContext& context, std::uintptr_t destination, std::uint32_t size) {
+    std::uint32_t start = context.ArchiveOffset;
     context.ErrorCode = context_error::None;
     context.Decompress(context.ArchiveFile, destination, size, 0);
-    context.ArchiveOffset += size;
+    context.ArchiveOffset = start + size;
     return context.ErrorCode == context_error::None;
 }
 

@@ -3,6 +3,7 @@
 // working buffers and the handler tables that later parts of the engine fill.
 #pragma once
 
+#include "archive_parts.h"
 #include "dll_call_block.h"
 #include "engine_services.h"
 #include "fixed_text.h"
@@ -10,6 +11,7 @@
 #include "message_table.h"
 #include "platform/library.h"
 #include "script.h"
+#include "transfer_library.h"
 #include "variables.h"
 
 #include <array>
@@ -72,6 +74,9 @@ public:
     /// Set by the actions that write INI files or the registry: the run ends by telling
     /// every window that settings changed.
     bool SettingsChanged = false;
+    /// The archive's disk parts and the transfer library, as the file actions use them.
+    ArchiveParts Disks;
+    TransferLibrary Transfer;
 
     /// Handlers of the opcodes other parts implement; a record whose opcode has no
     /// handler is passed over.

@@ -65,7 +65,8 @@ struct InstallContext {
     std::uintptr_t MainWindow = 0;                              // word 0
     std::uintptr_t SetupInstance = 0;                           // word 1
     std::uint32_t ArchiveOffset = 0;                            // word 2
-    std::uint32_t Reserved3[2] = {};                            // words 3-4
+    std::uint32_t PartStart = 0;                                // word 3
+    std::uint32_t Reserved4 = 0;                                // word 4
     std::uint32_t BytesCopied = 0;                              // word 5
     std::uintptr_t ArchiveFile = 0;                             // word 6
     std::int32_t AbortFlag = 0;                                 // word 7
@@ -104,6 +105,7 @@ struct InstallContext {
 VORN_WORD_AT(MainWindow, 0);
 VORN_WORD_AT(SetupInstance, 1);
 VORN_WORD_AT(ArchiveOffset, 2);
+VORN_WORD_AT(PartStart, 3);
 VORN_WORD_AT(BytesCopied, 5);
 VORN_WORD_AT(ArchiveFile, 6);
 VORN_WORD_AT(AbortFlag, 7);

@@ -2,11 +2,13 @@
 #include "installation_run.h"
 
 #include "answer_file.h"
+#include "extract_modes.h"
 #include "fonts_directory.h"
 #include "installer/log/local_clock.h"
 #include "main_loop.h"
 #include "platform/ansi_text.h"
 #include "platform/system_info.h"
+#include "running_engine.h"
 #include "script_interpreter.h"
 #include "status_file.h"
 #include "user_language.h"
@@ -69,14 +71,23 @@ std::int32_t InstallationRun::Run() {
                                      EngineServices{Host, Machine.Libraries(), Presenter, Log,
                                                     TempFiles, &Paths, &Machine, &Context});
     Log.UseVariables(State->Variables);
+    RunningEngineScope running(*State);
     if (!StartUp()) {
         DeleteTemporaryFiles();
         return 0;
     }
     int result = run::Aborted;
     if (Options.Mode == RunMode::Extract || Options.Mode == RunMode::ExtractZ) {
-        // Extraction of the archive's files belongs to the file installer; no script runs.
-        result = run::Finished;
+        // After script start the archive's files are written out; no script runs.
+        StartResult start = ScriptStart();
+        if (start == StartResult::Failed) {
+            DdeServer.reset();
+            DeleteTemporaryFiles();
+            return 0;
+        }
+        result = start == StartResult::Ready
+                     ? ExtractArchiveFiles(*State, RecordsOffset, Options.ExtractDirectory)
+                     : run::Aborted;
     } else {
         switch (ScriptStart()) {
         case StartResult::Failed:
@@ -123,6 +134,7 @@ bool InstallationRun::StartUp() {
         ReportError(*State, DefaultErrorText);
         return false;
     }
+    State->Transfer.Path = Pieces.PathOf(EmbeddedPiece::TransferLibrary);
     // The support libraries must have their entries, or the run cannot go on.
     platform::LibraryService& libraries = Machine.Libraries();
     for (auto [piece, entry] : {std::pair{EmbeddedPiece::ExtensionLibrary, "f1"},
@@ -166,6 +178,10 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     }
     Header = std::move(read.Header);
     RecordsOffset = read.RecordsOffset;
+    State->Disks.Base = Pieces.ArchiveBase;
+    State->Disks.BytesPerDisk = Header.BytesPerDisk;
+    State->Disks.FirstDiskOffset = Header.FirstDiskOffset;
+    State->Disks.SetupProgram = SetupProgram;
     std::size_t languages = Header.Texts.size();
 
     // The default choice is the language whose system name is the user's; there is no

@@ -98,6 +98,8 @@ int InstallationRun::ShutDown(int result) {
         *Arguments.ExitAction = exit_action::ExtractOnly;
     }
     DdeServer.reset();
+    CloseTransferLibrary(engine);
+    engine.Disks.OpenPart.Reset();
     PieceLibraries.clear();
     // The setup program's window posts the quit message when it is destroyed; its
     // parameter is the run's result. Without a main window the result stands.
