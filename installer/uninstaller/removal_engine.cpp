@@ -98,7 +98,8 @@ void Remover::RunExternalPrograms() {
         if (Stopped()) {
             return;
         }
-        if (!InScope(program.Installation)) {
+        // An uninstall program the user did not tick in custom mode is not run.
+        if (!InScope(program.Installation) || (Custom() && !program.Selected)) {
             continue;
         }
         Show(text::ExecutingProgram, program.Command);
@@ -121,7 +122,8 @@ void Remover::DeleteServices() {
             return;
         }
         Step();
-        if (!InScope(service.Installation)) {
+        // A service the user did not tick in custom mode stays.
+        if (!InScope(service.Installation) || (Custom() && !service.Selected)) {
             continue;
         }
         Show(text::DeletingService, service.Name);
