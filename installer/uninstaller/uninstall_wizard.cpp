@@ -69,8 +69,7 @@ std::string RestoreLine(const RegValueItem& value) {
 }
 
 // Calls `each(line, selected)` for every item a list page shows, in list order.
-template <typename Each>
-void ForEachItem(ItemLists& lists, WizardPage page, Each&& each) {
+template <typename Each> void ForEachItem(ItemLists& lists, WizardPage page, Each&& each) {
     const auto all = [&](auto& items, auto&& line) {
         for (auto& item : items) {
             each(line(item), item.Selected);
@@ -186,8 +185,8 @@ UninstallSettings ReadUninstallSettings(platform::ProfileService& profile,
         return std::clamp(value, 0, 255);
     };
     UninstallSettings settings;
-    settings.Look.StartColor = platform::Rgb(number("Start Red", 0), number("Start Green", 0),
-                                             number("Start Blue", 255));
+    settings.Look.StartColor =
+        platform::Rgb(number("Start Red", 0), number("Start Green", 0), number("Start Blue", 255));
     settings.Look.EndColor =
         platform::Rgb(number("End Red", 0), number("End Green", 0), number("End Blue", 0));
     settings.NoBackground =
@@ -346,8 +345,8 @@ void UninstallWizard::Command(DialogControls& dialog, int id) {
 
 void UninstallWizard::StoreChoices(DialogControls& dialog) {
     if (Current == WizardPage::Method) {
-        Choice.Mode = dialog.IsDlgButtonChecked(w::FirstRadio) ? RemovalMode::Automatic
-                                                               : RemovalMode::Custom;
+        Choice.Mode =
+            dialog.IsDlgButtonChecked(w::FirstRadio) ? RemovalMode::Automatic : RemovalMode::Custom;
     } else if (Current == WizardPage::Rollback) {
         Choice.Rollback = dialog.IsDlgButtonChecked(w::FirstRadio);
     } else if (IsListPage(Current)) {
@@ -382,9 +381,9 @@ void UninstallWizard::SetUpPage(DialogControls& dialog) {
         dialog.SetDlgItemTextA(w::SecondText, strings.Text(10));
         dialog.SetDlgItemTextA(w::FirstRadio, strings.Text(60));
         dialog.SetDlgItemTextA(w::SecondRadio, strings.Text(61));
-        dialog.CheckRadioButton(
-            w::FirstRadio, w::SecondRadio,
-            Choice.Mode == RemovalMode::Custom ? w::SecondRadio : w::FirstRadio);
+        dialog.CheckRadioButton(w::FirstRadio, w::SecondRadio,
+                                Choice.Mode == RemovalMode::Custom ? w::SecondRadio
+                                                                   : w::FirstRadio);
     } else if (Current == WizardPage::Rollback) {
         dialog.SetDlgItemTextA(w::SecondText, strings.Text(66));
         dialog.SetDlgItemTextA(w::FirstRadio, strings.Text(51));
@@ -450,8 +449,8 @@ SharedFileAnswer UninstallWizard::AskSharedFile(std::string_view question) {
         return Questions.AskSharedFile(question);
     }
     SharedFileQuestion asked(Dialogs, *Strings, question);
-    const int answer =
-        Dialogs.DialogBoxA(w::SharedFileTemplate, Strings->Text(text::RemoveSharedComponent), asked);
+    const int answer = Dialogs.DialogBoxA(w::SharedFileTemplate,
+                                          Strings->Text(text::RemoveSharedComponent), asked);
     return answer == w::SharedYes  ? SharedFileAnswer::Remove
            : answer == w::SharedNo ? SharedFileAnswer::Keep
                                    : SharedFileAnswer::KeepAll;

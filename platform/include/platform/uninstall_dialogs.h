@@ -87,9 +87,8 @@ public:
     virtual void ShowBackground(std::string_view title, std::span<const ColorRef> bands) = 0;
     /// The wizard (template 106), centred, with its bitmap and heading font; null when the
     /// dialog cannot be made.
-    virtual std::unique_ptr<ModelessDialog> CreateWizard(std::string_view title,
-                                                         const UninstallLook& look,
-                                                         DialogHandler& handler) = 0;
+    virtual std::unique_ptr<ModelessDialog>
+    CreateWizard(std::string_view title, const UninstallLook& look, DialogHandler& handler) = 0;
     /// The shared-file question (template 104) as a modal dialog: the id of the button
     /// that closed it, or -1 when it could not be shown.
     virtual int DialogBoxA(int templateId, std::string_view title, DialogHandler& handler) = 0;

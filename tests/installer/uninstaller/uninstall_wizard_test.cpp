@@ -77,13 +77,27 @@ TEST(UninstallWizard, PagesFollowTheModeAndSkipEmptyLists) {
         std::vector<WizardPage> Pages;
     };
     const Case cases[] = {
-        {"custom with files and folders", {PrivateFiles, Directories}, false, "C>>><",
+        {"custom with files and folders",
+         {PrivateFiles, Directories},
+         false,
+         "C>>><",
          {PrivateFiles, Directories, Perform, Directories}},
-        {"custom back to the method", {RegistryTrees}, true, "C><<", {RegistryTrees, Method, Method}},
-        {"custom shows a service on the sub-system page", {SubSystems}, false, "C>>",
+        {"custom back to the method",
+         {RegistryTrees},
+         true,
+         "C><<",
+         {RegistryTrees, Method, Method}},
+        {"custom shows a service on the sub-system page",
+         {SubSystems},
+         false,
+         "C>>",
          {SubSystems, Perform}},
         {"automatic without backups", {PrivateFiles}, false, "><", {Perform, Method}},
-        {"automatic with backups", {PrivateFiles}, true, ">><<", {Rollback, Perform, Rollback, Method}},
+        {"automatic with backups",
+         {PrivateFiles},
+         true,
+         ">><<",
+         {Rollback, Perform, Rollback, Method}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -26,7 +26,8 @@ public:
     /// An open dialog: its controls by id, and the buttons a step presses.
     class Dialog final : public ModelessDialog, public DialogControls {
     public:
-        Dialog(DialogHandler& handler, std::string title) : Handler(handler), Title(std::move(title)) {}
+        Dialog(DialogHandler& handler, std::string title)
+            : Handler(handler), Title(std::move(title)) {}
         DialogControls& Controls() override { return *this; }
         /// WM_COMMAND of the button, as a click sends it.
         void Press(int id) { Handler.Command(*this, id); }
