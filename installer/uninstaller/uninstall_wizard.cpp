@@ -288,8 +288,7 @@ WizardChoice UninstallWizard::Choose(ItemLists& lists, const StringTable& string
         return Choice;
     }
     while (!Finished && !Choice.Cancelled) {
-        Dialogs.PumpMessages(true);
-        CloseIfAsked();
+        Pump(true);
     }
     return Choice;
 }
@@ -411,8 +410,16 @@ void UninstallWizard::ShowRemoval(DialogControls& dialog) {
     }
     dialog.SetDlgItemTextA(w::SecondText, "");
     dialog.ShowDlgItem(w::SecondText, true);
-    // Without the 3D look the frame is a plain black one around the bar.
-    dialog.ShowDlgItem(w::ProgressFrame, true);
+    Progress(0, 1);
+}
+
+void UninstallWizard::Pump(bool wait) {
+    // The program being asked to end counts as the user's cancel.
+    if (!Dialogs.PumpMessages(wait)) {
+        Choice.Cancelled = true;
+        CloseAsked = true;
+    }
+    CloseIfAsked();
 }
 
 void UninstallWizard::CloseIfAsked() {
@@ -426,21 +433,23 @@ void UninstallWizard::Status(std::string_view message) {
     if (Dialog != nullptr) {
         Dialog->Controls().SetDlgItemTextA(w::SecondText, message);
     }
-    Dialogs.PumpMessages(false);
-    CloseIfAsked();
+    Pump(false);
 }
 
 void UninstallWizard::Progress(int done, int total) {
     if (Dialog != nullptr) {
         DialogControls& controls = Dialog->Controls();
+        // Without the 3D look the frame control stays hidden and a black frame is drawn
+        // around the bar in its place.
+        const platform::Rect inside = controls.FrameInterior(w::ProgressFrame);
         controls.SetPaintedBlocks(
-            ProgressBlocks(controls.FrameInterior(w::ProgressFrame), done, total), BarColor);
+            ProgressBlocks(inside, done, total), BarColor,
+            {inside.left - 1, inside.top - 1, inside.right + 1, inside.bottom + 1});
     }
 }
 
 bool UninstallWizard::Cancelled() {
-    Dialogs.PumpMessages(false);
-    CloseIfAsked();
+    Pump(false);
     return Choice.Cancelled;
 }
 
@@ -449,8 +458,8 @@ SharedFileAnswer UninstallWizard::AskSharedFile(std::string_view question) {
         return Questions.AskSharedFile(question);
     }
     SharedFileQuestion asked(Dialogs, *Strings, question);
-    const int answer = Dialogs.DialogBoxA(w::SharedFileTemplate,
-                                          Strings->Text(text::RemoveSharedComponent), asked);
+    const int answer = Dialogs.DialogBoxParamA(w::SharedFileTemplate,
+                                               Strings->Text(text::RemoveSharedComponent), asked);
     return answer == w::SharedYes  ? SharedFileAnswer::Remove
            : answer == w::SharedNo ? SharedFileAnswer::Keep
                                    : SharedFileAnswer::KeepAll;

@@ -138,6 +138,7 @@ private:
     void SetUpPage(platform::DialogControls& dialog);
     void StoreChoices(platform::DialogControls& dialog);
     void ShowRemoval(platform::DialogControls& dialog);
+    void Pump(bool wait);
     void CloseIfAsked();
 
     platform::UninstallDialogService& Dialogs;

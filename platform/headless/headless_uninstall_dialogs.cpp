@@ -84,7 +84,7 @@ int HeadlessUninstallDialogs::Dialog::ListGetCount(int id) const {
     return found == Items.end() ? 0 : static_cast<int>(found->second.Lines.size());
 }
 
-void HeadlessUninstallDialogs::Dialog::SetPaintedBlocks(std::vector<Rect> blocks, ColorRef) {
+void HeadlessUninstallDialogs::Dialog::SetPaintedBlocks(std::vector<Rect> blocks, ColorRef, Rect) {
     Blocks = std::move(blocks);
     ++Paints;
 }
@@ -102,7 +102,7 @@ std::unique_ptr<ModelessDialog> HeadlessUninstallDialogs::CreateWizard(std::stri
     return std::make_unique<OwnedDialog>(std::move(dialog), Wizard);
 }
 
-int HeadlessUninstallDialogs::DialogBoxA(int, std::string_view, DialogHandler& handler) {
+int HeadlessUninstallDialogs::DialogBoxParamA(int, std::string_view, DialogHandler& handler) {
     Dialog dialog(handler, {});
     handler.InitDialog(dialog);
     Questions.push_back(dialog.GetDlgItemTextA(1002));
@@ -121,17 +121,18 @@ void HeadlessUninstallDialogs::EndDialog(DialogControls& dialog, int result) {
     shown.Destroyed = true;
 }
 
-void HeadlessUninstallDialogs::PumpMessages(bool wait) {
+bool HeadlessUninstallDialogs::PumpMessages(bool wait) {
     if (!wait || Wizard == nullptr) {
-        return;
+        return true;
     }
     if (Steps.empty()) {
         Wizard->Press(Cancel);
-        return;
+        return true;
     }
     const auto step = std::move(Steps.front());
     Steps.pop_front();
     step(*Wizard);
+    return true;
 }
 
 int HeadlessUninstallDialogs::MessageBoxA(std::string_view text, std::string_view, unsigned) {

@@ -45,8 +45,9 @@ public:
     /// client pixels.
     virtual Rect FrameInterior(int id) const = 0;
     /// Rectangles filled with `color` over the dialog each time it paints (SetBkColor and
-    /// ExtTextOutA with ETO_OPAQUE); replaces the ones set before and repaints.
-    virtual void SetPaintedBlocks(std::vector<Rect> blocks, ColorRef color) = 0;
+    /// ExtTextOutA with ETO_OPAQUE), inside a black frame drawn around `outline`; replaces
+    /// the ones set before and repaints.
+    virtual void SetPaintedBlocks(std::vector<Rect> blocks, ColorRef color, Rect outline) = 0;
 };
 
 /// What a dialog asks of its owner.
@@ -91,11 +92,12 @@ public:
     CreateWizard(std::string_view title, const UninstallLook& look, DialogHandler& handler) = 0;
     /// The shared-file question (template 104) as a modal dialog: the id of the button
     /// that closed it, or -1 when it could not be shown.
-    virtual int DialogBoxA(int templateId, std::string_view title, DialogHandler& handler) = 0;
+    virtual int DialogBoxParamA(int templateId, std::string_view title, DialogHandler& handler) = 0;
     /// Ends a modal dialog with `result` (EndDialog).
     virtual void EndDialog(DialogControls& dialog, int result) = 0;
-    /// Handles waiting messages; with `wait`, first waits for one to come.
-    virtual void PumpMessages(bool wait) = 0;
+    /// Handles waiting messages; with `wait`, first waits for one to come. False when the
+    /// quit message came (it stays queued for the program's own loop).
+    virtual bool PumpMessages(bool wait) = 0;
     /// A message box over the wizard (MessageBoxA): the pressed button's id.
     virtual int MessageBoxA(std::string_view text, std::string_view caption, unsigned type) = 0;
 };

@@ -47,7 +47,7 @@ public:
         int ListGetCount(int id) const override;
         void ListFitHorizontalExtent(int) override {}
         Rect FrameInterior(int) const override { return {0, 0, 300, 12}; }
-        void SetPaintedBlocks(std::vector<Rect> blocks, ColorRef) override;
+        void SetPaintedBlocks(std::vector<Rect> blocks, ColorRef, Rect) override;
 
         DialogHandler& Handler;
         std::string Title;
@@ -62,11 +62,11 @@ public:
     void ShowBackground(std::string_view title, std::span<const ColorRef> bands) override;
     std::unique_ptr<ModelessDialog> CreateWizard(std::string_view title, const UninstallLook& look,
                                                  DialogHandler& handler) override;
-    int DialogBoxA(int templateId, std::string_view title, DialogHandler& handler) override;
+    int DialogBoxParamA(int templateId, std::string_view title, DialogHandler& handler) override;
     void EndDialog(DialogControls& dialog, int result) override;
     /// With `wait`, runs the next step on the open wizard; when none is left, presses
     /// Cancel, so a script that ends early cannot hang the run.
-    void PumpMessages(bool wait) override;
+    bool PumpMessages(bool wait) override;
     int MessageBoxA(std::string_view text, std::string_view caption, unsigned type) override;
 
     /// The user's actions, one per wait for a message.

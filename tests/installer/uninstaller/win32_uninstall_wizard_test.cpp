@@ -1,0 +1,155 @@
+// The wizard of Rescind32.exe's templates on a virtual desktop: a user on a second thread
+// picks a custom uninstall page by page with posted clicks, and the machine keeps
+// exactly what was left unticked.
+#include "installer/uninstaller/uninstall_wizard.h"
+#include "installer/uninstaller/uninstaller_run.h"
+#include "platform/headless/headless_message_box.h"
+#include "platform/registry.h"
+#include "platform/win32/win32_dde.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_library.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_service_control.h"
+#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_uninstall_dialogs.h"
+#include "support/desktop_user.h"
+#include "support/temp_file.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <process.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace w = rescind::wizard;
+
+class NoQuestions final : public rescind::RemovalUi {
+public:
+    void Status(std::string_view) override {}
+    void Progress(int, int) override {}
+    bool Cancelled() override { return false; }
+    rescind::SharedFileAnswer AskSharedFile(std::string_view) override {
+        return rescind::SharedFileAnswer::Keep;
+    }
+    bool WindowClassExists(std::string_view) override { return false; }
+    rescind::RunningServerAnswer AskServerRunning(std::string_view) override {
+        return rescind::RunningServerAnswer::Abort;
+    }
+    void Pause(std::uint32_t) override {}
+};
+
+// Waits until the wizard shows the heading, then posts the click of a button.
+bool OnPage(HWND dialog, const std::string& heading) {
+    for (int tries = 0; tries < 200; ++tries) {
+        if (plandra::test::WindowText(::GetDlgItem(dialog, w::Heading)) == heading) {
+            return true;
+        }
+        ::Sleep(50);
+    }
+    ADD_FAILURE() << "the wizard never showed " << heading;
+    return false;
+}
+
+void Click(HWND dialog, int id) {
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+// HKEY_CURRENT_USER, whose name windows.h takes for a macro.
+platform::HKEY User() {
+    return platform::RegistryRoot(1);
+}
+
+std::string ReadValue(platform::RegistryService& registry, const std::string& key) {
+    platform::HKEY handle = nullptr;
+    if (registry.RegOpenKeyExA(User(), key, 0, platform::reg::KeyRead,
+                               handle) != platform::reg::Success) {
+        return "no key";
+    }
+    registry.RegCloseKey(handle);
+    return "key";
+}
+
+TEST(Win32UninstallWizard, CustomUninstallKeepsWhatTheUserLeftUnticked) {
+    const fs::path folder = fs::temp_directory_path() / ("wizard-" + std::to_string(::_getpid()));
+    fs::create_directories(folder);
+    const std::string app = folder.string();
+    plandra::test::WriteFileText(folder / "A.EXE", "program");
+    plandra::test::WriteFileText(folder / "B.EXE", "program");
+    const std::string base = "Software\\PlandraWizardTest\\";
+    platform::Win32Registry registry;
+    for (const char* name : {"Gone", "Kept"}) {
+        platform::HKEY key = nullptr;
+        ASSERT_EQ(registry.RegCreateKeyExA(User(), base + name, 0,
+                                           platform::reg::KeyAllAccess, key, nullptr),
+                  platform::reg::Success);
+        registry.RegSetValueExA(key, "Path", platform::reg::Sz, std::string_view("x", 2));
+        registry.RegCloseKey(key);
+    }
+    const std::string log = app + "\\INSTALL.LOG";
+    std::string text = "***  Installation Started 01/02/03 4:05  ***\r\nTitle: Test\r\nSource: S\r\n"
+                       "Made Dir: " +
+                       app + "\r\nFile Copy: " + app + "\\A.EXE\r\nFile Copy: " + app + "\\B.EXE\r\n";
+    for (const char* name : {"Gone", "Kept"}) {
+        text += "RegDB Key: " + base + name + "\r\nRegDB Val: x\r\nRegDB Name: Path\r\nRegDB Root: 1\r\n";
+    }
+    plandra::test::WriteFileText(log, text);
+
+    platform::Win32Files files;
+    platform::Win32Profile profile;
+    platform::Win32SystemInfo system;
+    platform::Win32Processes processes;
+    platform::Win32ServiceControl serviceControl;
+    platform::Win32Dde dde;
+    platform::Win32LibraryService libraries;
+    platform::HeadlessMessageBox boxes;
+    const rescind::UninstallServices services{
+        files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
+    platform::Win32UninstallDialogs dialogs;
+    NoQuestions questions;
+    rescind::UninstallWizard wizard(dialogs, {}, questions);
+    rescind::ProgramContext program;
+    program.Wizard = &wizard;
+    rescind::RunOutcome outcome;
+    {
+        plandra::test::DesktopUser user("Uninstall Test", [](HWND dialog) {
+            if (!OnPage(dialog, "Select Uninstall Method")) {
+                return;
+            }
+            ::PostMessageA(::GetDlgItem(dialog, w::SecondRadio), BM_CLICK, 0, 0);
+            Click(dialog, w::Next);
+            for (const char* page :
+                 {"Select Private Files to Remove", "Select Registry Keys to Remove"}) {
+                if (!OnPage(dialog, page)) {
+                    return;
+                }
+                // The second item stays.
+                ::SendDlgItemMessageA(dialog, w::Items, LB_SETSEL, FALSE, 1);
+                Click(dialog, w::Next);
+                if (page[7] == 'P' && OnPage(dialog, "Select Directories to Remove")) {
+                    Click(dialog, w::Next);
+                }
+            }
+            if (OnPage(dialog, "Perform Uninstall")) {
+                Click(dialog, w::Next);
+            }
+        });
+        outcome = rescind::RunUninstaller(rescind::ParseCommandLine({log}), program, services,
+                                          wizard);
+        EXPECT_FALSE(user.Missed());
+    }
+
+    EXPECT_EQ(outcome.ExitCode, 0);
+    EXPECT_FALSE(fs::exists(folder / "A.EXE"));
+    EXPECT_TRUE(fs::exists(folder / "B.EXE"));
+    EXPECT_EQ(plandra::test::ReadFileText(log), text);
+    EXPECT_EQ(ReadValue(registry, base + "Gone"), "no key");
+    EXPECT_EQ(ReadValue(registry, base + "Kept"), "key");
+    fs::remove_all(folder);
+    registry.RegDeleteKeyA(User(), base + "Kept");
+    registry.RegDeleteKeyA(User(), "Software\\PlandraWizardTest");
+}
+
+} // namespace
