@@ -270,6 +270,7 @@ WizardChoice UninstallWizard::Choose(ItemLists& lists, const StringTable& string
     Lists = &lists;
     Strings = &strings;
     Title = start.Title;
+    Product = start.Product;
     Choice = {};
     Choice.Rollback = start.Rollback;
     Finished = start.Automatic;
@@ -362,7 +363,7 @@ void UninstallWizard::SetUpPage(DialogControls& dialog) {
     const bool formatted = Current == WizardPage::Method || Current == WizardPage::Perform;
     dialog.SetDlgItemTextA(w::Heading, strings.Text(texts.Heading));
     dialog.SetDlgItemTextA(w::Explanation,
-                           formatted ? FormatWithText(strings.Text(texts.Explanation), Title)
+                           formatted ? FormatWithText(strings.Text(texts.Explanation), Product)
                                      : strings.Text(texts.Explanation));
     dialog.SetDlgItemTextA(w::Next, strings.Text(Current == WizardPage::Perform ? 63 : 46));
     dialog.EnableDlgItem(w::Back, Current != WizardPage::Method);
@@ -402,7 +403,7 @@ void UninstallWizard::SetUpPage(DialogControls& dialog) {
 }
 
 void UninstallWizard::ShowRemoval(DialogControls& dialog) {
-    dialog.SetDlgItemTextA(w::Explanation, FormatWithText(Strings->Text(45), Title));
+    dialog.SetDlgItemTextA(w::Explanation, FormatWithText(Strings->Text(45), Product));
     dialog.EnableDlgItem(w::Next, false);
     dialog.EnableDlgItem(w::Back, false);
     for (const int id : {w::Items, w::SelectAll, w::SelectNone, w::FirstRadio, w::SecondRadio}) {

@@ -82,7 +82,10 @@ std::vector<platform::ColorRef> GradientBands(platform::ColorRef start, platform
 
 /// How the run starts the wizard.
 struct WizardStart {
+    /// The window's title.
     std::string Title;
+    /// The product's name, which the welcome and the last page's texts name.
+    std::string Product;
     /// "/A": straight to the last page, and the removal starts at once.
     bool Automatic = false;
     /// "/R": the rollback page's Yes is checked.
@@ -149,6 +152,7 @@ private:
     ItemLists* Lists = nullptr;
     const StringTable* Strings = nullptr;
     std::string Title;
+    std::string Product;
     WizardPage Current = WizardPage::Method;
     WizardChoice Choice;
     bool Finished = false;

@@ -307,8 +307,8 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
     options.DateTime = program.DateTime;
     const bool wizard = program.Wizard != nullptr && !line.Silent;
     if (wizard) {
-        const WizardChoice choice =
-            program.Wizard->Choose(lists, strings, {outcome.Title, line.Automatic, line.Rollback});
+        const WizardChoice choice = program.Wizard->Choose(
+            lists, strings, {outcome.Title, lists.Title, line.Automatic, line.Rollback});
         if (choice.Cancelled) {
             program.Wizard->RemovalOver();
             outcome.ExitCode = 2;

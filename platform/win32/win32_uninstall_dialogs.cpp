@@ -234,7 +234,8 @@ struct Win32UninstallDialogs::State {
         for (int band = 0; band < count; ++band) {
             const ::RECT rect{0, client.bottom * band / count, client.right,
                               client.bottom * (band + 1) / count};
-            UniqueGdiObject brush(::CreateSolidBrush(Native(Bands[static_cast<std::size_t>(band)])));
+            UniqueGdiObject brush(
+                ::CreateSolidBrush(Native(Bands[static_cast<std::size_t>(band)])));
             ::FillRect(dc, &rect, static_cast<::HBRUSH>(brush.Get()));
         }
         if (old != nullptr) {
@@ -252,8 +253,8 @@ LRESULT CALLBACK BackgroundProc(::HWND window, UINT message, WPARAM wParam, LPAR
         ::SetWindowLongPtrA(window, GWLP_USERDATA,
                             reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* state = reinterpret_cast<Win32UninstallDialogs::State*>(
-        ::GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* state =
+        reinterpret_cast<Win32UninstallDialogs::State*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (state != nullptr && message == WM_PAINT) {
         state->PaintBackground(window);
         return 0;
@@ -270,7 +271,8 @@ Win32UninstallDialogs::Win32UninstallDialogs() : Shown(std::make_unique<State>()
 
 Win32UninstallDialogs::~Win32UninstallDialogs() = default;
 
-void Win32UninstallDialogs::ShowBackground(std::string_view title, std::span<const ColorRef> bands) {
+void Win32UninstallDialogs::ShowBackground(std::string_view title,
+                                           std::span<const ColorRef> bands) {
     if (bands.empty()) {
         return;
     }
@@ -298,10 +300,9 @@ void Win32UninstallDialogs::ShowBackground(std::string_view title, std::span<con
         }
     }
     const std::string caption(title);
-    Shown->Background = UniqueWindow(
-        ::CreateWindowExA(0, BackgroundClass, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
-                          Shown.get()));
+    Shown->Background = UniqueWindow(::CreateWindowExA(
+        0, BackgroundClass, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, Shown.get()));
     if (Shown->Background) {
         ::ShowWindow(Shown->Background.Get(), SW_SHOWMAXIMIZED);
         ::UpdateWindow(Shown->Background.Get());
@@ -345,7 +346,7 @@ std::unique_ptr<ModelessDialog> Win32UninstallDialogs::CreateWizard(std::string_
 }
 
 int Win32UninstallDialogs::DialogBoxParamA(int templateId, std::string_view title,
-                                      DialogHandler& handler) {
+                                           DialogHandler& handler) {
     // The title goes on when the dialog starts, before its handler sees it.
     struct Titled final : DialogHandler {
         DialogHandler& Inner;

@@ -116,7 +116,8 @@ TEST(UninstallWizard, PagesFollowTheModeAndSkipEmptyLists) {
             });
         }
         rescind::ItemLists lists = ListsWith(c.Filled, c.Backups);
-        const rescind::WizardChoice choice = wizard.Choose(lists, {}, {"Demo", false, false});
+        const rescind::WizardChoice choice =
+            wizard.Choose(lists, {}, {"Uninstall Demo", "Demo", false, false});
 
         EXPECT_EQ(pages, c.Pages);
         EXPECT_TRUE(choice.Cancelled); // the script ends with Cancel and Yes
@@ -163,7 +164,8 @@ TEST(UninstallWizard, ListPagesShowTheItemsAndStoreTheUsersSelection) {
             dialog.Press(w::Next);
         },
     };
-    const rescind::WizardChoice choice = wizard.Choose(lists, {}, {"Demo", false, false});
+    const rescind::WizardChoice choice =
+        wizard.Choose(lists, {}, {"Uninstall Demo", "Demo", false, false});
 
     EXPECT_FALSE(choice.Cancelled);
     EXPECT_EQ(choice.Mode, rescind::RemovalMode::Custom);

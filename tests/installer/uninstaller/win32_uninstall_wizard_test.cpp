@@ -64,8 +64,8 @@ platform::HKEY User() {
 
 std::string ReadValue(platform::RegistryService& registry, const std::string& key) {
     platform::HKEY handle = nullptr;
-    if (registry.RegOpenKeyExA(User(), key, 0, platform::reg::KeyRead,
-                               handle) != platform::reg::Success) {
+    if (registry.RegOpenKeyExA(User(), key, 0, platform::reg::KeyRead, handle) !=
+        platform::reg::Success) {
         return "no key";
     }
     registry.RegCloseKey(handle);
@@ -82,18 +82,20 @@ TEST(Win32UninstallWizard, CustomUninstallKeepsWhatTheUserLeftUnticked) {
     platform::Win32Registry registry;
     for (const char* name : {"Gone", "Kept"}) {
         platform::HKEY key = nullptr;
-        ASSERT_EQ(registry.RegCreateKeyExA(User(), base + name, 0,
-                                           platform::reg::KeyAllAccess, key, nullptr),
+        ASSERT_EQ(registry.RegCreateKeyExA(User(), base + name, 0, platform::reg::KeyAllAccess, key,
+                                           nullptr),
                   platform::reg::Success);
         registry.RegSetValueExA(key, "Path", platform::reg::Sz, std::string_view("x", 2));
         registry.RegCloseKey(key);
     }
     const std::string log = app + "\\INSTALL.LOG";
-    std::string text = "***  Installation Started 01/02/03 4:05  ***\r\nTitle: Test\r\nSource: S\r\n"
-                       "Made Dir: " +
-                       app + "\r\nFile Copy: " + app + "\\A.EXE\r\nFile Copy: " + app + "\\B.EXE\r\n";
+    std::string text =
+        "***  Installation Started 01/02/03 4:05  ***\r\nTitle: Test\r\nSource: S\r\n"
+        "Made Dir: " +
+        app + "\r\nFile Copy: " + app + "\\A.EXE\r\nFile Copy: " + app + "\\B.EXE\r\n";
     for (const char* name : {"Gone", "Kept"}) {
-        text += "RegDB Key: " + base + name + "\r\nRegDB Val: x\r\nRegDB Name: Path\r\nRegDB Root: 1\r\n";
+        text += "RegDB Key: " + base + name +
+                "\r\nRegDB Val: x\r\nRegDB Name: Path\r\nRegDB Root: 1\r\n";
     }
     plandra::test::WriteFileText(log, text);
 
@@ -136,8 +138,8 @@ TEST(Win32UninstallWizard, CustomUninstallKeepsWhatTheUserLeftUnticked) {
                 Click(dialog, w::Next);
             }
         });
-        outcome = rescind::RunUninstaller(rescind::ParseCommandLine({log}), program, services,
-                                          wizard);
+        outcome =
+            rescind::RunUninstaller(rescind::ParseCommandLine({log}), program, services, wizard);
         EXPECT_FALSE(user.Missed());
     }
 
