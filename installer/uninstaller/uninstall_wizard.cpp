@@ -265,6 +265,10 @@ UninstallWizard::UninstallWizard(platform::UninstallDialogService& dialogs,
 
 UninstallWizard::~UninstallWizard() = default;
 
+std::string UninstallWizard::PickLog(const StringTable& strings) {
+    return Dialogs.GetOpenFileNameA(strings.Text(text::LogsFilter), "install.log", "INSTALL.LOG");
+}
+
 WizardChoice UninstallWizard::Choose(ItemLists& lists, const StringTable& strings,
                                      const WizardStart& start) {
     Lists = &lists;

@@ -103,6 +103,8 @@ struct WizardChoice {
 class WizardHost {
 public:
     virtual ~WizardHost() = default;
+    /// The log the user picks when the command line names none: empty when cancelled.
+    virtual std::string PickLog(const StringTable& strings) = 0;
     /// Shows the pages until Finish or Cancel; each list page's choices go into the
     /// items' selected flags.
     virtual WizardChoice Choose(ItemLists& lists, const StringTable& strings,
@@ -119,6 +121,7 @@ public:
                     RemovalUi& questions);
     ~UninstallWizard() override;
 
+    std::string PickLog(const StringTable& strings) override;
     WizardChoice Choose(ItemLists& lists, const StringTable& strings,
                         const WizardStart& start) override;
     void RemovalOver() override;

@@ -259,6 +259,13 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
             logPath = beside;
         }
     }
+    if (logPath.empty() && program.Wizard != nullptr && !line.Silent) {
+        logPath = program.Wizard->PickLog(strings);
+        if (logPath.empty()) {
+            outcome.ExitCode = 1;
+            return outcome;
+        }
+    }
     if (logPath.empty()) {
         message(strings.Text(text::CannotOpenLog), strings.Text(text::MessageCaption),
                 platform::mb::Ok);

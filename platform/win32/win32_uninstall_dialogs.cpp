@@ -7,6 +7,7 @@
 #include "win32_handles.h"
 
 #include <algorithm>
+#include <commdlg.h>
 #include <string>
 #include <vector>
 
@@ -326,7 +327,11 @@ std::unique_ptr<ModelessDialog> Win32UninstallDialogs::CreateWizard(std::string_
         ::EnableWindow(owner, FALSE);
         dialog->Owner = owner;
     }
+    // The wizard carries the main window's title, which now names the product.
     ::SetWindowTextA(dialog->Window, std::string(title).c_str());
+    if (owner != nullptr) {
+        ::SetWindowTextA(owner, std::string(title).c_str());
+    }
     {
         WindowDc screen = GetWindowDc(dialog->Window);
         const int height = -::MulDiv(TitlePoints, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
@@ -408,6 +413,27 @@ int Win32UninstallDialogs::MessageBoxA(std::string_view text, std::string_view c
                              ? Shown->Wizard
                              : Shown->Background.Get();
     return ::MessageBoxA(owner, std::string(text).c_str(), std::string(caption).c_str(), type);
+}
+
+std::string Win32UninstallDialogs::GetOpenFileNameA(std::string_view description,
+                                                    std::string_view pattern,
+                                                    std::string_view fileName) {
+    // The filter is pairs of texts ended by zeros, and the list by a second zero.
+    std::string filter = std::string(description) + '\0' + std::string(pattern) + '\0' + '\0';
+    std::string path(MAX_PATH, '\0');
+    path.replace(0, std::min(fileName.size(), path.size() - 1), fileName);
+    ::OPENFILENAMEA request{};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = Shown->Background.Get();
+    request.lpstrFilter = filter.c_str();
+    request.nFilterIndex = 1;
+    request.lpstrFile = path.data();
+    request.nMaxFile = static_cast<DWORD>(path.size());
+    request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!::GetOpenFileNameA(&request)) {
+        return {};
+    }
+    return path.c_str();
 }
 
 } // namespace platform

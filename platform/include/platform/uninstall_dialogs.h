@@ -98,6 +98,10 @@ public:
     /// Handles waiting messages; with `wait`, first waits for one to come. False when the
     /// quit message came (it stays queued for the program's own loop).
     virtual bool PumpMessages(bool wait) = 0;
+    /// The file-open dialog (GetOpenFileNameA) with one filter, `description` for
+    /// `pattern`, and `fileName` filled in: the full path chosen, empty when cancelled.
+    virtual std::string GetOpenFileNameA(std::string_view description, std::string_view pattern,
+                                         std::string_view fileName) = 0;
     /// A message box over the wizard (MessageBoxA): the pressed button's id.
     virtual int MessageBoxA(std::string_view text, std::string_view caption, unsigned type) = 0;
 };

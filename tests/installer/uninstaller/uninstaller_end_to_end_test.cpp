@@ -563,4 +563,24 @@ TEST_F(Uninstaller, CustomRunKeepsWhatTheUserLeftUnticked) {
     }
 }
 
+TEST_F(Uninstaller, WithoutALogNamedTheUserPicksOneOrEndsTheRun) {
+    fs::create_directories(C("APP"));
+    WriteFileText(C("APP/A.EXE"), "program");
+    WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n");
+    for (const char* picked : {"", "C:\\APP\\INSTALL.LOG"}) {
+        platform::HeadlessUninstallDialogs dialogs;
+        dialogs.OpenFileAnswer = picked;
+        ScriptedUi questions(1 << 30);
+        rescind::UninstallWizard wizard(dialogs, {}, questions);
+        rescind::ProgramContext program;
+        program.Wizard = &wizard;
+
+        const rescind::RunOutcome outcome = Run({"/A"}, wizard, {}, program);
+
+        EXPECT_EQ(outcome.ExitCode, *picked == '\0' ? 1 : 0) << picked;
+        EXPECT_EQ(fs::exists(C("APP/A.EXE")), *picked == '\0') << picked;
+    }
+    EXPECT_TRUE(Boxes.Boxes.empty());
+}
+
 } // namespace

@@ -68,6 +68,10 @@ public:
     /// Cancel, so a script that ends early cannot hang the run.
     bool PumpMessages(bool wait) override;
     int MessageBoxA(std::string_view text, std::string_view caption, unsigned type) override;
+    /// Answers with `OpenFileAnswer`.
+    std::string GetOpenFileNameA(std::string_view, std::string_view, std::string_view) override {
+        return OpenFileAnswer;
+    }
 
     /// The user's actions, one per wait for a message.
     std::deque<std::function<void(Dialog&)>> Steps;
@@ -76,6 +80,7 @@ public:
     /// The answers of message boxes in turn; Yes (6) when out.
     std::deque<int> BoxAnswers;
 
+    std::string OpenFileAnswer;
     /// The wizard while it is open.
     Dialog* Wizard = nullptr;
     std::vector<std::string> Questions;

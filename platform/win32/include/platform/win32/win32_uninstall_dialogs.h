@@ -20,6 +20,8 @@ public:
     void EndDialog(DialogControls& dialog, int result) override;
     bool PumpMessages(bool wait) override;
     int MessageBoxA(std::string_view text, std::string_view caption, unsigned type) override;
+    std::string GetOpenFileNameA(std::string_view description, std::string_view pattern,
+                                 std::string_view fileName) override;
 
     struct State;
 
