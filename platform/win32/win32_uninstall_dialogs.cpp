@@ -183,6 +183,13 @@ INT_PTR CALLBACK DialogProc(::HWND window, UINT message, WPARAM wParam, LPARAM l
         auto* dialog = reinterpret_cast<Win32Dialog*>(lParam);
         dialog->Window = window;
         dialog->Handler.InitDialog(*dialog);
+        // The keyboard starts on the default button, so that Enter gives the safe answer
+        // ("No to All") rather than the first button's.
+        const LRESULT defaultId = ::SendMessageA(window, DM_GETDEFID, 0, 0);
+        if (HIWORD(defaultId) == DC_HASDEFID) {
+            ::SetFocus(::GetDlgItem(window, LOWORD(defaultId)));
+            return FALSE;
+        }
         return TRUE;
     }
     auto* dialog = reinterpret_cast<Win32Dialog*>(::GetWindowLongPtrA(window, DWLP_USER));

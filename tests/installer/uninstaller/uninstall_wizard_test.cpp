@@ -11,21 +11,6 @@ using rescind::WizardPage;
 using Dialog = platform::HeadlessUninstallDialogs::Dialog;
 namespace w = rescind::wizard;
 
-class QuietQuestions final : public rescind::RemovalUi {
-public:
-    void Status(std::string_view) override {}
-    void Progress(int, int) override {}
-    bool Cancelled() override { return false; }
-    rescind::SharedFileAnswer AskSharedFile(std::string_view) override {
-        return rescind::SharedFileAnswer::Keep;
-    }
-    bool WindowClassExists(std::string_view) override { return false; }
-    rescind::RunningServerAnswer AskServerRunning(std::string_view) override {
-        return rescind::RunningServerAnswer::Abort;
-    }
-    void Pause(std::uint32_t) override {}
-};
-
 rescind::FileItem File(std::string path, bool selected) {
     rescind::FileItem file;
     file.Path = std::move(path);
@@ -102,7 +87,7 @@ TEST(UninstallWizard, PagesFollowTheModeAndSkipEmptyLists) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         platform::HeadlessUninstallDialogs dialogs;
-        QuietQuestions questions;
+        rescind::QuietRemovalUi questions;
         rescind::UninstallWizard wizard(dialogs, {}, questions);
         std::vector<WizardPage> pages;
         for (const char* key = c.Keys; *key != '\0'; ++key) {
@@ -135,7 +120,7 @@ TEST(UninstallWizard, ListPagesShowTheItemsAndStoreTheUsersSelection) {
     entry.UninstallValue = "red";
     lists.RegValuesToRestore = {Restore("Mode", "before"), Restore("", "default")};
     platform::HeadlessUninstallDialogs dialogs;
-    QuietQuestions questions;
+    rescind::QuietRemovalUi questions;
     rescind::UninstallWizard wizard(dialogs, {}, questions);
     std::vector<std::vector<std::string>> shown;
     const auto next = [&](Dialog& dialog) {

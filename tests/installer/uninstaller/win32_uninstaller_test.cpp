@@ -20,21 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietUi final : public rescind::RemovalUi {
-public:
-    void Status(std::string_view) override {}
-    void Progress(int, int) override {}
-    bool Cancelled() override { return false; }
-    rescind::SharedFileAnswer AskSharedFile(std::string_view) override {
-        return rescind::SharedFileAnswer::Keep;
-    }
-    bool WindowClassExists(std::string_view) override { return false; }
-    rescind::RunningServerAnswer AskServerRunning(std::string_view) override {
-        return rescind::RunningServerAnswer::Abort;
-    }
-    void Pause(std::uint32_t) override {}
-};
-
 TEST(Win32Uninstaller, AutomaticRunRemovesFilesFoldersAndRegistryValues) {
     const fs::path folder = fs::temp_directory_path() / ("rescind-" + std::to_string(::_getpid()));
     fs::create_directories(folder / "DATA");
@@ -68,7 +53,7 @@ TEST(Win32Uninstaller, AutomaticRunRemovesFilesFoldersAndRegistryValues) {
     platform::HeadlessMessageBox boxes;
     const rescind::UninstallServices services{
         files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
-    QuietUi ui;
+    rescind::QuietRemovalUi ui;
     const rescind::RunOutcome outcome =
         rescind::RunUninstaller(rescind::ParseCommandLine({"/S", log}), {}, services, ui);
 
