@@ -3,6 +3,7 @@
 #include "installer/uninstaller/uninstall_wizard.h"
 #include "platform/headless/headless_uninstall_dialogs.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,11 +12,10 @@ using rescind::WizardPage;
 using Dialog = platform::HeadlessUninstallDialogs::Dialog;
 namespace w = rescind::wizard;
 
-rescind::FileItem File(std::string path, bool selected) {
+rescind::FileItem File(std::string path) {
     rescind::FileItem file;
     file.Path = std::move(path);
-    file.Selected = selected;
-    file.Created = true;
+    file.Selected = file.Created = true;
     return file;
 }
 
@@ -29,26 +29,13 @@ rescind::RegValueItem Restore(std::string name, std::string old) {
 
 // One item on each of the pages named.
 rescind::ItemLists ListsWith(std::initializer_list<WizardPage> pages, bool backups) {
+    const auto has = [&](WizardPage page) { return std::ranges::count(pages, page) > 0; };
     rescind::ItemLists lists;
     lists.HasBackups = backups;
-    for (const WizardPage page : pages) {
-        switch (page) {
-        case WizardPage::PrivateFiles:
-            lists.PrivateFiles.push_back(File("C:\\APP\\A.EXE", true));
-            break;
-        case WizardPage::Directories:
-            lists.Directories.emplace_back().Path = "C:\\APP\\";
-            break;
-        case WizardPage::RegistryTrees:
-            lists.RegTrees.emplace_back().Key = "Software\\Demo";
-            break;
-        case WizardPage::SubSystems:
-            lists.Services.emplace_back().Name = "DemoService";
-            break;
-        default:
-            break;
-        }
-    }
+    lists.PrivateFiles.resize(has(WizardPage::PrivateFiles), File("C:\\APP\\A.EXE"));
+    lists.Directories.resize(has(WizardPage::Directories), {"C:\\APP\\", 0, 1, true});
+    lists.RegTrees.resize(has(WizardPage::RegistryTrees), {"Software\\Demo", 1, 1, true});
+    lists.Services.resize(has(WizardPage::SubSystems), {"DemoService", 1, true});
     return lists;
 }
 
@@ -112,7 +99,7 @@ TEST(UninstallWizard, PagesFollowTheModeAndSkipEmptyLists) {
 
 TEST(UninstallWizard, ListPagesShowTheItemsAndStoreTheUsersSelection) {
     rescind::ItemLists lists;
-    lists.PrivateFiles = {File("C:\\APP\\A.EXE", true), File("C:\\APP\\B.EXE", true)};
+    lists.PrivateFiles = {File("C:\\APP\\A.EXE"), File("C:\\APP\\B.EXE")};
     rescind::IniEntryItem& entry = lists.IniEntries.emplace_back();
     entry.File = "WIN.INI";
     entry.Section = "Demo";
