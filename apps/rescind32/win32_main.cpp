@@ -8,15 +8,9 @@
 #include "platform/message_box.h"
 #include "platform/program.h"
 #include "platform/program_host.h"
-#include "platform/win32/win32_dde.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_library.h"
 #include "platform/win32/win32_message_box.h"
-#include "platform/win32/win32_processes.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_service_control.h"
-#include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_uninstall_dialogs.h"
+#include "win32_services.h"
 
 #include <string_view>
 #include <vector>
@@ -64,17 +58,11 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    platform::Win32Files files;
-    platform::Win32Registry registry;
-    platform::Win32Profile profile;
-    platform::Win32SystemInfo system;
-    platform::Win32Processes processes;
-    platform::Win32ServiceControl serviceControl;
-    platform::Win32Dde dde;
-    platform::Win32LibraryService libraries;
     platform::Win32MessageBox boxes;
-    const rescind::UninstallServices services{
-        files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
+    rescind::Win32Services machine(boxes);
+    const rescind::UninstallServices& services = machine.Bundle;
+    platform::Win32Files& files = machine.Files;
+    platform::Win32Profile& profile = machine.Profile;
 
     rescind::ProgramContext program;
     program.ProgramPath = platform::ProgramPath();

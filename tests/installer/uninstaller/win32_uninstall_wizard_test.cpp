@@ -5,16 +5,10 @@
 #include "installer/uninstaller/uninstaller_run.h"
 #include "platform/headless/headless_message_box.h"
 #include "platform/registry.h"
-#include "platform/win32/win32_dde.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_library.h"
-#include "platform/win32/win32_processes.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_service_control.h"
-#include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_uninstall_dialogs.h"
 #include "support/desktop_user.h"
 #include "support/temp_file.h"
+#include "win32_services.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -75,17 +69,9 @@ TEST(Win32UninstallWizard, CustomUninstallKeepsWhatTheUserLeftUnticked) {
     }
     plandra::test::WriteFileText(log, text);
 
-    platform::Win32Registry registry;
-    platform::Win32Files files;
-    platform::Win32Profile profile;
-    platform::Win32SystemInfo system;
-    platform::Win32Processes processes;
-    platform::Win32ServiceControl serviceControl;
-    platform::Win32Dde dde;
-    platform::Win32LibraryService libraries;
     platform::HeadlessMessageBox boxes;
-    const rescind::UninstallServices services{
-        files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
+    rescind::Win32Services machine(boxes);
+    const rescind::UninstallServices& services = machine.Bundle;
     platform::Win32UninstallDialogs dialogs;
     rescind::QuietRemovalUi questions;
     rescind::UninstallWizard wizard(dialogs, {}, questions);
