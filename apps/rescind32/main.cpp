@@ -25,8 +25,14 @@ Options:
   --program PATH   The uninstaller's own Windows path on the machine: its settings
                    file (same name, extension INI) is read, and it copies itself
                    to a temporary file when the log names it.
-  --answers PATH   The custom mode's choices, an INI file on the machine
-                   ([Method] Mode=Custom, [Selections] lists).
+  --answers PATH   The wizard's choices, an INI file on the machine: [Method]
+                   Mode=Automatic|Custom and Rollback=0|1; [Selections] one key
+                   per page ("Private Files", "System Files", "Directories",
+                   "INI Files", "INI Entries", "Registry Values", "Registry
+                   Trees", "Registry Restores", "Program Items", "Sub-System",
+                   "External Programs", "Services") set to All, None or the
+                   numbers of the items to remove ("1,3"). What is not chosen
+                   stays on the machine and in the log. Also read with /S.
   /A               Automatic: every recorded change is undone.
   /S               Silent: automatic, no questions (shared files are kept).
   /R               Roll back only the last installation, from its backups.
@@ -46,10 +52,19 @@ public:
     }
 };
 
+// The removal's progress on the terminal: each status text on a line of its own, after
+// the count of items handled so far.
 class ConsoleUi final : public rescind::RemovalUi {
 public:
-    void Status(std::string_view) override {}
-    void Progress(int, int) override {}
+    void Status(std::string_view message) override {
+        std::string line(platform::TrimBlanks(rescind::ReplaceAll(
+            rescind::ReplaceAll(std::string(message), "\r\n", " "), "\n", " ")));
+        std::cout << "[" << Done << "/" << Total << "] " << platform::AnsiToUtf8(line) << "\n";
+    }
+    void Progress(int done, int total) override {
+        Done = done;
+        Total = total;
+    }
     bool Cancelled() override { return false; }
     rescind::SharedFileAnswer AskSharedFile(std::string_view) override {
         return rescind::SharedFileAnswer::Keep;
@@ -59,6 +74,10 @@ public:
         return rescind::RunningServerAnswer::Abort;
     }
     void Pause(std::uint32_t) override {}
+
+private:
+    int Done = 0;
+    int Total = 0;
 };
 
 int UsageError(std::string_view message) {

@@ -1,20 +1,16 @@
-// Rescind32.exe: the uninstaller on Windows. Until the wizard comes, a run without "/A"
-// or "/S" takes its choices from the answer file beside the program (the program's name
-// with the extension "ANS"), or else runs as the wizard's default, automatic.
+// Rescind32.exe: the uninstaller on Windows. The wizard asks the user; a silent run ("/S")
+// takes its choices from the answer file beside the program (the program's name with the
+// extension "ANS") when there is one, or else removes everything.
 #include "installer/log/local_clock.h"
+#include "installer/uninstaller/uninstall_wizard.h"
 #include "installer/uninstaller/uninstaller_run.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/program.h"
 #include "platform/program_host.h"
-#include "platform/win32/win32_dde.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_library.h"
 #include "platform/win32/win32_message_box.h"
-#include "platform/win32/win32_processes.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_service_control.h"
-#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_uninstall_dialogs.h"
+#include "win32_services.h"
 
 #include <string_view>
 #include <vector>
@@ -62,22 +58,17 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    platform::Win32Files files;
-    platform::Win32Registry registry;
-    platform::Win32Profile profile;
-    platform::Win32SystemInfo system;
-    platform::Win32Processes processes;
-    platform::Win32ServiceControl serviceControl;
-    platform::Win32Dde dde;
-    platform::Win32LibraryService libraries;
     platform::Win32MessageBox boxes;
-    const rescind::UninstallServices services{
-        files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
+    rescind::Win32Services machine(boxes);
+    const rescind::UninstallServices& services = machine.Bundle;
+    platform::Win32Files& files = machine.Files;
+    platform::Win32Profile& profile = machine.Profile;
 
     rescind::ProgramContext program;
     program.ProgramPath = platform::ProgramPath();
     program.DateTime = vorn::LogHeaderDateTimeText(vorn::LocalNow(files));
     if (!program.ProgramPath.empty()) {
+        // Read with "/S" only: the wizard asks otherwise.
         std::string answers = rescind::SettingsPath(program.ProgramPath);
         answers.replace(answers.size() - 3, 3, "ANS");
         if (files.GetFileAttributesA(answers) != platform::file::InvalidAttributes) {
@@ -88,10 +79,27 @@ int main(int argc, char** argv) {
         program.ProgramPath.empty()
             ? rescind::StringTable{}
             : rescind::SettingsStrings(profile, rescind::SettingsPath(program.ProgramPath));
-    MessageBoxUi ui(boxes, strings);
+    MessageBoxUi questions(boxes, strings);
     std::vector<std::string_view> words(argv + 1, argv + argc);
-    const rescind::RunOutcome outcome =
-        rescind::RunUninstaller(rescind::ParseCommandLine(words), program, services, ui);
+    const rescind::CommandLine line = rescind::ParseCommandLine(words);
+    const rescind::UninstallSettings settings =
+        program.ProgramPath.empty()
+            ? rescind::UninstallSettings{}
+            : rescind::ReadUninstallSettings(profile, rescind::SettingsPath(program.ProgramPath));
+    platform::Win32UninstallDialogs dialogs;
+    if (!line.Silent && !line.SecondStage && !settings.NoBackground) {
+        const std::string title = line.SecondArgument.empty()
+                                      ? strings.Text(rescind::text::Uninstall)
+                                      : line.SecondArgument;
+        const auto bands = rescind::GradientBands(settings.Look.StartColor, settings.Look.EndColor);
+        dialogs.ShowBackground(title, bands);
+    }
+    rescind::UninstallWizard wizard(dialogs, settings.Look, questions);
+    if (!line.Silent) {
+        program.Wizard = &wizard;
+    }
+    rescind::RemovalUi& ui = line.Silent ? static_cast<rescind::RemovalUi&>(questions) : wizard;
+    const rescind::RunOutcome outcome = rescind::RunUninstaller(line, program, services, ui);
     platform::BroadcastSettingChange();
     return outcome.ExitCode;
 }

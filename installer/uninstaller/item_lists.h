@@ -95,11 +95,13 @@ struct ExternalProgramItem {
     std::string Command;
     std::string Name;
     int Installation = 0;
+    bool Selected = true;
 };
 
 struct ServiceItem {
     std::string Name;
     int Installation = 0;
+    bool Selected = true;
 };
 
 /// Everything the removal engine and the wizard work through.

@@ -98,7 +98,8 @@ void Remover::RunExternalPrograms() {
         if (Stopped()) {
             return;
         }
-        if (!InScope(program.Installation)) {
+        // An uninstall program the user did not tick in custom mode is not run.
+        if (!InScope(program.Installation) || (Custom() && !program.Selected)) {
             continue;
         }
         Show(text::ExecutingProgram, program.Command);
@@ -121,7 +122,8 @@ void Remover::DeleteServices() {
             return;
         }
         Step();
-        if (!InScope(service.Installation)) {
+        // A service the user did not tick in custom mode stays.
+        if (!InScope(service.Installation) || (Custom() && !service.Selected)) {
             continue;
         }
         Show(text::DeletingService, service.Name);
@@ -254,20 +256,6 @@ namespace {
 
 using detail::Remover;
 
-// The user interface of a removal nobody watches.
-class NoUi final : public RemovalUi {
-public:
-    void Status(std::string_view) override {}
-    void Progress(int, int) override {}
-    bool Cancelled() override { return false; }
-    SharedFileAnswer AskSharedFile(std::string_view) override { return SharedFileAnswer::Keep; }
-    bool WindowClassExists(std::string_view) override { return false; }
-    RunningServerAnswer AskServerRunning(std::string_view) override {
-        return RunningServerAnswer::Abort;
-    }
-    void Pause(std::uint32_t) override {}
-};
-
 } // namespace
 
 bool AppendWininitDelete(platform::FileService& files, std::string_view windowsFolder,
@@ -296,7 +284,7 @@ void RemoveEmptyFolders(const UninstallServices& services, std::string_view fold
     lists.Directories.push_back({std::string(folder), 0, 1});
     RemovalOptions options;
     StringTable strings;
-    NoUi ui;
+    QuietRemovalUi ui;
     Remover remover(lists, options, services, strings, ui);
     remover.RemoveListedFolders();
 }

@@ -55,4 +55,19 @@ public:
     virtual void Pause(std::uint32_t milliseconds) = 0;
 };
 
+/// The user interface of a removal nobody watches: no questions (shared files are kept,
+/// a running database server aborts), no cancel, no pauses.
+class QuietRemovalUi final : public RemovalUi {
+public:
+    void Status(std::string_view) override {}
+    void Progress(int, int) override {}
+    bool Cancelled() override { return false; }
+    SharedFileAnswer AskSharedFile(std::string_view) override { return SharedFileAnswer::Keep; }
+    bool WindowClassExists(std::string_view) override { return false; }
+    RunningServerAnswer AskServerRunning(std::string_view) override {
+        return RunningServerAnswer::Abort;
+    }
+    void Pause(std::uint32_t) override {}
+};
+
 } // namespace rescind

@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "platform/service_control.h"
 #include "platform/system_info.h"
+#include "uninstall_wizard.h"
 
 #include <array>
 #include <charconv>
@@ -230,6 +231,8 @@ bool ApplyAnswers(platform::ProfileService& profile, const std::string& answerFi
     each("Registry Restores", lists.RegValuesToRestore);
     each("Registry Trees", lists.RegTrees);
     each("Program Items", lists.ProgramItems);
+    each("External Programs", lists.ExternalPrograms);
+    each("Services", lists.Services);
     Select(answer("Sub-System"), lists.SubSystem.empty() ? 0 : 1,
            [&](std::size_t, bool selected) { lists.SubSystemSelected = selected; });
     return false;
@@ -254,6 +257,13 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
         const std::string beside = std::string(ParentFolder(program.ProgramPath)) + "\\INSTALL.LOG";
         if (services.Files.GetFileAttributesA(beside) != platform::file::InvalidAttributes) {
             logPath = beside;
+        }
+    }
+    if (logPath.empty() && program.Wizard != nullptr && !line.Silent) {
+        logPath = program.Wizard->PickLog(strings);
+        if (logPath.empty()) {
+            outcome.ExitCode = 1;
+            return outcome;
         }
     }
     if (logPath.empty()) {
@@ -296,24 +306,38 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
         }
     }
 
-    // A run started with "/Z" is a copy already and makes none of its own.
-    const std::string copy = program.ProgramPath.empty() || line.SecondStage
-                                 ? std::string()
-                                 : MakeSelfCopy(services, program.ProgramPath, nt);
-
     RemovalOptions options;
     options.Silent = line.Silent;
     options.Rollback = line.Rollback;
     options.LogPath = logPath;
     options.OwnExecutable = program.ProgramPath;
     options.DateTime = program.DateTime;
-    if (!line.Automatic && !program.AnswerFile.empty()) {
+    const bool wizard = program.Wizard != nullptr && !line.Silent;
+    if (wizard) {
+        const WizardChoice choice = program.Wizard->Choose(
+            lists, strings, {outcome.Title, lists.Title, line.Automatic, line.Rollback});
+        if (choice.Cancelled) {
+            program.Wizard->RemovalOver();
+            outcome.ExitCode = 2;
+            return outcome;
+        }
+        options.Mode = choice.Mode;
+        options.Rollback = choice.Rollback;
+    } else if ((!line.Automatic || line.Silent) && !program.AnswerFile.empty()) {
         bool rollback = false;
         const bool automatic = ApplyAnswers(services.Profile, program.AnswerFile, lists, rollback);
         options.Mode = automatic ? RemovalMode::Automatic : RemovalMode::Custom;
         options.Rollback = options.Rollback || rollback;
     }
+
+    // A run started with "/Z" is a copy already and makes none of its own.
+    const std::string copy = program.ProgramPath.empty() || line.SecondStage
+                                 ? std::string()
+                                 : MakeSelfCopy(services, program.ProgramPath, nt);
     RemovalReport report = RunRemoval(lists, options, services, strings, ui);
+    if (wizard) {
+        program.Wizard->RemovalOver();
+    }
     if (model.DroppedRecords > 0) {
         report.Left.push_back({std::to_string(model.DroppedRecords) + " records of the log",
                                "more items of one kind than the uninstaller lists (4096)", false});

@@ -14,6 +14,8 @@
 
 namespace rescind {
 
+class WizardHost;
+
 struct ProgramContext {
     /// The running executable's full Windows path; empty when it is not on the machine
     /// the run works on (then there is no settings file and no self-copy).
@@ -22,11 +24,15 @@ struct ProgramContext {
     /// [Method] Mode=Automatic|Custom and Rollback=0|1, and in [Selections] for each list
     /// ("Private Files", "System Files", "Directories", "INI Files", "INI Entries",
     /// "Registry Values", "Registry Restores", "Registry Trees", "Program Items",
-    /// "Sub-System") "All", "None" or the 1-based numbers of the items to select,
-    /// separated by commas. Empty for none: the wizard's default, automatic.
+    /// "Sub-System", "External Programs", "Services") "All", "None" or the 1-based
+    /// numbers of the items to select, separated by commas. Empty for none: the wizard's
+    /// default, automatic. Read when there is no wizard, or with "/S".
     std::string AnswerFile;
     /// The local date and time, "MM/DD/YY H:MM", for the status file.
     std::string DateTime;
+    /// The wizard that asks the user, unless the run is silent; none where the choices
+    /// come from the answer file alone.
+    WizardHost* Wizard = nullptr;
 };
 
 struct RunOutcome {
@@ -70,6 +76,7 @@ vorn::LogReadResult ReadLogFile(platform::FileService& files, const std::string&
 bool ApplyAnswers(platform::ProfileService& profile, const std::string& answerFile,
                   ItemLists& lists, bool& rollback);
 
+/// Runs the whole uninstall; `ui` is the wizard itself when there is one.
 RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program,
                           const UninstallServices& services, RemovalUi& ui);
 

@@ -1,10 +1,13 @@
 // The uninstaller against a sandbox machine prepared to match a written log: the machine
 // folder ends as it was before the installation.
+#include "installer/uninstaller/uninstall_wizard.h"
 #include "installer/uninstaller/uninstaller_run.h"
 #include "platform/files.h"
 #include "platform/headless/headless_message_box.h"
+#include "platform/headless/headless_uninstall_dialogs.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/service_control.h"
 #include "sandbox_services.h"
 #include "support/temp_file.h"
 
@@ -83,7 +86,7 @@ public:
         ScriptedUi ui(cancelAfter);
         return Run(words, ui, during);
     }
-    rescind::RunOutcome Run(std::vector<std::string_view> words, ScriptedUi& ui,
+    rescind::RunOutcome Run(std::vector<std::string_view> words, rescind::RemovalUi& ui,
                             std::function<void(rescind::SandboxServices&)> during = {},
                             const rescind::ProgramContext& program = {}) {
         rescind::RunOutcome outcome;
@@ -472,6 +475,112 @@ TEST_F(Uninstaller, RefusesALogWhosePathsClimbOutOfTheirFolders) {
     ASSERT_EQ(Boxes.Boxes.size(), 1u);
     EXPECT_EQ(Boxes.Boxes[0].Text, "The INSTALL.LOG file names a path the uninstall will not "
                                    "touch:\r\nC:\\APP\\..\\WINNT\\WIN.INI");
+}
+
+TEST_F(Uninstaller, CustomRunKeepsWhatTheUserLeftUnticked) {
+    using Dialog = platform::HeadlessUninstallDialogs::Dialog;
+    namespace w = rescind::wizard;
+    const auto press = [](int id) { return [id](Dialog& dialog) { dialog.Press(id); }; };
+    const auto keepOnlyFirst = [](Dialog& dialog) {
+        dialog.Press(w::SelectNone);
+        dialog.ListSetSel(w::Items, 0, true);
+    };
+    struct Case {
+        const char* Name;
+        std::string Answers;
+        std::deque<std::function<void(Dialog&)>> Steps;
+    };
+    const Case cases[] = {
+        {"answer file",
+         "[Method]\r\nMode=Custom\r\n[Selections]\r\nPrivate Files=1\r\nINI Entries=1\r\n"
+         "Registry Values=1\r\nServices=None\r\n",
+         {}},
+        {"wizard",
+         "",
+         {[](Dialog& dialog) {
+              dialog.CheckRadioButton(w::FirstRadio, w::SecondRadio, w::SecondRadio);
+          },
+          press(w::Next), keepOnlyFirst, press(w::Next), press(w::Next), keepOnlyFirst,
+          press(w::Next), keepOnlyFirst, press(w::Next), press(w::SelectNone), press(w::Next),
+          press(w::Next)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(Machine());
+        SetUp();
+        // What stays: the kept items and the log that records everything.
+        fs::create_directories(C("APP"));
+        WriteFileText(C("APP/B.EXE"), "program");
+        OnMachine([](rescind::SandboxServices& machine) {
+            const rescind::UninstallServices& s = machine.Services();
+            SetValue(s.Registry, platform::HKEY_LOCAL_MACHINE, "Software\\Demo\\Kept", "Path", "B");
+            s.Profile.WritePrivateProfileStringA("Demo", "Kept", "yes", "WIN.INI");
+            platform::UniqueService manager(
+                s.ServiceControl.OpenSCManagerA(nullptr, nullptr, platform::svc::ManagerAllAccess),
+                {&s.ServiceControl});
+            platform::UniqueService service(
+                s.ServiceControl.CreateServiceA(
+                    manager.Get(), "DemoService", "Demo", platform::svc::AllAccess,
+                    platform::svc::Win32OwnProcess, platform::svc::DemandStart,
+                    platform::svc::ErrorNormal, "C:\\APP\\B.EXE"),
+                {&s.ServiceControl});
+            ASSERT_TRUE(service);
+        });
+        WriteFileText(
+            C("APP/INSTALL.LOG"),
+            std::string(Header) +
+                "Made Dir: C:\\APP\r\nFile Copy: C:\\APP\\A.EXE\r\nFile Copy: C:\\APP\\B.EXE\r\n"
+                "INI File: WIN.INI\r\nINI Sect: Demo\r\nINI Item: Added\r\nINI Val: yes\r\n"
+                "INI File: WIN.INI\r\nINI Sect: Demo\r\nINI Item: Kept\r\nINI Val: yes\r\n"
+                "RegDB Key: Software\\Demo\\Gone\r\nRegDB Val: A\r\nRegDB Name: Path\r\n"
+                "RegDB Root: 2\r\n"
+                "RegDB Key: Software\\Demo\\Kept\r\nRegDB Val: B\r\nRegDB Name: Path\r\n"
+                "RegDB Root: 2\r\nCreate Service: DemoService\r\n");
+        WriteFileText(C("APP/CHOICES.ANS"), c.Answers);
+        const auto kept = Snapshot(Machine());
+        // What goes.
+        WriteFileText(C("APP/A.EXE"), "program");
+        OnMachine([](rescind::SandboxServices& machine) {
+            const rescind::UninstallServices& s = machine.Services();
+            SetValue(s.Registry, platform::HKEY_LOCAL_MACHINE, "Software\\Demo\\Gone", "Path", "A");
+            s.Profile.WritePrivateProfileStringA("Demo", "Added", "yes", "WIN.INI");
+        });
+
+        platform::HeadlessUninstallDialogs dialogs;
+        dialogs.Steps = c.Steps;
+        ScriptedUi questions(1 << 30);
+        rescind::UninstallWizard wizard(dialogs, {}, questions);
+        rescind::ProgramContext program;
+        program.AnswerFile = c.Answers.empty() ? "" : "C:\\APP\\CHOICES.ANS";
+        program.Wizard = c.Answers.empty() ? &wizard : nullptr;
+        const rescind::RunOutcome outcome = Run(
+            {"C:\\APP\\INSTALL.LOG"},
+            c.Answers.empty() ? static_cast<rescind::RemovalUi&>(wizard) : questions, {}, program);
+
+        EXPECT_EQ(outcome.ExitCode, 0);
+        EXPECT_EQ(Snapshot(Machine()), kept);
+        EXPECT_EQ(dialogs.Wizard, nullptr);
+    }
+}
+
+TEST_F(Uninstaller, WithoutALogNamedTheUserPicksOneOrEndsTheRun) {
+    fs::create_directories(C("APP"));
+    WriteFileText(C("APP/A.EXE"), "program");
+    WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n");
+    for (const char* picked : {"", "C:\\APP\\INSTALL.LOG"}) {
+        platform::HeadlessUninstallDialogs dialogs;
+        dialogs.OpenFileAnswer = picked;
+        ScriptedUi questions(1 << 30);
+        rescind::UninstallWizard wizard(dialogs, {}, questions);
+        rescind::ProgramContext program;
+        program.Wizard = &wizard;
+
+        const rescind::RunOutcome outcome = Run({"/A"}, wizard, {}, program);
+
+        EXPECT_EQ(outcome.ExitCode, *picked == '\0' ? 1 : 0) << picked;
+        EXPECT_EQ(fs::exists(C("APP/A.EXE")), *picked == '\0') << picked;
+    }
+    EXPECT_TRUE(Boxes.Boxes.empty());
 }
 
 } // namespace

@@ -3,14 +3,9 @@
 #include "installer/uninstaller/uninstaller_run.h"
 #include "platform/headless/headless_message_box.h"
 #include "platform/registry.h"
-#include "platform/win32/win32_dde.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_library.h"
-#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_service_control.h"
-#include "platform/win32/win32_system_info.h"
 #include "support/temp_file.h"
+#include "win32_services.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -19,21 +14,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-class QuietUi final : public rescind::RemovalUi {
-public:
-    void Status(std::string_view) override {}
-    void Progress(int, int) override {}
-    bool Cancelled() override { return false; }
-    rescind::SharedFileAnswer AskSharedFile(std::string_view) override {
-        return rescind::SharedFileAnswer::Keep;
-    }
-    bool WindowClassExists(std::string_view) override { return false; }
-    rescind::RunningServerAnswer AskServerRunning(std::string_view) override {
-        return rescind::RunningServerAnswer::Abort;
-    }
-    void Pause(std::uint32_t) override {}
-};
 
 TEST(Win32Uninstaller, AutomaticRunRemovesFilesFoldersAndRegistryValues) {
     const fs::path folder = fs::temp_directory_path() / ("rescind-" + std::to_string(::_getpid()));
@@ -58,17 +38,10 @@ TEST(Win32Uninstaller, AutomaticRunRemovesFilesFoldersAndRegistryValues) {
                  "\r\nRegDB Val: x\r\nRegDB Name: Path\r\n"
                  "RegDB Root: 1\r\n");
 
-    platform::Win32Files files;
-    platform::Win32Profile profile;
-    platform::Win32SystemInfo system;
-    platform::Win32Processes processes;
-    platform::Win32ServiceControl serviceControl;
-    platform::Win32Dde dde;
-    platform::Win32LibraryService libraries;
     platform::HeadlessMessageBox boxes;
-    const rescind::UninstallServices services{
-        files, registry, profile, system, processes, serviceControl, dde, libraries, boxes};
-    QuietUi ui;
+    rescind::Win32Services machine(boxes);
+    const rescind::UninstallServices& services = machine.Bundle;
+    rescind::QuietRemovalUi ui;
     const rescind::RunOutcome outcome =
         rescind::RunUninstaller(rescind::ParseCommandLine({"/S", log}), {}, services, ui);
 
