@@ -6,8 +6,8 @@
 #include "com_ref.h"
 #include "control/interface/pp_appearance.h"
 #include "control_object.h"
-#include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_page_controls.h"
 #include "server_module.h"
 
@@ -189,9 +189,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Help(LPCOLESTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* message) override {
-        return Dialog && message != nullptr && ::IsDialogMessageW(Dialog.Get(), message)
-                   ? S_OK
-                   : S_FALSE;
+        return Dialog && message != nullptr && ::IsDialogMessageW(Dialog.Get(), message) ? S_OK
+                                                                                         : S_FALSE;
     }
 
 private:
@@ -287,8 +286,7 @@ private:
         ::RemovePropW(Frame, HookProperty);
         Frame = nullptr;
     }
-    static LRESULT CALLBACK HookProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+    static LRESULT CALLBACK HookProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* page = static_cast<AppearancePage*>(::GetPropW(window, HookProperty));
         if (page == nullptr) {
             return ::DefWindowProcW(window, message, wParam, lParam);

@@ -53,8 +53,9 @@ void Win32PageControls::SetText(std::string_view control, std::string_view text)
 
 void Win32PageControls::AddItem(std::string_view control, std::string_view item,
                                 std::int32_t itemData) {
-    const LRESULT index = ::SendDlgItemMessageA(Native(Dialog), IdOf(control), CB_ADDSTRING, 0,
-                                                reinterpret_cast<LPARAM>(std::string(item).c_str()));
+    const LRESULT index =
+        ::SendDlgItemMessageA(Native(Dialog), IdOf(control), CB_ADDSTRING, 0,
+                              reinterpret_cast<LPARAM>(std::string(item).c_str()));
     if (index >= 0) {
         ::SendDlgItemMessageA(Native(Dialog), IdOf(control), CB_SETITEMDATA,
                               static_cast<WPARAM>(index), static_cast<LPARAM>(itemData));
@@ -72,9 +73,8 @@ void Win32PageControls::SetListIndex(std::string_view control, int index) {
 }
 
 std::int32_t Win32PageControls::ItemData(std::string_view control, int index) const {
-    return static_cast<std::int32_t>(::SendDlgItemMessageA(Native(Dialog), IdOf(control),
-                                                           CB_GETITEMDATA,
-                                                           static_cast<WPARAM>(index), 0));
+    return static_cast<std::int32_t>(::SendDlgItemMessageA(
+        Native(Dialog), IdOf(control), CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 bool Win32PageControls::Checked(std::string_view control) const {
