@@ -206,6 +206,11 @@ private:
         if (Site) {
             Site.Get()->OnStatusChange(changed ? PROPPAGESTATUS_DIRTY : PROPPAGESTATUS_CLEAN);
         }
+        // The sheet of a hooked frame enables its Apply button itself when told.
+        if (Frame != nullptr) {
+            ::SendMessageW(::GetParent(Frame), changed ? PSM_CHANGED : PSM_UNCHANGED,
+                           reinterpret_cast<WPARAM>(Frame), 0);
+        }
     }
 
     // The user's edits reach the logic's change handlers.

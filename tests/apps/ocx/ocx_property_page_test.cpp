@@ -1,6 +1,6 @@
 // The Appearance page in a container's property frame (OleCreatePropertyFrame) for two
 // controls: a second thread edits the page and chooses a drawing with Browse through
-// posted messages, as a user would, and presses OK; only the first control changes and
+// posted messages, as a user would, and presses Apply; only the first control changes and
 // the chosen folder is remembered.
 #include "apps/ocx/appearance_page_ids.h"
 #include "apps/ocx/com_ref.h"
@@ -17,6 +17,8 @@ namespace {
 using namespace plandra::ocx;
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+// The Apply button of a property sheet.
+constexpr int ApplyButton = 0x3021;
 constexpr const char* SettingsKey = "Software\\VB and VBA Program Settings\\Plandra";
 
 template <typename Interface> ComRef<Interface> FromFactory(HMODULE module, const GUID& clsid) {
@@ -39,8 +41,8 @@ VARIANT Property(IDispatch* control, const wchar_t* name) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     VARIANT value;
     ::VariantInit(&value);
-    control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value,
-                    nullptr, nullptr);
+    control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
+                    nullptr);
     ::VariantChangeType(&value, &value, 0, VT_BSTR);
     return value;
 }
@@ -90,7 +92,7 @@ std::string WindowsPath(std::string path) {
     return "Z:" + path;
 }
 
-TEST(OcxPropertyPage, OkWritesTheFirstControlAndBrowseRemembersTheFolder) {
+TEST(OcxPropertyPage, ApplyWritesTheFirstControlAndBrowseRemembersTheFolder) {
     ::CoInitialize(nullptr);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
     HMODULE module = ::LoadLibraryA(PLANDRA_OCX_PATH);
@@ -140,7 +142,9 @@ TEST(OcxPropertyPage, OkWritesTheFirstControlAndBrowseRemembersTheFolder) {
             }
         }
         driven = true;
-        ::PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        // Apply writes; Cancel then closes the frame and undoes nothing.
+        ::PostMessageA(sheet, WM_COMMAND, ApplyButton, 0);
+        ::PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     });
     IUnknown* controls[] = {first.Get(), second.Get()};
     GUID page = ClsidppAppearance;
