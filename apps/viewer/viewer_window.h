@@ -8,6 +8,7 @@
 #include "platform/headless/headless_registry.h"
 #include "platform/headless/headless_shell.h"
 #include "platform/headless/scripted_dialogs.h"
+#include "platform/metafile/metafile_gdi.h"
 #include "platform/posix/cairo_gdi.h"
 #include "platform/posix/gtk_surfaces.h"
 #include "platform/user_settings.h"
@@ -108,6 +109,11 @@ private:
     void ShowError(const std::string& text);
     void ChooseAndOpen();
     void SaveWithMarkup();
+    /// The current view as the control exports it: an enhanced metafile through SaveWMF,
+    /// or, for a name ending in ".wmf", a placeable Windows metafile.
+    void ExportView();
+    /// The drawing's extents on a PDF page, as plandra print prints them.
+    void PrintToPdf();
     /// The Appearance page for the control; a new file name on it is opened.
     void ShowAppearance();
     void SetTool(ZoomFunctionEnum function);
@@ -140,6 +146,9 @@ private:
     ViewerOptions Options;
     ViewerWidgets Ui;
     platform::CairoGdi Gdi;
+    /// What the control draws through: the screen's cairo, with metafile device contexts
+    /// for the export.
+    platform::metafile::MetafileGdi Metafiles{Gdi};
     platform::GtkScreen Screen{Ui.Window};
     platform::GtkMessageBox MessageBox{GTK_WINDOW(Ui.Window)};
     platform::GtkPictureBox picPlandra;

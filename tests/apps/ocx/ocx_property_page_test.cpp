@@ -54,32 +54,31 @@ std::wstring Text(IDispatch* control, const wchar_t* name) {
     return text;
 }
 
+struct ItemSearch {
+    int Id, Other;
+    HWND Found;
+};
+
+BOOL CALLBACK CheckChild(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<ItemSearch*>(data);
+    const int item = ::GetDlgCtrlID(child);
+    if ((item == search->Id || item == search->Other) && ::IsWindowVisible(child)) {
+        search->Found = child;
+    }
+    return search->Found == nullptr;
+}
+
+BOOL CALLBACK CheckTopWindow(HWND top, LPARAM data) {
+    ::EnumChildWindows(top, CheckChild, data);
+    return reinterpret_cast<ItemSearch*>(data)->Found == nullptr;
+}
+
 // A visible child window with item id `id` (or `other`) of a window of the thread
 // `thread`, waited for up to ten seconds.
 HWND WaitForItem(DWORD thread, int id, int other = 0) {
-    struct Search {
-        int Id, Other;
-        HWND Found;
-    } search{id, other != 0 ? other : id, nullptr};
+    ItemSearch search{id, other != 0 ? other : id, nullptr};
     for (int tries = 0; tries < 200 && search.Found == nullptr; ++tries) {
-        ::EnumThreadWindows(
-            thread,
-            [](HWND top, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                ::EnumChildWindows(
-                    top,
-                    [](HWND child, LPARAM data) -> BOOL {
-                        auto* s = reinterpret_cast<Search*>(data);
-                        const int item = ::GetDlgCtrlID(child);
-                        if ((item == s->Id || item == s->Other) && ::IsWindowVisible(child)) {
-                            s->Found = child;
-                        }
-                        return s->Found == nullptr;
-                    },
-                    data);
-                return s->Found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        ::EnumThreadWindows(thread, CheckTopWindow, reinterpret_cast<LPARAM>(&search));
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return search.Found;
