@@ -3,6 +3,7 @@
 #include "appearance_page.h"
 
 #include "appearance_page_ids.h"
+#include "com_object.h"
 #include "com_ref.h"
 #include "control/interface/pp_appearance.h"
 #include "control_object.h"
@@ -38,36 +39,10 @@ wchar_t* TaskMemText(const wchar_t* text) {
     return copy;
 }
 
-class AppearancePage final : public IPropertyPage {
+class AppearancePage final : public ComObject<AppearancePage, IPropertyPage, IID_IPropertyPage> {
 public:
-    AppearancePage() { AddServerReference(); }
-    ~AppearancePage() {
-        Deactivate();
-        ReleaseServerReference();
-    }
-    AppearancePage(const AppearancePage&) = delete;
-    AppearancePage& operator=(const AppearancePage&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (riid != IID_IUnknown && riid != IID_IPropertyPage) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IPropertyPage*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++References; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --References;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
+    AppearancePage() = default;
+    ~AppearancePage() { Deactivate(); }
 
     HRESULT STDMETHODCALLTYPE SetPageSite(IPropertyPageSite* site) override {
         Site.Reset();
@@ -215,42 +190,22 @@ private:
 
     // The user's edits reach the logic's change handlers.
     void Command(int id, int code) {
-        if (!Logic) {
-            return;
-        }
-        switch (id) {
-        case IDC_TXT_ZOOM_PCT_LEFT:
-            if (code == EN_CHANGE) {
-                Logic->txtOnTheSpotZoomPct_Change();
+        struct Handler {
+            int Id;
+            int Code;
+            void (ppAppearance::*Handle)();
+        };
+        static constexpr Handler Handlers[] = {
+            {IDC_TXT_ZOOM_PCT_LEFT, EN_CHANGE, &ppAppearance::txtOnTheSpotZoomPct_Change},
+            {IDC_TXT_ZOOM_PCT_RIGHT, EN_CHANGE, &ppAppearance::txtOnTheSpotRight_Change},
+            {IDC_TXT_FILE_NAME, EN_CHANGE, &ppAppearance::txtFileName_Change},
+            {IDC_CMB_ZOOM, CBN_SELCHANGE, &ppAppearance::cmbZoom_Click},
+            {IDC_CHK_ATTRIBUTE_DISPLAY, BN_CLICKED, &ppAppearance::chkAttributeDisplay_Click},
+            {IDC_CMD_BROWSE, BN_CLICKED, &ppAppearance::cmdBrowse_Click}};
+        for (const Handler& handler : Handlers) {
+            if (Logic && handler.Id == id && handler.Code == code) {
+                ((*Logic).*handler.Handle)();
             }
-            break;
-        case IDC_TXT_ZOOM_PCT_RIGHT:
-            if (code == EN_CHANGE) {
-                Logic->txtOnTheSpotRight_Change();
-            }
-            break;
-        case IDC_TXT_FILE_NAME:
-            if (code == EN_CHANGE) {
-                Logic->txtFileName_Change();
-            }
-            break;
-        case IDC_CMB_ZOOM:
-            if (code == CBN_SELCHANGE) {
-                Logic->cmbZoom_Click();
-            }
-            break;
-        case IDC_CHK_ATTRIBUTE_DISPLAY:
-            if (code == BN_CLICKED) {
-                Logic->chkAttributeDisplay_Click();
-            }
-            break;
-        case IDC_CMD_BROWSE:
-            if (code == BN_CLICKED) {
-                Logic->cmdBrowse_Click();
-            }
-            break;
-        default:
-            break;
         }
     }
 
@@ -321,7 +276,6 @@ private:
     std::unique_ptr<platform::UserSettingsService> Settings;
     std::unique_ptr<platform::Win32PageControls> Controls;
     std::unique_ptr<ppAppearance> Logic;
-    ULONG References = 1;
 };
 
 } // namespace

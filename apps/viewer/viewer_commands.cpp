@@ -201,25 +201,26 @@ void ViewerWindow::ShowAppearance() {
     }
 }
 
-void ViewerWindow::SaveWithMarkup() {
+std::string ViewerWindow::ChooseOutput(const char* what, const char* title, const char* accept,
+                                       const char* suggestedName) {
     if (DrawingName.empty()) {
-        ShowError("There is no drawing to save: open one first.");
-        return;
+        ShowError(std::string("There is no drawing to ") + what + ": open one first.");
+        return {};
     }
-    const std::string chosen = ChooseFile(GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE,
-                                          "Save a copy with the markup", "_Save", "marked-up.dxf");
+    return ChooseFile(GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE, title, accept,
+                      suggestedName);
+}
+
+void ViewerWindow::SaveWithMarkup() {
+    const std::string chosen =
+        ChooseOutput("save", "Save a copy with the markup", "_Save", "marked-up.dxf");
     if (!chosen.empty() && Guarded([&] { Control.Save(chosen); })) {
         gtk_label_set_text(GTK_LABEL(Ui.StatusLine), ("Saved " + chosen).c_str());
     }
 }
 
 void ViewerWindow::ExportView() {
-    if (DrawingName.empty()) {
-        ShowError("There is no drawing to export: open one first.");
-        return;
-    }
-    std::string chosen = ChooseFile(GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE,
-                                    "Export the view", "_Export", "view.emf");
+    std::string chosen = ChooseOutput("export", "Export the view", "_Export", "view.emf");
     if (chosen.empty()) {
         return;
     }
@@ -255,12 +256,8 @@ void ViewerWindow::ExportView() {
 }
 
 void ViewerWindow::PrintToPdf() {
-    if (DrawingName.empty()) {
-        ShowError("There is no drawing to print: open one first.");
-        return;
-    }
-    const std::string chosen = ChooseFile(GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE,
-                                          "Print to a PDF file", "_Print", "drawing.pdf");
+    const std::string chosen =
+        ChooseOutput("print", "Print to a PDF file", "_Print", "drawing.pdf");
     if (chosen.empty()) {
         return;
     }

@@ -108,6 +108,10 @@ private:
     }
     void ShowError(const std::string& text);
     void ChooseAndOpen();
+    /// The file to write `what` (the save, export or print) to, from a save dialog;
+    /// empty when there is no drawing (said in a dialog) or the user cancelled.
+    std::string ChooseOutput(const char* what, const char* title, const char* accept,
+                             const char* suggestedName);
     void SaveWithMarkup();
     /// The current view as the control exports it: an enhanced metafile through SaveWMF,
     /// or, for a name ending in ".wmf", a placeable Windows metafile.
