@@ -21,20 +21,16 @@ using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 constexpr int ApplyButton = 0x3021;
 constexpr const char* SettingsKey = "Software\\VB and VBA Program Settings\\Plandra";
 
-template <typename Interface> ComRef<Interface> FromFactory(HMODULE module, const GUID& clsid) {
+ComRef<IClassFactory> Factory(HMODULE module, const GUID& clsid) {
     auto entry = reinterpret_cast<GetClassObject>(
         reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
     IClassFactory* factory = nullptr;
     entry(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
-    ComRef<IClassFactory> owner(factory);
-    Interface* made = nullptr;
-    if (factory != nullptr) {
-        factory->CreateInstance(nullptr, __uuidof(Interface), reinterpret_cast<void**>(&made));
-    }
-    return ComRef<Interface>(made);
+    return ComRef<IClassFactory>(factory);
 }
 
-VARIANT Property(IDispatch* control, const wchar_t* name) {
+// A property of the control as text.
+std::wstring Text(IDispatch* control, const wchar_t* name) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = DISPID_UNKNOWN;
     control->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
@@ -44,11 +40,6 @@ VARIANT Property(IDispatch* control, const wchar_t* name) {
     control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
                     nullptr);
     ::VariantChangeType(&value, &value, 0, VT_BSTR);
-    return value;
-}
-
-std::wstring Text(IDispatch* control, const wchar_t* name) {
-    VARIANT value = Property(control, name);
     std::wstring text = value.vt == VT_BSTR ? value.bstrVal : L"?";
     ::VariantClear(&value);
     return text;
@@ -98,19 +89,19 @@ TEST(OcxPropertyPage, ApplyWritesTheFirstControlAndBrowseRemembersTheFolder) {
     ASSERT_NE(module, nullptr);
     // The frame makes the page by its class, which the server's factory serves here
     // without a registration.
-    auto entry = reinterpret_cast<GetClassObject>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
-    IClassFactory* pageFactory = nullptr;
-    ASSERT_EQ(entry(ClsidppAppearance, IID_IClassFactory, reinterpret_cast<void**>(&pageFactory)),
-              S_OK);
-    ComRef<IClassFactory> pageFactoryOwner(pageFactory);
+    const ComRef<IClassFactory> pages = Factory(module, ClsidppAppearance);
+    const ComRef<IClassFactory> controlFactory = Factory(module, ClsidDXF);
+    ASSERT_TRUE(pages && controlFactory);
     DWORD cookie = 0;
-    ASSERT_EQ(::CoRegisterClassObject(ClsidppAppearance, pageFactory, CLSCTX_INPROC_SERVER,
+    ASSERT_EQ(::CoRegisterClassObject(ClsidppAppearance, pages.Get(), CLSCTX_INPROC_SERVER,
                                       REGCLS_MULTIPLEUSE, &cookie),
               S_OK);
-
-    ComRef<IDispatch> first = FromFactory<IDispatch>(module, ClsidDXF);
-    ComRef<IDispatch> second = FromFactory<IDispatch>(module, ClsidDXF);
+    IDispatch* made[2] = {};
+    for (IDispatch*& control : made) {
+        controlFactory.Get()->CreateInstance(nullptr, IID_IDispatch,
+                                             reinterpret_cast<void**>(&control));
+    }
+    const ComRef<IDispatch> first(made[0]), second(made[1]);
     ASSERT_TRUE(first && second);
     const std::wstring secondBefore[] = {Text(second.Get(), L"OnTheSpotZoomPctLeft"),
                                          Text(second.Get(), L"DisplayAttributes")};
