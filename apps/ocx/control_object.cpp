@@ -38,6 +38,10 @@ constexpr const wchar_t* WindowClassName = L"PlandraOCXSurface";
 // SETCLIENTSITEFIRST, as registered under MiscStatus.
 constexpr DWORD ControlMiscStatus = 131473;
 
+// Asked for by this server's own code (the property page) to find the control behind an
+// object it is given; a client outside gets the plain IUnknown of a control.
+constexpr GUID IidControlObject = GuidOf("E310F5C8-64CD-4321-BB0F-BAD0419DEA85");
+
 platform::HWND ToPlatform(::HWND window) {
     return reinterpret_cast<platform::HWND>(window);
 }
@@ -251,7 +255,8 @@ public:
         if (object == nullptr) {
             return E_POINTER;
         }
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DiidDXF) {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DiidDXF ||
+            riid == IidControlObject) {
             *object = static_cast<IDispatch*>(this);
         } else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) {
             *object = static_cast<IProvideClassInfo2*>(this);
@@ -688,6 +693,8 @@ public:
 
     void Paint() override { Windows.picPlandra.Refresh(); }
 
+    DXF& Inner() { return Control; }
+
     // ISpecifyPropertyPages: the page ppAppearance.
     HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override {
         if (pages == nullptr) {
@@ -811,6 +818,16 @@ private:
 
 void UnregisterSurfaceClass() {
     ::UnregisterClassW(WindowClassName, ModuleInstance());
+}
+
+DXF* ControlOf(IUnknown* object) {
+    IDispatch* found = nullptr;
+    if (object == nullptr ||
+        FAILED(object->QueryInterface(IidControlObject, reinterpret_cast<void**>(&found)))) {
+        return nullptr;
+    }
+    const ComRef<IDispatch> owner(found);
+    return &static_cast<ControlObject*>(found)->Inner();
 }
 
 HRESULT CreateControlObject(REFIID iid, void** object) {

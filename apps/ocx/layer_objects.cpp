@@ -1,6 +1,7 @@
 // DXFLayers and DXFLayer as automation objects dispatching through their member tables.
 #include "layer_objects.h"
 
+#include "com_object.h"
 #include "com_variant.h"
 #include "control/interface/layer_members.h"
 #include "server_module.h"
@@ -15,37 +16,12 @@ namespace plandra::ocx {
 namespace {
 
 /// For Each over the layer collection: the layers it held when the loop began.
-class LayerEnumerator final : public IEnumVARIANT {
+class LayerEnumerator final : public ComObject<LayerEnumerator, IEnumVARIANT, IID_IEnumVARIANT> {
 public:
     explicit LayerEnumerator(std::vector<std::shared_ptr<DXFLayer>> layers,
                              std::size_t position = 0)
-        : Layers(std::move(layers)), Position(position) {
-        AddServerReference();
-    }
-    ~LayerEnumerator() { ReleaseServerReference(); }
-    LayerEnumerator(const LayerEnumerator&) = delete;
-    LayerEnumerator& operator=(const LayerEnumerator&) = delete;
+        : Layers(std::move(layers)), Position(position) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (riid != IID_IUnknown && riid != IID_IEnumVARIANT) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IEnumVARIANT*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++References; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --References;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
         if (items == nullptr) {
             return E_POINTER;
@@ -78,7 +54,6 @@ public:
 private:
     std::vector<std::shared_ptr<DXFLayer>> Layers;
     std::size_t Position;
-    ULONG References = 1;
 };
 
 HRESULT NewLayerEnumerator(const DXFLayers& layers, VARIANT* result) {

@@ -37,6 +37,7 @@ constexpr const wchar_t* AutomationProxy = L"{00020420-0000-0000-C000-0000000000
 // The keys that hold everything we write; unregistration removes these trees.
 std::vector<std::wstring> OwnKeys() {
     return {L"CLSID\\" + Braced(ids::DXF),
+            L"CLSID\\" + Braced(ids::ppAppearance),
             WideText(ControlProgId),
             L"TypeLib\\" + Braced(ids::PlandraOCX),
             L"Interface\\" + Braced(ids::DXFInterface),
@@ -47,6 +48,7 @@ std::vector<std::wstring> OwnKeys() {
 
 std::vector<RegistryValue> Values(const std::wstring& serverPath) {
     const std::wstring clsid = L"CLSID\\" + Braced(ids::DXF);
+    const std::wstring page = L"CLSID\\" + Braced(ids::ppAppearance);
     const std::wstring libid = Braced(ids::PlandraOCX);
     const std::wstring library = L"TypeLib\\" + libid + L"\\1.0";
     const std::wstring folder = serverPath.substr(0, serverPath.find_last_of(L'\\') + 1);
@@ -61,6 +63,9 @@ std::vector<RegistryValue> Values(const std::wstring& serverPath) {
         {clsid + L"\\MiscStatus\\1", L"", MiscStatus},
         {clsid + L"\\TypeLib", L"", libid},
         {clsid + L"\\Version", L"", L"1.0"},
+        {page, L"", L"Appearance"},
+        {page + L"\\InprocServer32", L"", serverPath},
+        {page + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
         {progId, L"", L"DXF Control"},
         {progId + L"\\CLSID", L"", Braced(ids::DXF)},
         {library, L"", L"Plandra DXF viewer control"},

@@ -1,6 +1,7 @@
 // The four entry points of Plandra.ocx, its class factory and what the server shares.
 #include "server_module.h"
 
+#include "appearance_page.h"
 #include "com_ref.h"
 #include "control_object.h"
 #include "ocx_guids.h"
@@ -14,9 +15,12 @@ HINSTANCE Module = nullptr;
 // lives on its host's one thread (apartment threading), so a plain count serves.
 long ServerReferences = 0;
 
-// The factory is one static object: its references count as the server's.
-class ControlFactory final : public IClassFactory {
+// A factory is one static object: its references count as the server's.
+class ClassFactory final : public IClassFactory {
 public:
+    using Creator = HRESULT (*)(REFIID iid, void** object);
+    explicit constexpr ClassFactory(Creator create) : Create(create) {}
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         if (object == nullptr) {
             return E_POINTER;
@@ -44,7 +48,7 @@ public:
         if (outer != nullptr) {
             return CLASS_E_NOAGGREGATION;
         }
-        return CreateControlObject(riid, object);
+        return Create(riid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock) {
@@ -54,9 +58,13 @@ public:
         }
         return S_OK;
     }
+
+private:
+    Creator Create;
 };
 
-ControlFactory Factory;
+ClassFactory ControlFactory(CreateControlObject);
+ClassFactory PageFactory(CreateAppearancePage);
 
 } // namespace
 
@@ -121,10 +129,13 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** obj
         return E_POINTER;
     }
     *object = nullptr;
-    if (clsid != ClsidDXF) {
-        return CLASS_E_CLASSNOTAVAILABLE;
+    if (clsid == ClsidDXF) {
+        return ControlFactory.QueryInterface(riid, object);
     }
-    return Factory.QueryInterface(riid, object);
+    if (clsid == ClsidppAppearance) {
+        return PageFactory.QueryInterface(riid, object);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() {

@@ -3,9 +3,13 @@
 #include "appearance_dialog.h"
 #include "control/database/control_error.h"
 #include "platform/ansi_text.h"
+#include "print_command.h"
 #include "viewer_window.h"
 
+#include <filesystem>
 #include <iostream>
+#include <sstream>
+#include <system_error>
 
 namespace plandra::viewer {
 
@@ -21,6 +25,14 @@ void ViewerWindow::BuildToolbar() {
         {"Save",
          "Save a copy with the markup (Ctrl+S)",
          [](ViewerWindow& w) { w.SaveWithMarkup(); },
+         {}},
+        {"Export",
+         "Export the view as an EMF or WMF metafile (Ctrl+E)",
+         [](ViewerWindow& w) { w.ExportView(); },
+         {}},
+        {"Print",
+         "Print the drawing to a PDF file (Ctrl+P)",
+         [](ViewerWindow& w) { w.PrintToPdf(); },
          {}},
         {"Settings",
          "The control's appearance settings",
@@ -189,16 +201,79 @@ void ViewerWindow::ShowAppearance() {
     }
 }
 
-void ViewerWindow::SaveWithMarkup() {
+std::string ViewerWindow::ChooseOutput(const char* what, const char* title, const char* accept,
+                                       const char* suggestedName) {
     if (DrawingName.empty()) {
-        ShowError("There is no drawing to save: open one first.");
-        return;
+        ShowError(std::string("There is no drawing to ") + what + ": open one first.");
+        return {};
     }
-    const std::string chosen = ChooseFile(GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE,
-                                          "Save a copy with the markup", "_Save", "marked-up.dxf");
+    return ChooseFile(GTK_WINDOW(Ui.Window), GTK_FILE_CHOOSER_ACTION_SAVE, title, accept,
+                      suggestedName);
+}
+
+void ViewerWindow::SaveWithMarkup() {
+    const std::string chosen =
+        ChooseOutput("save", "Save a copy with the markup", "_Save", "marked-up.dxf");
     if (!chosen.empty() && Guarded([&] { Control.Save(chosen); })) {
         gtk_label_set_text(GTK_LABEL(Ui.StatusLine), ("Saved " + chosen).c_str());
     }
+}
+
+void ViewerWindow::ExportView() {
+    std::string chosen = ChooseOutput("export", "Export the view", "_Export", "view.emf");
+    if (chosen.empty()) {
+        return;
+    }
+    const auto endsWith = [&](std::string_view extension) {
+        return chosen.size() >= extension.size() &&
+               platform::EqualsIgnoringCase(
+                   std::string_view(chosen).substr(chosen.size() - extension.size()), extension);
+    };
+    if (!endsWith(".emf") && !endsWith(".wmf")) {
+        chosen += ".emf";
+    }
+    // The control tells of a metafile it could not write only by the missing file.
+    std::error_code ignored;
+    std::filesystem::remove(chosen, ignored);
+    const bool done = Guarded([&] {
+        if (endsWith(".wmf")) {
+            Control.WritePlaceableMetafile(chosen);
+        } else {
+            Control.SaveWMF(Variant(chosen));
+        }
+    });
+    if (!done) {
+        return;
+    }
+    if (!std::filesystem::exists(chosen, ignored)) {
+        ShowError("The view could not be exported to " + chosen + ".");
+        return;
+    }
+    gtk_label_set_text(GTK_LABEL(Ui.StatusLine), ("Exported " + chosen).c_str());
+    if (Options.Report) {
+        std::cout << "exported " << chosen << std::endl;
+    }
+}
+
+void ViewerWindow::PrintToPdf() {
+    const std::string chosen =
+        ChooseOutput("print", "Print to a PDF file", "_Print", "drawing.pdf");
+    if (chosen.empty()) {
+        return;
+    }
+    // The file the control read (a converted copy when the drawing needed one), with
+    // the control's reading properties.
+    cli::PrintRequest request;
+    request.Reading.FileName = ConvertedCopy ? ConvertedCopy->string() : DrawingName;
+    request.Reading.CalcExtents = Control.GetCalcExtents();
+    request.Reading.ClassicOnly = !Control.GetReadModernEntities();
+    request.PdfName = chosen;
+    std::ostringstream errors;
+    if (cli::RunPrint(request, errors) != 0) {
+        ShowError(errors.str());
+        return;
+    }
+    gtk_label_set_text(GTK_LABEL(Ui.StatusLine), ("Printed to " + chosen).c_str());
 }
 
 void ViewerWindow::FindText(bool forward) {
@@ -322,6 +397,12 @@ bool ViewerWindow::OnKey(GdkEventKey* event) {
             return true;
         case GDK_KEY_s:
             SaveWithMarkup();
+            return true;
+        case GDK_KEY_e:
+            ExportView();
+            return true;
+        case GDK_KEY_p:
+            PrintToPdf();
             return true;
         case GDK_KEY_q:
             gtk_window_close(GTK_WINDOW(Ui.Window));

@@ -160,13 +160,14 @@ ViewerWindow::ViewerWindow(ViewerOptions options)
           return handles;
       }()),
       Control(DXFSurfaces{Screen,
-                          Gdi,
+                          Metafiles,
                           picPlandra,
                           picPlandraWindow,
                           picStatusBar,
                           picStatusBarWindow,
                           {picHandle[0].get(), picHandle[1].get(), picHandle[2].get(),
-                           picHandle[3].get()}},
+                           picHandle[3].get()},
+                          &Metafiles},
               DXFHost{Container, this, Dialogs, MessageBox, Registry, Shell}) {
     // A stored control comes back with its properties; a new one takes the defaults,
     // and so does one whose file is not a property bag or holds a value of the wrong

@@ -8,6 +8,7 @@
 #include "platform/headless/headless_registry.h"
 #include "platform/headless/headless_shell.h"
 #include "platform/headless/scripted_dialogs.h"
+#include "platform/metafile/metafile_gdi.h"
 #include "platform/posix/cairo_gdi.h"
 #include "platform/posix/gtk_surfaces.h"
 #include "platform/user_settings.h"
@@ -107,7 +108,16 @@ private:
     }
     void ShowError(const std::string& text);
     void ChooseAndOpen();
+    /// The file to write `what` (the save, export or print) to, from a save dialog;
+    /// empty when there is no drawing (said in a dialog) or the user cancelled.
+    std::string ChooseOutput(const char* what, const char* title, const char* accept,
+                             const char* suggestedName);
     void SaveWithMarkup();
+    /// The current view as the control exports it: an enhanced metafile through SaveWMF,
+    /// or, for a name ending in ".wmf", a placeable Windows metafile.
+    void ExportView();
+    /// The drawing's extents on a PDF page, as plandra print prints them.
+    void PrintToPdf();
     /// The Appearance page for the control; a new file name on it is opened.
     void ShowAppearance();
     void SetTool(ZoomFunctionEnum function);
@@ -140,6 +150,9 @@ private:
     ViewerOptions Options;
     ViewerWidgets Ui;
     platform::CairoGdi Gdi;
+    /// What the control draws through: the screen's cairo, with metafile device contexts
+    /// for the export.
+    platform::metafile::MetafileGdi Metafiles{Gdi};
     platform::GtkScreen Screen{Ui.Window};
     platform::GtkMessageBox MessageBox{GTK_WINDOW(Ui.Window)};
     platform::GtkPictureBox picPlandra;

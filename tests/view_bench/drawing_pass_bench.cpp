@@ -7,6 +7,7 @@
 #include "control/view/view_navigation.h"
 #include "platform/headless/headless_screen.h"
 #include "platform/headless/null_gdi.h"
+#include "platform/metafile/metafile_gdi.h"
 #include "platform/posix/cairo_gdi.h"
 #include "platform/posix/offscreen_picture_box.h"
 
@@ -174,6 +175,33 @@ void FindTheLastOf100000Texts(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * TextCount);
 }
 
+// Pans of the mix by a tenth of the surface, back and forth from its extents, on the
+// viewer's drawing surface (800 x 560) through the GDI the viewer draws with: cairo
+// behind the metafile writer's pass-through.
+void PanAtTheViewersSize(benchmark::State& state) {
+    DrawingDatabase database;
+    FillWithMixedEntities(database);
+    DrawingOptions options;
+    std::array<RealRect, 4> zoomStack{};
+    zoomStack.fill(database.Extents);
+    platform::HeadlessScreen screen;
+    platform::CairoGdi cairo;
+    platform::metafile::MetafileGdi gdi(cairo);
+    platform::OffscreenPictureBox surface(cairo, 800, 560);
+    DrawingView view(database, options, ViewSurfaces{screen, gdi, surface});
+    ViewNavigator navigator(view, database, zoomStack, surface, screen);
+    view.ZoomExtents();
+    Integer step = 80;
+    for (auto _ : state) {
+        if (!navigator.Pan(step, step * 7 / 10)) {
+            state.SkipWithError("nothing drawn");
+            break;
+        }
+        step = static_cast<Integer>(-step);
+    }
+    state.SetItemsProcessed(state.iterations() * EntityCount);
+}
+
 BENCHMARK(FullRedraw<FillWithLines>)
     ->Name("MillionLinesAtTheExtents")
     ->Unit(benchmark::kMillisecond);
@@ -183,6 +211,7 @@ BENCHMARK(FullRedraw<FillWithMixedEntities>)
 BENCHMARK(FullRedraw<FillWithMixedEntities, true>)
     ->Name("MillionMixedEntitiesPassOnly")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(PanAtTheViewersSize)->Unit(benchmark::kMillisecond);
 BENCHMARK(WindowZoomToATenth)->Unit(benchmark::kMillisecond);
 BENCHMARK(ZoomPreviousToTheExtents)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindTheLastOf100000Texts)->Unit(benchmark::kMillisecond);

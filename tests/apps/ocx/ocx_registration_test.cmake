@@ -53,7 +53,8 @@ wine(result output regsvr32 /s ${scope} "${server}")
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "regsvr32 /s failed (${result})")
 endif()
-set(keys "CLSID\\{270DD446-56DE-4D0F-B2A0-F29FD4BA9435}" "PlandraOCX.DXF"
+set(keys "CLSID\\{270DD446-56DE-4D0F-B2A0-F29FD4BA9435}"
+         "CLSID\\{0CC090A8-F0DA-4288-92EA-E76BA3CCD3DB}" "PlandraOCX.DXF"
          "TypeLib\\{92469143-EF61-44DC-9829-C2CC23122823}"
          "Interface\\{D01C3E80-1848-4751-BB78-8480CEFF79A1}"
          "Interface\\{CD8E1B03-89FD-423A-A971-780E6E076E5F}"

@@ -2,7 +2,8 @@
 # The viewer under a virtual X display, driven by real mouse and key events: it opens
 # a sample, takes a window zoom dragged with the mouse, switches a layer off in its
 # panel, and what its drawing surface shows must equal, pixel for pixel, plandra
-# script's picture of the same calls. Exits 77 (skipped) without Xvfb or xdotool.
+# script's picture of the same calls; the view it exports must equal the script's
+# SaveWMF byte for byte. Exits 77 (skipped) without Xvfb or xdotool.
 #   viewer_window_test.sh VIEWER PLANDRA SAMPLE WORKDIR
 set -euo pipefail
 viewer=$1 plandra=$2 sample=$3 work=$4
@@ -51,6 +52,12 @@ xdotool mousemove "$lx" "$ly" click 1
 await "^layer $layer off"
 xdotool key F12
 await '^captured'
+# Export: Ctrl+E, then the file's full name typed into the chooser.
+xdotool mousemove $((x + 20)) $((y + 20)) key ctrl+e
+chooser=$(xdotool search --sync --name 'Export the view' | head -n 1)
+xdotool mousemove --window "$chooser" 40 40 key ctrl+a type "$work/viewer.emf"
+xdotool key Return
+await '^exported'
 xdotool key ctrl+q
 wait $pid
 trap - EXIT
@@ -65,12 +72,18 @@ ZoomEnd
 colLayers.Item($layer).LayerOn = False
 DXFRefresh
 !render $work/script.png
+SaveWMF "$work/script.emf"
 SCRIPT
 "$plandra" script --size "${width}x${height}" --stop-on-error "$work/same.script" >/dev/null
 
 if ! cmp -s "$work/viewer-drawing.png" "$work/script.png"; then
   echo "FAIL: the viewer's drawing surface differs from plandra script's picture:" >&2
   echo "  $work/viewer-drawing.png and $work/script.png" >&2
+  exit 1
+fi
+if ! cmp -s "$work/viewer.emf" "$work/script.emf"; then
+  echo "FAIL: the viewer's exported view differs from plandra script's SaveWMF:" >&2
+  echo "  $work/viewer.emf and $work/script.emf" >&2
   exit 1
 fi
 if ! grep -q "^FileName = String:$sample" "$work/config/plandra/viewer.properties"; then
