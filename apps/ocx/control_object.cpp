@@ -9,6 +9,7 @@
 #include "ocx_guids.h"
 #include "platform/headless/headless_child_window.h"
 #include "platform/win32/win32_child_window.h"
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_handles.h"
@@ -154,7 +155,9 @@ struct ControlSurfaces {
                 picStatusBar,
                 *picStatusBarWindow,
                 {picHandle[0].get(), picHandle[1].get(), picHandle[2].get(), picHandle[3].get()},
-                &Metafiles};
+                &Metafiles,
+                nullptr,
+                &Clipboard};
     }
 
     platform::Win32Screen Screen;
@@ -169,6 +172,8 @@ struct ControlSurfaces {
     std::unique_ptr<platform::ChildWindow> picPlandraWindow;
     std::unique_ptr<platform::ChildWindow> picStatusBarWindow;
     std::array<std::unique_ptr<platform::ChildWindow>, 4> picHandle;
+    /// SaveWMF without a file name leaves its metafile here, owned by picPlandra.
+    platform::Win32Clipboard Clipboard{ToPlatform(PlandraWindow)};
 };
 
 /// Without a container's site the control is at run time; a changed property marks

@@ -58,6 +58,11 @@ Commands:
                    colLayers.Item(1).LayerOn = False
                    DXFRefresh
                    !render site-plan.png
+                 SaveWMF without a file name puts the view on the clipboard: on
+                 Linux the file $PLANDRA_CLIPBOARD, else plandra/clipboard.emf in
+                 $XDG_RUNTIME_DIR (or in $XDG_CACHE_HOME, or ~/.cache), also
+                 offered to the desktop's clipboard as image/emf through wl-copy
+                 or xclip when a display is there; on Windows its clipboard.
   save FILE -o OUT.dxf [--script SCRIPT]
                  Load the drawing into a DXF control, run the commands of SCRIPT
                  against it when one is given (as script does: redline markup,
