@@ -15,6 +15,7 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_metafiles.h"
+#include "platform/win32/win32_printer.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_screen.h"
 #include "platform/win32/win32_shell.h"
@@ -156,13 +157,15 @@ struct ControlSurfaces {
                 *picStatusBarWindow,
                 {picHandle[0].get(), picHandle[1].get(), picHandle[2].get(), picHandle[3].get()},
                 &Metafiles,
-                nullptr,
+                &Printer,
                 &Clipboard};
     }
 
     platform::Win32Screen Screen;
     platform::Win32Gdi Gdi;
     platform::Win32Metafiles Metafiles;
+    /// Plot prints on the default printer.
+    platform::Win32Printer Printer;
     // Destroying the frame destroys the child windows with it.
     platform::UniqueWindow Frame;
     ::HWND PlandraWindow;

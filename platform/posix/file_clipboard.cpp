@@ -72,7 +72,8 @@ bool OfferToDesktop(const std::string& fileName) {
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         pid_t child = 0;
-        int failed = posix_spawnp(&child, arguments[0], &actions, nullptr, arguments.data(), environ);
+        int failed =
+            posix_spawnp(&child, arguments[0], &actions, nullptr, arguments.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (failed != 0) {
             continue;
@@ -88,8 +89,7 @@ bool OfferToDesktop(const std::string& fileName) {
 
 } // namespace
 
-FileClipboard::FileClipboard(metafile::MetafileGdi& metafiles, std::string fileName,
-                             bool toDesktop)
+FileClipboard::FileClipboard(metafile::MetafileGdi& metafiles, std::string fileName, bool toDesktop)
     : Metafiles(metafiles), FileName(std::move(fileName)), ToDesktop(toDesktop) {}
 
 bool FileClipboard::OpenClipboard() {

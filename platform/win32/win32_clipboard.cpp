@@ -3,13 +3,22 @@
 
 #include "win32_api.h"
 
+namespace {
+
+// A hidden window that only takes messages; HWND_MESSAGE is spelt outside the
+// platform namespace, whose own HWND would take its cast.
+::HWND MakeMessageOnlyWindow() {
+    return ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                             nullptr);
+}
+
+} // namespace
+
 namespace platform {
 
 Win32Clipboard::Win32Clipboard(HWND owner) : Owner(owner) {
     if (Owner == nullptr) {
-        OwnWindow = reinterpret_cast<HWND>(::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0,
-                                                             HWND_MESSAGE, nullptr, nullptr,
-                                                             nullptr));
+        OwnWindow = reinterpret_cast<HWND>(MakeMessageOnlyWindow());
         Owner = OwnWindow;
     }
 }
