@@ -19,8 +19,8 @@ bool CupsSpooler::Load() {
     // cupsGetDefault(void).
     CupsPrintFile =
         reinterpret_cast<PrintFileEntry>(Libraries.GetProcAddress(cups.Get(), "cupsPrintFile"));
-    CupsLastErrorString = reinterpret_cast<TextEntry>(
-        Libraries.GetProcAddress(cups.Get(), "cupsLastErrorString"));
+    CupsLastErrorString =
+        reinterpret_cast<TextEntry>(Libraries.GetProcAddress(cups.Get(), "cupsLastErrorString"));
     CupsGetDefault =
         reinterpret_cast<TextEntry>(Libraries.GetProcAddress(cups.Get(), "cupsGetDefault"));
     if (CupsPrintFile == nullptr || CupsLastErrorString == nullptr || CupsGetDefault == nullptr) {

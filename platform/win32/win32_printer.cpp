@@ -2,7 +2,7 @@
 // and EndDoc.
 #include "platform/win32/win32_printer.h"
 
-#include "platform/picture_box.h"
+#include "platform/printer_units.h"
 #include "win32_api.h"
 
 #include <commdlg.h>
@@ -82,32 +82,16 @@ HDC Win32Printer::hDC() {
     return Open() ? reinterpret_cast<HDC>(Dc) : nullptr;
 }
 
-double Win32Printer::InScale(int pixels, int pixelsPerInch) const {
-    if (pixelsPerInch <= 0) {
-        return 0;
-    }
-    switch (ScaleModeValue) {
-    case scale::Pixels:
-        return pixels;
-    case scale::Points:
-        return pixels * 72.0 / pixelsPerInch;
-    case scale::Millimeters:
-        return pixels * 25.4 / pixelsPerInch;
-    default: // twips
-        return pixels * 1440.0 / pixelsPerInch;
-    }
-}
-
 double Win32Printer::ScaleWidth() const {
     return Dc == nullptr ? 0
-                         : InScale(::GetDeviceCaps(Native(Dc), HORZRES),
-                                   ::GetDeviceCaps(Native(Dc), LOGPIXELSX));
+                         : PrinterUnits(::GetDeviceCaps(Native(Dc), HORZRES),
+                                        ::GetDeviceCaps(Native(Dc), LOGPIXELSX), ScaleModeValue);
 }
 
 double Win32Printer::ScaleHeight() const {
     return Dc == nullptr ? 0
-                         : InScale(::GetDeviceCaps(Native(Dc), VERTRES),
-                                   ::GetDeviceCaps(Native(Dc), LOGPIXELSY));
+                         : PrinterUnits(::GetDeviceCaps(Native(Dc), VERTRES),
+                                        ::GetDeviceCaps(Native(Dc), LOGPIXELSY), ScaleModeValue);
 }
 
 void Win32Printer::EndDoc() {

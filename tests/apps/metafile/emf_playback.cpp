@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
     ::DeleteDC(dc);
     ::DeleteEnhMetaFile(metafile);
     if (!written) {
-        std::fprintf(stderr, "emf_playback: %s\n", played ? "cannot write the picture"
-                                                           : "PlayEnhMetaFile failed");
+        std::fprintf(stderr, "emf_playback: %s\n",
+                     played ? "cannot write the picture" : "PlayEnhMetaFile failed");
         return 1;
     }
     return 0;

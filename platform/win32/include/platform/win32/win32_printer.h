@@ -31,11 +31,10 @@ public:
 
 private:
     bool Open();
-    double InScale(int pixels, int pixelsPerInch) const;
 
     std::string PrinterName;
     std::string Title;
-    void* Dc = nullptr; // the printer's ::HDC while a document is open
+    void* Dc = nullptr;     // the printer's ::HDC while a document is open
     int ScaleModeValue = 1; // twips, the printer's own default
     bool Started = false;
     std::string Failure;
