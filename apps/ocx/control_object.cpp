@@ -9,11 +9,13 @@
 #include "ocx_guids.h"
 #include "platform/headless/headless_child_window.h"
 #include "platform/win32/win32_child_window.h"
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_metafiles.h"
+#include "platform/win32/win32_printer.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_screen.h"
 #include "platform/win32/win32_shell.h"
@@ -158,12 +160,16 @@ struct ControlSurfaces {
                 picStatusBar,
                 *picStatusBarWindow,
                 {picHandle[0].get(), picHandle[1].get(), picHandle[2].get(), picHandle[3].get()},
-                &Metafiles};
+                &Metafiles,
+                &Printer,
+                &Clipboard};
     }
 
     platform::Win32Screen Screen;
     platform::Win32Gdi Gdi;
     platform::Win32Metafiles Metafiles;
+    /// Plot prints on the default printer.
+    platform::Win32Printer Printer;
     // Destroying the frame destroys the child windows with it.
     platform::UniqueWindow Frame;
     ::HWND PlandraWindow;
@@ -173,6 +179,8 @@ struct ControlSurfaces {
     std::unique_ptr<platform::ChildWindow> picPlandraWindow;
     std::unique_ptr<platform::ChildWindow> picStatusBarWindow;
     std::array<std::unique_ptr<platform::ChildWindow>, 4> picHandle;
+    /// SaveWMF without a file name leaves its metafile here, owned by picPlandra.
+    platform::Win32Clipboard Clipboard{ToPlatform(PlandraWindow)};
 };
 
 /// Without a container's site the control is at run time; a changed property marks

@@ -21,7 +21,8 @@ struct ControlHost {
     DXFSurfaces Surfaces(platform::Screen& screen, platform::GdiService& gdi,
                          platform::PictureBox& picPlandra, platform::PictureBox& picStatusBar,
                          platform::MetafileService* metafiles = nullptr,
-                         platform::Printer* printer = nullptr) {
+                         platform::Printer* printer = nullptr,
+                         platform::ClipboardService* clipboard = nullptr) {
         return {screen,
                 gdi,
                 picPlandra,
@@ -30,7 +31,8 @@ struct ControlHost {
                 picStatusBarWindow,
                 {&picHandle[0], &picHandle[1], &picHandle[2], &picHandle[3]},
                 metafiles,
-                printer};
+                printer,
+                clipboard};
     }
     DXFHost Host() { return {Container, nullptr, Dialogs, MessageBox, Registry, Shell}; }
 

@@ -58,6 +58,11 @@ Commands:
                    colLayers.Item(1).LayerOn = False
                    DXFRefresh
                    !render site-plan.png
+                 SaveWMF without a file name puts the view on the clipboard: on
+                 Linux the file $PLANDRA_CLIPBOARD, else plandra/clipboard.emf in
+                 $XDG_RUNTIME_DIR (or in $XDG_CACHE_HOME, or ~/.cache), also
+                 offered to the desktop's clipboard as image/emf through wl-copy
+                 or xclip when a display is there; on Windows its clipboard.
   save FILE -o OUT.dxf [--script SCRIPT]
                  Load the drawing into a DXF control, run the commands of SCRIPT
                  against it when one is given (as script does: redline markup,
@@ -74,12 +79,15 @@ Commands:
                  metafile instead, as SaveWMF writes one when it cannot make an
                  enhanced metafile: 16-bit coordinates behind a header that
                  gives the surface's size in pixels and its pixels per inch.
-  print FILE --pdf OUT.pdf
+  print FILE [--printer NAME | --pdf OUT.pdf]
                  Load the drawing into a DXF control and print it through the
-                 control's Plot onto one PDF page: the whole drawing with a margin
-                 of a twentieth of its size on every side, scaled to the printable
-                 area (the page less a quarter inch a side) at 600 dots per inch.
-                 Linux build only.
+                 control's Plot on one page: the whole drawing with a margin of a
+                 twentieth of its size on every side, scaled to the printable
+                 area. Without --pdf on the printer NAME, or on the default
+                 printer: on Linux a CUPS queue (the page goes as a PDF file), on
+                 Windows a Windows printer. With --pdf (Linux build only) onto a
+                 PDF file: the page less a quarter inch a side at 600 dots per
+                 inch.
   help           Show this text.
 
 Options of info:
@@ -128,10 +136,12 @@ Options of export:
                  Record everything in black.
 
 Options of print:
-  --pdf OUT.pdf  The PDF file to write (required).
+  --pdf OUT.pdf  The PDF file to write (Linux build only).
+  --printer NAME The printer (CUPS queue on Linux) to print on instead of the
+                 default printer.
   --current-view Print the control's current view (after loading, the extents
                  fitted to its 1024x768 surface) instead of the extents.
-  --letter       Letter paper instead of A4.
+  --letter       Letter paper instead of A4 (PDF pages and CUPS queues).
   --print-all-black
                  Print everything in black.
 
@@ -348,6 +358,12 @@ int ParsePrint(const std::vector<std::string_view>& args) {
                 return UsageError("--pdf needs a file name");
             }
             request.PdfName = *name;
+        } else if (arg == "--printer") {
+            auto name = NextValue(args, i);
+            if (!name || name->empty()) {
+                return UsageError("--printer needs a printer's name");
+            }
+            request.PrinterName = *name;
         } else if (arg == "--current-view") {
             request.CurrentView = true;
         } else if (arg == "--letter") {
@@ -361,8 +377,8 @@ int ParsePrint(const std::vector<std::string_view>& args) {
     if (request.Reading.FileName.empty()) {
         return UsageError("print needs a FILE");
     }
-    if (request.PdfName.empty()) {
-        return UsageError("print needs --pdf OUT.pdf");
+    if (!request.PdfName.empty() && !request.PrinterName.empty()) {
+        return UsageError("print takes --pdf OUT.pdf or --printer NAME, not both");
     }
     return plandra::cli::RunPrint(request, std::cerr);
 }

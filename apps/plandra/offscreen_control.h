@@ -9,12 +9,14 @@
 #include <functional>
 #include <memory>
 #ifdef _WIN32
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_metafiles.h"
 #include "platform/win32/win32_picture_box.h"
 #else
 #include "platform/metafile/metafile_gdi.h"
 #include "platform/posix/cairo_gdi.h"
+#include "platform/posix/file_clipboard.h"
 #include "platform/posix/offscreen_picture_box.h"
 #endif
 
@@ -23,7 +25,7 @@ namespace plandra::cli {
 // The raster each build draws on: real GDI on memory device contexts on Windows, the
 // cairo raster elsewhere. Both write their image with the same PNG writer. Metafiles
 // are GDI's own on Windows and recorded by our writers, in front of the raster,
-// elsewhere.
+// elsewhere; the clipboard is Windows' own, or the user's clipboard file.
 #ifdef _WIN32
 using OffscreenGdi = platform::Win32Gdi;
 using OffscreenBox = platform::Win32PictureBox;
@@ -31,6 +33,7 @@ struct OffscreenMetafiles {
     explicit OffscreenMetafiles(platform::GdiService& drawing) : Gdi(drawing) {}
     platform::GdiService& Gdi;
     platform::Win32Metafiles Metafiles;
+    platform::Win32Clipboard Clipboard;
 };
 inline OffscreenBox MakeOffscreenBox(OffscreenGdi& gdi, int width, int height) {
     return OffscreenBox(gdi, nullptr, width, height);
@@ -42,6 +45,9 @@ struct OffscreenMetafiles {
     explicit OffscreenMetafiles(platform::GdiService& drawing) : Gdi(drawing) {}
     platform::metafile::MetafileGdi Gdi;
     platform::metafile::MetafileGdi& Metafiles = Gdi;
+    /// The user's clipboard file, offered to the desktop when there is one.
+    platform::FileClipboard Clipboard{Gdi, platform::UserClipboardFile(),
+                                      platform::DesktopDisplayPresent()};
 };
 inline OffscreenBox MakeOffscreenBox(OffscreenGdi& gdi, int width, int height) {
     return OffscreenBox(gdi, width, height);
@@ -63,7 +69,7 @@ struct OffscreenControl {
           Printer(makePrinter ? makePrinter(Raster) : nullptr),
           Host(width, height, StatusBarHeight),
           Control(Host.Surfaces(Screen, Drawing.Gdi, picPlandra, picStatusBar, &Drawing.Metafiles,
-                                Printer.get()),
+                                Printer.get(), &Drawing.Clipboard),
                   Host.Host()) {
         picStatusBar.SetVisible(false);
         Control.InitProperties();

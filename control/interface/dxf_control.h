@@ -12,6 +12,7 @@
 #include "control_site.h"
 #include "dxf_enums.h"
 #include "platform/child_window.h"
+#include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/gdi.h"
@@ -58,6 +59,8 @@ struct DXFSurfaces {
     platform::MetafileService* Metafiles = nullptr;
     /// The printer Plot prints on; null: Plot prints nothing.
     platform::Printer* Printer = nullptr;
+    /// Where SaveWMF without a file name puts its metafile; null: nowhere.
+    platform::ClipboardService* Clipboard = nullptr;
 };
 
 /// The host-side services: container, event sink and what the about box needs.
@@ -245,8 +248,9 @@ public:
     bool Plot(Integer PlotSize);
     /// Records the current view as an enhanced metafile, sized as picPlandra with its
     /// frame in hundredths of a millimetre, into the file `filename` names; without a
-    /// name (Empty or "") into memory, handed on to nothing while the control has no
-    /// clipboard. The screen is redrawn afterwards. Always 0; errors follow the trail.
+    /// name (Empty or "") onto the clipboard as an enhanced metafile (nothing is left
+    /// when the clipboard cannot be had). The screen is redrawn afterwards. Always 0;
+    /// errors follow the trail.
     Integer SaveWMF(const Variant& filename = {});
     /// The same export by the older route: the frame from picPlandra's scale, and a
     /// message box "WMF not created" when the metafile cannot be made. Always 0.
@@ -288,7 +292,8 @@ private:
     /// and a cleared surface on failure.
     template <typename Work> Long AddRedline(std::string_view procedure, Work&& work);
     /// Creates the enhanced metafile for the SaveWMF members, draws ViewWindow into it
-    /// and closes it; false when it could not be created.
+    /// and closes it; without a file name hands it to the clipboard. False when it could
+    /// not be created.
     bool ExportEnhancedMetafile(const std::string& fileName, const platform::Rect& frame);
     void RaiseMouse(void (DXFEvents::*event)(Integer&, Integer&, float&, float&), Integer Button,
                     Integer Shift, float X, float Y);

@@ -71,10 +71,24 @@ bool DXF::ExportEnhancedMetafile(const std::string& fileName, const platform::Re
         metafiles.DeleteEnhMetaFile(metafiles.CloseEnhMetaFile(dc));
         throw;
     }
-    // With a name the file stays on disk; the handle is no longer needed.
-    if (platform::HENHMETAFILE metafile = metafiles.CloseEnhMetaFile(dc)) {
-        metafiles.DeleteEnhMetaFile(metafile);
+    platform::HENHMETAFILE metafile = metafiles.CloseEnhMetaFile(dc);
+    if (metafile == nullptr) {
+        return true;
     }
+    // Without a name the metafile goes to the clipboard, which owns it once it took it.
+    // With a name the file stays on disk and the handle is no longer needed.
+    if (fileName.empty() && Surfaces.Clipboard != nullptr) {
+        platform::ClipboardService& clipboard = *Surfaces.Clipboard;
+        if (clipboard.OpenClipboard()) {
+            bool taken = clipboard.EmptyClipboard() &&
+                         clipboard.SetClipboardData(platform::clipboard::EnhMetafile, metafile);
+            clipboard.CloseClipboard();
+            if (taken) {
+                return true;
+            }
+        }
+    }
+    metafiles.DeleteEnhMetaFile(metafile);
     return true;
 }
 

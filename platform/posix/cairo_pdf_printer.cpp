@@ -1,7 +1,7 @@
 // Pages drawn on a bitmap by CairoGdi and written to a PDF file by cairo.
 #include "platform/posix/cairo_pdf_printer.h"
 
-#include "platform/picture_box.h"
+#include "platform/printer_units.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -28,25 +28,12 @@ void CairoPdfPrinter::SetScaleMode(int mode) {
     ScaleModeValue = mode;
 }
 
-double CairoPdfPrinter::InScale(int pixels) const {
-    switch (ScaleModeValue) {
-    case scale::Pixels:
-        return pixels;
-    case scale::Points:
-        return pixels * 72.0 / DotsPerInch;
-    case scale::Millimeters:
-        return pixels * 25.4 / DotsPerInch;
-    default: // twips
-        return pixels * 1440.0 / DotsPerInch;
-    }
-}
-
 double CairoPdfPrinter::ScaleWidth() const {
-    return InScale(PrintableWidth);
+    return PrinterUnits(PrintableWidth, DotsPerInch, ScaleModeValue);
 }
 
 double CairoPdfPrinter::ScaleHeight() const {
-    return InScale(PrintableHeight);
+    return PrinterUnits(PrintableHeight, DotsPerInch, ScaleModeValue);
 }
 
 void CairoPdfPrinter::OpenPage() {

@@ -124,17 +124,24 @@ def main():
         # The reader's own size for the picture, brought to the surface's.
         subprocess.run(['rsvg-convert', '-w', str(SIZE[0]), '-h', str(SIZE[1]), stem + '.svg',
                         '-o', metafile + '.png'], check=True)
-        with open(stem + '.boxes') as f:
-            boxes = [tuple(map(int, line.split())) for line in f if line.strip()]
-        ours, theirs = ink(stem + '.png', boxes), ink(metafile + '.png', boxes)
-        if kind == 'wmf':
-            theirs = fitted(theirs, ours)
-        there, back = matched_share(ours, theirs), matched_share(theirs, ours)
-        verdict = 'ok' if min(there, back) >= AT_LEAST and ours else 'DIFFERENT'
-        print(f'{os.path.basename(drawing)}: {len(ours)} inked pixels, {there:.3f} found in the '
-              f'reader\'s picture, {back:.3f} of its {len(theirs)} found in ours: {verdict}')
-        failures += verdict != 'ok'
+        failures += not matches(os.path.basename(drawing), stem, metafile + '.png',
+                                fit=kind == 'wmf')
     return 1 if failures else 0
+
+
+def matches(name, stem, theirs_png, fit=False):
+    """Whether the ink of STEM.png and of `theirs_png` outside the boxes of STEM.boxes
+    matches both ways; prints the figures. `fit` brings theirs onto ours first."""
+    with open(stem + '.boxes') as f:
+        boxes = [tuple(map(int, line.split())) for line in f if line.strip()]
+    ours, theirs = ink(stem + '.png', boxes), ink(theirs_png, boxes)
+    if fit:
+        theirs = fitted(theirs, ours)
+    there, back = matched_share(ours, theirs), matched_share(theirs, ours)
+    verdict = 'ok' if min(there, back) >= AT_LEAST and ours else 'DIFFERENT'
+    print(f'{name}: {len(ours)} inked pixels, {there:.3f} found in the other picture, '
+          f'{back:.3f} of its {len(theirs)} found in ours: {verdict}')
+    return verdict == 'ok'
 
 
 if __name__ == '__main__':

@@ -2,6 +2,7 @@
 // into a metafile of picPlandra's size, the screen's view kept, and the failures of a
 // control that cannot make metafiles.
 #include "control_fixture.h"
+#include "platform/headless/fault_injection_clipboard.h"
 #include "platform/metafile/metafile_gdi.h"
 #include "support/temp_file.h"
 
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <utility>
 
 namespace plandra::test {
 namespace {
@@ -35,6 +37,21 @@ public:
     std::string Calls;
 };
 
+// A clipboard that keeps the metafile handed to it.
+class HeldClipboard final : public platform::ClipboardService {
+public:
+    bool OpenClipboard() override { return !std::exchange(Open, true); }
+    bool EmptyClipboard() override { return Open; }
+    bool SetClipboardData(unsigned format, platform::HENHMETAFILE metafile) override {
+        Held = format == platform::clipboard::EnhMetafile ? metafile : nullptr;
+        return Held != nullptr;
+    }
+    bool CloseClipboard() override { return std::exchange(Open, false); }
+
+    bool Open = false;
+    platform::HENHMETAFILE Held = nullptr;
+};
+
 class DXFMetafile : public ::testing::Test {
 protected:
     void Load(DXF& control) {
@@ -46,6 +63,8 @@ protected:
     HeadlessHost host;
     platform::metafile::MetafileGdi metafiles{host.Gdi};
     PagePrinter printer{host.Gdi};
+    HeldClipboard held;
+    platform::FaultInjectingClipboard clipboard{held};
     DXF dxf{DXFSurfaces{host.Screen,
                         metafiles,
                         host.Surface,
@@ -54,7 +73,8 @@ protected:
                         host.StatusBarWindow,
                         {&host.Handles[0], &host.Handles[1], &host.Handles[2], &host.Handles[3]},
                         &metafiles,
-                        &printer},
+                        &printer,
+                        &clipboard},
             host.Host()};
     TempFolder folder;
     std::filesystem::path Input = folder.Folder() / "in.dxf";
@@ -69,7 +89,8 @@ TEST_F(DXFMetafile, SaveWMFRecordsTheViewFramedAsTheSurfaceAndKeepsTheScreensVie
 
     const auto output = folder.Folder() / "view.emf";
     EXPECT_EQ(dxf.SaveWMF(output.string()), 0);
-    EXPECT_EQ(dxf.SaveWMF(), 0); // into memory: no file of a fixed name is made
+    EXPECT_EQ(dxf.SaveWMF(), 0); // onto the clipboard: no file of a fixed name is made
+    EXPECT_GT(metafiles.EnhMetaFileBits(held.Held).size(), 108u);
 
     std::ifstream file(output, std::ios::binary);
     std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
@@ -89,6 +110,21 @@ TEST_F(DXFMetafile, SaveWMFRecordsTheViewFramedAsTheSurfaceAndKeepsTheScreensVie
     EXPECT_TRUE(std::equal(before, before + 4, after));
     EXPECT_EQ(dxf.CvtX(10), pixelXBefore);
     EXPECT_EQ(host.Screen.GetMousePointer(), platform::MousePointer::Default);
+}
+
+TEST_F(DXFMetafile, AClipboardThatFailsIsLeftClosedAndHoldsNothing) {
+    Load(dxf);
+    for (platform::ClipboardCall call :
+         {platform::ClipboardCall::OpenClipboard, platform::ClipboardCall::EmptyClipboard,
+          platform::ClipboardCall::SetClipboardData}) {
+        clipboard.Plan = {};
+        clipboard.Plan.FailAt(call, 1, 0);
+        EXPECT_EQ(dxf.SaveWMF(), 0);
+        EXPECT_EQ(held.Held, nullptr);
+        EXPECT_FALSE(held.Open);
+        EXPECT_EQ(clipboard.Plan.Uses(platform::ClipboardCall::SetClipboardData),
+                  call == platform::ClipboardCall::SetClipboardData ? 1 : 0);
+    }
 }
 
 TEST_F(DXFMetafile, PlotPrintsTheExtentsWithAMarginOnEverySideAndRedrawsTheScreen) {

@@ -33,7 +33,6 @@ public:
     int Height() const { return PrintableHeight; }
 
 private:
-    double InScale(int pixels) const;
     void OpenPage();
 
     CairoGdi& Gdi;
