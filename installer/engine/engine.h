@@ -21,6 +21,7 @@
 namespace vorn {
 
 class Engine;
+class EngineDisplay;
 
 /// An action of another part of the engine (install files, edit the registry, ...):
 /// returns 0 to go on with the next record, -1 when the script is finished, -2 to abort.
@@ -72,6 +73,9 @@ public:
     /// Set by the actions that write INI files or the registry: the run ends by telling
     /// every window that settings changed.
     bool SettingsChanged = false;
+
+    /// The progress window, billboards and sound; null where nothing is shown.
+    EngineDisplay* Display = nullptr;
 
     /// Handlers of the opcodes other parts implement; a record whose opcode has no
     /// handler is passed over.

@@ -69,6 +69,10 @@ std::int32_t InstallationRun::Run() {
                                      EngineServices{Host, Machine.Libraries(), Presenter, Log,
                                                     TempFiles, &Paths, &Machine, &Context});
     Log.UseVariables(State->Variables);
+    Display = std::make_unique<EngineDisplay>(*State, Context, Machine.Display(), Machine.Sound());
+    State->Display = Display.get();
+    Host.UseDisplay(Display.get());
+    RegisterDisplayActions(*State);
     if (!StartUp()) {
         DeleteTemporaryFiles();
         return 0;
@@ -137,8 +141,12 @@ bool InstallationRun::StartUp() {
             ReportError(*State, DefaultErrorText);
             return false;
         }
+        if (piece == EmbeddedPiece::UpdateDisplayLibrary) {
+            Display->UseUpdateLibrary(libraries.GetProcAddress(module.Get(), entry));
+        }
         PieceLibraries.push_back(std::move(module));
     }
+    StartSupportLibraries();
 
     DdeServer = std::make_unique<VornInstServer>(Machine.Dde(), *State);
     std::string_view commandLine =
@@ -188,6 +196,9 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     State->Program = Script(ScriptBytes, static_cast<std::uint8_t>(languages),
                             static_cast<std::uint8_t>(chosen));
     State->Program.Position = RecordsOffset;
+    Display->Configure({Header.TotalBytes, Pieces.ArchiveBase, RecordsOffset, Context.ScriptLength,
+                        Header.Flags & 0x0F,
+                        !NoTickWaits && (Header.Flags & header_flag::WaitOnTicks) != 0});
 
     std::string fonts = FontsDirectory(Machine.Registry(), Machine.Files(),
                                        {Version4, WindowsDirectory, SystemDirectory});
