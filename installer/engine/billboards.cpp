@@ -122,8 +122,8 @@ std::variant<ImageInfo, std::string> ReadBitmap(std::span<const std::uint8_t> da
     if (rle) {
         info.BitsSize = imageSize;
     } else {
-        std::uint64_t stride = (std::uint64_t{static_cast<std::uint32_t>(info.Width)} * bitCount +
-                                31) / 32 * 4;
+        std::uint64_t stride =
+            (std::uint64_t{static_cast<std::uint32_t>(info.Width)} * bitCount + 31) / 32 * 4;
         info.BitsSize = static_cast<std::size_t>(stride * static_cast<std::uint32_t>(info.Height));
     }
     if (info.BitsSize == 0 || info.BitsOffset > data.size() ||
@@ -162,10 +162,9 @@ Point PlaceGraphic(std::uint16_t flags, std::uint16_t xWord, std::uint16_t yWord
         }
         return static_cast<std::int32_t>(std::int64_t{word & graphic::PositionMask} * room / grid);
     };
-    return {place((flags & graphic::CentreHorizontally) != 0, xWord, drawn.cx, screen.cx,
-                  GridWidth),
-            place((flags & graphic::CentreVertically) != 0, yWord, drawn.cy, screen.cy,
-                  GridHeight)};
+    return {
+        place((flags & graphic::CentreHorizontally) != 0, xWord, drawn.cx, screen.cx, GridWidth),
+        place((flags & graphic::CentreVertically) != 0, yWord, drawn.cy, screen.cy, GridHeight)};
 }
 
 std::size_t GraphicTable::ShownCount() const {
@@ -285,12 +284,12 @@ std::vector<DrawnPart> DrawnParts(const GraphicSlot& slot, Size screen) {
         auto cut = [](int from, int to, int part) {
             return from + (to - from) * part / DissolveGrid;
         };
-        parts.push_back({{cut(0, whole.right, column), cut(0, whole.bottom, row),
-                          cut(0, whole.right, column + 1), cut(0, whole.bottom, row + 1)},
-                         {cut(target.left, target.right, column),
-                          cut(target.top, target.bottom, row),
-                          cut(target.left, target.right, column + 1),
-                          cut(target.top, target.bottom, row + 1)}});
+        parts.push_back(
+            {{cut(0, whole.right, column), cut(0, whole.bottom, row),
+              cut(0, whole.right, column + 1), cut(0, whole.bottom, row + 1)},
+             {cut(target.left, target.right, column), cut(target.top, target.bottom, row),
+              cut(target.left, target.right, column + 1),
+              cut(target.top, target.bottom, row + 1)}});
     }
     return parts;
 }

@@ -40,8 +40,8 @@ constexpr std::uint8_t IsVideo = 0x2;
 // MCIWndCreateA's style: child, visible, no play bar, no menu.
 constexpr std::uint32_t VideoStyle = 0x40000000 | 0x10000000 | 0x0002 | 0x0008;
 using CreateVideoFunction = std::uintptr_t(PLATFORM_WINAPI*)(std::uintptr_t parent,
-                                                            std::uintptr_t instance,
-                                                            std::uint32_t style, const char* file);
+                                                             std::uintptr_t instance,
+                                                             std::uint32_t style, const char* file);
 
 // Opcode 6: flags, x and y words, then per language the image's start, end and size.
 constexpr std::size_t GraphicFlagsAt = 1;
@@ -136,9 +136,9 @@ void EngineDisplay::ShowProgress(std::string_view text) {
         return;
     }
     if (Window == 0) {
-        Window = Display->OpenProgressWindow(
-            Context.MainWindow, Run.Message(ProgressCaptionMessage),
-            Run.Message(msg::CancelCaption, "Cancel"), *this);
+        Window =
+            Display->OpenProgressWindow(Context.MainWindow, Run.Message(ProgressCaptionMessage),
+                                        Run.Message(msg::CancelCaption, "Cancel"), *this);
     }
     Text = ShortenedPathText(text, Display->ProgressTextRoom(), [this](std::string_view part) {
         return Display->ProgressTextWidth(part);
@@ -230,8 +230,8 @@ void EngineDisplay::FreeSlots(std::vector<GraphicSlot> slots) {
 void EngineDisplay::RunTransition(std::size_t index) {
     GraphicSlot& slot = Table.Slot(index);
     const Rect start = StartArea(slot, Screen());
-    const bool animate = slot.TransitionEffect() != Effect::None && Display != nullptr &&
-                         Context.MainWindow != 0;
+    const bool animate =
+        slot.TransitionEffect() != Effect::None && Display != nullptr && Context.MainWindow != 0;
     for (int step = animate ? 1 : TransitionSteps; step <= TransitionSteps; ++step) {
         slot.TransitionStep = step;
         Invalidate(start);
@@ -248,8 +248,8 @@ void EngineDisplay::UpdateGraphicsState() {
         const std::uint16_t flags = Table.Slot(i).Flags;
         tiledOpaque |= (flags & graphic::RepeatDownwards) != 0 && (flags & graphic::OrPaint) == 0;
     }
-    Context.GraphicsState = static_cast<std::uint8_t>(
-        (Context.GraphicsState & ~TiledOpaqueShown) | (tiledOpaque ? TiledOpaqueShown : 0));
+    Context.GraphicsState = static_cast<std::uint8_t>((Context.GraphicsState & ~TiledOpaqueShown) |
+                                                      (tiledOpaque ? TiledOpaqueShown : 0));
 }
 
 int EngineDisplay::DisplayGraphic(ActionRecord& record) {
@@ -260,7 +260,7 @@ int EngineDisplay::DisplayGraphic(ActionRecord& record) {
         CloseProgressWindow();
     }
     FreeSlots(Table.RemoveTop((flags & graphic::RemoveAll) != 0 ? GraphicTable::SlotCount
-                                                                 : RemovalCount(flags)));
+                                                                : RemovalCount(flags)));
     UpdateGraphicsState();
     if (Context.Decompress == nullptr) {
         return 0;
@@ -408,8 +408,8 @@ int EngineDisplay::PlaySoundOrVideo(ActionRecord& record) {
     const platform::Point at{
         static_cast<std::int32_t>(std::int64_t{record.FixedWord(2)} * Context.ScreenWidth / 640),
         static_cast<std::int32_t>(std::int64_t{record.FixedWord(4)} * Context.ScreenHeight / 480)};
-    Context.GraphicsState = static_cast<std::uint8_t>((Context.GraphicsState & ~WaitForVideo) |
-                                                      ((flags & SoundLoops) != 0 ? WaitForVideo : 0));
+    Context.GraphicsState = static_cast<std::uint8_t>(
+        (Context.GraphicsState & ~WaitForVideo) | ((flags & SoundLoops) != 0 ? WaitForVideo : 0));
     Display->PlayVideoWindow(window, at);
     return 0;
 }

@@ -27,8 +27,8 @@ inline constexpr unsigned ShutDownTickMilliseconds = 250;
 /// The update-display library's entry "Update": (call, option, block, text, per-mille of
 /// the whole, per-mille of the current file).
 using UpdateFunction = std::intptr_t(PLATFORM_WINAPI*)(std::int32_t call, std::int32_t option,
-                                                        void* block, const char* text,
-                                                        std::int32_t whole, std::int32_t file);
+                                                       void* block, const char* text,
+                                                       std::int32_t whole, std::int32_t file);
 
 class EngineDisplay final : public platform::ProgressWindowEvents {
 public:

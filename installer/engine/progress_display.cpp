@@ -25,7 +25,10 @@ int ProgressPercent(const ProgressFigures& figures) {
     total = std::max<std::int64_t>(total, 1);
     done = std::max<std::int64_t>(done, 0);
     std::int64_t percent = done * 100 / total;
-    if (done * 100 % total >= total / 200 && percent < 100) {
+    // Half a percent rounds up; an exact figure stays (below a total of 200, half a
+    // percent is less than one unit, and nothing done must not show as 1 %).
+    const std::int64_t remainder = done * 100 % total;
+    if (remainder != 0 && remainder >= total / 200 && percent < 100) {
         ++percent;
     }
     // More done than the header announced still shows a full bar, not an overflowing one.
@@ -58,14 +61,16 @@ std::string ShortenedPathText(std::string_view text, int room,
     return "...";
 }
 
-void PaintProgressBar(platform::GdiService& gdi, platform::HDC dc, platform::Rect bar,
-                      int percent, platform::ColorRef buttonFace, bool frame) {
+void PaintProgressBar(platform::GdiService& gdi, platform::HDC dc, platform::Rect bar, int percent,
+                      platform::ColorRef buttonFace, bool frame) {
     if (frame) {
-        auto* black = static_cast<platform::HBRUSH>(gdi.GetStockObject(platform::stock::BlackBrush));
-        for (platform::Rect edge : {platform::Rect{bar.left, bar.top, bar.right, bar.top + 1},
-                                    platform::Rect{bar.left, bar.bottom - 1, bar.right, bar.bottom},
-                                    platform::Rect{bar.left, bar.top, bar.left + 1, bar.bottom},
-                                    platform::Rect{bar.right - 1, bar.top, bar.right, bar.bottom}}) {
+        auto* black =
+            static_cast<platform::HBRUSH>(gdi.GetStockObject(platform::stock::BlackBrush));
+        for (platform::Rect edge :
+             {platform::Rect{bar.left, bar.top, bar.right, bar.top + 1},
+              platform::Rect{bar.left, bar.bottom - 1, bar.right, bar.bottom},
+              platform::Rect{bar.left, bar.top, bar.left + 1, bar.bottom},
+              platform::Rect{bar.right - 1, bar.top, bar.right, bar.bottom}}) {
             gdi.FillRect(dc, edge, black);
         }
         bar = {bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1};

@@ -45,7 +45,7 @@ inline constexpr platform::ColorRef ProgressDoneColour = platform::Rgb(0, 0, 127
 
 /// Paints the bar: a black frame when the bar's own control does not draw one, the done
 /// part in dark blue with "%3d%%" in the button-face colour, the rest the other way round.
-void PaintProgressBar(platform::GdiService& gdi, platform::HDC dc, platform::Rect bar,
-                      int percent, platform::ColorRef buttonFace, bool frame);
+void PaintProgressBar(platform::GdiService& gdi, platform::HDC dc, platform::Rect bar, int percent,
+                      platform::ColorRef buttonFace, bool frame);
 
 } // namespace vorn

@@ -22,8 +22,8 @@ void InstallationRun::StartSupportLibraries() {
     }
     platform::LibraryService& libraries = Machine.Libraries();
     // The copy the archive carried for this system, else the system's own.
-    const std::string& copy = Pieces.PathOf(WindowsNt ? EmbeddedPiece::Ctl3dWindowsNt
-                                                      : EmbeddedPiece::Ctl3dWindows95);
+    const std::string& copy =
+        Pieces.PathOf(WindowsNt ? EmbeddedPiece::Ctl3dWindowsNt : EmbeddedPiece::Ctl3dWindows95);
     Ctl3d = platform::UniqueLibrary(libraries.LoadLibraryA(copy.empty() ? "CTL3D32.DLL" : copy),
                                     platform::LibraryTraits{&libraries});
     if (!Ctl3d) {

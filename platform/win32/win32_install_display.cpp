@@ -4,10 +4,9 @@
 // After our headers: it makes macros of Win32 names.
 #include "win32_api.h"
 
-#include <mmsystem.h>
-
 #include <cstdio>
 #include <io.h>
+#include <mmsystem.h>
 #include <string>
 
 namespace platform {
@@ -98,10 +97,10 @@ std::uintptr_t Win32InstallDisplay::OpenProgressWindow(std::uintptr_t owner,
                                                        ProgressWindowEvents& events) {
     CloseProgressWindow();
     Events = &events;
-    HWND dialog = ::CreateDialogParamA(
-        ThisModule(), MAKEINTRESOURCEA(ProgressTemplate), Native(owner),
-        reinterpret_cast<DLGPROC>(&Win32InstallDisplay::ProgressProcedure),
-        reinterpret_cast<LPARAM>(this));
+    HWND dialog =
+        ::CreateDialogParamA(ThisModule(), MAKEINTRESOURCEA(ProgressTemplate), Native(owner),
+                             reinterpret_cast<DLGPROC>(&Win32InstallDisplay::ProgressProcedure),
+                             reinterpret_cast<LPARAM>(this));
     if (dialog == nullptr) {
         Events = nullptr;
         return 0;

@@ -3,8 +3,8 @@
 // wave sounds and the help file, each a pass-through to USER32, GDI32 and WINMM.
 #pragma once
 
-#include "platform/headless/terminal_progress.h"
 #include "platform/calling_convention.h"
+#include "platform/headless/terminal_progress.h"
 #include "platform/install_display.h"
 #include "platform/win32/win32_gdi.h"
 
@@ -42,8 +42,7 @@ public:
     bool sndPlaySoundA(const char* file, unsigned flags) override;
 
     /// The progress window's dialog procedure (the engine library exports it as CopyDlg).
-    static std::intptr_t PLATFORM_WINAPI ProgressProcedure(std::uintptr_t window,
-                                                           unsigned message,
+    static std::intptr_t PLATFORM_WINAPI ProgressProcedure(std::uintptr_t window, unsigned message,
                                                            std::uintptr_t wParam,
                                                            std::intptr_t lParam);
 
