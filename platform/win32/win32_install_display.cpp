@@ -42,6 +42,11 @@ RECT BarArea(HWND dialog) {
     return area;
 }
 
+INT_PTR CALLBACK ProgressDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Win32InstallDisplay::ProgressProcedure(reinterpret_cast<std::uintptr_t>(window), message,
+                                                  wParam, lParam);
+}
+
 } // namespace
 
 Win32InstallDisplay::Win32InstallDisplay() : Bar(stderr, ::_isatty(::_fileno(stderr)) != 0) {}
@@ -68,9 +73,9 @@ std::intptr_t PLATFORM_WINAPI Win32InstallDisplay::ProgressProcedure(std::uintpt
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(dialog, &paint);
-        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
-        HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+        ::HDC dc = ::BeginPaint(dialog, &paint);
+        ::HGDIOBJ font = reinterpret_cast<::HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
+        ::HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
         RECT area = BarArea(dialog);
         self->Events->PaintProgressBar(reinterpret_cast<platform::HDC>(dc),
                                        {area.left, area.top, area.right, area.bottom});
@@ -99,8 +104,7 @@ std::uintptr_t Win32InstallDisplay::OpenProgressWindow(std::uintptr_t owner,
     Events = &events;
     HWND dialog =
         ::CreateDialogParamA(ThisModule(), MAKEINTRESOURCEA(ProgressTemplate), Native(owner),
-                             reinterpret_cast<DLGPROC>(&Win32InstallDisplay::ProgressProcedure),
-                             reinterpret_cast<LPARAM>(this));
+                             &ProgressDialogProcedure, reinterpret_cast<LPARAM>(this));
     if (dialog == nullptr) {
         Events = nullptr;
         return 0;
@@ -151,9 +155,9 @@ int Win32InstallDisplay::ProgressTextWidth(std::string_view text) {
     if (control == nullptr) {
         return 0;
     }
-    HDC dc = ::GetDC(control);
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    ::HDC dc = ::GetDC(control);
+    ::HGDIOBJ font = reinterpret_cast<::HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    ::HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
     SIZE size{};
     ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
     if (old != nullptr) {

@@ -1,5 +1,6 @@
 // Billboards and the progress bar: the percentage rule, scaling and placing, the
 // pictures the engine accepts, and a script whose progress sequence runs to its end.
+#include "billboard_script.h"
 #include "engine_fakes.h"
 #include "installer/engine/billboards.h"
 #include "installer/engine/engine_display.h"
@@ -8,8 +9,6 @@
 #include "installer/engine/script_builder.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 namespace vorn {
 namespace {
@@ -23,18 +22,18 @@ TEST(ProgressPercent, FollowsTheChosenCounterAndRounding) {
     };
     const Case cases[] = {
         {0, 1000, 500, 0, 0, 0, 0, 50},
-        {0, 1000, 504, 0, 0, 0, 0, 51},              // remainder 400 >= 1000 / 200
-        {0, 100000, 50002, 0, 0, 0, 0, 50},          // remainder 200 < 500
-        {0, 100000, 50005, 0, 0, 0, 0, 51},          // remainder 500 rounds up
-        {0, 1000, 100, 1300, 1000, 0, 0, 40},        // counter + archive offset - base
-        {0, 1000, 0, 10, 500, 0, 0, 0},              // below the base counts as nothing
-        {0x10000, 1000, 300, 9999, 0, 0, 0, 30},     // bit 16: the counter alone
-        {0x40, 1000, 900, 0, 0, 25, 100, 25},        // bit 6: the script position
-        {0, 50000000, 25000000, 0, 0, 0, 0, 50},     // both divided while done > 2,000,000
-        {0, 0, 0, 0, 0, 0, 0, 0},                    // no total: nothing done, not 1 %
-        {0, 150, 1, 0, 0, 0, 0, 1},                   // below 200 any remainder rounds up
-        {0, 1000, 999, 0, 0, 0, 0, 100},             // 99 and a remainder
-        {0, 1000, 5000, 0, 0, 0, 0, 100},            // more than announced: a full bar
+        {0, 1000, 504, 0, 0, 0, 0, 51},          // remainder 400 >= 1000 / 200
+        {0, 100000, 50002, 0, 0, 0, 0, 50},      // remainder 200 < 500
+        {0, 100000, 50005, 0, 0, 0, 0, 51},      // remainder 500 rounds up
+        {0, 1000, 100, 1300, 1000, 0, 0, 40},    // counter + archive offset - base
+        {0, 1000, 0, 10, 500, 0, 0, 0},          // below the base counts as nothing
+        {0x10000, 1000, 300, 9999, 0, 0, 0, 30}, // bit 16: the counter alone
+        {0x40, 1000, 900, 0, 0, 25, 100, 25},    // bit 6: the script position
+        {0, 50000000, 25000000, 0, 0, 0, 0, 50}, // both divided while done > 2,000,000
+        {0, 0, 0, 0, 0, 0, 0, 0},                // no total: nothing done, not 1 %
+        {0, 150, 1, 0, 0, 0, 0, 1},              // below 200 any remainder rounds up
+        {0, 1000, 999, 0, 0, 0, 0, 100},         // 99 and a remainder
+        {0, 1000, 5000, 0, 0, 0, 0, 100},        // more than announced: a full bar
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ProgressPercent({c.Options, c.Total, c.Copied, c.Offset, c.Base, c.ScriptDone,
@@ -79,27 +78,14 @@ TEST(Billboards, ScaleAndPlaceOnTheScreen) {
     EXPECT_EQ(RemovalCount(0x3804), 15);
 }
 
-// A packed bitmap of `width` x 2 pixels, 8 bits each, with a two-colour table.
 std::vector<std::uint8_t> Bitmap(std::uint32_t width, std::uint16_t bitCount = 8) {
-    std::vector<std::uint8_t> data(40 + 8 + ((width * 8 + 31) / 32 * 4) * 2);
-    auto put = [&](std::size_t at, std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            data[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-        }
-    };
-    put(0, 40, 4);
-    put(4, width, 4);
-    put(8, 2, 4);
-    put(12, 1, 2);
-    put(14, bitCount, 2);
-    put(32, 2, 4);
-    return data;
+    return testing::TestBitmap(width, 2, bitCount);
 }
 
 std::vector<std::uint8_t> Metafile(std::uint16_t type, std::uint16_t width) {
-    std::vector<std::uint8_t> data = {static_cast<std::uint8_t>(type), 0, 9, 0, 0, 3, 9, 0, 0, 0,
-                                      0, 0, 0, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(width),
-                                      0, 50, 0};
+    std::vector<std::uint8_t> data = {
+        static_cast<std::uint8_t>(type),  0, 9,  0, 0, 3, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        static_cast<std::uint8_t>(width), 0, 50, 0};
     return data;
 }
 
@@ -151,20 +137,6 @@ TEST(Billboards, RemovingMoreThanShownRemovesWhatIsThere) {
     EXPECT_EQ(table.ShownCount(), 0u);
 }
 
-// The run's archive: what the fake decompressor copies out, as stored.
-std::vector<std::uint8_t> Archive;
-InstallContext* RunContext = nullptr;
-
-std::int32_t PLATFORM_WINAPI CopyOut(std::uintptr_t, std::uintptr_t, std::uint32_t size,
-                                     std::uint32_t) {
-    if (RunContext->ArchiveOffset + std::uint64_t{size} > Archive.size()) {
-        RunContext->ErrorCode = context_error::ArchiveReadFailure;
-        return -1;
-    }
-    std::memcpy(RunContext->DecompressTarget, Archive.data() + RunContext->ArchiveOffset, size);
-    return static_cast<std::int32_t>(size);
-}
-
 // After every record: the screen is updated, and the widths of the graphics shown.
 class SequenceHost final : public EngineHost {
 public:
@@ -190,34 +162,17 @@ public:
 };
 
 TEST(Billboards, ProgressSequenceShowsQueuedPicturesInTurn) {
-    Archive.clear();
-    ScriptBuilder script;
-    auto graphic = [&](std::uint16_t flags, std::uint16_t x, std::vector<std::uint8_t> image) {
-        const auto start = static_cast<std::uint32_t>(Archive.size());
-        Archive.insert(Archive.end(), image.begin(), image.end());
-        const auto end = static_cast<std::uint32_t>(Archive.size());
-        std::vector<std::uint8_t> fixed;
-        for (std::uint32_t value : {std::uint32_t{flags}, std::uint32_t{x}, std::uint32_t{10}}) {
-            fixed.insert(fixed.end(), {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)});
-        }
-        for (std::uint32_t value : {start, end, end - start}) {
-            for (int i = 0; i < 4; ++i) {
-                fixed.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-            }
-        }
-        script.Record(op::DisplayGraphic, fixed);
-    };
-    graphic(graphic::RemoveAll | graphic::ScaleToScreen, 0, Bitmap(64));
+    testing::BillboardScript script;
+    script.Graphic(graphic::RemoveAll | graphic::ScaleToScreen, 0, 10, Bitmap(64));
     for (std::uint32_t width : {5, 6, 7}) {
-        graphic(0, graphic::InSequence | 10, Bitmap(width));
+        script.Graphic(0, graphic::InSequence | 10, 10, Bitmap(width));
     }
-    graphic(0, 10, std::vector<std::uint8_t>(60, 0x42));           // not a bitmap
-    graphic(0, graphic::PositionMask, Bitmap(9));                  // beyond the screen
+    script.Graphic(0, 10, 10, std::vector<std::uint8_t>(60, 0x42)); // not a bitmap
+    script.Graphic(0, graphic::PositionMask, 10, Bitmap(9));        // beyond the screen
     for (int i = 0; i < 40; ++i) {
-        script.AddToLog("step");
+        script.Builder.AddToLog("step");
     }
     std::vector<std::uint8_t> bytes = script.Build();
-    bytes.push_back(op::EndOfScript);
 
     testing::RecordingLog log;
     testing::FakeTempFiles temp;
@@ -229,10 +184,9 @@ TEST(Billboards, ProgressSequenceShowsQueuedPicturesInTurn) {
     context.ScreenWidth = 800;
     context.ScreenHeight = 600;
     context.OptionFlags = 0x40; // progress by the script position
-    context.Decompress = &CopyOut;
-    RunContext = &context;
-    Engine engine(Script(bytes, 1, 0),
-                  EngineServices{host, libraries, presenter, log, temp, nullptr, nullptr, &context});
+    script.Attach(context);
+    Engine engine(Script(bytes, 1, 0), EngineServices{host, libraries, presenter, log, temp,
+                                                      nullptr, nullptr, &context});
     EngineDisplay display(engine, context, nullptr, nullptr);
     display.Configure({0, 0, 0, static_cast<std::uint32_t>(bytes.size()), 0, false});
     engine.Display = &display;
