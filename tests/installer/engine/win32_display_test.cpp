@@ -12,9 +12,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
-
 #include <cstdlib>
+#include <windows.h>
 
 namespace vorn {
 namespace {
@@ -56,9 +55,9 @@ struct DisplayRun {
         context.ScreenWidth = 800;
         context.ScreenHeight = 600;
         script.Attach(context);
-        engine = std::make_unique<Engine>(Script(bytes, 1, 0),
-                                          EngineServices{host, libraries, presenter, log, temp,
-                                                         nullptr, nullptr, &context});
+        engine = std::make_unique<Engine>(
+            Script(bytes, 1, 0),
+            EngineServices{host, libraries, presenter, log, temp, nullptr, nullptr, &context});
         display = std::make_unique<EngineDisplay>(*engine, context, &screen, nullptr);
         engine->Display = display.get();
         RegisterDisplayActions(*engine);
@@ -103,9 +102,9 @@ TEST(Win32Display, BillboardAndBarPaintTheirColours) {
         int X, Y;
         COLORREF Colour;
     };
-    for (const Probe& probe : {Probe{85, 65, Red}, Probe{135, 65, Blue}, Probe{85, 115, Blue},
-                               Probe{275, 205, Blue}, Probe{10, 10, RGB(0, 0, 0)},
-                               Probe{285, 65, RGB(0, 0, 0)}}) {
+    for (const Probe& probe :
+         {Probe{85, 65, Red}, Probe{135, 65, Blue}, Probe{85, 115, Blue}, Probe{275, 205, Blue},
+          Probe{10, 10, RGB(0, 0, 0)}, Probe{285, 65, RGB(0, 0, 0)}}) {
         EXPECT_EQ(gdi.GetPixel(picture.Dc, probe.X, probe.Y), probe.Colour)
             << probe.X << "," << probe.Y;
     }
@@ -122,9 +121,9 @@ TEST(Win32Display, ProgressWindowOwnsTheMainWindowAndTheTickEnds) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "VornDisplayTestMain";
     RegisterClassA(&windowClass);
-    HWND main = CreateWindowExA(0, windowClass.lpszClassName, "Plandra Setup",
-                                WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
+    HWND main =
+        CreateWindowExA(0, windowClass.lpszClassName, "Plandra Setup", WS_POPUP | WS_VISIBLE, 0, 0,
+                        800, 600, nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_NE(main, nullptr);
     DisplayRun run;
     run.context.MainWindow = reinterpret_cast<std::uintptr_t>(main);
