@@ -33,6 +33,7 @@ constexpr std::uint8_t WaitForVideo = 0x4;
 // The update-display library's calls.
 constexpr std::int32_t UpdateStart = 0;
 constexpr std::int32_t UpdateProgress = 1;
+constexpr std::int32_t UpdateHide = 2;
 constexpr std::int32_t UpdateEnd = 3;
 // Opcode 23's flags.
 constexpr std::uint8_t SoundLoops = 0x1;
@@ -102,12 +103,18 @@ EngineDisplay::~EngineDisplay() {
 
 void EngineDisplay::UseUpdateLibrary(platform::ProcAddress entry) {
     Update = reinterpret_cast<UpdateFunction>(entry);
-    if (Update != nullptr) {
-        DllCallBlock block{};
-        block.Size = sizeof block;
-        block.MainWindow = Context.MainWindow;
-        Update(UpdateStart, 0, &block, nullptr, 0, 0);
+    CallUpdate(UpdateStart, 0, nullptr, 0);
+}
+
+std::intptr_t EngineDisplay::CallUpdate(std::int32_t call, std::int32_t option, const char* text,
+                                        std::int32_t whole) {
+    if (Update == nullptr) {
+        return 0;
     }
+    DllCallBlock block{};
+    block.Size = sizeof block;
+    block.MainWindow = Context.MainWindow;
+    return Update(call, option, &block, text, whole, 0);
 }
 
 int EngineDisplay::Percent() const {
@@ -148,6 +155,7 @@ void EngineDisplay::ShowProgress(std::string_view text) {
 }
 
 void EngineDisplay::CloseProgressWindow() {
+    CallUpdate(UpdateHide, 0, nullptr, 0);
     if (Window != 0 && Display != nullptr) {
         Display->CloseProgressWindow();
     }
@@ -157,11 +165,8 @@ void EngineDisplay::CloseProgressWindow() {
 void EngineDisplay::UpdateScreen(bool wait) {
     const int percent = Percent();
     if (Update != nullptr) {
-        DllCallBlock block{};
-        block.Size = sizeof block;
-        block.MainWindow = Context.MainWindow;
-        if (Update(UpdateProgress, Figures.DisplayOption, &block, Text.c_str(), percent * 10, 0) !=
-            0) {
+        // Per mille of the whole; the current file's share is not known here.
+        if (CallUpdate(UpdateProgress, Figures.DisplayOption, Text.c_str(), percent * 10) != 0) {
             ConfirmExit();
         }
     } else if (Window != 0) {
@@ -424,13 +429,8 @@ void EngineDisplay::EndRun() {
         Sound->sndPlaySoundA(nullptr, 0);
         SoundPlaying = false;
     }
-    if (Update != nullptr) {
-        DllCallBlock block{};
-        block.Size = sizeof block;
-        block.MainWindow = Context.MainWindow;
-        Update(UpdateEnd, 0, &block, nullptr, 0, 0);
-        Update = nullptr;
-    }
+    CallUpdate(UpdateEnd, 0, nullptr, 0);
+    Update = nullptr;
     FreeSlots(Table.RemoveTop(GraphicTable::SlotCount));
     for (std::size_t i = 0; i < GraphicTable::SlotCount; ++i) {
         if (Table.Slot(i).Metafile != nullptr && Display != nullptr) {

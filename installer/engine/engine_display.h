@@ -87,6 +87,9 @@ public:
 
 private:
     void ConfirmExit();
+    /// Update(call, ...) of the update-display library with a parameter block; 0 without one.
+    std::intptr_t CallUpdate(std::int32_t call, std::int32_t option, const char* text,
+                             std::int32_t whole);
     void FreeSlots(std::vector<GraphicSlot> slots);
     void RunTransition(std::size_t index);
     void Invalidate(const platform::Rect& area);

@@ -53,6 +53,10 @@ InstallationRun::InstallationRun(InstallContext& context, const EntryArguments& 
       Log(machine.Files()) {}
 
 InstallationRun::~InstallationRun() {
+    // Before the libraries go: the update-display library is told that the run ended.
+    if (Display) {
+        Display->EndRun();
+    }
     // The setup program must not see the table after it is gone.
     Context.Messages = nullptr;
     if (WizardClassRegistered) {

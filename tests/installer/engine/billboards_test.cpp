@@ -202,5 +202,28 @@ TEST(Billboards, ProgressSequenceShowsQueuedPicturesInTurn) {
     EXPECT_EQ(display.Graphics().Slot(0).Scaled, (Size{80, 2}));
 }
 
+std::vector<std::int32_t> UpdateCalls;
+
+std::intptr_t PLATFORM_WINAPI FakeUpdate(std::int32_t call, std::int32_t, void*, const char*,
+                                         std::int32_t, std::int32_t) {
+    UpdateCalls.push_back(call);
+    return call == 1 ? 1 : 0; // the user wants to cancel
+}
+
+TEST(UpdateDisplayLibrary, IsToldStartProgressHideAndEndAndItsCancelIsConfirmed) {
+    for (int answer : {platform::id::No, platform::id::Yes}) {
+        UpdateCalls.clear();
+        testing::EngineHarness harness({op::EndOfScript});
+        harness.Boxes.Answers.push_back(answer);
+        InstallContext context;
+        EngineDisplay display(*harness.Machine, context, nullptr, nullptr);
+        display.UseUpdateLibrary(reinterpret_cast<platform::ProcAddress>(&FakeUpdate));
+        display.UpdateScreen(false);
+        EXPECT_EQ(harness.Host.AbortFlag, answer == platform::id::Yes);
+        display.EndRun();
+        EXPECT_EQ(UpdateCalls, (std::vector<std::int32_t>{0, 1, 2, 3}));
+    }
+}
+
 } // namespace
 } // namespace vorn
