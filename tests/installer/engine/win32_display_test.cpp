@@ -115,6 +115,39 @@ TEST(Win32Display, BillboardAndBarPaintTheirColours) {
     EXPECT_EQ(gdi.GetPixel(picture.Dc, 496, 302), face);
 }
 
+// A metafile of a red 80 x 50 rectangle, with its size after it as the script stores it.
+std::vector<std::uint8_t> RedMetafile() {
+    HDC recorder = CreateMetaFileA(nullptr);
+    HBRUSH red = CreateSolidBrush(Red);
+    HGDIOBJ old = SelectObject(recorder, red);
+    SelectObject(recorder, GetStockObject(NULL_PEN));
+    Rectangle(recorder, 0, 0, 81, 51);
+    SelectObject(recorder, old);
+    DeleteObject(red);
+    HMETAFILE metafile = CloseMetaFile(recorder);
+    std::vector<std::uint8_t> bytes(GetMetaFileBitsEx(metafile, 0, nullptr));
+    GetMetaFileBitsEx(metafile, static_cast<UINT>(bytes.size()), bytes.data());
+    DeleteMetaFile(metafile);
+    bytes.insert(bytes.end(), {80, 0, 50, 0});
+    return bytes;
+}
+
+TEST(Win32Display, MetafileIsPlayedScaledIntoItsSlot) {
+    DisplayRun run;
+    run.script.Graphic(graphic::RemoveAll | graphic::Metafile | graphic::ScaleToScreen, 320, 240,
+                       RedMetafile());
+    run.bytes = run.script.Build();
+    run.engine->Program = Script(run.bytes, 1, 0);
+    ASSERT_EQ(RunActions(*run.engine), run::Finished);
+    ASSERT_EQ(run.display->Graphics().ShownCount(), 1u);
+    MemoryPicture picture(run.screen.Gdi());
+    run.display->PaintGraphics(picture.Dc);
+    // 80 x 50 grows to 100 x 62 at (400, 300).
+    EXPECT_EQ(run.screen.Gdi().GetPixel(picture.Dc, 402, 302), Red);
+    EXPECT_EQ(run.screen.Gdi().GetPixel(picture.Dc, 497, 359), Red);
+    EXPECT_EQ(run.screen.Gdi().GetPixel(picture.Dc, 505, 302), RGB(0, 0, 0));
+}
+
 TEST(Win32Display, ProgressWindowOwnsTheMainWindowAndTheTickEnds) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = MainProcedure;
