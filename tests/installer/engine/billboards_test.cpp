@@ -5,6 +5,7 @@
 #include "installer/engine/billboards.h"
 #include "installer/engine/engine_display.h"
 #include "installer/engine/install_context.h"
+#include "installer/engine/message_box_layout.h"
 #include "installer/engine/progress_display.h"
 #include "installer/engine/script_builder.h"
 
@@ -222,6 +223,37 @@ TEST(UpdateDisplayLibrary, IsToldStartProgressHideAndEndAndItsCancelIsConfirmed)
         EXPECT_EQ(harness.Host.AbortFlag, answer == platform::id::Yes);
         display.EndRun();
         EXPECT_EQ(UpdateCalls, (std::vector<std::int32_t>{0, 1, 2, 3}));
+    }
+}
+
+TEST(MessageBoxLayout, WidensForLongTextsAndKeepsTheButtonsCentred) {
+    // A 300 x 100 box: text 16..276 x 10..40, buttons of 60 x 20 at y 60.
+    const BoxTemplate box{{300, 100}, {16, 10, 276, 40}, {0, 60, 60, 80}};
+    struct Case {
+        Size Measured;
+        int Buttons;
+        bool Icon;
+        Size Dialog;
+        std::vector<int> Lefts;
+        int TextLeft, ButtonTop;
+    };
+    const Case cases[] = {
+        {{100, 13}, 1, false, {300, 100}, {120}, 16, 60},
+        {{100, 13}, 2, false, {300, 100}, {70, 170}, 16, 60},
+        {{100, 13}, 3, false, {300, 100}, {25, 120, 215}, 16, 60}, // outer ones 20 further out
+        {{100, 13}, 1, true, {324, 100}, {132}, 40, 60},           // the icon's 24 pixels
+        {{460, 52}, 2, false, {500, 122}, {136, 303}, 16, 82},     // a long text widens the box
+    };
+    for (const Case& c : cases) {
+        BoxLayout layout = LayOutMessageBox(box, c.Measured, c.Buttons, c.Icon);
+        EXPECT_EQ(layout.Dialog, c.Dialog);
+        EXPECT_EQ(layout.Text.left, c.TextLeft);
+        std::vector<int> lefts;
+        for (const platform::Rect& button : layout.Buttons) {
+            lefts.push_back(button.left);
+            EXPECT_EQ(button.top, c.ButtonTop);
+        }
+        EXPECT_EQ(lefts, c.Lefts);
     }
 }
 
