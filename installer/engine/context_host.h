@@ -8,6 +8,8 @@
 
 namespace vorn {
 
+class EngineDisplay;
+
 class ContextHost final : public EngineHost {
 public:
     ContextHost(InstallContext& context, platform::WindowMessageService& messages)
@@ -17,16 +19,18 @@ public:
     void SetAbortFlag() override { Context.AbortFlag = 1; }
     bool Silent() const override { return Context.Silent != 0; }
     std::uintptr_t MainWindow() const override { return Context.MainWindow; }
-    // No engine dialog or progress window is open yet: boxes belong to the main window.
-    std::uintptr_t DefaultBoxOwner() const override { return Context.MainWindow; }
-    // The run's message pump: DDE transactions of other programs are answered here,
-    // between records, never in the middle of one.
-    void AfterRecord() override { Messages.PumpWaitingMessages(); }
-    void CloseProgressWindow() override {}
+    // The progress window while it is open, else the main window.
+    std::uintptr_t DefaultBoxOwner() const override;
+    // The run's message pump, in UpdateScreen when there is a display: DDE transactions
+    // of other programs are answered here, between records, never in the middle of one.
+    void AfterRecord() override;
+    void CloseProgressWindow() override;
+    void UseDisplay(EngineDisplay* display) { Display = display; }
 
 private:
     InstallContext& Context;
     platform::WindowMessageService& Messages;
+    EngineDisplay* Display = nullptr;
 };
 
 } // namespace vorn

@@ -23,6 +23,7 @@
 namespace vorn {
 
 class Engine;
+class EngineDisplay;
 
 /// An action of another part of the engine (install files, edit the registry, ...):
 /// returns 0 to go on with the next record, -1 when the script is finished, -2 to abort.
@@ -77,6 +78,9 @@ public:
     /// The archive's disk parts and the transfer library, as the file actions use them.
     ArchiveParts Disks;
     TransferLibrary Transfer;
+
+    /// The progress window, billboards and sound; null where nothing is shown.
+    EngineDisplay* Display = nullptr;
 
     /// Handlers of the opcodes other parts implement; a record whose opcode has no
     /// handler is passed over.

@@ -173,7 +173,20 @@ std::uint32_t PLATFORM_WINAPI FileWrite(std::uintptr_t file, const void* buffer,
                                         std::uint32_t count);
 }
 
+extern "C" {
+/// Refreshes the progress display and handles waiting messages; with `wait` non-zero
+/// (and timer waits allowed) waits for one tick of the engine's timer on the main window.
+void PLATFORM_WINAPI UpdateScreen(std::int32_t wait);
+
+/// Paints the billboards of the running installation onto the main window's device
+/// context; the setup program calls it from its paint handler.
+void PLATFORM_WINAPI DisplayGraphics(std::uintptr_t window, std::uintptr_t dc);
+}
+
 namespace vorn {
+inline constexpr const char* UpdateScreenExport = "UpdateScreen";
+inline constexpr const char* DisplayGraphicsExport = "DisplayGraphics";
+using DisplayGraphicsFunction = decltype(&DisplayGraphics);
 inline constexpr const char* VornSetMachineExport = "VornSetMachine";
 inline constexpr const char* FileWriteExport = "FileWrite";
 using VornMainFunction = decltype(&VornMain);

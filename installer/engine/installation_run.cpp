@@ -55,6 +55,10 @@ InstallationRun::InstallationRun(InstallContext& context, const EntryArguments& 
       Log(machine.Files()) {}
 
 InstallationRun::~InstallationRun() {
+    // Before the libraries go: the update-display library is told that the run ended.
+    if (Display) {
+        Display->EndRun();
+    }
     // The setup program must not see the table after it is gone.
     Context.Messages = nullptr;
     if (WizardClassRegistered) {
@@ -72,6 +76,10 @@ std::int32_t InstallationRun::Run() {
                                                     TempFiles, &Paths, &Machine, &Context});
     Log.UseVariables(State->Variables);
     RunningEngineScope running(*State);
+    Display = std::make_unique<EngineDisplay>(*State, Context, Machine.Display(), Machine.Sound());
+    State->Display = Display.get();
+    Host.UseDisplay(Display.get());
+    RegisterDisplayActions(*State);
     if (!StartUp()) {
         DeleteTemporaryFiles();
         return 0;
@@ -149,8 +157,12 @@ bool InstallationRun::StartUp() {
             ReportError(*State, DefaultErrorText);
             return false;
         }
+        if (piece == EmbeddedPiece::UpdateDisplayLibrary) {
+            Display->UseUpdateLibrary(libraries.GetProcAddress(module.Get(), entry));
+        }
         PieceLibraries.push_back(std::move(module));
     }
+    StartSupportLibraries();
 
     DdeServer = std::make_unique<VornInstServer>(Machine.Dde(), *State);
     std::string_view commandLine =
@@ -204,6 +216,9 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     State->Program = Script(ScriptBytes, static_cast<std::uint8_t>(languages),
                             static_cast<std::uint8_t>(chosen));
     State->Program.Position = RecordsOffset;
+    Display->Configure({Header.TotalBytes, Pieces.ArchiveBase, RecordsOffset, Context.ScriptLength,
+                        Header.Flags & 0x0F,
+                        !NoTickWaits && (Header.Flags & header_flag::WaitOnTicks) != 0});
 
     std::string fonts = FontsDirectory(Machine.Registry(), Machine.Files(),
                                        {Version4, WindowsDirectory, SystemDirectory});

@@ -6,6 +6,7 @@
 #include "context_host.h"
 #include "embedded_pieces.h"
 #include "engine.h"
+#include "engine_display.h"
 #include "engine_message_box.h"
 #include "install_context.h"
 #include "machine_path_forms.h"
@@ -59,6 +60,8 @@ private:
     std::string AbortReason() const;
     void FillRestartBuffers(const std::string* program, const std::string* arguments);
     void DeleteTemporaryFiles();
+    void StartSupportLibraries();
+    void EndSupportLibraries();
 
     InstallContext& Context;
     EntryArguments Arguments;
@@ -71,9 +74,12 @@ private:
     RunLog Log;
     std::vector<std::uint8_t> ScriptBytes;
     std::unique_ptr<Engine> State;
+    std::unique_ptr<EngineDisplay> Display;
     std::unique_ptr<MessageTable> Messages;
     std::unique_ptr<VornInstServer> DdeServer;
     std::vector<platform::UniqueLibrary> PieceLibraries;
+    /// CTL3D32.DLL while it is registered for the setup program.
+    platform::UniqueLibrary Ctl3d;
 
     CommandLineOptions Options;
     ScriptHeader Header;

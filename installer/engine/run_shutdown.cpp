@@ -50,6 +50,7 @@ int InstallationRun::ShutDown(int result) {
     if (!completed) {
         Log.Writer().Line(reason);
     }
+    Display->EndRun();
     Log.Close();
     WriteStatusFile(engine, Machine.Files(), Header, WindowsDirectory, LocalNow(Machine.Files()),
                     {completed, reason});
@@ -100,6 +101,7 @@ int InstallationRun::ShutDown(int result) {
     DdeServer.reset();
     CloseTransferLibrary(engine);
     engine.Disks.OpenPart.Reset();
+    EndSupportLibraries();
     PieceLibraries.clear();
     // The setup program's window posts the quit message when it is destroyed; its
     // parameter is the run's result. Without a main window the result stands.

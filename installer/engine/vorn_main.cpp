@@ -1,5 +1,6 @@
 // The engine's exports: VornMain over the machine this build runs against, the setter
 // that names the sandbox machine, and FileWrite for the setup program's decompressor.
+#include "engine_display.h"
 #include "install_context.h"
 #include "installation_run.h"
 #include "platform/machine_services.h"
@@ -57,6 +58,19 @@ std::int32_t PLATFORM_WINAPI VornMain(vorn::InstallContext* context, const char*
     } catch (...) {
         RunningMachine = nullptr;
         return 0;
+    }
+}
+
+void PLATFORM_WINAPI UpdateScreen(std::int32_t wait) {
+    if (vorn::EngineDisplay* display = vorn::EngineDisplay::Current()) {
+        display->UpdateScreen(wait != 0);
+    }
+}
+
+void PLATFORM_WINAPI DisplayGraphics(std::uintptr_t, std::uintptr_t dc) {
+    if (vorn::EngineDisplay* display = vorn::EngineDisplay::Current();
+        display != nullptr && dc != 0) {
+        display->PaintGraphics(reinterpret_cast<platform::HDC>(dc));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "platform/posix/posix_library.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_install_display.h"
 #include "platform/posix/sandbox_machine.h"
 #include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_profile.h"
@@ -44,7 +45,8 @@ public:
           DdeCalls(&ProgramManager, Machine->Folder()), MessageCalls(DdeCalls, Machine->Folder()),
           VersionCalls(FileCalls, Machine->Description().WindowsDirectory,
                        Machine->Description().SystemDirectory),
-          ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls) {}
+          ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls),
+          DisplayCalls(Machine->Folder()) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -59,6 +61,8 @@ public:
     ServiceControlService& ServiceControl() override { return ServiceCalls; }
     // The setup program lives outside the machine: it has the path it was given.
     std::string ModuleFileName(std::uintptr_t) override { return SetupProgram; }
+    InstallDisplayService* Display() override { return &DisplayCalls; }
+    SoundService* Sound() override { return &DisplayCalls; }
 
 private:
     std::unique_ptr<SandboxMachine> Machine;
@@ -76,6 +80,7 @@ private:
     // No one sees a box on the sandbox: each answers OK or Yes.
     HeadlessMessageBox BoxCalls;
     PosixLibraryService LibraryCalls;
+    SandboxInstallDisplay DisplayCalls;
 };
 
 } // namespace

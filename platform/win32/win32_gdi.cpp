@@ -167,4 +167,53 @@ bool Win32Gdi::GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) 
                                    reinterpret_cast<SIZE*>(size)) != FALSE;
 }
 
+bool Win32Gdi::ExtTextOutA(HDC dc, int x, int y, unsigned options, const Rect* rect,
+                           std::string_view text) {
+    return ::ExtTextOutA(Native(dc), x, y, options, reinterpret_cast<const RECT*>(rect),
+                         text.data(), static_cast<UINT>(text.size()), nullptr) != FALSE;
+}
+
+int Win32Gdi::StretchDIBits(HDC dc, int xDest, int yDest, int widthDest, int heightDest,
+                            int xSource, int ySource, int widthSource, int heightSource,
+                            const void* bits, const void* info, unsigned rop) {
+    return ::StretchDIBits(Native(dc), xDest, yDest, widthDest, heightDest, xSource, ySource,
+                           widthSource, heightSource, bits, static_cast<const BITMAPINFO*>(info),
+                           DIB_RGB_COLORS, rop);
+}
+
+bool Win32Gdi::BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int xSource,
+                      int ySource, unsigned rop) {
+    return ::BitBlt(Native(dc), x, y, width, height, Native(source), xSource, ySource, rop) !=
+           FALSE;
+}
+
+HMETAFILE Win32Gdi::SetMetaFileBitsEx(std::span<const std::uint8_t> bytes) {
+    return reinterpret_cast<HMETAFILE>(
+        ::SetMetaFileBitsEx(static_cast<UINT>(bytes.size()), bytes.data()));
+}
+
+bool Win32Gdi::PlayMetaFile(HDC dc, HMETAFILE metafile) {
+    return ::PlayMetaFile(Native(dc), reinterpret_cast<::HMETAFILE>(metafile)) != FALSE;
+}
+
+bool Win32Gdi::DeleteMetaFile(HMETAFILE metafile) {
+    return ::DeleteMetaFile(reinterpret_cast<::HMETAFILE>(metafile)) != FALSE;
+}
+
+int Win32Gdi::SetMapMode(HDC dc, int mode) {
+    return ::SetMapMode(Native(dc), mode);
+}
+
+bool Win32Gdi::SetWindowExtEx(HDC dc, int width, int height) {
+    return ::SetWindowExtEx(Native(dc), width, height, nullptr) != FALSE;
+}
+
+bool Win32Gdi::SetViewportExtEx(HDC dc, int width, int height) {
+    return ::SetViewportExtEx(Native(dc), width, height, nullptr) != FALSE;
+}
+
+bool Win32Gdi::SetViewportOrgEx(HDC dc, int x, int y) {
+    return ::SetViewportOrgEx(Native(dc), x, y, nullptr) != FALSE;
+}
+
 } // namespace platform

@@ -2,6 +2,7 @@
 #include "platform/machine_services.h"
 #include "platform/win32/win32_dde.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_install_display.h"
 #include "platform/win32/win32_library.h"
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_processes.h"
@@ -33,6 +34,8 @@ public:
     VersionService& Versions() override { return VersionCalls; }
     ProcessService& Processes() override { return ProcessCalls; }
     ServiceControlService& ServiceControl() override { return ServiceCalls; }
+    InstallDisplayService* Display() override { return &DisplayCalls; }
+    SoundService* Sound() override { return &DisplayCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -54,6 +57,7 @@ private:
     Win32Versions VersionCalls;
     Win32Processes ProcessCalls;
     Win32ServiceControl ServiceCalls;
+    Win32InstallDisplay DisplayCalls;
 };
 
 } // namespace

@@ -397,5 +397,30 @@ TEST(OffscreenPictureBox, WritesItsImageAsPng) {
     EXPECT_FALSE(box.WritePng("/nonexistent-folder/x.png"));
 }
 
+// A 2 x 2 bitmap of 8 bits, bottom-up: the top row red, blue; the bottom row green, black.
+TEST_F(RasterFixture, StretchDIBitsScalesRowsFromTheBottomAndOrsWithSourcePaint) {
+    std::vector<std::uint8_t> info(40 + 4 * 4, 0);
+    for (auto [at, value] : {std::pair{0, 40}, {4, 2}, {8, 2}, {12, 1}, {14, 8}, {32, 4}}) {
+        info[at] = static_cast<std::uint8_t>(value);
+    }
+    const std::uint8_t palette[] = {0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0};
+    std::copy(std::begin(palette), std::end(palette), info.begin() + 40);
+    const std::uint8_t rows[] = {2, 3, 0, 0, 0, 1, 0, 0}; // bottom row first, 4-byte strides
+    ASSERT_EQ(
+        Gdi.StretchDIBits(Dc.Get(), 10, 10, 8, 8, 0, 0, 2, 2, rows, info.data(), rop::SrcCopy), 8);
+    struct Probe {
+        int X, Y;
+        ColorRef Colour;
+    };
+    for (Probe probe : {Probe{10, 10, 0x0000FF}, Probe{17, 13, 0xFF0000}, Probe{12, 16, 0x00FF00},
+                        Probe{17, 17, Black}, Probe{18, 10, White}}) {
+        EXPECT_EQ(Gdi.GetPixel(Dc.Get(), probe.X, probe.Y), probe.Colour)
+            << probe.X << "," << probe.Y;
+    }
+    // The source's bottom row alone, ORed onto the red square.
+    Gdi.StretchDIBits(Dc.Get(), 10, 10, 4, 4, 0, 0, 1, 1, rows, info.data(), rop::SrcPaint);
+    EXPECT_EQ(Gdi.GetPixel(Dc.Get(), 11, 11), 0x00FFFFu);
+}
+
 } // namespace
 } // namespace platform

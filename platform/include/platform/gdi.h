@@ -39,6 +39,9 @@ using HBRUSH = GdiBrush*;
 using HRGN = GdiRegion*;
 using HBITMAP = GdiBitmap*;
 using HFONT = GdiFont*;
+/// A standard metafile in memory (HMETAFILE), as the service gives it.
+struct MetaFile;
+using HMETAFILE = MetaFile*;
 
 /// POINT: pixel coordinates, Y axis down.
 struct Point {
@@ -133,6 +136,24 @@ inline constexpr int White = 16;
 inline constexpr int Transparent = 1;
 inline constexpr int Opaque = 2;
 
+/// Raster operations of StretchDIBits and BitBlt, with their Win32 values.
+namespace rop {
+inline constexpr unsigned SrcCopy = 0x00CC0020;
+inline constexpr unsigned SrcPaint = 0x00EE0086; ///< source OR destination
+} // namespace rop
+
+/// Options of ExtTextOutA, with their Win32 values.
+namespace eto {
+inline constexpr unsigned Opaque = 0x2;
+inline constexpr unsigned Clipped = 0x4;
+} // namespace eto
+
+/// Mapping modes of SetMapMode.
+namespace mm {
+inline constexpr int Text = 1;
+inline constexpr int Anisotropic = 8;
+} // namespace mm
+
 /// Stock objects of GetStockObject.
 namespace stock {
 inline constexpr int WhiteBrush = 0;
@@ -225,6 +246,46 @@ public:
     virtual bool TextOutA(HDC dc, int x, int y, std::string_view text) = 0;
     /// The width and height of code page 1252 text in the selected font.
     virtual bool GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) = 0;
+    /// TextOutA within a rectangle: with eto::Opaque the rectangle is first filled with
+    /// the background colour, with eto::Clipped nothing is drawn outside it. Surfaces
+    /// without clipping keep this default, which fills and draws the whole text.
+    virtual bool ExtTextOutA(HDC dc, int x, int y, unsigned options, const Rect* rect,
+                             std::string_view text) {
+        if (rect != nullptr && (options & eto::Opaque) != 0) {
+            const ColorRef back = SetBkColor(dc, 0);
+            SetBkColor(dc, back);
+            HBRUSH brush = CreateSolidBrush(back);
+            FillRect(dc, *rect, brush);
+            DeleteObject(brush);
+        }
+        return TextOutA(dc, x, y, text);
+    }
+
+    // Pictures: bitmaps and standard metafiles. The surfaces that cannot show them keep
+    // these defaults, which draw nothing and fail.
+
+    /// Copies the source rectangle of a packed device-independent bitmap (`info`: its
+    /// BITMAPINFO; `bits`: its pixel rows) onto the destination rectangle, stretched,
+    /// with a rop:: raster operation. Returns the rows drawn, 0 on failure.
+    virtual int StretchDIBits(HDC, int /*xDest*/, int /*yDest*/, int /*widthDest*/,
+                              int /*heightDest*/, int /*xSource*/, int /*ySource*/,
+                              int /*widthSource*/, int /*heightSource*/, const void* /*bits*/,
+                              const void* /*info*/, unsigned /*rop*/) {
+        return 0;
+    }
+    virtual bool BitBlt(HDC, int /*x*/, int /*y*/, int /*width*/, int /*height*/, HDC /*source*/,
+                        int /*xSource*/, int /*ySource*/, unsigned /*rop*/) {
+        return false;
+    }
+    /// A metafile from the bytes of a standard metafile (no placeable header).
+    virtual HMETAFILE SetMetaFileBitsEx(std::span<const std::uint8_t> /*bytes*/) { return nullptr; }
+    virtual bool PlayMetaFile(HDC, HMETAFILE) { return false; }
+    virtual bool DeleteMetaFile(HMETAFILE) { return false; }
+    /// Returns the previous mapping mode, 0 on failure.
+    virtual int SetMapMode(HDC, int /*mode*/) { return 0; }
+    virtual bool SetWindowExtEx(HDC, int /*width*/, int /*height*/) { return false; }
+    virtual bool SetViewportExtEx(HDC, int /*width*/, int /*height*/) { return false; }
+    virtual bool SetViewportOrgEx(HDC, int /*x*/, int /*y*/) { return false; }
 };
 
 } // namespace platform

@@ -4,6 +4,7 @@
 
 #include "platform/dde.h"
 #include "platform/files.h"
+#include "platform/install_display.h"
 #include "platform/library.h"
 #include "platform/message_box.h"
 #include "platform/processes.h"
@@ -38,6 +39,9 @@ public:
     /// The full path of the program file of a module (GetModuleFileNameA); 0 is the
     /// running program. Empty when it is not known.
     virtual std::string ModuleFileName(std::uintptr_t module) = 0;
+    /// What the engine shows and plays; null on a machine that shows nothing.
+    virtual InstallDisplayService* Display() { return nullptr; }
+    virtual SoundService* Sound() { return nullptr; }
 };
 
 /// Where the machine is, for builds that play one: the sandbox machine's folder and the

@@ -55,6 +55,11 @@ public:
     ColorRef SetTextColor(HDC dc, ColorRef color) override;
     bool TextOutA(HDC dc, int x, int y, std::string_view text) override;
     bool GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) override;
+    /// Uncompressed bitmaps of 1, 4, 8, 24 and 32 bits, nearest pixel, rop::SrcCopy or
+    /// rop::SrcPaint.
+    int StretchDIBits(HDC dc, int xDest, int yDest, int widthDest, int heightDest, int xSource,
+                      int ySource, int widthSource, int heightSource, const void* bits,
+                      const void* info, unsigned rop) override;
 
     /// The cairo surface of the bitmap selected into `dc` (owned by the bitmap), for
     /// drawing text and writing files. Callers draw between BeginCairo and EndCairo.

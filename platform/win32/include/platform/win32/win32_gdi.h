@@ -37,6 +37,20 @@ public:
     ColorRef SetTextColor(HDC dc, ColorRef color) override;
     bool TextOutA(HDC dc, int x, int y, std::string_view text) override;
     bool GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) override;
+    bool ExtTextOutA(HDC dc, int x, int y, unsigned options, const Rect* rect,
+                     std::string_view text) override;
+    int StretchDIBits(HDC dc, int xDest, int yDest, int widthDest, int heightDest, int xSource,
+                      int ySource, int widthSource, int heightSource, const void* bits,
+                      const void* info, unsigned rop) override;
+    bool BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int xSource, int ySource,
+                unsigned rop) override;
+    HMETAFILE SetMetaFileBitsEx(std::span<const std::uint8_t> bytes) override;
+    bool PlayMetaFile(HDC dc, HMETAFILE metafile) override;
+    bool DeleteMetaFile(HMETAFILE metafile) override;
+    int SetMapMode(HDC dc, int mode) override;
+    bool SetWindowExtEx(HDC dc, int width, int height) override;
+    bool SetViewportExtEx(HDC dc, int width, int height) override;
+    bool SetViewportOrgEx(HDC dc, int x, int y) override;
 };
 
 } // namespace platform

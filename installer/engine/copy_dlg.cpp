@@ -1,0 +1,10 @@
+// The progress window's dialog procedure as the engine library exports it (Windows).
+#include "platform/calling_convention.h"
+#include "platform/win32/win32_install_display.h"
+
+#include <cstdint>
+
+extern "C" std::intptr_t PLATFORM_WINAPI CopyDlg(std::uintptr_t window, unsigned message,
+                                                 std::uintptr_t wParam, std::intptr_t lParam) {
+    return platform::Win32InstallDisplay::ProgressProcedure(window, message, wParam, lParam);
+}

@@ -1,0 +1,252 @@
+// What the install engine shows, on Windows.
+#include "platform/win32/win32_install_display.h"
+
+// After our headers: it makes macros of Win32 names.
+#include "win32_api.h"
+
+#include <cstdio>
+#include <io.h>
+#include <mmsystem.h>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+// A setup program that does not clear the timer-wait word is waited for at most this
+// many ticks.
+constexpr DWORD TicksAtMost = 4;
+// MCIWndPlay's message.
+constexpr UINT McirPlay = 0x0806;
+
+HINSTANCE ThisModule() {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+}
+
+HWND Native(std::uintptr_t window) {
+    return reinterpret_cast<HWND>(window);
+}
+
+// The bar's rectangle in the progress window's client coordinates.
+RECT BarArea(HWND dialog) {
+    RECT area{};
+    HWND bar = ::GetDlgItem(dialog, progress_control::Bar);
+    if (bar != nullptr) {
+        ::GetWindowRect(bar, &area);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+    }
+    return area;
+}
+
+INT_PTR CALLBACK ProgressDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Win32InstallDisplay::ProgressProcedure(reinterpret_cast<std::uintptr_t>(window), message,
+                                                  wParam, lParam);
+}
+
+} // namespace
+
+Win32InstallDisplay::Win32InstallDisplay() : Bar(stderr, ::_isatty(::_fileno(stderr)) != 0) {}
+
+Win32InstallDisplay::~Win32InstallDisplay() {
+    CloseProgressWindow();
+}
+
+std::intptr_t PLATFORM_WINAPI Win32InstallDisplay::ProgressProcedure(std::uintptr_t window,
+                                                                     unsigned message,
+                                                                     std::uintptr_t wParam,
+                                                                     std::intptr_t lParam) {
+    HWND dialog = Native(window);
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        // The bar is drawn by the engine, with a frame of its own.
+        ::ShowWindow(::GetDlgItem(dialog, progress_control::Bar), SW_HIDE);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<Win32InstallDisplay*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+    if (self == nullptr || self->Events == nullptr) {
+        return FALSE;
+    }
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        ::HDC dc = ::BeginPaint(dialog, &paint);
+        ::HGDIOBJ font = reinterpret_cast<::HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
+        ::HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+        RECT area = BarArea(dialog);
+        self->Events->PaintProgressBar(reinterpret_cast<platform::HDC>(dc),
+                                       {area.left, area.top, area.right, area.bottom});
+        if (old != nullptr) {
+            ::SelectObject(dc, old);
+        }
+        ::EndPaint(dialog, &paint);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) {
+            self->Events->CancelPressed();
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+std::uintptr_t Win32InstallDisplay::OpenProgressWindow(std::uintptr_t owner,
+                                                       std::string_view caption,
+                                                       std::string_view cancelCaption,
+                                                       ProgressWindowEvents& events) {
+    CloseProgressWindow();
+    Events = &events;
+    HWND dialog =
+        ::CreateDialogParamA(ThisModule(), MAKEINTRESOURCEA(ProgressTemplate), Native(owner),
+                             &ProgressDialogProcedure, reinterpret_cast<LPARAM>(this));
+    if (dialog == nullptr) {
+        Events = nullptr;
+        return 0;
+    }
+    ::SetWindowTextA(dialog, std::string(caption).c_str());
+    ::SetDlgItemTextA(dialog, IDCANCEL, std::string(cancelCaption).c_str());
+    Window = reinterpret_cast<std::uintptr_t>(dialog);
+    Owner = owner;
+    if (owner != 0) {
+        ::EnableWindow(Native(owner), FALSE);
+    }
+    ::ShowWindow(dialog, SW_SHOW);
+    ::UpdateWindow(dialog);
+    return Window;
+}
+
+void Win32InstallDisplay::CloseProgressWindow() {
+    if (Window == 0) {
+        return;
+    }
+    // The owner first, so that the activation goes back to it.
+    if (Owner != 0) {
+        ::EnableWindow(Native(Owner), TRUE);
+    }
+    ::DestroyWindow(Native(Window));
+    Window = 0;
+    Owner = 0;
+    Events = nullptr;
+}
+
+void Win32InstallDisplay::SetProgressText(std::string_view text) {
+    if (Window != 0) {
+        ::SetDlgItemTextA(Native(Window), progress_control::Text, std::string(text).c_str());
+    }
+}
+
+int Win32InstallDisplay::ProgressTextRoom() {
+    RECT area{};
+    HWND control = Window != 0 ? ::GetDlgItem(Native(Window), progress_control::Text) : nullptr;
+    if (control == nullptr || !::GetClientRect(control, &area)) {
+        return 0;
+    }
+    return area.right - area.left;
+}
+
+int Win32InstallDisplay::ProgressTextWidth(std::string_view text) {
+    HWND control = Window != 0 ? ::GetDlgItem(Native(Window), progress_control::Text) : nullptr;
+    if (control == nullptr) {
+        return 0;
+    }
+    ::HDC dc = ::GetDC(control);
+    ::HGDIOBJ font = reinterpret_cast<::HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    ::HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    if (old != nullptr) {
+        ::SelectObject(dc, old);
+    }
+    ::ReleaseDC(control, dc);
+    return size.cx;
+}
+
+void Win32InstallDisplay::InvalidateProgressBar() {
+    if (Window != 0) {
+        RECT area = BarArea(Native(Window));
+        ::InvalidateRect(Native(Window), &area, FALSE);
+    }
+}
+
+void Win32InstallDisplay::InvalidateRect(std::uintptr_t window, const Rect* area) {
+    static_assert(sizeof(Rect) == sizeof(RECT), "rectangles pass to USER32 as they are");
+    ::InvalidateRect(Native(window), reinterpret_cast<const RECT*>(area), TRUE);
+}
+
+void Win32InstallDisplay::UpdateWindow(std::uintptr_t window) {
+    ::UpdateWindow(Native(window));
+}
+
+void Win32InstallDisplay::WaitForTick(std::uintptr_t window, unsigned id, unsigned milliseconds,
+                                      volatile std::int32_t& waiting) {
+    if (window == 0 || !::IsWindow(Native(window)) ||
+        ::SetTimer(Native(window), id, milliseconds, nullptr) == 0) {
+        waiting = 0;
+        return;
+    }
+    const DWORD start = ::GetTickCount();
+    bool quit = false;
+    while (waiting != 0 && !quit && ::GetTickCount() - start < milliseconds * TicksAtMost) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // Left for the loop that ends the run.
+                ::PostQuitMessage(static_cast<int>(message.wParam));
+                quit = true;
+                break;
+            }
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+    ::KillTimer(Native(window), id);
+    waiting = 0;
+}
+
+void Win32InstallDisplay::Pause(unsigned milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+void Win32InstallDisplay::ShowTerminalProgress(std::string_view text, int percent) {
+    Bar.Show(text, percent);
+}
+
+void Win32InstallDisplay::EndTerminalProgress() {
+    Bar.End();
+}
+
+ColorRef Win32InstallDisplay::ButtonFaceColour() {
+    return ::GetSysColor(COLOR_BTNFACE);
+}
+
+void Win32InstallDisplay::PlayVideoWindow(std::uintptr_t window, Point at) {
+    ::SetWindowPos(Native(window), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::SendMessageA(Native(window), McirPlay, 0, 0);
+}
+
+void Win32InstallDisplay::CloseHelpFile(std::uintptr_t window, std::string_view file) {
+    ::WinHelpA(Native(window), std::string(file).c_str(), HELP_QUIT, 0);
+}
+
+void Win32InstallDisplay::FailCriticalErrors() {
+    ::SetErrorMode(SEM_FAILCRITICALERRORS);
+}
+
+void Win32InstallDisplay::Notice(std::string_view text) {
+    const std::string line = std::string(text) + "\n";
+    ::OutputDebugStringA(line.c_str());
+    std::fputs(line.c_str(), stderr);
+}
+
+bool Win32InstallDisplay::sndPlaySoundA(const char* file, unsigned flags) {
+    return ::sndPlaySoundA(file, flags) != FALSE;
+}
+
+} // namespace platform
