@@ -1,9 +1,8 @@
 // Decompressing the embedded pieces.
 #include "embedded_pieces.h"
 
+#include "numbered_temp_file.h"
 #include "platform/files.h"
-
-#include <cstdio>
 
 namespace vorn {
 
@@ -57,31 +56,18 @@ std::string NewPieceFile(FileService& files, const PieceTargets& targets, const 
         return program;
     }
     case Naming::WindowsDirectory:
-        for (unsigned number = 1; number <= 0xFFFF; ++number) {
-            char name[16];
-            std::snprintf(name, sizeof name, "~KTH%04x.TMP", number);
-            path = targets.WindowsDirectory + "\\" + name;
-            platform::FileHandle made =
-                files.CreateFileA(path, platform::file::GenericWrite, 0, platform::file::CreateNew,
-                                  platform::file::AttributeNormal);
-            if (made != platform::InvalidFileHandle) {
-                files.CloseHandle(made);
-                return path;
-            }
-            if (files.GetLastError() != platform::winerror::FileExists) {
-                return {};
-            }
-        }
-        return {};
+        return CreateNumberedTempFile(files, targets.WindowsDirectory);
     }
     return {};
 }
 
 // One decompression request from the current archive offset, which then moves past it.
 bool Decompress(InstallContext& context, std::uintptr_t destination, std::uint32_t size) {
+    // Set, not added: a decompressor that moves the offset itself must not move it twice.
+    const std::uint32_t start = context.ArchiveOffset;
     context.ErrorCode = context_error::None;
     context.Decompress(context.ArchiveFile, destination, size, 0);
-    context.ArchiveOffset += size;
+    context.ArchiveOffset = start + size;
     return context.ErrorCode == context_error::None;
 }
 

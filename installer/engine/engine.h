@@ -72,6 +72,14 @@ public:
     /// Set by the actions that write INI files or the registry: the run ends by telling
     /// every window that settings changed.
     bool SettingsChanged = false;
+    /// Archive offset the install-file records' data offsets count from: the stream
+    /// position after the embedded pieces.
+    std::uint32_t ArchiveBase = 0;
+    /// Short paths of the installed files that register themselves at the end of the run.
+    std::vector<std::string> SelfRegistrations;
+    static constexpr std::size_t MaxSelfRegistrations = 1024;
+    /// In-use files were scheduled through "_MSSETUP.BAT": the run offers the restart.
+    bool RestartPending = false;
 
     /// Handlers of the opcodes other parts implement; a record whose opcode has no
     /// handler is passed over.

@@ -123,6 +123,7 @@ bool InstallationRun::StartUp() {
         ReportError(*State, DefaultErrorText);
         return false;
     }
+    State->ArchiveBase = Pieces.ArchiveBase;
     // The support libraries must have their entries, or the run cannot go on.
     platform::LibraryService& libraries = Machine.Libraries();
     for (auto [piece, entry] : {std::pair{EmbeddedPiece::ExtensionLibrary, "f1"},
