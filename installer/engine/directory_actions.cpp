@@ -118,9 +118,9 @@ int InstallWildcard(Engine& engine, const FileRecord& record) {
         expanded.Destination.pop_back();
     }
     bool matched = false;
-    int result = InstallMatches(engine, expanded, directory,
-                                std::string_view(pattern).substr(directory.size() + 1), "", 0,
-                                matched);
+    int result =
+        InstallMatches(engine, expanded, directory,
+                       std::string_view(pattern).substr(directory.size() + 1), "", 0, matched);
     if (!matched && result == 0 && engine.Mode != RunMode::Test) {
         CreateDirectoryPath(engine, expanded.Destination + "\\");
     }

@@ -123,7 +123,8 @@ bool ExtractFromArchive(Engine& engine, const FileRecord& record, const std::str
     bool done = false;
     for (;;) {
         context.ErrorCode = context_error::None;
-        if (context.Decompress == nullptr || !SeekArchive(engine, engine.ArchiveBase + record.Start)) {
+        if (context.Decompress == nullptr ||
+            !SeekArchive(engine, engine.ArchiveBase + record.Start)) {
             context.ErrorCode = context_error::ArchiveReadFailure;
         } else {
             platform::UniqueFile out(files.CreateFileA(temp, platform::file::GenericWrite, 0,
@@ -170,9 +171,9 @@ bool FetchOutside(Engine& engine, const FileRecord& record, const std::string& s
         ReportCannotCreate(engine, destination);
         return false;
     }
-    bool fetched = transfer ? TransferFile(engine, {source, temp, record.Size, record.DosDate,
-                                                    record.DosTime})
-                            : CopyFileWithBackup(engine, source, temp).Done;
+    bool fetched =
+        transfer ? TransferFile(engine, {source, temp, record.Size, record.DosDate, record.DosTime})
+                 : CopyFileWithBackup(engine, source, temp).Done;
     if (!fetched) {
         files.DeleteFileA(temp);
         temp.clear();
@@ -198,9 +199,10 @@ int ReplaceVersioned(Engine& engine, const FileRecord& record, std::string& temp
     FileService& files = machine.Files();
     platform::VersionService& versions = machine.Versions();
     const std::string directory(DirectoryPart(destination));
-    const bool shared = (record.FlagsB & flag::NotSystemShared) == 0 &&
-                        (platform::EqualsIgnoringCase(directory, engine.Variables.Expand("%WIN%", PathSize)) ||
-                         platform::EqualsIgnoringCase(directory, engine.Variables.Expand("%SYS%", PathSize)));
+    const bool shared =
+        (record.FlagsB & flag::NotSystemShared) == 0 &&
+        (platform::EqualsIgnoringCase(directory, engine.Variables.Expand("%WIN%", PathSize)) ||
+         platform::EqualsIgnoringCase(directory, engine.Variables.Expand("%SYS%", PathSize)));
     std::array<char, PathSize> current{};
     std::array<char, PathSize> suggested{};
     std::uint32_t currentLength = current.size();
@@ -219,9 +221,9 @@ int ReplaceVersioned(Engine& engine, const FileRecord& record, std::string& temp
     for (;;) {
         std::array<char, PathSize> left{};
         std::uint32_t leftLength = left.size();
-        result = versions.VerInstallFileA(installFlags, NamePart(temp), NamePart(destination),
-                                          ShortForm(engine, directory), ShortForm(engine, directory),
-                                          ShortForm(engine, currentDir), left, leftLength);
+        result = versions.VerInstallFileA(
+            installFlags, NamePart(temp), NamePart(destination), ShortForm(engine, directory),
+            ShortForm(engine, directory), ShortForm(engine, currentDir), left, leftLength);
         if ((result & platform::ver::InstallTempFile) != 0 && left[0] != '\0') {
             files.DeleteFileA(ShortForm(engine, directory) + "\\" + left.data());
         }
@@ -340,26 +342,30 @@ int InstallOneFile(Engine& engine, const FileRecord& record) {
         engine.Variables.SetVariable("INSTALL_RESULT", "E");
         outcome.Skipped = true;
     }
-    if (!test && !outcome.Skipped && !CreateDirectoryPath(engine, std::string(DirectoryPart(destination)) + "\\")) {
+    if (!test && !outcome.Skipped &&
+        !CreateDirectoryPath(engine, std::string(DirectoryPart(destination)) + "\\")) {
         return ReportCannotCreate(engine, destination);
     }
     std::string source;
     bool transfer = false;
     if (outside) {
         source = engine.Variables.Expand(record.Source, PathSize);
-        transfer = StartsWithIgnoringCase(source, "ftp://") || StartsWithIgnoringCase(source, "http://");
+        transfer =
+            StartsWithIgnoringCase(source, "ftp://") || StartsWithIgnoringCase(source, "http://");
     }
     if (!outcome.Skipped && (rule == date_rule::OlderOrSame || rule == date_rule::Older)) {
         std::optional<DosStamp> added = DosStamp{record.DosDate, record.DosTime};
         if (outside && !transfer) {
             added = ReadDosStamp(files, source);
         }
-        if (added && !DateAllowsReplace(rule, *added, outcome.ExistedBefore ? ReadDosStamp(files, destination) : std::nullopt)) {
+        if (added && !DateAllowsReplace(rule, *added,
+                                        outcome.ExistedBefore ? ReadDosStamp(files, destination)
+                                                              : std::nullopt)) {
             engine.Variables.SetVariable("INSTALL_RESULT", "D");
             outcome.Skipped = true;
             if (!sharedOnVersion4) {
-                engine.Services.Log.AddText("Date/Time: Following file not copied.\r\n File Copy: " +
-                                            destination + "\r\n");
+                engine.Services.Log.AddText(
+                    "Date/Time: Following file not copied.\r\n File Copy: " + destination + "\r\n");
             }
         }
     }
@@ -441,7 +447,8 @@ int InstallOneFile(Engine& engine, const FileRecord& record) {
         std::uint32_t backupSize = 0;
         std::uint32_t installedSize = 0;
         std::optional<std::uint32_t> backupSum = FileChecksum(engine, outcome.Backup, backupSize);
-        std::optional<std::uint32_t> installedSum = FileChecksum(engine, destination, installedSize);
+        std::optional<std::uint32_t> installedSum =
+            FileChecksum(engine, destination, installedSize);
         if (backupSum && installedSum && *backupSum == *installedSum &&
             backupSize == installedSize) {
             files.DeleteFileA(outcome.Backup);

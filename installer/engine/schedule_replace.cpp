@@ -70,8 +70,7 @@ WindowsKind ReadWindowsKind(Engine& engine) {
 int ScheduleReplace(Engine& engine, bool checkVersion, bool outsideSource, std::string& newFile,
                     std::string_view destination) {
     InstallContext* context = engine.Services.Context;
-    if (context == nullptr ||
-        (context->OptionFlags & context_option::ReplaceInUseAtRestart) == 0) {
+    if (context == nullptr || (context->OptionFlags & context_option::ReplaceInUseAtRestart) == 0) {
         return 0;
     }
     platform::MachineServices& machine = *engine.Services.Machine;

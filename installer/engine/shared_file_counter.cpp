@@ -10,7 +10,8 @@ namespace vorn {
 
 namespace {
 
-constexpr std::string_view SharedDllsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+constexpr std::string_view SharedDllsKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // The value's count: 0 when it is missing or no DWORD.
 std::uint32_t ReadCount(platform::RegistryService& registry, platform::HKEY key,

@@ -24,12 +24,11 @@ bool ReadAt(platform::FileService& files, platform::FileHandle file, std::uint32
 }
 
 bool IsImage32(platform::FileService& files, std::string_view path) {
-    platform::UniqueFile file(files.CreateFileA(path, platform::file::GenericRead,
-                                                platform::file::ShareRead |
-                                                    platform::file::ShareWrite,
-                                                platform::file::OpenExisting,
-                                                platform::file::AttributeNormal),
-                              platform::FileCloser{&files});
+    platform::UniqueFile file(
+        files.CreateFileA(path, platform::file::GenericRead,
+                          platform::file::ShareRead | platform::file::ShareWrite,
+                          platform::file::OpenExisting, platform::file::AttributeNormal),
+        platform::FileCloser{&files});
     std::array<char, 64> dos{};
     std::array<char, 2> pe{};
     if (!file || !ReadAt(files, file.Get(), 0, dos) || dos[0] != 'M' || dos[1] != 'Z') {
@@ -62,8 +61,8 @@ std::optional<VersionRecord> ReadVersionRecord(platform::VersionService& version
         return std::nullopt;
     }
     std::memcpy(&fixed, value, sizeof fixed);
-    VersionRecord record{fixed.FileVersionMS, fixed.FileVersionLS, fixed.FileOS,
-                         fixed.FileType,      fixed.FileSubtype,   0,
+    VersionRecord record{fixed.FileVersionMS,   fixed.FileVersionLS, fixed.FileOS,
+                         fixed.FileType,        fixed.FileSubtype,   0,
                          IsImage32(files, path)};
     if (versions.VerQueryValueA(block, "\\VarFileInfo\\Translation", value, length) &&
         value != nullptr && length >= 4) {

@@ -27,8 +27,7 @@ struct VersionRecord {
 
 /// The file's version record; nullopt when it has no version resource (or no file).
 std::optional<VersionRecord> ReadVersionRecord(platform::VersionService& versions,
-                                               platform::FileService& files,
-                                               std::string_view path);
+                                               platform::FileService& files, std::string_view path);
 
 /// True when `added` may replace `existing`: the existing file has no version, or the
 /// added version is strictly higher with the same operating system, type and subtype

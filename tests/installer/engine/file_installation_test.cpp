@@ -1,0 +1,328 @@
+// The file actions run through whole installations on a sandbox machine: the date and
+// version rules, shared counts, backups, a file in use replaced at restart, and the faults
+// that must leave the old file and nothing else behind.
+#include "engine_fakes.h"
+#include "installer/archive/archive_decompressor.h"
+#include "installer/archive/setup_archive.h"
+#include "installer/engine/backup_copy.h"
+#include "installer/engine/date_rules.h"
+#include "installer/engine/installation_run.h"
+#include "installer/engine/script_builder.h"
+#include "platform/headless/fault_injection.h"
+#include "platform/headless/headless_library.h"
+#include "platform/headless/headless_message_box.h"
+#include "platform/posix/sandbox_dde.h"
+#include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_processes.h"
+#include "platform/posix/sandbox_profile.h"
+#include "platform/posix/sandbox_registry.h"
+#include "platform/posix/sandbox_service_control.h"
+#include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_versions.h"
+#include "platform/posix/sandbox_window_messages.h"
+#include "sample_install_script.h"
+#include "support/temp_file.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace vorn {
+namespace {
+
+using plandra::test::ReadFileText;
+using plandra::test::WriteFileText;
+
+std::string Fixture(std::string_view name) {
+    return ReadFileText(std::string(PLANDRA_SOURCE_DIR) + "/tests/machine/fixtures/" +
+                        std::string(name));
+}
+
+// The machine of a run, its files behind a fault plan.
+class RigMachine final : public platform::MachineServices {
+public:
+    explicit RigMachine(platform::SandboxMachine& machine)
+        : Sandbox(machine), Faulty(Sandbox), Payload(Sandbox), SystemCalls(machine),
+          ProfileCalls(Faulty, machine.Description().WindowsDirectory),
+          RegistryCalls(platform::SandboxRegistry::Open(machine).Registry),
+          MessageCalls(DdeCalls, machine.Folder()),
+          VersionCalls(Faulty, machine.Description().WindowsDirectory,
+                       machine.Description().SystemDirectory),
+          ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls) {}
+    platform::FileService& Files() override { return Faulty; }
+    platform::SystemInfoService& System() override { return SystemCalls; }
+    platform::DdeService& Dde() override { return DdeCalls; }
+    platform::MessageBoxService& Boxes() override { return BoxCalls; }
+    platform::LibraryService& Libraries() override { return LibraryCalls; }
+    platform::RegistryService& Registry() override { return *RegistryCalls; }
+    platform::ProfileService& Profile() override { return ProfileCalls; }
+    platform::WindowMessageService& Messages() override { return MessageCalls; }
+    platform::VersionService& Versions() override { return VersionCalls; }
+    platform::ProcessService& Processes() override { return ProcessCalls; }
+    platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
+    std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
+
+    platform::SandboxFiles Sandbox;
+    /// Every call of the engine; Payload only the decompressor's writes of file data.
+    platform::FaultInjectingFiles Faulty;
+    platform::FaultInjectingFiles Payload;
+    platform::SandboxSystemInfo SystemCalls;
+    platform::SandboxProfile ProfileCalls;
+    platform::SandboxDde DdeCalls;
+    platform::HeadlessMessageBox BoxCalls;
+    platform::HeadlessLibraryService LibraryCalls;
+    std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
+    platform::SandboxWindowMessages MessageCalls;
+    platform::SandboxVersions VersionCalls;
+    platform::SandboxProcesses ProcessCalls;
+    platform::SandboxServiceControl ServiceCalls;
+    /// Sets the abort flag after this many payload writes (a cancel during a copy).
+    int CancelAfterWrites = -1;
+    InstallContext* Context = nullptr;
+};
+
+RigMachine* Running = nullptr;
+
+std::uint32_t PLATFORM_WINAPI RigFileWrite(std::uintptr_t file, const void* buffer,
+                                           std::uint32_t count) {
+    std::uint32_t written = 0;
+    Running->Payload.WriteFile(static_cast<platform::FileHandle>(file),
+                               std::span<const char>(static_cast<const char*>(buffer), count),
+                               written);
+    if (Running->CancelAfterWrites >= 0 &&
+        Running->Payload.Plan.Uses(platform::FileCall::WriteFile) >= Running->CancelAfterWrites) {
+        Running->Context->AbortFlag = 1;
+    }
+    return written;
+}
+
+// A stream that ends early while still claiming its full size.
+class CutStream final : public ArchiveStream {
+public:
+    CutStream(std::vector<std::uint8_t> bytes, std::uint64_t cut)
+        : Inner(MemoryArchiveStream(std::move(bytes))), Cut(cut) {}
+    std::uint64_t Size() const override { return Inner->Size(); }
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
+        return offset + buffer.size() <= Cut && Inner->ReadAt(offset, buffer);
+    }
+
+private:
+    std::unique_ptr<ArchiveStream> Inner;
+    std::uint64_t Cut;
+};
+
+struct FileSpec {
+    std::string Source; ///< Payload name.
+    std::string Destination;
+    std::uint8_t FlagsA = 0;
+    std::uint8_t FlagsB = 0;
+    DosStamp Stamp{0x5A21, 0x6000}; ///< 1 January 2025, 12:00.
+    bool VersionFields = false;
+};
+
+constexpr std::uint8_t Rule1 = 0x08, Rule2 = 0x10, Rule3 = 0x18, Shared = 0x02, Versions = 0x01;
+
+class FileInstallationTest : public ::testing::Test {
+protected:
+    void MakeMachine(platform::WindowsFamily family = platform::WindowsFamily::WindowsNT) {
+        Machine = platform::SandboxMachine::Create(Folder.Folder(), family).Machine;
+        ASSERT_TRUE(Machine);
+        std::filesystem::create_directories(Native("C:\\APP"));
+        std::filesystem::create_directories(Native("C:\\SETUP"));
+        Rig = std::make_unique<RigMachine>(*Machine);
+    }
+
+    std::filesystem::path Native(std::string_view path) const {
+        return Machine->Resolve(path).Native;
+    }
+
+    void Existing(std::string_view path, const std::string& content, DosStamp stamp) {
+        WriteFileText(Native(path), content);
+        WriteDosStamp(Rig->Sandbox, path, stamp);
+    }
+
+    // Builds the script of `files` (BACKUPDIR set before the records whose index is in
+    // `backupFrom` on), archives it and runs it; returns the run's result.
+    int Run(const std::vector<FileSpec>& files, std::size_t backupFrom = SIZE_MAX,
+            std::uint32_t options = 0, std::uint64_t cut = 0, std::uint32_t badChecksum = 0) {
+        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> contents;
+        for (const auto& [name, text] : Payloads) {
+            contents.push_back({name, std::vector<std::uint8_t>(text.begin(), text.end())});
+        }
+        PackResult packed = PackPayload(contents);
+        EXPECT_TRUE(packed.Payload) << packed.Error;
+        ScriptBuilder b;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (i == backupFrom) {
+                b.CallDll(call::OwnFunction, "", "f16",
+                          {std::string("1") + Sep + "BACKUPDIR" + Sep + "C:\\BACKUP"});
+            }
+            const FileSpec& f = files[i];
+            auto entry = std::find_if(packed.Payload->Entries.begin(),
+                                      packed.Payload->Entries.end(),
+                                      [&](const PayloadEntry& e) { return e.Name == f.Source; });
+            std::vector<std::uint8_t> fixed{f.FlagsA, f.FlagsB};
+            auto put = [&](std::uint32_t value, int bytes) {
+                for (int k = 0; k < bytes; ++k) {
+                    fixed.push_back(static_cast<std::uint8_t>(value >> (8 * k)));
+                }
+            };
+            put(entry->Offset, 4);
+            put(entry->Offset + entry->CompressedSize, 4);
+            put(f.Stamp.Date, 2);
+            put(f.Stamp.Time, 2);
+            put(entry->Size, 4);
+            for (int k = 0; k < 5; ++k) {
+                put(f.VersionFields ? 1 : 0, 4);
+            }
+            put(badChecksum != 0 ? badChecksum : entry->Crc, 4);
+            b.Record(op::InstallFiles, fixed, {f.Destination, ""}, {{"File"}});
+        }
+        b.Exit();
+        std::vector<std::uint8_t> script = WriteScriptHeader(SampleHeader());
+        std::vector<std::uint8_t> records = b.Build();
+        script.insert(script.end(), records.begin(), records.end());
+        ArchiveExtras extras;
+        extras.OptionFlags = options;
+        ArchiveImage image = BuildSetupArchive(script, *packed.Payload, extras);
+        EXPECT_TRUE(image.Error.empty()) << image.Error;
+        std::unique_ptr<ArchiveStream> stream =
+            cut != 0 ? std::make_unique<CutStream>(image.Bytes, image.Bytes.size() - cut)
+                     : MemoryArchiveStream(image.Bytes);
+        SetupArchive::OpenResult opened = SetupArchive::Read(std::move(stream));
+        EXPECT_TRUE(opened.Archive) << opened.Error;
+        ScriptCopy = opened.Archive->Script();
+        Context = InstallContext{};
+        Context.ArchiveOffset = static_cast<std::uint32_t>(opened.Archive->PiecesOffset());
+        Context.ArchiveFile = reinterpret_cast<std::uintptr_t>(opened.Archive.get());
+        Context.OptionFlags = opened.Archive->Header().OptionFlags;
+        Context.ScriptLength = static_cast<std::uint32_t>(ScriptCopy.size());
+        Context.Script = ScriptCopy.data();
+        Context.Decompress = &DecompressFromArchive;
+        Context.Checksum = &ArchiveChecksum;
+        Rig->Context = &Context;
+        Running = Rig.get();
+        ArchiveDecompressor decompressor(*opened.Archive, Context, &RigFileWrite);
+        return RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments},
+                               *Rig);
+    }
+
+    // The log's change records, header and run lines left out.
+    std::vector<std::string> LogChanges() {
+        std::istringstream text(ReadFileText(Native("C:\\APP\\INSTALL.LOG")));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(text, line, '\n');) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            for (const char* kept : {"File ", "Made Dir", "Backup", "In Use", "Date/Time", " File",
+                                     "Version:", "Shared"}) {
+                if (line.rfind(kept, 0) == 0) {
+                    lines.push_back(line);
+                    break;
+                }
+            }
+        }
+        return lines;
+    }
+
+    std::vector<std::string> ScratchFiles(std::string_view folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Native(folder))) {
+            std::string name = entry.path().filename().string();
+            if (name.rfind("~KTH", 0) == 0 || name.rfind("~kth", 0) == 0) {
+                names.push_back(name);
+            }
+        }
+        return names;
+    }
+
+    plandra::test::TempFolder Folder;
+    std::unique_ptr<platform::SandboxMachine> Machine;
+    std::unique_ptr<RigMachine> Rig;
+    std::map<std::string, std::string> Payloads{
+        {"new.txt", "new content"},
+        {"big.bin", std::string(100000, 'b')},
+    };
+    std::vector<std::uint8_t> ScriptCopy;
+    InstallContext Context;
+    std::int32_t ExitAction = 0;
+    char RestartProgram[RestartBufferSize] = {};
+    char RestartArguments[RestartBufferSize] = {};
+};
+
+TEST_F(FileInstallationTest, EveryRuleSharedCountsBackupAndAFileInUseReplacedAtRestart) {
+    MakeMachine();
+    Payloads["lib.dll"] = Fixture("VER2.DLL");
+    const DosStamp older{0x5821, 0x6000}, record{0x5A21, 0x6000}, newer{0x5C21, 0x6000};
+    Existing("C:\\APP\\OLD.TXT", "old", older);
+    Existing("C:\\APP\\SAME.TXT", "same", record);
+    Existing("C:\\APP\\KEEP.TXT", "keep", newer);
+    Existing("C:\\APP\\NEVER.TXT", "never", older);
+    Existing("C:\\APP\\BUSY.TXT", "busy", older);
+    Existing("C:\\APP\\LIB.DLL", Fixture("VER1.DLL"), older);
+    platform::FileHandle holder =
+        Rig->Sandbox.CreateFileA("C:\\APP\\BUSY.TXT", platform::file::GenericRead, 0,
+                                 platform::file::OpenExisting, 0);
+    std::vector<FileSpec> files{
+        {"new.txt", "C:\\APP\\NEW.TXT"},
+        {"new.txt", "C:\\APP\\OLD.TXT", Rule2},
+        {"new.txt", "C:\\APP\\SAME.TXT", Rule1},
+        {"new.txt", "C:\\APP\\KEEP.TXT", Rule2},
+        {"new.txt", "C:\\APP\\NEVER.TXT", Rule3},
+        {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
+        {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
+        {"new.txt", "C:\\APP\\BUSY.TXT"},
+        {"lib.dll", "C:\\APP\\LIB.DLL", Versions},
+    };
+    EXPECT_EQ(Run(files, 8, context_option::ReplaceInUseAtRestart), -1);
+    EXPECT_EQ(LogChanges(), (std::vector<std::string>{
+                                "File Copy: C:\\APP\\NEW.TXT",
+                                "File Overwrite: C:\\APP\\OLD.TXT",
+                                "File Overwrite: C:\\APP\\SAME.TXT",
+                                "Date/Time: Following file not copied.",
+                                " File Copy: C:\\APP\\KEEP.TXT",
+                                "File Copy: C:\\APP\\SHARED.TXT",
+                                "File Overwrite: C:\\APP\\SHARED.TXT",
+                                "File Overwrite: C:\\APP\\BUSY.TXT",
+                                "Made Dir: C:\\BACKUP",
+                                "File Overwrite: C:\\APP\\LIB.DLL",
+                                "Backup Copy: C:\\BACKUP\\LIB.DLL",
+                            }));
+    for (const char* name : {"NEW.TXT", "OLD.TXT", "SAME.TXT", "SHARED.TXT"}) {
+        EXPECT_EQ(ReadFileText(Native(std::string("C:\\APP\\") + name)), "new content") << name;
+    }
+    EXPECT_EQ(ReadFileText(Native("C:\\APP\\KEEP.TXT")), "keep");
+    EXPECT_EQ(ReadFileText(Native("C:\\APP\\NEVER.TXT")), "never");
+    EXPECT_EQ(ReadFileText(Native("C:\\APP\\LIB.DLL")), Fixture("VER2.DLL"));
+    EXPECT_EQ(ReadFileText(Native("C:\\BACKUP\\LIB.DLL")), Fixture("VER1.DLL"));
+    std::optional<DosStamp> stamp = ReadDosStamp(Rig->Sandbox, "C:\\APP\\NEW.TXT");
+    ASSERT_TRUE(stamp);
+    EXPECT_EQ(stamp->Date, record.Date);
+    EXPECT_EQ(stamp->Time, record.Time);
+
+    platform::HKEY key = nullptr;
+    ASSERT_EQ(Rig->RegistryCalls->RegOpenKeyExA(
+                  platform::HKEY_LOCAL_MACHINE,
+                  "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", 0,
+                  platform::reg::KeyRead, key),
+              platform::reg::Success);
+    std::uint32_t count = 0, size = 4;
+    EXPECT_EQ(Rig->RegistryCalls->RegQueryValueExA(key, "C:\\APP\\SHARED.TXT", nullptr,
+                                                    reinterpret_cast<char*>(&count), &size),
+              platform::reg::Success);
+    EXPECT_EQ(count, 2u);
+    Rig->RegistryCalls->RegCloseKey(key);
+
+    // The file in use waits for the restart, and the restart puts it in place.
+    EXPECT_EQ(ExitAction, exit_action::Reboot);
+    EXPECT_EQ(ReadFileText(Native("C:\\APP\\BUSY.TXT")), "busy");
+    Rig->Sandbox.CloseHandle(holder);
+    Rig.reset();
+    EXPECT_EQ(Machine->Restart(), 0);
+    EXPECT_EQ(ReadFileText(Native("C:\\APP\\BUSY.TXT")), "new content");
+    EXPECT_TRUE(ScratchFiles("C:\\APP").empty());
+}
+
+} // namespace
+} // namespace vorn
