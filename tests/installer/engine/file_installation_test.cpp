@@ -24,6 +24,7 @@
 #include "support/temp_file.h"
 
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -120,6 +121,17 @@ struct FileSpec {
     bool VersionFields = false;
 };
 
+// Bytes that do not compress, so that the archive holds the whole size.
+std::string Noise(std::size_t size) {
+    std::string text(size, '\0');
+    std::uint32_t state = 12345;
+    for (char& c : text) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+    }
+    return text;
+}
+
 constexpr std::uint8_t Rule1 = 0x08, Rule2 = 0x10, Rule3 = 0x18, Shared = 0x02, Versions = 0x01;
 
 class FileInstallationTest : public ::testing::Test {
@@ -158,9 +170,9 @@ protected:
                           {std::string("1") + Sep + "BACKUPDIR" + Sep + "C:\\BACKUP"});
             }
             const FileSpec& f = files[i];
-            auto entry = std::find_if(packed.Payload->Entries.begin(),
-                                      packed.Payload->Entries.end(),
-                                      [&](const PayloadEntry& e) { return e.Name == f.Source; });
+            auto entry =
+                std::find_if(packed.Payload->Entries.begin(), packed.Payload->Entries.end(),
+                             [&](const PayloadEntry& e) { return e.Name == f.Source; });
             std::vector<std::uint8_t> fixed{f.FlagsA, f.FlagsB};
             auto put = [&](std::uint32_t value, int bytes) {
                 for (int k = 0; k < bytes; ++k) {
@@ -203,8 +215,7 @@ protected:
         Rig->Context = &Context;
         Running = Rig.get();
         ArchiveDecompressor decompressor(*opened.Archive, Context, &RigFileWrite);
-        return RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments},
-                               *Rig);
+        return RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments}, *Rig);
     }
 
     // The log's change records, header and run lines left out.
@@ -242,7 +253,7 @@ protected:
     std::unique_ptr<RigMachine> Rig;
     std::map<std::string, std::string> Payloads{
         {"new.txt", "new content"},
-        {"big.bin", std::string(100000, 'b')},
+        {"zz.bin", Noise(100000)},
     };
     std::vector<std::uint8_t> ScriptCopy;
     InstallContext Context;
@@ -261,9 +272,8 @@ TEST_F(FileInstallationTest, EveryRuleSharedCountsBackupAndAFileInUseReplacedAtR
     Existing("C:\\APP\\NEVER.TXT", "never", older);
     Existing("C:\\APP\\BUSY.TXT", "busy", older);
     Existing("C:\\APP\\LIB.DLL", Fixture("VER1.DLL"), older);
-    platform::FileHandle holder =
-        Rig->Sandbox.CreateFileA("C:\\APP\\BUSY.TXT", platform::file::GenericRead, 0,
-                                 platform::file::OpenExisting, 0);
+    platform::FileHandle holder = Rig->Sandbox.CreateFileA(
+        "C:\\APP\\BUSY.TXT", platform::file::GenericRead, 0, platform::file::OpenExisting, 0);
     std::vector<FileSpec> files{
         {"new.txt", "C:\\APP\\NEW.TXT"},
         {"new.txt", "C:\\APP\\OLD.TXT", Rule2},
@@ -309,7 +319,7 @@ TEST_F(FileInstallationTest, EveryRuleSharedCountsBackupAndAFileInUseReplacedAtR
               platform::reg::Success);
     std::uint32_t count = 0, size = 4;
     EXPECT_EQ(Rig->RegistryCalls->RegQueryValueExA(key, "C:\\APP\\SHARED.TXT", nullptr,
-                                                    reinterpret_cast<char*>(&count), &size),
+                                                   reinterpret_cast<char*>(&count), &size),
               platform::reg::Success);
     EXPECT_EQ(count, 2u);
     Rig->RegistryCalls->RegCloseKey(key);
@@ -322,6 +332,121 @@ TEST_F(FileInstallationTest, EveryRuleSharedCountsBackupAndAFileInUseReplacedAtR
     EXPECT_EQ(Machine->Restart(), 0);
     EXPECT_EQ(ReadFileText(Native("C:\\APP\\BUSY.TXT")), "new content");
     EXPECT_TRUE(ScratchFiles("C:\\APP").empty());
+}
+
+TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
+    using platform::FaultRepeat;
+    using platform::FileCall;
+    namespace id = platform::id;
+    const std::string fresh = Noise(100000);
+    struct Case {
+        const char* Name;
+        platform::WindowsFamily Family;
+        std::function<void(RigMachine&)> Arrange;
+        std::vector<int> Answers;
+        std::uint32_t Options = 0;
+        std::uint64_t Cut = 0;
+        std::uint32_t BadChecksum = 0;
+        int Result;
+        std::vector<std::string> Log;
+        bool Replaced = false;
+        int ScratchLeft = 0;
+    };
+    platform::FileHandle holder = platform::InvalidFileHandle;
+    auto hold = [&](RigMachine& rig) {
+        holder = rig.Sandbox.CreateFileA("C:\\APP\\A.TXT", platform::file::GenericRead, 0,
+                                         platform::file::OpenExisting, 0);
+    };
+    const auto nt = platform::WindowsFamily::WindowsNT;
+    const std::vector<Case> cases{
+        {"disk full in the middle of the file",
+         nt,
+         [](RigMachine& rig) {
+             rig.Payload.Plan.FailAt(FileCall::WriteFile, 2, platform::winerror::DiskFull,
+                                     FaultRepeat::FromThenOn);
+         },
+         {},
+         0,
+         0,
+         0,
+         -2,
+         {}},
+        {"access denied on the destination, ignored",
+         nt,
+         [](RigMachine& rig) {
+             rig.Faulty.Plan.FailAt(FileCall::MoveFileA, 1, platform::winerror::AccessDenied,
+                                    FaultRepeat::FromThenOn);
+         },
+         {id::Cancel},
+         0,
+         0,
+         0,
+         -1,
+         {"In Use: C:\\APP\\A.TXT Not Copied"}},
+        {"the copy cannot take the old file's place once, retried",
+         nt,
+         [](RigMachine& rig) {
+             rig.Faulty.Plan.FailAt(FileCall::MoveFileA, 2, platform::winerror::AccessDenied);
+         },
+         {id::No},
+         0,
+         0,
+         0,
+         -1,
+         {"File Overwrite: C:\\APP\\A.TXT"},
+         true},
+        {"destination in use, aborted", nt, hold, {id::Yes}, 0, 0, 0, -2, {}},
+        {"checksum that does not match", nt, nullptr, {id::Yes}, 0, 0, 0x12345678, -2, {}},
+        {"truncated archive", nt, nullptr, {id::Yes}, 0, 5000, 0, -2, {}},
+        {"cancel during the copy",
+         nt,
+         [](RigMachine& rig) { rig.CancelAfterWrites = 1; },
+         {},
+         0,
+         0,
+         0,
+         -2,
+         {}},
+        {"in use on Windows 95, replaced at restart",
+         platform::WindowsFamily::Windows95,
+         hold,
+         {},
+         context_option::ReplaceInUseAtRestart,
+         0,
+         0,
+         -1,
+         {"File Overwrite: C:\\APP\\A.TXT"},
+         false,
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Rig.reset();
+        Machine.reset();
+        std::filesystem::remove_all(Folder.Folder());
+        std::filesystem::create_directories(Folder.Folder());
+        MakeMachine(c.Family);
+        Existing("C:\\APP\\A.TXT", "old", {0x5821, 0x6000});
+        if (c.Arrange) {
+            c.Arrange(*Rig);
+        }
+        Rig->BoxCalls.Answers.assign(c.Answers.begin(), c.Answers.end());
+        EXPECT_EQ(Run({{"zz.bin", "C:\\APP\\A.TXT"}}, SIZE_MAX, c.Options, c.Cut, c.BadChecksum),
+                  c.Result);
+        EXPECT_EQ(LogChanges(), c.Log);
+        EXPECT_EQ(ReadFileText(Native("C:\\APP\\A.TXT")), c.Replaced ? fresh : "old");
+        EXPECT_EQ(ScratchFiles("C:\\APP").size(), static_cast<std::size_t>(c.ScratchLeft));
+        if (c.ScratchLeft != 0) {
+            EXPECT_NE(ReadFileText(Native("C:\\WINDOWS\\WININIT.INI"))
+                          .find("[rename]\r\nC:\\APP\\A.TXT=C:\\APP\\~KTH0001.TMP"),
+                      std::string::npos);
+            EXPECT_EQ(ExitAction, exit_action::RestartWindows);
+        }
+        if (holder != platform::InvalidFileHandle) {
+            Rig->Sandbox.CloseHandle(holder);
+            holder = platform::InvalidFileHandle;
+        }
+    }
 }
 
 } // namespace
