@@ -8,19 +8,8 @@
 #include "installer/engine/date_rules.h"
 #include "installer/engine/installation_run.h"
 #include "installer/engine/script_builder.h"
-#include "platform/headless/fault_injection.h"
-#include "platform/headless/headless_library.h"
-#include "platform/headless/headless_message_box.h"
-#include "platform/posix/sandbox_dde.h"
-#include "platform/posix/sandbox_files.h"
-#include "platform/posix/sandbox_processes.h"
-#include "platform/posix/sandbox_profile.h"
-#include "platform/posix/sandbox_registry.h"
-#include "platform/posix/sandbox_service_control.h"
-#include "platform/posix/sandbox_system_info.h"
-#include "platform/posix/sandbox_versions.h"
-#include "platform/posix/sandbox_window_messages.h"
 #include "sample_install_script.h"
+#include "sandbox_test_machine.h"
 #include "support/temp_file.h"
 
 #include <fstream>
@@ -39,44 +28,12 @@ std::string Fixture(std::string_view name) {
                         std::string(name));
 }
 
-// The machine of a run, its files behind a fault plan.
-class RigMachine final : public platform::MachineServices {
-public:
+// The machine of a run; Payload takes only the decompressor's writes of file data.
+struct RigMachine {
     explicit RigMachine(platform::SandboxMachine& machine)
-        : Sandbox(machine), Faulty(Sandbox), Payload(Sandbox), SystemCalls(machine),
-          ProfileCalls(Faulty, machine.Description().WindowsDirectory),
-          RegistryCalls(platform::SandboxRegistry::Open(machine).Registry),
-          MessageCalls(DdeCalls, machine.Folder()),
-          VersionCalls(Faulty, machine.Description().WindowsDirectory,
-                       machine.Description().SystemDirectory),
-          ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls) {}
-    platform::FileService& Files() override { return Faulty; }
-    platform::SystemInfoService& System() override { return SystemCalls; }
-    platform::DdeService& Dde() override { return DdeCalls; }
-    platform::MessageBoxService& Boxes() override { return BoxCalls; }
-    platform::LibraryService& Libraries() override { return LibraryCalls; }
-    platform::RegistryService& Registry() override { return *RegistryCalls; }
-    platform::ProfileService& Profile() override { return ProfileCalls; }
-    platform::WindowMessageService& Messages() override { return MessageCalls; }
-    platform::VersionService& Versions() override { return VersionCalls; }
-    platform::ProcessService& Processes() override { return ProcessCalls; }
-    platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
-    std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
-
-    platform::SandboxFiles Sandbox;
-    /// Every call of the engine; Payload only the decompressor's writes of file data.
-    platform::FaultInjectingFiles Faulty;
+        : Services(machine), Payload(Services.Sandbox) {}
+    testing::SandboxTestMachine Services;
     platform::FaultInjectingFiles Payload;
-    platform::SandboxSystemInfo SystemCalls;
-    platform::SandboxProfile ProfileCalls;
-    platform::SandboxDde DdeCalls;
-    platform::HeadlessMessageBox BoxCalls;
-    platform::HeadlessLibraryService LibraryCalls;
-    std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
-    platform::SandboxWindowMessages MessageCalls;
-    platform::SandboxVersions VersionCalls;
-    platform::SandboxProcesses ProcessCalls;
-    platform::SandboxServiceControl ServiceCalls;
     /// Sets the abort flag after this many payload writes (a cancel during a copy).
     int CancelAfterWrites = -1;
     InstallContext* Context = nullptr;
@@ -150,7 +107,7 @@ protected:
 
     void Existing(std::string_view path, const std::string& content, DosStamp stamp) {
         WriteFileText(Native(path), content);
-        WriteDosStamp(Rig->Sandbox, path, stamp);
+        WriteDosStamp(Rig->Services.Sandbox, path, stamp);
     }
 
     // Builds the script of `files` (BACKUPDIR set before the records whose index is in
@@ -215,7 +172,8 @@ protected:
         Rig->Context = &Context;
         Running = Rig.get();
         ArchiveDecompressor decompressor(*opened.Archive, Context, &RigFileWrite);
-        return RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments}, *Rig);
+        return RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments},
+                               Rig->Services);
     }
 
     // The log's change records, header and run lines left out.
@@ -272,7 +230,7 @@ TEST_F(FileInstallationTest, EveryRuleSharedCountsBackupAndAFileInUseReplacedAtR
     Existing("C:\\APP\\NEVER.TXT", "never", older);
     Existing("C:\\APP\\BUSY.TXT", "busy", older);
     Existing("C:\\APP\\LIB.DLL", Fixture("VER1.DLL"), older);
-    platform::FileHandle holder = Rig->Sandbox.CreateFileA(
+    platform::FileHandle holder = Rig->Services.Sandbox.CreateFileA(
         "C:\\APP\\BUSY.TXT", platform::file::GenericRead, 0, platform::file::OpenExisting, 0);
     std::vector<FileSpec> files{
         {"new.txt", "C:\\APP\\NEW.TXT"},
@@ -306,28 +264,28 @@ TEST_F(FileInstallationTest, EveryRuleSharedCountsBackupAndAFileInUseReplacedAtR
     EXPECT_EQ(ReadFileText(Native("C:\\APP\\NEVER.TXT")), "never");
     EXPECT_EQ(ReadFileText(Native("C:\\APP\\LIB.DLL")), Fixture("VER2.DLL"));
     EXPECT_EQ(ReadFileText(Native("C:\\BACKUP\\LIB.DLL")), Fixture("VER1.DLL"));
-    std::optional<DosStamp> stamp = ReadDosStamp(Rig->Sandbox, "C:\\APP\\NEW.TXT");
+    std::optional<DosStamp> stamp = ReadDosStamp(Rig->Services.Sandbox, "C:\\APP\\NEW.TXT");
     ASSERT_TRUE(stamp);
     EXPECT_EQ(stamp->Date, record.Date);
     EXPECT_EQ(stamp->Time, record.Time);
 
     platform::HKEY key = nullptr;
-    ASSERT_EQ(Rig->RegistryCalls->RegOpenKeyExA(
+    ASSERT_EQ(Rig->Services.RegistryCalls->RegOpenKeyExA(
                   platform::HKEY_LOCAL_MACHINE,
                   "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", 0,
                   platform::reg::KeyRead, key),
               platform::reg::Success);
     std::uint32_t count = 0, size = 4;
-    EXPECT_EQ(Rig->RegistryCalls->RegQueryValueExA(key, "C:\\APP\\SHARED.TXT", nullptr,
-                                                   reinterpret_cast<char*>(&count), &size),
+    EXPECT_EQ(Rig->Services.RegistryCalls->RegQueryValueExA(key, "C:\\APP\\SHARED.TXT", nullptr,
+                                                            reinterpret_cast<char*>(&count), &size),
               platform::reg::Success);
     EXPECT_EQ(count, 2u);
-    Rig->RegistryCalls->RegCloseKey(key);
+    Rig->Services.RegistryCalls->RegCloseKey(key);
 
     // The file in use waits for the restart, and the restart puts it in place.
     EXPECT_EQ(ExitAction, exit_action::Reboot);
     EXPECT_EQ(ReadFileText(Native("C:\\APP\\BUSY.TXT")), "busy");
-    Rig->Sandbox.CloseHandle(holder);
+    Rig->Services.Sandbox.CloseHandle(holder);
     Rig.reset();
     EXPECT_EQ(Machine->Restart(), 0);
     EXPECT_EQ(ReadFileText(Native("C:\\APP\\BUSY.TXT")), "new content");
@@ -354,8 +312,8 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
     };
     platform::FileHandle holder = platform::InvalidFileHandle;
     auto hold = [&](RigMachine& rig) {
-        holder = rig.Sandbox.CreateFileA("C:\\APP\\A.TXT", platform::file::GenericRead, 0,
-                                         platform::file::OpenExisting, 0);
+        holder = rig.Services.Sandbox.CreateFileA("C:\\APP\\A.TXT", platform::file::GenericRead, 0,
+                                                  platform::file::OpenExisting, 0);
     };
     const auto nt = platform::WindowsFamily::WindowsNT;
     const std::vector<Case> cases{
@@ -374,8 +332,8 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
         {"access denied on the destination, ignored",
          nt,
          [](RigMachine& rig) {
-             rig.Faulty.Plan.FailAt(FileCall::MoveFileA, 1, platform::winerror::AccessDenied,
-                                    FaultRepeat::FromThenOn);
+             rig.Services.Faulty.Plan.FailAt(
+                 FileCall::MoveFileA, 1, platform::winerror::AccessDenied, FaultRepeat::FromThenOn);
          },
          {id::Cancel},
          0,
@@ -386,7 +344,8 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
         {"the copy cannot take the old file's place once, retried",
          nt,
          [](RigMachine& rig) {
-             rig.Faulty.Plan.FailAt(FileCall::MoveFileA, 2, platform::winerror::AccessDenied);
+             rig.Services.Faulty.Plan.FailAt(FileCall::MoveFileA, 2,
+                                             platform::winerror::AccessDenied);
          },
          {id::No},
          0,
@@ -430,7 +389,7 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
         if (c.Arrange) {
             c.Arrange(*Rig);
         }
-        Rig->BoxCalls.Answers.assign(c.Answers.begin(), c.Answers.end());
+        Rig->Services.BoxCalls.Answers.assign(c.Answers.begin(), c.Answers.end());
         EXPECT_EQ(Run({{"zz.bin", "C:\\APP\\A.TXT"}}, SIZE_MAX, c.Options, c.Cut, c.BadChecksum),
                   c.Result);
         EXPECT_EQ(LogChanges(), c.Log);
@@ -443,7 +402,7 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
             EXPECT_EQ(ExitAction, exit_action::RestartWindows);
         }
         if (holder != platform::InvalidFileHandle) {
-            Rig->Sandbox.CloseHandle(holder);
+            Rig->Services.Sandbox.CloseHandle(holder);
             holder = platform::InvalidFileHandle;
         }
     }
