@@ -371,6 +371,10 @@ int InstallOneFile(Engine& engine, const FileRecord& record) {
     }
 
     if (!outcome.Skipped) {
+        if (!test && !ownUse) {
+            engine.Services.Log.UseLogPathWhenNone(std::string(DirectoryPart(destination)) +
+                                                   "\\INSTALL.LOG");
+        }
         std::string temp;
         if (outside) {
             if (!FetchOutside(engine, record, source, transfer, temp, destination)) {
