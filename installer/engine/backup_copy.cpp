@@ -3,6 +3,7 @@
 
 #include "engine.h"
 #include "install_context.h"
+#include "path_parts.h"
 #include "platform/machine_services.h"
 
 #include <cstdio>
@@ -97,8 +98,7 @@ CopyOutcome CopyFileWithBackup(Engine& engine, std::string_view source,
         outcome.Target = std::string(*target);
     } else {
         std::string directory = engine.Variables.Expand("%BACKUPDIR%", PathSize);
-        std::size_t slash = source.rfind('\\');
-        std::string_view name = slash == std::string_view::npos ? source : source.substr(slash + 1);
+        std::string_view name = NamePart(source);
         if (directory.empty() || !CreateDirectoryPath(engine, directory + "\\")) {
             return outcome;
         }

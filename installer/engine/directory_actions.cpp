@@ -3,6 +3,7 @@
 #include "backup_copy.h"
 #include "engine.h"
 #include "file_installation.h"
+#include "path_parts.h"
 #include "platform/ansi_text.h"
 #include "platform/machine_services.h"
 
@@ -14,11 +15,6 @@ using platform::FileService;
 
 // Wildcard searches go no deeper than this, so a link loop cannot run forever.
 constexpr int MaxDepth = 32;
-
-std::string_view DirectoryPart(std::string_view path) {
-    std::size_t slash = path.rfind('\\');
-    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
 
 bool IsDots(const std::string& name) {
     return name == "." || name == "..";
@@ -42,7 +38,7 @@ void ForEachEntry(FileService& files, std::string_view directory, std::string_vi
     } while (files.FindNextFileA(search.Get(), found));
 }
 
-int InstallMatches(Engine& engine, const FileRecord& record, const std::string& directory,
+int InstallMatches(Engine& engine, const InstallFileRecord& record, const std::string& directory,
                    std::string_view pattern, const std::string& relative, int depth,
                    bool& matched) {
     FileService& files = engine.Services.Machine->Files();
@@ -53,7 +49,7 @@ int InstallMatches(Engine& engine, const FileRecord& record, const std::string& 
             return;
         }
         matched = true;
-        FileRecord one = record;
+        InstallFileRecord one = record;
         one.FlagsA |= install_flag::OutsideSource;
         one.FlagsB &= static_cast<std::uint8_t>(~install_flag::WildcardSource);
         one.Destination = record.Destination + "\\" + relative + entry.FileName;
@@ -109,10 +105,10 @@ bool Ready(Engine& engine) {
 
 } // namespace
 
-int InstallWildcard(Engine& engine, const FileRecord& record) {
+int InstallWildcard(Engine& engine, const InstallFileRecord& record) {
     const std::string pattern = engine.Variables.Expand(record.Wildcard, PathSize);
     std::string directory(DirectoryPart(pattern));
-    FileRecord expanded = record;
+    InstallFileRecord expanded = record;
     expanded.Destination = engine.Variables.Expand(record.Destination, PathSize);
     while (!expanded.Destination.empty() && expanded.Destination.back() == '\\') {
         expanded.Destination.pop_back();

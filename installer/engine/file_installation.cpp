@@ -11,6 +11,7 @@
 #include "install_context.h"
 #include "message_table.h"
 #include "numbered_temp_file.h"
+#include "path_parts.h"
 #include "platform/ansi_text.h"
 #include "platform/machine_services.h"
 #include "schedule_replace.h"
@@ -30,21 +31,6 @@ namespace flag = install_flag;
 constexpr std::size_t CannotCreateMessage = 26;
 constexpr std::size_t InUseQuestion = 22;
 constexpr std::size_t ArchiveReadQuestion = 37;
-
-std::string_view DirectoryPart(std::string_view path) {
-    std::size_t slash = path.rfind('\\');
-    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
-
-std::string_view NamePart(std::string_view path) {
-    std::size_t slash = path.rfind('\\');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-std::string ShortForm(Engine& engine, std::string_view path) {
-    return engine.Services.Paths != nullptr ? engine.Services.Paths->ShortPathForm(path)
-                                            : std::string(path);
-}
 
 bool IsFile(FileService& files, std::string_view path) {
     std::uint32_t attributes = files.GetFileAttributesA(path);
@@ -113,7 +99,7 @@ bool ReplaceKeepingOld(FileService& files, const std::string& temp,
 // Decompresses the record's data into `temp`: the archive read question on a read
 // failure or a copy that is not the file the record describes. False when the run ends
 // (abort or error code).
-bool ExtractFromArchive(Engine& engine, const FileRecord& record, const std::string& temp) {
+bool ExtractFromArchive(Engine& engine, const InstallFileRecord& record, const std::string& temp) {
     InstallContext& context = *engine.Services.Context;
     FileService& files = engine.Services.Machine->Files();
     const std::uint32_t savedOptions = context.OptionFlags;
@@ -163,7 +149,7 @@ bool ExtractFromArchive(Engine& engine, const FileRecord& record, const std::str
 }
 
 // Copies an outside source beside the destination; false after the failure was shown.
-bool FetchOutside(Engine& engine, const FileRecord& record, const std::string& source,
+bool FetchOutside(Engine& engine, const InstallFileRecord& record, const std::string& source,
                   bool transfer, std::string& temp, const std::string& destination) {
     FileService& files = engine.Services.Machine->Files();
     temp = CreateNumberedTempFile(files, DirectoryPart(destination));
@@ -193,7 +179,7 @@ struct Outcome {
 
 // Through the version service: the refusals it gives are final, a file in use is
 // scheduled. -2 to abort, else 0.
-int ReplaceVersioned(Engine& engine, const FileRecord& record, std::string& temp,
+int ReplaceVersioned(Engine& engine, const InstallFileRecord& record, std::string& temp,
                      const std::string& destination, Outcome& outcome) {
     platform::MachineServices& machine = *engine.Services.Machine;
     FileService& files = machine.Files();
@@ -298,8 +284,8 @@ void AdvanceProgress(Engine& engine, std::uint32_t bytes) {
 
 } // namespace
 
-FileRecord ReadFileRecord(const ActionRecord& record) {
-    FileRecord file;
+InstallFileRecord ReadInstallFileRecord(const ActionRecord& record) {
+    InstallFileRecord file;
     file.FlagsA = record.FixedByte(1);
     file.FlagsB = record.FixedByte(2);
     file.Start = record.FixedDword(3);
@@ -320,7 +306,7 @@ FileRecord ReadFileRecord(const ActionRecord& record) {
     return file;
 }
 
-int InstallOneFile(Engine& engine, const FileRecord& record) {
+int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
     platform::MachineServices& machine = *engine.Services.Machine;
     FileService& files = machine.Files();
     InstallContext& context = *engine.Services.Context;
@@ -467,7 +453,7 @@ int InstallFileAction(Engine& engine, ActionRecord& record) {
     if (engine.Services.Machine == nullptr || engine.Services.Context == nullptr) {
         return 0;
     }
-    FileRecord file = ReadFileRecord(record);
+    InstallFileRecord file = ReadInstallFileRecord(record);
     if ((file.FlagsB & flag::WildcardSource) != 0) {
         return InstallWildcard(engine, file);
     }

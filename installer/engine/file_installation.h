@@ -30,7 +30,7 @@ inline constexpr std::uint8_t WildcardSource = 0x80;
 
 /// An install-file record's fields, with its strings copied out so that the wildcard
 /// form can install each file it finds under a destination and source of its own.
-struct FileRecord {
+struct InstallFileRecord {
     std::uint8_t FlagsA = 0;
     std::uint8_t FlagsB = 0;
     std::uint32_t Start = 0;
@@ -50,16 +50,16 @@ struct FileRecord {
     std::string Wildcard;
 };
 
-FileRecord ReadFileRecord(const ActionRecord& record);
+InstallFileRecord ReadInstallFileRecord(const ActionRecord& record);
 
 /// Puts the file actions into the engine's action table.
 void RegisterFileActions(Engine& engine);
 
 /// One file (the wildcard form walks its matches through this): 0 go on, -2 abort.
-int InstallOneFile(Engine& engine, const FileRecord& record);
+int InstallOneFile(Engine& engine, const InstallFileRecord& record);
 
 /// The wildcard form: every file matching the source pattern, subfolders too when asked.
-int InstallWildcard(Engine& engine, const FileRecord& record);
+int InstallWildcard(Engine& engine, const InstallFileRecord& record);
 
 int InstallFileAction(Engine& engine, ActionRecord& record);
 int CreateDirectoryAction(Engine& engine, ActionRecord& record);

@@ -8,6 +8,7 @@
 #include "install_context.h"
 #include "message_table.h"
 #include "numbered_temp_file.h"
+#include "path_parts.h"
 #include "platform/ansi_text.h"
 #include "platform/machine_services.h"
 #include "version_compare.h"
@@ -15,21 +16,6 @@
 namespace vorn {
 
 namespace {
-
-std::string ShortForm(Engine& engine, std::string_view path) {
-    return engine.Services.Paths != nullptr ? engine.Services.Paths->ShortPathForm(path)
-                                            : std::string(path);
-}
-
-std::string_view DirectoryPart(std::string_view path) {
-    std::size_t slash = path.rfind('\\');
-    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
-
-std::string_view NamePart(std::string_view path) {
-    std::size_t slash = path.rfind('\\');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 // "RESTART" becomes "W" unless a reboot (S) or a command (E) is asked for already.
 void AskWindowsRestart(Engine& engine) {

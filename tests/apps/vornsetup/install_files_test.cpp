@@ -48,10 +48,10 @@ TEST(Vornsetup, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
     // Another program holds BUSY.TXT open while the installation runs.
     plandra::test::WriteFileText(machine / "held_open.txt", "C:\\APP\\BUSY.TXT\r\n");
 
-    const auto packed = vorn::PackPayload(std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
-                                              {"new.txt", Bytes("new content")},
-                                              {"lib.dll", Bytes(ver2)}})
-                            .Payload;
+    const auto packed =
+        vorn::PackPayload(std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
+                              {"new.txt", Bytes("new content")}, {"lib.dll", Bytes(ver2)}})
+            .Payload;
     const std::vector<vorn::InstallSpec> specs{
         {"new.txt", "C:\\APP\\NEW.TXT"},
         {"new.txt", "C:\\APP\\OLD.TXT", Rule2},
@@ -73,20 +73,19 @@ TEST(Vornsetup, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
     const auto ran = RunProgram(VORNSETUP_PROGRAM " --machine " + machine.string() +
                                 " --silent --engine " VORN0132_LIBRARY " " + archive);
     EXPECT_EQ(ran.Status, 0) << ran.Output;
-    EXPECT_EQ(vorn::LogChanges(app / "INSTALL.LOG"),
-              (std::vector<std::string>{
-                  "File Copy: C:\\APP\\NEW.TXT",
-                  "File Overwrite: C:\\APP\\OLD.TXT",
-                  "File Overwrite: C:\\APP\\SAME.TXT",
-                  "Date/Time: Following file not copied.",
-                  " File Copy: C:\\APP\\KEEP.TXT",
-                  "File Copy: C:\\APP\\SHARED.TXT",
-                  "File Overwrite: C:\\APP\\SHARED.TXT",
-                  "File Overwrite: C:\\APP\\BUSY.TXT",
-                  "Made Dir: C:\\BACKUP",
-                  "File Overwrite: C:\\APP\\LIB.DLL",
-                  "Backup Copy: C:\\BACKUP\\LIB.DLL",
-              }));
+    EXPECT_EQ(vorn::LogChanges(app / "INSTALL.LOG"), (std::vector<std::string>{
+                                                         "File Copy: C:\\APP\\NEW.TXT",
+                                                         "File Overwrite: C:\\APP\\OLD.TXT",
+                                                         "File Overwrite: C:\\APP\\SAME.TXT",
+                                                         "Date/Time: Following file not copied.",
+                                                         " File Copy: C:\\APP\\KEEP.TXT",
+                                                         "File Copy: C:\\APP\\SHARED.TXT",
+                                                         "File Overwrite: C:\\APP\\SHARED.TXT",
+                                                         "File Overwrite: C:\\APP\\BUSY.TXT",
+                                                         "Made Dir: C:\\BACKUP",
+                                                         "File Overwrite: C:\\APP\\LIB.DLL",
+                                                         "Backup Copy: C:\\BACKUP\\LIB.DLL",
+                                                     }));
     for (const char* name : {"NEW.TXT", "OLD.TXT", "SAME.TXT", "SHARED.TXT"}) {
         EXPECT_EQ(ReadFileText(app / name), "new content") << name;
     }
@@ -94,8 +93,9 @@ TEST(Vornsetup, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
     EXPECT_EQ(ReadFileText(app / "NEVER.TXT"), "never");
     EXPECT_EQ(ReadFileText(app / "LIB.DLL"), ver2);
     EXPECT_EQ(ReadFileText(machine / "drive_c" / "BACKUP" / "LIB.DLL"), ver1);
-    EXPECT_NE(ReadFileText(machine / "registry.reg").find(R"("C:\\APP\\SHARED.TXT"=dword:00000002)"),
-              std::string::npos);
+    EXPECT_NE(
+        ReadFileText(machine / "registry.reg").find(R"("C:\\APP\\SHARED.TXT"=dword:00000002)"),
+        std::string::npos);
     EXPECT_EQ(ReadFileText(app / "BUSY.TXT"), "busy");
 
     std::filesystem::remove(machine / "held_open.txt");

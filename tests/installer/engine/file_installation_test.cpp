@@ -7,7 +7,9 @@
 #include "installer/archive/archive_test_data.h"
 #include "installer/archive/setup_archive.h"
 #include "installer/engine/date_rules.h"
+#include "installer/engine/file_installation.h"
 #include "installer/engine/installation_run.h"
+#include "installer/engine/script_builder.h"
 #include "sample_install_script.h"
 #include "sandbox_test_machine.h"
 #include "support/temp_file.h"
@@ -85,10 +87,15 @@ protected:
     int Run(const std::vector<InstallSpec>& files, std::uint32_t options = 0, std::uint64_t cut = 0,
             std::uint32_t badChecksum = 0) {
         std::optional<PackedPayload> packed = PackPayload(Payloads).Payload;
-        std::vector<std::uint8_t> script = FileInstallScript(*packed, files, SIZE_MAX, badChecksum);
+        return RunScript(FileInstallScript(*packed, files, SIZE_MAX, badChecksum), *packed, options,
+                         cut);
+    }
+
+    int RunScript(const std::vector<std::uint8_t>& script, const PackedPayload& payload,
+                  std::uint32_t options = 0, std::uint64_t cut = 0) {
         ArchiveExtras extras;
         extras.OptionFlags = options;
-        ArchiveImage image = BuildSetupArchive(script, *packed, extras);
+        ArchiveImage image = BuildSetupArchive(script, payload, extras);
         EXPECT_TRUE(image.Error.empty()) << image.Error;
         std::unique_ptr<ArchiveStream> stream =
             cut != 0 ? std::make_unique<CutStream>(image.Bytes, image.Bytes.size() - cut)
@@ -247,6 +254,38 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
             holder = platform::InvalidFileHandle;
         }
     }
+}
+
+// A wildcard source with its subfolder, then the directory actions: create, rename and
+// delete (recursing, removing what it emptied).
+TEST_F(FileInstallationTest, WildcardSourcesAndDirectoryActions) {
+    MakeMachine();
+    for (const char* path : {"C:\\SRC\\ONE.TXT", "C:\\SRC\\SUB\\TWO.TXT", "C:\\SRC\\KEEP.DAT"}) {
+        std::filesystem::create_directories(Native(path).parent_path());
+        WriteFileText(Native(path), path);
+    }
+    ScriptBuilder b;
+    std::vector<std::uint8_t> fixed(42, 0);
+    fixed[1] = install_flag::WildcardSource | install_flag::Subdirectories;
+    b.Record(op::InstallFiles2, fixed, {"C:\\DEST", "", "C:\\SRC\\*.TXT"}, {{"Files"}});
+    b.Record(op::CreateDirectory, {}, {"C:\\NEW\\A"});
+    b.Record(op::RenameFile, {}, {"C:\\DEST\\ONE.TXT", "UNO.TXT"});
+    b.Record(op::DeleteFile, {0x0C}, {"C:\\SRC\\*.TXT"});
+    b.Exit();
+    std::vector<std::uint8_t> script = WriteScriptHeader(SampleHeader());
+    std::vector<std::uint8_t> records = b.Build();
+    script.insert(script.end(), records.begin(), records.end());
+    EXPECT_EQ(RunScript(script, *PackPayload(Payloads).Payload), -1);
+    EXPECT_EQ(
+        LogChanges(Native("C:\\APP\\INSTALL.LOG")),
+        (std::vector<std::string>{"Made Dir: C:\\DEST", "File Copy: C:\\DEST\\ONE.TXT",
+                                  "Made Dir: C:\\DEST\\SUB", "File Copy: C:\\DEST\\SUB\\TWO.TXT",
+                                  "Made Dir: C:\\NEW", "Made Dir: C:\\NEW\\A"}));
+    EXPECT_EQ(ReadFileText(Native("C:\\DEST\\UNO.TXT")), "C:\\SRC\\ONE.TXT");
+    EXPECT_EQ(ReadFileText(Native("C:\\DEST\\SUB\\TWO.TXT")), "C:\\SRC\\SUB\\TWO.TXT");
+    EXPECT_FALSE(std::filesystem::exists(Native("C:\\DEST\\KEEP.DAT")));
+    EXPECT_FALSE(std::filesystem::exists(Native("C:\\SRC\\SUB")));
+    EXPECT_TRUE(std::filesystem::exists(Native("C:\\SRC\\KEEP.DAT")));
 }
 
 } // namespace
