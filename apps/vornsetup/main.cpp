@@ -46,8 +46,10 @@ Options:
                    variables). Both files may be edited. Files the machine reads when
                    present: programs.ini (what a started program does: its exit code,
                    how long it runs, a file it writes or deletes) and
-                   running_services.txt (the services that run, one name a line); it
-                   logs every started program in processes.log.
+                   running_services.txt (the services that run, one name a line) and
+                   held_open.txt (files a program holds open, in use for every other,
+                   one Windows path a line); it logs every started program in
+                   processes.log.
   --family 95|NT   The Windows family a new machine plays (default NT).
   --dde DIR TOPIC  Talk to the installation running on machine DIR (any DIR on
                    Windows) through its DDE service "VornInst", as another program

@@ -1,9 +1,8 @@
 // Decompressing the embedded pieces.
 #include "embedded_pieces.h"
 
+#include "numbered_temp_file.h"
 #include "platform/files.h"
-
-#include <cstdio>
 
 namespace vorn {
 
@@ -57,22 +56,7 @@ std::string NewPieceFile(FileService& files, const PieceTargets& targets, const 
         return program;
     }
     case Naming::WindowsDirectory:
-        for (unsigned number = 1; number <= 0xFFFF; ++number) {
-            char name[16];
-            std::snprintf(name, sizeof name, "~KTH%04x.TMP", number);
-            path = targets.WindowsDirectory + "\\" + name;
-            platform::FileHandle made =
-                files.CreateFileA(path, platform::file::GenericWrite, 0, platform::file::CreateNew,
-                                  platform::file::AttributeNormal);
-            if (made != platform::InvalidFileHandle) {
-                files.CloseHandle(made);
-                return path;
-            }
-            if (files.GetLastError() != platform::winerror::FileExists) {
-                return {};
-            }
-        }
-        return {};
+        return CreateNumberedTempFile(files, targets.WindowsDirectory);
     }
     return {};
 }

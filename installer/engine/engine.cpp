@@ -2,13 +2,16 @@
 #include "engine.h"
 
 #include "builtin_functions.h"
+#include "file_installation.h"
 
 #include <algorithm>
 
 namespace vorn {
 
 Engine::Engine(Script script, EngineServices services)
-    : Program(script), Services(services), Builtins(StandardBuiltins()) {}
+    : Program(script), Services(services), Builtins(StandardBuiltins()) {
+    RegisterFileActions(*this);
+}
 
 Engine::~Engine() = default;
 

@@ -82,6 +82,12 @@ public:
     /// The progress window, billboards and sound; null where nothing is shown.
     EngineDisplay* Display = nullptr;
 
+    /// Short paths of the installed files that register themselves at the end of the run.
+    std::vector<std::string> SelfRegistrations;
+    static constexpr std::size_t MaxSelfRegistrations = 1024;
+    /// In-use files were scheduled through "_MSSETUP.BAT": the run offers the restart.
+    bool RestartPending = false;
+
     /// Handlers of the opcodes other parts implement; a record whose opcode has no
     /// handler is passed over.
     std::array<ActionHandler, op::LastAction + 1> Actions{};

@@ -49,6 +49,9 @@ public:
     /// Opcode 30: flags 1 pause logging, 0 resume it; any other value closes the log
     /// (appending it to its final file) and opens a new one whose final file is `path`.
     virtual void SetLogFile(std::uint8_t flags, std::string_view path) = 0;
+    /// The log's final file becomes `path` when the installation names none; the file
+    /// installer offers the folder of the first file it installs.
+    virtual void UseLogPathWhenNone(std::string_view /*path*/) {}
 };
 
 /// New temporary files (GetTempFileNameA with a unique number).

@@ -56,6 +56,9 @@ inline constexpr std::uint32_t Ctl3dEmbedded = 0x10;
 inline constexpr std::uint32_t BoxTextWeightMask = 0x600;
 inline constexpr std::uint32_t AlwaysGraphicsStateBit0 = 0x1000;
 inline constexpr std::uint32_t RestartUtilityEmbedded = 0x2000;
+/// The same bit: files in use are replaced when the machine starts again.
+inline constexpr std::uint32_t ReplaceInUseAtRestart = 0x2000;
+inline constexpr std::uint32_t ProgressByBytes = 0x10000;
 inline constexpr std::uint32_t ExtensionLibraryEmbedded = 0x8000;
 inline constexpr std::uint32_t RegistrationProgramEmbedded = 0x20000;
 inline constexpr std::uint32_t KeepSilentForRestart = 0x20000000;

@@ -96,8 +96,6 @@ private:
     bool Version4 = false;
     /// Never wait on timer ticks (a setup program started from a floppy disk).
     bool NoTickWaits = false;
-    /// Set by the file installer when in-use files were scheduled for a restart.
-    bool RestartPending = false;
     /// The engine's window class is registered until the run ends.
     bool WizardClassRegistered = false;
 };

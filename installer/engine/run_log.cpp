@@ -68,4 +68,10 @@ void RunLog::SetLogFile(std::uint8_t flags, std::string_view path) {
     Open("KTI");
 }
 
+void RunLog::UseLogPathWhenNone(std::string_view path) {
+    if (Settings.Enabled && Settings.LogPath.empty()) {
+        Settings.LogPath = std::string(path);
+    }
+}
+
 } // namespace vorn

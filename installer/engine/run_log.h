@@ -59,6 +59,7 @@ public:
     void AddText(std::string_view text) override;
     std::intptr_t FileHandle() const override;
     void SetLogFile(std::uint8_t flags, std::string_view path) override;
+    void UseLogPathWhenNone(std::string_view path) override;
 
 private:
     platform::FileService& Files;

@@ -67,7 +67,7 @@ int InstallationRun::ShutDown(int result) {
     RestartDecision restart;
     if (Options.Mode != RunMode::Test) {
         RestartFacts facts;
-        facts.Pending = RestartPending;
+        facts.Pending = engine.RestartPending;
         facts.WindowsNt = WindowsNt;
         facts.CommandInterpreter = platform::ReadSystemText([&](std::span<char> buffer) {
             return Machine.System().GetEnvironmentVariableA("COMSPEC", buffer);

@@ -18,13 +18,16 @@ inline constexpr std::uint8_t DisplayMessage = 3;
 inline constexpr std::uint8_t DisplayGraphic = 6;
 inline constexpr std::uint8_t EndBlock = 8;
 inline constexpr std::uint8_t CallDll = 9;
+inline constexpr std::uint8_t DeleteFile = 11;
 inline constexpr std::uint8_t IfWhile = 12;
 inline constexpr std::uint8_t Else = 13;
+inline constexpr std::uint8_t CreateDirectory = 17;
 inline constexpr std::uint8_t InstallFiles2 = 18;
 inline constexpr std::uint8_t GetTempFileName = 22;
 inline constexpr std::uint8_t ExitInstallation = 24;
 inline constexpr std::uint8_t Filler = 27;
 inline constexpr std::uint8_t AddToLog = 28;
+inline constexpr std::uint8_t RenameFile = 29;
 inline constexpr std::uint8_t SetLogFile = 30;
 inline constexpr std::uint8_t EndOfScript = 63;
 /// Opcodes 0 to LastAction have records (some of them not valid); 63 ends the script.

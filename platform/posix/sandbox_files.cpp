@@ -61,6 +61,9 @@ bool SandboxFiles::InUse(const fs::path& native, std::uint32_t access, std::uint
     if (!reads && !writes) {
         return false;
     }
+    if (Machine.HeldOpen(native)) {
+        return true;
+    }
     for (const auto& [handle, open] : Files) {
         if (open.Native == native &&
             ((reads && !(open.Share & file::ShareRead)) ||
@@ -74,6 +77,9 @@ bool SandboxFiles::InUse(const fs::path& native, std::uint32_t access, std::uint
 }
 
 bool SandboxFiles::KeptFromRemoval(const fs::path& native) const {
+    if (Machine.HeldOpen(native)) {
+        return true;
+    }
     for (const auto& [handle, open] : Files) {
         if (open.Native == native && !(open.Share & file::ShareDelete)) {
             return true;

@@ -391,4 +391,18 @@ int SandboxMachine::Restart() {
     return failed;
 }
 
+bool SandboxMachine::HeldOpen(const fs::path& native) const {
+    std::ifstream file(Root / "held_open.txt", std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const SandboxPath held = Resolve(line);
+        if (held.Error == 0 && held.Exists && held.Native == native) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace platform

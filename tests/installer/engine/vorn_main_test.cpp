@@ -7,19 +7,9 @@
 #include "installer/engine/script_builder.h"
 #include "installer/engine/script_header.h"
 #include "installer/log/install_log_reader.h"
-#include "platform/headless/headless_library.h"
-#include "platform/headless/headless_message_box.h"
 #include "platform/posix/posix_library.h"
-#include "platform/posix/sandbox_dde.h"
-#include "platform/posix/sandbox_files.h"
-#include "platform/posix/sandbox_processes.h"
-#include "platform/posix/sandbox_profile.h"
-#include "platform/posix/sandbox_registry.h"
-#include "platform/posix/sandbox_service_control.h"
-#include "platform/posix/sandbox_system_info.h"
-#include "platform/posix/sandbox_versions.h"
-#include "platform/posix/sandbox_window_messages.h"
 #include "sample_install_script.h"
+#include "sandbox_test_machine.h"
 #include "support/temp_file.h"
 
 #include <functional>
@@ -216,42 +206,7 @@ TEST_F(VornMainTest, TestModeWritesNoLogAndRestartValuesSetTheExitAction) {
     }
 }
 
-// The machine of the tests that watch boxes and talk to the VornInst service.
-class TestMachine final : public platform::MachineServices {
-public:
-    explicit TestMachine(platform::SandboxMachine& machine)
-        : FileCalls(machine), SystemCalls(machine),
-          ProfileCalls(FileCalls, machine.Description().WindowsDirectory),
-          RegistryCalls(platform::SandboxRegistry::Open(machine).Registry),
-          MessageCalls(DdeCalls, machine.Folder()),
-          VersionCalls(FileCalls, machine.Description().WindowsDirectory,
-                       machine.Description().SystemDirectory),
-          ProcessCalls(machine, FileCalls), ServiceCalls(machine, *RegistryCalls) {}
-    platform::FileService& Files() override { return FileCalls; }
-    platform::SystemInfoService& System() override { return SystemCalls; }
-    platform::DdeService& Dde() override { return DdeCalls; }
-    platform::MessageBoxService& Boxes() override { return BoxCalls; }
-    platform::LibraryService& Libraries() override { return LibraryCalls; }
-    platform::RegistryService& Registry() override { return *RegistryCalls; }
-    platform::ProfileService& Profile() override { return ProfileCalls; }
-    platform::WindowMessageService& Messages() override { return MessageCalls; }
-    platform::VersionService& Versions() override { return VersionCalls; }
-    platform::ProcessService& Processes() override { return ProcessCalls; }
-    platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
-    std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
-
-    platform::SandboxFiles FileCalls;
-    platform::SandboxSystemInfo SystemCalls;
-    platform::SandboxProfile ProfileCalls;
-    platform::SandboxDde DdeCalls;
-    platform::HeadlessMessageBox BoxCalls;
-    platform::HeadlessLibraryService LibraryCalls;
-    std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
-    platform::SandboxWindowMessages MessageCalls;
-    platform::SandboxVersions VersionCalls;
-    platform::SandboxProcesses ProcessCalls;
-    platform::SandboxServiceControl ServiceCalls;
-};
+using TestMachine = testing::SandboxTestMachine;
 
 platform::DdeService* ClientDde = nullptr;
 std::string Requested;

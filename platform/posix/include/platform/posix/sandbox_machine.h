@@ -123,6 +123,9 @@ public:
     /// Starts the machine again: carries out the pending moves in order and forgets them.
     /// Returns how many failed.
     int Restart();
+    /// Whether a program of the machine holds the file open without sharing it: the
+    /// file is named (a Windows path a line) in held_open.txt in the machine folder.
+    bool HeldOpen(const std::filesystem::path& native) const;
 
 private:
     SandboxMachine(std::filesystem::path root, MachineDescription machine)

@@ -1,0 +1,41 @@
+// Installation scripts that install files from an archive's payload, for the file
+// installer's tests in-process and through the setup program.
+#pragma once
+
+#include "installer/archive/setup_archive.h"
+#include "installer/engine/date_rules.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+struct InstallSpec {
+    std::string Payload; ///< Name of the payload entry.
+    std::string Destination;
+    std::uint8_t FlagsA = 0;
+    std::uint8_t FlagsB = 0;
+    DosStamp Stamp{0x5A21, 0x6000}; ///< 1 January 2025, 12:00.
+};
+
+/// Flags A of the specs: the date rules, shared, compare versions.
+namespace spec {
+inline constexpr std::uint8_t Rule1 = 0x08, Rule2 = 0x10, Rule3 = 0x18, Shared = 0x02,
+                              Versions = 0x01;
+}
+
+/// The sample header and one install record a spec (the checksum replaced by
+/// `badChecksum` when that is not 0); "BACKUPDIR" becomes C:\BACKUP before record
+/// `backupFrom`.
+std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
+                                            const std::vector<InstallSpec>& files,
+                                            std::size_t backupFrom = SIZE_MAX,
+                                            std::uint32_t badChecksum = 0);
+
+/// The change records of an installation log, in order: the header, information and
+/// run lines are left out.
+std::vector<std::string> LogChanges(const std::filesystem::path& log);
+
+} // namespace vorn

@@ -1,0 +1,292 @@
+// The file actions run through whole installations on a sandbox machine: the date and
+// version rules, shared counts, backups, a file in use replaced at restart, and the faults
+// that must leave the old file and nothing else behind.
+#include "engine_fakes.h"
+#include "file_install_sample.h"
+#include "installer/archive/archive_decompressor.h"
+#include "installer/archive/archive_test_data.h"
+#include "installer/archive/setup_archive.h"
+#include "installer/engine/date_rules.h"
+#include "installer/engine/file_installation.h"
+#include "installer/engine/installation_run.h"
+#include "installer/engine/script_builder.h"
+#include "sample_install_script.h"
+#include "sandbox_test_machine.h"
+#include "support/temp_file.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace vorn {
+namespace {
+
+using plandra::test::ReadFileText;
+using plandra::test::WriteFileText;
+
+// The machine of a run; Payload takes only the decompressor's writes of file data.
+struct RigMachine {
+    explicit RigMachine(platform::SandboxMachine& machine)
+        : Services(machine), Payload(Services.Sandbox) {}
+    testing::SandboxTestMachine Services;
+    platform::FaultInjectingFiles Payload;
+    /// Sets the abort flag after this many payload writes (a cancel during a copy).
+    int CancelAfterWrites = -1;
+    InstallContext* Context = nullptr;
+};
+
+RigMachine* Running = nullptr;
+
+std::uint32_t PLATFORM_WINAPI RigFileWrite(std::uintptr_t file, const void* buffer,
+                                           std::uint32_t count) {
+    std::uint32_t written = 0;
+    Running->Payload.WriteFile(static_cast<platform::FileHandle>(file),
+                               std::span<const char>(static_cast<const char*>(buffer), count),
+                               written);
+    if (Running->CancelAfterWrites >= 0 &&
+        Running->Payload.Plan.Uses(platform::FileCall::WriteFile) >= Running->CancelAfterWrites) {
+        Running->Context->AbortFlag = 1;
+    }
+    return written;
+}
+
+// A stream that ends early while still claiming its full size.
+class CutStream final : public ArchiveStream {
+public:
+    CutStream(std::vector<std::uint8_t> bytes, std::uint64_t cut)
+        : Inner(MemoryArchiveStream(std::move(bytes))), Cut(cut) {}
+    std::uint64_t Size() const override { return Inner->Size(); }
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
+        return offset + buffer.size() <= Cut && Inner->ReadAt(offset, buffer);
+    }
+
+private:
+    std::unique_ptr<ArchiveStream> Inner;
+    std::uint64_t Cut;
+};
+
+class FileInstallationTest : public ::testing::Test {
+protected:
+    void MakeMachine(platform::WindowsFamily family = platform::WindowsFamily::WindowsNT) {
+        Machine = platform::SandboxMachine::Create(Folder.Folder(), family).Machine;
+        ASSERT_TRUE(Machine);
+        std::filesystem::create_directories(Native("C:\\APP"));
+        std::filesystem::create_directories(Native("C:\\SETUP"));
+        Rig = std::make_unique<RigMachine>(*Machine);
+    }
+
+    std::filesystem::path Native(std::string_view path) const {
+        return Machine->Resolve(path).Native;
+    }
+
+    void Existing(std::string_view path, const std::string& content, DosStamp stamp) {
+        WriteFileText(Native(path), content);
+        WriteDosStamp(Rig->Services.Sandbox, path, stamp);
+    }
+
+    // Archives the script of `files` with the payload and runs it: the run's result.
+    int Run(const std::vector<InstallSpec>& files, std::uint32_t options = 0, std::uint64_t cut = 0,
+            std::uint32_t badChecksum = 0) {
+        std::optional<PackedPayload> packed = PackPayload(Payloads).Payload;
+        return RunScript(FileInstallScript(*packed, files, SIZE_MAX, badChecksum), *packed, options,
+                         cut);
+    }
+
+    int RunScript(const std::vector<std::uint8_t>& script, const PackedPayload& payload,
+                  std::uint32_t options = 0, std::uint64_t cut = 0) {
+        ArchiveExtras extras;
+        extras.OptionFlags = options;
+        ArchiveImage image = BuildSetupArchive(script, payload, extras);
+        EXPECT_TRUE(image.Error.empty()) << image.Error;
+        std::unique_ptr<ArchiveStream> stream =
+            cut != 0 ? std::make_unique<CutStream>(image.Bytes, image.Bytes.size() - cut)
+                     : MemoryArchiveStream(image.Bytes);
+        SetupArchive::OpenResult opened = SetupArchive::Read(std::move(stream));
+        EXPECT_TRUE(opened.Archive) << opened.Error;
+        ScriptCopy = opened.Archive->Script();
+        Context = InstallContext{};
+        Context.ArchiveOffset = static_cast<std::uint32_t>(opened.Archive->PiecesOffset());
+        Context.ArchiveFile = reinterpret_cast<std::uintptr_t>(opened.Archive.get());
+        Context.OptionFlags = opened.Archive->Header().OptionFlags;
+        Context.ScriptLength = static_cast<std::uint32_t>(ScriptCopy.size());
+        Context.Script = ScriptCopy.data();
+        Context.Decompress = &DecompressFromArchive;
+        Context.Checksum = &ArchiveChecksum;
+        Rig->Context = &Context;
+        Running = Rig.get();
+        ArchiveDecompressor decompressor(*opened.Archive, Context, &RigFileWrite);
+        return RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments},
+                               Rig->Services);
+    }
+
+    std::vector<std::string> ScratchFiles(std::string_view folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Native(folder))) {
+            std::string name = entry.path().filename().string();
+            if (name.rfind("~KTH", 0) == 0 || name.rfind("~kth", 0) == 0) {
+                names.push_back(name);
+            }
+        }
+        return names;
+    }
+
+    plandra::test::TempFolder Folder;
+    std::unique_ptr<platform::SandboxMachine> Machine;
+    std::unique_ptr<RigMachine> Rig;
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Payloads{
+        {"a.bin", archive_test::Noise(100000, 3)}};
+    std::vector<std::uint8_t> ScriptCopy;
+    InstallContext Context;
+    std::int32_t ExitAction = 0;
+    char RestartProgram[RestartBufferSize] = {};
+    char RestartArguments[RestartBufferSize] = {};
+};
+
+TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
+    using platform::FaultRepeat;
+    using platform::FileCall;
+    namespace id = platform::id;
+    const std::string fresh(Payloads[0].second.begin(), Payloads[0].second.end());
+    struct Case {
+        const char* Name;
+        platform::WindowsFamily Family;
+        std::function<void(RigMachine&)> Arrange;
+        std::vector<int> Answers;
+        std::uint32_t Options = 0;
+        std::uint64_t Cut = 0;
+        std::uint32_t BadChecksum = 0;
+        int Result;
+        std::vector<std::string> Log;
+        bool Replaced = false;
+        int ScratchLeft = 0;
+    };
+    platform::FileHandle holder = platform::InvalidFileHandle;
+    auto hold = [&](RigMachine& rig) {
+        holder = rig.Services.Sandbox.CreateFileA("C:\\APP\\A.TXT", platform::file::GenericRead, 0,
+                                                  platform::file::OpenExisting, 0);
+    };
+    const auto nt = platform::WindowsFamily::WindowsNT;
+    const std::vector<Case> cases{
+        {"disk full in the middle of the file",
+         nt,
+         [](RigMachine& rig) {
+             rig.Payload.Plan.FailAt(FileCall::WriteFile, 2, platform::winerror::DiskFull,
+                                     FaultRepeat::FromThenOn);
+         },
+         {},
+         0,
+         0,
+         0,
+         -2,
+         {}},
+        {"access denied on the destination, ignored",
+         nt,
+         [](RigMachine& rig) {
+             rig.Services.Faulty.Plan.FailAt(
+                 FileCall::MoveFileA, 1, platform::winerror::AccessDenied, FaultRepeat::FromThenOn);
+         },
+         {id::Cancel},
+         0,
+         0,
+         0,
+         -1,
+         {"In Use: C:\\APP\\A.TXT Not Copied"}},
+        {"the copy cannot take the old file's place once, retried",
+         nt,
+         [](RigMachine& rig) {
+             rig.Services.Faulty.Plan.FailAt(FileCall::MoveFileA, 2,
+                                             platform::winerror::AccessDenied);
+         },
+         {id::No},
+         0,
+         0,
+         0,
+         -1,
+         {"File Overwrite: C:\\APP\\A.TXT"},
+         true},
+        {"destination in use, aborted", nt, hold, {id::Yes}, 0, 0, 0, -2, {}},
+        {"checksum that does not match", nt, nullptr, {id::Yes}, 0, 0, 0x12345678, -2, {}},
+        {"truncated archive", nt, nullptr, {id::Yes}, 0, 5000, 0, -2, {}},
+        {"cancel during the copy",
+         nt,
+         [](RigMachine& rig) { rig.CancelAfterWrites = 1; },
+         {},
+         0,
+         0,
+         0,
+         -2,
+         {}},
+        {"in use on Windows 95, replaced at restart",
+         platform::WindowsFamily::Windows95,
+         hold,
+         {},
+         context_option::ReplaceInUseAtRestart,
+         0,
+         0,
+         -1,
+         {"File Overwrite: C:\\APP\\A.TXT"},
+         false,
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Rig.reset();
+        Machine.reset();
+        std::filesystem::remove_all(Folder.Folder());
+        std::filesystem::create_directories(Folder.Folder());
+        MakeMachine(c.Family);
+        Existing("C:\\APP\\A.TXT", "old", {0x5821, 0x6000});
+        if (c.Arrange) {
+            c.Arrange(*Rig);
+        }
+        Rig->Services.BoxCalls.Answers.assign(c.Answers.begin(), c.Answers.end());
+        EXPECT_EQ(Run({{"a.bin", "C:\\APP\\A.TXT"}}, c.Options, c.Cut, c.BadChecksum), c.Result);
+        EXPECT_EQ(LogChanges(Native("C:\\APP\\INSTALL.LOG")), c.Log);
+        EXPECT_EQ(ReadFileText(Native("C:\\APP\\A.TXT")), c.Replaced ? fresh : "old");
+        EXPECT_EQ(ScratchFiles("C:\\APP").size(), static_cast<std::size_t>(c.ScratchLeft));
+        if (c.ScratchLeft != 0) {
+            EXPECT_NE(ReadFileText(Native("C:\\WINDOWS\\WININIT.INI"))
+                          .find("[rename]\r\nC:\\APP\\A.TXT=C:\\APP\\~KTH0001.TMP"),
+                      std::string::npos);
+            EXPECT_EQ(ExitAction, exit_action::RestartWindows);
+        }
+        if (holder != platform::InvalidFileHandle) {
+            Rig->Services.Sandbox.CloseHandle(holder);
+            holder = platform::InvalidFileHandle;
+        }
+    }
+}
+
+// A wildcard source with its subfolder, then the directory actions: create, rename and
+// delete (recursing, removing what it emptied).
+TEST_F(FileInstallationTest, WildcardSourcesAndDirectoryActions) {
+    MakeMachine();
+    for (const char* path : {"C:\\SRC\\ONE.TXT", "C:\\SRC\\SUB\\TWO.TXT", "C:\\SRC\\KEEP.DAT"}) {
+        std::filesystem::create_directories(Native(path).parent_path());
+        WriteFileText(Native(path), path);
+    }
+    ScriptBuilder b;
+    std::vector<std::uint8_t> fixed(42, 0);
+    fixed[1] = install_flag::WildcardSource | install_flag::Subdirectories;
+    b.Record(op::InstallFiles2, fixed, {"C:\\DEST", "", "C:\\SRC\\*.TXT"}, {{"Files"}});
+    b.Record(op::CreateDirectory, {}, {"C:\\NEW\\A"});
+    b.Record(op::RenameFile, {}, {"C:\\DEST\\ONE.TXT", "UNO.TXT"});
+    b.Record(op::DeleteFile, {0x0C}, {"C:\\SRC\\*.TXT"});
+    b.Exit();
+    std::vector<std::uint8_t> script = WriteScriptHeader(SampleHeader());
+    std::vector<std::uint8_t> records = b.Build();
+    script.insert(script.end(), records.begin(), records.end());
+    EXPECT_EQ(RunScript(script, *PackPayload(Payloads).Payload), -1);
+    EXPECT_EQ(
+        LogChanges(Native("C:\\APP\\INSTALL.LOG")),
+        (std::vector<std::string>{"Made Dir: C:\\DEST", "File Copy: C:\\DEST\\ONE.TXT",
+                                  "Made Dir: C:\\DEST\\SUB", "File Copy: C:\\DEST\\SUB\\TWO.TXT",
+                                  "Made Dir: C:\\NEW", "Made Dir: C:\\NEW\\A"}));
+    EXPECT_EQ(ReadFileText(Native("C:\\DEST\\UNO.TXT")), "C:\\SRC\\ONE.TXT");
+    EXPECT_EQ(ReadFileText(Native("C:\\DEST\\SUB\\TWO.TXT")), "C:\\SRC\\SUB\\TWO.TXT");
+    EXPECT_FALSE(std::filesystem::exists(Native("C:\\DEST\\KEEP.DAT")));
+    EXPECT_FALSE(std::filesystem::exists(Native("C:\\SRC\\SUB")));
+    EXPECT_TRUE(std::filesystem::exists(Native("C:\\SRC\\KEEP.DAT")));
+}
+
+} // namespace
+} // namespace vorn

@@ -1,0 +1,61 @@
+// A sandbox machine's services as one bundle for whole runs of the engine: boxes answered
+// from a queue, libraries registered in memory, and every file call of the engine behind
+// a fault plan (fault-free until a test plans a fault).
+#pragma once
+
+#include "platform/headless/fault_injection.h"
+#include "platform/headless/headless_library.h"
+#include "platform/headless/headless_message_box.h"
+#include "platform/machine_services.h"
+#include "platform/posix/sandbox_dde.h"
+#include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_processes.h"
+#include "platform/posix/sandbox_profile.h"
+#include "platform/posix/sandbox_registry.h"
+#include "platform/posix/sandbox_service_control.h"
+#include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_versions.h"
+#include "platform/posix/sandbox_window_messages.h"
+
+#include <memory>
+
+namespace vorn::testing {
+
+class SandboxTestMachine final : public platform::MachineServices {
+public:
+    explicit SandboxTestMachine(platform::SandboxMachine& machine)
+        : Sandbox(machine), Faulty(Sandbox), SystemCalls(machine),
+          ProfileCalls(Faulty, machine.Description().WindowsDirectory),
+          RegistryCalls(platform::SandboxRegistry::Open(machine).Registry),
+          MessageCalls(DdeCalls, machine.Folder()),
+          VersionCalls(Faulty, machine.Description().WindowsDirectory,
+                       machine.Description().SystemDirectory),
+          ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls) {}
+    platform::FileService& Files() override { return Faulty; }
+    platform::SystemInfoService& System() override { return SystemCalls; }
+    platform::DdeService& Dde() override { return DdeCalls; }
+    platform::MessageBoxService& Boxes() override { return BoxCalls; }
+    platform::LibraryService& Libraries() override { return LibraryCalls; }
+    platform::RegistryService& Registry() override { return *RegistryCalls; }
+    platform::ProfileService& Profile() override { return ProfileCalls; }
+    platform::WindowMessageService& Messages() override { return MessageCalls; }
+    platform::VersionService& Versions() override { return VersionCalls; }
+    platform::ProcessService& Processes() override { return ProcessCalls; }
+    platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
+    std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
+
+    platform::SandboxFiles Sandbox;
+    platform::FaultInjectingFiles Faulty;
+    platform::SandboxSystemInfo SystemCalls;
+    platform::SandboxProfile ProfileCalls;
+    platform::SandboxDde DdeCalls;
+    platform::HeadlessMessageBox BoxCalls;
+    platform::HeadlessLibraryService LibraryCalls;
+    std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
+    platform::SandboxWindowMessages MessageCalls;
+    platform::SandboxVersions VersionCalls;
+    platform::SandboxProcesses ProcessCalls;
+    platform::SandboxServiceControl ServiceCalls;
+};
+
+} // namespace vorn::testing
