@@ -252,6 +252,62 @@ TEST_F(CairoGdiTest, FarPolygonAndRegionsFillOnlyWhatIsInside) {
     }
 }
 
+TEST_F(CairoGdiTest, PolygonFillsTakeTheGdiPixels) {
+    const ColorRef grey = Rgb(128, 128, 128);
+    auto black = OwnObject(Gdi, Gdi.CreateSolidBrush(Black));
+    ScopedSelection brush(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreateSolidBrush(Black)));
+    enum Kind { AlternateRegion, WindingRegion, PolygonWithoutPen, PolygonWithPen };
+    // What GDI draws, rows split by '/' and cut after their last ink: '#' brush, 'o' pen. A ring
+    // with a hole joined to it both ways (as hatches are drawn), a self-crossing star by each rule,
+    // and thin shapes whose edges cross rows between pixels.
+    const struct {
+        Kind How;
+        std::vector<Point> Corners;
+        std::string Rows;
+    } cases[] = {
+        {AlternateRegion,
+         {{0, 0}, {12, 0}, {12, 10}, {0, 10}, {0, 0}, {4, 2}, {7, 4}, {4, 8}, {4, 2}, {0, 0}},
+         "############/############/############/####..######/####...#####/####...#####/"
+         "####..######/####.#######/############/############"},
+        {AlternateRegion,
+         {{5, 0}, {9, 9}, {0, 3}, {10, 3}, {1, 9}},
+         "/.....#/.....#/####...###/..##...##/.......#/...##.##/..##..###/..#.....#"},
+        {WindingRegion,
+         {{5, 0}, {9, 9}, {0, 3}, {10, 3}, {1, 9}},
+         "/.....#/.....#/##########/..#######/...#####/...#####/..##..###/..#.....#"},
+        {PolygonWithoutPen, {{4, 7}, {1, 0}, {6, 7}, {2, 4}, {3, 2}}, "//..#//..#/....#/.....#"},
+        {PolygonWithPen,
+         {{9, 3}, {7, 8}, {6, 5}, {7, 9}},
+         "///.........o/.........o/......o.o/......o.o/......ooo/.......o/.......o"},
+    };
+    for (const auto& c : cases) {
+        Clear();
+        if (c.How == AlternateRegion || c.How == WindingRegion) {
+            auto region = OwnObject(
+                Gdi, Gdi.CreatePolygonRgn(c.Corners, c.How == WindingRegion ? Winding : Alternate));
+            Gdi.FillRgn(Dc.Get(), region.Get(), black.Get());
+        } else {
+            ScopedSelection pen(
+                Gdi, Dc.Get(),
+                OwnObject(Gdi,
+                          Gdi.CreatePen(c.How == PolygonWithPen ? ps::Solid : ps::Null, 1, grey)));
+            Gdi.Polygon(Dc.Get(), c.Corners);
+        }
+        // The whole image: a pixel drawn beyond the rows would show as one more row or
+        // a longer one.
+        std::string rows;
+        for (int y = 0; y < Height; ++y) {
+            for (int x = 0; x < Width; ++x) {
+                const ColorRef pixel = Gdi.GetPixel(Dc.Get(), x, y);
+                rows += pixel == Black ? '#' : pixel == grey ? 'o' : '.';
+            }
+            rows.erase(rows.find_last_not_of('.') + 1);
+            rows += '/';
+        }
+        EXPECT_EQ(rows.erase(rows.find_last_not_of('/') + 1), c.Rows) << c.How;
+    }
+}
+
 TEST_F(CairoGdiTest, RectInRegionTakesCornersInEitherOrderAndExcludesTouchingEdges) {
     auto region = OwnObject(Gdi, Gdi.CreateRectRgn(0, 0, 100, 50));
     struct Case {
