@@ -155,84 +155,9 @@ void SetSource(cairo_t* cairo, ColorRef color) {
                          ((color >> 16) & 0xFF) / 255.0);
 }
 
-// Cairo samples a pixel at its centre; GDI fills a pixel when its top-left corner lies
-// inside, counting left and top edges in and right and bottom edges out. Moving the
-// shape by just under half a pixel gives GDI's answer, ties included.
-constexpr double FillShift = 0.5 - 1.0 / 256;
-
 // Cairo's fixed-point coordinates end near 8 million; shapes are cut to this margin
 // around the image first, which leaves the visible part unchanged.
 constexpr double GuardMargin = 64;
-
-struct Vertex {
-    double X, Y;
-};
-
-std::vector<Vertex> ClipPolygon(std::vector<Vertex> polygon, double low, double high, bool alongX) {
-    std::vector<Vertex> clipped;
-    for (double bound : {low, high}) {
-        clipped.clear();
-        auto inside = [&](const Vertex& v) {
-            double c = alongX ? v.X : v.Y;
-            return bound == low ? c >= low : c <= high;
-        };
-        for (std::size_t i = 0; i < polygon.size(); ++i) {
-            const Vertex& current = polygon[i];
-            const Vertex& next = polygon[(i + 1) % polygon.size()];
-            bool currentIn = inside(current);
-            bool nextIn = inside(next);
-            if (currentIn) {
-                clipped.push_back(current);
-            }
-            if (currentIn != nextIn) {
-                double c0 = alongX ? current.X : current.Y;
-                double c1 = alongX ? next.X : next.Y;
-                double t = (bound - c0) / (c1 - c0);
-                Vertex cut{current.X + t * (next.X - current.X),
-                           current.Y + t * (next.Y - current.Y)};
-                if (alongX) {
-                    cut.X = bound;
-                } else {
-                    cut.Y = bound;
-                }
-                clipped.push_back(cut);
-            }
-        }
-        polygon.swap(clipped);
-    }
-    return polygon;
-}
-
-void FillPolygon(BitmapObject& bitmap, std::span<const Point> points, int fillMode,
-                 ColorRef color) {
-    if (points.size() < 3) {
-        return;
-    }
-    std::vector<Vertex> polygon;
-    polygon.reserve(points.size());
-    for (const Point& point : points) {
-        polygon.push_back({static_cast<double>(point.x), static_cast<double>(point.y)});
-    }
-    polygon =
-        ClipPolygon(std::move(polygon), -GuardMargin, bitmap.Pixels.Width + GuardMargin, true);
-    polygon =
-        ClipPolygon(std::move(polygon), -GuardMargin, bitmap.Pixels.Height + GuardMargin, false);
-    if (polygon.size() < 3) {
-        return;
-    }
-    cairo_t* cairo = bitmap.Cairo();
-    cairo_surface_mark_dirty(bitmap.Surface());
-    cairo_new_path(cairo);
-    for (const Vertex& v : polygon) {
-        cairo_line_to(cairo, v.X + FillShift, v.Y + FillShift);
-    }
-    cairo_close_path(cairo);
-    cairo_set_fill_rule(cairo,
-                        fillMode == Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
-    SetSource(cairo, color);
-    cairo_fill(cairo);
-    cairo_surface_flush(bitmap.Surface());
-}
 
 // A wide pen's line with round ends, cut to the image and its margin first.
 void WideLine(BitmapObject& bitmap, Point from, Point to, int width, ColorRef color) {
@@ -619,7 +544,7 @@ bool CairoGdi::Polygon(HDC dc, std::span<const Point> points) {
     }
     DcObject& state = *Of(dc);
     if (!state.Brush().Hollow) {
-        FillPolygon(state.Bitmap(), points, Alternate, state.Brush().Color);
+        raster::FillPolygon(state.Bitmap().Pixels, points, false, ToPixel(state.Brush().Color));
     }
     if (state.Pen().Style == ps::Null) {
         return true;
@@ -667,7 +592,8 @@ bool CairoGdi::FillRgn(HDC dc, HRGN region, HBRUSH brush) {
     if (area.IsRect) {
         raster::FillRectangle(bitmap.Pixels, area.Rectangle, ToPixel(paint.Color));
     } else {
-        FillPolygon(bitmap, area.Corners, area.FillMode, paint.Color);
+        raster::FillPolygon(bitmap.Pixels, area.Corners, area.FillMode == Winding,
+                            ToPixel(paint.Color));
     }
     return true;
 }

@@ -594,6 +594,82 @@ void EllipseOutline(const Target& target, Rect box, const PenPaint& pen, const P
     }
 }
 
+namespace {
+
+// A polygon edge that is not horizontal, from its upper end (X, Y) down by DX and
+// DY > 0; it crosses the rows Top to Bottom - 1 that lie on the image. Direction is +1
+// where the polygon runs down the edge, -1 where it runs up.
+struct FillEdge {
+    std::int64_t X, Y, DX, DY;
+    std::int64_t Top, Bottom;
+    int Direction;
+};
+
+} // namespace
+
+// Each row's crossings are where its edges meet the row, rounded up to whole pixels;
+// the pixels from one crossing up to, not including, the next are inside where the
+// polygon covers the stretch between them. An edge meets the rows from its upper end's
+// down to the one before its lower end's, so the pixels of a top edge are inside and
+// those of a bottom edge are not.
+void FillPolygon(const Target& target, std::span<const Point> points, bool winding,
+                 std::uint32_t pixel) {
+    if (target.Width <= 0 || target.Height <= 0) {
+        return;
+    }
+    std::vector<FillEdge> edges;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        Point from = points[i];
+        Point to = points[(i + 1) % points.size()];
+        if (from.y == to.y) {
+            continue;
+        }
+        const int direction = to.y > from.y ? 1 : -1;
+        if (direction < 0) {
+            std::swap(from, to);
+        }
+        const FillEdge edge{from.x,
+                            from.y,
+                            std::int64_t{to.x} - from.x,
+                            std::int64_t{to.y} - from.y,
+                            std::max<std::int64_t>(from.y, 0),
+                            std::min<std::int64_t>(to.y, target.Height),
+                            direction};
+        if (edge.Top < edge.Bottom) {
+            edges.push_back(edge);
+        }
+    }
+    std::sort(edges.begin(), edges.end(),
+              [](const FillEdge& a, const FillEdge& b) { return a.Top < b.Top; });
+    std::vector<const FillEdge*> active;
+    std::vector<std::pair<std::int64_t, int>> crossings;
+    std::size_t next = 0;
+    for (std::int64_t y = edges.empty() ? 0 : edges.front().Top;
+         next < edges.size() || !active.empty(); ++y) {
+        std::erase_if(active, [y](const FillEdge* edge) { return edge->Bottom <= y; });
+        for (; next < edges.size() && edges[next].Top == y; ++next) {
+            active.push_back(&edges[next]);
+        }
+        crossings.clear();
+        for (const FillEdge* edge : active) {
+            const Wide along = CeilDiv(Wide{edge->DX} * (y - edge->Y), edge->DY);
+            crossings.emplace_back(edge->X + static_cast<std::int64_t>(along), edge->Direction);
+        }
+        std::sort(crossings.begin(), crossings.end());
+        int cover = 0;
+        for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
+            cover = winding ? cover + crossings[i].second : cover ^ 1;
+            if (cover != 0) {
+                const auto left = std::clamp<std::int64_t>(crossings[i].first, 0, target.Width);
+                const auto right =
+                    std::clamp<std::int64_t>(crossings[i + 1].first, 0, target.Width);
+                std::uint32_t* row = &target.At(0, static_cast<int>(y));
+                std::fill(row + left, row + std::max(left, right), pixel);
+            }
+        }
+    }
+}
+
 void FillRectangle(const Target& target, Rect rect, std::uint32_t pixel) {
     int left = std::max(std::min(rect.left, rect.right), 0);
     int right = std::min(std::max(rect.left, rect.right), target.Width);

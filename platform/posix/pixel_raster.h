@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace platform::raster {
 
@@ -46,6 +47,13 @@ void CosmeticLine(const Target& target, Point from, Point to, const PenPaint& pe
 /// With `fill`, the inside is filled first in that pixel value.
 void EllipseOutline(const Target& target, Rect box, const PenPaint& pen, const Point* arc,
                     const std::uint32_t* fill);
+
+/// Fills the polygon through `points`, closed from the last back to the first, as GDI
+/// fills polygons and polygon regions: pixel (x, y) is inside when the point (x, y) is,
+/// by the alternate rule or with `winding` the winding rule, where a point on an edge
+/// counts as inside on its left and top sides and outside on its right and bottom.
+void FillPolygon(const Target& target, std::span<const Point> points, bool winding,
+                 std::uint32_t pixel);
 
 /// Fills the rectangle, right column and bottom row excluded, clipped to the image.
 void FillRectangle(const Target& target, Rect rect, std::uint32_t pixel);

@@ -51,6 +51,21 @@ protected:
         Gdi.LineTo(Dc.Get(), to.x, to.y);
     }
 
+    /// The image as rows split by '/', each cut after its last ink, the rows after the last
+    /// ink left out: '#' black, 'o' any other colour.
+    std::string Rows() {
+        std::string rows;
+        for (int y = 0; y < Height; ++y) {
+            for (int x = 0; x < Width; ++x) {
+                const ColorRef pixel = Gdi.GetPixel(Dc.Get(), x, y);
+                rows += pixel == Black ? '#' : pixel == White ? '.' : 'o';
+            }
+            rows.erase(rows.find_last_not_of('.') + 1);
+            rows += '/';
+        }
+        return rows.erase(rows.find_last_not_of('/') + 1);
+    }
+
     std::set<std::pair<int, int>> BlackPixels() {
         std::set<std::pair<int, int>> pixels;
         for (int y = 0; y < Height; ++y) {
@@ -193,20 +208,19 @@ TEST_F(CairoGdiTest, EllipseAndArcOutlinesTakeTheGdiPixels) {
         std::vector<Point> Arc; ///< Empty for Ellipse.
         std::string Rows;
     } cases[] = {
-        {5, 5, {}, ".###./#...#/#...#/#...#/.###."},
+        {5, 5, {}, ".###/#...#/#...#/#...#/.###"},
         {9,
          9,
          {},
-         "...###.../.##...##./.#.....#./#.......#/#.......#/#.......#/.#.....#./.##...##./"
-         "...###..."},
+         "...###/.##...##/.#.....#/#.......#/#.......#/#.......#/.#.....#/.##...##/...###"},
         {2, 3, {}, "##/##/##"},
-        {8, 3, {}, "..####../##....##/..####.."},
-        {5, 5, {{9, 2}, {-4, 2}}, ".###./....#/....#"},
-        {6, 6, {{3, -5}, {3, 11}}, "..##../.#..../#...../#...../.#..../..#..."},
+        {8, 3, {}, "..####/##....##/..####"},
+        {5, 5, {{9, 2}, {-4, 2}}, ".###/....#/....#"},
+        {6, 6, {{3, -5}, {3, 11}}, "..##/.#/#/#/.#/..#"},
         {10,
          8,
          {{0, 0}, {0, 0}},
-         "...####.../.#.....##./#........#/#........#/#........#/#........#/.##....##./...####..."},
+         "...####/.#.....##/#........#/#........#/#........#/#........#/.##....##/...####"},
     };
     for (const auto& c : cases) {
         Clear();
@@ -216,17 +230,7 @@ TEST_F(CairoGdiTest, EllipseAndArcOutlinesTakeTheGdiPixels) {
             Gdi.Arc(Dc.Get(), 0, 0, c.Right, c.Bottom, c.Arc[0].x, c.Arc[0].y, c.Arc[1].x,
                     c.Arc[1].y);
         }
-        std::string rows;
-        for (int y = 0; y < c.Bottom; ++y) {
-            for (int x = 0; x < c.Right; ++x) {
-                rows += Gdi.GetPixel(Dc.Get(), x, y) == Black ? '#' : '.';
-            }
-            rows += '/';
-        }
-        EXPECT_EQ(rows.substr(0, c.Rows.size()), c.Rows)
-            << c.Right << "x" << c.Bottom << " " << c.Arc.size();
-        EXPECT_EQ(BlackPixels().size(),
-                  static_cast<std::size_t>(std::count(c.Rows.begin(), c.Rows.end(), '#')));
+        EXPECT_EQ(Rows(), c.Rows) << c.Right << "x" << c.Bottom << " " << c.Arc.size();
     }
 }
 
@@ -237,18 +241,50 @@ TEST_F(CairoGdiTest, FarPolygonAndRegionsFillOnlyWhatIsInside) {
     auto region = OwnObject(Gdi, Gdi.CreatePolygonRgn(huge, Alternate));
     Gdi.FillRgn(Dc.Get(), region.Get(), black.Get());
     EXPECT_EQ(BlackPixels().size(), static_cast<std::size_t>(Width * Height));
+}
 
-    Clear();
-    const std::array<Point, 3> triangle = {{{0, 0}, {20, 0}, {0, 20}}};
-    ScopedSelection brush(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreateSolidBrush(Black)));
-    ScopedSelection pen(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreatePen(ps::Null, 1, Black)));
-    Gdi.Polygon(Dc.Get(), triangle);
-    auto pixels = BlackPixels();
-    // The pixel's top-left corner decides: x + y < 20, with the slanted edge excluded.
-    for (int y = 0; y < 22; ++y) {
-        for (int x = 0; x < 22; ++x) {
-            EXPECT_EQ(pixels.contains({x, y}), x + y < 20) << x << "," << y;
+TEST_F(CairoGdiTest, PolygonFillsTakeTheGdiPixels) {
+    const auto black = static_cast<HBRUSH>(Gdi.GetStockObject(stock::BlackBrush));
+    Gdi.SelectObject(Dc.Get(), black);
+    // What GDI draws, '#' brush, 'o' pen, by a polygon region's fill mode or, where it is
+    // 0, by Polygon with the pen style: a ring with a hole joined to it both ways (as
+    // hatches are drawn), a self-crossing star by each rule, and thin shapes whose edges
+    // cross rows between pixels.
+    const struct {
+        int FillMode, PenStyle;
+        std::vector<Point> Corners;
+        std::string Rows;
+    } cases[] = {
+        {Alternate,
+         ps::Null,
+         {{0, 0}, {12, 0}, {12, 10}, {0, 10}, {0, 0}, {4, 2}, {7, 4}, {4, 8}, {4, 2}, {0, 0}},
+         "############/############/############/####..######/####...#####/####...#####/"
+         "####..######/####.#######/############/############"},
+        {Alternate,
+         ps::Null,
+         {{5, 0}, {9, 9}, {0, 3}, {10, 3}, {1, 9}},
+         "/.....#/.....#/####...###/..##...##/.......#/...##.##/..##..###/..#.....#"},
+        {Winding,
+         ps::Null,
+         {{5, 0}, {9, 9}, {0, 3}, {10, 3}, {1, 9}},
+         "/.....#/.....#/##########/..#######/...#####/...#####/..##..###/..#.....#"},
+        {0, ps::Null, {{4, 7}, {1, 0}, {6, 7}, {2, 4}, {3, 2}}, "//..#//..#/....#/.....#"},
+        {0,
+         ps::Solid,
+         {{9, 3}, {7, 8}, {6, 5}, {7, 9}},
+         "///.........o/.........o/......o.o/......o.o/......ooo/.......o/.......o"},
+    };
+    for (const auto& c : cases) {
+        Clear();
+        ScopedSelection pen(Gdi, Dc.Get(),
+                            OwnObject(Gdi, Gdi.CreatePen(c.PenStyle, 1, Rgb(128, 128, 128))));
+        if (c.FillMode != 0) {
+            auto region = OwnObject(Gdi, Gdi.CreatePolygonRgn(c.Corners, c.FillMode));
+            Gdi.FillRgn(Dc.Get(), region.Get(), black);
+        } else {
+            Gdi.Polygon(Dc.Get(), c.Corners);
         }
+        EXPECT_EQ(Rows(), c.Rows) << c.FillMode << " " << c.Corners.size();
     }
 }
 

@@ -15,9 +15,10 @@ namespace platform {
 /// its right and bottom edge, LineTo does not paint its end pixel, width-1 pens draw
 /// the five stock dash styles pixel by pixel (gaps in the background colour while the
 /// background mode is OPAQUE), Arc runs counter-clockwise as seen on the screen, and
-/// polygons and polygon regions fill by the ALTERNATE or WINDING rule, sampling each
-/// pixel at its top-left corner. Width-1 pens also honour SetROP2; fills, wide pens and
-/// text are drawn by cairo with R2_COPYPEN.
+/// polygons and polygon regions fill by the ALTERNATE or WINDING rule, taking each pixel
+/// whose top-left corner is inside (points on left and top edges in, on right and bottom
+/// edges out). Width-1 pens also honour SetROP2; solid fills, wide pens and text are
+/// drawn with R2_COPYPEN, wide pens and text by cairo.
 class CairoGdi final : public GdiService {
 public:
     CairoGdi();
