@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@
 namespace vorn {
 
 class Engine;
+class DialogState;
 
 /// An action of another part of the engine (install files, edit the registry, ...):
 /// returns 0 to go on with the next record, -1 when the script is finished, -2 to abort.
@@ -85,6 +87,11 @@ public:
 
     /// Text of message `index`, or `fallback` while there is no message table.
     std::string_view Message(std::size_t index, std::string_view fallback = {}) const;
+
+    /// Where the archive's offsets in records start (after the embedded pieces).
+    std::uint32_t ArchiveBase = 0;
+    /// The dialog sets' state across records; made by the first dialog set.
+    std::shared_ptr<DialogState> Dialogs;
 
     /// Keeps a library loaded with LoadLibraryA until the engine ends.
     void KeepLibrary(platform::UniqueLibrary module);

@@ -2,6 +2,7 @@
 #include "installation_run.h"
 
 #include "answer_file.h"
+#include "custom_dialog_set.h"
 #include "fonts_directory.h"
 #include "installer/log/local_clock.h"
 #include "main_loop.h"
@@ -69,10 +70,12 @@ std::int32_t InstallationRun::Run() {
                                      EngineServices{Host, Machine.Libraries(), Presenter, Log,
                                                     TempFiles, &Paths, &Machine, &Context});
     Log.UseVariables(State->Variables);
+    State->Actions[op::CustomDialogSet] = &CustomDialogSet;
     if (!StartUp()) {
         DeleteTemporaryFiles();
         return 0;
     }
+    State->ArchiveBase = Pieces.ArchiveBase;
     int result = run::Aborted;
     if (Options.Mode == RunMode::Extract || Options.Mode == RunMode::ExtractZ) {
         // Extraction of the archive's files belongs to the file installer; no script runs.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/dde.h"
+#include "platform/dialog_templates.h"
 #include "platform/files.h"
 #include "platform/library.h"
 #include "platform/message_box.h"
@@ -38,6 +39,9 @@ public:
     /// The full path of the program file of a module (GetModuleFileNameA); 0 is the
     /// running program. Empty when it is not known.
     virtual std::string ModuleFileName(std::uintptr_t module) = 0;
+    /// Dialogs from in-memory templates on the machine's display; null where there is
+    /// none (the sandbox), and the caller answers its dialogs some other way.
+    virtual TemplateDialogService* TemplateDialogs() { return nullptr; }
 };
 
 /// Where the machine is, for builds that play one: the sandbox machine's folder and the
