@@ -180,10 +180,13 @@ private:
 
 DialogState::DialogState() = default;
 
-DialogState::~DialogState() { CloseFrame(); }
+DialogState::~DialogState() {
+    CloseFrame();
+}
 
 platform::TemplateDialogService& DialogState::Service(Engine& engine) {
-    if (Shown == nullptr && engine.Services.Machine != nullptr) {
+    // A silent run shows nothing: its dialogs are answered from the answer file.
+    if (Shown == nullptr && engine.Services.Machine != nullptr && !engine.Services.Host.Silent()) {
         Shown = engine.Services.Machine->TemplateDialogs();
     }
     if (Shown == nullptr) {
@@ -204,9 +207,8 @@ platform::TemplateDialogService& DialogState::Service(Engine& engine) {
 std::uintptr_t DialogState::Frame(Engine& engine) {
     if (FrameWindow == 0) {
         FrameOwner = std::make_unique<WizardFrame>(engine);
-        FrameWindow = Service(engine).CreateWizardFrame(WizardFrameClass, "", 0, 0,
-                                                        engine.Services.Host.MainWindow(),
-                                                        *FrameOwner);
+        FrameWindow = Service(engine).CreateWizardFrame(
+            WizardFrameClass, "", 0, 0, engine.Services.Host.MainWindow(), *FrameOwner);
     }
     return FrameWindow;
 }
@@ -227,7 +229,9 @@ DialogState& DialogsOf(Engine& engine) {
 
 namespace {
 
-char Letter(int index) { return static_cast<char>('A' + index); }
+char Letter(int index) {
+    return static_cast<char>('A' + index);
+}
 
 bool HoldsLetter(std::string_view value, int index) {
     return value.find(Letter(index)) != std::string_view::npos ||
@@ -336,8 +340,7 @@ private:
         std::vector<std::pair<int, int>> members;
         bool pairs = entry.Kind == control_kind::CheckGroup && (entry.Flags & entry_flag::Pairs);
         int step = pairs ? 2 : 1;
-        for (int control = entry.First, index = 0; control < entry.End;
-             control += step, ++index) {
+        for (int control = entry.First, index = 0; control < entry.End; control += step, ++index) {
             members.emplace_back(control, index);
         }
         return members;
@@ -364,10 +367,10 @@ private:
             }
             for (std::size_t i = 0; i < items.size(); ++i) {
                 int at = dialog.AddListItem(entry.First, items[i]);
-                bool selected = (entry.Flags & entry_flag::Letters) != 0
-                                    ? HoldsLetter(value, static_cast<int>(i))
-                                    : std::find(chosen.begin(), chosen.end(), items[i]) !=
-                                          chosen.end();
+                bool selected =
+                    (entry.Flags & entry_flag::Letters) != 0
+                        ? HoldsLetter(value, static_cast<int>(i))
+                        : std::find(chosen.begin(), chosen.end(), items[i]) != chosen.end();
                 if (selected && at >= 0) {
                     dialog.SelectListItem(entry.First, at, true);
                 }
@@ -380,8 +383,7 @@ private:
     }
 
     // The value an entry stores, or nullopt when its control keeps the page open.
-    std::optional<std::string> Stored(DialogWindow& dialog, const ControlEntry& entry,
-                                      bool check) {
+    std::optional<std::string> Stored(DialogWindow& dialog, const ControlEntry& entry, bool check) {
         std::string value;
         switch (entry.Kind) {
         case control_kind::Edit:
@@ -549,8 +551,8 @@ int CustomDialogSet(Engine& engine, ActionRecord& record) {
         return 0;
     }
     std::string_view condition = record.Once(0);
-    if (!condition.empty() && !platform::EqualsIgnoringCase(engine.Variables.GetVariable(condition),
-                                                           record.Once(1))) {
+    if (!condition.empty() &&
+        !platform::EqualsIgnoringCase(engine.Variables.GetVariable(condition), record.Once(1))) {
         return 0;
     }
     engine.Services.Host.CloseProgressWindow();

@@ -5,6 +5,7 @@
 #include "custom_dialog_set.h"
 #include "fonts_directory.h"
 #include "installer/log/local_clock.h"
+#include "language_dialog.h"
 #include "main_loop.h"
 #include "platform/ansi_text.h"
 #include "platform/system_info.h"
@@ -17,6 +18,9 @@
 namespace vorn {
 
 namespace {
+
+/// Context option bit 20: the language dialog stays open even for the user's language.
+constexpr std::uint32_t LanguageDialogAlwaysShown = 0x100000;
 
 std::string WithoutTrailingBackslash(std::string path) {
     while (path.size() > 3 && path.back() == '\\') {
@@ -171,17 +175,32 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     RecordsOffset = read.RecordsOffset;
     std::size_t languages = Header.Texts.size();
 
-    // The default choice is the language whose system name is the user's; there is no
-    // language dialog yet to change it.
+    // The default choice is the language whose system name is the user's; the language
+    // dialog chooses.
     std::size_t chosen = 0;
     if (languages > 1) {
         std::string user = UserLanguage(Machine.Profile(), Machine.Registry(), WindowsNt);
-        for (std::size_t i = 0; i < Header.Languages.size() && !user.empty(); ++i) {
-            if (platform::EqualsIgnoringCase(Header.Languages[i].SystemName, user)) {
-                chosen = i;
-                break;
+        LanguageRequest request{Header.LanguageDialogTitle,
+                                Header.LanguageDialogPrompt,
+                                {},
+                                {},
+                                Options.Mode != RunMode::Test &&
+                                    (Context.OptionFlags & LanguageDialogAlwaysShown) == 0};
+        for (std::size_t i = 0; i < Header.Languages.size(); ++i) {
+            request.Names.push_back(Header.Languages[i].Name);
+            if (!user.empty() && !request.UserLanguage &&
+                platform::EqualsIgnoringCase(Header.Languages[i].SystemName, user)) {
+                request.UserLanguage = i;
             }
         }
+        LanguageChoice choice = LanguageDlg(*State, request);
+        if (!choice.Error.empty()) {
+            ReportError(*State, std::string(DefaultErrorText) + "\n\n" + choice.Error);
+        }
+        if (!choice.Index || *choice.Index >= languages) {
+            return StartResult::Aborted;
+        }
+        chosen = *choice.Index;
     }
     const LanguageTexts& texts = Header.Texts[chosen];
     Title = texts.WindowTitle;

@@ -265,8 +265,8 @@ std::intptr_t AnsweredDialogs::Run(std::span<const std::uint8_t> dialogTemplate,
             std::string_view step = rest.substr(0, end);
             rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
             if (!TakeStep(dialog, procedure, step)) {
-                Error = "the answer for the dialog \"" + caption + "\" has a step it cannot take: \"" +
-                        std::string(TrimBlanks(step)) + "\"";
+                Error = "the answer for the dialog \"" + caption +
+                        "\" has a step it cannot take: \"" + std::string(TrimBlanks(step)) + "\"";
                 return -1;
             }
         }
@@ -274,8 +274,8 @@ std::intptr_t AnsweredDialogs::Run(std::span<const std::uint8_t> dialogTemplate,
     return dialog.Result;
 }
 
-std::intptr_t AnsweredDialogs::DialogBoxIndirectParamA(
-    std::span<const std::uint8_t> dialogTemplate, std::uintptr_t, DialogProcedure& procedure) {
+std::intptr_t AnsweredDialogs::DialogBoxIndirectParamA(std::span<const std::uint8_t> dialogTemplate,
+                                                       std::uintptr_t, DialogProcedure& procedure) {
     return Run(dialogTemplate, procedure);
 }
 
@@ -296,7 +296,9 @@ std::uintptr_t AnsweredDialogs::CreateWizardFrame(std::string_view, std::string_
     return frame;
 }
 
-bool AnsweredDialogs::DestroyWizardFrame(std::uintptr_t frame) { return Frames.erase(frame) != 0; }
+bool AnsweredDialogs::DestroyWizardFrame(std::uintptr_t frame) {
+    return Frames.erase(frame) != 0;
+}
 
 std::uintptr_t AnsweredDialogs::CreateFontIndirectA(const LogFontA&) {
     std::uintptr_t font = NextHandle++;
@@ -304,7 +306,9 @@ std::uintptr_t AnsweredDialogs::CreateFontIndirectA(const LogFontA&) {
     return font;
 }
 
-bool AnsweredDialogs::DeleteObject(std::uintptr_t font) { return Fonts.erase(font) != 0; }
+bool AnsweredDialogs::DeleteObject(std::uintptr_t font) {
+    return Fonts.erase(font) != 0;
+}
 
 bool AnsweredDialogs::WinHelpA(std::uintptr_t, std::string_view helpFile, std::uint32_t command,
                                std::uintptr_t) {

@@ -161,7 +161,7 @@ DialogTemplateReadResult ReadDialogTemplate(std::span<const std::uint8_t> bytes)
     Reader in(bytes);
     DialogTemplate dialog;
     dialog.Style = in.Dword("style");
-    if (!in.Failed() && (dialog.Style & 0xFFFF) == 0xFFFF && (dialog.Style >> 16) == 1) {
+    if (!in.Failed() && (dialog.Style & 0xFFFF) == 1 && (dialog.Style >> 16) == 0xFFFF) {
         return {std::nullopt, "extended dialog templates (DLGTEMPLATEEX) are not supported"};
     }
     dialog.ExStyle = in.Dword("extended style");
@@ -200,11 +200,10 @@ DialogTemplateReadResult ReadDialogTemplate(std::span<const std::uint8_t> bytes)
         if (!kind) {
             std::string name = className.Ordinal ? "atom " + std::to_string(*className.Ordinal)
                                                  : "\"" + className.Text + "\"";
-            return {std::nullopt, "control " + std::to_string(i + 1) + " (number " +
-                                      std::to_string(control.Id) + ", byte " +
-                                      std::to_string(classAt) +
-                                      ") of the dialog template names an unknown control kind " +
-                                      name};
+            return {std::nullopt,
+                    "control " + std::to_string(i + 1) + " (number " + std::to_string(control.Id) +
+                        ", byte " + std::to_string(classAt) +
+                        ") of the dialog template names an unknown control kind " + name};
         }
         control.Kind = *kind;
         dialog.Controls.push_back(std::move(control));
@@ -245,9 +244,8 @@ std::vector<std::uint8_t> WriteDialogTemplate(const DialogTemplate& dialog) {
         out.Word(OrdinalMark);
         out.Word(KnownClasses[static_cast<std::size_t>(control.Kind)].Atom);
         out.TextOrOrdinal(control.Title);
-        out.Word(static_cast<std::uint16_t>(control.CreationData.empty()
-                                                ? 0
-                                                : control.CreationData.size() + 2));
+        out.Word(static_cast<std::uint16_t>(
+            control.CreationData.empty() ? 0 : control.CreationData.size() + 2));
         out.Out.insert(out.Out.end(), control.CreationData.begin(), control.CreationData.end());
     }
     return std::move(out.Out);
@@ -287,9 +285,9 @@ std::vector<std::uint8_t> WriteLogFontA(const LogFontA& font) {
          {font.Height, font.Width, font.Escapement, font.Orientation, font.Weight}) {
         out.Dword(static_cast<std::uint32_t>(value));
     }
-    for (std::uint8_t value : {font.Italic, font.Underline, font.StrikeOut, font.CharSet,
-                               font.OutPrecision, font.ClipPrecision, font.Quality,
-                               font.PitchAndFamily}) {
+    for (std::uint8_t value :
+         {font.Italic, font.Underline, font.StrikeOut, font.CharSet, font.OutPrecision,
+          font.ClipPrecision, font.Quality, font.PitchAndFamily}) {
         out.Out.push_back(value);
     }
     std::array<std::uint8_t, 32> face{};

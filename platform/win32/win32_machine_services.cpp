@@ -8,6 +8,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_service_control.h"
 #include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_template_dialogs.h"
 #include "platform/win32/win32_versions.h"
 #include "platform/win32/win32_window_messages.h"
 
@@ -33,6 +34,7 @@ public:
     VersionService& Versions() override { return VersionCalls; }
     ProcessService& Processes() override { return ProcessCalls; }
     ServiceControlService& ServiceControl() override { return ServiceCalls; }
+    TemplateDialogService* TemplateDialogs() override { return &DialogCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -54,6 +56,7 @@ private:
     Win32Versions VersionCalls;
     Win32Processes ProcessCalls;
     Win32ServiceControl ServiceCalls;
+    Win32TemplateDialogs DialogCalls;
 };
 
 } // namespace

@@ -67,8 +67,12 @@ struct DialogControl {
     bool IsButtonType(std::uint32_t type) const {
         return Kind == ControlKind::Button && (Style & dlg::BsTypeMask) == type;
     }
-    bool IsRadio() const { return IsButtonType(dlg::BsRadioButton) || IsButtonType(dlg::BsAutoRadioButton); }
-    bool IsCheckBox() const { return IsButtonType(dlg::BsCheckBox) || IsButtonType(dlg::BsAutoCheckBox); }
+    bool IsRadio() const {
+        return IsButtonType(dlg::BsRadioButton) || IsButtonType(dlg::BsAutoRadioButton);
+    }
+    bool IsCheckBox() const {
+        return IsButtonType(dlg::BsCheckBox) || IsButtonType(dlg::BsAutoCheckBox);
+    }
 };
 
 /// A dialog template in dialog units; texts are code page 1252 (UTF-16 code units above
