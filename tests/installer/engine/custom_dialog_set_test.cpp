@@ -1,5 +1,6 @@
 // Dialog templates and custom dialog sets: broken templates and blocks, and whole runs of
 // the sample dialog script on a sandbox machine answered from an answer file.
+#include "engine_fakes.h"
 #include "installer/engine/custom_dialog_set.h"
 #include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/script_header.h"
@@ -202,6 +203,47 @@ TEST(LanguageDialog, ClosesAtOnceForTheUsersLanguageAndOtherwiseTakesTheAnswer) 
         char arguments[RestartBufferSize] = "";
         EXPECT_EQ(VornMain(&context, "/M=ANSWERS.TXT", &exitAction, program, arguments), c.Result);
         EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\PLANDRA.MIF").Native), c.Status);
+    }
+}
+
+} // namespace
+} // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST(CustomDialogSet, WizardPagesRunInTheFrameAndSilentRunsSkipTheSet) {
+    const std::string pages = "text 10 Eve; check 22; press 1";
+    struct Case {
+        bool Wizard;
+        bool Silent;
+        int Result;
+        const char* Kind;
+        int ProgressClosed;
+    };
+    const Case cases[] = {
+        {true, false, -1, "C", 1},
+        {false, false, -1, "C", 1},
+        {true, true, -1, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Wizard);
+        ScriptBuilder b;
+        DialogSample sample = BuildDialogSample();
+        auto size = static_cast<std::uint32_t>(sample.Archive.size());
+        CustomDialogSetRecord(b, 0, size, size);
+        testing::EngineHarness harness(b.Build());
+        InstallContext context;
+        UseDialogSample(context, sample);
+        harness.Machine->Services.Context = &context;
+        harness.Machine->Actions[op::CustomDialogSet] = &CustomDialogSet;
+        harness.Machine->Answers = {{"Dialog.Setup Options", pages},
+                                    {"Dialog.Setup Folder", "text 40 c:\\; press 1"}};
+        harness.Host.SilentFlag = c.Silent;
+        DialogsOf(*harness.Machine).WizardStyle = c.Wizard;
+        EXPECT_EQ(harness.Run(), c.Result);
+        EXPECT_EQ(harness.Machine->Variables.GetVariable("KIND"), c.Kind);
+        EXPECT_EQ(harness.Host.ProgressClosed, c.ProgressClosed);
     }
 }
 
