@@ -7,6 +7,7 @@
 #include "installer/log/local_clock.h"
 #include "language_dialog.h"
 #include "main_loop.h"
+#include "path_name_dialog.h"
 #include "platform/ansi_text.h"
 #include "platform/system_info.h"
 #include "script_interpreter.h"
@@ -213,9 +214,14 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
 
     std::string fonts = FontsDirectory(Machine.Registry(), Machine.Files(),
                                        {Version4, WindowsDirectory, SystemDirectory});
-    State->Variables.FillPredefined(
-        {State->Variables.GetVariable("CMDLINE"), Header.Languages[chosen].Name, WindowsDirectory,
-         SystemDirectory, SystemDirectory, TempDirectory, DirectoryOf(SetupProgram), fonts});
+    PredefinedDirectories directories{WindowsDirectory, SystemDirectory, SystemDirectory,
+                                      TempDirectory, DirectoryOf(SetupProgram)};
+    if (Options.Mode == RunMode::Manual && !ConfirmPredefinedDirectories(*State, directories)) {
+        return StartResult::Aborted;
+    }
+    State->Variables.FillPredefined({State->Variables.GetVariable("CMDLINE"),
+                                     Header.Languages[chosen].Name, directories[0], directories[1],
+                                     directories[2], directories[3], directories[4], fonts});
     return StartResult::Ready;
 }
 

@@ -162,19 +162,30 @@ TEST(CustomDialogSet, AnswerFileFillsTheVariablesOrEndsTheRunNamingTheDialog) {
 namespace vorn {
 namespace {
 
-TEST(LanguageDialog, ClosesAtOnceForTheUsersLanguageAndOtherwiseTakesTheAnswer) {
+TEST(StartDialogs, LanguageAndManualModesPathDialogsTakeTheirAnswers) {
     struct Case {
         const char* SystemName;
         std::string Answers;
         std::int32_t Result;
         const char* Status;
+        const char* CommandLine = "/M=ANSWERS.TXT";
     };
+    const std::string path = "\r\nDialog.M10 = ";
     const Case cases[] = {
-        {"ENU", "", -1, "Success|English|"},
-        {"XXX", "Dialog.Pick a language = select 1004 1; press 1", -1, "Success|English|"},
-        {"XXX", "Dialog.Pick a language = choose 1004 0", -1, "Success|Deutsch|"},
-        {"XXX", "Dialog.Pick a language = press 2", -2, "Failed||Installation Aborted!"},
-        {"XXX", "", -2, "Failed||Internal Error\n\nno answer for the dialog \"Pick a language\""},
+        // Manual mode confirms the five directories in the path dialog; an empty path is
+        // not taken.
+        {"ENU",
+         path + "text 1000 D:\\WIN; press 1" + path + "press 1" + path + "press 1" + path +
+             "press 1" + path + "press 1",
+         -1, "Success|English|D:\\WIN|", "/M /M=ANSWERS.TXT"},
+        {"ENU", path + "text 1000; press 1" + path + "press 2", -2, "Failed|||M1",
+         "/M /M=ANSWERS.TXT"},
+        {"ENU", "", -1, "Success|English|C:\\WINNT|"},
+        {"XXX", "Dialog.Pick a language = select 1004 1; press 1", -1,
+         "Success|English|C:\\WINNT|"},
+        {"XXX", "Dialog.Pick a language = choose 1004 0", -1, "Success|Deutsch|C:\\WINNT|"},
+        {"XXX", "Dialog.Pick a language = press 2", -2, "Failed|||Installation Aborted!"},
+        {"XXX", "", -2, "Failed|||Internal Error\n\nno answer for the dialog \"Pick a language\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Answers);
@@ -186,7 +197,7 @@ TEST(LanguageDialog, ClosesAtOnceForTheUsersLanguageAndOtherwiseTakesTheAnswer) 
         VornSetMachine(folder.Folder().string().c_str(), "C:\\SETUP.EXE");
         WriteFileText(machine->Resolve("C:\\ANSWERS.TXT").Native, c.Answers);
         ScriptHeader h = SampleHeader();
-        h.StatusFileTemplate = "%6%|%LANG%|%7%";
+        h.StatusFileTemplate = "%6%|%LANG%|%WIN%|%7%";
         h.LanguageDialogTitle = "Pick a language";
         h.Languages = {{"Deutsch", "DEU"}, {"English", c.SystemName}};
         h.Texts = {h.Texts[0], h.Texts[0]};
@@ -201,7 +212,7 @@ TEST(LanguageDialog, ClosesAtOnceForTheUsersLanguageAndOtherwiseTakesTheAnswer) 
         std::int32_t exitAction = 0;
         char program[RestartBufferSize] = "";
         char arguments[RestartBufferSize] = "";
-        EXPECT_EQ(VornMain(&context, "/M=ANSWERS.TXT", &exitAction, program, arguments), c.Result);
+        EXPECT_EQ(VornMain(&context, c.CommandLine, &exitAction, program, arguments), c.Result);
         EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\PLANDRA.MIF").Native), c.Status);
     }
 }
