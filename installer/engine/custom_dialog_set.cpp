@@ -167,9 +167,7 @@ public:
     DialogWindow* CurrentPage = nullptr;
 
     void Close() override {
-        if (EngineMessageBox(Run, 0, Run.Message(msg::ConfirmExit), Run.Message(msg::QuestionTitle),
-                             box::YesNo | box::NoCancel | box::IconQuestion) == answer::Ok &&
-            CurrentPage != nullptr) {
+        if (ConfirmExit(Run) && CurrentPage != nullptr) {
             CurrentPage->EndDialog(page_result::Abort);
         }
     }
@@ -177,6 +175,12 @@ public:
 private:
     Engine& Run;
 };
+
+bool ConfirmExit(Engine& engine) {
+    return EngineMessageBox(engine, 0, engine.Message(msg::ConfirmExit),
+                            engine.Message(msg::QuestionTitle),
+                            box::YesNo | box::NoCancel | box::IconQuestion) == answer::Ok;
+}
 
 DialogState::DialogState() = default;
 
@@ -308,7 +312,7 @@ public:
                 return;
             }
         }
-        if (control == platform::dlg::IdCancel && ConfirmExit()) {
+        if (control == platform::dlg::IdCancel && ConfirmExit(Run)) {
             dialog.EndDialog(page_result::Abort);
         } else if (control == platform::dlg::IdHelp) {
             Help(dialog);
@@ -327,12 +331,6 @@ private:
         static const std::string none;
         std::size_t language = Run.Program.Language();
         return language < texts.size() ? texts[language] : none;
-    }
-
-    bool ConfirmExit() {
-        return EngineMessageBox(Run, 0, Run.Message(msg::ConfirmExit),
-                                Run.Message(msg::QuestionTitle),
-                                box::YesNo | box::NoCancel | box::IconQuestion) == answer::Ok;
     }
 
     // The controls of a group that count, with their letter index.
@@ -437,7 +435,7 @@ private:
     void Press(DialogWindow& dialog, std::size_t pressed) {
         const ControlEntry& button = Page.Entries[pressed];
         if (button.Action == page_action::Cancel) {
-            if (ConfirmExit()) {
+            if (ConfirmExit(Run)) {
                 dialog.EndDialog(static_cast<std::intptr_t>(pressed));
             }
             return;

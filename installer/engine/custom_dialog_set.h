@@ -131,6 +131,9 @@ private:
 /// The engine's dialog state, made on first use.
 DialogState& DialogsOf(Engine& engine);
 
+/// The confirm-exit question (message 31, Yes/No): true when the user confirms.
+bool ConfirmExit(Engine& engine);
+
 /// Opcode 20: runs the record's dialog set. 0 to go on, -2 to abort the run.
 int CustomDialogSet(Engine& engine, ActionRecord& record);
 

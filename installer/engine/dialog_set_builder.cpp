@@ -13,11 +13,12 @@ void PutNumber(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
 
 void PutPerLanguage(std::vector<std::uint8_t>& out, const PerLanguageText& texts,
                     std::uint8_t languages) {
-    if (texts.size() != 1 && texts.size() != languages) {
+    if (texts.size() > 1 && texts.size() != languages) {
         throw ScriptBuildError("a dialog set text needs one text or one per language");
     }
+    static const std::string none;
     for (std::uint8_t i = 0; i < languages; ++i) {
-        const std::string& text = texts.size() == 1 ? texts[0] : texts[i];
+        const std::string& text = texts.empty() ? none : texts.size() == 1 ? texts[0] : texts[i];
         out.insert(out.end(), text.begin(), text.end());
         out.push_back(0);
     }
@@ -54,14 +55,18 @@ std::vector<std::uint8_t> BuildDialogSet(const std::vector<DialogPageSpec>& page
         std::size_t offsets = out.size();
         out.resize(out.size() + 4 * spec.Entries.size(), 0);
         for (std::size_t i = 0; i < spec.Entries.size(); ++i) {
-            const ControlEntrySpec& entry = spec.Entries[i];
+            const ControlEntry& entry = spec.Entries[i];
             PutOffset(out, offsets + 4 * i, out.size());
             out.insert(out.end(), {entry.Kind, entry.First, entry.End, entry.Target, entry.Action});
             PutNumber(out, entry.MinLength, 2);
             PutNumber(out, 0, 2);
             PutNumber(out, entry.Flags, 2);
             PutPerLanguage(out, entry.Texts, languages);
-            out.insert(out.end(), entry.Variable.begin(), entry.Variable.end());
+            std::string variable = entry.Variable;
+            if (!entry.SecondPart.empty()) {
+                variable += '\x7F' + entry.SecondPart;
+            }
+            out.insert(out.end(), variable.begin(), variable.end());
             out.push_back(0);
         }
     }

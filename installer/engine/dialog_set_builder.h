@@ -12,26 +12,13 @@
 
 namespace vorn {
 
-/// One control-action entry as written.
-struct ControlEntrySpec {
-    std::uint8_t Kind = control_kind::Button;
-    std::uint8_t First = 0;
-    std::uint8_t End = 0;
-    std::uint8_t Target = 0;
-    std::uint8_t Action = 0;
-    std::uint16_t MinLength = 0;
-    std::uint16_t Flags = 0;
-    /// One per language, or one for every language.
-    PerLanguageText Texts = {""};
-    std::string Variable;
-};
-
 struct DialogPageSpec {
     platform::DialogTemplate Template;
     std::vector<platform::LogFontA> Fonts;
-    /// One per language, or one for every language.
-    PerLanguageText Strings = {""};
-    std::vector<ControlEntrySpec> Entries;
+    /// One per language, or one for every language (none: empty texts).
+    PerLanguageText Strings;
+    /// The control entries; their texts are given as `Strings` is.
+    std::vector<ControlEntry> Entries;
 };
 
 /// The block: the table of 8-byte entries, then each page's template and extra data;

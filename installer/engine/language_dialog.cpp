@@ -50,20 +50,6 @@ private:
     const LanguageRequest& Request;
 };
 
-platform::DialogControl Control(platform::ControlKind kind, std::uint32_t style, int id,
-                                std::string text, int x, int y, int width, int height) {
-    platform::DialogControl control;
-    control.Kind = kind;
-    control.Style = dlg::WsChild | dlg::WsVisible | style;
-    control.Id = static_cast<std::uint16_t>(id);
-    control.Title.Text = std::move(text);
-    control.X = static_cast<std::int16_t>(x);
-    control.Y = static_cast<std::int16_t>(y);
-    control.Width = static_cast<std::int16_t>(width);
-    control.Height = static_cast<std::int16_t>(height);
-    return control;
-}
-
 } // namespace
 
 platform::DialogTemplate LanguageDialogTemplate(const LanguageRequest& request) {
@@ -76,13 +62,17 @@ platform::DialogTemplate LanguageDialogTemplate(const LanguageRequest& request) 
     form.Width = 180;
     form.Height = 120;
     form.Controls = {
-        Control(ControlKind::Static, 0, language_dialog::Prompt, "", 7, 7, 166, 18),
-        Control(ControlKind::ListBox,
-                dlg::WsBorder | dlg::WsVScroll | dlg::LbsNotify | dlg::WsTabStop | dlg::WsGroup,
-                language_dialog::Languages, "", 7, 28, 166, 64),
-        Control(ControlKind::Button, dlg::BsDefPushButton | dlg::WsTabStop | dlg::WsGroup,
-                dlg::IdOk, "OK", 40, 99, 50, 14),
-        Control(ControlKind::Button, dlg::WsTabStop, dlg::IdCancel, "Cancel", 95, 99, 50, 14),
+        platform::MakeDialogControl(ControlKind::Static, 0, language_dialog::Prompt, "", 7, 7, 166,
+                                    18),
+        platform::MakeDialogControl(ControlKind::ListBox,
+                                    dlg::WsBorder | dlg::WsVScroll | dlg::LbsNotify |
+                                        dlg::WsTabStop | dlg::WsGroup,
+                                    language_dialog::Languages, "", 7, 28, 166, 64),
+        platform::MakeDialogControl(ControlKind::Button,
+                                    dlg::BsDefPushButton | dlg::WsTabStop | dlg::WsGroup, dlg::IdOk,
+                                    "OK", 40, 99, 50, 14),
+        platform::MakeDialogControl(ControlKind::Button, dlg::WsTabStop, dlg::IdCancel, "Cancel",
+                                    95, 99, 50, 14),
     };
     return form;
 }

@@ -36,11 +36,7 @@ public:
             if (!Accepted.empty()) {
                 dialog.EndDialog(dlg::IdOk);
             }
-        } else if (control == dlg::IdCancel &&
-                   EngineMessageBox(Run, 0, Run.Message(msg::ConfirmExit),
-                                    Run.Message(msg::QuestionTitle),
-                                    box::YesNo | box::NoCancel | box::IconQuestion) ==
-                       answer::Ok) {
+        } else if (control == dlg::IdCancel && ConfirmExit(Run)) {
             dialog.EndDialog(Cancelled);
         }
     }
@@ -49,20 +45,6 @@ private:
     Engine& Run;
     const PathRequest& Request;
 };
-
-platform::DialogControl Control(ControlKind kind, std::uint32_t style, int id, std::string text,
-                                int y, int width) {
-    platform::DialogControl control;
-    control.Kind = kind;
-    control.Style = dlg::WsChild | dlg::WsVisible | style;
-    control.Id = static_cast<std::uint16_t>(id);
-    control.Title.Text = std::move(text);
-    control.X = 7;
-    control.Y = static_cast<std::int16_t>(y);
-    control.Width = static_cast<std::int16_t>(width);
-    control.Height = kind == ControlKind::Button ? 14 : 12;
-    return control;
-}
 
 } // namespace
 
@@ -75,17 +57,20 @@ platform::DialogTemplate PathDialogTemplate(const Engine& engine, const PathRequ
     form.Width = 220;
     form.Height = 96;
     form.Controls = {
-        Control(ControlKind::Static, 0, path_dialog::Label, request.Label, 7, 206),
-        Control(ControlKind::Static, 0, path_dialog::Prompt, request.Prompt, 22, 206),
-        Control(ControlKind::Edit, dlg::WsBorder | dlg::EsAutoHScroll | dlg::WsTabStop,
-                PathControl(request), "", 44, 206),
-        Control(ControlKind::Button, dlg::BsDefPushButton | dlg::WsTabStop | dlg::WsGroup,
-                dlg::IdOk, std::string(engine.Message(msg::OkCaption, "OK")), 75, 50),
-        Control(ControlKind::Button, dlg::WsTabStop, dlg::IdCancel,
-                std::string(engine.Message(msg::CancelCaption, "Cancel")), 75, 50),
+        platform::MakeDialogControl(ControlKind::Static, 0, path_dialog::Label, request.Label, 7, 7,
+                                    206, 12),
+        platform::MakeDialogControl(ControlKind::Static, 0, path_dialog::Prompt, request.Prompt, 7,
+                                    22, 206, 20),
+        platform::MakeDialogControl(ControlKind::Edit,
+                                    dlg::WsBorder | dlg::EsAutoHScroll | dlg::WsTabStop,
+                                    PathControl(request), "", 7, 46, 206, 12),
+        platform::MakeDialogControl(
+            ControlKind::Button, dlg::BsDefPushButton | dlg::WsTabStop | dlg::WsGroup, dlg::IdOk,
+            std::string(engine.Message(msg::OkCaption, "OK")), 106, 75, 50, 14),
+        platform::MakeDialogControl(ControlKind::Button, dlg::WsTabStop, dlg::IdCancel,
+                                    std::string(engine.Message(msg::CancelCaption, "Cancel")), 163,
+                                    75, 50, 14),
     };
-    form.Controls[3].X = 106;
-    form.Controls[4].X = 163;
     return form;
 }
 

@@ -151,6 +151,20 @@ public:
 
 } // namespace
 
+DialogControl MakeDialogControl(ControlKind kind, std::uint32_t style, int id, std::string text,
+                                int x, int y, int width, int height) {
+    DialogControl control;
+    control.Kind = kind;
+    control.Style = dlg::WsChild | dlg::WsVisible | style;
+    control.Id = static_cast<std::uint16_t>(id);
+    control.Title.Text = std::move(text);
+    control.X = static_cast<std::int16_t>(x);
+    control.Y = static_cast<std::int16_t>(y);
+    control.Width = static_cast<std::int16_t>(width);
+    control.Height = static_cast<std::int16_t>(height);
+    return control;
+}
+
 const DialogControl* DialogTemplate::Control(int id) const {
     auto found = std::find_if(Controls.begin(), Controls.end(),
                               [&](const DialogControl& control) { return control.Id == id; });

@@ -75,6 +75,10 @@ struct DialogControl {
     }
 };
 
+/// A visible child control at (x, y) of `width` x `height` dialog units.
+DialogControl MakeDialogControl(ControlKind kind, std::uint32_t style, int id, std::string text,
+                                int x, int y, int width, int height);
+
 /// A dialog template in dialog units; texts are code page 1252 (UTF-16 code units above
 /// 255 read as "?").
 struct DialogTemplate {

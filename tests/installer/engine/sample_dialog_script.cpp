@@ -15,7 +15,6 @@ namespace {
 
 namespace dlg = platform::dlg;
 using platform::ControlKind;
-using platform::DialogControl;
 
 const std::vector<std::uint8_t>* Archive = nullptr;
 InstallContext* Context = nullptr;
@@ -33,21 +32,7 @@ std::int32_t PLATFORM_WINAPI CopyDecompress(std::uintptr_t, std::uintptr_t, std:
     return static_cast<std::int32_t>(size);
 }
 
-DialogControl Control(ControlKind kind, std::uint32_t style, int id, std::string text, int x, int y,
-                      int width, int height) {
-    DialogControl c;
-    c.Kind = kind;
-    c.Style = dlg::WsChild | dlg::WsVisible | style;
-    c.Id = static_cast<std::uint16_t>(id);
-    c.Title.Text = std::move(text);
-    c.X = static_cast<std::int16_t>(x);
-    c.Y = static_cast<std::int16_t>(y);
-    c.Width = static_cast<std::int16_t>(width);
-    c.Height = static_cast<std::int16_t>(height);
-    return c;
-}
-
-platform::DialogTemplate Page(std::string caption, std::vector<DialogControl> controls) {
+platform::DialogTemplate Page(std::string caption, std::vector<platform::DialogControl> controls) {
     platform::DialogTemplate t;
     t.Style |= dlg::DsSetFont;
     t.Caption = std::move(caption);
@@ -68,37 +53,46 @@ DialogSample BuildDialogSample() {
     ControlKind button = ControlKind::Button;
     DialogPageSpec options{
         Page("Setup Options",
-             {Control(ControlKind::Static, 0, 100, "Name:", 7, 7, 40, 10),
-              Control(ControlKind::Edit, dlg::WsBorder | dlg::EsAutoHScroll | TabGroup, 10, "", 50,
-                      5, 140, 12),
-              Control(button, dlg::BsAutoRadioButton | TabGroup, 20, "Typical", 7, 25, 60, 10),
-              Control(button, dlg::BsAutoRadioButton, 21, "Compact", 7, 37, 60, 10),
-              Control(button, dlg::BsAutoRadioButton, 22, "Custom", 7, 49, 60, 10),
-              Control(button, dlg::BsAutoCheckBox | TabGroup, 30, "Program", 100, 25, 60, 10),
-              Control(button, dlg::BsAutoCheckBox | TabGroup, 31, "Samples", 100, 37, 60, 10),
-              Control(button, dlg::BsDefPushButton | TabGroup, 1, "Next >", 90, 90, 50, 14),
-              Control(button, Tab, 2, "Cancel", 145, 90, 50, 14)}),
+             {platform::MakeDialogControl(ControlKind::Static, 0, 100, "Name:", 7, 7, 40, 10),
+              platform::MakeDialogControl(ControlKind::Edit,
+                                          dlg::WsBorder | dlg::EsAutoHScroll | TabGroup, 10, "", 50,
+                                          5, 140, 12),
+              platform::MakeDialogControl(button, dlg::BsAutoRadioButton | TabGroup, 20, "Typical",
+                                          7, 25, 60, 10),
+              platform::MakeDialogControl(button, dlg::BsAutoRadioButton, 21, "Compact", 7, 37, 60,
+                                          10),
+              platform::MakeDialogControl(button, dlg::BsAutoRadioButton, 22, "Custom", 7, 49, 60,
+                                          10),
+              platform::MakeDialogControl(button, dlg::BsAutoCheckBox | TabGroup, 30, "Program",
+                                          100, 25, 60, 10),
+              platform::MakeDialogControl(button, dlg::BsAutoCheckBox | TabGroup, 31, "Samples",
+                                          100, 37, 60, 10),
+              platform::MakeDialogControl(button, dlg::BsDefPushButton | TabGroup, 1, "Next >", 90,
+                                          90, 50, 14),
+              platform::MakeDialogControl(button, Tab, 2, "Cancel", 145, 90, 50, 14)}),
         {},
         {"Setup Options"},
-        {{control_kind::Edit, 10, 11, 0, 0, 2, 0, {""}, "NAME"},
-         {control_kind::RadioGroup, 20, 23, 0, 0, 0, 0, {""}, "KIND"},
-         {control_kind::CheckGroup, 30, 32, 0, 0, 0, 0, {""}, "PARTS"},
-         {control_kind::Button, 1, 2, 1, page_action::Next, 0, 0, {""}, ""},
-         {control_kind::Button, 2, 3, 0, page_action::Cancel, 0, 0, {""}, ""}}};
+        {{control_kind::Edit, 10, 11, 0, 0, 2, 0, {""}, "NAME", ""},
+         {control_kind::RadioGroup, 20, 23, 0, 0, 0, 0, {""}, "KIND", ""},
+         {control_kind::CheckGroup, 30, 32, 0, 0, 0, 0, {""}, "PARTS", ""},
+         {control_kind::Button, 1, 2, 1, page_action::Next, 0, 0, {""}, "", ""},
+         {control_kind::Button, 2, 3, 0, page_action::Cancel, 0, 0, {""}, "", ""}}};
     options.Fonts.push_back({-11, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"});
     DialogPageSpec folder{
         Page("Setup Folder",
-             {Control(ControlKind::Edit, dlg::WsBorder | dlg::EsAutoHScroll | TabGroup, 40, "", 7,
-                      5, 180, 12),
-              Control(ControlKind::ListBox,
-                      dlg::WsBorder | dlg::WsVScroll | dlg::LbsMultipleSel | dlg::LbsNotify |
-                          TabGroup,
-                      50, "", 7, 22, 180, 60),
-              Control(button, TabGroup, 3, "< Back", 90, 90, 50, 14),
-              Control(button, dlg::BsDefPushButton | TabGroup, 1, "Finish", 145, 90, 50, 14)}),
+             {platform::MakeDialogControl(ControlKind::Edit,
+                                          dlg::WsBorder | dlg::EsAutoHScroll | TabGroup, 40, "", 7,
+                                          5, 180, 12),
+              platform::MakeDialogControl(ControlKind::ListBox,
+                                          dlg::WsBorder | dlg::WsVScroll | dlg::LbsMultipleSel |
+                                              dlg::LbsNotify | TabGroup,
+                                          50, "", 7, 22, 180, 60),
+              platform::MakeDialogControl(button, TabGroup, 3, "< Back", 90, 90, 50, 14),
+              platform::MakeDialogControl(button, dlg::BsDefPushButton | TabGroup, 1, "Finish", 145,
+                                          90, 50, 14)}),
         {},
         {"Setup Folder"},
-        {{control_kind::PathField, 40, 41, 0, 0, 0, entry_flag::DriveOnly, {""}, "DRIVE"},
+        {{control_kind::PathField, 40, 41, 0, 0, 0, entry_flag::DriveOnly, {""}, "DRIVE", ""},
          {control_kind::List,
           50,
           51,
@@ -107,9 +101,10 @@ DialogSample BuildDialogSample() {
           0,
           entry_flag::Letters,
           {"Alpha\r\nBeta\r\nGamma"},
-          "ITEMS"},
-         {control_kind::Button, 3, 4, 0, page_action::Back, 0, 0, {""}, ""},
-         {control_kind::Button, 1, 2, 0, page_action::Finish, 0, 0, {""}, ""}}};
+          "ITEMS",
+          ""},
+         {control_kind::Button, 3, 4, 0, page_action::Back, 0, 0, {""}, "", ""},
+         {control_kind::Button, 1, 2, 0, page_action::Finish, 0, 0, {""}, "", ""}}};
     DialogSample sample;
     sample.Archive = BuildDialogSet({options, folder});
 
