@@ -115,6 +115,8 @@ public:
     /// The service the pages are shown with: the machine's, or one answered from the
     /// answer file when the machine has none.
     platform::TemplateDialogService& Service(Engine& engine);
+    /// Shows the pages with `service` instead (it outlives the state).
+    void UseService(platform::TemplateDialogService& service) { Shown = &service; }
     /// The wizard frame, made on first use; 0 when it cannot be made.
     std::uintptr_t Frame(Engine& engine);
     WizardFrame* FrameProcedure() const { return FrameOwner.get(); }

@@ -5,6 +5,7 @@
 #include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/script_header.h"
 #include "platform/dialog_template.h"
+#include "platform/headless/fault_injection_dialogs.h"
 #include "platform/posix/sandbox_machine.h"
 #include "sample_dialog_script.h"
 #include "sample_install_script.h"
@@ -223,19 +224,28 @@ TEST(StartDialogs, LanguageAndManualModesPathDialogsTakeTheirAnswers) {
 namespace vorn {
 namespace {
 
-TEST(CustomDialogSet, WizardPagesRunInTheFrameAndSilentRunsSkipTheSet) {
+TEST(CustomDialogSet, WizardPagesRunInTheFrameSilentRunsSkipTheSetAndFailuresAbort) {
     const std::string pages = "text 10 Eve; check 22; press 1";
+    using platform::DialogCall;
     struct Case {
         bool Wizard;
         bool Silent;
         int Result;
         const char* Kind;
         int ProgressClosed;
+        std::optional<DialogCall> Fault = std::nullopt;
+        const char* Box = "";
     };
     const Case cases[] = {
         {true, false, -1, "C", 1},
         {false, false, -1, "C", 1},
         {true, true, -1, "", 0},
+        {true, false, -2, "", 1, DialogCall::CreateWizardFrame,
+         "Internal Error\n\nthe wizard frame cannot be made"},
+        {false, false, -2, "", 1, DialogCall::CreateFontIndirectA,
+         "Internal Error\n\na font of dialog 0 cannot be made"},
+        {false, false, -2, "C", 1, DialogCall::DialogBoxIndirectParamA,
+         "Internal Error\n\ninjected failure"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Wizard);
@@ -248,13 +258,23 @@ TEST(CustomDialogSet, WizardPagesRunInTheFrameAndSilentRunsSkipTheSet) {
         UseDialogSample(context, sample);
         harness.Machine->Services.Context = &context;
         harness.Machine->Actions[op::CustomDialogSet] = &CustomDialogSet;
-        harness.Machine->Answers = {{"Dialog.Setup Options", pages},
-                                    {"Dialog.Setup Folder", "text 40 c:\\; press 1"}};
         harness.Host.SilentFlag = c.Silent;
         DialogsOf(*harness.Machine).WizardStyle = c.Wizard;
+        std::unique_ptr<platform::TemplateDialogService> answered =
+            platform::MakeAnsweredDialogs({{"Setup Options", pages}, {"Setup Folder", "press 1"}});
+        platform::FaultInjectingDialogs faulty(*answered);
+        if (c.Fault) {
+            // The second page's dialog fails, the others at their first use.
+            faulty.Plan.FailAt(*c.Fault, *c.Fault == DialogCall::DialogBoxIndirectParamA ? 2 : 1,
+                               0);
+        }
+        DialogsOf(*harness.Machine).UseService(faulty);
         EXPECT_EQ(harness.Run(), c.Result);
+        EXPECT_EQ(harness.BoxTexts().empty() ? "" : harness.BoxTexts().back(), c.Box);
         EXPECT_EQ(harness.Machine->Variables.GetVariable("KIND"), c.Kind);
         EXPECT_EQ(harness.Host.ProgressClosed, c.ProgressClosed);
+        // The frame goes before the service that made it.
+        DialogsOf(*harness.Machine).CloseFrame();
     }
 }
 
