@@ -140,6 +140,21 @@ bool SeekArchive(Engine& engine, std::uint32_t archiveOffset) {
     return !engine.Services.Host.RunStopped();
 }
 
+bool DecompressToMemory(Engine& engine, std::uint32_t start, std::uint32_t end,
+                        std::span<std::uint8_t> target) {
+    InstallContext* context = engine.Services.Context;
+    if (context == nullptr || context->Decompress == nullptr || end < start || target.empty() ||
+        !SeekArchive(engine, engine.Disks.Base + start)) {
+        return false;
+    }
+    std::uint8_t* saved = context->DecompressTarget;
+    context->DecompressTarget = target.data();
+    context->ErrorCode = context_error::None;
+    context->Decompress(context->ArchiveFile, 0, end - start, 0);
+    context->DecompressTarget = saved;
+    return context->ErrorCode == context_error::None;
+}
+
 } // namespace vorn
 
 extern "C" std::int32_t PLATFORM_WINAPI DiskPrompt(std::int32_t next, std::int32_t force) {

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace vorn {
@@ -39,6 +40,12 @@ std::string PartPath(const ArchiveParts& parts, std::string_view directory, std:
 /// the part that holds it (prompting for the disk when needed) and seeks inside it.
 /// False when the run must end.
 bool SeekArchive(Engine& engine, std::uint32_t archiveOffset);
+
+/// Decompresses the archive's item from `start` to `end` (counted from the archive base)
+/// into `target`, which must hold the whole item, through the setup program's
+/// decompressor. False when the archive cannot be read there or the run must end.
+bool DecompressToMemory(Engine& engine, std::uint32_t start, std::uint32_t end,
+                        std::span<std::uint8_t> target);
 
 /// Opens the part of the disk that holds the context's archive offset, or the one after
 /// the open part with `next`; with `force` the part is opened again even when it is the

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,7 @@ namespace vorn {
 
 class Engine;
 class EngineDisplay;
+class DialogState;
 
 /// An action of another part of the engine (install files, edit the registry, ...):
 /// returns 0 to go on with the next record, -1 when the script is finished, -2 to abort.
@@ -100,6 +102,9 @@ public:
 
     /// Text of message `index`, or `fallback` while there is no message table.
     std::string_view Message(std::size_t index, std::string_view fallback = {}) const;
+
+    /// The dialog sets' state across records; made by the first dialog set.
+    std::shared_ptr<DialogState> Dialogs;
 
     /// Keeps a library loaded with LoadLibraryA until the engine ends.
     void KeepLibrary(platform::UniqueLibrary module);

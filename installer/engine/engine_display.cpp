@@ -1,6 +1,7 @@
 // The progress display, billboards, sound and video of an installation run.
 #include "engine_display.h"
 
+#include "archive_parts.h"
 #include "context_host.h"
 #include "dll_call_block.h"
 #include "engine.h"
@@ -281,13 +282,7 @@ int EngineDisplay::DisplayGraphic(ActionRecord& record) {
         return passOver("its record gives no picture");
     }
     std::vector<std::uint8_t> data(range.Size);
-    std::uint8_t* saved = Context.DecompressTarget;
-    Context.DecompressTarget = data.data();
-    Context.ArchiveOffset = Figures.ArchiveBase + range.Start;
-    Context.ErrorCode = context_error::None;
-    Context.Decompress(Context.ArchiveFile, 0, range.End - range.Start, 0);
-    Context.DecompressTarget = saved;
-    if (Context.ErrorCode != context_error::None) {
+    if (!DecompressToMemory(Run, range.Start, range.End, data)) {
         // The run's own handling of archive failures takes over.
         return 0;
     }

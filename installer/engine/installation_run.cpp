@@ -2,10 +2,13 @@
 #include "installation_run.h"
 
 #include "answer_file.h"
+#include "custom_dialog_set.h"
 #include "extract_modes.h"
 #include "fonts_directory.h"
 #include "installer/log/local_clock.h"
+#include "language_dialog.h"
 #include "main_loop.h"
+#include "path_name_dialog.h"
 #include "platform/ansi_text.h"
 #include "platform/system_info.h"
 #include "running_engine.h"
@@ -18,6 +21,9 @@
 namespace vorn {
 
 namespace {
+
+/// Context option bit 20: the language dialog stays open even for the user's language.
+constexpr std::uint32_t LanguageDialogAlwaysShown = 0x100000;
 
 std::string WithoutTrailingBackslash(std::string path) {
     while (path.size() > 3 && path.back() == '\\') {
@@ -80,6 +86,7 @@ std::int32_t InstallationRun::Run() {
     State->Display = Display.get();
     Host.UseDisplay(Display.get());
     RegisterDisplayActions(*State);
+    State->Actions[op::CustomDialogSet] = &CustomDialogSet;
     if (!StartUp()) {
         DeleteTemporaryFiles();
         return 0;
@@ -196,17 +203,32 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     State->Disks.SetupProgram = SetupProgram;
     std::size_t languages = Header.Texts.size();
 
-    // The default choice is the language whose system name is the user's; there is no
-    // language dialog yet to change it.
+    // The default choice is the language whose system name is the user's; the language
+    // dialog chooses.
     std::size_t chosen = 0;
     if (languages > 1) {
         std::string user = UserLanguage(Machine.Profile(), Machine.Registry(), WindowsNt);
-        for (std::size_t i = 0; i < Header.Languages.size() && !user.empty(); ++i) {
-            if (platform::EqualsIgnoringCase(Header.Languages[i].SystemName, user)) {
-                chosen = i;
-                break;
+        LanguageRequest request{Header.LanguageDialogTitle,
+                                Header.LanguageDialogPrompt,
+                                {},
+                                {},
+                                Options.Mode != RunMode::Test &&
+                                    (Context.OptionFlags & LanguageDialogAlwaysShown) == 0};
+        for (std::size_t i = 0; i < Header.Languages.size(); ++i) {
+            request.Names.push_back(Header.Languages[i].Name);
+            if (!user.empty() && !request.UserLanguage &&
+                platform::EqualsIgnoringCase(Header.Languages[i].SystemName, user)) {
+                request.UserLanguage = i;
             }
         }
+        LanguageChoice choice = LanguageDlg(*State, request);
+        if (!choice.Error.empty()) {
+            ReportError(*State, std::string(DefaultErrorText) + "\n\n" + choice.Error);
+        }
+        if (!choice.Index || *choice.Index >= languages) {
+            return StartResult::Aborted;
+        }
+        chosen = *choice.Index;
     }
     const LanguageTexts& texts = Header.Texts[chosen];
     Title = texts.WindowTitle;
@@ -222,9 +244,14 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
 
     std::string fonts = FontsDirectory(Machine.Registry(), Machine.Files(),
                                        {Version4, WindowsDirectory, SystemDirectory});
-    State->Variables.FillPredefined(
-        {State->Variables.GetVariable("CMDLINE"), Header.Languages[chosen].Name, WindowsDirectory,
-         SystemDirectory, SystemDirectory, TempDirectory, DirectoryOf(SetupProgram), fonts});
+    PredefinedDirectories directories{WindowsDirectory, SystemDirectory, SystemDirectory,
+                                      TempDirectory, DirectoryOf(SetupProgram)};
+    if (Options.Mode == RunMode::Manual && !ConfirmPredefinedDirectories(*State, directories)) {
+        return StartResult::Aborted;
+    }
+    State->Variables.FillPredefined({State->Variables.GetVariable("CMDLINE"),
+                                     Header.Languages[chosen].Name, directories[0], directories[1],
+                                     directories[2], directories[3], directories[4], fonts});
     return StartResult::Ready;
 }
 

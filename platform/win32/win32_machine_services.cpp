@@ -9,6 +9,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_service_control.h"
 #include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_template_dialogs.h"
 #include "platform/win32/win32_versions.h"
 #include "platform/win32/win32_window_messages.h"
 
@@ -36,6 +37,7 @@ public:
     ServiceControlService& ServiceControl() override { return ServiceCalls; }
     InstallDisplayService* Display() override { return &DisplayCalls; }
     SoundService* Sound() override { return &DisplayCalls; }
+    TemplateDialogService* TemplateDialogs() override { return &DialogCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -58,6 +60,7 @@ private:
     Win32Processes ProcessCalls;
     Win32ServiceControl ServiceCalls;
     Win32InstallDisplay DisplayCalls;
+    Win32TemplateDialogs DialogCalls;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/dde.h"
+#include "platform/dialog_templates.h"
 #include "platform/files.h"
 #include "platform/install_display.h"
 #include "platform/library.h"
@@ -42,6 +43,9 @@ public:
     /// What the engine shows and plays; null on a machine that shows nothing.
     virtual InstallDisplayService* Display() { return nullptr; }
     virtual SoundService* Sound() { return nullptr; }
+    /// Dialogs from in-memory templates on the machine's display; null where there is
+    /// none (the sandbox), and the caller answers its dialogs some other way.
+    virtual TemplateDialogService* TemplateDialogs() { return nullptr; }
 };
 
 /// Where the machine is, for builds that play one: the sandbox machine's folder and the

@@ -1,0 +1,90 @@
+// The sample dialog script on a real display: a helper thread answers its pages with
+// posted keys and clicks, and the variables end as in the headless run. With
+// VORN_DIALOG_PAUSE_MS set, each page stays that long before it is answered, so that
+// the screen can be captured.
+#include "sample_dialog_script.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <windows.h>
+
+namespace vorn {
+namespace {
+
+HWND WaitForWindow(const char* caption) {
+    for (int i = 0; i < 200; ++i) {
+        if (HWND window = ::FindWindowA(nullptr, caption)) {
+            return window;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
+}
+
+void Pause() {
+    const char* pause = std::getenv("VORN_DIALOG_PAUSE_MS");
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(pause != nullptr ? std::atoi(pause) : 200));
+}
+
+void Type(HWND dialog, int control, const std::string& text) {
+    for (char c : text) {
+        ::PostMessageA(::GetDlgItem(dialog, control), WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+}
+
+void Click(HWND dialog, int control) {
+    ::PostMessageA(::GetDlgItem(dialog, control), BM_CLICK, 0, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
+// The same answers as the headless run: too short a name, Next, Back, Next, Finish.
+void Answer() {
+    HWND options = WaitForWindow("Setup Options");
+    ASSERT_NE(options, nullptr);
+    Type(options, 10, "A");
+    Click(options, 1);
+    ::PostMessageA(::GetDlgItem(options, 10), EM_SETSEL, 0, -1);
+    Type(options, 10, "Ann");
+    Click(options, 21);
+    Click(options, 31);
+    Pause();
+    Click(options, 1);
+    HWND folder = WaitForWindow("Setup Folder");
+    ASSERT_NE(folder, nullptr);
+    Click(folder, 3);
+    options = WaitForWindow("Setup Options");
+    ASSERT_NE(options, nullptr);
+    Click(options, 1);
+    folder = WaitForWindow("Setup Folder");
+    ASSERT_NE(folder, nullptr);
+    Type(folder, 40, "d:\\apps");
+    ::PostMessageA(::GetDlgItem(folder, 50), LB_SETSEL, TRUE, 0);
+    ::PostMessageA(::GetDlgItem(folder, 50), LB_SETSEL, TRUE, 2);
+    Pause();
+    Click(folder, 1);
+}
+
+TEST(CustomDialogSetOnScreen, PostedKeysAndClicksFillTheVariablesAsTheAnswerFileDoes) {
+    DialogSample sample = BuildDialogSample();
+    InstallContext context;
+    UseDialogSample(context, sample);
+    std::thread user(Answer);
+    std::int32_t exitAction = 0;
+    char program[RestartBufferSize] = "";
+    char arguments[RestartBufferSize] = "";
+    EXPECT_EQ(VornMain(&context, "", &exitAction, program, arguments), -1);
+    user.join();
+    char windows[MAX_PATH] = "";
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    std::ifstream status(std::string(windows) + "\\" + DialogSampleStatusFile, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(status), {}), "Success|Ann|B|AB|D:|AC|");
+}
+
+} // namespace
+} // namespace vorn
