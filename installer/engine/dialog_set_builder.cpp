@@ -32,30 +32,30 @@ void PutOffset(std::vector<std::uint8_t>& out, std::size_t at, std::size_t value
 
 } // namespace
 
-std::vector<std::uint8_t> BuildDialogSet(const std::vector<DialogPageSpec>& pages,
+std::vector<std::uint8_t> BuildDialogSet(const std::vector<DialogPageLayout>& pages,
                                          std::uint8_t languages) {
     std::vector<std::uint8_t> out(pages.size() * 8, 0);
     for (std::size_t page = 0; page < pages.size(); ++page) {
-        const DialogPageSpec& spec = pages[page];
+        const DialogPageLayout& layout = pages[page];
         while (out.size() % 4 != 0) {
             out.push_back(0);
         }
         PutOffset(out, page * 8, out.size());
-        std::vector<std::uint8_t> form = platform::WriteDialogTemplate(spec.Template);
+        std::vector<std::uint8_t> form = platform::WriteDialogTemplate(layout.Template);
         out.insert(out.end(), form.begin(), form.end());
 
         PutOffset(out, page * 8 + 4, out.size());
-        out.push_back(static_cast<std::uint8_t>(spec.Fonts.size()));
-        for (const platform::LogFontA& font : spec.Fonts) {
+        out.push_back(static_cast<std::uint8_t>(layout.Fonts.size()));
+        for (const platform::LogFontA& font : layout.Fonts) {
             std::vector<std::uint8_t> bytes = platform::WriteLogFontA(font);
             out.insert(out.end(), bytes.begin(), bytes.end());
         }
-        PutPerLanguage(out, spec.Strings, languages);
-        out.push_back(static_cast<std::uint8_t>(spec.Entries.size()));
+        PutPerLanguage(out, layout.Strings, languages);
+        out.push_back(static_cast<std::uint8_t>(layout.Entries.size()));
         std::size_t offsets = out.size();
-        out.resize(out.size() + 4 * spec.Entries.size(), 0);
-        for (std::size_t i = 0; i < spec.Entries.size(); ++i) {
-            const ControlEntry& entry = spec.Entries[i];
+        out.resize(out.size() + 4 * layout.Entries.size(), 0);
+        for (std::size_t i = 0; i < layout.Entries.size(); ++i) {
+            const ControlEntry& entry = layout.Entries[i];
             PutOffset(out, offsets + 4 * i, out.size());
             out.insert(out.end(), {entry.Kind, entry.First, entry.End, entry.Target, entry.Action});
             PutNumber(out, entry.MinLength, 2);

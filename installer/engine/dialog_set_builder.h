@@ -12,7 +12,7 @@
 
 namespace vorn {
 
-struct DialogPageSpec {
+struct DialogPageLayout {
     platform::DialogTemplate Template;
     std::vector<platform::LogFontA> Fonts;
     /// One per language, or one for every language (none: empty texts).
@@ -23,7 +23,7 @@ struct DialogPageSpec {
 
 /// The block: the table of 8-byte entries, then each page's template and extra data;
 /// control entries are addressed from the block's start.
-std::vector<std::uint8_t> BuildDialogSet(const std::vector<DialogPageSpec>& pages,
+std::vector<std::uint8_t> BuildDialogSet(const std::vector<DialogPageLayout>& pages,
                                          std::uint8_t languages = 1);
 
 /// The opcode 20 record for a block stored at archive offsets start to end.

@@ -14,7 +14,7 @@ namespace {
 
 using plandra::test::ReadFileText;
 using plandra::test::RunProgram;
-using namespace vorn::spec;
+using namespace vorn::install_flags;
 
 std::vector<std::uint8_t> Bytes(const std::string& text) {
     return {text.begin(), text.end()};
@@ -52,7 +52,7 @@ TEST(Vornsetup, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
         vorn::PackPayload(std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
                               {"new.txt", Bytes("new content")}, {"lib.dll", Bytes(ver2)}})
             .Payload;
-    const std::vector<vorn::InstallSpec> specs{
+    const std::vector<vorn::FileToInstall> files{
         {"new.txt", "C:\\APP\\NEW.TXT"},
         {"new.txt", "C:\\APP\\OLD.TXT", Rule2},
         {"new.txt", "C:\\APP\\SAME.TXT", Rule1},
@@ -66,7 +66,7 @@ TEST(Vornsetup, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
     vorn::ArchiveExtras extras;
     extras.OptionFlags = vorn::context_option::ReplaceInUseAtRestart;
     const std::string archive = (folder.Folder() / "SETUP.VRN").string();
-    ASSERT_EQ(vorn::WriteSetupArchive(archive, vorn::FileInstallScript(*packed, specs, 8), *packed,
+    ASSERT_EQ(vorn::WriteSetupArchive(archive, vorn::FileInstallScript(*packed, files, 8), *packed,
                                       extras),
               "");
 

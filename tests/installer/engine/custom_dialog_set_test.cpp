@@ -80,7 +80,7 @@ TEST(DialogTemplate, ReadsWhatWasWrittenAndRefusesBrokenTemplatesClearly) {
 }
 
 TEST(DialogSet, BrokenBlocksAreReportedNotRead) {
-    DialogPageSpec page;
+    DialogPageLayout page;
     page.Template.Caption = "P";
     page.Entries = {{control_kind::Button, 1, 2, 0, page_action::Finish, 0, 0, {""}, "V", ""}};
     std::vector<std::uint8_t> good = BuildDialogSet({page});

@@ -10,7 +10,7 @@
 namespace vorn {
 
 std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
-                                            const std::vector<InstallSpec>& files,
+                                            const std::vector<FileToInstall>& files,
                                             std::size_t backupFrom, std::uint32_t badChecksum) {
     ScriptBuilder b;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -18,7 +18,7 @@ std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
             b.CallDll(call::OwnFunction, "", "f16",
                       {std::string("1") + Sep + "BACKUPDIR" + Sep + "C:\\BACKUP"});
         }
-        const InstallSpec& f = files[i];
+        const FileToInstall& f = files[i];
         auto entry = std::find_if(payload.Entries.begin(), payload.Entries.end(),
                                   [&](const PayloadEntry& e) { return e.Name == f.Payload; });
         std::vector<std::uint8_t> fixed{f.FlagsA, f.FlagsB};
@@ -34,7 +34,7 @@ std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
         put(entry->Size, 4);
         // The version fields only say whether there is a version: the service compares.
         for (int k = 0; k < 5; ++k) {
-            put((f.FlagsA & spec::Versions) != 0 ? 1 : 0, 4);
+            put((f.FlagsA & install_flags::Versions) != 0 ? 1 : 0, 4);
         }
         put(badChecksum != 0 ? badChecksum : entry->Crc, 4);
         b.Record(op::InstallFiles, fixed, {f.Destination, ""}, {{"File"}});

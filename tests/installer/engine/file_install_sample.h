@@ -12,7 +12,7 @@
 
 namespace vorn {
 
-struct InstallSpec {
+struct FileToInstall {
     std::string Payload; ///< Name of the payload entry.
     std::string Destination;
     std::uint8_t FlagsA = 0;
@@ -20,17 +20,17 @@ struct InstallSpec {
     DosStamp Stamp{0x5A21, 0x6000}; ///< 1 January 2025, 12:00.
 };
 
-/// Flags A of the specs: the date rules, shared, compare versions.
-namespace spec {
+/// Flags A of the files to install: the date rules, shared, compare versions.
+namespace install_flags {
 inline constexpr std::uint8_t Rule1 = 0x08, Rule2 = 0x10, Rule3 = 0x18, Shared = 0x02,
                               Versions = 0x01;
 }
 
-/// The sample header and one install record a spec (the checksum replaced by
+/// The sample header and one install record per file (the checksum replaced by
 /// `badChecksum` when that is not 0); "BACKUPDIR" becomes C:\BACKUP before record
 /// `backupFrom`.
 std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
-                                            const std::vector<InstallSpec>& files,
+                                            const std::vector<FileToInstall>& files,
                                             std::size_t backupFrom = SIZE_MAX,
                                             std::uint32_t badChecksum = 0);
 

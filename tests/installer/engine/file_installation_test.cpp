@@ -84,8 +84,8 @@ protected:
     }
 
     // Archives the script of `files` with the payload and runs it: the run's result.
-    int Run(const std::vector<InstallSpec>& files, std::uint32_t options = 0, std::uint64_t cut = 0,
-            std::uint32_t badChecksum = 0) {
+    int Run(const std::vector<FileToInstall>& files, std::uint32_t options = 0,
+            std::uint64_t cut = 0, std::uint32_t badChecksum = 0) {
         std::optional<PackedPayload> packed = PackPayload(Payloads).Payload;
         return RunScript(FileInstallScript(*packed, files, SIZE_MAX, badChecksum), *packed, options,
                          cut);

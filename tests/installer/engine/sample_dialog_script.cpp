@@ -51,7 +51,7 @@ constexpr std::uint32_t TabGroup = dlg::WsTabStop | dlg::WsGroup;
 
 DialogSample BuildDialogSample() {
     ControlKind button = ControlKind::Button;
-    DialogPageSpec options{
+    DialogPageLayout options{
         Page("Setup Options",
              {platform::MakeDialogControl(ControlKind::Static, 0, 100, "Name:", 7, 7, 40, 10),
               platform::MakeDialogControl(ControlKind::Edit,
@@ -78,7 +78,7 @@ DialogSample BuildDialogSample() {
          {control_kind::Button, 1, 2, 1, page_action::Next, 0, 0, {""}, "", ""},
          {control_kind::Button, 2, 3, 0, page_action::Cancel, 0, 0, {""}, "", ""}}};
     options.Fonts.push_back({-11, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"});
-    DialogPageSpec folder{
+    DialogPageLayout folder{
         Page("Setup Folder",
              {platform::MakeDialogControl(ControlKind::Edit,
                                           dlg::WsBorder | dlg::EsAutoHScroll | TabGroup, 40, "", 7,
