@@ -79,27 +79,15 @@ bool OnScreen(const Rect& area, Size screen) {
     return area.right > 0 && area.bottom > 0 && area.left < screen.cx && area.top < screen.cy;
 }
 
-// One run at a time per process: the exports reach it here.
-EngineDisplay* CurrentDisplay = nullptr;
-
 } // namespace
-
-EngineDisplay* EngineDisplay::Current() {
-    return CurrentDisplay;
-}
 
 EngineDisplay::EngineDisplay(Engine& engine, InstallContext& context,
                              platform::InstallDisplayService* display,
                              platform::SoundService* sound)
-    : Run(engine), Context(context), Display(display), Sound(sound) {
-    CurrentDisplay = this;
-}
+    : Run(engine), Context(context), Display(display), Sound(sound) {}
 
 EngineDisplay::~EngineDisplay() {
     EndRun();
-    if (CurrentDisplay == this) {
-        CurrentDisplay = nullptr;
-    }
 }
 
 void EngineDisplay::UseUpdateLibrary(platform::ProcAddress entry) {

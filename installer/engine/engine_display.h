@@ -78,9 +78,6 @@ public:
 
     const GraphicTable& Graphics() const { return Table; }
 
-    /// The display of the run in progress, for the library's exports; null between runs.
-    static EngineDisplay* Current();
-
     // The progress window's events.
     void PaintProgressBar(platform::HDC dc, const platform::Rect& bar) override;
     void CancelPressed() override;

@@ -1,9 +1,11 @@
 // The engine's exports: VornMain over the machine this build runs against, the setter
 // that names the sandbox machine, and FileWrite for the setup program's decompressor.
+#include "engine.h"
 #include "engine_display.h"
 #include "install_context.h"
 #include "installation_run.h"
 #include "platform/machine_services.h"
+#include "running_engine.h"
 
 #include <cstdio>
 #include <string>
@@ -13,6 +15,12 @@ namespace {
 platform::MachineLocation NextMachine;
 // The machine of the run in progress, for FileWrite.
 platform::MachineServices* RunningMachine = nullptr;
+
+// The progress window and billboards of the run in progress, for UpdateScreen and
+// DisplayGraphics; null between runs.
+vorn::EngineDisplay* RunningDisplay() {
+    return vorn::RunningEngine != nullptr ? vorn::RunningEngine->Display : nullptr;
+}
 
 } // namespace
 
@@ -62,14 +70,13 @@ std::int32_t PLATFORM_WINAPI VornMain(vorn::InstallContext* context, const char*
 }
 
 void PLATFORM_WINAPI UpdateScreen(std::int32_t wait) {
-    if (vorn::EngineDisplay* display = vorn::EngineDisplay::Current()) {
+    if (vorn::EngineDisplay* display = RunningDisplay()) {
         display->UpdateScreen(wait != 0);
     }
 }
 
 void PLATFORM_WINAPI DisplayGraphics(std::uintptr_t, std::uintptr_t dc) {
-    if (vorn::EngineDisplay* display = vorn::EngineDisplay::Current();
-        display != nullptr && dc != 0) {
+    if (vorn::EngineDisplay* display = RunningDisplay(); display != nullptr && dc != 0) {
         display->PaintGraphics(reinterpret_cast<platform::HDC>(dc));
     }
 }

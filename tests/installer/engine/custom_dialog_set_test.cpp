@@ -25,11 +25,22 @@ std::vector<std::uint8_t> SampleTemplate() {
     t.Caption = "Pick";
     t.FaceName = "MS Sans Serif";
     t.PointSize = 8;
+    // Filled field by field: aggregate temporaries with strings trip GCC's
+    // maybe-uninitialized warning in optimised builds.
     t.Controls.resize(2);
-    t.Controls[0] = {
-        platform::dlg::BsAutoCheckBox, 0, 1, 2, 3, 4, 30, platform::ControlKind::Button,
-        {"Box", std::nullopt},         {}};
-    t.Controls[1] = {0, 0, 1, 2, 3, 4, 40, platform::ControlKind::Static, {"", 7}, {9, 9}};
+    for (platform::DialogControl& control : t.Controls) {
+        control.X = 1;
+        control.Y = 2;
+        control.Width = 3;
+        control.Height = 4;
+    }
+    t.Controls[0].Style = platform::dlg::BsAutoCheckBox;
+    t.Controls[0].Id = 30;
+    t.Controls[0].Kind = platform::ControlKind::Button;
+    t.Controls[0].Title.Text = "Box";
+    t.Controls[1].Id = 40;
+    t.Controls[1].Title.Ordinal = 7;
+    t.Controls[1].CreationData = {9, 9};
     return platform::WriteDialogTemplate(t);
 }
 
