@@ -39,9 +39,9 @@ wchar_t* TaskMemText(const wchar_t* text) {
     return copy;
 }
 
-class AppearancePage final : public ComObject<AppearancePage, IPropertyPage, IID_IPropertyPage> {
+class AppearancePage final : public ComObject<AppearancePage, IPropertyPage> {
 public:
-    AppearancePage() = default;
+    AppearancePage() : ComObject(IID_IPropertyPage) {}
     ~AppearancePage() { Deactivate(); }
 
     HRESULT STDMETHODCALLTYPE SetPageSite(IPropertyPageSite* site) override {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "com_api.h"
-#include "server_module.h"
+#include "com_object.h"
 
 #include <new>
 #include <utility>
@@ -20,23 +20,20 @@ inline IUnknown* UnknownOf(const CONNECTDATA& connection) {
 
 /// Holds one reference to every item; each item handed out by Next carries a reference
 /// of its own, which the caller releases.
-template <typename Interface, typename Item> class ComEnumerator final : public Interface {
+template <typename Interface, typename Item>
+class ComEnumerator final : public ComObject<ComEnumerator<Interface, Item>, Interface> {
 public:
     ComEnumerator(const IID& iid, std::vector<Item> items, std::size_t position = 0)
-        : Iid(iid), Items(std::move(items)), Position(position) {
+        : ComObject<ComEnumerator, Interface>(iid), Items(std::move(items)), Position(position) {
         for (const Item& item : Items) {
             UnknownOf(item)->AddRef();
         }
-        AddServerReference();
     }
     ~ComEnumerator() {
         for (const Item& item : Items) {
             UnknownOf(item)->Release();
         }
-        ReleaseServerReference();
     }
-    ComEnumerator(const ComEnumerator&) = delete;
-    ComEnumerator& operator=(const ComEnumerator&) = delete;
 
     /// A new enumerator answering `iid` in `*result`; E_OUTOFMEMORY when none can be made.
     static HRESULT Make(const IID& iid, std::vector<Item> items, std::size_t position,
@@ -47,27 +44,6 @@ public:
         // A COM object owns itself: its last Release deletes it.
         *result = new (std::nothrow) ComEnumerator(iid, std::move(items), position);
         return *result != nullptr ? S_OK : E_OUTOFMEMORY;
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (riid != IID_IUnknown && riid != Iid) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<Interface*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++References; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --References;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* items, ULONG* fetched) override {
@@ -101,7 +77,7 @@ public:
             return E_POINTER;
         }
         try {
-            return Make(Iid, Items, Position, copy);
+            return Make(this->InterfaceId(), Items, Position, copy);
         } catch (const std::bad_alloc&) {
             *copy = nullptr;
             return E_OUTOFMEMORY;
@@ -109,10 +85,8 @@ public:
     }
 
 private:
-    IID Iid;
     std::vector<Item> Items;
     std::size_t Position;
-    ULONG References = 1;
 };
 
 using ConnectionPointEnumerator = ComEnumerator<IEnumConnectionPoints, IConnectionPoint*>;

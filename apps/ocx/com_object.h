@@ -8,10 +8,11 @@
 namespace plandra::ocx {
 
 /// `Object` derives from ComObject<Object, Interface> and implements the rest of
-/// `Interface`, whose IID is `iid`.
-template <typename Object, typename Interface, const IID& iid> class ComObject : public Interface {
+/// `Interface`, whose IID it names at construction (one template serves enumerators of
+/// several interfaces).
+template <typename Object, typename Interface> class ComObject : public Interface {
 public:
-    ComObject() { AddServerReference(); }
+    explicit ComObject(const IID& iid) : Iid(iid) { AddServerReference(); }
     ~ComObject() { ReleaseServerReference(); }
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
@@ -20,7 +21,7 @@ public:
         if (object == nullptr) {
             return E_POINTER;
         }
-        if (riid != IID_IUnknown && riid != iid) {
+        if (riid != IID_IUnknown && riid != Iid) {
             *object = nullptr;
             return E_NOINTERFACE;
         }
@@ -37,7 +38,11 @@ public:
         return left;
     }
 
+protected:
+    const IID& InterfaceId() const { return Iid; }
+
 private:
+    IID Iid;
     ULONG References = 1;
 };
 

@@ -16,11 +16,11 @@ namespace plandra::ocx {
 namespace {
 
 /// For Each over the layer collection: the layers it held when the loop began.
-class LayerEnumerator final : public ComObject<LayerEnumerator, IEnumVARIANT, IID_IEnumVARIANT> {
+class LayerEnumerator final : public ComObject<LayerEnumerator, IEnumVARIANT> {
 public:
     explicit LayerEnumerator(std::vector<std::shared_ptr<DXFLayer>> layers,
                              std::size_t position = 0)
-        : Layers(std::move(layers)), Position(position) {}
+        : ComObject(IID_IEnumVARIANT), Layers(std::move(layers)), Position(position) {}
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
         if (items == nullptr) {
