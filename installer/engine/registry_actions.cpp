@@ -223,7 +223,8 @@ bool RegistryRead(Engine& engine, int root, std::string_view key, std::string& d
         if (bytes.size() >= 4) {
             std::uint32_t number = 0;
             for (int i = 3; i >= 0; --i) {
-                number = number * 256 + static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+                number =
+                    number * 256 + static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
             }
             data = std::to_string(number);
             typeDigit = '3';
@@ -290,11 +291,10 @@ bool RegistryWrite(Engine& engine, int root, std::string_view key, std::string_v
         HKEY handle = nullptr;
         const long status = registry.RegCreateKeyExA(rootKey, key, platform::reg::OptionNonVolatile,
                                                      platform::reg::KeyWrite, handle, nullptr);
-        UniqueRegistryKey created(status == platform::reg::Success ? handle : nullptr,
-                                  {&registry});
-        written = created && registry.RegSetValueExA(created.Get(), valueName,
-                                                     RegistryType(typeIndex),
-                                                     data) == platform::reg::Success;
+        UniqueRegistryKey created(status == platform::reg::Success ? handle : nullptr, {&registry});
+        written =
+            created && registry.RegSetValueExA(created.Get(), valueName, RegistryType(typeIndex),
+                                               data) == platform::reg::Success;
     }
     if (!written && reportErrors) {
         ReportError(engine, engine.Message(msg::RegistryWriteFailed, DefaultErrorText));

@@ -28,7 +28,8 @@ void Store(Engine& engine, std::string_view variable, std::string_view value, bo
     if (cut && value.find('\\') != std::string_view::npos) {
         value = DirectoryPart(value);
     }
-    engine.Variables.SetVariable(variable, value.substr(0, std::min(value.size(), LongTextSize - 1)));
+    engine.Variables.SetVariable(variable,
+                                 value.substr(0, std::min(value.size(), LongTextSize - 1)));
 }
 
 } // namespace

@@ -1,0 +1,276 @@
+// Registry and INI edits run on a sandbox machine, their log read back through the
+// uninstaller's log model: each value type and the old value must come back exactly.
+#include "engine_fakes.h"
+#include "installer/engine/ini_actions.h"
+#include "installer/engine/registry_actions.h"
+#include "installer/engine/script_builder.h"
+#include "installer/engine/value_builtins.h"
+#include "installer/uninstaller/log_model.h"
+#include "platform/headless/fault_injection.h"
+#include "sandbox_test_machine.h"
+#include "support/temp_file.h"
+
+#include <gtest/gtest.h>
+
+namespace vorn {
+namespace {
+
+using platform::reg::AccessDenied;
+
+class AllThere final : public rescind::MachineFacts {
+public:
+    bool FileExists(std::string_view) override { return true; }
+    bool OnRemovableFloppy(std::string_view) override { return false; }
+    bool IsCountedSharedFile(std::string_view) override { return false; }
+    bool IniHasValue(std::string_view, std::string_view, std::string_view) override { return true; }
+    std::string WindowsDirectory() override { return "C:\\WINNT"; }
+    std::string SystemDirectory() override { return "C:\\WINNT\\SYSTEM32"; }
+};
+
+// The sandbox machine with its registry and INI files behind fault plans.
+class FaultyMachine final : public platform::MachineServices {
+public:
+    explicit FaultyMachine(testing::SandboxTestMachine& inner)
+        : Inner(inner), Registry_(*inner.RegistryCalls), Profile_(inner.ProfileCalls) {}
+    platform::FileService& Files() override { return Inner.Files(); }
+    platform::SystemInfoService& System() override { return Inner.System(); }
+    platform::DdeService& Dde() override { return Inner.Dde(); }
+    platform::MessageBoxService& Boxes() override { return Inner.Boxes(); }
+    platform::LibraryService& Libraries() override { return Inner.Libraries(); }
+    platform::RegistryService& Registry() override { return Registry_; }
+    platform::ProfileService& Profile() override { return Profile_; }
+    platform::WindowMessageService& Messages() override { return Inner.Messages(); }
+    platform::VersionService& Versions() override { return Inner.Versions(); }
+    platform::ProcessService& Processes() override { return Inner.Processes(); }
+    platform::ServiceControlService& ServiceControl() override { return Inner.ServiceControl(); }
+    std::string ModuleFileName(std::uintptr_t module) override {
+        return Inner.ModuleFileName(module);
+    }
+
+    testing::SandboxTestMachine& Inner;
+    platform::FaultInjectingRegistry Registry_;
+    platform::FaultInjectingProfile Profile_;
+};
+
+class RegistryIniTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Sandbox = platform::SandboxMachine::Create(Folder.Folder(), platform::WindowsFamily::WindowsNT)
+                      .Machine;
+        ASSERT_TRUE(Sandbox);
+        Services = std::make_unique<testing::SandboxTestMachine>(*Sandbox);
+        Faulty = std::make_unique<FaultyMachine>(*Services);
+    }
+
+    // Runs the records, the engine on the sandbox machine; the run's last answer.
+    int Run(ScriptBuilder& script, RunMode mode = RunMode::Normal) {
+        Harness = std::make_unique<testing::EngineHarness>(script.Build());
+        Harness->Machine->Services.Machine = Faulty.get();
+        Harness->Machine->Mode = mode;
+        Harness->Machine->Variables.SetVariable("WIN", "C:\\WINNT");
+        return Harness->Run();
+    }
+
+    rescind::ItemLists Model() {
+        const vorn::LogReadResult read = ParseInstallLog(
+            "***  Installation Started 01/02/03 4:05  ***\r\nTitle: T\r\n" + Harness->Log.Text);
+        AllThere facts;
+        return rescind::BuildItemLists(read.Log, "C:\\APP\\INSTALL.LOG", facts).Lists;
+    }
+
+    void SetValue(std::string_view key, std::string_view name, std::uint32_t type,
+                  std::string_view bytes) {
+        platform::HKEY handle = nullptr;
+        ASSERT_EQ(Services->Registry().RegCreateKeyExA(platform::HKEY_CURRENT_USER, key, 0,
+                                                       platform::reg::KeyWrite, handle, nullptr),
+                  0);
+        Services->Registry().RegSetValueExA(handle, name, type, bytes);
+        Services->Registry().RegCloseKey(handle);
+    }
+
+    std::string Value(std::string_view key, std::string_view name, int root = 1) {
+        std::string bytes;
+        platform::HKEY handle = nullptr;
+        if (Services->Registry().RegOpenKeyExA(platform::RegistryRoot(root), key, 0,
+                                               platform::reg::KeyRead, handle) == 0) {
+            unsigned long type = 0;
+            unsigned long size = 70000;
+            Services->Registry().RegQueryValueExA(handle, name, type, bytes, size);
+            Services->Registry().RegCloseKey(handle);
+        }
+        return bytes;
+    }
+
+    plandra::test::TempFolder Folder;
+    std::unique_ptr<platform::SandboxMachine> Sandbox;
+    std::unique_ptr<testing::SandboxTestMachine> Services;
+    std::unique_ptr<FaultyMachine> Faulty;
+    std::unique_ptr<testing::EngineHarness> Harness;
+};
+
+using namespace std::string_literals;
+
+TEST_F(RegistryIniTest, EachValueTypeWrittenAndItsOldValueComesBackToTheUninstaller) {
+    const std::string longText(1500, 'L');
+    struct Case {
+        std::uint32_t OldType;
+        std::string OldBytes;
+        int NewType;
+        std::string NewText;
+        std::string NewBytes;
+        int LoggedType;
+        std::vector<std::string> Olds;
+    } cases[] = {
+        {platform::reg::Sz, "C:\\A \"q\"=1;2\0"s, 0, "new=\"x\";y", "new=\"x\";y\0"s, 0,
+         {"C:\\A \"q\"=1;2"}},
+        {platform::reg::ExpandSz, "%SystemRoot%\\x\0"s, 1, "C:\\x", "C:\\x\0"s, 1,
+         {"%SystemRoot%\\x"}},
+        {platform::reg::MultiSz, "one\0two\0three\0\0"s, 2, "a\x7F"
+                                                            "b\x7F"
+                                                            "c",
+         "a\0b\0c\0\0"s, 2, {"one", "two", "three"}},
+        {platform::reg::MultiSz, "\0"s, 2, "x", "x\0\0"s, 2, {""}},
+        {platform::reg::Dword, "\xFF\xFF\xFF\xFF"s, 3, "305419896", "\x78\x56\x34\x12"s, 3,
+         {"4294967295"}},
+        {platform::reg::Binary, "\x00\xFF\x10"s, 4, "de ad-B", "\xDE\xAD"s, 4, {"00FF10"}},
+        {platform::reg::Sz, longText + '\0', 0, longText + "!", longText + "!\0"s, 0, {longText}},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        const std::string key = "Software\\Vorn" + std::to_string(++number);
+        SetValue(key, "V", c.OldType, c.OldBytes);
+        ScriptBuilder script;
+        script.Record(10, {1, static_cast<std::uint8_t>(c.NewType)}, {key, c.NewText, "V"});
+        ASSERT_EQ(Run(script), run::Finished);
+        EXPECT_EQ(Value(key, "V"), c.NewBytes) << c.NewText;
+        rescind::ItemLists lists = Model();
+        ASSERT_EQ(lists.RegValuesToRestore.size(), 1u) << Harness->Log.Text;
+        const rescind::RegValueItem& item = lists.RegValuesToRestore[0];
+        EXPECT_EQ(std::tuple(item.Key, item.Name, item.Root, item.Type, item.UninstallValue),
+                  std::tuple(key, "V", 1, c.LoggedType, c.Olds))
+            << Harness->Log.Text;
+    }
+}
+
+TEST_F(RegistryIniTest, NewDefaultValueLogsNoNameAndNoOldAndIsRemovedAtUninstall) {
+    ScriptBuilder script;
+    script.Record(10, {2 | 0x40, 3}, {"Software\\Vorn\\New", "7", "ignored"});
+    ASSERT_EQ(Run(script), run::Finished);
+    EXPECT_EQ(Harness->Log.Text, "RegDB Key: Software\\Vorn\\New\r\nRegDB Val: 7\r\n"
+                                 "RegDB Root: 2\r\n");
+    EXPECT_EQ(Value("Software\\Vorn\\New", "", 2), "\x07\0\0\0"s);
+    EXPECT_EQ(Model().RegValuesToRemove.size(), 1u);
+}
+
+TEST_F(RegistryIniTest, DeletionsGoDeepestFirstLogNothingAndNeverTakeAWholeRoot) {
+    SetValue("Software\\Vorn\\A\\B", "X", platform::reg::Sz, "1\0"s);
+    SetValue("Software\\Vorn", "Keep", platform::reg::Sz, "1\0"s);
+    SetValue("Software\\Vorn", "Gone", platform::reg::Sz, "1\0"s);
+    ScriptBuilder script;
+    script.Record(10, {1 | 0xC0, 0}, {"Software\\Vorn", "", "Gone"});
+    script.Record(10, {1 | 0x80, 0}, {"Software\\Vorn\\A", "", ""});
+    script.Record(10, {1 | 0x80, 0}, {"%NOTHING%", "", ""});
+    ASSERT_EQ(Run(script), run::Finished);
+    EXPECT_EQ(std::tuple(Value("Software\\Vorn", "Keep"), Value("Software\\Vorn", "Gone"),
+                         Value("Software\\Vorn\\A\\B", "X"), Harness->Log.Text),
+              std::tuple("1\0"s, "", "", ""));
+}
+
+TEST_F(RegistryIniTest, AccessDeniedShowsMessage44AbortsAndLogsNothing) {
+    Faulty->Registry_.Plan.FailAt(platform::RegistryCall::RegCreateKeyExA, 1, AccessDenied);
+    ScriptBuilder script;
+    script.Record(10, {2, 0}, {"Software\\Vorn", "x", "V"});
+    script.AddToLog("not reached\r\n");
+    EXPECT_EQ(Run(script), run::Aborted);
+    EXPECT_EQ(std::tuple(Harness->BoxTexts().size(), Harness->Log.Text), std::tuple(1u, ""));
+}
+
+TEST_F(RegistryIniTest, IniValuesWithQuotesEqualsAndSemicolonsComeBackExactly) {
+    auto& profile = Services->Profile();
+    profile.WritePrivateProfileStringA("S", "padded", "\"  two  \"", "C:\\WINNT\\APP.INI");
+    profile.WritePrivateProfileStringA("S", "eq", "a=b;c", "C:\\WINNT\\APP.INI");
+    profile.WritePrivateProfileStringA("S", "blank", "", "C:\\WINNT\\APP.INI");
+    ScriptBuilder script;
+    script.Record(5, {}, {"APP.INI", "S", "padded=\"new\"\r\neq=x=\"y\";z\r\nblank=1\rnone"});
+    script.Record(5, {}, {"%WIN%\\NEW.INI", "T", "k=v"});
+    script.Record(5, {}, {"APP.INI", "Gone", ""});
+    ASSERT_EQ(Run(script), run::Finished);
+    const LogReadResult read = ParseInstallLog("*** \r\nTitle: T\r\n" + Harness->Log.Text);
+    ASSERT_EQ(read.Log.Records.size(), 4u) << Harness->Log.Text;
+    EXPECT_EQ(std::get<IniEntryRecord>(read.Log.Records[1].Record).Value, "x=\"y\";z");
+    EXPECT_EQ(std::get<IniNewRecord>(read.Log.Records[3].Record).File, "C:\\WINNT\\NEW.INI");
+    rescind::ItemLists lists = Model();
+    ASSERT_EQ(lists.IniEntries.size(), 3u);
+    // Writing the old values back gives what a reader saw before the edit.
+    const char* before[] = {"  two  ", "a=b;c", ""};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const rescind::IniEntryItem& item = lists.IniEntries[i];
+        ASSERT_TRUE(item.UninstallValue) << item.Key;
+        profile.WritePrivateProfileStringA("S", item.Key.c_str(), item.UninstallValue->c_str(),
+                                           "C:\\WINNT\\APP.INI");
+        std::array<char, 64> read{};
+        const auto length = profile.GetPrivateProfileStringA("S", item.Key.c_str(), "?", read,
+                                                             "C:\\WINNT\\APP.INI");
+        EXPECT_EQ(std::string(read.data(), length), before[i]);
+    }
+}
+
+TEST_F(RegistryIniTest, ReadOnlyIniSetsResultEGoesOnAndLogsOnlyWhatChanged) {
+    Services->Profile().WritePrivateProfileStringA("S", "k", "old", "C:\\WINNT\\RO.INI");
+    Services->Files().SetFileAttributesA("C:\\WINNT\\RO.INI", platform::file::AttributeReadOnly);
+    ScriptBuilder script;
+    script.Record(5, {}, {"RO.INI", "S", "k=new"});
+    script.Record(5, {}, {"OK.INI", "S", "k=new"});
+    ASSERT_EQ(Run(script, RunMode::Normal), run::Finished);
+    EXPECT_EQ(Harness->Machine->Variables.GetVariable("INSTALL_RESULT"), "");
+    EXPECT_EQ(Harness->Log.Text, "INI New: Created INI\r\nINI File: C:\\WINNT\\OK.INI\r\n"
+                                 "INI Sect: S\r\nINI Item: k\r\nINI Val: new\r\n");
+    const auto write = platform::ProfileCall::WritePrivateProfileStringA;
+    Faulty->Profile_.Plan.FailAt(write, Faulty->Profile_.Plan.Uses(write) + 1, 5);
+    ScriptBuilder failing;
+    failing.Record(5, {}, {"OK.INI", "S", "k=third"});
+    ASSERT_EQ(Run(failing), run::Finished);
+    EXPECT_EQ(std::tuple(Harness->Machine->Variables.GetVariable("INSTALL_RESULT"),
+                         Harness->Log.Text),
+              std::tuple("E", ""));
+}
+
+TEST_F(RegistryIniTest, TestModeChangesNothing) {
+    ScriptBuilder script;
+    script.Record(10, {1, 0}, {"Software\\Vorn", "x", "V"});
+    script.Record(5, {}, {"APP.INI", "S", "k=v"});
+    ASSERT_EQ(Run(script, RunMode::Test), run::Finished);
+    EXPECT_EQ(std::tuple(Value("Software\\Vorn", "V"), Harness->Log.Text), std::tuple("", ""));
+}
+
+TEST_F(RegistryIniTest, ValueBuiltinsReadTheMachineOrGiveTheDefault) {
+    SetValue("Software\\Vorn", "M", platform::reg::MultiSz, "a\0b\0\0"s);
+    SetValue("Software\\Vorn", "P", platform::reg::Sz, "C:\\APP\\X.EXE\0"s);
+    Services->Profile().WritePrivateProfileStringA("S", "k", "C:\\DIR\\F", "C:\\WINNT\\APP.INI");
+    ScriptBuilder nothing;
+    Run(nothing);
+    struct Case {
+        std::int32_t (*Function)(Engine&, const DllCallBlock&);
+        std::string Argument;
+        std::int32_t Result;
+        std::string Value;
+    } cases[] = {
+        {f8, "1\x7FV\x7F" "APP.INI\x7FS\x7Fk\x7F" "d", 1, "C:\\DIR"},
+        {f8, "0\x7FV\x7F" "APP.INI\x7FS\x7Fmissing\x7F" "d", 0, "d"},
+        {f9, "2\x7FV\x7FSoftware\\Vorn\x7F" "d\x7FM", 1, "a\x7F" "b"},
+        {f9, "3\x7FV\x7FSoftware\\Vorn\x7F" "d\x7FP", 1, "C:\\APP"},
+        {f9, "9\x7FV\x7FSoftware\\Vorn\x7F" "d\x7FP", 0, "d"},
+        {f11, "V", 1, "C:\\WINNT\\SYSTEM32"},
+        {f17, "0\x7FV\x7FNoSuchVariable\x7F" "d", 0, "d"},
+        {f17, "1\x7FV\x7F" "ComSpec\x7F" "d", 1, "C:\\WINNT\\SYSTEM32"},
+    };
+    for (const Case& c : cases) {
+        DllCallBlock block{};
+        block.Argument = c.Argument.c_str();
+        EXPECT_EQ(c.Function(*Harness->Machine, block), c.Result) << c.Argument;
+        EXPECT_EQ(Harness->Machine->Variables.GetVariable("V"), c.Value) << c.Argument;
+    }
+}
+
+} // namespace
+} // namespace vorn
