@@ -4,10 +4,12 @@
 #include "engine.h"
 #include "engine_message_box.h"
 #include "ini_actions.h"
+#include "installer/log/registry_value_bytes.h"
 #include "message_table.h"
 #include "platform/ansi_text.h"
 #include "platform/machine_services.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -32,39 +34,11 @@ constexpr std::size_t ValueNameSize = 256;
 /// Registry keys nest at most 512 deep; a deeper walk is a loop or a broken registry.
 constexpr int MaxKeyDepth = 512;
 
-std::uint32_t RegistryType(int typeIndex) {
-    switch (typeIndex) {
-    case reg_type::ExpandString:
-        return platform::reg::ExpandSz;
-    case reg_type::MultiString:
-        return platform::reg::MultiSz;
-    case reg_type::Number:
-        return platform::reg::Dword;
-    case reg_type::Binary:
-        return platform::reg::Binary;
-    default:
-        return platform::reg::Sz;
-    }
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-std::uint32_t DecimalValue(std::string_view text) {
-    std::size_t i = text.find_first_not_of(" \t");
+// A number's four bytes, lowest first.
+std::uint32_t NumberOf(std::string_view bytes) {
     std::uint32_t number = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        number = number * 10 + static_cast<std::uint32_t>(text[i] - '0');
+    for (std::size_t i = std::min<std::size_t>(bytes.size(), 4); i-- > 0;) {
+        number = number * 256 + static_cast<unsigned char>(bytes[i]);
     }
     return number;
 }
@@ -242,44 +216,20 @@ bool RegistryRead(Engine& engine, int root, std::string_view key, std::string& d
 }
 
 std::string RegistryBytes(int typeIndex, std::string_view text) {
-    switch (typeIndex) {
-    case reg_type::Number: {
-        const std::uint32_t number = DecimalValue(text);
-        std::string bytes(4, '\0');
-        for (std::size_t i = 0; i < 4; ++i) {
-            bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
-        }
-        return bytes;
-    }
-    case reg_type::MultiString: {
-        std::string bytes(text);
-        for (char& c : bytes) {
-            if (c == '\x7F') {
-                c = '\0';
+    std::vector<std::string> strings;
+    if (typeIndex == reg_type::MultiString) {
+        for (;;) {
+            const std::size_t separator = text.find('\x7F');
+            strings.emplace_back(text.substr(0, separator));
+            if (separator == std::string_view::npos) {
+                break;
             }
+            text.remove_prefix(separator + 1);
         }
-        return bytes + '\0' + '\0';
+    } else {
+        strings.emplace_back(text);
     }
-    case reg_type::Binary: {
-        std::string bytes;
-        int high = -1;
-        for (char c : text) {
-            const int digit = HexValue(c);
-            if (digit < 0) {
-                continue;
-            }
-            if (high < 0) {
-                high = digit;
-            } else {
-                bytes += static_cast<char>(high * 16 + digit);
-                high = -1;
-            }
-        }
-        return bytes;
-    }
-    default:
-        return std::string(text) + '\0';
-    }
+    return RegistryValueBytes(typeIndex, strings);
 }
 
 bool RegistryWrite(Engine& engine, int root, std::string_view key, std::string_view valueName,
@@ -292,9 +242,9 @@ bool RegistryWrite(Engine& engine, int root, std::string_view key, std::string_v
         const long status = registry.RegCreateKeyExA(rootKey, key, platform::reg::OptionNonVolatile,
                                                      platform::reg::KeyWrite, handle, nullptr);
         UniqueRegistryKey created(status == platform::reg::Success ? handle : nullptr, {&registry});
-        written =
-            created && registry.RegSetValueExA(created.Get(), valueName, RegistryType(typeIndex),
-                                               data) == platform::reg::Success;
+        written = created &&
+                  registry.RegSetValueExA(created.Get(), valueName, RegistryValueType(typeIndex),
+                                          data) == platform::reg::Success;
     }
     if (!written && reportErrors) {
         ReportError(engine, engine.Message(msg::RegistryWriteFailed, DefaultErrorText));
@@ -333,7 +283,7 @@ int EditRegistryAction(Engine& engine, ActionRecord& record) {
         return -2;
     }
     if (typeIndex == reg_type::Number) {
-        text = std::to_string(DecimalValue(text));
+        text = std::to_string(NumberOf(bytes));
     }
     LogWrite(engine, flags, key, text, name, oldType, old);
     return 0;

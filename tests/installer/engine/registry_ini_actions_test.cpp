@@ -55,8 +55,9 @@ public:
 class RegistryIniTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Sandbox = platform::SandboxMachine::Create(Folder.Folder(), platform::WindowsFamily::WindowsNT)
-                      .Machine;
+        Sandbox =
+            platform::SandboxMachine::Create(Folder.Folder(), platform::WindowsFamily::WindowsNT)
+                .Machine;
         ASSERT_TRUE(Sandbox);
         Services = std::make_unique<testing::SandboxTestMachine>(*Sandbox);
         Faulty = std::make_unique<FaultyMachine>(*Services);
@@ -121,16 +122,36 @@ TEST_F(RegistryIniTest, EachValueTypeWrittenAndItsOldValueComesBackToTheUninstal
         int LoggedType;
         std::vector<std::string> Olds;
     } cases[] = {
-        {platform::reg::Sz, "C:\\A \"q\"=1;2\0"s, 0, "new=\"x\";y", "new=\"x\";y\0"s, 0,
+        {platform::reg::Sz,
+         "C:\\A \"q\"=1;2\0"s,
+         0,
+         "new=\"x\";y",
+         "new=\"x\";y\0"s,
+         0,
          {"C:\\A \"q\"=1;2"}},
-        {platform::reg::ExpandSz, "%SystemRoot%\\x\0"s, 1, "C:\\x", "C:\\x\0"s, 1,
+        {platform::reg::ExpandSz,
+         "%SystemRoot%\\x\0"s,
+         1,
+         "C:\\x",
+         "C:\\x\0"s,
+         1,
          {"%SystemRoot%\\x"}},
-        {platform::reg::MultiSz, "one\0two\0three\0\0"s, 2, "a\x7F"
-                                                            "b\x7F"
-                                                            "c",
-         "a\0b\0c\0\0"s, 2, {"one", "two", "three"}},
+        {platform::reg::MultiSz,
+         "one\0two\0three\0\0"s,
+         2,
+         "a\x7F"
+         "b\x7F"
+         "c",
+         "a\0b\0c\0\0"s,
+         2,
+         {"one", "two", "three"}},
         {platform::reg::MultiSz, "\0"s, 2, "x", "x\0\0"s, 2, {""}},
-        {platform::reg::Dword, "\xFF\xFF\xFF\xFF"s, 3, "305419896", "\x78\x56\x34\x12"s, 3,
+        {platform::reg::Dword,
+         "\xFF\xFF\xFF\xFF"s,
+         3,
+         "305419896",
+         "\x78\x56\x34\x12"s,
+         3,
          {"4294967295"}},
         {platform::reg::Binary, "\x00\xFF\x10"s, 4, "de ad-B", "\xDE\xAD"s, 4, {"00FF10"}},
         {platform::reg::Sz, longText + '\0', 0, longText + "!", longText + "!\0"s, 0, {longText}},
@@ -230,9 +251,9 @@ TEST_F(RegistryIniTest, ReadOnlyIniSetsResultEGoesOnAndLogsOnlyWhatChanged) {
     ScriptBuilder failing;
     failing.Record(5, {}, {"OK.INI", "S", "k=third"});
     ASSERT_EQ(Run(failing), run::Finished);
-    EXPECT_EQ(std::tuple(Harness->Machine->Variables.GetVariable("INSTALL_RESULT"),
-                         Harness->Log.Text),
-              std::tuple("E", ""));
+    EXPECT_EQ(
+        std::tuple(Harness->Machine->Variables.GetVariable("INSTALL_RESULT"), Harness->Log.Text),
+        std::tuple("E", ""));
 }
 
 TEST_F(RegistryIniTest, TestModeChangesNothing) {
@@ -255,14 +276,40 @@ TEST_F(RegistryIniTest, ValueBuiltinsReadTheMachineOrGiveTheDefault) {
         std::int32_t Result;
         std::string Value;
     } cases[] = {
-        {f8, "1\x7FV\x7F" "APP.INI\x7FS\x7Fk\x7F" "d", 1, "C:\\DIR"},
-        {f8, "0\x7FV\x7F" "APP.INI\x7FS\x7Fmissing\x7F" "d", 0, "d"},
-        {f9, "2\x7FV\x7FSoftware\\Vorn\x7F" "d\x7FM", 1, "a\x7F" "b"},
-        {f9, "3\x7FV\x7FSoftware\\Vorn\x7F" "d\x7FP", 1, "C:\\APP"},
-        {f9, "9\x7FV\x7FSoftware\\Vorn\x7F" "d\x7FP", 0, "d"},
+        {f8,
+         "1\x7FV\x7F"
+         "APP.INI\x7FS\x7Fk\x7F"
+         "d",
+         1, "C:\\DIR"},
+        {f8,
+         "0\x7FV\x7F"
+         "APP.INI\x7FS\x7Fmissing\x7F"
+         "d",
+         0, "d"},
+        {f9,
+         "2\x7FV\x7FSoftware\\Vorn\x7F"
+         "d\x7FM",
+         1,
+         "a\x7F"
+         "b"},
+        {f9,
+         "3\x7FV\x7FSoftware\\Vorn\x7F"
+         "d\x7FP",
+         1, "C:\\APP"},
+        {f9,
+         "9\x7FV\x7FSoftware\\Vorn\x7F"
+         "d\x7FP",
+         0, "d"},
         {f11, "V", 1, "C:\\WINNT\\SYSTEM32"},
-        {f17, "0\x7FV\x7FNoSuchVariable\x7F" "d", 0, "d"},
-        {f17, "1\x7FV\x7F" "ComSpec\x7F" "d", 1, "C:\\WINNT\\SYSTEM32"},
+        {f17,
+         "0\x7FV\x7FNoSuchVariable\x7F"
+         "d",
+         0, "d"},
+        {f17,
+         "1\x7FV\x7F"
+         "ComSpec\x7F"
+         "d",
+         1, "C:\\WINNT\\SYSTEM32"},
     };
     for (const Case& c : cases) {
         DllCallBlock block{};

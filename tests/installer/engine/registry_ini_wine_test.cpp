@@ -56,7 +56,8 @@ TEST(RegistryIniOnWindows, ValuesAndOldValuesComeBackToTheUninstaller) {
     const LogReadResult read =
         ParseInstallLog("***  Installation Started\r\nTitle: T\r\n" + harness.Log.Text);
     AllThere facts;
-    rescind::ItemLists lists = rescind::BuildItemLists(read.Log, "C:\\APP\\INSTALL.LOG", facts).Lists;
+    rescind::ItemLists lists =
+        rescind::BuildItemLists(read.Log, "C:\\APP\\INSTALL.LOG", facts).Lists;
     ASSERT_EQ(lists.RegValuesToRestore.size(), 2u) << harness.Log.Text;
     EXPECT_EQ(lists.RegValuesToRestore[0].UninstallValue, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(lists.RegValuesToRestore[1].UninstallValue, std::vector<std::string>{"01FE"});
