@@ -6,7 +6,6 @@
 #include "installer/engine/script_builder.h"
 #include "installer/engine/value_builtins.h"
 #include "installer/uninstaller/log_model.h"
-#include "platform/headless/fault_injection.h"
 #include "sandbox_test_machine.h"
 #include "support/temp_file.h"
 
@@ -14,8 +13,6 @@
 
 namespace vorn {
 namespace {
-
-using platform::reg::AccessDenied;
 
 class AllThere final : public rescind::MachineFacts {
 public:
@@ -27,46 +24,24 @@ public:
     std::string SystemDirectory() override { return "C:\\WINNT\\SYSTEM32"; }
 };
 
-// The sandbox machine with its registry and INI files behind fault plans.
-class FaultyMachine final : public platform::MachineServices {
-public:
-    explicit FaultyMachine(testing::SandboxTestMachine& inner)
-        : Inner(inner), Registry_(*inner.RegistryCalls), Profile_(inner.ProfileCalls) {}
-    platform::FileService& Files() override { return Inner.Files(); }
-    platform::SystemInfoService& System() override { return Inner.System(); }
-    platform::DdeService& Dde() override { return Inner.Dde(); }
-    platform::MessageBoxService& Boxes() override { return Inner.Boxes(); }
-    platform::LibraryService& Libraries() override { return Inner.Libraries(); }
-    platform::RegistryService& Registry() override { return Registry_; }
-    platform::ProfileService& Profile() override { return Profile_; }
-    platform::WindowMessageService& Messages() override { return Inner.Messages(); }
-    platform::VersionService& Versions() override { return Inner.Versions(); }
-    platform::ProcessService& Processes() override { return Inner.Processes(); }
-    platform::ServiceControlService& ServiceControl() override { return Inner.ServiceControl(); }
-    std::string ModuleFileName(std::uintptr_t module) override {
-        return Inner.ModuleFileName(module);
-    }
-
-    testing::SandboxTestMachine& Inner;
-    platform::FaultInjectingRegistry Registry_;
-    platform::FaultInjectingProfile Profile_;
-};
-
 class RegistryIniTest : public ::testing::Test {
 protected:
+    // An NT machine whose user is no administrator: HKEY_LOCAL_MACHINE is read-only.
     void SetUp() override {
-        Sandbox =
+        ASSERT_TRUE(
             platform::SandboxMachine::Create(Folder.Folder(), platform::WindowsFamily::WindowsNT)
-                .Machine;
-        ASSERT_TRUE(Sandbox);
+                .Machine);
+        std::string ini = plandra::test::ReadFileText(Folder.Folder() / "machine.ini");
+        ini.replace(ini.find("Admin=1"), 7, "Admin=0");
+        plandra::test::WriteFileText(Folder.Folder() / "machine.ini", ini);
+        Sandbox = platform::SandboxMachine::Open(Folder.Folder()).Machine;
         Services = std::make_unique<testing::SandboxTestMachine>(*Sandbox);
-        Faulty = std::make_unique<FaultyMachine>(*Services);
     }
 
     // Runs the records, the engine on the sandbox machine; the run's last answer.
     int Run(ScriptBuilder& script, RunMode mode = RunMode::Normal) {
         Harness = std::make_unique<testing::EngineHarness>(script.Build());
-        Harness->Machine->Services.Machine = Faulty.get();
+        Harness->Machine->Services.Machine = Services.get();
         Harness->Machine->Mode = mode;
         Harness->Machine->Variables.SetVariable("WIN", "C:\\WINNT");
         return Harness->Run();
@@ -105,7 +80,6 @@ protected:
     plandra::test::TempFolder Folder;
     std::unique_ptr<platform::SandboxMachine> Sandbox;
     std::unique_ptr<testing::SandboxTestMachine> Services;
-    std::unique_ptr<FaultyMachine> Faulty;
     std::unique_ptr<testing::EngineHarness> Harness;
 };
 
@@ -173,36 +147,34 @@ TEST_F(RegistryIniTest, EachValueTypeWrittenAndItsOldValueComesBackToTheUninstal
     }
 }
 
-TEST_F(RegistryIniTest, NewDefaultValueLogsNoNameAndNoOldAndIsRemovedAtUninstall) {
-    ScriptBuilder script;
-    script.Record(10, {2 | 0x40, 3}, {"Software\\Vorn\\New", "7", "ignored"});
-    ASSERT_EQ(Run(script), run::Finished);
-    EXPECT_EQ(Harness->Log.Text, "RegDB Key: Software\\Vorn\\New\r\nRegDB Val: 7\r\n"
-                                 "RegDB Root: 2\r\n");
-    EXPECT_EQ(Value("Software\\Vorn\\New", "", 2), "\x07\0\0\0"s);
-    EXPECT_EQ(Model().RegValuesToRemove.size(), 1u);
-}
-
-TEST_F(RegistryIniTest, DeletionsGoDeepestFirstLogNothingAndNeverTakeAWholeRoot) {
+TEST_F(RegistryIniTest, DefaultValuesDeletionsTestModeAndAccessDenied) {
     SetValue("Software\\Vorn\\A\\B", "X", platform::reg::Sz, "1\0"s);
     SetValue("Software\\Vorn", "Keep", platform::reg::Sz, "1\0"s);
     SetValue("Software\\Vorn", "Gone", platform::reg::Sz, "1\0"s);
     ScriptBuilder script;
+    script.Record(10, {1 | 0x40, 3}, {"Software\\Vorn\\New", "7", "ignored"});
     script.Record(10, {1 | 0xC0, 0}, {"Software\\Vorn", "", "Gone"});
     script.Record(10, {1 | 0x80, 0}, {"Software\\Vorn\\A", "", ""});
     script.Record(10, {1 | 0x80, 0}, {"%NOTHING%", "", ""});
     ASSERT_EQ(Run(script), run::Finished);
-    EXPECT_EQ(std::tuple(Value("Software\\Vorn", "Keep"), Value("Software\\Vorn", "Gone"),
-                         Value("Software\\Vorn\\A\\B", "X"), Harness->Log.Text),
-              std::tuple("1\0"s, "", "", ""));
-}
+    EXPECT_EQ(std::tuple(Value("Software\\Vorn\\New", ""), Value("Software\\Vorn", "Keep"),
+                         Value("Software\\Vorn", "Gone"), Value("Software\\Vorn\\A\\B", "X"),
+                         Harness->Log.Text),
+              std::tuple("\x07\0\0\0"s, "1\0"s, "", "",
+                         "RegDB Key: Software\\Vorn\\New\r\nRegDB Val: 7\r\nRegDB Root: 1\r\n"));
+    EXPECT_EQ(Model().RegValuesToRemove.size(), 1u);
 
-TEST_F(RegistryIniTest, AccessDeniedShowsMessage44AbortsAndLogsNothing) {
-    Faulty->Registry_.Plan.FailAt(platform::RegistryCall::RegCreateKeyExA, 1, AccessDenied);
-    ScriptBuilder script;
-    script.Record(10, {2, 0}, {"Software\\Vorn", "x", "V"});
-    script.AddToLog("not reached\r\n");
-    EXPECT_EQ(Run(script), run::Aborted);
+    ScriptBuilder test;
+    test.Record(10, {1, 0}, {"Software\\Vorn", "x", "T"});
+    test.Record(5, {}, {"APP.INI", "S", "k=v"});
+    ASSERT_EQ(Run(test, RunMode::Test), run::Finished);
+    EXPECT_EQ(std::tuple(Value("Software\\Vorn", "T"), Harness->Log.Text), std::tuple("", ""));
+
+    // HKEY_LOCAL_MACHINE is read-only to this user: message 44, the run ends, nothing logged.
+    ScriptBuilder denied;
+    denied.Record(10, {2, 0}, {"Software\\Vorn", "x", "V"});
+    denied.AddToLog("not reached\r\n");
+    EXPECT_EQ(Run(denied), run::Aborted);
     EXPECT_EQ(std::tuple(Harness->BoxTexts().size(), Harness->Log.Text), std::tuple(1u, ""));
 }
 
@@ -241,27 +213,12 @@ TEST_F(RegistryIniTest, ReadOnlyIniSetsResultEGoesOnAndLogsOnlyWhatChanged) {
     Services->Files().SetFileAttributesA("C:\\WINNT\\RO.INI", platform::file::AttributeReadOnly);
     ScriptBuilder script;
     script.Record(5, {}, {"RO.INI", "S", "k=new"});
+    script.If("INSTALL_RESULT", 0, "E");
     script.Record(5, {}, {"OK.INI", "S", "k=new"});
-    ASSERT_EQ(Run(script, RunMode::Normal), run::Finished);
-    EXPECT_EQ(Harness->Machine->Variables.GetVariable("INSTALL_RESULT"), "");
+    script.End();
+    ASSERT_EQ(Run(script), run::Finished);
     EXPECT_EQ(Harness->Log.Text, "INI New: Created INI\r\nINI File: C:\\WINNT\\OK.INI\r\n"
                                  "INI Sect: S\r\nINI Item: k\r\nINI Val: new\r\n");
-    const auto write = platform::ProfileCall::WritePrivateProfileStringA;
-    Faulty->Profile_.Plan.FailAt(write, Faulty->Profile_.Plan.Uses(write) + 1, 5);
-    ScriptBuilder failing;
-    failing.Record(5, {}, {"OK.INI", "S", "k=third"});
-    ASSERT_EQ(Run(failing), run::Finished);
-    EXPECT_EQ(
-        std::tuple(Harness->Machine->Variables.GetVariable("INSTALL_RESULT"), Harness->Log.Text),
-        std::tuple("E", ""));
-}
-
-TEST_F(RegistryIniTest, TestModeChangesNothing) {
-    ScriptBuilder script;
-    script.Record(10, {1, 0}, {"Software\\Vorn", "x", "V"});
-    script.Record(5, {}, {"APP.INI", "S", "k=v"});
-    ASSERT_EQ(Run(script, RunMode::Test), run::Finished);
-    EXPECT_EQ(std::tuple(Value("Software\\Vorn", "V"), Harness->Log.Text), std::tuple("", ""));
 }
 
 TEST_F(RegistryIniTest, ValueBuiltinsReadTheMachineOrGiveTheDefault) {

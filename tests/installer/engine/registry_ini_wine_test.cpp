@@ -1,9 +1,9 @@
 // Registry and INI edits on Windows' own registry and profile calls: a multi-string and a
 // binary value over old ones, a quoted INI value, and the key tree removed again; the log
-// read back through the uninstaller's log model.
+// read back by the uninstaller's log reader.
 #include "engine_fakes.h"
 #include "installer/engine/script_builder.h"
-#include "installer/uninstaller/log_model.h"
+#include "installer/log/install_log_reader.h"
 #include "platform/machine_services.h"
 
 #include <array>
@@ -13,16 +13,6 @@ namespace vorn {
 namespace {
 
 using namespace std::string_literals;
-
-class AllThere final : public rescind::MachineFacts {
-public:
-    bool FileExists(std::string_view) override { return true; }
-    bool OnRemovableFloppy(std::string_view) override { return false; }
-    bool IsCountedSharedFile(std::string_view) override { return false; }
-    bool IniHasValue(std::string_view, std::string_view, std::string_view) override { return true; }
-    std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
-    std::string SystemDirectory() override { return "C:\\WINDOWS\\SYSTEM32"; }
-};
 
 TEST(RegistryIniOnWindows, ValuesAndOldValuesComeBackToTheUninstaller) {
     platform::OpenedMachine opened = platform::OpenMachineServices({});
@@ -55,14 +45,12 @@ TEST(RegistryIniOnWindows, ValuesAndOldValuesComeBackToTheUninstaller) {
               "a=b;c");
     const LogReadResult read =
         ParseInstallLog("***  Installation Started\r\nTitle: T\r\n" + harness.Log.Text);
-    AllThere facts;
-    rescind::ItemLists lists =
-        rescind::BuildItemLists(read.Log, "C:\\APP\\INSTALL.LOG", facts).Lists;
-    ASSERT_EQ(lists.RegValuesToRestore.size(), 2u) << harness.Log.Text;
-    EXPECT_EQ(lists.RegValuesToRestore[0].UninstallValue, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(lists.RegValuesToRestore[1].UninstallValue, std::vector<std::string>{"01FE"});
-    ASSERT_EQ(lists.IniEntries.size(), 1u);
-    EXPECT_EQ(lists.IniEntries[0].UninstallValue, "\" old \"");
+    ASSERT_EQ(read.Log.Records.size(), 3u) << harness.Log.Text;
+    EXPECT_EQ(std::get<RegValueRecord>(read.Log.Records[0].Record).Olds,
+              (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(std::get<RegValueRecord>(read.Log.Records[1].Record).Olds,
+              std::vector<std::string>{"01FE"});
+    EXPECT_EQ(std::get<IniEntryRecord>(read.Log.Records[2].Record).Old, "\" old \"");
 
     // The whole key goes, its subkey first, as Windows NT deletes no key that has subkeys.
     ScriptBuilder removal;
