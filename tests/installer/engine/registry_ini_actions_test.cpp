@@ -5,10 +5,12 @@
 #include "installer/engine/registry_actions.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/value_builtins.h"
+#include "installer/log/registry_value_bytes.h"
 #include "installer/uninstaller/log_model.h"
 #include "sandbox_test_machine.h"
 #include "support/temp_file.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vorn {
@@ -87,62 +89,33 @@ using namespace std::string_literals;
 
 TEST_F(RegistryIniTest, EachValueTypeWrittenAndItsOldValueComesBackToTheUninstaller) {
     const std::string longText(1500, 'L');
+    // Type index (old and new value), old bytes, new text, new bytes, old strings logged.
     struct Case {
-        std::uint32_t OldType;
-        std::string OldBytes;
-        int NewType;
-        std::string NewText;
-        std::string NewBytes;
-        int LoggedType;
+        int Type;
+        std::string OldBytes, NewText, NewBytes;
         std::vector<std::string> Olds;
     } cases[] = {
-        {platform::reg::Sz,
-         "C:\\A \"q\"=1;2\0"s,
-         0,
-         "new=\"x\";y",
-         "new=\"x\";y\0"s,
-         0,
-         {"C:\\A \"q\"=1;2"}},
-        {platform::reg::ExpandSz,
-         "%SystemRoot%\\x\0"s,
-         1,
-         "C:\\x",
-         "C:\\x\0"s,
-         1,
-         {"%SystemRoot%\\x"}},
-        {platform::reg::MultiSz,
-         "one\0two\0three\0\0"s,
-         2,
-         "a\x7F"
-         "b\x7F"
-         "c",
-         "a\0b\0c\0\0"s,
-         2,
-         {"one", "two", "three"}},
-        {platform::reg::MultiSz, "\0"s, 2, "x", "x\0\0"s, 2, {""}},
-        {platform::reg::Dword,
-         "\xFF\xFF\xFF\xFF"s,
-         3,
-         "305419896",
-         "\x78\x56\x34\x12"s,
-         3,
-         {"4294967295"}},
-        {platform::reg::Binary, "\x00\xFF\x10"s, 4, "de ad-B", "\xDE\xAD"s, 4, {"00FF10"}},
-        {platform::reg::Sz, longText + '\0', 0, longText + "!", longText + "!\0"s, 0, {longText}},
+        {0, "C:\\A \"q\"=1;2\0"s, "new=\"x\";y", "new=\"x\";y\0"s, {"C:\\A \"q\"=1;2"}},
+        {1, "%SystemRoot%\\x\0"s, "C:\\x", "C:\\x\0"s, {"%SystemRoot%\\x"}},
+        {2, "one\0two\0three\0\0"s, "a\x7Fz\x7Fq", "a\0z\0q\0\0"s, {"one", "two", "three"}},
+        {2, "\0"s, "x", "x\0\0"s, {""}},
+        {3, "\xFF\xFF\xFF\xFF"s, "305419896", "\x78\x56\x34\x12"s, {"4294967295"}},
+        {4, "\x00\xFF\x10"s, "de ad-B", "\xDE\xAD"s, {"00FF10"}},
+        {0, longText + '\0', longText + "!", longText + "!\0"s, {longText}},
     };
     int number = 0;
     for (const Case& c : cases) {
         const std::string key = "Software\\Vorn" + std::to_string(++number);
-        SetValue(key, "V", c.OldType, c.OldBytes);
+        SetValue(key, "V", RegistryValueType(c.Type), c.OldBytes);
         ScriptBuilder script;
-        script.Record(10, {1, static_cast<std::uint8_t>(c.NewType)}, {key, c.NewText, "V"});
+        script.Record(10, {1, static_cast<std::uint8_t>(c.Type)}, {key, c.NewText, "V"});
         ASSERT_EQ(Run(script), run::Finished);
         EXPECT_EQ(Value(key, "V"), c.NewBytes) << c.NewText;
         rescind::ItemLists lists = Model();
         ASSERT_EQ(lists.RegValuesToRestore.size(), 1u) << Harness->Log.Text;
         const rescind::RegValueItem& item = lists.RegValuesToRestore[0];
         EXPECT_EQ(std::tuple(item.Key, item.Name, item.Root, item.Type, item.UninstallValue),
-                  std::tuple(key, "V", 1, c.LoggedType, c.Olds))
+                  std::tuple(key, "V", 1, c.Type, c.Olds))
             << Harness->Log.Text;
     }
 }
@@ -233,46 +206,22 @@ TEST_F(RegistryIniTest, ValueBuiltinsReadTheMachineOrGiveTheDefault) {
         std::int32_t Result;
         std::string Value;
     } cases[] = {
-        {f8,
-         "1\x7FV\x7F"
-         "APP.INI\x7FS\x7Fk\x7F"
-         "d",
-         1, "C:\\DIR"},
-        {f8,
-         "0\x7FV\x7F"
-         "APP.INI\x7FS\x7Fmissing\x7F"
-         "d",
-         0, "d"},
-        {f9,
-         "2\x7FV\x7FSoftware\\Vorn\x7F"
-         "d\x7FM",
-         1,
-         "a\x7F"
-         "b"},
-        {f9,
-         "3\x7FV\x7FSoftware\\Vorn\x7F"
-         "d\x7FP",
-         1, "C:\\APP"},
-        {f9,
-         "9\x7FV\x7FSoftware\\Vorn\x7F"
-         "d\x7FP",
-         0, "d"},
-        {f11, "V", 1, "C:\\WINNT\\SYSTEM32"},
-        {f17,
-         "0\x7FV\x7FNoSuchVariable\x7F"
-         "d",
-         0, "d"},
-        {f17,
-         "1\x7FV\x7F"
-         "ComSpec\x7F"
-         "d",
-         1, "C:\\WINNT\\SYSTEM32"},
+        {f8, "1|V|APP.INI|S|k|d", 1, "C:\\DIR"},  {f8, "0|V|APP.INI|S|missing|d", 0, "d"},
+        {f9, "2|V|Software\\Vorn|d|M", 1, "a|b"}, {f9, "3|V|Software\\Vorn|d|P", 1, "C:\\APP"},
+        {f9, "9|V|Software\\Vorn|d|P", 0, "d"},   {f11, "V", 1, "C:\\WINNT\\SYSTEM32"},
+        {f17, "0|V|NoSuchVariable|d", 0, "d"},    {f17, "1|V|ComSpec|d", 1, "C:\\WINNT\\SYSTEM32"},
+    };
+    // Fields are written with "|" for the 0x7F between them.
+    const auto del = [](std::string text) {
+        std::replace(text.begin(), text.end(), '|', '\x7F');
+        return text;
     };
     for (const Case& c : cases) {
         DllCallBlock block{};
-        block.Argument = c.Argument.c_str();
+        const std::string argument = del(c.Argument);
+        block.Argument = argument.c_str();
         EXPECT_EQ(c.Function(*Harness->Machine, block), c.Result) << c.Argument;
-        EXPECT_EQ(Harness->Machine->Variables.GetVariable("V"), c.Value) << c.Argument;
+        EXPECT_EQ(Harness->Machine->Variables.GetVariable("V"), del(c.Value)) << c.Argument;
     }
 }
 
