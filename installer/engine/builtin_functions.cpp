@@ -2,6 +2,7 @@
 #include "builtin_functions.h"
 
 #include "platform/ansi_text.h"
+#include "value_builtins.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -118,7 +119,11 @@ std::optional<std::size_t> BuiltinNumber(std::string_view exportName) {
 
 std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     std::array<BuiltinFunction, BuiltinCount> table{};
+    table[8] = f8;
+    table[9] = f9;
+    table[11] = f11;
     table[16] = f16;
+    table[17] = f17;
     table[27] = f27;
     return table;
 }

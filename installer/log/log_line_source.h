@@ -1,15 +1,15 @@
 // The log's lines as the uninstaller reads them: a line ends at a carriage return,
 // every line feed is dropped wherever it stands, empty lines are skipped, and a line
-// keeps at most 255 characters.
+// keeps at most 65,535 characters.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace vorn {
 
@@ -34,8 +34,10 @@ private:
 
 class LogLineSource {
 public:
-    /// The longest line the reader keeps; the rest of a longer line is dropped.
-    static constexpr std::size_t MaxLineLength = 255;
+    /// The longest line the reader keeps; the rest of a longer line is dropped. Logs
+    /// carry whole registry and INI values, up to the 30,720 bytes of a binary value as
+    /// hexadecimal text: a line cut shorter would put back a value cut short.
+    static constexpr std::size_t MaxLineLength = 65535;
 
     /// Reads the bytes as the source hands them out.
     explicit LogLineSource(LogByteSource& bytes);
@@ -69,7 +71,7 @@ private:
 
     // A line that spans two reads or holds line feeds is put together here; any other
     // is used where it stands in the buffer.
-    std::array<char, MaxLineLength> LineChars{};
+    std::vector<char> LineChars = std::vector<char>(MaxLineLength);
     std::string_view Current;
     std::size_t LineLength = 0;
     std::uint64_t LineOffset = 0;

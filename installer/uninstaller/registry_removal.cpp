@@ -1,5 +1,6 @@
 // The removal engine's registry steps: the database engine's use count, values put back
 // or removed with the keys they leave empty, and whole key trees.
+#include "installer/log/registry_value_bytes.h"
 #include "platform/ansi_text.h"
 #include "platform/dde.h"
 #include "platform/files.h"
@@ -26,83 +27,6 @@ namespace {
 
 constexpr std::string_view BdeKey = "Software\\Borland\\Database Engine";
 constexpr std::uint32_t MaxSubKeysPerLevel = 2048;
-
-// The registry value types by the numbers the log writes.
-std::uint32_t RegistryType(int typeNumber) {
-    switch (typeNumber) {
-    case 1:
-        return platform::reg::ExpandSz;
-    case 2:
-        return platform::reg::MultiSz;
-    case 3:
-        return platform::reg::Dword;
-    case 4:
-        return platform::reg::Binary;
-    default:
-        return platform::reg::Sz;
-    }
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// The bytes of a value to write back, from its text form in the log.
-std::string ValueBytes(int typeNumber, const std::vector<std::string>& strings) {
-    const std::string first = strings.empty() ? std::string() : strings.front();
-    switch (RegistryType(typeNumber)) {
-    case platform::reg::MultiSz: {
-        std::string joined;
-        for (const std::string& each : strings) {
-            joined += each;
-            joined += '\0';
-        }
-        return joined + '\0';
-    }
-    case platform::reg::Dword: {
-        std::uint32_t number = 0;
-        for (char c : platform::TrimBlanks(first)) {
-            if (c < '0' || c > '9') {
-                break;
-            }
-            number = number * 10 + static_cast<std::uint32_t>(c - '0');
-        }
-        std::string bytes(4, '\0');
-        for (int i = 0; i < 4; ++i) {
-            bytes[static_cast<std::size_t>(i)] = static_cast<char>((number >> (8 * i)) & 0xFF);
-        }
-        return bytes;
-    }
-    case platform::reg::Binary: {
-        std::string bytes;
-        int high = -1;
-        for (char c : first) {
-            const int digit = HexDigit(c);
-            if (digit < 0) {
-                continue;
-            }
-            if (high < 0) {
-                high = digit;
-            } else {
-                bytes += static_cast<char>(high * 16 + digit);
-                high = -1;
-            }
-        }
-        return bytes;
-    }
-    default:
-        return first + '\0';
-    }
-}
 
 // A key path whose whole tree must never go, whatever a log says: a root's own
 // top-level keys that hold everyone's settings.
@@ -205,10 +129,10 @@ void Remover::RestoreRegistryValues() {
                                                  handle, nullptr);
         UniqueRegistryKey key(status == platform::reg::Success ? handle : nullptr, {&S.Registry});
         if (key) {
-            const std::string bytes =
-                ValueBytes(value.Type, Rollback ? value.RollbackValue : value.UninstallValue);
-            status =
-                S.Registry.RegSetValueExA(key.Get(), value.Name, RegistryType(value.Type), bytes);
+            const std::string bytes = vorn::RegistryValueBytes(
+                value.Type, Rollback ? value.RollbackValue : value.UninstallValue);
+            status = S.Registry.RegSetValueExA(key.Get(), value.Name,
+                                               vorn::RegistryValueType(value.Type), bytes);
         }
         if (status != platform::reg::Success) {
             Leave(value.Key + (value.Name.empty() ? "" : " Value Name: " + value.Name),

@@ -37,7 +37,8 @@ Lines AllLines(LogLineSource& source) {
 }
 
 TEST(LogLineSource, SplitsAtCarriageReturnsWhereverTheReadsEnd) {
-    const std::string longLine = std::string(300, 'x');
+    const std::size_t most = LogLineSource::MaxLineLength;
+    const std::string longLine = std::string(most + 45, 'x');
     struct Case {
         std::string Text;
         Lines Expected;
@@ -47,8 +48,8 @@ TEST(LogLineSource, SplitsAtCarriageReturnsWhereverTheReadsEnd) {
         {"\n\n\r\r\nA", {{"A", 5}}},
         {"A\nB\rC", {{"AB", 0}, {"C", 4}}},
         {"\nA\n\nB\n\r", {{"AB", 1}}},
-        {longLine + "\r\nNext\r\n", {{std::string(255, 'x'), 0}, {"Next", 302}}},
-        {"x\n" + longLine + "\r", {{std::string(255, 'x'), 0}}},
+        {longLine + "\r\nNext\r\n", {{std::string(most, 'x'), 0}, {"Next", most + 47}}},
+        {"x\n" + longLine + "\r", {{std::string(most, 'x'), 0}}},
         {"", {}},
         {"\r\n\n\r", {}},
     };
