@@ -1,6 +1,9 @@
 // The engine's own script-callable functions.
 #include "builtin_functions.h"
 
+#include "file_search_builtins.h"
+#include "font_builtin.h"
+#include "media_builtins.h"
 #include "platform/ansi_text.h"
 
 #include <algorithm>
@@ -118,8 +121,13 @@ std::optional<std::size_t> BuiltinNumber(std::string_view exportName) {
 
 std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     std::array<BuiltinFunction, BuiltinCount> table{};
+    table[10] = f10;
+    table[13] = f13;
     table[16] = f16;
+    table[22] = f22;
     table[27] = f27;
+    table[28] = f28;
+    table[34] = f34;
     return table;
 }
 

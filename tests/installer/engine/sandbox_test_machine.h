@@ -8,7 +8,9 @@
 #include "platform/headless/headless_message_box.h"
 #include "platform/machine_services.h"
 #include "platform/posix/sandbox_dde.h"
+#include "platform/posix/sandbox_drives.h"
 #include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_fonts.h"
 #include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_profile.h"
 #include "platform/posix/sandbox_registry.h"
@@ -30,7 +32,8 @@ public:
           MessageCalls(DdeCalls, machine.Folder()),
           VersionCalls(Faulty, machine.Description().WindowsDirectory,
                        machine.Description().SystemDirectory),
-          ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls) {}
+          ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls), DriveCalls(machine),
+          FontCalls(machine, Faulty) {}
     platform::FileService& Files() override { return Faulty; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return DdeCalls; }
@@ -43,6 +46,8 @@ public:
     platform::ProcessService& Processes() override { return ProcessCalls; }
     platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
+    platform::DriveService* Drives() override { return &DriveCalls; }
+    platform::FontResourceService* Fonts() override { return &FontCalls; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -56,6 +61,8 @@ public:
     platform::SandboxVersions VersionCalls;
     platform::SandboxProcesses ProcessCalls;
     platform::SandboxServiceControl ServiceCalls;
+    platform::SandboxDrives DriveCalls;
+    platform::SandboxFonts FontCalls;
 };
 
 } // namespace vorn::testing
