@@ -118,7 +118,8 @@ std::int32_t f22(Engine& engine, const DllCallBlock& block) {
             while (!folder.empty() && folder.back() == '\\') {
                 folder.pop_back();
             }
-            if (!folder.empty() && IsFile(machine->Files(), folder + "\\" + std::string(fields.Text(2)))) {
+            if (!folder.empty() &&
+                IsFile(machine->Files(), folder + "\\" + std::string(fields.Text(2)))) {
                 found = folder + "\\" + std::string(fields.Text(2));
             }
         }

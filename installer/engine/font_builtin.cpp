@@ -129,7 +129,8 @@ std::int32_t f10(Engine& engine, const DllCallBlock& block) {
         if (const std::string resource = ResourceFileName(file); !resource.empty()) {
             const std::string resourcePath = folder + "\\" + resource;
             if (fonts->CreateScalableFontResourceA(0, resourcePath, file, folder)) {
-                AddToLog(engine, [&](InstallLogWriter& writer) { writer.FileCopied(resourcePath); });
+                AddToLog(engine,
+                         [&](InstallLogWriter& writer) { writer.FileCopied(resourcePath); });
             }
             file = resource;
         }

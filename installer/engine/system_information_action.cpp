@@ -204,6 +204,10 @@ std::string Now(platform::FileService& files) {
 
 int GetSystemInformationAction(Engine& engine, ActionRecord& record) {
     const std::string_view name = record.Once(0);
+    // An empty name would be the "%%" variable, which must stay a percent sign.
+    if (name.empty()) {
+        return 0;
+    }
     const std::string parameter = engine.Variables.Expand(record.Once(1), PathSize);
     engine.Variables.GetVariable(name, MissingVariable::CreateEmpty);
     engine.Variables.SetVariable(name, SystemInformation(engine, record.Flags(), parameter));
@@ -257,9 +261,9 @@ std::string SystemInformation(Engine& engine, std::uint8_t item, std::string_vie
         return FileSize(files, parameter);
     case system_item::VolumeSerial: {
         std::optional<platform::VolumeInformation> volume = Volume(drives, parameter);
-        return volume ? Format("%04x-%04x", volume->SerialNumber >> 16,
-                               volume->SerialNumber & 0xFFFFu)
-                      : std::string();
+        return volume
+                   ? Format("%04x-%04x", volume->SerialNumber >> 16, volume->SerialNumber & 0xFFFFu)
+                   : std::string();
     }
     case system_item::VolumeLabel: {
         std::optional<platform::VolumeInformation> volume = Volume(drives, parameter);

@@ -103,11 +103,10 @@ bool SandboxDrives::GetVolumeInformationA(std::string_view rootPathName,
 }
 
 std::uint32_t SandboxDrives::WNetGetConnectionA(std::string_view localName,
-                                                std::span<char> remoteName,
-                                                std::uint32_t& length) {
+                                                std::span<char> remoteName, std::uint32_t& length) {
     const char letter = DriveLetter(localName);
-    const SandboxDrive* drive = letter != 0 && localName.size() == 2 ? Machine.FindDrive(letter)
-                                                                     : nullptr;
+    const SandboxDrive* drive =
+        letter != 0 && localName.size() == 2 ? Machine.FindDrive(letter) : nullptr;
     if (drive == nullptr || drive->Type != file::DriveRemote) {
         return LastError = winerror::NotConnected;
     }

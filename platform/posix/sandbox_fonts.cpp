@@ -26,8 +26,8 @@ bool SandboxFonts::CreateScalableFontResourceA(std::uint32_t, std::string_view f
                                                std::string_view currentPath) {
     const bool relative = fontFile.find(':') == std::string_view::npos &&
                           !fontFile.starts_with('\\') && !currentPath.empty();
-    std::string font = relative ? std::string(currentPath) + "\\" + std::string(fontFile)
-                                : std::string(fontFile);
+    std::string font =
+        relative ? std::string(currentPath) + "\\" + std::string(fontFile) : std::string(fontFile);
     if (!IsFile(font)) {
         Files.SetLastError(winerror::FileNotFound);
         return false;

@@ -36,8 +36,7 @@ bool Win32Drives::GetVolumeInformationA(std::string_view rootPathName, VolumeInf
 }
 
 std::uint32_t Win32Drives::WNetGetConnectionA(std::string_view localName,
-                                              std::span<char> remoteName,
-                                              std::uint32_t& length) {
+                                              std::span<char> remoteName, std::uint32_t& length) {
     const std::string local(localName);
     DWORD native = SizeOf(remoteName);
     const DWORD result = ::WNetGetConnectionA(local.c_str(), remoteName.data(), &native);

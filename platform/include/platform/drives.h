@@ -38,8 +38,7 @@ public:
     /// Returns 0, winerror::NotConnected for a device that is no network drive,
     /// winerror::ConnectionUnavail for one remembered but not connected, or
     /// winerror::MoreData (with the size needed in `length`) for a buffer too small.
-    virtual std::uint32_t WNetGetConnectionA(std::string_view localName,
-                                             std::span<char> remoteName,
+    virtual std::uint32_t WNetGetConnectionA(std::string_view localName, std::span<char> remoteName,
                                              std::uint32_t& length) = 0;
     /// The network's name of the current user, with a zero, as WNetGetUserA(NULL, ...)
     /// gives it; 0, winerror::NoNetwork without a network, winerror::MoreData as above.

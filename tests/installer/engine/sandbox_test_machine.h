@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/headless/fault_injection.h"
+#include "platform/headless/fault_injection_fonts.h"
 #include "platform/headless/headless_library.h"
 #include "platform/headless/headless_message_box.h"
 #include "platform/machine_services.h"
@@ -33,7 +34,7 @@ public:
           VersionCalls(Faulty, machine.Description().WindowsDirectory,
                        machine.Description().SystemDirectory),
           ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls), DriveCalls(machine),
-          FontCalls(machine, Faulty) {}
+          FontCalls(machine, Faulty), FaultyFonts(FontCalls) {}
     platform::FileService& Files() override { return Faulty; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return DdeCalls; }
@@ -47,7 +48,7 @@ public:
     platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
     platform::DriveService* Drives() override { return &DriveCalls; }
-    platform::FontResourceService* Fonts() override { return &FontCalls; }
+    platform::FontResourceService* Fonts() override { return &FaultyFonts; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -63,6 +64,7 @@ public:
     platform::SandboxServiceControl ServiceCalls;
     platform::SandboxDrives DriveCalls;
     platform::SandboxFonts FontCalls;
+    platform::FaultInjectingFonts FaultyFonts;
 };
 
 } // namespace vorn::testing

@@ -148,15 +148,46 @@ TEST(FileSearch, DrivesAndSearchPath) {
         std::int32_t Result;
         const char* Value;
     } cases[] = {
-        {13, "0\x7FV\x7F" "FIND.ME\x7F" "dflt", 1, "C:\\APP\\SUB\\DEEP\\FIND.ME"},
-        {13, "1\x7FV\x7F" "find.me\x7F" "dflt", 1, "C:\\APP\\SUB\\DEEP"},
-        {13, "2\x7FV\x7F" "FIND.ME\x7F" "dflt", 0, "dflt"},
-        {13, "0\x7FV\x7FNET.DAT\x7F" "dflt", 0, "dflt"},
-        {13, "4\x7FV\x7FNET.DAT\x7F" "dflt", 1, "F:\\SHARED\\NET.DAT"},
-        {13, "0\x7FV\x7F*.ME\x7F" "dflt", 0, "dflt"},
-        {22, "0\x7FV\x7FTOOL.EXE\x7F" "dflt", 1, "C:\\WINNT\\TOOL.EXE"},
-        {22, "1\x7FV\x7FTOOL.EXE\x7F" "dflt", 1, "C:\\WINNT"},
-        {22, "0\x7FV\x7F" "FIND.ME\x7F" "dflt", 0, "dflt"},
+        {13,
+         "0\x7FV\x7F"
+         "FIND.ME\x7F"
+         "dflt",
+         1, "C:\\APP\\SUB\\DEEP\\FIND.ME"},
+        {13,
+         "1\x7FV\x7F"
+         "find.me\x7F"
+         "dflt",
+         1, "C:\\APP\\SUB\\DEEP"},
+        {13,
+         "2\x7FV\x7F"
+         "FIND.ME\x7F"
+         "dflt",
+         0, "dflt"},
+        {13,
+         "0\x7FV\x7FNET.DAT\x7F"
+         "dflt",
+         0, "dflt"},
+        {13,
+         "4\x7FV\x7FNET.DAT\x7F"
+         "dflt",
+         1, "F:\\SHARED\\NET.DAT"},
+        {13,
+         "0\x7FV\x7F*.ME\x7F"
+         "dflt",
+         0, "dflt"},
+        {22,
+         "0\x7FV\x7FTOOL.EXE\x7F"
+         "dflt",
+         1, "C:\\WINNT\\TOOL.EXE"},
+        {22,
+         "1\x7FV\x7FTOOL.EXE\x7F"
+         "dflt",
+         1, "C:\\WINNT"},
+        {22,
+         "0\x7FV\x7F"
+         "FIND.ME\x7F"
+         "dflt",
+         0, "dflt"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(rig.Call(c.Function, c.Argument), c.Result) << c.Argument;
@@ -175,6 +206,14 @@ TEST(AddFont, RegistersOnceAndLogsTheValue) {
     EXPECT_EQ(rig.Call(10, "PLAN.TTF\x7FPlan (TrueType)"), 1);
     EXPECT_EQ(rig.Call(10, "PLAN.TTF\x7FPlan (TrueType)"), 1) << "a second time changes nothing";
     EXPECT_EQ(rig.Call(10, "NONE.TTF\x7FNone (TrueType)"), 0);
+    rig.File("C:\\WINNT\\FONTS\\BAD.TTF");
+    platform::FaultPlan<platform::FontCall>& plan = rig.Services->FaultyFonts.Plan;
+    plan.FailAt(platform::FontCall::AddFontResourceA,
+                plan.Uses(platform::FontCall::AddFontResourceA) + 1, 0);
+    EXPECT_EQ(rig.Call(10, "BAD.TTF\x7F"
+                           "Bad (TrueType)"),
+              0)
+        << "a font not loaded stays unregistered";
     RegValueRecord expected;
     expected.Key = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
     expected.Value = "PLAN.TTF";
