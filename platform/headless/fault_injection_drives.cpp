@@ -16,8 +16,7 @@ std::uint32_t FaultInjectingDrives::WNetGetConnectionA(std::string_view localNam
     return Injected ? *Injected : Inner.WNetGetConnectionA(localName, remoteName, length);
 }
 
-std::uint32_t FaultInjectingDrives::WNetGetUserA(std::span<char> userName,
-                                                 std::uint32_t& length) {
+std::uint32_t FaultInjectingDrives::WNetGetUserA(std::span<char> userName, std::uint32_t& length) {
     Injected = Plan.Use(DriveCall::WNetGetUserA);
     return Injected ? *Injected : Inner.WNetGetUserA(userName, length);
 }
