@@ -43,13 +43,15 @@ Options:
                    Windows layout, its registry in registry.reg (a REGEDIT4 file) and
                    machine.ini, which describes the system (family and version, user,
                    computer, admin rights, screen, memory, drives, [Environment]
-                   variables). Both files may be edited. Files the machine reads when
+                   variables, optional [Volumes] "C=1A2B-3C4D LABEL" and [Network]
+                   "User=NAME" and "F=\\SERVER\SHARE" for a remote drive's share).
+                   Both files may be edited. Files the machine reads when
                    present: programs.ini (what a started program does: its exit code,
                    how long it runs, a file it writes or deletes) and
                    running_services.txt (the services that run, one name a line) and
                    held_open.txt (files a program holds open, in use for every other,
                    one Windows path a line); it logs every started program in
-                   processes.log.
+                   processes.log and every added font in fonts_added.txt.
   --family 95|NT   The Windows family a new machine plays (default NT).
   --dde DIR TOPIC  Talk to the installation running on machine DIR (any DIR on
                    Windows) through its DDE service "VornInst", as another program

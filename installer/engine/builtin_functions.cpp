@@ -1,6 +1,9 @@
 // The engine's own script-callable functions.
 #include "builtin_functions.h"
 
+#include "file_search_builtins.h"
+#include "font_builtin.h"
+#include "media_builtins.h"
 #include "platform/ansi_text.h"
 #include "value_builtins.h"
 
@@ -121,10 +124,15 @@ std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     std::array<BuiltinFunction, BuiltinCount> table{};
     table[8] = f8;
     table[9] = f9;
+    table[10] = f10;
     table[11] = f11;
+    table[13] = f13;
     table[16] = f16;
     table[17] = f17;
+    table[22] = f22;
     table[27] = f27;
+    table[28] = f28;
+    table[34] = f34;
     return table;
 }
 

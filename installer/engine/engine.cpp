@@ -4,6 +4,7 @@
 #include "builtin_functions.h"
 #include "file_installation.h"
 #include "registry_actions.h"
+#include "system_information_action.h"
 
 #include <algorithm>
 
@@ -13,6 +14,7 @@ Engine::Engine(Script script, EngineServices services)
     : Program(script), Services(services), Builtins(StandardBuiltins()) {
     RegisterFileActions(*this);
     RegisterRegistryIniActions(*this);
+    RegisterSystemInformationActions(*this);
 }
 
 Engine::~Engine() = default;

@@ -3,7 +3,9 @@
 #include "platform/machine_services.h"
 #include "platform/posix/posix_library.h"
 #include "platform/posix/sandbox_dde.h"
+#include "platform/posix/sandbox_drives.h"
 #include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_fonts.h"
 #include "platform/posix/sandbox_install_display.h"
 #include "platform/posix/sandbox_machine.h"
 #include "platform/posix/sandbox_processes.h"
@@ -46,7 +48,7 @@ public:
           VersionCalls(FileCalls, Machine->Description().WindowsDirectory,
                        Machine->Description().SystemDirectory),
           ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls),
-          DisplayCalls(Machine->Folder()) {}
+          DisplayCalls(Machine->Folder()), DriveCalls(*Machine), FontCalls(*Machine, FileCalls) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -63,6 +65,8 @@ public:
     std::string ModuleFileName(std::uintptr_t) override { return SetupProgram; }
     InstallDisplayService* Display() override { return &DisplayCalls; }
     SoundService* Sound() override { return &DisplayCalls; }
+    DriveService* Drives() override { return &DriveCalls; }
+    FontResourceService* Fonts() override { return &FontCalls; }
 
 private:
     std::unique_ptr<SandboxMachine> Machine;
@@ -81,6 +85,8 @@ private:
     HeadlessMessageBox BoxCalls;
     PosixLibraryService LibraryCalls;
     SandboxInstallDisplay DisplayCalls;
+    SandboxDrives DriveCalls;
+    SandboxFonts FontCalls;
 };
 
 } // namespace

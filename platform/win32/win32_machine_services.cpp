@@ -1,7 +1,9 @@
 // Windows itself as one bundle of services, for a library that runs against it.
 #include "platform/machine_services.h"
 #include "platform/win32/win32_dde.h"
+#include "platform/win32/win32_drives.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_fonts.h"
 #include "platform/win32/win32_install_display.h"
 #include "platform/win32/win32_library.h"
 #include "platform/win32/win32_message_box.h"
@@ -38,6 +40,8 @@ public:
     InstallDisplayService* Display() override { return &DisplayCalls; }
     SoundService* Sound() override { return &DisplayCalls; }
     TemplateDialogService* TemplateDialogs() override { return &DialogCalls; }
+    DriveService* Drives() override { return &DriveCalls; }
+    FontResourceService* Fonts() override { return &FontCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -61,6 +65,8 @@ private:
     Win32ServiceControl ServiceCalls;
     Win32InstallDisplay DisplayCalls;
     Win32TemplateDialogs DialogCalls;
+    Win32Drives DriveCalls;
+    Win32Fonts FontCalls;
 };
 
 } // namespace

@@ -4,7 +4,9 @@
 
 #include "platform/dde.h"
 #include "platform/dialog_templates.h"
+#include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/font_resources.h"
 #include "platform/install_display.h"
 #include "platform/library.h"
 #include "platform/message_box.h"
@@ -46,6 +48,10 @@ public:
     /// Dialogs from in-memory templates on the machine's display; null where there is
     /// none (the sandbox), and the caller answers its dialogs some other way.
     virtual TemplateDialogService* TemplateDialogs() { return nullptr; }
+    /// Volume labels, network drives and fonts; null on a machine that cannot tell or
+    /// add them, and the caller goes without.
+    virtual DriveService* Drives() { return nullptr; }
+    virtual FontResourceService* Fonts() { return nullptr; }
 };
 
 /// Where the machine is, for builds that play one: the sandbox machine's folder and the

@@ -4,11 +4,14 @@
 #pragma once
 
 #include "platform/headless/fault_injection.h"
+#include "platform/headless/fault_injection_fonts.h"
 #include "platform/headless/headless_library.h"
 #include "platform/headless/headless_message_box.h"
 #include "platform/machine_services.h"
 #include "platform/posix/sandbox_dde.h"
+#include "platform/posix/sandbox_drives.h"
 #include "platform/posix/sandbox_files.h"
+#include "platform/posix/sandbox_fonts.h"
 #include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_profile.h"
 #include "platform/posix/sandbox_registry.h"
@@ -30,7 +33,8 @@ public:
           MessageCalls(DdeCalls, machine.Folder()),
           VersionCalls(Faulty, machine.Description().WindowsDirectory,
                        machine.Description().SystemDirectory),
-          ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls) {}
+          ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls), DriveCalls(machine),
+          FontCalls(machine, Faulty), FaultyFonts(FontCalls) {}
     platform::FileService& Files() override { return Faulty; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return DdeCalls; }
@@ -43,6 +47,8 @@ public:
     platform::ProcessService& Processes() override { return ProcessCalls; }
     platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
+    platform::DriveService* Drives() override { return &DriveCalls; }
+    platform::FontResourceService* Fonts() override { return &FaultyFonts; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -56,6 +62,9 @@ public:
     platform::SandboxVersions VersionCalls;
     platform::SandboxProcesses ProcessCalls;
     platform::SandboxServiceControl ServiceCalls;
+    platform::SandboxDrives DriveCalls;
+    platform::SandboxFonts FontCalls;
+    platform::FaultInjectingFonts FaultyFonts;
 };
 
 } // namespace vorn::testing
