@@ -6,6 +6,7 @@
 #include "platform/headless/fault_injection.h"
 #include "platform/headless/headless_library.h"
 #include "platform/headless/headless_message_box.h"
+#include "platform/install_display.h"
 #include "platform/machine_services.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
@@ -43,6 +44,7 @@ public:
     platform::ProcessService& Processes() override { return ProcessCalls; }
     platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
+    platform::InstallDisplayService* Display() override { return ShownDisplay; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -56,6 +58,8 @@ public:
     platform::SandboxVersions VersionCalls;
     platform::SandboxProcesses ProcessCalls;
     platform::SandboxServiceControl ServiceCalls;
+    /// What the engine shows; none unless a test gives one.
+    platform::InstallDisplayService* ShownDisplay = nullptr;
 };
 
 } // namespace vorn::testing
