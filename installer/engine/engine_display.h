@@ -55,8 +55,7 @@ public:
     /// Starts the update-display library: Update(0, ...) at once, Update(3, ...) at the end.
     void UseUpdateLibrary(platform::ProcAddress entry);
 
-    /// The progress window, opened on demand: shows `text`, whose last line (a path) is
-    /// shortened to fit.
+    /// The progress window, opened on demand: shows `text` (a path is shortened to fit).
     void ShowProgress(std::string_view text);
     void CloseProgressWindow();
     std::uintptr_t ProgressWindow() const { return Window; }

@@ -42,6 +42,11 @@ RECT BarArea(HWND dialog) {
     return area;
 }
 
+INT_PTR CALLBACK WaitDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Win32InstallDisplay::WaitProcedure(reinterpret_cast<std::uintptr_t>(window), message,
+                                              wParam, lParam);
+}
+
 INT_PTR CALLBACK ProgressDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return Win32InstallDisplay::ProgressProcedure(reinterpret_cast<std::uintptr_t>(window), message,
                                                   wParam, lParam);
@@ -119,6 +124,40 @@ std::uintptr_t Win32InstallDisplay::OpenProgressWindow(std::uintptr_t owner,
     ::ShowWindow(dialog, SW_SHOW);
     ::UpdateWindow(dialog);
     return Window;
+}
+
+std::intptr_t PLATFORM_WINAPI Win32InstallDisplay::WaitProcedure(std::uintptr_t, unsigned message,
+                                                                 std::uintptr_t, std::intptr_t) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+std::uintptr_t Win32InstallDisplay::OpenWaitDialog(std::uintptr_t owner, std::string_view text) {
+    HWND dialog = ::CreateDialogParamA(ThisModule(), MAKEINTRESOURCEA(WaitTemplate), Native(owner),
+                                       &WaitDialogProcedure, 0);
+    if (dialog == nullptr) {
+        return 0;
+    }
+    char caption[256] = {};
+    if (owner != 0) {
+        ::GetWindowTextA(Native(owner), caption, sizeof caption);
+    }
+    ::SetWindowTextA(dialog, caption);
+    ::SetDlgItemTextA(dialog, wait_control::Text, std::string(text).c_str());
+    // The dialog remembers whether it disabled its owner, to enable it again when it goes.
+    const bool disabled = owner != 0 && ::EnableWindow(Native(owner), FALSE) == 0;
+    ::SetWindowLongPtrA(dialog, DWLP_USER, disabled ? 1 : 0);
+    ::ShowWindow(dialog, SW_SHOW);
+    ::UpdateWindow(dialog);
+    return reinterpret_cast<std::uintptr_t>(dialog);
+}
+
+void Win32InstallDisplay::CloseWaitDialog(std::uintptr_t dialog) {
+    HWND window = Native(dialog);
+    HWND owner = ::GetWindow(window, GW_OWNER);
+    if (owner != nullptr && ::GetWindowLongPtrA(window, DWLP_USER) != 0) {
+        ::EnableWindow(owner, TRUE);
+    }
+    ::DestroyWindow(window);
 }
 
 void Win32InstallDisplay::CloseProgressWindow() {

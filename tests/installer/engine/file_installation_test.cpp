@@ -10,6 +10,7 @@
 #include "installer/engine/file_installation.h"
 #include "installer/engine/installation_run.h"
 #include "installer/engine/script_builder.h"
+#include "installer/engine/wait_dialog.h"
 #include "platform/posix/sandbox_install_display.h"
 #include "sample_install_script.h"
 #include "sandbox_test_machine.h"
@@ -312,6 +313,35 @@ TEST_F(FileInstallationTest, ProgressWindowFollowsTheFiles) {
               "ProgressText \"M14File:\nC:\\APP\\B.TXT\"\n"
               "ProgressWindow closed\n");
     EXPECT_EQ(Context.BytesCopied, 3 * Payloads[0].second.size());
+}
+
+// The wait dialog shows over its scope only with a text, a run that is not silent and a
+// display.
+TEST_F(FileInstallationTest, WaitDialogNeedsTextDisplayAndNoSilence) {
+    MakeMachine();
+    platform::SandboxInstallDisplay display(Folder.Folder());
+    const struct {
+        const char* Text;
+        bool Silent;
+        bool Display;
+        const char* Shown;
+    } cases[] = {
+        {"Searching", false, true, "WaitDialog 4096 \"Searching\"\nWaitDialog closed\n"},
+        {"", false, true, ""},
+        {"Searching", true, true, ""},
+        {"Searching", false, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        std::filesystem::remove(Folder.Folder() / platform::SandboxInstallDisplay::LogName);
+        testing::EngineHarness harness({op::EndOfScript});
+        harness.Machine->Services.Machine = &Rig->Services;
+        harness.Host.SilentFlag = c.Silent;
+        Rig->Services.ShownDisplay = c.Display ? &display : nullptr;
+        { WaitDialogScope scope(*harness.Machine, c.Text); }
+        EXPECT_EQ(ReadFileText(Folder.Folder() / platform::SandboxInstallDisplay::LogName),
+                  c.Shown);
+    }
 }
 
 } // namespace
