@@ -33,9 +33,9 @@ BoxButton TemplateBoxPresenter::Present(const BoxRequest& request) {
     shown.Text = request.Text;
     shown.Captions = {request.FirstCaption, request.SecondCaption, request.CancelCaption};
     shown.Icon = MessageBoxIconValue(request.Icon);
-    const int pressed = Dialogs->ShowBoxDialog(
-        shown, [](const platform::BoxDialogParts& parts, platform::Size measured, int buttons,
-                  bool icon) {
+    const int pressed =
+        Dialogs->ShowBoxDialog(shown, [](const platform::BoxDialogParts& parts,
+                                         platform::Size measured, int buttons, bool icon) {
             BoxLayout layout =
                 LayOutMessageBox({parts.Dialog, parts.Text, parts.Button}, measured, buttons, icon);
             return platform::BoxDialogPlacement{layout.Dialog, layout.Text,

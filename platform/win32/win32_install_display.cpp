@@ -47,7 +47,7 @@ struct BoxDialogState {
     const BoxDialogRequest* Request = nullptr;
     const std::function<BoxDialogPlacement(const BoxDialogParts&, Size, int, bool)>* LayOut =
         nullptr;
-    HFONT Font = nullptr;
+    ::HFONT Font = nullptr;
     HICON Icon = nullptr;
     Point IconAt;
 };
@@ -87,7 +87,7 @@ void LayOutBox(HWND dialog, BoxDialogState& state) {
     ::SetWindowTextA(dialog, request.Title.c_str());
     HWND text = ::GetDlgItem(dialog, box_control::Text);
     ::SetWindowTextA(text, request.Text.c_str());
-    HDC screen = ::GetDC(dialog);
+    ::HDC screen = ::GetDC(dialog);
     LOGFONTA font{};
     ::GetObjectA(reinterpret_cast<HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font,
                  &font);
@@ -110,7 +110,7 @@ void LayOutBox(HWND dialog, BoxDialogState& state) {
     const RECT textArea = ChildArea(dialog, box_control::Text);
     const RECT buttonArea = ChildArea(dialog, box_control::Buttons[0]);
     RECT measured{0, 0, textArea.right - textArea.left, 0};
-    HGDIOBJ old = state.Font != nullptr ? ::SelectObject(screen, state.Font) : nullptr;
+    ::HGDIOBJ old = state.Font != nullptr ? ::SelectObject(screen, state.Font) : nullptr;
     ::DrawTextA(screen, request.Text.c_str(), -1, &measured,
                 DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
     if (old != nullptr) {

@@ -59,10 +59,10 @@ public:
     /// calculate rectangle, within the template's text width), `layOut` places the parts
     /// for `buttons` visible buttons. Returns the number of the button that closed it (1,
     /// 3 or 2; 2 also for the close box), or -1 when the box cannot be shown.
-    virtual int ShowBoxDialog(
-        const BoxDialogRequest& request,
-        const std::function<BoxDialogPlacement(const BoxDialogParts& parts, Size measured,
-                                               int buttons, bool icon)>& layOut) = 0;
+    virtual int
+    ShowBoxDialog(const BoxDialogRequest& request,
+                  const std::function<BoxDialogPlacement(const BoxDialogParts& parts, Size measured,
+                                                         int buttons, bool icon)>& layOut) = 0;
 };
 
 } // namespace platform
