@@ -116,6 +116,11 @@ int RunSetup(SetupMachine& machine, const RunOptions& options, std::ostream& out
     vorn::InstallContext context;
     FillContext(context, archive, script, machine, options.Silent);
     vorn::ArchiveDecompressor decompressor(archive, context, writeFile);
+    // The engine's progress display moves on within a long file, as the archive is read.
+    if (const auto updateScreen =
+            reinterpret_cast<decltype(&UpdateScreen)>(entryPoint(vorn::UpdateScreenExport))) {
+        decompressor.OnProgress = [updateScreen] { updateScreen(0); };
+    }
     std::uint64_t payloadTotal = 0;
     for (const vorn::PayloadEntry& entry : archive.Payload()) {
         payloadTotal += entry.CompressedSize;

@@ -45,15 +45,17 @@ ArchiveDecompressor::~ArchiveDecompressor() {
 }
 
 std::int32_t ArchiveDecompressor::Fail(std::uint8_t code, std::string why) {
+    Context.ArchiveOffset = static_cast<std::uint32_t>(ItemOffset);
     Context.ErrorCode = code;
     Failure = std::move(why);
     return -1;
 }
 
 std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
-                                             std::uint32_t compressedSize) {
+                                             std::uint32_t compressedSize, std::uint32_t room) {
     Failure.clear();
     const std::uint64_t offset = Context.ArchiveOffset;
+    ItemOffset = offset;
     const std::optional<std::uint32_t> expected = Archive.ItemSizeAt(offset, compressedSize);
     if (!expected) {
         return Fail(context_error::ArchiveReadFailure,
@@ -66,6 +68,12 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
         return Fail(context_error::ArchiveReadFailure,
                     "the item at offset " + std::to_string(offset) +
                         " has no known size to decompress into memory");
+    }
+    if (target != nullptr && room != 0 && *expected > room) {
+        return Fail(context_error::ArchiveReadFailure,
+                    "the item at offset " + std::to_string(offset) + " holds " +
+                        std::to_string(*expected) + " bytes, more than the " +
+                        std::to_string(room) + " its record gives");
     }
     const auto payload = std::find_if(
         Archive.Payload().begin(), Archive.Payload().end(),
@@ -124,6 +132,11 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
             std::memcpy(target + written, chunk.data(), produced);
         }
         written += produced;
+        if (OnProgress && produced != 0) {
+            // Moved back below when the item fails, so that a retry reads it again.
+            Context.ArchiveOffset = static_cast<std::uint32_t>(offset + read);
+            OnProgress();
+        }
     }
     if (stream.avail_in != 0 || read != compressedSize || (sizeKnown && written != *expected) ||
         (payload != Archive.Payload().end() && crc != payload->Crc)) {
@@ -142,11 +155,11 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
 std::int32_t PLATFORM_WINAPI DecompressFromArchive(std::uintptr_t /*source*/,
                                                    std::uintptr_t destination,
                                                    std::uint32_t compressedSize,
-                                                   std::uint32_t /*reserved*/) {
+                                                   std::uint32_t room) {
     if (Active == nullptr) {
         return -1;
     }
-    return Active->Decompress(destination, compressedSize);
+    return Active->Decompress(destination, compressedSize, room);
 }
 
 std::uint32_t PLATFORM_WINAPI ArchiveChecksum(const std::uint8_t* buffer, std::uint32_t length) {

@@ -27,17 +27,22 @@ public:
     /// Inflates the item whose `compressedSize` bytes start at the context's archive
     /// offset: into the open file `destination`, else into the context's decompression
     /// target, else nowhere. Only items the archive stores just so are read, which bounds
-    /// what lands in the target. On success the archive offset moves past the item and
+    /// what lands in the target; with `room` not 0, an item larger than `room` bytes is
+    /// refused before anything lands there. On success the archive offset moves past the item and
     /// the uncompressed size is returned; on failure the offset stays (a retry reads the
     /// same item), the context's error code becomes 1 (write failure) or 2 (archive read
     /// failure) and -1 is returned.
-    std::int32_t Decompress(std::uintptr_t destination, std::uint32_t compressedSize);
+    std::int32_t Decompress(std::uintptr_t destination, std::uint32_t compressedSize,
+                            std::uint32_t room = 0);
 
     /// Why the last call failed, for the setup program's own report.
     const std::string& LastError() const { return Failure; }
 
     /// Called after each item read with its stream offset and uncompressed size.
     std::function<void(std::uint64_t offset, std::uint32_t size)> OnItem;
+    /// Called after each piece of an item written, with the context's archive offset past
+    /// the compressed bytes read so far, so that a progress shown then counts them.
+    std::function<void()> OnProgress;
 
 private:
     std::int32_t Fail(std::uint8_t code, std::string why);
@@ -46,6 +51,7 @@ private:
     InstallContext& Context;
     FileWriteFunction WriteFile;
     std::string Failure;
+    std::uint64_t ItemOffset = 0;
 };
 
 /// The context's decompress function: the active ArchiveDecompressor's Decompress. The
@@ -54,7 +60,7 @@ private:
 std::int32_t PLATFORM_WINAPI DecompressFromArchive(std::uintptr_t source,
                                                    std::uintptr_t destination,
                                                    std::uint32_t compressedSize,
-                                                   std::uint32_t reserved);
+                                                   std::uint32_t room);
 
 /// The context's checksum function: a running CRC-32 (the polynomial of zlib and PKZIP);
 /// ArchiveChecksum(nullptr, 0) starts a new one and returns 0.

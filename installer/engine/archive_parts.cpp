@@ -150,7 +150,10 @@ bool DecompressToMemory(Engine& engine, std::uint32_t start, std::uint32_t end,
     std::uint8_t* saved = context->DecompressTarget;
     context->DecompressTarget = target.data();
     context->ErrorCode = context_error::None;
-    context->Decompress(context->ArchiveFile, 0, end - start, 0);
+    // The last argument tells the decompressor the target's size: an item larger than its
+    // record says is refused instead of running past the target.
+    context->Decompress(context->ArchiveFile, 0, end - start,
+                        static_cast<std::uint32_t>(target.size()));
     context->DecompressTarget = saved;
     return context->ErrorCode == context_error::None;
 }

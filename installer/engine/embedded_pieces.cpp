@@ -63,10 +63,11 @@ std::string NewPieceFile(FileService& files, const PieceTargets& targets, const 
 
 // One decompression request from the current archive offset, which then lies past it
 // whether or not the decompressor moved it on by itself.
-bool Decompress(InstallContext& context, std::uintptr_t destination, std::uint32_t size) {
+bool Decompress(InstallContext& context, std::uintptr_t destination, std::uint32_t size,
+                std::uint32_t room = 0) {
     std::uint32_t start = context.ArchiveOffset;
     context.ErrorCode = context_error::None;
-    context.Decompress(context.ArchiveFile, destination, size, 0);
+    context.Decompress(context.ArchiveFile, destination, size, room);
     context.ArchiveOffset = start + size;
     return context.ErrorCode == context_error::None;
 }
@@ -95,7 +96,9 @@ bool ExtractEmbeddedPieces(InstallContext& context, FileService& files, const Pi
             }
             context.DecompressTarget =
                 otherCtl3d || pieces.DiskPromptSet.empty() ? nullptr : pieces.DiskPromptSet.data();
-            bool done = Decompress(context, 0, size);
+            bool done = Decompress(
+                context, 0, size,
+                static_cast<std::uint32_t>(otherCtl3d ? 0 : pieces.DiskPromptSet.size()));
             context.DecompressTarget = saved;
             if (!done) {
                 return false;

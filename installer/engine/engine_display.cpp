@@ -136,9 +136,13 @@ void EngineDisplay::ShowProgress(std::string_view text) {
             Display->OpenProgressWindow(Context.MainWindow, Run.Message(ProgressCaptionMessage),
                                         Run.Message(msg::CancelCaption, "Cancel"), *this);
     }
-    Text = ShortenedPathText(text, Display->ProgressTextRoom(), [this](std::string_view part) {
-        return Display->ProgressTextWidth(part);
-    });
+    // The last line holds the path: only it is shortened to fit.
+    const std::size_t lineBreak = text.rfind('\n');
+    const std::size_t pathAt = lineBreak == std::string_view::npos ? 0 : lineBreak + 1;
+    Text = std::string(text.substr(0, pathAt)) +
+           ShortenedPathText(
+               text.substr(pathAt), Display->ProgressTextRoom(),
+               [this](std::string_view part) { return Display->ProgressTextWidth(part); });
     Display->SetProgressText(Text);
     Display->InvalidateProgressBar();
 }

@@ -1,6 +1,7 @@
 // The engine's own message box.
 #include "engine_message_box.h"
 
+#include "box_dialog_presenter.h"
 #include "engine.h"
 #include "platform/message_box.h"
 
@@ -57,27 +58,28 @@ BoxRequest MakeRequest(const Engine& engine, std::uintptr_t owner, std::string_v
 
 } // namespace
 
+unsigned MessageBoxIconValue(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Information:
+        return platform::mb::IconInformation;
+    case BoxIcon::Exclamation:
+        return platform::mb::IconExclamation;
+    case BoxIcon::Question:
+        return IconQuestionValue;
+    case BoxIcon::Stop:
+        return IconStopValue;
+    case BoxIcon::None:
+        break;
+    }
+    return 0;
+}
+
 BoxButton StandardBoxPresenter::Present(const BoxRequest& request) {
     bool twoAnswers = !request.SecondCaption.empty();
     bool cancel = !request.CancelCaption.empty();
     unsigned type = twoAnswers ? (cancel ? YesNoCancel : platform::mb::YesNo)
                                : (cancel ? platform::mb::OkCancel : platform::mb::Ok);
-    switch (request.Icon) {
-    case BoxIcon::Information:
-        type |= platform::mb::IconInformation;
-        break;
-    case BoxIcon::Exclamation:
-        type |= platform::mb::IconExclamation;
-        break;
-    case BoxIcon::Question:
-        type |= IconQuestionValue;
-        break;
-    case BoxIcon::Stop:
-        type |= IconStopValue;
-        break;
-    case BoxIcon::None:
-        break;
-    }
+    type |= MessageBoxIconValue(request.Icon);
     switch (Boxes.MessageBoxA(request.Text, request.Title, type)) {
     case platform::id::Ok:
     case platform::id::Yes:

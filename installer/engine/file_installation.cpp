@@ -7,6 +7,7 @@
 #include "backup_copy.h"
 #include "date_rules.h"
 #include "engine.h"
+#include "engine_display.h"
 #include "engine_message_box.h"
 #include "install_context.h"
 #include "message_table.h"
@@ -31,6 +32,13 @@ namespace flag = install_flag;
 constexpr std::size_t CannotCreateMessage = 26;
 constexpr std::size_t InUseQuestion = 22;
 constexpr std::size_t ArchiveReadQuestion = 37;
+// The progress texts: the file comes from the archive, is fetched from elsewhere, is
+// passed over; a file with no description; the file has been copied.
+constexpr std::size_t FromArchiveMessage = 3;
+constexpr std::size_t FetchedMessage = 13;
+constexpr std::size_t SkippedMessage = 14;
+constexpr std::size_t NoDescriptionMessage = 4;
+constexpr std::size_t CopiedMessage = 42;
 
 bool IsFile(FileService& files, std::string_view path) {
     std::uint32_t attributes = files.GetFileAttributesA(path);
@@ -275,6 +283,19 @@ int ReplaceUnversioned(Engine& engine, std::string& temp, const std::string& des
     return 0;
 }
 
+// The progress window's text for the file: what happens to it and its description, then
+// the destination on a line of its own (shortened to fit by the display).
+void ShowFileProgress(Engine& engine, const InstallFileRecord& record, std::size_t what,
+                      std::string_view destination) {
+    if (engine.Display == nullptr || (record.FlagsA & flag::NoProgress) != 0) {
+        return;
+    }
+    std::string text(engine.Message(what));
+    text += record.Description.empty() ? std::string(engine.Message(NoDescriptionMessage))
+                                       : record.Description;
+    engine.Display->ShowProgress(text + ":\n" + std::string(destination));
+}
+
 void AdvanceProgress(Engine& engine, std::uint32_t bytes) {
     InstallContext& context = *engine.Services.Context;
     if ((context.OptionFlags & context_option::ProgressByBytes) != 0) {
@@ -356,6 +377,12 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
         }
     }
 
+    ShowFileProgress(engine, record,
+                     outcome.Skipped ? SkippedMessage
+                     : transfer      ? FetchedMessage
+                                     : FromArchiveMessage,
+                     destination);
+
     if (!outcome.Skipped) {
         if (!test && !ownUse) {
             engine.Services.Log.UseLogPathWhenNone(std::string(DirectoryPart(destination)) +
@@ -379,6 +406,14 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
             }
             WriteDosStamp(files, temp, {record.DosDate, record.DosTime});
         }
+        AdvanceProgress(engine, record.Size);
+        if (engine.Display != nullptr) {
+            if ((record.FlagsA & flag::NoProgress) == 0) {
+                engine.Display->ShowProgress(
+                    FormatMessageText(engine.Message(CopiedMessage), destination, MessageTextSize));
+            }
+            engine.Display->UpdateScreen(true);
+        }
         if (test) {
             files.DeleteFileA(temp);
         } else {
@@ -401,7 +436,6 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
                 return 0;
             }
         }
-        AdvanceProgress(engine, record.Size);
         if ((record.FlagsA & (flag::CompareVersions | flag::OutsideSource)) ==
             (flag::CompareVersions | flag::OutsideSource)) {
             context.BytesCopied += record.End - record.Start;

@@ -57,8 +57,8 @@ std::int32_t RunInstallation(InstallContext* context, const EntryArguments& argu
 InstallationRun::InstallationRun(InstallContext& context, const EntryArguments& arguments,
                                  platform::MachineServices& machine)
     : Context(context), Arguments(arguments), Machine(machine), Host(context, machine.Messages()),
-      Presenter(machine.Boxes()), TempFiles(machine.Files()), Paths(machine.Files()),
-      Log(machine.Files()) {}
+      Presenter(machine.Boxes(), machine.Display()), TempFiles(machine.Files()),
+      Paths(machine.Files()), Log(machine.Files()) {}
 
 InstallationRun::~InstallationRun() {
     // Before the libraries go: the update-display library is told that the run ended.
@@ -197,6 +197,8 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     }
     Header = std::move(read.Header);
     RecordsOffset = read.RecordsOffset;
+    Presenter.UseFont(Header.FontFace, Header.FontCharacterSet, Header.FontPointSize,
+                      (Context.OptionFlags & context_option::BoxTextWeightMask) != 0);
     State->Disks.Base = Pieces.ArchiveBase;
     State->Disks.BytesPerDisk = Header.BytesPerDisk;
     State->Disks.FirstDiskOffset = Header.FirstDiskOffset;

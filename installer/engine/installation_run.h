@@ -2,6 +2,7 @@
 // main loop and shut-down, over the setup program's context and the machine's services.
 #pragma once
 
+#include "box_dialog_presenter.h"
 #include "command_line_options.h"
 #include "context_host.h"
 #include "embedded_pieces.h"
@@ -68,7 +69,7 @@ private:
     platform::MachineServices& Machine;
 
     ContextHost Host;
-    StandardBoxPresenter Presenter;
+    TemplateBoxPresenter Presenter;
     MachineTempFiles TempFiles;
     MachinePathForms Paths;
     RunLog Log;

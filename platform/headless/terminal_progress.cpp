@@ -18,8 +18,11 @@ std::string TerminalProgress::Line(std::string_view text, int percent) {
                        std::string(static_cast<std::size_t>(BarWidth - filled), ' ') + "] " +
                        figure;
     if (!text.empty()) {
+        // The bar is redrawn in place: the text's lines go on one line.
         line += " ";
-        line += text;
+        for (char c : text) {
+            line += c == '\n' || c == '\r' ? ' ' : c;
+        }
     }
     if (line.size() > LineWidth) {
         line.resize(LineWidth);

@@ -10,6 +10,7 @@ namespace platform {
 namespace {
 // The progress window's handle on the sandbox: a number no other window has.
 constexpr std::uintptr_t ProgressWindowHandle = 0x1538;
+constexpr std::uintptr_t WaitDialogHandle = 0x103;
 } // namespace
 
 SandboxInstallDisplay::SandboxInstallDisplay(std::filesystem::path machineFolder)
@@ -30,6 +31,15 @@ void SandboxInstallDisplay::CloseProgressWindow() {
         Record("ProgressWindow closed");
         Window = 0;
     }
+}
+
+std::uintptr_t SandboxInstallDisplay::OpenWaitDialog(std::uintptr_t owner, std::string_view text) {
+    Record("WaitDialog " + std::to_string(owner) + " \"" + std::string(text) + "\"");
+    return WaitDialogHandle;
+}
+
+void SandboxInstallDisplay::CloseWaitDialog(std::uintptr_t) {
+    Record("WaitDialog closed");
 }
 
 void SandboxInstallDisplay::SetProgressText(std::string_view text) {

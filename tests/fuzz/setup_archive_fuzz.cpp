@@ -36,6 +36,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          : context.ErrorCode != vorn::context_error::ArchiveReadFailure) {
             std::abort();
         }
+        // A record that understates the item's size: refused, nothing written past the
+        // room it gives.
+        if (memory.size() > 1) {
+            std::vector<std::uint8_t> small(memory.size() - 1);
+            context.DecompressTarget = small.data();
+            context.ArchiveOffset =
+                static_cast<std::uint32_t>(archive.ArchiveBase() + entry.Offset);
+            if (decompressor.Decompress(0, entry.CompressedSize,
+                                        static_cast<std::uint32_t>(small.size())) >= 0) {
+                std::abort();
+            }
+        }
     }
     return 0;
 }

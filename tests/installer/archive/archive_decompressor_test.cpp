@@ -5,6 +5,7 @@
 #include "machine/machine_under_test.h"
 #include "platform/headless/fault_injection.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -58,12 +59,18 @@ TEST(ArchiveDecompressor, InflatesIntoAFileMemoryOrNowhereAndMovesTheOffsetOn) {
                                       platform::file::CreateAlways, 0)
                 : platform::InvalidFileHandle;
         f.Context.ArchiveOffset = f.At(1);
+        std::vector<std::uint32_t> progress;
+        decompressor.OnProgress = [&] { progress.push_back(f.Context.ArchiveOffset); };
         const std::uintptr_t destination =
             into == Into::File ? static_cast<std::uintptr_t>(file) : 0;
         EXPECT_EQ(DecompressFromArchive(0, destination, f.Entry(1).CompressedSize, 0),
                   static_cast<std::int32_t>(expected.size()));
         EXPECT_EQ(f.Context.ErrorCode, context_error::None);
         EXPECT_EQ(f.Context.ArchiveOffset, f.At(1) + f.Entry(1).CompressedSize);
+        ASSERT_FALSE(progress.empty());
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+        EXPECT_GT(progress.front(), f.At(1));
+        EXPECT_LE(progress.back(), f.Context.ArchiveOffset);
         if (into == Into::File) {
             f.Files.CloseHandle(file);
             EXPECT_EQ(f.Machine->ReadText("OUT.OCX"),
@@ -98,6 +105,7 @@ TEST(ArchiveDecompressor, ReportsReadAndWriteFailuresInTheErrorCode) {
         const platform::FileHandle file =
             f.Files.CreateFileA(f.Machine->Path("OUT.OCX"), platform::file::GenericWrite, 0,
                                 platform::file::CreateAlways, 0);
+        decompressor.OnProgress = [] {};
         if (c.FailWrite) {
             f.Files.Plan.FailAt(platform::FileCall::WriteFile, 1, platform::winerror::DiskFull);
         }
@@ -110,6 +118,18 @@ TEST(ArchiveDecompressor, ReportsReadAndWriteFailuresInTheErrorCode) {
         EXPECT_EQ(f.Context.ArchiveOffset, f.At(1)) << c.Case << ": a retry reads the same item";
         f.Files.CloseHandle(file);
     }
+}
+
+// A record that gives less room than the item needs: refused before a byte is written.
+TEST(ArchiveDecompressor, RefusesAnItemLargerThanTheRoomGiven) {
+    Fixture f;
+    ArchiveDecompressor decompressor(*f.Archive, f.Context, &WriteThroughFiles);
+    std::vector<std::uint8_t> memory(f.Entry(1).Size, 0xEE);
+    f.Context.DecompressTarget = memory.data();
+    f.Context.ArchiveOffset = f.At(1);
+    EXPECT_EQ(DecompressFromArchive(0, 0, f.Entry(1).CompressedSize, f.Entry(1).Size - 1), -1);
+    EXPECT_EQ(f.Context.ErrorCode, context_error::ArchiveReadFailure);
+    EXPECT_EQ(std::count(memory.begin(), memory.end(), 0xEE), std::ssize(memory));
 }
 
 TEST(ArchiveDecompressor, ChecksumIsARunningCrc32) {

@@ -10,6 +10,8 @@
 #include "installer/engine/file_installation.h"
 #include "installer/engine/installation_run.h"
 #include "installer/engine/script_builder.h"
+#include "installer/engine/wait_dialog.h"
+#include "platform/posix/sandbox_install_display.h"
 #include "sample_install_script.h"
 #include "sandbox_test_machine.h"
 #include "support/temp_file.h"
@@ -111,6 +113,7 @@ protected:
         Context.Script = ScriptCopy.data();
         Context.Decompress = &DecompressFromArchive;
         Context.Checksum = &ArchiveChecksum;
+        Context.MainWindow = MainWindow;
         Rig->Context = &Context;
         Running = Rig.get();
         ArchiveDecompressor decompressor(*opened.Archive, Context, &RigFileWrite);
@@ -136,6 +139,7 @@ protected:
         {"a.bin", archive_test::Noise(100000, 3)}};
     std::vector<std::uint8_t> ScriptCopy;
     InstallContext Context;
+    std::uintptr_t MainWindow = 0;
     std::int32_t ExitAction = 0;
     char RestartProgram[RestartBufferSize] = {};
     char RestartArguments[RestartBufferSize] = {};
@@ -286,6 +290,58 @@ TEST_F(FileInstallationTest, WildcardSourcesAndDirectoryActions) {
     EXPECT_FALSE(std::filesystem::exists(Native("C:\\DEST\\KEEP.DAT")));
     EXPECT_FALSE(std::filesystem::exists(Native("C:\\SRC\\SUB")));
     EXPECT_TRUE(std::filesystem::exists(Native("C:\\SRC\\KEEP.DAT")));
+}
+
+// The progress window follows the files: one text per file (the skipped one says so,
+// the one without progress shows none) and the copied text after each copy; the byte
+// counter takes every file, shown or not.
+TEST_F(FileInstallationTest, ProgressWindowFollowsTheFiles) {
+    MakeMachine();
+    platform::SandboxInstallDisplay display(Folder.Folder());
+    Rig->Services.ShownDisplay = &display;
+    MainWindow = 1;
+    Existing("C:\\APP\\B.TXT", "old", {0x5821, 0x6000});
+    EXPECT_EQ(Run({{"a.bin", "C:\\APP\\A.TXT"},
+                   {"a.bin", "C:\\APP\\B.TXT", install_flags::Rule3},
+                   {"a.bin", "C:\\APP\\C.TXT", install_flag::NoProgress}},
+                  context_option::ProgressByBytes),
+              -1);
+    EXPECT_EQ(ReadFileText(Folder.Folder() / platform::SandboxInstallDisplay::LogName),
+              "ProgressWindow 1 \"M29\" \"M28\"\n"
+              "ProgressText \"M3File:\nC:\\APP\\A.TXT\"\n"
+              "ProgressText \"M42\"\n"
+              "ProgressText \"M14File:\nC:\\APP\\B.TXT\"\n"
+              "ProgressWindow closed\n");
+    EXPECT_EQ(Context.BytesCopied, 3 * Payloads[0].second.size());
+}
+
+// The wait dialog shows over its scope only with a text, a run that is not silent and a
+// display.
+TEST_F(FileInstallationTest, WaitDialogNeedsTextDisplayAndNoSilence) {
+    MakeMachine();
+    platform::SandboxInstallDisplay display(Folder.Folder());
+    const struct {
+        const char* Text;
+        bool Silent;
+        bool Display;
+        const char* Shown;
+    } cases[] = {
+        {"Searching", false, true, "WaitDialog 4096 \"Searching\"\nWaitDialog closed\n"},
+        {"", false, true, ""},
+        {"Searching", true, true, ""},
+        {"Searching", false, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        std::filesystem::remove(Folder.Folder() / platform::SandboxInstallDisplay::LogName);
+        testing::EngineHarness harness({op::EndOfScript});
+        harness.Machine->Services.Machine = &Rig->Services;
+        harness.Host.SilentFlag = c.Silent;
+        Rig->Services.ShownDisplay = c.Display ? &display : nullptr;
+        { WaitDialogScope scope(*harness.Machine, c.Text); }
+        EXPECT_EQ(ReadFileText(Folder.Folder() / platform::SandboxInstallDisplay::LogName),
+                  c.Shown);
+    }
 }
 
 } // namespace

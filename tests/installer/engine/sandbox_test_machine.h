@@ -7,6 +7,7 @@
 #include "platform/headless/fault_injection_fonts.h"
 #include "platform/headless/headless_library.h"
 #include "platform/headless/headless_message_box.h"
+#include "platform/install_display.h"
 #include "platform/machine_services.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_drives.h"
@@ -49,6 +50,7 @@ public:
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
     platform::DriveService* Drives() override { return &DriveCalls; }
     platform::FontResourceService* Fonts() override { return &FaultyFonts; }
+    platform::InstallDisplayService* Display() override { return ShownDisplay; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -65,6 +67,8 @@ public:
     platform::SandboxDrives DriveCalls;
     platform::SandboxFonts FontCalls;
     platform::FaultInjectingFonts FaultyFonts;
+    /// What the engine shows; none unless a test gives one.
+    platform::InstallDisplayService* ShownDisplay = nullptr;
 };
 
 } // namespace vorn::testing

@@ -3,6 +3,7 @@
 // the engine's timer tick. VORN_DISPLAY_SECONDS keeps the windows up that long.
 #include "billboard_script.h"
 #include "engine_fakes.h"
+#include "installer/engine/box_dialog_presenter.h"
 #include "installer/engine/engine_display.h"
 #include "installer/engine/progress_display.h"
 #include "platform/win32/win32_install_display.h"
@@ -166,14 +167,27 @@ TEST(Win32Display, ProgressWindowOwnsTheMainWindowAndTheTickEnds) {
     run.display->Configure({1000, 0, 0, 0, 0, true});
     ASSERT_EQ(RunActions(*run.engine), run::Finished);
 
-    run.display->ShowProgress("C:\\PROGRAM FILES\\PLANDRA\\SYSTEM\\DRIVERS\\VERY LONG NAMES\\"
-                              "Plandra.ocx");
+    run.display->ShowProgress(
+        "Copying Plandra:\nC:\\PROGRAM FILES\\PLANDRA\\SYSTEM\\DRIVERS\\VERY LONG NAMES\\"
+        "Plandra.ocx");
     const HWND progress = reinterpret_cast<HWND>(run.display->ProgressWindow());
     ASSERT_NE(progress, nullptr);
     EXPECT_FALSE(IsWindowEnabled(main));
     char text[256] = {};
     GetDlgItemTextA(progress, 3829, text, sizeof text);
-    EXPECT_NE(std::string(text).find("..."), std::string::npos) << text;
+    EXPECT_EQ(std::string(text).rfind("Copying Plandra:\nC:\\...", 0), 0u) << text;
+
+    // The wait dialog over the progress window leaves the main window as it found it.
+    const HWND wait = reinterpret_cast<HWND>(run.screen.OpenWaitDialog(
+        reinterpret_cast<std::uintptr_t>(main), "Searching for PLANDRA.INI"));
+    ASSERT_NE(wait, nullptr);
+    GetDlgItemTextA(wait, 1005, text, sizeof text);
+    EXPECT_STREQ(text, "Searching for PLANDRA.INI");
+    GetWindowTextA(wait, text, sizeof text);
+    EXPECT_STREQ(text, "Plandra Setup");
+    run.screen.CloseWaitDialog(reinterpret_cast<std::uintptr_t>(wait));
+    EXPECT_FALSE(IsWindow(wait));
+    EXPECT_FALSE(IsWindowEnabled(main));
 
     run.display->UpdateScreen(true);
     EXPECT_EQ(run.context.TimerWait, 0);
@@ -190,6 +204,67 @@ TEST(Win32Display, ProgressWindowOwnsTheMainWindowAndTheTickEnds) {
     MainDisplay = nullptr;
     MainContext = nullptr;
     DestroyWindow(main);
+}
+
+// What the box looked like when it was answered: its client width, its buttons' centres
+// and visibility, the text control's width.
+struct SeenBox {
+    int Width = 0;
+    int TextWidth = 0;
+    std::vector<int> Centres;
+    bool CancelShown = true;
+};
+SeenBox Seen;
+
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowA(nullptr, "Plandra Box");
+    if (box == nullptr) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    RECT client{};
+    GetClientRect(box, &client);
+    Seen.Width = client.right;
+    RECT area{};
+    GetWindowRect(GetDlgItem(box, 1005), &area);
+    Seen.TextWidth = area.right - area.left;
+    for (int id : {1, 3}) {
+        GetWindowRect(GetDlgItem(box, id), &area);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&area), 2);
+        Seen.Centres.push_back((area.left + area.right) / 2);
+    }
+    Seen.CancelShown = IsWindowVisible(GetDlgItem(box, 2)) != 0;
+    PostMessageA(box, WM_COMMAND, 3, 0);
+}
+
+// The box from its template: a long text widens it, two buttons sit at a third and two
+// thirds of its width, the missing Cancel is hidden, and No answers 3.
+TEST(Win32Display, MessageBoxDialogIsLaidOutForItsText) {
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    platform::Win32InstallDisplay screen;
+    platform::HeadlessMessageBox fallback;
+    TemplateBoxPresenter presenter(fallback, &screen);
+    presenter.UseFont("Arial", 0, 10, true);
+    BoxRequest request;
+    request.Owner = reinterpret_cast<std::uintptr_t>(owner);
+    request.Title = "Plandra Box";
+    request.Text = std::string(40, 'W') + " " + std::string(40, 'W');
+    request.FirstCaption = "Yes";
+    request.SecondCaption = "No";
+    request.Icon = BoxIcon::Question;
+    const char* seconds = std::getenv("VORN_DISPLAY_SECONDS");
+    SetTimer(nullptr, 0, seconds != nullptr ? 1000 * static_cast<UINT>(std::atoi(seconds)) : 100,
+             &AnswerBox);
+    EXPECT_EQ(presenter.Present(request), BoxButton::Second);
+    EXPECT_TRUE(fallback.Boxes.empty()) << "the system's box was shown instead";
+    EXPECT_GT(Seen.TextWidth, 300);
+    ASSERT_EQ(Seen.Centres.size(), 2u);
+    EXPECT_NEAR(Seen.Centres[0], Seen.Width / 3, 1);
+    EXPECT_NEAR(Seen.Centres[1], Seen.Width * 2 / 3, 1);
+    EXPECT_FALSE(Seen.CancelShown);
+    DestroyWindow(owner);
 }
 
 } // namespace

@@ -6,13 +6,16 @@
 #include "platform/headless/null_gdi.h"
 #include "platform/headless/terminal_progress.h"
 #include "platform/install_display.h"
+#include "platform/wait_dialog.h"
 
 #include <filesystem>
 #include <string>
 
 namespace platform {
 
-class SandboxInstallDisplay final : public InstallDisplayService, public SoundService {
+class SandboxInstallDisplay final : public InstallDisplayService,
+                                    public SoundService,
+                                    public WaitDialogService {
 public:
     static constexpr const char* LogName = "display.log";
 
@@ -45,6 +48,9 @@ public:
     void Notice(std::string_view text) override;
 
     bool sndPlaySoundA(const char* file, unsigned flags) override;
+
+    std::uintptr_t OpenWaitDialog(std::uintptr_t owner, std::string_view text) override;
+    void CloseWaitDialog(std::uintptr_t dialog) override;
 
 private:
     void Record(const std::string& line);

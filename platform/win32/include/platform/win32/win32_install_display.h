@@ -1,16 +1,22 @@
-// What the install engine shows, on Windows: the progress window from the engine
-// library's dialog template, the main window's repainting, the engine's timer tick,
-// wave sounds and the help file, each a pass-through to USER32, GDI32 and WINMM.
+// What the install engine shows, on Windows: the progress window, the wait dialog and
+// the message box from the engine library's dialog templates, the main window's repainting, the
+// engine's timer tick, wave sounds and the help file, each a pass-through to USER32, GDI32 and
+// WINMM.
 #pragma once
 
+#include "platform/box_dialog.h"
 #include "platform/calling_convention.h"
 #include "platform/headless/terminal_progress.h"
 #include "platform/install_display.h"
+#include "platform/wait_dialog.h"
 #include "platform/win32/win32_gdi.h"
 
 namespace platform {
 
-class Win32InstallDisplay final : public InstallDisplayService, public SoundService {
+class Win32InstallDisplay final : public InstallDisplayService,
+                                  public SoundService,
+                                  public WaitDialogService,
+                                  public BoxDialogService {
 public:
     Win32InstallDisplay();
     ~Win32InstallDisplay() override;
@@ -41,10 +47,25 @@ public:
 
     bool sndPlaySoundA(const char* file, unsigned flags) override;
 
+    std::uintptr_t OpenWaitDialog(std::uintptr_t owner, std::string_view text) override;
+    void CloseWaitDialog(std::uintptr_t dialog) override;
+
+    int
+    ShowBoxDialog(const BoxDialogRequest& request,
+                  const std::function<BoxDialogPlacement(const BoxDialogParts& parts, Size measured,
+                                                         int buttons, bool icon)>& layOut) override;
+
     /// The progress window's dialog procedure (the engine library exports it as CopyDlg).
     static std::intptr_t PLATFORM_WINAPI ProgressProcedure(std::uintptr_t window, unsigned message,
                                                            std::uintptr_t wParam,
                                                            std::intptr_t lParam);
+    /// The message box dialog's procedure (exported as MessageBoxDlg): lays the box out
+    /// when it opens, draws the icon, ends with the number of the button pressed.
+    static std::intptr_t PLATFORM_WINAPI BoxProcedure(std::uintptr_t window, unsigned message,
+                                                      std::uintptr_t wParam, std::intptr_t lParam);
+    /// The wait dialog's procedure (exported as SearchDlg): it only shows its text.
+    static std::intptr_t PLATFORM_WINAPI WaitProcedure(std::uintptr_t window, unsigned message,
+                                                       std::uintptr_t wParam, std::intptr_t lParam);
 
 private:
     Win32Gdi Pictures;
