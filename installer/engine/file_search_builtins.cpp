@@ -4,6 +4,7 @@
 #include "builtin_functions.h"
 #include "path_parts.h"
 #include "platform/machine_services.h"
+#include "wait_dialog.h"
 
 #include <utility>
 #include <vector>
@@ -96,6 +97,7 @@ std::int32_t f13(Engine& engine, const DllCallBlock& block) {
     const long flags = fields.Number(0);
     std::optional<std::string> found;
     if (engine.Services.Machine != nullptr && IsPlainName(fields.Text(2))) {
+        WaitDialogScope waiting(engine, fields.Text(4));
         found = SearchDrives(engine.Services.Machine->Files(), fields.Text(2),
                              (flags & LeaveFixedDrives) != 0, (flags & NetworkDrives) != 0);
     }
@@ -107,6 +109,7 @@ std::int32_t f22(Engine& engine, const DllCallBlock& block) {
     std::optional<std::string> found;
     platform::MachineServices* machine = engine.Services.Machine;
     if (machine != nullptr && IsPlainName(fields.Text(2))) {
+        WaitDialogScope waiting(engine, fields.Text(5));
         const std::string path = platform::ReadSystemText([&](std::span<char> buffer) {
             return machine->System().GetEnvironmentVariableA("PATH", buffer);
         });

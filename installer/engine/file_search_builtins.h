@@ -19,7 +19,8 @@ std::optional<std::string> SearchDrives(platform::FileService& files, std::strin
 
 /// f13: fields flags, variable, file name, default, wait text. Flag bit 1 leaves the
 /// fixed drives out, bits 1 and 2 take network drives in, bit 0 keeps the found file's
-/// folder only. The variable gets the found path or the default; true when found.
+/// folder only. The variable gets the found path or the default; true when found. The
+/// wait dialog shows the wait text while either search runs.
 std::int32_t f13(Engine& engine, const DllCallBlock& block);
 
 /// f22: fields flag, variable, file name, default, (unused), wait text. Looks in the
