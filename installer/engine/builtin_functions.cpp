@@ -2,6 +2,7 @@
 #include "builtin_functions.h"
 
 #include "platform/ansi_text.h"
+#include "startup_file_builtins.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -118,8 +119,18 @@ std::optional<std::size_t> BuiltinNumber(std::string_view exportName) {
 
 std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     std::array<BuiltinFunction, BuiltinCount> table{};
+    table[0] = f0;
+    table[1] = f1;
+    table[2] = f2;
+    table[3] = f3;
+    table[15] = f15;
     table[16] = f16;
+    table[19] = f19;
+    table[20] = f20;
+    table[21] = f21;
+    table[25] = f25;
     table[27] = f27;
+    table[33] = f33;
     return table;
 }
 
