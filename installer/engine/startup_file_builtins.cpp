@@ -327,8 +327,8 @@ std::optional<std::string> NextLine(FileService& files, platform::FileHandle inp
 }
 
 bool AbortOnFile(Engine& engine, std::string_view path) {
-    ReportError(engine, FormatMessageText(engine.Message(CannotOpenMessage, "%s"), path,
-                                          MessageTextSize));
+    ReportError(engine,
+                FormatMessageText(engine.Message(CannotOpenMessage, "%s"), path, MessageTextSize));
     engine.Services.Host.SetAbortFlag();
     return false;
 }
@@ -421,11 +421,13 @@ bool SetAttributesIn(FileService& files, const std::string& directory, std::stri
     constexpr int MaxDepth = 32;
     bool sound = true;
     platform::FindData found;
-    platform::UniqueFind search(files.FindFirstFileA(directory + "\\" + std::string(pattern), found),
-                                {&files});
-    for (bool more = static_cast<bool>(search); more; more = files.FindNextFileA(search.Get(), found)) {
+    platform::UniqueFind search(
+        files.FindFirstFileA(directory + "\\" + std::string(pattern), found), {&files});
+    for (bool more = static_cast<bool>(search); more;
+         more = files.FindNextFileA(search.Get(), found)) {
         if ((found.FileAttributes & file::AttributeDirectory) == 0) {
-            sound = files.SetFileAttributesA(directory + "\\" + found.FileName, attributes) && sound;
+            sound =
+                files.SetFileAttributesA(directory + "\\" + found.FileName, attributes) && sound;
             ++done;
         }
     }
@@ -553,10 +555,10 @@ std::int32_t f15(Engine& engine, const DllCallBlock& block) {
         return 1;
     }
     FileService& files = engine.Services.Machine->Files();
-    platform::UniqueFile handle(
-        files.CreateFileA(fields.Text(1), reading ? file::GenericRead : file::GenericWrite,
-                          file::ShareRead, file::OpenExisting, 0),
-        {&files});
+    platform::UniqueFile handle(files.CreateFileA(fields.Text(1),
+                                                  reading ? file::GenericRead : file::GenericWrite,
+                                                  file::ShareRead, file::OpenExisting, 0),
+                                {&files});
     if (!handle || files.SetFilePointer(handle.Get(), static_cast<std::int32_t>(offset), nullptr,
                                         file::Begin) == file::InvalidSetFilePointer) {
         return 0;
@@ -565,8 +567,8 @@ std::int32_t f15(Engine& engine, const DllCallBlock& block) {
         std::array<char, VariableTable::ValueSize - 1> buffer{};
         length = std::clamp(length, 0L, static_cast<long>(buffer.size()));
         std::uint32_t read = 0;
-        if (!files.ReadFile(handle.Get(), std::span(buffer.data(), static_cast<std::size_t>(length)),
-                            read)) {
+        if (!files.ReadFile(handle.Get(),
+                            std::span(buffer.data(), static_cast<std::size_t>(length)), read)) {
             return 0;
         }
         std::string_view text(buffer.data(), read);

@@ -27,7 +27,8 @@ bool Exists(FileService& files, std::string_view path) {
 
 std::string BesideFile(std::string_view path, std::string_view name) {
     std::string_view directory = DirectoryPart(path);
-    return directory.empty() ? std::string(name) : std::string(directory) + "\\" + std::string(name);
+    return directory.empty() ? std::string(name)
+                             : std::string(directory) + "\\" + std::string(name);
 }
 
 bool WriteLines(FileService& files, const std::string& target,
@@ -139,10 +140,10 @@ bool EditedInRun(Engine& engine, std::string_view path) {
 }
 
 void ReportTextFileError(Engine& engine, std::string_view path) {
-    EngineMessageBox(engine, 0,
-                     FormatMessageText(engine.Message(CannotOpenMessage, "%s"), path,
-                                       MessageTextSize),
-                     engine.Message(msg::ErrorTitle), box::NoCancel | box::IconStop);
+    EngineMessageBox(
+        engine, 0,
+        FormatMessageText(engine.Message(CannotOpenMessage, "%s"), path, MessageTextSize),
+        engine.Message(msg::ErrorTitle), box::NoCancel | box::IconStop);
 }
 
 bool PutCopyInPlace(Engine& engine, std::string_view path, const std::string& copy, bool backup) {
