@@ -408,10 +408,10 @@ bool PathCondition(Engine& engine, long condition, std::string_view path) {
         files.DeleteFileA(probe);
         return false;
     }
-    default: {
-        platform::LibraryService& libraries = engine.Services.Machine->Libraries();
-        return libraries.GetModuleHandleA(path) != nullptr;
-    }
+    case 0x81:
+        return engine.Services.Machine->Libraries().GetModuleHandleA(path) != nullptr;
+    default:
+        return false;
     }
 }
 

@@ -17,6 +17,7 @@ namespace vorn {
 namespace {
 
 using platform::FileService;
+namespace file = platform::file;
 
 constexpr std::size_t CannotOpenMessage = 26;
 constexpr long NoBackupFlag = 0x04;
@@ -156,10 +157,17 @@ bool PutCopyInPlace(Engine& engine, std::string_view path, const std::string& co
     } else {
         // The old file moves to its backup name first, so that it is never lost: it comes
         // back when the copy cannot take its place, and goes only afterwards.
+        constexpr std::uint32_t Kept =
+            file::AttributeReadOnly | file::AttributeHidden | file::AttributeSystem;
+        const std::uint32_t attributes = files.GetFileAttributesA(target) & Kept;
         std::string aside = FreeBackupName(engine, DirectoryPart(target), NamePart(target));
         if (!Exists(files, aside) && files.MoveFileA(target, aside)) {
             if (files.MoveFileA(copy, target)) {
                 done = true;
+                // A hidden or read-only start-up file stays so.
+                if (attributes != 0) {
+                    files.SetFileAttributesA(target, attributes);
+                }
                 if (backup) {
                     EngineLogSink sink(engine.Services.Log);
                     InstallLogWriter(sink).FileEdit(target, aside);

@@ -86,11 +86,12 @@ protected:
         vorn::LogReadResult read = vorn::ParseInstallLog(log);
         ASSERT_FALSE(read.Error);
         platform::MachineServices& m = *Services;
-        rescind::UninstallServices services{
-            m.Files(),     m.Registry(), m.Profile(),   m.System(), m.Processes(),
-            m.ServiceControl(), m.Dde(), m.Libraries(), m.Boxes()};
+        rescind::UninstallServices services{m.Files(),  m.Registry(),  m.Profile(),
+                                            m.System(), m.Processes(), m.ServiceControl(),
+                                            m.Dde(),    m.Libraries(), m.Boxes()};
         rescind::ServiceFacts facts(services);
-        rescind::ModelResult model = rescind::BuildItemLists(read.Log, "C:\\APP\\INSTALL.LOG", facts);
+        rescind::ModelResult model =
+            rescind::BuildItemLists(read.Log, "C:\\APP\\INSTALL.LOG", facts);
         ASSERT_FALSE(model.RefusedPath);
         rescind::RemovalOptions options;
         options.Rollback = true;
@@ -113,23 +114,40 @@ TEST_F(StartupFilesTest, EditsAreUndoneFromTheirBackups) {
     WriteFileText(Native("C:\\CONFIG.SYS"), config);
     WriteFileText(Native("C:\\APP\\NOTES"), notes);
     // Two AUTOEXEC.BAT edits asking for a backup make one; CONFIG.SYS through f21.
-    EXPECT_EQ(Call(f1, "4\x7FPATH\x7FSET APP=1\x7F\x7F" "0"), 1);
-    EXPECT_EQ(Call(f1, "4\x7FPATH\x7FSET APP2=1\x7F\x7F" "0"), 1);
-    EXPECT_EQ(Call(f1, "4\x7FPATH\x7Fset app=1\x7F\x7F" "0"), 1);
-    EXPECT_EQ(Call(f21, "40\x7F" "30"), 1);
+    EXPECT_EQ(Call(f1, "4\x7FPATH\x7FSET APP=1\x7F\x7F"
+                       "0"),
+              1);
+    EXPECT_EQ(Call(f1, "4\x7FPATH\x7FSET APP2=1\x7F\x7F"
+                       "0"),
+              1);
+    EXPECT_EQ(Call(f1, "4\x7FPATH\x7Fset app=1\x7F\x7F"
+                       "0"),
+              1);
+    EXPECT_EQ(Call(f21, "40\x7F"
+                        "30"),
+              1);
     // Any other text file: a backup per edit.
-    EXPECT_EQ(Call(f25, "0\x7F" "C:\\APP\\NOTES\x7F\x7F" "three\x7F\x7F" "0"), 1);
-    EXPECT_EQ(Call(f25, "0\x7F" "C:\\APP\\NOTES\x7F\x7F" "four\x7F\x7F" "0"), 1);
+    EXPECT_EQ(Call(f25, "0\x7F"
+                        "C:\\APP\\NOTES\x7F\x7F"
+                        "three\x7F\x7F"
+                        "0"),
+              1);
+    EXPECT_EQ(Call(f25, "0\x7F"
+                        "C:\\APP\\NOTES\x7F\x7F"
+                        "four\x7F\x7F"
+                        "0"),
+              1);
     EXPECT_EQ(Text("C:\\AUTOEXEC.BAT"), "@ECHO OFF\r\nSET APP=1\r\nSET APP2=1\r\nPATH C:\\DOS\r\n");
     EXPECT_EQ(Text("C:\\CONFIG.SYS"), "Buffers=30\r\nDEVICE=HIMEM.SYS\r\nfiles = 40 \r\n");
     EXPECT_EQ(Text("C:\\APP\\NOTES"), "one\r\ntwo\r\nthree\r\nfour\r\n");
     EXPECT_FALSE(Exists("C:\\AUTOEXEC.002"));
     EXPECT_FALSE(Exists("C:\\~KTRS383.TMP"));
     EXPECT_EQ(Harness->Machine->Variables.GetVariable("RESTART"), "S");
-    EXPECT_EQ(Harness->Log.Text, "File Edit: C:\\AUTOEXEC.BAT\r\nBackup Copy: C:\\AUTOEXEC.001\r\n"
-                                 "File Edit: C:\\CONFIG.SYS\r\nBackup Copy: C:\\CONFIG.001\r\n"
-                                 "File Edit: C:\\APP\\NOTES\r\nBackup Copy: C:\\APP\\NOTES.001\r\n"
-                                 "File Edit: C:\\APP\\NOTES\r\nBackup Copy: C:\\APP\\NOTES.002\r\n");
+    EXPECT_EQ(Harness->Log.Text,
+              "File Edit: C:\\AUTOEXEC.BAT\r\nBackup Copy: C:\\AUTOEXEC.001\r\n"
+              "File Edit: C:\\CONFIG.SYS\r\nBackup Copy: C:\\CONFIG.001\r\n"
+              "File Edit: C:\\APP\\NOTES\r\nBackup Copy: C:\\APP\\NOTES.001\r\n"
+              "File Edit: C:\\APP\\NOTES\r\nBackup Copy: C:\\APP\\NOTES.002\r\n");
     RollBack();
     EXPECT_EQ(Text("C:\\AUTOEXEC.BAT"), autoexec);
     EXPECT_EQ(Text("C:\\CONFIG.SYS"), config);
@@ -140,11 +158,15 @@ TEST_F(StartupFilesTest, EditsAreUndoneFromTheirBackups) {
 TEST_F(StartupFilesTest, FilesThatCannotBeEditedAreReportedAndNotLogged) {
     Make(platform::WindowsFamily::Windows95);
     WriteFileText(Native("C:\\APP\\A.TXT"), "a\r\n");
-    EXPECT_EQ(Call(f25, "0\x7F" "C:\\APP\\MISSING.TXT\x7F\x7Fx"), 0);
+    EXPECT_EQ(Call(f25, "0\x7F"
+                        "C:\\APP\\MISSING.TXT\x7F\x7Fx"),
+              0);
     int uses = Services->Faulty.Plan.Uses(platform::FileCall::CreateFileA);
     Services->Faulty.Plan.FailAt(platform::FileCall::CreateFileA, uses + 2,
                                  platform::winerror::AccessDenied);
-    EXPECT_EQ(Call(f25, "0\x7F" "C:\\APP\\A.TXT\x7F\x7Fx"), 0);
+    EXPECT_EQ(Call(f25, "0\x7F"
+                        "C:\\APP\\A.TXT\x7F\x7Fx"),
+              0);
     EXPECT_EQ(Text("C:\\APP\\A.TXT"), "a\r\n");
     EXPECT_EQ(Harness->Log.Text, "");
     std::vector<std::string> boxes = Harness->BoxTexts();
@@ -157,14 +179,14 @@ TEST_F(StartupFilesTest, SearchPathOnBothFamilies) {
     Make(platform::WindowsFamily::Windows95);
     WriteFileText(Native("C:\\AUTOEXEC.BAT"), "@path c:\\dos;C:\\APP\\BIN\r\nSET PATH = C:\\X\r\n");
     EXPECT_EQ(Call(f0, "C:\\APP\\BIN"), 1);
-    EXPECT_EQ(Text("C:\\AUTOEXEC.BAT"), "@path c:\\dos;C:\\APP\\BIN\r\nSET PATH = C:\\X;C:\\APP\\BIN\r\n");
+    EXPECT_EQ(Text("C:\\AUTOEXEC.BAT"),
+              "@path c:\\dos;C:\\APP\\BIN\r\nSET PATH = C:\\X;C:\\APP\\BIN\r\n");
     WriteFileText(Native("C:\\AUTOEXEC.BAT"), "@ECHO OFF\r\n");
     EXPECT_EQ(Call(f0, "C:\\NEW"), 1);
     EXPECT_EQ(Text("C:\\AUTOEXEC.BAT"), "@ECHO OFF\r\nSET PATH=C:\\NEW;%PATH%\r\n");
     // Only the first edit of the run leaves a backup.
     EXPECT_TRUE(Exists("C:\\AUTOEXEC.001"));
     EXPECT_FALSE(Exists("C:\\AUTOEXEC.002"));
-
 }
 
 TEST_F(StartupFilesTest, SearchPathOfWindowsNt) {
@@ -175,7 +197,8 @@ TEST_F(StartupFilesTest, SearchPathOfWindowsNt) {
     ASSERT_EQ(registry.RegCreateKeyExA(platform::HKEY_LOCAL_MACHINE, key, 0,
                                        platform::reg::KeyWrite, handle, nullptr),
               platform::reg::Success);
-    registry.RegSetValueExA(handle, "Path", platform::reg::ExpandSz, std::string_view("C:\\OS;", 7));
+    registry.RegSetValueExA(handle, "Path", platform::reg::ExpandSz,
+                            std::string_view("C:\\OS;", 7));
     registry.RegCloseKey(handle);
     EXPECT_EQ(Call(f0, "C:\\APP"), 1);
     EXPECT_EQ(Call(f0, " c:\\app"), 1);
@@ -189,7 +212,8 @@ TEST_F(StartupFilesTest, DeviceLineOfSystemIni) {
     Make(platform::WindowsFamily::Windows95);
     const std::string windows = Machine->Description().WindowsDirectory;
     const std::string ini = windows + "\\SYSTEM.INI";
-    WriteFileText(Native(ini), "[boot]\r\nshell=x\r\n[386Enh]\r\n;device=OLD.386\r\ndevice=KEEP.386\r\n");
+    WriteFileText(Native(ini),
+                  "[boot]\r\nshell=x\r\n[386Enh]\r\n;device=OLD.386\r\ndevice=KEEP.386\r\n");
     EXPECT_EQ(Call(f3, "KEEP.386"), 1);
     EXPECT_EQ(Call(f3, "OLD.386"), 1);
     EXPECT_EQ(Call(f3, "NEW.386"), 1);
@@ -200,11 +224,61 @@ TEST_F(StartupFilesTest, DeviceLineOfSystemIni) {
               "Add Device: " + system + "\\OLD.386\r\nAdd Device: " + system + "\\NEW.386\r\n");
 }
 
+TEST_F(StartupFilesTest, BytesConditionsAndAttributesOfSingleFiles) {
+    Make(platform::WindowsFamily::Windows95);
+    WriteFileText(Native("C:\\APP\\DATA.BIN"), "0123456789ABCDEF");
+    Engine& engine = *Harness->Machine;
+    engine.Variables.SetVariable("V", "xyz");
+    EXPECT_EQ(Call(f15, "0\x7F"
+                        "C:\\APP\\DATA.BIN\x7FV\x7F"
+                        "4\x7F"
+                        "2"),
+              1);
+    EXPECT_EQ(Call(f15, "2\x7F"
+                        "C:\\APP\\DATA.BIN\x7FV\x7F"
+                        "10\x7F"
+                        "0"),
+              1);
+    EXPECT_EQ(Text("C:\\APP\\DATA.BIN"), std::string("0123xy6789xyz\0EF", 16));
+    EXPECT_EQ(Call(f15, "1\x7F"
+                        "C:\\APP\\DATA.BIN\x7FR\x7F"
+                        "10\x7F"
+                        "6"),
+              1);
+    EXPECT_EQ(engine.Variables.GetVariable("R"), "xyz");
+    struct Case {
+        int Flags;
+        const char* Path;
+        bool Holds;
+    } cases[] = {{0x00, "C:\\APP", true},           {0x01, "C:\\APP", false},
+                 {0x40, "C:\\APP", false},          {0x41, "C:\\APP", true},
+                 {0x40, "C:\\APP\\DATA.BIN", true}, {0x80, "C:\\APP", false},
+                 {0x80, "C:\\NONE", true},          {0x81, "NOT-LOADED.DLL", false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(Call(f19, std::to_string(c.Flags) + "\x7F" + c.Path + "\x7Ftext\x7Ftitle"),
+                  c.Holds ? 1 : 0)
+            << c.Flags << " " << c.Path;
+    }
+    EXPECT_EQ(Harness->BoxTexts().size(), 4u);
+    EXPECT_EQ(Call(f20, "1\x7F"
+                        "C:\\APP\\*.BIN"),
+              1);
+    EXPECT_EQ(Services->Files().GetFileAttributesA("C:\\APP\\DATA.BIN"),
+              platform::file::AttributeArchive | platform::file::AttributeReadOnly);
+    EXPECT_EQ(Call(f20, "0\x7F"
+                        "C:\\APP\\*.NONE"),
+              0);
+}
+
 TEST_F(StartupFilesTest, LinesReadOneByOneAndWrittenThrough) {
     ScriptBuilder b;
     b.CallDll(call::While | call::OwnFunction, "", "f33",
-              {"3\x7FLINE\x7F" "C:\\APP\\LIST.TXT\x7F" + std::string(40, ' ')});
-    b.CallDll(call::OwnFunction, "", "f16", {"0\x7F" "ALL\x7F%LINE%;"});
+              {"3\x7FLINE\x7F"
+               "C:\\APP\\LIST.TXT\x7F" +
+               std::string(40, ' ')});
+    b.CallDll(call::OwnFunction, "", "f16",
+              {"0\x7F"
+               "ALL\x7F%LINE%;"});
     b.CallDll(call::OwnFunction, "", "f16", {"1\x7FLINE\x7F[%LINE%]"});
     b.End();
     Make(platform::WindowsFamily::Windows95, b.Build());
