@@ -105,8 +105,12 @@ std::int32_t AddToSystemPath(Engine& engine, std::string_view directory) {
     unsigned long type = platform::reg::ExpandSz;
     unsigned long size = LongTextSize;
     std::string old;
-    bool existed =
-        registry.RegQueryValueExA(key.Get(), "Path", type, old, size) == platform::reg::Success;
+    const long status = registry.RegQueryValueExA(key.Get(), "Path", type, old, size);
+    // A value that cannot be read whole is never written over with a part of it.
+    if (status != platform::reg::Success && status != platform::reg::FileNotFound) {
+        return 0;
+    }
+    const bool existed = status == platform::reg::Success;
     old = old.substr(0, old.find('\0'));
     if (!existed || (type != platform::reg::Sz && type != platform::reg::ExpandSz)) {
         type = platform::reg::ExpandSz;
