@@ -5,6 +5,7 @@
 #include "font_builtin.h"
 #include "media_builtins.h"
 #include "platform/ansi_text.h"
+#include "startup_file_builtins.h"
 #include "value_builtins.h"
 
 #include <algorithm>
@@ -122,16 +123,26 @@ std::optional<std::size_t> BuiltinNumber(std::string_view exportName) {
 
 std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     std::array<BuiltinFunction, BuiltinCount> table{};
+    table[0] = f0;
+    table[1] = f1;
+    table[2] = f2;
+    table[3] = f3;
     table[8] = f8;
     table[9] = f9;
     table[10] = f10;
     table[11] = f11;
     table[13] = f13;
+    table[15] = f15;
     table[16] = f16;
     table[17] = f17;
+    table[19] = f19;
+    table[20] = f20;
+    table[21] = f21;
     table[22] = f22;
+    table[25] = f25;
     table[27] = f27;
     table[28] = f28;
+    table[33] = f33;
     table[34] = f34;
     return table;
 }

@@ -1,6 +1,6 @@
-// The engine's own script-callable functions f0 to f34 (those that need nothing but
-// the variable table so far: f16 set a variable, f27 split a text), and the argument
-// fields they read.
+// The engine's own script-callable functions f0 to f34: the table by number, the
+// argument fields they read, and f16 (set a variable) and f27 (split a text), which need
+// nothing but the variable table. The others live beside the actions they share code with.
 #pragma once
 
 #include "engine.h"

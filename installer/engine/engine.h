@@ -108,6 +108,7 @@ public:
 
     /// Keeps a library loaded with LoadLibraryA until the engine ends.
     void KeepLibrary(platform::UniqueLibrary module);
+    std::shared_ptr<struct StartupFileState> TextFiles; ///< text_file_edit.h; made on first use
 
 private:
     std::vector<platform::UniqueLibrary> KeptLibraries;

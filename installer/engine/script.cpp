@@ -107,6 +107,23 @@ std::string_view ActionRecord::PerLanguage(std::size_t index) const {
     return NthString(before + std::size_t{Shape.StringsPerLanguage} * Language + index);
 }
 
+bool ActionRecord::OverwritePerLanguage(std::size_t index, std::size_t offset,
+                                        std::string_view text) {
+    if (index >= Shape.StringsPerLanguage) {
+        return false;
+    }
+    std::string_view target = PerLanguage(index);
+    if (offset > target.size() || text.size() > target.size() - offset ||
+        text.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    auto at = static_cast<std::size_t>(reinterpret_cast<const std::uint8_t*>(target.data()) -
+                                       Bytes.data()) +
+              offset;
+    std::memcpy(Bytes.data() + at, text.data(), text.size());
+    return true;
+}
+
 std::span<const std::uint8_t> ActionRecord::Trailing() const {
     return Bytes.subspan(FixedBytes + StringBytes);
 }

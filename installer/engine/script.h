@@ -72,6 +72,9 @@ public:
     std::string_view Once(std::size_t index) const;
     /// The index-th string of the current language's group.
     std::string_view PerLanguage(std::size_t index) const;
+    /// Writes `text` over the current language's string `index` from `offset` on; the
+    /// string keeps its length. False when the text would not fit or holds a zero byte.
+    bool OverwritePerLanguage(std::size_t index, std::size_t offset, std::string_view text);
     /// The bytes after the strings (opcode 6's per-language fixed bytes).
     std::span<const std::uint8_t> Trailing() const;
 

@@ -198,13 +198,14 @@ void Remover::RestoreEditedFiles() {
     if (!Rollback) {
         return;
     }
-    for (const EditedFileItem& edit : Lists.EditedFiles) {
+    // Latest first: a file edited twice ends with the backup of its first edit.
+    for (auto edit = Lists.EditedFiles.rbegin(); edit != Lists.EditedFiles.rend(); ++edit) {
         if (Stopped()) {
             return;
         }
-        if (edit.Installation == Lists.Sections &&
-            S.Files.GetFileAttributesA(edit.Backup) != platform::file::InvalidAttributes) {
-            RestoreFile(edit.Backup, edit.Path);
+        if (edit->Installation == Lists.Sections &&
+            S.Files.GetFileAttributesA(edit->Backup) != platform::file::InvalidAttributes) {
+            RestoreFile(edit->Backup, edit->Path);
         }
     }
 }

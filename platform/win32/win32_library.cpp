@@ -42,6 +42,11 @@ bool Win32LibraryService::FreeLibrary(ModuleHandle module) {
     return module != nullptr && ::FreeLibrary(Native(module)) != FALSE;
 }
 
+ModuleHandle Win32LibraryService::GetModuleHandleA(std::string_view moduleName) {
+    std::string moduleNameZ(moduleName);
+    return Wrapped(::GetModuleHandleA(moduleNameZ.c_str()));
+}
+
 std::int32_t Win32LibraryService::CallEntry(ProcAddress entry, void* argument) {
     using Entry = INT(WINAPI*)(void*);
     return reinterpret_cast<Entry>(entry)(argument);

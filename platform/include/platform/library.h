@@ -35,6 +35,9 @@ public:
     virtual ProcAddress GetProcAddress(ModuleHandle module, std::string_view procName) = 0;
     /// Drops one reference; the library is unloaded with its last one.
     virtual bool FreeLibrary(ModuleHandle module) = 0;
+    /// The library of that name when it is loaded already, without taking a reference
+    /// (GetModuleHandleA); null when it is not loaded or the loader cannot tell.
+    virtual ModuleHandle GetModuleHandleA(std::string_view /*moduleName*/) { return nullptr; }
 
     /// Calls an export that takes one pointer and returns a 32-bit result, in the
     /// platform's standard calling convention (stdcall on 32-bit Windows).

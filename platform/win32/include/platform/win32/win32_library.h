@@ -11,6 +11,7 @@ public:
     ModuleHandle LoadLibraryExA(std::string_view fileName, unsigned flags) override;
     ProcAddress GetProcAddress(ModuleHandle module, std::string_view procName) override;
     bool FreeLibrary(ModuleHandle module) override;
+    ModuleHandle GetModuleHandleA(std::string_view moduleName) override;
     /// Calls the entry as WINAPI (stdcall on 32-bit Windows).
     std::int32_t CallEntry(ProcAddress entry, void* argument) override;
     std::int32_t CallEntryWithoutArguments(ProcAddress entry) override;
