@@ -1,6 +1,7 @@
 // Compiles the installation script language into the engine's header and records.
 #include "script_compiler.h"
 
+#include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/script.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/script_header.h"
@@ -907,6 +908,33 @@ private:
                         std::vector<std::uint8_t>(images.begin() + 12, images.end()));
     }
 
+    /// dialog-set FILE [when VARIABLE VALUE]: a block of dialog pages made beforehand,
+    /// checked as the engine reads it.
+    void DialogSet() {
+        const std::string name = String("the dialog set's file");
+        const int column = TextColumn;
+        std::string variable;
+        std::string value;
+        if (TakeWord("when")) {
+            variable = Variable();
+            value = String("the value the variable must have");
+        }
+        ExpectEnd();
+        const std::filesystem::path path = Resolve(name);
+        const std::optional<BuildFile> file = Reader(path);
+        if (!file) {
+            Fail(column, "the dialog set " + path.string() +
+                             " does not exist on the build machine or cannot be read");
+        }
+        const DialogSetReadResult read = ReadDialogSet(file->Content, Header.Texts.size());
+        if (!read.Error.empty()) {
+            Fail(column, "the dialog set " + path.string() + " cannot be read: " + read.Error);
+        }
+        const PayloadEntry& entry = Pack(path, file->Content);
+        CustomDialogSetRecord(*Builder, entry.Offset, entry.Offset + entry.CompressedSize,
+                              entry.Size, variable, value);
+    }
+
     /// A built-in function's statement: its parts fill the argument's fields.
     void BuiltinCall(const Builtin& builtin) {
         std::vector<Texts> fields(builtin.FieldCount, Texts{""});
@@ -1117,6 +1145,8 @@ private:
             Odbc(keyword == "odbc-driver");
         } else if (keyword == "sound" || keyword == "stop-sound" || keyword == "video") {
             Sound(keyword);
+        } else if (keyword == "dialog-set") {
+            DialogSet();
         } else if (keyword == "billboard" || keyword == "billboard-remove") {
             Billboard(keyword);
         } else if (const auto builtin =

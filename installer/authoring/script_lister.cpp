@@ -1,4 +1,5 @@
 // Prints a compiled script back in the installation script language.
+#include "installer/engine/custom_dialog_set.h"
 #include "installer/engine/script.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/script_header.h"
@@ -595,6 +596,18 @@ private:
         }
         case 23:
             return Sound(record);
+        case op::CustomDialogSet: {
+            const auto entry = Stored.find({record.FixedDword(1), record.FixedDword(5)});
+            if (entry == Stored.end() || entry->second.Size != record.FixedDword(9) ||
+                (record.Once(0).empty() && !record.Once(1).empty()) ||
+                !(record.Once(0).empty() || IsVariableWord(record.Once(0), MaxVariableName))) {
+                return std::nullopt;
+            }
+            return "dialog-set " + Quote(entry->second.Name) +
+                   (record.Once(0).empty()
+                        ? ""
+                        : " when " + std::string(record.Once(0)) + " " + Once(record, 1));
+        }
         case op::DisplayGraphic:
             return Billboard(record);
         case op::CallDll: {

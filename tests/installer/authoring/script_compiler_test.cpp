@@ -1,6 +1,7 @@
 // The installation script compiler: each statement's record, each mistake's place and
 // message, and a script listed back and compiled again to the same bytes.
 #include "installer/authoring/script_compiler.h"
+#include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/script_header.h"
 #include "support/temp_file.h"
 
@@ -210,6 +211,7 @@ TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
         {"billboard \"none.bmp\"", "s.vns", 1, 11, "does not exist on the build"},
         {"set V \"x\" increment decrement", "s.vns", 1, 21, "conflicts with a word"},
         {"read-ini V \"F\" \"S\" \"K\" or", "s.vns", 1, 26, "expected a string"},
+        {"dialog-set \"bad.vns\"", "s.vns", 1, 12, "cannot be read: "},
     };
     Files files{{{"/src/loop.vns", "include \"loop.vns\""}, {"/src/bad.vns", "\n  oops"}}};
     for (const Case& c : cases) {
@@ -312,10 +314,17 @@ self-register "%INSTDIR%\\PLANDRA.OCX"
 self-register-now ["Registering", "Registriere"]
 self-register-now
 call engine "f16" "1\x7FX"
+dialog-set "pages.dlg" when SETUP "custom"
+dialog-set "pages.dlg"
 )vns";
+    vorn::DialogPageLayout page{{}, {}, {"Options", "Optionen"}, {}};
+    page.Template.Caption = "Options";
+    page.Entries.push_back({2, 1, 2, 0, 1, 0, 0, {""}, "", ""});
+    const std::vector<std::uint8_t> pages = vorn::BuildDialogSet({page}, 2);
     Files files{
         {{"/src/a.txt", "alpha"},
          {"/src/b.bmp", "BM"},
+         {"/src/pages.dlg", std::string(pages.begin(), pages.end())},
          {"/src/files.vns", "install \"a.txt\" to \"C:\\\\A\" description [\"A\", \"B\"] "
                             "shared replace-older\ninstall-wildcard \"*\" to \"C:\\\\W\"\n"
                             "if A contains \"x\"\n delete \"C:\\\\T\" subdirectories\nend"}}};
