@@ -653,7 +653,7 @@ private:
                 contents += (first ? "" : "\r") + String("a line key=value or remove-section");
             }
         }
-        Limit({contents}, 30721, "the section's lines");
+        Limit({contents}, 30720, "the section's lines");
         ExpectEnd();
         Builder->Record(5, {}, {file, section, contents});
     }
@@ -698,7 +698,7 @@ private:
                 Fail(column, "expected hexadecimal digits (blanks and %NAME% between them)");
             }
         }
-        Limit({data}, 30721, "the data");
+        Limit({data}, 30720, "the data");
         ExpectEnd();
         Builder->Record(10, {flags, type}, {key, data, name});
     }
@@ -785,12 +785,13 @@ private:
     void Odbc(bool driver) {
         std::vector<std::string> strings{
             String(driver ? "the driver's first text" : "the driver's name")};
-        Limit(strings, 256, "the driver's name");
         if (driver) {
             strings.push_back(String("the driver's second text"));
+        } else {
+            Limit(strings, 256, "the driver's name");
         }
         strings.push_back(List("the attributes"));
-        Limit(strings, 30721, "the attributes");
+        Limit({strings.back()}, 30720, "the attributes");
         const std::uint8_t flags = driver ? Words(OdbcDriverFlags) : Words(OdbcSourceFlags);
         ExpectEnd();
         Builder->Record(driver ? 25 : 26, {flags}, strings);
@@ -1000,7 +1001,7 @@ private:
             }
         }
         TextColumn = Tokens[0].Column;
-        Limit(argument, 30721, "the argument");
+        Limit(argument, 30720, "the argument");
         Builder->CallDll(callFlags, "", builtin.Function, argument);
     }
 
