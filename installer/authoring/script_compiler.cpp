@@ -480,18 +480,14 @@ private:
         std::uint8_t opcode = op::InstallFiles;
         if (keyword == "install") {
             const std::filesystem::path path = Resolve(source);
-            const std::optional<BuildFile> file = Reader(path);
-            if (!file) {
-                Fail(sourceColumn, "the file " + path.string() +
-                                       " does not exist on the build machine or cannot be read");
-            }
-            const PayloadEntry& entry = Pack(path, file->Content);
+            const BuildFile file = ReadNamed(path, sourceColumn, "the file ");
+            const PayloadEntry& entry = Pack(path, file.Content);
             PutDword(fixed, entry.Offset);
             PutDword(fixed, entry.Offset + entry.CompressedSize);
-            PutWord(fixed, file->DosDate);
-            PutWord(fixed, file->DosTime);
+            PutWord(fixed, file.DosDate);
+            PutWord(fixed, file.DosTime);
             PutDword(fixed, entry.Size);
-            for (const std::uint32_t field : ReadVersionFields(file->Content)) {
+            for (const std::uint32_t field : ReadVersionFields(file.Content)) {
                 PutDword(fixed, field);
             }
             PutDword(fixed, entry.Crc);
@@ -517,6 +513,16 @@ private:
             }
         }
         return groups;
+    }
+
+    /// A file of the build machine the script names at `column` as `what`.
+    BuildFile ReadNamed(const std::filesystem::path& path, int column, const std::string& what) {
+        std::optional<BuildFile> file = Reader(path);
+        if (!file) {
+            Fail(column,
+                 what + path.string() + " does not exist on the build machine or cannot be read");
+        }
+        return std::move(*file);
     }
 
     std::filesystem::path Resolve(const std::string& name) const {
@@ -860,12 +866,8 @@ private:
             const int column = TextColumn;
             for (std::size_t language = 0; language < Header.Texts.size(); ++language) {
                 const std::filesystem::path path = Resolve(files[files.size() > 1 ? language : 0]);
-                const std::optional<BuildFile> file = Reader(path);
-                if (!file) {
-                    Fail(column, "the picture " + path.string() +
-                                     " does not exist on the build machine or cannot be read");
-                }
-                const PayloadEntry& entry = Pack(path, file->Content);
+                const PayloadEntry& entry =
+                    Pack(path, ReadNamed(path, column, "the picture ").Content);
                 PutDword(images, entry.Offset);
                 PutDword(images, entry.Offset + entry.CompressedSize);
                 PutDword(images, entry.Size);
@@ -922,16 +924,12 @@ private:
         }
         ExpectEnd();
         const std::filesystem::path path = Resolve(name);
-        const std::optional<BuildFile> file = Reader(path);
-        if (!file) {
-            Fail(column, "the dialog set " + path.string() +
-                             " does not exist on the build machine or cannot be read");
-        }
-        const DialogSetReadResult read = ReadDialogSet(file->Content, Header.Texts.size());
+        const BuildFile file = ReadNamed(path, column, "the dialog set ");
+        const DialogSetReadResult read = ReadDialogSet(file.Content, Header.Texts.size());
         if (!read.Error.empty()) {
             Fail(column, "the dialog set " + path.string() + " cannot be read: " + read.Error);
         }
-        const PayloadEntry& entry = Pack(path, file->Content);
+        const PayloadEntry& entry = Pack(path, file.Content);
         CustomDialogSetRecord(*Builder, entry.Offset, entry.Offset + entry.CompressedSize,
                               entry.Size, variable, value);
     }

@@ -184,25 +184,21 @@ inline constexpr std::array<FieldWord, 9> Set = {{{"directory-only", 0x02, 0x02}
                                                   {"short-path", 0x14, 0x3C},
                                                   {"upper-case", 0x18, 0x3C},
                                                   {"lower-case", 0x1C, 0x3C}}};
-inline constexpr std::array<FieldWord, 9> EditBootFile = {{{"before", 0x00, 0x18},
-                                                           {"replace", 0x08, 0x18},
-                                                           {"after", 0x10, 0x18},
-                                                           {"starts-with", 0x00, 0x60},
-                                                           {"contains", 0x20, 0x60},
-                                                           {"ends-with", 0x40, 0x60},
-                                                           {"case-sensitive", 0x01, 0x01},
-                                                           {"ignore-blanks", 0x02, 0x02},
-                                                           {"backup", 0x04, 0x04}}};
-/// The same words; for any text file bit 2 suppresses the backup instead.
-inline constexpr std::array<FieldWord, 9> EditTextFile = {{{"before", 0x00, 0x18},
-                                                           {"replace", 0x08, 0x18},
-                                                           {"after", 0x10, 0x18},
-                                                           {"starts-with", 0x00, 0x60},
-                                                           {"contains", 0x20, 0x60},
-                                                           {"ends-with", 0x40, 0x60},
-                                                           {"case-sensitive", 0x01, 0x01},
-                                                           {"ignore-blanks", 0x02, 0x02},
-                                                           {"no-backup", 0x04, 0x04}}};
+/// The words of the text-file edits; bit 2 is a backup word of its own for each.
+constexpr std::array<FieldWord, 9> TextEditWords(std::string_view backup) {
+    return {{{"before", 0x00, 0x18},
+             {"replace", 0x08, 0x18},
+             {"after", 0x10, 0x18},
+             {"starts-with", 0x00, 0x60},
+             {"contains", 0x20, 0x60},
+             {"ends-with", 0x40, 0x60},
+             {"case-sensitive", 0x01, 0x01},
+             {"ignore-blanks", 0x02, 0x02},
+             {backup, 0x04, 0x04}}};
+}
+/// AUTOEXEC.BAT and CONFIG.SYS keep a backup when asked; other files unless asked not to.
+inline constexpr std::array<FieldWord, 9> EditBootFile = TextEditWords("backup");
+inline constexpr std::array<FieldWord, 9> EditTextFile = TextEditWords("no-backup");
 constexpr BuiltinPart Variable(std::uint8_t field) {
     return {BuiltinPart::Kind::Variable, field};
 }
