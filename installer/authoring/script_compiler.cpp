@@ -876,9 +876,9 @@ private:
                 more = true;
                 if (TakeWord("at")) {
                     std::tie(x, y) = Position();
-                } else if (TakeWord("from-right")) {
+                } else if (TakeWord("right-aligned")) {
                     x |= FromFarSide;
-                } else if (TakeWord("from-bottom")) {
+                } else if (TakeWord("bottom-aligned")) {
                     y |= FromFarSide;
                 } else if (TakeWord("progress-sequence")) {
                     x |= InProgressSequence;

@@ -390,8 +390,8 @@ private:
             text += " at " + std::to_string(x & PositionField) + " " +
                     std::to_string(y & PositionField);
         }
-        text += (x & FromFarSide) != 0 ? " from-right" : "";
-        text += (y & FromFarSide) != 0 ? " from-bottom" : "";
+        text += (x & FromFarSide) != 0 ? " right-aligned" : "";
+        text += (y & FromFarSide) != 0 ? " bottom-aligned" : "";
         text += (x & InProgressSequence) != 0 ? " progress-sequence" : "";
         if (!removal.empty()) {
             text += (flags & BillboardRemoveAll) != 0 && removals == 0 ? " remove all"

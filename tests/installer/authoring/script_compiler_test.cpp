@@ -92,7 +92,7 @@ TEST(ScriptCompiler, EveryStatementGivesItsRecord) {
         {R"(sound "S" loop)", {23, 1, 0, 0, 0, 0, 'S', 0}},
         {"stop-sound", {23, 0, 0, 0, 0, 0, 0}},
         {R"(video "V" at 320 2 wait)", {23, 3, 0x40, 1, 2, 0, 'V', 0}},
-        {R"(billboard "a.txt" at 10 20 from-right remove 3 effect dissolve scale close-progress)",
+        {R"(billboard "a.txt" at 10 20 right-aligned remove 3 effect dissolve scale close-progress)",
          {6, 0xA4, 0x48, 10, 0x40, 20, 0, 0, 0, 0, 0}},
         {"billboard-remove all close-progress", {6, 0x01, 0x40, 0, 0, 0, 0, 0, 0, 0, 0}},
         {R"(set V "x" upper-case from-answer-file)",
@@ -292,7 +292,7 @@ odbc-source "Plandra Driver" ["DSN=Plandra", "DBQ=%INSTDIR%"] close-progress
 sound "%INSTDIR%\\START.WAV" loop
 stop-sound
 video "%INSTDIR%\\INTRO.AVI" at 100 50 wait
-billboard ["a.txt", "b.bmp"] at 10 20 from-right from-bottom progress-sequence remove 3 effect slide-from-left or-paint center-horizontally center-vertically scale repeat-down metafile close-progress
+billboard ["a.txt", "b.bmp"] at 10 20 right-aligned bottom-aligned progress-sequence remove 3 effect slide-from-left or-paint center-horizontally center-vertically scale repeat-down metafile close-progress
 billboard "b.bmp" remove all
 billboard-remove all
 billboard-remove 2 close-progress
