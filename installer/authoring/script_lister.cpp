@@ -326,7 +326,7 @@ private:
             return text.find_first_of(ProgmanSpecial) == std::string_view::npos;
         };
         for (const std::string& text : texts) {
-            if ((flags & ProgmanEngineCloses) != 0 && text.starts_with(CreateGroupText) &&
+            if ((flags | 1) == (ProgmanEngineCloses | 1) && text.starts_with(CreateGroupText) &&
                 plain(text.substr(CreateGroupText.size()))) {
                 names.push_back(text.substr(CreateGroupText.size()));
             } else if (flags == 0 && text.starts_with(AddItemText) && text.ends_with(")]")) {
