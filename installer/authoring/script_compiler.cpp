@@ -1,6 +1,7 @@
 // Compiles the installation script language into the engine's header and records.
 #include "script_compiler.h"
 
+#include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/script.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/script_header.h"
@@ -17,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <tuple>
 
 namespace vorn::authoring {
 
@@ -478,18 +480,14 @@ private:
         std::uint8_t opcode = op::InstallFiles;
         if (keyword == "install") {
             const std::filesystem::path path = Resolve(source);
-            const std::optional<BuildFile> file = Reader(path);
-            if (!file) {
-                Fail(sourceColumn, "the file " + path.string() +
-                                       " does not exist on the build machine or cannot be read");
-            }
-            const PayloadEntry& entry = Pack(path, file->Content);
+            const BuildFile file = ReadNamed(path, sourceColumn, "the file ");
+            const PayloadEntry& entry = Pack(path, file.Content);
             PutDword(fixed, entry.Offset);
             PutDword(fixed, entry.Offset + entry.CompressedSize);
-            PutWord(fixed, file->DosDate);
-            PutWord(fixed, file->DosTime);
+            PutWord(fixed, file.DosDate);
+            PutWord(fixed, file.DosTime);
             PutDword(fixed, entry.Size);
-            for (const std::uint32_t field : ReadVersionFields(file->Content)) {
+            for (const std::uint32_t field : ReadVersionFields(file.Content)) {
                 PutDword(fixed, field);
             }
             PutDword(fixed, entry.Crc);
@@ -515,6 +513,16 @@ private:
             }
         }
         return groups;
+    }
+
+    /// A file of the build machine the script names at `column` as `what`.
+    BuildFile ReadNamed(const std::filesystem::path& path, int column, const std::string& what) {
+        std::optional<BuildFile> file = Reader(path);
+        if (!file) {
+            Fail(column,
+                 what + path.string() + " does not exist on the build machine or cannot be read");
+        }
+        return std::move(*file);
     }
 
     std::filesystem::path Resolve(const std::string& name) const {
@@ -594,6 +602,405 @@ private:
             bytes.push_back(static_cast<std::uint8_t>(digit(text[i]) * 16 + digit(text[i + 1])));
         }
         return bytes;
+    }
+
+    // ----- system configuration, display and built-in calls -----
+
+    /// One of `words` (empty entries are not words); its index.
+    std::uint8_t WordOf(std::span<const std::string_view> words, const std::string& what) {
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            if (!words[i].empty() && TakeWord(words[i])) {
+                return static_cast<std::uint8_t>(i);
+            }
+        }
+        Expected(what);
+    }
+
+    /// A string, or [a, b, ...] joined with the field separator ([] is empty).
+    std::string List(const std::string& what) {
+        if (!PeekSymbol("[")) {
+            return String(what + " or [a list of strings]");
+        }
+        ++At;
+        std::string out;
+        for (bool first = true; !PeekSymbol("]"); first = false) {
+            if (!first) {
+                if (!PeekSymbol(",")) {
+                    Expected("',' or ']'");
+                }
+                ++At;
+                out += FieldSeparator;
+            }
+            out += String();
+        }
+        ++At;
+        return out;
+    }
+
+    /// A variable the engine creates: counted against its table.
+    std::string MadeVariable() {
+        const int column = AtEnd() ? EndColumn : Tokens[At].Column;
+        std::string variable = Variable();
+        Made.insert(Upper(variable));
+        if (Made.size() > MaxScriptVariables) {
+            Fail(column,
+                 "a script makes at most " + std::to_string(MaxScriptVariables) + " variables");
+        }
+        return variable;
+    }
+
+    /// ini FILE SECTION LINE... | ini FILE SECTION remove-section
+    void Ini() {
+        const std::string file = String("the INI file's name");
+        const std::string section = String("the section's name");
+        std::string contents;
+        if (!TakeWord("remove-section")) {
+            for (bool first = true; first || !AtEnd(); first = false) {
+                contents += (first ? "" : "\r") + String("a line key=value or remove-section");
+            }
+        }
+        Limit({contents}, 30720, "the section's lines");
+        ExpectEnd();
+        Builder->Record(5, {}, {file, section, contents});
+    }
+
+    /// registry ROOT KEY NAME|default TYPE DATA, registry-delete ROOT KEY [NAME|default]
+    void Registry(bool remove) {
+        std::uint8_t flags =
+            WordOf(RegistryRoots, "a registry root (HKCR, HKCU, HKLM, HKU or HKCC)");
+        const std::string key = String("the registry key");
+        Limit({key}, 512, "the key");
+        std::string name;
+        auto valueName = [&] {
+            if (TakeWord("default")) {
+                flags |= RegistryDefaultValue;
+            } else {
+                name = String("the value's name or default");
+                Limit({name}, 256, "the value's name");
+            }
+        };
+        if (remove) {
+            flags |= RegistryDelete;
+            if (!AtEnd()) {
+                valueName();
+                flags |= RegistryDefaultValue;
+            }
+            ExpectEnd();
+            Builder->Record(10, {flags, 0}, {key, "", name});
+            return;
+        }
+        valueName();
+        const std::uint8_t type = WordOf(
+            RegistryTypes, "a value type (string, expand-string, multi-string, dword or binary)");
+        std::string data;
+        const int column = AtEnd() ? EndColumn : Tokens[At].Column;
+        if (type == RegistryMultiString) {
+            data = List("the value's strings");
+        } else if (type == RegistryDword && !AtEnd() && Tokens[At].Type == Token::Kind::Word) {
+            data = std::to_string(Number("a number", 0xFFFFFFFFu));
+        } else {
+            data = String(type == RegistryDword ? "a number or a string" : "the value's data");
+            if (type == RegistryBinary && !IsHexText(data)) {
+                Fail(column, "expected hexadecimal digits (blanks and %NAME% between them)");
+            }
+        }
+        Limit({data}, 30720, "the data");
+        ExpectEnd();
+        Builder->Record(10, {flags, type}, {key, data, name});
+    }
+
+    /// A group or icon name: nothing that would end its Program Manager argument.
+    Texts ProgmanName(const std::string& what) {
+        Texts texts = LanguageText();
+        for (const std::string& text : texts) {
+            if (text.find_first_of(ProgmanSpecial) != std::string::npos) {
+                Fail(TextColumn, "expected " + what + " without , ( ) [ ] or \"");
+            }
+        }
+        return texts;
+    }
+
+    /// progman open|close|COMMAND [closing N], group NAME [common], icon NAME COMMAND
+    void Progman(const std::string& keyword) {
+        Texts command;
+        std::uint8_t flags = 0;
+        if (keyword == "group") {
+            for (const std::string& name : ProgmanName("a group name")) {
+                command.push_back(std::string(CreateGroupText) + name);
+            }
+            flags = ProgmanEngineCloses | (TakeWord("common") ? 1 : 0);
+        } else if (keyword == "icon") {
+            const Texts names = ProgmanName("an icon name");
+            const Texts lines = ProgmanName("a command line");
+            for (std::size_t i = 0; i < std::max(names.size(), lines.size()); ++i) {
+                command.push_back(std::string(AddItemText) + lines[lines.size() > 1 ? i : 0] + "," +
+                                  names[names.size() > 1 ? i : 0] + ")]");
+            }
+        } else if (TakeWord("open") || TakeWord("close")) {
+            ExpectEnd();
+            Builder->Record(Tokens[1].Text == "open" ? 15 : 16, {});
+            return;
+        } else {
+            command = LanguageText();
+            if (TakeWord("closing")) {
+                flags = static_cast<std::uint8_t>(ProgmanEngineCloses |
+                                                  Number("the closing argument, 0 or 1,", 1));
+            }
+        }
+        Limit(command, 1024, "the command");
+        ExpectEnd();
+        Builder->Record(4, {flags}, {}, Spread({command}));
+    }
+
+    /// run PROGRAM [ARGUMENTS] [directory DIR] [maximized|minimized] [wait]
+    void RunProgram() {
+        const std::string program = String("the program's path");
+        const std::string arguments =
+            !AtEnd() && Tokens[At].Type == Token::Kind::String ? String() : std::string();
+        std::string directory;
+        std::uint8_t flags = 0;
+        while (!AtEnd()) {
+            const std::uint8_t before = flags;
+            flags = Words(RunFlags, flags);
+            if (TakeWord("directory")) {
+                directory = String("the working directory");
+            } else if (flags == before) {
+                Expected("directory, maximized, minimized, wait or the end of the line");
+            }
+        }
+        Builder->Record(7, {flags}, {program, arguments, directory});
+    }
+
+    /// sysinfo VARIABLE ITEM [PARAMETER]
+    void SystemInformation() {
+        const std::string variable = MadeVariable();
+        std::uint8_t item = 0;
+        if (!AtEnd() && std::find(SystemItems.begin(), SystemItems.end(), Tokens[At].Text) !=
+                            SystemItems.end()) {
+            item = WordOf(SystemItems, "");
+        } else {
+            item = static_cast<std::uint8_t>(Number(
+                "a system information item (date-time, windows-version, ...) or its number", 255));
+        }
+        const std::string parameter = AtEnd() ? std::string() : String("the parameter");
+        ExpectEnd();
+        Builder->Record(21, {item}, {variable, parameter});
+    }
+
+    /// odbc-driver TEXT TEXT ATTRIBUTES [32-bit], odbc-source DRIVER ATTRIBUTES [words]
+    void Odbc(bool driver) {
+        std::vector<std::string> strings{
+            String(driver ? "the driver's first text" : "the driver's name")};
+        if (driver) {
+            strings.push_back(String("the driver's second text"));
+        } else {
+            Limit(strings, 256, "the driver's name");
+        }
+        strings.push_back(List("the attributes"));
+        Limit({strings.back()}, 30720, "the attributes");
+        const std::uint8_t flags = driver ? Words(OdbcDriverFlags) : Words(OdbcSourceFlags);
+        ExpectEnd();
+        Builder->Record(driver ? 25 : 26, {flags}, strings);
+    }
+
+    /// The X and Y of "at X Y" on the 640 x 480 grid.
+    std::pair<std::uint16_t, std::uint16_t> Position() {
+        const auto x = static_cast<std::uint16_t>(Number("the x position", PositionField));
+        const auto y = static_cast<std::uint16_t>(Number("the y position", PositionField));
+        return {x, y};
+    }
+
+    /// sound FILE [loop], stop-sound, video FILE [at X Y] [wait]
+    void Sound(const std::string& keyword) {
+        std::string file;
+        std::uint8_t flags = 0;
+        std::pair<std::uint16_t, std::uint16_t> at{0, 0};
+        if (keyword == "sound") {
+            file = String("the sound file's path");
+            flags = TakeWord("loop") ? SoundLoops : 0;
+        } else if (keyword == "video") {
+            file = String("the video file's path");
+            flags = IsVideo;
+            for (bool more = true; more;) {
+                more = false;
+                if (TakeWord("at")) {
+                    at = Position();
+                    more = true;
+                }
+                if (TakeWord("wait")) {
+                    flags |= VideoWaits;
+                    more = true;
+                }
+            }
+        }
+        ExpectEnd();
+        Builder->Record(
+            23,
+            {flags, static_cast<std::uint8_t>(at.first), static_cast<std::uint8_t>(at.first >> 8),
+             static_cast<std::uint8_t>(at.second), static_cast<std::uint8_t>(at.second >> 8)},
+            {file});
+    }
+
+    /// billboard FILES [at X Y] [WORDS], billboard-remove all|N [close-progress]
+    void Billboard(const std::string& keyword) {
+        std::uint16_t flags = 0;
+        std::uint16_t x = 0;
+        std::uint16_t y = 0;
+        std::vector<std::uint8_t> images;
+        auto removal = [&] {
+            if (TakeWord("all")) {
+                flags |= BillboardRemoveAll;
+            } else {
+                const auto count = Number("all or the number of billboards to remove", 15);
+                flags |= static_cast<std::uint16_t>((count & 1) << 2 | (count >> 1) << 11);
+            }
+        };
+        if (keyword == "billboard-remove") {
+            removal();
+            if (TakeWord("close-progress")) {
+                flags |= BillboardCloseProgress;
+            }
+            images.resize(12 * Header.Texts.size(), 0);
+        } else {
+            const Texts files = LanguageText();
+            const int column = TextColumn;
+            for (std::size_t language = 0; language < Header.Texts.size(); ++language) {
+                const std::filesystem::path path = Resolve(files[files.size() > 1 ? language : 0]);
+                const PayloadEntry& entry =
+                    Pack(path, ReadNamed(path, column, "the picture ").Content);
+                PutDword(images, entry.Offset);
+                PutDword(images, entry.Offset + entry.CompressedSize);
+                PutDword(images, entry.Size);
+            }
+            for (bool more = true; more && !AtEnd();) {
+                more = true;
+                if (TakeWord("at")) {
+                    std::tie(x, y) = Position();
+                } else if (TakeWord("right-aligned")) {
+                    x |= FromFarSide;
+                } else if (TakeWord("bottom-aligned")) {
+                    y |= FromFarSide;
+                } else if (TakeWord("progress-sequence")) {
+                    x |= InProgressSequence;
+                } else if (TakeWord("remove")) {
+                    removal();
+                } else if (TakeWord("effect")) {
+                    flags |= static_cast<std::uint16_t>(
+                        WordOf(BillboardEffects, "an effect (dissolve, slide-from-top, "
+                                                 "slide-from-bottom, slide-from-left or "
+                                                 "slide-from-right)")
+                        << 7);
+                } else {
+                    more = false;
+                    for (const WideFlagWord& word : BillboardFlags) {
+                        if (TakeWord(word.Word)) {
+                            flags |= word.Bits;
+                            more = true;
+                        }
+                    }
+                }
+            }
+        }
+        ExpectEnd();
+        std::vector<std::uint8_t> fixed;
+        PutWord(fixed, flags);
+        PutWord(fixed, x);
+        PutWord(fixed, y);
+        fixed.insert(fixed.end(), images.begin(), images.begin() + 12);
+        Builder->Record(op::DisplayGraphic, fixed, {}, {},
+                        std::vector<std::uint8_t>(images.begin() + 12, images.end()));
+    }
+
+    /// dialog-set FILE [when VARIABLE VALUE]: a block of dialog pages made beforehand,
+    /// checked as the engine reads it.
+    void DialogSet() {
+        const std::string name = String("the dialog set's file");
+        const int column = TextColumn;
+        std::string variable;
+        std::string value;
+        if (TakeWord("when")) {
+            variable = Variable();
+            value = String("the value the variable must have");
+        }
+        ExpectEnd();
+        const std::filesystem::path path = Resolve(name);
+        const BuildFile file = ReadNamed(path, column, "the dialog set ");
+        const DialogSetReadResult read = ReadDialogSet(file.Content, Header.Texts.size());
+        if (!read.Error.empty()) {
+            Fail(column, "the dialog set " + path.string() + " cannot be read: " + read.Error);
+        }
+        const PayloadEntry& entry = Pack(path, file.Content);
+        CustomDialogSetRecord(*Builder, entry.Offset, entry.Offset + entry.CompressedSize,
+                              entry.Size, variable, value);
+    }
+
+    /// A built-in function's statement: its parts fill the argument's fields.
+    void BuiltinCall(const Builtin& builtin) {
+        std::vector<Texts> fields(builtin.FieldCount, Texts{""});
+        std::uint32_t flags = builtin.FixedBits;
+        std::uint8_t used = builtin.FixedMask;
+        std::uint8_t callFlags = call::OwnFunction;
+        for (const BuiltinPart& part : builtin.Parts) {
+            if (part.Type == BuiltinPart::Kind::None || !part.Intro.empty() ||
+                (part.Optional && (AtEnd() || Tokens[At].Type == Token::Kind::Word))) {
+                continue;
+            }
+            if (part.Type == BuiltinPart::Kind::Variable) {
+                fields[part.Field] = {MadeVariable()};
+            } else if (part.Type == BuiltinPart::Kind::Root) {
+                flags += 2u * WordOf(RegistryRoots, "a registry root (HKCR, HKCU, HKLM, HKU or "
+                                                    "HKCC)");
+            } else {
+                fields[part.Field] = LanguageText();
+            }
+        }
+        std::set<std::string_view> seen;
+        while (!AtEnd()) {
+            const Token& token = Tokens[At];
+            const auto intro = std::find_if(builtin.Parts.begin(), builtin.Parts.end(),
+                                            [&](const BuiltinPart& part) {
+                                                return !part.Intro.empty() && PeekWord(part.Intro);
+                                            });
+            const auto word = std::find_if(builtin.Words.begin(), builtin.Words.end(),
+                                           [&](const FieldWord& w) { return PeekWord(w.Word); });
+            if (!seen.insert(token.Text).second) {
+                Fail(token.Column, token.Text + " is given twice");
+            }
+            ++At;
+            if (intro != builtin.Parts.end() && intro->Type == BuiltinPart::Kind::Number) {
+                fields[intro->Field] = {std::to_string(Number("a line number", 65535))};
+            } else if (intro != builtin.Parts.end()) {
+                fields[intro->Field] = LanguageText();
+            } else if (word != builtin.Words.end()) {
+                if ((used & word->Mask) != 0) {
+                    Fail(token.Column, "'" + token.Text + "' conflicts with a word before it");
+                }
+                used |= word->Mask;
+                flags |= word->Value;
+            } else if (token.Text == "close-progress") {
+                callFlags |= call::CloseProgress;
+            } else if (token.Text == "abort-if-true") {
+                callFlags |= call::AbortWhenTrue;
+            } else {
+                --At;
+                Expected("a word of " + std::string(builtin.Statement) + " or the end of the line");
+            }
+        }
+        if (builtin.FlagsField >= 0) {
+            fields[static_cast<std::size_t>(builtin.FlagsField)] = {std::to_string(flags)};
+        }
+        const bool perLanguage = std::any_of(fields.begin(), fields.end(),
+                                             [](const Texts& field) { return field.size() > 1; });
+        Texts argument(perLanguage ? Header.Texts.size() : 1);
+        for (std::size_t language = 0; language < argument.size(); ++language) {
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                argument[language] += (i == 0 ? "" : std::string(1, FieldSeparator)) +
+                                      fields[i][fields[i].size() > 1 ? language : 0];
+            }
+        }
+        TextColumn = Tokens[0].Column;
+        Limit(argument, 30720, "the argument");
+        Builder->CallDll(callFlags, "", builtin.Function, argument);
     }
 
     void Section(std::optional<std::uint32_t>& offset, const std::string& keyword) {
@@ -691,13 +1098,8 @@ private:
             }
             Builder->Record(29, {}, {from, to});
         } else if (keyword == "tempfile") {
-            const std::string variable = Variable();
+            const std::string variable = MadeVariable();
             ExpectEnd();
-            Made.insert(Upper(variable));
-            if (Made.size() > MaxScriptVariables) {
-                Fail(first.Column,
-                     "a script makes at most " + std::to_string(MaxScriptVariables) + " variables");
-            }
             Builder->GetTempFileName(variable);
         } else if (keyword == "exit") {
             ExpectEnd();
@@ -728,6 +1130,29 @@ private:
             Section(Cancel, keyword);
         } else if (keyword == "record") {
             RawRecord();
+        } else if (keyword == "ini") {
+            Ini();
+        } else if (keyword == "registry" || keyword == "registry-delete") {
+            Registry(keyword == "registry-delete");
+        } else if (keyword == "progman" || keyword == "group" || keyword == "icon") {
+            Progman(keyword);
+        } else if (keyword == "run") {
+            RunProgram();
+        } else if (keyword == "sysinfo") {
+            SystemInformation();
+        } else if (keyword == "odbc-driver" || keyword == "odbc-source") {
+            Odbc(keyword == "odbc-driver");
+        } else if (keyword == "sound" || keyword == "stop-sound" || keyword == "video") {
+            Sound(keyword);
+        } else if (keyword == "dialog-set") {
+            DialogSet();
+        } else if (keyword == "billboard" || keyword == "billboard-remove") {
+            Billboard(keyword);
+        } else if (const auto builtin =
+                       std::find_if(Builtins.begin(), Builtins.end(),
+                                    [&](const Builtin& b) { return b.Statement == keyword; });
+                   builtin != Builtins.end()) {
+            BuiltinCall(*builtin);
         } else {
             Fail(first.Column, "expected a statement, found '" + keyword + "'");
         }

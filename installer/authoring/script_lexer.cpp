@@ -1,6 +1,7 @@
 // Splits one line of an installation script into tokens.
 #include "script_lexer.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace vorn::authoring {
@@ -104,6 +105,28 @@ std::vector<Token> SplitLine(std::string_view line, LexError& error) {
         }
     }
     return tokens;
+}
+
+bool IsHexText(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '%') {
+            const std::size_t close = text.find('%', i + 1);
+            if (close == std::string_view::npos) {
+                return false;
+            }
+            i = close;
+        } else if (c != ' ' && HexValue(c) < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsVariableWord(std::string_view name, std::size_t max) {
+    return !name.empty() && name.size() <= max && std::all_of(name.begin(), name.end(), [](char c) {
+        return c != '%' && IsWordChar(static_cast<unsigned char>(c));
+    });
 }
 
 std::string Quote(std::string_view text) {

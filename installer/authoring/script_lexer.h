@@ -24,6 +24,14 @@ struct LexError {
 /// gets its column (else Column stays 0).
 std::vector<Token> SplitLine(std::string_view line, LexError& error);
 
+/// True when `text` is hexadecimal digits and blanks, with %NAME% references between
+/// them: the data of a binary registry value.
+bool IsHexText(std::string_view text);
+
+/// True when `name` can be written as a variable name: a word of at most `max`
+/// characters without "%".
+bool IsVariableWord(std::string_view name, std::size_t max);
+
 /// The text written as a string literal the lexer reads back to the same text.
 std::string Quote(std::string_view text);
 

@@ -1,4 +1,5 @@
 // Prints a compiled script back in the installation script language.
+#include "installer/engine/custom_dialog_set.h"
 #include "installer/engine/script.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/script_header.h"
@@ -52,8 +53,7 @@ public:
            const std::vector<PayloadEntry>& payload)
         : Bytes(script.begin(), script.end()), Archive(archive) {
         for (const PayloadEntry& entry : payload) {
-            Stored.emplace(std::pair{entry.Offset, entry.Offset + entry.CompressedSize},
-                           entry.Name);
+            Stored.emplace(std::pair{entry.Offset, entry.Offset + entry.CompressedSize}, entry);
         }
     }
 
@@ -227,7 +227,7 @@ private:
             if (entry == Stored.end() || !record.Once(1).empty() || (b & WildcardSource) != 0) {
                 return false;
             }
-            text = "install " + Quote(entry->second);
+            text = "install " + Quote(entry->second.Name);
         }
         if (numbers != 0) {
             return false;
@@ -251,8 +251,391 @@ private:
         return true;
     }
 
+    // ----- system configuration, display and built-in calls -----
+
+    /// A text joined with the field separator as a list: [a, b].
+    static std::string ListText(std::string_view text) {
+        if (text.empty()) {
+            return "[]";
+        }
+        std::string out = "[";
+        for (std::size_t start = 0;;) {
+            const std::size_t end = std::min(text.find(FieldSeparator, start), text.size());
+            out += (start == 0 ? "" : ", ") + Quote(text.substr(start, end - start));
+            if (end == text.size()) {
+                return out + "]";
+            }
+            start = end + 1;
+        }
+    }
+
+    static std::optional<std::uint32_t> Decimal(std::string_view text, std::uint32_t max) {
+        std::uint32_t value = 0;
+        if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == '0')) {
+            return std::nullopt;
+        }
+        for (const char c : text) {
+            if (c < '0' || c > '9' || value > (max - static_cast<std::uint32_t>(c - '0')) / 10) {
+                return std::nullopt;
+            }
+            value = value * 10 + static_cast<std::uint32_t>(c - '0');
+        }
+        return value;
+    }
+
+    std::optional<std::string> Registry(const ActionRecord& record) {
+        const std::uint8_t flags = record.FixedByte(1);
+        const std::uint8_t root = flags & RegistryRootField;
+        const std::uint8_t type = record.FixedByte(2);
+        if (root >= RegistryRoots.size()) {
+            return std::nullopt;
+        }
+        const std::string head = std::string(RegistryRoots[root]) + " " + Once(record, 0);
+        const std::string name = record.Once(2).empty() && (flags & RegistryDefaultValue) != 0
+                                     ? "default"
+                                     : Once(record, 2);
+        if ((flags & RegistryDelete) != 0) {
+            if (type != 0 || !record.Once(1).empty() ||
+                ((flags & RegistryDefaultValue) == 0 && !record.Once(2).empty())) {
+                return std::nullopt;
+            }
+            return "registry-delete " + head +
+                   ((flags & RegistryDefaultValue) != 0 ? " " + name : "");
+        }
+        const std::string_view data = record.Once(1);
+        if (type >= RegistryTypes.size() ||
+            ((flags & RegistryDefaultValue) != 0 && !record.Once(2).empty()) ||
+            (type == RegistryBinary && !IsHexText(data))) {
+            return std::nullopt;
+        }
+        const std::string value = type == RegistryMultiString ? ListText(data)
+                                  : type == RegistryDword && Decimal(data, 0xFFFFFFFFu)
+                                      ? std::string(data)
+                                      : Quote(data);
+        return "registry " + head + " " + name + " " + std::string(RegistryTypes[type]) + " " +
+               value;
+    }
+
+    /// A group or icon command in every language, or nullopt when one is not.
+    std::optional<std::string> ProgmanItem(const ActionRecord& record) {
+        const std::uint8_t flags = record.Flags();
+        const std::vector<std::string> texts = PerLanguage(record, 0);
+        std::vector<std::string> names;
+        std::vector<std::string> lines;
+        auto plain = [](std::string_view text) {
+            return text.find_first_of(ProgmanSpecial) == std::string_view::npos;
+        };
+        for (const std::string& text : texts) {
+            if ((flags | 1) == (ProgmanEngineCloses | 1) && text.starts_with(CreateGroupText) &&
+                plain(text.substr(CreateGroupText.size()))) {
+                names.push_back(text.substr(CreateGroupText.size()));
+            } else if (flags == 0 && text.starts_with(AddItemText) && text.ends_with(")]")) {
+                const std::string inner =
+                    text.substr(AddItemText.size(), text.size() - AddItemText.size() - 2);
+                const std::size_t comma = inner.find(',');
+                if (comma == std::string::npos || !plain(inner.substr(0, comma)) ||
+                    !plain(inner.substr(comma + 1))) {
+                    return std::nullopt;
+                }
+                lines.push_back(inner.substr(0, comma));
+                names.push_back(inner.substr(comma + 1));
+            } else {
+                return std::nullopt;
+            }
+        }
+        if (lines.empty()) {
+            return "group " + LanguageText(names) + ((flags & 1) != 0 ? " common" : "");
+        }
+        return "icon " + LanguageText(names) + " " + LanguageText(lines);
+    }
+
+    std::optional<std::string> Billboard(const ActionRecord& record) {
+        const std::uint16_t flags = record.FixedWord(1);
+        const std::uint16_t x = record.FixedWord(3);
+        const std::uint16_t y = record.FixedWord(5);
+        std::vector<std::uint8_t> images;
+        for (std::size_t i = 7; i < 19; ++i) {
+            images.push_back(record.FixedByte(i));
+        }
+        images.insert(images.end(), record.Trailing().begin(), record.Trailing().end());
+        const unsigned removals = ((flags & 0x3800u) >> 8 | (flags & 4u)) >> 2;
+        const std::string removal = (flags & BillboardRemoveAll) != 0 ? " all"
+                                    : removals != 0 ? " " + std::to_string(removals)
+                                                    : "";
+        if (std::all_of(images.begin(), images.end(), [](std::uint8_t b) { return b == 0; })) {
+            if (x != 0 || y != 0 || removal.empty() ||
+                (flags & ~(BillboardRemoveAll | BillboardRemoveCount | BillboardCloseProgress)) !=
+                    0 ||
+                ((flags & BillboardRemoveAll) != 0 && removals != 0)) {
+                return std::nullopt;
+            }
+            return "billboard-remove" + removal +
+                   ((flags & BillboardCloseProgress) != 0 ? " close-progress" : "");
+        }
+        std::vector<std::string> files;
+        for (std::size_t at = 0; at < images.size(); at += 12) {
+            auto dword = [&](std::size_t i) {
+                return static_cast<std::uint32_t>(images[at + i] | images[at + i + 1] << 8 |
+                                                  images[at + i + 2] << 16 |
+                                                  std::uint32_t{images[at + i + 3]} << 24);
+            };
+            const auto entry = Stored.find({dword(0), dword(4)});
+            if (entry == Stored.end() || entry->second.Size != dword(8)) {
+                return std::nullopt;
+            }
+            files.push_back(entry->second.Name);
+        }
+        std::string text = "billboard " + LanguageText(files);
+        if ((x & PositionField) != 0 || (y & PositionField) != 0) {
+            text += " at " + std::to_string(x & PositionField) + " " +
+                    std::to_string(y & PositionField);
+        }
+        text += (x & FromFarSide) != 0 ? " right-aligned" : "";
+        text += (y & FromFarSide) != 0 ? " bottom-aligned" : "";
+        text += (x & InProgressSequence) != 0 ? " progress-sequence" : "";
+        if (!removal.empty()) {
+            text += (flags & BillboardRemoveAll) != 0 && removals == 0 ? " remove all"
+                                                                       : " remove" + removal;
+        }
+        const unsigned effect = (flags & BillboardEffectField) >> 7;
+        if (effect >= BillboardEffects.size() || (y & InProgressSequence) != 0 ||
+            ((flags & BillboardRemoveAll) != 0 && removals != 0)) {
+            return std::nullopt;
+        }
+        text += effect != 0 ? " effect " + std::string(BillboardEffects[effect]) : "";
+        std::uint16_t rest =
+            flags & static_cast<std::uint16_t>(
+                        ~(BillboardRemoveAll | BillboardRemoveCount | BillboardEffectField));
+        for (const WideFlagWord& word : BillboardFlags) {
+            if ((rest & word.Bits) != 0) {
+                text += " " + std::string(word.Word);
+                rest = static_cast<std::uint16_t>(rest & ~word.Bits);
+            }
+        }
+        return rest == 0 ? std::optional<std::string>(text) : std::nullopt;
+    }
+
+    std::optional<std::string> Sound(const ActionRecord& record) {
+        const std::uint8_t flags = record.Flags();
+        const std::uint16_t x = record.FixedWord(2);
+        const std::uint16_t y = record.FixedWord(4);
+        if ((flags & IsVideo) != 0) {
+            if ((flags & ~(IsVideo | VideoWaits)) != 0 || x > PositionField || y > PositionField) {
+                return std::nullopt;
+            }
+            return "video " + Once(record, 0) +
+                   (x != 0 || y != 0 ? " at " + std::to_string(x) + " " + std::to_string(y) : "") +
+                   ((flags & VideoWaits) != 0 ? " wait" : "");
+        }
+        if (x != 0 || y != 0 || (flags & ~SoundLoops) != 0) {
+            return std::nullopt;
+        }
+        if (record.Once(0).empty()) {
+            return flags == 0 ? std::optional<std::string>("stop-sound") : std::nullopt;
+        }
+        return "sound " + Once(record, 0) + ((flags & SoundLoops) != 0 ? " loop" : "");
+    }
+
+    /// A built-in call as its statement, when its argument has the statement's fields.
+    std::optional<std::string> BuiltinCall(const Builtin& builtin, const ActionRecord& record) {
+        std::vector<std::vector<std::string>> fields(builtin.FieldCount);
+        for (const std::string& argument : PerLanguage(record, 0)) {
+            std::vector<std::string> split;
+            for (std::size_t start = 0; builtin.FieldCount != 0;) {
+                const std::size_t end =
+                    std::min(argument.find(FieldSeparator, start), argument.size());
+                split.push_back(argument.substr(start, end - start));
+                if (end == argument.size()) {
+                    break;
+                }
+                start = end + 1;
+            }
+            if (split.size() != builtin.FieldCount || (split.empty() && !argument.empty())) {
+                return std::nullopt;
+            }
+            for (std::size_t i = 0; i < split.size(); ++i) {
+                fields[i].push_back(split[i]);
+            }
+        }
+        auto same = [&](std::size_t field) -> std::optional<std::string> {
+            const std::vector<std::string>& texts = fields[field];
+            if (std::any_of(texts.begin(), texts.end(),
+                            [&](const std::string& t) { return t != texts[0]; })) {
+                return std::nullopt;
+            }
+            return texts[0];
+        };
+        std::uint32_t flags = 0;
+        std::uint32_t root = 0;
+        const bool hasRoot =
+            std::any_of(builtin.Parts.begin(), builtin.Parts.end(), [](const BuiltinPart& part) {
+                return part.Type == BuiltinPart::Kind::Root;
+            });
+        if (builtin.FlagsField >= 0) {
+            const auto text = same(static_cast<std::size_t>(builtin.FlagsField));
+            const auto value = text ? Decimal(*text, 255) : std::nullopt;
+            if (!value || (*value & builtin.FixedMask) != builtin.FixedBits) {
+                return std::nullopt;
+            }
+            flags = *value & ~std::uint32_t{builtin.FixedMask};
+            if (hasRoot) {
+                root = flags >> 1;
+                flags &= 1;
+            }
+        }
+        std::string text(builtin.Statement);
+        for (const BuiltinPart& part : builtin.Parts) {
+            if (part.Type == BuiltinPart::Kind::Variable) {
+                const auto name = same(part.Field);
+                if (!name || !IsVariableWord(*name, MaxVariableName)) {
+                    return std::nullopt;
+                }
+                text += " " + *name;
+            } else if (part.Type == BuiltinPart::Kind::Root) {
+                if (root >= RegistryRoots.size()) {
+                    return std::nullopt;
+                }
+                text += " " + std::string(RegistryRoots[root]);
+            } else if (part.Type == BuiltinPart::Kind::Number) {
+                const auto number = same(part.Field);
+                if (!number || (!number->empty() && !Decimal(*number, 65535))) {
+                    return std::nullopt;
+                }
+                text += number->empty() ? "" : " " + std::string(part.Intro) + " " + *number;
+            } else if (part.Type == BuiltinPart::Kind::Text) {
+                const std::vector<std::string>& texts = fields[part.Field];
+                const bool empty = std::all_of(texts.begin(), texts.end(),
+                                               [](const std::string& t) { return t.empty(); });
+                if (!(empty && (part.Optional || !part.Intro.empty()))) {
+                    text += (part.Intro.empty() ? "" : " " + std::string(part.Intro)) + " " +
+                            LanguageText(texts);
+                }
+            }
+        }
+        for (std::uint8_t handled = 0; const FieldWord& word : builtin.Words) {
+            if ((handled & word.Mask) == 0 && (flags & word.Mask) == word.Value) {
+                handled |= word.Mask;
+                text += word.Value != 0 ? " " + std::string(word.Word) : "";
+                flags &= ~std::uint32_t{word.Mask};
+            }
+        }
+        if (flags != 0) {
+            return std::nullopt;
+        }
+        text += (record.Flags() & call::CloseProgress) != 0 ? " close-progress" : "";
+        text += (record.Flags() & 3) == call::AbortWhenTrue ? " abort-if-true" : "";
+        return text;
+    }
+
+    /// The statement of a record of the system configuration or display actions, or
+    /// nullopt when none gives its bytes back.
+    std::optional<std::string> Configuration(const ActionRecord& record) {
+        const std::uint8_t flags = record.Flags();
+        switch (record.Opcode()) {
+        case 5: {
+            if (record.Once(2).empty()) {
+                return "ini " + Once(record, 0) + " " + Once(record, 1) + " remove-section";
+            }
+            std::string text = "ini " + Once(record, 0) + " " + Once(record, 1);
+            const std::string_view contents = record.Once(2);
+            for (std::size_t start = 0;;) {
+                const std::size_t end = std::min(contents.find('\r', start), contents.size());
+                text += " " + Quote(contents.substr(start, end - start));
+                if (end == contents.size()) {
+                    return text;
+                }
+                start = end + 1;
+            }
+        }
+        case 10:
+            return Registry(record);
+        case 15:
+            return "progman open";
+        case 16:
+            return "progman close";
+        case 4:
+            if (auto item = ProgmanItem(record)) {
+                return item;
+            }
+            if ((flags & ~(ProgmanEngineCloses | 1)) != 0 || flags == 1) {
+                return std::nullopt;
+            }
+            return "progman " + Per(record, 0) +
+                   (flags != 0 ? " closing " + std::to_string(flags & 1) : "");
+        case 7: {
+            if ((flags & ~0x07) != 0) {
+                return std::nullopt;
+            }
+            std::uint8_t bits = flags;
+            return "run " + Once(record, 0) +
+                   (record.Once(1).empty() ? "" : " " + Once(record, 1)) +
+                   (record.Once(2).empty() ? "" : " directory " + Once(record, 2)) +
+                   FlagWords(RunFlags, bits);
+        }
+        case 21: {
+            if (!IsVariableWord(record.Once(0), MaxVariableName)) {
+                return std::nullopt;
+            }
+            const bool named = flags < SystemItems.size() && !SystemItems[flags].empty();
+            return "sysinfo " + std::string(record.Once(0)) + " " +
+                   (named ? std::string(SystemItems[flags]) : std::to_string(flags)) +
+                   (record.Once(1).empty() ? "" : " " + Once(record, 1));
+        }
+        case 25:
+        case 26: {
+            const bool driver = record.Opcode() == 25;
+            std::uint8_t bits = flags;
+            const std::string words =
+                driver ? FlagWords(OdbcDriverFlags, bits) : FlagWords(OdbcSourceFlags, bits);
+            if (bits != 0) {
+                return std::nullopt;
+            }
+            return (driver ? "odbc-driver " + Once(record, 0) + " " + Once(record, 1)
+                           : "odbc-source " + Once(record, 0)) +
+                   " " + ListText(record.Once(driver ? 2 : 1)) + words;
+        }
+        case 23:
+            return Sound(record);
+        case op::CustomDialogSet: {
+            const auto entry = Stored.find({record.FixedDword(1), record.FixedDword(5)});
+            if (entry == Stored.end() || entry->second.Size != record.FixedDword(9) ||
+                (record.Once(0).empty() && !record.Once(1).empty()) ||
+                !(record.Once(0).empty() || IsVariableWord(record.Once(0), MaxVariableName))) {
+                return std::nullopt;
+            }
+            return "dialog-set " + Quote(entry->second.Name) +
+                   (record.Once(0).empty()
+                        ? ""
+                        : " when " + std::string(record.Once(0)) + " " + Once(record, 1));
+        }
+        case op::DisplayGraphic:
+            return Billboard(record);
+        case op::CallDll: {
+            const std::uint8_t form = flags & 3;
+            if ((flags & ~(call::OwnFunction | call::CloseProgress | 3)) != 0 ||
+                (flags & call::OwnFunction) == 0 || form >= call::If || !record.Once(0).empty()) {
+                return std::nullopt;
+            }
+            for (const Builtin& builtin : Builtins) {
+                if (builtin.Function == record.Once(1)) {
+                    if (auto text = BuiltinCall(builtin, record)) {
+                        return text;
+                    }
+                }
+            }
+            return std::nullopt;
+        }
+        default:
+            return std::nullopt;
+        }
+    }
+
     void Print(const ActionRecord& record) {
         const std::uint8_t flags = record.Flags();
+        if (std::optional<std::string> text = Configuration(record)) {
+            Line(*text);
+            return;
+        }
         switch (record.Opcode()) {
         case op::InstallFiles:
         case op::InstallFiles2:
@@ -364,7 +747,7 @@ private:
     std::vector<std::uint8_t> Bytes;
     const ArchiveHeader& Archive;
     /// Payload names by where their data starts and ends.
-    std::map<std::pair<std::uint32_t, std::uint32_t>, std::string> Stored;
+    std::map<std::pair<std::uint32_t, std::uint32_t>, PayloadEntry> Stored;
     static constexpr std::size_t MaxIndent = 32;
     std::uint8_t Languages = 1;
     std::vector<Script> Views;

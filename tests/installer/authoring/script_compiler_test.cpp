@@ -1,6 +1,7 @@
 // The installation script compiler: each statement's record, each mistake's place and
 // message, and a script listed back and compiled again to the same bytes.
 #include "installer/authoring/script_compiler.h"
+#include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/script_header.h"
 #include "support/temp_file.h"
 
@@ -68,6 +69,39 @@ TEST(ScriptCompiler, EveryStatementGivesItsRecord) {
         {"finish\nexit", {24, 63}},
         {"cancel\nexit", {24, 63}},
         {"include \"inc.vns\"", {28, 'i', 0}},
+        {R"(ini "P.INI" "S" "a=1" "b=")",
+         {5, 'P', '.', 'I', 'N', 'I', 0, 'S', 0, 'a', '=', '1', '\r', 'b', '=', 0}},
+        {R"(ini "P" "S" remove-section)", {5, 'P', 0, 'S', 0, 0, 63}},
+        {R"(registry HKLM "K" "N" dword 0x10)", {10, 0x02, 3, 'K', 0, '1', '6', 0, 'N', 0}},
+        {R"(registry HKCU "K" default multi-string ["a", "b"])",
+         {10, 0x41, 2, 'K', 0, 'a', 0x7F, 'b', 0, 0}},
+        {R"(registry HKCC "K" "B" binary "0aFF %X%")", {10, 4, 4, 'K', 0, '0', 'a', 'F', 'F', ' '}},
+        {R"(registry-delete HKCR "K")", {10, 0x80, 0, 'K', 0, 0, 0}},
+        {R"(registry-delete HKU "K" "N")", {10, 0xC3, 0, 'K', 0, 0, 'N', 0}},
+        {"progman open\nprogman close", {15, 16, 63}},
+        {R"(group "G" common)",
+         {4, 3, '[', 'C', 'r', 'e', 'a', 't', 'e', 'G', 'r', 'o', 'u', 'p', '(', 'G', 0}},
+        {R"(icon "N" "C")",
+         {4, 0, '[', 'A', 'd', 'd', 'I', 't', 'e', 'm', '(', 'C', ',', 'N', ')', ']', 0}},
+        {R"(progman "[X(a" closing 1)", {4, 3, '[', 'X', '(', 'a', 0}},
+        {R"(run "P" "A" directory "D" minimized wait)", {7, 6, 'P', 0, 'A', 0, 'D', 0}},
+        {R"(sysinfo V file-version "F")", {21, 5, 'V', 0, 'F', 0}},
+        {"sysinfo V 11", {21, 11, 'V', 0, 0}},
+        {R"(odbc-driver "I" "D" ["A", "B"] 32-bit)", {25, 2, 'I', 0, 'D', 0, 'A', 0x7F, 'B', 0}},
+        {R"(odbc-source "D" [] close-progress 32-bit)", {26, 3, 'D', 0, 0}},
+        {R"(sound "S" loop)", {23, 1, 0, 0, 0, 0, 'S', 0}},
+        {"stop-sound", {23, 0, 0, 0, 0, 0, 0}},
+        {R"(video "V" at 320 2 wait)", {23, 3, 0x40, 1, 2, 0, 'V', 0}},
+        {R"(billboard "a.txt" at 10 20 right-aligned remove 3 effect dissolve scale close-progress)",
+         {6, 0xA4, 0x48, 10, 0x40, 20, 0, 0, 0, 0, 0}},
+        {"billboard-remove all close-progress", {6, 0x01, 0x40, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {R"(set V "x" upper-case from-answer-file)",
+         {9, 8, 0, 'f', '1', '6', 0, '1', '5', '3', 0x7F, 'V', 0x7F, 'x', 0}},
+        {R"(edit-autoexec "L" search "S" replace contains backup line 3)",
+         {9, 8, 0, 'f', '1', 0, '4', '4', 0x7F, 'S', 0x7F, 'L', 0x7F, 0x7F, '3', 0}},
+        {R"(read-registry V HKLM "K" "N" or "D" directory-only)",
+         {9, 8, 0, 'f', '9', 0, '5', 0x7F, 'V', 0x7F, 'K', 0x7F, 'D', 0x7F, 'N', 0}},
+        {"self-register-now", {9, 8, 0, 'f', '2', '9', 0, '0', 0x7F, 0}},
     };
     Files files{{{"/src/a.txt", "hello"}, {"/src/inc.vns", "log \"i\"\n"}}};
     for (const Case& c : cases) {
@@ -142,7 +176,7 @@ TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
         {"install \"missing.txt\" to \"X\"", "s.vns", 1, 9, "does not exist on the build"},
         {deepLoops, "s.vns", 33, 1, "at most 32 deep"},
         {languages, "s.vns", 256, 1, "at most 255 languages"},
-        {variables, "s.vns", 240, 1, "at most 239 variables"},
+        {variables, "s.vns", 240, 10, "at most 239 variables"},
         {"end", "s.vns", 1, 1, "end without an open block"},
         {"log \"" + std::string(256, 'x') + "\"", "s.vns", 1, 5, "longer than the engine's 255"},
         {"message \"t\" [\"" + std::string(1024, 'x') + "\"]", "s.vns", 1, 13,
@@ -167,6 +201,17 @@ TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
         {"record 7 \"0300\" \"a\" \"b\" \"c\"", "s.vns", 1, 1, "needs 1 fixed bytes"},
         {"rename \"a\" \"C:\\\\b\"", "s.vns", 1, 12, "without a directory"},
         {"install \"a.txt\" to \"X\" never-replace replace-older", "s.vns", 1, 38, "one date rule"},
+        {"registry HKXX \"K\" \"N\" string \"v\"", "s.vns", 1, 10, "expected a registry root"},
+        {"registry HKLM \"K\" \"N\" binary \"0g\"", "s.vns", 1, 30, "expected hexadecimal"},
+        {"registry HKLM \"K\" \"N\" text \"v\"", "s.vns", 1, 23, "expected a value type"},
+        {"ini \"F\" \"S\"", "s.vns", 1, 12, "expected a line key=value or remove-section"},
+        {"group \"A,B\"", "s.vns", 1, 7, "without , ( ) [ ] or"},
+        {"run \"P\" fast", "s.vns", 1, 9, "expected directory, maximized"},
+        {"sysinfo V weather", "s.vns", 1, 11, "expected a system information item"},
+        {"billboard \"none.bmp\"", "s.vns", 1, 11, "does not exist on the build"},
+        {"set V \"x\" increment decrement", "s.vns", 1, 21, "conflicts with a word"},
+        {"read-ini V \"F\" \"S\" \"K\" or", "s.vns", 1, 26, "expected a string"},
+        {"dialog-set \"bad.vns\"", "s.vns", 1, 12, "cannot be read: "},
     };
     Files files{{{"/src/loop.vns", "include \"loop.vns\""}, {"/src/bad.vns", "\n  oops"}}};
     for (const Case& c : cases) {
@@ -185,7 +230,7 @@ TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
 
 // A script with every statement and two languages, listed and compiled again.
 TEST(ScriptCompiler, ListingCompilesToTheSameScript) {
-    const std::string script = R"(language "English" "English"
+    const std::string script = R"vns(language "English" "English"
 language "Deutsch" "German"
 language-dialog "Language" "Choose a language:"
 header-flags 0x40
@@ -219,9 +264,68 @@ exit
 cancel
 log-file pause
 record 10 "0001" "HKLM" "Software\\Vorn" "v=1"
-)";
+ini "PLANDRA.INI" "Settings" "Units=mm" "Grid="
+ini "%WIN%\\WIN.INI" "Plandra" remove-section
+registry HKLM "Software\\Vorn" "Path" string "%INSTDIR%"
+registry HKCU "Software\\Vorn" default expand-string "%INSTDIR%\\x"
+registry HKCR "Plandra.Drawing" "Count" dword 42
+registry HKU "S" "Names" multi-string ["a", "", "b"]
+registry HKCC "S" "Bytes" binary "00 ff %B%"
+registry HKLM "S" "Odd" dword "%N%"
+registry-delete HKLM "Software\\Old"
+registry-delete HKLM "Software\\Old" "Value"
+registry-delete HKLM "Software\\Old" default
+progman open
+group ["Plandra", "Plandra DE"] common
+group "Tools"
+icon ["Viewer", "Betrachter"] "%INSTDIR%\\VIEWER.EXE"
+progman "[ShowGroup(Plandra,1)]"
+progman "[DeleteGroup(Old" closing 0
+progman close
+run "%INSTDIR%\\SETUP2.EXE" "/q" directory "%INSTDIR%" minimized wait
+run "" "notepad README.TXT" maximized
+sysinfo WINVER windows-version
+sysinfo OCXDATE file-date "%SYS%\\PLANDRA.OCX"
+sysinfo ODD 11
+odbc-driver "ODBC.INF" "Plandra Driver" ["Driver=PLN.DLL", "Setup=PLNS.DLL"] 32-bit
+odbc-source "Plandra Driver" ["DSN=Plandra", "DBQ=%INSTDIR%"] close-progress
+sound "%INSTDIR%\\START.WAV" loop
+stop-sound
+video "%INSTDIR%\\INTRO.AVI" at 100 50 wait
+billboard ["a.txt", "b.bmp"] at 10 20 right-aligned bottom-aligned progress-sequence remove 3 effect slide-from-left or-paint center-horizontally center-vertically scale repeat-down metafile close-progress
+billboard "b.bmp" remove all
+billboard-remove all
+billboard-remove 2 close-progress
+add-to-path "%INSTDIR%"
+edit-autoexec "SET P=%INSTDIR%" search "SET P" replace starts-with case-sensitive ignore-blanks backup comment "REM old" line 3
+edit-config "FILES=40" after ends-with
+edit-text-file "%INSTDIR%\\P.CFG" ["lang=en", "lang=de"] search "lang=" contains no-backup
+add-device "%SYS%\\PLN.386"
+read-ini UNITS "PLANDRA.INI" "Settings" "Units" or "mm"
+read-registry OLDDIR HKLM "Software\\Vorn" "Path" or "C:\\PLANDRA" directory-only
+read-registry DEF HKCU "Software\\X" ""
+add-font "PLN.TTF" "Plandra (TrueType)"
+system-directory SYSDIR
+set COUNT "%COUNT%" increment from-answer-file
+append NAME ["en", "de"] upper-case close-progress abort-if-true
+read-environment TMPDIR "TEMP" or "C:\\TEMP"
+close-archive
+self-register "%INSTDIR%\\PLANDRA.OCX"
+self-register-now ["Registering", "Registriere"]
+self-register-now
+call engine "f16" "1\x7FX"
+dialog-set "pages.dlg" when SETUP "custom"
+dialog-set "pages.dlg"
+record 4 "d3" "[CreateGroup(G"
+)vns";
+    vorn::DialogPageLayout page{{}, {}, {"Options", "Optionen"}, {}};
+    page.Template.Caption = "Options";
+    page.Entries.push_back({2, 1, 2, 0, 1, 0, 0, {""}, "", ""});
+    const std::vector<std::uint8_t> pages = vorn::BuildDialogSet({page}, 2);
     Files files{
         {{"/src/a.txt", "alpha"},
+         {"/src/b.bmp", "BM"},
+         {"/src/pages.dlg", std::string(pages.begin(), pages.end())},
          {"/src/files.vns", "install \"a.txt\" to \"C:\\\\A\" description [\"A\", \"B\"] "
                             "shared replace-older\ninstall-wildcard \"*\" to \"C:\\\\W\"\n"
                             "if A contains \"x\"\n delete \"C:\\\\T\" subdirectories\nend"}}};
@@ -236,6 +340,8 @@ record 10 "0001" "HKLM" "Software\\Vorn" "v=1"
     EXPECT_EQ(second.Extras.FinishOffset, first.Extras.FinishOffset);
     EXPECT_EQ(second.Extras.CancelOffset, first.Extras.CancelOffset);
     EXPECT_EQ(second.Payload.Data, first.Payload.Data);
+    // Only the record no statement gives back is listed as a record.
+    EXPECT_EQ(listing.find("record "), listing.rfind("record 4 \"d3\"")) << listing;
 }
 
 } // namespace
