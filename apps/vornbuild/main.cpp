@@ -103,8 +103,11 @@ int Build(const std::filesystem::path& script, const std::filesystem::path& fold
             return 1;
         }
         for (const std::filesystem::path& companion : companions) {
-            std::filesystem::copy_file(companion, folder / companion.filename(),
-                                       std::filesystem::copy_options::overwrite_existing, error);
+            // The copy of an earlier build goes first: the Windows runtime's copy_file
+            // refuses to overwrite a file that exists.
+            const std::filesystem::path copy = folder / companion.filename();
+            std::filesystem::remove(copy, error);
+            std::filesystem::copy_file(companion, copy, error);
             if (error) {
                 std::cerr << "vornbuild: cannot copy " << companion.string() << ": "
                           << error.message() << "\n";
