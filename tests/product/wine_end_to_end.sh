@@ -26,9 +26,9 @@ run() {
 }
 
 # Every path under drive_c with a digest of each file's bytes, then the registry but
-# for what Wine changes by itself: the display adapter's keys, which each program
-# started without an X display makes anew, the network adapters it finds at a start,
-# and the count of service starts.
+# for the state of the hardware, which Wine sets anew as programs and the machine start:
+# the display adapter's keys (made by each program started without an X display), the
+# devices' interfaces and tree, the network adapters, and the count of service starts.
 snapshot() {
   (cd "$c" && {
     find . -type d -printf '%p/\n'
@@ -36,9 +36,11 @@ snapshot() {
   } | LC_ALL=C sort)
   run regedit /E 'C:\registry.reg'
   iconv -f UTF-16 -t UTF-8 "$c/registry.reg" | tr -d '\r' |
-    awk '/^\[/ { skip = index($0, "\\Control\\Video\\") || index($0, "{4D36E968-") ||
-      index($0, "\\ServiceCurrent]") ||
-      index($0, "\\NetworkCards\\") } !skip'
+    awk '/^\[/ {
+      skip = index($0, "\\Control\\Video\\") || index($0, "{4D36E968-") ||
+        index($0, "\\Control\\DeviceClasses\\") || index($0, "\\CurrentControlSet\\Enum\\") ||
+        index($0, "\\NetworkCards\\") || index($0, "\\ServiceCurrent]")
+    } !skip'
   rm "$c/registry.reg"
 }
 # Drops what the uninstaller leaves by design: the status file, and the files the user
@@ -71,8 +73,8 @@ while read -r installed from; do
   grep -qF "File Copy: C:\\PLANDRA\\${installed//\//\\}"$'\r' "$c/PLANDRA/INSTALL.LOG" ||
     fail "INSTALL.LOG does not record $installed"
 done <<FILES
-PLANDRA.OCX $build/apps/ocx/Plandra.ocx
-RESCIND32.EXE $build/apps/rescind32/Rescind32.exe
+PLANDRA.OCX $build/product/programs/Plandra.ocx
+RESCIND32.EXE $build/product/programs/Rescind32.exe
 SAMPLES/SITE-PLAN.DXF $source/samples/site-plan.dxf
 SAMPLES/BLOCKS.DXF $source/samples/blocks.dxf
 EXAMPLES/LAYERS.VBS $source/samples/layers.vbs

@@ -10,8 +10,8 @@ RequestExecutionLevel admin
 
 Section
     SetOutPath "$INSTDIR"
-    File "/oname=PLANDRA.OCX" "${BUILD}/apps/ocx/Plandra.ocx"
-    File "/oname=RESCIND32.EXE" "${BUILD}/apps/rescind32/Rescind32.exe"
+    File "/oname=PLANDRA.OCX" "${BUILD}/product/programs/Plandra.ocx"
+    File "/oname=RESCIND32.EXE" "${BUILD}/product/programs/Rescind32.exe"
     File "/oname=README.TXT" "${SOURCE}/README.md"
     SetOutPath "$INSTDIR\SAMPLES"
     File "/oname=SITE-PLAN.DXF" "${SOURCE}/samples/site-plan.dxf"
