@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::string_view Usage =
     R"(Usage: vornbuild SCRIPT -o SETUP_FOLDER [--disk-size N] [--setup-program FILE]
-                 [--engine FILE]
+                 [--engine FILE] [--search DIR]...
        vornbuild --list ARCHIVE
 
 Compiles the installation script SCRIPT (docs/installer-scripts.md describes the
@@ -29,6 +29,10 @@ Options:
                    Copy the setup program (SETUP.EXE, vornsetup) into SETUP_FOLDER.
   --engine FILE    Copy the install engine (VORN0132.DLL, libvorn0132.so) into
                    SETUP_FOLDER, beside the setup program that loads it.
+  --search DIR     Look for a file the script names (to include or to install)
+                   in DIR, by its name, when it is not where the script says; the
+                   folders are tried in the order given. A build names its own
+                   files this way.
   --list ARCHIVE   Print the archive's script in the script language. Compiling the
                    listing beside the archive's files gives the same script again.
   -h, --help       Show this text.
@@ -58,8 +62,21 @@ int List(const std::filesystem::path& path) {
     return 0;
 }
 
+// Reads a file of the script where it names it, or else by its name from the first
+// search folder that holds it.
+vorn::authoring::FileReader SearchingReader(std::vector<std::filesystem::path> folders) {
+    return [folders = std::move(folders)](const std::filesystem::path& path) {
+        std::optional<vorn::authoring::BuildFile> file = vorn::authoring::ReadBuildFile(path);
+        for (std::size_t i = 0; !file && i < folders.size(); ++i) {
+            file = vorn::authoring::ReadBuildFile(folders[i] / path.filename());
+        }
+        return file;
+    };
+}
+
 int Build(const std::filesystem::path& script, const std::filesystem::path& folder,
-          std::uint32_t diskSize, const std::vector<std::filesystem::path>& companions) {
+          std::uint32_t diskSize, const std::vector<std::filesystem::path>& companions,
+          const std::vector<std::filesystem::path>& searched) {
     for (const std::filesystem::path& companion : companions) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(companion, error)) {
@@ -73,8 +90,9 @@ int Build(const std::filesystem::path& script, const std::filesystem::path& fold
         return 1;
     }
     try {
-        vorn::authoring::CompiledSetup setup = vorn::authoring::CompileScript(
-            std::string(text->Content.begin(), text->Content.end()), script);
+        vorn::authoring::CompiledSetup setup =
+            vorn::authoring::CompileScript(std::string(text->Content.begin(), text->Content.end()),
+                                           script, SearchingReader(searched));
         setup.Extras.BytesPerDisk = diskSize;
         std::error_code error;
         std::filesystem::create_directories(folder, error);
@@ -85,8 +103,11 @@ int Build(const std::filesystem::path& script, const std::filesystem::path& fold
             return 1;
         }
         for (const std::filesystem::path& companion : companions) {
-            std::filesystem::copy_file(companion, folder / companion.filename(),
-                                       std::filesystem::copy_options::overwrite_existing, error);
+            // The copy of an earlier build goes first: the Windows runtime's copy_file
+            // refuses to overwrite a file that exists.
+            const std::filesystem::path copy = folder / companion.filename();
+            std::filesystem::remove(copy, error);
+            std::filesystem::copy_file(companion, copy, error);
             if (error) {
                 std::cerr << "vornbuild: cannot copy " << companion.string() << ": "
                           << error.message() << "\n";
@@ -111,14 +132,16 @@ int main(int argc, char** argv) {
     std::string list;
     std::uint32_t diskSize = 0;
     std::vector<std::filesystem::path> companions;
+    std::vector<std::filesystem::path> searched;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-h" || argument == "--help") {
             std::cout << Usage;
             return 0;
         }
-        const bool takesValue =
-            argument == "-o" || argument == "--disk-size" || argument == "--list";
+        const bool takesValue = argument == "-o" || argument == "--disk-size" ||
+                                argument == "--list" || argument == "--setup-program" ||
+                                argument == "--engine" || argument == "--search";
         if (takesValue && i + 1 == argc) {
             return UsageError(std::string(argument) + " needs a value");
         }
@@ -126,6 +149,8 @@ int main(int argc, char** argv) {
             folder = argv[++i];
         } else if (argument == "--setup-program" || argument == "--engine") {
             companions.emplace_back(argv[++i]);
+        } else if (argument == "--search") {
+            searched.emplace_back(argv[++i]);
         } else if (argument == "--list") {
             list = argv[++i];
         } else if (argument == "--disk-size") {
@@ -145,7 +170,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!list.empty()) {
-        if (!script.empty() || !folder.empty() || diskSize != 0 || !companions.empty()) {
+        if (!script.empty() || !folder.empty() || diskSize != 0 || !companions.empty() ||
+            !searched.empty()) {
             return UsageError("--list goes alone");
         }
         return List(list);
@@ -153,5 +179,5 @@ int main(int argc, char** argv) {
     if (script.empty() || folder.empty()) {
         return UsageError("SCRIPT and -o SETUP_FOLDER are required");
     }
-    return Build(script, folder, diskSize, companions);
+    return Build(script, folder, diskSize, companions, searched);
 }

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The product on a fresh sandbox machine, as a user meets it: the setup folder on the
+# machine's CD drive, a silent installation from its answer file, the installed sample
+# drawn, exported and marked up by `plandra script`, and `rescind32 /A` with the
+# installed log; the machine then equals its state before the installation but for
+# what is left by design.
+# Usage: sandbox_end_to_end.sh PRODUCT_DIR PLANDRA RESCIND32 SOURCE_DIR
+set -euo pipefail
+product=$1 plandra=$2 rescind32=$3 source=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+machine=$work/machine
+c=$machine/drive_c
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Every path of the machine with a digest of each file's bytes.
+snapshot() {
+  (cd "$machine" && find . -print | LC_ALL=C sort | while IFS= read -r path; do
+    if [ -d "$path" ]; then echo "$path/"; else echo "$path $(sha256sum <"$path" | cut -c1-16)"; fi
+  done)
+}
+
+"$product/vornsetup" --new-machine "$machine" >/dev/null
+mkdir -p "$machine/drive_d"
+cp "$product/SETUP.VRN" "$product/ANSWERS.TXT" "$machine/drive_d/"
+snapshot >"$work/before"
+
+"$product/vornsetup" --machine "$machine" --silent "$machine/drive_d/SETUP.VRN" '/M=D:\ANSWERS.TXT' ||
+  fail "the silent installation failed"
+
+# Each installed file, its source, and the record the log must hold for it.
+while read -r installed from; do
+  cmp -s "$c/PLANDRA/$installed" "$source/$from" || fail "$installed differs from $from"
+  grep -qF "File Copy: C:\\PLANDRA\\${installed//\//\\}"$'\r' "$c/PLANDRA/INSTALL.LOG" ||
+    fail "INSTALL.LOG does not record $installed"
+done <<'FILES'
+SAMPLES/SITE-PLAN.DXF samples/site-plan.dxf
+SAMPLES/BLOCKS.DXF samples/blocks.dxf
+SAMPLES/TEXTS.DXF samples/texts.dxf
+SAMPLES/POLYLINES.DXF samples/polylines.dxf
+SAMPLES/PENS.DXF samples/pens-and-colours.dxf
+SAMPLES/FIND.DXF samples/find-texts.dxf
+EXAMPLES/LAYERS.VBS samples/layers.vbs
+EXAMPLES/CONTAINER.CPP samples/container/container.cpp
+README.TXT README.md
+FILES
+grep -q '^Title: Plandra Setup' "$c/PLANDRA/INSTALL.LOG" || fail "INSTALL.LOG has no title"
+grep -q '|Success|' "$c/WINNT/PLANDRA.MIF" || fail "the status file does not say Success"
+
+# The user's work with the installed control: files the uninstaller must leave alone.
+"$plandra" script --stop-on-error >"$work/script.out" <<SCRIPT || fail "plandra script failed"
+FileName = "$c/PLANDRA/SAMPLES/SITE-PLAN.DXF"
+Regen 0
+SaveWMF "$c/PLANDRA/SITE-PLAN.EMF"
+colLayers.Add -1, 255, "MARKUP", -1, True
+DXFAddLine 0, 30, 40, 0, "MARKUP"
+DXFAddCircle 20, 15, 28, 15, "MARKUP"
+Save "$c/PLANDRA/MARKED.DXF"
+SCRIPT
+[ "$(od -An -c -j40 -N4 "$c/PLANDRA/SITE-PLAN.EMF" | tr -d ' ')" = EMF ] ||
+  fail "SITE-PLAN.EMF is not an enhanced metafile"
+tr -d '\r' <"$c/PLANDRA/MARKED.DXF" | grep -qx MARKUP || fail "MARKED.DXF lacks the markup layer"
+
+status=0
+"$rescind32" --machine "$machine" /A 'C:\PLANDRA\INSTALL.LOG' >"$work/rescind.out" || status=$?
+# 3: done, with the folder of the user's files left in place.
+[ "$status" = 3 ] || fail "rescind32 ended with $status: $(cat "$work/rescind.out")"
+grep -q 'VALUE = "Success"' "$c/WINNT/PLANDRA.MIF" || fail "the status file does not record the removal"
+
+# Left by design: the user's files and their folder (with the sandbox's record of its
+# names), the status file, and the sandbox's own records of DDE and window messages.
+snapshot | grep -v -e '^\./drive_c/PLANDRA/$' -e '^\./drive_c/PLANDRA/MARKED\.DXF ' \
+  -e '^\./drive_c/PLANDRA/SITE-PLAN\.EMF ' -e '^\./drive_c/PLANDRA/sandbox:entries ' \
+  -e '^\./drive_c/WINNT/PLANDRA\.MIF ' -e '^\./dde/$' -e '^\./messages\.log ' >"$work/after" || true
+diff -u "$work/before" "$work/after" || fail "the machine differs from its state before the installation"
+echo "the product installed, worked and was removed"

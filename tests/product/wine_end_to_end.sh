@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# The Windows product in a fresh Wine prefix, as a user meets it: SETUP.EXE installs
+# silently from the answer file beside it, the files and INSTALL.LOG are checked, a
+# VBScript drives the installed control through cscript when the installation has
+# registered it, and the installed Rescind32.exe removes everything again with the
+# log; the prefix's files under drive_c and its registry (wine regedit /E) then equal
+# their state before the installation but for what is left by design.
+# Usage: wine_end_to_end.sh win32|win64 PRODUCT_DIR BUILD_DIR SOURCE_DIR
+set -euo pipefail
+arch=$1 product=$2 build=$3 source=$4
+case "$arch" in
+  win32) wine=/usr/lib/wine/wine ;;
+  win64) wine=/usr/lib/wine/wine64 ;;
+  *) echo "usage: $0 win32|win64 PRODUCT_DIR BUILD_DIR SOURCE_DIR" >&2; exit 2 ;;
+esac
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+c=$WINEPREFIX/drive_c
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+run() {
+  "$wine" "$@"
+}
+
+# Every path under drive_c with a digest of each file's bytes, then the registry but
+# for the state of the hardware, which Wine sets anew as programs and the machine start:
+# the display adapter's keys (made by each program started without an X display), the
+# devices' interfaces and tree, the network adapters, and the count of service starts.
+snapshot() {
+  (cd "$c" && {
+    find . -type d -printf '%p/\n'
+    find . -type f -print0 | xargs -0 sha256sum | sed -E 's/^(.{16}).*  (.*)$/\2 \1/'
+  } | LC_ALL=C sort)
+  run regedit /E 'C:\registry.reg'
+  iconv -f UTF-16 -t UTF-8 "$c/registry.reg" | tr -d '\r' |
+    awk '/^\[/ {
+      skip = index($0, "\\Control\\Video\\") || index($0, "{4D36E968-") ||
+        index($0, "\\Control\\DeviceClasses\\") || index($0, "\\CurrentControlSet\\Enum\\") ||
+        index($0, "\\NetworkCards\\") || index($0, "\\ServiceCurrent]")
+    } !skip'
+  rm "$c/registry.reg"
+}
+# Drops what the uninstaller leaves by design: the status file, and the files the user
+# made (once the script made them) with the folder that holds them.
+user_files=()
+by_design() {
+  grep -v -e '^\./windows/PLANDRA\.MIF ' "${user_files[@]}" || true
+}
+
+# One Wine session for the whole test: its services start once, and keep the keys they
+# make at each start (the display adapter's) the same throughout.
+mkdir -p "$WINEPREFIX"
+/usr/lib/wine/wineserver -p
+run wineboot --init
+# Wine registers the VBScript engine's type libraries at its first use: that is done
+# before the first snapshot, so the comparison sees only what the product changes.
+cscript=$c/windows/system32/cscript.exe
+if [ -f "$cscript" ]; then
+  echo 'WScript.Quit 0' >"$work/first.vbs"
+  run cscript //nologo 'Z:'"${work//\//\\}"'\first.vbs'
+fi
+snapshot | by_design >"$work/before"
+
+run "$product/SETUP.EXE" --silent "$product/SETUP.VRN" /M=ANSWERS.TXT ||
+  fail "the silent installation failed"
+
+# Each installed file, its source, and the record the log must hold for it.
+while read -r installed from; do
+  cmp -s "$c/PLANDRA/$installed" "$from" || fail "$installed differs from $from"
+  grep -qF "File Copy: C:\\PLANDRA\\${installed//\//\\}"$'\r' "$c/PLANDRA/INSTALL.LOG" ||
+    fail "INSTALL.LOG does not record $installed"
+done <<FILES
+PLANDRA.OCX $build/product/programs/Plandra.ocx
+RESCIND32.EXE $build/product/programs/Rescind32.exe
+SAMPLES/SITE-PLAN.DXF $source/samples/site-plan.dxf
+SAMPLES/BLOCKS.DXF $source/samples/blocks.dxf
+EXAMPLES/LAYERS.VBS $source/samples/layers.vbs
+EXAMPLES/CONTAINER.CPP $source/samples/container/container.cpp
+README.TXT $source/README.md
+FILES
+grep -q '^Title: Plandra Setup' "$c/PLANDRA/INSTALL.LOG" || fail "INSTALL.LOG has no title"
+grep -q '|Success|' "$c/windows/PLANDRA.MIF" || fail "the status file does not say Success"
+
+# The user's work with the installed control, when the installation registered it.
+if [ ! -f "$cscript" ]; then
+  echo "notice: this Wine has no cscript: the installed control was not driven by a VBScript"
+elif ! run reg query 'HKCR\PlandraOCX.DXF' >/dev/null 2>&1; then
+  echo "notice: the installation did not register PlandraOCX.DXF: the installed control was"
+  echo "notice: not driven by a VBScript"
+else
+  run cscript //nologo 'Z:'"${source//\//\\}"'\tests\product\use_installed_control.vbs' \
+    'C:\PLANDRA' || fail "the VBScript failed"
+  [ "$(od -An -c -j40 -N4 "$c/PLANDRA/SITE-PLAN.EMF" | tr -d ' ')" = EMF ] ||
+    fail "SITE-PLAN.EMF is not an enhanced metafile"
+  tr -d '\r' <"$c/PLANDRA/MARKED.DXF" | grep -qx MARKUP || fail "MARKED.DXF lacks the markup layer"
+  user_files=(-e '^\./PLANDRA/$' -e '^\./PLANDRA/SITE-PLAN\.EMF ' -e '^\./PLANDRA/MARKED\.DXF ')
+fi
+
+# /S as well as /A: nobody is there to press the wizard's buttons.
+run 'C:\PLANDRA\RESCIND32.EXE' /A /S 'C:\PLANDRA\INSTALL.LOG' || true
+# Its copy in the temporary folder deletes the installed program once it has ended.
+for _ in $(seq 60); do
+  [ -e "$c/PLANDRA/RESCIND32.EXE" ] || break
+  sleep 0.5
+done
+sleep 2
+# The uninstaller's copy of itself, which deleted the installed program, goes at the
+# next start of Windows.
+run wineboot --restart
+[ ! -e "$c/PLANDRA/INSTALL.LOG" ] || fail "Rescind32.exe left INSTALL.LOG"
+snapshot | by_design >"$work/after"
+diff -u "$work/before" "$work/after" || fail "the prefix differs from its state before the installation"
+echo "the product installed, worked and was removed"
