@@ -2,6 +2,7 @@
 #include "builtin_functions.h"
 
 #include "platform/ansi_text.h"
+#include "requirement_builtins.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -118,6 +119,7 @@ std::optional<std::size_t> BuiltinNumber(std::string_view exportName) {
 
 std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     std::array<BuiltinFunction, BuiltinCount> table{};
+    table[12] = f12;
     table[16] = f16;
     table[27] = f27;
     return table;

@@ -2,7 +2,9 @@
 #include "engine.h"
 
 #include "builtin_functions.h"
+#include "execute_program_action.h"
 #include "file_installation.h"
+#include "program_manager_actions.h"
 
 #include <algorithm>
 
@@ -11,6 +13,7 @@ namespace vorn {
 Engine::Engine(Script script, EngineServices services)
     : Program(script), Services(services), Builtins(StandardBuiltins()) {
     RegisterFileActions(*this);
+    RegisterProgramManagerActions(*this);
 }
 
 Engine::~Engine() = default;
