@@ -4,7 +4,6 @@
 #include "builtin_functions.h"
 #include "execute_program_action.h"
 #include "file_installation.h"
-#include "program_manager_actions.h"
 
 #include <algorithm>
 
@@ -13,7 +12,7 @@ namespace vorn {
 Engine::Engine(Script script, EngineServices services)
     : Program(script), Services(services), Builtins(StandardBuiltins()) {
     RegisterFileActions(*this);
-    RegisterProgramManagerActions(*this);
+    RegisterProgramActions(*this);
 }
 
 Engine::~Engine() = default;

@@ -6,6 +6,7 @@
 #include "message_table.h"
 #include "path_parts.h"
 #include "platform/machine_services.h"
+#include "program_manager_actions.h"
 #include "schedule_replace.h"
 
 namespace vorn {
@@ -94,8 +95,9 @@ int ExecuteProgramAction(Engine& engine, ActionRecord& record) {
     return 0;
 }
 
-void RegisterExecuteProgramAction(Engine& engine) {
+void RegisterProgramActions(Engine& engine) {
     engine.Actions[ExecuteOpcode] = &ExecuteProgramAction;
+    RegisterProgramManagerActions(engine);
 }
 
 } // namespace vorn

@@ -17,8 +17,9 @@ inline constexpr std::uint8_t Wait = 0x02;
 inline constexpr std::uint8_t Minimized = 0x04;
 } // namespace execute_flag
 
-/// Puts opcode 7 into the engine's action table.
-void RegisterExecuteProgramAction(Engine& engine);
+/// Puts the program actions into the engine's action table: opcode 7 and the Program
+/// Manager opcodes 4, 15 and 16.
+void RegisterProgramActions(Engine& engine);
 
 /// Strings: program path, arguments, working directory. A program that cannot be
 /// started shows message 5 with its path and aborts the run, except in test mode.

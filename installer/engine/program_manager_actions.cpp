@@ -28,9 +28,9 @@ bool Active(const Engine& engine) {
 void KeepOnTop(Engine& engine, bool topmost) {
     const InstallContext* context = engine.Services.Context;
     if (context != nullptr && (context->OptionFlags & context_option::TopmostDuringProgman) != 0) {
-        engine.Services.Machine->Messages().SetWindowPos(
-            engine.Services.Host.MainWindow(),
-            topmost ? platform::wm::Topmost : platform::wm::NoTopmost);
+        engine.Services.Machine->Messages().SetWindowPos(engine.Services.Host.MainWindow(),
+                                                         topmost ? platform::wm::Topmost
+                                                                 : platform::wm::NoTopmost);
     }
 }
 
@@ -82,8 +82,7 @@ int StartProgramManagerAction(Engine& engine, ActionRecord&) {
     platform::DdeService& dde = engine.Services.Machine->Dde();
     engine.ProgramManager.Reset();
     const platform::UniqueDdeString name(
-        dde.DdeCreateStringHandleA(engine.DdeInstance, ServiceName,
-                                   platform::dde::CodePageWinAnsi),
+        dde.DdeCreateStringHandleA(engine.DdeInstance, ServiceName, platform::dde::CodePageWinAnsi),
         platform::DdeStringTraits{&dde, engine.DdeInstance});
     if (name) {
         engine.ProgramManager = platform::UniqueDdeConversation(
