@@ -153,12 +153,27 @@ TEST_F(ProgramActions, CommandsProgramManagerDidNotCarryOutLeaveNoTrace) {
         std::vector<std::string> Groups;
         const char* Log;
     } cases[] = {
-        {"an answer that never comes", DdeCall::DdeClientTransaction, 1,
-         platform::dde::ExecuteAckTimeout, RunMode::Normal, {"Kept:0"}, "Icon Group: Kept\r\n"},
-        {"no Program Manager", DdeCall::DdeConnect, 1, platform::dde::NoConversationEstablished,
-         RunMode::Normal, {}, ""},
-        {"no DDE at all", DdeCall::DdeInitializeA, 1, platform::dde::SysError, RunMode::Normal,
-         {}, ""},
+        {"an answer that never comes",
+         DdeCall::DdeClientTransaction,
+         1,
+         platform::dde::ExecuteAckTimeout,
+         RunMode::Normal,
+         {"Kept:0"},
+         "Icon Group: Kept\r\n"},
+        {"no Program Manager",
+         DdeCall::DdeConnect,
+         1,
+         platform::dde::NoConversationEstablished,
+         RunMode::Normal,
+         {},
+         ""},
+        {"no DDE at all",
+         DdeCall::DdeInitializeA,
+         1,
+         platform::dde::SysError,
+         RunMode::Normal,
+         {},
+         ""},
         {"test mode", DdeCall::DdeInitializeA, 99, 0, RunMode::Test, {}, ""},
     };
     for (const Case& c : cases) {
@@ -199,8 +214,9 @@ TEST_F(ProgramActions, AProgramRunsWithItsShortPathsAndIsWaitedFor) {
         ASSERT_TRUE(platform::SandboxProcesses::DescribeProgram(
             *Machine, {"C:\\Program Files\\TOOL.EXE", 3, 2, "C:\\APP\\RAN.TXT", ""}));
         ScriptBuilder script;
-        script.CallDll(call::OwnFunction, "", "f16",
-                       {std::string("1") + FieldSeparator + "DIR" + FieldSeparator + "C:\\Program Files"});
+        script.CallDll(
+            call::OwnFunction, "", "f16",
+            {std::string("1") + FieldSeparator + "DIR" + FieldSeparator + "C:\\Program Files"});
         script.Record(7, {c.Flags}, {"%DIR%\\TOOL.EXE", "/q", "C:\\Program Files"});
         script.Record(7, {0}, {"", "C:\\Program Files\\TOOL.EXE", ""});
         ASSERT_EQ(Run(script, RunMode::Test), run::Finished);
@@ -218,8 +234,7 @@ TEST_F(ProgramActions, AProgramThatDoesNotStartAbortsExceptInTestMode) {
         ScriptBuilder script;
         script.Record(7, {execute_flag::Wait}, {"C:\\APP\\GONE.EXE", "", ""});
         EXPECT_EQ(Run(script, mode), mode == RunMode::Test ? run::Finished : run::Aborted);
-        EXPECT_EQ(Harness->BoxTexts(),
-                  std::vector<std::string>{"Cannot start C:\\APP\\GONE.EXE"});
+        EXPECT_EQ(Harness->BoxTexts(), std::vector<std::string>{"Cannot start C:\\APP\\GONE.EXE"});
     }
 }
 
@@ -229,9 +244,26 @@ TEST_F(ProgramActions, RequirementsHoldAsTheMachineIsDescribed) {
         std::string Argument;
         std::int32_t Result;
     } cases[] = {
-        {"32", 1}, {"0", 0},  {"33", 1}, {"34", 1}, {"43", 1}, {"44", 0}, {"12", 1},
-        {"36", 0}, {"37", 1}, {"45", 1}, {"24", 0}, {"57", 0}, {"25", 1}, {"58", 1},
-        {"59", 1}, {"60", 0}, {"61", 0}, {"62", 0}, {"63", 0}, {"31", 1},
+        {"32", 1},
+        {"0", 0},
+        {"33", 1},
+        {"34", 1},
+        {"43", 1},
+        {"44", 0},
+        {"12", 1},
+        {"36", 0},
+        {"37", 1},
+        {"45", 1},
+        {"24", 0},
+        {"57", 0},
+        {"25", 1},
+        {"58", 1},
+        {"59", 1},
+        {"60", 0},
+        {"61", 0},
+        {"62", 0},
+        {"63", 0},
+        {"31", 1},
         {std::string("35") + FieldSeparator + "text" + FieldSeparator + "title", 1},
         {std::string("36") + FieldSeparator + "not shown" + FieldSeparator + "title", 0},
     };
