@@ -20,10 +20,10 @@ TEST(ProgramActionsOnWindows, GroupsComeAndGoAndAProgramIsWaitedFor) {
     platform::MachineServices& machine = *opened.Services;
     const std::string system = platform::ReadSystemText(
         [&](std::span<char> buffer) { return machine.System().GetSystemDirectoryA(buffer); });
-    const std::string marker =
-        platform::ReadSystemText(
-            [&](std::span<char> buffer) { return machine.System().GetTempPathA(buffer); }) +
-        "PLANDRA_WAITED.TXT";
+    const std::string marker = platform::ReadSystemText([&](std::span<char> buffer) {
+                                   return machine.System().GetTempPathA(buffer);
+                               }) +
+                               "PLANDRA_WAITED.TXT";
     machine.Files().DeleteFileA(marker);
 
     ScriptBuilder script;
