@@ -5,6 +5,7 @@
 #include "font_builtin.h"
 #include "media_builtins.h"
 #include "platform/ansi_text.h"
+#include "requirement_builtins.h"
 #include "startup_file_builtins.h"
 #include "value_builtins.h"
 
@@ -131,6 +132,7 @@ std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     table[9] = f9;
     table[10] = f10;
     table[11] = f11;
+    table[12] = f12;
     table[13] = f13;
     table[15] = f15;
     table[16] = f16;

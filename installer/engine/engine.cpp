@@ -2,6 +2,7 @@
 #include "engine.h"
 
 #include "builtin_functions.h"
+#include "execute_program_action.h"
 #include "file_installation.h"
 #include "registry_actions.h"
 #include "system_information_action.h"
@@ -15,6 +16,7 @@ Engine::Engine(Script script, EngineServices services)
     RegisterFileActions(*this);
     RegisterRegistryIniActions(*this);
     RegisterSystemInformationActions(*this);
+    RegisterProgramActions(*this);
 }
 
 Engine::~Engine() = default;

@@ -9,6 +9,7 @@
 #include "fixed_text.h"
 #include "loop_stack.h"
 #include "message_table.h"
+#include "platform/dde.h"
 #include "platform/library.h"
 #include "script.h"
 #include "transfer_library.h"
@@ -105,6 +106,11 @@ public:
 
     /// The dialog sets' state across records; made by the first dialog set.
     std::shared_ptr<DialogState> Dialogs;
+
+    /// The engine's DDE instance, 0 when DDE is not available, and the conversation with
+    /// Program Manager that opcode 15 opens in it and opcode 16 ends.
+    std::uint32_t DdeInstance = 0;
+    platform::UniqueDdeConversation ProgramManager;
 
     /// Keeps a library loaded with LoadLibraryA until the engine ends.
     void KeepLibrary(platform::UniqueLibrary module);

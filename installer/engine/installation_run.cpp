@@ -172,6 +172,7 @@ bool InstallationRun::StartUp() {
     StartSupportLibraries();
 
     DdeServer = std::make_unique<VornInstServer>(Machine.Dde(), *State);
+    State->DdeInstance = DdeServer->InstanceId();
     std::string_view commandLine =
         Arguments.CommandLine != nullptr ? Arguments.CommandLine : std::string_view();
     Options = ParseCommandLineOptions(commandLine);

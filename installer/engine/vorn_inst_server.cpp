@@ -34,7 +34,10 @@ VornInstServer::~VornInstServer() {
     if (Service) {
         Dde.DdeNameService(Instance.Get(), Service.Get(), platform::dde::NameUnregister);
     }
-    // The name's handle goes before the instance that owns it.
+    // A conversation the script left open, and the name's handle, go before the
+    // instance that owns them.
+    Run.ProgramManager.Reset();
+    Run.DdeInstance = 0;
     Service.Reset();
     Instance.Reset();
 }

@@ -25,6 +25,8 @@ public:
     VornInstServer& operator=(const VornInstServer&) = delete;
 
     bool Running() const { return static_cast<bool>(Service); }
+    /// The instance, 0 when DDE could not be started; clients use it too.
+    std::uint32_t InstanceId() const { return Instance.Get(); }
 
 private:
     platform::DdeData Callback(std::uint32_t type, std::uint32_t format, platform::DdeString first,

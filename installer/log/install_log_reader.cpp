@@ -79,7 +79,7 @@ private:
     void ReadIniNew();
     void ReadIniEntry(std::string_view file);
     void ReadUninstallProgram(std::string_view command);
-    void ReadIconGroup(std::string_view group);
+    void ReadIconItem(std::string_view name);
     void ReadFileTree(std::string_view path);
     void ReadRegTree(std::string_view key);
     void ReadRegValue(std::string_view key);
@@ -100,6 +100,10 @@ private:
     InstallLog Log;
     int Installation = 1;
     bool OemSection = false;
+    /// The group of the section's last "Icon Group: " line, which the items after it
+    /// went into; whether its record was added yet (only with its first item).
+    std::optional<std::string> IconGroup;
+    bool IconGroupAdded = false;
 };
 
 LogReadResult LogParser::Parse() {
@@ -136,6 +140,7 @@ void LogParser::StartSection() {
     // The engine writes two blanks after "***"; one blank marks OEM text.
     OemSection = header.size() < 5 || header[4] != ' ';
     Log.LastSectionOffset = Lines.Offset();
+    IconGroup.reset();
 }
 
 void LogParser::HandleLine() {
@@ -229,7 +234,10 @@ void LogParser::HandleLine() {
         } else if (auto file = After(line, "INI File: ")) {
             ReadIniEntry(*file);
         } else if (auto group = After(line, "Icon Group: ")) {
-            ReadIconGroup(*group);
+            IconGroup = std::string(*group);
+            IconGroupAdded = false;
+        } else if (auto name = After(line, "Icon Name: ")) {
+            ReadIconItem(*name);
         }
         break;
     case 'E':
@@ -328,19 +336,23 @@ void LogParser::ReadUninstallProgram(std::string_view command) {
     Add(std::move(program));
 }
 
-void LogParser::ReadIconGroup(std::string_view group) {
-    std::string groupName(group);
-    auto name = FollowOn("Icon Name: ");
-    if (!name) {
+// An item goes into the group Program Manager had active: the one the last "Icon
+// Group: " line of the section named, however many items or other records came after
+// it. An item before any group line is not known to be ours and is passed over.
+void LogParser::ReadIconItem(std::string_view name) {
+    if (!IconGroup) {
         return;
     }
-    std::string itemName(*name);
+    std::string itemName(name);
     auto command = FollowOn("Icon Cmd: ");
     if (!command) {
         return;
     }
-    Add(IconGroupRecord{groupName});
-    Add(IconItemRecord{std::move(groupName), std::move(itemName), std::string(*command)});
+    if (!IconGroupAdded) {
+        Add(IconGroupRecord{*IconGroup});
+        IconGroupAdded = true;
+    }
+    Add(IconItemRecord{*IconGroup, std::move(itemName), std::string(*command)});
 }
 
 void LogParser::ReadFileTree(std::string_view path) {

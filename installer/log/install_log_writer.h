@@ -58,6 +58,8 @@ public:
     bool SelfRegistered(std::string_view path);
     bool SelfRegisterFailed(std::string_view path);
     bool MadeDir(std::string_view path);
+    /// A group once, then each item added to it: the reader puts every item into the
+    /// group of the last group record before it.
     bool IconGroup(std::string_view group);
     bool IconItem(std::string_view name, std::string_view command);
     /// "INI New: Created INI"; the entry record of that INI file must follow it.

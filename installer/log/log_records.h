@@ -72,14 +72,15 @@ struct FileTreeRecord {
     friend bool operator==(const FileTreeRecord&, const FileTreeRecord&) = default;
 };
 
-/// "Icon Group: ". The reader yields one only directly before the item that follows it.
+/// "Icon Group: ". The reader yields one just before the first item of the group.
 struct IconGroupRecord {
     std::string Group;
 
     friend bool operator==(const IconGroupRecord&, const IconGroupRecord&) = default;
 };
 
-/// "Icon Name: " and "Icon Cmd: ", with the group named on the line before them.
+/// "Icon Name: " and "Icon Cmd: ", with the group of the section's last "Icon Group: "
+/// line before them: the engine logs a group once and then each item added to it.
 struct IconItemRecord {
     std::string Group;
     std::string Name;

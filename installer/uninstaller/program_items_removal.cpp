@@ -63,6 +63,12 @@ std::vector<std::string> Fields(std::string_view line) {
     return fields;
 }
 
+// A name as a command's argument: quoted, so that commas and parentheses in it stay
+// part of the name.
+std::string Quoted(std::string_view name) {
+    return "\"" + std::string(name) + "\"";
+}
+
 } // namespace
 
 void Remover::RemoveProgramItems() {
@@ -151,9 +157,9 @@ void Remover::RemoveProgramItems() {
                 if (found == group.Items.end() || item.Gone || refused) {
                     continue;
                 }
-                execute("[ShowGroup(" + group.Name + ",2)]");
-                execute("[ShowGroup(" + group.Name + ",1)]");
-                if (!execute("[DeleteItem(" + item.Name + ")]")) {
+                execute("[ShowGroup(" + Quoted(group.Name) + ",2)]");
+                execute("[ShowGroup(" + Quoted(group.Name) + ",1)]");
+                if (!execute("[DeleteItem(" + Quoted(item.Name) + ")]")) {
                     Leave(item.Name, "Program Manager refused to delete the item", true);
                     refused = true;
                     continue;
@@ -161,7 +167,7 @@ void Remover::RemoveProgramItems() {
                 item.Gone = true;
                 group.Items.erase(found);
                 if (group.Items.empty() && !EqualsIgnoringCase(group.Name, "STARTUP")) {
-                    execute("[DeleteGroup(" + group.Name + ")]");
+                    execute("[DeleteGroup(" + Quoted(group.Name) + ")]");
                 }
             }
         }

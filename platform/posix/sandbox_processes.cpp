@@ -164,9 +164,12 @@ bool SandboxProcesses::Start(const std::string& program, const std::string& comm
     Process started;
     started.Program.Path = program;
     started.CommandLine = commandLine;
+    // A program started by its short path is the one listed under its long path: both
+    // name the same file.
+    const std::filesystem::path file = Machine.Resolve(program).Native;
     for (const std::string& section : programs->SectionNames()) {
         const SandboxPath listed = Machine.Resolve(section);
-        if (listed.Error != 0 || !EqualsIgnoringCase(listed.Windows(), program)) {
+        if (listed.Error != 0 || listed.Native != file) {
             continue;
         }
         SandboxProgram& behaviour = started.Program;

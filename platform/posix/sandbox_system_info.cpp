@@ -117,6 +117,11 @@ bool SandboxSystemInfo::GetComputerNameA(std::span<char> buffer, std::uint32_t& 
     return true;
 }
 
+int SandboxSystemInfo::GetScreenDeviceCaps(int index) {
+    return index == sysinfo::BitsPixel ? Machine.ColorBits
+                                       : SystemInfoService::GetScreenDeviceCaps(index);
+}
+
 int SandboxSystemInfo::GetSystemMetrics(int index) {
     switch (index) {
     case sysinfo::CxScreen:

@@ -5,6 +5,7 @@
 #include "win32_api.h"
 
 #include <algorithm>
+#include <mmsystem.h>
 #include <shlobj.h>
 #include <string>
 
@@ -78,6 +79,24 @@ bool Win32SystemInfo::GetComputerNameA(std::span<char> buffer, std::uint32_t& si
 
 int Win32SystemInfo::GetSystemMetrics(int index) {
     return ::GetSystemMetrics(index);
+}
+
+int Win32SystemInfo::GetScreenDeviceCaps(int index) {
+    HDC screen = ::GetDC(nullptr);
+    if (screen == nullptr) {
+        return 0;
+    }
+    const int value = ::GetDeviceCaps(screen, index);
+    ::ReleaseDC(nullptr, screen);
+    return value;
+}
+
+std::uint32_t Win32SystemInfo::waveOutGetNumDevs() {
+    return ::waveOutGetNumDevs();
+}
+
+std::uint32_t Win32SystemInfo::midiOutGetNumDevs() {
+    return ::midiOutGetNumDevs();
 }
 
 std::uint32_t Win32SystemInfo::GetEnvironmentVariableA(std::string_view name,

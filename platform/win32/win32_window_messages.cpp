@@ -77,4 +77,9 @@ std::intptr_t Win32WindowMessages::PumpUntilQuit() {
     return static_cast<std::intptr_t>(message.wParam);
 }
 
+bool Win32WindowMessages::SetWindowPos(std::uintptr_t window, std::intptr_t insertAfter) {
+    return ::SetWindowPos(reinterpret_cast<HWND>(window), reinterpret_cast<HWND>(insertAfter), 0, 0,
+                          0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != FALSE;
+}
+
 } // namespace platform

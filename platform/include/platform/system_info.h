@@ -44,6 +44,10 @@ inline constexpr int CyScreen = 1;                         ///< SM_CYSCREEN
 inline constexpr std::uint32_t BufferOverflow = 111;       ///< ERROR_BUFFER_OVERFLOW
 inline constexpr std::uint32_t EnvvarNotFound = 203;       ///< ERROR_ENVVAR_NOT_FOUND
 inline constexpr std::uint32_t MaxComputerNameLength = 15; ///< MAX_COMPUTERNAME_LENGTH
+inline constexpr int HorzRes = 8;                          ///< HORZRES
+inline constexpr int VertRes = 10;                         ///< VERTRES
+inline constexpr int BitsPixel = 12;                       ///< BITSPIXEL
+inline constexpr int Planes = 14;                          ///< PLANES
 } // namespace sysinfo
 
 /// The folder calls write the path and a terminating zero into `buffer` and return its
@@ -76,6 +80,28 @@ public:
                                                   std::span<char> buffer) = 0;
     /// Whether the user holds administrator rights.
     virtual bool IsUserAnAdmin() = 0;
+
+    /// GetDeviceCaps of the screen for sysinfo::HorzRes, VertRes, BitsPixel and Planes;
+    /// 0 for other indexes. Unless a machine knows better: its screen size, 8 bits per
+    /// pixel in one plane.
+    virtual int GetScreenDeviceCaps(int index) {
+        switch (index) {
+        case sysinfo::HorzRes:
+            return GetSystemMetrics(sysinfo::CxScreen);
+        case sysinfo::VertRes:
+            return GetSystemMetrics(sysinfo::CyScreen);
+        case sysinfo::BitsPixel:
+            return 8;
+        case sysinfo::Planes:
+            return 1;
+        default:
+            return 0;
+        }
+    }
+    /// The wave and MIDI output devices (waveOutGetNumDevs, midiOutGetNumDevs); none
+    /// unless a machine has them.
+    virtual std::uint32_t waveOutGetNumDevs() { return 0; }
+    virtual std::uint32_t midiOutGetNumDevs() { return 0; }
 
     virtual std::uint32_t GetLastError() = 0;
 };

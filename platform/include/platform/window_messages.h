@@ -10,6 +10,8 @@ namespace platform {
 
 namespace wm {
 inline constexpr std::uint32_t WinIniChange = 26; ///< WM_WININICHANGE
+inline constexpr std::intptr_t Topmost = -1;      ///< HWND_TOPMOST
+inline constexpr std::intptr_t NoTopmost = -2;    ///< HWND_NOTOPMOST
 } // namespace wm
 
 class WindowMessageService {
@@ -33,6 +35,13 @@ public:
     virtual bool DestroyWindow(std::uintptr_t window) = 0;
     /// Handles messages until the quit message arrives; returns its parameter.
     virtual std::intptr_t PumpUntilQuit() = 0;
+
+    /// SetWindowPos that moves `window` only in the Z order, to wm::Topmost or
+    /// wm::NoTopmost, keeping its place, size and activation. False when there is no
+    /// such window, as on a machine without windows.
+    virtual bool SetWindowPos(std::uintptr_t /*window*/, std::intptr_t /*insertAfter*/) {
+        return false;
+    }
 };
 
 } // namespace platform

@@ -1,10 +1,13 @@
 // A sandbox machine's services as one bundle for whole runs of the engine: boxes answered
-// from a queue, libraries registered in memory, and every file call of the engine behind
-// a fault plan (fault-free until a test plans a fault).
+// from a queue, libraries registered in memory, Program Manager answering DDE, and every
+// file, DDE and program call of the engine behind a fault plan (fault-free until a test
+// plans a fault).
 #pragma once
 
 #include "platform/headless/fault_injection.h"
+#include "platform/headless/fault_injection_dde.h"
 #include "platform/headless/fault_injection_fonts.h"
+#include "platform/headless/fault_injection_processes.h"
 #include "platform/headless/headless_library.h"
 #include "platform/headless/headless_message_box.h"
 #include "platform/install_display.h"
@@ -30,22 +33,24 @@ public:
     explicit SandboxTestMachine(platform::SandboxMachine& machine)
         : Sandbox(machine), Faulty(Sandbox), SystemCalls(machine),
           ProfileCalls(Faulty, machine.Description().WindowsDirectory),
-          RegistryCalls(platform::SandboxRegistry::Open(machine).Registry),
+          ProgramManager(Faulty, machine.Description().WindowsDirectory), DdeCalls(&ProgramManager),
+          FaultyDde(DdeCalls), RegistryCalls(platform::SandboxRegistry::Open(machine).Registry),
           MessageCalls(DdeCalls, machine.Folder()),
           VersionCalls(Faulty, machine.Description().WindowsDirectory,
                        machine.Description().SystemDirectory),
-          ProcessCalls(machine, Faulty), ServiceCalls(machine, *RegistryCalls), DriveCalls(machine),
-          FontCalls(machine, Faulty), FaultyFonts(FontCalls) {}
+          ProcessCalls(machine, Faulty), FaultyProcesses(ProcessCalls),
+          ServiceCalls(machine, *RegistryCalls), DriveCalls(machine), FontCalls(machine, Faulty),
+          FaultyFonts(FontCalls) {}
     platform::FileService& Files() override { return Faulty; }
     platform::SystemInfoService& System() override { return SystemCalls; }
-    platform::DdeService& Dde() override { return DdeCalls; }
+    platform::DdeService& Dde() override { return FaultyDde; }
     platform::MessageBoxService& Boxes() override { return BoxCalls; }
     platform::LibraryService& Libraries() override { return LibraryCalls; }
     platform::RegistryService& Registry() override { return *RegistryCalls; }
     platform::ProfileService& Profile() override { return ProfileCalls; }
     platform::WindowMessageService& Messages() override { return MessageCalls; }
     platform::VersionService& Versions() override { return VersionCalls; }
-    platform::ProcessService& Processes() override { return ProcessCalls; }
+    platform::ProcessService& Processes() override { return FaultyProcesses; }
     platform::ServiceControlService& ServiceControl() override { return ServiceCalls; }
     std::string ModuleFileName(std::uintptr_t) override { return "C:\\SETUP\\SETUP.EXE"; }
     platform::DriveService* Drives() override { return &DriveCalls; }
@@ -56,13 +61,17 @@ public:
     platform::FaultInjectingFiles Faulty;
     platform::SandboxSystemInfo SystemCalls;
     platform::SandboxProfile ProfileCalls;
+    /// Answers "PROGMAN" over DDE.
+    platform::SandboxProgramManager ProgramManager;
     platform::SandboxDde DdeCalls;
+    platform::FaultInjectingDde FaultyDde;
     platform::HeadlessMessageBox BoxCalls;
     platform::HeadlessLibraryService LibraryCalls;
     std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
     platform::SandboxWindowMessages MessageCalls;
     platform::SandboxVersions VersionCalls;
     platform::SandboxProcesses ProcessCalls;
+    platform::FaultInjectingProcesses FaultyProcesses;
     platform::SandboxServiceControl ServiceCalls;
     platform::SandboxDrives DriveCalls;
     platform::SandboxFonts FontCalls;

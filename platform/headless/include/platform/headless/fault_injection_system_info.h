@@ -18,7 +18,8 @@ enum class SystemInfoCall {
 
 /// Passes every call to `inner` unless the plan fails it: then the call writes nothing,
 /// returns its failure value (false or 0) and GetLastError reports the planned error.
-/// GlobalMemoryStatus, GetSystemMetrics and IsUserAnAdmin cannot fail and always pass.
+/// GlobalMemoryStatus, GetSystemMetrics, IsUserAnAdmin, GetScreenDeviceCaps and the sound
+/// device counts cannot fail and always pass.
 class FaultInjectingSystemInfo final : public SystemInfoService {
 public:
     explicit FaultInjectingSystemInfo(SystemInfoService& inner) : Inner(inner) {}
@@ -35,6 +36,9 @@ public:
     int GetSystemMetrics(int index) override { return Inner.GetSystemMetrics(index); }
     std::uint32_t GetEnvironmentVariableA(std::string_view name, std::span<char> buffer) override;
     bool IsUserAnAdmin() override { return Inner.IsUserAnAdmin(); }
+    int GetScreenDeviceCaps(int index) override { return Inner.GetScreenDeviceCaps(index); }
+    std::uint32_t waveOutGetNumDevs() override { return Inner.waveOutGetNumDevs(); }
+    std::uint32_t midiOutGetNumDevs() override { return Inner.midiOutGetNumDevs(); }
     std::uint32_t GetLastError() override;
 
 private:

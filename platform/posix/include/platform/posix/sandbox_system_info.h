@@ -29,6 +29,8 @@ public:
     int GetSystemMetrics(int index) override;
     std::uint32_t GetEnvironmentVariableA(std::string_view name, std::span<char> buffer) override;
     bool IsUserAnAdmin() override;
+    /// The described screen and colour depth in one plane.
+    int GetScreenDeviceCaps(int index) override;
     std::uint32_t GetLastError() override { return LastError; }
 
 private:

@@ -18,6 +18,9 @@ public:
     int GetSystemMetrics(int index) override;
     std::uint32_t GetEnvironmentVariableA(std::string_view name, std::span<char> buffer) override;
     bool IsUserAnAdmin() override;
+    int GetScreenDeviceCaps(int index) override;
+    std::uint32_t waveOutGetNumDevs() override;
+    std::uint32_t midiOutGetNumDevs() override;
     std::uint32_t GetLastError() override;
 };
 

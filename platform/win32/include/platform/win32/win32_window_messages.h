@@ -13,6 +13,7 @@ public:
     void PumpWaitingMessages() override;
     bool DestroyWindow(std::uintptr_t window) override;
     std::intptr_t PumpUntilQuit() override;
+    bool SetWindowPos(std::uintptr_t window, std::intptr_t insertAfter) override;
 };
 
 } // namespace platform
