@@ -1,7 +1,9 @@
 // The engine's own script-callable functions.
 #include "builtin_functions.h"
 
+#include "odbc_actions.h"
 #include "platform/ansi_text.h"
+#include "self_registration.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -120,6 +122,8 @@ std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     std::array<BuiltinFunction, BuiltinCount> table{};
     table[16] = f16;
     table[27] = f27;
+    table[29] = f29;
+    table[30] = f30;
     return table;
 }
 

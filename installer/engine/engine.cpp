@@ -3,6 +3,7 @@
 
 #include "builtin_functions.h"
 #include "file_installation.h"
+#include "odbc_actions.h"
 
 #include <algorithm>
 
@@ -11,6 +12,7 @@ namespace vorn {
 Engine::Engine(Script script, EngineServices services)
     : Program(script), Services(services), Builtins(StandardBuiltins()) {
     RegisterFileActions(*this);
+    RegisterOdbcActions(*this);
 }
 
 Engine::~Engine() = default;

@@ -1,10 +1,10 @@
 // The sandbox machine as one bundle of services, for a library that runs against it.
 #include "platform/headless/headless_message_box.h"
 #include "platform/machine_services.h"
-#include "platform/posix/posix_library.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_install_display.h"
+#include "platform/posix/sandbox_library.h"
 #include "platform/posix/sandbox_machine.h"
 #include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_profile.h"
@@ -46,7 +46,7 @@ public:
           VersionCalls(FileCalls, Machine->Description().WindowsDirectory,
                        Machine->Description().SystemDirectory),
           ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls),
-          DisplayCalls(Machine->Folder()) {}
+          LibraryCalls(*Machine), DisplayCalls(Machine->Folder()) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -79,7 +79,7 @@ private:
     SandboxServiceControl ServiceCalls;
     // No one sees a box on the sandbox: each answers OK or Yes.
     HeadlessMessageBox BoxCalls;
-    PosixLibraryService LibraryCalls;
+    SandboxLibraryService LibraryCalls;
     SandboxInstallDisplay DisplayCalls;
 };
 
