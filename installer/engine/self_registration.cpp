@@ -138,8 +138,12 @@ void SelfRegisterQueued(Engine& engine) {
                              box::NoCancel | box::CancelAtOnce);
         }
         const bool registered = RegisterFile(engine, path);
+        // The queue holds short forms, which command lines take unquoted; the log names
+        // the file as its file record does, so the uninstaller finds the record to mark.
+        const std::string logged =
+            engine.Services.Paths != nullptr ? engine.Services.Paths->LongPathForm(path) : path;
         engine.Services.Log.AddText(
-            std::string(registered ? "Self-Register: " : "Could not Self-Register: ") + path +
+            std::string(registered ? "Self-Register: " : "Could not Self-Register: ") + logged +
             "\r\n");
     }
 }

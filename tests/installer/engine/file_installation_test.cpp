@@ -291,8 +291,9 @@ TEST_F(FileInstallationTest, WildcardSourcesAndDirectoryActions) {
 }
 
 // Files flagged to register themselves do so once the run completed, in install order:
-// a library of our own records its key, one whose DllRegisterServer fails is logged as
-// such, and a program is started with "/REGSERVER".
+// a library of our own records its key (logged by its long name, as its file record
+// names it), one whose DllRegisterServer fails is logged as such, and a program is
+// started with "/REGSERVER".
 TEST_F(FileInstallationTest, SelfRegisteringFilesRegisterAtTheEndOfTheRun) {
     MakeMachine();
     platform::SandboxLibraryService libraries(*Machine);
@@ -306,15 +307,15 @@ TEST_F(FileInstallationTest, SelfRegisteringFilesRegisterAtTheEndOfTheRun) {
                 {"bad.so", bytes(FAILING_SELF_REGISTERING_LIBRARY)},
                 {"server.exe", {'M', 'Z'}}};
     const std::uint8_t self = install_flag::SelfRegister;
-    EXPECT_EQ(Run({{"good.so", "C:\\APP\\GOOD.DLL", 0, self},
+    EXPECT_EQ(Run({{"good.so", "C:\\APP\\GOOD SERVER.DLL", 0, self},
                    {"bad.so", "C:\\APP\\BAD.DLL", 0, self},
                    {"server.exe", "C:\\APP\\SERVER.EXE", 0, self}}),
               -1);
     EXPECT_EQ(
         LogChanges(Native("C:\\APP\\INSTALL.LOG")),
         (std::vector<std::string>{
-            "File Copy: C:\\APP\\GOOD.DLL", "File Copy: C:\\APP\\BAD.DLL",
-            "File Copy: C:\\APP\\SERVER.EXE", "Self-Register: C:\\APP\\GOOD.DLL",
+            "File Copy: C:\\APP\\GOOD SERVER.DLL", "File Copy: C:\\APP\\BAD.DLL",
+            "File Copy: C:\\APP\\SERVER.EXE", "Self-Register: C:\\APP\\GOOD SERVER.DLL",
             "Could not Self-Register: C:\\APP\\BAD.DLL", "Self-Register: C:\\APP\\SERVER.EXE"}));
     EXPECT_EQ(ReadFileText(Folder.Folder() / "self_registered.txt"),
               "HKEY_CURRENT_USER\\Software\\Vorn Test\\SelfRegistered\n");

@@ -63,13 +63,35 @@ TEST(OdbcActions, DriversAndDataSources) {
         int ProgressClosed;
     };
     const std::vector<Case> cases{
-        {"driver with attributes", 25, 0, {"", "Vorn Driver\x7F" "Driver=VD.DLL", "DIR"},
-         RunMode::Normal, true, {"manager", "driver - Vorn Driver|Driver=VD.DLL|"}, 0},
+        {"driver with attributes",
+         25,
+         0,
+         {"",
+          "Vorn Driver\x7F"
+          "Driver=VD.DLL",
+          "DIR"},
+         RunMode::Normal,
+         true,
+         {"manager", "driver - Vorn Driver|Driver=VD.DLL|"},
+         0},
         {"driver manager only", 25, 0, {"X.INF", "", ""}, RunMode::Normal, true, {"manager"}, 0},
-        {"user data source", 26, 1, {"Vorn Driver", "DSN=Plans\x7F" "DBQ=C:\\P.MDB"},
-         RunMode::Normal, true, {"config 4096 1 Vorn Driver DSN=Plans|DBQ=C:\\P.MDB|"}, 1},
-        {"system data source", 26, 4, {"Vorn Driver", "DSN=Plans"}, RunMode::Normal, true,
-         {"config 4096 4 Vorn Driver DSN=Plans|"}, 0},
+        {"user data source",
+         26,
+         1,
+         {"Vorn Driver", "DSN=Plans\x7F"
+                         "DBQ=C:\\P.MDB"},
+         RunMode::Normal,
+         true,
+         {"config 4096 1 Vorn Driver DSN=Plans|DBQ=C:\\P.MDB|"},
+         1},
+        {"system data source",
+         26,
+         4,
+         {"Vorn Driver", "DSN=Plans"},
+         RunMode::Normal,
+         true,
+         {"config 4096 4 Vorn Driver DSN=Plans|"},
+         0},
         {"not in test mode", 26, 1, {"D", "DSN=x"}, RunMode::Test, true, {}, 0},
         {"no installer library", 26, 1, {"D", "DSN=x"}, RunMode::Normal, false, {}, 0},
     };
@@ -110,11 +132,13 @@ TEST(f30, RunsDirectXSetupAndReportsFailures) {
     };
     for (const Case& c : cases) {
         EngineHarness h({});
-        h.Libraries.AddLibrary("D:\\DIRECTX\\DSETUP.DLL", {{"DirectXSetupA", Entry(&DirectXSetupA)}});
+        h.Libraries.AddLibrary("D:\\DIRECTX\\DSETUP.DLL",
+                               {{"DirectXSetupA", Entry(&DirectXSetupA)}});
         DirectXResult = c.Result;
         Calls.clear();
         DllCallBlock block{};
-        block.Argument = "D:\\DIRECTX\\DSETUP.DLL\x7F" "1";
+        block.Argument = "D:\\DIRECTX\\DSETUP.DLL\x7F"
+                         "1";
         EXPECT_EQ(f30(*h.Machine, block), c.Returned);
         EXPECT_EQ(Calls, std::vector<std::string>{"dx 4096 D:\\DIRECTX"});
         EXPECT_EQ(h.Machine->Variables.GetVariable("RESTART"), c.Restart);

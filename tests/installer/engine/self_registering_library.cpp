@@ -31,8 +31,8 @@ constexpr const char* Key = "Software\\Vorn Test\\SelfRegistered";
 bool RecordKey() {
 #if defined(_WIN32)
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
         return false;
     }
     const char value[] = "1";
