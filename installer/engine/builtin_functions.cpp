@@ -4,8 +4,10 @@
 #include "file_search_builtins.h"
 #include "font_builtin.h"
 #include "media_builtins.h"
+#include "odbc_actions.h"
 #include "platform/ansi_text.h"
 #include "requirement_builtins.h"
+#include "self_registration.h"
 #include "startup_file_builtins.h"
 #include "value_builtins.h"
 
@@ -144,6 +146,8 @@ std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     table[25] = f25;
     table[27] = f27;
     table[28] = f28;
+    table[29] = f29;
+    table[30] = f30;
     table[33] = f33;
     table[34] = f34;
     return table;

@@ -4,6 +4,7 @@
 #include "builtin_functions.h"
 #include "execute_program_action.h"
 #include "file_installation.h"
+#include "odbc_actions.h"
 #include "registry_actions.h"
 #include "system_information_action.h"
 
@@ -17,6 +18,7 @@ Engine::Engine(Script script, EngineServices services)
     RegisterRegistryIniActions(*this);
     RegisterSystemInformationActions(*this);
     RegisterProgramActions(*this);
+    RegisterOdbcActions(*this);
 }
 
 Engine::~Engine() = default;

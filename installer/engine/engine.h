@@ -88,6 +88,10 @@ public:
     /// Short paths of the installed files that register themselves at the end of the run.
     std::vector<std::string> SelfRegistrations;
     static constexpr std::size_t MaxSelfRegistrations = 1024;
+    /// The registration program the archive carries (empty when none), and whether each
+    /// file is shown in a box before it registers itself (manual mode 1).
+    std::string RegistrationProgram;
+    bool ConfirmSelfRegistration = false;
     /// In-use files were scheduled through "_MSSETUP.BAT": the run offers the restart.
     bool RestartPending = false;
 

@@ -150,6 +150,7 @@ bool InstallationRun::StartUp() {
         return false;
     }
     State->Transfer.Path = Pieces.PathOf(EmbeddedPiece::TransferLibrary);
+    State->RegistrationProgram = Pieces.PathOf(EmbeddedPiece::RegistrationProgram);
     // The support libraries must have their entries, or the run cannot go on.
     platform::LibraryService& libraries = Machine.Libraries();
     for (auto [piece, entry] : {std::pair{EmbeddedPiece::ExtensionLibrary, "f1"},
@@ -177,6 +178,7 @@ bool InstallationRun::StartUp() {
         Arguments.CommandLine != nullptr ? Arguments.CommandLine : std::string_view();
     Options = ParseCommandLineOptions(commandLine);
     State->Mode = Options.Mode;
+    State->ConfirmSelfRegistration = Options.ConfirmSelfRegistration;
     if (!Options.AnswerFile.empty()) {
         auto answers = ReadAnswerFile(
             Machine.Files(), AnswerFilePath(Options.AnswerFile, DirectoryOf(SetupProgram)));

@@ -4,6 +4,7 @@
 #include "installer/log/local_clock.h"
 #include "restart_handling.h"
 #include "script_interpreter.h"
+#include "self_registration.h"
 #include "status_file.h"
 
 #include <algorithm>
@@ -47,7 +48,9 @@ int InstallationRun::ShutDown(int result) {
     }
     bool completed = result == run::Finished;
     std::string reason = completed ? std::string() : AbortReason();
-    if (!completed) {
+    if (completed) {
+        SelfRegisterQueued(engine);
+    } else {
         Log.Writer().Line(reason);
     }
     Display->EndRun();

@@ -23,6 +23,8 @@ bool ReadAt(platform::FileService& files, platform::FileHandle file, std::uint32
            files.ReadFile(file, buffer, read) && read == buffer.size();
 }
 
+} // namespace
+
 bool IsImage32(platform::FileService& files, std::string_view path) {
     platform::UniqueFile file(
         files.CreateFileA(path, platform::file::GenericRead,
@@ -39,8 +41,6 @@ bool IsImage32(platform::FileService& files, std::string_view path) {
     return header < 0x10000000u && ReadAt(files, file.Get(), header, pe) && pe[0] == 'P' &&
            pe[1] == 'E';
 }
-
-} // namespace
 
 std::optional<VersionRecord> ReadVersionRecord(platform::VersionService& versions,
                                                platform::FileService& files,

@@ -25,6 +25,10 @@ struct VersionRecord {
     bool Image32 = false;
 };
 
+/// The file starts with "MZ" and the header its offset 60 names starts with "PE": a
+/// 32-bit Windows image. False for a file that cannot be read.
+bool IsImage32(platform::FileService& files, std::string_view path);
+
 /// The file's version record; nullopt when it has no version resource (or no file).
 std::optional<VersionRecord> ReadVersionRecord(platform::VersionService& versions,
                                                platform::FileService& files, std::string_view path);

@@ -1,12 +1,12 @@
 // The sandbox machine as one bundle of services, for a library that runs against it.
 #include "platform/headless/headless_message_box.h"
 #include "platform/machine_services.h"
-#include "platform/posix/posix_library.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_drives.h"
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_fonts.h"
 #include "platform/posix/sandbox_install_display.h"
+#include "platform/posix/sandbox_library.h"
 #include "platform/posix/sandbox_machine.h"
 #include "platform/posix/sandbox_processes.h"
 #include "platform/posix/sandbox_profile.h"
@@ -48,7 +48,8 @@ public:
           VersionCalls(FileCalls, Machine->Description().WindowsDirectory,
                        Machine->Description().SystemDirectory),
           ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls),
-          DisplayCalls(Machine->Folder()), DriveCalls(*Machine), FontCalls(*Machine, FileCalls) {}
+          LibraryCalls(*Machine), DisplayCalls(Machine->Folder()), DriveCalls(*Machine),
+          FontCalls(*Machine, FileCalls) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -83,7 +84,7 @@ private:
     SandboxServiceControl ServiceCalls;
     // No one sees a box on the sandbox: each answers OK or Yes.
     HeadlessMessageBox BoxCalls;
-    PosixLibraryService LibraryCalls;
+    SandboxLibraryService LibraryCalls;
     SandboxInstallDisplay DisplayCalls;
     SandboxDrives DriveCalls;
     SandboxFonts FontCalls;

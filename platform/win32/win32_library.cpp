@@ -57,6 +57,29 @@ std::int32_t Win32LibraryService::CallEntryWithoutArguments(ProcAddress entry) {
     return reinterpret_cast<Entry>(entry)();
 }
 
+std::int32_t
+Win32LibraryService::CallEntryWithArguments(ProcAddress entry,
+                                            std::span<const std::uintptr_t> arguments) {
+    using A = std::uintptr_t;
+    const A* a = arguments.data();
+    switch (arguments.size()) {
+    case 0:
+        return CallEntryWithoutArguments(entry);
+    case 1:
+        return reinterpret_cast<INT(WINAPI*)(A)>(entry)(a[0]);
+    case 2:
+        return reinterpret_cast<INT(WINAPI*)(A, A)>(entry)(a[0], a[1]);
+    case 3:
+        return reinterpret_cast<INT(WINAPI*)(A, A, A)>(entry)(a[0], a[1], a[2]);
+    case 4:
+        return reinterpret_cast<INT(WINAPI*)(A, A, A, A)>(entry)(a[0], a[1], a[2], a[3]);
+    case 5:
+        return reinterpret_cast<INT(WINAPI*)(A, A, A, A, A)>(entry)(a[0], a[1], a[2], a[3], a[4]);
+    default:
+        return -1;
+    }
+}
+
 std::unique_ptr<LibraryService> MakeSystemLibraryService() {
     return std::make_unique<Win32LibraryService>();
 }

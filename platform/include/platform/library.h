@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 
 namespace platform {
@@ -47,6 +48,32 @@ public:
     /// argument may keep this default.
     virtual std::int32_t CallEntryWithoutArguments(ProcAddress entry) {
         return CallEntry(entry, nullptr);
+    }
+    /// Calls an export that takes up to five pointer-sized arguments and returns a 32-bit
+    /// result (SQLConfigDataSource, DirectXSetup); more arguments are not called and give
+    /// -1. This default calls in the C convention, which is the standard one everywhere
+    /// but on 32-bit Windows, whose loader overrides it.
+    virtual std::int32_t CallEntryWithArguments(ProcAddress entry,
+                                                std::span<const std::uintptr_t> arguments) {
+        using A = std::uintptr_t;
+        const A* a = arguments.data();
+        switch (arguments.size()) {
+        case 0:
+            return reinterpret_cast<std::int32_t (*)()>(entry)();
+        case 1:
+            return reinterpret_cast<std::int32_t (*)(A)>(entry)(a[0]);
+        case 2:
+            return reinterpret_cast<std::int32_t (*)(A, A)>(entry)(a[0], a[1]);
+        case 3:
+            return reinterpret_cast<std::int32_t (*)(A, A, A)>(entry)(a[0], a[1], a[2]);
+        case 4:
+            return reinterpret_cast<std::int32_t (*)(A, A, A, A)>(entry)(a[0], a[1], a[2], a[3]);
+        case 5:
+            return reinterpret_cast<std::int32_t (*)(A, A, A, A, A)>(entry)(a[0], a[1], a[2], a[3],
+                                                                            a[4]);
+        default:
+            return -1;
+        }
     }
 };
 

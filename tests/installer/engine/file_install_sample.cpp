@@ -54,7 +54,7 @@ std::vector<std::string> LogChanges(const std::filesystem::path& log) {
             line.pop_back();
         }
         for (const char* kept : {"File ", "Made Dir", "Backup", "In Use", "Date/Time", " File",
-                                 "Version:", "Shared"}) {
+                                 "Version:", "Shared", "Self-Register", "Could not Self"}) {
             if (line.rfind(kept, 0) == 0) {
                 lines.push_back(line);
                 break;

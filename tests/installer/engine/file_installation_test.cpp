@@ -12,10 +12,12 @@
 #include "installer/engine/script_builder.h"
 #include "installer/engine/wait_dialog.h"
 #include "platform/posix/sandbox_install_display.h"
+#include "platform/posix/sandbox_library.h"
 #include "sample_install_script.h"
 #include "sandbox_test_machine.h"
 #include "support/temp_file.h"
 
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -342,6 +344,39 @@ TEST_F(FileInstallationTest, WaitDialogNeedsTextDisplayAndNoSilence) {
         EXPECT_EQ(ReadFileText(Folder.Folder() / platform::SandboxInstallDisplay::LogName),
                   c.Shown);
     }
+}
+
+// Files flagged to register themselves do so once the run completed, in install order:
+// a library of our own records its key (logged by its long name, as its file record
+// names it), one whose DllRegisterServer fails is logged as such, and a program is
+// started with "/REGSERVER".
+TEST_F(FileInstallationTest, SelfRegisteringFilesRegisterAtTheEndOfTheRun) {
+    MakeMachine();
+    platform::SandboxLibraryService libraries(*Machine);
+    Rig->Services.RealLibraries = &libraries;
+    ::setenv("VORN_MACHINE", Folder.Folder().c_str(), 1);
+    auto bytes = [](const char* path) {
+        const std::string text = ReadFileText(path);
+        return std::vector<std::uint8_t>(text.begin(), text.end());
+    };
+    Payloads = {{"good.so", bytes(SELF_REGISTERING_LIBRARY)},
+                {"bad.so", bytes(FAILING_SELF_REGISTERING_LIBRARY)},
+                {"server.exe", {'M', 'Z'}}};
+    const std::uint8_t self = install_flag::SelfRegister;
+    EXPECT_EQ(Run({{"good.so", "C:\\APP\\GOOD SERVER.DLL", 0, self},
+                   {"bad.so", "C:\\APP\\BAD.DLL", 0, self},
+                   {"server.exe", "C:\\APP\\SERVER.EXE", 0, self}}),
+              -1);
+    EXPECT_EQ(
+        LogChanges(Native("C:\\APP\\INSTALL.LOG")),
+        (std::vector<std::string>{
+            "File Copy: C:\\APP\\GOOD SERVER.DLL", "File Copy: C:\\APP\\BAD.DLL",
+            "File Copy: C:\\APP\\SERVER.EXE", "Self-Register: C:\\APP\\GOOD SERVER.DLL",
+            "Could not Self-Register: C:\\APP\\BAD.DLL", "Self-Register: C:\\APP\\SERVER.EXE"}));
+    EXPECT_EQ(ReadFileText(Folder.Folder() / "self_registered.txt"),
+              "HKEY_CURRENT_USER\\Software\\Vorn Test\\SelfRegistered\n");
+    EXPECT_EQ(Rig->Services.ProcessCalls.Log(),
+              std::vector<std::string>{"CreateProcessA: C:\\APP\\SERVER.EXE /REGSERVER"});
 }
 
 } // namespace

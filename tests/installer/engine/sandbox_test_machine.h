@@ -45,7 +45,9 @@ public:
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return FaultyDde; }
     platform::MessageBoxService& Boxes() override { return BoxCalls; }
-    platform::LibraryService& Libraries() override { return LibraryCalls; }
+    platform::LibraryService& Libraries() override {
+        return RealLibraries != nullptr ? *RealLibraries : LibraryCalls;
+    }
     platform::RegistryService& Registry() override { return *RegistryCalls; }
     platform::ProfileService& Profile() override { return ProfileCalls; }
     platform::WindowMessageService& Messages() override { return MessageCalls; }
@@ -67,6 +69,8 @@ public:
     platform::FaultInjectingDde FaultyDde;
     platform::HeadlessMessageBox BoxCalls;
     platform::HeadlessLibraryService LibraryCalls;
+    /// When set, libraries are loaded through it instead of the in-memory fakes.
+    platform::LibraryService* RealLibraries = nullptr;
     std::unique_ptr<platform::SandboxRegistry> RegistryCalls;
     platform::SandboxWindowMessages MessageCalls;
     platform::SandboxVersions VersionCalls;

@@ -15,6 +15,8 @@ public:
     /// Calls the entry as WINAPI (stdcall on 32-bit Windows).
     std::int32_t CallEntry(ProcAddress entry, void* argument) override;
     std::int32_t CallEntryWithoutArguments(ProcAddress entry) override;
+    std::int32_t CallEntryWithArguments(ProcAddress entry,
+                                        std::span<const std::uintptr_t> arguments) override;
 };
 
 } // namespace platform
