@@ -50,6 +50,17 @@ FILES
 grep -q '^Title: Plandra Setup' "$c/PLANDRA/INSTALL.LOG" || fail "INSTALL.LOG has no title"
 grep -q '|Success|' "$c/WINNT/PLANDRA.MIF" || fail "the status file does not say Success"
 
+# The configuration: registry keys, the settings file and the Program Manager group with
+# its three items, each on the machine and in the log.
+for record in 'RegDB Key: Software\Vorn\Plandra' 'INI File: C:\WINNT\PLANDRA.INI' \
+  'Icon Group: Plandra' 'Icon Name: Read me' 'Icon Name: Site plan' 'Icon Name: Uninstall Plandra'; do
+  grep -qF "$record"$'\r' "$c/PLANDRA/INSTALL.LOG" || fail "INSTALL.LOG does not record $record"
+done
+grep -qF 'SOFTWARE\Vorn\Plandra]' "$machine/registry.reg" || fail "the registry lacks Plandra's key"
+grep -qx 'Units=mm' <(tr -d '\r' <"$c/WINNT/PLANDRA.INI") || fail "PLANDRA.INI lacks its settings"
+[ "$(grep -c 'Uninstall Plandra\|Read me\|Site plan' "$c/WINNT/GROUP1.GRP")" = 3 ] ||
+  fail "the Program Manager group lacks its items"
+
 # The user's work with the installed control: files the uninstaller must leave alone.
 "$plandra" script --stop-on-error >"$work/script.out" <<SCRIPT || fail "plandra script failed"
 FileName = "$c/PLANDRA/SAMPLES/SITE-PLAN.DXF"
@@ -71,9 +82,10 @@ status=0
 grep -q 'VALUE = "Success"' "$c/WINNT/PLANDRA.MIF" || fail "the status file does not record the removal"
 
 # Left by design: the user's files and their folder (with the sandbox's record of its
-# names), the status file, and the sandbox's own records of DDE and window messages.
+# names), the status file, Program Manager's own settings file, and the sandbox's own
+# records of DDE and window messages.
 snapshot | grep -v -e '^\./drive_c/PLANDRA/$' -e '^\./drive_c/PLANDRA/MARKED\.DXF ' \
   -e '^\./drive_c/PLANDRA/SITE-PLAN\.EMF ' -e '^\./drive_c/PLANDRA/sandbox:entries ' \
-  -e '^\./drive_c/WINNT/PLANDRA\.MIF ' -e '^\./dde/$' -e '^\./messages\.log ' >"$work/after" || true
+  -e '^\./drive_c/WINNT/PLANDRA\.MIF ' -e '^\./drive_c/WINNT/PROGMAN\.INI ' -e '^\./dde/$' -e '^\./messages\.log ' >"$work/after" || true
 diff -u "$work/before" "$work/after" || fail "the machine differs from its state before the installation"
 echo "the product installed, worked and was removed"
