@@ -1,6 +1,8 @@
 // Splits one line of an installation script into tokens.
 #include "script_lexer.h"
 
+#include "platform/ansi_text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -10,19 +12,6 @@ namespace {
 
 bool IsWordChar(unsigned char c) {
     return std::isalnum(c) != 0 || c == '_' || c == '-' || c == '%' || c == '.';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 } // namespace
@@ -66,9 +55,11 @@ std::vector<Token> SplitLine(std::string_view line, LexError& error) {
                     token.Text += '\t';
                 } else if (e == '\\' || e == '"') {
                     token.Text += e;
-                } else if (e == 'x' && i + 1 < line.size() && HexValue(line[i]) >= 0 &&
-                           HexValue(line[i + 1]) >= 0) {
-                    const int value = HexValue(line[i]) * 16 + HexValue(line[i + 1]);
+                } else if (e == 'x' && i + 1 < line.size() &&
+                           platform::HexDigitValue(line[i]) >= 0 &&
+                           platform::HexDigitValue(line[i + 1]) >= 0) {
+                    const int value = platform::HexDigitValue(line[i]) * 16 +
+                                      platform::HexDigitValue(line[i + 1]);
                     if (value == 0) {
                         return fail(i - 2, "a string cannot hold a zero byte");
                     }
@@ -116,7 +107,7 @@ bool IsHexText(std::string_view text) {
                 return false;
             }
             i = close;
-        } else if (c != ' ' && HexValue(c) < 0) {
+        } else if (c != ' ' && platform::HexDigitValue(c) < 0) {
             return false;
         }
     }

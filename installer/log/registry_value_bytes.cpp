@@ -6,23 +6,6 @@
 
 namespace vorn {
 
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-} // namespace
-
 std::uint32_t RegistryValueType(int typeNumber) {
     switch (typeNumber) {
     case 1:
@@ -67,7 +50,7 @@ std::string RegistryValueBytes(int typeNumber, const std::vector<std::string>& s
         std::string bytes;
         int high = -1;
         for (char c : first) {
-            const int digit = HexDigit(c);
+            const int digit = platform::HexDigitValue(c);
             if (digit < 0) {
                 continue;
             }

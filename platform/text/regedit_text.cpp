@@ -29,19 +29,6 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // One to `maxDigits` hexadecimal digits and nothing else.
 bool ParseHex(std::string_view digits, std::size_t maxDigits, std::uint32_t& value) {
     if (digits.empty() || digits.size() > maxDigits) {
@@ -49,7 +36,7 @@ bool ParseHex(std::string_view digits, std::size_t maxDigits, std::uint32_t& val
     }
     value = 0;
     for (char c : digits) {
-        const int digit = HexDigit(c);
+        const int digit = platform::HexDigitValue(c);
         if (digit < 0) {
             return false;
         }

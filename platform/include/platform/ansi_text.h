@@ -17,6 +17,9 @@ char LowerAnsi(char c);
 std::string UpperAnsi(std::string_view text);
 std::string LowerAnsi(std::string_view text);
 
+/// The value of a hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(char c);
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
