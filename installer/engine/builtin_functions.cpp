@@ -1,6 +1,7 @@
 // The engine's own script-callable functions.
 #include "builtin_functions.h"
 
+#include "disk_space_builtin.h"
 #include "file_search_builtins.h"
 #include "font_builtin.h"
 #include "media_builtins.h"
@@ -143,6 +144,7 @@ std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     table[20] = f20;
     table[21] = f21;
     table[22] = f22;
+    table[23] = f23;
     table[25] = f25;
     table[27] = f27;
     table[28] = f28;

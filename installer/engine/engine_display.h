@@ -52,6 +52,8 @@ public:
         bool TickWaits = false;
     };
     void Configure(const Settings& settings) { Figures = settings; }
+    /// The bytes the percentage counts against from now on (f23: the chosen parts).
+    void SetTotalBytes(std::uint32_t total) { Figures.TotalBytes = total; }
     /// Starts the update-display library: Update(0, ...) at once, Update(3, ...) at the end.
     void UseUpdateLibrary(platform::ProcAddress entry);
 

@@ -24,14 +24,18 @@ const char* MessageTable::CText(std::size_t index) const {
 
 std::string FormatMessageText(std::string_view format, std::string_view argument,
                               std::size_t size) {
+    return FormatMessageText(format, std::span(&argument, 1), size);
+}
+
+std::string FormatMessageText(std::string_view format, std::span<const std::string_view> arguments,
+                              std::size_t size) {
     std::string result;
-    bool argumentUsed = false;
+    std::size_t argumentsUsed = 0;
     for (std::size_t i = 0; i < format.size(); ++i) {
         char next = i + 1 < format.size() ? format[i + 1] : '\0';
         if (format[i] == '%' && next == 's') {
-            if (!argumentUsed) {
-                result += argument;
-                argumentUsed = true;
+            if (argumentsUsed < arguments.size()) {
+                result += arguments[argumentsUsed++];
             }
             ++i;
         } else if (format[i] == '%' && next == '%') {

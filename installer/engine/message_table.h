@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,5 +59,9 @@ private:
 /// argument, "%%" gives "%"; any other "%" is copied as it stands, so a script's text
 /// can never make the formatting read arguments that are not there. Cut to `size` - 1.
 std::string FormatMessageText(std::string_view format, std::string_view argument, std::size_t size);
+/// The same with several arguments: each "%s" takes the next one in turn; a "%s" beyond
+/// the last argument gives nothing.
+std::string FormatMessageText(std::string_view format, std::span<const std::string_view> arguments,
+                              std::size_t size);
 
 } // namespace vorn

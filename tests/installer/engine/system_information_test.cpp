@@ -2,6 +2,8 @@
 #include "engine_fakes.h"
 #include "installer/engine/builtin_functions.h"
 #include "installer/engine/date_rules.h"
+#include "installer/engine/engine_display.h"
+#include "installer/engine/install_context.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/system_information_action.h"
 #include "installer/log/install_log_reader.h"
@@ -235,6 +237,61 @@ TEST(AddFont, OlderSystemsMakeAResourceFileAndUseWinIni) {
     EXPECT_EQ(LogRecords(rig.H.Log.Text), (std::vector<LogEntry>{{1, resource}, {1, entry}}));
     EXPECT_EQ(rig.Services->FontCalls.Added(),
               std::vector<std::string>{"C:\\WINNT\\SYSTEM32\\PLAN.FOT"});
+}
+
+// f23's argument: the fields joined with 0x7F.
+std::string DiskSpaceArgument(std::initializer_list<std::string_view> fields) {
+    std::string text;
+    for (std::string_view field : fields) {
+        text += std::string(text.empty() ? "" : "\x7F") + std::string(field);
+    }
+    return text;
+}
+
+// f23 sums the chosen parts per drive against the free space: C has 1024 MB free, F 50 MB;
+// a share's free space cannot be read in the sandbox and so is never short.
+TEST(DiskSpaceCheck, ComparesTheChosenPartsWithEachDrive) {
+    const char* shortOnF = "Drive F: needs 58594 KB, has 51200 KB";
+    const std::string twoDrives =
+        DiskSpaceArgument({"0", "", "C:\\P", "1000000", "SEL", "F:\\DATA", "60000000"});
+    struct Case {
+        const char* Chosen;
+        std::string Argument;
+        std::int32_t Result;
+        const char* Box;
+    } cases[] = {
+        {"", twoDrives, 1, nullptr},
+        {"0", twoDrives, 1, nullptr},
+        {"1", twoDrives, 0, shortOnF},
+        {"1", DiskSpaceArgument({"0", "SEL", "F:\\A", "30000000", "", "f:\\B", "30000000"}), 0,
+         shortOnF},
+        {"",
+         DiskSpaceArgument({"0", "", "\\\\SERVER\\APPS\\P", "99999999999", "", "P", "9999999999"}),
+         1, nullptr},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        std::vector<std::string> texts(MessageTable::Count);
+        texts[11] = "Drive %s needs %s KB, has %s KB";
+        MessageTable messages(texts);
+        rig.H.Machine->Messages = &messages;
+        rig.H.Machine->Variables.SetVariable("SEL", c.Chosen);
+        EXPECT_EQ(rig.Call(23, c.Argument), c.Result) << c.Argument;
+        EXPECT_EQ(rig.H.BoxTexts(),
+                  c.Box != nullptr ? std::vector<std::string>{c.Box} : std::vector<std::string>{});
+    }
+    // Flag bit 0: the progress bar counts against the chosen parts alone.
+    Rig rig;
+    InstallContext context;
+    EngineDisplay display(*rig.H.Machine, context, nullptr, nullptr);
+    display.Configure({8000000, 0, 0, 0, 0, false});
+    rig.H.Machine->Display = &display;
+    rig.H.Machine->Variables.SetVariable("SEL", "0");
+    EXPECT_EQ(
+        rig.Call(23, DiskSpaceArgument({"1", "", "C:\\P", "1000000", "SEL", "C:\\Q", "7000000"})),
+        1);
+    context.BytesCopied = 250000;
+    EXPECT_EQ(display.Percent(), 25);
 }
 
 } // namespace
