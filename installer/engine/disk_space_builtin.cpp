@@ -48,8 +48,8 @@ std::uint64_t ByteCount(std::string_view text) {
 
 // The root of the drive or share a directory lies on; empty when it has none.
 std::string RootOf(std::string_view directory) {
-    if (directory.size() >= 2 && directory[1] == ':' &&
-        platform::UpperAnsi(directory[0]) >= 'A' && platform::UpperAnsi(directory[0]) <= 'Z') {
+    if (directory.size() >= 2 && directory[1] == ':' && platform::UpperAnsi(directory[0]) >= 'A' &&
+        platform::UpperAnsi(directory[0]) <= 'Z') {
         return {platform::UpperAnsi(directory[0]), ':', '\\'};
     }
     if (directory.starts_with("\\\\")) {
@@ -98,8 +98,8 @@ bool ReportShortage(Engine& engine, const DriveNeed& need, std::uint64_t free, b
     const std::string needed = std::to_string(need.Bytes / 1024 + (need.Bytes % 1024 != 0 ? 1 : 0));
     const std::string available = std::to_string(free / 1024);
     const std::array<std::string_view, 3> arguments = {drive, needed, available};
-    const std::string text = FormatMessageText(engine.Message(NotEnoughSpaceMessage), arguments,
-                                               MessageTextSize);
+    const std::string text =
+        FormatMessageText(engine.Message(NotEnoughSpaceMessage), arguments, MessageTextSize);
     const int style = box::IconExclamation | (offerCancel ? 0 : box::NoCancel);
     if (EngineMessageBox(engine, 0, text, engine.Message(msg::QuestionTitle), style) ==
         answer::Cancelled) {
