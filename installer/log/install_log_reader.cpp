@@ -127,7 +127,11 @@ LogReadResult LogParser::Parse() {
     } while (!Lines.Line().starts_with("Title:"));
     std::string_view title = Lines.Line();
     constexpr std::size_t TitleStart = std::string_view("Title: ").size();
-    Log.Title = TrimmedTitle(title.size() > TitleStart ? title.substr(TitleStart) : "");
+    // The title is the product's name, at most 255 characters; the log's lines may be
+    // longer, for the registry values they carry.
+    constexpr std::size_t MaxTitleLength = 255;
+    Log.Title =
+        TrimmedTitle(title.size() > TitleStart ? title.substr(TitleStart, MaxTitleLength) : "");
     while (Lines.Next()) {
         HandleLine();
     }

@@ -14,8 +14,8 @@
 namespace vorn {
 
 struct InstallLog {
-    /// From the first section's "Title:" line, without a trailing " INSTALLATION" and
-    /// then " INSTALL" (any case).
+    /// From the first section's "Title:" line (its first 255 characters), without a
+    /// trailing " INSTALLATION" and then " INSTALL" (any case).
     std::string Title;
     /// Number of installation sections; the last one's installation number.
     int Sections = 0;
