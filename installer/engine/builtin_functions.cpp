@@ -99,6 +99,9 @@ ArgumentFields::ArgumentFields(std::string_view argument) {
     }
 }
 
+ArgumentFields::ArgumentFields(const DllCallBlock& block)
+    : ArgumentFields(block.Argument != nullptr ? block.Argument : "") {}
+
 std::string_view ArgumentFields::Text(std::size_t index) const {
     return index < Fields.size() ? Fields[index] : std::string_view();
 }
@@ -159,7 +162,7 @@ std::int32_t f16(Engine& engine, const DllCallBlock& block) {
     constexpr long StartEmpty = 0x01;
     constexpr long CutToDirectory = 0x02;
     constexpr long FromAnswerFile = 0x80;
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     long flags = fields.Number(0);
     std::string_view name = fields.Text(1);
     // An empty name would be the "%%" variable, which must stay a percent sign.
@@ -192,7 +195,7 @@ std::int32_t f27(Engine& engine, const DllCallBlock& block) {
     constexpr long FirstOccurrence = 0x00;
     constexpr long LastOccurrence = 0x04;
     constexpr long PositionFromLeft = 0x08;
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     long flags = fields.Number(0);
     std::string_view text = fields.Text(1);
     std::string_view pattern = fields.Text(2);

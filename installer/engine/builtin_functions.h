@@ -20,6 +20,8 @@ inline constexpr char FieldSeparator = '\x7F';
 class ArgumentFields {
 public:
     explicit ArgumentFields(std::string_view argument);
+    /// The fields of a call's argument; none when the call has no argument.
+    explicit ArgumentFields(const DllCallBlock& block);
     /// Field `index`, empty when the argument has fewer fields.
     std::string_view Text(std::size_t index) const;
     /// Field `index` read as a decimal number (as atoi; 0 when it is not one).

@@ -112,7 +112,7 @@ bool ReportShortage(Engine& engine, const DriveNeed& need, std::uint64_t free, b
 } // namespace
 
 std::int32_t f23(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     const long flags = fields.Number(0);
     std::vector<DriveNeed> needs;
     std::uint64_t chosenBytes = 0;

@@ -93,7 +93,7 @@ std::optional<std::string> SearchDrives(platform::FileService& files, std::strin
 }
 
 std::int32_t f13(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     const long flags = fields.Number(0);
     std::optional<std::string> found;
     if (engine.Services.Machine != nullptr && IsPlainName(fields.Text(2))) {
@@ -105,7 +105,7 @@ std::int32_t f13(Engine& engine, const DllCallBlock& block) {
 }
 
 std::int32_t f22(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     std::optional<std::string> found;
     platform::MachineServices* machine = engine.Services.Machine;
     if (machine != nullptr && IsPlainName(fields.Text(2))) {

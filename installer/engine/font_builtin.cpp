@@ -109,7 +109,7 @@ std::string ResourceFileName(std::string_view file) {
 } // namespace
 
 std::int32_t f10(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     std::string file(NamePart(fields.Text(0)));
     const std::string_view name = fields.Text(1);
     if (engine.Mode == RunMode::Test) {

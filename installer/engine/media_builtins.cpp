@@ -14,7 +14,7 @@ std::int32_t f28(Engine& engine, const DllCallBlock&) {
 }
 
 std::int32_t f34(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     if (engine.Mode == RunMode::Test) {
         return 1;
     }

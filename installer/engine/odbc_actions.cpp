@@ -130,7 +130,7 @@ std::int32_t f30(Engine& engine, const DllCallBlock& block) {
     if (engine.Mode == RunMode::Test) {
         return 1;
     }
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     const std::string library(fields.Text(0));
     platform::LibraryService& libraries = engine.Services.Libraries;
     platform::UniqueLibrary setup(

@@ -98,7 +98,7 @@ bool RequirementHolds(Engine& engine, unsigned test) {
 }
 
 std::int32_t f12(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     const long requirement = fields.Number(0);
     const bool holds = RequirementHolds(engine, static_cast<unsigned>(requirement & TestMask));
     const bool result = (requirement & KeepSense) != 0 ? holds : !holds;

@@ -153,7 +153,7 @@ std::int32_t f29(Engine& engine, const DllCallBlock& block) {
     if (engine.Mode == RunMode::Test) {
         return 1;
     }
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     if (fields.Text(0) == "1") {
         std::string path = ShortForm(engine, fields.Text(1));
         if (!path.empty() && engine.SelfRegistrations.size() < Engine::MaxSelfRegistrations) {

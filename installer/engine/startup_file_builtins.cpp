@@ -27,10 +27,6 @@ constexpr std::size_t CannotOpenMessage = 26;
 constexpr std::string_view EnvironmentKey =
     "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
 
-ArgumentFields FieldsOf(const DllCallBlock& block) {
-    return ArgumentFields(block.Argument != nullptr ? block.Argument : "");
-}
-
 std::string_view SkipBlanks(std::string_view text) {
     text.remove_prefix(std::min(text.size(), text.find_first_not_of(" \t")));
     return text;
@@ -206,7 +202,7 @@ std::int32_t EditStartupFile(Engine& engine, const DllCallBlock& block, std::str
     if (Skipped(engine)) {
         return 0;
     }
-    ArgumentFields fields = FieldsOf(block);
+    ArgumentFields fields(block);
     LineEdit edit{fields.Number(0), fields.Text(1), fields.Text(2), fields.Text(3),
                   fields.Number(4)};
     return EditTextFile(engine, BootDriveFile(engine, name), edit, BackupRule::StartupFile);
@@ -475,7 +471,7 @@ std::int32_t f2(Engine& engine, const DllCallBlock& block) {
 }
 
 std::int32_t f3(Engine& engine, const DllCallBlock& block) {
-    std::string_view device = platform::TrimBlanks(FieldsOf(block).Text(0));
+    std::string_view device = platform::TrimBlanks(ArgumentFields(block).Text(0));
     if (Skipped(engine) || device.empty()) {
         return 0;
     }
@@ -546,7 +542,7 @@ std::int32_t f15(Engine& engine, const DllCallBlock& block) {
     constexpr long ReadBytes = 0x01;
     constexpr long WithZero = 0x02;
     constexpr long MaxWrite = 512;
-    ArgumentFields fields = FieldsOf(block);
+    ArgumentFields fields(block);
     const long flags = fields.Number(0);
     const bool reading = (flags & ReadBytes) != 0;
     std::string_view variable = fields.Text(2);
@@ -595,7 +591,7 @@ std::int32_t f15(Engine& engine, const DllCallBlock& block) {
 std::int32_t f19(Engine& engine, const DllCallBlock& block) {
     constexpr long ConditionMask = 0xC1;
     constexpr long CancelBox = 0x06;
-    ArgumentFields fields = FieldsOf(block);
+    ArgumentFields fields(block);
     const long flags = fields.Number(0);
     if (Skipped(engine)) {
         return 0;
@@ -614,7 +610,7 @@ std::int32_t f19(Engine& engine, const DllCallBlock& block) {
 std::int32_t f20(Engine& engine, const DllCallBlock& block) {
     constexpr long NoArchive = 0x10;
     constexpr long Recurse = 0x08;
-    ArgumentFields fields = FieldsOf(block);
+    ArgumentFields fields(block);
     const long flags = fields.Number(0);
     std::string_view path = fields.Text(1);
     if (Skipped(engine) || path.empty()) {
@@ -636,7 +632,7 @@ std::int32_t f20(Engine& engine, const DllCallBlock& block) {
 }
 
 std::int32_t f21(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields = FieldsOf(block);
+    ArgumentFields fields(block);
     if (Skipped(engine)) {
         return 0;
     }
@@ -666,7 +662,7 @@ std::int32_t f25(Engine& engine, const DllCallBlock& block) {
     if (Skipped(engine)) {
         return 0;
     }
-    ArgumentFields fields = FieldsOf(block);
+    ArgumentFields fields(block);
     LineEdit edit{fields.Number(0), fields.Text(2), fields.Text(3), fields.Text(4),
                   fields.Number(5)};
     return EditTextFile(engine, fields.Text(1), edit, BackupRule::UnlessFlag);
@@ -675,7 +671,7 @@ std::int32_t f25(Engine& engine, const DllCallBlock& block) {
 std::int32_t f33(Engine& engine, const DllCallBlock& block) {
     constexpr long WriteThrough = 0x01;
     constexpr long Backup = 0x02;
-    ArgumentFields fields = FieldsOf(block);
+    ArgumentFields fields(block);
     const long flags = fields.Number(0);
     std::string_view variable = fields.Text(1);
     if (Skipped(engine) || variable.empty()) {

@@ -18,10 +18,6 @@ constexpr std::size_t EnvironmentValueSize = 256;
 /// The longest value an environment variable can hold, with its zero.
 constexpr std::size_t LongestEnvironmentValue = 32768;
 
-ArgumentFields Fields(const DllCallBlock& block) {
-    return ArgumentFields(block.Argument != nullptr ? block.Argument : "");
-}
-
 // Sets the variable to `value`, cut to its folder when asked (a value without a
 // backslash stays whole).
 void Store(Engine& engine, std::string_view variable, std::string_view value, bool cut) {
@@ -35,7 +31,7 @@ void Store(Engine& engine, std::string_view variable, std::string_view value, bo
 } // namespace
 
 std::int32_t f8(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields = Fields(block);
+    ArgumentFields fields(block);
     const std::string file(fields.Text(2));
     const std::string section(fields.Text(3));
     const std::string key(fields.Text(4));
@@ -55,7 +51,7 @@ std::int32_t f8(Engine& engine, const DllCallBlock& block) {
 }
 
 std::int32_t f9(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields = Fields(block);
+    ArgumentFields fields(block);
     const long rootAndFlag = fields.Number(0);
     std::string value;
     char type = '0';
@@ -70,7 +66,7 @@ std::int32_t f9(Engine& engine, const DllCallBlock& block) {
 }
 
 std::int32_t f11(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields = Fields(block);
+    ArgumentFields fields(block);
     std::string folder;
     if (engine.Services.Machine != nullptr) {
         std::array<char, PathSize> buffer{};
@@ -84,7 +80,7 @@ std::int32_t f11(Engine& engine, const DllCallBlock& block) {
 }
 
 std::int32_t f17(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields = Fields(block);
+    ArgumentFields fields(block);
     std::string value;
     bool found = false;
     if (engine.Services.Machine != nullptr && !fields.Text(2).empty()) {
