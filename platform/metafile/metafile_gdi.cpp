@@ -6,9 +6,11 @@
 #include "platform/metafile/wmf_recorder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace platform::metafile {
@@ -99,9 +101,16 @@ HDC MetafileGdi::CreateCompatibleDC(HDC reference) {
 }
 
 bool MetafileGdi::DeleteDC(HDC dc) {
-    // Deleting a metafile device context abandons its recording.
+    // Deleting a metafile device context abandons its recording, and the file begun
+    // for it: without its header it is no metafile.
     if (Find(dc) != nullptr) {
-        return Stop(dc) != nullptr;
+        std::unique_ptr<Recording> recording = Stop(dc);
+        if (recording->File.is_open()) {
+            recording->File.close();
+            std::error_code ignored;
+            std::filesystem::remove(recording->FileName, ignored);
+        }
+        return true;
     }
     return Inner.DeleteDC(dc);
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -116,6 +117,10 @@ TEST(MetafileGdi, StreamsTheFileAndReportsOneThatCannotBeMade) {
     EXPECT_TRUE(std::ranges::equal(bytes, gdi.EnhMetaFileBits(metafile)));
 
     EXPECT_EQ(gdi.CreateEnhMetaFileA(nullptr, unwritable, nullptr, ""), nullptr);
+    // An abandoned recording leaves no headless file behind.
+    const std::string abandoned = (folder.Folder() / "abandoned.emf").string();
+    EXPECT_TRUE(gdi.DeleteDC(gdi.CreateEnhMetaFileA(nullptr, abandoned, nullptr, "")));
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
     // Drawing on a closed metafile goes nowhere: the handle is no longer one of ours.
     EXPECT_EQ(gdi.CloseEnhMetaFile(dc), nullptr);
 }
