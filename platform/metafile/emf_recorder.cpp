@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <ostream>
 
 namespace platform::metafile {
 
@@ -35,16 +36,32 @@ constexpr std::uint32_t ExtCreateFontIndirectW = 82;
 constexpr std::uint32_t ExtTextOutW = 84;
 constexpr std::uint32_t Polygon16 = 86;
 constexpr std::uint32_t SetPolyFillMode = 19;
-constexpr std::uint32_t ExtCreatePen = 95;
 } // namespace emr
 
 constexpr std::uint32_t HeaderSize = 108;
+/// How many bytes of records a file-backed recorder holds before writing them.
+constexpr std::size_t FlushAt = 1 << 20;
 constexpr std::uint32_t Signature = 0x464D4520; // " EMF"
 /// LogFont (92 bytes) and the full name, style and PANOSE that follow it.
 constexpr std::uint32_t LogFontPanoseSize = 320;
 
 std::uint32_t Padded(std::size_t size) {
     return static_cast<std::uint32_t>((size + 3) & ~std::size_t{3});
+}
+
+void Append(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
+    std::size_t at = bytes.size();
+    bytes.resize(at + 4);
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+    bytes[at + 2] = static_cast<std::uint8_t>(value >> 16);
+    bytes[at + 3] = static_cast<std::uint8_t>(value >> 24);
+}
+
+void AppendRect(std::vector<std::uint8_t>& bytes, const Rect& rect) {
+    for (std::int32_t value : {rect.left, rect.top, rect.right, rect.bottom}) {
+        Append(bytes, static_cast<std::uint32_t>(value));
+    }
 }
 
 // An object table index as the 16-bit count of the header can carry.
@@ -60,7 +77,6 @@ bool Fits16(std::span<const Point> points) {
 }
 
 constexpr int NullPen = 8;
-constexpr std::uint32_t PsGeometric = 0x00010000;
 
 // The box of a GDI call (right and bottom edge excluded) as the inclusive box EMF
 // records store.
@@ -71,8 +87,8 @@ Rect Inclusive(const Rect& box) {
 } // namespace
 
 EmfRecorder::EmfRecorder(const ReferenceDevice& device, std::optional<Rect> frame,
-                         std::string_view description)
-    : Device(device), Frame(frame), Description(AnsiToUtf16(description)),
+                         std::string_view description, std::ostream* file)
+    : Device(device), Frame(frame), Description(AnsiToUtf16(description)), File(file),
       CurrentPen(StockFlag | stock::BlackPen), CurrentBrush(StockFlag | stock::WhiteBrush) {
     Bytes.resize(HeaderSize + Padded(Description.size() * 2));
     Records = 1;
@@ -93,23 +109,31 @@ EmfRecorder::EmfRecorder(const ReferenceDevice& device, std::optional<Rect> fram
 }
 
 void EmfRecorder::Begin(std::uint32_t type, std::uint32_t size) {
+    // Records go to the file in large blocks, between records: a record is complete
+    // in Bytes while it is written.
+    if (File != nullptr && Bytes.size() >= FlushAt) {
+        Flush();
+    }
     Put(type);
     Put(size);
     ++Records;
 }
 
+void EmfRecorder::Flush() {
+    if (File != nullptr && !Bytes.empty()) {
+        File->write(reinterpret_cast<const char*>(Bytes.data()),
+                    static_cast<std::streamsize>(Bytes.size()));
+        Written += Bytes.size();
+        Bytes.clear();
+    }
+}
+
 void EmfRecorder::Put(std::uint32_t value) {
-    std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    Bytes.insert(Bytes.end(), bytes, bytes + 4);
+    Append(Bytes, value);
 }
 
 void EmfRecorder::PutRect(const Rect& rect) {
-    PutSigned(rect.left);
-    PutSigned(rect.top);
-    PutSigned(rect.right);
-    PutSigned(rect.bottom);
+    AppendRect(Bytes, rect);
 }
 
 void EmfRecorder::PutPoint(Point point) {
@@ -160,29 +184,15 @@ std::uint32_t EmfRecorder::Create(const ObjectDefinition& object) {
     auto slot = static_cast<std::uint32_t>(index);
     if (const auto* pen = std::get_if<PenDefinition>(&object)) {
         PenWidths[index] = std::max(pen->Width, 1);
-        if (pen->Width > 1) {
-            // CreatePen makes a geometric pen with round ends for widths above one;
-            // the extended record says so, where readers take a plain pen as cosmetic.
-            Begin(emr::ExtCreatePen, 52);
-            Put(slot);
-            Put(0); // no brush bitmap
-            Put(0);
-            Put(0);
-            Put(0);
-            Put(PsGeometric | static_cast<std::uint32_t>(pen->Style));
-            PutSigned(pen->Width);
-            Put(0); // BS_SOLID
-            Put(pen->Color);
-            Put(0);
-            Put(0); // no dash entries of its own
-        } else {
-            Begin(emr::CreatePen, 28);
-            Put(slot);
-            PutSigned(pen->Style);
-            PutSigned(pen->Width);
-            Put(0);
-            Put(pen->Color);
-        }
+        // The plain record, as GDI itself records a pen of CreatePen: its players make a
+        // pen wider than one pixel geometric by themselves. (Wine plays an extended
+        // geometric record of the same pen one pixel wide.)
+        Begin(emr::CreatePen, 28);
+        Put(slot);
+        PutSigned(pen->Style);
+        PutSigned(pen->Width); // the width is the x of a point whose y is unused
+        Put(0);
+        Put(pen->Color);
     } else if (const auto* brush = std::get_if<BrushDefinition>(&object)) {
         Begin(emr::CreateBrushIndirect, 24);
         Put(slot);
@@ -413,35 +423,56 @@ std::vector<std::uint8_t> EmfRecorder::Finish() {
                  toFrame(Bounds.right, Device.Millimeters.cx, Device.Pixels.cx),
                  toFrame(Bounds.bottom, Device.Millimeters.cy, Device.Pixels.cy)};
     }
-    std::vector<std::uint8_t> body = std::move(Bytes);
-    Bytes.clear();
-    Put(emr::Header);
-    Put(HeaderSize + Padded(Description.size() * 2));
-    PutRect(Bounds);
-    PutRect(frame);
-    Put(Signature);
-    Put(0x00010000);
-    Put(static_cast<std::uint32_t>(body.size()));
-    Put(Records);
-    Put(static_cast<std::uint32_t>(Slots.size())); // nHandles, then a reserved 0
-    Put(static_cast<std::uint32_t>(Description.size()));
-    Put(Description.empty() ? 0 : HeaderSize);
-    Put(0); // no palette
-    PutSigned(Device.Pixels.cx);
-    PutSigned(Device.Pixels.cy);
-    PutSigned(Device.Millimeters.cx);
-    PutSigned(Device.Millimeters.cy);
-    Put(0); // no pixel format
-    Put(0);
-    Put(0); // no OpenGL records
-    PutSigned(Device.Millimeters.cx * 1000);
-    PutSigned(Device.Millimeters.cy * 1000);
-    for (char16_t c : Description) {
-        Bytes.push_back(static_cast<std::uint8_t>(c));
-        Bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    std::uint64_t total = Written + Bytes.size();
+    std::vector<std::uint8_t> header =
+        HeaderRecord(frame, static_cast<std::uint32_t>(std::min<std::uint64_t>(
+                                total, std::numeric_limits<std::uint32_t>::max())));
+    if (File == nullptr) {
+        std::copy(header.begin(), header.end(), Bytes.begin());
+        return std::move(Bytes);
     }
-    std::copy(Bytes.begin(), Bytes.end(), body.begin());
-    return body;
+    Flush();
+    File->seekp(0);
+    File->write(reinterpret_cast<const char*>(header.data()),
+                static_cast<std::streamsize>(header.size()));
+    File->flush();
+    if (total > std::numeric_limits<std::uint32_t>::max()) {
+        // The header counts the bytes in 32 bits: a larger file is not a metafile.
+        File->setstate(std::ios::failbit);
+    }
+    return {};
+}
+
+std::vector<std::uint8_t> EmfRecorder::HeaderRecord(const Rect& frame,
+                                                    std::uint32_t totalBytes) const {
+    std::vector<std::uint8_t> header;
+    auto put = [&header](auto value) { Append(header, static_cast<std::uint32_t>(value)); };
+    put(emr::Header);
+    put(HeaderSize + Padded(Description.size() * 2));
+    AppendRect(header, Bounds);
+    AppendRect(header, frame);
+    put(Signature);
+    put(0x00010000);
+    put(totalBytes);
+    put(Records);
+    put(Slots.size()); // nHandles, then a reserved 0
+    put(Description.size());
+    put(Description.empty() ? 0 : HeaderSize);
+    put(0); // no palette
+    put(Device.Pixels.cx);
+    put(Device.Pixels.cy);
+    put(Device.Millimeters.cx);
+    put(Device.Millimeters.cy);
+    put(0); // no pixel format
+    put(0);
+    put(0); // no OpenGL records
+    put(Device.Millimeters.cx * 1000);
+    put(Device.Millimeters.cy * 1000);
+    for (char16_t c : Description) {
+        header.push_back(static_cast<std::uint8_t>(c));
+        header.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    return header;
 }
 
 } // namespace platform::metafile

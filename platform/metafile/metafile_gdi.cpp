@@ -6,8 +6,11 @@
 #include "platform/metafile/wmf_recorder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace platform::metafile {
@@ -29,6 +32,9 @@ bool WriteFile(std::string_view fileName, const std::vector<std::uint8_t>& bytes
 } // namespace
 
 struct MetafileGdi::Recording {
+    /// The file an enhanced metafile's records stream to (declared before the recorder
+    /// that writes to it).
+    std::ofstream File;
     std::unique_ptr<MetafileRecorder> Recorder;
     HDC Reference = nullptr;
     std::string FileName;
@@ -95,9 +101,16 @@ HDC MetafileGdi::CreateCompatibleDC(HDC reference) {
 }
 
 bool MetafileGdi::DeleteDC(HDC dc) {
-    // Deleting a metafile device context abandons its recording.
+    // Deleting a metafile device context abandons its recording, and the file begun
+    // for it: without its header it is no metafile.
     if (Find(dc) != nullptr) {
-        return Stop(dc) != nullptr;
+        std::unique_ptr<Recording> recording = Stop(dc);
+        if (recording->File.is_open()) {
+            recording->File.close();
+            std::error_code ignored;
+            std::filesystem::remove(recording->FileName, ignored);
+        }
+        return true;
     }
     return Inner.DeleteDC(dc);
 }
@@ -457,8 +470,21 @@ HDC MetafileGdi::CreateEnhMetaFileA(HDC reference, std::string_view fileName, co
     if (frame != nullptr) {
         frameRect = *frame;
     }
-    return Start(reference, fileName,
-                 std::make_unique<EmfRecorder>(device, frameRect, description));
+    // A named metafile is written as it is drawn, as GDI writes it, rather than held
+    // whole in memory; a file that cannot be made fails the creation, as in GDI.
+    std::ofstream file;
+    if (!fileName.empty()) {
+        file.open(std::string(fileName), std::ios::binary | std::ios::trunc);
+        if (!file) {
+            return nullptr;
+        }
+    }
+    HDC dc = Start(reference, fileName, nullptr);
+    Recording* recording = Find(dc);
+    recording->File = std::move(file);
+    recording->Recorder = std::make_unique<EmfRecorder>(
+        device, frameRect, description, fileName.empty() ? nullptr : &recording->File);
+    return dc;
 }
 
 MetafileGdi::Closed* MetafileGdi::Close(HDC dc, bool enhanced) {
@@ -473,7 +499,13 @@ MetafileGdi::Closed* MetafileGdi::Close(HDC dc, bool enhanced) {
     auto closed = std::make_unique<Closed>();
     closed->Bytes = recording->Recorder->Finish();
     closed->Enhanced = enhanced;
-    if (!recording->FileName.empty() && !WriteFile(recording->FileName, closed->Bytes)) {
+    if (recording->File.is_open()) {
+        recording->File.close();
+        if (!recording->File) {
+            return nullptr;
+        }
+        closed->FileName = recording->FileName;
+    } else if (!recording->FileName.empty() && !WriteFile(recording->FileName, closed->Bytes)) {
         return nullptr;
     }
     ClosedMetafiles.push_back(std::move(closed));
@@ -495,6 +527,12 @@ bool MetafileGdi::Forget(const void* metafile, bool enhanced) {
 std::span<const std::uint8_t> MetafileGdi::Bits(const void* metafile, bool enhanced) const {
     for (const auto& closed : ClosedMetafiles) {
         if (closed.get() == metafile && closed->Enhanced == enhanced) {
+            if (closed->Bytes.empty() && !closed->FileName.empty()) {
+                // A metafile written as it was drawn is read back when its bytes are
+                // asked for.
+                std::ifstream file(closed->FileName, std::ios::binary);
+                closed->Bytes.assign(std::istreambuf_iterator<char>(file), {});
+            }
             return closed->Bytes;
         }
     }

@@ -4,7 +4,9 @@
 #include "platform/metafile/metafile_gdi.h"
 #include "support/temp_file.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -91,23 +93,34 @@ TEST(MetafileGdi, RecordsObjectsWhenFirstUsedAndTheHeaderCountsTheFile) {
     EXPECT_TRUE(gdi.DeleteEnhMetaFile(metafile));
 }
 
-TEST(MetafileGdi, WritesTheFileOnCloseAndReportsOneThatCannotBeWritten) {
+TEST(MetafileGdi, StreamsTheFileAndReportsOneThatCannotBeMade) {
     RecordingGdi raster;
     MetafileGdi gdi(raster);
     plandra::test::TempFolder folder;
     const std::string written = (folder.Folder() / "picture.emf").string();
     const std::string unwritable = (folder.Folder() / "missing" / "picture.emf").string();
 
+    // More records than are held before they go to the file: the header written last
+    // still counts them all.
     HDC dc = gdi.CreateEnhMetaFileA(nullptr, written, nullptr, "");
-    gdi.Ellipse(dc, 0, 0, 10, 10);
+    for (int i = 0; i < 60000; ++i) {
+        gdi.Ellipse(dc, i % 100, 0, i % 100 + 10, 10);
+    }
     HENHMETAFILE metafile = gdi.CloseEnhMetaFile(dc);
     ASSERT_NE(metafile, nullptr);
     std::ifstream file(written, std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-    EXPECT_EQ(bytes.size(), gdi.EnhMetaFileBits(metafile).size());
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_GT(bytes.size(), 60000u * 24);
+    EXPECT_EQ(U32(bytes, 48), bytes.size());          // nBytes
+    EXPECT_EQ(U32(bytes, 52), Records(bytes).size()); // nRecords
+    EXPECT_EQ(U32(bytes, 8 + 8), 108u);               // bounds right: every ellipse seen
+    EXPECT_TRUE(std::ranges::equal(bytes, gdi.EnhMetaFileBits(metafile)));
 
-    dc = gdi.CreateEnhMetaFileA(nullptr, unwritable, nullptr, "");
-    EXPECT_EQ(gdi.CloseEnhMetaFile(dc), nullptr);
+    EXPECT_EQ(gdi.CreateEnhMetaFileA(nullptr, unwritable, nullptr, ""), nullptr);
+    // An abandoned recording leaves no headless file behind.
+    const std::string abandoned = (folder.Folder() / "abandoned.emf").string();
+    EXPECT_TRUE(gdi.DeleteDC(gdi.CreateEnhMetaFileA(nullptr, abandoned, nullptr, "")));
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
     // Drawing on a closed metafile goes nowhere: the handle is no longer one of ours.
     EXPECT_EQ(gdi.CloseEnhMetaFile(dc), nullptr);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/metafile/metafile_recorder.h"
 
+#include <iosfwd>
 #include <optional>
 
 namespace platform::metafile {
@@ -18,8 +19,11 @@ class EmfRecorder final : public MetafileRecorder {
 public:
     /// `frame` in hundredths of a millimetre; without one the frame is the bounds of
     /// what was drawn. `description` goes into the header as UTF-16, NULs included.
+    /// With a `file` (a seekable stream that outlives the recorder) the records go to it
+    /// as they come, and Finish writes the header over its start and returns nothing;
+    /// without one Finish returns the whole metafile.
     EmfRecorder(const ReferenceDevice& device, std::optional<Rect> frame,
-                std::string_view description);
+                std::string_view description, std::ostream* file = nullptr);
 
     std::uint32_t Create(const ObjectDefinition& object) override;
     void Select(std::uint32_t index) override;
@@ -51,11 +55,19 @@ private:
     void WidenByPen(const Rect& rect);
     void SetValue(std::uint32_t type, std::uint32_t value);
     void PolygonRecord(std::span<const Point> points);
+    /// Hands the records held so far to the file, if there is one.
+    void Flush();
+    std::vector<std::uint8_t> HeaderRecord(const Rect& frame, std::uint32_t totalBytes) const;
 
     ReferenceDevice Device;
     std::optional<Rect> Frame;
     std::u16string Description;
+    /// The records not yet in the file (without a file: the whole metafile, header
+    /// space first).
     std::vector<std::uint8_t> Bytes;
+    std::ostream* File;
+    /// Bytes already handed to the file.
+    std::uint64_t Written = 0;
     std::uint32_t Records = 0;
     /// Object table slots in use (slot 0 stands for the metafile itself).
     std::vector<bool> Slots{true};

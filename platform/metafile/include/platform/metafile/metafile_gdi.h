@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -78,7 +79,9 @@ private:
         int FillMode = Alternate;
     };
     struct Closed {
+        /// Empty for a metafile written to FileName as it was drawn until asked for.
         std::vector<std::uint8_t> Bytes;
+        std::string FileName;
         bool Enhanced = true;
     };
 
