@@ -10,16 +10,16 @@
 namespace vorn::authoring {
 
 std::array<std::int64_t, 12> FontFields(const platform::LogFontA& font) {
-    return {font.Width,        font.Escapement,   font.Orientation,    font.Weight,
-            font.Italic,       font.Underline,    font.StrikeOut,      font.CharSet,
-            font.OutPrecision, font.ClipPrecision, font.Quality, font.PitchAndFamily};
+    return {font.Width,        font.Escapement,    font.Orientation, font.Weight,
+            font.Italic,       font.Underline,     font.StrikeOut,   font.CharSet,
+            font.OutPrecision, font.ClipPrecision, font.Quality,     font.PitchAndFamily};
 }
 
 void SetFontField(platform::LogFontA& font, std::size_t field, std::int64_t value) {
     std::int32_t* const wide[] = {&font.Width, &font.Escapement, &font.Orientation, &font.Weight};
-    std::uint8_t* const narrow[] = {&font.Italic,        &font.Underline,    &font.StrikeOut,
-                                    &font.CharSet,       &font.OutPrecision, &font.ClipPrecision,
-                                    &font.Quality,       &font.PitchAndFamily};
+    std::uint8_t* const narrow[] = {&font.Italic,  &font.Underline,     &font.StrikeOut,
+                                    &font.CharSet, &font.OutPrecision,  &font.ClipPrecision,
+                                    &font.Quality, &font.PitchAndFamily};
     if (field < 4) {
         *wide[field] = static_cast<std::int32_t>(value);
     } else {
@@ -80,6 +80,10 @@ bool DialogPageCompiler::Statement(StatementReader& in) {
         return false;
     }
     if (keyword == "page") {
+        // A button names its target page in one byte.
+        if (Pages.size() == MaxTableCount + 1) {
+            in.Fail(first.Column, "a dialog set holds at most 256 pages");
+        }
         Page(in);
         return true;
     }
@@ -117,10 +121,6 @@ platform::ControlTitle DialogPageCompiler::Title(StatementReader& in) {
 /// page CAPTION [at X Y] size W H [font FACE POINTS] [style N] [ex-style N] [menu TITLE]
 /// [class TITLE]
 void DialogPageCompiler::Page(StatementReader& in) {
-    if (Pages.size() == MaxTableCount * 8) {
-        in.Fail(ColumnOf(in), "a dialog set holds at most " + std::to_string(MaxTableCount * 8) +
-                                  " pages");
-    }
     DialogPageLayout page;
     platform::DialogTemplate& form = page.Template;
     form.Caption = in.String("the page's caption");
@@ -179,7 +179,8 @@ void DialogPageCompiler::Font(StatementReader& in) {
         const auto field = std::find_if(FontFieldWords.begin(), FontFieldWords.end(),
                                         [&](std::string_view word) { return in.TakeWord(word); });
         if (field == FontFieldWords.end()) {
-            in.Expected("a font field (width, weight, italic, charset, ...) or the end of the line");
+            in.Expected(
+                "a font field (width, weight, italic, charset, ...) or the end of the line");
         }
         const auto index = static_cast<std::size_t>(field - FontFieldWords.begin());
         SetFontField(font, index,
@@ -191,8 +192,9 @@ void DialogPageCompiler::Font(StatementReader& in) {
 
 /// WORD ID [TITLE] at X Y size W H [style N] [ex-style N] [data HEX]
 void DialogPageCompiler::Control(StatementReader& in, const std::string& keyword) {
-    const ControlWord& word = *std::find_if(ControlWords.begin(), ControlWords.end(),
-                                            [&](const ControlWord& w) { return w.Word == keyword; });
+    const ControlWord& word =
+        *std::find_if(ControlWords.begin(), ControlWords.end(),
+                      [&](const ControlWord& w) { return w.Word == keyword; });
     platform::DialogTemplate& form = Pages.back().Template;
     if (form.Controls.size() == 65535) {
         in.Fail(ColumnOf(in), "a page holds at most 65535 controls");
@@ -226,11 +228,14 @@ void DialogPageCompiler::Control(StatementReader& in, const std::string& keyword
             for (std::size_t i = 0; i < text.size(); i += 2) {
                 const auto digit = [](char c) {
                     const auto u = static_cast<unsigned char>(c);
-                    return std::isdigit(u) ? c - '0' : std::isxdigit(u) ? std::tolower(u) - 'a' + 10 : -1;
+                    return std::isdigit(u)    ? c - '0'
+                           : std::isxdigit(u) ? std::tolower(u) - 'a' + 10
+                                              : -1;
                 };
                 if (i + 1 >= text.size() || digit(text[i]) < 0 || digit(text[i + 1]) < 0 ||
                     control.CreationData.size() == 65533) {
-                    in.Fail(column, "expected the creation data in hexadecimal, at most 65533 bytes");
+                    in.Fail(column,
+                            "expected the creation data in hexadecimal, at most 65533 bytes");
                 }
                 control.CreationData.push_back(
                     static_cast<std::uint8_t>(digit(text[i]) * 16 + digit(text[i + 1])));
@@ -285,7 +290,8 @@ void DialogPageCompiler::Entry(StatementReader& in) {
             acted = true;
             entry.Action = static_cast<std::uint8_t>(action - ActionWords.begin());
             if (entry.Action == page_action::Next) {
-                entry.Target = static_cast<std::uint8_t>(Signed(in, "the next page's index", 0, 255));
+                entry.Target =
+                    static_cast<std::uint8_t>(Signed(in, "the next page's index", 0, 255));
             }
         } else if (in.TakeWord("action-code")) {
             entry.Action = static_cast<std::uint8_t>(Signed(in, "an action code", 0, 255));
@@ -374,8 +380,8 @@ std::string CompileWizard(StatementReader& in) {
             numbers[2] = number("the frame's height");
         } else if (in.TakeWord("picture")) {
             const int column = ColumnOf(in);
-            const PayloadEntry entry = in.PackFile(in.String("the picture's file"), column,
-                                                   "the picture ");
+            const PayloadEntry entry =
+                in.PackFile(in.String("the picture's file"), column, "the picture ");
             picture[0] = entry.Offset;
             picture[1] = entry.CompressedSize;
             picture[2] = entry.Size;
@@ -395,8 +401,7 @@ std::string CompileWizard(StatementReader& in) {
                 }
                 in.Skip();
                 const std::string value = plain("the value to compare with");
-                entry += '\t' + value + '\t' +
-                         std::to_string(comparison - ComparisonWords.begin());
+                entry += '\t' + value + '\t' + std::to_string(comparison - ComparisonWords.begin());
             }
             entries.push_back(std::move(entry));
         } else {

@@ -74,8 +74,7 @@ inline constexpr std::array<ControlWord, 11> ControlWords = {{
 inline constexpr std::array<std::string_view, 7> EntryKindWords = {
     "", "edit", "button", "radio", "checks", "path", "list"};
 /// Button actions by code.
-inline constexpr std::array<std::string_view, 4> ActionWords = {"back", "finish", "next",
-                                                                "cancel"};
+inline constexpr std::array<std::string_view, 4> ActionWords = {"back", "finish", "next", "cancel"};
 /// Flag words of an entry, by the kind they belong to.
 struct EntryFlagWord {
     std::uint8_t Kind;
@@ -92,9 +91,8 @@ inline constexpr std::array<EntryFlagWord, 5> EntryFlagWords = {{
 
 /// The numeric fields of a page's logical font after its face name and height.
 inline constexpr std::array<std::string_view, 12> FontFieldWords = {
-    "width",         "escapement",     "orientation", "weight",
-    "italic",        "underline",      "strike-out",  "charset",
-    "out-precision", "clip-precision", "quality",     "pitch-and-family"};
+    "width",      "escapement", "orientation",   "weight",         "italic",  "underline",
+    "strike-out", "charset",    "out-precision", "clip-precision", "quality", "pitch-and-family"};
 
 /// A logical font's fields named by FontFieldWords, in that order.
 std::array<std::int64_t, 12> FontFields(const platform::LogFontA& font);
@@ -139,10 +137,10 @@ std::optional<std::vector<std::string>> ListDialogPages(std::span<const std::uin
 /// The wizard statement for a call's argument, or nullopt when it cannot be one.
 /// `nameOf` gives the payload name of the item stored at archive offsets start to end
 /// with the given uncompressed size.
-std::optional<std::string>
-ListWizard(std::string_view argument,
-           const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t,
-                                                          std::uint32_t)>& nameOf);
+std::optional<std::string> ListWizard(
+    std::string_view argument,
+    const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t, std::uint32_t)>&
+        nameOf);
 
 /// The uncompressed content of a payload item of an opened archive; nullopt when it
 /// cannot be read.

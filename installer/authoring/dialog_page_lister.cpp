@@ -40,8 +40,8 @@ std::string TitleText(const platform::ControlTitle& title) {
 }
 
 std::string Place(int x, int y, int width, int height) {
-    return " at " + std::to_string(x) + " " + std::to_string(y) + " size " +
-           std::to_string(width) + " " + std::to_string(height);
+    return " at " + std::to_string(x) + " " + std::to_string(y) + " size " + std::to_string(width) +
+           " " + std::to_string(height);
 }
 
 std::string ControlLine(const platform::DialogControl& control) {
@@ -55,7 +55,7 @@ std::string ControlLine(const platform::DialogControl& control) {
         // stays a radio), else the first of the class.
         const std::uint32_t type = control.Kind == platform::ControlKind::Button   ? 0x0F
                                    : control.Kind == platform::ControlKind::Static ? 0x1F
-                                                                                    : 0;
+                                                                                   : 0;
         word = std::find_if(ControlWords.begin(), ControlWords.end(), [&](const ControlWord& w) {
             return w.Kind == control.Kind && (w.Style & type) == (control.Style & type);
         });
@@ -94,8 +94,8 @@ std::optional<std::string> EntryLine(const ControlEntry& entry) {
     if (entry.Variable.empty() && !entry.SecondPart.empty()) {
         return std::nullopt;
     }
-    std::string line = "action " + std::string(EntryKindWords[entry.Kind]) + " " +
-                       std::to_string(entry.First);
+    std::string line =
+        "action " + std::string(EntryKindWords[entry.Kind]) + " " + std::to_string(entry.First);
     if (entry.End > entry.First + 1) {
         line += " through " + std::to_string(entry.End - 1);
     } else if (entry.End != entry.First + 1) {
@@ -213,10 +213,10 @@ std::optional<std::vector<std::string>> ListDialogPages(std::span<const std::uin
     return lines;
 }
 
-std::optional<std::string>
-ListWizard(std::string_view argument,
-           const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t,
-                                                          std::uint32_t)>& nameOf) {
+std::optional<std::string> ListWizard(
+    std::string_view argument,
+    const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t, std::uint32_t)>&
+        nameOf) {
     std::vector<std::string> fields;
     for (std::size_t start = 0;;) {
         const std::size_t end = argument.find(FieldSeparator, start);
@@ -283,8 +283,8 @@ ListWizard(std::string_view argument,
         if (code == ComparisonWords.size() || !IsVariableWord(parts[1], MaxVariableName)) {
             return std::nullopt;
         }
-        line += " if " + parts[1] + " " + std::string(ComparisonWords[code]) + " " +
-                Quote(parts[2]);
+        line +=
+            " if " + parts[1] + " " + std::string(ComparisonWords[code]) + " " + Quote(parts[2]);
     }
     return line;
 }

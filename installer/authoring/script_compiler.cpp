@@ -961,8 +961,9 @@ private:
         }
         const std::vector<std::uint8_t> block = Pages->Block(*this, Tokens[0].Column);
         Pages.reset();
-        auto [named, added] = PageBlocks.try_emplace(
-            block, "DIALOGS" + std::to_string(PageBlocks.size() + 1) + ".DLG");
+        auto [named, added] =
+            PageBlocks.try_emplace(std::string(block.begin(), block.end()),
+                                   "DIALOGS" + std::to_string(PageBlocks.size() + 1) + ".DLG");
         // Not a path of the build machine, so no file of the script is taken for it.
         const PayloadEntry& entry =
             Pack(std::filesystem::path("?dialog-pages") / named->second, block);
@@ -1284,7 +1285,7 @@ private:
     std::string PagesFile;
     int PagesLine = 0;
     /// Payload names of the page blocks made so far.
-    std::map<std::vector<std::uint8_t>, std::string> PageBlocks;
+    std::map<std::string, std::string> PageBlocks;
 
     std::string File;
     std::filesystem::path Directory;

@@ -111,10 +111,14 @@ TEST_F(DialogPages, TheBlockIsOneTheEngineReads) {
         const char* Second;
     };
     const Expect expected[] = {
-        {1, 110, 111, 0, 0, 3, 0, "NAME", ""},       {3, 120, 122, 0, 0, 0, 0, "KIND", ""},
-        {4, 130, 132, 0, 0, 0, 0x102, "PARTS", ""},  {6, 150, 151, 0, 0, 0, 4, "ITEMS", ""},
-        {5, 160, 161, 0, 0, 0, 3, "DIR", "C:"},      {6, 170, 0, 1, 7, 0, 2, "DRIVES", ""},
-        {2, 3, 4, 0, 0, 0, 0, "", ""},               {2, 4, 5, 0, 1, 0, 0, "", ""},
+        {1, 110, 111, 0, 0, 3, 0, "NAME", ""},
+        {3, 120, 122, 0, 0, 0, 0, "KIND", ""},
+        {4, 130, 132, 0, 0, 0, 0x102, "PARTS", ""},
+        {6, 150, 151, 0, 0, 0, 4, "ITEMS", ""},
+        {5, 160, 161, 0, 0, 0, 3, "DIR", "C:"},
+        {6, 170, 0, 1, 7, 0, 2, "DRIVES", ""},
+        {2, 3, 4, 0, 0, 0, 0, "", ""},
+        {2, 4, 5, 0, 1, 0, 0, "", ""},
     };
     const std::vector<vorn::ControlEntry>& entries = read.Pages[1].Entries;
     ASSERT_EQ(entries.size(), std::size(expected));
@@ -160,6 +164,10 @@ TEST_F(DialogPages, MistakesAreReportedAtTheirPlace) {
         const char* Message;
     };
     const std::string open = "dialog-pages\npage \"P\" size 10 10\n";
+    std::string many = "dialog-pages\n";
+    for (int i = 0; i < 257; ++i) {
+        many += "page \"P\" size 1 1\n";
+    }
     const Case cases[] = {
         {"dialog-pages\nend-pages", 2, 1, "expected at least one page"},
         {"dialog-pages\nstatic 1 \"x\" at 0 0 size 1 1", 2, 1, "expected page before"},
@@ -179,6 +187,7 @@ TEST_F(DialogPages, MistakesAreReportedAtTheirPlace) {
         {open + "edit 1 at 0 0 size 10 -1", 3, 23, "from 0 to 32767"},
         {open + "static 1 \"x\" at 0 0 size 1 1 data \"0\"", 3, 35, "in hexadecimal"},
         {open + "edit 1 at 0 0", 3, 14, "expected size WIDTH HEIGHT"},
+        {many, 258, 1, "at most 256 pages"},
         {"wizard D P", 1, 11, "expected page NAME"},
         {"wizard D P page \"a\\tb\"", 1, 17, "without a tab"},
         {"wizard D P picture \"none.bmp\" page \"x\"", 1, 20, "does not exist on the build"},
