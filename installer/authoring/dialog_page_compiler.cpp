@@ -108,6 +108,22 @@ bool DialogPageCompiler::Statement(StatementReader& in) {
     return true;
 }
 
+/// at X Y, or size W H (which sets `sized`); false when the line goes on with neither.
+bool DialogPageCompiler::Box(StatementReader& in, const std::string& whose,
+                             std::array<std::int16_t*, 4> box, bool& sized) {
+    const bool at = in.TakeWord("at");
+    if (!at && !in.TakeWord("size")) {
+        return false;
+    }
+    static const char* const Names[] = {"x", "y", "width", "height"};
+    for (std::size_t i = at ? 0 : 2; i < (at ? 2u : 4u); ++i) {
+        *box[i] =
+            static_cast<std::int16_t>(Signed(in, whose + " " + Names[i], at ? -32768 : 0, 32767));
+    }
+    sized = sized || !at;
+    return true;
+}
+
 platform::ControlTitle DialogPageCompiler::Title(StatementReader& in) {
     platform::ControlTitle title;
     if (in.TakeWord("resource")) {
@@ -127,13 +143,7 @@ void DialogPageCompiler::Page(StatementReader& in) {
     bool sized = false;
     bool styled = false;
     while (!in.AtEnd()) {
-        if (in.TakeWord("at")) {
-            form.X = static_cast<std::int16_t>(Signed(in, "the page's x", -32768, 32767));
-            form.Y = static_cast<std::int16_t>(Signed(in, "the page's y", -32768, 32767));
-        } else if (in.TakeWord("size")) {
-            form.Width = static_cast<std::int16_t>(Signed(in, "the page's width", 0, 32767));
-            form.Height = static_cast<std::int16_t>(Signed(in, "the page's height", 0, 32767));
-            sized = true;
+        if (Box(in, "the page's", {&form.X, &form.Y, &form.Width, &form.Height}, sized)) {
         } else if (in.TakeWord("font")) {
             const int column = ColumnOf(in);
             form.FaceName = in.String("the font's face name");
@@ -209,14 +219,8 @@ void DialogPageCompiler::Control(StatementReader& in, const std::string& keyword
     }
     bool placed = false;
     while (!in.AtEnd()) {
-        if (in.TakeWord("at")) {
-            control.X = static_cast<std::int16_t>(Signed(in, "the control's x", -32768, 32767));
-            control.Y = static_cast<std::int16_t>(Signed(in, "the control's y", -32768, 32767));
-        } else if (in.TakeWord("size")) {
-            control.Width = static_cast<std::int16_t>(Signed(in, "the control's width", 0, 32767));
-            control.Height =
-                static_cast<std::int16_t>(Signed(in, "the control's height", 0, 32767));
-            placed = true;
+        if (Box(in, "the control's", {&control.X, &control.Y, &control.Width, &control.Height},
+                placed)) {
         } else if (in.TakeWord("style")) {
             control.Style = static_cast<std::uint32_t>(Signed(in, "a style", 0, 0xFFFFFFFF));
         } else if (in.TakeWord("ex-style")) {

@@ -116,6 +116,8 @@ private:
     void Entry(StatementReader& in);
     void Font(StatementReader& in);
     platform::ControlTitle Title(StatementReader& in);
+    bool Box(StatementReader& in, const std::string& whose, std::array<std::int16_t*, 4> box,
+             bool& sized);
 
     std::size_t Languages;
     std::vector<DialogPageLayout> Pages;

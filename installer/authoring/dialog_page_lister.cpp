@@ -20,17 +20,6 @@ std::string HexNumber(std::uint32_t value) {
     return text;
 }
 
-std::string Texts(const std::vector<std::string>& texts) {
-    if (std::all_of(texts.begin(), texts.end(), [&](const auto& t) { return t == texts[0]; })) {
-        return Quote(texts[0]);
-    }
-    std::string out = "[";
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + Quote(texts[i]);
-    }
-    return out + "]";
-}
-
 bool AllEmpty(const std::vector<std::string>& texts) {
     return std::all_of(texts.begin(), texts.end(), [](const auto& t) { return t.empty(); });
 }
@@ -134,7 +123,7 @@ std::optional<std::string> EntryLine(const ControlEntry& entry) {
         line += " flags " + std::to_string(flags);
     }
     if (!AllEmpty(entry.Texts)) {
-        line += " texts " + Texts(entry.Texts);
+        line += " texts " + LanguageText(entry.Texts);
     }
     return line;
 }
@@ -180,7 +169,7 @@ std::optional<std::vector<std::string>> ListDialogPages(std::span<const std::uin
         }
         lines.push_back(head);
         if (!AllEmpty(page.Strings)) {
-            lines.push_back(inner + "texts " + Texts(page.Strings));
+            lines.push_back(inner + "texts " + LanguageText(page.Strings));
         }
         for (const platform::LogFontA& font : page.Fonts) {
             std::string line =

@@ -26,17 +26,6 @@ std::string HexText(std::span<const std::uint8_t> bytes) {
     return text + "\"";
 }
 
-std::string LanguageText(const std::vector<std::string>& texts) {
-    if (std::all_of(texts.begin(), texts.end(), [&](const auto& t) { return t == texts[0]; })) {
-        return Quote(texts[0]);
-    }
-    std::string out = "[";
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + Quote(texts[i]);
-    }
-    return out + "]";
-}
-
 std::string FlagWords(std::span<const FlagWord> table, std::uint8_t& bits) {
     std::string out;
     for (const FlagWord& word : table) {
