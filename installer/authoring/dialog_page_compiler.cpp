@@ -347,13 +347,14 @@ std::vector<std::uint8_t> DialogPageCompiler::Block(StatementReader& in, int col
 
 /// wizard DIRECTION CURRENT [size W H] [options N] [picture FILE] [picture-value TEXT]
 /// page NAME [if VARIABLE COMPARISON VALUE] ...
-std::string CompileWizard(StatementReader& in) {
+WizardCall CompileWizard(StatementReader& in) {
     const std::string direction = in.MadeVariable();
     const std::string current = in.MadeVariable();
     std::uint32_t numbers[3] = {0, 0, 0};
     std::string pictureValue;
     std::uint32_t picture[3] = {0, 0, 0};
     std::vector<std::string> entries;
+    std::uint8_t flags = call::OwnFunction;
     auto number = [&](const std::string& what) {
         const Token* token = in.Next();
         std::uint32_t value = 0;
@@ -394,7 +395,7 @@ std::string CompileWizard(StatementReader& in) {
         } else if (in.TakeWord("page")) {
             std::string entry = plain("the page's name");
             if (in.TakeWord("if")) {
-                entry += '\t' + in.MadeVariable();
+                entry += '\t' + in.Variable();
                 const auto comparison = std::find_if(
                     ComparisonWords.begin(), ComparisonWords.end(), [&](std::string_view word) {
                         return in.Next() != nullptr && in.Next()->Type != Token::Kind::String &&
@@ -408,8 +409,13 @@ std::string CompileWizard(StatementReader& in) {
                 entry += '\t' + value + '\t' + std::to_string(comparison - ComparisonWords.begin());
             }
             entries.push_back(std::move(entry));
+        } else if (in.TakeWord("close-progress")) {
+            flags |= call::CloseProgress;
+        } else if (in.TakeWord("abort-if-true")) {
+            flags |= call::AbortWhenTrue;
         } else {
-            in.Expected("options, size, picture, picture-value, page or the end of the line");
+            in.Expected("options, size, picture, picture-value, page, close-progress, "
+                        "abort-if-true or the end of the line");
         }
     }
     if (entries.empty()) {
@@ -425,7 +431,7 @@ std::string CompileWizard(StatementReader& in) {
     for (const std::string& entry : entries) {
         argument += FieldSeparator + entry;
     }
-    return argument;
+    return {argument, flags};
 }
 
 } // namespace vorn::authoring

@@ -7,6 +7,7 @@
 #include "installer/archive/setup_archive.h"
 #include "installer/engine/dialog_set_builder.h"
 #include "script_lexer.h"
+#include "script_words.h"
 
 #include <array>
 #include <cstdint>
@@ -30,7 +31,8 @@ public:
     virtual std::string String(const std::string& what) = 0;
     /// A text for every language: one string or [one per language].
     virtual PerLanguageText LanguageText() = 0;
-    /// A variable the engine will make.
+    /// A variable name, and one the engine will make (counted against its table).
+    virtual std::string Variable() = 0;
     virtual std::string MadeVariable() = 0;
     virtual void ExpectEnd() = 0;
     [[noreturn]] virtual void Expected(const std::string& what) const = 0;
@@ -123,12 +125,13 @@ private:
     std::vector<DialogPageLayout> Pages;
 };
 
-/// The wizard statement: the argument text of the page sequencing built-in.
-std::string CompileWizard(StatementReader& in);
-
-/// The statement name and engine function of the page sequencing built-in.
-inline constexpr std::string_view WizardStatement = "wizard";
-inline constexpr std::string_view WizardFunction = "f31";
+/// The wizard statement: the argument text of the page sequencing built-in and the
+/// call's flags (with close-progress and abort-if-true as every built-in takes them).
+struct WizardCall {
+    std::string Argument;
+    std::uint8_t Flags = 0;
+};
+WizardCall CompileWizard(StatementReader& in);
 
 /// The statements of a dialog set's block between dialog-pages and end-pages, each page's
 /// own statements indented, or nullopt when the block holds something the statements
@@ -140,7 +143,7 @@ std::optional<std::vector<std::string>> ListDialogPages(std::span<const std::uin
 /// `nameOf` gives the payload name of the item stored at archive offsets start to end
 /// with the given uncompressed size.
 std::optional<std::string> ListWizard(
-    std::string_view argument,
+    std::string_view argument, std::uint8_t flags,
     const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t, std::uint32_t)>&
         nameOf);
 

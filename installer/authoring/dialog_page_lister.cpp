@@ -203,7 +203,7 @@ std::optional<std::vector<std::string>> ListDialogPages(std::span<const std::uin
 }
 
 std::optional<std::string> ListWizard(
-    std::string_view argument,
+    std::string_view argument, std::uint8_t flags,
     const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t, std::uint32_t)>&
         nameOf) {
     std::vector<std::string> fields;
@@ -216,7 +216,8 @@ std::optional<std::string> ListWizard(
         start = end + 1;
     }
     constexpr std::size_t FixedFields = 9;
-    if (fields.size() <= FixedFields) {
+    if (fields.size() <= FixedFields ||
+        (flags & ~(call::CloseProgress | call::AbortWhenTrue)) != call::OwnFunction) {
         return std::nullopt;
     }
     std::uint32_t numbers[FixedFields] = {};
@@ -275,6 +276,8 @@ std::optional<std::string> ListWizard(
         line +=
             " if " + parts[1] + " " + std::string(ComparisonWords[code]) + " " + Quote(parts[2]);
     }
+    line += (flags & call::CloseProgress) != 0 ? " close-progress" : "";
+    line += (flags & call::AbortWhenTrue) != 0 ? " abort-if-true" : "";
     return line;
 }
 

@@ -224,7 +224,7 @@ private:
         ++At;
         return static_cast<std::uint32_t>(value);
     }
-    std::string Variable() {
+    std::string Variable() override {
         if (AtEnd() || Tokens[At].Type != Token::Kind::Word) {
             Expected("a variable name");
         }
@@ -1080,10 +1080,10 @@ private:
             PagesLine = Line;
             Pages = std::make_unique<DialogPageCompiler>(Header.Texts.size());
         } else if (keyword == WizardStatement) {
-            const Texts argument{CompileWizard(*this)};
+            const WizardCall wizard = CompileWizard(*this);
             TextColumn = first.Column;
-            Limit(argument, 30720, "the argument");
-            Builder->CallDll(call::OwnFunction, "", std::string(WizardFunction), argument);
+            Limit({wizard.Argument}, 30720, "the argument");
+            Builder->CallDll(wizard.Flags, "", std::string(WizardFunction), {wizard.Argument});
         } else if (keyword == "install" || keyword == "install-from" ||
                    keyword == "install-wildcard") {
             Install(keyword);

@@ -603,12 +603,11 @@ private:
             }
             if (record.Once(1) == WizardFunction) {
                 const std::vector<std::string> argument = PerLanguage(record, 0);
-                if (flags != call::OwnFunction ||
-                    std::any_of(argument.begin(), argument.end(),
+                if (std::any_of(argument.begin(), argument.end(),
                                 [&](const std::string& a) { return a != argument[0]; })) {
                     return std::nullopt;
                 }
-                return ListWizard(argument[0],
+                return ListWizard(argument[0], flags,
                                   [&](std::uint32_t start, std::uint32_t end, std::uint32_t size) {
                                       const auto item = Stored.find({start, end});
                                       return item != Stored.end() && item->second.Size == size

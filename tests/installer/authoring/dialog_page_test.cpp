@@ -58,7 +58,7 @@ dialog-pages when SETUP "custom"
         action button 4 finish
 end-pages
 wizard DIRECTION PAGE size 400 300 options 3 picture "wiz.bmp" picture-value "1" page "Welcome" page "Options" if KIND == "A" page "Done" if DIR has-any-of "CD"
-wizard DIRECTION PAGE page "Welcome"
+wizard DIRECTION PAGE page "Welcome" close-progress abort-if-true
 dialog-set "odd.dlg"
 )vns";
 
@@ -149,7 +149,8 @@ TEST_F(DialogPages, TheListingCompilesToTheSameBytes) {
         << listing;
     EXPECT_NE(listing.find("wizard DIRECTION PAGE size 400 300 options 3 picture \"wiz.bmp\""),
               std::string::npos);
-    EXPECT_NE(listing.find("wizard DIRECTION PAGE page \"Welcome\"\n"), std::string::npos);
+    EXPECT_NE(listing.find("PAGE page \"Welcome\" close-progress abort-if-true\n"),
+              std::string::npos);
     EXPECT_NE(listing.find("dialog-set \"odd.dlg\""), std::string::npos);
     EXPECT_NE(listing.find("radio 120 \"Full\" at 10 30 size 60 10 style 0x50030009"),
               std::string::npos);
