@@ -355,19 +355,17 @@ WizardCall CompileWizard(StatementReader& in) {
     std::uint32_t picture[3] = {0, 0, 0};
     std::vector<std::string> entries;
     std::uint8_t flags = call::OwnFunction;
+    // Decimal numbers, as the engine reads the fields.
     auto number = [&](const std::string& what) {
         const Token* token = in.Next();
-        std::uint32_t value = 0;
-        const bool digits = token != nullptr && token->Type == Token::Kind::Word &&
-                            !token->Text.empty() && token->Text.size() <= 9 &&
-                            std::all_of(token->Text.begin(), token->Text.end(),
-                                        [](char c) { return c >= '0' && c <= '9'; });
-        if (!digits) {
+        if (token == nullptr || token->Type != Token::Kind::Word || token->Text.empty() ||
+            token->Text.size() > 9 ||
+            !std::all_of(token->Text.begin(), token->Text.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
             in.Expected(what);
         }
-        value = static_cast<std::uint32_t>(std::stoul(token->Text));
         in.Skip();
-        return value;
+        return static_cast<std::uint32_t>(std::stoul(token->Text));
     };
     auto plain = [&](const std::string& what) {
         const int column = ColumnOf(in);
