@@ -53,8 +53,7 @@ int List(const std::filesystem::path& path) {
         return 1;
     }
     try {
-        std::cout << vorn::authoring::ListScript(opened.Archive->Script(), opened.Archive->Header(),
-                                                 opened.Archive->Payload());
+        std::cout << vorn::authoring::ListArchive(*opened.Archive);
     } catch (const std::exception& error) {
         std::cerr << "vornbuild: " << path.string() << ": " << error.what() << "\n";
         return 1;

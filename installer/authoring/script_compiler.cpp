@@ -1,6 +1,7 @@
 // Compiles the installation script language into the engine's header and records.
 #include "script_compiler.h"
 
+#include "dialog_page_compiler.h"
 #include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/script.h"
 #include "installer/engine/script_builder.h"
@@ -113,12 +114,16 @@ struct OpenBlock {
     std::string Statement;
 };
 
-class Compiler {
+class Compiler final : public StatementReader {
 public:
     explicit Compiler(const FileReader& reader) : Reader(reader) {}
 
     CompiledSetup Run(const std::string& text, const std::filesystem::path& path) {
         CompileText(text, path, 0);
+        if (Pages) {
+            throw CompileError(PagesFile, PagesLine, 1,
+                               "the dialog-pages set opened here never ends: expected end-pages");
+        }
         if (!Blocks.empty()) {
             const OpenBlock& open = Blocks.back();
             throw CompileError(open.File, open.Line, 1,
@@ -148,10 +153,10 @@ public:
 private:
     // ----- reading lines and tokens -----
 
-    [[noreturn]] void Fail(int column, const std::string& message) const {
+    [[noreturn]] void Fail(int column, const std::string& message) const override {
         throw CompileError(File, Line, column, message);
     }
-    [[noreturn]] void Expected(const std::string& what) const {
+    [[noreturn]] void Expected(const std::string& what) const override {
         if (At >= Tokens.size()) {
             Fail(EndColumn, "expected " + what + ", found the end of the line");
         }
@@ -160,14 +165,17 @@ private:
              "expected " + what + ", found " +
                  (token.Type == Token::Kind::String ? Quote(token.Text) : "'" + token.Text + "'"));
     }
-    bool AtEnd() const { return At >= Tokens.size(); }
+    bool AtEnd() const override { return At >= Tokens.size(); }
+    const Token* Next() const override { return AtEnd() ? nullptr : &Tokens[At]; }
+    void Skip() override { ++At; }
+    std::size_t LanguageCount() const override { return Header.Texts.size(); }
     bool PeekWord(std::string_view word) const {
         return !AtEnd() && Tokens[At].Type == Token::Kind::Word && Tokens[At].Text == word;
     }
     bool PeekSymbol(std::string_view symbol) const {
         return !AtEnd() && Tokens[At].Type == Token::Kind::Symbol && Tokens[At].Text == symbol;
     }
-    bool TakeWord(std::string_view word) {
+    bool TakeWord(std::string_view word) override {
         if (PeekWord(word)) {
             ++At;
             return true;
@@ -179,12 +187,12 @@ private:
             Expected("'" + std::string(word) + "'");
         }
     }
-    void ExpectEnd() {
+    void ExpectEnd() override {
         if (!AtEnd()) {
             Expected("the end of the line");
         }
     }
-    std::string String(const std::string& what = "a string") {
+    std::string String(const std::string& what = "a string") override {
         if (AtEnd() || Tokens[At].Type != Token::Kind::String) {
             Expected(what);
         }
@@ -216,7 +224,7 @@ private:
         ++At;
         return static_cast<std::uint32_t>(value);
     }
-    std::string Variable() {
+    std::string Variable() override {
         if (AtEnd() || Tokens[At].Type != Token::Kind::Word) {
             Expected("a variable name");
         }
@@ -255,7 +263,7 @@ private:
         }
     }
     /// A text for every language: one string for all, or [a, b, ...] one per language.
-    Texts LanguageText() {
+    Texts LanguageText() override {
         Freeze();
         if (!PeekSymbol("[")) {
             return {String("a string or [one string per language]")};
@@ -638,7 +646,7 @@ private:
     }
 
     /// A variable the engine creates: counted against its table.
-    std::string MadeVariable() {
+    std::string MadeVariable() override {
         const int column = AtEnd() ? EndColumn : Tokens[At].Column;
         std::string variable = Variable();
         Made.insert(Upper(variable));
@@ -911,18 +919,23 @@ private:
                         std::vector<std::uint8_t>(images.begin() + 12, images.end()));
     }
 
+    /// The condition of a dialog set: [when VARIABLE VALUE].
+    std::pair<std::string, std::string> SetCondition() {
+        std::pair<std::string, std::string> condition;
+        if (TakeWord("when")) {
+            condition.first = Variable();
+            condition.second = String("the value the variable must have");
+        }
+        ExpectEnd();
+        return condition;
+    }
+
     /// dialog-set FILE [when VARIABLE VALUE]: a block of dialog pages made beforehand,
     /// checked as the engine reads it.
     void DialogSet() {
         const std::string name = String("the dialog set's file");
         const int column = TextColumn;
-        std::string variable;
-        std::string value;
-        if (TakeWord("when")) {
-            variable = Variable();
-            value = String("the value the variable must have");
-        }
-        ExpectEnd();
+        const auto [variable, value] = SetCondition();
         const std::filesystem::path path = Resolve(name);
         const BuildFile file = ReadNamed(path, column, "the dialog set ");
         const DialogSetReadResult read = ReadDialogSet(file.Content, Header.Texts.size());
@@ -932,6 +945,30 @@ private:
         const PayloadEntry& entry = Pack(path, file.Content);
         CustomDialogSetRecord(*Builder, entry.Offset, entry.Offset + entry.CompressedSize,
                               entry.Size, variable, value);
+    }
+
+    PayloadEntry PackFile(const std::string& name, int column, const std::string& what) override {
+        const std::filesystem::path path = Resolve(name);
+        return Pack(path, ReadNamed(path, column, what).Content);
+    }
+
+    /// A line of an open dialog-pages set; end-pages packs the set's block, one payload
+    /// item for each different block, and makes its record.
+    void PageStatement() {
+        At = 0;
+        if (Pages->Statement(*this)) {
+            return;
+        }
+        const std::vector<std::uint8_t> block = Pages->Block(*this, Tokens[0].Column);
+        Pages.reset();
+        auto [named, added] =
+            PageBlocks.try_emplace(std::string(block.begin(), block.end()),
+                                   "DIALOGS" + std::to_string(PageBlocks.size() + 1) + ".DLG");
+        // Not a path of the build machine, so no file of the script is taken for it.
+        const PayloadEntry& entry =
+            Pack(std::filesystem::path("?dialog-pages") / named->second, block);
+        CustomDialogSetRecord(*Builder, entry.Offset, entry.Offset + entry.CompressedSize,
+                              entry.Size, PagesCondition.first, PagesCondition.second);
     }
 
     /// A built-in function's statement: its parts fill the argument's fields.
@@ -1022,6 +1059,10 @@ private:
         }
         const std::string keyword = first.Text;
         At = 1;
+        if (Pages) {
+            PageStatement();
+            return;
+        }
         if (keyword == "include") {
             const std::string name = String("the path of the script to include");
             ExpectEnd();
@@ -1033,7 +1074,18 @@ private:
             return;
         }
         Freeze();
-        if (keyword == "install" || keyword == "install-from" || keyword == "install-wildcard") {
+        if (keyword == "dialog-pages") {
+            PagesCondition = SetCondition();
+            PagesFile = File;
+            PagesLine = Line;
+            Pages = std::make_unique<DialogPageCompiler>(Header.Texts.size());
+        } else if (keyword == WizardStatement) {
+            const WizardCall wizard = CompileWizard(*this);
+            TextColumn = first.Column;
+            Limit({wizard.Argument}, 30720, "the argument");
+            Builder->CallDll(wizard.Flags, "", std::string(WizardFunction), {wizard.Argument});
+        } else if (keyword == "install" || keyword == "install-from" ||
+                   keyword == "install-wildcard") {
             Install(keyword);
         } else if (keyword == "if") {
             Condition(keyword, false, false);
@@ -1227,6 +1279,13 @@ private:
     std::set<std::string> Made;
     std::optional<std::uint32_t> Finish;
     std::optional<std::uint32_t> Cancel;
+    /// The dialog-pages set being read, its condition and where it starts.
+    std::unique_ptr<DialogPageCompiler> Pages;
+    std::pair<std::string, std::string> PagesCondition;
+    std::string PagesFile;
+    int PagesLine = 0;
+    /// Payload names of the page blocks made so far.
+    std::map<std::string, std::string> PageBlocks;
 
     std::string File;
     std::filesystem::path Directory;

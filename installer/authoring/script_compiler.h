@@ -64,10 +64,17 @@ inline constexpr int MaxIncludeDepth = 16;
 CompiledSetup CompileScript(const std::string& text, const std::filesystem::path& path,
                             const FileReader& reader = ReadBuildFile);
 
+/// The uncompressed content of a payload item, or nullopt when it cannot be had.
+using PayloadReader =
+    std::function<std::optional<std::vector<std::uint8_t>>(const PayloadEntry& entry)>;
+
 /// Prints the archive's script back in the language: compiling the listing (beside the
-/// payload's files) gives the same script again. Throws std::runtime_error on a script
-/// that cannot be read.
+/// payload's files) gives the same script again. With `read`, dialog sets are printed as
+/// page statements. Throws std::runtime_error on a script that cannot be read.
 std::string ListScript(std::span<const std::uint8_t> script, const ArchiveHeader& archive,
-                       const std::vector<PayloadEntry>& payload);
+                       const std::vector<PayloadEntry>& payload, const PayloadReader& read = {});
+
+/// ListScript of an opened archive, its dialog sets read from its payload.
+std::string ListArchive(SetupArchive& archive);
 
 } // namespace vorn::authoring

@@ -145,4 +145,15 @@ std::string Quote(std::string_view text) {
     return out + "\"";
 }
 
+std::string LanguageText(const std::vector<std::string>& texts) {
+    if (std::all_of(texts.begin(), texts.end(), [&](const auto& t) { return t == texts[0]; })) {
+        return Quote(texts[0]);
+    }
+    std::string out = "[";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        out += (i == 0 ? "" : ", ") + Quote(texts[i]);
+    }
+    return out + "]";
+}
+
 } // namespace vorn::authoring

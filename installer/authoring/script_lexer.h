@@ -35,4 +35,7 @@ bool IsVariableWord(std::string_view name, std::size_t max);
 /// The text written as a string literal the lexer reads back to the same text.
 std::string Quote(std::string_view text);
 
+/// One text for every language as a string, or [one string per language] when they differ.
+std::string LanguageText(const std::vector<std::string>& texts);
+
 } // namespace vorn::authoring

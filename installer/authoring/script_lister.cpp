@@ -1,4 +1,5 @@
 // Prints a compiled script back in the installation script language.
+#include "dialog_page_compiler.h"
 #include "installer/engine/custom_dialog_set.h"
 #include "installer/engine/script.h"
 #include "installer/engine/script_builder.h"
@@ -25,17 +26,6 @@ std::string HexText(std::span<const std::uint8_t> bytes) {
     return text + "\"";
 }
 
-std::string LanguageText(const std::vector<std::string>& texts) {
-    if (std::all_of(texts.begin(), texts.end(), [&](const auto& t) { return t == texts[0]; })) {
-        return Quote(texts[0]);
-    }
-    std::string out = "[";
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + Quote(texts[i]);
-    }
-    return out + "]";
-}
-
 std::string FlagWords(std::span<const FlagWord> table, std::uint8_t& bits) {
     std::string out;
     for (const FlagWord& word : table) {
@@ -50,8 +40,8 @@ std::string FlagWords(std::span<const FlagWord> table, std::uint8_t& bits) {
 class Lister {
 public:
     Lister(std::span<const std::uint8_t> script, const ArchiveHeader& archive,
-           const std::vector<PayloadEntry>& payload)
-        : Bytes(script.begin(), script.end()), Archive(archive) {
+           const std::vector<PayloadEntry>& payload, const PayloadReader& read)
+        : Bytes(script.begin(), script.end()), Archive(archive), ReadItem(read) {
         for (const PayloadEntry& entry : payload) {
             Stored.emplace(std::pair{entry.Offset, entry.Offset + entry.CompressedSize}, entry);
         }
@@ -597,16 +587,11 @@ private:
         case 23:
             return Sound(record);
         case op::CustomDialogSet: {
-            const auto entry = Stored.find({record.FixedDword(1), record.FixedDword(5)});
-            if (entry == Stored.end() || entry->second.Size != record.FixedDword(9) ||
-                (record.Once(0).empty() && !record.Once(1).empty()) ||
-                !(record.Once(0).empty() || IsVariableWord(record.Once(0), MaxVariableName))) {
+            const PayloadEntry* entry = DialogSetItem(record);
+            if (entry == nullptr) {
                 return std::nullopt;
             }
-            return "dialog-set " + Quote(entry->second.Name) +
-                   (record.Once(0).empty()
-                        ? ""
-                        : " when " + std::string(record.Once(0)) + " " + Once(record, 1));
+            return "dialog-set " + Quote(entry->Name) + SetCondition(record);
         }
         case op::DisplayGraphic:
             return Billboard(record);
@@ -615,6 +600,20 @@ private:
             if ((flags & ~(call::OwnFunction | call::CloseProgress | 3)) != 0 ||
                 (flags & call::OwnFunction) == 0 || form >= call::If || !record.Once(0).empty()) {
                 return std::nullopt;
+            }
+            if (record.Once(1) == WizardFunction) {
+                const std::vector<std::string> argument = PerLanguage(record, 0);
+                if (std::any_of(argument.begin(), argument.end(),
+                                [&](const std::string& a) { return a != argument[0]; })) {
+                    return std::nullopt;
+                }
+                return ListWizard(argument[0], flags,
+                                  [&](std::uint32_t start, std::uint32_t end, std::uint32_t size) {
+                                      const auto item = Stored.find({start, end});
+                                      return item != Stored.end() && item->second.Size == size
+                                                 ? std::optional<std::string>(item->second.Name)
+                                                 : std::nullopt;
+                                  });
             }
             for (const Builtin& builtin : Builtins) {
                 if (builtin.Function == record.Once(1)) {
@@ -630,8 +629,48 @@ private:
         }
     }
 
+    /// The payload item of a dialog set record, when its condition can be written.
+    const PayloadEntry* DialogSetItem(const ActionRecord& record) const {
+        const auto entry = Stored.find({record.FixedDword(1), record.FixedDword(5)});
+        if (entry == Stored.end() || entry->second.Size != record.FixedDword(9) ||
+            (record.Once(0).empty() && !record.Once(1).empty()) ||
+            !(record.Once(0).empty() || IsVariableWord(record.Once(0), MaxVariableName))) {
+            return nullptr;
+        }
+        return &entry->second;
+    }
+    std::string SetCondition(const ActionRecord& record) const {
+        return record.Once(0).empty()
+                   ? ""
+                   : " when " + std::string(record.Once(0)) + " " + Once(record, 1);
+    }
+
+    /// A dialog set whose block the page statements can say, as those statements.
+    bool DialogPages(const ActionRecord& record) {
+        const PayloadEntry* entry = DialogSetItem(record);
+        std::optional<std::vector<std::uint8_t>> block;
+        if (entry == nullptr || !ReadItem || !(block = ReadItem(*entry))) {
+            return false;
+        }
+        const std::optional<std::vector<std::string>> lines = ListDialogPages(*block, Languages);
+        if (!lines) {
+            return false;
+        }
+        Line("dialog-pages" + SetCondition(record));
+        ++Depth;
+        for (const std::string& line : *lines) {
+            Line(line);
+        }
+        --Depth;
+        Line("end-pages");
+        return true;
+    }
+
     void Print(const ActionRecord& record) {
         const std::uint8_t flags = record.Flags();
+        if (record.Opcode() == op::CustomDialogSet && DialogPages(record)) {
+            return;
+        }
         if (std::optional<std::string> text = Configuration(record)) {
             Line(*text);
             return;
@@ -746,6 +785,7 @@ private:
 
     std::vector<std::uint8_t> Bytes;
     const ArchiveHeader& Archive;
+    const PayloadReader& ReadItem;
     /// Payload names by where their data starts and ends.
     std::map<std::pair<std::uint32_t, std::uint32_t>, PayloadEntry> Stored;
     static constexpr std::size_t MaxIndent = 32;
@@ -758,8 +798,13 @@ private:
 } // namespace
 
 std::string ListScript(std::span<const std::uint8_t> script, const ArchiveHeader& archive,
-                       const std::vector<PayloadEntry>& payload) {
-    return Lister(script, archive, payload).Run();
+                       const std::vector<PayloadEntry>& payload, const PayloadReader& read) {
+    return Lister(script, archive, payload, read).Run();
+}
+
+std::string ListArchive(SetupArchive& archive) {
+    return ListScript(archive.Script(), archive.Header(), archive.Payload(),
+                      [&](const PayloadEntry& entry) { return ReadPayloadItem(archive, entry); });
 }
 
 } // namespace vorn::authoring

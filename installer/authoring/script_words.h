@@ -207,6 +207,11 @@ constexpr BuiltinPart Text(std::uint8_t field, std::string_view intro = {}) {
 }
 } // namespace builtin_words
 
+/// The statement of the wizard page sequencing built-in, whose fields (a page list among
+/// them) the table below cannot describe: the page statements compile and list it.
+inline constexpr std::string_view WizardStatement = "wizard";
+inline constexpr std::string_view WizardFunction = "f31";
+
 /// The built-in calls that have statements of their own.
 inline constexpr std::array<Builtin, 15> Builtins = [] {
     using namespace builtin_words;
