@@ -215,6 +215,11 @@ std::uintptr_t DialogState::Frame(Engine& engine) {
         FrameWindow =
             Service(engine).CreateWizardFrame(WizardFrameClass, "", FrameWidth, FrameHeight,
                                               engine.Services.Host.MainWindow(), *FrameOwner);
+        if (FrameWindow != 0 && !Picture.empty()) {
+            const long band = PictureValue > 0 ? PictureValue : PictureWidth;
+            Service(engine).SetWizardPicture(FrameWindow, Picture, PictureBits,
+                                             static_cast<int>(std::min(band, 16384L)));
+        }
     }
     return FrameWindow;
 }

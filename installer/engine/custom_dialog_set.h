@@ -116,8 +116,12 @@ public:
     int FrameWidth = 0;
     int FrameHeight = 0;
     /// The wizard's picture, a packed bitmap read from the archive by f31 (empty when there
-    /// is none), and the picture value that came with it.
+    /// is none), where its rows start, and its width in pixels.
     std::vector<std::uint8_t> Picture;
+    std::size_t PictureBits = 0;
+    int PictureWidth = 0;
+    /// The width of the frame's band that shows the picture, left of the pages; 0 makes it
+    /// as wide as the picture.
     long PictureValue = 0;
     /// The archive start of the picture f31 read (or tried to read): it is read once.
     std::optional<std::uint32_t> PictureFrom;

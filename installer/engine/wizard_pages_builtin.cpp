@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace vorn {
@@ -60,26 +61,24 @@ void LoadPicture(Engine& engine, DialogState& state, long offset, long compresse
     }
     state.PictureFrom = from;
     state.Picture.clear();
-    std::string error;
     std::vector<std::uint8_t> picture;
-    if (size > MaxPictureSize) {
-        error = "it is larger than the engine accepts";
-    } else {
+    std::variant<ImageInfo, std::string> image =
+        std::string("it is larger than the engine accepts");
+    if (size <= MaxPictureSize) {
         picture.resize(static_cast<std::size_t>(size));
-        if (!DecompressToMemory(engine, from, from + static_cast<std::uint32_t>(compressed),
-                                picture)) {
-            error = "it cannot be read from the archive";
-        } else if (auto info = ReadImageInfo(picture, false);
-                   auto* reason = std::get_if<std::string>(&info)) {
-            error = *reason;
-        }
+        image =
+            DecompressToMemory(engine, from, from + static_cast<std::uint32_t>(compressed), picture)
+                ? ReadImageInfo(picture, false)
+                : std::string("it cannot be read from the archive");
     }
-    if (!error.empty()) {
-        EngineMessageBox(engine, 0, "The wizard's picture is left out: " + error + ".",
+    if (auto* reason = std::get_if<std::string>(&image)) {
+        EngineMessageBox(engine, 0, "The wizard's picture is left out: " + *reason + ".",
                          DefaultErrorText, box::NoCancel | box::IconExclamation);
         return;
     }
     state.Picture = std::move(picture);
+    state.PictureBits = std::get<ImageInfo>(image).BitsOffset;
+    state.PictureWidth = std::get<ImageInfo>(image).Width;
 }
 
 std::int32_t EndWizard(Engine& engine, DialogState& state, std::string_view pageVariable) {
@@ -120,8 +119,9 @@ std::int32_t f31(Engine& engine, const DllCallBlock& block) {
     auto found = std::find_if(pages.begin(), pages.end(), [&](const PageEntry& page) {
         return platform::EqualsIgnoringCase(page.Name, current);
     });
-    const bool back = found != pages.end() && !state.DirectionVariable.empty() &&
-                      platform::EqualsIgnoringCase(engine.Variables.GetVariable(state.DirectionVariable), "B");
+    const bool back =
+        found != pages.end() && !state.DirectionVariable.empty() &&
+        platform::EqualsIgnoringCase(engine.Variables.GetVariable(state.DirectionVariable), "B");
     std::optional<std::size_t> next;
     if (back) {
         for (auto at = static_cast<std::size_t>(found - pages.begin()); at-- > 0 && !next;) {
@@ -133,7 +133,8 @@ std::int32_t f31(Engine& engine, const DllCallBlock& block) {
             return 1;
         }
     } else {
-        std::size_t start = found == pages.end() ? 0 : static_cast<std::size_t>(found - pages.begin()) + 1;
+        std::size_t start =
+            found == pages.end() ? 0 : static_cast<std::size_t>(found - pages.begin()) + 1;
         for (std::size_t at = start; at < pages.size() && !next; ++at) {
             if (Holds(engine, pages[at])) {
                 next = at;

@@ -6,6 +6,7 @@
 #include "installer/engine/wizard_pages_builtin.h"
 #include "sample_dialog_script.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace vorn {
@@ -16,6 +17,8 @@ class RecordingFrames final : public platform::TemplateDialogService {
 public:
     explicit RecordingFrames(platform::TemplateDialogService& inner) : Inner(inner) {}
     std::vector<std::pair<int, int>> Made;
+    /// Size, start of the rows and band of each picture shown.
+    std::vector<std::array<std::size_t, 3>> Pictures;
     int Destroyed = 0;
 
     std::intptr_t DialogBoxIndirectParamA(std::span<const std::uint8_t> form, std::uintptr_t owner,
@@ -31,6 +34,11 @@ public:
                                      platform::FrameProcedure& procedure) override {
         Made.emplace_back(width, height);
         return Inner.CreateWizardFrame(className, title, width, height, owner, procedure);
+    }
+    bool SetWizardPicture(std::uintptr_t, std::span<const std::uint8_t> bitmap,
+                          std::size_t bitsOffset, int band) override {
+        Pictures.push_back({bitmap.size(), bitsOffset, static_cast<std::size_t>(band)});
+        return true;
     }
     bool DestroyWizardFrame(std::uintptr_t frame) override {
         ++Destroyed;
@@ -76,7 +84,7 @@ TEST(WizardPages, MovesToTheNextOrPreviousPageWhoseConditionHolds) {
         const char* Next;
         std::int32_t Result;
     } cases[] = {
-        {"", "", "C", "Welcome", 1},      {"welcome", "", "C", "Parts", 1},
+        {"", "", "C", "Welcome", 1},       {"welcome", "", "C", "Parts", 1},
         {"Welcome", "", "A", "Folder", 1}, {"Folder", "B", "A", "Welcome", 1},
         {"Folder", "b", "C", "Parts", 1},  {"Welcome", "B", "C", "Welcome", 1},
         {"Gone", "B", "C", "Welcome", 1},  {"Folder", "", "C", "Ready", 1},
@@ -96,14 +104,28 @@ TEST(WizardPages, MovesToTheNextOrPreviousPageWhoseConditionHolds) {
     }
 }
 
+// A 1 x 1 packed bitmap of 24 bits.
+std::vector<std::uint8_t> TinyBitmap() {
+    std::vector<std::uint8_t> bits(44, 0);
+    bits[0] = 40;
+    bits[4] = 1;
+    bits[8] = 1;
+    bits[12] = 1;
+    bits[14] = 24;
+    return bits;
+}
+
 // A whole wizard: f31 as a While condition around the sample's dialog set, which runs in
 // the frame of the given size; the second page never holds, so the wizard then ends.
 TEST(WizardPages, AWholeWizardRunsInItsFrameAndClosesItAtTheEnd) {
     DialogSample sample = BuildDialogSample();
     auto size = static_cast<std::uint32_t>(sample.Archive.size());
+    std::vector<std::uint8_t> picture = TinyBitmap();
+    sample.Archive.insert(sample.Archive.end(), picture.begin(), picture.end());
+    const std::string at = std::to_string(size);
     ScriptBuilder b;
     b.CallDll(call::OwnFunction | call::While, "", "f31",
-              {Fields({"0", "DIR", "PAGE", "500", "360", "0", "0", "0", "0", "Options",
+              {Fields({"0", "DIR", "PAGE", "500", "360", "120", at, "44", "44", "Options",
                        "Never\tKIND\tZ\t0"})});
     CustomDialogSetRecord(b, 0, size, size, "PAGE", "Options");
     b.End();
@@ -121,19 +143,10 @@ TEST(WizardPages, AWholeWizardRunsInItsFrameAndClosesItAtTheEnd) {
     EXPECT_EQ(harness.Machine->Variables.GetVariable("KIND"), "C");
     EXPECT_EQ(harness.Machine->Variables.GetVariable("PAGE"), "");
     EXPECT_EQ(frames.Made, (std::vector<std::pair<int, int>>{{500, 360}}));
+    EXPECT_EQ(harness.BoxTexts(), std::vector<std::string>{});
+    EXPECT_EQ(frames.Pictures, (std::vector<std::array<std::size_t, 3>>{{44, 40, 120}}));
     EXPECT_EQ(frames.Destroyed, 1);
     EXPECT_FALSE(DialogsOf(*harness.Machine).WizardStyle);
-}
-
-// A 1 x 1 packed bitmap of 24 bits.
-std::vector<std::uint8_t> TinyBitmap() {
-    std::vector<std::uint8_t> bits(44, 0);
-    bits[0] = 40;
-    bits[4] = 1;
-    bits[8] = 1;
-    bits[12] = 1;
-    bits[14] = 24;
-    return bits;
 }
 
 TEST(WizardPages, APictureThatCannotBeUsedIsReportedOnceAndLeftOut) {
