@@ -130,6 +130,9 @@ std::int32_t f31(Engine& engine, const DllCallBlock& block) {
             }
         }
         if (!next) {
+            // Back from the first page stays on it, going forward from now on: were that
+            // page not shown (its set skipped), the wizard would otherwise never move again.
+            engine.Variables.SetVariable(state.DirectionVariable, "");
             return 1;
         }
     } else {

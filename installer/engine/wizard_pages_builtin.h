@@ -18,7 +18,8 @@ namespace vorn {
 /// (a packed bitmap) from the archive on the first call, and moves the current-page
 /// variable to the next page whose condition holds, or to the previous one when the
 /// direction variable holds "B". A current page that is not among the pages starts the
-/// wizard at the first page that holds; going back from the first page stays there.
+/// wizard at the first page that holds; going back from the first page stays there and
+/// empties the direction variable, so that the next call goes forward.
 /// When no page follows, or with option bit 0, the wizard ends: the frame is closed, the
 /// style switched off and the current-page variable emptied. Returns 1 while a page is
 /// current, 0 at the end, so the call serves as a While condition around the pages.

@@ -100,6 +100,10 @@ TEST(WizardPages, MovesToTheNextOrPreviousPageWhoseConditionHolds) {
         engine.Variables.SetVariable("KIND", c.Kind);
         EXPECT_EQ(CallF31(engine, Wizard), c.Result);
         EXPECT_EQ(engine.Variables.GetVariable("PAGE"), c.Next);
+        // Back from the first page turns forward, so a skipped first page cannot hold the
+        // wizard for ever.
+        EXPECT_EQ(engine.Variables.GetVariable("DIR"),
+                  std::string(c.Current) == "Welcome" ? "" : c.Direction);
         EXPECT_EQ(DialogsOf(engine).WizardStyle, c.Result == 1);
     }
 }
