@@ -11,6 +11,7 @@
 #include "self_registration.h"
 #include "startup_file_builtins.h"
 #include "value_builtins.h"
+#include "wizard_pages_builtin.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -153,6 +154,7 @@ std::array<BuiltinFunction, BuiltinCount> StandardBuiltins() {
     table[28] = f28;
     table[29] = f29;
     table[30] = f30;
+    table[31] = f31;
     table[33] = f33;
     table[34] = f34;
     return table;

@@ -26,6 +26,8 @@ public:
     std::string_view Text(std::size_t index) const;
     /// Field `index` read as a decimal number (as atoi; 0 when it is not one).
     long Number(std::size_t index) const;
+    /// How many fields the argument has (at least 1).
+    std::size_t Count() const { return Fields.size(); }
 
 private:
     std::vector<std::string_view> Fields;

@@ -212,8 +212,14 @@ platform::TemplateDialogService& DialogState::Service(Engine& engine) {
 std::uintptr_t DialogState::Frame(Engine& engine) {
     if (FrameWindow == 0) {
         FrameOwner = std::make_unique<WizardFrame>(engine);
-        FrameWindow = Service(engine).CreateWizardFrame(
-            WizardFrameClass, "", 0, 0, engine.Services.Host.MainWindow(), *FrameOwner);
+        FrameWindow =
+            Service(engine).CreateWizardFrame(WizardFrameClass, "", FrameWidth, FrameHeight,
+                                              engine.Services.Host.MainWindow(), *FrameOwner);
+        if (FrameWindow != 0 && !Picture.empty()) {
+            const long band = PictureValue > 0 ? PictureValue : PictureWidth;
+            Service(engine).SetWizardPicture(FrameWindow, Picture, PictureBits,
+                                             static_cast<int>(std::min(band, 16384L)));
+        }
     }
     return FrameWindow;
 }
@@ -529,6 +535,15 @@ const std::vector<std::uint8_t>* BlockOf(Engine& engine, const ActionRecord& rec
     return &state.Blocks.emplace(start, std::move(block)).first->second;
 }
 
+// Leaves the set, telling f31 which way the user left it.
+int LeaveSet(Engine& engine, bool back) {
+    DialogState& state = DialogsOf(engine);
+    if (state.WizardStyle && !state.DirectionVariable.empty()) {
+        engine.Variables.SetVariable(state.DirectionVariable, back ? "B" : "");
+    }
+    return 0;
+}
+
 int Fail(Engine& engine, const std::string& reason) {
     std::string text(DefaultErrorText);
     ReportError(engine, reason.empty() ? text : text + "\n\n" + reason);
@@ -572,7 +587,7 @@ int CustomDialogSet(Engine& engine, ActionRecord& record) {
             return -2;
         }
         if (result == page_result::Leave) {
-            return 0;
+            return LeaveSet(engine, false);
         }
         if (result < 0 || static_cast<std::size_t>(result) >= page.Entries.size()) {
             return Fail(engine, "dialog " + std::to_string(index) + " ended with the result " +
@@ -582,7 +597,7 @@ int CustomDialogSet(Engine& engine, ActionRecord& record) {
         switch (pressed.Action) {
         case page_action::Back:
             if (history.empty()) {
-                return 0;
+                return LeaveSet(engine, true);
             }
             index = history.back();
             history.pop_back();
@@ -597,7 +612,7 @@ int CustomDialogSet(Engine& engine, ActionRecord& record) {
         case page_action::Cancel:
             return -2;
         default:
-            return 0;
+            return LeaveSet(engine, false);
         }
     }
 }

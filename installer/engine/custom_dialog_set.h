@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -111,6 +112,22 @@ public:
     bool WizardStyle = false;
     /// Decompressed blocks by their archive start: a block is decompressed once.
     std::map<std::uint32_t, std::vector<std::uint8_t>> Blocks;
+    /// The wizard frame's client size in pixels (set by f31); 0 lets the pages decide.
+    int FrameWidth = 0;
+    int FrameHeight = 0;
+    /// The wizard's picture, a packed bitmap read from the archive by f31 (empty when there
+    /// is none), where its rows start, and its width in pixels.
+    std::vector<std::uint8_t> Picture;
+    std::size_t PictureBits = 0;
+    int PictureWidth = 0;
+    /// The width of the frame's band that shows the picture, left of the pages; 0 makes it
+    /// as wide as the picture.
+    long PictureValue = 0;
+    /// The archive start of the picture f31 read (or tried to read): it is read once.
+    std::optional<std::uint32_t> PictureFrom;
+    /// The variable f31 takes the direction from: leaving a wizard's dialog set with Back
+    /// sets it to "B", leaving it forward empties it.
+    std::string DirectionVariable;
 
     /// The service the pages are shown with: the machine's, or one answered from the
     /// answer file when the machine has none.

@@ -4,6 +4,7 @@
 // After our headers: it makes macros of Win32 names.
 #include "win32_api.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -136,9 +137,50 @@ INT_PTR CALLBACK DialogProc(::HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 // The wizard frame: the registered class's window with this procedure put in its place.
+// The window property that points a frame at its picture.
+constexpr const char* PictureProperty = "KTRSWizardPicture";
+
+const WizardPicture* PictureOf(::HWND frame) {
+    return static_cast<const WizardPicture*>(::GetPropA(frame, PictureProperty));
+}
+
+int PictureBand(::HWND frame) {
+    const WizardPicture* picture = PictureOf(frame);
+    return picture != nullptr ? picture->Band : 0;
+}
+
+void PaintPicture(::HWND frame, const WizardPicture& picture) {
+    PAINTSTRUCT paint{};
+    HDC dc = ::BeginPaint(frame, &paint);
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(picture.Bitmap.data());
+    LONG width = 0;
+    LONG height = 0;
+    if (info->bmiHeader.biSize == sizeof(BITMAPCOREHEADER)) {
+        const auto* core = reinterpret_cast<const BITMAPCOREHEADER*>(picture.Bitmap.data());
+        width = core->bcWidth;
+        height = core->bcHeight;
+    } else {
+        width = info->bmiHeader.biWidth;
+        height =
+            info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
+    }
+    RECT client{};
+    ::GetClientRect(frame, &client);
+    ::IntersectClipRect(dc, 0, 0, picture.Band, client.bottom);
+    ::StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height,
+                    picture.Bitmap.data() + picture.BitsOffset, info, DIB_RGB_COLORS, SRCCOPY);
+    ::EndPaint(frame, &paint);
+}
+
 LRESULT CALLBACK FrameProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* procedure = reinterpret_cast<FrameProcedure*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
+    case WM_PAINT:
+        if (const WizardPicture* picture = PictureOf(window)) {
+            PaintPicture(window, *picture);
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         if (procedure != nullptr) {
             procedure->Close();
@@ -219,10 +261,14 @@ Win32TemplateDialogs::RunModelessIndirect(std::span<const std::uint8_t> dialogTe
         Error = "the wizard page cannot be made (error " + std::to_string(::GetLastError()) + ")";
         return -1;
     }
-    // The frame takes the page's size.
+    // The frame grows to hold the page to the right of the picture's band.
+    const int band = PictureBand(frame);
     RECT pageRect{};
     ::GetWindowRect(page, &pageRect);
-    RECT frameRect{0, 0, pageRect.right - pageRect.left, pageRect.bottom - pageRect.top};
+    RECT client{};
+    ::GetClientRect(frame, &client);
+    RECT frameRect{0, 0, std::max<LONG>(client.right, band + pageRect.right - pageRect.left),
+                   std::max<LONG>(client.bottom, pageRect.bottom - pageRect.top)};
     ::AdjustWindowRectEx(&frameRect, static_cast<DWORD>(::GetWindowLongPtrA(frame, GWL_STYLE)),
                          FALSE, static_cast<DWORD>(::GetWindowLongPtrA(frame, GWL_EXSTYLE)));
     const int width = frameRect.right - frameRect.left;
@@ -230,7 +276,7 @@ Win32TemplateDialogs::RunModelessIndirect(std::span<const std::uint8_t> dialogTe
     ::SetWindowPos(frame, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                    (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                    SWP_NOZORDER | SWP_SHOWWINDOW);
-    ::SetWindowPos(page, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::SetWindowPos(page, nullptr, band, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ::SetFocus(page);
     MSG message{};
     while (!shown.Ended) {
@@ -280,8 +326,26 @@ std::uintptr_t Win32TemplateDialogs::CreateWizardFrame(std::string_view classNam
     return reinterpret_cast<std::uintptr_t>(frame);
 }
 
+bool Win32TemplateDialogs::SetWizardPicture(std::uintptr_t frame,
+                                            std::span<const std::uint8_t> packedBitmap,
+                                            std::size_t bitsOffset, int band) {
+    const auto window = reinterpret_cast<::HWND>(frame);
+    if (bitsOffset >= packedBitmap.size() || band <= 0 || ::IsWindow(window) == FALSE) {
+        return false;
+    }
+    WizardPicture& picture = Pictures[frame];
+    picture.Bitmap.assign(packedBitmap.begin(), packedBitmap.end());
+    picture.BitsOffset = bitsOffset;
+    picture.Band = band;
+    ::SetPropA(window, PictureProperty, &picture);
+    ::InvalidateRect(window, nullptr, TRUE);
+    return true;
+}
+
 bool Win32TemplateDialogs::DestroyWizardFrame(std::uintptr_t frame) {
     const auto window = reinterpret_cast<::HWND>(frame);
+    ::RemovePropA(window, PictureProperty);
+    Pictures.erase(frame);
     // The owner comes back before the frame goes, so Windows hands the activation to it.
     if (::HWND owner = ::GetWindow(window, GW_OWNER)) {
         ::EnableWindow(owner, TRUE);

@@ -97,6 +97,15 @@ public:
                                              FrameProcedure& procedure) = 0;
     /// Destroys a frame (enabling its owner again).
     virtual bool DestroyWizardFrame(std::uintptr_t frame) = 0;
+    /// Shows a packed bitmap (its header, colours, then its rows from byte `bitsOffset`) at
+    /// the top left of the frame, cut to a band `band` pixels wide at its left edge; the
+    /// pages are placed to the right of the band. The frame keeps its own copy. False where
+    /// frames show no pictures.
+    virtual bool SetWizardPicture(std::uintptr_t /*frame*/,
+                                  std::span<const std::uint8_t> /*packedBitmap*/,
+                                  std::size_t /*bitsOffset*/, int /*band*/) {
+        return false;
+    }
 
     /// CreateFontIndirectA; 0 when the font cannot be made. DeleteObject releases it.
     virtual std::uintptr_t CreateFontIndirectA(const LogFontA& font) = 0;

@@ -4,7 +4,17 @@
 
 #include "platform/dialog_templates.h"
 
+#include <map>
+#include <vector>
+
 namespace platform {
+
+/// A wizard frame's picture: a packed bitmap drawn in a band at the frame's left edge.
+struct WizardPicture {
+    std::vector<std::uint8_t> Bitmap;
+    std::size_t BitsOffset = 0;
+    int Band = 0;
+};
 
 class Win32TemplateDialogs final : public TemplateDialogService {
 public:
@@ -17,6 +27,8 @@ public:
                                      int height, std::uintptr_t owner,
                                      FrameProcedure& procedure) override;
     bool DestroyWizardFrame(std::uintptr_t frame) override;
+    bool SetWizardPicture(std::uintptr_t frame, std::span<const std::uint8_t> packedBitmap,
+                          std::size_t bitsOffset, int band) override;
     std::uintptr_t CreateFontIndirectA(const LogFontA& font) override;
     bool DeleteObject(std::uintptr_t font) override;
     bool WinHelpA(std::uintptr_t window, std::string_view helpFile, std::uint32_t command,
@@ -29,6 +41,8 @@ private:
     std::vector<std::uint32_t> Checked(std::span<const std::uint8_t> dialogTemplate);
 
     std::string Error;
+    /// The pictures of the frames that show one, by frame.
+    std::map<std::uintptr_t, WizardPicture> Pictures;
 };
 
 } // namespace platform
