@@ -94,7 +94,7 @@ std::int32_t EndWizard(Engine& engine, DialogState& state, std::string_view page
 } // namespace
 
 std::int32_t f31(Engine& engine, const DllCallBlock& block) {
-    ArgumentFields fields(block.Argument != nullptr ? block.Argument : "");
+    ArgumentFields fields(block);
     DialogState& state = DialogsOf(engine);
     std::string_view pageVariable = fields.Text(2);
     if ((fields.Number(0) & EndNow) != 0 || pageVariable.empty()) {
