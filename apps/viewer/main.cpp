@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -35,6 +36,9 @@ Options:
                         are on the screen once a drawing is shown, how long the
                         open took to the first picture, and each zoom (with its
                         time) and layer change, for tests that drive the window.
+  --timings             Print how long each open took (the read, the first drawing
+                        pass, the first picture on the screen) and each redraw
+                        (also when PLANDRA_VIEWER_TIMINGS is set to 1).
   --no-settings         Neither read nor write the stored properties.
   --help                Show this text.
 )";
@@ -62,6 +66,9 @@ int UsageError(const std::string& message) {
 int main(int argc, char** argv) {
     plandra::viewer::ViewerOptions options;
     bool settings = true;
+    if (const char* timings = std::getenv("PLANDRA_VIEWER_TIMINGS")) {
+        options.Timings = std::string_view(timings) == "1";
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "--help" || argument == "-h") {
@@ -81,6 +88,8 @@ int main(int argc, char** argv) {
             }
         } else if (argument == "--report") {
             options.Report = true;
+        } else if (argument == "--timings") {
+            options.Timings = true;
         } else if (argument == "--no-settings") {
             settings = false;
         } else if (argument.starts_with("-") && argument != "-") {

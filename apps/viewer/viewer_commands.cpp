@@ -464,14 +464,21 @@ bool ViewerWindow::OnKey(GdkEventKey* event) {
 }
 
 void ViewerWindow::ReportZoom() {
+    // From the input to the end of its redraw.
+    const std::chrono::duration<double, std::milli> took =
+        std::chrono::steady_clock::now() - InputStarted;
+    if (Options.Timings) {
+        const DrawingView& view = Control.Viewing();
+        const std::chrono::duration<double, std::milli> pass = view.LastPassTook;
+        std::cout << "timings redraw: pass " << pass.count() << " ms (CPU "
+                  << CpuMilliseconds(view.LastPassCpuTook) << " ms), input to the end "
+                  << took.count() << " ms" << std::endl;
+    }
     if (!Options.Report) {
         return;
     }
     float left = 0, top = 0, right = 0, bottom = 0;
     Control.GetCurrentZoom(left, top, right, bottom);
-    // From the input to the end of its redraw.
-    const std::chrono::duration<double, std::milli> took =
-        std::chrono::steady_clock::now() - InputStarted;
     std::cout << "zoom " << left << " " << top << " " << right << " " << bottom << " in "
               << took.count() << " ms" << std::endl;
 }

@@ -263,11 +263,17 @@ void ViewerWindow::Open(const std::string& fileName) {
     Matches.clear();
     LastSearch.clear();
     OpenStarted = std::chrono::steady_clock::now();
+    const std::clock_t cpuStarted = std::clock();
     const bool read = Guarded([&] {
         Control.SetFileName(readName);
         Control.Regen(dxfMergeNew);
     });
     RegenTook = std::chrono::steady_clock::now() - OpenStarted;
+    // The read ends where the pass that shows it begins.
+    const auto passStarted = Control.Viewing().LastPassStarted;
+    const bool passed = passStarted > OpenStarted;
+    ReadTook = passed ? passStarted - OpenStarted : RegenTook;
+    ReadCpuTook = (passed ? Control.Viewing().LastPassCpuStarted : std::clock()) - cpuStarted;
     Loading = false;
     if (CloseRequested) {
         // The window was closed while the file loaded.
@@ -276,8 +282,6 @@ void ViewerWindow::Open(const std::string& fileName) {
         gtk_main_quit();
         return;
     }
-    gtk_widget_set_sensitive(Ui.Toolbar, TRUE);
-    gtk_widget_set_sensitive(Ui.LayerList, TRUE);
     if (ConvertedCopy && ConvertedCopy != converted) {
         std::error_code ignored;
         std::filesystem::remove(*ConvertedCopy, ignored);
@@ -303,23 +307,45 @@ void ViewerWindow::Open(const std::string& fileName) {
     if (read && (AddsRedline(tool) || tool == dxfRedLineText)) {
         EnsureRedlineLayer();
     }
-    RebuildLayers();
     // The window may have changed size while the file loaded.
     AfterResize();
-    if (Options.Report && read) {
+    if ((Options.Report || Options.Timings) && read) {
         // The time to the first picture ends with the frame that shows it.
         GdkFrameClock* clock = gtk_widget_get_frame_clock(Ui.Window);
         g_signal_connect(clock, "after-paint", G_CALLBACK(OnFirstPicture), this);
-        gtk_widget_queue_draw(Ui.Drawing);
-        // Reported once the window has shown the drawing.
+    }
+    gtk_widget_queue_draw(Ui.Drawing);
+    // The picture goes on the screen first: making the layer switches and bringing the
+    // tools back costs GTK a layout of the whole window, as long as a redraw on a large
+    // drawing. Idle callbacks of default priority run after the frame is painted.
+    ReportAfterLayers = Options.Report && read;
+    if (!LayersPending) {
+        LayersPending = true;
+        g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, FinishOpen, this, nullptr);
+    }
+}
+
+gboolean ViewerWindow::FinishOpen(gpointer self) {
+    auto& window = *static_cast<ViewerWindow*>(self);
+    window.LayersPending = false;
+    if (window.Loading) {
+        // Another open has begun; it ends with its own.
+        return G_SOURCE_REMOVE;
+    }
+    window.RebuildLayers();
+    gtk_widget_set_sensitive(window.Ui.Toolbar, TRUE);
+    gtk_widget_set_sensitive(window.Ui.LayerList, TRUE);
+    if (std::exchange(window.ReportAfterLayers, false)) {
+        // Reported once the window has laid the switches out.
         g_idle_add_full(
             G_PRIORITY_LOW,
             +[](gpointer self) -> gboolean {
                 static_cast<ViewerWindow*>(self)->ReportGeometry();
                 return G_SOURCE_REMOVE;
             },
-            this, nullptr);
+            self, nullptr);
     }
+    return G_SOURCE_REMOVE;
 }
 
 void ViewerWindow::OpenWhenShown(std::string fileName) {
@@ -502,9 +528,21 @@ void ViewerWindow::OnFirstPicture(GdkFrameClock* clock, gpointer self) {
     auto& window = *static_cast<ViewerWindow*>(self);
     g_signal_handlers_disconnect_by_func(clock, reinterpret_cast<gpointer>(OnFirstPicture), self);
     using Milliseconds = std::chrono::duration<double, std::milli>;
-    std::cout << "opened regen " << Milliseconds(window.RegenTook).count() << " ms, first picture "
-              << Milliseconds(std::chrono::steady_clock::now() - window.OpenStarted).count()
-              << " ms" << std::endl;
+    const auto shown = std::chrono::steady_clock::now() - window.OpenStarted;
+    if (window.Options.Report) {
+        std::cout << "opened regen " << Milliseconds(window.RegenTook).count()
+                  << " ms, first picture " << Milliseconds(shown).count() << " ms" << std::endl;
+    }
+    if (window.Options.Timings) {
+        const DrawingView& view = window.Control.Viewing();
+        std::cout << "timings open: read " << Milliseconds(window.ReadTook).count() << " ms (CPU "
+                  << CpuMilliseconds(window.ReadCpuTook) << " ms), first pass "
+                  << Milliseconds(view.LastPassTook).count() << " ms (CPU "
+                  << CpuMilliseconds(view.LastPassCpuTook) << " ms), first picture "
+                  << Milliseconds(shown).count() << " ms ("
+                  << Milliseconds(shown - window.ReadTook - view.LastPassTook).count()
+                  << " ms after the read and the pass)" << std::endl;
+    }
 }
 
 void ViewerWindow::OnScrollBar(GtkRange* bar, gpointer self) {

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <chrono>
+#include <ctime>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -24,6 +25,11 @@
 #include <vector>
 
 namespace plandra::viewer {
+
+/// Processor time in milliseconds, for the timings the viewer prints.
+inline double CpuMilliseconds(std::clock_t cpu) {
+    return static_cast<double>(cpu) * 1000.0 / CLOCKS_PER_SEC;
+}
 
 /// The layer the redline tools draw on, made when a tool first needs it, in red.
 inline constexpr const char* RedlineLayerName = "REDLINE";
@@ -47,6 +53,9 @@ struct ViewerOptions {
     /// Prints what a test driving the window needs on standard output: where the
     /// drawing surface and the layer switches are, and each zoom and layer change.
     bool Report = false;
+    /// Prints how long each open and redraw took on standard output: the read, the
+    /// drawing pass and the time to the first picture on the screen.
+    bool Timings = false;
     /// The property bag file; empty: none is read or written.
     std::filesystem::path SettingsFile;
 };
@@ -144,6 +153,9 @@ private:
     static void OnDrop(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint,
                        guint, gpointer self);
     static gboolean OpenPending(gpointer self);
+    /// What an open leaves until its first picture is on the screen: the layer
+    /// switches, the tools made usable again, the report of where things are.
+    static gboolean FinishOpen(gpointer self);
     static gboolean OnMapped(GtkWidget*, GdkEvent*, gpointer self);
     static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
 
@@ -175,12 +187,16 @@ private:
     int Conversions = 0;
     std::string PendingFile;
     std::string StoredTmpFileNamePath;
-    /// When the last open began and how long its Regen took.
+    /// When the last open began, how long its Regen took and, within it, the read.
     std::chrono::steady_clock::time_point OpenStarted;
     std::chrono::steady_clock::duration RegenTook{};
+    std::chrono::steady_clock::duration ReadTook{};
+    std::clock_t ReadCpuTook = 0;
     /// When the mouse or key event being handled arrived.
     std::chrono::steady_clock::time_point InputStarted;
     bool Loading = false;
+    bool LayersPending = false;
+    bool ReportAfterLayers = false;
     bool CloseRequested = false;
     std::vector<GtkWidget*> ToolButtons;
     std::vector<GtkWidget*> LayerSwitches;

@@ -273,6 +273,7 @@ public:
     /// The database, view and options, for the parts of the control built on them.
     const DrawingDatabase& Drawing() const { return Database; }
     const DrawingOptions& Settings() const { return Options; }
+    const DrawingView& Viewing() const { return View; }
 
 private:
     void Notify(std::string_view key) { Host.Container.PropertyChanged(key); }

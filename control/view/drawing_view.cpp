@@ -150,6 +150,8 @@ void DrawingView::ShowZoomOutOfRange() {
 }
 
 bool DrawingView::DrawPass(const RealRect& window, Target target) {
+    const auto started = std::chrono::steady_clock::now();
+    const std::clock_t cpuStarted = std::clock();
     platform::HDC dc = nullptr;
     if (!FitWindow(window, target, dc)) {
         return false;
@@ -191,6 +193,10 @@ bool DrawingView::DrawPass(const RealRect& window, Target target) {
     }
     // The region goes after every pass, finished read or not, so no pass leaks one.
     ViewRegion.Reset();
+    LastPassStarted = started;
+    LastPassTook = std::chrono::steady_clock::now() - started;
+    LastPassCpuStarted = cpuStarted;
+    LastPassCpuTook = std::clock() - cpuStarted;
     return true;
 }
 

@@ -15,6 +15,8 @@
 #include "view_transform.h"
 
 #include <array>
+#include <chrono>
+#include <ctime>
 #include <string>
 
 namespace plandra {
@@ -69,6 +71,13 @@ public:
     std::array<platform::ChildWindow*, 4> SelectionHandles{};
     /// Set once a drawing just read has been shown.
     bool DrawingShown = false;
+    /// When the last pass that drew began and how long it took, for hosts that time
+    /// their redraws.
+    std::chrono::steady_clock::time_point LastPassStarted;
+    std::chrono::steady_clock::duration LastPassTook{};
+    /// The processor time of the process when that pass began and what the pass used.
+    std::clock_t LastPassCpuStarted = 0;
+    std::clock_t LastPassCpuTook = 0;
 
 private:
     /// Where a pass draws: picPlandra (both null), a metafile or the printer.

@@ -92,8 +92,8 @@ private:
     bool Dashed;
 };
 
-Wide CeilDiv(Wide numerator, Wide denominator) {
-    Wide quotient = numerator / denominator;
+template <typename Int> Int CeilDiv(Int numerator, Int denominator) {
+    Int quotient = numerator / denominator;
     if (numerator % denominator != 0 && numerator > 0) {
         ++quotient;
     }
@@ -103,7 +103,7 @@ Wide CeilDiv(Wide numerator, Wide denominator) {
 // The minor-axis offset of step i is q(i) = floor((2 i a + b - tie) / 2b): the ideal
 // offset i a / b rounded, halves toward the smaller screen coordinate as GDI does (tie is
 // 1 where the offset grows the coordinate, else 0). The first step whose offset reaches k:
-Wide FirstStepReaching(Wide k, Wide a, Wide b, Wide tie, Wide never) {
+template <typename Int> Int FirstStepReaching(Int k, Int a, Int b, Int tie, Int never) {
     if (k <= 0) {
         return 0;
     }
@@ -161,12 +161,18 @@ template <bool Dashed> void Walk(LineWalk walk, const PenPaint& pen) {
     }
 }
 
-} // namespace
+// Coordinates within this bound keep every product of the clipping below 2^62, so the
+// line can be clipped in 64 bits; beyond it 128 bits are needed.
+constexpr std::int64_t NarrowBound = std::int64_t{1} << 28;
 
-void CosmeticLine(const Target& target, Point from, Point to, const PenPaint& pen) {
-    if (pen.Style == ps::Null || target.Width <= 0 || target.Height <= 0) {
-        return;
-    }
+bool IsNarrow(std::int64_t value) {
+    return value > -NarrowBound && value < NarrowBound;
+}
+
+// The line clipped and walked with the clipping worked out in `Int`, which must hold the
+// products of the coordinates' differences without overflow.
+template <typename Int>
+void ClippedLine(const Target& target, Point from, Point to, const PenPaint& pen) {
     std::int64_t dx = std::int64_t{to.x} - from.x;
     std::int64_t dy = std::int64_t{to.y} - from.y;
     bool xMajor = std::llabs(dx) >= std::llabs(dy);
@@ -182,34 +188,34 @@ void CosmeticLine(const Target& target, Point from, Point to, const PenPaint& pe
     }
     int majorSign = majorDelta > 0 ? 1 : -1;
     int minorSign = minorDelta >= 0 ? 1 : -1;
-    Wide a = std::llabs(minorDelta);
-    Wide b = steps;
+    Int a = std::llabs(minorDelta);
+    Int b = steps;
 
     // Steps whose major coordinate lies on the image.
-    Wide first = 0;
-    Wide last = steps - 1;
+    Int first = 0;
+    Int last = steps - 1;
     if (majorSign > 0) {
-        first = std::max<Wide>(first, -majorStart);
-        last = std::min<Wide>(last, majorLimit - 1 - majorStart);
+        first = std::max<Int>(first, -majorStart);
+        last = std::min<Int>(last, majorLimit - 1 - majorStart);
     } else {
-        first = std::max<Wide>(first, majorStart - (majorLimit - 1));
-        last = std::min<Wide>(last, majorStart);
+        first = std::max<Int>(first, majorStart - (majorLimit - 1));
+        last = std::min<Int>(last, majorStart);
     }
     // Steps whose minor coordinate does: the offset must lie in [low, high].
-    Wide low = minorSign > 0 ? -minorStart : minorStart - (minorLimit - 1);
-    Wide high = minorSign > 0 ? minorLimit - 1 - minorStart : minorStart;
+    Int low = minorSign > 0 ? -minorStart : minorStart - (minorLimit - 1);
+    Int high = minorSign > 0 ? minorLimit - 1 - minorStart : minorStart;
     if (high < 0) {
         return;
     }
-    Wide never = Wide{steps} + 1;
-    const Wide tie = minorSign > 0 ? 1 : 0;
+    Int never = Int{steps} + 1;
+    const Int tie = minorSign > 0 ? 1 : 0;
     first = std::max(first, FirstStepReaching(low, a, b, tie, never));
     last = std::min(last, FirstStepReaching(high + 1, a, b, tie, never) - 1);
     if (first > last) {
         return;
     }
 
-    Wide numerator = 2 * first * a + b - tie;
+    Int numerator = 2 * first * a + b - tie;
     LineWalk walk;
     walk.Count = static_cast<std::int64_t>(last - first) + 1;
     walk.Remainder = static_cast<std::int64_t>(numerator % (2 * b));
@@ -228,6 +234,22 @@ void CosmeticLine(const Target& target, Point from, Point to, const PenPaint& pe
         Walk<true>(walk, pen);
     } else {
         Walk<false>(walk, pen);
+    }
+}
+
+} // namespace
+
+void CosmeticLine(const Target& target, Point from, Point to, const PenPaint& pen) {
+    if (pen.Style == ps::Null || target.Width <= 0 || target.Height <= 0) {
+        return;
+    }
+    // Nearly every line of a drawing lies near the picture: 64-bit division is several
+    // times cheaper than 128-bit, and both give the same pixels.
+    if (IsNarrow(from.x) && IsNarrow(from.y) && IsNarrow(to.x) && IsNarrow(to.y) &&
+        IsNarrow(target.Width) && IsNarrow(target.Height)) {
+        ClippedLine<std::int64_t>(target, from, to, pen);
+    } else {
+        ClippedLine<Wide>(target, from, to, pen);
     }
 }
 
@@ -325,10 +347,13 @@ class GdiOutline {
 public:
     static constexpr std::int64_t OutlineLimit = 1 << 16;
 
-    explicit GdiOutline(Rect box)
+    /// `quarter` holds the points of the lower right quarter; it is the caller's so that
+    /// its room serves one ellipse after another.
+    GdiOutline(Rect box, std::vector<Point>& quarter)
         : Width(std::int64_t{box.right} - box.left), Height(std::int64_t{box.bottom} - box.top),
           Left(box.left + Width / 2), Right(box.right - 1 - Width / 2), Top(box.top + Height / 2),
-          Bottom(box.bottom - 1 - Height / 2) {
+          Bottom(box.bottom - 1 - Height / 2), Quarter(quarter) {
+        Quarter.clear();
         const std::int64_t a = Width - 1;
         const std::int64_t b = Height - 1;
         std::int64_t dx = 4 * b * b * (1 - a);
@@ -355,11 +380,32 @@ public:
 
     std::int64_t Count() const { return 4 * static_cast<std::int64_t>(Quarter.size()); }
 
-    /// Point `i` of the path, 0 <= i; the path repeats every Count() points.
-    std::pair<std::int64_t, std::int64_t> At(std::int64_t i) const {
+    /// Walks the path point by point from point `i` on, 0 <= i, without a division per
+    /// point; the path repeats every Count() points.
+    class Cursor {
+    public:
+        Cursor(const GdiOutline& outline, std::int64_t i)
+            : Outline(outline), Size(static_cast<std::int64_t>(outline.Quarter.size())),
+              Quarter((i / Size) % 4), Index(i % Size) {}
+        std::pair<std::int64_t, std::int64_t> At() const { return Outline.At(Quarter, Index); }
+        void Next() {
+            if (++Index == Size) {
+                Index = 0;
+                Quarter = (Quarter + 1) % 4;
+            }
+        }
+
+    private:
+        const GdiOutline& Outline;
+        std::int64_t Size;
+        std::int64_t Quarter;
+        std::int64_t Index;
+    };
+
+    /// Point `index` of quarter `quarter` (0 to 3) of the path.
+    std::pair<std::int64_t, std::int64_t> At(std::int64_t quarter, std::int64_t index) const {
         const auto n = static_cast<std::int64_t>(Quarter.size());
-        const std::int64_t quarter = (i / n) % 4;
-        const Point q = Quarter[static_cast<std::size_t>(quarter % 2 == 0 ? i % n : n - 1 - i % n)];
+        const Point q = Quarter[static_cast<std::size_t>(quarter % 2 == 0 ? index : n - 1 - index)];
         switch (quarter) {
         case 0:
             return {Left + q.x, Bottom - q.y};
@@ -401,8 +447,20 @@ public:
 
 private:
     std::int64_t Left, Right, Top, Bottom;
-    std::vector<Point> Quarter;
+    std::vector<Point>& Quarter;
 };
+
+// The room of the last outline's quarter and filled rows, kept for the next: a drawing
+// has many small circles and arcs, each of which would otherwise allocate.
+struct OutlineScratch {
+    std::vector<Point> Quarter;
+    std::vector<std::pair<std::int64_t, std::int64_t>> Rows;
+};
+
+OutlineScratch& ThreadOutlineScratch() {
+    thread_local OutlineScratch scratch;
+    return scratch;
+}
 
 // The ellipse or arc GDI draws with a width-1 pen: an ellipse is its whole path, except
 // that a box one or two pixels wide is all outline and a one-pixel box stays empty; an arc
@@ -410,7 +468,8 @@ private:
 // ray does, drawn as a polyline through those points, so without its last point.
 void DrawGdiOutline(const Target& target, Rect box, const PenPaint& pen, const Point* arc,
                     const std::uint32_t* fill) {
-    GdiOutline outline(box);
+    OutlineScratch& scratch = ThreadOutlineScratch();
+    GdiOutline outline(box, scratch.Quarter);
     if (arc == nullptr && outline.Width <= 2) {
         if (outline.Width == 1 && outline.Height == 1) {
             return;
@@ -444,11 +503,12 @@ void DrawGdiOutline(const Target& target, Rect box, const PenPaint& pen, const P
     }
     if (fill != nullptr && arc == nullptr) {
         // Each row from its leftmost to its rightmost outline pixel.
-        std::vector<std::pair<std::int64_t, std::int64_t>> rows(
-            static_cast<std::size_t>(outline.Height),
-            {std::numeric_limits<std::int64_t>::max(), 0});
-        for (std::int64_t i = first; i < end; ++i) {
-            const auto [x, y] = outline.At(i);
+        std::vector<std::pair<std::int64_t, std::int64_t>>& rows = scratch.Rows;
+        rows.assign(static_cast<std::size_t>(outline.Height),
+                    {std::numeric_limits<std::int64_t>::max(), 0});
+        GdiOutline::Cursor cursor(outline, first);
+        for (std::int64_t i = first; i < end; ++i, cursor.Next()) {
+            const auto [x, y] = cursor.At();
             auto& row = rows[static_cast<std::size_t>(y - box.top)];
             row = {std::min(row.first, x), std::max(row.second, x)};
         }
@@ -467,10 +527,14 @@ void DrawGdiOutline(const Target& target, Rect box, const PenPaint& pen, const P
     }
     PenPainter painter(target, pen);
     std::int64_t step = 0;
+    GdiOutline::Cursor cursor(outline, first);
+    std::pair<std::int64_t, std::int64_t> point = cursor.At();
     for (std::int64_t i = first; i < end; ++i) {
-        const auto [x, y] = outline.At(i);
+        const auto [x, y] = point;
+        cursor.Next();
+        point = cursor.At();
         // A point repeated where two quarters meet is drawn once.
-        if (outline.At(i + 1) == std::pair{x, y}) {
+        if (point == std::pair{x, y}) {
             continue;
         }
         if (x >= 0 && y >= 0 && x < target.Width && y < target.Height) {
@@ -605,6 +669,12 @@ struct FillEdge {
     int Direction;
 };
 
+struct PolygonScratch {
+    std::vector<FillEdge> Edges;
+    std::vector<const FillEdge*> Active;
+    std::vector<std::pair<std::int64_t, int>> Crossings;
+};
+
 } // namespace
 
 // Each row's crossings are where its edges meet the row, rounded up to whole pixels;
@@ -617,7 +687,16 @@ void FillPolygon(const Target& target, std::span<const Point> points, bool windi
     if (target.Width <= 0 || target.Height <= 0) {
         return;
     }
-    std::vector<FillEdge> edges;
+    // The lists keep their room for the next polygon: a drawing fills many small ones.
+    thread_local PolygonScratch scratch;
+    std::vector<FillEdge>& edges = scratch.Edges;
+    std::vector<const FillEdge*>& active = scratch.Active;
+    std::vector<std::pair<std::int64_t, int>>& crossings = scratch.Crossings;
+    edges.clear();
+    active.clear();
+    // An edge's run and rise are below 2^31 where every corner is near the image, and
+    // then each crossing is found in 64 bits.
+    bool narrow = true;
     for (std::size_t i = 0; i < points.size(); ++i) {
         Point from = points[i];
         Point to = points[(i + 1) % points.size()];
@@ -637,12 +716,13 @@ void FillPolygon(const Target& target, std::span<const Point> points, bool windi
                             direction};
         if (edge.Top < edge.Bottom) {
             edges.push_back(edge);
+            narrow =
+                narrow && IsNarrow(from.x) && IsNarrow(from.y) && IsNarrow(to.x) && IsNarrow(to.y);
         }
     }
+    narrow = narrow && IsNarrow(target.Height);
     std::sort(edges.begin(), edges.end(),
               [](const FillEdge& a, const FillEdge& b) { return a.Top < b.Top; });
-    std::vector<const FillEdge*> active;
-    std::vector<std::pair<std::int64_t, int>> crossings;
     std::size_t next = 0;
     for (std::int64_t y = edges.empty() ? 0 : edges.front().Top;
          next < edges.size() || !active.empty(); ++y) {
@@ -652,8 +732,11 @@ void FillPolygon(const Target& target, std::span<const Point> points, bool windi
         }
         crossings.clear();
         for (const FillEdge* edge : active) {
-            const Wide along = CeilDiv(Wide{edge->DX} * (y - edge->Y), edge->DY);
-            crossings.emplace_back(edge->X + static_cast<std::int64_t>(along), edge->Direction);
+            const std::int64_t along =
+                narrow ? CeilDiv(edge->DX * (y - edge->Y), edge->DY)
+                       : static_cast<std::int64_t>(
+                             CeilDiv(Wide{edge->DX} * (y - edge->Y), Wide{edge->DY}));
+            crossings.emplace_back(edge->X + along, edge->Direction);
         }
         std::sort(crossings.begin(), crossings.end());
         int cover = 0;

@@ -182,6 +182,29 @@ TEST_F(CairoGdiTest, LinesBetweenFarCoordinatesDrawOnlyTheirVisiblePart) {
     EXPECT_EQ(pixels.size(), static_cast<std::size_t>(2 * Width - 1));
 }
 
+TEST_F(CairoGdiTest, ShapesWithEndsEitherSideOf2To28DrawTheSamePixels) {
+    // Lines and polygon edges are clipped in 64 bits up to 2^28 and in 128 bits beyond:
+    // a row, a diagonal and a triangle reaching just inside and just outside that bound
+    // cover the same pixels of the image.
+    std::vector<std::set<std::pair<int, int>>> pictures;
+    for (int far : {(1 << 28) - 1, (1 << 28) + 1}) {
+        Clear();
+        Line({-far, 10}, {far, 10});
+        Line({-far, -far}, {far, far});
+        pictures.push_back(BlackPixels());
+        Clear();
+        const std::array<Point, 3> triangle = {{{-far, -far}, {far, far}, {-far, far}}};
+        auto black = OwnObject(Gdi, Gdi.CreateSolidBrush(Black));
+        auto region = OwnObject(Gdi, Gdi.CreatePolygonRgn(triangle, Alternate));
+        Gdi.FillRgn(Dc.Get(), region.Get(), black.Get());
+        pictures.push_back(BlackPixels());
+    }
+    EXPECT_EQ(pictures[0].size(), static_cast<std::size_t>(2 * Width - 1));
+    EXPECT_GT(pictures[1].size(), static_cast<std::size_t>(Width));
+    EXPECT_EQ(pictures[2], pictures[0]);
+    EXPECT_EQ(pictures[3], pictures[1]);
+}
+
 TEST_F(CairoGdiTest, EllipsesOfAnySizeAndCornerOrderDrawTheSameOutline) {
     ScopedSelection pen(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreatePen(ps::Solid, 1, Black)));
     Gdi.SelectObject(Dc.Get(), Gdi.GetStockObject(stock::NullBrush));

@@ -22,7 +22,7 @@ if [ -z "${VIEWER_TEST_DISPLAY:-}" ]; then
 fi
 
 export XDG_CONFIG_HOME=$work/config ASAN_OPTIONS=detect_leaks=0
-"$viewer" --report --capture "$work/viewer" --size 640x480 "$sample" >"$work/report.txt" &
+"$viewer" --report --timings --capture "$work/viewer" --size 640x480 "$sample" >"$work/report.txt" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
@@ -39,6 +39,7 @@ await() {
 }
 
 await '^ready'
+await '^timings open: read .* first pass .* first picture '
 read -r _ x y width height < <(grep '^drawing ' "$work/report.txt")
 read -r _ layer lx ly _ < <(grep ' TREES$' "$work/report.txt")
 
@@ -48,6 +49,7 @@ xdotool mousemove $((x + 100)) $((y + 80)) mousedown 1
 xdotool mousemove $((x + 250)) $((y + 190))
 xdotool mousemove $((x + 400)) $((y + 300)) mouseup 1
 await '^zoom'
+await '^timings redraw: pass '
 xdotool mousemove "$lx" "$ly" click 1
 await "^layer $layer off"
 xdotool key F12
