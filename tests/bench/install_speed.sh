@@ -130,8 +130,8 @@ for _ in range(int(sys.argv[2])):
     print("%.4f %.4f 0" % (time.perf_counter() - start, time.process_time() - cpu))
 EOF
 
-ratio() { echo "$1 $2" | awk '{ printf "%.2f", $2 > 0 ? $1 / $2 : 0 }'; }
-mbps() { echo "$bytes $1" | awk '{ printf "%.0f", $2 > 0 ? $1 / $2 / 1e6 : 0 }'; }
+ratio() { echo "$1 $2" | awk '{ printf "%.2f", ($2 > 0 ? $1 / $2 : 0) }'; }
+mbps() { echo "$bytes $1" | awk '{ printf "%.0f", ($2 > 0 ? $1 / $2 / 1e6 : 0) }'; }
 echo "Payload: $bytes bytes in 1,010 files; stored archive $(wc -c <stored/SETUP.VRN) bytes," \
   "deflated $(wc -c <deflated/SETUP.VRN) bytes; median of $runs runs"
 echo
