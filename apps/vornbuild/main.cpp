@@ -12,7 +12,7 @@
 namespace {
 
 constexpr std::string_view Usage =
-    R"(Usage: vornbuild SCRIPT -o SETUP_FOLDER [--disk-size N] [--setup-program FILE]
+    R"(Usage: vornbuild SCRIPT -o SETUP_FOLDER [--disk-size N] [--store] [--setup-program FILE]
                  [--engine FILE] [--search DIR]...
        vornbuild --list ARCHIVE
 
@@ -25,6 +25,9 @@ Options:
   -o SETUP_FOLDER  The folder the archive is written to (made when missing).
   --disk-size N    Split the archive into disk files of N bytes each (SETUP.VRN,
                    SETUP.W02, SETUP.W03 ...); at least 1024.
+  --store          Keep the files in the archive as they are instead of deflating
+                   them: a larger archive that installs faster. Empty files are
+                   still deflated.
   --setup-program FILE
                    Copy the setup program (SETUP.EXE, vornsetup) into SETUP_FOLDER.
   --engine FILE    Copy the install engine (VORN0132.DLL, libvorn0132.so) into
@@ -74,7 +77,8 @@ vorn::authoring::FileReader SearchingReader(std::vector<std::filesystem::path> f
 }
 
 int Build(const std::filesystem::path& script, const std::filesystem::path& folder,
-          std::uint32_t diskSize, const std::vector<std::filesystem::path>& companions,
+          std::uint32_t diskSize, vorn::ItemStorage storage,
+          const std::vector<std::filesystem::path>& companions,
           const std::vector<std::filesystem::path>& searched) {
     for (const std::filesystem::path& companion : companions) {
         std::error_code error;
@@ -91,7 +95,7 @@ int Build(const std::filesystem::path& script, const std::filesystem::path& fold
     try {
         vorn::authoring::CompiledSetup setup =
             vorn::authoring::CompileScript(std::string(text->Content.begin(), text->Content.end()),
-                                           script, SearchingReader(searched));
+                                           script, SearchingReader(searched), storage);
         setup.Extras.BytesPerDisk = diskSize;
         std::error_code error;
         std::filesystem::create_directories(folder, error);
@@ -130,6 +134,7 @@ int main(int argc, char** argv) {
     std::string folder;
     std::string list;
     std::uint32_t diskSize = 0;
+    vorn::ItemStorage storage = vorn::ItemStorage::Deflated;
     std::vector<std::filesystem::path> companions;
     std::vector<std::filesystem::path> searched;
     for (int i = 1; i < argc; ++i) {
@@ -144,7 +149,9 @@ int main(int argc, char** argv) {
         if (takesValue && i + 1 == argc) {
             return UsageError(std::string(argument) + " needs a value");
         }
-        if (argument == "-o") {
+        if (argument == "--store") {
+            storage = vorn::ItemStorage::Stored;
+        } else if (argument == "-o") {
             folder = argv[++i];
         } else if (argument == "--setup-program" || argument == "--engine") {
             companions.emplace_back(argv[++i]);
@@ -170,7 +177,7 @@ int main(int argc, char** argv) {
     }
     if (!list.empty()) {
         if (!script.empty() || !folder.empty() || diskSize != 0 || !companions.empty() ||
-            !searched.empty()) {
+            !searched.empty() || storage != vorn::ItemStorage::Deflated) {
             return UsageError("--list goes alone");
         }
         return List(list);
@@ -178,5 +185,5 @@ int main(int argc, char** argv) {
     if (script.empty() || folder.empty()) {
         return UsageError("SCRIPT and -o SETUP_FOLDER are required");
     }
-    return Build(script, folder, diskSize, companions, searched);
+    return Build(script, folder, diskSize, storage, companions, searched);
 }

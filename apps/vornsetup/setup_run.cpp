@@ -209,7 +209,8 @@ int ListArchive(const std::string& path, std::ostream& out, std::ostream& err) {
     int damaged = 0;
     for (const vorn::PayloadEntry& entry : archive.Payload()) {
         out << Column(entry.Offset, 10) << Column(entry.CompressedSize, 12)
-            << Column(entry.Size, 12) << "  " << Hex(entry.Crc) << "  " << entry.Name;
+            << Column(entry.Size, 12) << "  " << Hex(entry.Crc) << "  " << entry.Name
+            << (entry.Storage == vorn::ItemStorage::Stored ? " (stored)" : "");
         context.ArchiveOffset = static_cast<std::uint32_t>(archive.ArchiveBase() + entry.Offset);
         context.ErrorCode = vorn::context_error::None;
         if (check.Decompress(0, entry.CompressedSize) < 0) {

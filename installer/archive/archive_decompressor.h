@@ -8,12 +8,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
-/// Inflates the archive's stored items for one run. While it exists it is the archive
-/// that DecompressFromArchive reads: a setup program runs one archive at a time.
+/// Extracts the archive's items for one run: inflates deflated ones, copies stored ones. While it
+/// exists it is the archive that DecompressFromArchive reads: a setup program runs one archive at a
+/// time.
 class ArchiveDecompressor {
 public:
     /// `writeFile` writes to the file handles the engine passes as destinations (the
@@ -46,12 +50,20 @@ public:
 
 private:
     std::int32_t Fail(std::uint8_t code, std::string why);
+    /// Hands one piece of an item to its destination; false when a file cannot take it.
+    bool Deliver(std::uintptr_t destination, std::uint8_t* target,
+                 std::span<const std::uint8_t> chunk, std::uint64_t written);
 
+    struct Inflater;
     SetupArchive& Archive;
     InstallContext& Context;
     FileWriteFunction WriteFile;
     std::string Failure;
     std::uint64_t ItemOffset = 0;
+    /// One inflate stream and one pair of buffers serve every item of the run.
+    std::unique_ptr<Inflater> Inflate;
+    std::vector<std::uint8_t> Input;
+    std::vector<std::uint8_t> Output;
 };
 
 /// The context's decompress function: the active ArchiveDecompressor's Decompress. The

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <numeric>
 #include <utility>
 #include <zlib.h>
@@ -20,8 +21,10 @@ constexpr std::size_t VersionAt = 8;
 constexpr std::size_t HeaderSizeAt = 12;
 constexpr std::size_t FieldsAt = 16;
 constexpr std::size_t HeaderCrcAt = 96;
-// Fixed bytes of a table entry before its name.
+// Fixed bytes of a table entry before its name: version 1, and version 2 with its
+// storage byte after the checksum.
 constexpr std::size_t EntryFixedBytes = 17;
+constexpr std::size_t StoredEntryFixedBytes = 18;
 // Where the script's own header keeps the disk size, and where its strings start.
 constexpr std::size_t ScriptBytesPerDiskAt = 9;
 constexpr std::size_t ScriptStringsAt = 17;
@@ -166,9 +169,30 @@ std::uint32_t Crc32(std::uint32_t crc, std::span<const std::uint8_t> data) {
     return crc;
 }
 
-std::vector<std::uint8_t> DeflateRaw(std::span<const std::uint8_t> data) {
-    z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+struct RawDeflater::State {
+    z_stream Stream{};
+    bool Ready = false;
+    bool Used = false;
+};
+
+RawDeflater::RawDeflater() : Stream(std::make_unique<State>()) {
+    Stream->Ready = deflateInit2(&Stream->Stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8,
+                                 Z_DEFAULT_STRATEGY) == Z_OK;
+}
+
+RawDeflater::~RawDeflater() {
+    if (Stream->Ready) {
+        deflateEnd(&Stream->Stream);
+    }
+}
+
+std::vector<std::uint8_t> RawDeflater::Deflate(std::span<const std::uint8_t> data) {
+    z_stream& stream = Stream->Stream;
+    // A reset stream gives the same bytes as a new one with the same settings.
+    if (!Stream->Ready || (Stream->Used && deflateReset(&stream) != Z_OK)) {
+        throw std::bad_alloc();
+    }
+    Stream->Used = true;
     std::vector<std::uint8_t> out(deflateBound(&stream, static_cast<uLong>(data.size())));
     stream.next_in = const_cast<Bytef*>(data.data());
     stream.avail_in = static_cast<uInt>(data.size());
@@ -176,8 +200,11 @@ std::vector<std::uint8_t> DeflateRaw(std::span<const std::uint8_t> data) {
     stream.avail_out = static_cast<uInt>(out.size());
     deflate(&stream, Z_FINISH);
     out.resize(stream.total_out);
-    deflateEnd(&stream);
     return out;
+}
+
+std::vector<std::uint8_t> DeflateRaw(std::span<const std::uint8_t> data) {
+    return RawDeflater().Deflate(data);
 }
 
 std::filesystem::path ArchivePartPath(const std::filesystem::path& first, std::uint32_t part) {
@@ -266,10 +293,14 @@ std::string SetupArchive::Load() {
         return "the archive is truncated: its header needs " + Describe(ArchiveHeaderSize) +
                ", the archive has " + Describe(size);
     }
-    if (LoadWord(head + VersionAt) != ArchiveFormatVersion) {
-        return "the archive has format version " + std::to_string(LoadWord(head + VersionAt)) +
-               "; this program reads version " + std::to_string(ArchiveFormatVersion);
+    const std::uint32_t version = LoadWord(head + VersionAt);
+    if (version != ArchiveFormatVersion && version != StoredItemsFormatVersion) {
+        return "the archive has format version " + std::to_string(version) +
+               "; this program reads versions " + std::to_string(ArchiveFormatVersion) + " and " +
+               std::to_string(StoredItemsFormatVersion);
     }
+    const std::size_t fixedBytes =
+        version == ArchiveFormatVersion ? EntryFixedBytes : StoredEntryFixedBytes;
     if (LoadWord(head + HeaderSizeAt) != ArchiveHeaderSize ||
         LoadWord(head + HeaderCrcAt) != Crc32(0, {head, HeaderCrcAt})) {
         return "the archive's header is damaged (its checksum does not match)";
@@ -288,8 +319,8 @@ std::string SetupArchive::Load() {
                " is not between 1 byte and " + Describe(MaxScriptLength);
     }
     if (Head.PayloadCount > MaxPayloadCount ||
-        Head.TableLength < std::uint64_t{Head.PayloadCount} * EntryFixedBytes ||
-        Head.TableLength > std::uint64_t{Head.PayloadCount} * (EntryFixedBytes + 255)) {
+        Head.TableLength < std::uint64_t{Head.PayloadCount} * fixedBytes ||
+        Head.TableLength > std::uint64_t{Head.PayloadCount} * (fixedBytes + 255)) {
         return "the archive's file table is damaged (" + std::to_string(Head.PayloadCount) +
                " files in " + Describe(Head.TableLength) + ")";
     }
@@ -327,8 +358,8 @@ std::string SetupArchive::Load() {
     std::size_t position = 0;
     std::uint64_t next = 0;
     for (std::uint32_t i = 0; i < Head.PayloadCount; ++i) {
-        if (table.size() - position < EntryFixedBytes ||
-            table[position + EntryFixedBytes - 1] > table.size() - position - EntryFixedBytes) {
+        if (table.size() - position < fixedBytes ||
+            table[position + fixedBytes - 1] > table.size() - position - fixedBytes) {
             return "the archive's file table ends inside entry " + std::to_string(i + 1);
         }
         PayloadEntry entry;
@@ -336,10 +367,16 @@ std::string SetupArchive::Load() {
         entry.CompressedSize = LoadWord(&table[position + 4]);
         entry.Size = LoadWord(&table[position + 8]);
         entry.Crc = LoadWord(&table[position + 12]);
-        const std::size_t nameLength = table[position + 16];
-        entry.Name.assign(reinterpret_cast<const char*>(&table[position + EntryFixedBytes]),
-                          nameLength);
-        position += EntryFixedBytes + nameLength;
+        const std::uint8_t storage = fixedBytes == EntryFixedBytes ? 0 : table[position + 16];
+        entry.Storage = static_cast<ItemStorage>(storage);
+        const std::size_t nameLength = table[position + fixedBytes - 1];
+        entry.Name.assign(reinterpret_cast<const char*>(&table[position + fixedBytes]), nameLength);
+        position += fixedBytes + nameLength;
+        if (storage > static_cast<std::uint8_t>(ItemStorage::Stored) ||
+            (entry.Storage == ItemStorage::Stored && entry.CompressedSize != entry.Size)) {
+            return "file " + std::to_string(i + 1) + " of the archive (" + entry.Name +
+                   ") has an unknown storage or a stored size that does not match";
+        }
         if (entry.Offset != next || entry.CompressedSize == 0 ||
             std::uint64_t{entry.Offset} + entry.CompressedSize > Head.PayloadLength) {
             return "file " + std::to_string(i + 1) + " of the archive (" + entry.Name +
@@ -374,9 +411,8 @@ std::optional<std::uint32_t> SetupArchive::ItemSizeAt(std::uint64_t offset,
         return std::nullopt;
     }
     if (offset >= Base) {
-        const auto entry = std::find_if(Entries.begin(), Entries.end(),
-                                        [&](const auto& e) { return Base + e.Offset == offset; });
-        if (entry != Entries.end() && entry->CompressedSize == compressedSize) {
+        const PayloadEntry* entry = PayloadAt(offset);
+        if (entry != nullptr && entry->CompressedSize == compressedSize) {
             return entry->Size;
         }
         return std::nullopt;
@@ -391,34 +427,57 @@ std::optional<std::uint32_t> SetupArchive::ItemSizeAt(std::uint64_t offset,
     return std::nullopt;
 }
 
-PackResult PackPayload(std::span<const std::pair<std::string, std::vector<std::uint8_t>>> files) {
-    PackedPayload packed;
-    if (files.size() > MaxPayloadCount) {
-        return {std::nullopt,
-                "an archive holds at most " + std::to_string(MaxPayloadCount) + " files"};
+const PayloadEntry* SetupArchive::PayloadAt(std::uint64_t offset) const {
+    // The entries lie in payload order, so their offsets rise.
+    if (offset < Base || offset - Base > std::numeric_limits<std::uint32_t>::max()) {
+        return nullptr;
     }
-    for (const auto& [name, content] : files) {
-        if (name.size() > 255) {
-            return {std::nullopt, "the name " + name + " is longer than 255 bytes"};
-        }
-        if (content.size() > std::numeric_limits<std::uint32_t>::max()) {
-            return {std::nullopt, name + " is larger than 4 GB"};
-        }
-        std::vector<std::uint8_t> compressed = DeflateRaw(content);
-        if (packed.Data.size() + compressed.size() >
-            std::numeric_limits<std::uint32_t>::max() / 2) {
-            return {std::nullopt, "the payload would exceed 2 GB"};
-        }
-        PayloadEntry entry{name, static_cast<std::uint32_t>(packed.Data.size()),
-                           static_cast<std::uint32_t>(compressed.size()),
-                           static_cast<std::uint32_t>(content.size()), Crc32(0, content)};
-        packed.Data.insert(packed.Data.end(), compressed.begin(), compressed.end());
-        packed.Entries.push_back(std::move(entry));
-    }
-    return {std::move(packed), {}};
+    const auto within = static_cast<std::uint32_t>(offset - Base);
+    const auto entry =
+        std::lower_bound(Entries.begin(), Entries.end(), within,
+                         [](const PayloadEntry& e, std::uint32_t at) { return e.Offset < at; });
+    return entry != Entries.end() && entry->Offset == within ? &*entry : nullptr;
 }
 
-PackResult PackPayloadFiles(std::span<const std::filesystem::path> files) {
+std::string PayloadPacker::Add(const std::string& name, std::span<const std::uint8_t> content) {
+    if (Packed.Entries.size() == MaxPayloadCount) {
+        return "an archive holds at most " + std::to_string(MaxPayloadCount) + " files";
+    }
+    if (name.size() > 255) {
+        return "the name " + name + " is longer than 255 bytes";
+    }
+    if (content.size() > std::numeric_limits<std::uint32_t>::max() / 2) {
+        return name + " is larger than 2 GB";
+    }
+    const bool store = Storage == ItemStorage::Stored && !content.empty();
+    std::vector<std::uint8_t> compressed;
+    if (!store) {
+        compressed = Deflater.Deflate(content);
+    }
+    const std::span<const std::uint8_t> data = store ? content : compressed;
+    if (Packed.Data.size() + data.size() > std::numeric_limits<std::uint32_t>::max() / 2) {
+        return "the payload would exceed 2 GB";
+    }
+    Packed.Entries.push_back({name, static_cast<std::uint32_t>(Packed.Data.size()),
+                              static_cast<std::uint32_t>(data.size()),
+                              static_cast<std::uint32_t>(content.size()), Crc32(0, content),
+                              store ? ItemStorage::Stored : ItemStorage::Deflated});
+    Packed.Data.insert(Packed.Data.end(), data.begin(), data.end());
+    return {};
+}
+
+PackResult PackPayload(std::span<const std::pair<std::string, std::vector<std::uint8_t>>> files,
+                       ItemStorage storage) {
+    PayloadPacker packer(storage);
+    for (const auto& [name, content] : files) {
+        if (std::string error = packer.Add(name, content); !error.empty()) {
+            return {std::nullopt, std::move(error)};
+        }
+    }
+    return {std::move(packer.Payload()), {}};
+}
+
+PackResult PackPayloadFiles(std::span<const std::filesystem::path> files, ItemStorage storage) {
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> contents;
     for (const std::filesystem::path& file : files) {
         platform::UniqueStdioFile input(std::fopen(file.string().c_str(), "rb"));
@@ -434,7 +493,7 @@ PackResult PackPayloadFiles(std::span<const std::filesystem::path> files) {
         }
         contents.emplace_back(file.filename().string(), std::move(content));
     }
-    return PackPayload(contents);
+    return PackPayload(contents, storage);
 }
 
 ArchiveImage BuildSetupArchive(std::span<const std::uint8_t> script, const PackedPayload& payload,
@@ -454,11 +513,12 @@ ArchiveImage BuildSetupArchive(std::span<const std::uint8_t> script, const Packe
     header.CancelOffset = extras.CancelOffset;
     header.OptionFlags = extras.OptionFlags;
     std::vector<std::uint8_t> pieces;
+    RawDeflater deflater;
     for (std::size_t i = 0; i < EmbeddedPieceCount; ++i) {
         if (extras.Pieces[i].empty()) {
             continue;
         }
-        const std::vector<std::uint8_t> compressed = DeflateRaw(extras.Pieces[i]);
+        const std::vector<std::uint8_t> compressed = deflater.Deflate(extras.Pieces[i]);
         header.PieceSizes[i] = static_cast<std::uint32_t>(compressed.size());
         pieces.insert(pieces.end(), compressed.begin(), compressed.end());
     }
@@ -480,10 +540,17 @@ ArchiveImage BuildSetupArchive(std::span<const std::uint8_t> script, const Packe
         header.OptionFlags |= context_option::RegistrationProgramEmbedded;
     }
 
+    // Archives of deflated files alone keep the first version's table, byte for byte.
+    const bool anyStored =
+        std::any_of(payload.Entries.begin(), payload.Entries.end(),
+                    [](const PayloadEntry& e) { return e.Storage != ItemStorage::Deflated; });
     std::vector<std::uint8_t> table;
     for (const PayloadEntry& entry : payload.Entries) {
         for (std::uint32_t word : {entry.Offset, entry.CompressedSize, entry.Size, entry.Crc}) {
             AppendWord(table, word);
+        }
+        if (anyStored) {
+            table.push_back(static_cast<std::uint8_t>(entry.Storage));
         }
         table.push_back(static_cast<std::uint8_t>(entry.Name.size()));
         table.insert(table.end(), entry.Name.begin(), entry.Name.end());
@@ -512,7 +579,7 @@ ArchiveImage BuildSetupArchive(std::span<const std::uint8_t> script, const Packe
 
     std::vector<std::uint8_t> out(ArchiveHeaderSize);
     std::memcpy(out.data(), ArchiveMagic.data(), ArchiveMagic.size());
-    StoreWord(&out[VersionAt], ArchiveFormatVersion);
+    StoreWord(&out[VersionAt], anyStored ? StoredItemsFormatVersion : ArchiveFormatVersion);
     StoreWord(&out[HeaderSizeAt], ArchiveHeaderSize);
     std::size_t at = FieldsAt;
     for (std::uint32_t* word : HeaderWords(header)) {

@@ -20,6 +20,9 @@ namespace vorn {
 
 inline constexpr std::array<char, 8> ArchiveMagic{'V', 'R', 'N', 'S', 'E', 'T', 'U', 'P'};
 inline constexpr std::uint32_t ArchiveFormatVersion = 1;
+/// The version of an archive that keeps some payload files stored as they are: its table
+/// entries carry each file's storage. Archives of deflated files alone stay version 1.
+inline constexpr std::uint32_t StoredItemsFormatVersion = 2;
 inline constexpr std::uint32_t ArchiveHeaderSize = 100;
 /// Bounds that keep a damaged header from asking for unbounded memory or files.
 inline constexpr std::uint32_t MaxScriptLength = 16u << 20;
@@ -44,6 +47,12 @@ struct ArchiveHeader {
     std::uint32_t PayloadLength = 0;
 };
 
+/// How a payload file's bytes are kept in the archive.
+enum class ItemStorage : std::uint8_t {
+    Deflated = 0, ///< Raw deflate.
+    Stored = 1,   ///< The file's bytes as they are; compressed size equals size.
+};
+
 /// One compressed file of the payload. Offsets are relative to the archive base, the
 /// stream position right after the embedded pieces, as the script's records hold them.
 struct PayloadEntry {
@@ -52,6 +61,7 @@ struct PayloadEntry {
     std::uint32_t CompressedSize = 0;
     std::uint32_t Size = 0;
     std::uint32_t Crc = 0; ///< CRC-32 of the uncompressed content.
+    ItemStorage Storage = ItemStorage::Deflated;
 };
 
 /// Where the stream's parts are: the first part's path itself, the later ones the same
@@ -100,6 +110,8 @@ public:
     /// the archive does not record; nullopt when nothing is stored just so.
     std::optional<std::uint32_t> ItemSizeAt(std::uint64_t offset,
                                             std::uint32_t compressedSize) const;
+    /// The payload file whose data starts at stream offset `offset`, or null.
+    const PayloadEntry* PayloadAt(std::uint64_t offset) const;
 
     bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) {
         return Stream->ReadAt(offset, buffer);
@@ -129,11 +141,46 @@ struct PackResult {
     std::string Error;
 };
 
-/// Compresses the files (raw deflate) and places them one after the other from offset 0.
-/// Names are the files' own names.
-PackResult PackPayloadFiles(std::span<const std::filesystem::path> files);
+/// Raw deflate at the best compression, one buffer at a time, through one compression
+/// stream that is reset between buffers rather than made anew for each.
+class RawDeflater {
+public:
+    RawDeflater();
+    RawDeflater(const RawDeflater&) = delete;
+    RawDeflater& operator=(const RawDeflater&) = delete;
+    ~RawDeflater();
+
+    std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data);
+
+private:
+    struct State;
+    std::unique_ptr<State> Stream;
+};
+
+/// Builds a payload one file at a time, each placed right after the one before.
+class PayloadPacker {
+public:
+    /// With ItemStorage::Stored, files are kept as they are, except empty ones, which
+    /// are deflated: an item needs at least one byte of data.
+    explicit PayloadPacker(ItemStorage storage = ItemStorage::Deflated) : Storage(storage) {}
+
+    /// Adds a file; returns an error text, empty on success.
+    std::string Add(const std::string& name, std::span<const std::uint8_t> content);
+    PackedPayload& Payload() { return Packed; }
+
+private:
+    ItemStorage Storage;
+    RawDeflater Deflater;
+    PackedPayload Packed;
+};
+
+/// Packs the files and places them one after the other from offset 0. Names are the
+/// files' own names.
+PackResult PackPayloadFiles(std::span<const std::filesystem::path> files,
+                            ItemStorage storage = ItemStorage::Deflated);
 /// The same for contents already in memory.
-PackResult PackPayload(std::span<const std::pair<std::string, std::vector<std::uint8_t>>> files);
+PackResult PackPayload(std::span<const std::pair<std::string, std::vector<std::uint8_t>>> files,
+                       ItemStorage storage = ItemStorage::Deflated);
 
 /// What an archive carries besides the script and the payload.
 struct ArchiveExtras {

@@ -116,7 +116,7 @@ struct OpenBlock {
 
 class Compiler final : public StatementReader {
 public:
-    explicit Compiler(const FileReader& reader) : Reader(reader) {}
+    Compiler(const FileReader& reader, ItemStorage storage) : Reader(reader), Packer(storage) {}
 
     CompiledSetup Run(const std::string& text, const std::filesystem::path& path) {
         CompileText(text, path, 0);
@@ -133,7 +133,7 @@ public:
         }
         Freeze();
         CompiledSetup setup;
-        setup.Payload = std::move(Payload);
+        setup.Payload = std::move(Packer.Payload());
         try {
             std::vector<std::uint8_t> records = Builder->Build();
             setup.Script = WriteScriptHeader(Header);
@@ -542,24 +542,20 @@ private:
                              const std::vector<std::uint8_t>& content) {
         const std::string key = path.lexically_normal().string();
         if (auto known = Packed.find(key); known != Packed.end()) {
-            return Payload.Entries[known->second];
+            return Packer.Payload().Entries[known->second];
         }
-        if (Payload.Entries.size() == MaxPayloadCount) {
+        if (Packer.Payload().Entries.size() == MaxPayloadCount) {
             Fail(1, "a setup holds at most " + std::to_string(MaxPayloadCount) + " files");
         }
-        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> one{
-            {path.filename().string(), content}};
-        PackResult packed = PackPayload(one);
-        if (!packed.Payload || Payload.Data.size() > 0x3FFFFFFFu) {
-            Fail(1, packed.Payload ? "the payload would exceed 1 GB" : packed.Error);
+        if (Packer.Payload().Data.size() > 0x3FFFFFFFu) {
+            Fail(1, "the payload would exceed 1 GB");
         }
-        PayloadEntry entry = packed.Payload->Entries.front();
-        entry.Offset = static_cast<std::uint32_t>(Payload.Data.size());
-        Payload.Data.insert(Payload.Data.end(), packed.Payload->Data.begin(),
-                            packed.Payload->Data.end());
-        Packed[key] = Payload.Entries.size();
-        Payload.Entries.push_back(std::move(entry));
-        return Payload.Entries.back();
+        if (const std::string error = Packer.Add(path.filename().string(), content);
+            !error.empty()) {
+            Fail(1, error);
+        }
+        Packed[key] = Packer.Payload().Entries.size() - 1;
+        return Packer.Payload().Entries.back();
     }
 
     /// record OPCODE "FIXED HEX" STRINGS... [TRAILING HEX]: any record the readable
@@ -1272,7 +1268,7 @@ private:
     const FileReader& Reader;
     ScriptHeader Header;
     std::unique_ptr<ScriptBuilder> Builder;
-    PackedPayload Payload;
+    PayloadPacker Packer;
     std::map<std::string, std::size_t> Packed;
     std::vector<OpenBlock> Blocks;
     std::set<std::string> Seen;
@@ -1301,8 +1297,8 @@ private:
 } // namespace
 
 CompiledSetup CompileScript(const std::string& text, const std::filesystem::path& path,
-                            const FileReader& reader) {
-    return Compiler(reader).Run(text, path);
+                            const FileReader& reader, ItemStorage storage) {
+    return Compiler(reader, storage).Run(text, path);
 }
 
 } // namespace vorn::authoring

@@ -60,9 +60,11 @@ inline constexpr std::size_t MaxScriptVariables = 239;
 inline constexpr int MaxIncludeDepth = 16;
 
 /// Compiles `text`, the script kept at `path` (relative names in it are found beside
-/// it). Throws CompileError.
+/// it). `storage` chooses how the files it installs are kept in the archive. Throws
+/// CompileError.
 CompiledSetup CompileScript(const std::string& text, const std::filesystem::path& path,
-                            const FileReader& reader = ReadBuildFile);
+                            const FileReader& reader = ReadBuildFile,
+                            ItemStorage storage = ItemStorage::Deflated);
 
 /// The uncompressed content of a payload item, or nullopt when it cannot be had.
 using PayloadReader =

@@ -137,11 +137,20 @@ FileHandle SandboxFiles::CreateFileA(std::string_view fileName, std::uint32_t de
     const bool reads = (desiredAccess & file::GenericRead) != 0;
     const bool writes = (desiredAccess & file::GenericWrite) != 0;
     flags |= reads && writes ? O_RDWR : (writes ? O_WRONLY : O_RDONLY);
-    flags |= truncates && exists ? O_TRUNC : 0;
+    // Truncating a file that is empty already would change only its times, and on ext4 it
+    // makes the close start the file's writeback at once, as for a file replaced by
+    // truncation: a setup makes each temporary file, then opens it again to write it.
+    std::error_code sizeError;
+    const bool emptyAlready =
+        exists && truncates && fs::file_size(path.Native, sizeError) == 0 && !sizeError;
+    flags |= truncates && exists && !emptyAlready ? O_TRUNC : 0;
     const int descriptor = ::open(path.Native.c_str(), flags, 0644);
     if (descriptor < 0) {
         Fail(ErrorFromErrno(errno));
         return InvalidFileHandle;
+    }
+    if (emptyAlready) {
+        ::futimens(descriptor, nullptr);
     }
     const std::uint32_t given = flagsAndAttributes & SettableAttributes;
     if (!exists || truncates) {

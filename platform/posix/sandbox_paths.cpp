@@ -3,10 +3,13 @@
 #include "platform/ansi_text.h"
 #include "platform/files.h"
 #include "platform/posix/sandbox_machine.h"
+#include "platform/unique_handle.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -37,6 +40,13 @@ std::vector<std::string> SplitNames(std::string_view path) {
     const std::vector<std::string_view> names = SplitBackslashNames(path);
     return {names.begin(), names.end()};
 }
+
+struct DirectoryCloser {
+    using Handle = DIR*;
+    static constexpr Handle Null = nullptr;
+    void Release(Handle directory) { ::closedir(directory); }
+};
+using UniqueDirectory = UniqueHandle<DirectoryCloser>;
 
 using EntryList = std::map<std::string, EntryInfo>;
 
@@ -140,11 +150,24 @@ fs::path FindEntryIgnoringCase(const fs::path& folder, std::string_view name) {
     if (fs::exists(fs::symlink_status(exact, error))) {
         return exact;
     }
-    std::string ansi;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (NativeNameToAnsi(it->path().filename().string(), ansi) &&
-            EqualsIgnoringCase(ansi, name)) {
-            return it->path();
+    // A name not there yet costs a scan of the whole folder, once or twice for every file
+    // a setup installs into a folder of a thousand: readdir's own names are compared, and
+    // only a name with bytes above 127 is converted, since a plain one reads the same.
+    if (const UniqueDirectory listing(::opendir(folder.c_str())); listing) {
+        std::string ansi;
+        while (const dirent* entry = ::readdir(listing.Get())) {
+            const std::string_view native = entry->d_name;
+            if (native == "." || native == "..") {
+                continue;
+            }
+            const bool plain = std::all_of(native.begin(), native.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x80;
+            });
+            if (plain ? native.size() == name.size() && EqualsIgnoringCase(native, name)
+                      : NativeNameToAnsi(std::string(native), ansi) &&
+                            EqualsIgnoringCase(ansi, name)) {
+                return folder / native;
+            }
         }
     }
     // Windows takes an entry's 8.3 name wherever it takes its name.

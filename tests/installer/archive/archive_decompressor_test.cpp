@@ -29,11 +29,12 @@ struct Fixture {
     std::unique_ptr<SetupArchive> Archive;
     InstallContext Context;
 
-    explicit Fixture(std::vector<std::uint8_t> image = {}) {
+    explicit Fixture(std::vector<std::uint8_t> image = {},
+                     ItemStorage storage = ItemStorage::Deflated) {
         WriteTarget = &Files;
         if (image.empty()) {
             image = BuildSetupArchive(archive_test::Script(),
-                                      *PackPayload(archive_test::Files()).Payload)
+                                      *PackPayload(archive_test::Files(), storage).Payload)
                         .Bytes;
         }
         Archive = std::move(SetupArchive::Read(MemoryArchiveStream(std::move(image))).Archive);
@@ -47,76 +48,82 @@ struct Fixture {
 TEST(ArchiveDecompressor, InflatesIntoAFileMemoryOrNowhereAndMovesTheOffsetOn) {
     const auto expected = archive_test::Files()[1].second;
     enum class Into { File, Memory, Nowhere };
-    for (const Into into : {Into::File, Into::Memory, Into::Nowhere}) {
-        SCOPED_TRACE(static_cast<int>(into));
-        Fixture f;
-        ArchiveDecompressor decompressor(*f.Archive, f.Context, &WriteThroughFiles);
-        std::vector<std::uint8_t> memory(expected.size() + 1, 0xEE);
-        f.Context.DecompressTarget = into == Into::Memory ? memory.data() : nullptr;
-        const platform::FileHandle file =
-            into == Into::File
-                ? f.Files.CreateFileA(f.Machine->Path("OUT.OCX"), platform::file::GenericWrite, 0,
-                                      platform::file::CreateAlways, 0)
-                : platform::InvalidFileHandle;
-        f.Context.ArchiveOffset = f.At(1);
-        std::vector<std::uint32_t> progress;
-        decompressor.OnProgress = [&] { progress.push_back(f.Context.ArchiveOffset); };
-        const std::uintptr_t destination =
-            into == Into::File ? static_cast<std::uintptr_t>(file) : 0;
-        EXPECT_EQ(DecompressFromArchive(0, destination, f.Entry(1).CompressedSize, 0),
-                  static_cast<std::int32_t>(expected.size()));
-        EXPECT_EQ(f.Context.ErrorCode, context_error::None);
-        EXPECT_EQ(f.Context.ArchiveOffset, f.At(1) + f.Entry(1).CompressedSize);
-        ASSERT_FALSE(progress.empty());
-        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
-        EXPECT_GT(progress.front(), f.At(1));
-        EXPECT_LE(progress.back(), f.Context.ArchiveOffset);
-        if (into == Into::File) {
-            f.Files.CloseHandle(file);
-            EXPECT_EQ(f.Machine->ReadText("OUT.OCX"),
-                      std::string(expected.begin(), expected.end()));
-        } else if (into == Into::Memory) {
-            EXPECT_EQ(std::memcmp(memory.data(), expected.data(), expected.size()), 0);
-            EXPECT_EQ(memory.back(), 0xEE) << "written past the item's size";
+    for (const auto storage : {ItemStorage::Deflated, ItemStorage::Stored})
+        for (const Into into : {Into::File, Into::Memory, Into::Nowhere}) {
+            SCOPED_TRACE(static_cast<int>(into));
+            Fixture f({}, storage);
+            ASSERT_EQ(f.Entry(1).Storage, storage);
+            ArchiveDecompressor decompressor(*f.Archive, f.Context, &WriteThroughFiles);
+            std::vector<std::uint8_t> memory(expected.size() + 1, 0xEE);
+            f.Context.DecompressTarget = into == Into::Memory ? memory.data() : nullptr;
+            const platform::FileHandle file =
+                into == Into::File
+                    ? f.Files.CreateFileA(f.Machine->Path("OUT.OCX"), platform::file::GenericWrite,
+                                          0, platform::file::CreateAlways, 0)
+                    : platform::InvalidFileHandle;
+            f.Context.ArchiveOffset = f.At(1);
+            std::vector<std::uint32_t> progress;
+            decompressor.OnProgress = [&] { progress.push_back(f.Context.ArchiveOffset); };
+            const std::uintptr_t destination =
+                into == Into::File ? static_cast<std::uintptr_t>(file) : 0;
+            EXPECT_EQ(DecompressFromArchive(0, destination, f.Entry(1).CompressedSize, 0),
+                      static_cast<std::int32_t>(expected.size()));
+            EXPECT_EQ(f.Context.ErrorCode, context_error::None);
+            EXPECT_EQ(f.Context.ArchiveOffset, f.At(1) + f.Entry(1).CompressedSize);
+            ASSERT_FALSE(progress.empty());
+            EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+            EXPECT_GT(progress.front(), f.At(1));
+            EXPECT_LE(progress.back(), f.Context.ArchiveOffset);
+            if (into == Into::File) {
+                f.Files.CloseHandle(file);
+                EXPECT_EQ(f.Machine->ReadText("OUT.OCX"),
+                          std::string(expected.begin(), expected.end()));
+            } else if (into == Into::Memory) {
+                EXPECT_EQ(std::memcmp(memory.data(), expected.data(), expected.size()), 0);
+                EXPECT_EQ(memory.back(), 0xEE) << "written past the item's size";
+            }
         }
-    }
 }
 
 TEST(ArchiveDecompressor, ReportsReadAndWriteFailuresInTheErrorCode) {
-    const auto good =
-        BuildSetupArchive(archive_test::Script(), *PackPayload(archive_test::Files()).Payload)
-            .Bytes;
-    std::vector<std::uint8_t> damaged = good;
-    damaged[damaged.size() - 40] ^= 0x55;
-    const struct {
-        const char* Case;
-        std::vector<std::uint8_t> Image;
-        std::int32_t SizeChange;
-        bool FailWrite;
-        std::uint8_t Error;
-    } cases[] = {
-        {"damaged data", damaged, 0, false, context_error::ArchiveReadFailure},
-        {"wrong size", good, -1, false, context_error::ArchiveReadFailure},
-        {"write fails", good, 0, true, context_error::WriteFailure},
-    };
-    for (const auto& c : cases) {
-        Fixture f(c.Image);
-        ArchiveDecompressor decompressor(*f.Archive, f.Context, &WriteThroughFiles);
-        const platform::FileHandle file =
-            f.Files.CreateFileA(f.Machine->Path("OUT.OCX"), platform::file::GenericWrite, 0,
-                                platform::file::CreateAlways, 0);
-        decompressor.OnProgress = [] {};
-        if (c.FailWrite) {
-            f.Files.Plan.FailAt(platform::FileCall::WriteFile, 1, platform::winerror::DiskFull);
+    for (const auto storage : {ItemStorage::Deflated, ItemStorage::Stored}) {
+        SCOPED_TRACE(static_cast<int>(storage));
+        const auto good = BuildSetupArchive(archive_test::Script(),
+                                            *PackPayload(archive_test::Files(), storage).Payload)
+                              .Bytes;
+        std::vector<std::uint8_t> damaged = good;
+        damaged[damaged.size() - 40] ^= 0x55;
+        const struct {
+            const char* Case;
+            std::vector<std::uint8_t> Image;
+            std::int32_t SizeChange;
+            bool FailWrite;
+            std::uint8_t Error;
+        } cases[] = {
+            {"damaged data", damaged, 0, false, context_error::ArchiveReadFailure},
+            {"wrong size", good, -1, false, context_error::ArchiveReadFailure},
+            {"write fails", good, 0, true, context_error::WriteFailure},
+        };
+        for (const auto& c : cases) {
+            Fixture f(c.Image);
+            ArchiveDecompressor decompressor(*f.Archive, f.Context, &WriteThroughFiles);
+            const platform::FileHandle file =
+                f.Files.CreateFileA(f.Machine->Path("OUT.OCX"), platform::file::GenericWrite, 0,
+                                    platform::file::CreateAlways, 0);
+            decompressor.OnProgress = [] {};
+            if (c.FailWrite) {
+                f.Files.Plan.FailAt(platform::FileCall::WriteFile, 1, platform::winerror::DiskFull);
+            }
+            f.Context.ArchiveOffset = f.At(1);
+            EXPECT_EQ(decompressor.Decompress(static_cast<std::uintptr_t>(file),
+                                              f.Entry(1).CompressedSize + c.SizeChange),
+                      -1)
+                << c.Case;
+            EXPECT_EQ(f.Context.ErrorCode, c.Error) << c.Case;
+            EXPECT_EQ(f.Context.ArchiveOffset, f.At(1))
+                << c.Case << ": a retry reads the same item";
+            f.Files.CloseHandle(file);
         }
-        f.Context.ArchiveOffset = f.At(1);
-        EXPECT_EQ(decompressor.Decompress(static_cast<std::uintptr_t>(file),
-                                          f.Entry(1).CompressedSize + c.SizeChange),
-                  -1)
-            << c.Case;
-        EXPECT_EQ(f.Context.ErrorCode, c.Error) << c.Case;
-        EXPECT_EQ(f.Context.ArchiveOffset, f.At(1)) << c.Case << ": a retry reads the same item";
-        f.Files.CloseHandle(file);
     }
 }
 

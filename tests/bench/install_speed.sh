@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Times a silent installation of 1,000 files of 10 KB and 10 files of 10 MB on a fresh
+# sandbox machine, from a stored archive (vornbuild --store) and from a deflated one,
+# beside `cp -r` of the same files, and beside zlib's own inflate of the deflated
+# payload (python3's zlib module, which calls the same inflate, plus the CRC-32 the
+# installation computes).
+#
+# The files are generated into a temporary folder: fixed text of numbered lines, so
+# every run packs the same bytes and deflate shrinks them about as much as real text.
+#
+# Usage: tests/bench/install_speed.sh [--build DIR] [--runs N] [--keep]
+#   --build DIR  the build folder whose vornbuild, vornsetup and engine are timed
+#                (default build/release)
+#   --runs N     runs of each measurement; the table shows the median (default 5)
+#   --keep       keep the temporary folder and print its path
+set -euo pipefail
+
+build=build/release
+runs=5
+keep=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build=${2:?--build needs a folder}; shift 2 ;;
+    --runs) runs=${2:?--runs needs a number}; shift 2 ;;
+    --keep) keep=1; shift ;;
+    -h | --help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "install_speed: unknown argument '$1' (see --help)" >&2; exit 2 ;;
+  esac
+done
+case "$runs" in
+  '' | *[!0-9]* | 0) echo "install_speed: --runs takes a positive number" >&2; exit 2 ;;
+esac
+vornbuild=$build/apps/vornbuild/vornbuild
+vornsetup=$build/apps/vornsetup/vornsetup
+engine=$build/installer/engine/libvorn0132.so
+for program in "$vornbuild" "$vornsetup" "$engine"; do
+  [ -x "$program" ] || { echo "install_speed: no $program (build it first)" >&2; exit 2; }
+done
+command -v python3 >/dev/null || { echo "install_speed: python3 is missing" >&2; exit 2; }
+vornbuild=$(realpath "$vornbuild")
+vornsetup=$(realpath "$vornsetup")
+engine=$(realpath "$engine")
+
+work=$(mktemp -d)
+if [ "$keep" = 1 ]; then echo "install_speed: files in $work"; else trap 'rm -rf "$work"' EXIT; fi
+
+# The payload and the script.
+python3 - "$work" <<'EOF'
+import os, sys
+work = sys.argv[1]
+words = b"alpha bravo charlie delta echo foxtrot golf hotel india juliet kilo lima".split()
+seed, lines = 12345, []
+while sum(map(len, lines)) < (1 << 20) + 10 * 10240:
+    seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+    picked = b" ".join(words[(seed >> s) % len(words)] for s in (3, 7, 11, 15, 19))
+    lines.append(b"%08d %08x %s\r\n" % (len(lines), seed, picked))
+text = b"".join(lines)
+script = ['set INSTDIR "C:\\\\BENCH"', 'mkdir "%INSTDIR%\\\\SMALL"', 'mkdir "%INSTDIR%\\\\LARGE"']
+for folder, count, size in (("SMALL", 1000, 10240), ("LARGE", 10, 10 << 20)):
+    os.makedirs(os.path.join(work, "files", folder))
+    for n in range(count):
+        name = "F%04d.DAT" % n
+        with open(os.path.join(work, "files", folder, name), "wb") as out:
+            left, at = size, (n * 7919) % (1 << 20)
+            while left:
+                piece = text[at:at + left]
+                out.write(piece)
+                left -= len(piece)
+                at = 0
+        script.append('install "files/%s/%s" to "%%INSTDIR%%\\\\%s\\\\%s"' % (folder, name, folder, name))
+with open(os.path.join(work, "bench.vns"), "w") as out:
+    out.write("\n".join(script) + "\n")
+EOF
+
+cd "$work"
+TIMEFORMAT='%R %U %S'
+# Appends "wall user system" of one run of the command to the file named first.
+timed() {
+  local into=$1
+  shift
+  { time "$@" >/dev/null 2>>messages; } 2>>"$into"
+}
+median() {
+  sort -n | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+# Median of the wall time (field 1) or of user + system (fields 2 and 3).
+wall() { awk '{ print $1 }' "$1" | median; }
+cpu() { awk '{ print $2 + $3 }' "$1" | median; }
+same() {
+  cmp -s "files/SMALL/F0999.DAT" "$1/SMALL/F0999.DAT" && cmp -s "files/LARGE/F0009.DAT" "$1/LARGE/F0009.DAT" ||
+    { echo "install_speed: $1 does not hold the files" >&2; exit 1; }
+}
+
+# Each build once: deflating 110 MB at the best compression takes a while.
+timed t-build-stored "$vornbuild" --store bench.vns -o stored
+timed t-build-deflated "$vornbuild" bench.vns -o deflated
+bytes=$(du -sb --apparent-size files | awk '{ print $1 }')
+
+for _ in $(seq "$runs"); do
+  rm -rf copy && sync
+  timed t-copy cp -r files copy
+  same copy
+  for kind in stored deflated; do
+    rm -rf machine && "$vornsetup" --new-machine machine >/dev/null && sync
+    timed "t-install-$kind" "$vornsetup" --machine machine --silent --engine "$engine" "$kind/SETUP.VRN"
+    same machine/drive_c/BENCH
+  done
+done
+rm -rf copy machine
+
+# zlib's own inflate of the same payload, each file by itself as the installation does,
+# with the CRC-32 of what it gives.
+python3 - deflated/SETUP.VRN "$runs" >t-inflate <<'EOF'
+import struct, sys, time, zlib
+data = open(sys.argv[1], "rb").read()
+count, table_length = struct.unpack_from("<II", data, 80)
+payload_length = struct.unpack_from("<I", data, 92)[0]
+base = len(data) - payload_length
+items, at = [], 100
+for _ in range(count):
+    offset, packed, size, crc = struct.unpack_from("<IIII", data, at)
+    at += 17 + data[at + 16]
+    items.append((data[base + offset:base + offset + packed], size, crc))
+for _ in range(int(sys.argv[2])):
+    start, cpu = time.perf_counter(), time.process_time()
+    for packed, size, crc in items:
+        out = zlib.decompressobj(-15).decompress(packed)
+        if len(out) != size or zlib.crc32(out) != crc:
+            sys.exit("install_speed: the payload does not inflate to its files")
+    print("%.4f %.4f 0" % (time.perf_counter() - start, time.process_time() - cpu))
+EOF
+
+ratio() { echo "$1 $2" | awk '{ printf "%.2f", ($2 > 0 ? $1 / $2 : 0) }'; }
+mbps() { echo "$bytes $1" | awk '{ printf "%.0f", ($2 > 0 ? $1 / $2 / 1e6 : 0) }'; }
+echo "Payload: $bytes bytes in 1,010 files; stored archive $(wc -c <stored/SETUP.VRN) bytes," \
+  "deflated $(wc -c <deflated/SETUP.VRN) bytes; median of $runs runs"
+echo
+echo "| measure | wall (s) | user + system (s) | MB/s (wall) |"
+echo "|---|---:|---:|---:|"
+for row in "cp -r:copy" "install, stored:install-stored" "install, deflated:install-deflated" \
+  "zlib inflate + CRC-32 alone (python3 zlib):inflate" "vornbuild --store (one run):build-stored" \
+  "vornbuild, deflate (one run):build-deflated"; do
+  times=t-${row#*:}
+  echo "| ${row%%:*} | $(wall "$times") | $(cpu "$times") | $(mbps "$(wall "$times")") |"
+done
+echo
+echo "Stored install throughput, share of cp -r's: wall $(ratio "$(wall t-copy)" "$(wall t-install-stored)")," \
+  "CPU $(ratio "$(cpu t-copy)" "$(cpu t-install-stored)") (the aim is at least 0.80)"
+echo "Deflated install: inflate alone is a share of $(ratio "$(cpu t-inflate)" "$(cpu t-install-deflated)")" \
+  "of its CPU time and $(ratio "$(wall t-inflate)" "$(wall t-install-deflated)") of its wall time"
