@@ -439,6 +439,38 @@ const PayloadEntry* SetupArchive::PayloadAt(std::uint64_t offset) const {
     return entry != Entries.end() && entry->Offset == within ? &*entry : nullptr;
 }
 
+std::optional<std::vector<std::uint8_t>> SetupArchive::ReadPayloadFile(const PayloadEntry& entry,
+                                                                       std::uint32_t maxSize) {
+    if (entry.Size > maxSize || entry.CompressedSize > maxSize) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> data(entry.CompressedSize);
+    if (!ReadAt(Base + entry.Offset, data)) {
+        return std::nullopt;
+    }
+    if (entry.Storage == ItemStorage::Deflated) {
+        std::vector<std::uint8_t> content(entry.Size);
+        z_stream stream{};
+        if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
+            return std::nullopt;
+        }
+        stream.next_in = data.data();
+        stream.avail_in = static_cast<uInt>(data.size());
+        stream.next_out = content.data();
+        stream.avail_out = static_cast<uInt>(content.size());
+        const bool whole = inflate(&stream, Z_FINISH) == Z_STREAM_END && stream.avail_out == 0;
+        inflateEnd(&stream);
+        if (!whole) {
+            return std::nullopt;
+        }
+        data = std::move(content);
+    }
+    if (data.size() != entry.Size || Crc32(0, data) != entry.Crc) {
+        return std::nullopt;
+    }
+    return data;
+}
+
 std::string PayloadPacker::Add(const std::string& name, std::span<const std::uint8_t> content) {
     if (Packed.Entries.size() == MaxPayloadCount) {
         return "an archive holds at most " + std::to_string(MaxPayloadCount) + " files";

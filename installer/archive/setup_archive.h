@@ -112,6 +112,10 @@ public:
                                             std::uint32_t compressedSize) const;
     /// The payload file whose data starts at stream offset `offset`, or null.
     const PayloadEntry* PayloadAt(std::uint64_t offset) const;
+    /// The content of payload file `entry`, stored or inflated and checked against its
+    /// size and CRC; nullopt when it cannot be read, is damaged or is over `maxSize`.
+    std::optional<std::vector<std::uint8_t>> ReadPayloadFile(const PayloadEntry& entry,
+                                                             std::uint32_t maxSize);
 
     bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) {
         return Stream->ReadAt(offset, buffer);

@@ -147,9 +147,4 @@ std::optional<std::string> ListWizard(
     const std::function<std::optional<std::string>(std::uint32_t, std::uint32_t, std::uint32_t)>&
         nameOf);
 
-/// The uncompressed content of a payload item of an opened archive; nullopt when it
-/// cannot be read.
-std::optional<std::vector<std::uint8_t>> ReadPayloadItem(SetupArchive& archive,
-                                                         const PayloadEntry& entry);
-
 } // namespace vorn::authoring

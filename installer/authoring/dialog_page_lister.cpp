@@ -5,14 +5,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <zlib.h>
 
 namespace vorn::authoring {
 
 namespace {
-
-/// Items larger than this are not read for a listing.
-constexpr std::uint32_t MaxListedItem = 16u << 20;
 
 std::string HexNumber(std::uint32_t value) {
     char text[16];
@@ -279,33 +275,6 @@ std::optional<std::string> ListWizard(
     line += (flags & call::CloseProgress) != 0 ? " close-progress" : "";
     line += (flags & call::AbortWhenTrue) != 0 ? " abort-if-true" : "";
     return line;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadPayloadItem(SetupArchive& archive,
-                                                         const PayloadEntry& entry) {
-    if (entry.Size > MaxListedItem || entry.CompressedSize > MaxListedItem) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> compressed(entry.CompressedSize);
-    if (!archive.ReadAt(archive.ArchiveBase() + entry.Offset, compressed)) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> content(entry.Size);
-    z_stream stream{};
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
-        return std::nullopt;
-    }
-    stream.next_in = compressed.data();
-    stream.avail_in = static_cast<uInt>(compressed.size());
-    stream.next_out = content.data();
-    stream.avail_out = static_cast<uInt>(content.size());
-    const int result = inflate(&stream, Z_FINISH);
-    const bool whole = result == Z_STREAM_END && stream.avail_out == 0;
-    inflateEnd(&stream);
-    if (!whole) {
-        return std::nullopt;
-    }
-    return content;
 }
 
 } // namespace vorn::authoring

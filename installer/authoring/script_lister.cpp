@@ -16,6 +16,9 @@ namespace vorn::authoring {
 
 namespace {
 
+/// Payload files larger than this are not read for a listing.
+constexpr std::uint32_t MaxListedItem = 16u << 20;
+
 std::string HexText(std::span<const std::uint8_t> bytes) {
     static const char* const Digits = "0123456789abcdef";
     std::string text = "\"";
@@ -803,8 +806,9 @@ std::string ListScript(std::span<const std::uint8_t> script, const ArchiveHeader
 }
 
 std::string ListArchive(SetupArchive& archive) {
-    return ListScript(archive.Script(), archive.Header(), archive.Payload(),
-                      [&](const PayloadEntry& entry) { return ReadPayloadItem(archive, entry); });
+    return ListScript(
+        archive.Script(), archive.Header(), archive.Payload(),
+        [&](const PayloadEntry& entry) { return archive.ReadPayloadFile(entry, MaxListedItem); });
 }
 
 } // namespace vorn::authoring

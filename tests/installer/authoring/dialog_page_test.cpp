@@ -91,7 +91,7 @@ TEST_F(DialogPages, TheBlockIsOneTheEngineReads) {
     const Built built = BuildAndOpen(PageScript, "/src/s.vns");
     ASSERT_TRUE(built.Archive);
     const vorn::PayloadEntry& item = built.Archive->Payload().at(0);
-    const auto block = vorn::authoring::ReadPayloadItem(*built.Archive, item);
+    const auto block = built.Archive->ReadPayloadFile(item, 1u << 20);
     ASSERT_TRUE(block);
     const vorn::DialogSetReadResult read = vorn::ReadDialogSet(*block, 2);
     ASSERT_EQ(read.Error, "");
