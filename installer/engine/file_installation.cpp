@@ -179,6 +179,19 @@ bool FetchOutside(Engine& engine, const InstallFileRecord& record, const std::st
     return true;
 }
 
+// Windows NT: whether the installing user may write the destination. Only a file whose
+// security can be read is checked; a check that cannot be made lets the copy find out.
+bool MayWrite(Engine& engine, const std::string& destination) {
+    platform::AccessCheckService* access = engine.Services.Machine->AccessChecks();
+    if (access == nullptr || !ReadWindowsKind(engine).Nt) {
+        return true;
+    }
+    platform::SecurityDescriptor descriptor;
+    bool granted = false;
+    return !access->GetFileSecurityA(destination, descriptor) ||
+           !access->CheckAccess(descriptor, platform::access::FileGenericWrite, granted) || granted;
+}
+
 struct Outcome {
     bool Skipped = false;
     bool ExistedBefore = false;
@@ -384,6 +397,9 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
                      destination);
 
     if (!outcome.Skipped) {
+        if (!MayWrite(engine, destination)) {
+            return ReportCannotCreate(engine, destination);
+        }
         if (!test && !ownUse) {
             engine.Services.Log.UseLogPathWhenNone(std::string(DirectoryPart(destination)) +
                                                    "\\INSTALL.LOG");

@@ -1,6 +1,7 @@
 // The sandbox machine as one bundle of services, for a library that runs against it.
 #include "platform/headless/headless_message_box.h"
 #include "platform/machine_services.h"
+#include "platform/posix/sandbox_access_check.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_drives.h"
 #include "platform/posix/sandbox_files.h"
@@ -49,7 +50,7 @@ public:
                        Machine->Description().SystemDirectory),
           ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls),
           LibraryCalls(*Machine), DisplayCalls(Machine->Folder()), DriveCalls(*Machine),
-          FontCalls(*Machine, FileCalls) {}
+          FontCalls(*Machine, FileCalls), AccessCalls(*Machine) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -68,6 +69,7 @@ public:
     SoundService* Sound() override { return &DisplayCalls; }
     DriveService* Drives() override { return &DriveCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
+    AccessCheckService* AccessChecks() override { return &AccessCalls; }
 
 private:
     std::unique_ptr<SandboxMachine> Machine;
@@ -88,6 +90,7 @@ private:
     SandboxInstallDisplay DisplayCalls;
     SandboxDrives DriveCalls;
     SandboxFonts FontCalls;
+    SandboxAccessCheck AccessCalls;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 // Windows itself as one bundle of services, for a library that runs against it.
 #include "platform/machine_services.h"
+#include "platform/win32/win32_access_check.h"
 #include "platform/win32/win32_dde.h"
 #include "platform/win32/win32_drives.h"
 #include "platform/win32/win32_files.h"
@@ -42,6 +43,7 @@ public:
     TemplateDialogService* TemplateDialogs() override { return &DialogCalls; }
     DriveService* Drives() override { return &DriveCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
+    AccessCheckService* AccessChecks() override { return &AccessCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -67,6 +69,7 @@ private:
     Win32TemplateDialogs DialogCalls;
     Win32Drives DriveCalls;
     Win32Fonts FontCalls;
+    Win32AccessCheck AccessCalls;
 };
 
 } // namespace

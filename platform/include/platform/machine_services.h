@@ -2,6 +2,7 @@
 // services: the real Win32 calls on Windows, a sandbox machine folder on Linux.
 #pragma once
 
+#include "platform/access_check.h"
 #include "platform/dde.h"
 #include "platform/dialog_templates.h"
 #include "platform/drives.h"
@@ -52,6 +53,8 @@ public:
     /// add them, and the caller goes without.
     virtual DriveService* Drives() { return nullptr; }
     virtual FontResourceService* Fonts() { return nullptr; }
+    /// Whether the installing user may write a file; null on a machine that cannot tell.
+    virtual AccessCheckService* AccessChecks() { return nullptr; }
 };
 
 /// Where the machine is, for builds that play one: the sandbox machine's folder and the

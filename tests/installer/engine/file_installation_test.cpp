@@ -221,6 +221,31 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
          0,
          -2,
          {}},
+        {"destination the user may not write",
+         nt,
+         [this](RigMachine&) {
+             WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\r\n");
+         },
+         {},
+         0,
+         0,
+         0,
+         -2,
+         {}},
+        {"security that cannot be read is not checked",
+         nt,
+         [this](RigMachine& rig) {
+             WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\\A.TXT\r\n");
+             rig.Services.FaultyAccess.Plan.FailAt(platform::AccessCheckCall::GetFileSecurityA, 1,
+                                                   platform::winerror::AccessDenied);
+         },
+         {},
+         0,
+         0,
+         0,
+         -1,
+         {"File Overwrite: C:\\APP\\A.TXT"},
+         true},
         {"in use on Windows 95, replaced at restart",
          platform::WindowsFamily::Windows95,
          hold,
