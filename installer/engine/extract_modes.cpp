@@ -15,7 +15,6 @@ namespace vorn {
 namespace {
 
 /// Context option: files may be kept in separate library files.
-constexpr std::uint32_t LibraryFilesOption = 0x400000;
 /// Install-file record flags.
 constexpr std::uint8_t OwnUseFile = 0x04;      // flags A
 constexpr std::uint8_t OutsideSource = 0x40;   // flags A
@@ -88,7 +87,7 @@ bool ExtractOne(Engine& engine, const ExtractEntry& entry, const std::string& pa
 std::vector<ExtractEntry> ListArchiveFiles(const Engine& engine, std::uint32_t recordsOffset) {
     std::vector<ExtractEntry> entries;
     bool libraryFiles = engine.Services.Context != nullptr &&
-                        (engine.Services.Context->OptionFlags & LibraryFilesOption) != 0;
+                        (engine.Services.Context->OptionFlags & context_option::LibraryFiles) != 0;
     std::uint32_t offset = recordsOffset;
     while (entries.size() < MaxExtractEntries) {
         std::optional<ActionRecord> record = engine.Program.RecordAt(offset);

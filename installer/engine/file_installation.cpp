@@ -10,6 +10,7 @@
 #include "engine_display.h"
 #include "engine_message_box.h"
 #include "install_context.h"
+#include "library_files.h"
 #include "message_table.h"
 #include "numbered_temp_file.h"
 #include "path_parts.h"
@@ -49,12 +50,6 @@ bool IsFile(FileService& files, std::string_view path) {
 bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
     return text.size() >= start.size() &&
            platform::EqualsIgnoringCase(text.substr(0, start.size()), start);
-}
-
-int ReportCannotCreate(Engine& engine, std::string_view path) {
-    ReportError(engine, FormatMessageText(engine.Message(CannotCreateMessage),
-                                          ShortForm(engine, path), MessageTextSize));
-    return -2;
 }
 
 // Message 22 with Abort, Retry and Ignore, asked only while files in use are not
@@ -318,6 +313,12 @@ void AdvanceProgress(Engine& engine, std::uint32_t bytes) {
 
 } // namespace
 
+int ReportCannotCreate(Engine& engine, std::string_view path) {
+    ReportError(engine, FormatMessageText(engine.Message(CannotCreateMessage),
+                                          ShortForm(engine, path), MessageTextSize));
+    return -2;
+}
+
 InstallFileRecord ReadInstallFileRecord(const ActionRecord& record) {
     InstallFileRecord file;
     file.FlagsA = record.FixedByte(1);
@@ -358,7 +359,11 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
     Outcome outcome;
     outcome.ExistedBefore = IsFile(files, destination);
 
-    if (rule == date_rule::Never && outcome.ExistedBefore) {
+    const bool library = FromLibraryFile(engine, record);
+    if (library && outcome.ExistedBefore && AlreadyInstalled(engine, record, destination)) {
+        outcome.Skipped = true;
+    }
+    if (!outcome.Skipped && rule == date_rule::Never && outcome.ExistedBefore) {
         engine.Variables.SetVariable("INSTALL_RESULT", "E");
         outcome.Skipped = true;
     }
@@ -377,6 +382,8 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
         std::optional<DosStamp> added = DosStamp{record.DosDate, record.DosTime};
         if (outside && !transfer) {
             added = ReadDosStamp(files, source);
+        } else if ((library || transfer) && record.DosDate == 0) {
+            added.reset();
         }
         if (added && !DateAllowsReplace(rule, *added,
                                         outcome.ExistedBefore ? ReadDosStamp(files, destination)
@@ -391,9 +398,9 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
     }
 
     ShowFileProgress(engine, record,
-                     outcome.Skipped ? SkippedMessage
-                     : transfer      ? FetchedMessage
-                                     : FromArchiveMessage,
+                     outcome.Skipped       ? SkippedMessage
+                     : transfer || library ? FetchedMessage
+                                           : FromArchiveMessage,
                      destination);
 
     if (!outcome.Skipped) {
@@ -416,9 +423,12 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
             if (temp.empty()) {
                 return ReportCannotCreate(engine, destination);
             }
-            if (!ExtractFromArchive(engine, record, temp)) {
+            const int extracted = library ? ExtractFromLibrary(engine, record, temp)
+                                  : ExtractFromArchive(engine, record, temp) ? 1
+                                                                             : 0;
+            if (extracted != 1) {
                 files.DeleteFileA(temp);
-                return 0;
+                return extracted;
             }
             WriteDosStamp(files, temp, {record.DosDate, record.DosTime});
         }

@@ -62,6 +62,8 @@ inline constexpr std::uint32_t ProgressByBytes = 0x10000;
 inline constexpr std::uint32_t ExtensionLibraryEmbedded = 0x8000;
 inline constexpr std::uint32_t RegistrationProgramEmbedded = 0x20000;
 inline constexpr std::uint32_t KeepSilentForRestart = 0x20000000;
+/// Files marked so are fetched from separately stored library files.
+inline constexpr std::uint32_t LibraryFiles = 0x400000;
 } // namespace context_option
 
 struct InstallContext {

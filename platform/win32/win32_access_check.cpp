@@ -90,6 +90,8 @@ bool Win32AccessCheck::CheckAccess(const SecurityDescriptor& descriptor,
     return true;
 }
 
-std::uint32_t Win32AccessCheck::GetLastError() { return ::GetLastError(); }
+std::uint32_t Win32AccessCheck::GetLastError() {
+    return ::GetLastError();
+}
 
 } // namespace platform
