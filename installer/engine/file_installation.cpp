@@ -220,11 +220,28 @@ int ReplaceVersioned(Engine& engine, const InstallFileRecord& record, std::strin
     std::uint32_t installFlags = shared ? 0 : platform::ver::InstallDontDeleteOld;
     std::uint32_t result = 0;
     const std::uint32_t refusals = ~platform::ver::InstallTempFile;
+    // A 32-bit image goes to the destination's short name, or, when there is no
+    // destination yet, to a name of its own that is renamed to the destination after.
+    std::string installName(NamePart(destination));
+    std::string separate;
+    if (IsImage32(files, temp)) {
+        if (IsFile(files, destination)) {
+            installName = NamePart(ShortForm(engine, destination));
+        } else {
+            separate = CreateNumberedTempFile(files, directory);
+            if (separate.empty()) {
+                files.DeleteFileA(temp);
+                return ReportCannotCreate(engine, destination);
+            }
+            files.DeleteFileA(separate);
+            installName = NamePart(separate);
+        }
+    }
     for (;;) {
         std::array<char, PathSize> left{};
         std::uint32_t leftLength = left.size();
         result = versions.VerInstallFileA(
-            installFlags, NamePart(temp), NamePart(destination), ShortForm(engine, directory),
+            installFlags, NamePart(temp), installName, ShortForm(engine, directory),
             ShortForm(engine, directory), ShortForm(engine, currentDir), left, leftLength);
         if ((result & platform::ver::InstallTempFile) != 0 && left[0] != '\0') {
             files.DeleteFileA(ShortForm(engine, directory) + "\\" + left.data());
@@ -238,6 +255,10 @@ int ReplaceVersioned(Engine& engine, const InstallFileRecord& record, std::strin
         if ((result & platform::ver::InstallAccessViolation) != 0 && IsFile(files, destination)) {
             result |= platform::ver::InstallFileInUse;
         }
+        if (!separate.empty() && (result & refusals) == 0 &&
+            !files.MoveFileA(separate, destination)) {
+            result |= platform::ver::InstallFileInUse;
+        }
         if ((result & platform::ver::InstallFileInUse) == 0 || !RetryInUse(engine, destination)) {
             break;
         }
@@ -245,6 +266,9 @@ int ReplaceVersioned(Engine& engine, const InstallFileRecord& record, std::strin
     if ((result & refusals) == 0) {
         files.DeleteFileA(temp);
         return 0;
+    }
+    if (!separate.empty()) {
+        files.DeleteFileA(separate);
     }
     if ((result & platform::ver::InstallFileInUse) != 0) {
         int scheduled = ScheduleReplace(engine, true, (record.FlagsA & flag::OutsideSource) != 0,

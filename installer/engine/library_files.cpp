@@ -59,8 +59,8 @@ bool AlreadyInstalled(Engine& engine, const InstallFileRecord& record,
     added.Os = record.Os;
     added.Type = record.Type;
     added.Subtype = record.Subtype;
-    return !IsNewerVersion(added, ReadVersionRecord(machine.Versions(), machine.Files(), destination),
-                           false);
+    return !IsNewerVersion(
+        added, ReadVersionRecord(machine.Versions(), machine.Files(), destination), false);
 }
 
 int ExtractFromLibrary(Engine& engine, const InstallFileRecord& record, const std::string& temp) {
@@ -75,7 +75,8 @@ int ExtractFromLibrary(Engine& engine, const InstallFileRecord& record, const st
         if (copy.empty()) {
             return ReportCannotCreate(engine, engine.Variables.Expand("%TEMP%", PathSize));
         }
-        if (!TransferFile(engine, {LibraryFileName(parts.LibraryBaseName, number), copy, 0, 0, 0})) {
+        if (!TransferFile(engine,
+                          {LibraryFileName(parts.LibraryBaseName, number), copy, 0, 0, 0})) {
             files.DeleteFileA(copy);
             return engine.Services.Host.RunStopped() ? 0 : -2;
         }
@@ -90,9 +91,9 @@ int ExtractFromLibrary(Engine& engine, const InstallFileRecord& record, const st
     std::uint32_t read = 0;
     const std::uint32_t expected = parts.ArchiveIdentifier;
     if (!library || !files.ReadFile(library.Get(), identifier, read) || read != IdentifierSize ||
-        std::array<char, IdentifierSize>{static_cast<char>(expected), static_cast<char>(expected >> 8),
-                                         static_cast<char>(expected >> 16),
-                                         static_cast<char>(expected >> 24)} != identifier) {
+        std::array<char, IdentifierSize>{
+            static_cast<char>(expected), static_cast<char>(expected >> 8),
+            static_cast<char>(expected >> 16), static_cast<char>(expected >> 24)} != identifier) {
         ReportError(engine, engine.Message(WrongLibraryMessage));
         DropLibraryCopy(engine);
         return -2;

@@ -397,6 +397,39 @@ TEST_F(FileInstallationTest, LibraryFilesAreFetchedOnceAndChecked) {
     EXPECT_FALSE(Rig->Services.BoxCalls.Boxes.empty());
 }
 
+// A new 32-bit image goes in under a "~KTH" name of its own first: when that cannot be
+// renamed to the destination, the file counts as in use and nothing is left behind.
+TEST_F(FileInstallationTest, NewImageIsRenamedIntoPlace) {
+    using platform::FileCall;
+    std::vector<std::uint8_t> image(128, 0);
+    image[0] = 'M';
+    image[1] = 'Z';
+    image[60] = 64;
+    image[64] = 'P';
+    image[65] = 'E';
+    Payloads = {{"a.dll", image}};
+    for (const bool renamed : {true, false}) {
+        SCOPED_TRACE(renamed);
+        Rig.reset();
+        Machine.reset();
+        std::filesystem::remove_all(Folder.Folder());
+        std::filesystem::create_directories(Folder.Folder());
+        MakeMachine();
+        if (!renamed) {
+            // The version service's own move is the first, the engine's rename the second.
+            Rig->Services.Faulty.Plan.FailAt(FileCall::MoveFileA, 2,
+                                             platform::winerror::AccessDenied);
+            Rig->Services.BoxCalls.Answers = {platform::id::Cancel};
+        }
+        EXPECT_EQ(Run({{"a.dll", "C:\\APP\\NEW.DLL", install_flags::Versions}}), -1);
+        EXPECT_EQ(LogChanges(Native("C:\\APP\\INSTALL.LOG")),
+                  std::vector<std::string>{renamed ? "File Copy: C:\\APP\\NEW.DLL"
+                                                   : "In Use: C:\\APP\\NEW.DLL Not Copied"});
+        EXPECT_EQ(std::filesystem::exists(Native("C:\\APP\\NEW.DLL")), renamed);
+        EXPECT_TRUE(ScratchFiles("C:\\APP").empty());
+    }
+}
+
 // A wildcard source with its subfolder, then the directory actions: create, rename and
 // delete (recursing, removing what it emptied).
 TEST_F(FileInstallationTest, WildcardSourcesAndDirectoryActions) {
