@@ -129,8 +129,9 @@ int ExtractArchiveFiles(Engine& engine, std::uint32_t recordsOffset, std::string
         engine.Services.Context->Decompress == nullptr) {
         return Abort(engine);
     }
-    if (directory.empty()) {
-        // There is no save dialog to choose each file's name: the files need a directory.
+    platform::UserPromptService* prompts = engine.Services.Machine->Prompts();
+    if (directory.empty() && prompts == nullptr) {
+        // No save dialog to choose each file's name: the files need a directory.
         ReportError(engine, "The files can only be extracted into a directory: "
                             "give it after the option (/X C:\\FILES).");
         return Abort(engine);
@@ -144,11 +145,21 @@ int ExtractArchiveFiles(Engine& engine, std::uint32_t recordsOffset, std::string
         if (engine.Services.Host.RunStopped()) {
             return run::Aborted;
         }
-        if (first) {
-            MakeDirectories(engine.Services.Machine->Files(), folder);
-            first = false;
+        std::string path;
+        if (directory.empty()) {
+            // Each file under the name chosen in the save dialog; a cancelled one is skipped.
+            path = prompts->GetSaveFileNameA(engine.Services.Host.MainWindow(), "All files (*.*)",
+                                             "*.*", entry.Name.data());
+            if (path.empty()) {
+                continue;
+            }
+        } else {
+            if (first) {
+                MakeDirectories(engine.Services.Machine->Files(), folder);
+                first = false;
+            }
+            path = folder + (folder.back() == '\\' ? "" : "\\") + entry.Name.data();
         }
-        std::string path = folder + (folder.back() == '\\' ? "" : "\\") + entry.Name.data();
         if (!ExtractOne(engine, entry, path)) {
             return Abort(engine);
         }

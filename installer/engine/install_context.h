@@ -54,6 +54,8 @@ namespace context_option {
 inline constexpr std::uint32_t TopmostDuringProgman = 0x4;
 inline constexpr std::uint32_t Ctl3dEmbedded = 0x10;
 inline constexpr std::uint32_t BoxTextWeightMask = 0x600;
+/// A beep before the disk prompt.
+inline constexpr std::uint32_t BeepAtDiskPrompt = 0x800;
 inline constexpr std::uint32_t AlwaysGraphicsStateBit0 = 0x1000;
 inline constexpr std::uint32_t RestartUtilityEmbedded = 0x2000;
 /// The same bit: files in use are replaced when the machine starts again.

@@ -15,6 +15,7 @@
 #include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_service_control.h"
 #include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_user_prompts.h"
 #include "platform/posix/sandbox_versions.h"
 #include "platform/posix/sandbox_window_messages.h"
 
@@ -50,7 +51,7 @@ public:
                        Machine->Description().SystemDirectory),
           ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls),
           LibraryCalls(*Machine), DisplayCalls(Machine->Folder()), DriveCalls(*Machine),
-          FontCalls(*Machine, FileCalls), AccessCalls(*Machine) {}
+          FontCalls(*Machine, FileCalls), AccessCalls(*Machine), PromptCalls(*Machine) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -70,6 +71,7 @@ public:
     DriveService* Drives() override { return &DriveCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
     AccessCheckService* AccessChecks() override { return &AccessCalls; }
+    UserPromptService* Prompts() override { return &PromptCalls; }
 
 private:
     std::unique_ptr<SandboxMachine> Machine;
@@ -91,6 +93,7 @@ private:
     SandboxDrives DriveCalls;
     SandboxFonts FontCalls;
     SandboxAccessCheck AccessCalls;
+    SandboxUserPrompts PromptCalls;
 };
 
 } // namespace

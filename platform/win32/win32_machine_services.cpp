@@ -13,6 +13,7 @@
 #include "platform/win32/win32_service_control.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_template_dialogs.h"
+#include "platform/win32/win32_user_prompts.h"
 #include "platform/win32/win32_versions.h"
 #include "platform/win32/win32_window_messages.h"
 
@@ -44,6 +45,7 @@ public:
     DriveService* Drives() override { return &DriveCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
     AccessCheckService* AccessChecks() override { return &AccessCalls; }
+    UserPromptService* Prompts() override { return &PromptCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -70,6 +72,7 @@ private:
     Win32Drives DriveCalls;
     Win32Fonts FontCalls;
     Win32AccessCheck AccessCalls;
+    Win32UserPrompts PromptCalls;
 };
 
 } // namespace
