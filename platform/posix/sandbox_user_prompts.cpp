@@ -5,8 +5,8 @@
 
 namespace platform {
 
-std::string SandboxUserPrompts::GetSaveFileNameA(std::uintptr_t, std::string_view,
-                                                 std::string_view, std::string_view) {
+std::string SandboxUserPrompts::GetSaveFileNameA(std::uintptr_t, std::string_view, std::string_view,
+                                                 std::string_view) {
     std::ifstream answers(Machine.Folder() / "save_dialog_answers.txt", std::ios::binary);
     std::string line;
     for (int skipped = 0; skipped <= Answered; ++skipped) {

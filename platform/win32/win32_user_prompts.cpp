@@ -13,11 +13,15 @@ namespace platform {
 
 namespace {
 
-HWND AsWindow(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
+HWND AsWindow(std::uintptr_t window) {
+    return reinterpret_cast<HWND>(window);
+}
 
 } // namespace
 
-void Win32UserPrompts::MessageBeep(std::uint32_t type) { ::MessageBeep(type); }
+void Win32UserPrompts::MessageBeep(std::uint32_t type) {
+    ::MessageBeep(type);
+}
 
 bool Win32UserPrompts::SetTimer(std::uintptr_t window, std::uintptr_t id, unsigned milliseconds) {
     return ::SetTimer(AsWindow(window), id, milliseconds, nullptr) != 0;
