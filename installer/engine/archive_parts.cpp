@@ -109,6 +109,10 @@ int OpenArchivePart(Engine& engine, bool next, bool force) {
         }
         // The question stands alone; the file installer opens the progress window again.
         engine.Services.Host.CloseProgressWindow();
+        if ((context->OptionFlags & context_option::BeepAtDiskPrompt) != 0 &&
+            engine.Services.Machine->Prompts() != nullptr) {
+            engine.Services.Machine->Prompts()->MessageBeep(platform::BeepExclamation);
+        }
         std::string text = "Please insert disk " + std::to_string(disk) + ".\n\n" +
                            PartPath(parts, engine.Variables.GetVariable("INST"), disk);
         if (EngineMessageBox(engine, 0, text, engine.Message(msg::QuestionTitle),

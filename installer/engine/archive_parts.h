@@ -24,6 +24,12 @@ struct ArchiveParts {
     /// Disk number of the part open now; 0 when none is.
     std::uint32_t OpenDisk = 0;
     platform::UniqueFile OpenPart;
+    /// Separately stored library files: the header's base name of their names, the
+    /// identifier each starts with, and the copy of the one fetched last (empty: none).
+    std::string LibraryBaseName;
+    std::uint32_t ArchiveIdentifier = 0;
+    std::uint32_t LibraryNumber = 0;
+    std::string LibraryCopy;
 };
 
 /// The disk (1 and up) whose part holds archive offset `archiveOffset`.

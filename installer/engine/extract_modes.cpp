@@ -15,7 +15,6 @@ namespace vorn {
 namespace {
 
 /// Context option: files may be kept in separate library files.
-constexpr std::uint32_t LibraryFilesOption = 0x400000;
 /// Install-file record flags.
 constexpr std::uint8_t OwnUseFile = 0x04;      // flags A
 constexpr std::uint8_t OutsideSource = 0x40;   // flags A
@@ -88,7 +87,7 @@ bool ExtractOne(Engine& engine, const ExtractEntry& entry, const std::string& pa
 std::vector<ExtractEntry> ListArchiveFiles(const Engine& engine, std::uint32_t recordsOffset) {
     std::vector<ExtractEntry> entries;
     bool libraryFiles = engine.Services.Context != nullptr &&
-                        (engine.Services.Context->OptionFlags & LibraryFilesOption) != 0;
+                        (engine.Services.Context->OptionFlags & context_option::LibraryFiles) != 0;
     std::uint32_t offset = recordsOffset;
     while (entries.size() < MaxExtractEntries) {
         std::optional<ActionRecord> record = engine.Program.RecordAt(offset);
@@ -130,8 +129,9 @@ int ExtractArchiveFiles(Engine& engine, std::uint32_t recordsOffset, std::string
         engine.Services.Context->Decompress == nullptr) {
         return Abort(engine);
     }
-    if (directory.empty()) {
-        // There is no save dialog to choose each file's name: the files need a directory.
+    platform::UserPromptService* prompts = engine.Services.Machine->Prompts();
+    if (directory.empty() && prompts == nullptr) {
+        // No save dialog to choose each file's name: the files need a directory.
         ReportError(engine, "The files can only be extracted into a directory: "
                             "give it after the option (/X C:\\FILES).");
         return Abort(engine);
@@ -145,11 +145,21 @@ int ExtractArchiveFiles(Engine& engine, std::uint32_t recordsOffset, std::string
         if (engine.Services.Host.RunStopped()) {
             return run::Aborted;
         }
-        if (first) {
-            MakeDirectories(engine.Services.Machine->Files(), folder);
-            first = false;
+        std::string path;
+        if (directory.empty()) {
+            // Each file under the name chosen in the save dialog; a cancelled one is skipped.
+            path = prompts->GetSaveFileNameA(engine.Services.Host.MainWindow(), "All files (*.*)",
+                                             "*.*", entry.Name.data());
+            if (path.empty()) {
+                continue;
+            }
+        } else {
+            if (first) {
+                MakeDirectories(engine.Services.Machine->Files(), folder);
+                first = false;
+            }
+            path = folder + (folder.back() == '\\' ? "" : "\\") + entry.Name.data();
         }
-        std::string path = folder + (folder.back() == '\\' ? "" : "\\") + entry.Name.data();
         if (!ExtractOne(engine, entry, path)) {
             return Abort(engine);
         }

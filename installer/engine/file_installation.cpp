@@ -10,6 +10,7 @@
 #include "engine_display.h"
 #include "engine_message_box.h"
 #include "install_context.h"
+#include "library_files.h"
 #include "message_table.h"
 #include "numbered_temp_file.h"
 #include "path_parts.h"
@@ -49,12 +50,6 @@ bool IsFile(FileService& files, std::string_view path) {
 bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
     return text.size() >= start.size() &&
            platform::EqualsIgnoringCase(text.substr(0, start.size()), start);
-}
-
-int ReportCannotCreate(Engine& engine, std::string_view path) {
-    ReportError(engine, FormatMessageText(engine.Message(CannotCreateMessage),
-                                          ShortForm(engine, path), MessageTextSize));
-    return -2;
 }
 
 // Message 22 with Abort, Retry and Ignore, asked only while files in use are not
@@ -179,6 +174,19 @@ bool FetchOutside(Engine& engine, const InstallFileRecord& record, const std::st
     return true;
 }
 
+// Windows NT: whether the installing user may write the destination. Only a file whose
+// security can be read is checked; a check that cannot be made lets the copy find out.
+bool MayWrite(Engine& engine, const std::string& destination) {
+    platform::AccessCheckService* access = engine.Services.Machine->AccessChecks();
+    if (access == nullptr || !ReadWindowsKind(engine).Nt) {
+        return true;
+    }
+    platform::SecurityDescriptor descriptor;
+    bool granted = false;
+    return !access->GetFileSecurityA(destination, descriptor) ||
+           !access->CheckAccess(descriptor, platform::access::FileGenericWrite, granted) || granted;
+}
+
 struct Outcome {
     bool Skipped = false;
     bool ExistedBefore = false;
@@ -212,11 +220,28 @@ int ReplaceVersioned(Engine& engine, const InstallFileRecord& record, std::strin
     std::uint32_t installFlags = shared ? 0 : platform::ver::InstallDontDeleteOld;
     std::uint32_t result = 0;
     const std::uint32_t refusals = ~platform::ver::InstallTempFile;
+    // A 32-bit image goes to the destination's short name, or, when there is no
+    // destination yet, to a name of its own that is renamed to the destination after.
+    std::string installName(NamePart(destination));
+    std::string separate;
+    if (IsImage32(files, temp)) {
+        if (IsFile(files, destination)) {
+            installName = NamePart(ShortForm(engine, destination));
+        } else {
+            separate = CreateNumberedTempFile(files, directory);
+            if (separate.empty()) {
+                files.DeleteFileA(temp);
+                return ReportCannotCreate(engine, destination);
+            }
+            files.DeleteFileA(separate);
+            installName = NamePart(separate);
+        }
+    }
     for (;;) {
         std::array<char, PathSize> left{};
         std::uint32_t leftLength = left.size();
         result = versions.VerInstallFileA(
-            installFlags, NamePart(temp), NamePart(destination), ShortForm(engine, directory),
+            installFlags, NamePart(temp), installName, ShortForm(engine, directory),
             ShortForm(engine, directory), ShortForm(engine, currentDir), left, leftLength);
         if ((result & platform::ver::InstallTempFile) != 0 && left[0] != '\0') {
             files.DeleteFileA(ShortForm(engine, directory) + "\\" + left.data());
@@ -230,6 +255,10 @@ int ReplaceVersioned(Engine& engine, const InstallFileRecord& record, std::strin
         if ((result & platform::ver::InstallAccessViolation) != 0 && IsFile(files, destination)) {
             result |= platform::ver::InstallFileInUse;
         }
+        if (!separate.empty() && (result & refusals) == 0 &&
+            !files.MoveFileA(separate, destination)) {
+            result |= platform::ver::InstallFileInUse;
+        }
         if ((result & platform::ver::InstallFileInUse) == 0 || !RetryInUse(engine, destination)) {
             break;
         }
@@ -237,6 +266,9 @@ int ReplaceVersioned(Engine& engine, const InstallFileRecord& record, std::strin
     if ((result & refusals) == 0) {
         files.DeleteFileA(temp);
         return 0;
+    }
+    if (!separate.empty()) {
+        files.DeleteFileA(separate);
     }
     if ((result & platform::ver::InstallFileInUse) != 0) {
         int scheduled = ScheduleReplace(engine, true, (record.FlagsA & flag::OutsideSource) != 0,
@@ -305,6 +337,12 @@ void AdvanceProgress(Engine& engine, std::uint32_t bytes) {
 
 } // namespace
 
+int ReportCannotCreate(Engine& engine, std::string_view path) {
+    ReportError(engine, FormatMessageText(engine.Message(CannotCreateMessage),
+                                          ShortForm(engine, path), MessageTextSize));
+    return -2;
+}
+
 InstallFileRecord ReadInstallFileRecord(const ActionRecord& record) {
     InstallFileRecord file;
     file.FlagsA = record.FixedByte(1);
@@ -345,7 +383,11 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
     Outcome outcome;
     outcome.ExistedBefore = IsFile(files, destination);
 
-    if (rule == date_rule::Never && outcome.ExistedBefore) {
+    const bool library = FromLibraryFile(engine, record);
+    if (library && outcome.ExistedBefore && AlreadyInstalled(engine, record, destination)) {
+        outcome.Skipped = true;
+    }
+    if (!outcome.Skipped && rule == date_rule::Never && outcome.ExistedBefore) {
         engine.Variables.SetVariable("INSTALL_RESULT", "E");
         outcome.Skipped = true;
     }
@@ -364,6 +406,8 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
         std::optional<DosStamp> added = DosStamp{record.DosDate, record.DosTime};
         if (outside && !transfer) {
             added = ReadDosStamp(files, source);
+        } else if ((library || transfer) && record.DosDate == 0) {
+            added.reset();
         }
         if (added && !DateAllowsReplace(rule, *added,
                                         outcome.ExistedBefore ? ReadDosStamp(files, destination)
@@ -378,12 +422,15 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
     }
 
     ShowFileProgress(engine, record,
-                     outcome.Skipped ? SkippedMessage
-                     : transfer      ? FetchedMessage
-                                     : FromArchiveMessage,
+                     outcome.Skipped       ? SkippedMessage
+                     : transfer || library ? FetchedMessage
+                                           : FromArchiveMessage,
                      destination);
 
     if (!outcome.Skipped) {
+        if (!MayWrite(engine, destination)) {
+            return ReportCannotCreate(engine, destination);
+        }
         if (!test && !ownUse) {
             engine.Services.Log.UseLogPathWhenNone(std::string(DirectoryPart(destination)) +
                                                    "\\INSTALL.LOG");
@@ -400,9 +447,12 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
             if (temp.empty()) {
                 return ReportCannotCreate(engine, destination);
             }
-            if (!ExtractFromArchive(engine, record, temp)) {
+            const int extracted = library ? ExtractFromLibrary(engine, record, temp)
+                                  : ExtractFromArchive(engine, record, temp) ? 1
+                                                                             : 0;
+            if (extracted != 1) {
                 files.DeleteFileA(temp);
-                return 0;
+                return extracted;
             }
             WriteDosStamp(files, temp, {record.DosDate, record.DosTime});
         }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vorn {
 
@@ -60,6 +61,9 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record);
 
 /// The wildcard form: every file matching the source pattern, subfolders too when asked.
 int InstallWildcard(Engine& engine, const InstallFileRecord& record);
+
+/// Message 26 with the short form of `path` (a file that cannot be created); -2.
+int ReportCannotCreate(Engine& engine, std::string_view path);
 
 int InstallFileAction(Engine& engine, ActionRecord& record);
 int CreateDirectoryAction(Engine& engine, ActionRecord& record);

@@ -54,6 +54,8 @@ namespace context_option {
 inline constexpr std::uint32_t TopmostDuringProgman = 0x4;
 inline constexpr std::uint32_t Ctl3dEmbedded = 0x10;
 inline constexpr std::uint32_t BoxTextWeightMask = 0x600;
+/// A beep before the disk prompt.
+inline constexpr std::uint32_t BeepAtDiskPrompt = 0x800;
 inline constexpr std::uint32_t AlwaysGraphicsStateBit0 = 0x1000;
 inline constexpr std::uint32_t RestartUtilityEmbedded = 0x2000;
 /// The same bit: files in use are replaced when the machine starts again.
@@ -62,6 +64,8 @@ inline constexpr std::uint32_t ProgressByBytes = 0x10000;
 inline constexpr std::uint32_t ExtensionLibraryEmbedded = 0x8000;
 inline constexpr std::uint32_t RegistrationProgramEmbedded = 0x20000;
 inline constexpr std::uint32_t KeepSilentForRestart = 0x20000000;
+/// Files marked so are fetched from separately stored library files.
+inline constexpr std::uint32_t LibraryFiles = 0x400000;
 } // namespace context_option
 
 struct InstallContext {

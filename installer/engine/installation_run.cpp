@@ -205,6 +205,8 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     State->Disks.Base = Pieces.ArchiveBase;
     State->Disks.BytesPerDisk = Header.BytesPerDisk;
     State->Disks.FirstDiskOffset = Header.FirstDiskOffset;
+    State->Disks.LibraryBaseName = Header.LibraryBaseName;
+    State->Disks.ArchiveIdentifier = Header.ArchiveIdentifier;
     State->Disks.SetupProgram = SetupProgram;
     std::size_t languages = Header.Texts.size();
 

@@ -2,6 +2,7 @@
 // handling and the run's temporary files.
 #include "installation_run.h"
 #include "installer/log/local_clock.h"
+#include "library_files.h"
 #include "restart_handling.h"
 #include "script_interpreter.h"
 #include "self_registration.h"
@@ -103,6 +104,7 @@ int InstallationRun::ShutDown(int result) {
     }
     DdeServer.reset();
     CloseTransferLibrary(engine);
+    DropLibraryCopy(engine);
     engine.Disks.OpenPart.Reset();
     EndSupportLibraries();
     PieceLibraries.clear();

@@ -4,6 +4,7 @@
 #include "engine.h"
 #include "engine_message_box.h"
 #include "install_context.h"
+#include "platform/machine_services.h"
 #include "running_engine.h"
 
 #include <array>
@@ -80,11 +81,21 @@ bool TransferFile(Engine& engine, const TransferRequest& request) {
         std::uint32_t noProgress = 0;
         std::string source(request.Source);
         std::string target(request.Target);
+        // The main window ticks while the library works, so the setup program can
+        // repaint and follow the progress counter.
+        platform::UserPromptService* prompts =
+            engine.Services.Machine != nullptr ? engine.Services.Machine->Prompts() : nullptr;
+        const std::uintptr_t window = engine.Services.Host.MainWindow();
+        const bool ticking =
+            prompts != nullptr && window != 0 && prompts->SetTimer(window, TransferTimerId, 250);
         std::int32_t result = engine.Transfer.Transfer(
             context != nullptr ? &context->AbortFlag : &noAbort, source.c_str(), target.c_str(),
             engine.Services.Host.MainWindow(),
             context != nullptr ? &context->BytesCopied : &noProgress, -1, request.Size,
             request.DosDate, request.DosTime, libraryText.data());
+        if (ticking) {
+            prompts->KillTimer(window, TransferTimerId);
+        }
         libraryText.back() = '\0';
         error = result < 0 ? -std::int64_t{result} : 0;
     }

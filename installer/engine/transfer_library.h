@@ -27,6 +27,8 @@ using ForwardEntry = std::int32_t(PLATFORM_WINAPI*)(std::uintptr_t first, std::u
                                                     std::uintptr_t third);
 
 inline constexpr std::size_t TransferErrorTextSize = 256;
+/// The timer that runs on the main window while "t1" works.
+inline constexpr std::uintptr_t TransferTimerId = 1234;
 
 /// Errors the engine itself reports for the library.
 namespace transfer_error {

@@ -1,6 +1,7 @@
 // The sandbox machine as one bundle of services, for a library that runs against it.
 #include "platform/headless/headless_message_box.h"
 #include "platform/machine_services.h"
+#include "platform/posix/sandbox_access_check.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_drives.h"
 #include "platform/posix/sandbox_files.h"
@@ -14,6 +15,7 @@
 #include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_service_control.h"
 #include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_user_prompts.h"
 #include "platform/posix/sandbox_versions.h"
 #include "platform/posix/sandbox_window_messages.h"
 
@@ -49,7 +51,7 @@ public:
                        Machine->Description().SystemDirectory),
           ProcessCalls(*Machine, FileCalls), ServiceCalls(*Machine, *RegistryCalls),
           LibraryCalls(*Machine), DisplayCalls(Machine->Folder()), DriveCalls(*Machine),
-          FontCalls(*Machine, FileCalls) {}
+          FontCalls(*Machine, FileCalls), AccessCalls(*Machine), PromptCalls(*Machine) {}
 
     FileService& Files() override { return FileCalls; }
     SystemInfoService& System() override { return SystemCalls; }
@@ -68,6 +70,8 @@ public:
     SoundService* Sound() override { return &DisplayCalls; }
     DriveService* Drives() override { return &DriveCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
+    AccessCheckService* AccessChecks() override { return &AccessCalls; }
+    UserPromptService* Prompts() override { return &PromptCalls; }
 
 private:
     std::unique_ptr<SandboxMachine> Machine;
@@ -88,6 +92,8 @@ private:
     SandboxInstallDisplay DisplayCalls;
     SandboxDrives DriveCalls;
     SandboxFonts FontCalls;
+    SandboxAccessCheck AccessCalls;
+    SandboxUserPrompts PromptCalls;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 // Windows itself as one bundle of services, for a library that runs against it.
 #include "platform/machine_services.h"
+#include "platform/win32/win32_access_check.h"
 #include "platform/win32/win32_dde.h"
 #include "platform/win32/win32_drives.h"
 #include "platform/win32/win32_files.h"
@@ -12,6 +13,7 @@
 #include "platform/win32/win32_service_control.h"
 #include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_template_dialogs.h"
+#include "platform/win32/win32_user_prompts.h"
 #include "platform/win32/win32_versions.h"
 #include "platform/win32/win32_window_messages.h"
 
@@ -42,6 +44,8 @@ public:
     TemplateDialogService* TemplateDialogs() override { return &DialogCalls; }
     DriveService* Drives() override { return &DriveCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
+    AccessCheckService* AccessChecks() override { return &AccessCalls; }
+    UserPromptService* Prompts() override { return &PromptCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {
         std::array<char, MAX_PATH + 1> path{};
@@ -67,6 +71,8 @@ private:
     Win32TemplateDialogs DialogCalls;
     Win32Drives DriveCalls;
     Win32Fonts FontCalls;
+    Win32AccessCheck AccessCalls;
+    Win32UserPrompts PromptCalls;
 };
 
 } // namespace

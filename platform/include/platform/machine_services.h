@@ -2,6 +2,7 @@
 // services: the real Win32 calls on Windows, a sandbox machine folder on Linux.
 #pragma once
 
+#include "platform/access_check.h"
 #include "platform/dde.h"
 #include "platform/dialog_templates.h"
 #include "platform/drives.h"
@@ -15,6 +16,7 @@
 #include "platform/registry.h"
 #include "platform/service_control.h"
 #include "platform/system_info.h"
+#include "platform/user_prompts.h"
 #include "platform/versions.h"
 #include "platform/window_messages.h"
 
@@ -52,6 +54,10 @@ public:
     /// add them, and the caller goes without.
     virtual DriveService* Drives() { return nullptr; }
     virtual FontResourceService* Fonts() { return nullptr; }
+    /// Whether the installing user may write a file; null on a machine that cannot tell.
+    virtual AccessCheckService* AccessChecks() { return nullptr; }
+    /// The beep, window timers and the save-file dialog; null where there are none.
+    virtual UserPromptService* Prompts() { return nullptr; }
 };
 
 /// Where the machine is, for builds that play one: the sandbox machine's folder and the

@@ -70,7 +70,7 @@ TEST(ExtractModes, WritesTheArchiveFilesOrEndsTheRun) {
         {"disks all there", "/X C:\\OUT\\FILES", 1024, true, -1, exit_action::None},
         // Silent: no one can insert the disk, so the run ends instead of waiting.
         {"a disk missing", "/X C:\\OUT\\FILES", 1024, false, -2, exit_action::None},
-        {"no directory", "/X", 0, false, -2, exit_action::None},
+        {"no directory: each name from the save dialog", "/X", 0, false, -1, exit_action::None},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -81,6 +81,12 @@ TEST(ExtractModes, WritesTheArchiveFilesOrEndsTheRun) {
         VornSetMachine(folder.Folder().string().c_str(), "C:\\SETUP\\SETUP.EXE");
         auto native = [&](std::string_view path) { return machine->Resolve(path).Native; };
         std::filesystem::create_directories(native("C:\\SETUP"));
+        std::string answers;
+        for (const auto& file : Files) {
+            answers += "C:\\OUT\\FILES\\" + file.first.substr(0, 19) + "\r\n";
+        }
+        std::filesystem::create_directories(native("C:\\OUT\\FILES"));
+        plandra::test::WriteFileText(folder.Folder() / "save_dialog_answers.txt", answers);
         std::vector<std::uint8_t> bytes = Archive(c.BytesPerDisk);
         for (std::uint32_t disk = 2; c.PartsOnMachine && (disk - 1) * c.BytesPerDisk < bytes.size();
              ++disk) {

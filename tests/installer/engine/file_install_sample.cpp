@@ -27,8 +27,10 @@ std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
                 fixed.push_back(static_cast<std::uint8_t>(value >> (8 * k)));
             }
         };
-        put(entry->Offset, 4);
-        put(entry->Offset + entry->CompressedSize, 4);
+        const bool library = f.Library >= 0;
+        const std::uint32_t start = library ? static_cast<std::uint32_t>(f.Library) : entry->Offset;
+        put(start, 4);
+        put(start + (library ? entry->Size : entry->CompressedSize), 4);
         put(f.Stamp.Date, 2);
         put(f.Stamp.Time, 2);
         put(entry->Size, 4);
@@ -40,7 +42,10 @@ std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
         b.Record(op::InstallFiles, fixed, {f.Destination, ""}, {{"File"}});
     }
     b.Exit();
-    std::vector<std::uint8_t> script = WriteScriptHeader(SampleHeader());
+    ScriptHeader header = SampleHeader();
+    header.LibraryBaseName = SampleLibraryBase;
+    header.ArchiveIdentifier = SampleLibraryIdentifier;
+    std::vector<std::uint8_t> script = WriteScriptHeader(header);
     std::vector<std::uint8_t> records = b.Build();
     script.insert(script.end(), records.begin(), records.end());
     return script;

@@ -18,7 +18,14 @@ struct FileToInstall {
     std::uint8_t FlagsA = 0;
     std::uint8_t FlagsB = 0;
     DosStamp Stamp{0x5A21, 0x6000}; ///< 1 January 2025, 12:00.
+    /// The number of the library file that holds the payload stored as it is; -1: the archive.
+    int Library = -1;
 };
+
+/// The sample's library files: "http://media/LIB" and three base-36 digits, each starting
+/// with the identifier "VLB1".
+inline constexpr const char* SampleLibraryBase = "http://media/LIB";
+inline constexpr std::uint32_t SampleLibraryIdentifier = 0x31424C56;
 
 /// Flags A of the files to install: the date rules, shared, compare versions.
 namespace install_flags {

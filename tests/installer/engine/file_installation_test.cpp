@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace vorn {
 namespace {
@@ -52,6 +53,70 @@ std::uint32_t PLATFORM_WINAPI RigFileWrite(std::uintptr_t file, const void* buff
     }
     return written;
 }
+
+// The library files the fake transfer library serves, by name, and the names fetched.
+std::map<std::string, std::string> LibraryServer;
+std::vector<std::string> Fetched;
+const platform::SandboxMachine* ServingMachine = nullptr;
+
+std::int32_t PLATFORM_WINAPI FakeTransfer(std::int32_t*, const char* source, const char* target,
+                                          std::uintptr_t, std::uint32_t*, std::intptr_t,
+                                          std::uint32_t, std::uint32_t, std::uint32_t, char*) {
+    if (source == nullptr) {
+        return 0;
+    }
+    Fetched.push_back(source);
+    auto served = LibraryServer.find(source);
+    if (served == LibraryServer.end()) {
+        return -404;
+    }
+    WriteFileText(ServingMachine->Resolve(target).Native, served->second);
+    return 0;
+}
+
+// The setup program's decompressor, which also reads items stored as they are from a
+// library file at its read position.
+std::int32_t PLATFORM_WINAPI DecompressArchiveOrLibrary(std::uintptr_t source,
+                                                        std::uintptr_t destination,
+                                                        std::uint32_t compressedSize,
+                                                        std::uint32_t room) {
+    if (source == Running->Context->ArchiveFile) {
+        return DecompressFromArchive(source, destination, compressedSize, room);
+    }
+    std::string bytes(compressedSize, '\0');
+    std::uint32_t read = 0;
+    Running->Services.Sandbox.ReadFile(static_cast<platform::FileHandle>(source), bytes, read);
+    if (read != compressedSize ||
+        RigFileWrite(destination, bytes.data(), compressedSize) != compressedSize) {
+        Running->Context->ErrorCode = context_error::ArchiveReadFailure;
+        return -1;
+    }
+    return static_cast<std::int32_t>(read);
+}
+
+// The headless loader, which finds the extracted transfer library ("KTM" and a number of
+// the run's choosing) under the one name the test gave it.
+class TransferLibraryLoader final : public platform::LibraryService {
+public:
+    explicit TransferLibraryLoader(platform::HeadlessLibraryService& inner) : Inner(inner) {}
+    platform::ModuleHandle LoadLibraryA(std::string_view name) override {
+        return Inner.LoadLibraryA(name);
+    }
+    platform::ModuleHandle LoadLibraryExA(std::string_view name, unsigned flags) override {
+        return Inner.LoadLibraryExA(name.starts_with("C:\\TEMP\\KTM") ? "KTM" : name, flags);
+    }
+    platform::ProcAddress GetProcAddress(platform::ModuleHandle module,
+                                         std::string_view name) override {
+        return Inner.GetProcAddress(module, name);
+    }
+    bool FreeLibrary(platform::ModuleHandle module) override { return Inner.FreeLibrary(module); }
+    std::int32_t CallEntry(platform::ProcAddress entry, void* argument) override {
+        return Inner.CallEntry(entry, argument);
+    }
+
+private:
+    platform::HeadlessLibraryService& Inner;
+};
 
 // A stream that ends early while still claiming its full size.
 class CutStream final : public ArchiveStream {
@@ -99,6 +164,14 @@ protected:
                   std::uint32_t options = 0, std::uint64_t cut = 0) {
         ArchiveExtras extras;
         extras.OptionFlags = options;
+        if ((options & context_option::LibraryFiles) != 0) {
+            extras.Pieces[static_cast<std::size_t>(EmbeddedPiece::TransferLibrary)] = {'M', 'Z'};
+            LoaderOwner = std::make_unique<TransferLibraryLoader>(Rig->Services.LibraryCalls);
+            Rig->Services.RealLibraries = LoaderOwner.get();
+            Rig->Services.LibraryCalls.AddLibrary(
+                "KTM", {{"t1", reinterpret_cast<platform::HeadlessLibraryService::Entry>(
+                                   reinterpret_cast<platform::ProcAddress>(&FakeTransfer))}});
+        }
         ArchiveImage image = BuildSetupArchive(script, payload, extras);
         EXPECT_TRUE(image.Error.empty()) << image.Error;
         std::unique_ptr<ArchiveStream> stream =
@@ -111,13 +184,15 @@ protected:
         Context.ArchiveOffset = static_cast<std::uint32_t>(opened.Archive->PiecesOffset());
         Context.ArchiveFile = reinterpret_cast<std::uintptr_t>(opened.Archive.get());
         Context.OptionFlags = opened.Archive->Header().OptionFlags;
+        Context.PieceSizes = opened.Archive->Header().PieceSizes;
         Context.ScriptLength = static_cast<std::uint32_t>(ScriptCopy.size());
         Context.Script = ScriptCopy.data();
-        Context.Decompress = &DecompressFromArchive;
+        Context.Decompress = &DecompressArchiveOrLibrary;
         Context.Checksum = &ArchiveChecksum;
         Context.MainWindow = MainWindow;
         Rig->Context = &Context;
         Running = Rig.get();
+        ServingMachine = Machine.get();
         ArchiveDecompressor decompressor(*opened.Archive, Context, &RigFileWrite);
         return RunInstallation(&Context, {"", &ExitAction, RestartProgram, RestartArguments},
                                Rig->Services);
@@ -142,6 +217,7 @@ protected:
     std::vector<std::uint8_t> ScriptCopy;
     InstallContext Context;
     std::uintptr_t MainWindow = 0;
+    std::unique_ptr<TransferLibraryLoader> LoaderOwner;
     std::int32_t ExitAction = 0;
     char RestartProgram[RestartBufferSize] = {};
     char RestartArguments[RestartBufferSize] = {};
@@ -221,6 +297,31 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
          0,
          -2,
          {}},
+        {"destination the user may not write",
+         nt,
+         [this](RigMachine&) {
+             WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\r\n");
+         },
+         {},
+         0,
+         0,
+         0,
+         -2,
+         {}},
+        {"security that cannot be read is not checked",
+         nt,
+         [this](RigMachine& rig) {
+             WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\\A.TXT\r\n");
+             rig.Services.FaultyAccess.Plan.FailAt(platform::AccessCheckCall::GetFileSecurityA, 1,
+                                                   platform::winerror::AccessDenied);
+         },
+         {},
+         0,
+         0,
+         0,
+         -1,
+         {"File Overwrite: C:\\APP\\A.TXT"},
+         true},
         {"in use on Windows 95, replaced at restart",
          platform::WindowsFamily::Windows95,
          hold,
@@ -259,6 +360,73 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
             Rig->Services.Sandbox.CloseHandle(holder);
             holder = platform::InvalidFileHandle;
         }
+    }
+}
+
+// Library files come through the transfer library, each library fetched once; a file the
+// destination already holds is not fetched at all; a library of another archive ends the run.
+TEST_F(FileInstallationTest, LibraryFilesAreFetchedOnceAndChecked) {
+    MakeMachine();
+    Payloads.push_back({"b.bin", archive_test::Noise(3000, 5)});
+    const std::string a(Payloads[0].second.begin(), Payloads[0].second.end());
+    const std::string b(Payloads[1].second.begin(), Payloads[1].second.end());
+    const std::string mark = "VLB1";
+    LibraryServer = {{"http://media/LIB00a", mark + a},
+                     {"http://media/LIB011", mark + b},
+                     {"http://media/LIB012", "XXXX" + b}};
+    Fetched.clear();
+    Existing("C:\\APP\\C.TXT", b, {0x5A21, 0x6000});
+    EXPECT_EQ(Run({{"a.bin", "C:\\APP\\A.TXT", 0, 0, {}, 10},
+                   {"a.bin", "C:\\APP\\B.TXT", 0, 0, {}, 10},
+                   {"b.bin", "C:\\APP\\C.TXT", 0, 0, {}, 37}},
+                  context_option::LibraryFiles),
+              -1);
+    EXPECT_EQ(Fetched, std::vector<std::string>{"http://media/LIB00a"});
+    EXPECT_EQ(ReadFileText(Native("C:\\APP\\A.TXT")), a);
+    EXPECT_EQ(ReadFileText(Native("C:\\APP\\B.TXT")), a);
+    EXPECT_EQ(LogChanges(Native("C:\\APP\\INSTALL.LOG")),
+              (std::vector<std::string>{"File Copy: C:\\APP\\A.TXT", "File Copy: C:\\APP\\B.TXT"}));
+    for (const auto& entry : std::filesystem::directory_iterator(Native("C:\\TEMP"))) {
+        EXPECT_NE(entry.path().filename().string().substr(0, 3), "KTL") << entry.path();
+    }
+
+    Rig = std::make_unique<RigMachine>(*Machine);
+    EXPECT_EQ(Run({{"b.bin", "C:\\APP\\D.TXT", 0, 0, {}, 38}}, context_option::LibraryFiles), -2);
+    EXPECT_FALSE(std::filesystem::exists(Native("C:\\APP\\D.TXT")));
+    EXPECT_EQ(Fetched.back(), "http://media/LIB012");
+    EXPECT_FALSE(Rig->Services.BoxCalls.Boxes.empty());
+}
+
+// A new 32-bit image goes in under a "~KTH" name of its own first: when that cannot be
+// renamed to the destination, the file counts as in use and nothing is left behind.
+TEST_F(FileInstallationTest, NewImageIsRenamedIntoPlace) {
+    using platform::FileCall;
+    std::vector<std::uint8_t> image(128, 0);
+    image[0] = 'M';
+    image[1] = 'Z';
+    image[60] = 64;
+    image[64] = 'P';
+    image[65] = 'E';
+    Payloads = {{"a.dll", image}};
+    for (const bool renamed : {true, false}) {
+        SCOPED_TRACE(renamed);
+        Rig.reset();
+        Machine.reset();
+        std::filesystem::remove_all(Folder.Folder());
+        std::filesystem::create_directories(Folder.Folder());
+        MakeMachine();
+        if (!renamed) {
+            // The version service's own move is the first, the engine's rename the second.
+            Rig->Services.Faulty.Plan.FailAt(FileCall::MoveFileA, 2,
+                                             platform::winerror::AccessDenied);
+            Rig->Services.BoxCalls.Answers = {platform::id::Cancel};
+        }
+        EXPECT_EQ(Run({{"a.dll", "C:\\APP\\NEW.DLL", install_flags::Versions}}), -1);
+        EXPECT_EQ(LogChanges(Native("C:\\APP\\INSTALL.LOG")),
+                  std::vector<std::string>{renamed ? "File Copy: C:\\APP\\NEW.DLL"
+                                                   : "In Use: C:\\APP\\NEW.DLL Not Copied"});
+        EXPECT_EQ(std::filesystem::exists(Native("C:\\APP\\NEW.DLL")), renamed);
+        EXPECT_TRUE(ScratchFiles("C:\\APP").empty());
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/headless/fault_injection.h"
+#include "platform/headless/fault_injection_access_check.h"
 #include "platform/headless/fault_injection_dde.h"
 #include "platform/headless/fault_injection_fonts.h"
 #include "platform/headless/fault_injection_processes.h"
@@ -12,6 +13,7 @@
 #include "platform/headless/headless_message_box.h"
 #include "platform/install_display.h"
 #include "platform/machine_services.h"
+#include "platform/posix/sandbox_access_check.h"
 #include "platform/posix/sandbox_dde.h"
 #include "platform/posix/sandbox_drives.h"
 #include "platform/posix/sandbox_files.h"
@@ -40,7 +42,7 @@ public:
                        machine.Description().SystemDirectory),
           ProcessCalls(machine, Faulty), FaultyProcesses(ProcessCalls),
           ServiceCalls(machine, *RegistryCalls), DriveCalls(machine), FontCalls(machine, Faulty),
-          FaultyFonts(FontCalls) {}
+          FaultyFonts(FontCalls), AccessCalls(machine), FaultyAccess(AccessCalls) {}
     platform::FileService& Files() override { return Faulty; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return FaultyDde; }
@@ -58,6 +60,7 @@ public:
     platform::DriveService* Drives() override { return &DriveCalls; }
     platform::FontResourceService* Fonts() override { return &FaultyFonts; }
     platform::InstallDisplayService* Display() override { return ShownDisplay; }
+    platform::AccessCheckService* AccessChecks() override { return &FaultyAccess; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -82,6 +85,8 @@ public:
     platform::FaultInjectingFonts FaultyFonts;
     /// What the engine shows; none unless a test gives one.
     platform::InstallDisplayService* ShownDisplay = nullptr;
+    platform::SandboxAccessCheck AccessCalls;
+    platform::FaultInjectingAccessCheck FaultyAccess;
 };
 
 } // namespace vorn::testing
