@@ -41,6 +41,8 @@ public:
     SoundService* Sound() override { return &DisplayCalls; }
     TemplateDialogService* TemplateDialogs() override { return &DialogCalls; }
     DriveService* Drives() override { return &DriveCalls; }
+    WaitDialogService* WaitDialogs() override { return &DisplayCalls; }
+    BoxDialogService* BoxDialogs() override { return &DisplayCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
 
     std::string ModuleFileName(std::uintptr_t module) override {

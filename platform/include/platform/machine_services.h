@@ -2,6 +2,7 @@
 // services: the real Win32 calls on Windows, a sandbox machine folder on Linux.
 #pragma once
 
+#include "platform/box_dialog.h"
 #include "platform/dde.h"
 #include "platform/dialog_templates.h"
 #include "platform/drives.h"
@@ -16,6 +17,7 @@
 #include "platform/service_control.h"
 #include "platform/system_info.h"
 #include "platform/versions.h"
+#include "platform/wait_dialog.h"
 #include "platform/window_messages.h"
 
 #include <cstdint>
@@ -52,6 +54,10 @@ public:
     /// add them, and the caller goes without.
     virtual DriveService* Drives() { return nullptr; }
     virtual FontResourceService* Fonts() { return nullptr; }
+    /// The wait dialog and the engine's message box from its template; null on a machine
+    /// that shows no windows.
+    virtual WaitDialogService* WaitDialogs() { return nullptr; }
+    virtual BoxDialogService* BoxDialogs() { return nullptr; }
 };
 
 /// Where the machine is, for builds that play one: the sandbox machine's folder and the

@@ -58,6 +58,7 @@ public:
     platform::DriveService* Drives() override { return &DriveCalls; }
     platform::FontResourceService* Fonts() override { return &FaultyFonts; }
     platform::InstallDisplayService* Display() override { return ShownDisplay; }
+    platform::WaitDialogService* WaitDialogs() override { return ShownWaitDialogs; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -82,6 +83,7 @@ public:
     platform::FaultInjectingFonts FaultyFonts;
     /// What the engine shows; none unless a test gives one.
     platform::InstallDisplayService* ShownDisplay = nullptr;
+    platform::WaitDialogService* ShownWaitDialogs = nullptr;
 };
 
 } // namespace vorn::testing
