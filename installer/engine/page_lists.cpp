@@ -182,8 +182,7 @@ std::string PageLists::ItemText(const ControlEntry& entry, std::string_view line
 }
 
 std::string PageLists::ItemName(const ControlEntry& entry, std::string_view line) {
-    return (entry.Flags & entry_flag::PartList) != 0 ? ReadPartItem(line).Name
-                                                     : std::string(line);
+    return (entry.Flags & entry_flag::PartList) != 0 ? ReadPartItem(line).Name : std::string(line);
 }
 
 std::optional<std::string> PageLists::Browsed(const ControlEntry& entry) const {
@@ -219,8 +218,8 @@ void PageLists::Update(platform::DialogWindow& dialog, const ControlEntry& entry
     std::uint32_t freeClusters = 0;
     std::uint32_t totalClusters = 0;
     if (Spans(entry, 2) && files != nullptr && !directory.empty() &&
-        files->GetDiskFreeSpaceA(directory.substr(0, 3).c_str(), sectorsPerCluster,
-                                 bytesPerSector, freeClusters, totalClusters)) {
+        files->GetDiskFreeSpaceA(directory.substr(0, 3).c_str(), sectorsPerCluster, bytesPerSector,
+                                 freeClusters, totalClusters)) {
         // Clusters beyond 2 GB are not real; capping them keeps the product in 64 bits.
         std::uint64_t cluster =
             std::min<std::uint64_t>(std::uint64_t{sectorsPerCluster} * bytesPerSector, 1u << 31);

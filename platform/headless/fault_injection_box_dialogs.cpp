@@ -5,8 +5,8 @@ namespace platform {
 
 int FaultInjectingBoxDialogs::ShowBoxDialog(
     const BoxDialogRequest& request,
-    const std::function<BoxDialogPlacement(const BoxDialogParts& parts, Size measured,
-                                           int buttons, bool icon)>& layOut) {
+    const std::function<BoxDialogPlacement(const BoxDialogParts& parts, Size measured, int buttons,
+                                           bool icon)>& layOut) {
     return Plan.Use(BoxDialogCall::ShowBoxDialog) ? -1 : Inner.ShowBoxDialog(request, layOut);
 }
 

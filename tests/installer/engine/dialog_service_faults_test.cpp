@@ -59,9 +59,9 @@ TEST(DialogServiceFaults, WaitDialogAndTemplateBoxThatFailLetTheRunGoOn) {
         testing::EngineHarness harness({op::EndOfScript});
         harness.Machine->Services.Machine = &services;
         { WaitDialogScope scope(*harness.Machine, "Searching"); }
-        EXPECT_EQ(plandra::test::ReadFileText(folder.Folder() /
-                                              platform::SandboxInstallDisplay::LogName),
-                  c.Shown);
+        EXPECT_EQ(
+            plandra::test::ReadFileText(folder.Folder() / platform::SandboxInstallDisplay::LogName),
+            c.Shown);
 
         platform::HeadlessMessageBox system;
         TemplateBoxPresenter presenter(system, &boxes);

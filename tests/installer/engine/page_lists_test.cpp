@@ -23,9 +23,9 @@ TEST(PageLists, BrowserPathsAndDoubleClicks) {
         const char* To;
     };
     const Case cases[] = {
-        {"c:\\apps\\", "[..]", "C:\\"},      {"C:\\APPS\\ONE", "[..]", "C:\\APPS"},
-        {"C:\\", "[..]", ""},                {"d:", "[SUB]", "D:\\SUB"},
-        {"C:\\APPS", "[-q-]", "Q:\\"},       {"C:\\APPS", "plain", ""},
+        {"c:\\apps\\", "[..]", "C:\\"}, {"C:\\APPS\\ONE", "[..]", "C:\\APPS"},
+        {"C:\\", "[..]", ""},           {"d:", "[SUB]", "D:\\SUB"},
+        {"C:\\APPS", "[-q-]", "Q:\\"},  {"C:\\APPS", "plain", ""},
         {"APPS", "[SUB]", ""},          {"1:\\", "[..]", ""},
     };
     for (const Case& c : cases) {
@@ -47,17 +47,21 @@ TEST(PageLists, BrowserAndPartListFillShowAndStore) {
     const Case cases[] = {
         // Two levels down, back up and into the other directory.
         {"c:\\apps\\", "choose 60 2; choose 60 0; choose 60 1; press 1",
-         "[..]|[ONE]|[TWO]|[-a-]|[-c-]|[-d-]/C:\\apps/*Program\t1200 k|Samples\t300 k|*Help\t45 k/1245 k/"
+         "[..]|[ONE]|[TWO]|[-a-]|[-c-]|[-d-]/C:\\apps/*Program\t1200 k|Samples\t300 k|*Help\t45 "
+         "k/1245 k/"
          "1048576 k",
          "C:\\apps\\ONE", "Program Help"},
         // A directory that is gone opens its parent; a drive without a disk stays put, C opens
         // its root.
         {"C:\\APPS\\GONE", "choose 60 3; choose 60 4; select 70 1; press 1",
-         "[..]|[ONE]|[TWO]|[-a-]|[-c-]|[-d-]/C:\\APPS/*Program\t1200 k|Samples\t300 k|*Help\t45 k/1245 k/"
+         "[..]|[ONE]|[TWO]|[-a-]|[-c-]|[-d-]/C:\\APPS/*Program\t1200 k|Samples\t300 k|*Help\t45 "
+         "k/1245 k/"
          "1048576 k",
          "C:\\", "Samples"},
         // No drive at all: the root of C, and no free space for a destination without one.
-        {"nowhere", "press 1", "[APPS]|[Program Files]|[TEMP]|[WINNT]|[-a-]|[-c-]|[-d-]/C:\\/*Program\t1200 k|Samples\t300 k|*Help\t45 k/1245 k/",
+        {"nowhere", "press 1",
+         "[APPS]|[Program Files]|[TEMP]|[WINNT]|[-a-]|[-c-]|[-d-]/C:\\/*Program\t1200 "
+         "k|Samples\t300 k|*Help\t45 k/1245 k/",
          "C:\\", "Program Help"},
     };
     for (const Case& c : cases) {
@@ -85,7 +89,8 @@ TEST(PageLists, BrowserAndPartListFillShowAndStore) {
         harness.Machine->Actions[op::CustomDialogSet] = &CustomDialogSet;
         harness.Machine->Variables.SetVariable("DIR", c.Dir);
         harness.Machine->Variables.SetVariable("PARTS", "Program Help");
-        platform::AnsweredDialogs answered(std::vector<platform::DialogAnswer>{{"Folders", c.Steps}});
+        platform::AnsweredDialogs answered(
+            std::vector<platform::DialogAnswer>{{"Folders", c.Steps}});
         DialogsOf(*harness.Machine).UseService(answered);
         EXPECT_EQ(harness.Run(), -1);
         ASSERT_EQ(answered.Shown.size(), 1u);

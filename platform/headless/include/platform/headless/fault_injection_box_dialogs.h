@@ -17,10 +17,10 @@ public:
 
     FaultPlan<BoxDialogCall> Plan;
 
-    int ShowBoxDialog(const BoxDialogRequest& request,
-                      const std::function<BoxDialogPlacement(const BoxDialogParts& parts,
-                                                             Size measured, int buttons,
-                                                             bool icon)>& layOut) override;
+    int
+    ShowBoxDialog(const BoxDialogRequest& request,
+                  const std::function<BoxDialogPlacement(const BoxDialogParts& parts, Size measured,
+                                                         int buttons, bool icon)>& layOut) override;
 
 private:
     BoxDialogService& Inner;
