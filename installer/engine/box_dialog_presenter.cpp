@@ -2,7 +2,6 @@
 #include "box_dialog_presenter.h"
 
 #include "message_box_layout.h"
-#include "platform/install_display.h"
 
 namespace vorn {
 
@@ -12,8 +11,8 @@ constexpr int LightWeight = 300;
 } // namespace
 
 TemplateBoxPresenter::TemplateBoxPresenter(platform::MessageBoxService& boxes,
-                                           platform::InstallDisplayService* display)
-    : Standard(boxes), Dialogs(dynamic_cast<platform::BoxDialogService*>(display)) {}
+                                           platform::BoxDialogService* dialogs)
+    : Standard(boxes), Dialogs(dialogs) {}
 
 void TemplateBoxPresenter::UseFont(std::string faceName, std::uint8_t charSet, int pointSize,
                                    bool bold) {

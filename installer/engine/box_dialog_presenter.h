@@ -9,7 +9,6 @@
 #include <string>
 
 namespace platform {
-class InstallDisplayService;
 class MessageBoxService;
 } // namespace platform
 
@@ -23,8 +22,7 @@ unsigned MessageBoxIconValue(BoxIcon icon);
 /// the system's message box.
 class TemplateBoxPresenter final : public BoxPresenter {
 public:
-    TemplateBoxPresenter(platform::MessageBoxService& boxes,
-                         platform::InstallDisplayService* display);
+    TemplateBoxPresenter(platform::MessageBoxService& boxes, platform::BoxDialogService* dialogs);
     /// The script's dialog font; the weight is 700 when either of the context's box-text
     /// weight bits is set, else 300.
     void UseFont(std::string faceName, std::uint8_t charSet, int pointSize, bool bold);

@@ -5,6 +5,7 @@
 #include "engine.h"
 #include "engine_message_box.h"
 #include "install_context.h"
+#include "page_lists.h"
 #include "platform/ansi_text.h"
 #include "platform/machine_services.h"
 #include "platform/unique_handle.h"
@@ -278,7 +279,8 @@ class CustomDlg final : public platform::DialogProcedure {
 public:
     CustomDlg(Engine& engine, const DialogPage& page, std::size_t pageIndex,
               platform::TemplateDialogService& service, WizardFrame* frame)
-        : Run(engine), Page(page), PageIndex(pageIndex), Service(service), Frame(frame) {}
+        : Run(engine), Page(page), PageIndex(pageIndex), Service(service), Frame(frame),
+          Lists(engine) {}
 
     ~CustomDlg() override {
         if (Frame != nullptr) {
@@ -319,6 +321,7 @@ public:
                 return;
             }
         }
+        Lists.Command(dialog, Page.Entries, control, notification);
         if (control == platform::dlg::IdCancel && ConfirmExit(Run)) {
             dialog.EndDialog(page_result::Abort);
         } else if (control == platform::dlg::IdHelp) {
@@ -365,21 +368,26 @@ private:
             }
             break;
         case control_kind::List: {
+            if (Lists.OpenBrowser(dialog, entry, value)) {
+                break;
+            }
             std::vector<std::string> items = Lines(Text(entry.Texts));
             std::vector<std::string> chosen;
             if ((entry.Flags & entry_flag::Letters) == 0) {
                 chosen = Words(value);
             }
             for (std::size_t i = 0; i < items.size(); ++i) {
-                int at = dialog.AddListItem(entry.First, items[i]);
+                int at = dialog.AddListItem(entry.First, PageLists::ItemText(entry, items[i]));
                 bool selected =
                     (entry.Flags & entry_flag::Letters) != 0
                         ? HoldsLetter(value, static_cast<int>(i))
-                        : std::find(chosen.begin(), chosen.end(), items[i]) != chosen.end();
+                        : std::find(chosen.begin(), chosen.end(),
+                                    PageLists::ItemName(entry, items[i])) != chosen.end();
                 if (selected && at >= 0) {
                     dialog.SelectListItem(entry.First, at, true);
                 }
             }
+            Lists.Update(dialog, entry);
             break;
         }
         default:
@@ -421,6 +429,9 @@ private:
             }
             return value;
         case control_kind::List: {
+            if (std::optional<std::string> directory = Lists.Browsed(entry)) {
+                return directory;
+            }
             int count = dialog.ListItemCount(entry.First);
             for (int i = 0; i < count; ++i) {
                 if (!dialog.IsListItemSelected(entry.First, i)) {
@@ -429,7 +440,8 @@ private:
                 if ((entry.Flags & entry_flag::Letters) != 0) {
                     value.push_back(Letter(i));
                 } else {
-                    value += (value.empty() ? "" : " ") + dialog.ListItemText(entry.First, i);
+                    value += (value.empty() ? "" : " ") +
+                             PageLists::ItemName(entry, dialog.ListItemText(entry.First, i));
                 }
             }
             return value;
@@ -473,6 +485,7 @@ private:
     platform::TemplateDialogService& Service;
     WizardFrame* Frame;
     std::vector<platform::UniqueHandle<platform::DialogFontTraits>> Fonts;
+    PageLists Lists;
 };
 
 // A page template as a child of the wizard frame: child, visible, with the font it has.

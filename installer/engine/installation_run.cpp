@@ -57,7 +57,7 @@ std::int32_t RunInstallation(InstallContext* context, const EntryArguments& argu
 InstallationRun::InstallationRun(InstallContext& context, const EntryArguments& arguments,
                                  platform::MachineServices& machine)
     : Context(context), Arguments(arguments), Machine(machine), Host(context, machine.Messages()),
-      Presenter(machine.Boxes(), machine.Display()), TempFiles(machine.Files()),
+      Presenter(machine.Boxes(), machine.BoxDialogs()), TempFiles(machine.Files()),
       Paths(machine.Files()), Log(machine.Files()) {}
 
 InstallationRun::~InstallationRun() {

@@ -4,6 +4,8 @@
 #include "engine.h"
 #include "platform/machine_services.h"
 
+#include <string>
+
 namespace vorn {
 
 WaitDialogScope::WaitDialogScope(Engine& engine, std::string_view text) {
@@ -12,12 +14,17 @@ WaitDialogScope::WaitDialogScope(Engine& engine, std::string_view text) {
         engine.Services.Machine == nullptr) {
         return;
     }
-    // Only a display that can show windows offers the dialog.
-    auto* service = dynamic_cast<platform::WaitDialogService*>(engine.Services.Machine->Display());
-    if (service != nullptr) {
-        Dialog = platform::UniqueHandle<platform::WaitDialogTraits>(
-            service->OpenWaitDialog(host.DefaultBoxOwner(), text),
-            platform::WaitDialogTraits{service});
+    platform::WaitDialogService* service = engine.Services.Machine->WaitDialogs();
+    if (service == nullptr) {
+        return;
+    }
+    Dialog = platform::UniqueHandle<platform::WaitDialogTraits>(
+        service->OpenWaitDialog(host.DefaultBoxOwner(), text), platform::WaitDialogTraits{service});
+    // The work goes on without the dialog; whoever runs the installation is told.
+    platform::InstallDisplayService* display = engine.Services.Machine->Display();
+    if (!Dialog && display != nullptr) {
+        display->Notice("the wait dialog \"" + std::string(text) +
+                        "\" cannot be shown; the work goes on without it");
     }
 }
 

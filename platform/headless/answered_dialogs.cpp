@@ -113,6 +113,14 @@ public:
         list->Selected.push_back(false);
         return static_cast<int>(list->Items.size()) - 1;
     }
+    bool ResetList(int control) override {
+        ControlState* list = FindList(control);
+        if (list != nullptr) {
+            list->Items.clear();
+            list->Selected.clear();
+        }
+        return list != nullptr;
+    }
     int ListItemCount(int control) override {
         ControlState* list = FindList(control);
         return list != nullptr ? static_cast<int>(list->Items.size()) : -1;
@@ -218,9 +226,7 @@ bool TakeStep(HeadlessDialog& dialog, DialogProcedure& procedure, std::string_vi
                 return false;
             }
         }
-        if (verb == "choose") {
-            procedure.Command(dialog, id, dlg::LbnDblClk);
-        }
+        procedure.Command(dialog, id, verb == "choose" ? dlg::LbnDblClk : dlg::LbnSelChange);
         return true;
     }
     if (verb == "press" && words.size() == 2) {

@@ -69,6 +69,7 @@ public:
     InstallDisplayService* Display() override { return &DisplayCalls; }
     SoundService* Sound() override { return &DisplayCalls; }
     DriveService* Drives() override { return &DriveCalls; }
+    WaitDialogService* WaitDialogs() override { return &DisplayCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
     AccessCheckService* AccessChecks() override { return &AccessCalls; }
     UserPromptService* Prompts() override { return &PromptCalls; }

@@ -43,6 +43,8 @@ public:
     SoundService* Sound() override { return &DisplayCalls; }
     TemplateDialogService* TemplateDialogs() override { return &DialogCalls; }
     DriveService* Drives() override { return &DriveCalls; }
+    WaitDialogService* WaitDialogs() override { return &DisplayCalls; }
+    BoxDialogService* BoxDialogs() override { return &DisplayCalls; }
     FontResourceService* Fonts() override { return &FontCalls; }
     AccessCheckService* AccessChecks() override { return &AccessCalls; }
     UserPromptService* Prompts() override { return &PromptCalls; }

@@ -53,6 +53,10 @@ public:
         LRESULT at = Send(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
         return at < 0 ? -1 : static_cast<int>(at);
     }
+    bool ResetList(int control) override {
+        return ::GetDlgItem(Window, control) != nullptr &&
+               (Send(control, LB_RESETCONTENT, 0, 0), true);
+    }
     int ListItemCount(int control) override {
         return static_cast<int>(Send(control, LB_GETCOUNT, 0, 0));
     }
@@ -108,7 +112,70 @@ private:
     }
 };
 
+// Owner-drawn lists with strings: the item's row as tall as the dialog's font needs, and
+// room for the check mark.
+void MeasureListItem(::HWND window, MEASUREITEMSTRUCT& item) {
+    if (item.CtlType != ODT_LISTBOX) {
+        return;
+    }
+    TEXTMETRICA metrics{};
+    ::HDC dc = ::GetDC(window);
+    ::HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<::HGDIOBJ>(::SendMessageA(window, WM_GETFONT, 0, 0)));
+    ::GetTextMetricsA(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(window, dc);
+    item.itemHeight = static_cast<UINT>(std::max<LONG>(metrics.tmHeight + 2, 14));
+}
+
+// An item of an owner-drawn list: a check mark that follows its selection, the text up to
+// a tab, and the text after the tab (a size) at the right.
+void DrawListItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlType != ODT_LISTBOX || item.itemID == static_cast<UINT>(-1)) {
+        return;
+    }
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_WINDOW));
+    ::RECT box = item.rcItem;
+    const LONG side = std::min<LONG>(box.bottom - box.top - 2, 13);
+    box.left += 2;
+    box.top += (item.rcItem.bottom - item.rcItem.top - side) / 2;
+    box.right = box.left + side;
+    box.bottom = box.top + side;
+    ::DrawFrameControl(item.hDC, &box, DFC_BUTTON,
+                       DFCS_BUTTONCHECK | DFCS_FLAT | (selected ? DFCS_CHECKED : 0));
+    LRESULT length = ::SendMessageA(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+    LRESULT got = ::SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID,
+                                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    const std::size_t tab = text.find('\t');
+    const std::string name = text.substr(0, tab);
+    const std::string size = tab == std::string::npos ? std::string() : text.substr(tab + 1);
+    ::RECT area = item.rcItem;
+    area.left = box.right + 4;
+    area.right -= 4;
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, ::GetSysColor(COLOR_WINDOWTEXT));
+    ::DrawTextA(item.hDC, name.c_str(), static_cast<int>(name.size()), &area,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::DrawTextA(item.hDC, size.c_str(), static_cast<int>(size.size()), &area,
+                DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if ((item.itemState & ODS_FOCUS) != 0) {
+        ::DrawFocusRect(item.hDC, &item.rcItem);
+    }
+}
+
 INT_PTR CALLBACK DialogProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Sent while the controls are made, before WM_INITDIALOG.
+    if (message == WM_MEASUREITEM) {
+        MeasureListItem(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    if (message == WM_DRAWITEM) {
+        DrawListItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrA(window, DWLP_USER, lParam);
         auto* shown = reinterpret_cast<Win32Dialog*>(lParam);

@@ -35,6 +35,9 @@ inline constexpr std::uint32_t BsTypeMask = 0xF;
 inline constexpr std::uint32_t EsAutoHScroll = 0x80;
 inline constexpr std::uint32_t LbsNotify = 0x1;
 inline constexpr std::uint32_t LbsMultipleSel = 0x8;
+inline constexpr std::uint32_t LbsOwnerDrawFixed = 0x10;
+inline constexpr std::uint32_t LbsHasStrings = 0x40;
+inline constexpr std::uint32_t LbsUseTabStops = 0x80;
 inline constexpr std::uint32_t LbsExtendedSel = 0x800;
 inline constexpr std::uint32_t SsBitmap = 0xE;
 
@@ -43,6 +46,7 @@ inline constexpr int IdCancel = 2;
 inline constexpr int IdHelp = 9;
 /// Notification codes of WM_COMMAND.
 inline constexpr int BnClicked = 0;
+inline constexpr int LbnSelChange = 1;
 inline constexpr int LbnDblClk = 2;
 } // namespace dlg
 

@@ -27,6 +27,8 @@ public:
     virtual bool IsDlgButtonChecked(int control) = 0;
     /// LB_ADDSTRING: the new item's index, or -1.
     virtual int AddListItem(int control, std::string_view text) = 0;
+    /// LB_RESETCONTENT: the list holds no items.
+    virtual bool ResetList(int control) = 0;
     /// LB_GETCOUNT; -1 when the control is no list.
     virtual int ListItemCount(int control) = 0;
     virtual std::string ListItemText(int control, int index) = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/access_check.h"
+#include "platform/box_dialog.h"
 #include "platform/dde.h"
 #include "platform/dialog_templates.h"
 #include "platform/drives.h"
@@ -18,6 +19,7 @@
 #include "platform/system_info.h"
 #include "platform/user_prompts.h"
 #include "platform/versions.h"
+#include "platform/wait_dialog.h"
 #include "platform/window_messages.h"
 
 #include <cstdint>
@@ -58,6 +60,10 @@ public:
     virtual AccessCheckService* AccessChecks() { return nullptr; }
     /// The beep, window timers and the save-file dialog; null where there are none.
     virtual UserPromptService* Prompts() { return nullptr; }
+    /// The wait dialog and the engine's message box from its template; null on a machine
+    /// that shows no windows.
+    virtual WaitDialogService* WaitDialogs() { return nullptr; }
+    virtual BoxDialogService* BoxDialogs() { return nullptr; }
 };
 
 /// Where the machine is, for builds that play one: the sandbox machine's folder and the

@@ -3,6 +3,7 @@
 // VORN_DIALOG_PAUSE_MS set, each page stays that long before it is answered, so that
 // the screen can be captured.
 #include "sample_dialog_script.h"
+#include "screen_capture.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -26,7 +27,10 @@ HWND WaitForWindow(const char* caption) {
     return nullptr;
 }
 
-void Pause() {
+void Pause(const char* capture) {
+    if (testing::CaptureScreen(capture)) {
+        return;
+    }
     const char* pause = std::getenv("VORN_DIALOG_PAUSE_MS");
     std::this_thread::sleep_for(
         std::chrono::milliseconds(pause != nullptr ? std::atoi(pause) : 200));
@@ -53,7 +57,7 @@ void Answer() {
     Type(options, 10, "Ann");
     Click(options, 21);
     Click(options, 31);
-    Pause();
+    Pause("setup-options");
     Click(options, 1);
     HWND folder = WaitForWindow("Setup Folder");
     ASSERT_NE(folder, nullptr);
@@ -66,8 +70,36 @@ void Answer() {
     Type(folder, 40, "d:\\apps");
     ::PostMessageA(::GetDlgItem(folder, 50), LB_SETSEL, TRUE, 0);
     ::PostMessageA(::GetDlgItem(folder, 50), LB_SETSEL, TRUE, 2);
-    Pause();
+    Pause("setup-folder");
     Click(folder, 1);
+}
+
+std::string StatusFile() {
+    char windows[MAX_PATH] = "";
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    std::ifstream status(std::string(windows) + "\\" + DialogSampleStatusFile, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(status), {});
+}
+
+// A notification of a list, as the list sends it to its dialog.
+void Notify(HWND dialog, int control, int code) {
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, code),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, control)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
+// The browser goes up from the Windows directory; the part list keeps Samples alone.
+void AnswerLists() {
+    HWND lists = WaitForWindow("Folders");
+    ASSERT_NE(lists, nullptr);
+    Pause("lists");
+    ::PostMessageA(::GetDlgItem(lists, 60), LB_SETCURSEL, 0, 0);
+    Notify(lists, 60, LBN_DBLCLK);
+    ::PostMessageA(::GetDlgItem(lists, 70), LB_SETSEL, FALSE, -1);
+    ::PostMessageA(::GetDlgItem(lists, 70), LB_SETSEL, TRUE, 1);
+    Notify(lists, 70, LBN_SELCHANGE);
+    Pause("lists-chosen");
+    Click(lists, 1);
 }
 
 TEST(CustomDialogSetOnScreen, PostedKeysAndClicksFillTheVariablesAsTheAnswerFileDoes) {
@@ -80,10 +112,24 @@ TEST(CustomDialogSetOnScreen, PostedKeysAndClicksFillTheVariablesAsTheAnswerFile
     char arguments[RestartBufferSize] = "";
     EXPECT_EQ(VornMain(&context, "", &exitAction, program, arguments), -1);
     user.join();
+    EXPECT_EQ(StatusFile(), "Success|Ann|B|AB|D:|AC|");
+}
+
+TEST(CustomDialogSetOnScreen, BrowserAndPartListAnswerByClicks) {
     char windows[MAX_PATH] = "";
     ::GetWindowsDirectoryA(windows, MAX_PATH);
-    std::ifstream status(std::string(windows) + "\\" + DialogSampleStatusFile, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(status), {}), "Success|Ann|B|AB|D:|AC|");
+    DialogSample sample = BuildListsSample(windows);
+    InstallContext context;
+    UseDialogSample(context, sample);
+    std::thread user(AnswerLists);
+    std::int32_t exitAction = 0;
+    char program[RestartBufferSize] = "";
+    char arguments[RestartBufferSize] = "";
+    EXPECT_EQ(VornMain(&context, "", &exitAction, program, arguments), -1);
+    user.join();
+    std::string parent(windows);
+    parent.resize(parent.rfind('\\') == 2 ? 3 : parent.rfind('\\'));
+    EXPECT_EQ(StatusFile(), "Success|" + parent + "|Samples|");
 }
 
 } // namespace

@@ -507,7 +507,7 @@ TEST_F(FileInstallationTest, WaitDialogNeedsTextDisplayAndNoSilence) {
         testing::EngineHarness harness({op::EndOfScript});
         harness.Machine->Services.Machine = &Rig->Services;
         harness.Host.SilentFlag = c.Silent;
-        Rig->Services.ShownDisplay = c.Display ? &display : nullptr;
+        Rig->Services.ShownWaitDialogs = c.Display ? &display : nullptr;
         { WaitDialogScope scope(*harness.Machine, c.Text); }
         EXPECT_EQ(ReadFileText(Folder.Folder() / platform::SandboxInstallDisplay::LogName),
                   c.Shown);

@@ -3,6 +3,7 @@
 
 #include "engine_fakes.h"
 #include "installer/engine/dialog_set_builder.h"
+#include "installer/engine/page_lists.h"
 #include "installer/engine/script_header.h"
 #include "sample_install_script.h"
 
@@ -117,6 +118,64 @@ DialogSample BuildDialogSample() {
     CustomDialogSetRecord(b, 0, size, size);
     // Skipped: its condition does not hold.
     CustomDialogSetRecord(b, 0, size, size, "NAME", "nobody");
+    b.Exit();
+    std::vector<std::uint8_t> records = b.Build();
+    sample.Script = WriteScriptHeader(h);
+    sample.Script.insert(sample.Script.end(), records.begin(), records.end());
+    return sample;
+}
+
+DialogPageLayout BuildListsPage() {
+    auto control = [](ControlKind kind, std::uint32_t style, std::uint16_t id, int x, int y,
+                      int width, int height) {
+        return platform::MakeDialogControl(
+            kind, style, id, "", static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+            static_cast<std::int16_t>(width), static_cast<std::int16_t>(height));
+    };
+    constexpr std::uint32_t list = dlg::WsBorder | dlg::WsVScroll | dlg::LbsNotify | TabGroup;
+    platform::DialogTemplate form = Page("Folders", {});
+    form.Width = 230;
+    form.Height = 150;
+    form.Controls = {control(ControlKind::ListBox, list, 60, 7, 7, 100, 100),
+                     control(ControlKind::Static, 0, 61, 7, 110, 100, 10),
+                     control(ControlKind::ListBox,
+                             list | dlg::LbsMultipleSel | dlg::LbsOwnerDrawFixed |
+                                 dlg::LbsHasStrings | dlg::LbsUseTabStops,
+                             70, 115, 7, 108, 60),
+                     control(ControlKind::Static, 0, 71, 115, 70, 108, 10),
+                     control(ControlKind::Static, 0, 72, 115, 82, 108, 10),
+                     platform::MakeDialogControl(ControlKind::Button,
+                                                 dlg::BsDefPushButton | TabGroup, 1, "Finish", 173,
+                                                 130, 50, 14)};
+    return {form,
+            {},
+            {"Folders"},
+            {{control_kind::List, 60, 62, 0, 0, 0, entry_flag::Browser, {""}, "DIR", ""},
+             {control_kind::List,
+              70,
+              73,
+              0,
+              0,
+              0,
+              entry_flag::PartList,
+              {"Program\t1200\r\nSamples\t300\r\nHelp\t45"},
+              "PARTS",
+              "DIR"},
+             {control_kind::Button, 1, 2, 0, page_action::Finish, 0, 0, {""}, "", ""}}};
+}
+
+DialogSample BuildListsSample(const std::string& directory) {
+    DialogSample sample;
+    sample.Archive = BuildDialogSet({BuildListsPage()});
+    ScriptHeader h = SampleHeader();
+    h.StatusFileName = DialogSampleStatusFile;
+    h.StatusFileTemplate = "%6%|%DIR%|%PARTS%|%7%";
+    ScriptBuilder b;
+    b.CallDll(call::OwnFunction, "", "f16", {std::string("1") + Sep + "DIR" + Sep + directory});
+    b.CallDll(call::OwnFunction, "", "f16",
+              {std::string("1") + Sep + "PARTS" + Sep + "Program Help"});
+    auto size = static_cast<std::uint32_t>(sample.Archive.size());
+    CustomDialogSetRecord(b, 0, size, size);
     b.Exit();
     std::vector<std::uint8_t> records = b.Build();
     sample.Script = WriteScriptHeader(h);

@@ -2,9 +2,11 @@
 // the engine headless (answered from an answer file) and on a real display.
 #pragma once
 
+#include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/install_context.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vorn {
@@ -25,6 +27,15 @@ struct DialogSample {
 /// (ITEMS as letters), buttons 3 Back and 1 Finish. A second set after it never shows:
 /// its condition does not hold.
 DialogSample BuildDialogSample();
+
+/// Page "Folders": a directory browser 60 (DIR) with the directory shown in 61, a part
+/// list 70 of Program 1200 k, Samples 300 k and Help 45 k (PARTS, the names) with the
+/// chosen kilobytes in 71 and the free kilobytes of DIR's drive in 72, and Finish 1.
+DialogPageLayout BuildListsPage();
+
+/// A script that sets DIR to `directory` and PARTS to "Program Help", shows the lists page
+/// and writes "%6%|DIR|PARTS|%7%" into the Windows directory's DIALOGS.MIF.
+DialogSample BuildListsSample(const std::string& directory);
 
 /// A setup program's decompressor over `sample.Archive` that stores it as it is: copies
 /// the requested bytes into the context's decompression target.

@@ -61,6 +61,7 @@ public:
     platform::FontResourceService* Fonts() override { return &FaultyFonts; }
     platform::InstallDisplayService* Display() override { return ShownDisplay; }
     platform::AccessCheckService* AccessChecks() override { return &FaultyAccess; }
+    platform::WaitDialogService* WaitDialogs() override { return ShownWaitDialogs; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -87,6 +88,7 @@ public:
     platform::InstallDisplayService* ShownDisplay = nullptr;
     platform::SandboxAccessCheck AccessCalls;
     platform::FaultInjectingAccessCheck FaultyAccess;
+    platform::WaitDialogService* ShownWaitDialogs = nullptr;
 };
 
 } // namespace vorn::testing

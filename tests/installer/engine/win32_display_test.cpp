@@ -7,6 +7,7 @@
 #include "installer/engine/engine_display.h"
 #include "installer/engine/progress_display.h"
 #include "platform/win32/win32_install_display.h"
+#include "screen_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,7 @@ TEST(Win32Display, ProgressWindowOwnsTheMainWindowAndTheTickEnds) {
     char text[256] = {};
     GetDlgItemTextA(progress, 3829, text, sizeof text);
     EXPECT_EQ(std::string(text).rfind("Copying Plandra:\nC:\\...", 0), 0u) << text;
+    testing::CaptureScreen("progress");
 
     // The wait dialog over the progress window leaves the main window as it found it.
     const HWND wait = reinterpret_cast<HWND>(run.screen.OpenWaitDialog(
@@ -185,6 +187,7 @@ TEST(Win32Display, ProgressWindowOwnsTheMainWindowAndTheTickEnds) {
     EXPECT_STREQ(text, "Searching for PLANDRA.INI");
     GetWindowTextA(wait, text, sizeof text);
     EXPECT_STREQ(text, "Plandra Setup");
+    testing::CaptureScreen("wait");
     run.screen.CloseWaitDialog(reinterpret_cast<std::uintptr_t>(wait));
     EXPECT_FALSE(IsWindow(wait));
     EXPECT_FALSE(IsWindowEnabled(main));
