@@ -305,6 +305,10 @@ bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
     if (!fs::is_directory(path.Native, error)) {
         return Fail(ErrorDirectory);
     }
+    // The program's current directory is held open as Windows holds it.
+    if (EqualsIgnoringCase(path.Windows(), Machine.Resolve(Machine.CurrentDirectory()).Windows())) {
+        return Fail(winerror::SharingViolation);
+    }
     for (fs::directory_iterator it(path.Native, error), end; !error && it != end;
          it.increment(error)) {
         if (!IsEntryList(it->path().filename().string())) {
@@ -316,6 +320,22 @@ bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
         return Fail(ErrorFromErrno(error.value()));
     }
     ForgetEntryInfo(path.Native);
+    return true;
+}
+
+bool SandboxFiles::SetCurrentDirectoryA(std::string_view pathName) {
+    const SandboxPath path = Machine.Resolve(pathName);
+    std::error_code error;
+    if (path.Error != 0) {
+        return Fail(path.Error);
+    }
+    if (!path.Exists) {
+        return FailMissing(path);
+    }
+    if (!fs::is_directory(path.Native, error)) {
+        return Fail(ErrorDirectory);
+    }
+    Machine.SetCurrentDirectory(path.Windows());
     return true;
 }
 

@@ -72,6 +72,7 @@ public:
     bool LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) override;
     std::uint32_t GetLastError() override { return LastError; }
     void SetLastError(std::uint32_t error) override { LastError = error; }
+    bool SetCurrentDirectoryA(std::string_view pathName) override;
 
 private:
     struct OpenFile {
