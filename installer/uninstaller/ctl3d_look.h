@@ -12,23 +12,18 @@ namespace rescind {
 class Ctl3dLook {
 public:
     /// Loads the library and registers the program (`instance` is its module handle)
-    /// with it, subclassing its dialogs automatically.
+    /// with it, subclassing its dialogs automatically: every dialog the program makes
+    /// gets the look, so none needs subclassing one by one (Ctl3dSubclassDlgEx).
     Ctl3dLook(platform::LibraryService& libraries, std::uintptr_t instance);
     /// Unregisters the program and lets the library go.
     ~Ctl3dLook();
     Ctl3dLook(const Ctl3dLook&) = delete;
     Ctl3dLook& operator=(const Ctl3dLook&) = delete;
 
-    bool Registered() const { return IsRegistered; }
-    /// Gives one dialog the 3D look (a dialog made before the automatic subclassing
-    /// took hold); false without the library.
-    bool SubclassDialog(std::uintptr_t dialog);
-
 private:
     platform::LibraryService& Libraries;
     platform::UniqueLibrary Library;
     std::uintptr_t Instance;
-    platform::ProcAddress SubclassDlgEx = nullptr;
     bool IsRegistered = false;
 };
 

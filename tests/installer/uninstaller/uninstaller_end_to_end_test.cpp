@@ -669,35 +669,18 @@ TEST_F(Uninstaller, ItemsGoByNameWhereTheShellCannotListItsGroups) {
 // unregistered at its end.
 std::string Ctl3dCalls;
 
+template <char Letter, std::int32_t Result> std::int32_t Ctl3dEntry(void*) {
+    Ctl3dCalls += Letter;
+    return Result;
+}
+
 TEST_F(Uninstaller, RegistersWithTheThreeDLookLibraryForTheRun) {
     using Exports = std::map<std::string, platform::HeadlessLibraryService::Entry>;
-    const Exports working = {
-        {"Ctl3dRegister",
-         [](void*) -> std::int32_t {
-             Ctl3dCalls += 'R';
-             return 1;
-         }},
-        {"Ctl3dAutoSubclass",
-         [](void*) -> std::int32_t {
-             Ctl3dCalls += 'A';
-             return 1;
-         }},
-        {"Ctl3dSubclassDlgEx",
-         [](void*) -> std::int32_t {
-             Ctl3dCalls += 'S';
-             return 1;
-         }},
-        {"Ctl3dUnregister",
-         [](void*) -> std::int32_t {
-             Ctl3dCalls += 'U';
-             return 1;
-         }},
-    };
+    const Exports working = {{"Ctl3dRegister", &Ctl3dEntry<'R', 1>},
+                             {"Ctl3dAutoSubclass", &Ctl3dEntry<'A', 1>},
+                             {"Ctl3dUnregister", &Ctl3dEntry<'U', 1>}};
     Exports refusing = working;
-    refusing["Ctl3dRegister"] = [](void*) -> std::int32_t {
-        Ctl3dCalls += 'R';
-        return 0;
-    };
+    refusing["Ctl3dRegister"] = &Ctl3dEntry<'R', 0>;
     const struct {
         const char* Name;
         std::optional<Exports> Library;
