@@ -191,7 +191,7 @@ void Remover::RemoveProgramItems() {
             bool shown = execute("[ShowGroup(" + Quoted(item.Group) + ",2)]");
             shown = execute("[ShowGroup(" + Quoted(item.Group) + ",1)]") || shown;
             if (shown) {
-                // Refused means the item is not there: no shell refuses a deletion else.
+                // A refusal means the group has no such item (any more): nothing to do.
                 execute("[DeleteItem(" + Quoted(item.Name) + ")]");
                 item.Gone = true;
                 if (std::none_of(blind.begin(), blind.end(), [&](const std::string& name) {
@@ -202,10 +202,9 @@ void Remover::RemoveProgramItems() {
             }
         }
     }
-    // Such a group goes only when the installation made it (it sent CreateGroup for it,
-    // which the log records as the items' group) and every item the log names in it is
-    // gone; what else it holds cannot be seen, so a group the log does not account for
-    // whole stays.
+    // Such a group goes once every item the log names in it is gone (in a rollback the
+    // items of earlier installations stay, and so does the group); the installation made
+    // it: the log names an item's group only after the CreateGroup command for it.
     for (const std::string& name : blind) {
         const bool allGone =
             std::all_of(Lists.ProgramItems.begin(), Lists.ProgramItems.end(),
