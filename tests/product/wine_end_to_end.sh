@@ -36,6 +36,11 @@ run() {
 # for the state of the hardware, which Wine sets anew as programs and the machine start:
 # the display adapter's keys (made by each program started without an X display), the
 # devices' interfaces and tree, the network adapters, and the count of service starts.
+# On a display two more keys come and go with the session, not with the product: the
+# system parameters Wine keeps for the running desktop alone ("Temporary System
+# Parameters", the mouse's once a window has had it), and the settings key Wine's
+# explorer makes when it opens a window on a folder, as Program Manager's CreateGroup
+# and ShowGroup do for the group's folder.
 snapshot() {
   (cd "$c" && {
     find . -type d -printf '%p/\n'
@@ -46,7 +51,9 @@ snapshot() {
     awk '/^\[/ {
       skip = index($0, "\\Control\\Video\\") || index($0, "{4D36E968-") ||
         index($0, "\\Control\\DeviceClasses\\") || index($0, "\\CurrentControlSet\\Enum\\") ||
-        index($0, "\\NetworkCards\\") || index($0, "\\ServiceCurrent]")
+        index($0, "\\NetworkCards\\") || index($0, "\\ServiceCurrent]") ||
+        index($0, "\\Software\\Wine\\Temporary System Parameters\\") ||
+        index($0, "\\CurrentVersion\\Explorer\\Advanced]")
     } !skip'
   rm "$c/registry.reg"
 }
