@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <sys/stat.h>
 #include <system_error>
 
@@ -290,20 +291,33 @@ bool SandboxFiles::CreateDirectoryA(std::string_view pathName) {
     return true;
 }
 
-bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
-    const SandboxPath path = Machine.Resolve(pathName);
+std::optional<SandboxPath> SandboxFiles::ExistingFolder(std::string_view pathName) {
+    SandboxPath path = Machine.Resolve(pathName);
     std::error_code error;
     if (path.Error != 0) {
-        return Fail(path.Error);
+        Fail(path.Error);
+        return std::nullopt;
     }
     if (!path.Exists) {
-        return FailMissing(path);
-    }
-    if (path.Names.empty()) {
-        return Fail(winerror::AccessDenied);
+        FailMissing(path);
+        return std::nullopt;
     }
     if (!fs::is_directory(path.Native, error)) {
-        return Fail(ErrorDirectory);
+        Fail(ErrorDirectory);
+        return std::nullopt;
+    }
+    return path;
+}
+
+bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
+    const std::optional<SandboxPath> found = ExistingFolder(pathName);
+    if (!found) {
+        return false;
+    }
+    const SandboxPath& path = *found;
+    std::error_code error;
+    if (path.Names.empty()) {
+        return Fail(winerror::AccessDenied);
     }
     // The program's current directory is held open as Windows holds it.
     if (EqualsIgnoringCase(path.Windows(), Machine.Resolve(Machine.CurrentDirectory()).Windows())) {
@@ -324,18 +338,11 @@ bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
 }
 
 bool SandboxFiles::SetCurrentDirectoryA(std::string_view pathName) {
-    const SandboxPath path = Machine.Resolve(pathName);
-    std::error_code error;
-    if (path.Error != 0) {
-        return Fail(path.Error);
+    const std::optional<SandboxPath> path = ExistingFolder(pathName);
+    if (!path) {
+        return false;
     }
-    if (!path.Exists) {
-        return FailMissing(path);
-    }
-    if (!fs::is_directory(path.Native, error)) {
-        return Fail(ErrorDirectory);
-    }
-    Machine.SetCurrentDirectory(path.Windows());
+    Machine.SetCurrentDirectory(path->Windows());
     return true;
 }
 
