@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
 
     rescind::ProgramContext program;
     program.ProgramPath = platform::ProgramPath();
+    program.Instance = platform::ProgramInstanceHandle();
     program.DateTime = vorn::LogHeaderDateTimeText(vorn::LocalNow(files));
     if (!program.ProgramPath.empty()) {
         // Read with "/S" only: the wizard asks otherwise.

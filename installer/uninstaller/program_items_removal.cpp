@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
 
 namespace rescind::detail {
 
@@ -97,18 +98,19 @@ void Remover::RemoveProgramItems() {
         Leave("Program Manager", "Program Manager does not answer", true);
         return;
     }
-    const auto request = [&](std::string_view item) {
+    // No answer at all (unlike an empty one) means the contents cannot be read.
+    const auto request = [&](std::string_view item) -> std::optional<std::string> {
         const platform::UniqueDdeString name = handle(item);
         platform::UniqueDdeData data(S.Dde.DdeClientTransaction({}, conversation.Get(), name.Get(),
                                                                 platform::dde::ClipboardText,
                                                                 platform::dde::Request, 5000,
                                                                 nullptr),
                                      {&S.Dde});
-        std::string text;
-        if (data) {
-            text.resize(S.Dde.DdeGetData(data.Get(), {}, 0));
-            text.resize(S.Dde.DdeGetData(data.Get(), text, 0));
+        if (!data) {
+            return std::nullopt;
         }
+        std::string text(S.Dde.DdeGetData(data.Get(), {}, 0), '\0');
+        text.resize(S.Dde.DdeGetData(data.Get(), text, 0));
         return text;
     };
     const auto execute = [&](const std::string& command) {
@@ -122,14 +124,25 @@ void Remover::RemoveProgramItems() {
         std::vector<std::vector<std::string>> Items;
     };
     std::vector<Group> groups;
-    for (const std::string& name : Lines(request("GROUPS"))) {
+    for (const std::string& name : Lines(request("GROUPS").value_or(""))) {
+        const std::optional<std::string> contents = request(name);
+        if (!contents) {
+            continue;
+        }
         Group group{name, {}};
-        const std::vector<std::string> lines = Lines(request(name));
+        const std::vector<std::string> lines = Lines(*contents);
         for (std::size_t i = 1; i < lines.size(); ++i) {
             group.Items.push_back(Fields(lines[i]));
         }
         groups.push_back(std::move(group));
     }
+    const auto readable = [&](std::string_view name) {
+        return std::any_of(groups.begin(), groups.end(), [&](const Group& group) {
+            return EqualsIgnoringCase(group.Name, name);
+        });
+    };
+    // Groups whose items went by name alone, their contents unknown.
+    std::vector<std::string> blind;
     for (ProgramItemEntry& item : Lists.ProgramItems) {
         if (Stopped()) {
             return;
@@ -170,6 +183,36 @@ void Remover::RemoveProgramItems() {
                     execute("[DeleteGroup(" + Quoted(group.Name) + ")]");
                 }
             }
+        }
+        // A shell that plays Program Manager without telling what its groups hold: the
+        // item is deleted by name in its own group, once that group is the active one
+        // (else the deletion would hit the same name in whichever group is).
+        if (!item.Gone && !refused && !item.Group.empty() && !readable(item.Group)) {
+            bool shown = execute("[ShowGroup(" + Quoted(item.Group) + ",2)]");
+            shown = execute("[ShowGroup(" + Quoted(item.Group) + ",1)]") || shown;
+            if (shown) {
+                // A refusal means the group has no such item (any more): nothing to do.
+                execute("[DeleteItem(" + Quoted(item.Name) + ")]");
+                item.Gone = true;
+                if (std::none_of(blind.begin(), blind.end(), [&](const std::string& name) {
+                        return EqualsIgnoringCase(name, item.Group);
+                    })) {
+                    blind.push_back(item.Group);
+                }
+            }
+        }
+    }
+    // Such a group goes once every item the log names in it is gone (in a rollback the
+    // items of earlier installations stay, and so does the group); the installation made
+    // it: the log names an item's group only after the CreateGroup command for it.
+    for (const std::string& name : blind) {
+        const bool allGone =
+            std::all_of(Lists.ProgramItems.begin(), Lists.ProgramItems.end(),
+                        [&](const ProgramItemEntry& item) {
+                            return item.Gone || !EqualsIgnoringCase(item.Group, name);
+                        });
+        if (allGone && !EqualsIgnoringCase(name, "STARTUP")) {
+            execute("[DeleteGroup(" + Quoted(name) + ")]");
         }
     }
 }

@@ -70,6 +70,9 @@ RemovalReport Remover::Run() {
                               Lists.ProgramItems.size() + Lists.Services.size();
     Total = static_cast<int>(std::max<std::size_t>(total, 1));
 
+    // A folder that is current cannot be removed, and the program is often started in
+    // the very folder it is to remove (from its own icon, or beside its log).
+    S.Files.SetCurrentDirectoryA("\\");
     RunExternalPrograms();
     DeleteServices();
     ReleaseSubSystem();

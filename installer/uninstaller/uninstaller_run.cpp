@@ -1,6 +1,7 @@
 // One run of the uninstaller from its command line to the end.
 #include "uninstaller_run.h"
 
+#include "ctl3d_look.h"
 #include "platform/ansi_text.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -245,6 +246,8 @@ RunOutcome RunUninstaller(const CommandLine& line, const ProgramContext& program
         RunSecondStage(line, services, ui);
         return outcome;
     }
+    // Registered until the run ends, unregistered on every way out.
+    const Ctl3dLook look(services.Libraries, program.Instance);
     const StringTable strings =
         program.ProgramPath.empty()
             ? StringTable{}

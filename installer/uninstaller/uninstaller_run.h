@@ -9,6 +9,7 @@
 #include "string_table.h"
 #include "uninstall_services.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,9 @@ struct ProgramContext {
     std::string AnswerFile;
     /// The local date and time, "MM/DD/YY H:MM", for the status file.
     std::string DateTime;
+    /// The program's module handle, which it registers with the 3D-look library; 0
+    /// where there is none.
+    std::uintptr_t Instance = 0;
     /// The wizard that asks the user, unless the run is silent; none where the choices
     /// come from the answer file alone.
     WizardHost* Wizard = nullptr;

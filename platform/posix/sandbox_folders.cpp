@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <sys/stat.h>
 #include <system_error>
 
@@ -290,20 +291,37 @@ bool SandboxFiles::CreateDirectoryA(std::string_view pathName) {
     return true;
 }
 
-bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
-    const SandboxPath path = Machine.Resolve(pathName);
+std::optional<SandboxPath> SandboxFiles::ExistingFolder(std::string_view pathName) {
+    SandboxPath path = Machine.Resolve(pathName);
     std::error_code error;
     if (path.Error != 0) {
-        return Fail(path.Error);
+        Fail(path.Error);
+        return std::nullopt;
     }
     if (!path.Exists) {
-        return FailMissing(path);
+        FailMissing(path);
+        return std::nullopt;
     }
+    if (!fs::is_directory(path.Native, error)) {
+        Fail(ErrorDirectory);
+        return std::nullopt;
+    }
+    return path;
+}
+
+bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
+    const std::optional<SandboxPath> found = ExistingFolder(pathName);
+    if (!found) {
+        return false;
+    }
+    const SandboxPath& path = *found;
+    std::error_code error;
     if (path.Names.empty()) {
         return Fail(winerror::AccessDenied);
     }
-    if (!fs::is_directory(path.Native, error)) {
-        return Fail(ErrorDirectory);
+    // The program's current directory is held open as Windows holds it.
+    if (EqualsIgnoringCase(path.Windows(), Machine.Resolve(Machine.CurrentDirectory()).Windows())) {
+        return Fail(winerror::SharingViolation);
     }
     for (fs::directory_iterator it(path.Native, error), end; !error && it != end;
          it.increment(error)) {
@@ -316,6 +334,15 @@ bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
         return Fail(ErrorFromErrno(error.value()));
     }
     ForgetEntryInfo(path.Native);
+    return true;
+}
+
+bool SandboxFiles::SetCurrentDirectoryA(std::string_view pathName) {
+    const std::optional<SandboxPath> path = ExistingFolder(pathName);
+    if (!path) {
+        return false;
+    }
+    Machine.SetCurrentDirectory(path->Windows());
     return true;
 }
 

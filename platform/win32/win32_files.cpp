@@ -208,6 +208,11 @@ bool Win32Files::RemoveDirectoryA(std::string_view pathName) {
     return ::RemoveDirectoryA(path.c_str()) != FALSE;
 }
 
+bool Win32Files::SetCurrentDirectoryA(std::string_view pathName) {
+    const std::string path(pathName);
+    return ::SetCurrentDirectoryA(path.c_str()) != FALSE;
+}
+
 std::uint32_t Win32Files::GetDriveTypeA(const char* rootPathName) {
     return ::GetDriveTypeA(rootPathName);
 }

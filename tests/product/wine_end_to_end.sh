@@ -7,6 +7,11 @@
 # installation but for what is left by design.
 # Usage: wine_end_to_end.sh win32|win64 PRODUCT_DIR BUILD_DIR SOURCE_DIR
 set -euo pipefail
+# Wine's Program Manager (the shell's DDE service) answers only on a display: the test
+# runs on a virtual one when it can, and checks the group there.
+if [ -z "${PLANDRA_ON_VIRTUAL_DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+  PLANDRA_ON_VIRTUAL_DISPLAY=1 exec xvfb-run -a -s '-screen 0 1024x768x24' "$0" "$@"
+fi
 arch=$1 product=$2 build=$3 source=$4
 case "$arch" in
   win32) wine=/usr/lib/wine/wine ;;
@@ -14,7 +19,9 @@ case "$arch" in
   *) echo "usage: $0 win32|win64 PRODUCT_DIR BUILD_DIR SOURCE_DIR" >&2; exit 2 ;;
 esac
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No menu entries on the host for the shortcuts of the Program Manager group.
+export WINEPREFIX=$work/prefix WINEARCH=$arch WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 c=$WINEPREFIX/drive_c
 fail() {
@@ -29,6 +36,11 @@ run() {
 # for the state of the hardware, which Wine sets anew as programs and the machine start:
 # the display adapter's keys (made by each program started without an X display), the
 # devices' interfaces and tree, the network adapters, and the count of service starts.
+# On a display two more keys come and go with the session, not with the product: the
+# system parameters Wine keeps for the running desktop alone ("Temporary System
+# Parameters", the mouse's once a window has had it), and the settings key Wine's
+# explorer makes when it opens a window on a folder, as Program Manager's CreateGroup
+# and ShowGroup do for the group's folder.
 snapshot() {
   (cd "$c" && {
     find . -type d -printf '%p/\n'
@@ -39,7 +51,9 @@ snapshot() {
     awk '/^\[/ {
       skip = index($0, "\\Control\\Video\\") || index($0, "{4D36E968-") ||
         index($0, "\\Control\\DeviceClasses\\") || index($0, "\\CurrentControlSet\\Enum\\") ||
-        index($0, "\\NetworkCards\\") || index($0, "\\ServiceCurrent]")
+        index($0, "\\NetworkCards\\") || index($0, "\\ServiceCurrent]") ||
+        index($0, "\\Software\\Wine\\Temporary System Parameters\\") ||
+        index($0, "\\CurrentVersion\\Explorer\\Advanced]")
     } !skip'
   rm "$c/registry.reg"
 }
@@ -83,8 +97,18 @@ README.TXT $source/README.md
 FILES
 grep -q '^Title: Plandra Setup' "$c/PLANDRA/INSTALL.LOG" || fail "INSTALL.LOG has no title"
 grep -q '|Success|' "$c/windows/PLANDRA.MIF" || fail "the status file does not say Success"
-# The Program Manager group is not checked here: without a desktop Wine's Program
-# Manager does not answer, and the setup passes its commands over, as it must.
+# The Program Manager group as Wine's shell keeps it: a folder of shortcuts in the
+# Start Menu. Without a display Wine's Program Manager does not answer, and the setup
+# passes its commands over, as it must.
+group=
+if [ -n "${DISPLAY:-}" ]; then
+  group=$(find "$c/users" -type d -path '*/Start Menu/Programs' -print -quit)/Plandra
+  for item in 'Read me' 'Site plan' 'Uninstall Plandra'; do
+    [ -f "$group/$item.lnk" ] || fail "the Program Manager group Plandra lacks $item"
+  done
+else
+  echo "notice: no display (xvfb-run is missing): the Program Manager group was not checked"
+fi
 for record in 'Self-Register: C:\PLANDRA\PLANDRA.OCX' 'RegDB Key: Software\Vorn\Plandra'; do
   grep -qF "$record"$'\r' "$c/PLANDRA/INSTALL.LOG" || fail "INSTALL.LOG does not record $record"
 done
@@ -114,6 +138,7 @@ sleep 2
 # next start of Windows.
 run wineboot --restart
 [ ! -e "$c/PLANDRA/INSTALL.LOG" ] || fail "Rescind32.exe left INSTALL.LOG"
+[ -z "$group" ] || [ ! -e "$group" ] || fail "Rescind32.exe left the Program Manager group"
 snapshot | by_design >"$work/after"
 diff -u "$work/before" "$work/after" || fail "the prefix differs from its state before the installation"
 echo "the product installed, worked and was removed"

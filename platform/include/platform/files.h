@@ -22,6 +22,7 @@ inline constexpr FindHandle InvalidFindHandle = FindHandle{-1};
 /// Win32 error codes, as GetLastError reports them.
 namespace winerror {
 inline constexpr std::uint32_t Success = 0;
+inline constexpr std::uint32_t InvalidFunction = 1;
 inline constexpr std::uint32_t FileNotFound = 2;
 inline constexpr std::uint32_t PathNotFound = 3;
 inline constexpr std::uint32_t AccessDenied = 5;
@@ -179,6 +180,14 @@ public:
 
     virtual std::uint32_t GetLastError() = 0;
     virtual void SetLastError(std::uint32_t error) = 0;
+
+    /// Makes `pathName` the directory relative paths start from; "\\" is the root of the
+    /// current drive. A directory that is current cannot be removed. Services without a
+    /// current directory refuse.
+    virtual bool SetCurrentDirectoryA(std::string_view /*pathName*/) {
+        SetLastError(winerror::InvalidFunction);
+        return false;
+    }
 };
 
 /// Closes an open file through the service that opened it.

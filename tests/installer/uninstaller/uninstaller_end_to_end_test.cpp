@@ -3,6 +3,7 @@
 #include "installer/uninstaller/uninstall_wizard.h"
 #include "installer/uninstaller/uninstaller_run.h"
 #include "platform/files.h"
+#include "platform/headless/fault_injection_dde.h"
 #include "platform/headless/headless_message_box.h"
 #include "platform/headless/headless_uninstall_dialogs.h"
 #include "platform/profile.h"
@@ -263,6 +264,17 @@ TEST_F(Uninstaller, EndsSoundlyWhenTheMachineOrTheLogIsNotAsRecorded) {
          [](rescind::SandboxServices& m) {
              m.Services().Files.CreateFileA("C:\\APP\\B.EXE", platform::file::GenericRead, 0,
                                             platform::file::OpenExisting, 0);
+         },
+         1 << 30,
+         0,
+         false,
+         {"APP"},
+         {}},
+        {"started in the folder it removes",
+         "",
+         {},
+         [](rescind::SandboxServices& m) {
+             ASSERT_TRUE(m.Services().Files.SetCurrentDirectoryA("C:\\APP"));
          },
          1 << 30,
          0,
@@ -581,6 +593,105 @@ TEST_F(Uninstaller, WithoutALogNamedTheUserPicksOneOrEndsTheRun) {
         EXPECT_EQ(fs::exists(C("APP/A.EXE")), *picked == '\0') << picked;
     }
     EXPECT_TRUE(Boxes.Boxes.empty());
+
+    // Started with nothing on its command line (a Program Manager item that is the
+    // program's path alone), it takes the log beside itself.
+    fs::create_directories(C("APP"));
+    WriteFileText(C("APP/A.EXE"), "program");
+    WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n");
+    ScriptedUi ui(1 << 30);
+    EXPECT_EQ(Run({}, ui, {}, {"C:\\APP\\RESCIND32.EXE", "", ""}).ExitCode, 0);
+    EXPECT_FALSE(fs::exists(C("APP/A.EXE")));
+}
+
+// Program items under a shell that takes Program Manager's commands but cannot say what
+// its groups hold (Wine's): the GROUPS request gets no answer.
+TEST_F(Uninstaller, ItemsGoByNameWhereTheShellCannotListItsGroups) {
+    struct Case {
+        const char* Name;
+        std::string Made;
+        std::string Logged;
+        std::string Left;
+    };
+    const auto item = [](std::string group, std::string name) {
+        return "Icon Group: " + group + "\r\nIcon Name: " + name + "\r\nIcon Cmd: C:\\APP\\" +
+               name + ".EXE\r\n";
+    };
+    const std::vector<Case> cases = {
+        {"a group the log accounts for goes with its items",
+         "[CreateGroup(Demo)][AddItem(C:\\APP\\A.EXE,A)][AddItem(C:\\APP\\B.EXE,B)]",
+         item("Demo", "A") + item("Demo", "B"), ""},
+        {"the start-up group stays, emptied", "[CreateGroup(StartUp)][AddItem(C:\\APP\\A.EXE,A)]",
+         item("StartUp", "A"), "StartUp()"},
+        {"a group that is gone touches no other", "[CreateGroup(Main)][AddItem(C:\\APP\\A.EXE,A)]",
+         item("Demo", "A"), "Main(A)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(Machine());
+        SetUp();
+        fs::create_directories(C("APP"));
+        WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + c.Logged);
+        OnMachine([&](rescind::SandboxServices& machine) {
+            std::string error;
+            platform::SandboxProgramManager progman(machine.Services().Files, "C:\\WINNT");
+            ASSERT_TRUE(progman.Execute(c.Made, error)) << error;
+            platform::FaultInjectingDde dde(machine.Services().Dde);
+            dde.Plan.FailAt(platform::DdeCall::DdeClientTransaction, 1,
+                            platform::dde::NotProcessedError);
+            const rescind::UninstallServices& m = machine.Services();
+            const rescind::UninstallServices services{m.Files,  m.Registry,  m.Profile,
+                                                      m.System, m.Processes, m.ServiceControl,
+                                                      dde,      m.Libraries, m.Boxes};
+            ScriptedUi ui(1 << 30);
+            EXPECT_EQ(
+                rescind::RunUninstaller(rescind::ParseCommandLine({"/A", "C:\\APP\\INSTALL.LOG"}),
+                                        {}, services, ui)
+                    .ExitCode,
+                0);
+            std::string left;
+            for (const platform::ProgramGroup& group : progman.Groups()) {
+                left += group.Name + "(";
+                for (const platform::ProgramItem& each : group.Items) {
+                    left += each.Name;
+                }
+                left += ")";
+            }
+            EXPECT_EQ(left, c.Left);
+        });
+    }
+}
+
+// The 3D-look library, when the machine has one, is registered for the run and
+// unregistered at its end.
+std::string Ctl3dCalls;
+
+template <char Letter> std::int32_t Ctl3dEntry(void*) {
+    Ctl3dCalls += Letter;
+    return 1;
+}
+
+TEST_F(Uninstaller, RegistersWithTheThreeDLookLibraryForTheRun) {
+    for (const bool present : {true, false}) {
+        fs::create_directories(C("APP"));
+        WriteFileText(C("APP/A.EXE"), "program");
+        WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n");
+        Ctl3dCalls.clear();
+
+        const rescind::RunOutcome outcome =
+            Run({"/A", "C:\\APP\\INSTALL.LOG"}, 1 << 30, [&](rescind::SandboxServices& machine) {
+                if (present) {
+                    machine.Libraries().AddLibrary("CTL3D32.DLL",
+                                                   {{"Ctl3dRegister", &Ctl3dEntry<'R'>},
+                                                    {"Ctl3dAutoSubclass", &Ctl3dEntry<'A'>},
+                                                    {"Ctl3dUnregister", &Ctl3dEntry<'U'>}});
+                }
+            });
+
+        EXPECT_EQ(outcome.ExitCode, 0);
+        EXPECT_EQ(Ctl3dCalls, present ? "RAU" : "");
+        EXPECT_FALSE(fs::exists(C("APP")));
+    }
 }
 
 } // namespace

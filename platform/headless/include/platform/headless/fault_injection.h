@@ -114,6 +114,9 @@ public:
     std::uint32_t GetShortPathNameA(std::string_view longPath, std::span<char> shortPath) override;
     bool CreateDirectoryA(std::string_view pathName) override;
     bool RemoveDirectoryA(std::string_view pathName) override;
+    bool SetCurrentDirectoryA(std::string_view pathName) override {
+        return Inner.SetCurrentDirectoryA(pathName);
+    }
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
     bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t& sectorsPerCluster,
                            std::uint32_t& bytesPerSector, std::uint32_t& numberOfFreeClusters,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -72,6 +73,7 @@ public:
     bool LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) override;
     std::uint32_t GetLastError() override { return LastError; }
     void SetLastError(std::uint32_t error) override { LastError = error; }
+    bool SetCurrentDirectoryA(std::string_view pathName) override;
 
 private:
     struct OpenFile {
@@ -95,6 +97,9 @@ private:
         return Fail(path.ParentExists ? winerror::FileNotFound : winerror::PathNotFound);
     }
     OpenFile* Find(FileHandle file);
+    /// The path of an existing folder; nullopt, with the last error set, for anything
+    /// else.
+    std::optional<SandboxPath> ExistingFolder(std::string_view pathName);
     /// Whether an open handle keeps `native` from being opened this way.
     bool InUse(const std::filesystem::path& native, std::uint32_t access,
                std::uint32_t share) const;

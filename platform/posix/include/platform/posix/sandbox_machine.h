@@ -111,6 +111,8 @@ public:
 
     /// The current directory relative paths start from, "C:\" at first.
     const std::string& CurrentDirectory() const { return Current; }
+    /// `folder` in its canonical Windows form ("C:\\" or "C:\\A\\B").
+    void SetCurrentDirectory(std::string folder) { Current = std::move(folder); }
 
     /// Takes a Windows path apart (either separator, any case) and looks it up. With
     /// `wildcards` the last name may hold "*" and "?".

@@ -50,6 +50,7 @@ public:
     bool LocalFileTimeToFileTime(const FileTime& localFileTime, FileTime& fileTime) override;
     std::uint32_t GetLastError() override;
     void SetLastError(std::uint32_t error) override;
+    bool SetCurrentDirectoryA(std::string_view pathName) override;
 };
 
 class Win32Profile final : public ProfileService {
