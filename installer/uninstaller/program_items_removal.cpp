@@ -202,18 +202,10 @@ void Remover::RemoveProgramItems() {
             }
         }
     }
-    // Such a group goes once every item the log names in it is gone (in a rollback the
-    // items of earlier installations stay, and so does the group); the installation made
-    // it: the log names an item's group only after the CreateGroup command for it.
+    // Such a group stays: a shell that cannot list a group deletes it with whatever it
+    // holds, and the user may have put items of their own in it since.
     for (const std::string& name : blind) {
-        const bool allGone =
-            std::all_of(Lists.ProgramItems.begin(), Lists.ProgramItems.end(),
-                        [&](const ProgramItemEntry& item) {
-                            return item.Gone || !EqualsIgnoringCase(item.Group, name);
-                        });
-        if (allGone && !EqualsIgnoringCase(name, "STARTUP")) {
-            execute("[DeleteGroup(" + Quoted(name) + ")]");
-        }
+        Leave(name, "Program Manager cannot tell whether the group holds items of the user's");
     }
 }
 

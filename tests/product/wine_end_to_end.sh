@@ -138,7 +138,12 @@ sleep 2
 # next start of Windows.
 run wineboot --restart
 [ ! -e "$c/PLANDRA/INSTALL.LOG" ] || fail "Rescind32.exe left INSTALL.LOG"
-[ -z "$group" ] || [ ! -e "$group" ] || fail "Rescind32.exe left the Program Manager group"
+# Wine's shell cannot tell what a group holds and would delete a group with the user's
+# own shortcuts in it, so the uninstaller deletes its items by name and leaves the group.
+if [ -n "$group" ]; then
+  [ -z "$(ls -A "$group")" ] || fail "Rescind32.exe left items in the Program Manager group"
+  user_files+=(-e '/Start Menu/Programs/Plandra/$')
+fi
 snapshot | by_design >"$work/after"
 diff -u "$work/before" "$work/after" || fail "the prefix differs from its state before the installation"
 echo "the product installed, worked and was removed"
