@@ -83,8 +83,7 @@ struct Record {
 
 /// Calls `visit` with each record up to the end-of-file record; empty or the reason the
 /// bytes are not a whole metafile.
-template <typename Visit>
-std::string Walk(std::span<const std::uint8_t> bytes, Visit&& visit) {
+template <typename Visit> std::string Walk(std::span<const std::uint8_t> bytes, Visit&& visit) {
     if (bytes.size() > MostWmfBytes) {
         return "the metafile is larger than a picture can be";
     }
@@ -167,8 +166,7 @@ std::variant<std::monostate, DibLayout, std::string> ReadDib(std::span<const std
 
 class Player {
 public:
-    Player(GdiService& gdi, HDC dc, const Mapping& mapping)
-        : Gdi(gdi), Dc(dc), Map(mapping) {}
+    Player(GdiService& gdi, HDC dc, const Mapping& mapping) : Gdi(gdi), Dc(dc), Map(mapping) {}
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
     ~Player() { Finish(); }
@@ -238,7 +236,8 @@ std::int32_t Player::Scaled(std::int64_t value, std::int32_t viewport, std::int3
     if (Map.Mode == mm::Anisotropic && window != 0) {
         scaled = scaled * viewport / window;
     }
-    return static_cast<std::int32_t>(std::lround(std::clamp(scaled, -FarthestPixel, FarthestPixel)));
+    return static_cast<std::int32_t>(
+        std::lround(std::clamp(scaled, -FarthestPixel, FarthestPixel)));
 }
 
 std::string Player::Need(const Record& record, std::size_t words) const {
@@ -345,8 +344,7 @@ void Player::Finish() {
     }
 }
 
-std::vector<Point> Player::Points(const Record& record, std::size_t word,
-                                  std::size_t count) const {
+std::vector<Point> Player::Points(const Record& record, std::size_t word, std::size_t count) const {
     std::vector<Point> points;
     points.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -420,7 +418,8 @@ void Player::RoundRect(const Record& record) {
     std::vector<Point> points;
     for (const auto& corner : corners) {
         for (int i = 0; i <= Steps; ++i) {
-            const double angle = (corner[2] + static_cast<double>(i) / Steps) * std::numbers::pi / 2;
+            const double angle =
+                (corner[2] + static_cast<double>(i) / Steps) * std::numbers::pi / 2;
             points.push_back(
                 {static_cast<std::int32_t>(std::lround(corner[0] + rx * std::cos(angle))),
                  static_cast<std::int32_t>(std::lround(corner[1] - ry * std::sin(angle)))});
@@ -525,15 +524,30 @@ std::string Player::Bitmap(const Record& record) {
 std::string Player::Play(const Record& r) {
     // The fewest parameter words of each record drawn here.
     static constexpr std::array<std::pair<std::uint16_t, std::size_t>, 24> Needs = {{
-        {meta::SetBkMode, 1},           {meta::SetMapMode, 1},     {meta::SetRop2, 1},
-        {meta::SetPolyFillMode, 1},     {meta::SetTextAlign, 1},   {meta::SelectObject, 1},
-        {meta::DeleteObject, 1},        {meta::SetBkColor, 2},     {meta::SetTextColor, 2},
-        {meta::SetWindowOrg, 2},        {meta::SetWindowExt, 2},   {meta::LineTo, 2},
-        {meta::MoveTo, 2},              {meta::CreatePenIndirect, 5},
-        {meta::CreateFontIndirect, 9},  {meta::CreateBrushIndirect, 4},
-        {meta::Polygon, 1},             {meta::Polyline, 1},       {meta::Ellipse, 4},
-        {meta::Rectangle, 4},           {meta::SetPixel, 4},       {meta::PolyPolygon, 1},
-        {meta::RoundRect, 6},           {meta::Arc, 8},
+        {meta::SetBkMode, 1},
+        {meta::SetMapMode, 1},
+        {meta::SetRop2, 1},
+        {meta::SetPolyFillMode, 1},
+        {meta::SetTextAlign, 1},
+        {meta::SelectObject, 1},
+        {meta::DeleteObject, 1},
+        {meta::SetBkColor, 2},
+        {meta::SetTextColor, 2},
+        {meta::SetWindowOrg, 2},
+        {meta::SetWindowExt, 2},
+        {meta::LineTo, 2},
+        {meta::MoveTo, 2},
+        {meta::CreatePenIndirect, 5},
+        {meta::CreateFontIndirect, 9},
+        {meta::CreateBrushIndirect, 4},
+        {meta::Polygon, 1},
+        {meta::Polyline, 1},
+        {meta::Ellipse, 4},
+        {meta::Rectangle, 4},
+        {meta::SetPixel, 4},
+        {meta::PolyPolygon, 1},
+        {meta::RoundRect, 6},
+        {meta::Arc, 8},
     }};
     for (const auto& [function, words] : Needs) {
         if (function == r.Function) {
@@ -583,8 +597,8 @@ std::string Player::Play(const Record& r) {
         return {};
     case meta::CreatePenIndirect: {
         const int style = static_cast<int>(r.U(0) & 0xF);
-        return Create(Pen, Gdi.CreatePen(style <= ps::Null ? style : ps::Solid, Width(r.S(1)),
-                                         r.Color(3)));
+        return Create(
+            Pen, Gdi.CreatePen(style <= ps::Null ? style : ps::Solid, Width(r.S(1)), r.Color(3)));
     }
     case meta::CreateBrushIndirect:
         // Hatched and pattern brushes are drawn solid in their colour.
@@ -596,7 +610,7 @@ std::string Player::Play(const Record& r) {
         for (std::size_t at = 18; at < r.Params.size() && at < 18 + 31 && byte(at) != 0; ++at) {
             face.push_back(static_cast<char>(byte(at)));
         }
-        FontRequest request{Height(r.S(0)), Width(r.S(1)), r.S(2),  r.S(3),  r.S(4),
+        FontRequest request{Height(r.S(0)), Width(r.S(1)), r.S(2),        r.S(3),   r.S(4),
                             byte(10) != 0,  byte(11) != 0, byte(12) != 0, byte(13), byte(14),
                             byte(15),       byte(16),      byte(17),      face};
         return Create(Font, Gdi.CreateFontA(request));
@@ -648,12 +662,13 @@ std::string Player::Play(const Record& r) {
         if (std::string error = Need(r, 1 + polygons); !error.empty()) {
             return error;
         }
-        std::size_t total = 0;
+        // Counted in 64 bits: the counts of a 32-bit build's sizes could wrap.
+        std::uint64_t total = 0;
         for (std::size_t i = 0; i < polygons; ++i) {
             total += r.U(1 + i);
         }
-        if (std::string error = Need(r, 1 + polygons + 2 * total); !error.empty()) {
-            return error;
+        if (1 + polygons + 2 * total > r.Words()) {
+            return Need(r, r.Words() + 1);
         }
         // Each polygon is drawn by itself: holes are filled over.
         std::size_t word = 1 + polygons;
@@ -667,10 +682,9 @@ std::string Player::Play(const Record& r) {
     case meta::Rectangle: {
         const Rect box = Box(r, 0);
         if (box.right > box.left && box.bottom > box.top) {
-            const std::array<Point, 4> corners = {Point{box.left, box.top},
-                                                  Point{box.right - 1, box.top},
-                                                  Point{box.right - 1, box.bottom - 1},
-                                                  Point{box.left, box.bottom - 1}};
+            const std::array<Point, 4> corners = {
+                Point{box.left, box.top}, Point{box.right - 1, box.top},
+                Point{box.right - 1, box.bottom - 1}, Point{box.left, box.bottom - 1}};
             Gdi.Polygon(Dc, corners);
         }
         return {};

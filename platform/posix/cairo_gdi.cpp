@@ -706,14 +706,18 @@ int CairoGdi::StretchDIBits(HDC dc, int xDest, int yDest, int widthDest, int hei
     const raster::Target& pixels = Of(dc)->Bitmap().Pixels;
     // ySource counts from the bottom row, as Windows takes it for bottom-up bitmaps.
     const std::int32_t sourceTop = topDown ? ySource : height - ySource - heightSource;
-    for (int dy = 0; dy < heightDest; ++dy) {
+    // Only the rows and columns that land on the bitmap are visited: a picture far
+    // larger than the surface costs no more than one that fits.
+    const int lastRow = std::min(heightDest, pixels.Height - std::min(yDest, pixels.Height));
+    const int lastColumn = std::min(widthDest, pixels.Width - std::min(xDest, pixels.Width));
+    for (int dy = std::max(0, -yDest); dy < lastRow; ++dy) {
         const int y = yDest + dy;
         const std::int32_t sy =
             sourceTop + static_cast<std::int32_t>(std::int64_t{dy} * heightSource / heightDest);
         if (y < 0 || y >= pixels.Height || sy < 0 || sy >= height) {
             continue;
         }
-        for (int dx = 0; dx < widthDest; ++dx) {
+        for (int dx = std::max(0, -xDest); dx < lastColumn; ++dx) {
             const int x = xDest + dx;
             const std::int32_t sx =
                 xSource + static_cast<std::int32_t>(std::int64_t{dx} * widthSource / widthDest);

@@ -23,8 +23,9 @@ constexpr ColorRef Green = 0x00FF00;
 // then the end record.
 struct WmfBytes {
     explicit WmfBytes(unsigned objects = 4, unsigned headerWords = 9)
-        : Bytes{1, 0, static_cast<std::uint8_t>(headerWords), 0, 0, 3, 0, 0, 0, 0,
-                static_cast<std::uint8_t>(objects), 0, 0, 0, 0, 0, 0, 0} {}
+        : Bytes{1, 0, static_cast<std::uint8_t>(headerWords), 0, 0, 3, 0, 0,
+                0, 0, static_cast<std::uint8_t>(objects),     0, 0, 0, 0, 0,
+                0, 0} {}
     WmfBytes& Record(std::uint16_t function, std::initializer_list<int> words) {
         return Sized(static_cast<std::uint32_t>(3 + words.size()), function, words);
     }
@@ -105,8 +106,8 @@ TEST_F(WmfPlayerTest, OurOwnMetafileIsScaledIntoItsSlot) {
 TEST_F(WmfPlayerTest, WindowOfTheMetafileItselfDecidesTheScale) {
     // As Windows writes them: a window origin and extent, then a red rectangle.
     auto bytes = WmfBytes()
-                     .Record(0x020B, {100, 200})     // SetWindowOrg y, x
-                     .Record(0x020C, {20, 40})       // SetWindowExt y, x
+                     .Record(0x020B, {100, 200})      // SetWindowOrg y, x
+                     .Record(0x020C, {20, 40})        // SetWindowExt y, x
                      .Record(0x02FC, {0, 0xFF, 0, 0}) // CreateBrushIndirect red
                      .Record(0x012D, {0})
                      .Record(0x041B, {120, 240, 100, 200}) // Rectangle over the window
@@ -114,6 +115,19 @@ TEST_F(WmfPlayerTest, WindowOfTheMetafileItselfDecidesTheScale) {
     ASSERT_TRUE(PlayInSlot(bytes, {8, 8}, Rect{0, 0, 120, 60}));
     EXPECT_EQ(At(60, 30), Red);
     EXPECT_EQ(At(130, 30), White);
+}
+
+TEST_F(WmfPlayerTest, BitmapFarLargerThanTheSurfaceDrawsOnlyWhatShows) {
+    // A 1 x 1 red bitmap stretched over 32767 logical units, 400 pixels each.
+    auto bytes = WmfBytes()
+                     .Record(0x0F43, {0x20, 0xCC, 0, 1, 1, 0,     0, 32767, 32767, 0, 0, // where
+                                      40,   0,    1, 0, 1, 0,     1, 24,    0,     0, 0,
+                                      0,    0,    0, 0, 0,          // header
+                                      0,    0,    0, 0, 0, 0x00FF}) // pixel
+                     .End();
+    ASSERT_TRUE(PlayInSlot(bytes, {10, 10}, Rect{0, 0, 4000, 4000}));
+    EXPECT_EQ(At(5, 5), Red);
+    EXPECT_EQ(At(239, 119), Red);
 }
 
 TEST_F(WmfPlayerTest, BrokenMetafilesAreRefusedWithAReason) {
@@ -133,12 +147,13 @@ TEST_F(WmfPlayerTest, BrokenMetafilesAreRefusedWithAReason) {
         {"cut in a record header", cutRecord, "cut short"},
         {"select beyond the table", WmfBytes(2).Record(0x012D, {5}).End(), "beyond the"},
         {"delete beyond the table", WmfBytes(2).Record(0x01F0, {2}).End(), "beyond the"},
-        {"more objects than places",
-         WmfBytes(0).Record(0x02FC, {0, 0xFF, 0, 0}).End(), "more objects"},
-        {"polygon without its points", WmfBytes().Record(0x0324, {40, 1, 1}).End(),
-         "too short"},
-        {"bitmap cut short", WmfBytes().Record(0x0F43, {0x20, 0xCC, 0, 1, 1, 0, 0, 1, 1, 0, 0,
-                                                        40, 0, 8, 0, 8, 0, 1, 24}).End(),
+        {"more objects than places", WmfBytes(0).Record(0x02FC, {0, 0xFF, 0, 0}).End(),
+         "more objects"},
+        {"polygon without its points", WmfBytes().Record(0x0324, {40, 1, 1}).End(), "too short"},
+        {"bitmap cut short",
+         WmfBytes()
+             .Record(0x0F43, {0x20, 0xCC, 0, 1, 1, 0, 0, 1, 1, 0, 0, 40, 0, 8, 0, 8, 0, 1, 24})
+             .End(),
          "bitmap in the metafile is cut short"},
     };
     for (const Case& c : cases) {
