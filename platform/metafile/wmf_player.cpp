@@ -2,6 +2,8 @@
 // parameters. Points are mapped here, so the GDI underneath draws in plain pixels.
 #include "platform/metafile/wmf_player.h"
 
+#include "wmf_functions.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -15,45 +17,6 @@
 namespace platform::metafile {
 
 namespace {
-
-namespace meta {
-constexpr std::uint16_t Eof = 0x0000;
-constexpr std::uint16_t SetBkMode = 0x0102;
-constexpr std::uint16_t SetMapMode = 0x0103;
-constexpr std::uint16_t SetRop2 = 0x0104;
-constexpr std::uint16_t SetPolyFillMode = 0x0106;
-constexpr std::uint16_t SetTextAlign = 0x012E;
-constexpr std::uint16_t SelectObject = 0x012D;
-constexpr std::uint16_t DibCreatePatternBrush = 0x0142;
-constexpr std::uint16_t DeleteObject = 0x01F0;
-constexpr std::uint16_t CreatePalette = 0x00F7;
-constexpr std::uint16_t CreatePatternBrush = 0x01F9;
-constexpr std::uint16_t SetBkColor = 0x0201;
-constexpr std::uint16_t SetTextColor = 0x0209;
-constexpr std::uint16_t SetWindowOrg = 0x020B;
-constexpr std::uint16_t SetWindowExt = 0x020C;
-constexpr std::uint16_t LineTo = 0x0213;
-constexpr std::uint16_t MoveTo = 0x0214;
-constexpr std::uint16_t CreatePenIndirect = 0x02FA;
-constexpr std::uint16_t CreateFontIndirect = 0x02FB;
-constexpr std::uint16_t CreateBrushIndirect = 0x02FC;
-constexpr std::uint16_t Polygon = 0x0324;
-constexpr std::uint16_t Polyline = 0x0325;
-constexpr std::uint16_t Ellipse = 0x0418;
-constexpr std::uint16_t Rectangle = 0x041B;
-constexpr std::uint16_t SetPixel = 0x041F;
-constexpr std::uint16_t TextOut = 0x0521;
-constexpr std::uint16_t PolyPolygon = 0x0538;
-constexpr std::uint16_t RoundRect = 0x061C;
-constexpr std::uint16_t CreateRegion = 0x06FF;
-constexpr std::uint16_t Arc = 0x0817;
-constexpr std::uint16_t Pie = 0x081A;
-constexpr std::uint16_t Chord = 0x0830;
-constexpr std::uint16_t DibBitBlt = 0x0940;
-constexpr std::uint16_t ExtTextOut = 0x0A32;
-constexpr std::uint16_t DibStretchBlt = 0x0B41;
-constexpr std::uint16_t StretchDib = 0x0F43;
-} // namespace meta
 
 constexpr std::size_t HeaderBytes = 18;
 constexpr std::size_t RecordHeaderBytes = 6;
