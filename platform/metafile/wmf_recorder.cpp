@@ -1,32 +1,13 @@
 // WMF records: a size in 16-bit words, a function number, then 16-bit parameters.
 #include "platform/metafile/wmf_recorder.h"
 
+#include "wmf_functions.h"
+
 #include <algorithm>
 
 namespace platform::metafile {
 
 namespace {
-
-namespace meta {
-constexpr std::uint16_t SetBkColor = 0x0201;
-constexpr std::uint16_t SetBkMode = 0x0102;
-constexpr std::uint16_t SetRop2 = 0x0104;
-constexpr std::uint16_t SetPolyFillMode = 0x0106;
-constexpr std::uint16_t SetTextAlign = 0x012E;
-constexpr std::uint16_t SetTextColor = 0x0209;
-constexpr std::uint16_t SelectObject = 0x012D;
-constexpr std::uint16_t DeleteObject = 0x01F0;
-constexpr std::uint16_t LineTo = 0x0213;
-constexpr std::uint16_t MoveTo = 0x0214;
-constexpr std::uint16_t Ellipse = 0x0418;
-constexpr std::uint16_t SetPixel = 0x041F;
-constexpr std::uint16_t Arc = 0x0817;
-constexpr std::uint16_t Polygon = 0x0324;
-constexpr std::uint16_t ExtTextOut = 0x0A32;
-constexpr std::uint16_t CreatePenIndirect = 0x02FA;
-constexpr std::uint16_t CreateFontIndirect = 0x02FB;
-constexpr std::uint16_t CreateBrushIndirect = 0x02FC;
-} // namespace meta
 
 constexpr std::size_t HeaderBytes = 18;
 constexpr int NullPen = 8;

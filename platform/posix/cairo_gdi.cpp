@@ -4,6 +4,7 @@
 #include "cairo_api.h"
 #include "pixel_raster.h"
 #include "platform/ansi_text.h"
+#include "platform/metafile/wmf_player.h"
 #include "platform/png_image.h"
 
 #include <algorithm>
@@ -134,6 +135,8 @@ struct DcObject {
     int Rop2 = r2::CopyPen;
     int BkMode = Opaque;
     ColorRef BkColor = 0xFFFFFF;
+    /// The mapping metafiles are played with; other drawing is in pixels.
+    metafile::Mapping Mapping;
 
     PenObject& Pen() const { return Selected<PenObject>(CairoObject::Kind::Pen); }
     BrushObject& Brush() const { return Selected<BrushObject>(CairoObject::Kind::Brush); }
@@ -293,6 +296,11 @@ private:
 
 } // namespace
 
+/// A standard metafile: its bytes, checked when it was made.
+struct MetaFile {
+    std::vector<std::uint8_t> Bytes;
+};
+
 struct CairoGdi::Stock {
     PenObject BlackPen{ps::Solid, 1, 0};
     BrushObject WhiteBrush{false, 0xFFFFFF};
@@ -312,6 +320,7 @@ struct CairoGdi::Stock {
     /// Bitmaps and fonts, made seldom, freed when deleted.
     std::vector<std::unique_ptr<CairoObject>> Others;
     std::vector<std::unique_ptr<DcObject>> Dcs;
+    std::vector<std::unique_ptr<MetaFile>> Metafiles;
 
     RegionObject& NewRegion() {
         RegionObject& region = Regions.Make();
@@ -697,14 +706,18 @@ int CairoGdi::StretchDIBits(HDC dc, int xDest, int yDest, int widthDest, int hei
     const raster::Target& pixels = Of(dc)->Bitmap().Pixels;
     // ySource counts from the bottom row, as Windows takes it for bottom-up bitmaps.
     const std::int32_t sourceTop = topDown ? ySource : height - ySource - heightSource;
-    for (int dy = 0; dy < heightDest; ++dy) {
+    // Only the rows and columns that land on the bitmap are visited: a picture far
+    // larger than the surface costs no more than one that fits.
+    const int lastRow = std::min(heightDest, pixels.Height - std::min(yDest, pixels.Height));
+    const int lastColumn = std::min(widthDest, pixels.Width - std::min(xDest, pixels.Width));
+    for (int dy = std::max(0, -yDest); dy < lastRow; ++dy) {
         const int y = yDest + dy;
         const std::int32_t sy =
             sourceTop + static_cast<std::int32_t>(std::int64_t{dy} * heightSource / heightDest);
         if (y < 0 || y >= pixels.Height || sy < 0 || sy >= height) {
             continue;
         }
-        for (int dx = 0; dx < widthDest; ++dx) {
+        for (int dx = std::max(0, -xDest); dx < lastColumn; ++dx) {
             const int x = xDest + dx;
             const std::int32_t sx =
                 xSource + static_cast<std::int32_t>(std::int64_t{dx} * widthSource / widthDest);
@@ -868,6 +881,58 @@ bool CairoGdi::GetTextExtentPoint32A(HDC dc, std::string_view text, Size* size) 
     cairo_restore(cairo);
     size->cx = static_cast<std::int32_t>(std::lround(extents.x_advance));
     size->cy = static_cast<std::int32_t>(std::lround(font.ascent + font.descent));
+    return true;
+}
+
+HMETAFILE CairoGdi::SetMetaFileBitsEx(std::span<const std::uint8_t> bytes) {
+    if (!metafile::CheckWmf(bytes).empty()) {
+        return nullptr;
+    }
+    auto made = std::make_unique<MetaFile>();
+    made->Bytes.assign(bytes.begin(), bytes.end());
+    return StockObjects->Metafiles.emplace_back(std::move(made)).get();
+}
+
+bool CairoGdi::PlayMetaFile(HDC dc, HMETAFILE picture) {
+    if (dc == nullptr || picture == nullptr) {
+        return false;
+    }
+    return metafile::PlayWmf(*this, dc, picture->Bytes, Of(dc)->Mapping).empty();
+}
+
+bool CairoGdi::DeleteMetaFile(HMETAFILE picture) {
+    return std::erase_if(StockObjects->Metafiles,
+                         [picture](const auto& owned) { return owned.get() == picture; }) != 0;
+}
+
+int CairoGdi::SetMapMode(HDC dc, int mode) {
+    if (dc == nullptr || mode < mm::Text || mode > mm::Anisotropic) {
+        return 0;
+    }
+    return std::exchange(Of(dc)->Mapping.Mode, mode);
+}
+
+bool CairoGdi::SetWindowExtEx(HDC dc, int width, int height) {
+    if (dc == nullptr || width == 0 || height == 0) {
+        return false;
+    }
+    Of(dc)->Mapping.WindowExt = {width, height};
+    return true;
+}
+
+bool CairoGdi::SetViewportExtEx(HDC dc, int width, int height) {
+    if (dc == nullptr || width == 0 || height == 0) {
+        return false;
+    }
+    Of(dc)->Mapping.ViewportExt = {width, height};
+    return true;
+}
+
+bool CairoGdi::SetViewportOrgEx(HDC dc, int x, int y) {
+    if (dc == nullptr) {
+        return false;
+    }
+    Of(dc)->Mapping.ViewportOrg = {x, y};
     return true;
 }
 

@@ -1,7 +1,10 @@
 // Fuzz target: arbitrary bytes read as a billboard's picture (the first byte chooses a
 // bitmap or a metafile) give its size or a reason, never a crash; an accepted picture's
-// parts lie inside the bytes, and its drawn pieces stay inside its own pixels.
+// parts lie inside the bytes, and its drawn pieces stay inside its own pixels; an
+// accepted metafile is played through a GDI that draws nothing.
 #include "installer/engine/billboards.h"
+#include "platform/headless/null_gdi.h"
+#include "platform/metafile/wmf_player.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         slot.Image.MetafileSize > bytes.size()) {
         std::abort();
     }
+    platform::NullGdi gdi;
+    platform::metafile::PlayWmf(gdi, gdi.CreateCompatibleDC(nullptr),
+                                bytes.first(slot.Image.MetafileSize), {});
     slot.Flags = static_cast<std::uint16_t>((data[0] >> 1) << 5);
     slot.Scaled = vorn::ScaledSize({slot.Image.Width, slot.Image.Height}, {1024, 768},
                                    (slot.Flags & vorn::graphic::ScaleToScreen) != 0);

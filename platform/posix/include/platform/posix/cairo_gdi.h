@@ -61,6 +61,15 @@ public:
     int StretchDIBits(HDC dc, int xDest, int yDest, int widthDest, int heightDest, int xSource,
                       int ySource, int widthSource, int heightSource, const void* bits,
                       const void* info, unsigned rop) override;
+    /// Standard metafiles, played by our own player in the mapping of the device
+    /// context; the mapping modes touch nothing else drawn.
+    HMETAFILE SetMetaFileBitsEx(std::span<const std::uint8_t> bytes) override;
+    bool PlayMetaFile(HDC dc, HMETAFILE picture) override;
+    bool DeleteMetaFile(HMETAFILE picture) override;
+    int SetMapMode(HDC dc, int mode) override;
+    bool SetWindowExtEx(HDC dc, int width, int height) override;
+    bool SetViewportExtEx(HDC dc, int width, int height) override;
+    bool SetViewportOrgEx(HDC dc, int x, int y) override;
 
     /// The cairo surface of the bitmap selected into `dc` (owned by the bitmap), for
     /// drawing text and writing files. Callers draw between BeginCairo and EndCairo.
