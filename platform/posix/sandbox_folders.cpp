@@ -273,7 +273,7 @@ bool SandboxFiles::CreateDirectoryA(std::string_view pathName) {
     if (path.Windows().size() >= MaxDirectoryPath) {
         return Fail(winerror::FilenameExcedRange);
     }
-    if (path.Names.empty()) {
+    if (path.Names.empty() || path.ReadOnly) {
         return Fail(winerror::AccessDenied);
     }
     if (path.Exists) {
@@ -299,7 +299,7 @@ bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
     if (!path.Exists) {
         return FailMissing(path);
     }
-    if (path.Names.empty()) {
+    if (path.Names.empty() || path.ReadOnly) {
         return Fail(winerror::AccessDenied);
     }
     if (!fs::is_directory(path.Native, error)) {

@@ -2,6 +2,7 @@
 // date rule, a shared file installed twice, a newer version over an older one with its
 // backup, and a file in use replaced when the machine starts again.
 #include "file_install_sample.h"
+#include "installer/archive/archive_test_data.h"
 #include "installer/engine/install_context.h"
 #include "platform/posix/sandbox_files.h"
 #include "platform/posix/sandbox_machine.h"
@@ -104,6 +105,67 @@ TEST(Vornsetup, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
     EXPECT_EQ(ReadFileText(app / "BUSY.TXT"), "new content");
     for (const auto& entry : std::filesystem::directory_iterator(app)) {
         EXPECT_NE(entry.path().filename().string().rfind("~KTH", 0), 0u) << entry.path();
+    }
+}
+
+// A setup split over several disk files runs from the machine's drive D:, which shows
+// the setup's folder read-only; a silent run whose medium lacks a disk file aborts.
+TEST(Vornsetup, RunsASplitSetupFromTheMediumDrive) {
+    plandra::test::TempFolder folder;
+    const std::filesystem::path medium = folder.Folder() / "cd";
+    const std::filesystem::path partial = folder.Folder() / "partial";
+    std::filesystem::create_directories(partial);
+    // The second file starts on a later disk than the first.
+    const std::vector<std::uint8_t> big = archive_test::Noise(1500, 3);
+    const auto packed =
+        vorn::PackPayload(std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
+                              {"one.bin", big}, {"two.bin", big}})
+            .Payload;
+    vorn::ArchiveExtras extras;
+    extras.BytesPerDisk = 1024;
+    const std::filesystem::path archive = medium / "SETUP.VRN";
+    std::filesystem::create_directories(medium);
+    ASSERT_EQ(
+        vorn::WriteSetupArchive(archive,
+                                vorn::FileInstallScript(*packed, {{"one.bin", "C:\\APP\\ONE.BIN"},
+                                                                  {"two.bin", "C:\\APP\\TWO.BIN"}}),
+                                *packed, extras),
+        "");
+    ASSERT_TRUE(std::filesystem::exists(medium / "SETUP.W03"));
+    const auto entries = [&] {
+        return std::distance(std::filesystem::directory_iterator(medium),
+                             std::filesystem::directory_iterator());
+    };
+    const auto parts = entries();
+    std::filesystem::copy(archive, partial / "SETUP.VRN");
+
+    for (const auto& [from, installs] : {std::pair{medium, true}, std::pair{partial, false}}) {
+        const std::filesystem::path machine =
+            folder.Folder() / ("machine-" + from.filename().string());
+        ASSERT_TRUE(
+            platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
+        const auto ran = RunProgram(VORNSETUP_PROGRAM " --machine " + machine.string() +
+                                    " --medium " + from.string() +
+                                    " --silent --engine " VORN0132_LIBRARY " " + archive.string());
+        EXPECT_EQ(ran.Status, installs ? 0 : 1) << ran.Output;
+        const std::filesystem::path app = machine / "drive_c" / "APP";
+        EXPECT_EQ(std::filesystem::exists(app / "TWO.BIN"), installs) << from;
+        if (!installs) {
+            EXPECT_NE(ran.Output.find("Installation aborted"), std::string::npos) << ran.Output;
+            continue;
+        }
+        EXPECT_EQ(ReadFileText(app / "TWO.BIN"), std::string(big.begin(), big.end()));
+        EXPECT_NE(ReadFileText(app / "INSTALL.LOG").find("Source: D:\\SETUP.EXE\r\n"),
+                  std::string::npos);
+        // Every later opening of the machine sees the medium, and nothing writes to it.
+        auto opened = platform::SandboxMachine::Open(machine);
+        ASSERT_TRUE(opened.Machine);
+        platform::SandboxFiles files(*opened.Machine);
+        EXPECT_NE(files.GetFileAttributesA("D:\\SETUP.W02"), platform::file::InvalidAttributes);
+        EXPECT_FALSE(files.DeleteFileA("D:\\SETUP.W02"));
+        EXPECT_FALSE(files.CopyFileA("C:\\APP\\TWO.BIN", "D:\\BIG.BIN", false));
+        EXPECT_FALSE(files.CreateDirectoryA("D:\\NEW"));
+        EXPECT_EQ(entries(), parts);
     }
 }
 
