@@ -62,9 +62,8 @@ std::string SandboxMachine::LoadMedia() {
 }
 
 bool SandboxMachine::IsMedium(char letter) const {
-    return std::any_of(Media.begin(), Media.end(), [letter](const auto& medium) {
-        return medium.first == UpperAnsi(letter);
-    });
+    return std::any_of(Media.begin(), Media.end(),
+                       [letter](const auto& medium) { return medium.first == UpperAnsi(letter); });
 }
 
 bool SandboxMachine::SetMedium(char letter, const fs::path& hostFolder, std::string& error) {
@@ -80,7 +79,8 @@ bool SandboxMachine::SetMedium(char letter, const fs::path& hostFolder, std::str
         return false;
     }
     // The letter's earlier folder gives way; the other media stay.
-    std::erase_if(Media, [letter](const auto& medium) { return medium.first == UpperAnsi(letter); });
+    std::erase_if(Media,
+                  [letter](const auto& medium) { return medium.first == UpperAnsi(letter); });
     Media.emplace_back(UpperAnsi(letter), folder);
     std::ofstream file(Root / MediaFile, std::ios::binary | std::ios::trunc);
     for (const auto& [medium, hostFolder] : Media) {
