@@ -64,14 +64,19 @@ TEST(SetupExe, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
     }
 
     plandra::test::TempFolder folder;
-    const auto packed = PackPayload(std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
-                                        {"new.txt", Bytes("new content")}, {"lib.dll", Bytes(ver2)}})
-                            .Payload;
+    const auto packed =
+        PackPayload(std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
+                        {"new.txt", Bytes("new content")}, {"lib.dll", Bytes(ver2)}})
+            .Payload;
     const std::vector<FileToInstall> installed{
-        {"new.txt", "C:\\APP\\NEW.TXT"},         {"new.txt", "C:\\APP\\OLD.TXT", Rule2},
-        {"new.txt", "C:\\APP\\SAME.TXT", Rule1}, {"new.txt", "C:\\APP\\KEEP.TXT", Rule2},
-        {"new.txt", "C:\\APP\\NEVER.TXT", Rule3}, {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
-        {"new.txt", "C:\\APP\\SHARED.TXT", Shared}, {"new.txt", "C:\\APP\\BUSY.TXT"},
+        {"new.txt", "C:\\APP\\NEW.TXT"},
+        {"new.txt", "C:\\APP\\OLD.TXT", Rule2},
+        {"new.txt", "C:\\APP\\SAME.TXT", Rule1},
+        {"new.txt", "C:\\APP\\KEEP.TXT", Rule2},
+        {"new.txt", "C:\\APP\\NEVER.TXT", Rule3},
+        {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
+        {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
+        {"new.txt", "C:\\APP\\BUSY.TXT"},
         {"lib.dll", "C:\\APP\\LIB.DLL", Versions},
     };
     ArchiveExtras extras;
@@ -82,10 +87,10 @@ TEST(SetupExe, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
 
     {
         // This test holds BUSY.TXT open, unshared, while SETUP.EXE runs.
-        platform::UniqueFile busy(files.CreateFileA("C:\\APP\\BUSY.TXT", platform::file::GenericRead,
-                                                    0, platform::file::OpenExisting,
-                                                    platform::file::AttributeNormal),
-                                  platform::FileCloser{&files});
+        platform::UniqueFile busy(
+            files.CreateFileA("C:\\APP\\BUSY.TXT", platform::file::GenericRead, 0,
+                              platform::file::OpenExisting, platform::file::AttributeNormal),
+            platform::FileCloser{&files});
         ASSERT_TRUE(busy);
         EXPECT_EQ(std::system(("SETUP.EXE --silent " + archive).c_str()), 0);
     }
