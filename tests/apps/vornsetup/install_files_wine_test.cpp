@@ -2,7 +2,6 @@
 // date rule, a shared file installed twice, a newer version over an older one with its
 // backup, and a file this test holds open replaced when Windows starts again.
 #include "file_install_sample.h"
-#include "installer/engine/install_context.h"
 #include "platform/machine_services.h"
 #include "support/temp_file.h"
 
@@ -12,14 +11,9 @@
 namespace vorn {
 namespace {
 
-using namespace install_flags;
 using plandra::test::ReadFileText;
 
 constexpr const char* SharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
-std::vector<std::uint8_t> Bytes(const std::string& text) {
-    return {text.begin(), text.end()};
-}
 
 // The shared-file counter of C:\APP\SHARED.TXT; -1 when there is none. `forget` deletes it.
 long SharedCount(platform::RegistryService& registry, bool forget = false) {
@@ -50,41 +44,15 @@ TEST(SetupExe, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
     const std::string fixtures = std::string(PLANDRA_SOURCE_DIR) + "/tests/machine/fixtures/";
     const std::string ver1 = ReadFileText(fixtures + "VER1.DLL");
     const std::string ver2 = ReadFileText(fixtures + "VER2.DLL");
-    const DosStamp older{0x5821, 0x6000}, record{0x5A21, 0x6000}, newer{0x5C21, 0x6000};
-    std::filesystem::create_directories(app);
-    for (const auto& [name, content, stamp] :
-         std::vector<std::tuple<std::string, std::string, DosStamp>>{{"OLD.TXT", "old", older},
-                                                                     {"SAME.TXT", "same", record},
-                                                                     {"KEEP.TXT", "keep", newer},
-                                                                     {"NEVER.TXT", "never", older},
-                                                                     {"BUSY.TXT", "busy", older},
-                                                                     {"LIB.DLL", ver1, older}}) {
-        plandra::test::WriteFileText(app / name, content);
-        ASSERT_TRUE(WriteDosStamp(files, "C:\\APP\\" + name, stamp));
-    }
-
     plandra::test::TempFolder folder;
-    const auto packed =
-        PackPayload(std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
-                        {"new.txt", Bytes("new content")}, {"lib.dll", Bytes(ver2)}})
-            .Payload;
-    const std::vector<FileToInstall> installed{
-        {"new.txt", "C:\\APP\\NEW.TXT"},
-        {"new.txt", "C:\\APP\\OLD.TXT", Rule2},
-        {"new.txt", "C:\\APP\\SAME.TXT", Rule1},
-        {"new.txt", "C:\\APP\\KEEP.TXT", Rule2},
-        {"new.txt", "C:\\APP\\NEVER.TXT", Rule3},
-        {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
-        {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
-        {"new.txt", "C:\\APP\\BUSY.TXT"},
-        {"lib.dll", "C:\\APP\\LIB.DLL", Versions},
-    };
-    ArchiveExtras extras;
-    extras.OptionFlags = context_option::ReplaceInUseAtRestart;
     const std::string archive = (folder.Folder() / "SETUP.VRN").string();
-    ASSERT_EQ(WriteSetupArchive(archive, FileInstallScript(*packed, installed, 8), *packed, extras),
-              "");
-
+    const FileInstallSample sample = WriteFileInstallSample(archive, ver1, ver2);
+    ASSERT_FALSE(sample.Changes.empty());
+    std::filesystem::create_directories(app);
+    for (const auto& existing : sample.Before) {
+        plandra::test::WriteFileText(app / existing.Name, existing.Content);
+        ASSERT_TRUE(WriteDosStamp(files, "C:\\APP\\" + existing.Name, existing.Stamp));
+    }
     {
         // This test holds BUSY.TXT open, unshared, while SETUP.EXE runs.
         platform::UniqueFile busy(
@@ -94,28 +62,12 @@ TEST(SetupExe, InstallsFilesByTheirRulesAndReplacesAFileInUseAtRestart) {
         ASSERT_TRUE(busy);
         EXPECT_EQ(std::system(("SETUP.EXE --silent " + archive).c_str()), 0);
     }
-    EXPECT_EQ(LogChanges(app / "INSTALL.LOG"), (std::vector<std::string>{
-                                                   "File Copy: C:\\APP\\NEW.TXT",
-                                                   "File Overwrite: C:\\APP\\OLD.TXT",
-                                                   "File Overwrite: C:\\APP\\SAME.TXT",
-                                                   "Date/Time: Following file not copied.",
-                                                   " File Copy: C:\\APP\\KEEP.TXT",
-                                                   "File Copy: C:\\APP\\SHARED.TXT",
-                                                   "File Overwrite: C:\\APP\\SHARED.TXT",
-                                                   "File Overwrite: C:\\APP\\BUSY.TXT",
-                                                   "Made Dir: C:\\BACKUP",
-                                                   "File Overwrite: C:\\APP\\LIB.DLL",
-                                                   "Backup Copy: C:\\BACKUP\\LIB.DLL",
-                                               }));
-    for (const char* name : {"NEW.TXT", "OLD.TXT", "SAME.TXT", "SHARED.TXT"}) {
-        EXPECT_EQ(ReadFileText(app / name), "new content") << name;
+    EXPECT_EQ(LogChanges(app / "INSTALL.LOG"), sample.Changes);
+    for (const auto& [name, content] : sample.After) {
+        EXPECT_EQ(ReadFileText(app / name), content) << name;
     }
-    EXPECT_EQ(ReadFileText(app / "KEEP.TXT"), "keep");
-    EXPECT_EQ(ReadFileText(app / "NEVER.TXT"), "never");
-    EXPECT_EQ(ReadFileText(app / "LIB.DLL"), ver2);
     EXPECT_EQ(ReadFileText("C:\\BACKUP\\LIB.DLL"), ver1);
     EXPECT_EQ(SharedCount(opened.Services->Registry(), true), 2);
-    EXPECT_EQ(ReadFileText(app / "BUSY.TXT"), "busy");
 
     // Wine's own restart carries out the moves scheduled for the next start.
     EXPECT_EQ(std::system("wineboot -r"), 0);
