@@ -35,6 +35,11 @@ public:
     std::uintptr_t InstanceWord() override { return 0; }
     std::string SandboxFolder() const override { return Machine->Folder().string(); }
 
+    std::string InsertMedium(const std::string& hostFolder) override {
+        std::string error;
+        return Machine->SetMedium('D', hostFolder, error) ? std::string() : error;
+    }
+
     std::string Restart(std::int32_t exitAction, std::ostream& out) override {
         const bool reboot = exitAction == vorn::exit_action::Reboot;
         std::ofstream record(Machine->Folder() / RestartRecordFile, std::ios::trunc);

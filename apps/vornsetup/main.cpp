@@ -5,6 +5,7 @@
 #include "setup_machine.h"
 #include "setup_run.h"
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -13,7 +14,7 @@
 namespace {
 
 constexpr std::string_view Usage =
-    R"(Usage: vornsetup [--machine DIR] [--silent] ARCHIVE [ENGINE OPTIONS]
+    R"(Usage: vornsetup [--machine DIR [--medium FOLDER]] [--silent] ARCHIVE [ENGINE OPTIONS]
        vornsetup --list ARCHIVE
        vornsetup --restart DIR
        vornsetup --new-machine DIR [--family 95|NT]
@@ -27,10 +28,16 @@ to the engine as its command line ("/T" test mode, "/M" manual mode,
 "/M=FILE" answer file, "/X DIR" extract). When the engine asks for a restart,
 it is recorded in the machine folder; --restart carries it out. On a sandbox
 machine the engine sees this program as C:\SETUP.EXE, so a relative answer file
-(/M=ANSWERS.TXT) is looked for in the machine's C:\.
+(/M=ANSWERS.TXT) is looked for in the machine's C:\. With --medium it sees
+this program on drive D: instead, as D:\NAME.EXE for ARCHIVE NAME.VRN, and looks
+for the later disk files (D:\NAME.W02 ...) and a relative answer file there.
 
 Options:
   --machine DIR    The sandbox machine to install on (required on Linux).
+  --medium FOLDER  Show FOLDER (usually the archive's own) to the machine as its
+                   drive D:, read-only, the medium the setup runs from. The machine
+                   keeps it in media.txt ("D: /host/folder" a line) for every later
+                   run. A disk file missing there is asked for; a silent run aborts.
   --silent         No progress, and engine message boxes answer OK unseen.
   --engine FILE    Load this engine library instead.
   --list ARCHIVE   Print what the archive holds and check every file in it.
@@ -102,6 +109,7 @@ int main(int argc, char** argv) {
     enum class Task { Run, List, Restart, NewMachine } task = Task::Run;
     std::string folder;
     std::string machine;
+    std::string medium;
     vornsetup::RunOptions run;
     bool windows95 = false;
     bool familyGiven = false;
@@ -117,7 +125,8 @@ int main(int argc, char** argv) {
         }
         const bool takesValue = argument == "--new-machine" || argument == "--family" ||
                                 argument == "--machine" || argument == "--engine" ||
-                                argument == "--list" || argument == "--restart";
+                                argument == "--list" || argument == "--restart" ||
+                                argument == "--medium";
         if (takesValue && i + 1 == argc) {
             return UsageError(std::string(argument) + " needs a value");
         }
@@ -138,6 +147,8 @@ int main(int argc, char** argv) {
             familyGiven = true;
         } else if (argument == "--machine") {
             machine = argv[++i];
+        } else if (argument == "--medium") {
+            medium = argv[++i];
         } else if (argument == "--engine") {
             run.EnginePath = argv[++i];
         } else if (argument == "--silent") {
@@ -173,6 +184,9 @@ int main(int argc, char** argv) {
     if (familyGiven) {
         return UsageError("--family goes with --new-machine");
     }
+    if (!medium.empty() && machine.empty()) {
+        return UsageError("--medium goes with --machine");
+    }
     run.ArchivePath = argv[i++];
     for (; i < argc; ++i) {
         run.CommandLine += (run.CommandLine.empty() ? "" : " ") + std::string(argv[i]);
@@ -187,6 +201,13 @@ int main(int argc, char** argv) {
     if (!opened.Machine) {
         std::cerr << vornsetup::ProgramName() << ": " << opened.Error << "\n";
         return 1;
+    }
+    if (!medium.empty()) {
+        if (const std::string error = opened.Machine->InsertMedium(medium); !error.empty()) {
+            std::cerr << vornsetup::ProgramName() << ": " << error << "\n";
+            return 1;
+        }
+        run.SetupProgram = "D:\\" + std::filesystem::path(run.ArchivePath).stem().string() + ".EXE";
     }
     return vornsetup::RunSetup(*opened.Machine, run, std::cout, std::cerr);
 }

@@ -26,6 +26,11 @@ public:
     virtual std::uintptr_t InstanceWord() = 0;
     /// The sandbox machine's folder; empty on Windows.
     virtual std::string SandboxFolder() const = 0;
+    /// Shows the host folder as the machine's drive D:, read-only, as the installation
+    /// medium the setup runs from; returns an error text, empty on success.
+    virtual std::string InsertMedium(const std::string& hostFolder) {
+        return hostFolder + ": only a sandbox machine takes a medium";
+    }
     /// Carries out the exit action the engine left (restart Windows or reboot); returns
     /// an error text, empty on success.
     virtual std::string Restart(std::int32_t exitAction, std::ostream& out) = 0;

@@ -110,7 +110,7 @@ int RunSetup(SetupMachine& machine, const RunOptions& options, std::ostream& out
             err << ProgramName() << ": " << enginePath << " cannot run on a sandbox machine\n";
             return 1;
         }
-        setMachine(folder.c_str(), nullptr);
+        setMachine(folder.c_str(), options.SetupProgram.c_str());
     }
 
     vorn::InstallContext context;

@@ -16,6 +16,8 @@ struct RunOptions {
     bool Silent = false;
     /// The engine library to load; empty: the one beside the program.
     std::string EnginePath;
+    /// The setup program's Windows path on the sandbox machine; empty: C:\SETUP.EXE.
+    std::string SetupProgram;
 };
 
 /// Exit status: 0 the installation completed, 1 it did not (or the archive or the engine

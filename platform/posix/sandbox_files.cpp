@@ -121,6 +121,10 @@ FileHandle SandboxFiles::CreateFileA(std::string_view fileName, std::uint32_t de
     }
     const bool truncates =
         creationDisposition == file::CreateAlways || creationDisposition == file::TruncateExisting;
+    if (path.ReadOnly && ((desiredAccess & file::GenericWrite) || truncates || !exists)) {
+        Fail(winerror::AccessDenied);
+        return InvalidFileHandle;
+    }
     if (exists) {
         const std::uint32_t attributes = StoredAttributes(path.Native, false);
         if ((attributes & file::AttributeReadOnly) &&
@@ -355,6 +359,9 @@ bool SandboxFiles::CopyFileA(std::string_view existingFileName, std::string_view
         (target.Exists && fs::is_directory(target.Native, error))) {
         return Fail(winerror::AccessDenied);
     }
+    if (target.ReadOnly) {
+        return Fail(winerror::AccessDenied);
+    }
     if (target.Exists && failIfExists) {
         return Fail(winerror::FileExists);
     }
@@ -418,6 +425,12 @@ bool SandboxFiles::MoveFileExA(std::string_view existingFileName, const char* ne
             return Fail(target.Error);
         }
         rename.Target = target.Windows();
+        if (target.ReadOnly) {
+            return Fail(winerror::AccessDenied);
+        }
+    }
+    if (source.ReadOnly) {
+        return Fail(winerror::AccessDenied);
     }
     // Windows keeps the list under HKEY_LOCAL_MACHINE, which only administrators write.
     if (!Machine.Description().Admin) {
@@ -440,7 +453,7 @@ bool SandboxFiles::MoveFile(std::string_view existingFileName, std::string_view 
     if (!target.ParentExists) {
         return Fail(winerror::PathNotFound);
     }
-    if (source.Names.empty() || target.Names.empty()) {
+    if (source.Names.empty() || target.Names.empty() || source.ReadOnly || target.ReadOnly) {
         return Fail(winerror::AccessDenied);
     }
     const bool directory = fs::is_directory(source.Native, error);
@@ -494,7 +507,7 @@ bool SandboxFiles::DeleteFileA(std::string_view fileName) {
     if (!path.Exists) {
         return FailMissing(path);
     }
-    if (path.Names.empty() || fs::is_directory(path.Native, error) ||
+    if (path.Names.empty() || path.ReadOnly || fs::is_directory(path.Native, error) ||
         (StoredAttributes(path.Native, false) & file::AttributeReadOnly)) {
         return Fail(winerror::AccessDenied);
     }
@@ -534,6 +547,9 @@ bool SandboxFiles::SetFileAttributesA(std::string_view fileName, std::uint32_t a
     }
     if (!path.Exists) {
         return FailMissing(path);
+    }
+    if (path.ReadOnly) {
+        return Fail(winerror::AccessDenied);
     }
     if (path.Names.empty()) {
         return true;

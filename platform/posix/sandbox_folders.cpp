@@ -274,7 +274,7 @@ bool SandboxFiles::CreateDirectoryA(std::string_view pathName) {
     if (path.Windows().size() >= MaxDirectoryPath) {
         return Fail(winerror::FilenameExcedRange);
     }
-    if (path.Names.empty()) {
+    if (path.Names.empty() || path.ReadOnly) {
         return Fail(winerror::AccessDenied);
     }
     if (path.Exists) {
@@ -316,7 +316,7 @@ bool SandboxFiles::RemoveDirectoryA(std::string_view pathName) {
     }
     const SandboxPath& path = *found;
     std::error_code error;
-    if (path.Names.empty()) {
+    if (path.Names.empty() || path.ReadOnly) {
         return Fail(winerror::AccessDenied);
     }
     // The program's current directory is held open as Windows holds it.

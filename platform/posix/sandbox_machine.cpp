@@ -252,9 +252,14 @@ SandboxMachine::OpenResult SandboxMachine::Open(const fs::path& folder) {
         return {nullptr, error};
     }
     std::unique_ptr<SandboxMachine> machine(new SandboxMachine(folder, std::move(description)));
+    if (std::string mediaError = machine->LoadMedia(); !mediaError.empty()) {
+        return {nullptr, mediaError};
+    }
     std::error_code ignored;
     for (const SandboxDrive& drive : machine->Machine.Drives) {
-        fs::create_directories(machine->DriveFolder(drive.Letter), ignored);
+        if (!machine->IsMedium(drive.Letter)) {
+            fs::create_directories(machine->DriveFolder(drive.Letter), ignored);
+        }
     }
     return {std::move(machine), {}};
 }
@@ -334,6 +339,11 @@ bool SandboxMachine::UseSpace(char letter, std::int64_t bytes) {
 }
 
 fs::path SandboxMachine::DriveFolder(char letter) const {
+    for (const auto& [medium, hostFolder] : Media) {
+        if (medium == UpperAnsi(letter)) {
+            return hostFolder;
+        }
+    }
     return Root / (std::string("drive_") + LowerAnsi(letter));
 }
 

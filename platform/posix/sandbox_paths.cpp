@@ -256,6 +256,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         return result;
     }
     result.Native = DriveFolder(result.Drive);
+    result.ReadOnly = IsMedium(result.Drive);
     result.ParentExists = true;
     result.Exists = result.Names.empty();
     std::error_code error;

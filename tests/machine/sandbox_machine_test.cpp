@@ -106,6 +106,30 @@ TEST_F(SandboxMachineTest, PathsLandInTheDriveFolders) {
     EXPECT_EQ(Files->GetLastError(), winerror::BadNetPath);
 }
 
+// A medium shows a host folder under a letter, for every opening of the machine, and
+// takes no writes; a media list that is not one keeps the machine from opening.
+TEST_F(SandboxMachineTest, MediaShowHostFoldersReadOnly) {
+    Make(WindowsFamily::WindowsNT);
+    const fs::path host = Folder / "host";
+    fs::create_directories(host);
+    std::ofstream(host / "SETUP.W02") << "part";
+    std::string error;
+    ASSERT_TRUE(Machine->SetMedium('e', host, error)) << error;
+    ASSERT_TRUE(Machine->FindDrive('E'));
+    EXPECT_EQ(Files->GetFileAttributesA("E:\\setup.w02"), file::AttributeArchive);
+    UniqueFile written(
+        Files->CreateFileA("E:\\NEW.TXT", file::GenericWrite, 0, file::CreateAlways, 0),
+        FileCloser{Files.get()});
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(Files->MoveFileA("E:\\SETUP.W02", "C:\\SETUP.W02"));
+    EXPECT_FALSE(Files->SetFileAttributesA("E:\\SETUP.W02", file::AttributeHidden));
+    EXPECT_EQ(SandboxMachine::Open(Folder).Machine->DriveFolder('E'), fs::canonical(host));
+    for (const char* list : {"E:/host\n", "C: /host\n", "E /host\n"}) {
+        std::ofstream(Folder / "media.txt", std::ios::trunc) << list;
+        EXPECT_NE(SandboxMachine::Open(Folder).Error.find("media.txt"), std::string::npos) << list;
+    }
+}
+
 TEST_F(SandboxMachineTest, DelayedMovesHappenWhenTheMachineStartsAgain) {
     SandboxMachine& machine = Make(WindowsFamily::WindowsNT);
     ASSERT_TRUE(Files->CreateDirectoryA("C:\\APP"));

@@ -1,6 +1,7 @@
 // Install-file scripts for the tests.
 #include "file_install_sample.h"
 
+#include "installer/engine/install_context.h"
 #include "installer/engine/script_builder.h"
 #include "sample_install_script.h"
 
@@ -67,6 +68,64 @@ std::vector<std::string> LogChanges(const std::filesystem::path& log) {
         }
     }
     return lines;
+}
+
+FileInstallSample WriteFileInstallSample(const std::filesystem::path& archive,
+                                         const std::string& ver1, const std::string& ver2) {
+    using namespace install_flags;
+    const DosStamp older{0x5821, 0x6000}, record{0x5A21, 0x6000}, newer{0x5C21, 0x6000};
+    const auto bytes = [](const std::string& text) {
+        return std::vector<std::uint8_t>(text.begin(), text.end());
+    };
+    const std::optional<PackedPayload> packed =
+        PackPayload(std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
+                        {"new.txt", bytes("new content")}, {"lib.dll", bytes(ver2)}})
+            .Payload;
+    const std::vector<FileToInstall> files{
+        {"new.txt", "C:\\APP\\NEW.TXT"},
+        {"new.txt", "C:\\APP\\OLD.TXT", Rule2},
+        {"new.txt", "C:\\APP\\SAME.TXT", Rule1},
+        {"new.txt", "C:\\APP\\KEEP.TXT", Rule2},
+        {"new.txt", "C:\\APP\\NEVER.TXT", Rule3},
+        {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
+        {"new.txt", "C:\\APP\\SHARED.TXT", Shared},
+        {"new.txt", "C:\\APP\\BUSY.TXT"},
+        {"lib.dll", "C:\\APP\\LIB.DLL", Versions},
+    };
+    ArchiveExtras extras;
+    extras.OptionFlags = context_option::ReplaceInUseAtRestart;
+    if (!packed ||
+        !WriteSetupArchive(archive, FileInstallScript(*packed, files, 8), *packed, extras)
+             .empty()) {
+        return {};
+    }
+    return {{{"OLD.TXT", "old", older},
+             {"SAME.TXT", "same", record},
+             {"KEEP.TXT", "keep", newer},
+             {"NEVER.TXT", "never", older},
+             {"BUSY.TXT", "busy", older},
+             {"LIB.DLL", ver1, older}},
+            {{"NEW.TXT", "new content"},
+             {"OLD.TXT", "new content"},
+             {"SAME.TXT", "new content"},
+             {"SHARED.TXT", "new content"},
+             {"KEEP.TXT", "keep"},
+             {"NEVER.TXT", "never"},
+             {"LIB.DLL", ver2},
+             {"BUSY.TXT", "busy"}},
+            {
+                "File Copy: C:\\APP\\NEW.TXT",
+                "File Overwrite: C:\\APP\\OLD.TXT",
+                "File Overwrite: C:\\APP\\SAME.TXT",
+                "Date/Time: Following file not copied.",
+                " File Copy: C:\\APP\\KEEP.TXT",
+                "File Copy: C:\\APP\\SHARED.TXT",
+                "File Overwrite: C:\\APP\\SHARED.TXT",
+                "File Overwrite: C:\\APP\\BUSY.TXT",
+                "Made Dir: C:\\BACKUP",
+                "File Overwrite: C:\\APP\\LIB.DLL",
+                "Backup Copy: C:\\BACKUP\\LIB.DLL",
+            }};
 }
 
 } // namespace vorn

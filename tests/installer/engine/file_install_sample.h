@@ -45,4 +45,25 @@ std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
 /// run lines are left out.
 std::vector<std::string> LogChanges(const std::filesystem::path& log);
 
+/// The sample installation into C:\APP: every date rule, a shared file installed twice,
+/// VER2.DLL over VER1.DLL with a backup in C:\BACKUP, and BUSY.TXT, which another
+/// program holds open, replaced at the next start.
+struct FileInstallSample {
+    struct Existing {
+        std::string Name;
+        std::string Content;
+        DosStamp Stamp;
+    };
+    /// The files in C:\APP before the run, with their stamps.
+    std::vector<Existing> Before;
+    /// The files in C:\APP after the run, before the restart, with their contents.
+    std::vector<std::pair<std::string, std::string>> After;
+    /// The log's changes after the run.
+    std::vector<std::string> Changes;
+};
+/// Writes the sample's archive to `archive`, `ver1` and `ver2` being the two DLLs'
+/// contents; returns the sample, or an empty one when the archive cannot be written.
+FileInstallSample WriteFileInstallSample(const std::filesystem::path& archive,
+                                         const std::string& ver1, const std::string& ver2);
+
 } // namespace vorn

@@ -66,6 +66,8 @@ struct SandboxPath {
     bool ParentExists = false;
     /// The last name exists (the root always does).
     bool Exists = false;
+    /// It lies on an installation medium, which nothing writes to.
+    bool ReadOnly = false;
 
     /// "C:\A\B", the canonical Windows form.
     std::string Windows() const;
@@ -106,8 +108,14 @@ public:
     /// taking nothing, when the drive has not that much free. A machine.ini that declares
     /// a drive with little free space so makes a full disk for this run.
     bool UseSpace(char letter, std::int64_t bytes);
-    /// `Folder()`/drive_c for 'C'.
+    /// `Folder()`/drive_c for 'C'; a medium's host folder for its letter.
     std::filesystem::path DriveFolder(char letter) const;
+    /// The installation media: drives that show a host folder, read-only, named in
+    /// media.txt in the machine folder ("D: /host/folder" a line), so that every program
+    /// opening the machine sees them. A letter the description lacks becomes a CD-ROM drive.
+    bool IsMedium(char letter) const;
+    /// Makes `letter` show `hostFolder` from now on, for this and later openings.
+    bool SetMedium(char letter, const std::filesystem::path& hostFolder, std::string& error);
 
     /// The current directory relative paths start from, "C:\" at first.
     const std::string& CurrentDirectory() const { return Current; }
@@ -133,9 +141,12 @@ private:
     SandboxMachine(std::filesystem::path root, MachineDescription machine)
         : Root(std::move(root)), Machine(std::move(machine)) {}
 
+    std::string LoadMedia();
+
     std::filesystem::path Root;
     MachineDescription Machine;
     std::string Current = "C:\\";
+    std::vector<std::pair<char, std::filesystem::path>> Media;
 };
 
 /// What Windows keeps of an entry beyond Linux's: its attributes and its 8.3 name.
