@@ -17,9 +17,9 @@
 namespace vorn {
 namespace {
 
-HWND WaitForWindow(const char* caption) {
+HWND WaitForWindow(const char* caption, const char* className = nullptr) {
     for (int i = 0; i < 200; ++i) {
-        if (HWND window = ::FindWindowA(nullptr, caption)) {
+        if (HWND window = ::FindWindowA(className, caption)) {
             return window;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -100,6 +100,65 @@ void AnswerLists() {
     Notify(lists, 70, LBN_SELCHANGE);
     Pause("lists-chosen");
     Click(lists, 1);
+}
+
+// Waits until the path dialog shows LABEL's directory.
+HWND WaitForPathDialog(const char* label) {
+    for (int i = 0; i < 200; ++i) {
+        char text[64] = "";
+        HWND dialog = ::FindWindowA(nullptr, "Setup Directories");
+        if (dialog != nullptr && ::GetDlgItemTextA(dialog, 1002, text, sizeof text) > 0 &&
+            std::string(text) == label) {
+            return dialog;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
+}
+
+// The language dialog, the path dialog with the confirm-exit box of its Cancel (answered
+// No), the other four directories, and the wizard page in its frame beside the picture.
+void AnswerEngineDialogs() {
+    HWND language = WaitForWindow("Setup Language");
+    ASSERT_NE(language, nullptr);
+    ::PostMessageA(::GetDlgItem(language, 1004), LB_SETCURSEL, 1, 0);
+    Pause("language");
+    Click(language, IDOK);
+    for (const char* label : {"Windows", "System", "System32", "Temp", "Source"}) {
+        HWND path = WaitForPathDialog(label);
+        ASSERT_NE(path, nullptr) << label;
+        if (std::string(label) == "Windows") {
+            Pause("path");
+            Click(path, IDCANCEL);
+            HWND box = WaitForWindow("Plandra Setup");
+            ASSERT_NE(box, nullptr);
+            Pause("message-box");
+            Click(box, 3);
+            path = WaitForPathDialog(label);
+        }
+        if (::GetWindowTextLengthA(::GetDlgItem(path, 1000)) == 0) {
+            Type(path, 1000, "C:\\");
+        }
+        Click(path, IDOK);
+    }
+    HWND frame = WaitForWindow(nullptr, "KTRSWizard");
+    ASSERT_NE(frame, nullptr);
+    Pause("wizard");
+    Click(::GetWindow(frame, GW_CHILD), IDOK);
+}
+
+TEST(EngineDialogsOnScreen, LanguagePathBoxAndWizardAnswerByClicks) {
+    DialogSample sample = BuildDialogKindsSample();
+    InstallContext context;
+    UseDialogSample(context, sample);
+    context.OptionFlags |= 0x100000;
+    std::thread user(AnswerEngineDialogs);
+    std::int32_t exitAction = 0;
+    char program[RestartBufferSize] = "";
+    char arguments[RestartBufferSize] = "";
+    EXPECT_EQ(VornMain(&context, "/M", &exitAction, program, arguments), -1);
+    user.join();
+    EXPECT_EQ(StatusFile(), "Success|Deutsch|");
 }
 
 TEST(CustomDialogSetOnScreen, PostedKeysAndClicksFillTheVariablesAsTheAnswerFileDoes) {
