@@ -229,7 +229,7 @@ DialogSample BuildDialogKindsSample() {
     const std::string pictureFields = std::to_string(setSize) + Sep +
                                       std::to_string(picture.size()) + Sep +
                                       std::to_string(picture.size());
-    ScriptBuilder b;
+    ScriptBuilder b(2);
     b.CallDll(call::OwnFunction, "", "f31",
               {std::string("0") + Sep + "DIR" + Sep + "PAGE" + Sep + "0" + Sep + "0" + Sep + "0" +
                Sep + pictureFields + Sep + "Welcome"});
