@@ -121,6 +121,12 @@ HWND WaitForPathDialog(const char* label) {
 void AnswerEngineDialogs() {
     HWND language = WaitForWindow("Setup Language");
     ASSERT_NE(language, nullptr);
+    // The list is filled, and its first choice made, while the dialog opens.
+    for (int i = 0; i < 100 && ::SendMessageA(::GetDlgItem(language, 1004), LB_GETCOUNT, 0, 0) < 2;
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ::PostMessageA(::GetDlgItem(language, 1004), LB_SETCURSEL, 1, 0);
     Pause("language");
     Click(language, IDOK);
