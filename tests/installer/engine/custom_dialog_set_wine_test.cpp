@@ -153,30 +153,33 @@ void AnswerEngineDialogs() {
     Click(::GetWindow(frame, GW_CHILD), IDOK);
 }
 
-TEST(EngineDialogsOnScreen, LanguagePathBoxAndWizardAnswerByClicks) {
-    DialogSample sample = BuildDialogKindsSample();
+// Runs the sample with VornMain while `user` answers its dialogs from another thread.
+std::int32_t RunAnswered(const DialogSample& sample, const char* commandLine, std::uint32_t options,
+                         void (*user)()) {
     InstallContext context;
     UseDialogSample(context, sample);
-    context.OptionFlags |= 0x100000;
-    std::thread user(AnswerEngineDialogs);
+    context.OptionFlags |= options;
+    std::thread answering(user);
     std::int32_t exitAction = 0;
     char program[RestartBufferSize] = "";
     char arguments[RestartBufferSize] = "";
-    EXPECT_EQ(VornMain(&context, "/M", &exitAction, program, arguments), -1);
-    user.join();
+    const std::int32_t result = VornMain(&context, commandLine, &exitAction, program, arguments);
+    answering.join();
+    return result;
+}
+
+// Context option bit 20: the language dialog stays up even for the user's own language.
+constexpr std::uint32_t LanguageDialogAlwaysShown = 0x100000;
+
+TEST(EngineDialogsOnScreen, LanguagePathBoxAndWizardAnswerByClicks) {
+    DialogSample sample = BuildDialogKindsSample();
+    EXPECT_EQ(RunAnswered(sample, "/M", LanguageDialogAlwaysShown, AnswerEngineDialogs), -1);
     EXPECT_EQ(StatusFile(), "Success|Deutsch|");
 }
 
 TEST(CustomDialogSetOnScreen, PostedKeysAndClicksFillTheVariablesAsTheAnswerFileDoes) {
     DialogSample sample = BuildDialogSample();
-    InstallContext context;
-    UseDialogSample(context, sample);
-    std::thread user(Answer);
-    std::int32_t exitAction = 0;
-    char program[RestartBufferSize] = "";
-    char arguments[RestartBufferSize] = "";
-    EXPECT_EQ(VornMain(&context, "", &exitAction, program, arguments), -1);
-    user.join();
+    EXPECT_EQ(RunAnswered(sample, "", 0, Answer), -1);
     EXPECT_EQ(StatusFile(), "Success|Ann|B|AB|D:|AC|");
 }
 
@@ -184,14 +187,7 @@ TEST(CustomDialogSetOnScreen, BrowserAndPartListAnswerByClicks) {
     char windows[MAX_PATH] = "";
     ::GetWindowsDirectoryA(windows, MAX_PATH);
     DialogSample sample = BuildListsSample(windows);
-    InstallContext context;
-    UseDialogSample(context, sample);
-    std::thread user(AnswerLists);
-    std::int32_t exitAction = 0;
-    char program[RestartBufferSize] = "";
-    char arguments[RestartBufferSize] = "";
-    EXPECT_EQ(VornMain(&context, "", &exitAction, program, arguments), -1);
-    user.join();
+    EXPECT_EQ(RunAnswered(sample, "", 0, AnswerLists), -1);
     std::string parent(windows);
     parent.resize(parent.rfind('\\') == 2 ? 3 : parent.rfind('\\'));
     EXPECT_EQ(StatusFile(), "Success|" + parent + "|Samples|");
