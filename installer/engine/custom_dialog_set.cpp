@@ -169,7 +169,8 @@ public:
     DialogWindow* CurrentPage = nullptr;
 
     void Close() override {
-        if (ConfirmExit(Run) && CurrentPage != nullptr) {
+        if (ConfirmExit(Run, CurrentPage != nullptr ? CurrentPage->Handle() : 0) &&
+            CurrentPage != nullptr) {
             CurrentPage->EndDialog(page_result::Abort);
         }
     }
@@ -178,8 +179,8 @@ private:
     Engine& Run;
 };
 
-bool ConfirmExit(Engine& engine) {
-    return EngineMessageBox(engine, 0, engine.Message(msg::ConfirmExit),
+bool ConfirmExit(Engine& engine, std::uintptr_t owner) {
+    return EngineMessageBox(engine, owner, engine.Message(msg::ConfirmExit),
                             engine.Message(msg::QuestionTitle),
                             box::YesNo | box::NoCancel | box::IconQuestion) == answer::Ok;
 }
@@ -322,7 +323,7 @@ public:
             }
         }
         Lists.Command(dialog, Page.Entries, control, notification);
-        if (control == platform::dlg::IdCancel && ConfirmExit(Run)) {
+        if (control == platform::dlg::IdCancel && ConfirmExit(Run, dialog.Handle())) {
             dialog.EndDialog(page_result::Abort);
         } else if (control == platform::dlg::IdHelp) {
             Help(dialog);
@@ -454,7 +455,7 @@ private:
     void Press(DialogWindow& dialog, std::size_t pressed) {
         const ControlEntry& button = Page.Entries[pressed];
         if (button.Action == page_action::Cancel) {
-            if (ConfirmExit(Run)) {
+            if (ConfirmExit(Run, dialog.Handle())) {
                 dialog.EndDialog(static_cast<std::intptr_t>(pressed));
             }
             return;

@@ -150,8 +150,9 @@ private:
 /// The engine's dialog state, made on first use.
 DialogState& DialogsOf(Engine& engine);
 
-/// The confirm-exit question (message 31, Yes/No): true when the user confirms.
-bool ConfirmExit(Engine& engine);
+/// The confirm-exit question (message 31, Yes/No): true when the user confirms. The
+/// engine dialog on show owns the box, so that it comes up over that dialog.
+bool ConfirmExit(Engine& engine, std::uintptr_t owner = 0);
 
 /// Opcode 20: runs the record's dialog set. 0 to go on, -2 to abort the run.
 int CustomDialogSet(Engine& engine, ActionRecord& record);

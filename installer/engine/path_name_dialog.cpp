@@ -36,7 +36,7 @@ public:
             if (!Accepted.empty()) {
                 dialog.EndDialog(dlg::IdOk);
             }
-        } else if (control == dlg::IdCancel && ConfirmExit(Run)) {
+        } else if (control == dlg::IdCancel && ConfirmExit(Run, dialog.Handle())) {
             dialog.EndDialog(Cancelled);
         }
     }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Shows each page of the sample dialog scripts, the wait dialog and the progress window
+# Shows each page of the sample dialog scripts, the language and path dialogs, the engine's
+# message box, the wizard frame with its picture, the wait dialog and the progress window
 # under Wine on a virtual X screen and captures each as a PNG. Not run by ctest: it is for
 # looking at the dialogs.
 # Usage: tests/installer/engine/capture_dialogs.sh [BUILD_DIR] [OUT_DIR]
@@ -7,8 +8,9 @@
 #              installer_win32_display_test built (default build/windows64)
 #   OUT_DIR    where the pictures go (default BUILD_DIR/dialog-captures)
 # The tests ask for a picture by writing its name into OUT_DIR/capture.txt and wait until
-# the file is gone; this script takes the picture and removes the file. Two of them are
-# docs/install-dialog-lists.png and docs/install-progress.png.
+# the file is gone; this script takes the picture and removes the file. Some of them are
+# docs/install-dialog-lists.png, docs/install-progress.png, docs/install-wizard-frame.png
+# and docs/install-message-box.png.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../../.." && pwd)
 build=$(cd "${1:-$source_dir/build/windows64}" && pwd)

@@ -17,9 +17,9 @@
 namespace vorn {
 namespace {
 
-HWND WaitForWindow(const char* caption) {
+HWND WaitForWindow(const char* caption, const char* className = nullptr) {
     for (int i = 0; i < 200; ++i) {
-        if (HWND window = ::FindWindowA(nullptr, caption)) {
+        if (HWND window = ::FindWindowA(className, caption)) {
             return window;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -102,16 +102,84 @@ void AnswerLists() {
     Click(lists, 1);
 }
 
-TEST(CustomDialogSetOnScreen, PostedKeysAndClicksFillTheVariablesAsTheAnswerFileDoes) {
-    DialogSample sample = BuildDialogSample();
+// Waits until the path dialog shows LABEL's directory.
+HWND WaitForPathDialog(const char* label) {
+    for (int i = 0; i < 200; ++i) {
+        char text[64] = "";
+        HWND dialog = ::FindWindowA(nullptr, "Setup Directories");
+        if (dialog != nullptr && ::GetDlgItemTextA(dialog, 1002, text, sizeof text) > 0 &&
+            std::string(text) == label) {
+            return dialog;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
+}
+
+// The language dialog, the path dialog with the confirm-exit box of its Cancel (answered
+// No), the other four directories, and the wizard page in its frame beside the picture.
+void AnswerEngineDialogs() {
+    HWND language = WaitForWindow("Setup Language");
+    ASSERT_NE(language, nullptr);
+    // The list is filled, and its first choice made, while the dialog opens.
+    for (int i = 0; i < 100 && ::SendMessageA(::GetDlgItem(language, 1004), LB_GETCOUNT, 0, 0) < 2;
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::PostMessageA(::GetDlgItem(language, 1004), LB_SETCURSEL, 1, 0);
+    Pause("language");
+    Click(language, IDOK);
+    for (const char* label : {"Windows", "System", "System32", "Temp", "Source"}) {
+        HWND path = WaitForPathDialog(label);
+        ASSERT_NE(path, nullptr) << label;
+        if (std::string(label) == "Windows") {
+            Pause("path");
+            Click(path, IDCANCEL);
+            HWND box = WaitForWindow("Plandra Setup");
+            ASSERT_NE(box, nullptr);
+            Pause("message-box");
+            Click(box, 3);
+            path = WaitForPathDialog(label);
+        }
+        if (::GetWindowTextLengthA(::GetDlgItem(path, 1000)) == 0) {
+            Type(path, 1000, "C:\\");
+        }
+        Click(path, IDOK);
+    }
+    HWND frame = WaitForWindow(nullptr, "KTRSWizard");
+    ASSERT_NE(frame, nullptr);
+    Pause("wizard");
+    Click(::GetWindow(frame, GW_CHILD), IDOK);
+}
+
+// Runs the sample with VornMain while `user` answers its dialogs from another thread.
+std::int32_t RunAnswered(const DialogSample& sample, const char* commandLine, std::uint32_t options,
+                         void (*user)()) {
     InstallContext context;
     UseDialogSample(context, sample);
-    std::thread user(Answer);
+    context.OptionFlags |= options;
+    std::thread answering(user);
     std::int32_t exitAction = 0;
     char program[RestartBufferSize] = "";
     char arguments[RestartBufferSize] = "";
-    EXPECT_EQ(VornMain(&context, "", &exitAction, program, arguments), -1);
-    user.join();
+    const std::int32_t result = VornMain(&context, commandLine, &exitAction, program, arguments);
+    answering.join();
+    return result;
+}
+
+// Context option bit 20: the language dialog stays up even for the user's own language.
+constexpr std::uint32_t LanguageDialogAlwaysShown = 0x100000;
+
+TEST(EngineDialogsOnScreen, LanguagePathBoxAndWizardAnswerByClicks) {
+    DialogSample sample = BuildDialogKindsSample();
+    EXPECT_EQ(RunAnswered(sample, "/M", LanguageDialogAlwaysShown, AnswerEngineDialogs), -1);
+    EXPECT_EQ(StatusFile(), "Success|Deutsch|");
+}
+
+TEST(CustomDialogSetOnScreen, PostedKeysAndClicksFillTheVariablesAsTheAnswerFileDoes) {
+    DialogSample sample = BuildDialogSample();
+    EXPECT_EQ(RunAnswered(sample, "", 0, Answer), -1);
     EXPECT_EQ(StatusFile(), "Success|Ann|B|AB|D:|AC|");
 }
 
@@ -119,14 +187,7 @@ TEST(CustomDialogSetOnScreen, BrowserAndPartListAnswerByClicks) {
     char windows[MAX_PATH] = "";
     ::GetWindowsDirectoryA(windows, MAX_PATH);
     DialogSample sample = BuildListsSample(windows);
-    InstallContext context;
-    UseDialogSample(context, sample);
-    std::thread user(AnswerLists);
-    std::int32_t exitAction = 0;
-    char program[RestartBufferSize] = "";
-    char arguments[RestartBufferSize] = "";
-    EXPECT_EQ(VornMain(&context, "", &exitAction, program, arguments), -1);
-    user.join();
+    EXPECT_EQ(RunAnswered(sample, "", 0, AnswerLists), -1);
     std::string parent(windows);
     parent.resize(parent.rfind('\\') == 2 ? 3 : parent.rfind('\\'));
     EXPECT_EQ(StatusFile(), "Success|" + parent + "|Samples|");

@@ -1,6 +1,7 @@
 // The sample installation script with dialogs.
 #include "sample_dialog_script.h"
 
+#include "billboard_script.h"
 #include "engine_fakes.h"
 #include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/page_lists.h"
@@ -176,6 +177,64 @@ DialogSample BuildListsSample(const std::string& directory) {
               {std::string("1") + Sep + "PARTS" + Sep + "Program Help"});
     auto size = static_cast<std::uint32_t>(sample.Archive.size());
     CustomDialogSetRecord(b, 0, size, size);
+    b.Exit();
+    std::vector<std::uint8_t> records = b.Build();
+    sample.Script = WriteScriptHeader(h);
+    sample.Script.insert(sample.Script.end(), records.begin(), records.end());
+    return sample;
+}
+
+DialogSample BuildDialogKindsSample() {
+    platform::DialogTemplate welcome = Page("Welcome", {});
+    welcome.Height = 120;
+    welcome.Controls = {
+        platform::MakeDialogControl(ControlKind::Static, 0, 80,
+                                    "Setup installs Plandra on this computer. Choose Finish to "
+                                    "begin.",
+                                    7, 7, 186, 30),
+        platform::MakeDialogControl(ControlKind::Button, dlg::BsDefPushButton | TabGroup, 1,
+                                    "Finish", 143, 99, 50, 14)};
+    DialogSample sample;
+    sample.Archive = BuildDialogSet(
+        {{welcome,
+          {},
+          {"Welcome"},
+          {{control_kind::Button, 1, 2, 0, page_action::Finish, 0, 0, {""}, "", ""}}}},
+        2);
+    const auto setSize = static_cast<std::uint32_t>(sample.Archive.size());
+    const std::vector<std::uint8_t> picture = testing::TestBitmap(120, 180, 8, 30);
+    sample.Archive.insert(sample.Archive.end(), picture.begin(), picture.end());
+
+    ScriptHeader h = SampleHeader();
+    h.StatusFileName = DialogSampleStatusFile;
+    h.StatusFileTemplate = "%6%|%LANG%|%7%";
+    h.FontFace = "MS Sans Serif";
+    h.FontPointSize = 8;
+    h.LanguageDialogTitle = "Setup Language";
+    h.LanguageDialogPrompt = "Choose the language of the installation:";
+    h.Languages = {{"English", "ENU"}, {"Deutsch", "DEU"}};
+    std::vector<std::string> messages = testing::NumberedMessages();
+    for (auto [at, text] : {std::pair<int, const char*>{8, "Confirm the "},
+                            {9, " directory:"},
+                            {10, "Setup Directories"},
+                            {18, "Plandra Setup"},
+                            {27, "OK"},
+                            {28, "Cancel"},
+                            {31, "Setup is not complete. Do you really want to leave it?"},
+                            {35, "Yes"},
+                            {36, "No"}}) {
+        messages[static_cast<std::size_t>(at)] = text;
+    }
+    h.Texts = {{"Plandra Setup", messages}, {"Plandra Setup", messages}};
+    const std::string pictureFields = std::to_string(setSize) + Sep +
+                                      std::to_string(picture.size()) + Sep +
+                                      std::to_string(picture.size());
+    ScriptBuilder b(2);
+    b.CallDll(call::OwnFunction, "", "f31",
+              {std::string("0") + Sep + "DIR" + Sep + "PAGE" + Sep + "0" + Sep + "0" + Sep + "0" +
+               Sep + pictureFields + Sep + "Welcome"});
+    CustomDialogSetRecord(b, 0, setSize, setSize, "PAGE", "Welcome");
+    b.CallDll(call::OwnFunction, "", "f31", {std::string("1") + Sep + "DIR" + Sep + "PAGE"});
     b.Exit();
     std::vector<std::uint8_t> records = b.Build();
     sample.Script = WriteScriptHeader(h);

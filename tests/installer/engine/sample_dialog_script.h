@@ -37,6 +37,12 @@ DialogPageLayout BuildListsPage();
 /// and writes "%6%|DIR|PARTS|%7%" into the Windows directory's DIALOGS.MIF.
 DialogSample BuildListsSample(const std::string& directory);
 
+/// Two languages with the language dialog always shown (context option bit 20 must be
+/// set), then a wizard of one page "Welcome" (static 80, Finish 1) in the frame with a
+/// 120 x 180 picture of red and blue squares as its band. With "/M" the path dialogs of
+/// manual mode come first. Writes "%6%|%LANG%|%7%" into DIALOGS.MIF.
+DialogSample BuildDialogKindsSample();
+
 /// A setup program's decompressor over `sample.Archive` that stores it as it is: copies
 /// the requested bytes into the context's decompression target.
 void UseDialogSample(InstallContext& context, const DialogSample& sample);
