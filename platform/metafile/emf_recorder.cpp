@@ -31,7 +31,6 @@ constexpr std::uint32_t DeleteObject = 40;
 constexpr std::uint32_t Ellipse = 42;
 constexpr std::uint32_t Arc = 45;
 constexpr std::uint32_t LineTo = 54;
-constexpr std::uint32_t FillRgn = 71;
 constexpr std::uint32_t ExtCreateFontIndirectW = 82;
 constexpr std::uint32_t ExtTextOutW = 84;
 constexpr std::uint32_t Polygon16 = 86;
