@@ -103,8 +103,6 @@ void SetFontField(platform::LogFontA& font, std::size_t field, std::int64_t valu
 /// The pages of one dialog-pages statement, gathered line by line.
 class DialogPageCompiler {
 public:
-    explicit DialogPageCompiler(std::size_t languages) : Languages(languages) {}
-
     /// One line inside the set; false when it is end-pages, which closes the set.
     bool Statement(StatementReader& in);
     /// The block, checked as the engine reads it; `column` is where mistakes are shown.
@@ -121,7 +119,6 @@ private:
     bool Box(StatementReader& in, const std::string& whose, std::array<std::int16_t*, 4> box,
              bool& sized);
 
-    std::size_t Languages;
     std::vector<DialogPageLayout> Pages;
 };
 

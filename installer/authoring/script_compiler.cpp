@@ -1074,7 +1074,7 @@ private:
             PagesCondition = SetCondition();
             PagesFile = File;
             PagesLine = Line;
-            Pages = std::make_unique<DialogPageCompiler>(Header.Texts.size());
+            Pages = std::make_unique<DialogPageCompiler>();
         } else if (keyword == WizardStatement) {
             const WizardCall wizard = CompileWizard(*this);
             TextColumn = first.Column;

@@ -39,14 +39,14 @@ SandboxSystemInfo::SandboxSystemInfo(const SandboxMachine& machine)
         {"TEMP", Machine.TempDirectory},
         {"TMP", Machine.TempDirectory},
         {"windir", Machine.WindowsDirectory}};
-    for (const auto& [name, value] : Machine.Environment) {
+    for (const auto& setting : Machine.Environment) {
         auto known = std::find_if(Environment.begin(), Environment.end(), [&](const auto& entry) {
-            return EqualsIgnoringCase(entry.first, name);
+            return EqualsIgnoringCase(entry.first, setting.first);
         });
         if (known != Environment.end()) {
-            known->second = value;
+            known->second = setting.second;
         } else {
-            Environment.emplace_back(name, value);
+            Environment.emplace_back(setting.first, setting.second);
         }
     }
 }
