@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shows each page of the sample dialog scripts, the language and path dialogs, the engine's
-# message box, the wizard frame with its picture, the wait dialog and the progress window
+# message box, the wizard frame with its picture, the disk prompt (disk-prompt), the wait
+# dialog and the progress window
 # under Wine on a virtual X screen and captures each as a PNG. Not run by ctest: it is for
 # looking at the dialogs.
 # Usage: tests/installer/engine/capture_dialogs.sh [BUILD_DIR] [OUT_DIR]
