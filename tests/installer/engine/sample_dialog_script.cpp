@@ -245,16 +245,19 @@ DialogSample BuildDialogKindsSample() {
 
 DialogSample BuildDiskPromptSample(const std::string& destination) {
     ControlKind button = ControlKind::Button;
-    DialogPageLayout prompt{
+    platform::DialogTemplate form =
         Page("Setup Disk",
              {platform::MakeDialogControl(ControlKind::Static, 0, 100,
                                           "Please insert the disk with this number and choose OK.",
                                           7, 7, 186, 20),
               platform::MakeDialogControl(ControlKind::Edit, dlg::WsBorder | dlg::EsReadOnly, 10,
                                           "", 7, 30, 40, 12),
-              platform::MakeDialogControl(button, dlg::BsDefPushButton | TabGroup, 1, "OK", 90, 90,
+              platform::MakeDialogControl(button, dlg::BsDefPushButton | TabGroup, 1, "OK", 90, 40,
                                           50, 14),
-              platform::MakeDialogControl(button, Tab, 2, "Cancel", 145, 90, 50, 14)}),
+              platform::MakeDialogControl(button, Tab, 2, "Cancel", 145, 40, 50, 14)});
+    form.Height = 60;
+    DialogPageLayout prompt{
+        form,
         {},
         {"Setup Disk"},
         {{control_kind::Edit, 10, 11, 0, 0, 0, 0, {""}, "DISK_NUMBER", ""},
