@@ -216,6 +216,19 @@ void InsertDiskAndRetry() {
     Click(prompt, IDOK);
 }
 
+// Cancel, Yes to the confirm-exit question, and OK to the box that ends the run.
+void CancelAtDiskPrompt() {
+    HWND prompt = WaitForWindow("Setup Disk");
+    ASSERT_NE(prompt, nullptr);
+    Click(prompt, IDCANCEL);
+    HWND box = WaitForWindow("Plandra Setup", "#32770");
+    ASSERT_NE(box, nullptr);
+    Click(box, IDOK);
+    HWND error = WaitForWindow("Setup Error", "#32770");
+    ASSERT_NE(error, nullptr);
+    Click(error, IDOK);
+}
+
 // Context option bit 20: the language dialog stays up even for the user's own language.
 constexpr std::uint32_t LanguageDialogAlwaysShown = 0x100000;
 
@@ -241,16 +254,25 @@ TEST(CustomDialogSetOnScreen, BrowserAndPartListAnswerByClicks) {
     EXPECT_EQ(StatusFile(), "Success|" + parent + "|Samples|");
 }
 
-TEST(DiskPromptOnScreen, AsksForTheSecondDiskUntilItIsIn) {
+TEST(DiskPromptOnScreen, AsksForTheSecondDiskUntilItIsInOrTheUserCancels) {
     char temp[MAX_PATH] = "";
     ::GetTempPathA(MAX_PATH, temp);
     const std::string installed = std::string(temp) + "DISKTWO.BIN";
-    std::remove(SecondDisk().c_str());
-    std::remove(installed.c_str());
-    DialogSample sample = BuildDiskPromptSample(installed);
-    EXPECT_EQ(RunAnswered(sample, "", 0, InsertDiskAndRetry), -1);
-    EXPECT_EQ(StatusFile(), "Success|2|");
-    EXPECT_EQ(Contents(installed), "disk two");
+    struct Case {
+        void (*User)();
+        std::int32_t Result;
+        const char* Status;
+        const char* Installed;
+    };
+    for (const Case& c : {Case{InsertDiskAndRetry, -1, "Success|2|", "disk two"},
+                          Case{CancelAtDiskPrompt, -2, "Failed|2|M7", ""}}) {
+        std::remove(SecondDisk().c_str());
+        std::remove(installed.c_str());
+        DialogSample sample = BuildDiskPromptSample(installed);
+        EXPECT_EQ(RunAnswered(sample, "", 0, c.User), c.Result);
+        EXPECT_EQ(StatusFile(), c.Status);
+        EXPECT_EQ(Contents(installed), c.Installed);
+    }
     std::remove(SecondDisk().c_str());
     std::remove(installed.c_str());
 }

@@ -280,7 +280,8 @@ DialogSample BuildDiskPromptSample(const std::string& destination) {
     h.StatusFileName = DialogSampleStatusFile;
     h.StatusFileTemplate = "%6%|%DISK_NUMBER%|%7%";
     std::vector<std::string> messages = testing::NumberedMessages();
-    for (auto [at, text] : {std::pair<int, const char*>{18, "Plandra Setup"},
+    for (auto [at, text] : {std::pair<int, const char*>{17, "Setup Error"},
+                            {18, "Plandra Setup"},
                             {29, "Copying Files"},
                             {31, "Setup is not complete. Do you really want to leave it?"},
                             {35, "Yes"},
