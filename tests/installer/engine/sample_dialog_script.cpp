@@ -47,6 +47,25 @@ platform::DialogTemplate Page(std::string caption, std::vector<platform::DialogC
     return t;
 }
 
+// The message table with readable texts where the dialogs on screen show them.
+std::vector<std::string> ShownMessages() {
+    std::vector<std::string> messages = testing::NumberedMessages();
+    for (auto [at, text] : {std::pair<int, const char*>{8, "Confirm the "},
+                            {9, " directory:"},
+                            {10, "Setup Directories"},
+                            {17, "Setup Error"},
+                            {18, "Plandra Setup"},
+                            {27, "OK"},
+                            {28, "Cancel"},
+                            {29, "Copying Files"},
+                            {31, "Setup is not complete. Do you really want to leave it?"},
+                            {35, "Yes"},
+                            {36, "No"}}) {
+        messages[static_cast<std::size_t>(at)] = text;
+    }
+    return messages;
+}
+
 constexpr std::uint32_t Tab = dlg::WsTabStop;
 constexpr std::uint32_t TabGroup = dlg::WsTabStop | dlg::WsGroup;
 
@@ -214,18 +233,7 @@ DialogSample BuildDialogKindsSample() {
     h.LanguageDialogTitle = "Setup Language";
     h.LanguageDialogPrompt = "Choose the language of the installation:";
     h.Languages = {{"English", "ENU"}, {"Deutsch", "DEU"}};
-    std::vector<std::string> messages = testing::NumberedMessages();
-    for (auto [at, text] : {std::pair<int, const char*>{8, "Confirm the "},
-                            {9, " directory:"},
-                            {10, "Setup Directories"},
-                            {18, "Plandra Setup"},
-                            {27, "OK"},
-                            {28, "Cancel"},
-                            {31, "Setup is not complete. Do you really want to leave it?"},
-                            {35, "Yes"},
-                            {36, "No"}}) {
-        messages[static_cast<std::size_t>(at)] = text;
-    }
+    std::vector<std::string> messages = ShownMessages();
     h.Texts = {{"Plandra Setup", messages}, {"Plandra Setup", messages}};
     const std::string pictureFields = std::to_string(setSize) + Sep +
                                       std::to_string(picture.size()) + Sep +
@@ -279,15 +287,7 @@ DialogSample BuildDiskPromptSample(const std::string& destination) {
     h.BytesPerDisk = 1024;
     h.StatusFileName = DialogSampleStatusFile;
     h.StatusFileTemplate = "%6%|%DISK_NUMBER%|%7%";
-    std::vector<std::string> messages = testing::NumberedMessages();
-    for (auto [at, text] : {std::pair<int, const char*>{17, "Setup Error"},
-                            {18, "Plandra Setup"},
-                            {29, "Copying Files"},
-                            {31, "Setup is not complete. Do you really want to leave it?"},
-                            {35, "Yes"},
-                            {36, "No"}}) {
-        messages[static_cast<std::size_t>(at)] = text;
-    }
+    std::vector<std::string> messages = ShownMessages();
     h.Texts = {{"Plandra Setup", messages}};
     sample.Script = WriteScriptHeader(h);
     sample.Script.insert(sample.Script.end(), script.begin() + read.RecordsOffset, script.end());
