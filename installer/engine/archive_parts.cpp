@@ -1,6 +1,7 @@
 // Multi-disk archives: which part holds an offset, opening it, and the disk prompt.
 #include "archive_parts.h"
 
+#include "custom_dialog_set.h"
 #include "engine.h"
 #include "engine_message_box.h"
 #include "install_context.h"
@@ -8,6 +9,7 @@
 #include "running_engine.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace vorn {
 
@@ -49,6 +51,24 @@ bool TryOpenPart(Engine& engine, std::uint32_t disk) {
     parts.OpenPart = std::move(part);
     parts.OpenDisk = disk;
     return true;
+}
+
+// Asks for the disk with the archive's disk-prompt dialog set, or with the engine's box
+// when the archive carries none. False when the user cancels or the set cannot be shown.
+bool PromptForDisk(Engine& engine, std::uint32_t disk) {
+    ArchiveParts& parts = engine.Disks;
+    if (!parts.PromptSet.empty()) {
+        // The prompt stands alone: it is never a page of a wizard on show.
+        DialogState& dialogs = DialogsOf(engine);
+        bool wizard = std::exchange(dialogs.WizardStyle, false);
+        int result = RunDialogSet(engine, parts.PromptSet);
+        dialogs.WizardStyle = wizard;
+        return result == 0;
+    }
+    std::string text = "Please insert disk " + std::to_string(disk) + ".\n\n" +
+                       PartPath(parts, engine.Variables.GetVariable("INST"), disk);
+    return EngineMessageBox(engine, 0, text, engine.Message(msg::QuestionTitle),
+                            box::IconExclamation) == answer::Ok;
 }
 
 int StopRun(Engine& engine) {
@@ -113,10 +133,7 @@ int OpenArchivePart(Engine& engine, bool next, bool force) {
             engine.Services.Machine->Prompts() != nullptr) {
             engine.Services.Machine->Prompts()->MessageBeep(platform::BeepExclamation);
         }
-        std::string text = "Please insert disk " + std::to_string(disk) + ".\n\n" +
-                           PartPath(parts, engine.Variables.GetVariable("INST"), disk);
-        if (EngineMessageBox(engine, 0, text, engine.Message(msg::QuestionTitle),
-                             box::IconExclamation) != answer::Ok) {
+        if (!PromptForDisk(engine, disk)) {
             return StopRun(engine);
         }
     }

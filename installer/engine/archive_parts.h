@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
@@ -30,6 +31,8 @@ struct ArchiveParts {
     std::uint32_t ArchiveIdentifier = 0;
     std::uint32_t LibraryNumber = 0;
     std::string LibraryCopy;
+    /// The disk-prompt dialog set the archive carries; empty: the engine's box asks.
+    std::vector<std::uint8_t> PromptSet;
 };
 
 /// The disk (1 and up) whose part holds archive offset `archiveOffset`.

@@ -580,7 +580,11 @@ int CustomDialogSet(Engine& engine, ActionRecord& record) {
     if (block == nullptr) {
         return Fail(engine, "the dialog set cannot be decompressed");
     }
-    DialogSetReadResult set = ReadDialogSet(*block, engine.Program.Languages());
+    return RunDialogSet(engine, *block);
+}
+
+int RunDialogSet(Engine& engine, std::span<const std::uint8_t> block) {
+    DialogSetReadResult set = ReadDialogSet(block, engine.Program.Languages());
     if (!set.Error.empty()) {
         return Fail(engine, set.Error);
     }

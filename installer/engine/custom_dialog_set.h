@@ -157,6 +157,10 @@ bool ConfirmExit(Engine& engine, std::uintptr_t owner = 0);
 /// Opcode 20: runs the record's dialog set. 0 to go on, -2 to abort the run.
 int CustomDialogSet(Engine& engine, ActionRecord& record);
 
+/// Runs a decompressed dialog set from its first dialog: 0 when it is left with Back,
+/// Finish or its own end, -2 when the run must end (Cancel, or a set that cannot be shown).
+int RunDialogSet(Engine& engine, std::span<const std::uint8_t> block);
+
 /// The window class of the wizard frame.
 inline constexpr std::string_view WizardFrameClass = "KTRSWizard";
 /// Prefix of the answer file's names that answer dialogs ("Dialog.Caption = press 1").

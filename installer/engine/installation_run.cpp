@@ -208,6 +208,7 @@ InstallationRun::StartResult InstallationRun::ScriptStart() {
     State->Disks.LibraryBaseName = Header.LibraryBaseName;
     State->Disks.ArchiveIdentifier = Header.ArchiveIdentifier;
     State->Disks.SetupProgram = SetupProgram;
+    State->Disks.PromptSet = Pieces.DiskPromptSet;
     std::size_t languages = Header.Texts.size();
 
     // The default choice is the language whose system name is the user's; the language

@@ -33,6 +33,7 @@ inline constexpr std::uint32_t BsGroupBox = 0x7;
 inline constexpr std::uint32_t BsAutoRadioButton = 0x9;
 inline constexpr std::uint32_t BsTypeMask = 0xF;
 inline constexpr std::uint32_t EsAutoHScroll = 0x80;
+inline constexpr std::uint32_t EsReadOnly = 0x800;
 inline constexpr std::uint32_t LbsNotify = 0x1;
 inline constexpr std::uint32_t LbsMultipleSel = 0x8;
 inline constexpr std::uint32_t LbsOwnerDrawFixed = 0x10;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Shows each page of the sample dialog scripts, the language and path dialogs, the engine's
-# message box, the wizard frame with its picture, the wait dialog and the progress window
-# under Wine on a virtual X screen and captures each as a PNG. Not run by ctest: it is for
-# looking at the dialogs.
+# message box, the wizard frame with its picture, the disk prompt (disk-prompt), the wait
+# dialog and the progress window under Wine on a virtual X screen and captures each as a
+# PNG. Not run by ctest: it is for looking at the dialogs.
 # Usage: tests/installer/engine/capture_dialogs.sh [BUILD_DIR] [OUT_DIR]
 #   BUILD_DIR  a windows64 build with installer_custom_dialog_set_wine_test and
 #              installer_win32_display_test built (default build/windows64)

@@ -6,7 +6,9 @@
 #include "screen_capture.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -153,11 +155,35 @@ void AnswerEngineDialogs() {
     Click(::GetWindow(frame, GW_CHILD), IDOK);
 }
 
+const DialogSample* Storing = nullptr;
+InstallContext* StoringContext = nullptr;
+
+// The sample's decompressor that also writes into a file: the archive's items are stored.
+std::int32_t PLATFORM_WINAPI StoreDecompress(std::uintptr_t, std::uintptr_t file,
+                                             std::uint32_t size, std::uint32_t) {
+    const std::uint32_t at = StoringContext->ArchiveOffset;
+    if (at > Storing->Archive.size() || Storing->Archive.size() - at < size) {
+        StoringContext->ErrorCode = context_error::ArchiveReadFailure;
+        return 0;
+    }
+    const std::uint8_t* from = Storing->Archive.data() + at;
+    DWORD written = 0;
+    if (file != 0 && !::WriteFile(reinterpret_cast<HANDLE>(file), from, size, &written, nullptr)) {
+        StoringContext->ErrorCode = context_error::WriteFailure;
+    } else if (file == 0 && StoringContext->DecompressTarget != nullptr) {
+        std::memcpy(StoringContext->DecompressTarget, from, size);
+    }
+    return static_cast<std::int32_t>(size);
+}
+
 // Runs the sample with VornMain while `user` answers its dialogs from another thread.
 std::int32_t RunAnswered(const DialogSample& sample, const char* commandLine, std::uint32_t options,
                          void (*user)()) {
     InstallContext context;
     UseDialogSample(context, sample);
+    Storing = &sample;
+    StoringContext = &context;
+    context.Decompress = &StoreDecompress;
     context.OptionFlags |= options;
     std::thread answering(user);
     std::int32_t exitAction = 0;
@@ -166,6 +192,41 @@ std::int32_t RunAnswered(const DialogSample& sample, const char* commandLine, st
     const std::int32_t result = VornMain(&context, commandLine, &exitAction, program, arguments);
     answering.join();
     return result;
+}
+
+// The second disk's part beside the setup program, which here is the test itself.
+std::string SecondDisk() {
+    char program[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string path(program);
+    return path.substr(0, path.rfind('.')) + ".W02";
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The disk prompt shows while the part is missing; the disk goes in and OK retries.
+void InsertDiskAndRetry() {
+    HWND prompt = WaitForWindow("Setup Disk");
+    ASSERT_NE(prompt, nullptr);
+    Pause("disk-prompt");
+    std::ofstream(SecondDisk(), std::ios::binary) << "part";
+    Click(prompt, IDOK);
+}
+
+// Cancel, Yes to the confirm-exit question, and OK to the box that ends the run.
+void CancelAtDiskPrompt() {
+    HWND prompt = WaitForWindow("Setup Disk");
+    ASSERT_NE(prompt, nullptr);
+    Click(prompt, IDCANCEL);
+    HWND box = WaitForWindow("Plandra Setup", "#32770");
+    ASSERT_NE(box, nullptr);
+    Click(box, IDOK);
+    HWND error = WaitForWindow("Setup Error", "#32770");
+    ASSERT_NE(error, nullptr);
+    Click(error, IDOK);
 }
 
 // Context option bit 20: the language dialog stays up even for the user's own language.
@@ -191,6 +252,29 @@ TEST(CustomDialogSetOnScreen, BrowserAndPartListAnswerByClicks) {
     std::string parent(windows);
     parent.resize(parent.rfind('\\') == 2 ? 3 : parent.rfind('\\'));
     EXPECT_EQ(StatusFile(), "Success|" + parent + "|Samples|");
+}
+
+TEST(DiskPromptOnScreen, AsksForTheSecondDiskUntilItIsInOrTheUserCancels) {
+    char temp[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string installed = std::string(temp) + "DISKTWO.BIN";
+    struct Case {
+        void (*User)();
+        std::int32_t Result;
+        const char* Status;
+        const char* Installed;
+    };
+    for (const Case& c : {Case{InsertDiskAndRetry, -1, "Success|2|", "disk two"},
+                          Case{CancelAtDiskPrompt, -2, "Failed|2|M7", ""}}) {
+        std::remove(SecondDisk().c_str());
+        std::remove(installed.c_str());
+        DialogSample sample = BuildDiskPromptSample(installed);
+        EXPECT_EQ(RunAnswered(sample, "", 0, c.User), c.Result);
+        EXPECT_EQ(StatusFile(), c.Status);
+        EXPECT_EQ(Contents(installed), c.Installed);
+    }
+    std::remove(SecondDisk().c_str());
+    std::remove(installed.c_str());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "billboard_script.h"
 #include "engine_fakes.h"
+#include "file_install_sample.h"
 #include "installer/engine/dialog_set_builder.h"
 #include "installer/engine/page_lists.h"
 #include "installer/engine/script_header.h"
@@ -44,6 +45,25 @@ platform::DialogTemplate Page(std::string caption, std::vector<platform::DialogC
     t.Height = 110;
     t.Controls = std::move(controls);
     return t;
+}
+
+// The message table with readable texts where the dialogs on screen show them.
+std::vector<std::string> ShownMessages() {
+    std::vector<std::string> messages = testing::NumberedMessages();
+    for (auto [at, text] : {std::pair<int, const char*>{8, "Confirm the "},
+                            {9, " directory:"},
+                            {10, "Setup Directories"},
+                            {17, "Setup Error"},
+                            {18, "Plandra Setup"},
+                            {27, "OK"},
+                            {28, "Cancel"},
+                            {29, "Copying Files"},
+                            {31, "Setup is not complete. Do you really want to leave it?"},
+                            {35, "Yes"},
+                            {36, "No"}}) {
+        messages[static_cast<std::size_t>(at)] = text;
+    }
+    return messages;
 }
 
 constexpr std::uint32_t Tab = dlg::WsTabStop;
@@ -213,18 +233,7 @@ DialogSample BuildDialogKindsSample() {
     h.LanguageDialogTitle = "Setup Language";
     h.LanguageDialogPrompt = "Choose the language of the installation:";
     h.Languages = {{"English", "ENU"}, {"Deutsch", "DEU"}};
-    std::vector<std::string> messages = testing::NumberedMessages();
-    for (auto [at, text] : {std::pair<int, const char*>{8, "Confirm the "},
-                            {9, " directory:"},
-                            {10, "Setup Directories"},
-                            {18, "Plandra Setup"},
-                            {27, "OK"},
-                            {28, "Cancel"},
-                            {31, "Setup is not complete. Do you really want to leave it?"},
-                            {35, "Yes"},
-                            {36, "No"}}) {
-        messages[static_cast<std::size_t>(at)] = text;
-    }
+    std::vector<std::string> messages = ShownMessages();
     h.Texts = {{"Plandra Setup", messages}, {"Plandra Setup", messages}};
     const std::string pictureFields = std::to_string(setSize) + Sep +
                                       std::to_string(picture.size()) + Sep +
@@ -242,9 +251,55 @@ DialogSample BuildDialogKindsSample() {
     return sample;
 }
 
+DialogSample BuildDiskPromptSample(const std::string& destination) {
+    ControlKind button = ControlKind::Button;
+    platform::DialogTemplate form =
+        Page("Setup Disk",
+             {platform::MakeDialogControl(ControlKind::Static, 0, 100,
+                                          "Please insert the disk with this number and choose OK.",
+                                          7, 7, 186, 20),
+              platform::MakeDialogControl(ControlKind::Edit, dlg::WsBorder | dlg::EsReadOnly, 10,
+                                          "", 7, 30, 40, 12),
+              platform::MakeDialogControl(button, dlg::BsDefPushButton | TabGroup, 1, "OK", 90, 40,
+                                          50, 14),
+              platform::MakeDialogControl(button, Tab, 2, "Cancel", 145, 40, 50, 14)});
+    form.Height = 60;
+    DialogPageLayout prompt{
+        form,
+        {},
+        {"Setup Disk"},
+        {{control_kind::Edit, 10, 11, 0, 0, 0, 0, {""}, "DISK_NUMBER", ""},
+         {control_kind::Button, 1, 2, 0, page_action::Finish, 0, 0, {""}, "", ""},
+         {control_kind::Button, 2, 3, 0, page_action::Cancel, 0, 0, {""}, "", ""}}};
+    DialogSample sample;
+    sample.Archive = BuildDialogSet({prompt});
+    sample.DiskPromptSetSize = static_cast<std::uint32_t>(sample.Archive.size());
+    // The file's offset counts from the end of the set: 1500 lies on the second disk.
+    constexpr std::uint32_t FileOffset = 1500;
+    const std::string content = "disk two";
+    sample.Archive.resize(sample.DiskPromptSetSize + FileOffset);
+    sample.Archive.insert(sample.Archive.end(), content.begin(), content.end());
+    const auto size = static_cast<std::uint32_t>(content.size());
+    PackedPayload payload{{{"two", FileOffset, size, size, 0, ItemStorage::Stored}}, {}};
+    std::vector<std::uint8_t> script = FileInstallScript(payload, {{"two", destination}});
+    HeaderReadResult read = ReadScriptHeader(script);
+    ScriptHeader h = read.Header;
+    h.BytesPerDisk = 1024;
+    h.StatusFileName = DialogSampleStatusFile;
+    h.StatusFileTemplate = "%6%|%DISK_NUMBER%|%7%";
+    std::vector<std::string> messages = ShownMessages();
+    h.Texts = {{"Plandra Setup", messages}};
+    sample.Script = WriteScriptHeader(h);
+    sample.Script.insert(sample.Script.end(), script.begin() + read.RecordsOffset, script.end());
+    return sample;
+}
+
 void UseDialogSample(InstallContext& context, const DialogSample& sample) {
     Archive = &sample.Archive;
     Context = &context;
+    context.PieceSizes[static_cast<std::size_t>(EmbeddedPiece::DiskPromptDialogs)] =
+        sample.DiskPromptSetSize;
+    context.DiskPromptSetSize = sample.DiskPromptSetSize;
     context.Decompress = &CopyDecompress;
     context.Script = const_cast<std::uint8_t*>(sample.Script.data());
     context.ScriptLength = static_cast<std::uint32_t>(sample.Script.size());

@@ -19,6 +19,8 @@ struct DialogSample {
     std::vector<std::uint8_t> Script;
     /// The archive: the dialog set's block, stored as it is.
     std::vector<std::uint8_t> Archive;
+    /// The size of the disk-prompt dialog set at the archive's start; 0: it carries none.
+    std::uint32_t DiskPromptSetSize = 0;
 };
 
 /// Page "Setup Options": edit 10 (NAME, at least 2 characters), radio buttons 20-22
@@ -42,6 +44,12 @@ DialogSample BuildListsSample(const std::string& directory);
 /// 120 x 180 picture of red and blue squares as its band. With "/M" the path dialogs of
 /// manual mode come first. Writes "%6%|%LANG%|%7%" into DIALOGS.MIF.
 DialogSample BuildDialogKindsSample();
+
+/// Disks of 1024 bytes; the archive carries the disk-prompt set "Setup Disk" (read-only
+/// edit 10 showing DISK_NUMBER, OK 1 and Cancel 2) and then, on disk 2, the text "disk
+/// two", which the script installs to `destination`. Writes "%6%|%DISK_NUMBER%|%7%" into
+/// DIALOGS.MIF.
+DialogSample BuildDiskPromptSample(const std::string& destination);
 
 /// A setup program's decompressor over `sample.Archive` that stores it as it is: copies
 /// the requested bytes into the context's decompression target.
