@@ -168,6 +168,32 @@ TEST(CustomDialogSet, AnswerFileFillsTheVariablesOrEndsTheRunNamingTheDialog) {
     }
 }
 
+// The sample the Wine test answers by clicks (language, the five path dialogs of manual
+// mode, a wizard page in the frame with its picture) ends the same from an answer file.
+TEST(CustomDialogSet, TheEngineDialogsSampleEndsAsOnScreenFromAnAnswerFile) {
+    plandra::test::TempFolder folderOnDisk;
+    auto machine =
+        platform::SandboxMachine::Create(folderOnDisk.Folder(), platform::WindowsFamily::WindowsNT)
+            .Machine;
+    ASSERT_TRUE(machine);
+    VornSetMachine(folderOnDisk.Folder().string().c_str(), "C:\\SETUP.EXE");
+    std::string answers = "Dialog.Setup Language = choose 1004 1\r\n";
+    for (int i = 0; i < 5; ++i) {
+        answers += "Dialog.Setup Directories = text 1000 C:\\; press 1\r\n";
+    }
+    WriteFileText(machine->Resolve("C:\\ANSWERS.TXT").Native,
+                  answers + "Dialog.Welcome = press 1\r\n");
+    DialogSample sample = BuildDialogKindsSample();
+    InstallContext context;
+    UseDialogSample(context, sample);
+    context.OptionFlags |= 0x100000; // the language dialog always shown
+    std::int32_t exitAction = 0;
+    char program[RestartBufferSize] = "";
+    char arguments[RestartBufferSize] = "";
+    EXPECT_EQ(VornMain(&context, "/M /M=ANSWERS.TXT", &exitAction, program, arguments), -1);
+    EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\DIALOGS.MIF").Native), "Success|Deutsch|");
+}
+
 } // namespace
 } // namespace vorn
 
