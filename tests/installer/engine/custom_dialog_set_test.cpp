@@ -12,6 +12,7 @@
 #include "support/temp_file.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace vorn {
@@ -168,30 +169,47 @@ TEST(CustomDialogSet, AnswerFileFillsTheVariablesOrEndsTheRunNamingTheDialog) {
     }
 }
 
-// The sample the Wine test answers by clicks (language, the five path dialogs of manual
-// mode, a wizard page in the frame with its picture) ends the same from an answer file.
-TEST(CustomDialogSet, TheEngineDialogsSampleEndsAsOnScreenFromAnAnswerFile) {
-    plandra::test::TempFolder folderOnDisk;
-    auto machine =
-        platform::SandboxMachine::Create(folderOnDisk.Folder(), platform::WindowsFamily::WindowsNT)
-            .Machine;
-    ASSERT_TRUE(machine);
-    VornSetMachine(folderOnDisk.Folder().string().c_str(), "C:\\SETUP.EXE");
-    std::string answers = "Dialog.Setup Language = choose 1004 1\r\n";
+// The samples the Wine test answers by clicks end the same from an answer file: the
+// language, the five path dialogs of manual mode and a wizard page in the frame with its
+// picture; and the disk prompt cancelled while the second disk is missing.
+TEST(CustomDialogSet, TheEngineDialogSamplesEndAsOnScreenFromAnAnswerFile) {
+    std::string paths;
     for (int i = 0; i < 5; ++i) {
-        answers += "Dialog.Setup Directories = text 1000 C:\\; press 1\r\n";
+        paths += "Dialog.Setup Directories = text 1000 C:\\; press 1\r\n";
     }
-    WriteFileText(machine->Resolve("C:\\ANSWERS.TXT").Native,
-                  answers + "Dialog.Welcome = press 1\r\n");
-    DialogSample sample = BuildDialogKindsSample();
-    InstallContext context;
-    UseDialogSample(context, sample);
-    context.OptionFlags |= 0x100000; // the language dialog always shown
-    std::int32_t exitAction = 0;
-    char program[RestartBufferSize] = "";
-    char arguments[RestartBufferSize] = "";
-    EXPECT_EQ(VornMain(&context, "/M /M=ANSWERS.TXT", &exitAction, program, arguments), -1);
-    EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\DIALOGS.MIF").Native), "Success|Deutsch|");
+    struct Case {
+        DialogSample Sample;
+        const char* CommandLine;
+        std::string Answers;
+        std::int32_t Result;
+        const char* Status;
+    };
+    const Case cases[] = {
+        {BuildDialogKindsSample(), "/M /M=ANSWERS.TXT",
+         "Dialog.Setup Language = choose 1004 1\r\n" + paths + "Dialog.Welcome = press 1\r\n", -1,
+         "Success|Deutsch|"},
+        {BuildDiskPromptSample("C:\\DISK2.TXT"), "/M=ANSWERS.TXT",
+         "Dialog.Setup Disk = press 2\r\n", -2, "Failed|2|M7"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Status);
+        plandra::test::TempFolder folderOnDisk;
+        auto machine = platform::SandboxMachine::Create(folderOnDisk.Folder(),
+                                                        platform::WindowsFamily::WindowsNT)
+                           .Machine;
+        ASSERT_TRUE(machine);
+        VornSetMachine(folderOnDisk.Folder().string().c_str(), "C:\\SETUP.EXE");
+        WriteFileText(machine->Resolve("C:\\ANSWERS.TXT").Native, c.Answers);
+        InstallContext context;
+        UseDialogSample(context, c.Sample);
+        context.OptionFlags |= 0x100000; // the language dialog always shown
+        std::int32_t exitAction = 0;
+        char program[RestartBufferSize] = "";
+        char arguments[RestartBufferSize] = "";
+        EXPECT_EQ(VornMain(&context, c.CommandLine, &exitAction, program, arguments), c.Result);
+        EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\DIALOGS.MIF").Native), c.Status);
+        EXPECT_FALSE(std::filesystem::exists(machine->Resolve("C:\\DISK2.TXT").Native));
+    }
 }
 
 } // namespace
