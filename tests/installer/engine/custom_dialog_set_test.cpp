@@ -118,6 +118,36 @@ TEST(DialogSet, BrokenBlocksAreReportedNotRead) {
     }
 }
 
+// A fresh sandbox machine whose C:\ANSWERS.TXT holds `answers`, for samples run from it.
+class AnsweredMachine {
+public:
+    explicit AnsweredMachine(const std::string& answers)
+        : Machine(
+              platform::SandboxMachine::Create(Folder.Folder(), platform::WindowsFamily::WindowsNT)
+                  .Machine) {
+        if (Machine) {
+            VornSetMachine(Folder.Folder().string().c_str(), "C:\\SETUP.EXE");
+            WriteFileText(Machine->Resolve("C:\\ANSWERS.TXT").Native, answers);
+        }
+    }
+    std::int32_t Run(const DialogSample& sample, const char* commandLine,
+                     std::uint32_t options = 0) {
+        InstallContext context;
+        UseDialogSample(context, sample);
+        context.OptionFlags |= options;
+        std::int32_t exitAction = 0;
+        char program[RestartBufferSize] = "";
+        char arguments[RestartBufferSize] = "";
+        return VornMain(&context, commandLine, &exitAction, program, arguments);
+    }
+    std::string Status() const {
+        return ReadFileText(Machine->Resolve("C:\\WINNT\\DIALOGS.MIF").Native);
+    }
+
+    plandra::test::TempFolder Folder;
+    std::unique_ptr<platform::SandboxMachine> Machine;
+};
+
 TEST(CustomDialogSet, AnswerFileFillsTheVariablesOrEndsTheRunNamingTheDialog) {
     const std::string options = "Dialog.Setup Options = ";
     const std::string folder = "Dialog.Setup Folder = ";
@@ -148,24 +178,14 @@ TEST(CustomDialogSet, AnswerFileFillsTheVariablesOrEndsTheRunNamingTheDialog) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Answers);
-        plandra::test::TempFolder folderOnDisk;
-        auto machine = platform::SandboxMachine::Create(folderOnDisk.Folder(),
-                                                        platform::WindowsFamily::WindowsNT)
-                           .Machine;
-        ASSERT_TRUE(machine);
-        VornSetMachine(folderOnDisk.Folder().string().c_str(), "C:\\SETUP.EXE");
-        WriteFileText(machine->Resolve("C:\\ANSWERS.TXT").Native, c.Answers);
+        AnsweredMachine machine(c.Answers);
+        ASSERT_TRUE(machine.Machine);
         DialogSample sample = BuildDialogSample();
         if (c.BrokenList) {
             sample.Archive = Patched(sample.Archive, {0xFF, 0xFF, 0x83, 0}, {0xFF, 0xFF, 0x99, 0});
         }
-        InstallContext context;
-        UseDialogSample(context, sample);
-        std::int32_t exitAction = 0;
-        char program[RestartBufferSize] = "";
-        char arguments[RestartBufferSize] = "";
-        EXPECT_EQ(VornMain(&context, "/M=ANSWERS.TXT", &exitAction, program, arguments), c.Result);
-        EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\DIALOGS.MIF").Native), c.Status);
+        EXPECT_EQ(machine.Run(sample, "/M=ANSWERS.TXT"), c.Result);
+        EXPECT_EQ(machine.Status(), c.Status);
     }
 }
 
@@ -193,22 +213,12 @@ TEST(CustomDialogSet, TheEngineDialogSamplesEndAsOnScreenFromAnAnswerFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Status);
-        plandra::test::TempFolder folderOnDisk;
-        auto machine = platform::SandboxMachine::Create(folderOnDisk.Folder(),
-                                                        platform::WindowsFamily::WindowsNT)
-                           .Machine;
-        ASSERT_TRUE(machine);
-        VornSetMachine(folderOnDisk.Folder().string().c_str(), "C:\\SETUP.EXE");
-        WriteFileText(machine->Resolve("C:\\ANSWERS.TXT").Native, c.Answers);
-        InstallContext context;
-        UseDialogSample(context, c.Sample);
-        context.OptionFlags |= 0x100000; // the language dialog always shown
-        std::int32_t exitAction = 0;
-        char program[RestartBufferSize] = "";
-        char arguments[RestartBufferSize] = "";
-        EXPECT_EQ(VornMain(&context, c.CommandLine, &exitAction, program, arguments), c.Result);
-        EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\DIALOGS.MIF").Native), c.Status);
-        EXPECT_FALSE(std::filesystem::exists(machine->Resolve("C:\\DISK2.TXT").Native));
+        AnsweredMachine machine(c.Answers);
+        ASSERT_TRUE(machine.Machine);
+        // Option bit 20: the language dialog always shown.
+        EXPECT_EQ(machine.Run(c.Sample, c.CommandLine, 0x100000), c.Result);
+        EXPECT_EQ(machine.Status(), c.Status);
+        EXPECT_FALSE(std::filesystem::exists(machine.Machine->Resolve("C:\\DISK2.TXT").Native));
     }
 }
 
