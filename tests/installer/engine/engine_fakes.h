@@ -9,8 +9,10 @@
 #include "platform/headless/headless_message_box.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorn::testing {
@@ -86,5 +88,17 @@ struct EngineHarness {
 
 /// A message table whose message n is "Mn", with message 6 "Cannot load %s".
 std::vector<std::string> NumberedMessages();
+
+/// A built-in's argument: the fields joined with 0x7F.
+inline std::string Fields(std::initializer_list<std::string_view> fields) {
+    std::string text;
+    for (std::string_view field : fields) {
+        text.append(field) += '\x7F';
+    }
+    if (!text.empty()) {
+        text.pop_back();
+    }
+    return text;
+}
 
 } // namespace vorn::testing

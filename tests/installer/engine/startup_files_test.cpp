@@ -113,30 +113,20 @@ TEST_F(StartupFilesTest, EditsAreUndoneFromTheirBackups) {
     WriteFileText(Native("C:\\AUTOEXEC.BAT"), autoexec);
     WriteFileText(Native("C:\\CONFIG.SYS"), config);
     WriteFileText(Native("C:\\APP\\NOTES"), notes);
-    // Two AUTOEXEC.BAT edits asking for a backup make one; CONFIG.SYS through f21.
-    EXPECT_EQ(Call(f1, "4\x7FPATH\x7FSET APP=1\x7F\x7F"
-                       "0"),
-              1);
-    EXPECT_EQ(Call(f1, "4\x7FPATH\x7FSET APP2=1\x7F\x7F"
-                       "0"),
-              1);
-    EXPECT_EQ(Call(f1, "4\x7FPATH\x7Fset app=1\x7F\x7F"
-                       "0"),
-              1);
-    EXPECT_EQ(Call(f21, "40\x7F"
-                        "30"),
-              1);
-    // Any other text file: a backup per edit.
-    EXPECT_EQ(Call(f25, "0\x7F"
-                        "C:\\APP\\NOTES\x7F\x7F"
-                        "three\x7F\x7F"
-                        "0"),
-              1);
-    EXPECT_EQ(Call(f25, "0\x7F"
-                        "C:\\APP\\NOTES\x7F\x7F"
-                        "four\x7F\x7F"
-                        "0"),
-              1);
+    // Two AUTOEXEC.BAT edits asking for a backup make one; CONFIG.SYS through f21; any
+    // other text file: a backup per edit.
+    using testing::Fields;
+    const std::pair<std::int32_t (*)(Engine&, const DllCallBlock&), std::string> edits[] = {
+        {f1, Fields({"4", "PATH", "SET APP=1", "", "0"})},
+        {f1, Fields({"4", "PATH", "SET APP2=1", "", "0"})},
+        {f1, Fields({"4", "PATH", "set app=1", "", "0"})},
+        {f21, Fields({"40", "30"})},
+        {f25, Fields({"0", "C:\\APP\\NOTES", "", "three", "", "0"})},
+        {f25, Fields({"0", "C:\\APP\\NOTES", "", "four", "", "0"})},
+    };
+    for (const auto& [function, argument] : edits) {
+        EXPECT_EQ(Call(function, argument), 1) << argument;
+    }
     EXPECT_EQ(Text("C:\\AUTOEXEC.BAT"), "@ECHO OFF\r\nSET APP=1\r\nSET APP2=1\r\nPATH C:\\DOS\r\n");
     EXPECT_EQ(Text("C:\\CONFIG.SYS"), "Buffers=30\r\nDEVICE=HIMEM.SYS\r\nfiles = 40 \r\n");
     EXPECT_EQ(Text("C:\\APP\\NOTES"), "one\r\ntwo\r\nthree\r\nfour\r\n");
@@ -158,15 +148,11 @@ TEST_F(StartupFilesTest, EditsAreUndoneFromTheirBackups) {
 TEST_F(StartupFilesTest, FilesThatCannotBeEditedAreReportedAndNotLogged) {
     Make(platform::WindowsFamily::Windows95);
     WriteFileText(Native("C:\\APP\\A.TXT"), "a\r\n");
-    EXPECT_EQ(Call(f25, "0\x7F"
-                        "C:\\APP\\MISSING.TXT\x7F\x7Fx"),
-              0);
+    EXPECT_EQ(Call(f25, testing::Fields({"0", "C:\\APP\\MISSING.TXT", "", "x"})), 0);
     int uses = Services->Faulty.Plan.Uses(platform::FileCall::CreateFileA);
     Services->Faulty.Plan.FailAt(platform::FileCall::CreateFileA, uses + 2,
                                  platform::winerror::AccessDenied);
-    EXPECT_EQ(Call(f25, "0\x7F"
-                        "C:\\APP\\A.TXT\x7F\x7Fx"),
-              0);
+    EXPECT_EQ(Call(f25, testing::Fields({"0", "C:\\APP\\A.TXT", "", "x"})), 0);
     EXPECT_EQ(Text("C:\\APP\\A.TXT"), "a\r\n");
     EXPECT_EQ(Harness->Log.Text, "");
     std::vector<std::string> boxes = Harness->BoxTexts();
@@ -229,22 +215,11 @@ TEST_F(StartupFilesTest, BytesConditionsAndAttributesOfSingleFiles) {
     WriteFileText(Native("C:\\APP\\DATA.BIN"), "0123456789ABCDEF");
     Engine& engine = *Harness->Machine;
     engine.Variables.SetVariable("V", "xyz");
-    EXPECT_EQ(Call(f15, "0\x7F"
-                        "C:\\APP\\DATA.BIN\x7FV\x7F"
-                        "4\x7F"
-                        "2"),
-              1);
-    EXPECT_EQ(Call(f15, "2\x7F"
-                        "C:\\APP\\DATA.BIN\x7FV\x7F"
-                        "10\x7F"
-                        "0"),
-              1);
+    using testing::Fields;
+    EXPECT_EQ(Call(f15, Fields({"0", "C:\\APP\\DATA.BIN", "V", "4", "2"})), 1);
+    EXPECT_EQ(Call(f15, Fields({"2", "C:\\APP\\DATA.BIN", "V", "10", "0"})), 1);
     EXPECT_EQ(Text("C:\\APP\\DATA.BIN"), std::string("0123xy6789xyz\0EF", 16));
-    EXPECT_EQ(Call(f15, "1\x7F"
-                        "C:\\APP\\DATA.BIN\x7FR\x7F"
-                        "10\x7F"
-                        "6"),
-              1);
+    EXPECT_EQ(Call(f15, Fields({"1", "C:\\APP\\DATA.BIN", "R", "10", "6"})), 1);
     EXPECT_EQ(engine.Variables.GetVariable("R"), "xyz");
     struct Case {
         int Flags;
@@ -255,31 +230,24 @@ TEST_F(StartupFilesTest, BytesConditionsAndAttributesOfSingleFiles) {
                  {0x40, "C:\\APP\\DATA.BIN", true}, {0x80, "C:\\APP", false},
                  {0x80, "C:\\NONE", true},          {0x81, "NOT-LOADED.DLL", false}};
     for (const Case& c : cases) {
-        EXPECT_EQ(Call(f19, std::to_string(c.Flags) + "\x7F" + c.Path + "\x7Ftext\x7Ftitle"),
+        EXPECT_EQ(Call(f19, Fields({std::to_string(c.Flags), c.Path, "text", "title"})),
                   c.Holds ? 1 : 0)
             << c.Flags << " " << c.Path;
     }
     EXPECT_EQ(Harness->BoxTexts().size(), 4u);
-    EXPECT_EQ(Call(f20, "1\x7F"
-                        "C:\\APP\\*.BIN"),
-              1);
+    EXPECT_EQ(Call(f20, Fields({"1", "C:\\APP\\*.BIN"})), 1);
     EXPECT_EQ(Services->Files().GetFileAttributesA("C:\\APP\\DATA.BIN"),
               platform::file::AttributeArchive | platform::file::AttributeReadOnly);
-    EXPECT_EQ(Call(f20, "0\x7F"
-                        "C:\\APP\\*.NONE"),
-              0);
+    EXPECT_EQ(Call(f20, Fields({"0", "C:\\APP\\*.NONE"})), 0);
 }
 
 TEST_F(StartupFilesTest, LinesReadOneByOneAndWrittenThrough) {
     ScriptBuilder b;
+    using testing::Fields;
     b.CallDll(call::While | call::OwnFunction, "", "f33",
-              {"3\x7FLINE\x7F"
-               "C:\\APP\\LIST.TXT\x7F" +
-               std::string(40, ' ')});
-    b.CallDll(call::OwnFunction, "", "f16",
-              {"0\x7F"
-               "ALL\x7F%LINE%;"});
-    b.CallDll(call::OwnFunction, "", "f16", {"1\x7FLINE\x7F[%LINE%]"});
+              {Fields({"3", "LINE", "C:\\APP\\LIST.TXT", std::string(40, ' ')})});
+    b.CallDll(call::OwnFunction, "", "f16", {Fields({"0", "ALL", "%LINE%;"})});
+    b.CallDll(call::OwnFunction, "", "f16", {Fields({"1", "LINE", "[%LINE%]"})});
     b.End();
     Make(platform::WindowsFamily::Windows95, b.Build());
     WriteFileText(Native("C:\\APP\\LIST.TXT"), "a\r\n\r\nc");

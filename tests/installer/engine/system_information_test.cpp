@@ -144,52 +144,22 @@ TEST(FileSearch, DrivesAndSearchPath) {
     rig.File("C:\\APP\\SUB\\DEEP\\FIND.ME");
     rig.File("F:\\SHARED\\NET.DAT");
     rig.File("C:\\WINNT\\TOOL.EXE");
+    // f13 looks on the drives, f22 along the search path: flags, variable, file, default.
     struct Case {
         std::size_t Function;
-        const char* Argument;
+        std::string Argument;
         std::int32_t Result;
         const char* Value;
     } cases[] = {
-        {13,
-         "0\x7FV\x7F"
-         "FIND.ME\x7F"
-         "dflt",
-         1, "C:\\APP\\SUB\\DEEP\\FIND.ME"},
-        {13,
-         "1\x7FV\x7F"
-         "find.me\x7F"
-         "dflt",
-         1, "C:\\APP\\SUB\\DEEP"},
-        {13,
-         "2\x7FV\x7F"
-         "FIND.ME\x7F"
-         "dflt",
-         0, "dflt"},
-        {13,
-         "0\x7FV\x7FNET.DAT\x7F"
-         "dflt",
-         0, "dflt"},
-        {13,
-         "4\x7FV\x7FNET.DAT\x7F"
-         "dflt",
-         1, "F:\\SHARED\\NET.DAT"},
-        {13,
-         "0\x7FV\x7F*.ME\x7F"
-         "dflt",
-         0, "dflt"},
-        {22,
-         "0\x7FV\x7FTOOL.EXE\x7F"
-         "dflt",
-         1, "C:\\WINNT\\TOOL.EXE"},
-        {22,
-         "1\x7FV\x7FTOOL.EXE\x7F"
-         "dflt",
-         1, "C:\\WINNT"},
-        {22,
-         "0\x7FV\x7F"
-         "FIND.ME\x7F"
-         "dflt",
-         0, "dflt"},
+        {13, testing::Fields({"0", "V", "FIND.ME", "dflt"}), 1, "C:\\APP\\SUB\\DEEP\\FIND.ME"},
+        {13, testing::Fields({"1", "V", "find.me", "dflt"}), 1, "C:\\APP\\SUB\\DEEP"},
+        {13, testing::Fields({"2", "V", "FIND.ME", "dflt"}), 0, "dflt"},
+        {13, testing::Fields({"0", "V", "NET.DAT", "dflt"}), 0, "dflt"},
+        {13, testing::Fields({"4", "V", "NET.DAT", "dflt"}), 1, "F:\\SHARED\\NET.DAT"},
+        {13, testing::Fields({"0", "V", "*.ME", "dflt"}), 0, "dflt"},
+        {22, testing::Fields({"0", "V", "TOOL.EXE", "dflt"}), 1, "C:\\WINNT\\TOOL.EXE"},
+        {22, testing::Fields({"1", "V", "TOOL.EXE", "dflt"}), 1, "C:\\WINNT"},
+        {22, testing::Fields({"0", "V", "FIND.ME", "dflt"}), 0, "dflt"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(rig.Call(c.Function, c.Argument), c.Result) << c.Argument;
@@ -212,9 +182,7 @@ TEST(AddFont, RegistersOnceAndLogsTheValue) {
     platform::FaultPlan<platform::FontCall>& plan = rig.Services->FaultyFonts.Plan;
     plan.FailAt(platform::FontCall::AddFontResourceA,
                 plan.Uses(platform::FontCall::AddFontResourceA) + 1, 0);
-    EXPECT_EQ(rig.Call(10, "BAD.TTF\x7F"
-                           "Bad (TrueType)"),
-              0)
+    EXPECT_EQ(rig.Call(10, testing::Fields({"BAD.TTF", "Bad (TrueType)"})), 0)
         << "a font not loaded stays unregistered";
     RegValueRecord expected;
     expected.Key = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
@@ -239,21 +207,12 @@ TEST(AddFont, OlderSystemsMakeAResourceFileAndUseWinIni) {
               std::vector<std::string>{"C:\\WINNT\\SYSTEM32\\PLAN.FOT"});
 }
 
-// f23's argument: the fields joined with 0x7F.
-std::string DiskSpaceArgument(std::initializer_list<std::string_view> fields) {
-    std::string text;
-    for (std::string_view field : fields) {
-        text += std::string(text.empty() ? "" : "\x7F") + std::string(field);
-    }
-    return text;
-}
-
 // f23 sums the chosen parts per drive against the free space: C has 1024 MB free, F 50 MB;
 // a share's free space cannot be read in the sandbox and so is never short.
 TEST(DiskSpaceCheck, ComparesTheChosenPartsWithEachDrive) {
     const char* shortOnF = "Drive F: needs 58594 KB, has 51200 KB";
     const std::string twoDrives =
-        DiskSpaceArgument({"0", "", "C:\\P", "1000000", "SEL", "F:\\DATA", "60000000"});
+        testing::Fields({"0", "", "C:\\P", "1000000", "SEL", "F:\\DATA", "60000000"});
     struct Case {
         const char* Chosen;
         std::string Argument;
@@ -263,11 +222,11 @@ TEST(DiskSpaceCheck, ComparesTheChosenPartsWithEachDrive) {
         {"", twoDrives, 1, nullptr},
         {"0", twoDrives, 1, nullptr},
         {"1", twoDrives, 0, shortOnF},
-        {"1", DiskSpaceArgument({"0", "SEL", "F:\\A", "30000000", "", "f:\\B", "30000000"}), 0,
+        {"1", testing::Fields({"0", "SEL", "F:\\A", "30000000", "", "f:\\B", "30000000"}), 0,
          shortOnF},
         {"",
-         DiskSpaceArgument({"0", "", "\\\\SERVER\\APPS\\P", "99999999999", "", "P", "9999999999"}),
-         1, nullptr},
+         testing::Fields({"0", "", "\\\\SERVER\\APPS\\P", "99999999999", "", "P", "9999999999"}), 1,
+         nullptr},
     };
     for (const Case& c : cases) {
         Rig rig;
@@ -288,8 +247,7 @@ TEST(DiskSpaceCheck, ComparesTheChosenPartsWithEachDrive) {
     rig.H.Machine->Display = &display;
     rig.H.Machine->Variables.SetVariable("SEL", "0");
     EXPECT_EQ(
-        rig.Call(23, DiskSpaceArgument({"1", "", "C:\\P", "1000000", "SEL", "C:\\Q", "7000000"})),
-        1);
+        rig.Call(23, testing::Fields({"1", "", "C:\\P", "1000000", "SEL", "C:\\Q", "7000000"})), 1);
     context.BytesCopied = 250000;
     EXPECT_EQ(display.Percent(), 25);
 }
