@@ -75,6 +75,15 @@ public:
     fs::path Machine() const { return Folder.Folder() / "machine"; }
     fs::path C(std::string_view path) const { return Machine() / "drive_c" / path; }
 
+    // C:\APP with `programs` in it and a log of `records` after the header.
+    void App(std::string_view records, std::initializer_list<const char*> programs = {}) {
+        fs::create_directories(C("APP"));
+        for (const char* program : programs) {
+            WriteFileText(C("APP") / program, "program");
+        }
+        WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + std::string(records));
+    }
+
     // Runs `act` on the machine's services, closed again afterwards.
     void OnMachine(const std::function<void(rescind::SandboxServices&)>& act) {
         auto opened = rescind::SandboxServices::Open(Machine(), Boxes);
@@ -208,99 +217,54 @@ TEST_F(Uninstaller, EndsSoundlyWhenTheMachineOrTheLogIsNotAsRecorded) {
     using Prepare = std::function<void(Uninstaller&)>;
     struct Case {
         const char* Name;
-        std::string LogTail;
-        Prepare Before;
-        std::function<void(rescind::SandboxServices&)> During;
-        int CancelAfter;
-        int FirstExit;
-        bool SecondRun;
-        std::vector<const char*> Gone;
-        std::vector<const char*> Kept;
+        std::string LogTail = {};
+        Prepare Before = {};
+        std::function<void(rescind::SandboxServices&)> During = {};
+        int CancelAfter = 1 << 30;
+        int FirstExit = 0;
+        bool SecondRun = false;
+        std::vector<const char*> Gone = {"APP"};
+        std::vector<const char*> Kept = {};
     };
     const std::vector<Case> cases = {
-        {"file already gone",
-         "File Copy: C:\\APP\\GONE.EXE\r\n",
-         {},
-         {},
-         1 << 30,
-         0,
-         false,
-         {"APP"},
-         {}},
-        {"read-only file",
-         "",
-         [](Uninstaller&) {},
-         [](rescind::SandboxServices& m) {
-             m.Services().Files.SetFileAttributesA("C:\\APP\\A.EXE",
-                                                   platform::file::AttributeReadOnly);
-         },
-         1 << 30,
-         0,
-         false,
-         {"APP"},
-         {}},
-        {"log cut in the middle of a record",
-         "RegDB Key: Software\\Demo\r\nFile Co",
-         {},
-         {},
-         1 << 30,
-         0,
-         false,
-         {"APP"},
-         {}},
-        {"a file of the user's in a created folder",
-         "",
-         [](Uninstaller& t) { WriteFileText(t.C("APP/NOTES.TXT"), "mine"); },
-         {},
-         1 << 30,
-         3,
-         false,
-         {"APP/A.EXE", "APP/INSTALL.LOG"},
-         {"APP/NOTES.TXT"}},
-        {"cancelled half way, then run again", "", {}, {}, 1, 2, true, {"APP"}, {}},
-        {"file in use, deleted at the restart the run asks for",
-         "",
-         {},
-         [](rescind::SandboxServices& m) {
-             m.Services().Files.CreateFileA("C:\\APP\\B.EXE", platform::file::GenericRead, 0,
-                                            platform::file::OpenExisting, 0);
-         },
-         1 << 30,
-         0,
-         false,
-         {"APP"},
-         {}},
-        {"started in the folder it removes",
-         "",
-         {},
-         [](rescind::SandboxServices& m) {
-             ASSERT_TRUE(m.Services().Files.SetCurrentDirectoryA("C:\\APP"));
-         },
-         1 << 30,
-         0,
-         false,
-         {"APP"},
-         {}},
-        {"log from another machine",
-         "Made Dir: E:\\OTHER\r\nFile Copy: E:\\OTHER\\X.EXE\r\n",
-         {},
-         {},
-         1 << 30,
-         0,
-         false,
-         {"APP"},
-         {}},
+        {.Name = "file already gone", .LogTail = "File Copy: C:\\APP\\GONE.EXE\r\n"},
+        {.Name = "read-only file",
+         .During =
+             [](rescind::SandboxServices& m) {
+                 m.Services().Files.SetFileAttributesA("C:\\APP\\A.EXE",
+                                                       platform::file::AttributeReadOnly);
+             }},
+        {.Name = "log cut in the middle of a record",
+         .LogTail = "RegDB Key: Software\\Demo\r\nFile Co"},
+        {.Name = "a file of the user's in a created folder",
+         .Before = [](Uninstaller& t) { WriteFileText(t.C("APP/NOTES.TXT"), "mine"); },
+         .FirstExit = 3,
+         .Gone = {"APP/A.EXE", "APP/INSTALL.LOG"},
+         .Kept = {"APP/NOTES.TXT"}},
+        {.Name = "cancelled half way, then run again",
+         .CancelAfter = 1,
+         .FirstExit = 2,
+         .SecondRun = true},
+        {.Name = "file in use, deleted at the restart the run asks for",
+         .During =
+             [](rescind::SandboxServices& m) {
+                 m.Services().Files.CreateFileA("C:\\APP\\B.EXE", platform::file::GenericRead, 0,
+                                                platform::file::OpenExisting, 0);
+             }},
+        {.Name = "started in the folder it removes",
+         .During =
+             [](rescind::SandboxServices& m) {
+                 ASSERT_TRUE(m.Services().Files.SetCurrentDirectoryA("C:\\APP"));
+             }},
+        {.Name = "log from another machine",
+         .LogTail = "Made Dir: E:\\OTHER\r\nFile Copy: E:\\OTHER\\X.EXE\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         fs::remove_all(C("APP"));
-        fs::create_directories(C("APP"));
-        WriteFileText(C("APP/A.EXE"), "program");
-        WriteFileText(C("APP/B.EXE"), "program");
-        WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) +
-                                                "Made Dir: C:\\APP\r\nFile Copy: C:\\APP\\A.EXE\r\n"
-                                                "File Copy: C:\\APP\\B.EXE\r\n" +
-                                                c.LogTail);
+        App("Made Dir: C:\\APP\r\nFile Copy: C:\\APP\\A.EXE\r\nFile Copy: C:\\APP\\B.EXE\r\n" +
+                c.LogTail,
+            {"A.EXE", "B.EXE"});
         if (c.Before) {
             c.Before(*this);
         }
@@ -321,7 +285,7 @@ TEST_F(Uninstaller, EndsSoundlyWhenTheMachineOrTheLogIsNotAsRecorded) {
 
 TEST_F(Uninstaller, SharedFilesStayWhileCountedAndGoOnlyWhenTheUserSaysYes) {
     constexpr std::string_view Shared = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-    std::string log(Header);
+    std::string log;
     OnMachine([&](rescind::SandboxServices& machine) {
         for (const char* name : {"A", "B", "C", "D"}) {
             const std::string path = "C:\\WINNT\\SYSTEM32\\" + std::string(name) + ".DLL";
@@ -335,8 +299,7 @@ TEST_F(Uninstaller, SharedFilesStayWhileCountedAndGoOnlyWhenTheUserSaysYes) {
             log += "File Copy: " + path + "\r\n";
         }
     });
-    fs::create_directories(C("APP"));
-    WriteFileText(C("APP/INSTALL.LOG"), log);
+    App(log);
     ScriptedUi ui(1 << 30);
     ui.Answers = {rescind::SharedFileAnswer::Remove, rescind::SharedFileAnswer::KeepAll};
 
@@ -392,12 +355,9 @@ TEST_F(Uninstaller, AValueItMayNotDeleteKeepsTheLogSoThatALaterRunFinishes) {
         SetValue(machine.Services().Registry, platform::HKEY_LOCAL_MACHINE, "Software\\Demo",
                  "Path", "C:\\APP");
     });
-    fs::create_directories(C("APP"));
-    WriteFileText(C("APP/A.EXE"), "program");
-    WriteFileText(C("APP/INSTALL.LOG"),
-                  std::string(Header) +
-                      "File Copy: C:\\APP\\A.EXE\r\nRegDB Key: Software\\Demo\r\n"
-                      "RegDB Val: C:\\APP\r\nRegDB Name: Path\r\nRegDB Root: 2\r\n");
+    App("File Copy: C:\\APP\\A.EXE\r\nRegDB Key: Software\\Demo\r\nRegDB Val: C:\\APP\r\n"
+        "RegDB Name: Path\r\nRegDB Root: 2\r\n",
+        {"A.EXE"});
     const auto admin = [&](bool on) {
         std::string ini = ReadFileText(Machine() / "machine.ini");
         ini.replace(ini.find(on ? "Admin=0" : "Admin=1"), 7, on ? "Admin=1" : "Admin=0");
@@ -448,11 +408,7 @@ TEST_F(Uninstaller, SelfRegisteredFilesAndDeviceLinesAreReleasedBeforeTheFilesGo
 }
 
 TEST_F(Uninstaller, CustomModeTakesTheAnswerFilesChoicesAndKeepsTheLog) {
-    fs::create_directories(C("APP"));
-    WriteFileText(C("APP/A.EXE"), "program");
-    WriteFileText(C("APP/B.EXE"), "program");
-    WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n"
-                                                              "File Copy: C:\\APP\\B.EXE\r\n");
+    App("File Copy: C:\\APP\\A.EXE\r\nFile Copy: C:\\APP\\B.EXE\r\n", {"A.EXE", "B.EXE"});
     WriteFileText(C("APP/RESCIND32.ANS"), "[Method]\r\nMode=Custom\r\n"
                                           "[Selections]\r\nPrivate Files=2\r\n");
     ScriptedUi ui(1 << 30);
@@ -478,9 +434,7 @@ TEST_F(Uninstaller, MessagesComeFromTheSettingsFileBesideTheProgram) {
 }
 
 TEST_F(Uninstaller, RefusesALogWhosePathsClimbOutOfTheirFolders) {
-    fs::create_directories(C("APP"));
-    WriteFileText(C("APP/INSTALL.LOG"),
-                  std::string(Header) + "File Copy: C:\\APP\\..\\WINNT\\WIN.INI\r\n");
+    App("File Copy: C:\\APP\\..\\WINNT\\WIN.INI\r\n");
 
     EXPECT_EQ(Run({"/A", "C:\\APP\\INSTALL.LOG"}).ExitCode, 1);
     EXPECT_TRUE(fs::exists(C("WINNT/WIN.INI")));
@@ -576,9 +530,7 @@ TEST_F(Uninstaller, CustomRunKeepsWhatTheUserLeftUnticked) {
 }
 
 TEST_F(Uninstaller, WithoutALogNamedTheUserPicksOneOrEndsTheRun) {
-    fs::create_directories(C("APP"));
-    WriteFileText(C("APP/A.EXE"), "program");
-    WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n");
+    App("File Copy: C:\\APP\\A.EXE\r\n", {"A.EXE"});
     for (const char* picked : {"", "C:\\APP\\INSTALL.LOG"}) {
         platform::HeadlessUninstallDialogs dialogs;
         dialogs.OpenFileAnswer = picked;
@@ -596,9 +548,7 @@ TEST_F(Uninstaller, WithoutALogNamedTheUserPicksOneOrEndsTheRun) {
 
     // Started with nothing on its command line (a Program Manager item that is the
     // program's path alone), it takes the log beside itself.
-    fs::create_directories(C("APP"));
-    WriteFileText(C("APP/A.EXE"), "program");
-    WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n");
+    App("File Copy: C:\\APP\\A.EXE\r\n", {"A.EXE"});
     ScriptedUi ui(1 << 30);
     EXPECT_EQ(Run({}, ui, {}, {"C:\\APP\\RESCIND32.EXE", "", ""}).ExitCode, 0);
     EXPECT_FALSE(fs::exists(C("APP/A.EXE")));
@@ -629,8 +579,7 @@ TEST_F(Uninstaller, ItemsGoByNameWhereTheShellCannotListItsGroups) {
         SCOPED_TRACE(c.Name);
         fs::remove_all(Machine());
         SetUp();
-        fs::create_directories(C("APP"));
-        WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + c.Logged);
+        App(c.Logged);
         OnMachine([&](rescind::SandboxServices& machine) {
             std::string error;
             platform::SandboxProgramManager progman(machine.Services().Files, "C:\\WINNT");
@@ -672,9 +621,7 @@ template <char Letter> std::int32_t Ctl3dEntry(void*) {
 
 TEST_F(Uninstaller, RegistersWithTheThreeDLookLibraryForTheRun) {
     for (const bool present : {true, false}) {
-        fs::create_directories(C("APP"));
-        WriteFileText(C("APP/A.EXE"), "program");
-        WriteFileText(C("APP/INSTALL.LOG"), std::string(Header) + "File Copy: C:\\APP\\A.EXE\r\n");
+        App("File Copy: C:\\APP\\A.EXE\r\n", {"A.EXE"});
         Ctl3dCalls.clear();
 
         const rescind::RunOutcome outcome =
