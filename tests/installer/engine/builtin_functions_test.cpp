@@ -10,13 +10,7 @@ namespace {
 
 using testing::EngineHarness;
 
-/// Calls `function` with `argument` as its argument text, as a script record would.
-std::int32_t Call(std::int32_t (*function)(Engine&, const DllCallBlock&), Engine& engine,
-                  const std::string& argument) {
-    DllCallBlock block{};
-    block.Argument = argument.c_str();
-    return function(engine, block);
-}
+constexpr auto Call = testing::CallBuiltin;
 
 TEST(BuiltinNumber, OnlyTheExportNames) {
     EXPECT_EQ(std::tuple(BuiltinNumber("f0"), BuiltinNumber("f16"), BuiltinNumber("f34")),

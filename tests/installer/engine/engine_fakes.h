@@ -89,6 +89,14 @@ struct EngineHarness {
 /// A message table whose message n is "Mn", with message 6 "Cannot load %s".
 std::vector<std::string> NumberedMessages();
 
+/// Calls `function` with `argument` as its argument text, as a script record would.
+inline std::int32_t CallBuiltin(BuiltinFunction function, Engine& engine,
+                                const std::string& argument) {
+    DllCallBlock block{};
+    block.Argument = argument.c_str();
+    return function(engine, block);
+}
+
 /// A built-in's argument: the fields joined with 0x7F.
 inline std::string Fields(std::initializer_list<std::string_view> fields) {
     std::string text;

@@ -196,9 +196,7 @@ TEST_F(ProgramActions, RequirementsHoldAsTheMachineIsDescribed) {
     ScriptBuilder none;
     Run(none);
     const auto call = [&](const std::string& argument) {
-        DllCallBlock block{};
-        block.Argument = argument.c_str();
-        return f12(*Harness->Machine, block);
+        return testing::CallBuiltin(f12, *Harness->Machine, argument);
     };
     for (int holds : {32, 33, 34, 43, 12, 37, 45, 25, 58, 59, 31}) {
         EXPECT_EQ(call(std::to_string(holds)), 1) << holds;

@@ -217,10 +217,8 @@ TEST_F(RegistryIniTest, ValueBuiltinsReadTheMachineOrGiveTheDefault) {
         return text;
     };
     for (const Case& c : cases) {
-        DllCallBlock block{};
-        const std::string argument = del(c.Argument);
-        block.Argument = argument.c_str();
-        EXPECT_EQ(c.Function(*Harness->Machine, block), c.Result) << c.Argument;
+        EXPECT_EQ(testing::CallBuiltin(c.Function, *Harness->Machine, del(c.Argument)), c.Result)
+            << c.Argument;
         EXPECT_EQ(Harness->Machine->Variables.GetVariable("V"), del(c.Value)) << c.Argument;
     }
 }

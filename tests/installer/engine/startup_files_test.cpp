@@ -73,9 +73,7 @@ protected:
 
     std::int32_t Call(std::int32_t (*function)(Engine&, const DllCallBlock&),
                       const std::string& argument) {
-        DllCallBlock block{};
-        block.Argument = argument.c_str();
-        return function(*Harness->Machine, block);
+        return testing::CallBuiltin(function, *Harness->Machine, argument);
     }
 
     // Reads the run's log back as the uninstaller does and rolls the installation back.

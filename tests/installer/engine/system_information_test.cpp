@@ -58,9 +58,7 @@ struct Rig {
     }
 
     std::int32_t Call(std::size_t function, const std::string& argument) {
-        DllCallBlock block{};
-        block.Argument = argument.c_str();
-        return H.Machine->Builtins[function](*H.Machine, block);
+        return testing::CallBuiltin(H.Machine->Builtins[function], *H.Machine, argument);
     }
 
     std::string Variable(std::string_view name) { return H.Machine->Variables.GetVariable(name); }

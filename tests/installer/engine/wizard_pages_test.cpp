@@ -58,18 +58,10 @@ private:
     platform::TemplateDialogService& Inner;
 };
 
-std::string Fields(std::initializer_list<std::string_view> fields) {
-    std::string text;
-    for (std::string_view field : fields) {
-        text += std::string(text.empty() ? "" : "\x7F") + std::string(field);
-    }
-    return text;
-}
+using testing::Fields;
 
 std::int32_t CallF31(Engine& engine, const std::string& argument) {
-    DllCallBlock block{};
-    block.Argument = argument.c_str();
-    return engine.Builtins[31](engine, block);
+    return testing::CallBuiltin(engine.Builtins[31], engine, argument);
 }
 
 // Parts shows only for a custom installation, Ready only when KIND is not "A".
