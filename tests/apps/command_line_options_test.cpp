@@ -7,30 +7,15 @@ namespace plandra::cli {
 namespace {
 
 TEST(CommandLineOptions, Size) {
-    struct Case {
-        const char* Text;
-        std::optional<std::pair<int, int>> Expected;
-    };
-    const Case cases[] = {{"640x480", {{640, 480}}},
-                          {"1x16384", {{1, 16384}}},
-                          {"", {}},
-                          {"640", {}},
-                          {"640x", {}},
-                          {"x480", {}},
-                          {"640x480px", {}},
-                          {"640 x480", {}},
-                          {"640x480x2", {}},
-                          {"0x10", {}},
-                          {"16385x10", {}},
-                          {"-640x480", {}},
-                          {"640x-480", {}},
-                          {"99999999999x1", {}}};
-    for (const Case& c : cases) {
-        int width = 0;
-        int height = 0;
-        const bool ok = ParseSize(c.Text, width, height);
-        EXPECT_EQ(ok ? std::optional(std::pair(width, height)) : std::nullopt, c.Expected)
-            << c.Text;
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(ParseSize("640x480", width, height));
+    EXPECT_EQ(std::pair(width, height), std::pair(640, 480));
+    ASSERT_TRUE(ParseSize("1x16384", width, height));
+    EXPECT_EQ(std::pair(width, height), std::pair(1, 16384));
+    for (const char* text : {"", "640", "640x", "x480", "640x480px", "640 x480", "640x480x2",
+                             "0x10", "16385x10", "-640x480", "640x-480", "99999999999x1"}) {
+        EXPECT_FALSE(ParseSize(text, width, height)) << text;
     }
 }
 
@@ -51,26 +36,14 @@ TEST(CommandLineOptions, ColorTurnsRrggbbIntoAColorref) {
 }
 
 TEST(CommandLineOptions, Window) {
-    struct Case {
-        const char* Text;
-        std::optional<RealRect> Expected;
-    };
-    const Case cases[] = {{"0,5,10,-2.5", RealRect{0, 5, 10, -2.5f}},
-                          {"-1e3,2,3.25,4", RealRect{-1000, 2, 3.25f, 4}},
-                          {"", {}},
-                          {"1,2,3", {}},
-                          {"1,2,3,", {}},
-                          {",2,3,4", {}},
-                          {"1,2,3,4,5", {}},
-                          {"1,2,3,4m", {}},
-                          {"1 ,2,3,4", {}},
-                          {"1,2,3,1e39", {}},
-                          {"inf,2,3,4", {}},
-                          {"1,nan,3,4", {}}};
-    for (const Case& c : cases) {
-        RealRect window;
-        const bool ok = ParseWindow(c.Text, window);
-        EXPECT_EQ(ok ? std::optional(window) : std::nullopt, c.Expected) << c.Text;
+    RealRect window;
+    ASSERT_TRUE(ParseWindow("0,5,10,-2.5", window));
+    EXPECT_EQ(window, (RealRect{0, 5, 10, -2.5f}));
+    ASSERT_TRUE(ParseWindow("-1e3,2,3.25,4", window));
+    EXPECT_EQ(window, (RealRect{-1000, 2, 3.25f, 4}));
+    for (const char* text : {"", "1,2,3", "1,2,3,", ",2,3,4", "1,2,3,4,5", "1,2,3,4m", "1 ,2,3,4",
+                             "1,2,3,1e39", "inf,2,3,4", "1,nan,3,4"}) {
+        EXPECT_FALSE(ParseWindow(text, window)) << text;
     }
 }
 
