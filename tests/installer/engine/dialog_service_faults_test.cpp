@@ -1,7 +1,11 @@
 // The wait dialog and the template message box failing: the work goes on without the
-// dialog, and the box falls back to the system's.
+// dialog, and the box falls back to the system's. The same for the transfer's timer and
+// the disk prompt's beep.
 #include "engine_fakes.h"
+#include "installer/engine/archive_parts.h"
 #include "installer/engine/box_dialog_presenter.h"
+#include "installer/engine/install_context.h"
+#include "installer/engine/transfer_library.h"
 #include "installer/engine/wait_dialog.h"
 #include "platform/headless/fault_injection_box_dialogs.h"
 #include "platform/headless/fault_injection_wait_dialogs.h"
@@ -12,6 +16,7 @@
 #include "support/temp_file.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace vorn {
 namespace {
@@ -72,6 +77,83 @@ TEST(DialogServiceFaults, WaitDialogAndTemplateBoxThatFailLetTheRunGoOn) {
         request.SecondCaption = "No";
         EXPECT_EQ(presenter.Present(request), c.Pressed);
         EXPECT_EQ(system.Boxes.size(), c.SystemBoxes);
+    }
+}
+
+// The timers running on the machine while the transfer library works, as
+// "window:identifier:milliseconds".
+const platform::SandboxUserPrompts* PromptsSeen = nullptr;
+std::string TimersDuringTransfer;
+
+std::int32_t PLATFORM_WINAPI TimedTransfer(std::int32_t*, const char*, const char*, std::uintptr_t,
+                                           std::uint32_t*, std::intptr_t, std::uint32_t,
+                                           std::uint32_t, std::uint32_t, char*) {
+    for (const auto& timer : PromptsSeen->Timers) {
+        TimersDuringTransfer += std::to_string(timer.first.first) + ":" +
+                                std::to_string(timer.first.second) + ":" +
+                                std::to_string(timer.second);
+    }
+    return 0;
+}
+
+TEST(DialogServiceFaults, TransferTimerAndDiskPromptBeepThatFailLetTheRunGoOn) {
+    using platform::UserPromptCall;
+    struct Case {
+        std::optional<UserPromptCall> Fault;
+        std::uint32_t Options;
+        const char* Timers;
+        int Beeps;
+    };
+    const Case cases[] = {
+        {std::nullopt, context_option::BeepAtDiskPrompt, "4096:1234:250", 1},
+        {std::nullopt, 0, "4096:1234:250", 0},
+        {UserPromptCall::SetTimer, 0, "", 0},
+        {UserPromptCall::MessageBeep, context_option::BeepAtDiskPrompt, "4096:1234:250", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Timers + std::to_string(c.Beeps));
+        plandra::test::TempFolder folder;
+        auto sandbox =
+            platform::SandboxMachine::Create(folder.Folder(), platform::WindowsFamily::WindowsNT)
+                .Machine;
+        ASSERT_TRUE(sandbox);
+        testing::SandboxTestMachine services(*sandbox);
+        if (c.Fault) {
+            services.FaultyPrompts.Plan.FailAt(*c.Fault, 1, 0);
+        }
+        testing::EngineHarness harness({op::EndOfScript});
+        Engine& engine = *harness.Machine;
+        InstallContext context;
+        context.OptionFlags = c.Options;
+        engine.Services.Machine = &services;
+        engine.Services.Context = &context;
+
+        engine.Transfer.Path = "C:\\TEMP\\KTM1.TMP";
+        harness.Libraries.AddLibrary(
+            engine.Transfer.Path,
+            {{"t1", reinterpret_cast<platform::HeadlessLibraryService::Entry>(
+                        reinterpret_cast<platform::ProcAddress>(&TimedTransfer))}});
+        PromptsSeen = &services.PromptCalls;
+        TimersDuringTransfer.clear();
+        EXPECT_TRUE(TransferFile(engine, {"ftp://h/a.dll", "C:\\A.TMP", 9, 1, 2}));
+        EXPECT_EQ(TimersDuringTransfer, c.Timers);
+        EXPECT_TRUE(services.PromptCalls.Timers.empty());
+        // Only a timer that was made is killed.
+        EXPECT_EQ(services.FaultyPrompts.Plan.Uses(UserPromptCall::KillTimer),
+                  *c.Timers != '\0' ? 1 : 0);
+        CloseTransferLibrary(engine);
+
+        // The second disk is missing: the prompt asks for it all the same; its Cancel asks
+        // the confirm-exit question (empty without a message table).
+        engine.Disks.BytesPerDisk = 1024;
+        engine.Disks.SetupProgram = "C:\\SETUP\\SETUP.EXE";
+        engine.Variables.SetVariable("INST", "C:\\SETUP");
+        context.ArchiveOffset = 1500;
+        harness.Boxes.Answers = {platform::id::Cancel};
+        EXPECT_EQ(OpenArchivePart(engine, false, false), 1);
+        EXPECT_EQ(harness.BoxTexts(),
+                  (std::vector<std::string>{"Please insert disk 2.\n\nC:\\SETUP\\SETUP.W02", ""}));
+        EXPECT_EQ(services.PromptCalls.Beeps, c.Beeps);
     }
 }
 
