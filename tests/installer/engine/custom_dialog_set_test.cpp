@@ -140,8 +140,9 @@ public:
         char arguments[RestartBufferSize] = "";
         return VornMain(&context, commandLine, &exitAction, program, arguments);
     }
-    std::string Status() const {
-        return ReadFileText(Machine->Resolve("C:\\WINNT\\DIALOGS.MIF").Native);
+    /// The status file the run wrote into the Windows directory.
+    std::string Status(const std::string& name = DialogSampleStatusFile) const {
+        return ReadFileText(Machine->Resolve("C:\\WINNT\\" + name).Native);
     }
 
     plandra::test::TempFolder Folder;
@@ -222,12 +223,6 @@ TEST(CustomDialogSet, TheEngineDialogSamplesEndAsOnScreenFromAnAnswerFile) {
     }
 }
 
-} // namespace
-} // namespace vorn
-
-namespace vorn {
-namespace {
-
 TEST(StartDialogs, LanguageAndManualModesPathDialogsTakeTheirAnswers) {
     struct Case {
         const char* SystemName;
@@ -255,13 +250,8 @@ TEST(StartDialogs, LanguageAndManualModesPathDialogsTakeTheirAnswers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Answers);
-        plandra::test::TempFolder folder;
-        auto machine =
-            platform::SandboxMachine::Create(folder.Folder(), platform::WindowsFamily::WindowsNT)
-                .Machine;
-        ASSERT_TRUE(machine);
-        VornSetMachine(folder.Folder().string().c_str(), "C:\\SETUP.EXE");
-        WriteFileText(machine->Resolve("C:\\ANSWERS.TXT").Native, c.Answers);
+        AnsweredMachine machine(c.Answers);
+        ASSERT_TRUE(machine.Machine);
         ScriptHeader h = SampleHeader();
         h.StatusFileTemplate = "%6%|%LANG%|%WIN%|%7%";
         h.LanguageDialogTitle = "Pick a language";
@@ -273,21 +263,10 @@ TEST(StartDialogs, LanguageAndManualModesPathDialogsTakeTheirAnswers) {
         sample.Script = WriteScriptHeader(h);
         std::vector<std::uint8_t> records = b.Build();
         sample.Script.insert(sample.Script.end(), records.begin(), records.end());
-        InstallContext context;
-        UseDialogSample(context, sample);
-        std::int32_t exitAction = 0;
-        char program[RestartBufferSize] = "";
-        char arguments[RestartBufferSize] = "";
-        EXPECT_EQ(VornMain(&context, c.CommandLine, &exitAction, program, arguments), c.Result);
-        EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\PLANDRA.MIF").Native), c.Status);
+        EXPECT_EQ(machine.Run(sample, c.CommandLine), c.Result);
+        EXPECT_EQ(machine.Status(h.StatusFileName), c.Status);
     }
 }
-
-} // namespace
-} // namespace vorn
-
-namespace vorn {
-namespace {
 
 TEST(CustomDialogSet, WizardPagesRunInTheFrameSilentRunsSkipTheSetAndFailuresAbort) {
     const std::string pages = "text 10 Eve; check 22; press 1";
