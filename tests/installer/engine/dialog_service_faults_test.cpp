@@ -22,6 +22,15 @@
 namespace vorn {
 namespace {
 
+// A fresh sandbox machine's services.
+struct FreshMachine {
+    plandra::test::TempFolder Folder;
+    std::unique_ptr<platform::SandboxMachine> Sandbox =
+        platform::SandboxMachine::Create(Folder.Folder(), platform::WindowsFamily::WindowsNT)
+            .Machine;
+    testing::SandboxTestMachine Services{*Sandbox};
+};
+
 // A box dialog the user answers with its second button.
 class SecondButtonBoxes final : public platform::BoxDialogService {
 public:
@@ -46,13 +55,9 @@ TEST(DialogServiceFaults, WaitDialogAndTemplateBoxThatFailLetTheRunGoOn) {
          BoxButton::First, 1},
     };
     for (const Case& c : cases) {
-        plandra::test::TempFolder folder;
-        auto sandbox =
-            platform::SandboxMachine::Create(folder.Folder(), platform::WindowsFamily::WindowsNT)
-                .Machine;
-        ASSERT_TRUE(sandbox);
-        testing::SandboxTestMachine services(*sandbox);
-        platform::SandboxInstallDisplay display(folder.Folder());
+        FreshMachine machine;
+        testing::SandboxTestMachine& services = machine.Services;
+        platform::SandboxInstallDisplay display(machine.Folder.Folder());
         platform::FaultInjectingWaitDialogs waits(display);
         services.ShownDisplay = &display;
         services.ShownWaitDialogs = &waits;
@@ -65,9 +70,9 @@ TEST(DialogServiceFaults, WaitDialogAndTemplateBoxThatFailLetTheRunGoOn) {
         testing::EngineHarness harness({op::EndOfScript});
         harness.Machine->Services.Machine = &services;
         { WaitDialogScope scope(*harness.Machine, "Searching"); }
-        EXPECT_EQ(
-            plandra::test::ReadFileText(folder.Folder() / platform::SandboxInstallDisplay::LogName),
-            c.Shown);
+        EXPECT_EQ(plandra::test::ReadFileText(machine.Folder.Folder() /
+                                              platform::SandboxInstallDisplay::LogName),
+                  c.Shown);
 
         platform::HeadlessMessageBox system;
         TemplateBoxPresenter presenter(system, &boxes);
@@ -108,12 +113,8 @@ TEST(DialogServiceFaults, TransferTimerAndDiskPromptBeepThatFailLetTheRunGoOn) {
         {UserPromptCall::MessageBeep, context_option::BeepAtDiskPrompt, true, 0},
     };
     for (const Case& c : cases) {
-        plandra::test::TempFolder folder;
-        auto sandbox =
-            platform::SandboxMachine::Create(folder.Folder(), platform::WindowsFamily::WindowsNT)
-                .Machine;
-        ASSERT_TRUE(sandbox);
-        testing::SandboxTestMachine services(*sandbox);
+        FreshMachine machine;
+        testing::SandboxTestMachine& services = machine.Services;
         if (c.Fault) {
             services.FaultyPrompts.Plan.FailAt(*c.Fault, 1, 0);
         }
