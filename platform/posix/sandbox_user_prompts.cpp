@@ -1,9 +1,17 @@
-// The sandbox machine's save dialogs, answered from its folder.
+// The sandbox machine's timers, and its save dialogs answered from its folder.
 #include "platform/posix/sandbox_user_prompts.h"
 
 #include <fstream>
 
 namespace platform {
+
+bool SandboxUserPrompts::SetTimer(std::uintptr_t window, std::uintptr_t id, unsigned milliseconds) {
+    if (window == 0) {
+        return false;
+    }
+    Timers[{window, id}] = milliseconds;
+    return true;
+}
 
 std::string SandboxUserPrompts::GetSaveFileNameA(std::uintptr_t, std::string_view, std::string_view,
                                                  std::string_view) {

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The product on a fresh sandbox machine, as a user meets it: the setup folder on the
-# machine's CD drive, a silent installation from its answer file, the installed sample
-# drawn, exported and marked up by `plandra script`, and `rescind32 /A` with the
-# installed log; the machine then equals its state before the installation but for
-# what is left by design.
+# The product on a fresh sandbox machine, as a user meets it: the product folder as the
+# machine's read-only CD drive, a silent installation from the answer file on it, the
+# installed sample drawn, exported and marked up by `plandra script`, and `rescind32 /A`
+# with the installed log; the machine then equals its state before the installation but
+# for what is left by design.
 # Usage: sandbox_end_to_end.sh PRODUCT_DIR PLANDRA RESCIND32 SOURCE_DIR
 set -euo pipefail
 product=$1 plandra=$2 rescind32=$3 source=$4
@@ -24,12 +24,14 @@ snapshot() {
 }
 
 "$product/vornsetup" --new-machine "$machine" >/dev/null
-mkdir -p "$machine/drive_d"
-cp "$product/SETUP.VRN" "$product/ANSWERS.TXT" "$machine/drive_d/"
 snapshot >"$work/before"
+ls -lR --time-style=full-iso "$product" >"$work/medium"
 
-"$product/vornsetup" --machine "$machine" --silent "$machine/drive_d/SETUP.VRN" '/M=D:\ANSWERS.TXT' ||
-  fail "the silent installation failed"
+# The product folder is the medium in drive D:, read-only; the answer file is found there.
+"$product/vornsetup" --machine "$machine" --medium "$product" --silent "$product/SETUP.VRN" \
+  '/M=ANSWERS.TXT' || fail "the silent installation failed"
+ls -lR --time-style=full-iso "$product" | diff -u "$work/medium" - ||
+  fail "the installation wrote to its medium"
 
 # Each installed file, its source, and the record the log must hold for it.
 while read -r installed from; do
@@ -83,9 +85,10 @@ grep -q 'VALUE = "Success"' "$c/WINNT/PLANDRA.MIF" || fail "the status file does
 
 # Left by design: the user's files and their folder (with the sandbox's record of its
 # names), the status file, Program Manager's own settings file, and the sandbox's own
-# records of DDE and window messages.
+# records of DDE, window messages and the medium in its drive.
 snapshot | grep -v -e '^\./drive_c/PLANDRA/$' -e '^\./drive_c/PLANDRA/MARKED\.DXF ' \
   -e '^\./drive_c/PLANDRA/SITE-PLAN\.EMF ' -e '^\./drive_c/PLANDRA/sandbox:entries ' \
-  -e '^\./drive_c/WINNT/PLANDRA\.MIF ' -e '^\./drive_c/WINNT/PROGMAN\.INI ' -e '^\./dde/$' -e '^\./messages\.log ' >"$work/after" || true
+  -e '^\./drive_c/WINNT/PLANDRA\.MIF ' -e '^\./drive_c/WINNT/PROGMAN\.INI ' -e '^\./dde/$' -e '^\./messages\.log ' \
+  -e '^\./media\.txt ' >"$work/after" || true
 diff -u "$work/before" "$work/after" || fail "the machine differs from its state before the installation"
 echo "the product installed, worked and was removed"

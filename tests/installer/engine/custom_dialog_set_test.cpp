@@ -141,153 +141,108 @@ public:
         return VornMain(&context, commandLine, &exitAction, program, arguments);
     }
     std::string Status() const {
-        return ReadFileText(Machine->Resolve("C:\\WINNT\\DIALOGS.MIF").Native);
+        return ReadFileText(
+            Machine->Resolve(std::string("C:\\WINNT\\") + DialogSampleStatusFile).Native);
     }
 
     plandra::test::TempFolder Folder;
     std::unique_ptr<platform::SandboxMachine> Machine;
 };
 
-TEST(CustomDialogSet, AnswerFileFillsTheVariablesOrEndsTheRunNamingTheDialog) {
+// A script of two languages, the second of system name `systemName`, that only ends:
+// the start dialogs alone. Writes "%6%|%LANG%|%WIN%|%7%" into DIALOGS.MIF.
+DialogSample StartDialogsSample(const char* systemName) {
+    ScriptHeader h = SampleHeader();
+    h.StatusFileName = DialogSampleStatusFile;
+    h.StatusFileTemplate = "%6%|%LANG%|%WIN%|%7%";
+    h.LanguageDialogTitle = "Pick a language";
+    h.Languages = {{"Deutsch", "DEU"}, {"English", systemName}};
+    h.Texts = {h.Texts[0], h.Texts[0]};
+    ScriptBuilder b(2);
+    b.Exit();
+    DialogSample sample;
+    sample.Script = WriteScriptHeader(h);
+    std::vector<std::uint8_t> records = b.Build();
+    sample.Script.insert(sample.Script.end(), records.begin(), records.end());
+    return sample;
+}
+
+// Whole runs answered from an answer file end as on screen or name the dialog they could
+// not answer: the language dialog and manual mode's path dialogs, the custom set's pages,
+// a wizard page in the frame with its picture, and the disk prompt cancelled while the
+// second disk is missing (the last two as the Wine test's clicks end them).
+TEST(CustomDialogSet, AnswerFileRunsEndAsOnScreenOrNameTheDialog) {
     const std::string options = "Dialog.Setup Options = ";
     const std::string folder = "Dialog.Setup Folder = ";
     const std::string finish = folder + "text 40 d:\\apps; select 50 0 2; press 1\r\n";
-    struct Case {
-        std::string Answers;
-        bool BrokenList;
-        std::int32_t Result;
-        const char* Status;
-    };
-    const Case cases[] = {
-        // Too short a name keeps the page open; Back returns to the first page, whose
-        // controls show what was stored.
-        {options + "text 10 A; press 1\r\n" + options +
-             "text 10 Ann; check 21; check 31; press 1\r\n" + folder + "press 3\r\n" + options +
-             "press 1\r\n" + finish,
-         false, -1, "Success|Ann|B|AB|D:|AC|"},
-        {options + "text 10 Bob; press 1\r\n", false, -2,
-         "Failed|Bob||A|||Internal Error\n\nno answer for the dialog \"Setup Folder\""},
-        // Cancel asks the confirm-exit question, which a headless box answers Yes.
-        {options + "text 10 Bob; press 2\r\n", false, -2, "Failed|||A|||M1"},
-        {options + "press 7\r\n", false, -2,
-         "Failed|||A|||Internal Error\n\nthe answer for the dialog \"Setup Options\" has a step "
-         "it cannot take: \"press 7\""},
-        {"", true, -2,
-         "Failed|||A|||Internal Error\n\ndialog 1 of the dialog set: control 2 (number 50, byte "
-         "126) of the dialog template names an unknown control kind atom 153"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Answers);
-        AnsweredMachine machine(c.Answers);
-        ASSERT_TRUE(machine.Machine);
-        DialogSample sample = BuildDialogSample();
-        if (c.BrokenList) {
-            sample.Archive = Patched(sample.Archive, {0xFF, 0xFF, 0x83, 0}, {0xFF, 0xFF, 0x99, 0});
-        }
-        EXPECT_EQ(machine.Run(sample, "/M=ANSWERS.TXT"), c.Result);
-        EXPECT_EQ(machine.Status(), c.Status);
-    }
-}
-
-// The samples the Wine test answers by clicks end the same from an answer file: the
-// language, the five path dialogs of manual mode and a wizard page in the frame with its
-// picture; and the disk prompt cancelled while the second disk is missing.
-TEST(CustomDialogSet, TheEngineDialogSamplesEndAsOnScreenFromAnAnswerFile) {
+    const std::string path = "\r\nDialog.M10 = ";
     std::string paths;
     for (int i = 0; i < 5; ++i) {
         paths += "Dialog.Setup Directories = text 1000 C:\\; press 1\r\n";
     }
+    const DialogSample pages = BuildDialogSample();
+    DialogSample brokenList = pages;
+    brokenList.Archive = Patched(pages.Archive, {0xFF, 0xFF, 0x83, 0}, {0xFF, 0xFF, 0x99, 0});
+    // Option bit 20: the language dialog always shown.
+    constexpr std::uint32_t AlwaysAsk = 0x100000;
     struct Case {
         DialogSample Sample;
-        const char* CommandLine;
-        std::string Answers;
-        std::int32_t Result;
-        const char* Status;
-    };
-    const Case cases[] = {
-        {BuildDialogKindsSample(), "/M /M=ANSWERS.TXT",
-         "Dialog.Setup Language = choose 1004 1\r\n" + paths + "Dialog.Welcome = press 1\r\n", -1,
-         "Success|Deutsch|"},
-        {BuildDiskPromptSample("C:\\DISK2.TXT"), "/M=ANSWERS.TXT",
-         "Dialog.Setup Disk = press 2\r\n", -2, "Failed|2|M7"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Status);
-        AnsweredMachine machine(c.Answers);
-        ASSERT_TRUE(machine.Machine);
-        // Option bit 20: the language dialog always shown.
-        EXPECT_EQ(machine.Run(c.Sample, c.CommandLine, 0x100000), c.Result);
-        EXPECT_EQ(machine.Status(), c.Status);
-        EXPECT_FALSE(std::filesystem::exists(machine.Machine->Resolve("C:\\DISK2.TXT").Native));
-    }
-}
-
-} // namespace
-} // namespace vorn
-
-namespace vorn {
-namespace {
-
-TEST(StartDialogs, LanguageAndManualModesPathDialogsTakeTheirAnswers) {
-    struct Case {
-        const char* SystemName;
         std::string Answers;
         std::int32_t Result;
         const char* Status;
         const char* CommandLine = "/M=ANSWERS.TXT";
+        std::uint32_t Options = 0;
     };
-    const std::string path = "\r\nDialog.M10 = ";
     const Case cases[] = {
+        // Too short a name keeps the page open; Back returns to the first page, whose
+        // controls show what was stored.
+        {pages,
+         options + "text 10 A; press 1\r\n" + options +
+             "text 10 Ann; check 21; check 31; press 1\r\n" + folder + "press 3\r\n" + options +
+             "press 1\r\n" + finish,
+         -1, "Success|Ann|B|AB|D:|AC|"},
+        {pages, options + "text 10 Bob; press 1\r\n", -2,
+         "Failed|Bob||A|||Internal Error\n\nno answer for the dialog \"Setup Folder\""},
+        // Cancel asks the confirm-exit question, which a headless box answers Yes.
+        {pages, options + "text 10 Bob; press 2\r\n", -2, "Failed|||A|||M1"},
+        {pages, options + "press 7\r\n", -2,
+         "Failed|||A|||Internal Error\n\nthe answer for the dialog \"Setup Options\" has a step "
+         "it cannot take: \"press 7\""},
+        {brokenList, "", -2,
+         "Failed|||A|||Internal Error\n\ndialog 1 of the dialog set: control 2 (number 50, byte "
+         "126) of the dialog template names an unknown control kind atom 153"},
+        {BuildDialogKindsSample(),
+         "Dialog.Setup Language = choose 1004 1\r\n" + paths + "Dialog.Welcome = press 1\r\n", -1,
+         "Success|Deutsch|", "/M /M=ANSWERS.TXT", AlwaysAsk},
+        {BuildDiskPromptSample("C:\\DISK2.TXT"), "Dialog.Setup Disk = press 2\r\n", -2,
+         "Failed|2|M7", "/M=ANSWERS.TXT", AlwaysAsk},
         // Manual mode confirms the five directories in the path dialog; an empty path is
         // not taken.
-        {"ENU",
+        {StartDialogsSample("ENU"),
          path + "text 1000 D:\\WIN; press 1" + path + "press 1" + path + "press 1" + path +
              "press 1" + path + "press 1",
          -1, "Success|English|D:\\WIN|", "/M /M=ANSWERS.TXT"},
-        {"ENU", path + "text 1000; press 1" + path + "press 2", -2, "Failed|||M1",
-         "/M /M=ANSWERS.TXT"},
-        {"ENU", "", -1, "Success|English|C:\\WINNT|"},
-        {"XXX", "Dialog.Pick a language = select 1004 1; press 1", -1,
+        {StartDialogsSample("ENU"), path + "text 1000; press 1" + path + "press 2", -2,
+         "Failed|||M1", "/M /M=ANSWERS.TXT"},
+        {StartDialogsSample("ENU"), "", -1, "Success|English|C:\\WINNT|"},
+        {StartDialogsSample("XXX"), "Dialog.Pick a language = select 1004 1; press 1", -1,
          "Success|English|C:\\WINNT|"},
-        {"XXX", "Dialog.Pick a language = choose 1004 0", -1, "Success|Deutsch|C:\\WINNT|"},
-        {"XXX", "Dialog.Pick a language = press 2", -2, "Failed|||Installation Aborted!"},
-        {"XXX", "", -2, "Failed|||Internal Error\n\nno answer for the dialog \"Pick a language\""},
+        {StartDialogsSample("XXX"), "Dialog.Pick a language = choose 1004 0", -1,
+         "Success|Deutsch|C:\\WINNT|"},
+        {StartDialogsSample("XXX"), "Dialog.Pick a language = press 2", -2,
+         "Failed|||Installation Aborted!"},
+        {StartDialogsSample("XXX"), "", -2,
+         "Failed|||Internal Error\n\nno answer for the dialog \"Pick a language\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Answers);
-        plandra::test::TempFolder folder;
-        auto machine =
-            platform::SandboxMachine::Create(folder.Folder(), platform::WindowsFamily::WindowsNT)
-                .Machine;
-        ASSERT_TRUE(machine);
-        VornSetMachine(folder.Folder().string().c_str(), "C:\\SETUP.EXE");
-        WriteFileText(machine->Resolve("C:\\ANSWERS.TXT").Native, c.Answers);
-        ScriptHeader h = SampleHeader();
-        h.StatusFileTemplate = "%6%|%LANG%|%WIN%|%7%";
-        h.LanguageDialogTitle = "Pick a language";
-        h.Languages = {{"Deutsch", "DEU"}, {"English", c.SystemName}};
-        h.Texts = {h.Texts[0], h.Texts[0]};
-        ScriptBuilder b(2);
-        b.Exit();
-        DialogSample sample;
-        sample.Script = WriteScriptHeader(h);
-        std::vector<std::uint8_t> records = b.Build();
-        sample.Script.insert(sample.Script.end(), records.begin(), records.end());
-        InstallContext context;
-        UseDialogSample(context, sample);
-        std::int32_t exitAction = 0;
-        char program[RestartBufferSize] = "";
-        char arguments[RestartBufferSize] = "";
-        EXPECT_EQ(VornMain(&context, c.CommandLine, &exitAction, program, arguments), c.Result);
-        EXPECT_EQ(ReadFileText(machine->Resolve("C:\\WINNT\\PLANDRA.MIF").Native), c.Status);
+        AnsweredMachine machine(c.Answers);
+        ASSERT_TRUE(machine.Machine);
+        EXPECT_EQ(machine.Run(c.Sample, c.CommandLine, c.Options), c.Result);
+        EXPECT_EQ(machine.Status(), c.Status);
+        EXPECT_FALSE(std::filesystem::exists(machine.Machine->Resolve("C:\\DISK2.TXT").Native));
     }
 }
-
-} // namespace
-} // namespace vorn
-
-namespace vorn {
-namespace {
 
 TEST(CustomDialogSet, WizardPagesRunInTheFrameSilentRunsSkipTheSetAndFailuresAbort) {
     const std::string pages = "text 10 Eve; check 22; press 1";

@@ -9,6 +9,7 @@
 #include "platform/headless/fault_injection_dde.h"
 #include "platform/headless/fault_injection_fonts.h"
 #include "platform/headless/fault_injection_processes.h"
+#include "platform/headless/fault_injection_user_prompts.h"
 #include "platform/headless/headless_library.h"
 #include "platform/headless/headless_message_box.h"
 #include "platform/install_display.h"
@@ -23,6 +24,7 @@
 #include "platform/posix/sandbox_registry.h"
 #include "platform/posix/sandbox_service_control.h"
 #include "platform/posix/sandbox_system_info.h"
+#include "platform/posix/sandbox_user_prompts.h"
 #include "platform/posix/sandbox_versions.h"
 #include "platform/posix/sandbox_window_messages.h"
 
@@ -42,7 +44,8 @@ public:
                        machine.Description().SystemDirectory),
           ProcessCalls(machine, Faulty), FaultyProcesses(ProcessCalls),
           ServiceCalls(machine, *RegistryCalls), DriveCalls(machine), FontCalls(machine, Faulty),
-          FaultyFonts(FontCalls), AccessCalls(machine), FaultyAccess(AccessCalls) {}
+          FaultyFonts(FontCalls), AccessCalls(machine), FaultyAccess(AccessCalls),
+          PromptCalls(machine), FaultyPrompts(PromptCalls) {}
     platform::FileService& Files() override { return Faulty; }
     platform::SystemInfoService& System() override { return SystemCalls; }
     platform::DdeService& Dde() override { return FaultyDde; }
@@ -62,6 +65,7 @@ public:
     platform::InstallDisplayService* Display() override { return ShownDisplay; }
     platform::AccessCheckService* AccessChecks() override { return &FaultyAccess; }
     platform::WaitDialogService* WaitDialogs() override { return ShownWaitDialogs; }
+    platform::UserPromptService* Prompts() override { return &FaultyPrompts; }
 
     platform::SandboxFiles Sandbox;
     platform::FaultInjectingFiles Faulty;
@@ -89,6 +93,8 @@ public:
     platform::SandboxAccessCheck AccessCalls;
     platform::FaultInjectingAccessCheck FaultyAccess;
     platform::WaitDialogService* ShownWaitDialogs = nullptr;
+    platform::SandboxUserPrompts PromptCalls;
+    platform::FaultInjectingUserPrompts FaultyPrompts;
 };
 
 } // namespace vorn::testing
