@@ -26,8 +26,7 @@ struct ItemInflater {
 
 } // namespace
 
-std::int32_t ArchiveDecompressor::DecompressFile(std::uintptr_t source,
-                                                 std::uintptr_t destination,
+std::int32_t ArchiveDecompressor::DecompressFile(std::uintptr_t source, std::uintptr_t destination,
                                                  std::uint32_t compressedSize) {
     Failure.clear();
     ItemOffset = Context.ArchiveOffset;
@@ -60,8 +59,8 @@ std::int32_t ArchiveDecompressor::DecompressFile(std::uintptr_t source,
             const std::uint32_t got = ReadFile(source, Input.data(), count);
             if (got == 0 || got > count) {
                 return Fail(context_error::ArchiveReadFailure,
-                            where + " cannot be read past " + std::to_string(read) +
-                                " of its " + std::to_string(compressedSize) + " bytes");
+                            where + " cannot be read past " + std::to_string(read) + " of its " +
+                                std::to_string(compressedSize) + " bytes");
             }
             read += got;
             stream.next_in = Input.data();
@@ -75,8 +74,7 @@ std::int32_t ArchiveDecompressor::DecompressFile(std::uintptr_t source,
             return Fail(context_error::ArchiveReadFailure, where + " is damaged");
         }
         outputFull = stream.avail_out == 0;
-        const std::span<const std::uint8_t> chunk{Output.data(),
-                                                  Output.size() - stream.avail_out};
+        const std::span<const std::uint8_t> chunk{Output.data(), Output.size() - stream.avail_out};
         if (!Deliver(destination, nullptr, chunk, written)) {
             return Fail(context_error::WriteFailure, "the destination file cannot be written");
         }
@@ -87,9 +85,9 @@ std::int32_t ArchiveDecompressor::DecompressFile(std::uintptr_t source,
         }
     }
     if (stream.avail_in != 0 || read != compressedSize) {
-        return Fail(context_error::ArchiveReadFailure,
-                    where + " does not end with its " + std::to_string(compressedSize) +
-                        " compressed bytes");
+        return Fail(context_error::ArchiveReadFailure, where + " does not end with its " +
+                                                           std::to_string(compressedSize) +
+                                                           " compressed bytes");
     }
     Context.ArchiveOffset = static_cast<std::uint32_t>(ItemOffset + compressedSize);
     return static_cast<std::int32_t>(std::min<std::uint64_t>(
