@@ -1,7 +1,7 @@
 // Fuzz target: arbitrary bytes read as a setup archive must give an archive or an error,
 // never a crash, a hang or unbounded memory; an archive that is accepted must hold
 // together, and every stored item must decompress or fail cleanly. The same bytes read
-// as a library file's item (through the engine's FileRead) inflate or fail cleanly too.
+// as a library file's item through the engine's FileRead inflate or fail cleanly too.
 #include "installer/archive/archive_decompressor.h"
 #include "installer/archive/setup_archive.h"
 
@@ -24,35 +24,28 @@ std::uint32_t PLATFORM_WINAPI ReadLibrary(std::uintptr_t, void* buffer, std::uin
     return static_cast<std::uint32_t>(taken);
 }
 
-void ReadAsLibraryItem(const std::uint8_t* data, std::size_t size) {
-    // Library items need an active decompressor, which needs some archive.
-    static const std::unique_ptr<vorn::SetupArchive> none =
-        vorn::SetupArchive::Read(
-            vorn::MemoryArchiveStream(
-                vorn::BuildSetupArchive(std::vector<std::uint8_t>{63}, vorn::PackedPayload{})
-                    .Bytes))
-            .Archive;
-    if (!none) {
-        std::abort();
-    }
-    vorn::InstallContext context;
-    vorn::ArchiveDecompressor decompressor(*none, context, nullptr);
-    decompressor.ReadFile = &ReadLibrary;
-    LibraryLeft = {data, size};
-    context.ArchiveOffset = 4;
-    const auto compressedSize = static_cast<std::uint32_t>(std::min<std::size_t>(size, 1u << 20));
-    if (vorn::DecompressFromArchive(1, 0, compressedSize, 0) >= 0
-            ? context.ArchiveOffset != 4 + compressedSize
-            : context.ErrorCode != vorn::context_error::ArchiveReadFailure ||
-                  context.ArchiveOffset != 4) {
-        std::abort();
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ReadAsLibraryItem(data, size);
+    {
+        // Library items need an active decompressor, which needs some archive.
+        static const std::unique_ptr<vorn::SetupArchive> none =
+            vorn::SetupArchive::Read(
+                vorn::MemoryArchiveStream(
+                    vorn::BuildSetupArchive(std::vector<std::uint8_t>{63}, vorn::PackedPayload{})
+                        .Bytes))
+                .Archive;
+        vorn::InstallContext context;
+        vorn::ArchiveDecompressor decompressor(*none, context, nullptr);
+        decompressor.ReadFile = &ReadLibrary;
+        LibraryLeft = {data, size};
+        const auto length = static_cast<std::uint32_t>(std::min<std::size_t>(size, 1u << 20));
+        if (vorn::DecompressFromArchive(1, 0, length, 0) < 0
+                ? context.ErrorCode != vorn::context_error::ArchiveReadFailure
+                : context.ArchiveOffset != length) {
+            std::abort();
+        }
+    }
     vorn::SetupArchive::OpenResult opened =
         vorn::SetupArchive::Read(vorn::MemoryArchiveStream({data, data + size}));
     if (!opened.Archive) {

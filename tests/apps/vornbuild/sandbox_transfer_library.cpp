@@ -15,14 +15,10 @@ t1(std::int32_t*, const char* source, const char* target, std::uintptr_t, std::u
         return 0; // The run's end.
     }
     const char* folder = std::getenv("VORN_MACHINE");
-    platform::SandboxMachine::OpenResult opened =
-        platform::SandboxMachine::Open(folder != nullptr ? folder : "");
-    if (!opened.Machine || target == nullptr) {
-        return -1;
-    }
-    const platform::SandboxPath from = opened.Machine->Resolve(source);
-    const platform::SandboxPath to = opened.Machine->Resolve(target);
-    if (from.Error != 0 || !from.Exists || to.Error != 0) {
+    auto machine = platform::SandboxMachine::Open(folder != nullptr ? folder : "").Machine;
+    const platform::SandboxPath from = machine ? machine->Resolve(source) : platform::SandboxPath{};
+    const platform::SandboxPath to = machine ? machine->Resolve(target) : platform::SandboxPath{};
+    if (!machine || from.Error != 0 || !from.Exists || to.Error != 0) {
         std::snprintf(errorText, 256, "%s not found", source);
         return -2;
     }

@@ -65,52 +65,48 @@ TEST(Vornbuild, ListsTheArchiveAsAScriptThatBuildsTheSameArchive) {
 }
 
 // A file kept in a library file beside the setup arrives through the transfer library
-// and is logged; a library that is missing, of another setup or damaged ends the run.
+// and is logged; a library that is missing, of another setup, cut short or damaged ends
+// the run with its message (kept in the status file).
 TEST(Vornbuild, InstallsAFileKeptInALibraryFileBesideTheSetup) {
     plandra::test::TempFolder folder;
+    const std::filesystem::path& at = folder.Folder();
     std::string kept;
     for (int i = 0; i < 20000; ++i) {
         kept += "line " + std::to_string(i * 7919 % 10007) + "\r\n";
     }
-    plandra::test::WriteFileText(folder.Folder() / "kept.txt", kept);
-    plandra::test::WriteFileText(folder.Folder() / "plain.txt", "from the archive");
-    plandra::test::WriteFileText(folder.Folder() / "setup.vns",
-                                 "log-path \"C:\\\\APP\\\\INSTALL.LOG\"\n"
-                                 "library-base \"D:\\\\PLAN\"\n"
-                                 "transfer-library \"" TRANSFER_LIBRARY "\"\n"
-                                 "status-file \"SETUP.MIF\"\n"
-                                 "status-template \"%6%|%7%\"\n"
-                                 "text 15 \"Transfer error %d:\"\n"
-                                 "text 43 \"Not this setup's library.\"\n"
-                                 "install \"kept.txt\" to \"C:\\\\APP\\\\KEPT.TXT\" library-file\n"
-                                 "install \"plain.txt\" to \"C:\\\\APP\\\\PLAIN.TXT\"\n");
-    const std::filesystem::path built = folder.Folder() / "built";
-    const ProgramOutcome made = RunProgram(
-        VORNBUILD_PROGRAM " " + (folder.Folder() / "setup.vns").string() + " -o " + built.string());
-    ASSERT_EQ(made.Status, 0) << made.Output;
-    const std::string library = plandra::test::ReadFileText(built / "PLAN000");
-    ASSERT_GT(library.size(), 4u);
-
-    struct Case {
-        const char* Name;
-        std::string Library; // Beside the setup; empty: none.
-        std::string Said;
+    plandra::test::WriteFileText(at / "kept.txt", kept);
+    plandra::test::WriteFileText(at / "plain.txt", "from the archive");
+    plandra::test::WriteFileText(at / "setup.vns", R"(log-path "C:\\APP\\INSTALL.LOG"
+library-base "D:\\PLAN"
+transfer-library ")" TRANSFER_LIBRARY R"("
+status-file "SETUP.MIF"
+status-template "%7%"
+text 15 "Transfer error %d:"
+text 43 "Not this setup's library."
+install "kept.txt" to "C:\\APP\\KEPT.TXT" library-file
+install "plain.txt" to "C:\\APP\\PLAIN.TXT"
+)");
+    ASSERT_EQ(RunProgram(VORNBUILD_PROGRAM " " + (at / "setup.vns").string() + " -o " +
+                         (at / "built").string())
+                  .Status,
+              0);
+    const std::string library = plandra::test::ReadFileText(at / "built" / "PLAN000");
+    const std::pair<std::string, std::string> cases[] = {
+        {library, "Installation completed"},
+        {"", "Transfer error 2: D:\\PLAN000 not found"},
+        {"XXXX" + library.substr(4), "Not this setup's library."},
+        {library.substr(0, library.size() / 2), "cannot be read past"},
+        {library.substr(0, 4) + std::string(library.size() - 4, '\xFF'), "is damaged"},
     };
-    const Case cases[] = {
-        {"as built", library, "Installation completed"},
-        {"missing", "", "Transfer error 2: D:\\PLAN000 not found"},
-        {"of another setup", "XXXX" + library.substr(4), "Not this setup's library."},
-        {"cut short", library.substr(0, library.size() / 2), "cannot be read past"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        const std::string name = "case" + std::to_string(&c - cases);
-        const std::filesystem::path medium = folder.Folder() / name;
-        const std::filesystem::path machine = folder.Folder() / (name + "-machine");
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [content, said] = cases[i];
+        SCOPED_TRACE(said);
+        const std::filesystem::path medium = at / ("medium" + std::to_string(i));
+        const std::filesystem::path machine = at / ("machine" + std::to_string(i));
         std::filesystem::create_directories(medium);
-        std::filesystem::copy_file(built / "SETUP.VRN", medium / "SETUP.VRN");
-        if (!c.Library.empty()) {
-            plandra::test::WriteFileText(medium / "PLAN000", c.Library);
+        std::filesystem::copy_file(at / "built" / "SETUP.VRN", medium / "SETUP.VRN");
+        if (!content.empty()) {
+            plandra::test::WriteFileText(medium / "PLAN000", content);
         }
         ASSERT_TRUE(
             platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
@@ -118,21 +114,18 @@ TEST(Vornbuild, InstallsAFileKeptInALibraryFileBesideTheSetup) {
             RunProgram("VORN_MACHINE=" + machine.string() + " " VORNSETUP_PROGRAM " --machine " +
                        machine.string() + " --medium " + medium.string() +
                        " --engine " VORN0132_LIBRARY " " + (medium / "SETUP.VRN").string());
-        const bool good = c.Library == library;
+        const bool good = content == library;
         EXPECT_EQ(ran.Status, good ? 0 : 1) << ran.Output;
-        // The run's message is kept in the status file.
-        const std::string said =
-            ran.Output + plandra::test::ReadFileText(machine / "drive_c" / "WINNT" / "SETUP.MIF");
-        EXPECT_NE(said.find(c.Said), std::string::npos) << said;
-        const std::filesystem::path app = machine / "drive_c" / "APP";
-        EXPECT_EQ(std::filesystem::exists(app / "KEPT.TXT"), good);
-        if (good) {
-            EXPECT_EQ(plandra::test::ReadFileText(app / "KEPT.TXT"), kept);
-            EXPECT_EQ(plandra::test::ReadFileText(app / "PLAIN.TXT"), "from the archive");
-            const std::string log = plandra::test::ReadFileText(app / "INSTALL.LOG");
-            EXPECT_NE(log.find("File Copy: C:\\APP\\KEPT.TXT\r\n"), std::string::npos) << log;
-            EXPECT_NE(log.find("File Copy: C:\\APP\\PLAIN.TXT\r\n"), std::string::npos) << log;
-        }
+        const std::filesystem::path drive = machine / "drive_c";
+        const std::string text =
+            ran.Output + plandra::test::ReadFileText(drive / "WINNT" / "SETUP.MIF");
+        EXPECT_NE(text.find(said), std::string::npos) << text;
+        EXPECT_EQ(plandra::test::ReadFileText(drive / "APP" / "KEPT.TXT"), good ? kept : "");
+        EXPECT_EQ(
+            plandra::test::ReadFileText(drive / "APP" / "INSTALL.LOG")
+                    .find("File Copy: C:\\APP\\KEPT.TXT\r\nFile Copy: C:\\APP\\PLAIN.TXT\r\n") !=
+                std::string::npos,
+            good);
     }
 }
 

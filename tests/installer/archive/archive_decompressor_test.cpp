@@ -139,60 +139,6 @@ TEST(ArchiveDecompressor, RefusesAnItemLargerThanTheRoomGiven) {
     EXPECT_EQ(std::count(memory.begin(), memory.end(), 0xEE), std::ssize(memory));
 }
 
-// A library file the engine opened, as its FileRead hands it over: from memory.
-std::vector<std::uint8_t> Library;
-std::size_t LibraryRead = 0;
-
-std::uint32_t PLATFORM_WINAPI ReadLibrary(std::uintptr_t, void* buffer, std::uint32_t count) {
-    const std::size_t taken = std::min<std::size_t>(count, Library.size() - LibraryRead);
-    std::memcpy(buffer, Library.data() + LibraryRead, taken);
-    LibraryRead += taken;
-    return static_cast<std::uint32_t>(taken);
-}
-
-// An item of a library file is read from the source handle, not from the archive, and
-// must end exactly with its compressed size.
-TEST(ArchiveDecompressor, InflatesALibraryFilesItemFromItsOwnHandle) {
-    const std::vector<std::uint8_t> content = archive_test::Noise(150000, 3);
-    const std::vector<std::uint8_t> item = DeflateRaw(content);
-    const auto size = static_cast<std::uint32_t>(item.size());
-    std::vector<std::uint8_t> longer = item;
-    longer.insert(longer.end(), {1, 2, 3});
-    struct Case {
-        const char* Name;
-        std::vector<std::uint8_t> Bytes;
-        std::uint32_t CompressedSize;
-        bool Readable;
-    };
-    const Case cases[] = {
-        {"whole", item, size, true},
-        {"bytes after its end", longer, size + 3, false},
-        {"cut short", {item.begin(), item.begin() + size / 2}, size, false},
-        {"damaged", std::vector<std::uint8_t>(size, 0xFF), size, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        Fixture f;
-        ArchiveDecompressor decompressor(*f.Archive, f.Context, &WriteThroughFiles);
-        decompressor.ReadFile = &ReadLibrary;
-        Library = c.Bytes;
-        LibraryRead = 0;
-        f.Context.ArchiveOffset = 4;
-        const platform::FileHandle file =
-            f.Files.CreateFileA(f.Machine->Path("OUT.BIN"), platform::file::GenericWrite, 0,
-                                platform::file::CreateAlways, 0);
-        EXPECT_EQ(DecompressFromArchive(7, static_cast<std::uintptr_t>(file), c.CompressedSize, 0),
-                  c.Readable ? static_cast<std::int32_t>(content.size()) : -1);
-        f.Files.CloseHandle(file);
-        EXPECT_EQ(f.Context.ErrorCode,
-                  c.Readable ? context_error::None : context_error::ArchiveReadFailure);
-        EXPECT_EQ(f.Context.ArchiveOffset, c.Readable ? 4 + size : 4);
-        if (c.Readable) {
-            EXPECT_EQ(f.Machine->ReadText("OUT.BIN"), std::string(content.begin(), content.end()));
-        }
-    }
-}
-
 TEST(ArchiveDecompressor, ChecksumIsARunningCrc32) {
     const std::uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
     EXPECT_EQ(ArchiveChecksum(nullptr, 0), 0u);

@@ -2,7 +2,6 @@
 // message, and a script listed back and compiled again to the same bytes.
 #include "installer/authoring/script_compiler.h"
 #include "installer/engine/dialog_set_builder.h"
-#include "installer/engine/install_context.h"
 #include "installer/engine/script_header.h"
 #include "support/temp_file.h"
 
@@ -134,38 +133,6 @@ TEST(ScriptCompiler, AnInstalledFileCarriesItsSizeStampChecksumAndPlace) {
     EXPECT_EQ(dword(second + 15), 6u);
     EXPECT_EQ(dword(second + 39), b.Crc);
     EXPECT_EQ(dword(2 * second + 3), 0u); // the third record installs a.txt again
-}
-
-// A file kept in a library file: its record holds the library's number, the library
-// the identifier and the deflated file; the archive's own files say they come from it.
-TEST(ScriptCompiler, AFileKeptInALibraryFileIsNumberedAndWrittenApart) {
-    Files files{{{"/src/a.txt", "hello"}, {"/src/b.txt", "world!"}, {"/src/t.dll", "MZ"}}};
-    const auto setup = CompileScript(
-        "library-base \"http://h/LIB\"\ntransfer-library \"t.dll\"\narchive-id 0x31424C56\n"
-        "install \"a.txt\" to \"A\"\ninstall \"b.txt\" to \"B\" library-file\n"
-        "install \"b.txt\" to \"C\" library-file",
-        "/src/s.vns", files.Reader());
-    EXPECT_EQ(setup.Extras.OptionFlags, vorn::context_option::LibraryFiles);
-    EXPECT_EQ(setup.Extras.Pieces[static_cast<std::size_t>(vorn::EmbeddedPiece::TransferLibrary)],
-              (std::vector<std::uint8_t>{'M', 'Z'}));
-    const std::vector<std::uint8_t> world{'w', 'o', 'r', 'l', 'd', '!'};
-    std::vector<std::uint8_t> library{'V', 'L', 'B', '1'};
-    const std::vector<std::uint8_t> deflated = vorn::DeflateRaw(world);
-    library.insert(library.end(), deflated.begin(), deflated.end());
-    ASSERT_EQ(setup.Libraries.size(), 1u); // b.txt is kept once
-    EXPECT_EQ(setup.Libraries[0].Name, "LIB000");
-    EXPECT_EQ(setup.Libraries[0].Content, library);
-    const std::vector<std::uint8_t> r = Records(setup.Script);
-    auto dword = [&](std::size_t at) {
-        return r[at] | r[at + 1] << 8 | r[at + 2] << 16 | std::uint32_t(r[at + 3]) << 24;
-    };
-    const std::size_t second = 43 + 2 + 2;
-    EXPECT_EQ(r[2], 0x08); // a.txt: from the main archive
-    EXPECT_EQ(r[second + 2], 0x00);
-    EXPECT_EQ(dword(second + 3), 0u);
-    EXPECT_EQ(dword(second + 7), deflated.size());
-    EXPECT_EQ(dword(second + 15), 6u);
-    EXPECT_EQ(dword(second + 39), vorn::Crc32(0, world));
 }
 
 TEST(ScriptCompiler, AProgramsVersionResourceIsFound) {
