@@ -160,7 +160,10 @@ public:
     }
 
 private:
+    // Install-file flags B: the file comes from the main archive (with byte progress, or
+    // without).
     static constexpr std::uint8_t MainArchiveFlag = 0x08;
+    static constexpr std::uint8_t MainArchiveNoByteProgressFlag = 0x40;
 
     /// The library files of the files kept in them, the context option that tells the
     /// engine about them, the identifier they start with and the transfer library that
@@ -550,7 +553,8 @@ private:
         if (libraryColumn != 0 && keyword != "install") {
             Fail(libraryColumn, "only a file of the build machine is kept in a library file");
         }
-        if (libraryColumn != 0 && (flagsB & (MainArchiveFlag | 0x40)) != 0) {
+        if (libraryColumn != 0 &&
+            (flagsB & (MainArchiveFlag | MainArchiveNoByteProgressFlag)) != 0) {
             Fail(libraryColumn,
                  "a file kept in a library file does not come from the main archive");
         }
