@@ -4,27 +4,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <zlib.h>
 
 namespace vorn {
-
-namespace {
-
-// The inflate stream of one item, ended however the item ends.
-struct ItemInflater {
-    z_stream Stream{};
-    bool Ready = false;
-    ItemInflater() { Ready = inflateInit2(&Stream, -MAX_WBITS) == Z_OK; }
-    ItemInflater(const ItemInflater&) = delete;
-    ItemInflater& operator=(const ItemInflater&) = delete;
-    ~ItemInflater() {
-        if (Ready) {
-            inflateEnd(&Stream);
-        }
-    }
-};
-
-} // namespace
 
 std::int32_t ArchiveDecompressor::DecompressFile(std::uintptr_t source, std::uintptr_t destination,
                                                  std::uint32_t compressedSize) {
@@ -39,11 +22,12 @@ std::int32_t ArchiveDecompressor::DecompressFile(std::uintptr_t source, std::uin
         return Fail(context_error::ArchiveReadFailure,
                     where + " has no known size to decompress into memory");
     }
-    ItemInflater inflater;
-    if (!inflater.Ready) {
+    // The inflate stream of this item, ended however the item ends.
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
         return Fail(context_error::ArchiveReadFailure, "the decompressor could not start");
     }
-    z_stream& stream = inflater.Stream;
+    const std::unique_ptr<z_stream, int (*)(z_stream*)> ending(&stream, &inflateEnd);
     std::uint64_t read = 0;
     std::uint64_t written = 0;
     bool outputFull = false;
