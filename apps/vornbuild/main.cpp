@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -18,8 +19,9 @@ constexpr std::string_view Usage =
 
 Compiles the installation script SCRIPT (docs/installer-scripts.md describes the
 language), compresses the files it installs and writes the setup archive
-SETUP_FOLDER/SETUP.VRN, which the setup program runs. Nothing is written when the
-script has an error; errors name the file, line and column.
+SETUP_FOLDER/SETUP.VRN, which the setup program runs, and beside it the library
+files that keep the files marked library-file. Nothing is written when the script
+has an error; errors name the file, line and column.
 
 Options:
   -o SETUP_FOLDER  The folder the archive is written to (made when missing).
@@ -76,6 +78,21 @@ vorn::authoring::FileReader SearchingReader(std::vector<std::filesystem::path> f
     };
 }
 
+// Writes the library files beside the archive; an error text, empty on success.
+std::string WriteLibraries(const std::filesystem::path& folder,
+                           const std::vector<vorn::authoring::LibraryFile>& libraries) {
+    for (const vorn::authoring::LibraryFile& library : libraries) {
+        const std::filesystem::path path = folder / library.Name;
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(library.Content.data()),
+                  static_cast<std::streamsize>(library.Content.size()));
+        if (!out.flush()) {
+            return "cannot write the library file " + path.string();
+        }
+    }
+    return {};
+}
+
 int Build(const std::filesystem::path& script, const std::filesystem::path& folder,
           std::uint32_t diskSize, vorn::ItemStorage storage,
           const std::vector<std::filesystem::path>& companions,
@@ -99,8 +116,11 @@ int Build(const std::filesystem::path& script, const std::filesystem::path& fold
         setup.Extras.BytesPerDisk = diskSize;
         std::error_code error;
         std::filesystem::create_directories(folder, error);
-        const std::string written = vorn::WriteSetupArchive(folder / "SETUP.VRN", setup.Script,
-                                                            setup.Payload, setup.Extras);
+        std::string written = vorn::WriteSetupArchive(folder / "SETUP.VRN", setup.Script,
+                                                      setup.Payload, setup.Extras);
+        if (written.empty() && !error) {
+            written = WriteLibraries(folder, setup.Libraries);
+        }
         if (!written.empty() || error) {
             std::cerr << "vornbuild: " << (written.empty() ? error.message() : written) << "\n";
             return 1;
@@ -119,7 +139,11 @@ int Build(const std::filesystem::path& script, const std::filesystem::path& fold
         }
         std::cout << "Wrote " << (folder / "SETUP.VRN").string() << ": "
                   << setup.Payload.Entries.size() << " files, script of " << setup.Script.size()
-                  << " bytes\n";
+                  << " bytes";
+        if (!setup.Libraries.empty()) {
+            std::cout << ", " << setup.Libraries.size() << " library files beside it";
+        }
+        std::cout << "\n";
     } catch (const vorn::authoring::CompileError& error) {
         std::cerr << error.what() << "\n";
         return 1;

@@ -41,7 +41,8 @@ void FillContext(vorn::InstallContext& context, vorn::SetupArchive& archive,
     context.SetupInstance = machine.InstanceWord();
     context.ArchiveOffset = static_cast<std::uint32_t>(archive.PiecesOffset());
     // The archive is read only through the decompress function, by offset; the handle
-    // word names it and nothing more.
+    // word names it, so that the decompressor tells it from a library file the engine
+    // opened.
     context.ArchiveFile = reinterpret_cast<std::uintptr_t>(&archive);
     context.ScreenWidth = machine.System().GetSystemMetrics(platform::sysinfo::CxScreen);
     context.ScreenHeight = machine.System().GetSystemMetrics(platform::sysinfo::CyScreen);
@@ -116,6 +117,10 @@ int RunSetup(SetupMachine& machine, const RunOptions& options, std::ostream& out
     vorn::InstallContext context;
     FillContext(context, archive, script, machine, options.Silent);
     vorn::ArchiveDecompressor decompressor(archive, context, writeFile);
+    // Library files are the engine's files too: the decompressor reads them through the
+    // engine's own FileRead.
+    decompressor.ReadFile =
+        reinterpret_cast<vorn::FileReadFunction>(entryPoint(vorn::FileReadExport));
     // The engine's progress display moves on within a long file, as the archive is read.
     if (const auto updateScreen =
             reinterpret_cast<decltype(&UpdateScreen)>(entryPoint(vorn::UpdateScreenExport))) {

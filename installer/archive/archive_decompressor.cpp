@@ -169,14 +169,15 @@ bool ArchiveDecompressor::Deliver(std::uintptr_t destination, std::uint8_t* targ
     return true;
 }
 
-std::int32_t PLATFORM_WINAPI DecompressFromArchive(std::uintptr_t /*source*/,
+std::int32_t PLATFORM_WINAPI DecompressFromArchive(std::uintptr_t source,
                                                    std::uintptr_t destination,
                                                    std::uint32_t compressedSize,
                                                    std::uint32_t room) {
     if (Active == nullptr) {
         return -1;
     }
-    return Active->Decompress(destination, compressedSize, room);
+    return Active->IsArchive(source) ? Active->Decompress(destination, compressedSize, room)
+                                     : Active->DecompressFile(source, destination, compressedSize);
 }
 
 std::uint32_t PLATFORM_WINAPI ArchiveChecksum(const std::uint8_t* buffer, std::uint32_t length) {

@@ -39,6 +39,25 @@ public:
     std::int32_t Decompress(std::uintptr_t destination, std::uint32_t compressedSize,
                             std::uint32_t room = 0);
 
+    /// Inflates the raw deflate item of `compressedSize` bytes that `source`, a file the
+    /// engine opened (a library file), holds from its current position, which the engine
+    /// set at the context's archive offset: into the open file `destination`, else nowhere.
+    /// Such an item's size is not known beforehand, so it never goes into the context's
+    /// decompression target; its data must end exactly with its compressed size. Results,
+    /// the archive offset and the error codes as Decompress gives them.
+    std::int32_t DecompressFile(std::uintptr_t source, std::uintptr_t destination,
+                                std::uint32_t compressedSize);
+
+    /// Whether a decompression request's source is the archive (the context's archive
+    /// handle, or 0) rather than a file the engine opened.
+    bool IsArchive(std::uintptr_t source) const {
+        return source == 0 || source == Context.ArchiveFile;
+    }
+
+    /// Reads the files the engine opened: the engine's own FileRead. With none, every
+    /// source other than the archive is a read failure.
+    FileReadFunction ReadFile = nullptr;
+
     /// Why the last call failed, for the setup program's own report.
     const std::string& LastError() const { return Failure; }
 
@@ -66,9 +85,9 @@ private:
     std::vector<std::uint8_t> Output;
 };
 
-/// The context's decompress function: the active ArchiveDecompressor's Decompress. The
-/// source argument is the context's archive handle and carries nothing more; the item is
-/// found by the context's archive offset.
+/// The context's decompress function: the active ArchiveDecompressor's Decompress when the
+/// source argument is the context's archive handle (the item is found by the context's
+/// archive offset), its DecompressFile for any other source, a file the engine opened.
 std::int32_t PLATFORM_WINAPI DecompressFromArchive(std::uintptr_t source,
                                                    std::uintptr_t destination,
                                                    std::uint32_t compressedSize,

@@ -3,6 +3,8 @@
 
 #include "dialog_page_compiler.h"
 #include "installer/engine/dialog_set_builder.h"
+#include "installer/engine/install_context.h"
+#include "installer/engine/library_files.h"
 #include "installer/engine/script.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/script_header.h"
@@ -134,8 +136,15 @@ public:
         Freeze();
         CompiledSetup setup;
         setup.Payload = std::move(Packer.Payload());
+        WriteLibraries(setup);
         try {
             std::vector<std::uint8_t> records = Builder->Build();
+            // With library files every other file of the archive must say it comes from
+            // there, or the engine would look for it in a library file.
+            for (const std::uint32_t record :
+                 setup.Libraries.empty() ? std::vector<std::uint32_t>{} : ArchiveInstalls) {
+                records[record + 2] |= MainArchiveFlag;
+            }
             setup.Script = WriteScriptHeader(Header);
             const auto headerSize = static_cast<std::uint32_t>(setup.Script.size());
             setup.Extras.FinishOffset = Finish ? headerSize + *Finish : 0;
@@ -151,6 +160,52 @@ public:
     }
 
 private:
+    // Install-file flags B: the file comes from the main archive (with byte progress, or
+    // without).
+    static constexpr std::uint8_t MainArchiveFlag = 0x08;
+    static constexpr std::uint8_t MainArchiveNoByteProgressFlag = 0x40;
+
+    /// The library files of the files kept in them, the context option that tells the
+    /// engine about them, the identifier they start with and the transfer library that
+    /// fetches them.
+    void WriteLibraries(CompiledSetup& setup) {
+        if (TransferLibrary) {
+            setup.Extras.Pieces[static_cast<std::size_t>(EmbeddedPiece::TransferLibrary)] =
+                *TransferLibrary;
+        }
+        if (Libraries.empty()) {
+            return;
+        }
+        const std::string& base = Header.LibraryBaseName;
+        const std::string leaf = base.substr(std::min(base.size(), base.find_last_of("\\/") + 1));
+        if (leaf.empty()) {
+            throw CompileError(LibraryUse.first, LibraryUse.second, 1,
+                               "files kept in library files need a library-base name that "
+                               "ends in a file name");
+        }
+        if (!TransferLibrary) {
+            throw CompileError(LibraryUse.first, LibraryUse.second, 1,
+                               "library files are fetched through the transfer library: "
+                               "expected a transfer-library statement");
+        }
+        if (!IdentifierGiven) {
+            // Taken from the libraries' data, so a library of another build is refused.
+            std::uint32_t crc = 0;
+            for (const std::vector<std::uint8_t>& data : Libraries) {
+                crc = Crc32(crc, data);
+            }
+            Header.ArchiveIdentifier = crc;
+        }
+        setup.Extras.OptionFlags |= context_option::LibraryFiles;
+        for (std::size_t number = 0; number < Libraries.size(); ++number) {
+            LibraryFile file{LibraryFileName(leaf, static_cast<std::uint32_t>(number)), {}};
+            PutDword(file.Content, Header.ArchiveIdentifier);
+            file.Content.insert(file.Content.end(), Libraries[number].begin(),
+                                Libraries[number].end());
+            setup.Libraries.push_back(std::move(file));
+        }
+    }
+
     // ----- reading lines and tokens -----
 
     [[noreturn]] void Fail(int column, const std::string& message) const override {
@@ -375,6 +430,13 @@ private:
             Header.Flags = static_cast<std::uint8_t>(Number("the header's flag byte", 255));
         } else if (keyword == "archive-id") {
             Header.ArchiveIdentifier = Number("the archive identifier", 0xFFFFFFFFu);
+            IdentifierGiven = true;
+        } else if (keyword == "transfer-library") {
+            if (TransferLibrary) {
+                Fail(Tokens[0].Column, "transfer-library is given twice");
+            }
+            const std::filesystem::path path = Resolve(String("the transfer library's path"));
+            TransferLibrary = ReadNamed(path, TextColumn, "the transfer library ").Content;
         } else if (keyword == "title") {
             Texts texts = LanguageText();
             for (std::size_t i = 0; i < Header.Texts.size(); ++i) {
@@ -466,11 +528,16 @@ private:
         std::uint8_t flagsA = 0;
         std::uint8_t flagsB = 0;
         bool dateRule = false;
+        int libraryColumn = 0;
         for (bool more = true; more && !AtEnd();) {
             const std::uint8_t before[2] = {flagsA, flagsB};
             flagsA = Words(InstallFlagsA, flagsA);
             flagsB = Words(InstallFlagsB, flagsB);
             more = before[0] != flagsA || before[1] != flagsB;
+            if (PeekWord("library-file")) {
+                libraryColumn = Tokens[At++].Column;
+                more = true;
+            }
             for (std::size_t rule = 0; rule < DateRuleWords.size(); ++rule) {
                 if (PeekWord(DateRuleWords[rule])) {
                     if (dateRule) {
@@ -483,22 +550,40 @@ private:
             }
         }
         ExpectEnd();
+        if (libraryColumn != 0 && keyword != "install") {
+            Fail(libraryColumn, "only a file of the build machine is kept in a library file");
+        }
+        if (libraryColumn != 0 &&
+            (flagsB & (MainArchiveFlag | MainArchiveNoByteProgressFlag)) != 0) {
+            Fail(libraryColumn,
+                 "a file kept in a library file does not come from the main archive");
+        }
         std::vector<std::uint8_t> fixed{flagsA, flagsB};
         std::vector<std::string> once{destination, ""};
         std::uint8_t opcode = op::InstallFiles;
         if (keyword == "install") {
             const std::filesystem::path path = Resolve(source);
             const BuildFile file = ReadNamed(path, sourceColumn, "the file ");
-            const PayloadEntry& entry = Pack(path, file.Content);
-            PutDword(fixed, entry.Offset);
-            PutDword(fixed, entry.Offset + entry.CompressedSize);
+            std::uint32_t start = 0;
+            std::uint32_t end = 0;
+            if (libraryColumn != 0) {
+                // The record's start is the library's number; its data starts the library.
+                start = PackLibrary(path, file.Content);
+                end = start + static_cast<std::uint32_t>(Libraries[start].size());
+            } else {
+                const PayloadEntry& entry = Pack(path, file.Content);
+                start = entry.Offset;
+                end = entry.Offset + entry.CompressedSize;
+            }
+            PutDword(fixed, start);
+            PutDword(fixed, end);
             PutWord(fixed, file.DosDate);
             PutWord(fixed, file.DosTime);
-            PutDword(fixed, entry.Size);
+            PutDword(fixed, static_cast<std::uint32_t>(file.Content.size()));
             for (const std::uint32_t field : ReadVersionFields(file.Content)) {
                 PutDword(fixed, field);
             }
-            PutDword(fixed, entry.Crc);
+            PutDword(fixed, Crc32(0, file.Content));
         } else {
             fixed.resize(42, 0);
             if (keyword == "install-from") {
@@ -510,7 +595,31 @@ private:
                 once.push_back(source);
             }
         }
-        Builder->Record(opcode, fixed, once, Spread({description}));
+        const std::uint32_t record = Builder->Record(opcode, fixed, once, Spread({description}));
+        if (keyword == "install" && libraryColumn == 0) {
+            ArchiveInstalls.push_back(record);
+        }
+    }
+
+    /// The number of the library file that keeps `content`, deflated; a file named twice
+    /// is kept once.
+    std::uint32_t PackLibrary(const std::filesystem::path& path,
+                              const std::vector<std::uint8_t>& content) {
+        const std::string key = path.lexically_normal().string();
+        if (auto known = InLibraries.find(key); known != InLibraries.end()) {
+            return known->second;
+        }
+        if (Libraries.size() > LibraryNumberMask) {
+            Fail(1, "a setup keeps at most " + std::to_string(LibraryNumberMask + 1) +
+                        " library files");
+        }
+        if (Libraries.empty()) {
+            LibraryUse = {File, Line};
+        }
+        const auto number = static_cast<std::uint32_t>(Libraries.size());
+        Libraries.push_back(DeflateRaw(content));
+        InLibraries[key] = number;
+        return number;
     }
 
     std::vector<std::vector<std::string>> Spread(const std::vector<Texts>& texts) const {
@@ -1270,6 +1379,15 @@ private:
     std::unique_ptr<ScriptBuilder> Builder;
     PayloadPacker Packer;
     std::map<std::string, std::size_t> Packed;
+    /// Files kept in library files: each one's deflated data by its library number, the
+    /// numbers by path, and where the first one was named.
+    std::vector<std::vector<std::uint8_t>> Libraries;
+    std::map<std::string, std::uint32_t> InLibraries;
+    std::pair<std::string, int> LibraryUse;
+    /// Offsets of the records of files kept in the archive.
+    std::vector<std::uint32_t> ArchiveInstalls;
+    std::optional<std::vector<std::uint8_t>> TransferLibrary;
+    bool IdentifierGiven = false;
     std::vector<OpenBlock> Blocks;
     std::set<std::string> Seen;
     std::set<std::string> Made;

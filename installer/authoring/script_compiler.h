@@ -45,10 +45,18 @@ std::optional<BuildFile> ReadBuildFile(const std::filesystem::path& path);
 /// for a file without one.
 std::array<std::uint32_t, 5> ReadVersionFields(std::span<const std::uint8_t> content);
 
+/// A separately stored library file, written beside the archive: its file name and its
+/// bytes (the archive identifier, then the raw deflate data of the one file it keeps).
+struct LibraryFile {
+    std::string Name;
+    std::vector<std::uint8_t> Content;
+};
+
 struct CompiledSetup {
     std::vector<std::uint8_t> Script; ///< Header and records.
     PackedPayload Payload;
-    ArchiveExtras Extras; ///< Finish and cancel offsets.
+    ArchiveExtras Extras; ///< Finish and cancel offsets, the transfer library.
+    std::vector<LibraryFile> Libraries;
 };
 
 /// Engine limits the compiler enforces.

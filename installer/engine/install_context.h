@@ -178,6 +178,11 @@ void PLATFORM_WINAPI VornSetMachine(const char* machineFolder, const char* setup
 /// decompression request); returns the count written.
 std::uint32_t PLATFORM_WINAPI FileWrite(std::uintptr_t file, const void* buffer,
                                         std::uint32_t count);
+
+/// Reads up to `count` bytes from its current position of a file handle the engine opened
+/// (the source of a decompression request other than the archive: a library file);
+/// returns the count read, 0 at its end or on failure.
+std::uint32_t PLATFORM_WINAPI FileRead(std::uintptr_t file, void* buffer, std::uint32_t count);
 }
 
 extern "C" {
@@ -196,9 +201,11 @@ inline constexpr const char* DisplayGraphicsExport = "DisplayGraphics";
 using DisplayGraphicsFunction = decltype(&DisplayGraphics);
 inline constexpr const char* VornSetMachineExport = "VornSetMachine";
 inline constexpr const char* FileWriteExport = "FileWrite";
+inline constexpr const char* FileReadExport = "FileRead";
 using VornMainFunction = decltype(&VornMain);
 using VornSetMachineFunction = decltype(&VornSetMachine);
 /// The engine's FileWrite as a setup program's decompressor calls it: the engine's file
 /// handles mean something only to the engine (on the sandbox machine, to its files).
 using FileWriteFunction = decltype(&FileWrite);
+using FileReadFunction = decltype(&FileRead);
 } // namespace vorn

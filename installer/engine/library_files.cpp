@@ -110,9 +110,20 @@ int ExtractFromLibrary(Engine& engine, const InstallFileRecord& record, const st
         return 0;
     }
     context.ErrorCode = context_error::None;
+    // The library is read from where the identifier ends, which is where its handle stands.
     context.ArchiveOffset = IdentifierSize;
     context.Decompress(static_cast<std::uintptr_t>(library.Get()),
                        static_cast<std::uintptr_t>(out.Get()), record.End - record.Start, 0);
+    out.Reset();
+    if (context.ErrorCode == context_error::None && context.AbortFlag == 0) {
+        // A copy whose size or content is not the record's came from a damaged library.
+        std::uint32_t size = 0;
+        std::optional<std::uint32_t> checksum = FileChecksum(engine, temp, size);
+        if (checksum &&
+            (size != record.Size || (record.Checksum != 0 && *checksum != record.Checksum))) {
+            context.ErrorCode = context_error::ArchiveReadFailure;
+        }
+    }
     return context.ErrorCode == context_error::None && context.AbortFlag == 0 ? 1 : 0;
 }
 

@@ -1,5 +1,6 @@
 // The engine's exports: VornMain over the machine this build runs against, the setter
-// that names the sandbox machine, and FileWrite for the setup program's decompressor.
+// that names the sandbox machine, and FileWrite and FileRead for the setup program's
+// decompressor.
 #include "engine.h"
 #include "engine_display.h"
 #include "install_context.h"
@@ -13,7 +14,7 @@
 namespace {
 
 platform::MachineLocation NextMachine;
-// The machine of the run in progress, for FileWrite.
+// The machine of the run in progress, for FileWrite and FileRead.
 platform::MachineServices* RunningMachine = nullptr;
 
 // The progress window and billboards of the run in progress, for UpdateScreen and
@@ -41,6 +42,16 @@ std::uint32_t PLATFORM_WINAPI FileWrite(std::uintptr_t file, const void* buffer,
         static_cast<platform::FileHandle>(file),
         std::span<const char>(static_cast<const char*>(buffer), count), written);
     return written;
+}
+
+std::uint32_t PLATFORM_WINAPI FileRead(std::uintptr_t file, void* buffer, std::uint32_t count) {
+    if (RunningMachine == nullptr || buffer == nullptr) {
+        return 0;
+    }
+    std::uint32_t read = 0;
+    RunningMachine->Files().ReadFile(static_cast<platform::FileHandle>(file),
+                                     std::span<char>(static_cast<char*>(buffer), count), read);
+    return read;
 }
 
 std::int32_t PLATFORM_WINAPI VornMain(vorn::InstallContext* context, const char* commandLine,

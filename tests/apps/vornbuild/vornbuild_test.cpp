@@ -64,6 +64,68 @@ TEST(Vornbuild, ListsTheArchiveAsAScriptThatBuildsTheSameArchive) {
         << listed.Output;
 }
 
+// A file kept in a library file beside the setup arrives through the transfer library
+// and is logged; a library that is missing, of another setup, cut short or damaged ends
+// the run with its message (kept in the status file).
+TEST(Vornbuild, InstallsAFileKeptInALibraryFileBesideTheSetup) {
+    plandra::test::TempFolder folder;
+    const std::filesystem::path& at = folder.Folder();
+    const std::string kept = std::string(70000, 'k') + "\r\n";
+    plandra::test::WriteFileText(at / "kept.txt", kept);
+    plandra::test::WriteFileText(at / "plain.txt", "from the archive");
+    plandra::test::WriteFileText(at / "setup.vns", R"(log-path "C:\\APP\\INSTALL.LOG"
+library-base "D:\\PLAN"
+transfer-library ")" TRANSFER_LIBRARY R"("
+status-file "SETUP.MIF"
+status-template "%7%"
+text 15 "Transfer error %d:"
+text 43 "Not this setup's library."
+install "kept.txt" to "C:\\APP\\KEPT.TXT" library-file
+install "plain.txt" to "C:\\APP\\PLAIN.TXT"
+)");
+    ASSERT_EQ(RunProgram(VORNBUILD_PROGRAM " " + (at / "setup.vns").string() + " -o " +
+                         (at / "built").string())
+                  .Status,
+              0);
+    const std::string library = plandra::test::ReadFileText(at / "built" / "PLAN000");
+    const std::pair<std::string, std::string> cases[] = {
+        {library, "Installation completed"},
+        {"", "Transfer error 2: D:\\PLAN000 not found"},
+        {"XXXX" + library.substr(4), "Not this setup's library."},
+        {library.substr(0, library.size() / 2), "cannot be read past"},
+        {library.substr(0, 4) + std::string(library.size() - 4, '\xFF'), "is damaged"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [content, said] = cases[i];
+        SCOPED_TRACE(said);
+        const std::filesystem::path medium = at / ("medium" + std::to_string(i));
+        const std::filesystem::path machine = at / ("machine" + std::to_string(i));
+        std::filesystem::create_directories(medium);
+        std::filesystem::copy_file(at / "built" / "SETUP.VRN", medium / "SETUP.VRN");
+        if (!content.empty()) {
+            plandra::test::WriteFileText(medium / "PLAN000", content);
+        }
+        ASSERT_TRUE(
+            platform::SandboxMachine::Create(machine, platform::WindowsFamily::WindowsNT).Machine);
+        const ProgramOutcome ran =
+            RunProgram("VORN_MACHINE=" + machine.string() + " " VORNSETUP_PROGRAM " --machine " +
+                       machine.string() + " --medium " + medium.string() +
+                       " --engine " VORN0132_LIBRARY " " + (medium / "SETUP.VRN").string());
+        const bool good = content == library;
+        EXPECT_EQ(ran.Status, good ? 0 : 1) << ran.Output;
+        const std::filesystem::path drive = machine / "drive_c";
+        const std::string text =
+            ran.Output + plandra::test::ReadFileText(drive / "WINNT" / "SETUP.MIF");
+        EXPECT_NE(text.find(said), std::string::npos) << text;
+        EXPECT_EQ(plandra::test::ReadFileText(drive / "APP" / "KEPT.TXT"), good ? kept : "");
+        EXPECT_EQ(
+            plandra::test::ReadFileText(drive / "APP" / "INSTALL.LOG")
+                    .find("File Copy: C:\\APP\\KEPT.TXT\r\nFile Copy: C:\\APP\\PLAIN.TXT\r\n") !=
+                std::string::npos,
+            good);
+    }
+}
+
 TEST(Vornbuild, AScriptWithAMistakeWritesNothing) {
     plandra::test::TempFolder folder;
     const std::filesystem::path script = folder.Folder() / "bad.vns";

@@ -212,8 +212,17 @@ TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
         {"set V \"x\" increment decrement", "s.vns", 1, 21, "conflicts with a word"},
         {"read-ini V \"F\" \"S\" \"K\" or", "s.vns", 1, 26, "expected a string"},
         {"dialog-set \"bad.vns\"", "s.vns", 1, 12, "cannot be read: "},
+        {"install \"a.txt\" to \"X\" library-file", "s.vns", 1, 1, "need a library-base name"},
+        {"library-base \"L\"\ninstall \"a.txt\" to \"X\" library-file", "s.vns", 2, 1,
+         "expected a transfer-library statement"},
+        {"install-from \"a\" to \"X\" library-file", "s.vns", 1, 25, "only a file of the build"},
+        {"install \"a.txt\" to \"X\" main-archive library-file", "s.vns", 1, 37,
+         "does not come from the main archive"},
+        {"transfer-library \"t.dll\"", "s.vns", 1, 18, "transfer library /src/t.dll does not"},
     };
-    Files files{{{"/src/loop.vns", "include \"loop.vns\""}, {"/src/bad.vns", "\n  oops"}}};
+    Files files{{{"/src/loop.vns", "include \"loop.vns\""},
+                 {"/src/bad.vns", "\n  oops"},
+                 {"/src/a.txt", "a"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Source.substr(0, 60));
         try {
