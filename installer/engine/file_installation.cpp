@@ -20,6 +20,7 @@
 #include "shared_file_counter.h"
 #include "transfer_library.h"
 #include "version_compare.h"
+#include "written_copy.h"
 
 #include <array>
 
@@ -113,6 +114,7 @@ bool ExtractFromArchive(Engine& engine, const InstallFileRecord& record, const s
         context.OptionFlags &= ~context_option::ProgressByBytes;
     }
     bool done = false;
+    WrittenCopy written(platform::InvalidFileHandle, nullptr);
     for (;;) {
         context.ErrorCode = context_error::None;
         if (context.Decompress == nullptr ||
@@ -130,14 +132,26 @@ bool ExtractFromArchive(Engine& engine, const InstallFileRecord& record, const s
             if (!out) {
                 context.ErrorCode = context_error::WriteFailure;
             } else {
+                written = WrittenCopy(out.Get(), context.Checksum);
+                ExtractingCopyScope scope(written);
                 context.Decompress(context.ArchiveFile, static_cast<std::uintptr_t>(out.Get()),
                                    record.End - record.Start, 0);
             }
         }
         if (context.ErrorCode == context_error::None && context.AbortFlag == 0) {
-            // A copy whose size or content differs from the record's is damaged data.
+            // A copy whose size or content differs from the record's is damaged data. A
+            // copy written whole through the engine's FileWrite was checksummed on the way;
+            // any other is read back.
             std::uint32_t size = 0;
-            std::optional<std::uint32_t> checksum = FileChecksum(engine, out.Get(), size);
+            std::uint32_t high = 0;
+            const std::uint32_t low = files.GetFileSize(out.Get(), &high);
+            std::optional<std::uint32_t> checksum;
+            if (written.Checksum != nullptr && high == 0 && low == written.Size) {
+                size = static_cast<std::uint32_t>(written.Size);
+                checksum = written.Value;
+            } else {
+                checksum = FileChecksum(engine, out.Get(), size);
+            }
             if ((checksum && size != record.Size) ||
                 (checksum && record.Checksum != 0 && *checksum != record.Checksum)) {
                 context.ErrorCode = context_error::ArchiveReadFailure;
