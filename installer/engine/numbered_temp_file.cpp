@@ -7,13 +7,10 @@
 
 namespace vorn {
 
-std::string CreateNumberedTempFile(platform::FileService& files, std::string_view directory) {
-    platform::UniqueFile made;
-    return CreateNumberedTempFile(files, directory, made);
-}
+namespace {
 
-std::string CreateNumberedTempFile(platform::FileService& files, std::string_view directory,
-                                   platform::UniqueFile& file) {
+std::string CreateNumbered(platform::FileService& files, std::string_view directory,
+                           std::uint32_t access, platform::UniqueFile& file) {
     std::string path(directory);
     path += "\\";
     const std::size_t nameAt = path.size();
@@ -21,10 +18,9 @@ std::string CreateNumberedTempFile(platform::FileService& files, std::string_vie
         char name[16];
         std::snprintf(name, sizeof name, "~KTH%04x.TMP", number);
         path.replace(nameAt, std::string::npos, name);
-        file = platform::UniqueFile(
-            files.CreateFileA(path, platform::file::GenericRead | platform::file::GenericWrite, 0,
-                              platform::file::CreateNew, platform::file::AttributeNormal),
-            platform::FileCloser{&files});
+        file = platform::UniqueFile(files.CreateFileA(path, access, 0, platform::file::CreateNew,
+                                                      platform::file::AttributeNormal),
+                                    platform::FileCloser{&files});
         if (file) {
             return path;
         }
@@ -33,6 +29,19 @@ std::string CreateNumberedTempFile(platform::FileService& files, std::string_vie
         }
     }
     return {};
+}
+
+} // namespace
+
+std::string CreateNumberedTempFile(platform::FileService& files, std::string_view directory) {
+    platform::UniqueFile made;
+    return CreateNumbered(files, directory, platform::file::GenericWrite, made);
+}
+
+std::string CreateNumberedTempFile(platform::FileService& files, std::string_view directory,
+                                   platform::UniqueFile& file) {
+    return CreateNumbered(files, directory,
+                          platform::file::GenericRead | platform::file::GenericWrite, file);
 }
 
 } // namespace vorn
