@@ -32,7 +32,7 @@ while [ $# -gt 0 ]; do
     --build) build=${2:?--build needs a folder}; shift 2 ;;
     --runs) runs=${2:?--runs needs a number}; shift 2 ;;
     --keep) keep=1; shift ;;
-    -h | --help) sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "install_speed: unknown argument '$1' (see --help)" >&2; exit 2 ;;
   esac
 done
