@@ -14,9 +14,10 @@ namespace {
 
 ArchiveDecompressor* Active = nullptr;
 std::uint32_t RunningChecksum = 0;
-// Pieces of 64 KB: half the reads, inflate calls, writes and progress reports per
-// megabyte that pieces of 32 KB took.
-constexpr std::size_t ChunkSize = 64 * 1024;
+// The archive is read in pieces of 1 MB, and a stored item goes out in such pieces as
+// read: few reads, writes and progress reports per file. Inflate fills pieces of 64 KB.
+constexpr std::size_t InputSize = 1024 * 1024;
+constexpr std::size_t OutputSize = 64 * 1024;
 
 } // namespace
 
@@ -37,7 +38,7 @@ struct ArchiveDecompressor::Inflater {
 ArchiveDecompressor::ArchiveDecompressor(SetupArchive& archive, InstallContext& context,
                                          FileWriteFunction writeFile)
     : Archive(archive), Context(context), WriteFile(writeFile),
-      Inflate(std::make_unique<Inflater>()), Input(ChunkSize), Output(ChunkSize) {
+      Inflate(std::make_unique<Inflater>()), Input(InputSize), Output(OutputSize) {
     Active = this;
 }
 
@@ -92,8 +93,8 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
     int status = Z_OK;
     while (stored ? read < compressedSize : status != Z_STREAM_END) {
         if ((stored || stream.avail_in == 0) && read < compressedSize) {
-            const std::size_t count =
-                static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, compressedSize - read));
+            const std::size_t count = static_cast<std::size_t>(
+                std::min<std::uint64_t>(Input.size(), compressedSize - read));
             if (!Archive.ReadAt(offset + read, {Input.data(), count})) {
                 return Fail(context_error::ArchiveReadFailure,
                             "the archive cannot be read at offset " +

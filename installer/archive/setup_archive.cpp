@@ -240,6 +240,8 @@ SetupArchive::OpenResult SetupArchive::Open(const std::filesystem::path& path) {
                                : "disk " + std::to_string(number) + " of the archive, " +
                                      partPath.string() + ", cannot be opened";
         }
+        // Every read lands in the caller's buffer at once, not through stdio's small one.
+        std::setvbuf(file.Get(), nullptr, _IONBF, 0);
         const std::optional<std::uint64_t> size = FileSize(file.Get());
         if (!size) {
             return "cannot read " + partPath.string();

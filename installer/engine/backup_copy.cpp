@@ -39,6 +39,10 @@ bool CreateDirectoryPath(Engine& engine, std::string_view path) {
     while (path.size() > 3 && path.back() == '\\') {
         path.remove_suffix(1);
     }
+    // A folder that is there has all its levels: one look instead of one per level.
+    if (Exists(files, path)) {
+        return true;
+    }
     std::size_t at = path.find('\\');
     while (at != std::string_view::npos) {
         std::size_t next = path.find('\\', at + 1);
@@ -57,17 +61,25 @@ bool CreateDirectoryPath(Engine& engine, std::string_view path) {
 
 std::optional<std::uint32_t> FileChecksum(Engine& engine, std::string_view path,
                                           std::uint32_t& size) {
+    platform::UniqueFile file = Open(engine.Services.Machine->Files(), path, false);
+    if (!file) {
+        return std::nullopt;
+    }
+    return FileChecksum(engine, file.Get(), size);
+}
+
+std::optional<std::uint32_t> FileChecksum(Engine& engine, platform::FileHandle file,
+                                          std::uint32_t& size) {
     ChecksumFunction checksum = ChecksumOf(engine);
     FileService& files = engine.Services.Machine->Files();
-    platform::UniqueFile file = Open(files, path, false);
-    if (checksum == nullptr || !file) {
+    if (checksum == nullptr || files.SetFilePointer(file, 0, nullptr, platform::file::Begin) != 0) {
         return std::nullopt;
     }
     std::vector<char> buffer(LongTextSize);
     std::uint32_t value = checksum(nullptr, 0);
     size = 0;
     std::uint32_t read = 0;
-    while (files.ReadFile(file.Get(), buffer, read)) {
+    while (files.ReadFile(file, buffer, read)) {
         if (read == 0) {
             return value;
         }

@@ -2,6 +2,8 @@
 // backups of replaced files, copies of outside sources.
 #pragma once
 
+#include "platform/files.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +35,9 @@ CopyOutcome CopyFileWithBackup(Engine& engine, std::string_view source,
 /// The checksum and size of a whole file by the setup program's function; nullopt when
 /// there is no such function or the file cannot be read.
 std::optional<std::uint32_t> FileChecksum(Engine& engine, std::string_view path,
+                                          std::uint32_t& size);
+/// The same for a file the caller holds open for reading, read from its start.
+std::optional<std::uint32_t> FileChecksum(Engine& engine, platform::FileHandle file,
                                           std::uint32_t& size);
 
 /// The backup name for `fileName` in `directory`: the plain name when free, else the name

@@ -33,14 +33,16 @@ std::optional<DosStamp> ReadDosStamp(platform::FileService& files, std::string_v
 }
 
 bool WriteDosStamp(platform::FileService& files, std::string_view path, DosStamp stamp) {
+    platform::UniqueFile file = OpenForTimes(files, path, platform::file::GenericWrite);
+    return file && WriteDosStamp(files, file.Get(), stamp);
+}
+
+bool WriteDosStamp(platform::FileService& files, platform::FileHandle file, DosStamp stamp) {
     platform::FileTime local;
     platform::FileTime written;
-    if (!files.DosDateTimeToFileTime(stamp.Date, stamp.Time, local) ||
-        !files.LocalFileTimeToFileTime(local, written)) {
-        return false;
-    }
-    platform::UniqueFile file = OpenForTimes(files, path, platform::file::GenericWrite);
-    return file && files.SetFileTime(file.Get(), nullptr, nullptr, &written);
+    return files.DosDateTimeToFileTime(stamp.Date, stamp.Time, local) &&
+           files.LocalFileTimeToFileTime(local, written) &&
+           files.SetFileTime(file, nullptr, nullptr, &written);
 }
 
 bool DateAllowsReplace(int rule, DosStamp added, const std::optional<DosStamp>& existing) {

@@ -1,13 +1,11 @@
 // The DOS date and time stamps of installed files and the date rules that compare them.
 #pragma once
 
+#include "platform/files.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
-
-namespace platform {
-class FileService;
-}
 
 namespace vorn {
 
@@ -29,6 +27,8 @@ std::optional<DosStamp> ReadDosStamp(platform::FileService& files, std::string_v
 
 /// Sets the file's last-write time to the local DOS stamp.
 bool WriteDosStamp(platform::FileService& files, std::string_view path, DosStamp stamp);
+/// The same on a file the caller holds open for writing.
+bool WriteDosStamp(platform::FileService& files, platform::FileHandle file, DosStamp stamp);
 
 /// Whether a file stamped `added` replaces one stamped `existing` (nullopt: there is none)
 /// under date rule 1 or 2: only a newer file does, or with rule 1 one of the same stamp.

@@ -20,6 +20,7 @@
 #include "shared_file_counter.h"
 #include "transfer_library.h"
 #include "version_compare.h"
+#include "written_copy.h"
 
 #include <array>
 
@@ -76,11 +77,12 @@ bool RetryInUse(Engine& engine, std::string_view path) {
     return false;
 }
 
-// Puts `temp` in the place of `destination`. The old file is moved aside first and put
-// back when the move fails, so that it is never lost.
-bool ReplaceKeepingOld(FileService& files, const std::string& temp,
-                       const std::string& destination) {
-    if (!IsFile(files, destination)) {
+// Puts `temp` in the place of `destination`, which `exists` when the installation began.
+// The old file is moved aside first and put back when the move fails, so that it is never
+// lost.
+bool ReplaceKeepingOld(FileService& files, const std::string& temp, const std::string& destination,
+                       bool exists) {
+    if (!exists) {
         return files.MoveFileA(temp, destination);
     }
     files.SetFileAttributesA(destination, platform::file::AttributeNormal);
@@ -99,10 +101,12 @@ bool ReplaceKeepingOld(FileService& files, const std::string& temp,
     return true;
 }
 
-// Decompresses the record's data into `temp`: the archive read question on a read
-// failure or a copy that is not the file the record describes. False when the run ends
-// (abort or error code).
-bool ExtractFromArchive(Engine& engine, const InstallFileRecord& record, const std::string& temp) {
+// Decompresses the record's data into `temp`, through `out` when it holds the file open
+// (then still open on success, for the stamp): the archive read question on a read failure
+// or a copy that is not the file the record describes. False when the run ends (abort or
+// error code).
+bool ExtractFromArchive(Engine& engine, const InstallFileRecord& record, const std::string& temp,
+                        platform::UniqueFile& out) {
     InstallContext& context = *engine.Services.Context;
     FileService& files = engine.Services.Machine->Files();
     const std::uint32_t savedOptions = context.OptionFlags;
@@ -110,27 +114,44 @@ bool ExtractFromArchive(Engine& engine, const InstallFileRecord& record, const s
         context.OptionFlags &= ~context_option::ProgressByBytes;
     }
     bool done = false;
+    WrittenCopy written(platform::InvalidFileHandle, nullptr);
     for (;;) {
         context.ErrorCode = context_error::None;
         if (context.Decompress == nullptr ||
             !SeekArchive(engine, engine.Disks.Base + record.Start)) {
             context.ErrorCode = context_error::ArchiveReadFailure;
         } else {
-            platform::UniqueFile out(files.CreateFileA(temp, platform::file::GenericWrite, 0,
-                                                       platform::file::CreateAlways,
-                                                       platform::file::AttributeNormal),
-                                     platform::FileCloser{&files});
+            if (!out) {
+                // A retry starts the copy again from an empty file.
+                out = platform::UniqueFile(
+                    files.CreateFileA(
+                        temp, platform::file::GenericRead | platform::file::GenericWrite, 0,
+                        platform::file::CreateAlways, platform::file::AttributeNormal),
+                    platform::FileCloser{&files});
+            }
             if (!out) {
                 context.ErrorCode = context_error::WriteFailure;
             } else {
+                written = WrittenCopy(out.Get(), context.Checksum);
+                ExtractingCopyScope scope(written);
                 context.Decompress(context.ArchiveFile, static_cast<std::uintptr_t>(out.Get()),
                                    record.End - record.Start, 0);
             }
         }
         if (context.ErrorCode == context_error::None && context.AbortFlag == 0) {
-            // A copy whose size or content differs from the record's is damaged data.
+            // A copy whose size or content differs from the record's is damaged data. A
+            // copy written whole through the engine's FileWrite was checksummed on the way;
+            // any other is read back.
             std::uint32_t size = 0;
-            std::optional<std::uint32_t> checksum = FileChecksum(engine, temp, size);
+            std::uint32_t high = 0;
+            const std::uint32_t low = files.GetFileSize(out.Get(), &high);
+            std::optional<std::uint32_t> checksum;
+            if (written.Checksum != nullptr && high == 0 && low == written.Size) {
+                size = static_cast<std::uint32_t>(written.Size);
+                checksum = written.Value;
+            } else {
+                checksum = FileChecksum(engine, out.Get(), size);
+            }
             if ((checksum && size != record.Size) ||
                 (checksum && record.Checksum != 0 && *checksum != record.Checksum)) {
                 context.ErrorCode = context_error::ArchiveReadFailure;
@@ -140,6 +161,7 @@ bool ExtractFromArchive(Engine& engine, const InstallFileRecord& record, const s
             done = context.ErrorCode == context_error::None && context.AbortFlag == 0;
             break;
         }
+        out.Reset();
         int answer = EngineMessageBox(engine, 0, engine.Message(ArchiveReadQuestion),
                                       engine.Message(msg::QuestionTitle),
                                       box::YesNo | box::NoCancel | box::AlternativeCaptions);
@@ -175,10 +197,11 @@ bool FetchOutside(Engine& engine, const InstallFileRecord& record, const std::st
 }
 
 // Windows NT: whether the installing user may write the destination. Only a file whose
-// security can be read is checked; a check that cannot be made lets the copy find out.
-bool MayWrite(Engine& engine, const std::string& destination) {
+// security can be read is checked (a missing one has none); a check that cannot be made
+// lets the copy find out.
+bool MayWrite(Engine& engine, WindowsKind windows, const std::string& destination, bool exists) {
     platform::AccessCheckService* access = engine.Services.Machine->AccessChecks();
-    if (access == nullptr || !ReadWindowsKind(engine).Nt) {
+    if (!exists || access == nullptr || !windows.Nt) {
         return true;
     }
     platform::SecurityDescriptor descriptor;
@@ -296,11 +319,12 @@ int ReplaceVersioned(Engine& engine, const InstallFileRecord& record, std::strin
     return 0;
 }
 
-int ReplaceUnversioned(Engine& engine, std::string& temp, const std::string& destination) {
+int ReplaceUnversioned(Engine& engine, std::string& temp, const std::string& destination,
+                       bool exists) {
     FileService& files = engine.Services.Machine->Files();
     bool replaced = false;
     do {
-        replaced = ReplaceKeepingOld(files, temp, destination);
+        replaced = ReplaceKeepingOld(files, temp, destination, exists);
     } while (!replaced && RetryInUse(engine, destination));
     if (replaced || engine.Services.Host.RunStopped()) {
         if (!replaced) {
@@ -428,7 +452,7 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
                      destination);
 
     if (!outcome.Skipped) {
-        if (!MayWrite(engine, destination)) {
+        if (!MayWrite(engine, windows, destination, outcome.ExistedBefore)) {
             return ReportCannotCreate(engine, destination);
         }
         if (!test && !ownUse) {
@@ -441,20 +465,32 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
                 return engine.Services.Host.RunStopped() ? 0 : -2;
             }
         } else {
+            // The copy beside the destination stays open from its creation to its stamp.
+            platform::UniqueFile copy;
             temp = test ? engine.Services.TempFiles.CreateTempFile(
                               engine.Variables.Expand("%TEMP%", PathSize), "KTD")
-                        : CreateNumberedTempFile(files, DirectoryPart(destination));
+                        : CreateNumberedTempFile(files, DirectoryPart(destination), copy);
             if (temp.empty()) {
                 return ReportCannotCreate(engine, destination);
             }
+            if (library) {
+                copy.Reset();
+            }
             const int extracted = library ? ExtractFromLibrary(engine, record, temp)
-                                  : ExtractFromArchive(engine, record, temp) ? 1
-                                                                             : 0;
+                                  : ExtractFromArchive(engine, record, temp, copy) ? 1
+                                                                                   : 0;
             if (extracted != 1) {
+                copy.Reset();
                 files.DeleteFileA(temp);
                 return extracted;
             }
-            WriteDosStamp(files, temp, {record.DosDate, record.DosTime});
+            const DosStamp stamp{record.DosDate, record.DosTime};
+            if (copy) {
+                WriteDosStamp(files, copy.Get(), stamp);
+                copy.Reset();
+            } else {
+                WriteDosStamp(files, temp, stamp);
+            }
         }
         AdvanceProgress(engine, record.Size);
         if (engine.Display != nullptr) {
@@ -473,9 +509,10 @@ int InstallOneFile(Engine& engine, const InstallFileRecord& record) {
                     outcome.Backup = backup.Target;
                 }
             }
-            int replaced = (record.FlagsA & flag::CompareVersions) != 0
-                               ? ReplaceVersioned(engine, record, temp, destination, outcome)
-                               : ReplaceUnversioned(engine, temp, destination);
+            int replaced =
+                (record.FlagsA & flag::CompareVersions) != 0
+                    ? ReplaceVersioned(engine, record, temp, destination, outcome)
+                    : ReplaceUnversioned(engine, temp, destination, outcome.ExistedBefore);
             if (replaced != 0) {
                 return replaced;
             }

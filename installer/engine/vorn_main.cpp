@@ -7,6 +7,7 @@
 #include "installation_run.h"
 #include "platform/machine_services.h"
 #include "running_engine.h"
+#include "written_copy.h"
 
 #include <cstdio>
 #include <string>
@@ -41,6 +42,9 @@ std::uint32_t PLATFORM_WINAPI FileWrite(std::uintptr_t file, const void* buffer,
     RunningMachine->Files().WriteFile(
         static_cast<platform::FileHandle>(file),
         std::span<const char>(static_cast<const char*>(buffer), count), written);
+    if (vorn::ExtractingCopy != nullptr) {
+        vorn::ExtractingCopy->Note(file, buffer, written);
+    }
     return written;
 }
 

@@ -11,6 +11,7 @@
 #include "installer/engine/installation_run.h"
 #include "installer/engine/script_builder.h"
 #include "installer/engine/wait_dialog.h"
+#include "installer/engine/written_copy.h"
 #include "platform/posix/sandbox_install_display.h"
 #include "platform/posix/sandbox_library.h"
 #include "sample_install_script.h"
@@ -36,6 +37,8 @@ struct RigMachine {
     platform::FaultInjectingFiles Payload;
     /// Sets the abort flag after this many payload writes (a cancel during a copy).
     int CancelAfterWrites = -1;
+    // Writes count towards the copy being extracted, as through the engine's FileWrite.
+    bool CountsWrites = false;
     InstallContext* Context = nullptr;
 };
 
@@ -47,6 +50,9 @@ std::uint32_t PLATFORM_WINAPI RigFileWrite(std::uintptr_t file, const void* buff
     Running->Payload.WriteFile(static_cast<platform::FileHandle>(file),
                                std::span<const char>(static_cast<const char*>(buffer), count),
                                written);
+    if (Running->CountsWrites && ExtractingCopy != nullptr) {
+        ExtractingCopy->Note(file, buffer, written);
+    }
     if (Running->CancelAfterWrites >= 0 &&
         Running->Payload.Plan.Uses(platform::FileCall::WriteFile) >= Running->CancelAfterWrites) {
         Running->Context->AbortFlag = 1;
@@ -275,6 +281,7 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
         {"the copy cannot take the old file's place once, retried",
          nt,
          [](RigMachine& rig) {
+             rig.CountsWrites = true;
              rig.Services.Faulty.Plan.FailAt(FileCall::MoveFileA, 2,
                                              platform::winerror::AccessDenied);
          },
@@ -287,6 +294,15 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
          true},
         {"destination in use, aborted", nt, hold, {id::Yes}, 0, 0, 0, -2, {}},
         {"checksum that does not match", nt, nullptr, {id::Yes}, 0, 0, 0x12345678, -2, {}},
+        {"checksum of the written copy that does not match",
+         nt,
+         [](RigMachine& rig) { rig.CountsWrites = true; },
+         {id::Yes},
+         0,
+         0,
+         0x12345678,
+         -2,
+         {}},
         {"truncated archive", nt, nullptr, {id::Yes}, 0, 5000, 0, -2, {}},
         {"cancel during the copy",
          nt,
