@@ -27,9 +27,10 @@ namespace {
 // Watches are a per-user resource: past this many folders, all are let go and the
 // folders in use are read again.
 constexpr std::size_t MaxFolders = 256;
+// A list file is rewritten whole and closed: the close says it changed, where every
+// write to every file would queue an event of its own.
 constexpr std::uint32_t WatchedEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
-                                        IN_CLOSE_WRITE | IN_MODIFY | IN_DELETE_SELF |
-                                        IN_MOVE_SELF | IN_ONLYDIR;
+                                        IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 
 struct DescriptorCloser {
     using Handle = int;
