@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
 #include <mutex>
 #include <pthread.h>
 #include <sys/inotify.h>
@@ -38,12 +37,6 @@ struct DescriptorCloser {
     void Release(Handle descriptor) { ::close(descriptor); }
 };
 
-struct DirectoryCloser {
-    using Handle = DIR*;
-    static constexpr Handle Null = nullptr;
-    void Release(Handle directory) { ::closedir(directory); }
-};
-
 struct FolderId {
     dev_t Device = 0;
     ino_t Inode = 0;
@@ -51,7 +44,6 @@ struct FolderId {
 };
 
 struct Folder {
-    int Watch = -1;
     /// Upper-case code page 1252 names to Linux names; Linux may hold "a" and "A" both.
     std::unordered_multimap<std::string, std::string> Names;
     std::optional<EntryList> Entries;
@@ -99,14 +91,13 @@ public:
             }
             return nullptr;
         }
-        const UniqueHandle<DirectoryCloser> listing(::opendir(path.c_str()));
+        const UniqueDirectory listing(::opendir(path.c_str()));
         if (!listing) {
             ::inotify_rm_watch(Notify.Get(), watch);
             return nullptr;
         }
         ++Changes;
         Folder& folder = Folders[id];
-        folder.Watch = watch;
         Watches[watch] = id;
         // Changes made while the folder is read are queued too and applied on top.
         while (const dirent* entry = ::readdir(listing.Get())) {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include "platform/posix/sandbox_machine.h"
+#include "platform/unique_handle.h"
 
+#include <dirent.h>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -17,6 +19,13 @@ namespace platform::sandbox {
 
 /// A folder's attributes and 8.3 names by Linux name, as "sandbox:entries" holds them.
 using EntryList = std::map<std::string, EntryInfo>;
+
+struct DirectoryCloser {
+    using Handle = DIR*;
+    static constexpr Handle Null = nullptr;
+    void Release(Handle directory) { ::closedir(directory); }
+};
+using UniqueDirectory = UniqueHandle<DirectoryCloser>;
 
 /// The list file's name in each folder, which no Windows path can reach.
 inline constexpr const char* EntryListName = "sandbox:entries";

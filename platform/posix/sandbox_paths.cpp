@@ -41,12 +41,7 @@ std::vector<std::string> SplitNames(std::string_view path) {
     return {names.begin(), names.end()};
 }
 
-struct DirectoryCloser {
-    using Handle = DIR*;
-    static constexpr Handle Null = nullptr;
-    void Release(Handle directory) { ::closedir(directory); }
-};
-using UniqueDirectory = UniqueHandle<DirectoryCloser>;
+using sandbox::UniqueDirectory;
 
 using sandbox::EntryList;
 using sandbox::EntryListName;
