@@ -341,7 +341,9 @@ bool MoveEntry(const fs::path& from, const fs::path& to) {
     if (error) {
         return false;
     }
-    ForgetEntryInfo(from);
+    if (info.Attributes != 0 || !info.ShortName.empty()) {
+        ForgetEntryInfo(from);
+    }
     // A new folder or a new name means a new 8.3 name, made when it is wanted.
     info.ShortName.clear();
     WriteEntryInfo(to, info);
