@@ -159,8 +159,11 @@ FileHandle SandboxFiles::CreateFileA(std::string_view fileName, std::uint32_t de
     const std::uint32_t given = flagsAndAttributes & SettableAttributes;
     if (!exists || truncates) {
         EntryInfo info = ReadEntryInfo(path.Native);
-        info.Attributes = given == 0 ? 0 : given | file::AttributeArchive;
-        WriteEntryInfo(path.Native, info);
+        const std::uint32_t attributes = given == 0 ? 0 : given | file::AttributeArchive;
+        if (info.Attributes != attributes) {
+            info.Attributes = attributes;
+            WriteEntryInfo(path.Native, info);
+        }
     }
     if (!exists) {
         ShortNameOf(path.Native);

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/posix/sandbox_machine.h"
 #include "platform/unique_handle.h"
+#include "sandbox_folder_cache.h"
 
 #include <algorithm>
 #include <array>
@@ -23,7 +24,6 @@ namespace {
 
 constexpr std::size_t MaxPath = 260;
 constexpr std::size_t MaxName = 255;
-constexpr const char* EntryListName = "sandbox:entries";
 
 bool IsRefusedCharacter(char c, bool wildcard) {
     const auto byte = static_cast<unsigned char>(c);
@@ -41,16 +41,12 @@ std::vector<std::string> SplitNames(std::string_view path) {
     return {names.begin(), names.end()};
 }
 
-struct DirectoryCloser {
-    using Handle = DIR*;
-    static constexpr Handle Null = nullptr;
-    void Release(Handle directory) { ::closedir(directory); }
-};
-using UniqueDirectory = UniqueHandle<DirectoryCloser>;
+using sandbox::UniqueDirectory;
 
-using EntryList = std::map<std::string, EntryInfo>;
+using sandbox::EntryList;
+using sandbox::EntryListName;
 
-EntryList LoadEntryList(const fs::path& folder) {
+EntryList ReadEntryListFile(const fs::path& folder) {
     EntryList list;
     std::ifstream file(folder / EntryListName, std::ios::binary);
     std::string line;
@@ -67,6 +63,10 @@ EntryList LoadEntryList(const fs::path& folder) {
         }
     }
     return list;
+}
+
+EntryList LoadEntryList(const fs::path& folder) {
+    return sandbox::RememberedEntryList(folder, ReadEntryListFile);
 }
 
 void SaveEntryList(const fs::path& folder, const EntryList& list) {
@@ -144,16 +144,26 @@ bool NativeNameToAnsi(const std::string& native, std::string& ansi) {
     return true;
 }
 
-fs::path FindEntryIgnoringCase(const fs::path& folder, std::string_view name) {
+namespace {
+
+// FindEntryIgnoringCase, telling whether the entry found is a folder.
+fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder) {
     std::error_code error;
     const fs::path exact = folder / AnsiToUtf8(name);
-    if (fs::exists(fs::symlink_status(exact, error))) {
+    if (const fs::file_status status = fs::symlink_status(exact, error); fs::exists(status)) {
+        isFolder =
+            fs::is_directory(status) || (fs::is_symlink(status) && fs::is_directory(exact, error));
         return exact;
     }
-    // A name not there yet costs a scan of the whole folder, once or twice for every file
-    // a setup installs into a folder of a thousand: readdir's own names are compared, and
-    // only a name with bytes above 127 is converted, since a plain one reads the same.
-    if (const UniqueDirectory listing(::opendir(folder.c_str())); listing) {
+    fs::path found;
+    // A name not there yet is looked up in the folder's remembered names, read once.
+    if (const std::optional<std::string> remembered = sandbox::FindRememberedName(folder, name)) {
+        if (!remembered->empty()) {
+            found = folder / *remembered;
+        }
+    } else if (const UniqueDirectory listing(::opendir(folder.c_str())); listing) {
+        // A folder that cannot be watched is read every time: readdir's own names are
+        // compared, and only a name with bytes above 127 is converted.
         std::string ansi;
         while (const dirent* entry = ::readdir(listing.Get())) {
             const std::string_view native = entry->d_name;
@@ -166,18 +176,30 @@ fs::path FindEntryIgnoringCase(const fs::path& folder, std::string_view name) {
             if (plain ? native.size() == name.size() && EqualsIgnoringCase(native, name)
                       : NativeNameToAnsi(std::string(native), ansi) &&
                             EqualsIgnoringCase(ansi, name)) {
-                return folder / native;
+                found = folder / native;
+                break;
             }
         }
     }
     // Windows takes an entry's 8.3 name wherever it takes its name.
-    for (const auto& [native, info] : LoadEntryList(folder)) {
-        if (!info.ShortName.empty() && EqualsIgnoringCase(info.ShortName, name) &&
-            fs::exists(fs::symlink_status(folder / native, error))) {
-            return folder / native;
+    if (found.empty()) {
+        for (const auto& [native, info] : LoadEntryList(folder)) {
+            if (!info.ShortName.empty() && EqualsIgnoringCase(info.ShortName, name) &&
+                fs::exists(fs::symlink_status(folder / native, error))) {
+                found = folder / native;
+                break;
+            }
         }
     }
-    return {};
+    isFolder = !found.empty() && fs::is_directory(found, error);
+    return found;
+}
+
+} // namespace
+
+fs::path FindEntryIgnoringCase(const fs::path& folder, std::string_view name) {
+    bool isFolder = false;
+    return FindEntry(folder, name, isFolder);
 }
 
 SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const {
@@ -259,13 +281,13 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     result.ReadOnly = IsMedium(result.Drive);
     result.ParentExists = true;
     result.Exists = result.Names.empty();
-    std::error_code error;
     for (std::size_t i = 0; i < result.Names.size(); ++i) {
         const bool last = i + 1 == result.Names.size();
         const bool pattern = last && result.Names[i].find_first_of("*?") != std::string::npos;
         fs::path entry;
+        bool isFolder = false;
         if (result.ParentExists && !pattern) {
-            entry = FindEntryIgnoringCase(result.Native, result.Names[i]);
+            entry = FindEntry(result.Native, result.Names[i], isFolder);
         }
         if (entry.empty()) {
             result.Native /= AnsiToUtf8(result.Names[i]);
@@ -275,7 +297,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         result.Native = entry;
         if (last) {
             result.Exists = true;
-        } else if (!fs::is_directory(entry, error)) {
+        } else if (!isFolder) {
             result.ParentExists = false;
         }
     }
@@ -291,9 +313,16 @@ EntryInfo ReadEntryInfo(const fs::path& entry) {
 void WriteEntryInfo(const fs::path& entry, const EntryInfo& info) {
     EntryList list = LoadEntryList(entry.parent_path());
     if (info.Attributes == 0 && info.ShortName.empty()) {
-        list.erase(entry.filename().string());
+        // Nothing to forget leaves the list file as it is.
+        if (list.erase(entry.filename().string()) == 0) {
+            return;
+        }
     } else {
-        list[entry.filename().string()] = info;
+        EntryInfo& stored = list[entry.filename().string()];
+        if (stored.Attributes == info.Attributes && stored.ShortName == info.ShortName) {
+            return;
+        }
+        stored = info;
     }
     SaveEntryList(entry.parent_path(), list);
 }
@@ -312,7 +341,9 @@ bool MoveEntry(const fs::path& from, const fs::path& to) {
     if (error) {
         return false;
     }
-    ForgetEntryInfo(from);
+    if (info.Attributes != 0 || !info.ShortName.empty()) {
+        ForgetEntryInfo(from);
+    }
     // A new folder or a new name means a new 8.3 name, made when it is wanted.
     info.ShortName.clear();
     WriteEntryInfo(to, info);

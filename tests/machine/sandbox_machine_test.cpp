@@ -7,7 +7,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -104,6 +106,57 @@ TEST_F(SandboxMachineTest, PathsLandInTheDriveFolders) {
     EXPECT_EQ(std::string(buffer.data(), length), "C:\\PROGRA~1\\COMMON~1");
     EXPECT_EQ(Files->GetFileAttributesA("\\\\server\\share\\x"), file::InvalidAttributes);
     EXPECT_EQ(Files->GetLastError(), winerror::BadNetPath);
+}
+
+// The sandbox remembers the names of the folders it has read; whatever changes a
+// folder behind it, this process on the host or another one, the next lookup sees.
+TEST_F(SandboxMachineTest, LookupsSeeFoldersChangedBehindTheSandbox) {
+    Make(WindowsFamily::WindowsNT);
+    const fs::path folder = Folder / "drive_c" / "KEPT";
+    fs::create_directories(folder);
+    const auto make = [](const fs::path& file) { std::ofstream(file) << "x"; };
+    constexpr std::uint32_t Missing = file::InvalidAttributes;
+    const struct {
+        const char* Asked;
+        std::function<void()> Change;
+        std::uint32_t Before;
+        std::uint32_t After;
+    } cases[] = {
+        {"C:\\KEPT\\README.txt", [&] { make(folder / "Readme.TXT"); }, Missing,
+         file::AttributeArchive},
+        {"C:\\KEPT\\OTHER.TXT", [&] { fs::rename(folder / "Readme.TXT", folder / "Other.Txt"); },
+         Missing, file::AttributeArchive},
+        {"C:\\KEPT\\other.txt", [&] { fs::remove(folder / "Other.Txt"); }, file::AttributeArchive,
+         Missing},
+        {"C:\\KEPT\\NEW.TXT",
+         [&] {
+             fs::remove_all(folder);
+             fs::create_directory(folder);
+             make(folder / "New.Txt");
+         },
+         Missing, file::AttributeArchive},
+        {"C:\\KEPT\\new.txt",
+         [&] { std::ofstream(folder / "sandbox:entries") << "New.Txt\t\t1\n"; },
+         file::AttributeArchive, file::AttributeReadOnly},
+        // A child made by fork finds what it made, and leaves its parent's view whole.
+        {"C:\\KEPT\\CHILD.DAT",
+         [&] {
+             const pid_t child = ::fork();
+             if (child == 0) {
+                 make(folder / "Child.Dat");
+                 ::_exit(Files->GetFileAttributesA("C:\\KEPT\\child.dat") == Missing ? 1 : 0);
+             }
+             int status = -1;
+             ::waitpid(child, &status, 0);
+             EXPECT_EQ(status, 0);
+         },
+         Missing, file::AttributeArchive},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Files->GetFileAttributesA(c.Asked), c.Before) << c.Asked;
+        c.Change();
+        EXPECT_EQ(Files->GetFileAttributesA(c.Asked), c.After) << c.Asked;
+    }
 }
 
 // A medium shows a host folder under a letter, for every opening of the machine, and

@@ -1,0 +1,44 @@
+// What the sandbox remembers of host folders between lookups: each folder's names
+// folded to upper case, and its list of attributes and 8.3 names. Linux tells the
+// process of every change to a remembered folder (inotify), whoever makes it, so a
+// folder is read once and not again for every name a setup looks up in it.
+#pragma once
+
+#include "platform/posix/sandbox_machine.h"
+#include "platform/unique_handle.h"
+
+#include <dirent.h>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::sandbox {
+
+/// A folder's attributes and 8.3 names by Linux name, as "sandbox:entries" holds them.
+using EntryList = std::map<std::string, EntryInfo>;
+
+struct DirectoryCloser {
+    using Handle = DIR*;
+    static constexpr Handle Null = nullptr;
+    void Release(Handle directory) { ::closedir(directory); }
+};
+using UniqueDirectory = UniqueHandle<DirectoryCloser>;
+
+/// The list file's name in each folder, which no Windows path can reach.
+inline constexpr const char* EntryListName = "sandbox:entries";
+
+/// Looks `name` (code page 1252) up in `folder` ignoring case from what is remembered,
+/// reading the folder first when it is not: the Linux name of the entry, "" when the
+/// folder has none, nullopt when the folder cannot be watched (the caller reads it).
+std::optional<std::string> FindRememberedName(const std::filesystem::path& folder,
+                                              std::string_view name);
+
+/// The folder's entry list as remembered, else as `read` reads it from the folder,
+/// remembered then until the folder's list file changes.
+EntryList RememberedEntryList(const std::filesystem::path& folder,
+                              const std::function<EntryList(const std::filesystem::path&)>& read);
+
+} // namespace platform::sandbox
