@@ -218,7 +218,7 @@ TEST(ScriptCompiler, MistakesAreReportedAtTheirPlace) {
         {"install-from \"a\" to \"X\" library-file", "s.vns", 1, 25, "only a file of the build"},
         {"install \"a.txt\" to \"X\" main-archive library-file", "s.vns", 1, 37,
          "does not come from the main archive"},
-        {"transfer-library \"t.dll\"", "s.vns", 1, 18, "transfer library /src/t.dll does not"},
+        {"transfer-library \"t.dll\"", "s.vns", 1, 18, "t.dll does not exist on the build machine"},
     };
     Files files{{{"/src/loop.vns", "include \"loop.vns\""},
                  {"/src/bad.vns", "\n  oops"},
