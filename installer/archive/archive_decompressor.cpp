@@ -14,10 +14,23 @@ namespace {
 
 ArchiveDecompressor* Active = nullptr;
 std::uint32_t RunningChecksum = 0;
+
 // The archive is read in pieces of 1 MB, and a stored item goes out in such pieces as
 // read: few reads, writes and progress reports per file. Inflate fills pieces of 64 KB.
 constexpr std::size_t InputSize = 1024 * 1024;
 constexpr std::size_t OutputSize = 64 * 1024;
+
+// The piece being handed to a destination file, with the item's running CRC-32 before and
+// after it. The engine checksums what it writes as it writes it: a piece it checksums
+// while it is being handed over, from the same running value, needs no second pass over
+// its bytes.
+struct PieceInDelivery {
+    const std::uint8_t* Data = nullptr;
+    std::size_t Length = 0;
+    std::uint32_t Before = 0;
+    std::uint32_t After = 0;
+};
+PieceInDelivery Delivering;
 
 } // namespace
 
@@ -129,8 +142,12 @@ std::int32_t ArchiveDecompressor::Decompress(std::uintptr_t destination,
                             " inflates beyond its size of " + std::to_string(*expected));
         }
         const std::span<const std::uint8_t> chunk{stored ? Input.data() : Output.data(), produced};
+        const std::uint32_t before = crc;
         crc = Crc32(crc, chunk);
-        if (!Deliver(destination, target, chunk, written)) {
+        Delivering = {chunk.data(), chunk.size(), before, crc};
+        const bool delivered = Deliver(destination, target, chunk, written);
+        Delivering = {};
+        if (!delivered) {
             return Fail(context_error::WriteFailure, "the destination file cannot be written");
         }
         written += produced;
@@ -188,7 +205,10 @@ std::uint32_t PLATFORM_WINAPI ArchiveChecksum(const std::uint8_t* buffer, std::u
         }
         return RunningChecksum;
     }
-    RunningChecksum = Crc32(RunningChecksum, {buffer, length});
+    RunningChecksum = buffer == Delivering.Data && length == Delivering.Length &&
+                              RunningChecksum == Delivering.Before
+                          ? Delivering.After
+                          : Crc32(RunningChecksum, {buffer, length});
     return RunningChecksum;
 }
 

@@ -139,6 +139,13 @@ TEST(ArchiveDecompressor, RefusesAnItemLargerThanTheRoomGiven) {
     EXPECT_EQ(std::count(memory.begin(), memory.end(), 0xEE), std::ssize(memory));
 }
 
+// The engine's FileWrite as it checksums each piece it is given.
+std::uint32_t PLATFORM_WINAPI ChecksumWhatIsWritten(std::uintptr_t, const void* buffer,
+                                                    std::uint32_t count) {
+    ArchiveChecksum(static_cast<const std::uint8_t*>(buffer), count);
+    return count;
+}
+
 TEST(ArchiveDecompressor, ChecksumIsARunningCrc32) {
     const std::uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
     EXPECT_EQ(ArchiveChecksum(nullptr, 0), 0u);
@@ -146,6 +153,19 @@ TEST(ArchiveDecompressor, ChecksumIsARunningCrc32) {
     EXPECT_EQ(ArchiveChecksum(digits + 4, 5), 0xCBF43926u);
     EXPECT_EQ(ArchiveChecksum(nullptr, 0), 0u);
     EXPECT_EQ(ArchiveChecksum(digits, 9), 0xCBF43926u);
+    // Pieces checksummed while they are written, from a new checksum or from one running
+    // already.
+    const auto& item = archive_test::Files()[1].second;
+    for (const auto storage : {ItemStorage::Deflated, ItemStorage::Stored})
+        for (const std::uint32_t start : {0u, 0xCBF43926u}) {
+            Fixture f({}, storage);
+            ArchiveDecompressor decompressor(*f.Archive, f.Context, &ChecksumWhatIsWritten);
+            ArchiveChecksum(nullptr, 0);
+            ArchiveChecksum(digits, start == 0 ? 0 : 9);
+            f.Context.ArchiveOffset = f.At(1);
+            decompressor.Decompress(1, f.Entry(1).CompressedSize);
+            EXPECT_EQ(ArchiveChecksum(nullptr, 1), Crc32(start, item)) << start;
+        }
 }
 
 } // namespace
