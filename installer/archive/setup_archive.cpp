@@ -160,15 +160,6 @@ std::optional<std::size_t> FirstDiskOffsetField(std::span<const std::uint8_t> sc
 
 } // namespace
 
-std::uint32_t Crc32(std::uint32_t crc, std::span<const std::uint8_t> data) {
-    while (!data.empty()) {
-        const std::size_t chunk = std::min<std::size_t>(data.size(), 1u << 30);
-        crc = static_cast<std::uint32_t>(crc32(crc, data.data(), static_cast<uInt>(chunk)));
-        data = data.subspan(chunk);
-    }
-    return crc;
-}
-
 struct RawDeflater::State {
     z_stream Stream{};
     bool Ready = false;

@@ -139,6 +139,37 @@ TEST(ArchiveDecompressor, RefusesAnItemLargerThanTheRoomGiven) {
     EXPECT_EQ(std::count(memory.begin(), memory.end(), 0xEE), std::ssize(memory));
 }
 
+// The CRC-32 bit by bit, as its polynomial defines it.
+std::uint32_t BitwiseCrc32(std::span<const std::uint8_t> data) {
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (const std::uint8_t byte : data) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        }
+    }
+    return ~crc;
+}
+
+// Lengths on either side of the 16- and 64-byte steps a buffer may be taken in, at starts
+// that are not aligned, continued from a running value.
+TEST(ArchiveDecompressor, Crc32OfAnyLengthAndStartIsThePolynomials) {
+    std::vector<std::uint8_t> bytes(5000);
+    std::uint32_t seed = 12345;
+    for (std::uint8_t& byte : bytes) {
+        seed = seed * 1103515245 + 12345;
+        byte = static_cast<std::uint8_t>(seed >> 16);
+    }
+    for (const std::size_t start : {0, 1, 7, 13})
+        for (const std::size_t length : {0, 1, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 4931})
+            for (const std::size_t first : {std::size_t{0}, length / 3}) {
+                const std::span<const std::uint8_t> whole(bytes.data() + start, length);
+                EXPECT_EQ(Crc32(Crc32(0, whole.first(first)), whole.subspan(first)),
+                          BitwiseCrc32(whole))
+                    << start << " " << length << " " << first;
+            }
+}
+
 // The engine's FileWrite as it checksums each piece it is given.
 std::uint32_t PLATFORM_WINAPI ChecksumWhatIsWritten(std::uintptr_t, const void* buffer,
                                                     std::uint32_t count) {
@@ -155,7 +186,7 @@ TEST(ArchiveDecompressor, ChecksumIsARunningCrc32) {
     EXPECT_EQ(ArchiveChecksum(digits, 9), 0xCBF43926u);
     // Pieces checksummed while they are written, from a new checksum or from one running
     // already.
-    const auto& item = archive_test::Files()[1].second;
+    const std::vector<std::uint8_t> item = archive_test::Files()[1].second;
     for (const auto storage : {ItemStorage::Deflated, ItemStorage::Stored})
         for (const std::uint32_t start : {0u, 0xCBF43926u}) {
             Fixture f({}, storage);
