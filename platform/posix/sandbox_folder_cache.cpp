@@ -219,35 +219,57 @@ FolderCache& TheCache() {
     return cache;
 }
 
+// The folder's entry list, read with `read` when it is not remembered (null when the
+// folder cannot be watched): kept only when its list file did not change while it was read.
+const EntryList* Entries(FolderCache& cache, Folder* folder, const fs::path& path,
+                         const EntryListReader& read, EntryList& unkept) {
+    if (folder == nullptr || folder->Entries) {
+        return folder == nullptr ? nullptr : &*folder->Entries;
+    }
+    const std::uint64_t changes = cache.Changes;
+    unkept = read(path);
+    if (Folder* after = cache.Find(path); after != nullptr && cache.Changes == changes) {
+        after->Entries = std::move(unkept);
+        return &*after->Entries;
+    }
+    return &unkept;
+}
+
 } // namespace
 
-std::optional<std::string> FindRememberedName(const fs::path& folder, std::string_view name) {
+std::optional<std::string> FindRememberedName(const fs::path& folder, std::string_view name,
+                                              const EntryListReader& read) {
     FolderCache& cache = TheCache();
     const std::lock_guard lock(cache.Lock);
-    const Folder* found = cache.Find(folder);
+    Folder* found = cache.Find(folder);
     if (found == nullptr) {
         return std::nullopt;
     }
-    const auto it = found->Names.find(UpperAnsi(name));
-    return it == found->Names.end() ? std::string{} : it->second;
+    if (const auto it = found->Names.find(UpperAnsi(name)); it != found->Names.end()) {
+        return it->second;
+    }
+    EntryList unkept;
+    return EntryWithShortName(*Entries(cache, found, folder, read, unkept), folder, name);
 }
 
-EntryList RememberedEntryList(const fs::path& folder,
-                              const std::function<EntryList(const fs::path&)>& read) {
+std::string EntryWithShortName(const EntryList& list, const fs::path& folder,
+                               std::string_view name) {
+    std::error_code error;
+    for (const auto& [native, info] : list) {
+        if (!info.ShortName.empty() && EqualsIgnoringCase(info.ShortName, name) &&
+            fs::exists(fs::symlink_status(folder / native, error))) {
+            return native;
+        }
+    }
+    return {};
+}
+
+EntryList RememberedEntryList(const fs::path& folder, const EntryListReader& read) {
     FolderCache& cache = TheCache();
     const std::lock_guard lock(cache.Lock);
-    const Folder* before = cache.Find(folder);
-    if (before != nullptr && before->Entries) {
-        return *before->Entries;
-    }
-    const std::uint64_t changes = cache.Changes;
-    EntryList list = read(folder);
-    // Kept only when the list file did not change while it was read.
-    if (Folder* after = before == nullptr ? nullptr : cache.Find(folder);
-        after != nullptr && cache.Changes == changes) {
-        after->Entries = list;
-    }
-    return list;
+    EntryList unkept;
+    const EntryList* list = Entries(cache, cache.Find(folder), folder, read, unkept);
+    return list == nullptr ? read(folder) : *list;
 }
 
 } // namespace platform::sandbox

@@ -30,15 +30,24 @@ using UniqueDirectory = UniqueHandle<DirectoryCloser>;
 /// The list file's name in each folder, which no Windows path can reach.
 inline constexpr const char* EntryListName = "sandbox:entries";
 
+/// Reads a folder's entry list from its list file.
+using EntryListReader = std::function<EntryList(const std::filesystem::path&)>;
+
 /// Looks `name` (code page 1252) up in `folder` ignoring case from what is remembered,
-/// reading the folder first when it is not: the Linux name of the entry, "" when the
-/// folder has none, nullopt when the folder cannot be watched (the caller reads it).
+/// reading the folder first when it is not, as an entry's name and then as the 8.3 name
+/// the folder's entry list gives an entry (the list as RememberedEntryList gives it): the
+/// Linux name of the entry, "" when the folder has none, nullopt when the folder cannot be
+/// watched (the caller reads it).
 std::optional<std::string> FindRememberedName(const std::filesystem::path& folder,
-                                              std::string_view name);
+                                              std::string_view name, const EntryListReader& read);
+
+/// The Linux name of the entry in `folder` whose 8.3 name in `list` is `name` (ignoring
+/// case), "" when there is none: the list may still name entries that are gone.
+std::string EntryWithShortName(const EntryList& list, const std::filesystem::path& folder,
+                               std::string_view name);
 
 /// The folder's entry list as remembered, else as `read` reads it from the folder,
 /// remembered then until the folder's list file changes.
-EntryList RememberedEntryList(const std::filesystem::path& folder,
-                              const std::function<EntryList(const std::filesystem::path&)>& read);
+EntryList RememberedEntryList(const std::filesystem::path& folder, const EntryListReader& read);
 
 } // namespace platform::sandbox

@@ -157,15 +157,17 @@ fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder
     }
     fs::path found;
     // A name not there yet is looked up in the folder's remembered names, read once.
-    if (const std::optional<std::string> remembered = sandbox::FindRememberedName(folder, name)) {
+    if (const std::optional<std::string> remembered =
+            sandbox::FindRememberedName(folder, name, ReadEntryListFile)) {
         if (!remembered->empty()) {
             found = folder / *remembered;
         }
-    } else if (const UniqueDirectory listing(::opendir(folder.c_str())); listing) {
+    } else {
         // A folder that cannot be watched is read every time: readdir's own names are
         // compared, and only a name with bytes above 127 is converted.
+        const UniqueDirectory listing(::opendir(folder.c_str()));
         std::string ansi;
-        while (const dirent* entry = ::readdir(listing.Get())) {
+        while (const dirent* entry = listing ? ::readdir(listing.Get()) : nullptr) {
             const std::string_view native = entry->d_name;
             if (native == "." || native == "..") {
                 continue;
@@ -180,14 +182,12 @@ fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder
                 break;
             }
         }
-    }
-    // Windows takes an entry's 8.3 name wherever it takes its name.
-    if (found.empty()) {
-        for (const auto& [native, info] : LoadEntryList(folder)) {
-            if (!info.ShortName.empty() && EqualsIgnoringCase(info.ShortName, name) &&
-                fs::exists(fs::symlink_status(folder / native, error))) {
+        // Windows takes an entry's 8.3 name wherever it takes its name.
+        if (found.empty()) {
+            if (const std::string native =
+                    sandbox::EntryWithShortName(LoadEntryList(folder), folder, name);
+                !native.empty()) {
                 found = folder / native;
-                break;
             }
         }
     }
@@ -281,7 +281,21 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     result.ReadOnly = IsMedium(result.Drive);
     result.ParentExists = true;
     result.Exists = result.Names.empty();
-    for (std::size_t i = 0; i < result.Names.size(); ++i) {
+    // Folders spelt as they are on disk are found with one look at the whole folder path,
+    // where looking their names up one by one takes a look each; any other spelling is
+    // looked up name by name.
+    std::size_t first = 0;
+    if (result.Names.size() > 1) {
+        fs::path folder = result.Native;
+        for (std::size_t i = 0; i + 1 < result.Names.size(); ++i) {
+            folder /= AnsiToUtf8(result.Names[i]);
+        }
+        if (std::error_code error; fs::is_directory(folder, error)) {
+            result.Native = std::move(folder);
+            first = result.Names.size() - 1;
+        }
+    }
+    for (std::size_t i = first; i < result.Names.size(); ++i) {
         const bool last = i + 1 == result.Names.size();
         const bool pattern = last && result.Names[i].find_first_of("*?") != std::string::npos;
         fs::path entry;
