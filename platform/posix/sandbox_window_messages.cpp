@@ -16,6 +16,17 @@ bool SandboxWindowMessages::RegisterClassA(std::string_view className) {
     return true;
 }
 
+void SandboxWindowMessages::PumpWaitingMessages() {
+    // A request waits this long at most for a setup that pumps all the time, while each
+    // look costs a system call per served name.
+    constexpr auto ServeInterval = std::chrono::milliseconds(5);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - LastServed >= ServeInterval) {
+        LastServed = now;
+        Dde.ServeRemoteClients();
+    }
+}
+
 bool SandboxWindowMessages::UnregisterClassA(std::string_view className) {
     if (Classes.erase(UpperAnsi(className)) == 0) {
         return false;

@@ -6,6 +6,7 @@
 #include "platform/posix/sandbox_dde.h"
 #include "platform/window_messages.h"
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -25,7 +26,9 @@ public:
     bool RegisterClassA(std::string_view className) override;
     bool UnregisterClassA(std::string_view className) override;
     void BroadcastMessageA(std::uint32_t message, const char* text) override;
-    void PumpWaitingMessages() override { Dde.ServeRemoteClients(); }
+    /// Answers other programs' DDE requests, looking for them at most every few
+    /// milliseconds: a setup pumps after every file it installs.
+    void PumpWaitingMessages() override;
     bool DestroyWindow(std::uintptr_t) override { return false; }
     std::intptr_t PumpUntilQuit() override { return 0; }
 
@@ -35,6 +38,7 @@ private:
     SandboxDde& Dde;
     std::filesystem::path Folder;
     std::set<std::string> Classes;
+    std::chrono::steady_clock::time_point LastServed;
 };
 
 } // namespace platform
