@@ -10,6 +10,7 @@
 #include <optional>
 #include <sys/stat.h>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
@@ -249,11 +250,15 @@ std::uint32_t SandboxFiles::GetShortPathNameA(std::string_view longPath,
     const std::string given(longPath.substr(0, longPath.find('\0')));
     std::string result =
         given.size() >= 2 && given[1] == ':' ? given.substr(0, 2) : std::string{path.Drive, ':'};
-    fs::path native = Machine.DriveFolder(path.Drive);
-    for (const std::string& name : path.Names) {
-        // The 8.3 name, else the name as the folder spells it, as FindFirstFileA gives them.
-        native = FindEntryIgnoringCase(native, name);
-        result += "\\" + ShortNameOf(native);
+    // The resolved path spells each level as its folder does; each level gives its 8.3
+    // name, else that spelling, as FindFirstFileA gives them.
+    std::vector<fs::path> levels;
+    for (fs::path level = path.Native; levels.size() < path.Names.size();
+         level = level.parent_path()) {
+        levels.push_back(level);
+    }
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
+        result += "\\" + ShortNameOf(*level);
     }
     if (path.Names.empty() || (!given.empty() && (given.back() == '\\' || given.back() == '/'))) {
         result += "\\";
