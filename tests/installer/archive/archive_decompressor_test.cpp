@@ -152,22 +152,19 @@ std::uint32_t BitwiseCrc32(std::span<const std::uint8_t> data) {
 }
 
 // Lengths on either side of the 16- and 64-byte steps a buffer may be taken in, at starts
-// that are not aligned, continued from a running value.
+// that are not aligned, the second part continuing from the first's running value.
 TEST(ArchiveDecompressor, Crc32OfAnyLengthAndStartIsThePolynomials) {
     std::vector<std::uint8_t> bytes(5000);
-    std::uint32_t seed = 12345;
-    for (std::uint8_t& byte : bytes) {
-        seed = seed * 1103515245 + 12345;
-        byte = static_cast<std::uint8_t>(seed >> 16);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * i + i / 7);
     }
     for (const std::size_t start : {0, 1, 7, 13})
-        for (const std::size_t length : {0, 1, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 4931})
-            for (const std::size_t first : {std::size_t{0}, length / 3}) {
-                const std::span<const std::uint8_t> whole(bytes.data() + start, length);
-                EXPECT_EQ(Crc32(Crc32(0, whole.first(first)), whole.subspan(first)),
-                          BitwiseCrc32(whole))
-                    << start << " " << length << " " << first;
-            }
+        for (const std::size_t length : {0, 1, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 4931}) {
+            const std::span<const std::uint8_t> whole(bytes.data() + start, length);
+            EXPECT_EQ(Crc32(Crc32(0, whole.first(length / 3)), whole.subspan(length / 3)),
+                      BitwiseCrc32(whole))
+                << start << " " << length;
+        }
 }
 
 // The engine's FileWrite as it checksums each piece it is given.
