@@ -16,23 +16,28 @@
 # The files are generated into a temporary folder: fixed text of numbered lines, so
 # every run packs the same bytes and deflate shrinks them about as much as real text.
 #
-# Usage: tests/bench/install_speed.sh [--build DIR] [--runs N] [--keep]
-#   --build DIR  the build folder whose vornbuild, vornsetup and engine are timed
-#                (default build/release)
-#   --runs N     rounds of the measurements; the table shows the best and the median
-#                (default 5)
-#   --keep       keep the temporary folder and print its path
+# Usage: tests/bench/install_speed.sh [--build DIR] [--baseline DIR] [--runs N] [--keep]
+#   --build DIR     the build folder whose vornbuild, vornsetup and engine are timed
+#                   (default build/release)
+#   --baseline DIR  another build folder (an older version, say) whose vornsetup and
+#                   engine install the same setups in the same rounds, each right after
+#                   this build's, so that the two meet the same state of the machine
+#   --runs N        rounds of the measurements; the table shows the best and the median
+#                   (default 5)
+#   --keep          keep the temporary folder and print its path
 set -euo pipefail
 
 build=build/release
+baseline=
 runs=5
 keep=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=${2:?--build needs a folder}; shift 2 ;;
+    --baseline) baseline=${2:?--baseline needs a folder}; shift 2 ;;
     --runs) runs=${2:?--runs needs a number}; shift 2 ;;
     --keep) keep=1; shift ;;
-    -h | --help) sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "install_speed: unknown argument '$1' (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -49,6 +54,16 @@ command -v python3 >/dev/null || { echo "install_speed: python3 is missing" >&2;
 vornbuild=$(realpath "$vornbuild")
 vornsetup=$(realpath "$vornsetup")
 engine=$(realpath "$engine")
+# The builds timed: this one ("this") and the baseline ("base") when given.
+builds=this
+if [ -n "$baseline" ]; then
+  for program in "$baseline/apps/vornsetup/vornsetup" "$baseline/installer/engine/libvorn0132.so"; do
+    [ -x "$program" ] || { echo "install_speed: no $program (build it first)" >&2; exit 2; }
+  done
+  base_vornsetup=$(realpath "$baseline/apps/vornsetup/vornsetup")
+  base_engine=$(realpath "$baseline/installer/engine/libvorn0132.so")
+  builds="this base"
+fi
 
 work=$(mktemp -d)
 if [ "$keep" = 1 ]; then echo "install_speed: files in $work"; else trap 'rm -rf "$work"' EXIT; fi
@@ -99,10 +114,11 @@ best() { sort -n | head -1 | awk '{ printf "%.3f", $1 }'; }
 # 2 and 3) in the file named second.
 wall() { awk '{ print $1 }' "$2" | "$1"; }
 cpu() { awk '{ print $2 + $3 }' "$2" | "$1"; }
-# The install step alone: each round's installation less that round's empty setup.
+# The install step alone: each round's installation less that round's empty setup (the
+# second argument names the build, "" for this one).
 step() {
-  paste -d ' ' "t-install-$1" t-install-empty |
-    awk '{ printf "%.4f %.4f 0\n", $1 - $4, $2 + $3 - $5 - $6 }' >"t-step-$1"
+  paste -d ' ' "t-install-$1$2" "t-install-empty$2" |
+    awk '{ printf "%.4f %.4f 0\n", $1 - $4, $2 + $3 - $5 - $6 }' >"t-step-$1$2"
 }
 same() {
   cmp -s "files/SMALL/F0999.DAT" "$1/SMALL/F0999.DAT" && cmp -s "files/LARGE/F0009.DAT" "$1/LARGE/F0009.DAT" ||
@@ -118,22 +134,36 @@ bytes=$(du -sb --apparent-size files | awk '{ print $1 }')
 for round in $(seq "$runs"); do
   mkdir "round$round"
   for kind in empty stored deflated; do
-    "$vornsetup" --new-machine "round$round/$kind" >/dev/null
+    for which in $builds; do
+      if [ "$which" = this ]; then program=$vornsetup; else program=$base_vornsetup; fi
+      "$program" --new-machine "round$round/$kind-$which" >/dev/null
+    done
   done
   sync
   timed t-copy cp -r files "round$round/copy"
   same "round$round/copy"
   for kind in empty stored deflated; do
-    sync
-    timed "t-install-$kind" "$vornsetup" --machine "round$round/$kind" --silent --engine "$engine" \
-      "$kind/SETUP.VRN"
+    for which in $builds; do
+      if [ "$which" = this ]; then
+        program=$vornsetup library=$engine suffix=
+      else
+        program=$base_vornsetup library=$base_engine suffix=-base
+      fi
+      sync
+      timed "t-install-$kind$suffix" "$program" --machine "round$round/$kind-$which" --silent \
+        --engine "$library" "$kind/SETUP.VRN"
+    done
   done
-  same "round$round/stored/drive_c/BENCH"
-  same "round$round/deflated/drive_c/BENCH"
+  for which in $builds; do
+    same "round$round/stored-$which/drive_c/BENCH"
+    same "round$round/deflated-$which/drive_c/BENCH"
+  done
 done
 rm -rf round*
-step stored
-step deflated
+for suffix in "" ${baseline:+-base}; do
+  step stored "$suffix"
+  step deflated "$suffix"
+done
 
 # zlib's own inflate of the same payload, each file by itself as the installation does,
 # with the CRC-32 of what it gives.
@@ -169,15 +199,21 @@ for row in "cp -r:copy" "install, stored:install-stored" "install, deflated:inst
   "install step alone, deflated:step-deflated" "zlib inflate + CRC-32 alone (python3 zlib):inflate" \
   "vornbuild --store (one run):build-stored" "vornbuild, deflate (one run):build-deflated"; do
   times=t-${row#*:}
-  echo "| ${row%%:*} | $(wall best "$times") | $(cpu best "$times") | $(wall median "$times")" \
-    "| $(cpu median "$times") | $(mbps "$(wall best "$times")") |"
+  for suffix in "" ${baseline:+-base}; do
+    [ -z "$suffix" ] || case "$times" in t-install-* | t-step-*) ;; *) continue ;; esac
+    echo "| ${row%%:*}${suffix:+ (baseline)} | $(wall best "$times$suffix")" \
+      "| $(cpu best "$times$suffix") | $(wall median "$times$suffix")" \
+      "| $(cpu median "$times$suffix") | $(mbps "$(wall best "$times$suffix")") |"
+  done
 done
 echo
-for row in "installation:install" "install step alone:step"; do
-  times=t-${row#*:}-stored
-  echo "Stored ${row%%:*}, throughput as a share of cp -r's (best rounds):" \
-    "wall $(ratio "$(wall best t-copy)" "$(wall best "$times")")," \
-    "CPU $(ratio "$(cpu best t-copy)" "$(cpu best "$times")") (the aim is at least 0.80)"
+for suffix in "" ${baseline:+-base}; do
+  for row in "installation:install" "install step alone:step"; do
+    times=t-${row#*:}-stored$suffix
+    echo "Stored ${row%%:*}${suffix:+ (baseline)}, throughput as a share of cp -r's (best" \
+      "rounds): wall $(ratio "$(wall best t-copy)" "$(wall best "$times")")," \
+      "CPU $(ratio "$(cpu best t-copy)" "$(cpu best "$times")") (the aim is at least 0.80)"
+  done
 done
 echo "Deflated installation: inflate alone is a share of" \
   "$(ratio "$(cpu best t-inflate)" "$(cpu best t-step-deflated)") of its install step's CPU time and" \
