@@ -324,21 +324,29 @@ EntryInfo ReadEntryInfo(const fs::path& entry) {
     return it == list.end() ? EntryInfo{} : it->second;
 }
 
+namespace {
+
+// Gives `name` its attributes and 8.3 name in `list`; whether the list changed.
+bool SetEntryInfo(EntryList& list, const std::string& name, const EntryInfo& info) {
+    if (info.Attributes == 0 && info.ShortName.empty()) {
+        return list.erase(name) > 0;
+    }
+    EntryInfo& stored = list[name];
+    if (stored.Attributes == info.Attributes && stored.ShortName == info.ShortName) {
+        return false;
+    }
+    stored = info;
+    return true;
+}
+
+} // namespace
+
 void WriteEntryInfo(const fs::path& entry, const EntryInfo& info) {
     EntryList list = LoadEntryList(entry.parent_path());
-    if (info.Attributes == 0 && info.ShortName.empty()) {
-        // Nothing to forget leaves the list file as it is.
-        if (list.erase(entry.filename().string()) == 0) {
-            return;
-        }
-    } else {
-        EntryInfo& stored = list[entry.filename().string()];
-        if (stored.Attributes == info.Attributes && stored.ShortName == info.ShortName) {
-            return;
-        }
-        stored = info;
+    // A list that does not change leaves the list file as it is.
+    if (SetEntryInfo(list, entry.filename().string(), info)) {
+        SaveEntryList(entry.parent_path(), list);
     }
-    SaveEntryList(entry.parent_path(), list);
 }
 
 void ForgetEntryInfo(const fs::path& entry) {
@@ -350,6 +358,26 @@ void ForgetEntryInfo(const fs::path& entry) {
 
 bool MoveEntry(const fs::path& from, const fs::path& to) {
     std::error_code error;
+    const fs::path folder = from.parent_path();
+    if (folder == to.parent_path()) {
+        // Within one folder the move is one read and at most one write of its list.
+        EntryList list = LoadEntryList(folder);
+        const auto found = list.find(from.filename().string());
+        // A new name means a new 8.3 name, made when it is wanted.
+        const EntryInfo info{found == list.end() ? 0 : found->second.Attributes, {}};
+        fs::rename(from, to, error);
+        if (error) {
+            return false;
+        }
+        const bool forgotten = found != list.end();
+        if (forgotten) {
+            list.erase(found);
+        }
+        if (SetEntryInfo(list, to.filename().string(), info) || forgotten) {
+            SaveEntryList(folder, list);
+        }
+        return true;
+    }
     EntryInfo info = ReadEntryInfo(from);
     fs::rename(from, to, error);
     if (error) {

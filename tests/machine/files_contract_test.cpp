@@ -151,6 +151,13 @@ TEST_F(FilesContract, CopyMoveAndDeleteKeepWindowsRules) {
         ErrorOf(Files.MoveFileExA(Path("a.txt"), Path("B.TXT").c_str(), file::MoveReplaceExisting)),
         0u);
     EXPECT_EQ(Attributes("a.txt"), file::InvalidAttributes);
+    // A move takes the attributes to the new name and leaves none at the old one.
+    ASSERT_TRUE(Machine->WriteText("d.txt", "D"));
+    ASSERT_TRUE(Files.SetFileAttributesA(Path("d.txt"), file::AttributeHidden));
+    ASSERT_TRUE(Files.MoveFileA(Path("d.txt"), Path("e.txt")));
+    ASSERT_TRUE(Files.CreateDirectoryA(Path("d.txt")));
+    EXPECT_EQ(Attributes("e.txt") & file::AttributeHidden, file::AttributeHidden);
+    EXPECT_EQ(Attributes("d.txt"), file::AttributeDirectory);
     ASSERT_TRUE(Files.SetFileAttributesA(Path("b.txt"), file::AttributeReadOnly));
     EXPECT_EQ(ErrorOf(Files.DeleteFileA(Path("b.txt"))), winerror::AccessDenied);
     EXPECT_EQ(ErrorOf(Files.CopyFileA(Path("missing"), Path("c.txt"), false)),
