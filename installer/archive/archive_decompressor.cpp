@@ -14,7 +14,6 @@ namespace {
 
 ArchiveDecompressor* Active = nullptr;
 std::uint32_t RunningChecksum = 0;
-
 // The archive is read in pieces of 1 MB, and a stored item goes out in such pieces as
 // read: few reads, writes and progress reports per file. Inflate fills pieces of 64 KB.
 constexpr std::size_t InputSize = 1024 * 1024;
