@@ -104,8 +104,7 @@ FileHandle SandboxFiles::CreateFileA(std::string_view fileName, std::uint32_t de
         Fail(winerror::PathNotFound);
         return InvalidFileHandle;
     }
-    std::error_code error;
-    if (path.Names.empty() || (path.Exists && fs::is_directory(path.Native, error))) {
+    if (path.Names.empty() || path.IsFolder) {
         Fail(winerror::AccessDenied);
         return InvalidFileHandle;
     }
@@ -358,8 +357,7 @@ bool SandboxFiles::CopyFileA(std::string_view existingFileName, std::string_view
     if (!target.ParentExists) {
         return Fail(winerror::PathNotFound);
     }
-    if (fs::is_directory(source.Native, error) || target.Names.empty() ||
-        (target.Exists && fs::is_directory(target.Native, error))) {
+    if (source.IsFolder || target.Names.empty() || target.IsFolder) {
         return Fail(winerror::AccessDenied);
     }
     if (target.ReadOnly) {
@@ -459,13 +457,13 @@ bool SandboxFiles::MoveFile(std::string_view existingFileName, std::string_view 
     if (source.Names.empty() || target.Names.empty() || source.ReadOnly || target.ReadOnly) {
         return Fail(winerror::AccessDenied);
     }
-    const bool directory = fs::is_directory(source.Native, error);
+    const bool directory = source.IsFolder;
     const bool sameEntry = target.Exists && target.Native == source.Native;
     if (target.Exists && !sameEntry) {
         if (!(flags & file::MoveReplaceExisting)) {
             return Fail(winerror::AlreadyExists);
         }
-        if (directory || fs::is_directory(target.Native, error) ||
+        if (directory || target.IsFolder ||
             (StoredAttributes(target.Native, false) & file::AttributeReadOnly)) {
             return Fail(winerror::AccessDenied);
         }
@@ -510,7 +508,7 @@ bool SandboxFiles::DeleteFileA(std::string_view fileName) {
     if (!path.Exists) {
         return FailMissing(path);
     }
-    if (path.Names.empty() || path.ReadOnly || fs::is_directory(path.Native, error) ||
+    if (path.Names.empty() || path.ReadOnly || path.IsFolder ||
         (StoredAttributes(path.Native, false) & file::AttributeReadOnly)) {
         return Fail(winerror::AccessDenied);
     }
@@ -539,8 +537,7 @@ std::uint32_t SandboxFiles::GetFileAttributesA(std::string_view fileName) {
     if (path.Names.empty()) {
         return file::AttributeDirectory;
     }
-    std::error_code error;
-    return StoredAttributes(path.Native, fs::is_directory(path.Native, error));
+    return StoredAttributes(path.Native, path.IsFolder);
 }
 
 bool SandboxFiles::SetFileAttributesA(std::string_view fileName, std::uint32_t attributes) {

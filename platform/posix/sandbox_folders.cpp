@@ -298,7 +298,6 @@ bool SandboxFiles::CreateDirectoryA(std::string_view pathName) {
 
 std::optional<SandboxPath> SandboxFiles::ExistingFolder(std::string_view pathName) {
     SandboxPath path = Machine.Resolve(pathName);
-    std::error_code error;
     if (path.Error != 0) {
         Fail(path.Error);
         return std::nullopt;
@@ -307,7 +306,7 @@ std::optional<SandboxPath> SandboxFiles::ExistingFolder(std::string_view pathNam
         FailMissing(path);
         return std::nullopt;
     }
-    if (!fs::is_directory(path.Native, error)) {
+    if (!path.IsFolder) {
         Fail(ErrorDirectory);
         return std::nullopt;
     }

@@ -281,6 +281,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     result.ReadOnly = IsMedium(result.Drive);
     result.ParentExists = true;
     result.Exists = result.Names.empty();
+    result.IsFolder = result.Exists;
     // Folders spelt as they are on disk are found with one look at the whole folder path,
     // where looking their names up one by one takes a look each; any other spelling is
     // looked up name by name.
@@ -311,6 +312,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         result.Native = entry;
         if (last) {
             result.Exists = true;
+            result.IsFolder = isFolder;
         } else if (!isFolder) {
             result.ParentExists = false;
         }

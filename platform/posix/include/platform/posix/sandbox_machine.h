@@ -66,6 +66,8 @@ struct SandboxPath {
     bool ParentExists = false;
     /// The last name exists (the root always does).
     bool Exists = false;
+    /// The last name exists and is a folder, or a link to one (the root is one).
+    bool IsFolder = false;
     /// It lies on an installation medium, which nothing writes to.
     bool ReadOnly = false;
 
