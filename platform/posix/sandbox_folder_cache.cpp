@@ -37,12 +37,6 @@ struct DescriptorCloser {
     void Release(Handle descriptor) { ::close(descriptor); }
 };
 
-struct FolderId {
-    dev_t Device = 0;
-    ino_t Inode = 0;
-    auto operator<=>(const FolderId&) const = default;
-};
-
 struct Folder {
     /// Upper-case code page 1252 names to Linux names; Linux may hold "a" and "A" both.
     std::unordered_multimap<std::string, std::string> Names;
@@ -65,13 +59,20 @@ public:
     std::uint64_t Changes = 0;
 
     /// The folder as remembered, read first if it is not; null when it cannot be watched.
-    Folder* Find(const fs::path& path) {
-        struct stat status {};
-        if (!Ready() || ::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+    /// `seen` is the identity the path had a moment ago, when the caller looked.
+    Folder* Find(const fs::path& path, std::optional<FolderId> seen = std::nullopt) {
+        if (!Ready()) {
             return nullptr;
         }
+        if (!seen) {
+            struct stat status {};
+            if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+                return nullptr;
+            }
+            seen = FolderId{status.st_dev, status.st_ino};
+        }
         Drain();
-        const FolderId id{status.st_dev, status.st_ino};
+        const FolderId id = *seen;
         if (auto it = Folders.find(id); it != Folders.end()) {
             return &it->second;
         }
@@ -238,10 +239,11 @@ const EntryList* Entries(FolderCache& cache, Folder* folder, const fs::path& pat
 } // namespace
 
 std::optional<std::string> FindRememberedName(const fs::path& folder, std::string_view name,
-                                              const EntryListReader& read) {
+                                              const EntryListReader& read,
+                                              std::optional<FolderId> seen) {
     FolderCache& cache = TheCache();
     const std::lock_guard lock(cache.Lock);
-    Folder* found = cache.Find(folder);
+    Folder* found = cache.Find(folder, seen);
     if (found == nullptr) {
         return std::nullopt;
     }

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace platform::sandbox {
 
@@ -30,6 +31,13 @@ using UniqueDirectory = UniqueHandle<DirectoryCloser>;
 /// The list file's name in each folder, which no Windows path can reach.
 inline constexpr const char* EntryListName = "sandbox:entries";
 
+/// A folder as the file system knows it, whatever its path.
+struct FolderId {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    auto operator<=>(const FolderId&) const = default;
+};
+
 /// Reads a folder's entry list from its list file.
 using EntryListReader = std::function<EntryList(const std::filesystem::path&)>;
 
@@ -37,9 +45,11 @@ using EntryListReader = std::function<EntryList(const std::filesystem::path&)>;
 /// reading the folder first when it is not, as an entry's name and then as the 8.3 name
 /// the folder's entry list gives an entry (the list as RememberedEntryList gives it): the
 /// Linux name of the entry, "" when the folder has none, nullopt when the folder cannot be
-/// watched (the caller reads it).
+/// watched (the caller reads it). `seen` is the folder's identity when the caller has just
+/// looked at its path, which spares the cache a look of its own.
 std::optional<std::string> FindRememberedName(const std::filesystem::path& folder,
-                                              std::string_view name, const EntryListReader& read);
+                                              std::string_view name, const EntryListReader& read,
+                                              std::optional<FolderId> seen = std::nullopt);
 
 /// The Linux name of the entry in `folder` whose 8.3 name in `list` is `name` (ignoring
 /// case), "" when there is none: the list may still name entries that are gone.

@@ -13,7 +13,9 @@
 #include <dirent.h>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace platform {
@@ -146,8 +148,10 @@ bool NativeNameToAnsi(const std::string& native, std::string& ansi) {
 
 namespace {
 
-// FindEntryIgnoringCase, telling whether the entry found is a folder.
-fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder) {
+// FindEntryIgnoringCase, telling whether the entry found is a folder; `seen` is the
+// folder's identity when the caller has just looked at it.
+fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder,
+                   std::optional<sandbox::FolderId> seen = std::nullopt) {
     std::error_code error;
     const fs::path exact = folder / AnsiToUtf8(name);
     if (const fs::file_status status = fs::symlink_status(exact, error); fs::exists(status)) {
@@ -158,7 +162,7 @@ fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder
     fs::path found;
     // A name not there yet is looked up in the folder's remembered names, read once.
     if (const std::optional<std::string> remembered =
-            sandbox::FindRememberedName(folder, name, ReadEntryListFile)) {
+            sandbox::FindRememberedName(folder, name, ReadEntryListFile, seen)) {
         if (!remembered->empty()) {
             found = folder / *remembered;
         }
@@ -285,15 +289,18 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     // Folders spelt as they are on disk are found with one look at the whole folder path,
     // where looking their names up one by one takes a look each; any other spelling is
     // looked up name by name.
+    // That look tells the folder cache which folder the path names.
     std::size_t first = 0;
+    std::optional<sandbox::FolderId> seen;
     if (result.Names.size() > 1) {
         fs::path folder = result.Native;
         for (std::size_t i = 0; i + 1 < result.Names.size(); ++i) {
             folder /= AnsiToUtf8(result.Names[i]);
         }
-        if (std::error_code error; fs::is_directory(folder, error)) {
+        if (struct stat status{}; ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
             result.Native = std::move(folder);
             first = result.Names.size() - 1;
+            seen = sandbox::FolderId{status.st_dev, status.st_ino};
         }
     }
     for (std::size_t i = first; i < result.Names.size(); ++i) {
@@ -302,7 +309,8 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         fs::path entry;
         bool isFolder = false;
         if (result.ParentExists && !pattern) {
-            entry = FindEntry(result.Native, result.Names[i], isFolder);
+            entry = FindEntry(result.Native, result.Names[i], isFolder,
+                              i == first ? seen : std::nullopt);
         }
         if (entry.empty()) {
             result.Native /= AnsiToUtf8(result.Names[i]);
