@@ -9,6 +9,7 @@
 #include "platform/unique_handle.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <mutex>
 #include <pthread.h>
@@ -30,6 +31,9 @@ constexpr std::size_t MaxFolders = 256;
 // write to every file would queue an event of its own.
 constexpr std::uint32_t WatchedEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
                                         IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+
+// An event with the longest name a folder can hold.
+constexpr std::size_t LongestEvent = sizeof(inotify_event) + NAME_MAX + 1;
 
 struct DescriptorCloser {
     using Handle = int;
@@ -173,6 +177,11 @@ private:
                     event.len == 0 ? std::string{} : std::string(buffer + at + sizeof event);
                 at += static_cast<ssize_t>(sizeof event + event.len);
                 Apply(event, name);
+            }
+            // A read hands over every queued event that fits: room left for the longest
+            // event means the queue was empty, and asking again would only say so.
+            if (sizeof buffer - static_cast<std::size_t>(length) >= LongestEvent) {
+                return;
             }
         }
     }
