@@ -138,6 +138,14 @@ TEST_F(SandboxMachineTest, LookupsSeeFoldersChangedBehindTheSandbox) {
         {"C:\\KEPT\\new.txt",
          [&] { std::ofstream(folder / "sandbox:entries") << "New.Txt\t\t1\n"; },
          file::AttributeArchive, file::AttributeReadOnly},
+        // More changes than one read of the change queue takes.
+        {"C:\\KEPT\\MANY0999.TXT",
+         [&] {
+             for (int n = 0; n < 1000; ++n) {
+                 make(folder / ("Many" + std::to_string(10000 + n).substr(1) + ".Txt"));
+             }
+         },
+         Missing, file::AttributeArchive},
         // A child made by fork finds what it made, and leaves its parent's view whole.
         {"C:\\KEPT\\CHILD.DAT",
          [&] {
