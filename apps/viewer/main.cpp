@@ -25,7 +25,7 @@ plandra/viewer.properties under the user's configuration folder.
 Keys: W window zoom, D drill-down, P pan, Backspace previous view, E extents,
 L R C T redline line, rectangle, circle, text, S select, Delete delete the
 selection, F3 and Shift+F3 find the next and previous text, Ctrl+O open,
-Ctrl+S save with markup, Ctrl+Q quit.
+Ctrl+S save with markup, Ctrl+, the appearance settings, Ctrl+Q quit.
 
 Options:
   --size WIDTHxHEIGHT   The drawing surface at start, in pixels (100 to 4096 each;

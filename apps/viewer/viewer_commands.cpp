@@ -35,7 +35,7 @@ void ViewerWindow::BuildToolbar() {
          [](ViewerWindow& w) { w.PrintToPdf(); },
          {}},
         {"Settings",
-         "The control's appearance settings",
+         "The control's appearance settings (Ctrl+,)",
          [](ViewerWindow& w) { w.ShowAppearance(); },
          {}},
         {nullptr, nullptr, nullptr, {}},
@@ -403,6 +403,9 @@ bool ViewerWindow::OnKey(GdkEventKey* event) {
             return true;
         case GDK_KEY_p:
             PrintToPdf();
+            return true;
+        case GDK_KEY_comma:
+            ShowAppearance();
             return true;
         case GDK_KEY_q:
             gtk_window_close(GTK_WINDOW(Ui.Window));

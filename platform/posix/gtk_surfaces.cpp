@@ -151,8 +151,10 @@ int GtkMessageBox::MessageBoxA(std::string_view text, std::string_view caption, 
             utf8 += c;
         }
     }
-    GtkWidget* dialog =
-        gtk_message_dialog_new(Parent, GTK_DIALOG_MODAL, kind, shown, "%s", utf8.c_str());
+    // The box goes once answered; it would otherwise stay on the screen, dead.
+    const UniqueWidget owner(
+        gtk_message_dialog_new(Parent, GTK_DIALOG_MODAL, kind, shown, "%s", utf8.c_str()));
+    GtkWidget* dialog = owner.Get();
     gtk_window_set_title(GTK_WINDOW(dialog), AnsiToUtf8(caption).c_str());
     // The first button is the default, as in MessageBoxA.
     gtk_dialog_set_default_response(GTK_DIALOG(dialog),
