@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# `rescind32 /A` over logs of registry, service and uninstall-program records on fresh
+# sandbox machines: the database engine's use count, values put back with their types,
+# values removed with the keys they leave empty, whole key trees, services deleted and
+# uninstall programs run. Each case starts from a new machine holding what the
+# installation left, and checks the registry file line by line and the files afterwards.
+# Usage: rescind32_registry.sh VORNSETUP RESCIND32
+set -euo pipefail
+vornsetup=$1 rescind32=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+header=$'***  Installation Started 01/02/03 4:05  ***\nTitle: Demo Installation\nSource: C:\\SETUP.EXE\n'
+hklm='HKEY_LOCAL_MACHINE\SOFTWARE'
+engine="[$hklm\\Borland\\Database Engine]"
+service='[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\DemoService]'
+
+# run_case NAME EXIT ADMIN REGISTRY LOG EXPECTED [FILES]
+#   REGISTRY: regedit text added to the new machine's registry before the run.
+#   LOG: the records after the log's header.
+#   EXPECTED: lines of "+TEXT" (a line the registry file must hold afterwards), "-TEXT"
+#   (one it must not hold), "=PATH" (a file of the machine folder that must stay), "!PATH"
+#   (one that must be gone) and "log" (the log stays, as a later run must finish the job).
+#   FILES: lines of "PATH=TEXT", each adding a line to a file of the machine folder.
+run_case() {
+  local name=$1 exit=$2 admin=$3 registry=$4 log=$5 expected=$6 files=${7:-}
+  local machine=$work/$name status=0 keepLog=0
+  "$vornsetup" --new-machine "$machine" >/dev/null
+  sed -i "s/^Admin=1/Admin=$admin/" "$machine/machine.ini"
+  printf '%s\n' "$registry" | sed 's/$/\r/' >>"$machine/registry.reg"
+  mkdir -p "$machine/drive_c/APP"
+  while IFS= read -r line; do
+    [ -n "$line" ] && printf '%s\r\n' "${line#*=}" >>"$machine/${line%%=*}"
+  done <<<"$files"
+  printf '%s%s' "$header" "$log" | sed 's/$/\r/' >"$machine/drive_c/APP/INSTALL.LOG"
+  "$rescind32" --machine "$machine" /A 'C:\APP\INSTALL.LOG' >"$work/$name.out" 2>&1 || status=$?
+  local problems=()
+  [ "$status" = "$exit" ] || problems+=("exit status $status, not $exit")
+  local after
+  after=$(tr -d '\r' <"$machine/registry.reg")
+  while IFS= read -r line; do
+    case $line in
+    +*) grep -qxF -- "${line:1}" <<<"$after" || problems+=("lacks ${line:1}") ;;
+    -*) ! grep -qxF -- "${line:1}" <<<"$after" || problems+=("still holds ${line:1}") ;;
+    =*) [ -e "$machine/${line:1}" ] || problems+=("lost ${line:1}") ;;
+    !*) [ ! -e "$machine/${line:1}" ] || problems+=("left ${line:1}") ;;
+    log) keepLog=1 ;;
+    esac
+  done <<<"$expected"
+  if [ "$keepLog" = 1 ] && [ ! -e "$machine/drive_c/APP/INSTALL.LOG" ]; then
+    problems+=("removed the log")
+  elif [ "$keepLog" = 0 ] && [ -e "$machine/drive_c/APP/INSTALL.LOG" ]; then
+    problems+=("kept the log")
+  fi
+  if [ ${#problems[@]} -gt 0 ]; then
+    failures=$((failures + 1))
+    echo "FAIL: $name"
+    printf '  %s\n' "${problems[@]}"
+    sed 's/^/  | /' "$work/$name.out"
+  fi
+}
+
+run_case count_down_from_text 0 1 "$engine
+\"UseCount\"=\"3\"" $'SubSystem: BDE\n' "+$engine
++\"UseCount\"=\"2\""
+
+run_case count_down_from_number 0 1 "$engine
+\"UseCount\"=dword:00000105" $'SubSystem: BDE\n' "+\"UseCount\"=\"260\""
+
+run_case last_user_takes_the_engine_and_the_empty_vendor_key 0 1 "$engine
+\"UseCount\"=dword:00000001
+
+[$hklm\\Borland\\Database Engine\\Settings\\Drivers]
+\"Path\"=\"C:\\\\IDAPI\"
+
+[$hklm\\Borland\\BLW32]
+\"BLAPIPATH\"=\"C:\\\\IDAPI\"" $'SubSystem: BDE\n' "-$engine
+-[$hklm\\Borland\\Database Engine\\Settings\\Drivers]
+-[$hklm\\Borland\\BLW32]
+-[$hklm\\Borland]
++[$hklm]"
+
+run_case last_user_leaves_the_vendors_other_products 0 1 "$engine
+\"UseCount\"=\"1\"
+
+[$hklm\\Borland\\Delphi]
+\"Version\"=\"2.0\"" $'SubSystem: BDE\n' "-$engine
++[$hklm\\Borland\\Delphi]"
+
+run_case old_values_go_back_with_their_types 0 1 "[HKEY_CURRENT_USER\\Software\\Demo]
+\"Text\"=\"after\"
+\"Number\"=dword:00000009" 'RegDB Key: Software\Demo
+RegDB Val: after
+RegDB Name: Text
+RegDB Root: 1
+RegDB Old: before
+RegDB Key: Software\Demo
+RegDB Val: 9
+RegDB Name: Number
+RegDB Type: 3
+RegDB Root: 1
+RegDB Old: 7
+RegDB Key: Software\Demo\Gone
+RegDB Val: 0102
+RegDB Name: Bytes
+RegDB Type: 4
+RegDB Root: 1
+RegDB Old: 0a 0b
+RegDB Key: Software\Demo\Gone
+RegDB Val: x
+RegDB Name: List
+RegDB Type: 2
+RegDB Root: 1
+RegDB Old: a
+RegDB Old: b
+' '+[HKEY_CURRENT_USER\Software\Demo]
++"Text"="before"
++"Number"=dword:00000007
++[HKEY_CURRENT_USER\Software\Demo\Gone]
++"Bytes"=hex:0a,0b
++"List"=hex(7):61,00,62,00,00'
+
+run_case removed_values_take_the_keys_they_empty 0 1 "[$hklm\\Demo]
+\"Keep\"=\"the user's\"
+
+[$hklm\\Demo\\App\\Sub]
+\"Path\"=\"C:\\\\APP\"" 'RegDB Key: Software\Demo\App\Sub
+RegDB Val: C:\APP
+RegDB Name: Path
+RegDB Root: 2
+RegDB Key: Software\Demo
+RegDB Val: gone already
+RegDB Name: Missing
+RegDB Root: 2
+RegDB Key: Software\Never\Made
+RegDB Val: x
+RegDB Name: Path
+RegDB Root: 2
+' "-[$hklm\\Demo\\App\\Sub]
+-[$hklm\\Demo\\App]
++[$hklm\\Demo]
++\"Keep\"=\"the user's\""
+
+run_case trees_go_whole_but_shared_top_level_keys_stay 3 1 "[$hklm\\Demo\\One\\Two]
+\"Deep\"=\"1\"
+
+[$hklm\\Classes\\CLSID\\Shared]" 'RegDB Tree: Software\Demo
+RegDB Root: 2
+RegDB Tree: Software\Absent
+RegDB Root: 2
+RegDB Tree: CLSID
+RegDB Root: 0
+RegDB Tree: Software
+RegDB Root: 1
+RegDB Tree: Software\Demo
+RegDB Root: 9
+' "-[$hklm\\Demo\\One\\Two]
+-[$hklm\\Demo]
++[$hklm\\Classes\\CLSID\\Shared]
++[HKEY_CURRENT_USER\\Software]"
+
+run_case without_rights_nothing_is_written_and_the_log_stays 3 0 "[$hklm\\Demo\\Tree]
+\"Value\"=\"new\"
+
+$service
+\"Type\"=dword:00000010" 'RegDB Key: Software\Demo\Tree
+RegDB Val: new
+RegDB Name: Value
+RegDB Root: 2
+RegDB Old: old
+RegDB Tree: Software\Demo
+RegDB Root: 2
+Create Service: DemoService
+' "+[$hklm\\Demo\\Tree]
++\"Value\"=\"new\"
++$service
+log"
+
+run_case services_go_and_a_missing_one_is_no_fault 0 1 "$service
+\"Type\"=dword:00000010
+\"ImagePath\"=\"C:\\\\APP\\\\DEMO.EXE\"" $'Create Service: DemoService\nCreate Service: NeverMade\n' \
+  "-$service"
+
+# The uninstall program runs before anything else goes; one that is not there is passed
+# over with a word to the user, and the log, which a later run cannot mend, goes.
+run_case uninstall_programs_run_first 3 1 "" 'Execute Path: C:\APP\UNINST.EXE
+Execute Name: Demo clean-up
+Execute Path: C:\APP\GONE.EXE
+' '!drive_c/APP/DATA.DAT
+=drive_c/APP/UNINST.EXE' 'drive_c/APP/UNINST.EXE=program
+drive_c/APP/DATA.DAT=the program'"'"'s own data
+programs.ini=[C:\APP\UNINST.EXE]
+programs.ini=Deletes=C:\APP\DATA.DAT'
+
+[ "$failures" = 0 ] || exit 1
+echo "all cases passed"
