@@ -4,7 +4,8 @@
 # values removed with the keys they leave empty, whole key trees, services deleted and
 # uninstall programs run. Each case starts from a new machine holding what the
 # installation left, and checks the registry file line by line and the files afterwards.
-# Usage: rescind32_registry.sh VORNSETUP RESCIND32
+# Last, the program removing itself, in two runs.
+# Usage: rescind32_records.sh VORNSETUP RESCIND32
 set -euo pipefail
 vornsetup=$1 rescind32=$2
 work=$(mktemp -d)
@@ -20,7 +21,7 @@ service='[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\DemoService]'
 #   REGISTRY: regedit text added to the new machine's registry before the run.
 #   LOG: the records after the log's header.
 #   EXPECTED: lines of "+TEXT" (a line the registry file must hold afterwards), "-TEXT"
-#   (one it must not hold), "=PATH" (a file of the machine folder that must stay), "!PATH"
+#   (one it must not hold), ">TEXT" (text the program's output must hold), "=PATH" (a file of the machine folder that must stay), "!PATH"
 #   (one that must be gone) and "log" (the log stays, as a later run must finish the job).
 #   FILES: lines of "PATH=TEXT", each adding a line to a file of the machine folder.
 run_case() {
@@ -43,6 +44,7 @@ run_case() {
     case $line in
     +*) grep -qxF -- "${line:1}" <<<"$after" || problems+=("lacks ${line:1}") ;;
     -*) ! grep -qxF -- "${line:1}" <<<"$after" || problems+=("still holds ${line:1}") ;;
+    \>*) grep -qF -- "${line:1}" "$work/$name.out" || problems+=("never showed ${line:1}") ;;
     =*) [ -e "$machine/${line:1}" ] || problems+=("lost ${line:1}") ;;
     !*) [ ! -e "$machine/${line:1}" ] || problems+=("left ${line:1}") ;;
     log) keepLog=1 ;;
@@ -145,7 +147,11 @@ RegDB Root: 2
 run_case trees_go_whole_but_shared_top_level_keys_stay 3 1 "[$hklm\\Demo\\One\\Two]
 \"Deep\"=\"1\"
 
-[$hklm\\Classes\\CLSID\\Shared]" 'RegDB Tree: Software\Demo
+[$hklm\\Classes\\CLSID\\Shared]
+
+[$hklm\\Demo Company\\Demo Product Name\\Version 1.0\\Settings]" 'RegDB Tree: Software\Demo
+RegDB Root: 2
+RegDB Tree: Software\Demo Company\Demo Product Name\Version 1.0\Settings
 RegDB Root: 2
 RegDB Tree: Software\Absent
 RegDB Root: 2
@@ -158,6 +164,9 @@ RegDB Root: 9
 ' "-[$hklm\\Demo\\One\\Two]
 -[$hklm\\Demo]
 +[$hklm\\Classes\\CLSID\\Shared]
+-[$hklm\\Demo Company\\Demo Product Name\\Version 1.0\\Settings]
++[$hklm\\Demo Company\\Demo Product Name\\Version 1.0]
+>Key Sub-Tree: Software\\...mo Product Name\\Version 1.0\\Settings
 +[HKEY_CURRENT_USER\\Software]"
 
 run_case without_rights_nothing_is_written_and_the_log_stays 3 0 "[$hklm\\Demo\\Tree]
@@ -192,6 +201,39 @@ Execute Path: C:\APP\GONE.EXE
 drive_c/APP/DATA.DAT=the program'"'"'s own data
 programs.ini=[C:\APP\UNINST.EXE]
 programs.ini=Deletes=C:\APP\DATA.DAT'
+
+# The program removing itself on a Windows 95 machine: the first run leaves its own file,
+# starts a copy of itself from the temporary folder, and has Windows delete that copy at
+# the next start through WININIT.INI; the copy's run then deletes the program and its
+# folder.
+self=$work/self
+c=$self/drive_c
+"$vornsetup" --new-machine "$self" >/dev/null
+sed -i 's/^Family=NT/Family=95/' "$self/machine.ini"
+mkdir -p "$c/APP"
+echo program >"$c/APP/RESCIND32.EXE"
+printf '%sMade Dir: C:\\APP\nFile Copy: C:\\APP\\RESCIND32.EXE\n' "$header" | sed 's/$/\r/' \
+  >"$c/APP/INSTALL.LOG"
+status=0
+"$rescind32" --machine "$self" --program 'C:\APP\RESCIND32.EXE' /A 'C:\APP\INSTALL.LOG' \
+  >"$work/self.out" 2>&1 || status=$?
+copy=$(sed -n 's/^NUL=C:\\TEMP\\\(KTB[0-9A-F]*\.EXE\)\r$/\1/p' "$c/WINNT/WININIT.INI" 2>/dev/null || true)
+broken=0
+[ "$status" = 0 ] || [ "$status" = 3 ] || broken=1
+[ -n "$copy" ] && cmp -s "$c/TEMP/$copy" "$c/APP/RESCIND32.EXE" || broken=1
+[ "$(head -n 1 "$c/WINNT/WININIT.INI")" = $'[rename]\r' ] || broken=1
+grep -qF "CreateProcessA: \"C:\\TEMP\\$copy\" /z \"C:\\APP\\RESCIND32.EXE\" \"C:\\APP\\\"" \
+  "$self/processes.log" || broken=1
+if [ "$broken" = 1 ]; then
+  failures=$((failures + 1))
+  echo "FAIL: the first run did not hand its own removal to a copy (exit status $status)"
+  sed 's/^/  | /' "$work/self.out"
+fi
+"$rescind32" --machine "$self" /z 'C:\APP\RESCIND32.EXE' "C:\\APP\\" >/dev/null 2>&1 || true
+if [ -e "$c/APP" ]; then
+  failures=$((failures + 1))
+  echo "FAIL: the copy's run left C:\APP"
+fi
 
 [ "$failures" = 0 ] || exit 1
 echo "all cases passed"
