@@ -2,8 +2,9 @@
 # `rescind32 /A` over logs of registry, service and uninstall-program records on fresh
 # sandbox machines: the database engine's use count, values put back with their types,
 # values removed with the keys they leave empty, whole key trees, services deleted and
-# uninstall programs run. Each case starts from a new machine holding what the
-# installation left, and checks the registry file line by line and the files afterwards.
+# uninstall programs run, folders and files it must keep, a rollback without its backup.
+# Each case starts from a new machine holding what the installation left, and checks the
+# registry file line by line, the files and the program's output afterwards.
 # Last, the program removing itself, in two runs.
 # Usage: rescind32_records.sh VORNSETUP RESCIND32
 set -euo pipefail
@@ -17,25 +18,31 @@ hklm='HKEY_LOCAL_MACHINE\SOFTWARE'
 engine="[$hklm\\Borland\\Database Engine]"
 service='[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\DemoService]'
 
-# run_case NAME EXIT ADMIN REGISTRY LOG EXPECTED [FILES]
+# run_case NAME EXIT ADMIN REGISTRY LOG EXPECTED [FILES [OPTIONS]]
 #   REGISTRY: regedit text added to the new machine's registry before the run.
 #   LOG: the records after the log's header.
 #   EXPECTED: lines of "+TEXT" (a line the registry file must hold afterwards), "-TEXT"
-#   (one it must not hold), ">TEXT" (text the program's output must hold), "=PATH" (a file of the machine folder that must stay), "!PATH"
-#   (one that must be gone) and "log" (the log stays, as a later run must finish the job).
+#   (one it must not hold), ">TEXT" (text the program's output must hold), "#TEXT" (text
+#   that must stand on exactly one line of the output), "=PATH" (a file of the machine
+#   folder that must stay), "!PATH" (one that must be gone) and "log" (the log stays).
 #   FILES: lines of "PATH=TEXT", each adding a line to a file of the machine folder.
+#   OPTIONS: the program's options before the log (/A unless given).
 run_case() {
-  local name=$1 exit=$2 admin=$3 registry=$4 log=$5 expected=$6 files=${7:-}
+  local name=$1 exit=$2 admin=$3 registry=$4 log=$5 expected=$6 files=${7:-} options=${8:-/A}
   local machine=$work/$name status=0 keepLog=0
   "$vornsetup" --new-machine "$machine" >/dev/null
   sed -i "s/^Admin=1/Admin=$admin/" "$machine/machine.ini"
   printf '%s\n' "$registry" | sed 's/$/\r/' >>"$machine/registry.reg"
   mkdir -p "$machine/drive_c/APP"
   while IFS= read -r line; do
-    [ -n "$line" ] && printf '%s\r\n' "${line#*=}" >>"$machine/${line%%=*}"
+    [ -n "$line" ] || continue
+    mkdir -p "$(dirname "$machine/${line%%=*}")"
+    printf '%s\r\n' "${line#*=}" >>"$machine/${line%%=*}"
   done <<<"$files"
   printf '%s%s' "$header" "$log" | sed 's/$/\r/' >"$machine/drive_c/APP/INSTALL.LOG"
-  "$rescind32" --machine "$machine" /A 'C:\APP\INSTALL.LOG' >"$work/$name.out" 2>&1 || status=$?
+  # shellcheck disable=SC2086 # the options are words of their own
+  "$rescind32" --machine "$machine" $options 'C:\APP\INSTALL.LOG' >"$work/$name.out" 2>&1 ||
+    status=$?
   local problems=()
   [ "$status" = "$exit" ] || problems+=("exit status $status, not $exit")
   local after
@@ -45,6 +52,8 @@ run_case() {
     +*) grep -qxF -- "${line:1}" <<<"$after" || problems+=("lacks ${line:1}") ;;
     -*) ! grep -qxF -- "${line:1}" <<<"$after" || problems+=("still holds ${line:1}") ;;
     \>*) grep -qF -- "${line:1}" "$work/$name.out" || problems+=("never showed ${line:1}") ;;
+    \#*) [ "$(grep -cF -- "${line:1}" "$work/$name.out")" = 1 ] ||
+      problems+=("did not show once ${line:1}") ;;
     =*) [ -e "$machine/${line:1}" ] || problems+=("lost ${line:1}") ;;
     !*) [ ! -e "$machine/${line:1}" ] || problems+=("left ${line:1}") ;;
     log) keepLog=1 ;;
@@ -201,6 +210,26 @@ Execute Path: C:\APP\GONE.EXE
 drive_c/APP/DATA.DAT=the program'"'"'s own data
 programs.ini=[C:\APP\UNINST.EXE]
 programs.ini=Deletes=C:\APP\DATA.DAT'
+
+run_case folders_and_files_it_may_not_remove 3 1 "" 'File Copy: C:\APP\SUB
+Made Dir: C:\WINNT\SYSTEM32
+Made Dir: C:\
+' "=drive_c/APP/SUB/NOTES.TXT
+=drive_c/WINNT/SYSTEM32
+#Left C:\\APP\\SUB: a folder stands where the log names a file
+#Left C:\\WINNT\\SYSTEM32\\: a system folder or a drive's root is never removed
+#Left C:\\: a system folder or a drive's root is never removed" "drive_c/APP/SUB/NOTES.TXT=the user's"
+
+# A rollback whose backup is gone leaves the newer file and keeps the first installation's
+# records in the log.
+run_case rollback_without_its_backup 3 1 "" 'Made Dir: C:\APP
+File Copy: C:\APP\A.EXE
+'"$header"'Made Dir: C:\APP\BACKUP
+File Overwrite: C:\APP\A.EXE
+Backup Copy: C:\APP\BACKUP\A.EXE
+' '=drive_c/APP/A.EXE
+>Left C:\APP\A.EXE: its backup C:\APP\BACKUP\A.EXE is missing
+log' 'drive_c/APP/A.EXE=version 2' '/A /R'
 
 # The program removing itself on a Windows 95 machine: the first run leaves its own file,
 # starts a copy of itself from the temporary folder, and has Windows delete that copy at
