@@ -128,7 +128,10 @@ void Remover::RemoveDirectories(bool afterLog) {
             continue;
         }
         if (IsProtectedFolder(folder.Path)) {
-            Leave(folder.Path, "a system folder or a drive's root is never removed");
+            // Said once, in the first pass; the pass after the log passes over it quietly.
+            if (!afterLog) {
+                Leave(folder.Path, "a system folder or a drive's root is never removed");
+            }
             continue;
         }
         // Only a whole installed tree loses the files in it; elsewhere files the log
