@@ -236,14 +236,14 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
     const std::string fresh(Payloads[0].second.begin(), Payloads[0].second.end());
     struct Case {
         const char* Name;
-        platform::WindowsFamily Family;
-        std::function<void(RigMachine&)> Arrange;
-        std::vector<int> Answers;
+        platform::WindowsFamily Family = platform::WindowsFamily::WindowsNT;
+        std::function<void(RigMachine&)> Arrange = {};
+        std::vector<int> Answers = {};
         std::uint32_t Options = 0;
         std::uint64_t Cut = 0;
         std::uint32_t BadChecksum = 0;
-        int Result;
-        std::vector<std::string> Log;
+        int Result = -2;
+        std::vector<std::string> Log = {};
         bool Replaced = false;
         int ScratchLeft = 0;
     };
@@ -252,103 +252,66 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
         holder = rig.Services.Sandbox.CreateFileA("C:\\APP\\A.TXT", platform::file::GenericRead, 0,
                                                   platform::file::OpenExisting, 0);
     };
-    const auto nt = platform::WindowsFamily::WindowsNT;
+    const std::vector<std::string> overwritten{"File Overwrite: C:\\APP\\A.TXT"};
     const std::vector<Case> cases{
-        {"disk full in the middle of the file",
-         nt,
-         [](RigMachine& rig) {
-             rig.Payload.Plan.FailAt(FileCall::WriteFile, 2, platform::winerror::DiskFull,
-                                     FaultRepeat::FromThenOn);
-         },
-         {},
-         0,
-         0,
-         0,
-         -2,
-         {}},
-        {"access denied on the destination, ignored",
-         nt,
-         [](RigMachine& rig) {
-             rig.Services.Faulty.Plan.FailAt(
-                 FileCall::MoveFileA, 1, platform::winerror::AccessDenied, FaultRepeat::FromThenOn);
-         },
-         {id::Cancel},
-         0,
-         0,
-         0,
-         -1,
-         {"In Use: C:\\APP\\A.TXT Not Copied"}},
-        {"the copy cannot take the old file's place once, retried",
-         nt,
-         [](RigMachine& rig) {
-             rig.CountsWrites = true;
-             rig.Services.Faulty.Plan.FailAt(FileCall::MoveFileA, 2,
-                                             platform::winerror::AccessDenied);
-         },
-         {id::No},
-         0,
-         0,
-         0,
-         -1,
-         {"File Overwrite: C:\\APP\\A.TXT"},
-         true},
-        {"destination in use, aborted", nt, hold, {id::Yes}, 0, 0, 0, -2, {}},
-        {"checksum that does not match", nt, nullptr, {id::Yes}, 0, 0, 0x12345678, -2, {}},
-        {"checksum of the written copy that does not match",
-         nt,
-         [](RigMachine& rig) { rig.CountsWrites = true; },
-         {id::Yes},
-         0,
-         0,
-         0x12345678,
-         -2,
-         {}},
-        {"truncated archive", nt, nullptr, {id::Yes}, 0, 5000, 0, -2, {}},
-        {"cancel during the copy",
-         nt,
-         [](RigMachine& rig) { rig.CancelAfterWrites = 1; },
-         {},
-         0,
-         0,
-         0,
-         -2,
-         {}},
-        {"destination the user may not write",
-         nt,
-         [this](RigMachine&) {
-             WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\r\n");
-         },
-         {},
-         0,
-         0,
-         0,
-         -2,
-         {}},
-        {"security that cannot be read is not checked",
-         nt,
-         [this](RigMachine& rig) {
-             WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\\A.TXT\r\n");
-             rig.Services.FaultyAccess.Plan.FailAt(platform::AccessCheckCall::GetFileSecurityA, 1,
-                                                   platform::winerror::AccessDenied);
-         },
-         {},
-         0,
-         0,
-         0,
-         -1,
-         {"File Overwrite: C:\\APP\\A.TXT"},
-         true},
-        {"in use on Windows 95, replaced at restart",
-         platform::WindowsFamily::Windows95,
-         hold,
-         {},
-         context_option::ReplaceInUseAtRestart,
-         0,
-         0,
-         -1,
-         {"File Overwrite: C:\\APP\\A.TXT"},
-         false,
-         1},
+        {.Name = "disk full in the middle of the file",
+         .Arrange =
+             [](RigMachine& rig) {
+                 rig.Payload.Plan.FailAt(FileCall::WriteFile, 2, platform::winerror::DiskFull,
+                                         FaultRepeat::FromThenOn);
+             }},
+        {.Name = "access denied on the destination, ignored",
+         .Arrange =
+             [](RigMachine& rig) {
+                 rig.Services.Faulty.Plan.FailAt(FileCall::MoveFileA, 1,
+                                                 platform::winerror::AccessDenied,
+                                                 FaultRepeat::FromThenOn);
+             },
+         .Answers = {id::Cancel},
+         .Result = -1,
+         .Log = {"In Use: C:\\APP\\A.TXT Not Copied"}},
+        {.Name = "the copy cannot take the old file's place once, retried",
+         .Arrange =
+             [](RigMachine& rig) {
+                 rig.CountsWrites = true;
+                 rig.Services.Faulty.Plan.FailAt(FileCall::MoveFileA, 2,
+                                                 platform::winerror::AccessDenied);
+             },
+         .Answers = {id::No},
+         .Result = -1,
+         .Log = overwritten,
+         .Replaced = true},
+        {.Name = "destination in use, aborted", .Arrange = hold, .Answers = {id::Yes}},
+        {.Name = "checksum that does not match", .Answers = {id::Yes}, .BadChecksum = 0x12345678},
+        {.Name = "checksum of the written copy that does not match",
+         .Arrange = [](RigMachine& rig) { rig.CountsWrites = true; },
+         .Answers = {id::Yes},
+         .BadChecksum = 0x12345678},
+        {.Name = "truncated archive", .Answers = {id::Yes}, .Cut = 5000},
+        {.Name = "cancel during the copy",
+         .Arrange = [](RigMachine& rig) { rig.CancelAfterWrites = 1; }},
+        {.Name = "destination the user may not write",
+         .Arrange =
+             [this](RigMachine&) {
+                 WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\r\n");
+             }},
+        {.Name = "security that cannot be read is not checked",
+         .Arrange =
+             [this](RigMachine& rig) {
+                 WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\\A.TXT\r\n");
+                 rig.Services.FaultyAccess.Plan.FailAt(platform::AccessCheckCall::GetFileSecurityA,
+                                                       1, platform::winerror::AccessDenied);
+             },
+         .Result = -1,
+         .Log = overwritten,
+         .Replaced = true},
+        {.Name = "in use on Windows 95, replaced at restart",
+         .Family = platform::WindowsFamily::Windows95,
+         .Arrange = hold,
+         .Options = context_option::ReplaceInUseAtRestart,
+         .Result = -1,
+         .Log = overwritten,
+         .ScratchLeft = 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -57,43 +57,31 @@ TEST(OdbcActions, DriversAndDataSources) {
         std::uint8_t Opcode;
         std::uint8_t Flags;
         std::vector<std::string> Strings;
-        RunMode Mode;
-        bool Installed;
         std::vector<std::string> Calls;
-        int ProgressClosed;
+        int ProgressClosed = 0;
+        RunMode Mode = RunMode::Normal;
+        bool Installed = true;
     };
     const std::vector<Case> cases{
         {"driver with attributes",
          25,
          0,
-         {"",
-          "Vorn Driver\x7F"
-          "Driver=VD.DLL",
-          "DIR"},
-         RunMode::Normal,
-         true,
-         {"manager", "driver - Vorn Driver|Driver=VD.DLL|"},
-         0},
-        {"driver manager only", 25, 0, {"X.INF", "", ""}, RunMode::Normal, true, {"manager"}, 0},
+         {"", "Vorn Driver\177Driver=VD.DLL", "DIR"},
+         {"manager", "driver - Vorn Driver|Driver=VD.DLL|"}},
+        {"driver manager only", 25, 0, {"X.INF", "", ""}, {"manager"}},
         {"user data source",
          26,
          1,
-         {"Vorn Driver", "DSN=Plans\x7F"
-                         "DBQ=C:\\P.MDB"},
-         RunMode::Normal,
-         true,
+         {"Vorn Driver", "DSN=Plans\177DBQ=C:\\P.MDB"},
          {"config 4096 1 Vorn Driver DSN=Plans|DBQ=C:\\P.MDB|"},
          1},
         {"system data source",
          26,
          4,
          {"Vorn Driver", "DSN=Plans"},
-         RunMode::Normal,
-         true,
-         {"config 4096 4 Vorn Driver DSN=Plans|"},
-         0},
-        {"not in test mode", 26, 1, {"D", "DSN=x"}, RunMode::Test, true, {}, 0},
-        {"no installer library", 26, 1, {"D", "DSN=x"}, RunMode::Normal, false, {}, 0},
+         {"config 4096 4 Vorn Driver DSN=Plans|"}},
+        {"not in test mode", 26, 1, {"D", "DSN=x"}, {}, 0, RunMode::Test},
+        {"no installer library", 26, 1, {"D", "DSN=x"}, {}, 0, RunMode::Normal, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
