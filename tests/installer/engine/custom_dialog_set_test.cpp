@@ -161,9 +161,7 @@ DialogSample StartDialogsSample(const char* systemName) {
     ScriptBuilder b(2);
     b.Exit();
     DialogSample sample;
-    sample.Script = WriteScriptHeader(h);
-    std::vector<std::uint8_t> records = b.Build();
-    sample.Script.insert(sample.Script.end(), records.begin(), records.end());
+    sample.Script = WithHeader(h, b);
     return sample;
 }
 

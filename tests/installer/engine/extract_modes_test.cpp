@@ -45,9 +45,7 @@ std::vector<std::uint8_t> Archive(std::uint32_t bytesPerDisk) {
     install(payload.Entries[0], 0x04);
     install(payload.Entries[0], 0x40);
     b.Exit();
-    std::vector<std::uint8_t> script = WriteScriptHeader(SampleHeader());
-    std::vector<std::uint8_t> records = b.Build();
-    script.insert(script.end(), records.begin(), records.end());
+    const std::vector<std::uint8_t> script = WithHeader(SampleHeader(), b);
     ArchiveExtras extras;
     extras.BytesPerDisk = bytesPerDisk;
     extras.Pieces[static_cast<std::size_t>(EmbeddedPiece::SupportProgram)] =

@@ -46,10 +46,7 @@ std::vector<std::uint8_t> FileInstallScript(const PackedPayload& payload,
     ScriptHeader header = SampleHeader();
     header.LibraryBaseName = SampleLibraryBase;
     header.ArchiveIdentifier = SampleLibraryIdentifier;
-    std::vector<std::uint8_t> script = WriteScriptHeader(header);
-    std::vector<std::uint8_t> records = b.Build();
-    script.insert(script.end(), records.begin(), records.end());
-    return script;
+    return WithHeader(header, b);
 }
 
 std::vector<std::string> LogChanges(const std::filesystem::path& log) {

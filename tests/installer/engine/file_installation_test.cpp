@@ -425,10 +425,7 @@ TEST_F(FileInstallationTest, WildcardSourcesAndDirectoryActions) {
     b.Record(op::RenameFile, {}, {"C:\\DEST\\ONE.TXT", "UNO.TXT"});
     b.Record(op::DeleteFile, {0x0C}, {"C:\\SRC\\*.TXT"});
     b.Exit();
-    std::vector<std::uint8_t> script = WriteScriptHeader(SampleHeader());
-    std::vector<std::uint8_t> records = b.Build();
-    script.insert(script.end(), records.begin(), records.end());
-    EXPECT_EQ(RunScript(script, *PackPayload(Payloads).Payload), -1);
+    EXPECT_EQ(RunScript(WithHeader(SampleHeader(), b), *PackPayload(Payloads).Payload), -1);
     EXPECT_EQ(
         LogChanges(Native("C:\\APP\\INSTALL.LOG")),
         (std::vector<std::string>{"Made Dir: C:\\DEST", "File Copy: C:\\DEST\\ONE.TXT",

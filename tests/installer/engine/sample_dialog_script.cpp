@@ -140,9 +140,7 @@ DialogSample BuildDialogSample() {
     // Skipped: its condition does not hold.
     CustomDialogSetRecord(b, 0, size, size, "NAME", "nobody");
     b.Exit();
-    std::vector<std::uint8_t> records = b.Build();
-    sample.Script = WriteScriptHeader(h);
-    sample.Script.insert(sample.Script.end(), records.begin(), records.end());
+    sample.Script = WithHeader(h, b);
     return sample;
 }
 
@@ -198,9 +196,7 @@ DialogSample BuildListsSample(const std::string& directory) {
     auto size = static_cast<std::uint32_t>(sample.Archive.size());
     CustomDialogSetRecord(b, 0, size, size);
     b.Exit();
-    std::vector<std::uint8_t> records = b.Build();
-    sample.Script = WriteScriptHeader(h);
-    sample.Script.insert(sample.Script.end(), records.begin(), records.end());
+    sample.Script = WithHeader(h, b);
     return sample;
 }
 
@@ -245,9 +241,7 @@ DialogSample BuildDialogKindsSample() {
     CustomDialogSetRecord(b, 0, setSize, setSize, "PAGE", "Welcome");
     b.CallDll(call::OwnFunction, "", "f31", {std::string("1") + Sep + "DIR" + Sep + "PAGE"});
     b.Exit();
-    std::vector<std::uint8_t> records = b.Build();
-    sample.Script = WriteScriptHeader(h);
-    sample.Script.insert(sample.Script.end(), records.begin(), records.end());
+    sample.Script = WithHeader(h, b);
     return sample;
 }
 

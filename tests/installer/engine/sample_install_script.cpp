@@ -14,6 +14,13 @@ const std::string SetCount = std::string("5") + Sep + "COUNT" + Sep + "%COUNT%";
 
 } // namespace
 
+std::vector<std::uint8_t> WithHeader(const ScriptHeader& header, const ScriptBuilder& records) {
+    std::vector<std::uint8_t> script = WriteScriptHeader(header);
+    const std::vector<std::uint8_t> built = records.Build();
+    script.insert(script.end(), built.begin(), built.end());
+    return script;
+}
+
 ScriptHeader SampleHeader() {
     ScriptHeader h;
     h.LogPath = "C:\\APP\\INSTALL.LOG";

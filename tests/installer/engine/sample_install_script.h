@@ -10,6 +10,8 @@
 
 namespace vorn {
 
+class ScriptBuilder;
+
 /// Separates the fields of a set-variable call's argument.
 inline constexpr char Sep = '\x7F';
 
@@ -28,5 +30,8 @@ struct SampleScript {
 /// run is aborted. `cancelAt` puts a call that aborts the run before that record of the
 /// main part.
 SampleScript BuildSample(int cancelAt = -1);
+
+/// A whole script: `header` followed by the records `records` builds.
+std::vector<std::uint8_t> WithHeader(const ScriptHeader& header, const ScriptBuilder& records);
 
 } // namespace vorn

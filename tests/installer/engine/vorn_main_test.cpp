@@ -139,9 +139,7 @@ TEST_F(VornMainTest, SetLogFilePausesResumesAndMovesToANewLog) {
     b.SetLogFile(0, "");
     b.SetLogFile(2, "%WIN%\\SECOND.LOG");
     b.AddToLog("Made Dir: C:\\APP\\SECOND\r\n");
-    std::vector<std::uint8_t> records = b.Build();
-    SampleScript s{WriteScriptHeader(SampleHeader()), 0, 0, 0};
-    s.Bytes.insert(s.Bytes.end(), records.begin(), records.end());
+    SampleScript s{WithHeader(SampleHeader(), b), 0, 0, 0};
     EXPECT_EQ(Run(s, ""), -1);
     EXPECT_EQ(MadeDirs(ReadInstallLog(Native("C:\\APP\\INSTALL.LOG")).Log),
               std::vector<std::string>{"C:\\APP\\FIRST"});
@@ -157,9 +155,7 @@ TEST_F(VornMainTest, UsersLanguageIsTheDefaultChoiceOfSeveral) {
                {"Setup", testing::NumberedMessages()}};
     ScriptBuilder b(2);
     b.AddToLog("Made Dir: C:\\%LANG%\r\n");
-    std::vector<std::uint8_t> records = b.Build();
-    SampleScript s{WriteScriptHeader(h), 0, 0, 0};
-    s.Bytes.insert(s.Bytes.end(), records.begin(), records.end());
+    SampleScript s{WithHeader(h, b), 0, 0, 0};
     EXPECT_EQ(Run(s, ""), -1);
     LogReadResult read = ReadInstallLog(Native("C:\\APP\\INSTALL.LOG"));
     EXPECT_EQ(read.Log.Title, "Setup");
@@ -188,10 +184,7 @@ TEST_F(VornMainTest, TestModeWritesNoLogAndRestartValuesSetTheExitAction) {
         ScriptBuilder b;
         b.CallDll(call::OwnFunction, "", "f16",
                   {std::string("1") + Sep + "RESTART" + Sep + c.Restart});
-        std::vector<std::uint8_t> header = WriteScriptHeader(SampleHeader());
-        std::vector<std::uint8_t> records = b.Build();
-        SampleScript s{header, 0, 0, 0};
-        s.Bytes.insert(s.Bytes.end(), records.begin(), records.end());
+        SampleScript s{WithHeader(SampleHeader(), b), 0, 0, 0};
         std::strcpy(RestartProgram, "untouched");
         std::strcpy(RestartArguments, "untouched");
         Context = InstallContext{};
