@@ -287,9 +287,9 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     result.Exists = result.Names.empty();
     result.IsFolder = result.Exists;
     // Folders spelt as they are on disk are found with one look at the whole folder path,
-    // where looking their names up one by one takes a look each; any other spelling is
-    // looked up name by name.
-    // That look tells the folder cache which folder the path names.
+    // where looking their names up one by one takes a look each, and that look tells the
+    // folder cache which folder the path names; any other spelling is looked up name by
+    // name.
     std::size_t first = 0;
     std::optional<sandbox::FolderId> seen;
     if (result.Names.size() > 1) {
