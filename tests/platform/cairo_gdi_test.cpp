@@ -251,6 +251,45 @@ TEST_F(CairoGdiTest, EllipseAndArcOutlinesTakeTheGdiPixels) {
     }
 }
 
+TEST_F(CairoGdiTest, HugeEllipsesAndArcsAreTracedRowByRowOnTheImage) {
+    // A circle of radius 100,000 whose leftmost point is (10, 32): on the image its
+    // outline is column 10 and its inside everything right of it. The arc runs
+    // counter-clockwise from the ray through (10, 0) to the ray through (10, 32), both
+    // included.
+    constexpr int R = 100000;
+    const Rect box{10, 32 - R, 10 + 2 * R, 32 + R};
+    auto draw = [&](int style, bool arc) {
+        Clear();
+        ScopedSelection pen(Gdi, Dc.Get(), OwnObject(Gdi, Gdi.CreatePen(style, 1, Black)));
+        if (arc) {
+            Gdi.Arc(Dc.Get(), box.left, box.top, box.right, box.bottom, 10, 0, 10, 32);
+        } else {
+            Gdi.Ellipse(Dc.Get(), box.left, box.top, box.right, box.bottom);
+        }
+        return BlackPixels();
+    };
+    auto column = [](int from, int to) {
+        std::set<std::pair<int, int>> pixels;
+        for (int y = from; y <= to; ++y) {
+            pixels.insert({10, y});
+        }
+        return pixels;
+    };
+    Gdi.SelectObject(Dc.Get(), Gdi.GetStockObject(stock::NullBrush));
+    EXPECT_EQ(draw(ps::Solid, false), column(0, Height - 1));
+    EXPECT_EQ(draw(ps::Solid, true), column(0, 32));
+    for (bool arc : {false, true}) {
+        auto dashed = draw(ps::Dash, arc);
+        auto solid = draw(ps::Solid, arc);
+        EXPECT_TRUE(std::includes(solid.begin(), solid.end(), dashed.begin(), dashed.end()));
+        EXPECT_GT(dashed.size(), 0u);
+        EXPECT_LT(dashed.size(), solid.size());
+    }
+    auto black = OwnObject(Gdi, Gdi.CreateSolidBrush(Black));
+    Gdi.SelectObject(Dc.Get(), black.Get());
+    EXPECT_EQ(draw(ps::Null, false).size(), static_cast<std::size_t>((Width - 10) * Height));
+}
+
 TEST_F(CairoGdiTest, FarPolygonAndRegionsFillOnlyWhatIsInside) {
     constexpr int Far = 2000000000;
     const std::array<Point, 4> huge = {{{-Far, -Far}, {Far, -Far}, {Far, Far}, {-Far, Far}}};
