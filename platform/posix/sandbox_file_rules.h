@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace platform::sandbox {
@@ -47,8 +48,10 @@ inline FileTime ToFileTime(const timespec& time) {
 }
 
 /// What GetFileAttributesA reports: the stored attributes, archive for a file with none.
-inline std::uint32_t StoredAttributes(const std::filesystem::path& native, bool directory) {
-    const std::uint32_t stored = ReadEntryInfo(native).Attributes;
+/// `folder` as for ReadEntryInfo.
+inline std::uint32_t StoredAttributes(const std::filesystem::path& native, bool directory,
+                                      std::optional<sandbox::FolderId> folder = std::nullopt) {
+    const std::uint32_t stored = ReadEntryInfo(native, folder).Attributes;
     if (directory) {
         return (stored & ~file::AttributeNormal) | file::AttributeDirectory;
     }

@@ -157,7 +157,7 @@ FileHandle SandboxFiles::CreateFileA(std::string_view fileName, std::uint32_t de
     }
     const std::uint32_t given = flagsAndAttributes & SettableAttributes;
     if (!exists || truncates) {
-        EntryInfo info = ReadEntryInfo(path.Native);
+        EntryInfo info = ReadEntryInfo(path.Native, path.Folder);
         const std::uint32_t attributes = given == 0 ? 0 : given | file::AttributeArchive;
         if (info.Attributes != attributes) {
             info.Attributes = attributes;
@@ -492,7 +492,7 @@ bool SandboxFiles::MoveFile(std::string_view existingFileName, std::string_view 
         fs::remove(source.Native, error);
         return true;
     }
-    if (!MoveEntry(source.Native, destination)) {
+    if (!MoveEntry(source.Native, destination, source.Folder)) {
         return Fail(winerror::AccessDenied);
     }
     ShortNameOf(destination);
@@ -537,7 +537,7 @@ std::uint32_t SandboxFiles::GetFileAttributesA(std::string_view fileName) {
     if (path.Names.empty()) {
         return file::AttributeDirectory;
     }
-    return StoredAttributes(path.Native, path.IsFolder);
+    return StoredAttributes(path.Native, path.IsFolder, path.Folder);
 }
 
 bool SandboxFiles::SetFileAttributesA(std::string_view fileName, std::uint32_t attributes) {

@@ -275,11 +275,12 @@ std::string EntryWithShortName(const EntryList& list, const fs::path& folder,
     return {};
 }
 
-EntryList RememberedEntryList(const fs::path& folder, const EntryListReader& read) {
+EntryList RememberedEntryList(const fs::path& folder, const EntryListReader& read,
+                              std::optional<FolderId> seen) {
     FolderCache& cache = TheCache();
     const std::lock_guard lock(cache.Lock);
     EntryList unkept;
-    const EntryList* list = Entries(cache, cache.Find(folder), folder, read, unkept);
+    const EntryList* list = Entries(cache, cache.Find(folder, seen), folder, read, unkept);
     return list == nullptr ? read(folder) : *list;
 }
 

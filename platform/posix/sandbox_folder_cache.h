@@ -31,13 +31,6 @@ using UniqueDirectory = UniqueHandle<DirectoryCloser>;
 /// The list file's name in each folder, which no Windows path can reach.
 inline constexpr const char* EntryListName = "sandbox:entries";
 
-/// A folder as the file system knows it, whatever its path.
-struct FolderId {
-    dev_t Device = 0;
-    ino_t Inode = 0;
-    auto operator<=>(const FolderId&) const = default;
-};
-
 /// Reads a folder's entry list from its list file.
 using EntryListReader = std::function<EntryList(const std::filesystem::path&)>;
 
@@ -57,7 +50,8 @@ std::string EntryWithShortName(const EntryList& list, const std::filesystem::pat
                                std::string_view name);
 
 /// The folder's entry list as remembered, else as `read` reads it from the folder,
-/// remembered then until the folder's list file changes.
-EntryList RememberedEntryList(const std::filesystem::path& folder, const EntryListReader& read);
+/// remembered then until the folder's list file changes. `seen` as for FindRememberedName.
+EntryList RememberedEntryList(const std::filesystem::path& folder, const EntryListReader& read,
+                              std::optional<FolderId> seen = std::nullopt);
 
 } // namespace platform::sandbox

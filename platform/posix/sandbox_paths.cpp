@@ -67,8 +67,9 @@ EntryList ReadEntryListFile(const fs::path& folder) {
     return list;
 }
 
-EntryList LoadEntryList(const fs::path& folder) {
-    return sandbox::RememberedEntryList(folder, ReadEntryListFile);
+EntryList LoadEntryList(const fs::path& folder,
+                        std::optional<sandbox::FolderId> seen = std::nullopt) {
+    return sandbox::RememberedEntryList(folder, ReadEntryListFile, seen);
 }
 
 void SaveEntryList(const fs::path& folder, const EntryList& list) {
@@ -303,6 +304,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
             seen = sandbox::FolderId{status.st_dev, status.st_ino};
         }
     }
+    result.Folder = seen;
     for (std::size_t i = first; i < result.Names.size(); ++i) {
         const bool last = i + 1 == result.Names.size();
         const bool pattern = last && result.Names[i].find_first_of("*?") != std::string::npos;
@@ -328,8 +330,8 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     return result;
 }
 
-EntryInfo ReadEntryInfo(const fs::path& entry) {
-    EntryList list = LoadEntryList(entry.parent_path());
+EntryInfo ReadEntryInfo(const fs::path& entry, std::optional<sandbox::FolderId> folder) {
+    EntryList list = LoadEntryList(entry.parent_path(), folder);
     auto it = list.find(entry.filename().string());
     return it == list.end() ? EntryInfo{} : it->second;
 }
@@ -366,12 +368,13 @@ void ForgetEntryInfo(const fs::path& entry) {
     }
 }
 
-bool MoveEntry(const fs::path& from, const fs::path& to) {
+bool MoveEntry(const fs::path& from, const fs::path& to,
+               std::optional<sandbox::FolderId> fromFolder) {
     std::error_code error;
     const fs::path folder = from.parent_path();
     if (folder == to.parent_path()) {
         // Within one folder the move is one read and at most one write of its list.
-        EntryList list = LoadEntryList(folder);
+        EntryList list = LoadEntryList(folder, fromFolder);
         const auto found = list.find(from.filename().string());
         // A new name means a new 8.3 name, made when it is wanted.
         const EntryInfo info{found == list.end() ? 0 : found->second.Attributes, {}};
@@ -388,7 +391,7 @@ bool MoveEntry(const fs::path& from, const fs::path& to) {
         }
         return true;
     }
-    EntryInfo info = ReadEntryInfo(from);
+    EntryInfo info = ReadEntryInfo(from, fromFolder);
     fs::rename(from, to, error);
     if (error) {
         return false;

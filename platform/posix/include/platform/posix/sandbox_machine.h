@@ -5,12 +5,23 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <utility>
 #include <vector>
 
 namespace platform {
+
+namespace sandbox {
+/// A folder as the file system knows it, whatever its path.
+struct FolderId {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    auto operator<=>(const FolderId&) const = default;
+};
+} // namespace sandbox
 
 enum class WindowsFamily { Windows95, WindowsNT };
 
@@ -68,6 +79,9 @@ struct SandboxPath {
     bool Exists = false;
     /// The last name exists and is a folder, or a link to one (the root is one).
     bool IsFolder = false;
+    /// The folder holding the last name, when resolving looked at its path as a whole:
+    /// reading that folder's entry list in the same call needs no look of its own.
+    std::optional<sandbox::FolderId> Folder;
     /// It lies on an installation medium, which nothing writes to.
     bool ReadOnly = false;
 
@@ -160,11 +174,16 @@ struct EntryInfo {
     /// Empty until one is needed, and for names that are 8.3 names already.
     std::string ShortName;
 };
-EntryInfo ReadEntryInfo(const std::filesystem::path& entry);
+/// `folder`, when given, is the identity of the entry's folder that the caller has just
+/// looked at (SandboxPath::Folder).
+EntryInfo ReadEntryInfo(const std::filesystem::path& entry,
+                        std::optional<sandbox::FolderId> folder = std::nullopt);
 void WriteEntryInfo(const std::filesystem::path& entry, const EntryInfo& info);
 void ForgetEntryInfo(const std::filesystem::path& entry);
-/// Renames an entry on Linux and carries its information along.
-bool MoveEntry(const std::filesystem::path& from, const std::filesystem::path& to);
+/// Renames an entry on Linux and carries its information along; `folder` as for
+/// ReadEntryInfo, of the source's folder.
+bool MoveEntry(const std::filesystem::path& from, const std::filesystem::path& to,
+               std::optional<sandbox::FolderId> folder = std::nullopt);
 
 /// Whether a name needs no other 8.3 name: at most eight characters, a dot and three,
 /// none of them a blank or one of "+,;=[]".
