@@ -160,6 +160,9 @@ void Remover::RemoveDirectories(bool afterLog) {
                 emptied.push_back(above);
             }
         }
+        if (GoesWithOwnExecutable(path)) {
+            continue;
+        }
         if (emptied.empty() || !Nt) {
             Leave(folder.Path, "the folder still holds files the log does not record as created");
             continue;
@@ -194,6 +197,43 @@ void Remover::RemoveTree(const std::string& folder, bool withFiles, int depth) {
     }
     search.Reset();
     S.Files.RemoveDirectoryA(folder);
+}
+
+// Whether the copy of the uninstaller that deletes its own file, after this run, removes
+// `folder` too: the file's own folder, or the application's folder or one inside it, when
+// the file is all the folder still holds.
+bool Remover::GoesWithOwnExecutable(const std::string& folder) {
+    if (!Report.OwnExecutableToDelete) {
+        return false;
+    }
+    const std::string application = WithoutTrailingSlash(Lists.ApplicationDirectory);
+    const bool removedByCopy = EqualsIgnoringCase(folder, ParentFolder(Options.OwnExecutable)) ||
+                               (!application.empty() && platform::StartsWithIgnoringCase(
+                                                            folder + "\\", application + "\\"));
+    return removedByCopy && HoldsOnlyOwnExecutable(folder, 0);
+}
+
+bool Remover::HoldsOnlyOwnExecutable(const std::string& folder, int depth) {
+    if (depth > MaxKeyDepth) {
+        return false;
+    }
+    platform::FindData found;
+    platform::UniqueFind search(S.Files.FindFirstFileA(folder + "\\*.*", found), {&S.Files});
+    if (!search) {
+        return true;
+    }
+    do {
+        if (found.FileName == "." || found.FileName == "..") {
+            continue;
+        }
+        const std::string path = folder + "\\" + found.FileName;
+        if ((found.FileAttributes & platform::file::AttributeDirectory) != 0
+                ? !HoldsOnlyOwnExecutable(path, depth + 1)
+                : !EqualsIgnoringCase(path, Options.OwnExecutable)) {
+            return false;
+        }
+    } while (S.Files.FindNextFileA(search.Get(), found));
+    return true;
 }
 
 SharedFileAnswer Remover::ReleaseSharedCount(const std::string& path, bool& shared) {

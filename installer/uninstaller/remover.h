@@ -84,6 +84,8 @@ private:
     void RestoreFile(const std::string& backup, const std::string& target);
     bool ScheduleReplacement(const std::string& source, const char* target);
     void RemoveTree(const std::string& folder, bool withFiles, int depth);
+    bool GoesWithOwnExecutable(const std::string& folder);
+    bool HoldsOnlyOwnExecutable(const std::string& folder, int depth);
     bool DeleteKeyTree(platform::HKEY root, const std::string& key, int depth);
     bool IsProtectedFolder(const std::string& folder) const {
         return WithoutTrailingSlash(folder).size() < 4 ||

@@ -232,23 +232,28 @@ Backup Copy: C:\APP\BACKUP\A.EXE
 log' 'drive_c/APP/A.EXE=version 2' '/A /R'
 
 # The program removing itself on a Windows 95 machine: the first run leaves its own file,
-# starts a copy of itself from the temporary folder, and has Windows delete that copy at
-# the next start through WININIT.INI; the copy's run then deletes the program and its
-# folder.
+# starts a copy of itself from the temporary folder, has Windows delete that copy at the
+# next start through WININIT.INI, and reports nothing left, since the copy's run then
+# deletes the program and its folder.
 self=$work/self
 c=$self/drive_c
 "$vornsetup" --new-machine "$self" >/dev/null
 sed -i 's/^Family=NT/Family=95/' "$self/machine.ini"
-mkdir -p "$c/APP"
-echo program >"$c/APP/RESCIND32.EXE"
-printf '%sMade Dir: C:\\APP\nFile Copy: C:\\APP\\RESCIND32.EXE\n' "$header" | sed 's/$/\r/' \
-  >"$c/APP/INSTALL.LOG"
-status=0
-"$rescind32" --machine "$self" --program 'C:\APP\RESCIND32.EXE' /A 'C:\APP\INSTALL.LOG' \
-  >"$work/self.out" 2>&1 || status=$?
+# Lays C:\APP out as the setup made it (the program and the log that names it) and runs
+# the program from there.
+run_from_app() {
+  mkdir -p "$c/APP"
+  echo program >"$c/APP/RESCIND32.EXE"
+  printf '%sMade Dir: C:\\APP\nFile Copy: C:\\APP\\RESCIND32.EXE\n' "$header" | sed 's/$/\r/' \
+    >"$c/APP/INSTALL.LOG"
+  status=0
+  "$rescind32" --machine "$self" --program 'C:\APP\RESCIND32.EXE' /A 'C:\APP\INSTALL.LOG' \
+    >"$work/self.out" 2>&1 || status=$?
+}
+run_from_app
 copy=$(sed -n 's/^NUL=C:\\TEMP\\\(KTB[0-9A-F]*\.EXE\)\r$/\1/p' "$c/WINNT/WININIT.INI" 2>/dev/null || true)
 broken=0
-[ "$status" = 0 ] || [ "$status" = 3 ] || broken=1
+[ "$status" = 0 ] || broken=1
 [ -n "$copy" ] && cmp -s "$c/TEMP/$copy" "$c/APP/RESCIND32.EXE" || broken=1
 [ "$(head -n 1 "$c/WINNT/WININIT.INI")" = $'[rename]\r' ] || broken=1
 grep -qF "CreateProcessA: \"C:\\TEMP\\$copy\" /z \"C:\\APP\\RESCIND32.EXE\" \"C:\\APP\\\"" \
@@ -262,6 +267,14 @@ fi
 if [ -e "$c/APP" ]; then
   failures=$((failures + 1))
   echo "FAIL: the copy's run left C:\APP"
+fi
+# A file the log does not name beside the program keeps the folder, and the run says so.
+mkdir -p "$c/APP"
+echo other >"$c/APP/OTHER.TXT"
+run_from_app
+if [ "$status" != 3 ] || ! grep -qF 'Left C:\APP\: the folder still holds' "$work/self.out"; then
+  failures=$((failures + 1))
+  echo "FAIL: a folder with a file the log does not name was not reported (exit status $status)"
 fi
 
 [ "$failures" = 0 ] || exit 1
