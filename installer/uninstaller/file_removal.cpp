@@ -148,7 +148,8 @@ void Remover::RemoveDirectories(bool afterLog) {
     for (const DirectoryItem& folder : Lists.Directories) {
         const std::string path = WithoutTrailingSlash(folder.Path);
         if (!InScope(folder.LastInstallation) || IsProtectedFolder(folder.Path) ||
-            S.Files.GetFileAttributesA(path) == platform::file::InvalidAttributes) {
+            S.Files.GetFileAttributesA(path) == platform::file::InvalidAttributes ||
+            GoesWithOwnExecutable(path)) {
             continue;
         }
         // Files that go at the restart take their folders with them, the deepest first.
@@ -159,9 +160,6 @@ void Remover::RemoveDirectories(bool afterLog) {
                  above = std::string(ParentFolder(above))) {
                 emptied.push_back(above);
             }
-        }
-        if (GoesWithOwnExecutable(path)) {
-            continue;
         }
         if (emptied.empty() || !Nt) {
             Leave(folder.Path, "the folder still holds files the log does not record as created");
@@ -176,26 +174,35 @@ void Remover::RemoveDirectories(bool afterLog) {
     }
 }
 
+bool Remover::EachEntry(const std::string& folder,
+                        const std::function<bool(const std::string&, bool)>& visit) {
+    platform::FindData found;
+    platform::UniqueFind search(S.Files.FindFirstFileA(folder + "\\*.*", found), {&S.Files});
+    if (!search) {
+        return true;
+    }
+    do {
+        if (found.FileName != "." && found.FileName != ".." &&
+            !visit(folder + "\\" + found.FileName,
+                   (found.FileAttributes & platform::file::AttributeDirectory) != 0)) {
+            return false;
+        }
+    } while (S.Files.FindNextFileA(search.Get(), found));
+    return true;
+}
+
 void Remover::RemoveTree(const std::string& folder, bool withFiles, int depth) {
     if (depth > MaxKeyDepth) {
         return;
     }
-    platform::FindData found;
-    platform::UniqueFind search(S.Files.FindFirstFileA(folder + "\\*.*", found), {&S.Files});
-    if (search) {
-        do {
-            if (found.FileName == "." || found.FileName == "..") {
-                continue;
-            }
-            const std::string path = folder + "\\" + found.FileName;
-            if ((found.FileAttributes & platform::file::AttributeDirectory) != 0) {
-                RemoveTree(path, withFiles, depth + 1);
-            } else if (withFiles) {
-                RemoveFile(path);
-            }
-        } while (S.Files.FindNextFileA(search.Get(), found));
-    }
-    search.Reset();
+    EachEntry(folder, [&](const std::string& path, bool isFolder) {
+        if (isFolder) {
+            RemoveTree(path, withFiles, depth + 1);
+        } else if (withFiles) {
+            RemoveFile(path);
+        }
+        return true;
+    });
     S.Files.RemoveDirectoryA(folder);
 }
 
@@ -214,26 +221,10 @@ bool Remover::GoesWithOwnExecutable(const std::string& folder) {
 }
 
 bool Remover::HoldsOnlyOwnExecutable(const std::string& folder, int depth) {
-    if (depth > MaxKeyDepth) {
-        return false;
-    }
-    platform::FindData found;
-    platform::UniqueFind search(S.Files.FindFirstFileA(folder + "\\*.*", found), {&S.Files});
-    if (!search) {
-        return true;
-    }
-    do {
-        if (found.FileName == "." || found.FileName == "..") {
-            continue;
-        }
-        const std::string path = folder + "\\" + found.FileName;
-        if ((found.FileAttributes & platform::file::AttributeDirectory) != 0
-                ? !HoldsOnlyOwnExecutable(path, depth + 1)
-                : !EqualsIgnoringCase(path, Options.OwnExecutable)) {
-            return false;
-        }
-    } while (S.Files.FindNextFileA(search.Get(), found));
-    return true;
+    return depth <= MaxKeyDepth && EachEntry(folder, [&](const std::string& path, bool isFolder) {
+               return isFolder ? HoldsOnlyOwnExecutable(path, depth + 1)
+                               : EqualsIgnoringCase(path, Options.OwnExecutable);
+           });
 }
 
 SharedFileAnswer Remover::ReleaseSharedCount(const std::string& path, bool& shared) {

@@ -7,6 +7,7 @@
 #include "removal_engine.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,10 @@ private:
     bool RemoveFile(const std::string& path);
     void RestoreFile(const std::string& backup, const std::string& target);
     bool ScheduleReplacement(const std::string& source, const char* target);
+    /// Calls `visit` with the path of each entry in `folder` and whether it is a folder,
+    /// until a call returns false; whether none did.
+    bool EachEntry(const std::string& folder,
+                   const std::function<bool(const std::string&, bool)>& visit);
     void RemoveTree(const std::string& folder, bool withFiles, int depth);
     bool GoesWithOwnExecutable(const std::string& folder);
     bool HoldsOnlyOwnExecutable(const std::string& folder, int depth);

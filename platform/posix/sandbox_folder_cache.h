@@ -14,7 +14,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace platform::sandbox {
 

@@ -292,7 +292,6 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     // folder cache which folder the path names; any other spelling is looked up name by
     // name.
     std::size_t first = 0;
-    std::optional<sandbox::FolderId> seen;
     if (result.Names.size() > 1) {
         fs::path folder = result.Native;
         for (std::size_t i = 0; i + 1 < result.Names.size(); ++i) {
@@ -301,10 +300,9 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         if (struct stat status{}; ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
             result.Native = std::move(folder);
             first = result.Names.size() - 1;
-            seen = sandbox::FolderId{status.st_dev, status.st_ino};
+            result.Folder = sandbox::FolderId{status.st_dev, status.st_ino};
         }
     }
-    result.Folder = seen;
     for (std::size_t i = first; i < result.Names.size(); ++i) {
         const bool last = i + 1 == result.Names.size();
         const bool pattern = last && result.Names[i].find_first_of("*?") != std::string::npos;
@@ -312,7 +310,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         bool isFolder = false;
         if (result.ParentExists && !pattern) {
             entry = FindEntry(result.Native, result.Names[i], isFolder,
-                              i == first ? seen : std::nullopt);
+                              i == first ? result.Folder : std::nullopt);
         }
         if (entry.empty()) {
             result.Native /= AnsiToUtf8(result.Names[i]);
