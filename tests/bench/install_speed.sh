@@ -3,7 +3,9 @@
 # sandbox machine, from a stored archive (vornbuild --store) and from a deflated one,
 # beside `cp -r` of the same files, and beside zlib's own inflate of the deflated
 # payload (python3's zlib module, which calls the same inflate, plus the CRC-32 the
-# installation computes).
+# installation computes), and beside tests/bench/install_floor_bench: the least any
+# installation of these files must do (a temporary name, a date stamp, a rename and a log
+# line per file), whose share of cp -r's throughput is as far as the installation's can go.
 #
 # The measures run side by side in each round, each into a folder of its own that is
 # removed only after the last round: a file system that has just deleted a thousand files
@@ -37,7 +39,7 @@ while [ $# -gt 0 ]; do
     --baseline) baseline=${2:?--baseline needs a folder}; shift 2 ;;
     --runs) runs=${2:?--runs needs a number}; shift 2 ;;
     --keep) keep=1; shift ;;
-    -h | --help) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,29p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "install_speed: unknown argument '$1' (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -47,13 +49,15 @@ esac
 vornbuild=$build/apps/vornbuild/vornbuild
 vornsetup=$build/apps/vornsetup/vornsetup
 engine=$build/installer/engine/libvorn0132.so
-for program in "$vornbuild" "$vornsetup" "$engine"; do
+floor=$build/tests/bench/install_floor_bench
+for program in "$vornbuild" "$vornsetup" "$engine" "$floor"; do
   [ -x "$program" ] || { echo "install_speed: no $program (build it first)" >&2; exit 2; }
 done
 command -v python3 >/dev/null || { echo "install_speed: python3 is missing" >&2; exit 2; }
 vornbuild=$(realpath "$vornbuild")
 vornsetup=$(realpath "$vornsetup")
 engine=$(realpath "$engine")
+floor=$(realpath "$floor")
 # The builds timed: this one ("this") and the baseline ("base") when given.
 builds=this
 if [ -n "$baseline" ]; then
@@ -142,6 +146,8 @@ for round in $(seq "$runs"); do
   sync
   timed t-copy cp -r files "round$round/copy"
   same "round$round/copy"
+  timed t-floor "$floor" files "round$round/floor"
+  same "round$round/floor"
   for kind in empty stored deflated; do
     for which in $builds; do
       if [ "$which" = this ]; then
@@ -195,6 +201,7 @@ echo
 echo "| measure | best wall (s) | best user + system (s) | median wall (s) | median user + system (s) | MB/s (best wall) |"
 echo "|---|---:|---:|---:|---:|---:|"
 for row in "cp -r:copy" "install, stored:install-stored" "install, deflated:install-deflated" \
+  "required steps alone (install_floor_bench):floor" \
   "setup with no files (start-up):install-empty" "install step alone, stored:step-stored" \
   "install step alone, deflated:step-deflated" "zlib inflate + CRC-32 alone (python3 zlib):inflate" \
   "vornbuild --store (one run):build-stored" "vornbuild, deflate (one run):build-deflated"; do
@@ -215,6 +222,10 @@ for suffix in "" ${baseline:+-base}; do
       "CPU $(ratio "$(cpu best t-copy)" "$(cpu best "$times")") (the aim is at least 0.80)"
   done
 done
+echo "The required steps alone, throughput as a share of cp -r's (best rounds): wall" \
+  "$(ratio "$(wall best t-copy)" "$(wall best t-floor)"), CPU $(ratio "$(cpu best t-copy)" "$(cpu best t-floor)")" \
+  "(as far as any installation can go here); the stored install step's throughput as a share" \
+  "of theirs: $(ratio "$(wall best t-floor)" "$(wall best t-step-stored)")"
 echo "Deflated installation: inflate alone is a share of" \
   "$(ratio "$(cpu best t-inflate)" "$(cpu best t-step-deflated)") of its install step's CPU time and" \
   "$(ratio "$(wall best t-inflate)" "$(wall best t-step-deflated)") of its wall time (best rounds)"
