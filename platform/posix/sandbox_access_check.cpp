@@ -4,7 +4,6 @@
 #include "platform/files.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace platform {
 
@@ -17,7 +16,7 @@ constexpr std::uint32_t InvalidSecurityDescriptor = 1338; ///< ERROR_INVALID_SEC
 // The rights that change a file: its data, its attributes, its removal, or all of them.
 constexpr std::uint32_t WriteRights = 0x00000116 | 0x00010000 | 0x40000000 | 0x10000000;
 // A list longer than this many lines is read no further.
-constexpr int MaxListLines = 4096;
+constexpr std::size_t MaxListLines = 4096;
 
 bool Covers(const std::filesystem::path& folder, const std::filesystem::path& entry) {
     auto mismatch = std::mismatch(folder.begin(), folder.end(), entry.begin(), entry.end());
@@ -27,12 +26,7 @@ bool Covers(const std::filesystem::path& folder, const std::filesystem::path& en
 } // namespace
 
 bool SandboxAccessCheck::ReadOnlyForUser(const std::filesystem::path& native) const {
-    std::ifstream file(Machine.Folder() / ReadOnlyList, std::ios::binary);
-    int lines = 0;
-    for (std::string line; lines < MaxListLines && std::getline(file, line); ++lines) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
+    for (const std::string& line : Machine.ListLines(ReadOnlyList, MaxListLines)) {
         const SandboxPath listed = Machine.Resolve(line);
         if (!line.empty() && listed.Error == 0 && listed.Exists && Covers(listed.Native, native)) {
             return true;

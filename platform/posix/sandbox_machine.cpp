@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/ini_text.h"
 #include "platform/posix/sandbox_registry.h"
+#include "platform/stdio_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -339,12 +340,22 @@ bool SandboxMachine::UseSpace(char letter, std::int64_t bytes) {
 }
 
 fs::path SandboxMachine::DriveFolder(char letter) const {
+    return DriveFolderText(letter);
+}
+
+std::string SandboxMachine::DriveFolderText(char letter) const {
+    const auto withoutClosingSeparator = [](std::string text) {
+        while (text.size() > 1 && text.back() == '/') {
+            text.pop_back();
+        }
+        return text;
+    };
     for (const auto& [medium, hostFolder] : Media) {
         if (medium == UpperAnsi(letter)) {
-            return hostFolder;
+            return withoutClosingSeparator(hostFolder.native());
         }
     }
-    return Root / (std::string("drive_") + LowerAnsi(letter));
+    return withoutClosingSeparator(Root.native()) + "/drive_" + LowerAnsi(letter);
 }
 
 std::vector<PendingRename> SandboxMachine::PendingRenames() const {
@@ -402,17 +413,46 @@ int SandboxMachine::Restart() {
 }
 
 bool SandboxMachine::HeldOpen(const fs::path& native) const {
-    std::ifstream file(Root / "held_open.txt", std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
+    for (const std::string& line : ListLines("held_open.txt", SIZE_MAX)) {
         const SandboxPath held = Resolve(line);
         if (held.Error == 0 && held.Exists && held.Native == native) {
             return true;
         }
     }
     return false;
+}
+
+std::vector<std::string> SandboxMachine::ListLines(std::string_view fileName,
+                                                   std::size_t maxLines) const {
+    // Read with stdio, not a stream: the lists are looked at for every file an installation
+    // writes, and are mostly absent, where a stream costs more to set up than the failed
+    // open itself.
+    const std::string path = Root.native() + '/' + std::string(fileName);
+    const UniqueStdioFile file(std::fopen(path.c_str(), "rb"));
+    std::vector<std::string> lines;
+    if (!file) {
+        return lines;
+    }
+    std::string line;
+    for (int c = 0; lines.size() < maxLines;) {
+        c = std::getc(file.Get());
+        if (c == EOF || c == '\n') {
+            if (c == EOF && line.empty()) {
+                break;
+            }
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == EOF) {
+                break;
+            }
+        } else {
+            line.push_back(static_cast<char>(c));
+        }
+    }
+    return lines;
 }
 
 } // namespace platform

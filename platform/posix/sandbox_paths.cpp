@@ -149,23 +149,25 @@ bool NativeNameToAnsi(const std::string& native, std::string& ansi) {
 
 namespace {
 
-// FindEntryIgnoringCase, telling whether the entry found is a folder; `seen` is the
-// folder's identity when the caller has just looked at it.
-fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder,
-                   std::optional<sandbox::FolderId> seen = std::nullopt) {
-    std::error_code error;
-    const fs::path exact = folder / AnsiToUtf8(name);
-    if (const fs::file_status status = fs::symlink_status(exact, error); fs::exists(status)) {
-        isFolder =
-            fs::is_directory(status) || (fs::is_symlink(status) && fs::is_directory(exact, error));
+// FindEntryIgnoringCase on a folder's Linux path as text, telling whether the entry found is
+// a folder; `seen` is the folder's identity when the caller has just looked at it. Empty
+// when there is none. Paths are built as text: a std::filesystem path takes itself apart
+// again at every name added, and resolving runs several times for every file installed.
+std::string FindEntry(const std::string& folder, std::string_view name, bool& isFolder,
+                      std::optional<sandbox::FolderId> seen = std::nullopt) {
+    std::string exact = folder + '/' + AnsiToUtf8(name);
+    if (struct stat status{}; ::lstat(exact.c_str(), &status) == 0) {
+        isFolder = S_ISDIR(status.st_mode) ||
+                   (S_ISLNK(status.st_mode) && ::stat(exact.c_str(), &status) == 0 &&
+                    S_ISDIR(status.st_mode));
         return exact;
     }
-    fs::path found;
+    std::string found;
     // A name not there yet is looked up in the folder's remembered names, read once.
     if (const std::optional<std::string> remembered =
             sandbox::FindRememberedName(folder, name, ReadEntryListFile, seen)) {
         if (!remembered->empty()) {
-            found = folder / *remembered;
+            found = folder + '/' + *remembered;
         }
     } else {
         // A folder that cannot be watched is read every time: readdir's own names are
@@ -183,7 +185,7 @@ fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder
             if (plain ? native.size() == name.size() && EqualsIgnoringCase(native, name)
                       : NativeNameToAnsi(std::string(native), ansi) &&
                             EqualsIgnoringCase(ansi, name)) {
-                found = folder / native;
+                found = folder + '/' + std::string(native);
                 break;
             }
         }
@@ -192,19 +194,29 @@ fs::path FindEntry(const fs::path& folder, std::string_view name, bool& isFolder
             if (const std::string native =
                     sandbox::EntryWithShortName(LoadEntryList(folder), folder, name);
                 !native.empty()) {
-                found = folder / native;
+                found = folder + '/' + native;
             }
         }
     }
-    isFolder = !found.empty() && fs::is_directory(found, error);
+    struct stat status {};
+    isFolder = !found.empty() && ::stat(found.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
     return found;
+}
+
+// A folder's Linux path as text, without the separator it may end in.
+std::string FolderText(const fs::path& folder) {
+    std::string text = folder.native();
+    while (text.size() > 1 && text.back() == '/') {
+        text.pop_back();
+    }
+    return text;
 }
 
 } // namespace
 
 fs::path FindEntryIgnoringCase(const fs::path& folder, std::string_view name) {
     bool isFolder = false;
-    return FindEntry(folder, name, isFolder);
+    return FindEntry(FolderText(folder), name, isFolder);
 }
 
 SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const {
@@ -223,30 +235,26 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         return result;
     }
     std::string_view rest = text;
-    const SandboxPath current = [&] {
-        SandboxPath here;
-        here.Drive = Current[0];
-        here.Names = SplitNames(std::string_view(Current).substr(2));
-        return here;
-    }();
-    result.Drive = current.Drive;
+    // A relative path starts from the current folder.
+    const auto currentNames = [this] { return SplitNames(std::string_view(Current).substr(2)); };
+    result.Drive = Current[0];
     if (rest.size() >= 2 && rest[1] == ':' &&
         ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'))) {
         result.Drive = UpperAnsi(rest[0]);
         rest.remove_prefix(2);
-        if ((rest.empty() || rest[0] != '\\') && result.Drive == current.Drive) {
-            result.Names = current.Names;
+        if ((rest.empty() || rest[0] != '\\') && result.Drive == Current[0]) {
+            result.Names = currentNames();
         }
     } else if (rest.starts_with("\\\\")) {
         result.Error = winerror::BadNetPath;
         return result;
     } else if (rest[0] != '\\') {
-        result.Names = current.Names;
+        result.Names = currentNames();
     }
-    const std::vector<std::string> given = SplitNames(rest);
+    const std::vector<std::string_view> given = SplitBackslashNames(rest);
     const bool endsInSeparator = !rest.empty() && rest.back() == '\\';
     for (std::size_t i = 0; i < given.size(); ++i) {
-        std::string name = given[i];
+        std::string name(given[i]);
         if (name == ".") {
             continue;
         }
@@ -282,7 +290,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
         result.Error = winerror::PathNotFound;
         return result;
     }
-    result.Native = DriveFolder(result.Drive);
+    std::string native = DriveFolderText(result.Drive);
     result.ReadOnly = IsMedium(result.Drive);
     result.ParentExists = true;
     result.Exists = result.Names.empty();
@@ -293,12 +301,13 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     // name.
     std::size_t first = 0;
     if (result.Names.size() > 1) {
-        fs::path folder = result.Native;
+        std::string folder = native;
         for (std::size_t i = 0; i + 1 < result.Names.size(); ++i) {
-            folder /= AnsiToUtf8(result.Names[i]);
+            folder += '/';
+            folder += AnsiToUtf8(result.Names[i]);
         }
         if (struct stat status{}; ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-            result.Native = std::move(folder);
+            native = std::move(folder);
             first = result.Names.size() - 1;
             result.Folder = sandbox::FolderId{status.st_dev, status.st_ino};
         }
@@ -306,18 +315,19 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
     for (std::size_t i = first; i < result.Names.size(); ++i) {
         const bool last = i + 1 == result.Names.size();
         const bool pattern = last && result.Names[i].find_first_of("*?") != std::string::npos;
-        fs::path entry;
+        std::string entry;
         bool isFolder = false;
         if (result.ParentExists && !pattern) {
-            entry = FindEntry(result.Native, result.Names[i], isFolder,
+            entry = FindEntry(native, result.Names[i], isFolder,
                               i == first ? result.Folder : std::nullopt);
         }
         if (entry.empty()) {
-            result.Native /= AnsiToUtf8(result.Names[i]);
+            native += '/';
+            native += AnsiToUtf8(result.Names[i]);
             result.ParentExists = result.ParentExists && last;
             continue;
         }
-        result.Native = entry;
+        native = std::move(entry);
         if (last) {
             result.Exists = true;
             result.IsFolder = isFolder;
@@ -325,6 +335,7 @@ SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const
             result.ParentExists = false;
         }
     }
+    result.Native = std::move(native);
     return result;
 }
 

@@ -126,6 +126,9 @@ public:
     bool UseSpace(char letter, std::int64_t bytes);
     /// `Folder()`/drive_c for 'C'; a medium's host folder for its letter.
     std::filesystem::path DriveFolder(char letter) const;
+    /// DriveFolder as text without a closing separator, to build paths under it by
+    /// appending "/" and a name.
+    std::string DriveFolderText(char letter) const;
     /// The installation media: drives that show a host folder, read-only, named in
     /// media.txt in the machine folder ("D: /host/folder" a line), so that every program
     /// opening the machine sees them. A letter the description lacks becomes a CD-ROM drive.
@@ -152,6 +155,9 @@ public:
     /// Whether a program of the machine holds the file open without sharing it: the
     /// file is named (a Windows path a line) in held_open.txt in the machine folder.
     bool HeldOpen(const std::filesystem::path& native) const;
+    /// The first `maxLines` lines of a list file in the machine folder (held_open.txt, say),
+    /// without their line ends; none when there is no such file.
+    std::vector<std::string> ListLines(std::string_view fileName, std::size_t maxLines) const;
 
 private:
     SandboxMachine(std::filesystem::path root, MachineDescription machine)
