@@ -10,10 +10,11 @@
 # The measures run side by side in each round, each into a folder of its own that is
 # removed only after the last round: a file system that has just deleted a thousand files
 # makes the next thousand creations slower, which would charge one measure with the
-# cleaning-up of another. The install step alone is the installation's time less that of
-# the same setup program with no files (start-up, machine and archive opening, log).
-# Ratios compare the best round of each measure, the least disturbed by the machine's
-# other work.
+# cleaning-up of another; and each round starts with the next measure, so that the state
+# the file system is in when a round starts falls on every measure in turn. The install
+# step alone is the installation's time less that of the same setup program with no files
+# (start-up, machine and archive opening, log). Ratios compare the best round of each
+# measure, the least disturbed by the machine's other work.
 #
 # The files are generated into a temporary folder: fixed text of numbered lines, so
 # every run packs the same bytes and deflate shrinks them about as much as real text.
@@ -39,7 +40,7 @@ while [ $# -gt 0 ]; do
     --baseline) baseline=${2:?--baseline needs a folder}; shift 2 ;;
     --runs) runs=${2:?--runs needs a number}; shift 2 ;;
     --keep) keep=1; shift ;;
-    -h | --help) sed -n '2,29p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,30p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "install_speed: unknown argument '$1' (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -135,6 +136,30 @@ timed t-build-deflated "$vornbuild" bench.vns -o deflated
 "$vornbuild" --store empty.vns -o empty >/dev/null
 bytes=$(du -sb --apparent-size files | awk '{ print $1 }')
 
+# One measure of a round: "copy", "floor", or a setup kind and a build ("stored-this").
+measure() {
+  local round=$1 which program library suffix
+  case "$2" in
+    copy) timed t-copy cp -r files "round$round/copy" && same "round$round/copy" ;;
+    floor) timed t-floor "$floor" files "round$round/floor" && same "round$round/floor" ;;
+    *)
+      which=${2#*-}
+      if [ "$which" = this ]; then
+        program=$vornsetup library=$engine suffix=
+      else
+        program=$base_vornsetup library=$base_engine suffix=-base
+      fi
+      timed "t-install-${2%-*}$suffix" "$program" --machine "round$round/$2" --silent \
+        --engine "$library" "${2%-*}/SETUP.VRN"
+      [ "${2%-*}" = empty ] || same "round$round/$2/drive_c/BENCH"
+      ;;
+  esac
+}
+measures="copy floor"
+for kind in empty stored deflated; do
+  for which in $builds; do measures="$measures $kind-$which"; done
+done
+read -r -a measures <<<"$measures"
 for round in $(seq "$runs"); do
   mkdir "round$round"
   for kind in empty stored deflated; do
@@ -143,26 +168,9 @@ for round in $(seq "$runs"); do
       "$program" --new-machine "round$round/$kind-$which" >/dev/null
     done
   done
-  sync
-  timed t-copy cp -r files "round$round/copy"
-  same "round$round/copy"
-  timed t-floor "$floor" files "round$round/floor"
-  same "round$round/floor"
-  for kind in empty stored deflated; do
-    for which in $builds; do
-      if [ "$which" = this ]; then
-        program=$vornsetup library=$engine suffix=
-      else
-        program=$base_vornsetup library=$base_engine suffix=-base
-      fi
-      sync
-      timed "t-install-$kind$suffix" "$program" --machine "round$round/$kind-$which" --silent \
-        --engine "$library" "$kind/SETUP.VRN"
-    done
-  done
-  for which in $builds; do
-    same "round$round/stored-$which/drive_c/BENCH"
-    same "round$round/deflated-$which/drive_c/BENCH"
+  for ((at = 0; at < ${#measures[@]}; ++at)); do
+    sync
+    measure "$round" "${measures[(round - 1 + at) % ${#measures[@]}]}"
   done
 done
 rm -rf round*
