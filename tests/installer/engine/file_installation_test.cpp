@@ -293,7 +293,9 @@ TEST_F(FileInstallationTest, FaultsKeepTheOldFileAndLeaveNoScratchFile) {
         {.Name = "destination the user may not write",
          .Arrange =
              [this](RigMachine&) {
-                 WriteFileText(Folder.Folder() / "read_only_for_user.txt", "C:\\APP\r\n");
+                 // Other lines and blank ones before it; the last line has no line end.
+                 WriteFileText(Folder.Folder() / "read_only_for_user.txt",
+                               "C:\\WINDOWS\r\n\r\nC:\\APP");
              }},
         {.Name = "security that cannot be read is not checked",
          .Arrange =
