@@ -149,10 +149,11 @@ bool NativeNameToAnsi(const std::string& native, std::string& ansi) {
 
 namespace {
 
-// FindEntryIgnoringCase on a folder's Linux path as text, telling whether the entry found is
-// a folder; `seen` is the folder's identity when the caller has just looked at it. Empty
-// when there is none. Paths are built as text: a std::filesystem path takes itself apart
-// again at every name added, and resolving runs several times for every file installed.
+// The Linux path of the entry in `folder` whose name is `name` ignoring case, or whose 8.3
+// name it is; empty when there is none. Tells whether the entry is a folder; `seen` is the
+// folder's identity when the caller has just looked at it. Paths are built as text: a
+// std::filesystem path takes itself apart again at every name added, and resolving runs several
+// times for every file installed.
 std::string FindEntry(const std::string& folder, std::string_view name, bool& isFolder,
                       std::optional<sandbox::FolderId> seen = std::nullopt) {
     std::string exact = folder + '/' + AnsiToUtf8(name);
@@ -203,21 +204,7 @@ std::string FindEntry(const std::string& folder, std::string_view name, bool& is
     return found;
 }
 
-// A folder's Linux path as text, without the separator it may end in.
-std::string FolderText(const fs::path& folder) {
-    std::string text = folder.native();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return text;
-}
-
 } // namespace
-
-fs::path FindEntryIgnoringCase(const fs::path& folder, std::string_view name) {
-    bool isFolder = false;
-    return FindEntry(FolderText(folder), name, isFolder);
-}
 
 SandboxPath SandboxMachine::Resolve(std::string_view path, bool wildcards) const {
     SandboxPath result;

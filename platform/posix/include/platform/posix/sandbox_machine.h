@@ -198,10 +198,6 @@ bool IsShortName(std::string_view name);
 /// made as Windows makes them ("PROGRA~1") and stored.
 std::string ShortNameOf(const std::filesystem::path& entry);
 
-/// The folder's entry whose name equals `name` ignoring case, as Windows finds it;
-/// empty when there is none. Names are code page 1252 here and UTF-8 on Linux.
-std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& folder,
-                                            std::string_view name);
 /// A Linux file name as Windows text; false when it has no code page 1252 form.
 bool NativeNameToAnsi(const std::string& native, std::string& ansi);
 
