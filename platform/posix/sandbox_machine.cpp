@@ -434,22 +434,21 @@ std::vector<std::string> SandboxMachine::ListLines(std::string_view fileName,
         return lines;
     }
     std::string line;
-    for (int c = 0; lines.size() < maxLines;) {
-        c = std::getc(file.Get());
-        if (c == EOF || c == '\n') {
-            if (c == EOF && line.empty()) {
-                break;
-            }
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == EOF) {
-                break;
-            }
-        } else {
+    for (int c = std::getc(file.Get()); c != EOF && lines.size() < maxLines;
+         c = std::getc(file.Get())) {
+        if (c != '\n') {
             line.push_back(static_cast<char>(c));
+            continue;
+        }
+        lines.push_back(std::move(line));
+        line.clear();
+    }
+    if (!line.empty() && lines.size() < maxLines) {
+        lines.push_back(std::move(line));
+    }
+    for (std::string& each : lines) {
+        if (each.ends_with('\r')) {
+            each.pop_back();
         }
     }
     return lines;

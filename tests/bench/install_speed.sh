@@ -155,11 +155,10 @@ measure() {
       ;;
   esac
 }
-measures="copy floor"
+measures=(copy floor)
 for kind in empty stored deflated; do
-  for which in $builds; do measures="$measures $kind-$which"; done
+  for which in $builds; do measures+=("$kind-$which"); done
 done
-read -r -a measures <<<"$measures"
 for round in $(seq "$runs"); do
   mkdir "round$round"
   for kind in empty stored deflated; do
