@@ -230,7 +230,10 @@ DialogTemplateReadResult ReadDialogTemplate(std::span<const std::uint8_t> bytes)
 
 std::vector<std::uint8_t> WriteDialogTemplate(const DialogTemplate& dialog) {
     Writer out;
-    std::uint32_t style = dialog.Style & ~dlg::DsSetFont;
+    // A face name brings its font; a style that asks for a font keeps it, even an empty
+    // one, so that a template read back is the one written (without the font bit, a style
+    // of 0xFFFF0041 would read as the mark of an extended template).
+    std::uint32_t style = dialog.Style;
     if (!dialog.FaceName.empty()) {
         style |= dlg::DsSetFont;
     }
