@@ -62,15 +62,27 @@ public:
             double ratio = circle ? 1 : edge.Radius;
             double start = Radians(edge.Start);
             double end = Radians(edge.End);
+            // An angle so large that a turn added to it leaves it as it was makes
+            // no arc; the turns the loops below add would never reach it.
+            if (!(std::fabs(start) + 2 * Pi > std::fabs(start)) || !std::isfinite(end)) {
+                return;
+            }
             // A clockwise edge carries its angles mirrored: it runs from -start
-            // down to -end.
+            // down to -end. Angles many turns apart are first brought to within a
+            // turn, so that the loops add a turn once or twice, not millions of times.
             if (!edge.CounterClockwise) {
                 start = -start;
                 end = -end;
+                if (end - start > 2 * Pi) {
+                    end = start + std::fmod(end - start, 2 * Pi);
+                }
                 while (end > start) {
                     end -= 2 * Pi;
                 }
             } else {
+                if (start - end > 2 * Pi) {
+                    end = start - std::fmod(start - end, 2 * Pi);
+                }
                 while (end <= start) {
                     end += 2 * Pi;
                 }

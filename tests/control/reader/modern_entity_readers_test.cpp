@@ -121,6 +121,10 @@ TEST_F(ModernReaderTest, DamagedHatchesReadWithoutHarm) {
              "0|HATCH|8|H|70|1|92|0|72|9|10|0|72|2|40|-1", // unknown edge, negative radius
              "0|HATCH|8|H|70|1|92|0|72|4|94|0|95|99|40|9|40|1|10|0|20|0|10|1|20|1|42|0",
              "0|HATCH|8|H|70|1|92|2|10|0|20|0|42|1E300|10|1|20|0|10|0|20|1",
+             // Arc edges whose angles no turn changes, or billions of turns apart.
+             "0|HATCH|8|H|70|1|92|0|72|2|10|0|20|0|40|1|50|1E20|51|0|73|1",
+             "0|HATCH|8|H|70|1|92|0|72|2|10|0|20|0|40|1|50|0|51|-1E15|73|1",
+             "0|HATCH|8|H|70|1|92|0|72|3|10|0|20|0|11|1|21|0|40|1|50|0|51|-1E15|73|0",
          }) {
         EXPECT_TRUE(Load(EntitiesDrawing(entity))) << entity;
     }
