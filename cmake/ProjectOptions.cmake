@@ -16,6 +16,12 @@ if(PLANDRA_SANITIZE)
     target_link_options(project_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(PLANDRA_FUZZ)
+    # All of our code reports its coverage to libFuzzer, which steers its inputs by
+    # it; only the fuzz targets link libFuzzer's own main.
+    target_compile_options(project_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 if(WIN32)
     # Test programs run under Wine without the MinGW runtime DLLs beside them.
     target_link_options(project_options INTERFACE -static)
